@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Sets everything up, builds, and runs every test under the Wine test bench.
+# Extra arguments go to ctest (for example: -R framework). BUILD_DIR selects
+# the build folder; KORVANE_TARGETS limits what is built.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(dirname "$here")
+source "$here/lib.sh"
+source "$here/bench.sh"
+build=${BUILD_DIR:-$root/build}
+export BUILD_DIR=$build
+targets=()
+for t in ${KORVANE_TARGETS:-}; do targets+=(--target "$t"); done
+"$here/build.sh" "${targets[@]}"
+trap bench_stop EXIT
+bench_start "$build/bench"
+note "running tests"
+ctest --test-dir "$build" --output-on-failure --no-tests=error -j "${CTEST_JOBS:-4}" "$@" </dev/null

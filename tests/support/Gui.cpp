@@ -1,0 +1,380 @@
+#include "tests/support/Gui.h"
+
+#include <zlib.h>
+
+#include <cstdint>
+#include <vector>
+
+#ifndef KORVANE_TEST_OUTPUT_DIR
+#define KORVANE_TEST_OUTPUT_DIR "."
+#endif
+
+namespace testsupport {
+
+namespace {
+std::wstring Widen(const char* s) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, s, -1, nullptr, 0);
+  std::wstring w(n > 0 ? n - 1 : 0, L'\0');
+  if (n > 1) MultiByteToWideChar(CP_UTF8, 0, s, -1, w.data(), n);
+  return w;
+}
+
+struct FindData {
+  std::wstring cls, caption;
+  HWND found = nullptr;
+};
+
+bool Matches(HWND h, const FindData& d) {
+  if (!d.cls.empty() && _wcsicmp(ClassOf(h).c_str(), d.cls.c_str()) != 0) return false;
+  if (!d.caption.empty() && WindowText(h) != d.caption) return false;
+  return true;
+}
+
+BOOL CALLBACK FindChildProc(HWND h, LPARAM lp) {
+  auto* d = reinterpret_cast<FindData*>(lp);
+  if (Matches(h, *d)) {
+    d->found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK FindTopProc(HWND h, LPARAM lp) {
+  auto* d = reinterpret_cast<FindData*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  if (pid != GetCurrentProcessId()) return TRUE;
+  if (Matches(h, *d)) {
+    d->found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+} // namespace
+
+std::wstring OutputDir() {
+  static std::wstring dir = [] {
+    wchar_t full[MAX_PATH];
+    std::wstring d = Widen(KORVANE_TEST_OUTPUT_DIR);
+    // The build path is a Unix path; Wine maps it through the Z: drive.
+    if (!d.empty() && d[0] == L'/') {
+      for (auto& c : d)
+        if (c == L'/') c = L'\\';
+      d = L"Z:" + d;
+    }
+    GetFullPathNameW(d.c_str(), MAX_PATH, full, nullptr);
+    CreateDirectoryW(full, nullptr);
+    return std::wstring(full);
+  }();
+  return dir;
+}
+
+std::wstring OutputPath(const std::wstring& name) { return OutputDir() + L"\\" + name; }
+
+std::wstring MakeTempDir(const std::wstring& name) {
+  std::wstring d = OutputPath(L"tmp");
+  CreateDirectoryW(d.c_str(), nullptr);
+  d += L"\\" + name + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount());
+  CreateDirectoryW(d.c_str(), nullptr);
+  return d;
+}
+
+void PumpMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+bool PumpUntil(const std::function<bool()>& pred, int timeoutMs) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    PumpMessages();
+    if (pred()) return true;
+    if (std::chrono::steady_clock::now() >= end) return pred();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+void PumpFor(int ms) {
+  PumpUntil([] { return false; }, ms);
+}
+
+HWND FindWindowOf(const std::wstring& className, const std::wstring& caption, HWND parent) {
+  FindData d{className, caption};
+  if (parent) {
+    EnumChildWindows(parent, FindChildProc, reinterpret_cast<LPARAM>(&d));
+  } else {
+    EnumWindows(FindTopProc, reinterpret_cast<LPARAM>(&d));
+  }
+  return d.found;
+}
+
+HWND FindChild(HWND parent, const std::wstring& className, const std::wstring& caption) {
+  return FindWindowOf(className, caption, parent);
+}
+
+std::wstring WindowText(HWND h) {
+  int n = GetWindowTextLengthW(h);
+  std::wstring s(n + 1, L'\0');
+  GetWindowTextW(h, s.data(), n + 1);
+  s.resize(wcslen(s.c_str()));
+  return s;
+}
+
+std::wstring ClassOf(HWND h) {
+  wchar_t buf[256] = {};
+  GetClassNameW(h, buf, 256);
+  return buf;
+}
+
+void Click(HWND h, int x, int y) {
+  LPARAM lp = MAKELPARAM(x, y);
+  SendMessageW(h, WM_MOUSEMOVE, 0, lp);
+  SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, lp);
+  SendMessageW(h, WM_LBUTTONUP, 0, lp);
+  PumpMessages();
+}
+
+void ClickCenter(HWND h) {
+  RECT r;
+  GetClientRect(h, &r);
+  Click(h, (r.right - r.left) / 2, (r.bottom - r.top) / 2);
+}
+
+void DoubleClick(HWND h, int x, int y) {
+  LPARAM lp = MAKELPARAM(x, y);
+  SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, lp);
+  SendMessageW(h, WM_LBUTTONUP, 0, lp);
+  SendMessageW(h, WM_LBUTTONDBLCLK, MK_LBUTTON, lp);
+  SendMessageW(h, WM_LBUTTONUP, 0, lp);
+  PumpMessages();
+}
+
+void RightClick(HWND h, int x, int y) {
+  LPARAM lp = MAKELPARAM(x, y);
+  SendMessageW(h, WM_RBUTTONDOWN, MK_RBUTTON, lp);
+  SendMessageW(h, WM_RBUTTONUP, 0, lp);
+  POINT p{x, y};
+  ClientToScreen(h, &p);
+  SendMessageW(h, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(h), MAKELPARAM(p.x, p.y));
+  PumpMessages();
+}
+
+void KeyPress(HWND h, UINT vk) {
+  UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+  SendMessageW(h, WM_KEYDOWN, vk, 1 | (scan << 16));
+  wchar_t ch = static_cast<wchar_t>(MapVirtualKeyW(vk, MAPVK_VK_TO_CHAR));
+  if (ch) SendMessageW(h, WM_CHAR, ch, 1 | (scan << 16));
+  SendMessageW(h, WM_KEYUP, vk, 1 | (scan << 16) | (1u << 30) | (1u << 31));
+  PumpMessages();
+}
+
+void TypeText(HWND h, const std::wstring& text) {
+  for (wchar_t c : text) SendMessageW(h, WM_CHAR, c, 1);
+  PumpMessages();
+}
+
+void SendKeyInput(UINT vk, bool ctrl, bool shift, bool alt) {
+  std::vector<INPUT> in;
+  auto key = [&](UINT k, bool up) {
+    INPUT i{};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = static_cast<WORD>(k);
+    i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    in.push_back(i);
+  };
+  if (ctrl) key(VK_CONTROL, false);
+  if (shift) key(VK_SHIFT, false);
+  if (alt) key(VK_MENU, false);
+  key(vk, false);
+  key(vk, true);
+  if (alt) key(VK_MENU, true);
+  if (shift) key(VK_SHIFT, true);
+  if (ctrl) key(VK_CONTROL, true);
+  SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+  PumpFor(50);
+}
+
+bool ForceForeground(HWND h, int timeoutMs) {
+  ShowWindow(h, SW_SHOW);
+  // A click into the window makes the X server give it the focus even
+  // without a window manager.
+  RECT r;
+  GetWindowRect(h, &r);
+  SetCursorPos(r.left + 5, r.top + 5);
+  INPUT in[2]{};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, in, sizeof(INPUT));
+  SetForegroundWindow(h);
+  SetActiveWindow(h);
+  SetFocus(h);
+  return PumpUntil([&] { return GetForegroundWindow() == h || IsChild(h, GetForegroundWindow()); }, timeoutMs);
+}
+
+static void PutU32(std::vector<uint8_t>& v, uint32_t x) {
+  v.push_back(uint8_t(x >> 24));
+  v.push_back(uint8_t(x >> 16));
+  v.push_back(uint8_t(x >> 8));
+  v.push_back(uint8_t(x));
+}
+
+static void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
+  PutU32(out, static_cast<uint32_t>(data.size()));
+  size_t start = out.size();
+  out.insert(out.end(), type, type + 4);
+  out.insert(out.end(), data.begin(), data.end());
+  uLong crc = crc32(0, out.data() + start, static_cast<uInt>(out.size() - start));
+  PutU32(out, static_cast<uint32_t>(crc));
+}
+
+bool SavePixelsPng(const std::wstring& path, int width, int height, const void* bgra, int stride) {
+  std::vector<uint8_t> raw;
+  raw.reserve(static_cast<size_t>(height) * (width * 3 + 1));
+  for (int y = 0; y < height; ++y) {
+    raw.push_back(0);
+    const uint8_t* row = static_cast<const uint8_t*>(bgra) + static_cast<ptrdiff_t>(y) * stride;
+    for (int x = 0; x < width; ++x) {
+      raw.push_back(row[x * 4 + 2]);
+      raw.push_back(row[x * 4 + 1]);
+      raw.push_back(row[x * 4 + 0]);
+    }
+  }
+  uLongf zlen = compressBound(static_cast<uLong>(raw.size()));
+  std::vector<uint8_t> z(zlen);
+  if (compress2(z.data(), &zlen, raw.data(), static_cast<uLong>(raw.size()), 6) != Z_OK) return false;
+  z.resize(zlen);
+  std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  std::vector<uint8_t> ihdr;
+  PutU32(ihdr, width);
+  PutU32(ihdr, height);
+  ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});
+  PutChunk(png, "IHDR", ihdr);
+  PutChunk(png, "IDAT", z);
+  PutChunk(png, "IEND", {});
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  BOOL ok = WriteFile(f, png.data(), static_cast<DWORD>(png.size()), &written, nullptr);
+  CloseHandle(f);
+  return ok && written == png.size();
+}
+
+bool SaveWindowPng(HWND h, const std::wstring& name) {
+  RECT r;
+  GetWindowRect(h, &r);
+  int w = r.right - r.left, ht = r.bottom - r.top;
+  if (w <= 0 || ht <= 0) return false;
+  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+  PumpMessages();
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -ht;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  // PrintWindow asks the window (and its children) to paint into our DC; the
+  // screen copy is the fallback for windows that do not answer it.
+  if (!PrintWindow(h, mem, 0)) BitBlt(mem, 0, 0, w, ht, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  std::wstring n = name;
+  if (n.size() < 4 || _wcsicmp(n.c_str() + n.size() - 4, L".png") != 0) n += L".png";
+  bool ok = SavePixelsPng(OutputPath(n), w, ht, bits, w * 4);
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return ok;
+}
+
+ModalAnswerer::ModalAnswerer(std::wstring caption, int buttonId, int timeoutMs)
+    : caption_(std::move(caption)), buttonId_(buttonId), timeoutMs_(timeoutMs),
+      ownerThread_(GetCurrentThreadId()) {
+  thread_ = std::thread([this] { Run(); });
+}
+
+ModalAnswerer::ModalAnswerer(std::wstring caption, std::wstring buttonCaption, int timeoutMs)
+    : caption_(std::move(caption)), buttonCaption_(std::move(buttonCaption)), timeoutMs_(timeoutMs),
+      ownerThread_(GetCurrentThreadId()) {
+  thread_ = std::thread([this] { Run(); });
+}
+
+ModalAnswerer::~ModalAnswerer() {
+  done_ = true;
+  if (thread_.joinable()) thread_.join();
+}
+
+namespace {
+struct ThreadFind {
+  const std::wstring* caption;
+  HWND found = nullptr;
+};
+BOOL CALLBACK ThreadWinProc(HWND h, LPARAM lp) {
+  auto* d = reinterpret_cast<ThreadFind*>(lp);
+  if (!IsWindowVisible(h) || !IsWindowEnabled(h)) return TRUE;
+  if (!d->caption->empty() && WindowText(h) != *d->caption) return TRUE;
+  // A modal window is the enabled one whose owner was disabled for it.
+  HWND owner = GetWindow(h, GW_OWNER);
+  if (owner && IsWindowEnabled(owner) && ClassOf(h) != L"#32770") return TRUE;
+  d->found = h;
+  return FALSE;
+}
+BOOL CALLBACK CollectText(HWND h, LPARAM lp) {
+  auto* s = reinterpret_cast<std::wstring*>(lp);
+  std::wstring cls = ClassOf(h);
+  if (_wcsicmp(cls.c_str(), L"Static") == 0) {
+    std::wstring t = WindowText(h);
+    if (!t.empty()) {
+      if (!s->empty()) *s += L"\n";
+      *s += t;
+    }
+  }
+  return TRUE;
+}
+} // namespace
+
+void ModalAnswerer::Run() {
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs_);
+  while (!done_ && std::chrono::steady_clock::now() < end) {
+    ThreadFind d{&caption_};
+    EnumThreadWindows(ownerThread_, ThreadWinProc, reinterpret_cast<LPARAM>(&d));
+    if (d.found) {
+      seenCaption_ = WindowText(d.found);
+      std::wstring text;
+      EnumChildWindows(d.found, CollectText, reinterpret_cast<LPARAM>(&text));
+      seenText_ = text;
+      HWND button = nullptr;
+      if (!buttonCaption_.empty()) {
+        button = FindWindowOf(L"", buttonCaption_, d.found);
+      } else {
+        button = GetDlgItem(d.found, buttonId_);
+      }
+      if (button) {
+        PostMessageW(d.found, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+      } else if (buttonId_) {
+        PostMessageW(d.found, WM_COMMAND, MAKEWPARAM(buttonId_, BN_CLICKED), 0);
+      }
+      answered_ = true;
+      break;
+    }
+    Sleep(20);
+  }
+  done_ = true;
+}
+
+bool ModalAnswerer::Wait() {
+  while (!done_) PumpFor(20);
+  PumpMessages();
+  return answered_;
+}
+
+} // namespace testsupport
