@@ -1,0 +1,539 @@
+#include "audio/EditorDocument.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace audioedit {
+
+namespace {
+
+constexpr size_t kCacheBlocks = 12;
+const wchar_t kFolderPrefix[] = L"EditorData.";
+
+std::wstring WithSlash(std::wstring dir) {
+  if (!dir.empty() && dir.back() != L'\\' && dir.back() != L'/') dir += L'\\';
+  return dir;
+}
+
+std::wstring SystemTemp() {
+  wchar_t buf[MAX_PATH + 1];
+  DWORD n = GetTempPathW(MAX_PATH + 1, buf);
+  return n ? std::wstring(buf, n) : std::wstring(L".\\");
+}
+
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      if (wcscmp(fd.cFileName, L".") == 0 || wcscmp(fd.cFileName, L"..") == 0) continue;
+      std::wstring p = folder + L"\\" + fd.cFileName;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(p);
+      else
+        DeleteFileW(p.c_str());
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+
+bool ProcessAlive(DWORD pid) {
+  HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!h) return GetLastError() == ERROR_ACCESS_DENIED;
+  DWORD code = 0;
+  bool alive = GetExitCodeProcess(h, &code) && code == STILL_ACTIVE;
+  CloseHandle(h);
+  return alive;
+}
+
+void IoFail(const wchar_t* what) {
+  throw EEditorError(std::wstring(what) + L": " + std::to_wstring(GetLastError()));
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// BlockStore
+
+BlockStore::BlockStore(const std::wstring& tempDir) {
+  std::wstring base = WithSlash(tempDir.empty() ? SystemTemp() : tempDir);
+  CreateDirectoryW(base.c_str(), nullptr);
+  static LONG counter = 0;
+  LONG n = InterlockedIncrement(&counter);
+  FFolder =
+      base + kFolderPrefix + std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(n);
+  if (!CreateDirectoryW(FFolder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+    // Fall back to the system's temporary folder when the configured one is unusable.
+    base = SystemTemp();
+    FFolder =
+        base + kFolderPrefix + std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(n);
+    if (!CreateDirectoryW(FFolder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+      throw EEditorError(L"Cannot create the temporary folder " + FFolder);
+  }
+  FFileName = FFolder + L"\\blocks.dat";
+  FFile = CreateFileW(FFileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                      FILE_ATTRIBUTE_TEMPORARY, nullptr);
+  if (FFile == INVALID_HANDLE_VALUE) {
+    RemoveDirectoryW(FFolder.c_str());
+    IoFail(L"Cannot create the temporary file");
+  }
+}
+
+BlockStore::~BlockStore() {
+  if (FFile != INVALID_HANDLE_VALUE) CloseHandle(FFile);
+  RemoveTree(FFolder);
+}
+
+void BlockStore::RemoveStale(const std::wstring& tempDir) {
+  std::wstring base = WithSlash(tempDir.empty() ? SystemTemp() : tempDir);
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((base + kFolderPrefix + L"*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return;
+  std::vector<std::wstring> stale;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+    std::wstring name = fd.cFileName;
+    DWORD pid = wcstoul(name.c_str() + wcslen(kFolderPrefix), nullptr, 10);
+    if (pid != GetCurrentProcessId() && !ProcessAlive(pid)) stale.push_back(base + name);
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+  for (auto& f : stale)
+    RemoveTree(f);
+}
+
+uint32_t BlockStore::Write(const float* data, size_t count) {
+  if (count * sizeof(float) > kBlockBytes) throw EEditorError(L"Block too large");
+  std::lock_guard<std::mutex> g(FLock);
+  uint32_t slot;
+  if (!FFree.empty()) {
+    slot = FFree.back();
+    FFree.pop_back();
+  } else {
+    slot = FSlotCount++;
+  }
+  LARGE_INTEGER pos;
+  pos.QuadPart = int64_t(slot) * int64_t(kBlockBytes);
+  DWORD written = 0;
+  DWORD bytes = DWORD(count * sizeof(float));
+  if (!SetFilePointerEx(FFile, pos, nullptr, FILE_BEGIN) ||
+      (bytes && (!WriteFile(FFile, data, bytes, &written, nullptr) || written != bytes))) {
+    FFree.push_back(slot);
+    IoFail(L"Cannot write the temporary file (disk full?)");
+  }
+  Touch(slot, std::make_shared<const std::vector<float>>(data, data + count));
+  return slot;
+}
+
+void BlockStore::Touch(uint32_t slot, std::shared_ptr<const std::vector<float>> data) {
+  for (auto it = FCache.begin(); it != FCache.end(); ++it)
+    if (it->first == slot) {
+      FCache.erase(it);
+      break;
+    }
+  FCache.emplace_front(slot, std::move(data));
+  if (FCache.size() > kCacheBlocks) FCache.pop_back();
+}
+
+std::shared_ptr<const std::vector<float>> BlockStore::Read(uint32_t slot, size_t count) {
+  std::lock_guard<std::mutex> g(FLock);
+  for (auto it = FCache.begin(); it != FCache.end(); ++it)
+    if (it->first == slot) {
+      auto data = it->second;
+      if (it != FCache.begin()) FCache.splice(FCache.begin(), FCache, it);
+      return data;
+    }
+  auto v = std::make_shared<std::vector<float>>(count);
+  LARGE_INTEGER pos;
+  pos.QuadPart = int64_t(slot) * int64_t(kBlockBytes);
+  DWORD got = 0;
+  DWORD bytes = DWORD(count * sizeof(float));
+  if (!SetFilePointerEx(FFile, pos, nullptr, FILE_BEGIN) ||
+      (bytes && (!ReadFile(FFile, v->data(), bytes, &got, nullptr) || got != bytes)))
+    IoFail(L"Cannot read the temporary file");
+  std::shared_ptr<const std::vector<float>> c = v;
+  Touch(slot, c);
+  return c;
+}
+
+void BlockStore::Release(uint32_t slot) {
+  std::lock_guard<std::mutex> g(FLock);
+  for (auto it = FCache.begin(); it != FCache.end(); ++it)
+    if (it->first == slot) {
+      FCache.erase(it);
+      break;
+    }
+  FFree.push_back(slot);
+}
+
+size_t BlockStore::SlotsInUse() const {
+  std::lock_guard<std::mutex> g(FLock);
+  return FSlotCount - FFree.size();
+}
+
+// ---------------------------------------------------------------------------
+// Block
+
+Block::Block(std::shared_ptr<BlockStore> store, const float* data, int64_t frames, int channels)
+    : FStore(std::move(store)), FFrames(frames), FChannels(channels) {
+  FSlot = FStore->Write(data, size_t(frames * channels));
+  int64_t fine = (frames + kFineFrames - 1) / kFineFrames;
+  FFine.resize(size_t(fine * channels));
+  for (int64_t e = 0; e < fine; ++e) {
+    int64_t a = e * kFineFrames, b = std::min(frames, a + kFineFrames);
+    for (int c = 0; c < channels; ++c) {
+      float mn = data[a * channels + c], mx = mn;
+      double sq = 0;
+      for (int64_t f = a; f < b; ++f) {
+        float v = data[f * channels + c];
+        mn = std::min(mn, v);
+        mx = std::max(mx, v);
+        sq += double(v) * v;
+      }
+      FFine[size_t(e * channels + c)] = {mn, mx, float(std::sqrt(sq / double(b - a)))};
+    }
+  }
+  constexpr int64_t per = kCoarseFrames / kFineFrames;
+  int64_t coarse = (fine + per - 1) / per;
+  FCoarse.resize(size_t(coarse * channels));
+  for (int64_t e = 0; e < coarse; ++e)
+    for (int c = 0; c < channels; ++c) {
+      int64_t a = e * per, b = std::min(fine, a + per);
+      Peak p = FFine[size_t(a * channels + c)];
+      double sq = 0;
+      for (int64_t f = a; f < b; ++f) {
+        const Peak& q = FFine[size_t(f * channels + c)];
+        p.Min = std::min(p.Min, q.Min);
+        p.Max = std::max(p.Max, q.Max);
+        sq += double(q.Rms) * q.Rms;
+      }
+      p.Rms = float(std::sqrt(sq / double(b - a)));
+      FCoarse[size_t(e * channels + c)] = p;
+    }
+}
+
+Block::~Block() {
+  FStore->Release(FSlot);
+}
+
+std::shared_ptr<const std::vector<float>> Block::Data() const {
+  return FStore->Read(FSlot, size_t(FFrames * FChannels));
+}
+
+// ---------------------------------------------------------------------------
+// Sequence
+
+size_t Sequence::Find(int64_t frame) const {
+  auto it = std::upper_bound(FStarts.begin(), FStarts.end(), frame);
+  size_t i = size_t(it - FStarts.begin());
+  return i == 0 ? 0 : std::min(i - 1, FBlocks.size() - 1);
+}
+
+void Sequence::Append(BlockPtr b) {
+  if (!b || b->Frames() == 0) return;
+  FStarts.push_back(FStarts.back() + b->Frames());
+  FBlocks.push_back(std::move(b));
+}
+
+SequenceBuilder::SequenceBuilder(std::shared_ptr<BlockStore> store, int channels)
+    : FStore(std::move(store)), FChannels(std::max(1, channels)),
+      FBlockFrames(int64_t(kBlockBytes / sizeof(float)) / FChannels),
+      FSeq(std::make_shared<Sequence>()) {}
+
+void SequenceBuilder::Append(const float* frames, int64_t count) {
+  while (count > 0) {
+    int64_t have = int64_t(FPending.size()) / FChannels;
+    int64_t take = std::min(count, FBlockFrames - have);
+    FPending.insert(FPending.end(), frames, frames + take * FChannels);
+    frames += take * FChannels;
+    count -= take;
+    if (have + take == FBlockFrames) Flush();
+  }
+}
+
+void SequenceBuilder::AppendSilence(int64_t count) {
+  std::vector<float> zero(size_t(std::min<int64_t>(count, FBlockFrames) * FChannels), 0.0f);
+  while (count > 0) {
+    int64_t n = std::min<int64_t>(count, FBlockFrames);
+    Append(zero.data(), n);
+    count -= n;
+  }
+}
+
+void SequenceBuilder::Flush() {
+  if (FPending.empty()) return;
+  FSeq->Append(std::make_shared<Block>(FStore, FPending.data(),
+                                       int64_t(FPending.size()) / FChannels, FChannels));
+  FPending.clear();
+}
+
+void SequenceBuilder::AppendBlock(const BlockPtr& b) {
+  // A small pending remainder is merged with small blocks instead of
+  // leaving a run of tiny blocks behind.
+  if (!FPending.empty() && int64_t(FPending.size()) / FChannels + b->Frames() <= FBlockFrames) {
+    auto d = b->Data();
+    Append(d->data(), b->Frames());
+    return;
+  }
+  Flush();
+  FSeq->Append(b);
+}
+
+void SequenceBuilder::AppendRange(const Sequence& src, int64_t start, int64_t end) {
+  start = std::max<int64_t>(0, start);
+  end = std::min(end, src.Length());
+  if (end <= start) return;
+  for (size_t i = src.Find(start); i < src.Count() && src.StartOf(i) < end; ++i) {
+    const BlockPtr& b = src.BlockAt(i);
+    int64_t bs = src.StartOf(i), be = bs + b->Frames();
+    int64_t a = std::max(start, bs), z = std::min(end, be);
+    if (b->Channels() != FChannels) {
+      // Mono to stereo duplicates, stereo to mono averages.
+      auto d = b->Data();
+      int bc = b->Channels();
+      std::vector<float> conv(size_t((z - a) * FChannels));
+      for (int64_t f = a; f < z; ++f) {
+        const float* in = d->data() + (f - bs) * bc;
+        float* o = conv.data() + (f - a) * FChannels;
+        if (FChannels == 1)
+          o[0] = 0.5f * (in[0] + in[bc - 1]);
+        else
+          for (int c = 0; c < FChannels; ++c)
+            o[c] = in[std::min(c, bc - 1)];
+      }
+      Append(conv.data(), z - a);
+    } else if (a == bs && z == be) {
+      AppendBlock(b);
+    } else {
+      auto d = b->Data();
+      Append(d->data() + (a - bs) * FChannels, z - a);
+    }
+  }
+}
+
+SequencePtr SequenceBuilder::Finish() {
+  Flush();
+  SequencePtr s = FSeq;
+  FSeq = std::make_shared<Sequence>();
+  return s;
+}
+
+// ---------------------------------------------------------------------------
+// Reading
+
+void ReadFrames(const Sequence& seq, int channels, int64_t start, int64_t count, float* out) {
+  if (count <= 0) return;
+  int64_t len = seq.Length();
+  int64_t pos = start;
+  float* o = out;
+  if (pos < 0) {
+    int64_t z = std::min(count, -pos);
+    std::fill(o, o + z * channels, 0.0f);
+    o += z * channels;
+    pos += z;
+    count -= z;
+  }
+  while (count > 0 && pos < len) {
+    size_t i = seq.Find(pos);
+    const BlockPtr& b = seq.BlockAt(i);
+    int64_t off = pos - seq.StartOf(i);
+    int64_t n = std::min(count, b->Frames() - off);
+    auto d = b->Data();
+    std::memcpy(o, d->data() + off * channels, size_t(n * channels) * sizeof(float));
+    o += n * channels;
+    pos += n;
+    count -= n;
+  }
+  if (count > 0) std::fill(o, o + count * channels, 0.0f);
+}
+
+void ReadPeaks(const Sequence& seq, int channels, int channel, double start, double end,
+               int columns, std::vector<Peak>& out) {
+  out.assign(size_t(std::max(columns, 0)), Peak{});
+  if (columns <= 0 || end <= start || channel < 0 || channel >= channels) return;
+  int64_t len = seq.Length();
+  double per = (end - start) / columns;
+  if (per < kFineFrames) {
+    // Close zoom: read the samples themselves.
+    int64_t a = std::max<int64_t>(0, int64_t(std::floor(start)));
+    int64_t b = std::min<int64_t>(len, int64_t(std::ceil(end)) + 1);
+    if (b <= a) return;
+    std::vector<float> buf(size_t((b - a) * channels));
+    ReadFrames(seq, channels, a, b - a, buf.data());
+    for (int x = 0; x < columns; ++x) {
+      int64_t ca = std::max(a, int64_t(std::floor(start + per * x)));
+      int64_t cb = std::min(b, std::max(ca + 1, int64_t(std::floor(start + per * (x + 1)))));
+      if (ca >= cb) continue;
+      Peak p{buf[size_t((ca - a) * channels + channel)], buf[size_t((ca - a) * channels + channel)],
+             0};
+      double sq = 0;
+      for (int64_t f = ca; f < cb; ++f) {
+        float v = buf[size_t((f - a) * channels + channel)];
+        p.Min = std::min(p.Min, v);
+        p.Max = std::max(p.Max, v);
+        sq += double(v) * v;
+      }
+      p.Rms = float(std::sqrt(sq / double(cb - ca)));
+      out[size_t(x)] = p;
+    }
+    return;
+  }
+  bool coarse = per >= 4.0 * kCoarseFrames;
+  int64_t unit = coarse ? kCoarseFrames : kFineFrames;
+  for (int x = 0; x < columns; ++x) {
+    int64_t ca = std::max<int64_t>(0, int64_t(std::floor(start + per * x)));
+    int64_t cb = std::min<int64_t>(len, int64_t(std::floor(start + per * (x + 1))));
+    if (ca >= cb) continue;
+    bool first = true;
+    double sq = 0, n = 0;
+    Peak p;
+    for (size_t i = seq.Find(ca); i < seq.Count() && seq.StartOf(i) < cb; ++i) {
+      const Block& b = *seq.BlockAt(i);
+      const auto& sum = coarse ? b.Coarse() : b.Fine();
+      int64_t bs = seq.StartOf(i);
+      int64_t ea = std::max<int64_t>(0, (ca - bs) / unit);
+      int64_t eb = std::min<int64_t>(int64_t(sum.size()) / channels, (cb - bs + unit - 1) / unit);
+      for (int64_t e = ea; e < eb; ++e) {
+        const Peak& q = sum[size_t(e * channels + channel)];
+        if (first) {
+          p = q;
+          first = false;
+        }
+        p.Min = std::min(p.Min, q.Min);
+        p.Max = std::max(p.Max, q.Max);
+        sq += double(q.Rms) * q.Rms;
+        n += 1;
+      }
+    }
+    if (!first) {
+      p.Rms = float(std::sqrt(sq / n));
+      out[size_t(x)] = p;
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Document
+
+Document::Document(std::shared_ptr<BlockStore> store, int sampleRate, int channels)
+    : FStore(std::move(store)) {
+  FCurrent.Seq = std::make_shared<Sequence>();
+  FCurrent.SampleRate = std::max(1, sampleRate);
+  FCurrent.Channels = std::clamp(channels, 1, 2);
+}
+
+void Document::Read(int64_t start, int64_t count, float* out) const {
+  ReadFrames(*FCurrent.Seq, FCurrent.Channels, start, count, out);
+}
+
+void Document::Commit(State next) {
+  if (FGroupLevel == 0) {
+    FUndo.push_back(FCurrent);
+    if (FDepth <= 0) FUndo.clear();
+    while (int(FUndo.size()) > FDepth)
+      FUndo.erase(FUndo.begin());
+  }
+  FRedo.clear();
+  FCurrent = std::move(next);
+}
+
+void Document::Reset(State next) {
+  FCurrent = std::move(next);
+}
+
+bool Document::Undo() {
+  if (FUndo.empty() || FGroupLevel > 0) return false;
+  FRedo.push_back(FCurrent);
+  FCurrent = FUndo.back();
+  FUndo.pop_back();
+  return true;
+}
+
+bool Document::Redo() {
+  if (FRedo.empty() || FGroupLevel > 0) return false;
+  FUndo.push_back(FCurrent);
+  FCurrent = FRedo.back();
+  FRedo.pop_back();
+  return true;
+}
+
+void Document::SetUndoDepth(int depth) {
+  FDepth = std::clamp(depth, 0, 1000);
+  while (int(FUndo.size()) > FDepth)
+    FUndo.erase(FUndo.begin());
+  while (int(FRedo.size()) > FDepth)
+    FRedo.erase(FRedo.begin());
+}
+
+void Document::ClearHistory() {
+  FUndo.clear();
+  FRedo.clear();
+}
+
+void Document::BeginGroup() {
+  if (FGroupLevel++ == 0) FGroupStart = FCurrent;
+}
+
+void Document::EndGroup() {
+  if (FGroupLevel == 0 || --FGroupLevel > 0) return;
+  if (FCurrent.Seq != FGroupStart.Seq || FCurrent.SampleRate != FGroupStart.SampleRate ||
+      FCurrent.Channels != FGroupStart.Channels) {
+    FUndo.push_back(FGroupStart);
+    while (int(FUndo.size()) > std::max(FDepth, 0))
+      FUndo.erase(FUndo.begin());
+  }
+  FGroupStart = State{};
+}
+
+void Document::AbortGroup() {
+  if (FGroupLevel == 0) return;
+  FGroupLevel = 0;
+  FCurrent = FGroupStart;
+  FGroupStart = State{};
+}
+
+int64_t Document::Clamp(int64_t v) const {
+  return std::clamp<int64_t>(v, 0, Length());
+}
+
+SequencePtr Document::Extract(int64_t start, int64_t end) const {
+  start = Clamp(start);
+  end = Clamp(end);
+  if (end < start) std::swap(start, end);
+  SequenceBuilder b(FStore, Channels());
+  b.AppendRange(Seq(), start, end);
+  return b.Finish();
+}
+
+void Document::Replace(int64_t start, int64_t end, const Sequence& what) {
+  start = Clamp(start);
+  end = Clamp(end);
+  if (end < start) std::swap(start, end);
+  SequenceBuilder b(FStore, Channels());
+  b.AppendRange(Seq(), 0, start);
+  b.AppendRange(what, 0, what.Length());
+  b.AppendRange(Seq(), end, Length());
+  State next = FCurrent;
+  next.Seq = b.Finish();
+  Commit(std::move(next));
+}
+
+void Document::Delete(int64_t start, int64_t end) {
+  Replace(start, end, Sequence());
+}
+
+void Document::Insert(int64_t at, const Sequence& what) {
+  Replace(at, at, what);
+}
+
+void Document::Crop(int64_t start, int64_t end) {
+  start = Clamp(start);
+  end = Clamp(end);
+  if (end < start) std::swap(start, end);
+  State next = FCurrent;
+  next.Seq = Extract(start, end);
+  Commit(std::move(next));
+}
+
+} // namespace audioedit

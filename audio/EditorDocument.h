@@ -1,0 +1,201 @@
+// Storage of an edited sound: 32-bit float samples in immutable blocks kept in
+// a temporary file, each block with min/max/RMS summaries; a document is a
+// list of shared blocks, so an edit builds a new list and undo swaps lists.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include <windows.h>
+
+#include "audio/AudioError.h"
+
+namespace audioedit {
+
+// Raised by the editing engine for every failure it reports to its caller.
+class EEditorError : public EAudioError {
+public:
+  using EAudioError::EAudioError;
+};
+
+// Frames summarised by one fine and one coarse summary entry.
+constexpr int64_t kFineFrames = 256;
+constexpr int64_t kCoarseFrames = 65536;
+// Bytes of sample data per block (one slot of the block file).
+constexpr size_t kBlockBytes = 1 << 20;
+
+struct Peak {
+  float Min = 0, Max = 0, Rms = 0;
+};
+
+// Progress in percent (0..100) of a long operation.
+using ProgressFn = std::function<void(int)>;
+
+// A temporary file of fixed-size slots holding block data, with a small
+// cache of recently used blocks. Thread-safe.
+class BlockStore {
+public:
+  // Creates a private folder under tempDir; an empty tempDir means the
+  // system's temporary folder.
+  explicit BlockStore(const std::wstring& tempDir);
+  ~BlockStore();
+  BlockStore(const BlockStore&) = delete;
+  BlockStore& operator=(const BlockStore&) = delete;
+
+  uint32_t Write(const float* data, size_t count);
+  // Shared read-only copy of a slot's data (count floats).
+  std::shared_ptr<const std::vector<float>> Read(uint32_t slot, size_t count);
+  void Release(uint32_t slot);
+  const std::wstring& Folder() const { return FFolder; }
+  size_t SlotsInUse() const;
+
+  // Removes folders left by editors that are no longer running.
+  static void RemoveStale(const std::wstring& tempDir);
+
+private:
+  void Touch(uint32_t slot, std::shared_ptr<const std::vector<float>> data);
+  mutable std::mutex FLock;
+  std::wstring FFolder, FFileName;
+  HANDLE FFile = INVALID_HANDLE_VALUE;
+  uint32_t FSlotCount = 0;
+  std::vector<uint32_t> FFree;
+  std::list<std::pair<uint32_t, std::shared_ptr<const std::vector<float>>>> FCache;
+};
+
+// Immutable run of interleaved frames with its summaries.
+class Block {
+public:
+  Block(std::shared_ptr<BlockStore> store, const float* data, int64_t frames, int channels);
+  ~Block();
+  Block(const Block&) = delete;
+  Block& operator=(const Block&) = delete;
+
+  int64_t Frames() const { return FFrames; }
+  int Channels() const { return FChannels; }
+  std::shared_ptr<const std::vector<float>> Data() const;
+  // Summary entries: [entry * channels + channel].
+  const std::vector<Peak>& Fine() const { return FFine; }
+  const std::vector<Peak>& Coarse() const { return FCoarse; }
+
+private:
+  std::shared_ptr<BlockStore> FStore;
+  uint32_t FSlot;
+  int64_t FFrames;
+  int FChannels;
+  std::vector<Peak> FFine, FCoarse;
+};
+
+using BlockPtr = std::shared_ptr<const Block>;
+
+// An ordered list of blocks.
+class Sequence {
+public:
+  Sequence() { FStarts.push_back(0); }
+  int64_t Length() const { return FStarts.back(); }
+  size_t Count() const { return FBlocks.size(); }
+  const BlockPtr& BlockAt(size_t i) const { return FBlocks[i]; }
+  int64_t StartOf(size_t i) const { return FStarts[i]; }
+  // Index of the block holding frame (frame < Length()).
+  size_t Find(int64_t frame) const;
+  void Append(BlockPtr b);
+
+private:
+  std::vector<BlockPtr> FBlocks;
+  std::vector<int64_t> FStarts;
+};
+
+using SequencePtr = std::shared_ptr<const Sequence>;
+
+// Builds a sequence from appended samples and shared blocks.
+class SequenceBuilder {
+public:
+  SequenceBuilder(std::shared_ptr<BlockStore> store, int channels);
+  void Append(const float* frames, int64_t count);
+  void AppendSilence(int64_t count);
+  void AppendBlock(const BlockPtr& b);
+  // Copies frames [start, end) of src, sharing whole blocks.
+  void AppendRange(const Sequence& src, int64_t start, int64_t end);
+  int64_t Length() const { return FSeq->Length() + int64_t(FPending.size()) / FChannels; }
+  SequencePtr Finish();
+
+private:
+  void Flush();
+  std::shared_ptr<BlockStore> FStore;
+  int FChannels;
+  int64_t FBlockFrames;
+  std::vector<float> FPending;
+  std::shared_ptr<Sequence> FSeq;
+};
+
+// Reads interleaved frames of a sequence; frames outside it read as zero.
+void ReadFrames(const Sequence& seq, int channels, int64_t start, int64_t count, float* out);
+// Min/max/RMS of one channel for each of `columns` equal parts of [start, end).
+void ReadPeaks(const Sequence& seq, int channels, int channel, double start, double end,
+               int columns, std::vector<Peak>& out);
+
+// A sound with its history. Positions are 64-bit frame counts.
+class Document {
+public:
+  struct State {
+    SequencePtr Seq;
+    int SampleRate = 44100;
+    int Channels = 2;
+  };
+
+  Document(std::shared_ptr<BlockStore> store, int sampleRate, int channels);
+
+  const std::shared_ptr<BlockStore>& Store() const { return FStore; }
+  const Sequence& Seq() const { return *FCurrent.Seq; }
+  const State& Current() const { return FCurrent; }
+  int SampleRate() const { return FCurrent.SampleRate; }
+  int Channels() const { return FCurrent.Channels; }
+  int64_t Length() const { return FCurrent.Seq->Length(); }
+  void Read(int64_t start, int64_t count, float* out) const;
+
+  // Makes a new state current and records the old one for undo.
+  void Commit(State next);
+  // Replaces the current state without a history step (loading).
+  void Reset(State next);
+  bool CanUndo() const { return !FUndo.empty(); }
+  bool CanRedo() const { return !FRedo.empty(); }
+  bool Undo();
+  bool Redo();
+  void SetUndoDepth(int depth);
+  int UndoDepth() const { return FDepth; }
+  void ClearHistory();
+
+  // Grouping: steps committed between Begin and End collapse into one.
+  void BeginGroup();
+  void EndGroup();
+  // Undoes everything committed since the outermost BeginGroup and ends it.
+  void AbortGroup();
+  bool InGroup() const { return FGroupLevel > 0; }
+
+  // Range edits on the current state; each is one history step.
+  // Copies [start, end) into a new sequence.
+  SequencePtr Extract(int64_t start, int64_t end) const;
+  void Delete(int64_t start, int64_t end);
+  void Insert(int64_t at, const Sequence& what);
+  // Replaces [start, end) by `what` (any length).
+  void Replace(int64_t start, int64_t end, const Sequence& what);
+  // Keeps only [start, end).
+  void Crop(int64_t start, int64_t end);
+
+private:
+  int64_t Clamp(int64_t v) const;
+  std::shared_ptr<BlockStore> FStore;
+  State FCurrent;
+  std::vector<State> FUndo, FRedo;
+  int FDepth = 100;
+  int FGroupLevel = 0;
+  size_t FGroupUndoSize = 0;
+  State FGroupStart;
+};
+
+} // namespace audioedit

@@ -1,0 +1,178 @@
+// Block storage, range edits and history of the editing engine.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <numeric>
+
+#include "audio/EditorDocument.h"
+#include "tests/support/Gui.h"
+
+using namespace audioedit;
+
+namespace {
+
+std::shared_ptr<BlockStore> NewStore() {
+  return std::make_shared<BlockStore>(testsupport::MakeTempDir(L"editor-doc"));
+}
+
+// Frames whose samples encode their index, so edits can be checked exactly.
+std::vector<float> Ramp(int64_t frames, int channels, float base = 0) {
+  std::vector<float> v(size_t(frames * channels));
+  for (int64_t f = 0; f < frames; ++f)
+    for (int c = 0; c < channels; ++c)
+      v[size_t(f * channels + c)] = base + float(f) + (c ? 0.5f : 0.0f);
+  return v;
+}
+
+SequencePtr Make(const std::shared_ptr<BlockStore>& s, const std::vector<float>& v, int channels) {
+  SequenceBuilder b(s, channels);
+  b.Append(v.data(), int64_t(v.size()) / channels);
+  return b.Finish();
+}
+
+std::vector<float> ReadAll(const Document& d) {
+  std::vector<float> v(size_t(d.Length() * d.Channels()));
+  d.Read(0, d.Length(), v.data());
+  return v;
+}
+
+} // namespace
+
+TEST(EditorDocument, BlocksRoundTripAcrossBlockBoundaries) {
+  auto store = NewStore();
+  struct Case {
+    int channels;
+    int64_t frames;
+  } cases[] = {{1, 10}, {2, 1000}, {1, 300000}, {2, 400000}};
+  for (auto c : cases) {
+    auto v = Ramp(c.frames, c.channels);
+    auto seq = Make(store, v, c.channels);
+    ASSERT_EQ(seq->Length(), c.frames);
+    std::vector<float> back(v.size());
+    ReadFrames(*seq, c.channels, 0, c.frames, back.data());
+    EXPECT_EQ(back, v) << c.channels << "ch " << c.frames;
+    // A read past both ends is zero-filled.
+    std::vector<float> edge(size_t(4 * c.channels));
+    ReadFrames(*seq, c.channels, -2, 4, edge.data());
+    EXPECT_EQ(edge[0], 0.0f);
+    EXPECT_EQ(edge[size_t(2 * c.channels)], v[0]);
+  }
+}
+
+TEST(EditorDocument, RangeEditsOnExactFrames) {
+  auto store = NewStore();
+  const int64_t n = 300000; // spans two blocks in stereo
+  struct Case {
+    const char* name;
+    int64_t a, b;
+  } cases[] = {{"head", 0, 17},
+               {"middle", 1000, 2000},
+               {"across blocks", 131000, 132000},
+               {"tail", n - 5, n}};
+  for (auto c : cases) {
+    Document d(store, 44100, 2);
+    d.Reset({Make(store, Ramp(n, 2), 2), 44100, 2});
+    auto original = ReadAll(d);
+
+    auto clip = d.Extract(c.a, c.b);
+    ASSERT_EQ(clip->Length(), c.b - c.a) << c.name;
+    std::vector<float> cv(size_t(clip->Length() * 2));
+    ReadFrames(*clip, 2, 0, clip->Length(), cv.data());
+    EXPECT_EQ(cv, std::vector<float>(original.begin() + c.a * 2, original.begin() + c.b * 2))
+        << c.name;
+
+    d.Delete(c.a, c.b);
+    ASSERT_EQ(d.Length(), n - (c.b - c.a)) << c.name;
+    std::vector<float> after(size_t(2));
+    d.Read(c.a == n - 5 ? c.a - 1 : c.a, 1, after.data());
+    EXPECT_EQ(after[0], c.a == n - 5 ? float(c.a - 1) : float(c.b)) << c.name;
+
+    d.Insert(c.a, *clip);
+    EXPECT_EQ(ReadAll(d), original) << c.name;
+
+    d.Crop(c.a, c.b);
+    EXPECT_EQ(ReadAll(d), cv) << c.name;
+
+    // Undo three times restores the original bit for bit; redo re-applies.
+    EXPECT_TRUE(d.Undo());
+    EXPECT_TRUE(d.Undo());
+    EXPECT_TRUE(d.Undo());
+    EXPECT_FALSE(d.CanUndo());
+    EXPECT_EQ(ReadAll(d), original) << c.name;
+    EXPECT_TRUE(d.Redo());
+    EXPECT_EQ(d.Length(), n - (c.b - c.a));
+  }
+}
+
+TEST(EditorDocument, UnchangedBlocksAreShared) {
+  auto store = NewStore();
+  Document d(store, 44100, 1);
+  d.Reset({Make(store, Ramp(1 << 20, 1), 1), 44100, 1}); // four full blocks
+  auto before = store->SlotsInUse();
+  d.Delete(10, 20);
+  // Only the first block is rewritten.
+  EXPECT_LE(store->SlotsInUse(), before + 1);
+  d.ClearHistory();
+  EXPECT_LE(store->SlotsInUse(), before);
+}
+
+TEST(EditorDocument, HistoryDepthAndGroups) {
+  auto store = NewStore();
+  Document d(store, 8000, 1);
+  d.Reset({Make(store, Ramp(100, 1), 1), 8000, 1});
+  d.SetUndoDepth(2);
+  d.Delete(0, 1);
+  d.Delete(0, 1);
+  d.Delete(0, 1);
+  EXPECT_TRUE(d.Undo());
+  EXPECT_TRUE(d.Undo());
+  EXPECT_FALSE(d.Undo());
+  EXPECT_EQ(d.Length(), 99);
+
+  d.SetUndoDepth(10);
+  d.BeginGroup();
+  d.Delete(0, 10);
+  d.Delete(0, 10);
+  d.EndGroup();
+  EXPECT_EQ(d.Length(), 79);
+  EXPECT_TRUE(d.Undo());
+  EXPECT_EQ(d.Length(), 99);
+
+  d.BeginGroup();
+  d.Delete(0, 50);
+  d.AbortGroup();
+  EXPECT_EQ(d.Length(), 99);
+  EXPECT_FALSE(d.InGroup());
+
+  // Out-of-range edits are clamped.
+  d.Delete(-100, 5);
+  EXPECT_EQ(d.Length(), 94);
+  d.Delete(90, 1000000);
+  EXPECT_EQ(d.Length(), 90);
+}
+
+TEST(EditorDocument, PeaksAtEveryZoom) {
+  auto store = NewStore();
+  const int64_t n = 44100 * 20;
+  std::vector<float> v(static_cast<size_t>(n));
+  for (int64_t i = 0; i < n; ++i)
+    v[size_t(i)] = 0.5f * float(std::sin(2 * std::numbers::pi * 440.0 * double(i) / 44100.0));
+  auto seq = Make(store, v, 1);
+  for (double span : {100.0, 10000.0, double(n)}) {
+    std::vector<Peak> p;
+    ReadPeaks(*seq, 1, 0, 0, span, 50, p);
+    ASSERT_EQ(p.size(), 50u);
+    if (span >= 10000) {
+      EXPECT_NEAR(p[10].Max, 0.5f, 0.01f) << span;
+      EXPECT_NEAR(p[10].Min, -0.5f, 0.01f) << span;
+      EXPECT_NEAR(p[10].Rms, 0.5f / std::sqrt(2.0f), 0.02f) << span;
+    }
+  }
+  // Requests outside the document read as silence.
+  std::vector<Peak> p;
+  ReadPeaks(*seq, 1, 0, -1e9, -1e8, 10, p);
+  EXPECT_EQ(p[0].Max, 0.0f);
+  ReadPeaks(*seq, 1, 3, 0, 100, 10, p);
+  EXPECT_EQ(p.size(), 10u);
+}
