@@ -110,6 +110,30 @@ void TdeWaveFormat::Assign(const TdeWaveFormat& source) {
   if (&source != this) std::memcpy(FBuffer, source.FBuffer, sizeof(FBuffer));
 }
 
+void TdeWaveFormat::Assign(TPersistent* Source) {
+  if (auto* f = dynamic_cast<TdeWaveFormat*>(Source)) {
+    Assign(*f);
+    return;
+  }
+  TPersistent::Assign(Source);
+}
+
+void TdeWaveFormat::AssignTo(TPersistent* Dest) {
+  if (dynamic_cast<TdeWaveFormat*>(Dest)) {
+    static_cast<TdeWaveFormat*>(Dest)->Assign(*this);
+    return;
+  }
+  // Other classes stay as they are.
+}
+
+void TdeWaveFormat::ReadFormatBuffer(TStream& stream) {
+  stream.ReadBuffer(FBuffer, BufferSize);
+}
+
+void TdeWaveFormat::WriteFormatBuffer(TStream& stream) const {
+  stream.WriteBuffer(FBuffer, BufferSize);
+}
+
 void TdeWaveFormat::SetFormatTag(WORD value) {
   Header()->wFormatTag = value;
   if (value == 0x42) {
@@ -295,4 +319,188 @@ DWORD TMiniConvertor::Convert(const void* data, DWORD size, bool setFPU, DWORD f
   if (used && used < FHeld) std::memmove(FInput, FInput + used, FHeld - used);
   FHeld -= used;
   return FHeader.cbDstLengthUsed;
+}
+
+// ---------------------------------------------------------------------------
+// TdeAudioSubject
+
+IdeAudioSubject* deAsSubject(TComponent* component) {
+  return dynamic_cast<IdeAudioSubject*>(component);
+}
+
+TdeAudioSubject::TdeAudioSubject(TComponent* creator, TdeWaveFormat* format)
+    : TComponent(nullptr), FFormat(format), FCreator(creator) {
+  if (!creator || !format) throw EACMError(L"Invalid argument.");
+}
+
+TdeAudioSubject::~TdeAudioSubject() {
+  Destroying();
+}
+
+void TdeAudioSubject::Attach(IdeAudioObserver* Observer) {
+  FObservers.push_back(Observer);
+}
+
+void TdeAudioSubject::Detach(IdeAudioObserver* Observer) {
+  auto it = std::find(FObservers.begin(), FObservers.end(), Observer);
+  if (it != FObservers.end()) FObservers.erase(it);
+}
+
+void TdeAudioSubject::Notify(IdeAudioSubject* Subject, void* Data, int Size) {
+  size_t index = 0;
+  while (index < FObservers.size()) {
+    IdeAudioObserver* observer = FObservers[index];
+    try {
+      observer->AudioData(Subject, Data, Size);
+    } catch (Exception& e) {
+      bool raise = FRaiseByDefault;
+      if (OnError) OnError(Subject, observer, e, raise);
+      if (raise) throw;
+    }
+    // An observer that detached itself leaves the next one at this index.
+    if (index < FObservers.size() && FObservers[index] == observer) ++index;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// TdeAudioObserver
+
+TdeAudioObserver::TdeAudioObserver(TComponent* creator) : TComponent(nullptr), FCreator(creator) {
+  if (!creator) throw EACMError(L"Invalid argument.");
+}
+
+TdeAudioObserver::~TdeAudioObserver() {
+  Destroying();
+  try {
+    SetAudioSource(nullptr);
+  } catch (...) {
+  }
+}
+
+void TdeAudioObserver::SetAudioSource(TComponent* Value) {
+  if (Value && Value == FCreator) throw EACMError(deStrings::sObserveSelf);
+  if (Value && !deAsSubject(Value)) throw EACMError(deStrings::sNotSubject);
+  if (FAudioSource) {
+    if (IdeAudioSubject* old = deAsSubject(FAudioSource)) old->Detach(this);
+    FAudioSource->RemoveFreeNotification(this);
+  }
+  FAudioSource = Value;
+  if (Value) {
+    Value->FreeNotification(this);
+    deAsSubject(Value)->Attach(this);
+  }
+}
+
+void TdeAudioObserver::AudioData(IdeAudioSubject* Subject, void* Data, int Size) {
+  if (OnBlock) OnBlock(Subject, Data, Size);
+}
+
+void TdeAudioObserver::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent && AComponent == FAudioSource) SetAudioSource(nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// TdeAudioConvertor
+
+TdeAudioConvertor::TdeAudioConvertor(TComponent* AOwner) : TComponent(AOwner) {
+  FObserver = new TdeAudioObserver(this);
+  FObserver->OnBlock = [this](IdeAudioSubject* s, void* d, int n) { SourceData(s, d, n); };
+  FSubject = new TdeAudioSubject(this, &FFormatOut);
+  FSubject->OnError = [this](IdeAudioSubject* s, IdeAudioObserver* o, Exception& e, bool& r) {
+    DoObserverError(s, o, e, r);
+  };
+}
+
+TdeAudioConvertor::~TdeAudioConvertor() {
+  Destroying();
+  try {
+    SetActive(false);
+  } catch (...) {
+  }
+  FreeChain();
+  delete FObserver;
+  delete FSubject;
+}
+
+void TdeAudioConvertor::SetActive(bool Value) {
+  if (Value == FActive) return;
+  if (Value)
+    Open();
+  else
+    Close();
+}
+
+void TdeAudioConvertor::SetRequestRealTime(bool Value) {
+  if (FActive) throw EACMConversionError(deStrings::sActive);
+  FRequestRealTime = Value;
+}
+
+void TdeAudioConvertor::FreeChain() {
+  for (TMiniConvertor* stage : FStages)
+    delete stage;
+  FStages.clear();
+  FFormats.clear();
+}
+
+void TdeAudioConvertor::Open() {
+  if (FActive) throw EACMConversionError(deStrings::sActive);
+  FreeChain();
+  FFormats = deBuildChain(FFormatIn, FFormatOut, FRequestRealTime);
+  for (size_t i = 0; i + 1 < FFormats.size(); ++i)
+    FStages.push_back(new TMiniConvertor(FFormats[i], FFormats[i + 1]));
+  size_t opened = 0;
+  try {
+    for (; opened < FStages.size(); ++opened)
+      FStages[opened]->Open(FRequestRealTime);
+  } catch (...) {
+    for (size_t i = 0; i < opened; ++i)
+      FStages[i]->Close();
+    FreeChain();
+    throw;
+  }
+  FActive = true;
+}
+
+void TdeAudioConvertor::Close() {
+  if (!FActive) throw EACMConversionError(deStrings::sNotActive);
+  FActive = false;
+  FData = nullptr;
+  FDataSize = 0;
+  for (TMiniConvertor* stage : FStages)
+    stage->Close();
+  FreeChain();
+}
+
+void TdeAudioConvertor::Convert(const void* Data, DWORD Size) {
+  if (!FActive) throw EACMConversionError(deStrings::sNotActive);
+  FData = nullptr;
+  FDataSize = 0;
+  const void* data = Data;
+  DWORD size = Size;
+  for (TMiniConvertor* stage : FStages) {
+    size = stage->Convert(data, size, FSet8087FPUFlag, ACM_STREAMCONVERTF_BLOCKALIGN);
+    if (size == 0) return;
+    data = stage->OutputBuffer();
+  }
+  FData = data;
+  FDataSize = size;
+  void* out = const_cast<void*>(data);
+  FSubject->Notify(this, out, static_cast<int>(size));
+  if (OnAudioConverted) OnAudioConverted(this, out, static_cast<int>(size), FAbort);
+}
+
+void TdeAudioConvertor::SourceData(IdeAudioSubject* Subject, void* Data, int Size) {
+  TdeWaveFormat* format = Subject->GetFormat();
+  if (!(FActive && FFormatIn.Equals(*format))) {
+    if (FActive) SetActive(false);
+    FFormatIn.Assign(*format);
+    SetActive(true);
+  }
+  Convert(Data, static_cast<DWORD>(std::max(Size, 0)));
+}
+
+void TdeAudioConvertor::DoObserverError(IdeAudioSubject* Sender, IdeAudioObserver* Observer,
+                                        Exception& E, bool& RaiseException) {
+  if (OnObserverError) OnObserverError(Sender, Observer, E, RaiseException);
 }

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/Classes.h"
+#include "framework/Streams.h"
 #include "framework/SysUtils.h"
 
 // ---------------------------------------------------------------------------
@@ -57,7 +59,7 @@ template <class E> void CheckMMResult(MMRESULT code, const std::wstring& context
 // One wave format: the platform's format header and its extra bytes in a
 // fixed 512-byte buffer.
 
-class TdeWaveFormat {
+class TdeWaveFormat : public TPersistent {
 public:
   static constexpr int BufferSize = 512;
   static constexpr int MaxExtraSize = BufferSize - static_cast<int>(sizeof(WAVEFORMATEX));
@@ -65,7 +67,7 @@ public:
   TdeWaveFormat();
   TdeWaveFormat(const TdeWaveFormat& other);
   TdeWaveFormat& operator=(const TdeWaveFormat& other);
-  virtual ~TdeWaveFormat() = default;
+  ~TdeWaveFormat() override = default;
 
   // True when all 512 bytes are the same.
   virtual bool Equals(const TdeWaveFormat& other) const;
@@ -73,6 +75,13 @@ public:
   // bytes; the extra bytes themselves are kept.
   virtual void Reset();
   void Assign(const TdeWaveFormat& source);
+  // Copies another wave format; other sources raise as for any persistent.
+  void Assign(TPersistent* Source) override;
+
+  // The raw property "FormatBuffer": always the whole 512 bytes.
+  static constexpr const wchar_t* StreamedName = L"FormatBuffer";
+  void ReadFormatBuffer(TStream& stream);
+  void WriteFormatBuffer(TStream& stream) const;
 
   WORD FormatTag() const { return Header()->wFormatTag; }
   void SetFormatTag(WORD value);
@@ -96,6 +105,10 @@ public:
   // The whole 512-byte buffer, as it is streamed.
   BYTE* Buffer() { return FBuffer; }
   const BYTE* Buffer() const { return FBuffer; }
+
+protected:
+  // Copying into an object of another class leaves it unchanged.
+  void AssignTo(TPersistent* Dest) override;
 
 private:
   alignas(8) BYTE FBuffer[BufferSize];
@@ -160,3 +173,153 @@ TdeWaveFormat deSuggestPCM(const TdeWaveFormat& source, const TdeWaveFormat& tem
 // included. Raises EACMConversionError "Conversion not possible.".
 std::vector<TdeWaveFormat> deBuildChain(const TdeWaveFormat& in, const TdeWaveFormat& out,
                                         bool realTime);
+
+// ---------------------------------------------------------------------------
+// Subject/observer pipeline. The interfaces carry no reference counts: every
+// object lives as long as the component that owns it.
+
+class IdeAudioObserver;
+
+class IdeAudioSubject {
+public:
+  virtual void Attach(IdeAudioObserver* Observer) = 0;
+  virtual void Detach(IdeAudioObserver* Observer) = 0;
+  // The format of the published blocks.
+  virtual TdeWaveFormat* GetFormat() = 0;
+
+protected:
+  ~IdeAudioSubject() = default;
+};
+
+class IdeAudioObserver {
+public:
+  virtual void AudioData(IdeAudioSubject* Subject, void* Data, int Size) = 0;
+
+protected:
+  ~IdeAudioObserver() = default;
+};
+
+using TBufferEvent = std::function<void(TObject* Sender, void* AudioData, int AudioDataSize)>;
+using TAbortableBufferEvent =
+    std::function<void(TObject* Sender, void* AudioData, int AudioDataSize, bool& Abort)>;
+using TObserverErrorEvent = std::function<void(IdeAudioSubject* Sender, IdeAudioObserver* Observer,
+                                               Exception& E, bool& RaiseException)>;
+using TdeBlockHandler = std::function<void(IdeAudioSubject* Subject, void* Data, int Size)>;
+
+// The subject interface a component answers, or null.
+IdeAudioSubject* deAsSubject(TComponent* component);
+
+// Publishes blocks to its attached observers.
+class TdeAudioSubject : public TComponent, public IdeAudioSubject {
+public:
+  // creator and format must be given; the format stays the creator's.
+  TdeAudioSubject(TComponent* creator, TdeWaveFormat* format);
+  ~TdeAudioSubject() override;
+
+  void Attach(IdeAudioObserver* Observer) override;
+  void Detach(IdeAudioObserver* Observer) override;
+  TdeWaveFormat* GetFormat() override { return FFormat; }
+
+  // Hands the block to every observer; see OnError for failing observers.
+  void Notify(IdeAudioSubject* Subject, void* Data, int Size);
+
+  int ObserverCount() const { return static_cast<int>(FObservers.size()); }
+  TComponent* Creator() const { return FCreator; }
+  // Called when an observer raises; clearing RaiseException goes on with the next observer.
+  TObserverErrorEvent OnError;
+
+private:
+  bool FRaiseByDefault = true;
+  TdeWaveFormat* FFormat;
+  std::vector<IdeAudioObserver*> FObservers;
+  TComponent* FCreator;
+};
+
+// Receives the blocks of one subject component.
+class TdeAudioObserver : public TComponent, public IdeAudioObserver {
+public:
+  explicit TdeAudioObserver(TComponent* creator);
+  ~TdeAudioObserver() override;
+
+  TComponent* AudioSource() const { return FAudioSource; }
+  // Raises EACMError for the creator itself or a component that publishes no blocks.
+  void SetAudioSource(TComponent* Value);
+
+  void AudioData(IdeAudioSubject* Subject, void* Data, int Size) override;
+
+  TComponent* Creator() const { return FCreator; }
+  TdeBlockHandler OnBlock;
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+  TComponent* FAudioSource = nullptr;
+  TComponent* FCreator;
+};
+
+// ---------------------------------------------------------------------------
+// Converter: a chain of one to three streams between FormatIn and FormatOut.
+
+class TdeAudioConvertor : public TComponent, public IdeAudioSubject, public IdeAudioObserver {
+public:
+  explicit TdeAudioConvertor(TComponent* AOwner);
+  ~TdeAudioConvertor() override;
+
+  bool Active() const { return FActive; }
+  void SetActive(bool Value);
+
+  TComponent* AudioSource() const { return FObserver->AudioSource(); }
+  void SetAudioSource(TComponent* Value) { FObserver->SetAudioSource(Value); }
+  TdeWaveFormat* FormatIn() { return &FFormatIn; }
+  void SetFormatIn(const TdeWaveFormat& Value) { FFormatIn.Assign(Value); }
+  TdeWaveFormat* FormatOut() { return &FFormatOut; }
+  void SetFormatOut(const TdeWaveFormat& Value) { FFormatOut.Assign(Value); }
+  bool RequestRealTime() const { return FRequestRealTime; }
+  void SetRequestRealTime(bool Value);
+  bool Set8087FPUFlag() const { return FSet8087FPUFlag; }
+  void SetSet8087FPUFlag(bool Value) { FSet8087FPUFlag = Value; }
+
+  // Converts one block; the result stays as Data()/DataSize() and goes to the observers.
+  void Convert(const void* Data, DWORD Size);
+  const void* Data() const { return FData; }
+  DWORD DataSize() const { return FDataSize; }
+  // The formats of the chain while active, both ends included.
+  const std::vector<TdeWaveFormat>& ChainFormats() const { return FFormats; }
+  int StageCount() const { return static_cast<int>(FStages.size()); }
+
+  void Attach(IdeAudioObserver* Observer) override { FSubject->Attach(Observer); }
+  void Detach(IdeAudioObserver* Observer) override { FSubject->Detach(Observer); }
+  TdeWaveFormat* GetFormat() override { return &FFormatOut; }
+  void AudioData(IdeAudioSubject* Subject, void* Data, int Size) override {
+    FObserver->AudioData(Subject, Data, Size);
+  }
+
+  TAbortableBufferEvent OnAudioConverted;
+  TNotifyEvent OnAudioStreamConverted;
+  TObserverErrorEvent OnObserverError;
+
+protected:
+  // A block from AudioSource: rebuilt for a new source format, then converted.
+  virtual void SourceData(IdeAudioSubject* Subject, void* Data, int Size);
+  virtual void DoObserverError(IdeAudioSubject* Sender, IdeAudioObserver* Observer, Exception& E,
+                               bool& RaiseException);
+
+private:
+  void Open();
+  void Close();
+  void FreeChain();
+
+  bool FAbort = false;
+  bool FActive = false;
+  TdeAudioObserver* FObserver = nullptr;
+  TdeAudioSubject* FSubject = nullptr;
+  const void* FData = nullptr;
+  DWORD FDataSize = 0;
+  std::vector<TdeWaveFormat> FFormats;
+  std::vector<TMiniConvertor*> FStages;
+  TdeWaveFormat FFormatIn;
+  TdeWaveFormat FFormatOut;
+  bool FRequestRealTime = false;
+  bool FSet8087FPUFlag = true;
+};

@@ -1,6 +1,7 @@
 #include "capture/deAudioIO.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 // ---------------------------------------------------------------------------
 // TdeBufferPool
@@ -54,4 +55,215 @@ DWORD deAdjustBufferSize(DWORD size, const TdeWaveFormat& format, bool autoAdjus
   if ((static_cast<unsigned long long>(size) * 8) % bits != 0)
     throw EACMAudioInError(deStrings::sInvalidBufferSize);
   return size;
+}
+
+// ---------------------------------------------------------------------------
+// TdeAudioIO
+
+TdeAudioIO::TdeAudioIO(TComponent* AOwner) : TComponent(AOwner) {
+  FWindow = AllocateHWnd([this](TMessage& m) { WndProc(m); });
+}
+
+TdeAudioIO::~TdeAudioIO() {
+  Destroying();
+  DeallocateHWnd(FWindow);
+  FWindow = nullptr;
+  FPool.Clear();
+}
+
+void TdeAudioIO::SetActive(bool Value) {
+  if (Value == FActive) return;
+  if (Value) {
+    FPool.Clear();
+    if (BeforeOpen) BeforeOpen(this);
+    DoOpen();
+    FActive = true;
+    if (AfterOpen) AfterOpen(this);
+  } else {
+    if (BeforeClose) BeforeClose(this);
+    DoClose();
+    FPool.Clear();
+    FActive = false;
+    if (AfterClose) AfterClose(this);
+  }
+}
+
+void TdeAudioIO::Loaded() {
+  TComponent::Loaded();
+  if (FAutoOpen && !(ComponentState() & csDesigning)) SetActive(true);
+}
+
+void TdeAudioIO::WndProc(TMessage& Message) {
+  Message.Result = 1;
+}
+
+// ---------------------------------------------------------------------------
+// TdeAbstractAudioIn
+
+TdeAbstractAudioIn::TdeAbstractAudioIn(TComponent* AOwner) : TdeAudioIO(AOwner) {
+  FSubject = new TdeAudioSubject(this, Format());
+  FSubject->OnError = [this](IdeAudioSubject* s, IdeAudioObserver* o, Exception& e, bool& r) {
+    DoObserverError(s, o, e, r);
+  };
+}
+
+TdeAbstractAudioIn::~TdeAbstractAudioIn() {
+  Destroying();
+  delete FSubject;
+  FSubject = nullptr;
+}
+
+void TdeAbstractAudioIn::DoObserverError(IdeAudioSubject* Sender, IdeAudioObserver* Observer,
+                                         Exception& E, bool& RaiseException) {
+  if (OnObserverError) OnObserverError(Sender, Observer, E, RaiseException);
+}
+
+// ---------------------------------------------------------------------------
+// TdeCustomAudioIn
+
+TdeCustomAudioIn::TdeCustomAudioIn(TComponent* AOwner) : TdeAbstractAudioIn(AOwner) {}
+
+TdeCustomAudioIn::~TdeCustomAudioIn() {
+  Destroying();
+  try {
+    SetActive(false);
+  } catch (...) {
+    // The device goes away anyway.
+  }
+}
+
+void TdeCustomAudioIn::SetBufferSize(DWORD Value) {
+  if (Active()) throw EACMAudioIOError(deStrings::sActive);
+  FBufferSize = Value;
+}
+
+void TdeCustomAudioIn::DoSetBufferCount(BYTE Value) {
+  if (Value < 2) throw EACMAudioIOError(deStrings::sInvalidBufferSize);
+  TdeAbstractAudioIn::DoSetBufferCount(Value);
+}
+
+void TdeCustomAudioIn::DoOpen() {
+  TdeWaveFormat* format = Format();
+  if (format->BitsPerSample() != 0)
+    FBufferSize = deAdjustBufferSize(FBufferSize, *format, AutoAdjustBufferSize());
+
+  UINT device = FDeviceID == 255 ? WAVE_MAPPER : FDeviceID;
+  DWORD flags = CALLBACK_WINDOW;
+  if (FDeviceID == 255 && format->FormatTag() != WAVE_FORMAT_PCM) {
+    device = 0;
+    flags |= WAVE_MAPPED;
+  }
+  HWAVEIN h = nullptr;
+  CheckMMResult<EACMAudioInError>(
+      waveInOpen(&h, device, format->Header(), reinterpret_cast<DWORD_PTR>(Handle()), 0, flags),
+      deStrings::sOpenIn);
+  FWaveIn = h;
+  try {
+    for (int i = 0; i < BufferCount(); ++i) {
+      auto* header = static_cast<WAVEHDR*>(Pool().Get(sizeof(WAVEHDR)));
+      ZeroMemory(header, sizeof(WAVEHDR));
+      Headers().push_back(header);
+      header->lpData = static_cast<LPSTR>(Pool().Get(FBufferSize));
+      header->dwBufferLength = FBufferSize;
+      CheckMMResult<EACMAudioInError>(waveInPrepareHeader(FWaveIn, header, sizeof(WAVEHDR)),
+                                      deStrings::sPrepareIn);
+      CheckMMResult<EACMAudioInError>(waveInAddBuffer(FWaveIn, header, sizeof(WAVEHDR)),
+                                      deStrings::sAddIn);
+    }
+    CheckMMResult<EACMAudioInError>(waveInStart(FWaveIn), deStrings::sOpenIn);
+  } catch (...) {
+    // Give back what the open had taken before reporting.
+    waveInReset(FWaveIn);
+    for (auto it = Headers().rbegin(); it != Headers().rend(); ++it)
+      if ((*it)->dwFlags & WHDR_PREPARED) waveInUnprepareHeader(FWaveIn, *it, sizeof(WAVEHDR));
+    Headers().clear();
+    waveInClose(FWaveIn);
+    FWaveIn = nullptr;
+    Pool().Clear();
+    throw;
+  }
+  FReportedFailure.clear();
+}
+
+void TdeCustomAudioIn::ReleaseHeader(WAVEHDR* Header) {
+  CheckMMResult<EACMAudioInError>(waveInUnprepareHeader(FWaveIn, Header, sizeof(WAVEHDR)),
+                                  deStrings::sUnprepareIn);
+  Pool().Return(Header->lpData);
+  Pool().Return(Header);
+}
+
+void TdeCustomAudioIn::DoClose() {
+  CheckMMResult<EACMAudioInError>(waveInReset(FWaveIn), deStrings::sCloseIn);
+  auto& headers = Headers();
+  while (!headers.empty()) {
+    WAVEHDR* header = headers.back();
+    headers.pop_back();
+    ReleaseHeader(header);
+  }
+  CheckMMResult<EACMAudioInError>(waveInClose(FWaveIn), deStrings::sCloseIn);
+  FWaveIn = nullptr;
+  FData = nullptr;
+  FDataSize = 0;
+}
+
+void TdeCustomAudioIn::DoAudioRecorded(void* Data, int Size) {
+  FData = Data;
+  FDataSize = Size;
+  Subject()->Notify(this, Data, Size);
+  if (OnAudioRecorded) OnAudioRecorded(this, Data, Size);
+}
+
+void TdeCustomAudioIn::Requeue(WAVEHDR* Header) {
+  CheckMMResult<EACMAudioInError>(waveInUnprepareHeader(FWaveIn, Header, sizeof(WAVEHDR)),
+                                  deStrings::sUnprepareIn);
+  Header->dwBufferLength = FBufferSize;
+  Header->dwBytesRecorded = 0;
+  Header->dwUser = 0;
+  Header->dwFlags = 0;
+  Header->dwLoops = 0;
+  CheckMMResult<EACMAudioInError>(waveInPrepareHeader(FWaveIn, Header, sizeof(WAVEHDR)),
+                                  deStrings::sPrepareIn);
+  CheckMMResult<EACMAudioInError>(waveInAddBuffer(FWaveIn, Header, sizeof(WAVEHDR)),
+                                  deStrings::sAddIn);
+}
+
+void TdeCustomAudioIn::ReportDeliveryFailure(std::exception_ptr Failure) {
+  // A failure that repeats with every buffer is reported once.
+  std::wstring key;
+  try {
+    std::rethrow_exception(Failure);
+  } catch (const Exception& e) {
+    key = Utf8ToWide(typeid(e).name()) + L"\n" + e.Message();
+  } catch (...) {
+    key = L"?";
+  }
+  if (key == FReportedFailure) return;
+  FReportedFailure = key;
+  std::rethrow_exception(Failure);
+}
+
+void TdeCustomAudioIn::WndProc(TMessage& Message) {
+  Message.Result = 1;
+  if (Message.Msg != MM_WIM_DATA) return;
+  auto* header = reinterpret_cast<WAVEHDR*>(Message.LParam);
+  auto& headers = Headers();
+  auto queued = [&] { return std::find(headers.begin(), headers.end(), header) != headers.end(); };
+  if (!queued()) return; // late message after a close
+  if (!Active()) {
+    headers.erase(std::find(headers.begin(), headers.end(), header));
+    ReleaseHeader(header);
+    return;
+  }
+  std::exception_ptr failure;
+  try {
+    DoAudioRecorded(header->lpData, static_cast<int>(header->dwBytesRecorded));
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  // The buffer goes back to the device whatever the delivery did.
+  if (Active() && queued()) Requeue(header);
+  if (failure)
+    ReportDeliveryFailure(failure);
+  else
+    FReportedFailure.clear();
 }
