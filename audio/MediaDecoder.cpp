@@ -1,0 +1,282 @@
+#include "audio/MediaDecoder.h"
+
+#include <algorithm>
+#include <cstring>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libswresample/swresample.h>
+}
+
+#include "audio/AudioError.h"
+
+namespace audio {
+
+TMediaDecoder::~TMediaDecoder() {
+  Close();
+}
+
+void TMediaDecoder::Close() {
+  swr_free(&FSwr);
+  av_frame_free(&FFrame);
+  av_packet_free(&FPacket);
+  avcodec_free_context(&FCodec);
+  if (FFormat) avformat_close_input(&FFormat);
+  FStream = -1;
+  FPending.clear();
+  FPendingRead = 0;
+  FPosition = 0;
+  FPendingPos = -1;
+  FDemuxEnd = FDecodeEnd = false;
+}
+
+void TMediaDecoder::Open(const std::wstring& fileName) {
+  Close();
+  FFileName = fileName;
+  auto fail = [&](const std::wstring& why) {
+    Close();
+    RaiseAudioError(L"Cannot open the audio file \"" + fileName + L"\": " + why);
+  };
+  std::string path = WideToUtf8(fileName);
+  int r = avformat_open_input(&FFormat, path.c_str(), nullptr, nullptr);
+  if (r < 0) {
+    FFormat = nullptr;
+    fail(MediaErrorText(r));
+  }
+  r = avformat_find_stream_info(FFormat, nullptr);
+  if (r < 0) fail(MediaErrorText(r));
+  const AVCodec* codec = nullptr;
+  FStream = av_find_best_stream(FFormat, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
+  if (FStream < 0 || !codec) fail(L"it holds no audio that can be decoded");
+  AVStream* st = FFormat->streams[FStream];
+  FCodec = avcodec_alloc_context3(codec);
+  if (!FCodec) fail(L"out of memory");
+  r = avcodec_parameters_to_context(FCodec, st->codecpar);
+  if (r >= 0) r = avcodec_open2(FCodec, codec, nullptr);
+  if (r < 0) fail(MediaErrorText(r));
+  if (FCodec->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || FCodec->ch_layout.nb_channels == 0) {
+    int n = FCodec->ch_layout.nb_channels > 0 ? FCodec->ch_layout.nb_channels : 1;
+    av_channel_layout_uninit(&FCodec->ch_layout);
+    av_channel_layout_default(&FCodec->ch_layout, n);
+  }
+  FSourceRate = FCodec->sample_rate;
+  FSourceChannels = FCodec->ch_layout.nb_channels;
+  if (FSourceRate <= 0 || FSourceChannels <= 0) fail(L"the audio format is not valid");
+  FCodecName = Utf8ToWide(codec->name);
+  FStartPts = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
+  if (st->duration != AV_NOPTS_VALUE && st->duration > 0)
+    FSourceLength = av_rescale_q(st->duration, st->time_base, AVRational{1, FSourceRate});
+  else if (FFormat->duration != AV_NOPTS_VALUE && FFormat->duration > 0)
+    FSourceLength = av_rescale(FFormat->duration, FSourceRate, AV_TIME_BASE);
+  else
+    FSourceLength = 0;
+  if (FFormat->duration != AV_NOPTS_VALUE && FFormat->duration > 0)
+    FDuration = FFormat->duration / static_cast<double>(AV_TIME_BASE);
+  else
+    FDuration = static_cast<double>(FSourceLength) / FSourceRate;
+  FPacket = av_packet_alloc();
+  FFrame = av_frame_alloc();
+  if (!FPacket || !FFrame) fail(L"out of memory");
+  FOutRate = FSourceRate;
+  FOutChannels = FSourceChannels;
+  ResetConverter();
+}
+
+void TMediaDecoder::SetOutputFormat(int sampleRate, int channels) {
+  if (sampleRate <= 0 || channels <= 0) RaiseAudioError(L"Invalid output format");
+  if (sampleRate == FOutRate && channels == FOutChannels) return;
+  if (IsOpen() && FPosition > 0) {
+    int64_t pos = av_rescale(FPosition, sampleRate, FOutRate);
+    FOutRate = sampleRate;
+    FOutChannels = channels;
+    Seek(pos);
+    return;
+  }
+  FOutRate = sampleRate;
+  FOutChannels = channels;
+  if (IsOpen()) {
+    ResetConverter();
+    FPending.clear();
+    FPendingRead = 0;
+  }
+}
+
+void TMediaDecoder::ResetConverter() {
+  swr_free(&FSwr);
+  AVChannelLayout out{};
+  av_channel_layout_default(&out, FOutChannels);
+  int r = swr_alloc_set_opts2(&FSwr, &out, AV_SAMPLE_FMT_S16, FOutRate, &FCodec->ch_layout,
+                              FCodec->sample_fmt, FSourceRate, 0, nullptr);
+  av_channel_layout_uninit(&out);
+  if (r < 0 || swr_init(FSwr) < 0) {
+    swr_free(&FSwr);
+    RaiseAudioError(L"Cannot convert the audio of \"" + FFileName + L"\"");
+  }
+}
+
+int64_t TMediaDecoder::Length() const {
+  if (!IsOpen()) return 0;
+  return av_rescale(FSourceLength, FOutRate, FSourceRate);
+}
+
+void TMediaDecoder::Convert(const AVFrame* f) {
+  int maxOut = swr_get_out_samples(FSwr, f ? f->nb_samples : 0);
+  if (maxOut <= 0) return;
+  // Drop what was already returned before growing the buffer.
+  if (FPendingRead) {
+    FPending.erase(FPending.begin(), FPending.begin() + static_cast<ptrdiff_t>(FPendingRead));
+    if (FPendingPos >= 0) FPendingPos += static_cast<int64_t>(FPendingRead / FOutChannels);
+    FPendingRead = 0;
+  }
+  size_t old = FPending.size();
+  FPending.resize(old + static_cast<size_t>(maxOut) * FOutChannels);
+  uint8_t* out[1] = {reinterpret_cast<uint8_t*>(FPending.data() + old)};
+  int n =
+      swr_convert(FSwr, out, maxOut, f ? const_cast<const uint8_t**>(f->extended_data) : nullptr,
+                  f ? f->nb_samples : 0);
+  FPending.resize(old + static_cast<size_t>(std::max(n, 0)) * FOutChannels);
+}
+
+bool TMediaDecoder::DecodeMore() {
+  for (;;) {
+    if (FDecodeEnd) return false;
+    int r = avcodec_receive_frame(FCodec, FFrame);
+    if (r >= 0) {
+      if (FPendingPos < 0 && FPending.size() == FPendingRead) {
+        int64_t pts = FFrame->best_effort_timestamp;
+        if (pts != AV_NOPTS_VALUE) {
+          AVStream* st = FFormat->streams[FStream];
+          FPendingPos = av_rescale_q(pts - FStartPts, st->time_base, AVRational{1, FOutRate});
+          FPending.clear();
+          FPendingRead = 0;
+        }
+      }
+      Convert(FFrame);
+      av_frame_unref(FFrame);
+      return true;
+    }
+    if (r == AVERROR_EOF) {
+      Convert(nullptr); // the converter's tail
+      FDecodeEnd = true;
+      return FPending.size() > FPendingRead;
+    }
+    if (r != AVERROR(EAGAIN)) {
+      // A broken stream ends here; what was decoded stays readable.
+      FDecodeEnd = true;
+      return false;
+    }
+    if (FDemuxEnd) {
+      avcodec_send_packet(FCodec, nullptr);
+      continue;
+    }
+    r = av_read_frame(FFormat, FPacket);
+    if (r < 0) {
+      FDemuxEnd = true;
+      avcodec_send_packet(FCodec, nullptr);
+      continue;
+    }
+    if (FPacket->stream_index == FStream) {
+      r = avcodec_send_packet(FCodec, FPacket);
+      (void)r; // a damaged packet is skipped
+    }
+    av_packet_unref(FPacket);
+  }
+}
+
+size_t TMediaDecoder::Read(int16_t* out, size_t frames) {
+  if (!IsOpen() || !frames) return 0;
+  size_t done = 0;
+  while (done < frames) {
+    size_t avail = (FPending.size() - FPendingRead) / FOutChannels;
+    if (!avail) {
+      if (!DecodeMore()) break;
+      continue;
+    }
+    size_t n = std::min(avail, frames - done);
+    std::memcpy(out + done * FOutChannels, FPending.data() + FPendingRead,
+                n * FOutChannels * sizeof(int16_t));
+    FPendingRead += n * FOutChannels;
+    done += n;
+  }
+  FPosition += static_cast<int64_t>(done);
+  if (FPendingRead == FPending.size()) {
+    FPending.clear();
+    FPendingPos = -1;
+    FPendingRead = 0;
+  }
+  return done;
+}
+
+std::vector<int16_t> TMediaDecoder::Read(size_t frames) {
+  std::vector<int16_t> v(frames * std::max(FOutChannels, 1));
+  size_t n = Read(v.data(), frames);
+  v.resize(n * FOutChannels);
+  return v;
+}
+
+int64_t TMediaDecoder::Seek(int64_t frame) {
+  if (!IsOpen()) return 0;
+  int64_t length = Length();
+  if (frame < 0) frame = 0;
+  if (length > 0 && frame > length) frame = length;
+  AVStream* st = FFormat->streams[FStream];
+  int64_t ts = av_rescale_q(frame, AVRational{1, FOutRate}, st->time_base) + FStartPts;
+  int r = av_seek_frame(FFormat, FStream, ts, AVSEEK_FLAG_BACKWARD);
+  if (r < 0) r = av_seek_frame(FFormat, FStream, FStartPts, AVSEEK_FLAG_BACKWARD);
+  if (r < 0) r = avformat_seek_file(FFormat, -1, INT64_MIN, 0, 0, AVSEEK_FLAG_BYTE);
+  avcodec_flush_buffers(FCodec);
+  ResetConverter();
+  FPending.clear();
+  FPendingRead = 0;
+  FPendingPos = -1;
+  FDemuxEnd = FDecodeEnd = false;
+  // Decode until the first timed frame, then drop up to the target.
+  int64_t pos = -1;
+  if (DecodeMore()) pos = FPendingPos;
+  if (pos < 0) {
+    // No time stamps: count frames from the start.
+    av_seek_frame(FFormat, FStream, FStartPts, AVSEEK_FLAG_BACKWARD);
+    avcodec_flush_buffers(FCodec);
+    ResetConverter();
+    FPending.clear();
+    FPendingRead = 0;
+    FDemuxEnd = FDecodeEnd = false;
+    FPosition = 0;
+    std::vector<int16_t> sink(4096 * FOutChannels);
+    while (FPosition < frame) {
+      size_t want = static_cast<size_t>(std::min<int64_t>(4096, frame - FPosition));
+      if (!Read(sink.data(), want)) break;
+    }
+    return FPosition;
+  }
+  FPosition = pos;
+  while (FPosition < frame) {
+    size_t avail = (FPending.size() - FPendingRead) / FOutChannels;
+    if (!avail) {
+      if (!DecodeMore()) break;
+      continue;
+    }
+    size_t n =
+        static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(avail), frame - FPosition));
+    FPendingRead += n * FOutChannels;
+    FPosition += static_cast<int64_t>(n);
+  }
+  if (FPosition < 0) {
+    // Frames before the start (encoder delay) are skipped.
+    while (FPosition < 0) {
+      size_t avail = (FPending.size() - FPendingRead) / FOutChannels;
+      if (!avail) {
+        if (!DecodeMore()) break;
+        continue;
+      }
+      size_t n = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(avail), -FPosition));
+      FPendingRead += n * FOutChannels;
+      FPosition += static_cast<int64_t>(n);
+    }
+  }
+  return FPosition;
+}
+
+} // namespace audio

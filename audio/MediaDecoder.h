@@ -1,0 +1,76 @@
+// Reads any audio file FFmpeg can open and streams its first audio stream as
+// interleaved 16-bit frames, converted by libswresample to a requested rate
+// and channel count. Positions are frames at the output rate.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct AVFormatContext;
+struct AVCodecContext;
+struct AVPacket;
+struct AVFrame;
+struct SwrContext;
+
+namespace audio {
+
+class TMediaDecoder {
+public:
+  TMediaDecoder() = default;
+  ~TMediaDecoder();
+  TMediaDecoder(const TMediaDecoder&) = delete;
+  TMediaDecoder& operator=(const TMediaDecoder&) = delete;
+
+  // Opens the file; raises EAudioError with the file name and the reason.
+  // The output format starts as the file's own rate and channels.
+  void Open(const std::wstring& fileName);
+  void Close();
+  bool IsOpen() const { return FFormat != nullptr; }
+
+  int SourceSampleRate() const { return FSourceRate; }
+  int SourceChannels() const { return FSourceChannels; }
+  // Duration as FFmpeg reports it for the file, in seconds (0 when unknown).
+  double Duration() const { return FDuration; }
+  // Codec name, for information.
+  std::wstring CodecName() const { return FCodecName; }
+
+  // Output format of Read; may be changed at any time (the position is kept).
+  void SetOutputFormat(int sampleRate, int channels);
+  int SampleRate() const { return FOutRate; }
+  int Channels() const { return FOutChannels; }
+
+  // Total frames at the output rate as the file reports it.
+  int64_t Length() const;
+  // Frames returned since the start of the file.
+  int64_t Position() const { return FPosition; }
+  // Reads up to frames frames into out; returns the frames read, 0 at the end.
+  size_t Read(int16_t* out, size_t frames);
+  std::vector<int16_t> Read(size_t frames);
+  // Moves to the frame (clamped to 0..Length) and returns the position reached.
+  int64_t Seek(int64_t frame);
+
+private:
+  bool DecodeMore(); // appends converted frames to FPending; false at the end
+  void ResetConverter();
+  void Convert(const AVFrame* f);
+  AVFormatContext* FFormat = nullptr;
+  AVCodecContext* FCodec = nullptr;
+  AVPacket* FPacket = nullptr;
+  AVFrame* FFrame = nullptr;
+  SwrContext* FSwr = nullptr;
+  int FStream = -1;
+  int FSourceRate = 0, FSourceChannels = 0;
+  int FOutRate = 0, FOutChannels = 0;
+  double FDuration = 0;
+  int64_t FSourceLength = 0; // frames at the source rate
+  int64_t FStartPts = 0;
+  int64_t FPosition = 0;
+  int64_t FPendingPos = -1; // output frame of FPending's first frame, -1 unknown
+  std::vector<int16_t> FPending;
+  size_t FPendingRead = 0; // samples of FPending already returned
+  bool FDemuxEnd = false, FDecodeEnd = false;
+  std::wstring FFileName, FCodecName;
+};
+
+} // namespace audio
