@@ -283,7 +283,7 @@ std::wstring FormatV(const std::wstring& fmt, const std::vector<TVarRec>& args) 
     bool left = false;
     int width = -1, prec = -1;
     size_t save = i;
-    if (readNumber(i, number)) {
+    if (i < n && iswdigit(fmt[i]) && readNumber(i, number)) {
       if (i < n && fmt[i] == L':') {
         argIndex = static_cast<size_t>(number);
         ++i;
