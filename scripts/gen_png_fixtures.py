@@ -8,7 +8,7 @@ top row first. 16-bit samples reduce to their high byte; gray samples below
 8 bits scale to 0..255 as PNG defines (v * 255 / (2^d - 1)); tRNS makes the
 key colour (gray, RGB) or the palette entries transparent.
 
-Usage: gen_png_fixtures.py [output folder] (default tests/controls/data).
+Usage: gen_png_fixtures.py [output folder] (default tests/controls/data/png).
 """
 import os
 import random
@@ -219,7 +219,7 @@ def fixtures():
 
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
-        os.path.dirname(os.path.abspath(__file__)), "..", "tests", "controls", "data")
+        os.path.dirname(os.path.abspath(__file__)), "..", "tests", "controls", "data", "png")
     os.makedirs(folder, exist_ok=True)
     names = []
     for seed, (name, args) in enumerate(fixtures(), start=1):
