@@ -1,0 +1,862 @@
+#include "framework/StdCtrls.h"
+
+#include <algorithm>
+
+#if __has_include("framework/Forms.h")
+#include "framework/Forms.h"
+#define FW_HAVE_FORMS 1
+#endif
+
+namespace {
+
+std::wstring WindowTextOf(HWND wnd) {
+  int n = GetWindowTextLengthW(wnd);
+  std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+  n = GetWindowTextW(wnd, s.data(), n + 1);
+  s.resize(static_cast<size_t>(std::max(n, 0)));
+  return s;
+}
+
+void SetStyleBit(HWND wnd, LONG_PTR bit, bool on) {
+  LONG_PTR style = GetWindowLongPtrW(wnd, GWL_STYLE);
+  LONG_PTR updated = on ? (style | bit) : (style & ~bit);
+  if (updated != style) SetWindowLongPtrW(wnd, GWL_STYLE, updated);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TLabel
+
+TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
+  FControlStyle |= csReplicatable;
+  SetBounds(0, 0, 65, 17);
+  SetAutoSize(true);
+}
+
+UINT TLabel::DrawFlags() const {
+  static const UINT align[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
+  UINT flags = align[FAlignment] | DT_EXPANDTABS;
+  if (FWordWrap) flags |= DT_WORDBREAK;
+  if (!FShowAccelChar) flags |= DT_NOPREFIX;
+  return flags;
+}
+
+void TLabel::Paint() {
+  TCanvas* canvas = Canvas();
+  TRect r = ClientRect();
+  if (!FTransparent) {
+    canvas->Brush()->SetColor(Color());
+    canvas->Brush()->SetStyle(bsSolid);
+    canvas->FillRect(r);
+  }
+  std::wstring text = Caption();
+  if (text.empty()) return;
+  HDC dc = canvas->Handle();
+  HGDIOBJ oldFont = SelectObject(dc, Font()->Handle());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ColorToRGB(Enabled() ? Font()->Color() : clGrayText));
+  RECT rc = r;
+  if (FLayout != tlTop) {
+    RECT calc = rc;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &calc, DrawFlags() | DT_CALCRECT);
+    int h = calc.bottom - calc.top;
+    rc.top = FLayout == tlCenter ? (r.Height() - h) / 2 : r.Height() - h;
+  }
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc, DrawFlags());
+  SelectObject(dc, oldFont);
+}
+
+void TLabel::AdjustBounds() {
+  if (!AutoSize() || (ComponentState() & csLoading)) return;
+  std::wstring text = Caption();
+  if (text.empty()) text = L" ";
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ oldFont = SelectObject(dc, Font()->Handle());
+  RECT rc{0, 0, FWordWrap ? Width() : 0, 0};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc, DrawFlags() | DT_CALCRECT);
+  SelectObject(dc, oldFont);
+  ReleaseDC(nullptr, dc);
+  int w = rc.right - rc.left, h = rc.bottom - rc.top;
+  int left = Left();
+  // Right-aligned labels keep their right edge, centred ones their middle.
+  if (FAlignment == taRightJustify && !FWordWrap) left += Width() - w;
+  if (FAlignment == taCenter && !FWordWrap) left += (Width() - w) / 2;
+  if (FWordWrap) w = Width();
+  SetBounds(left, Top(), w, h);
+}
+
+void TLabel::SetAutoSize(bool Value) {
+  TGraphicControl::SetAutoSize(Value);
+  AdjustBounds();
+}
+
+void TLabel::Loaded() {
+  TGraphicControl::Loaded();
+  AdjustBounds();
+}
+
+void TLabel::SetAlignment(TAlignment Value) {
+  if (FAlignment == Value) return;
+  FAlignment = Value;
+  Invalidate();
+}
+
+void TLabel::SetLayout(TTextLayout Value) {
+  if (FLayout == Value) return;
+  FLayout = Value;
+  Invalidate();
+}
+
+void TLabel::SetWordWrap(bool Value) {
+  if (FWordWrap == Value) return;
+  FWordWrap = Value;
+  AdjustBounds();
+  Invalidate();
+}
+
+void TLabel::SetTransparent(bool Value) {
+  if (FTransparent == Value) return;
+  FTransparent = Value;
+  if (Value)
+    FControlStyle &= ~csOpaque;
+  else
+    FControlStyle |= csOpaque;
+  Invalidate();
+}
+
+void TLabel::SetShowAccelChar(bool Value) {
+  if (FShowAccelChar == Value) return;
+  FShowAccelChar = Value;
+  AdjustBounds();
+  Invalidate();
+}
+
+void TLabel::Dispatch(TMessage& Message) {
+  TGraphicControl::Dispatch(Message);
+  if (Message.Msg == CM_TEXTCHANGED || Message.Msg == CM_FONTCHANGED) {
+    AdjustBounds();
+    Invalidate();
+  }
+}
+
+// ---------------------------------------------------------------------------
+// TButton
+
+TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
+  FControlStyle = csSetCaption | csDoubleClicks;
+  SetBounds(0, 0, 75, 25);
+  SetTabStop(true);
+}
+
+void TButton::CreateParams(TCreateParams& Params) {
+  TWinControl::CreateParams(Params);
+  CreateSubClass(Params, L"BUTTON");
+  Params.Style |= WS_TABSTOP | (FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+}
+
+void TButton::SetButtonStyle(bool ADefault) {
+  if (HandleAllocated())
+    SendMessageW(FHandle, BM_SETSTYLE, ADefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+void TButton::SetDefault(bool Value) {
+  if (FDefault == Value) return;
+  FDefault = Value;
+  FActive = Value;
+  SetButtonStyle(Value);
+}
+
+void TButton::Click() {
+#ifdef FW_HAVE_FORMS
+  if (FModalResult != mrNone)
+    if (TCustomForm* form = GetParentForm(this)) form->SetModalResult(FModalResult);
+#endif
+  TWinControl::Click();
+}
+
+void TButton::Dispatch(TMessage& Message) {
+  if (Message.Msg == CN_COMMAND) {
+    if (HIWORD(Message.WParam) == BN_CLICKED) Click();
+    return;
+  }
+  TWinControl::Dispatch(Message);
+}
+
+void TButton::CMDialogKey(TMessage& Message) {
+  const WPARAM key = Message.WParam;
+  if (((key == VK_RETURN && FActive) || (key == VK_ESCAPE && FCancel)) &&
+      KeyDataToShiftState(Message.LParam) == 0 && CanFocus()) {
+    Click();
+    Message.Result = 1;
+    return;
+  }
+  TWinControl::CMDialogKey(Message);
+}
+
+void TButton::CMFocusChanged(TMessage& Message) {
+  auto* focused = reinterpret_cast<TWinControl*>(Message.LParam);
+  bool active = focused == this || (FDefault && !dynamic_cast<TButton*>(focused));
+  if (active != FActive) {
+    FActive = active;
+    SetButtonStyle(active);
+  }
+  TWinControl::CMFocusChanged(Message);
+}
+
+// ---------------------------------------------------------------------------
+// TEdit
+
+TEdit::TEdit(TComponent* AOwner) : TWinControl(AOwner) {
+  FControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks | csFixedHeight;
+  SetBounds(0, 0, 121, 21);
+  SetTabStop(true);
+  SetParentColor(false);
+  SetColor(clWindow);
+}
+
+void TEdit::CreateParams(TCreateParams& Params) {
+  TWinControl::CreateParams(Params);
+  CreateSubClass(Params, L"EDIT");
+  static const DWORD caseStyle[] = {0, ES_UPPERCASE, ES_LOWERCASE};
+  Params.Style |= WS_TABSTOP | ES_AUTOHSCROLL | caseStyle[FCharCase];
+  if (FReadOnly) Params.Style |= ES_READONLY;
+  if (FPasswordChar) Params.Style |= ES_PASSWORD;
+  if (Ctl3D())
+    Params.ExStyle |= WS_EX_CLIENTEDGE;
+  else
+    Params.Style |= WS_BORDER;
+}
+
+void TEdit::CreateWnd() {
+  TWinControl::CreateWnd();
+  SendMessageW(FHandle, EM_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
+  if (FPasswordChar) SendMessageW(FHandle, EM_SETPASSWORDCHAR, FPasswordChar, 0);
+  if (WindowTextOf(FHandle) != FText) SetWindowTextW(FHandle, FText.c_str());
+  SendMessageW(FHandle, EM_SETSEL, static_cast<WPARAM>(FSelStart),
+               static_cast<LPARAM>(FSelStart + FSelLength));
+}
+
+void TEdit::DestroyWnd() {
+  if (HandleAllocated()) {
+    FText = WindowTextOf(FHandle);
+    FSelStart = SelStart();
+    FSelLength = SelLength();
+  }
+  TWinControl::DestroyWnd();
+}
+
+std::wstring TEdit::Text() const {
+  return HandleAllocated() ? WindowTextOf(FHandle) : FText;
+}
+
+void TEdit::SetText(const std::wstring& Value) {
+  TWinControl::SetText(Value);
+  FText = Value;
+  if (HandleAllocated() && WindowTextOf(FHandle) != Value) SetWindowTextW(FHandle, Value.c_str());
+}
+
+void TEdit::SetMaxLength(int Value) {
+  FMaxLength = std::max(Value, 0);
+  if (HandleAllocated()) SendMessageW(FHandle, EM_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
+}
+
+void TEdit::SetReadOnly(bool Value) {
+  FReadOnly = Value;
+  if (HandleAllocated()) SendMessageW(FHandle, EM_SETREADONLY, Value, 0);
+}
+
+void TEdit::SetPasswordChar(wchar_t Value) {
+  if (FPasswordChar == Value) return;
+  FPasswordChar = Value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TEdit::SetCharCase(TEditCharCase Value) {
+  if (FCharCase == Value) return;
+  FCharCase = Value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+int TEdit::SelStart() {
+  if (!HandleAllocated()) return FSelStart;
+  DWORD start = 0, end = 0;
+  SendMessageW(FHandle, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+               reinterpret_cast<LPARAM>(&end));
+  return static_cast<int>(start);
+}
+
+void TEdit::SetSelStart(int Value) {
+  FSelStart = Value;
+  FSelLength = 0;
+  if (HandleAllocated()) SendMessageW(FHandle, EM_SETSEL, Value, Value);
+}
+
+int TEdit::SelLength() {
+  if (!HandleAllocated()) return FSelLength;
+  DWORD start = 0, end = 0;
+  SendMessageW(FHandle, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+               reinterpret_cast<LPARAM>(&end));
+  return static_cast<int>(end - start);
+}
+
+void TEdit::SetSelLength(int Value) {
+  int start = SelStart();
+  FSelLength = Value;
+  if (HandleAllocated()) SendMessageW(FHandle, EM_SETSEL, start, start + Value);
+}
+
+std::wstring TEdit::SelText() {
+  std::wstring text = Text();
+  int start = std::min<int>(SelStart(), static_cast<int>(text.size()));
+  return text.substr(start, SelLength());
+}
+
+void TEdit::SelectAll() {
+  if (HandleAllocated())
+    SendMessageW(FHandle, EM_SETSEL, 0, -1);
+  else {
+    FSelStart = 0;
+    FSelLength = static_cast<int>(FText.size());
+  }
+}
+
+void TEdit::CMEnter(TMessage& Message) {
+  if (FAutoSelect && !(GetKeyState(VK_LBUTTON) & 0x8000)) SelectAll();
+  TWinControl::CMEnter(Message);
+}
+
+void TEdit::Dispatch(TMessage& Message) {
+  if (Message.Msg == CN_COMMAND) {
+    if (HIWORD(Message.WParam) == EN_CHANGE) {
+      FText = WindowTextOf(FHandle);
+      Change();
+    }
+    return;
+  }
+  TWinControl::Dispatch(Message);
+}
+
+void TEdit::Change() {
+  if (OnChange) OnChange(this);
+}
+
+// ---------------------------------------------------------------------------
+// Check box and radio button
+
+TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {
+  FControlStyle = csSetCaption | csDoubleClicks;
+  SetTabStop(true);
+}
+
+bool TButtonControl::Checked() const {
+  return FChecked;
+}
+
+void TButtonControl::SetChecked(bool Value) {
+  if (FChecked == Value) return;
+  FChecked = Value;
+  if (HandleAllocated()) SendMessageW(FHandle, BM_SETCHECK, Value ? BST_CHECKED : BST_UNCHECKED, 0);
+  Click();
+}
+
+void TButtonControl::SetAlignment(TAlignment Value) {
+  if (FAlignment == Value) return;
+  FAlignment = Value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TButtonControl::SetWordWrap(bool Value) {
+  if (FWordWrap == Value) return;
+  FWordWrap = Value;
+  if (HandleAllocated()) SetStyleBit(FHandle, BS_MULTILINE, Value);
+  Invalidate();
+}
+
+void TButtonControl::CreateWnd() {
+  TWinControl::CreateWnd();
+  SendMessageW(FHandle, BM_SETCHECK, FChecked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TButtonControl::DestroyWnd() {
+  TWinControl::DestroyWnd();
+}
+
+void TButtonControl::Dispatch(TMessage& Message) {
+  if (Message.Msg == CN_COMMAND) {
+    WORD code = HIWORD(Message.WParam);
+    if (code == BN_CLICKED || code == BN_DOUBLECLICKED) Toggle();
+    return;
+  }
+  TWinControl::Dispatch(Message);
+}
+
+TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner) {
+  SetBounds(0, 0, 97, 17);
+}
+
+void TCheckBox::CreateParams(TCreateParams& Params) {
+  TButtonControl::CreateParams(Params);
+  CreateSubClass(Params, L"BUTTON");
+  Params.Style |= WS_TABSTOP | BS_CHECKBOX;
+  if (FAlignment == taLeftJustify) Params.Style |= BS_LEFTTEXT;
+  if (FWordWrap) Params.Style |= BS_MULTILINE;
+}
+
+TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) {
+  SetBounds(0, 0, 113, 17);
+}
+
+void TRadioButton::CreateParams(TCreateParams& Params) {
+  TButtonControl::CreateParams(Params);
+  CreateSubClass(Params, L"BUTTON");
+  Params.Style |= BS_RADIOBUTTON;
+  if (FAlignment == taLeftJustify) Params.Style |= BS_LEFTTEXT;
+  if (FWordWrap) Params.Style |= BS_MULTILINE;
+}
+
+void TRadioButton::SetChecked(bool Value) {
+  if (FChecked == Value) return;
+  FChecked = Value;
+  if (HandleAllocated()) SendMessageW(FHandle, BM_SETCHECK, Value ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (!Value) return;
+  if (TWinControl* parent = Parent())
+    for (int i = 0; i < parent->ControlCount(); ++i)
+      if (auto* other = dynamic_cast<TRadioButton*>(parent->Controls(i)); other && other != this)
+        other->SetChecked(false);
+  Click();
+}
+
+// ---------------------------------------------------------------------------
+// TGroupBox
+
+TGroupBox::TGroupBox(TComponent* AOwner) : TCustomControl(AOwner) {
+  FControlStyle = csAcceptsControls | csCaptureMouse | csClickEvents | csSetCaption |
+                  csDoubleClicks | csReplicatable;
+  SetBounds(0, 0, 185, 105);
+}
+
+void TGroupBox::Paint() {
+  TCanvas* canvas = Canvas();
+  TRect r = ClientRect();
+  HDC dc = canvas->Handle();
+  canvas->Brush()->SetColor(Color());
+  canvas->Brush()->SetStyle(bsSolid);
+  canvas->FillRect(r);
+  HGDIOBJ oldFont = SelectObject(dc, Font()->Handle());
+  TEXTMETRICW tm;
+  GetTextMetricsW(dc, &tm);
+  RECT frame{r.Left, r.Top + tm.tmHeight / 2, r.Right, r.Bottom};
+  DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+  std::wstring text = Caption();
+  if (!text.empty()) {
+    RECT tr{8, 0, r.Right - 8, tm.tmHeight};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &tr, DT_SINGLELINE | DT_CALCRECT);
+    tr.right += 4;
+    tr.left = 6;
+    tr.right += 2;
+    SetBkMode(dc, OPAQUE);
+    SetBkColor(dc, ColorToRGB(Color()));
+    SetTextColor(dc, ColorToRGB(Enabled() ? Font()->Color() : clGrayText));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &tr, DT_SINGLELINE | DT_CENTER);
+  }
+  SelectObject(dc, oldFont);
+}
+
+void TGroupBox::AdjustClientRect(TRect& Rect) {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ oldFont = SelectObject(dc, Font()->Handle());
+  TEXTMETRICW tm;
+  GetTextMetricsW(dc, &tm);
+  SelectObject(dc, oldFont);
+  ReleaseDC(nullptr, dc);
+  Rect.Top += tm.tmHeight;
+  Rect.Inflate(-2, -2);
+}
+
+void TGroupBox::Dispatch(TMessage& Message) {
+  TCustomControl::Dispatch(Message);
+  if (Message.Msg == CM_TEXTCHANGED || Message.Msg == CM_ENABLEDCHANGED ||
+      Message.Msg == CM_FONTCHANGED)
+    Invalidate();
+}
+
+// ---------------------------------------------------------------------------
+// TListControlItems
+
+TListControlItems::TListControlItems(TWinControl* Control, UINT InsertMsg, UINT DeleteMsg,
+                                     UINT ResetMsg)
+    : FControl(Control), FInsertMsg(InsertMsg), FDeleteMsg(DeleteMsg), FResetMsg(ResetMsg) {}
+
+void TListControlItems::Put(int Index, const std::wstring& S) {
+  void* object = FList.Objects(Index);
+  Delete(Index);
+  InsertObject(Index, S, object);
+}
+
+void TListControlItems::InsertObject(int Index, const std::wstring& S, void* Object) {
+  FList.InsertObject(Index, S, Object);
+  if (FControl->HandleAllocated())
+    SendMessageW(FControl->Handle(), FInsertMsg, static_cast<WPARAM>(Index),
+                 reinterpret_cast<LPARAM>(S.c_str()));
+}
+
+void TListControlItems::Delete(int Index) {
+  FList.Delete(Index);
+  if (FControl->HandleAllocated())
+    SendMessageW(FControl->Handle(), FDeleteMsg, static_cast<WPARAM>(Index), 0);
+}
+
+void TListControlItems::Clear() {
+  FList.Clear();
+  if (FControl->HandleAllocated()) SendMessageW(FControl->Handle(), FResetMsg, 0, 0);
+}
+
+int TListControlItems::IndexOf(const std::wstring& S) const {
+  return FList.IndexOf(S);
+}
+
+int TListControlItems::AddObject(const std::wstring& S, void* Object) {
+  int index = FList.Count();
+  if (FSorted) {
+    index = 0;
+    while (index < FList.Count() && CompareText(FList[index], S) <= 0)
+      ++index;
+  }
+  InsertObject(index, S, Object);
+  return index;
+}
+
+void TListControlItems::SetSorted(bool Value) {
+  FSorted = Value;
+  if (!Value || FList.Count() < 2) return;
+  TStringList sorted;
+  sorted.SetSorted(true);
+  sorted.SetDuplicates(TDuplicates::dupAccept);
+  sorted.AddStrings(FList);
+  BeginUpdate();
+  FSorted = false;
+  Clear();
+  AddStrings(sorted);
+  FSorted = true;
+  EndUpdate();
+}
+
+void TListControlItems::FillWindow() {
+  HWND wnd = FControl->Handle();
+  SendMessageW(wnd, FResetMsg, 0, 0);
+  for (int i = 0; i < FList.Count(); ++i) {
+    std::wstring s = FList[i];
+    SendMessageW(wnd, FInsertMsg, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(s.c_str()));
+  }
+}
+
+// ---------------------------------------------------------------------------
+// TComboBox
+
+TComboBox::TComboBox(TComponent* AOwner)
+    : TWinControl(AOwner), FItems(std::make_unique<TListControlItems>(
+                               this, CB_INSERTSTRING, CB_DELETESTRING, CB_RESETCONTENT)) {
+  FControlStyle = csCaptureMouse | csSetCaption | csDoubleClicks | csFixedHeight | csReflector;
+  SetBounds(0, 0, 145, 21);
+  SetTabStop(true);
+  SetParentColor(false);
+  SetColor(clWindow);
+}
+
+TComboBox::~TComboBox() {
+  Destroying();
+}
+
+void TComboBox::CreateParams(TCreateParams& Params) {
+  TWinControl::CreateParams(Params);
+  CreateSubClass(Params, L"COMBOBOX");
+  static const DWORD styles[] = {CBS_DROPDOWN, CBS_SIMPLE, CBS_DROPDOWNLIST};
+  Params.Style |= WS_TABSTOP | WS_VSCROLL | CBS_AUTOHSCROLL | styles[FStyle];
+}
+
+void TComboBox::CreateWnd() {
+  TWinControl::CreateWnd();
+  FItems->FillWindow();
+  SendMessageW(FHandle, CB_SETCURSEL, static_cast<WPARAM>(FItemIndex), 0);
+  if (FStyle != csDropDownList && FItemIndex < 0) SetWindowTextW(FHandle, FText.c_str());
+  UpdateDropHeight();
+}
+
+void TComboBox::DestroyWnd() {
+  if (HandleAllocated()) {
+    FItemIndex = static_cast<int>(SendMessageW(FHandle, CB_GETCURSEL, 0, 0));
+    FText = WindowTextOf(FHandle);
+  }
+  TWinControl::DestroyWnd();
+}
+
+void TComboBox::UpdateDropHeight() {
+  if (!HandleAllocated() || FStyle == csSimple) return;
+  int itemHeight = static_cast<int>(SendMessageW(FHandle, CB_GETITEMHEIGHT, 0, 0));
+  int count = std::max(1, std::min(FDropDownCount, std::max(FItems->Count(), 1)));
+  RECT r;
+  GetWindowRect(FHandle, &r);
+  SetWindowPos(FHandle, nullptr, 0, 0, r.right - r.left,
+               (r.bottom - r.top) + itemHeight * count + 2,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+}
+
+void TComboBox::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  TWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+  UpdateDropHeight();
+}
+
+int TComboBox::ItemIndex() const {
+  if (HandleAllocated()) return static_cast<int>(SendMessageW(FHandle, CB_GETCURSEL, 0, 0));
+  return FItemIndex;
+}
+
+void TComboBox::SetItemIndex(int Value) {
+  if (Value < -1 || Value >= FItems->Count()) Value = -1;
+  FItemIndex = Value;
+  if (HandleAllocated()) SendMessageW(FHandle, CB_SETCURSEL, static_cast<WPARAM>(Value), 0);
+}
+
+std::wstring TComboBox::Text() const {
+  if (HandleAllocated()) return WindowTextOf(FHandle);
+  if (FItemIndex >= 0 && FItemIndex < FItems->Count()) return FItems->Strings(FItemIndex);
+  return FStyle == csDropDownList ? L"" : FText;
+}
+
+void TComboBox::SetText(const std::wstring& Value) {
+  int index = FItems->IndexOf(Value);
+  if (FStyle == csDropDownList) {
+    SetItemIndex(index);
+    return;
+  }
+  FText = Value;
+  if (index >= 0 && FItems->Strings(index) == Value) {
+    SetItemIndex(index);
+  } else {
+    FItemIndex = -1;
+    if (HandleAllocated()) {
+      SendMessageW(FHandle, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+      SetWindowTextW(FHandle, Value.c_str());
+    }
+  }
+}
+
+void TComboBox::SetStyle(TComboBoxStyle Value) {
+  if (FStyle == Value) return;
+  FStyle = Value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TComboBox::SetDropDownCount(int Value) {
+  FDropDownCount = std::max(Value, 1);
+  UpdateDropHeight();
+}
+
+void TComboBox::SetSorted(bool Value) {
+  if (FSorted == Value) return;
+  FSorted = Value;
+  FItems->SetSorted(Value);
+}
+
+bool TComboBox::DroppedDown() {
+  return HandleAllocated() && SendMessageW(FHandle, CB_GETDROPPEDSTATE, 0, 0) != 0;
+}
+
+void TComboBox::SetDroppedDown(bool Value) {
+  SendMessageW(Handle(), CB_SHOWDROPDOWN, Value, 0);
+}
+
+void TComboBox::Clear() {
+  FItems->Clear();
+  FItemIndex = -1;
+  FText.clear();
+  if (HandleAllocated()) SetWindowTextW(FHandle, L"");
+}
+
+void TComboBox::Dispatch(TMessage& Message) {
+  if (Message.Msg == CN_COMMAND) {
+    switch (HIWORD(Message.WParam)) {
+    case CBN_SELCHANGE: {
+      int index = ItemIndex();
+      FItemIndex = index;
+      FText = index >= 0 ? FItems->Strings(index) : L"";
+      Click();
+      Change();
+      break;
+    }
+    case CBN_EDITCHANGE:
+      FText = WindowTextOf(FHandle);
+      Change();
+      break;
+    case CBN_DROPDOWN:
+      if (OnDropDown) OnDropDown(this);
+      break;
+    case CBN_CLOSEUP:
+      if (OnCloseUp) OnCloseUp(this);
+      break;
+    }
+    return;
+  }
+  TWinControl::Dispatch(Message);
+}
+
+void TComboBox::Change() {
+  if (OnChange) OnChange(this);
+}
+
+// ---------------------------------------------------------------------------
+// TListBox
+
+TListBox::TListBox(TComponent* AOwner)
+    : TWinControl(AOwner), FItems(std::make_unique<TListControlItems>(
+                               this, LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT)) {
+  FControlStyle = csSetCaption | csDoubleClicks | csOpaque;
+  SetBounds(0, 0, 121, 97);
+  SetTabStop(true);
+  SetParentColor(false);
+  SetColor(clWindow);
+}
+
+TListBox::~TListBox() {
+  Destroying();
+}
+
+HWND TListBox::Wnd() const {
+  return FHandle;
+}
+
+void TListBox::CreateParams(TCreateParams& Params) {
+  TWinControl::CreateParams(Params);
+  CreateSubClass(Params, L"LISTBOX");
+  Params.Style |= WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_HSCROLL;
+  if (FMultiSelect) Params.Style |= LBS_EXTENDEDSEL;
+  if (Ctl3D())
+    Params.ExStyle |= WS_EX_CLIENTEDGE;
+  else
+    Params.Style |= WS_BORDER;
+}
+
+void TListBox::CreateWnd() {
+  TWinControl::CreateWnd();
+  FItems->FillWindow();
+  SetItemIndex(FItemIndex);
+  SendMessageW(FHandle, LB_SETTOPINDEX, static_cast<WPARAM>(FTopIndex), 0);
+}
+
+void TListBox::DestroyWnd() {
+  if (HandleAllocated()) {
+    FItemIndex = ItemIndex();
+    FTopIndex = TopIndex();
+  }
+  TWinControl::DestroyWnd();
+}
+
+int TListBox::ItemIndex() const {
+  if (!HandleAllocated()) return FItemIndex;
+  if (FMultiSelect) return static_cast<int>(SendMessageW(Wnd(), LB_GETCARETINDEX, 0, 0));
+  return static_cast<int>(SendMessageW(Wnd(), LB_GETCURSEL, 0, 0));
+}
+
+void TListBox::SetItemIndex(int Value) {
+  if (Value < -1 || Value >= FItems->Count()) Value = -1;
+  FItemIndex = Value;
+  if (!HandleAllocated()) return;
+  if (FMultiSelect) {
+    SendMessageW(Wnd(), LB_SETSEL, FALSE, -1);
+    if (Value >= 0) SendMessageW(Wnd(), LB_SETSEL, TRUE, Value);
+    SendMessageW(Wnd(), LB_SETCARETINDEX, static_cast<WPARAM>(Value), FALSE);
+  } else {
+    SendMessageW(Wnd(), LB_SETCURSEL, static_cast<WPARAM>(Value), 0);
+  }
+}
+
+void TListBox::SetMultiSelect(bool Value) {
+  if (FMultiSelect == Value) return;
+  FMultiSelect = Value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+bool TListBox::Selected(int Index) const {
+  if (!HandleAllocated()) return Index == FItemIndex;
+  return SendMessageW(Wnd(), LB_GETSEL, static_cast<WPARAM>(Index), 0) > 0;
+}
+
+void TListBox::SetSelected(int Index, bool Value) {
+  if (FMultiSelect) {
+    SendMessageW(Handle(), LB_SETSEL, Value, Index);
+  } else if (Value) {
+    SetItemIndex(Index);
+  } else if (ItemIndex() == Index) {
+    SetItemIndex(-1);
+  }
+}
+
+int TListBox::SelCount() const {
+  if (!HandleAllocated()) return FItemIndex >= 0 ? 1 : 0;
+  if (!FMultiSelect) return ItemIndex() >= 0 ? 1 : 0;
+  return static_cast<int>(SendMessageW(Wnd(), LB_GETSELCOUNT, 0, 0));
+}
+
+int TListBox::TopIndex() const {
+  if (!HandleAllocated()) return FTopIndex;
+  return static_cast<int>(SendMessageW(Wnd(), LB_GETTOPINDEX, 0, 0));
+}
+
+void TListBox::SetTopIndex(int Value) {
+  FTopIndex = Value;
+  if (HandleAllocated()) SendMessageW(Wnd(), LB_SETTOPINDEX, static_cast<WPARAM>(Value), 0);
+}
+
+int TListBox::ItemHeight() const {
+  if (!HandleAllocated()) return 13;
+  return static_cast<int>(SendMessageW(Wnd(), LB_GETITEMHEIGHT, 0, 0));
+}
+
+void TListBox::SetSorted(bool Value) {
+  if (FSorted == Value) return;
+  FSorted = Value;
+  FItems->SetSorted(Value);
+}
+
+int TListBox::ItemAtPos(const TPoint& Pos, bool Existing) const {
+  int count = FItems->Count();
+  if (HandleAllocated()) {
+    RECT client;
+    GetClientRect(Wnd(), &client);
+    if (PtInRect(&client, POINT(Pos))) {
+      int index = static_cast<int>(SendMessageW(Wnd(), LB_GETTOPINDEX, 0, 0));
+      for (; index < count; ++index) {
+        RECT r;
+        SendMessageW(Wnd(), LB_GETITEMRECT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&r));
+        if (PtInRect(&r, POINT(Pos))) return index;
+        if (r.top > client.bottom) break;
+      }
+    }
+  }
+  return Existing ? -1 : count;
+}
+
+TRect TListBox::ItemRect(int Index) const {
+  RECT r{};
+  if (HandleAllocated())
+    SendMessageW(Wnd(), LB_GETITEMRECT, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&r));
+  return TRect(r);
+}
+
+void TListBox::Dispatch(TMessage& Message) {
+  if (Message.Msg == CN_COMMAND) {
+    switch (HIWORD(Message.WParam)) {
+    case LBN_SELCHANGE:
+      FItemIndex = ItemIndex();
+      Click();
+      break;
+    case LBN_DBLCLK:
+      DblClick();
+      break;
+    }
+    return;
+  }
+  TWinControl::Dispatch(Message);
+}

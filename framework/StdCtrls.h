@@ -1,0 +1,302 @@
+// Standard controls: label, button, edit, check box, radio button, group box,
+// combo box and list box.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "framework/Controls.h"
+#include "framework/Strings.h"
+
+// ---------------------------------------------------------------------------
+// Label: windowless text painted by its parent.
+
+enum TTextLayout { tlTop, tlCenter, tlBottom };
+
+class TLabel : public TGraphicControl {
+public:
+  explicit TLabel(TComponent* AOwner);
+
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment Value);
+  TTextLayout Layout() const { return FLayout; }
+  void SetLayout(TTextLayout Value);
+  bool WordWrap() const { return FWordWrap; }
+  void SetWordWrap(bool Value);
+  bool Transparent() const { return FTransparent; }
+  void SetTransparent(bool Value);
+  bool ShowAccelChar() const { return FShowAccelChar; }
+  void SetShowAccelChar(bool Value);
+  void SetAutoSize(bool Value) override;
+
+protected:
+  void Paint() override;
+  void AdjustBounds();
+  void Loaded() override;
+  void Dispatch(TMessage& Message) override;
+
+private:
+  UINT DrawFlags() const;
+  TAlignment FAlignment = taLeftJustify;
+  TTextLayout FLayout = tlTop;
+  bool FWordWrap = false;
+  bool FTransparent = false;
+  bool FShowAccelChar = true;
+};
+
+// ---------------------------------------------------------------------------
+// Push button
+
+class TButton : public TWinControl {
+public:
+  explicit TButton(TComponent* AOwner);
+
+  // Enter clicks the default button unless another button has the focus.
+  bool Default() const { return FDefault; }
+  void SetDefault(bool Value);
+  // Escape clicks the cancel button.
+  bool Cancel() const { return FCancel; }
+  void SetCancel(bool Value) { FCancel = Value; }
+  // Given to the parent form when the button is clicked.
+  TModalResult ModalResult() const { return FModalResult; }
+  void SetModalResult(TModalResult Value) { FModalResult = Value; }
+
+  void Click() override;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void Dispatch(TMessage& Message) override;
+  void CMDialogKey(TMessage& Message) override;
+  void CMFocusChanged(TMessage& Message) override;
+
+private:
+  void SetButtonStyle(bool ADefault);
+  bool FDefault = false;
+  bool FCancel = false;
+  bool FActive = false;
+  TModalResult FModalResult = mrNone;
+};
+
+// ---------------------------------------------------------------------------
+// Single-line edit
+
+enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+
+class TEdit : public TWinControl {
+public:
+  explicit TEdit(TComponent* AOwner);
+
+  std::wstring Text() const override;
+  void SetText(const std::wstring& Value) override;
+  int MaxLength() const { return FMaxLength; }
+  void SetMaxLength(int Value);
+  bool ReadOnly() const { return FReadOnly; }
+  void SetReadOnly(bool Value);
+  wchar_t PasswordChar() const { return FPasswordChar; }
+  void SetPasswordChar(wchar_t Value);
+  TEditCharCase CharCase() const { return FCharCase; }
+  void SetCharCase(TEditCharCase Value);
+  bool AutoSelect() const { return FAutoSelect; }
+  void SetAutoSelect(bool Value) { FAutoSelect = Value; }
+
+  int SelStart();
+  void SetSelStart(int Value);
+  int SelLength();
+  void SetSelLength(int Value);
+  std::wstring SelText();
+  void SelectAll();
+  void Clear() { SetText(L""); }
+
+  TNotifyEvent OnChange;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  void Dispatch(TMessage& Message) override;
+  void CMEnter(TMessage& Message) override;
+  virtual void Change();
+
+private:
+  int FMaxLength = 0;
+  bool FReadOnly = false;
+  wchar_t FPasswordChar = 0;
+  TEditCharCase FCharCase = ecNormal;
+  bool FAutoSelect = true;
+  int FSelStart = 0, FSelLength = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Check box and radio button
+
+class TButtonControl : public TWinControl {
+public:
+  explicit TButtonControl(TComponent* AOwner);
+
+  bool Checked() const;
+  // A real change repaints and fires OnClick, as a click by the user does.
+  virtual void SetChecked(bool Value);
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment Value);
+  bool WordWrap() const { return FWordWrap; }
+  void SetWordWrap(bool Value);
+
+protected:
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  void Dispatch(TMessage& Message) override;
+  // BN_CLICKED from the window.
+  virtual void Toggle() = 0;
+  bool FChecked = false;
+  TAlignment FAlignment = taRightJustify;
+  bool FWordWrap = false;
+};
+
+class TCheckBox : public TButtonControl {
+public:
+  explicit TCheckBox(TComponent* AOwner);
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void Toggle() override { SetChecked(!FChecked); }
+};
+
+class TRadioButton : public TButtonControl {
+public:
+  explicit TRadioButton(TComponent* AOwner);
+  // Checking one radio button unchecks its siblings.
+  void SetChecked(bool Value) override;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void Toggle() override { SetChecked(true); }
+};
+
+// ---------------------------------------------------------------------------
+// Group box: a captioned frame around other controls.
+
+class TGroupBox : public TCustomControl {
+public:
+  explicit TGroupBox(TComponent* AOwner);
+
+protected:
+  void Paint() override;
+  void AdjustClientRect(TRect& Rect) override;
+  void Dispatch(TMessage& Message) override;
+};
+
+// ---------------------------------------------------------------------------
+// Item lists of combo and list boxes: kept here and mirrored into the window.
+
+class TListControlItems : public TStrings {
+public:
+  // AddMsg, InsertMsg, DeleteMsg, ResetMsg, SetDataMsg: the control's messages.
+  TListControlItems(TWinControl* Control, UINT InsertMsg, UINT DeleteMsg, UINT ResetMsg);
+
+  int Count() const override { return FList.Count(); }
+  std::wstring Get(int Index) const override { return FList.Get(Index); }
+  void Put(int Index, const std::wstring& S) override;
+  void* GetObjectAt(int Index) const override { return FList.Objects(Index); }
+  void PutObjectAt(int Index, void* Object) override { FList.SetObjects(Index, Object); }
+  void InsertObject(int Index, const std::wstring& S, void* Object) override;
+  void Delete(int Index) override;
+  void Clear() override;
+  int IndexOf(const std::wstring& S) const override;
+  // A sorted list adds each string at its place in alphabetical order.
+  int AddObject(const std::wstring& S, void* Object) override;
+  void SetSorted(bool Value);
+
+  // Fills a newly made window.
+  void FillWindow();
+
+private:
+  TWinControl* FControl;
+  UINT FInsertMsg, FDeleteMsg, FResetMsg;
+  TStringList FList;
+  bool FSorted = false;
+};
+
+enum TComboBoxStyle { csDropDown, csSimple, csDropDownList };
+
+class TComboBox : public TWinControl {
+public:
+  explicit TComboBox(TComponent* AOwner);
+  ~TComboBox() override;
+
+  TStrings* Items() const { return FItems.get(); }
+  void SetItems(TStrings* Value) { FItems->Assign(*Value); }
+  // -1 when nothing is selected. Setting it fires no event.
+  int ItemIndex() const;
+  void SetItemIndex(int Value);
+  std::wstring Text() const override;
+  void SetText(const std::wstring& Value) override;
+  TComboBoxStyle Style() const { return FStyle; }
+  void SetStyle(TComboBoxStyle Value);
+  int DropDownCount() const { return FDropDownCount; }
+  void SetDropDownCount(int Value);
+  bool Sorted() const { return FSorted; }
+  void SetSorted(bool Value);
+  bool DroppedDown();
+  void SetDroppedDown(bool Value);
+  void Clear();
+
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+  TNotifyEvent OnChange;
+  TNotifyEvent OnDropDown;
+  TNotifyEvent OnCloseUp;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  void Dispatch(TMessage& Message) override;
+  virtual void Change();
+
+private:
+  void UpdateDropHeight();
+  std::unique_ptr<TListControlItems> FItems;
+  TComboBoxStyle FStyle = csDropDown;
+  int FDropDownCount = 8;
+  int FItemIndex = -1;
+  bool FSorted = false;
+};
+
+class TListBox : public TWinControl {
+public:
+  explicit TListBox(TComponent* AOwner);
+  ~TListBox() override;
+
+  TStrings* Items() const { return FItems.get(); }
+  void SetItems(TStrings* Value) { FItems->Assign(*Value); }
+  int ItemIndex() const;
+  void SetItemIndex(int Value);
+  bool MultiSelect() const { return FMultiSelect; }
+  void SetMultiSelect(bool Value);
+  bool Selected(int Index) const;
+  void SetSelected(int Index, bool Value);
+  int SelCount() const;
+  int TopIndex() const;
+  void SetTopIndex(int Value);
+  int ItemHeight() const;
+  bool Sorted() const { return FSorted; }
+  void SetSorted(bool Value);
+  // The item at a client position; -1 (or the count when not Existing) when none.
+  int ItemAtPos(const TPoint& Pos, bool Existing) const;
+  TRect ItemRect(int Index) const;
+  void Clear() { FItems->Clear(); }
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  void Dispatch(TMessage& Message) override;
+
+private:
+  HWND Wnd() const;
+  std::unique_ptr<TListControlItems> FItems;
+  bool FMultiSelect = false;
+  bool FSorted = false;
+  int FItemIndex = -1;
+  int FTopIndex = 0;
+};
