@@ -1,0 +1,667 @@
+#include "audio/EditorFormats.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <cwctype>
+#include <functional>
+
+#include "audio/AudioError.h"
+#include "audio/MediaEncoder.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/dict.h>
+#include <libavutil/opt.h>
+}
+
+namespace audioedit {
+
+namespace {
+
+std::wstring Extension(const std::wstring& fileName) {
+  size_t dot = fileName.find_last_of(L'.');
+  size_t slash = fileName.find_last_of(L"\\/");
+  if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) return L"";
+  std::wstring e = fileName.substr(dot + 1);
+  for (auto& c : e)
+    c = wchar_t(std::towlower(c));
+  return e;
+}
+
+int Nearest(int v, std::initializer_list<int> set) {
+  int best = *set.begin();
+  for (int s : set)
+    if (std::abs(s - v) < std::abs(best - v)) best = s;
+  return best;
+}
+
+[[noreturn]] void Fail(const std::wstring& what, int err) {
+  throw EEditorError(what + L": " + audio::MediaErrorText(err));
+}
+
+std::vector<uint8_t> ReadWholeFile(const std::wstring& fileName) {
+  HANDLE h = CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                         nullptr);
+  if (h == INVALID_HANDLE_VALUE)
+    throw EEditorError(L"Cannot open " + fileName + L": " + audio::SystemErrorText(GetLastError()));
+  LARGE_INTEGER size{};
+  GetFileSizeEx(h, &size);
+  std::vector<uint8_t> data(size_t(std::max<int64_t>(0, size.QuadPart)));
+  DWORD got = 0;
+  size_t done = 0;
+  while (done < data.size()) {
+    DWORD want = DWORD(std::min<size_t>(data.size() - done, 1 << 24));
+    if (!ReadFile(h, data.data() + done, want, &got, nullptr) || got == 0) break;
+    done += got;
+  }
+  CloseHandle(h);
+  data.resize(done);
+  return data;
+}
+
+// Streams frames [start, end) of the document converted to rate/channels as
+// 16-bit samples, in chunks, to `sink`.
+void StreamPcm(const Document& doc, int64_t start, int64_t end, int rate, int channels,
+               const ProgressFn& progress,
+               const std::function<void(const int16_t*, size_t)>& sink) {
+  const int ch = doc.Channels();
+  start = std::clamp<int64_t>(start, 0, doc.Length());
+  end = std::clamp<int64_t>(end, start, doc.Length());
+  std::string chain = ConversionChain(doc.SampleRate(), ch, rate, channels);
+  ProcessorPtr conv;
+  if (!chain.empty())
+    conv = MakeFilterProcessor(chain, doc.SampleRate(), ch, false, rate, channels);
+  constexpr int64_t kChunk = 32768;
+  std::vector<float> in(size_t(kChunk * ch)), out;
+  std::vector<int16_t> pcm;
+  auto emit = [&](const float* f, size_t frames) {
+    pcm.resize(frames * size_t(channels));
+    for (size_t i = 0; i < pcm.size(); ++i)
+      pcm[i] = int16_t(std::lrint(std::clamp(f[i] * 32768.0f, -32768.0f, 32767.0f)));
+    if (frames) sink(pcm.data(), frames);
+  };
+  int last = -1;
+  for (int64_t pos = start; pos < end; pos += kChunk) {
+    int64_t n = std::min(kChunk, end - pos);
+    doc.Read(pos, n, in.data());
+    if (conv) {
+      out.clear();
+      conv->Process(in.data(), n, out);
+      emit(out.data(), out.size() / size_t(channels));
+    } else {
+      emit(in.data(), size_t(n));
+    }
+    int p = int((pos + n - start) * 99 / std::max<int64_t>(1, end - start));
+    if (progress && p != last) progress(last = p);
+  }
+  if (conv) {
+    out.clear();
+    conv->Finish(out);
+    emit(out.data(), out.size() / size_t(channels));
+  }
+}
+
+// An FFmpeg encoder and muxer writing 16-bit input.
+class FFmpegWriter {
+public:
+  FFmpegWriter(const std::wstring& fileName, const char* codecName, const char* muxer, int rate,
+               int channels, int64_t bitRate, int bitsPerCodedSample, const Tags* tags) {
+    std::string path = audio::WideToUtf8(fileName);
+    const AVCodec* codec = avcodec_find_encoder_by_name(codecName);
+    if (!codec) throw EEditorError(L"This build has no encoder " + audio::Utf8ToWide(codecName));
+    int r = 0;
+    if (muxer) {
+      r = avformat_alloc_output_context2(&FFmt, nullptr, muxer, path.c_str());
+      if (r < 0 || !FFmt) Fail(L"Cannot create " + fileName, r);
+    }
+    FCtx = avcodec_alloc_context3(codec);
+    FCtx->sample_rate = rate;
+    av_channel_layout_default(&FCtx->ch_layout, channels);
+    FCtx->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
+    for (const AVSampleFormat* f = codec->sample_fmts; f && *f != AV_SAMPLE_FMT_NONE; ++f)
+      if (*f == AV_SAMPLE_FMT_S16) FCtx->sample_fmt = AV_SAMPLE_FMT_S16;
+    FCtx->bit_rate = bitRate;
+    if (bitsPerCodedSample) FCtx->bits_per_coded_sample = bitsPerCodedSample;
+    FCtx->time_base = {1, rate};
+    if (FFmt && (FFmt->oformat->flags & AVFMT_GLOBALHEADER))
+      FCtx->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    r = avcodec_open2(FCtx, codec, nullptr);
+    if (r < 0) Fail(L"Cannot start the encoder " + audio::Utf8ToWide(codecName), r);
+    if (!FFmt) {
+      // Headerless output: the codec's packets one after another.
+      r = avio_open(&FRaw, path.c_str(), AVIO_FLAG_WRITE);
+      if (r < 0) Fail(L"Cannot create " + fileName, r);
+    } else {
+      Start(fileName, path, tags);
+    }
+    FFrameSize = (codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE) || FCtx->frame_size <= 0
+                     ? 1024
+                     : FCtx->frame_size;
+    FChannels = channels;
+    FFrame = av_frame_alloc();
+    FPacket = av_packet_alloc();
+  }
+
+  void Start(const std::wstring& fileName, const std::string& path, const Tags* tags) {
+    int r;
+    FStream = avformat_new_stream(FFmt, nullptr);
+    avcodec_parameters_from_context(FStream->codecpar, FCtx);
+    FStream->time_base = FCtx->time_base;
+    if (tags) {
+      auto set = [&](const char* key, const std::wstring& v) {
+        if (!v.empty()) av_dict_set(&FFmt->metadata, key, audio::WideToUtf8(v).c_str(), 0);
+      };
+      set("title", tags->Title);
+      set("artist", tags->Artist);
+      set("album", tags->Album);
+      set("copyright", tags->Copyright);
+      set("comment", tags->Comment);
+      set("composer", tags->Composer);
+      set("encoded_by", tags->EncodedBy);
+      if (tags->Year > 0)
+        av_dict_set(&FFmt->metadata, "date", std::to_string(tags->Year).c_str(), 0);
+      if (tags->Track > 0)
+        av_dict_set(&FFmt->metadata, "track", std::to_string(tags->Track).c_str(), 0);
+    }
+    if (!(FFmt->oformat->flags & AVFMT_NOFILE)) {
+      r = avio_open(&FFmt->pb, path.c_str(), AVIO_FLAG_WRITE);
+      if (r < 0) Fail(L"Cannot create " + fileName, r);
+    }
+    r = avformat_write_header(FFmt, nullptr);
+    if (r < 0) Fail(L"Cannot write " + fileName, r);
+  }
+
+  ~FFmpegWriter() {
+    av_frame_free(&FFrame);
+    av_packet_free(&FPacket);
+    avcodec_free_context(&FCtx);
+    if (FRaw) avio_closep(&FRaw);
+    if (FFmt) {
+      if (FFmt->pb && !(FFmt->oformat->flags & AVFMT_NOFILE)) avio_closep(&FFmt->pb);
+      avformat_free_context(FFmt);
+    }
+  }
+
+  void Write(const int16_t* s, size_t frames) {
+    FPending.insert(FPending.end(), s, s + frames * size_t(FChannels));
+    while (FPending.size() >= size_t(FFrameSize * FChannels))
+      Encode(FFrameSize);
+  }
+
+  void Close() {
+    size_t rest = FPending.size() / size_t(FChannels);
+    if (rest) {
+      // Fixed-size codecs get their last frame padded with silence.
+      if (FCtx->frame_size > 0 && !(FCtx->codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE))
+        FPending.resize(size_t(FFrameSize * FChannels), 0);
+      Encode(int(FPending.size() / size_t(FChannels)));
+    }
+    Send(nullptr);
+    if (FRaw) {
+      avio_flush(FRaw);
+      int r = FRaw->error;
+      avio_closep(&FRaw);
+      if (r < 0) Fail(L"Cannot write the file (disk full?)", r);
+      return;
+    }
+    int r = av_write_trailer(FFmt);
+    if (r < 0) Fail(L"Cannot finish the file", r);
+  }
+
+private:
+  void Encode(int frames) {
+    av_frame_unref(FFrame);
+    FFrame->format = FCtx->sample_fmt;
+    av_channel_layout_copy(&FFrame->ch_layout, &FCtx->ch_layout);
+    FFrame->sample_rate = FCtx->sample_rate;
+    FFrame->nb_samples = frames;
+    FFrame->pts = FPts;
+    FPts += frames;
+    int r = av_frame_get_buffer(FFrame, 0);
+    if (r < 0) Fail(L"Out of memory", r);
+    const int16_t* in = FPending.data();
+    switch (FCtx->sample_fmt) {
+    case AV_SAMPLE_FMT_S16:
+      std::memcpy(FFrame->data[0], in, size_t(frames * FChannels) * 2);
+      break;
+    case AV_SAMPLE_FMT_S16P:
+      for (int c = 0; c < FChannels; ++c)
+        for (int i = 0; i < frames; ++i)
+          reinterpret_cast<int16_t*>(FFrame->data[c])[i] = in[i * FChannels + c];
+      break;
+    case AV_SAMPLE_FMT_FLTP:
+      for (int c = 0; c < FChannels; ++c)
+        for (int i = 0; i < frames; ++i)
+          reinterpret_cast<float*>(FFrame->data[c])[i] = in[i * FChannels + c] / 32768.0f;
+      break;
+    case AV_SAMPLE_FMT_FLT:
+      for (int i = 0; i < frames * FChannels; ++i)
+        reinterpret_cast<float*>(FFrame->data[0])[i] = in[i] / 32768.0f;
+      break;
+    default:
+      throw EEditorError(L"Unsupported encoder sample format");
+    }
+    FPending.erase(FPending.begin(), FPending.begin() + frames * FChannels);
+    Send(FFrame);
+  }
+
+  void Send(AVFrame* f) {
+    int r = avcodec_send_frame(FCtx, f);
+    if (r < 0 && r != AVERROR_EOF) Fail(L"Encoding failed", r);
+    for (;;) {
+      r = avcodec_receive_packet(FCtx, FPacket);
+      if (r == AVERROR(EAGAIN) || r == AVERROR_EOF) return;
+      if (r < 0) Fail(L"Encoding failed", r);
+      if (FRaw) {
+        avio_write(FRaw, FPacket->data, FPacket->size);
+        av_packet_unref(FPacket);
+        continue;
+      }
+      av_packet_rescale_ts(FPacket, FCtx->time_base, FStream->time_base);
+      FPacket->stream_index = FStream->index;
+      r = av_interleaved_write_frame(FFmt, FPacket);
+      if (r < 0) Fail(L"Cannot write the file (disk full?)", r);
+    }
+  }
+
+  AVFormatContext* FFmt = nullptr;
+  AVIOContext* FRaw = nullptr;
+  AVCodecContext* FCtx = nullptr;
+  AVStream* FStream = nullptr;
+  AVFrame* FFrame = nullptr;
+  AVPacket* FPacket = nullptr;
+  int FFrameSize = 1024, FChannels = 1;
+  int64_t FPts = 0;
+  std::vector<int16_t> FPending;
+};
+
+struct WmaProfile {
+  int Rate, Channels, Kbps;
+};
+
+WmaProfile WmaProfileOf(int n) {
+  static const WmaProfile kTable[51] = {
+      {8000, 1, 8},    {32000, 2, 32}, {8000, 1, 8},    {8000, 1, 4},    {8000, 1, 8},
+      {8000, 1, 8},    {11025, 1, 10}, {11025, 1, 10},  {16000, 1, 16},  {32000, 2, 32},
+      {32000, 2, 32},  {44100, 2, 64}, {44100, 2, 128}, {44100, 2, 128}, {44100, 2, 128},
+      {44100, 2, 128}, {8000, 1, 6},   {22050, 1, 20},  {22050, 2, 20},  {32000, 2, 32},
+      {32000, 2, 48},  {44100, 2, 64}, {44100, 2, 96},  {44100, 2, 128}, {22050, 2, 32},
+      {22050, 2, 32},  {22050, 2, 32}, {22050, 2, 32},  {8000, 1, 8},    {32000, 2, 32},
+      {8000, 1, 8},    {8000, 1, 5},   {11025, 1, 10},  {16000, 1, 16},  {32000, 2, 40},
+      {32000, 2, 48},  {44100, 2, 64}, {44100, 2, 64},  {44100, 2, 128}, {32000, 2, 48},
+      {44000, 2, 64},  {22050, 1, 20}, {22050, 2, 20},  {32000, 2, 32},  {44100, 2, 48},
+      {44100, 2, 64},  {44100, 2, 96}, {44100, 2, 128}, {44100, 2, 64},  {44100, 2, 64},
+      {44100, 2, 64}};
+  return kTable[std::clamp(n, 1, 51) - 1];
+}
+
+int Mp3Rate(int r) {
+  return Nearest(r, {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000});
+}
+int Mp2Rate(int r) {
+  return Nearest(r, {16000, 22050, 24000, 32000, 44100, 48000});
+}
+int TelephoneRate(int) {
+  return 8000;
+}
+
+} // namespace
+
+void EffectiveFormat(const OutputFormat& f, int& rate, int& channels) {
+  rate = std::clamp(f.SampleRate, 1000, 384000);
+  channels = std::clamp(f.Channels, 1, 2);
+  switch (f.Type) {
+  case OutputFormat::Mp3:
+    rate = Mp3Rate(rate);
+    break;
+  case OutputFormat::Mp2:
+    rate = Mp2Rate(rate);
+    break;
+  case OutputFormat::Ogg:
+    rate = std::max(rate, 8000);
+    break;
+  case OutputFormat::Vox:
+    rate = rate <= 7000 ? 6000 : 8000;
+    channels = 1;
+    break;
+  case OutputFormat::Raw:
+    if (f.RawCompression == 4) {
+      rate = 8000;
+      channels = 1;
+    }
+    break;
+  case OutputFormat::Wma: {
+    WmaProfile p = WmaProfileOf(f.WmaProfile);
+    rate = p.Rate == 44000 ? 44100 : p.Rate;
+    channels = p.Channels;
+    break;
+  }
+  case OutputFormat::G726:
+  case OutputFormat::G723:
+  case OutputFormat::G721:
+    rate = TelephoneRate(rate);
+    channels = 1;
+    break;
+  case OutputFormat::Gsm:
+    rate = 8000;
+    channels = 1;
+    break;
+  case OutputFormat::Dsp:
+    rate = 8000;
+    channels = 1;
+    break;
+  default:
+    break;
+  }
+}
+
+void SaveDocument(const Document& doc, int64_t start, int64_t end, const OutputFormat& f,
+                  const Tags& tags, const std::wstring& fileName, const ProgressFn& progress) {
+  int rate, ch;
+  EffectiveFormat(f, rate, ch);
+  auto stream = [&](const std::function<void(const int16_t*, size_t)>& sink) {
+    StreamPcm(doc, start, end, rate, ch, progress, sink);
+  };
+  auto withEncoder = [&](std::unique_ptr<audio::TMediaEncoder> enc) {
+    try {
+      stream([&](const int16_t* s, size_t n) { enc->Write(s, n); });
+    } catch (...) {
+      try {
+        enc->Close();
+      } catch (...) {
+      }
+      throw;
+    }
+    enc->Close();
+  };
+  auto withFFmpeg = [&](const char* codec, const char* muxer, int64_t bitRate, int bits,
+                        bool withTags) {
+    FFmpegWriter w(fileName, codec, muxer, rate, ch, bitRate, bits, withTags ? &tags : nullptr);
+    stream([&](const int16_t* s, size_t n) { w.Write(s, n); });
+    w.Close();
+  };
+  switch (f.Type) {
+  case OutputFormat::Pcm: {
+    audio::TWavSettings s;
+    s.SampleRate = rate;
+    s.Channels = ch;
+    s.BitsPerSample = f.BitsPerSample == 8 ? 8 : 16;
+    withEncoder(audio::CreateWavEncoder(fileName, s));
+    break;
+  }
+  case OutputFormat::Mp3: {
+    audio::TMp3Settings s;
+    s.SampleRate = rate;
+    s.Channels = ch;
+    s.Mode = audio::TMp3Settings::Cbr;
+    int maxKbps = rate >= 32000 ? 320 : rate >= 16000 ? 160 : 64;
+    s.Kbps = std::clamp(f.Kbps, 8, maxKbps);
+    s.StereoMode = 2;
+    withEncoder(audio::CreateMp3Encoder(fileName, s));
+    break;
+  }
+  case OutputFormat::Mp2: {
+    int maxKbps = rate >= 32000 ? (ch == 1 ? 192 : 384) : 160;
+    int kbps = std::clamp(f.Kbps, rate >= 32000 ? 32 : 8, maxKbps);
+    withFFmpeg("mp2", "mp2", int64_t(kbps) * 1000, 0, true);
+    break;
+  }
+  case OutputFormat::Ogg: {
+    audio::TOggSettings s;
+    s.SampleRate = rate;
+    s.Channels = ch;
+    s.UseQuality = false;
+    s.Kbps = std::max(8, f.Kbps);
+    s.MinKbps = f.MinKbps > 0 ? std::min(f.MinKbps, s.Kbps) : 0;
+    s.MaxKbps = f.MaxKbps > 0 ? std::max(f.MaxKbps, s.Kbps) : 0;
+    std::unique_ptr<audio::TMediaEncoder> enc;
+    try {
+      enc = audio::CreateOggEncoder(fileName, s);
+    } catch (const EAudioError&) {
+      // Bit rates the encoder cannot reach at this rate: quality mode instead.
+      s.UseQuality = true;
+      s.Quality = 0.4;
+      enc = audio::CreateOggEncoder(fileName, s);
+    }
+    withEncoder(std::move(enc));
+    break;
+  }
+  case OutputFormat::Wma: {
+    audio::TWmaSettings s;
+    s.SampleRate = rate;
+    s.Channels = ch;
+    s.Kbps = WmaProfileOf(f.WmaProfile).Kbps;
+    std::unique_ptr<audio::TMediaEncoder> enc;
+    try {
+      enc = audio::CreateWmaEncoder(fileName, s);
+    } catch (const EAudioError&) {
+      // Too low a bit rate for the encoder at this rate and channel count.
+      s.Kbps = std::max(s.Kbps, 48 * ch);
+      enc = audio::CreateWmaEncoder(fileName, s);
+    }
+    withEncoder(std::move(enc));
+    break;
+  }
+  case OutputFormat::Vox: {
+    HANDLE h = CreateFileW(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+      throw EEditorError(L"Cannot create " + fileName + L": " +
+                         audio::SystemErrorText(GetLastError()));
+    VoxCodec codec;
+    std::vector<uint8_t> bytes;
+    int pendingNibble = -1;
+    try {
+      stream([&](const int16_t* s, size_t n) {
+        bytes.clear();
+        for (size_t i = 0; i < n; ++i) {
+          uint8_t code = codec.Encode(s[i]);
+          if (pendingNibble < 0)
+            pendingNibble = code;
+          else {
+            bytes.push_back(uint8_t((pendingNibble << 4) | code));
+            pendingNibble = -1;
+          }
+        }
+        DWORD w = 0;
+        if (!bytes.empty() &&
+            (!WriteFile(h, bytes.data(), DWORD(bytes.size()), &w, nullptr) || w != bytes.size()))
+          throw EEditorError(L"Cannot write " + fileName + L": " +
+                             audio::SystemErrorText(GetLastError()));
+      });
+      if (pendingNibble >= 0) {
+        uint8_t last = uint8_t(pendingNibble << 4);
+        DWORD w = 0;
+        WriteFile(h, &last, 1, &w, nullptr);
+      }
+    } catch (...) {
+      CloseHandle(h);
+      throw;
+    }
+    CloseHandle(h);
+    break;
+  }
+  case OutputFormat::Raw:
+    switch (f.RawCompression) {
+    case 2:
+      withFFmpeg("pcm_alaw", "alaw", 0, 0, false);
+      break;
+    case 3:
+      withFFmpeg("pcm_mulaw", "mulaw", 0, 0, false);
+      break;
+    case 4:
+      withFFmpeg("libgsm", "gsm", 13200, 0, false);
+      break;
+    case 5:
+      withFFmpeg("adpcm_ima_wav", nullptr, 0, 4, false);
+      break;
+    case 6:
+      withFFmpeg("adpcm_ms", nullptr, 0, 4, false);
+      break;
+    default:
+      if (f.BitsPerSample == 8)
+        withFFmpeg("pcm_u8", "u8", 0, 0, false);
+      else
+        withFFmpeg("pcm_s16le", "s16le", 0, 0, false);
+      break;
+    }
+    break;
+  case OutputFormat::G726:
+    withFFmpeg("g726", "g726", int64_t(std::clamp(f.BitsPerSample, 2, 5)) * rate, 0, false);
+    break;
+  case OutputFormat::G723:
+    withFFmpeg("g726", "g726", int64_t(f.BitsPerSample >= 4 ? 5 : 3) * rate, 0, false);
+    break;
+  case OutputFormat::G721:
+    withFFmpeg("g726", "g726", int64_t(4) * rate, 0, false);
+    break;
+  case OutputFormat::ULaw:
+    withFFmpeg("pcm_mulaw", "wav", 0, 0, true);
+    break;
+  case OutputFormat::ALaw:
+    withFFmpeg("pcm_alaw", "wav", 0, 0, true);
+    break;
+  case OutputFormat::Gsm:
+    withFFmpeg("libgsm_ms", "wav", 13000, 0, true);
+    break;
+  case OutputFormat::MsAdpcm:
+    withFFmpeg("adpcm_ms", "wav", 0, 0, true);
+    break;
+  case OutputFormat::Dsp:
+    throw EEditorError(
+        L"The \"Wave DSP\" format cannot be written: no encoder for it is available");
+  }
+  if (progress) progress(100);
+}
+
+// ---------------------------------------------------------------------------
+// Headerless input
+
+SequencePtr DecodeHeaderless(const std::shared_ptr<BlockStore>& store, const std::wstring& fileName,
+                             int& rate, int& channels) {
+  std::wstring ext = Extension(fileName);
+  if (ext == L"raw" || ext == L"pcm") {
+    auto data = ReadWholeFile(fileName);
+    rate = 44100;
+    channels = 2;
+    size_t frames = data.size() / 4;
+    SequenceBuilder b(store, channels);
+    std::vector<float> f(65536 * 2);
+    for (size_t pos = 0; pos < frames; pos += 65536) {
+      size_t n = std::min<size_t>(65536, frames - pos);
+      const uint8_t* p = data.data() + pos * 4;
+      for (size_t i = 0; i < n * 2; ++i)
+        f[i] = float(int16_t(uint16_t(p[2 * i] | (p[2 * i + 1] << 8)))) / 32768.0f;
+      b.Append(f.data(), int64_t(n));
+    }
+    return b.Finish();
+  }
+  if (ext == L"vox") {
+    auto data = ReadWholeFile(fileName);
+    rate = 8000;
+    channels = 1;
+    auto pcm = VoxDecode(data);
+    std::vector<float> f(pcm.size());
+    for (size_t i = 0; i < pcm.size(); ++i)
+      f[i] = pcm[i] / 32768.0f;
+    SequenceBuilder b(store, 1);
+    b.Append(f.data(), int64_t(f.size()));
+    return b.Finish();
+  }
+  return nullptr;
+}
+
+Tags ReadTags(const std::wstring& fileName) {
+  Tags t;
+  AVFormatContext* fmt = nullptr;
+  std::string path = audio::WideToUtf8(fileName);
+  if (avformat_open_input(&fmt, path.c_str(), nullptr, nullptr) < 0) return t;
+  auto get = [&](const char* key) -> std::wstring {
+    AVDictionaryEntry* e = av_dict_get(fmt->metadata, key, nullptr, AV_DICT_IGNORE_SUFFIX);
+    if (!e)
+      for (unsigned i = 0; i < fmt->nb_streams && !e; ++i)
+        e = av_dict_get(fmt->streams[i]->metadata, key, nullptr, AV_DICT_IGNORE_SUFFIX);
+    return e ? audio::Utf8ToWide(e->value) : std::wstring();
+  };
+  t.Title = get("title");
+  t.Artist = get("artist");
+  t.Album = get("album");
+  t.Copyright = get("copyright");
+  t.Comment = get("comment");
+  t.Composer = get("composer");
+  t.EncodedBy = get("encoded_by");
+  t.Year = _wtoi(get("date").c_str());
+  t.Track = _wtoi(get("track").c_str());
+  avformat_close_input(&fmt);
+  return t;
+}
+
+// ---------------------------------------------------------------------------
+// VOX
+
+namespace {
+const int kVoxSteps[49] = {16,  17,  19,  21,  23,  25,   28,   31,   34,   37,  41,  45,  50,
+                           55,  60,  66,  73,  80,  88,   97,   107,  118,  130, 143, 157, 173,
+                           190, 209, 230, 253, 279, 307,  337,  371,  408,  449, 494, 544, 598,
+                           658, 724, 796, 876, 963, 1060, 1166, 1282, 1411, 1552};
+const int kVoxIndex[8] = {-1, -1, -1, -1, 2, 4, 6, 8};
+} // namespace
+
+int16_t VoxCodec::Decode(uint8_t code) {
+  int step = kVoxSteps[FIndex];
+  int diff = step >> 3;
+  if (code & 1) diff += step >> 2;
+  if (code & 2) diff += step >> 1;
+  if (code & 4) diff += step;
+  if (code & 8) diff = -diff;
+  FPredicted = std::clamp(FPredicted + diff, -2048, 2047);
+  FIndex = std::clamp(FIndex + kVoxIndex[code & 7], 0, 48);
+  return int16_t(FPredicted << 4);
+}
+
+uint8_t VoxCodec::Encode(int16_t sample) {
+  int x = sample >> 4; // 12-bit
+  int step = kVoxSteps[FIndex];
+  int d = x - FPredicted;
+  uint8_t code = 0;
+  if (d < 0) {
+    code = 8;
+    d = -d;
+  }
+  if (d >= step) {
+    code |= 4;
+    d -= step;
+  }
+  if (d >= step >> 1) {
+    code |= 2;
+    d -= step >> 1;
+  }
+  if (d >= step >> 2) code |= 1;
+  Decode(code); // keeps the predictor in step with a decoder
+  return code;
+}
+
+std::vector<uint8_t> VoxEncode(const std::vector<int16_t>& samples) {
+  VoxCodec c;
+  std::vector<uint8_t> out((samples.size() + 1) / 2, 0);
+  for (size_t i = 0; i < samples.size(); ++i) {
+    uint8_t code = c.Encode(samples[i]);
+    out[i / 2] |= (i % 2 == 0) ? uint8_t(code << 4) : code;
+  }
+  return out;
+}
+
+std::vector<int16_t> VoxDecode(const std::vector<uint8_t>& bytes) {
+  VoxCodec c;
+  std::vector<int16_t> out;
+  out.reserve(bytes.size() * 2);
+  for (uint8_t b : bytes) {
+    out.push_back(c.Decode(uint8_t(b >> 4)));
+    out.push_back(c.Decode(uint8_t(b & 15)));
+  }
+  return out;
+}
+
+} // namespace audioedit

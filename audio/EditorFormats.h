@@ -1,0 +1,45 @@
+// File formats of the editing engine: saving a document range in every output
+// format (common ones through the shared encoders, the rest through FFmpeg's
+// encoders and our own VOX coder), headerless inputs, and file tags.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "audio/EditorDocument.h"
+#include "audio/EditorEngine.h"
+
+namespace audioedit {
+
+// Writes frames [start, end) of the document in the given format. The rate
+// and channels are moved to the nearest ones the codec can carry.
+void SaveDocument(const Document& doc, int64_t start, int64_t end, const OutputFormat& format,
+                  const Tags& tags, const std::wstring& fileName, const ProgressFn& progress);
+
+// Rate and channels a format is actually written with.
+void EffectiveFormat(const OutputFormat& format, int& rate, int& channels);
+
+// Headerless inputs: .raw/.pcm (16-bit signed little-endian, 44,100 Hz,
+// stereo) and .vox (Dialogic ADPCM, 8,000 Hz, mono). Returns null for other
+// files.
+SequencePtr DecodeHeaderless(const std::shared_ptr<BlockStore>& store, const std::wstring& fileName,
+                             int& rate, int& channels);
+
+// Tags of a file as far as FFmpeg reads them (empty when none).
+Tags ReadTags(const std::wstring& fileName);
+
+// Dialogic (OKI) 4-bit ADPCM of 12-bit samples, high nibble first.
+class VoxCodec {
+public:
+  uint8_t Encode(int16_t sample); // returns one 4-bit code
+  int16_t Decode(uint8_t code);
+  void Reset() { FPredicted = 0, FIndex = 0; }
+
+private:
+  int FPredicted = 0, FIndex = 0;
+};
+std::vector<uint8_t> VoxEncode(const std::vector<int16_t>& samples);
+std::vector<int16_t> VoxDecode(const std::vector<uint8_t>& bytes);
+
+} // namespace audioedit
