@@ -888,6 +888,15 @@ void DrawCanvasTextCentered(TCanvas* Canvas, const std::wstring& Text, const TRe
   DrawCanvasText(Canvas, Text, r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
 }
 
+void InvalidateTransparentChildren(TWinControl* Container) {
+  if (!Container) return;
+  for (int i = 0; i < Container->ControlCount(); ++i) {
+    TControl* c = Container->Controls(i);
+    auto* t = dynamic_cast<IFcTransparency*>(c);
+    if (t && t->GetTransparent()) c->Invalidate();
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Graphics
 
@@ -1104,4 +1113,242 @@ void FillGradientRect(TCanvas* Canvas, const TRect& Rect, TGradientDirection Dir
   SelectObject(dc, old);
   DeleteObject(bmp);
   DeleteDC(dc);
+}
+
+void RenderParentBackground(TControl* Control, HDC DC, bool InvalidateParent) {
+  TWinControl* parent = Control ? Control->Parent() : nullptr;
+  if (!parent || !parent->HandleAllocated()) return;
+  bool designing = Control->ComponentState() & csDesigning;
+  int saved = SaveDC(DC);
+  OffsetViewportOrgEx(DC, -Control->Left(), -Control->Top(), nullptr);
+  IntersectClipRect(DC, 0, 0, parent->ClientWidth(), parent->ClientHeight());
+  try {
+    SendMessageW(parent->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), 0);
+    SendMessageW(parent->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT);
+  } catch (...) {
+    if (!designing) {
+      RestoreDC(DC, saved);
+      throw;
+    }
+  }
+  RestoreDC(DC, saved);
+  if (InvalidateParent && !designing && !dynamic_cast<TCustomControl*>(parent))
+    parent->Invalidate();
+}
+
+// ---------------------------------------------------------------------------
+// Timer
+
+TFcTimer::TFcTimer() = default;
+
+TFcTimer::~TFcTimer() {
+  if (FWnd) {
+    KillTimer(FWnd, 1);
+    DeallocateHWnd(FWnd);
+  }
+}
+
+void TFcTimer::SetEnabled(bool Value) {
+  if (Value == FEnabled) return;
+  FEnabled = Value;
+  Update();
+}
+
+void TFcTimer::SetInterval(unsigned Value) {
+  if (Value == FInterval) return;
+  FInterval = Value;
+  Update();
+}
+
+void TFcTimer::Update() {
+  if (!FWnd)
+    FWnd = AllocateHWnd([this](TMessage& m) {
+      if (m.Msg == WM_TIMER) {
+        if (OnTimer) OnTimer();
+      } else {
+        m.Result = DefWindowProcW(FWnd, m.Msg, m.WParam, m.LParam);
+      }
+    });
+  KillTimer(FWnd, 1);
+  if (FEnabled && FInterval > 0) SetTimer(FWnd, 1, FInterval, nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// Blinking list
+
+TFcBlinkingControlsList* BlinkingControls = nullptr;
+
+TFcBlinkingControlsList::TFcBlinkingControlsList() {
+  FTimer.OnTimer = [this] { Tick(); };
+  FTimer.SetInterval(FIntervals[0]);
+  FTimer.SetEnabled(true);
+}
+
+TFcBlinkingControlsList::~TFcBlinkingControlsList() = default;
+
+void TFcBlinkingControlsList::Add(TControl* Control) {
+  FControls.Add(Control);
+}
+
+void TFcBlinkingControlsList::Remove(TControl* Control) {
+  FControls.Delete(FControls.IndexOf(Control));
+}
+
+void TFcBlinkingControlsList::Tick() {
+  if (FBlinkState != 0) {
+    FBlinkState = 0;
+    FTimer.SetInterval(FIntervals[0]);
+  } else {
+    FBlinkState = 1;
+    FTimer.SetInterval(FIntervals[1]);
+  }
+  for (int i = 0; i < FControls.Count(); ++i) {
+    auto* c = static_cast<TControl*>(FControls.Items(i));
+    if (c->Perform(CM_BLINKQUERY, 0, 0) == 1) c->Perform(CM_BLINK, FBlinkState, 0);
+  }
+}
+
+TFcBlinkingControlsList* NeedBlinkingControls() {
+  if (!BlinkingControls) BlinkingControls = new TFcBlinkingControlsList();
+  return BlinkingControls;
+}
+
+void FreeBlinkingListIfEmpty() {
+  if (BlinkingControls && BlinkingControls->Count() == 0) {
+    delete BlinkingControls;
+    BlinkingControls = nullptr;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Frame controller
+
+TFcFrameController::TFcFrameController(TComponent* AOwner) : TComponent(AOwner) {}
+
+TFcFrameController::~TFcFrameController() = default;
+
+void TFcFrameController::SetColor(TColor V) {
+  if (V == FColor) return;
+  if (FColor == FFocusColor) FFocusColor = V;
+  FColor = V;
+  FParentColor = false;
+  UpdateFrames(fcpColor);
+}
+
+void TFcFrameController::SetParentColor(bool V) {
+  if (V == FParentColor) return;
+  FParentColor = V;
+  UpdateFrames(fcpParentColor);
+  if (!V) UpdateFrames(fcpColor);
+}
+
+void TFcFrameController::SetFrameHotTrack(bool V) {
+  if (V == FFrameHotTrack) return;
+  FFrameHotTrack = V;
+  if (V) {
+    SetFrameVisible(true);
+    if (!(ComponentState() & csLoading)) FFrameSides = sdsAll;
+  }
+  UpdateFrames(fcpFrameHotTrack);
+}
+
+void TFcFrameController::EndUpdate() {
+  --FUpdateCount;
+  if (FUpdateCount <= 0) {
+    FUpdateCount = 0;
+    UpdateFrames(fcpAll);
+  }
+}
+
+void TFcFrameController::Loaded() {
+  TComponent::Loaded();
+  UpdateFrames(fcpAll);
+}
+
+TFcFrameControllerNotifications TFcFrameController::GetNotifications(TControl* Control) const {
+  auto* c = dynamic_cast<IFcFrameControlled*>(Control);
+  return c ? c->FrameControllerNotifications() : fcnAll;
+}
+
+void TFcFrameController::UpdateFrames(TFcFrameControllerProperty Property) {
+  if (FUpdateCount > 0 || !FControls) return;
+  for (int i = 0; i < FControls->Count(); ++i)
+    UpdateControlFrame(static_cast<TControl*>(FControls->Items(i)), Property);
+}
+
+void TFcFrameController::UpdateControlFrame(TControl* Control, TFcFrameControllerProperty P) {
+  if (!Control) return;
+  if (auto* client = dynamic_cast<IFrameControllerClient*>(Control)) {
+    client->ApplyFrameController();
+    return;
+  }
+  auto* target = dynamic_cast<IFcFrameControlled*>(Control);
+  if (!target) return;
+  TFcFrameControllerNotifications bits = target->FrameControllerNotifications();
+  auto push = [&](TFcFrameControllerProperty p) {
+    if (bits & (1u << p)) target->SetControllerProperty(p, *this);
+  };
+  if (P != fcpAll) {
+    push(P);
+    return;
+  }
+  push(fcpParentColor);
+  if (!FParentColor) push(fcpColor);
+  for (auto p :
+       {fcpDisabledColor, fcpReadOnlyColor, fcpReadOnlyColorOnFocus, fcpFocusColor,
+        fcpFlatButtonColor, fcpFlatButtons, fcpFrameColor, fcpFrameHotColor, fcpFrameHotTrack,
+        fcpFrameHotStyle, fcpFrameSides, fcpFrameStyle, fcpFrameVisible, fcpFramingPreference})
+    push(p);
+}
+
+void TFcFrameController::AttachControl(TControl* Control) {
+  if (!FControls) FControls = std::make_unique<TList>();
+  if (FControls->IndexOf(Control) < 0) {
+    FControls->Add(Control);
+    UpdateControlFrame(Control, fcpAll);
+  }
+}
+
+void TFcFrameController::DetachControl(TControl* Control) {
+  if (!FControls) return;
+  FControls->Remove(Control);
+  if (FControls->Count() == 0) FControls.reset();
+}
+
+void TFcFrameController::Assign(TPersistent* Source) {
+  auto* s = dynamic_cast<TFcFrameController*>(Source);
+  if (!s) {
+    TComponent::Assign(Source);
+    return;
+  }
+  BeginUpdate();
+  FColor = s->FColor;
+  FDisabledColor = s->FDisabledColor;
+  FReadOnlyColor = s->FReadOnlyColor;
+  FReadOnlyColorOnFocus = s->FReadOnlyColorOnFocus;
+  FFlatButtonColor = s->FFlatButtonColor;
+  FFlatButtons = s->FFlatButtons;
+  FFocusColor = s->FFocusColor;
+  FFrameColor = s->FFrameColor;
+  FFrameHotColor = s->FFrameHotColor;
+  FFrameHotStyle = s->FFrameHotStyle;
+  FFrameHotTrack = s->FFrameHotTrack;
+  FFrameSides = s->FFrameSides;
+  FFrameStyle = s->FFrameStyle;
+  FFrameVisible = s->FFrameVisible;
+  FFramingPreference = s->FFramingPreference;
+  FParentColor = s->FParentColor;
+  EndUpdate();
+}
+
+bool FrameStyleFromName(const std::wstring& Name, TFrameStyle& Style) {
+  static const wchar_t* const names[] = {L"fsNone",    L"fsFlat",       L"fsGroove",  L"fsBump",
+                                         L"fsLowered", L"fsButtonDown", L"fsRaised",  L"fsButtonUp",
+                                         L"fsStatus",  L"fsPopup",      L"fsFlatBold"};
+  for (int i = 0; i <= FrameStyleLast; ++i)
+    if (SameText(Name, names[i])) {
+      Style = static_cast<TFrameStyle>(i);
+      return true;
+    }
+  return false;
 }

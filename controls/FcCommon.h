@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include <windows.h>
@@ -184,3 +186,188 @@ void FlipBitmapVertically(TBitmap* Bitmap);
 void FillGradientRect(TCanvas* Canvas, const TRect& Rect, TGradientDirection Direction,
                       TColor StartColor, TColor StopColor, int ColorStep);
 void RenderParentBackground(TControl* Control, HDC DC, bool InvalidateParent);
+
+// ---------------------------------------------------------------------------
+// A window-message timer for the framed controls.
+
+class TFcTimer {
+public:
+  TFcTimer();
+  ~TFcTimer();
+  TFcTimer(const TFcTimer&) = delete;
+  TFcTimer& operator=(const TFcTimer&) = delete;
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool Value);
+  unsigned Interval() const { return FInterval; }
+  void SetInterval(unsigned Value);
+  std::function<void()> OnTimer;
+
+private:
+  void Update();
+  HWND FWnd = nullptr;
+  bool FEnabled = false;
+  unsigned FInterval = 1000;
+};
+
+// ---------------------------------------------------------------------------
+// Blinking: one timer shared by every blinking status pane.
+
+constexpr UINT CM_BLINKQUERY = 46056;
+constexpr UINT CM_BLINK = 46057;
+
+class TFcBlinkingControlsList : public TObject {
+public:
+  TFcBlinkingControlsList();
+  ~TFcBlinkingControlsList() override;
+  void Add(TControl* Control);
+  // The control must be registered.
+  void Remove(TControl* Control);
+  virtual int Count() const { return FControls.Count(); }
+  uint8_t BlinkState() const { return FBlinkState; }
+  unsigned IntervalOn() const { return FIntervals[0]; }
+  void SetIntervalOn(unsigned Value) { FIntervals[0] = Value; }
+  unsigned IntervalOff() const { return FIntervals[1]; }
+  void SetIntervalOff(unsigned Value) { FIntervals[1] = Value; }
+  // One tick of the timer.
+  void Tick();
+
+private:
+  uint8_t FBlinkState = 1;
+  unsigned FIntervals[2] = {500, 500};
+  TFcTimer FTimer;
+  TList FControls;
+};
+
+// The single list; empty until a status pane makes it.
+extern TFcBlinkingControlsList* BlinkingControls;
+TFcBlinkingControlsList* NeedBlinkingControls();
+void FreeBlinkingListIfEmpty();
+
+// ---------------------------------------------------------------------------
+// Frame controller: one set of frame and colour settings pushed into every
+// attached control.
+
+enum TFcFrameControllerProperty : uint8_t {
+  fcpColor,
+  fcpFocusColor,
+  fcpDisabledColor,
+  fcpReadOnlyColor,
+  fcpReadOnlyColorOnFocus,
+  fcpParentColor,
+  fcpFlatButtonColor,
+  fcpFlatButtons,
+  fcpFrameColor,
+  fcpFrameHotColor,
+  fcpFrameHotTrack,
+  fcpFrameHotStyle,
+  fcpFrameSides,
+  fcpFrameStyle,
+  fcpFrameVisible,
+  fcpFramingPreference,
+  fcpAll
+};
+// Bit n for property n.
+using TFcFrameControllerNotifications = uint16_t;
+constexpr TFcFrameControllerNotifications fcnAll = 0xFFFF;
+
+class TFcFrameController;
+
+// A control that copies the controller's settings itself.
+class IFrameControllerClient {
+public:
+  virtual ~IFrameControllerClient() = default;
+  virtual void ApplyFrameController() = 0;
+};
+
+// A control that takes the controller's settings one by one. Properties it
+// does not have are skipped.
+class IFcFrameControlled {
+public:
+  virtual ~IFcFrameControlled() = default;
+  virtual TFcFrameControllerNotifications FrameControllerNotifications() const = 0;
+  virtual void SetControllerProperty(TFcFrameControllerProperty Property,
+                                     const TFcFrameController& Controller) = 0;
+};
+
+class TFcFrameController : public TComponent {
+public:
+  explicit TFcFrameController(TComponent* AOwner);
+  ~TFcFrameController() override;
+  void Assign(TPersistent* Source) override;
+
+  void AttachControl(TControl* Control);
+  void DetachControl(TControl* Control);
+  void BeginUpdate() { ++FUpdateCount; }
+  void EndUpdate();
+  virtual void UpdateFrames(TFcFrameControllerProperty Property);
+  virtual void UpdateControlFrame(TControl* Control, TFcFrameControllerProperty Property);
+  TFcFrameControllerNotifications GetNotifications(TControl* Control) const;
+  int ControlCount() const { return FControls ? FControls->Count() : 0; }
+
+  TColor Color() const { return FColor; }
+  void SetColor(TColor V);
+  bool ParentColor() const { return FParentColor; }
+  void SetParentColor(bool V);
+  TColor FlatButtonColor() const { return FFlatButtonColor; }
+  void SetFlatButtonColor(TColor V) { Set(FFlatButtonColor, V, fcpFlatButtonColor); }
+  bool FlatButtons() const { return FFlatButtons; }
+  void SetFlatButtons(bool V) { Set(FFlatButtons, V, fcpFlatButtons); }
+  TColor DisabledColor() const { return FDisabledColor; }
+  void SetDisabledColor(TColor V) { Set(FDisabledColor, V, fcpDisabledColor); }
+  TColor ReadOnlyColor() const { return FReadOnlyColor; }
+  void SetReadOnlyColor(TColor V) { Set(FReadOnlyColor, V, fcpReadOnlyColor); }
+  bool ReadOnlyColorOnFocus() const { return FReadOnlyColorOnFocus; }
+  void SetReadOnlyColorOnFocus(bool V) { Set(FReadOnlyColorOnFocus, V, fcpReadOnlyColorOnFocus); }
+  TColor FocusColor() const { return FFocusColor; }
+  void SetFocusColor(TColor V) { Set(FFocusColor, V, fcpFocusColor); }
+  TColor FrameColor() const { return FFrameColor; }
+  void SetFrameColor(TColor V) { Set(FFrameColor, V, fcpFrameColor); }
+  TColor FrameHotColor() const { return FFrameHotColor; }
+  void SetFrameHotColor(TColor V) { Set(FFrameHotColor, V, fcpFrameHotColor); }
+  bool FrameHotTrack() const { return FFrameHotTrack; }
+  void SetFrameHotTrack(bool V);
+  TFrameStyle FrameHotStyle() const { return FFrameHotStyle; }
+  void SetFrameHotStyle(TFrameStyle V) { Set(FFrameHotStyle, V, fcpFrameHotStyle); }
+  TSides FrameSides() const { return FFrameSides; }
+  void SetFrameSides(TSides V) { Set(FFrameSides, V, fcpFrameSides); }
+  TFrameStyle FrameStyle() const { return FFrameStyle; }
+  void SetFrameStyle(TFrameStyle V) { Set(FFrameStyle, V, fcpFrameStyle); }
+  bool FrameVisible() const { return FFrameVisible; }
+  void SetFrameVisible(bool V) { Set(FFrameVisible, V, fcpFrameVisible); }
+  TFramingPreference FramingPreference() const { return FFramingPreference; }
+  void SetFramingPreference(TFramingPreference V) {
+    Set(FFramingPreference, V, fcpFramingPreference);
+  }
+
+protected:
+  void Loaded() override;
+
+private:
+  template <class T> void Set(T& Field, T Value, TFcFrameControllerProperty P) {
+    if (Field == Value) return;
+    Field = Value;
+    UpdateFrames(P);
+  }
+  TColor FColor = clWindow;
+  bool FParentColor = false;
+  TColor FFlatButtonColor = clBtnFace;
+  bool FFlatButtons = true;
+  TColor FDisabledColor = clBtnFace;
+  TColor FReadOnlyColor = clInfoBk;
+  bool FReadOnlyColorOnFocus = false;
+  TColor FFocusColor = clWindow;
+  TColor FFrameColor = clBtnShadow;
+  TColor FFrameHotColor = clBtnShadow;
+  bool FFrameHotTrack = false;
+  TFrameStyle FFrameHotStyle = fsFlatBold;
+  TSides FFrameSides = sdsAll;
+  TFrameStyle FFrameStyle = fsFlat;
+  bool FFrameVisible = false;
+  TFramingPreference FFramingPreference = fpXPThemes;
+  int FUpdateCount = 0;
+  std::unique_ptr<TList> FControls;
+};
+
+// Frame style names, for forms saved with older property names; returns
+// false for a name that is no frame style.
+bool FrameStyleFromName(const std::wstring& Name, TFrameStyle& Style);

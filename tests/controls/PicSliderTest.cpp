@@ -172,3 +172,184 @@ TEST(SliderMath, RulerNarrowerThanItsEdges) {
 }
 
 } // namespace
+
+// ---------------------------------------------------------------------------
+// The control in a window
+
+#include <memory>
+
+#include "framework/Controls.h"
+#include "tests/support/Gui.h"
+
+namespace {
+
+class SliderControl : public ::testing::Test {
+protected:
+  void SetUp() override {
+    host = CreateWindowExW(0, L"STATIC", L"Sliders", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
+                           420, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(host);
+    owner = std::make_unique<TComponent>(nullptr);
+  }
+  void TearDown() override {
+    owner.reset();
+    DestroyWindow(host);
+  }
+  TPicSlider* Make(int left, int top) {
+    auto* s = new TPicSlider(owner.get());
+    s->SetParentWindow(host);
+    s->SetBounds(left, top, 150, 40);
+    s->HandleNeeded();
+    return s;
+  }
+  HWND host = nullptr;
+  std::unique_ptr<TComponent> owner;
+};
+
+TEST_F(SliderControl, DefaultsAndBuiltInPictures) {
+  TPicSlider* s = Make(10, 10);
+  EXPECT_EQ(s->Width(), 150);
+  EXPECT_EQ(s->Height(), 40);
+  EXPECT_EQ(s->MinValue(), 0);
+  EXPECT_EQ(s->MaxValue(), 100);
+  EXPECT_EQ(s->Increment(), 10);
+  EXPECT_EQ(s->Options(), 7);
+  EXPECT_EQ(s->EdgeSize(), 2);
+  EXPECT_EQ(s->ImageHThumb()->Width(), 18);
+  EXPECT_EQ(s->ImageHThumb()->Height(), 17);
+  EXPECT_EQ(s->ImageHRuler()->Width(), 10);
+  EXPECT_EQ(s->ImageVThumb()->Width(), 38);
+  EXPECT_EQ(s->ImageVRuler()->Height(), 10);
+  // Thumb of one state, ruler composed to the width less 12.
+  EXPECT_EQ(s->ThumbRect().Width(), 9);
+  EXPECT_EQ(s->Ruler()->Width(), 138);
+  EXPECT_EQ(s->ThumbRect().Left, 6);
+}
+
+TEST_F(SliderControl, ValueSetterClampsAndReportsChangesOnce) {
+  TPicSlider* s = Make(10, 10);
+  int changes = 0;
+  s->OnChange = [&](TObject*) { ++changes; };
+  s->SetValue(250);
+  EXPECT_EQ(s->Value(), 100);
+  s->SetValue(100);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(s->ThumbRect().Left, 6 + 129);
+  s->SetValue(-5);
+  EXPECT_EQ(s->Value(), 0);
+  EXPECT_EQ(changes, 2);
+  // Min = Max is refused outside form reading; a narrower range lowers the increment.
+  s->SetMinMax(20, 20);
+  EXPECT_EQ(s->MinValue(), 0);
+  s->SetMaxValue(3);
+  EXPECT_EQ(s->Increment(), 3);
+  EXPECT_THROW(s->SetIncrement(4), Exception);
+  try {
+    s->SetIncrement(0);
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), L"Value must be between 1 and 3");
+  }
+}
+
+TEST_F(SliderControl, KeyboardBothOrientations) {
+  TPicSlider* h = Make(10, 10);
+  TPicSlider* v = Make(200, 10);
+  v->SetOrientation(soVertical);
+  EXPECT_EQ(v->Width(), 40);
+  EXPECT_EQ(v->Height(), 150);
+  int changed = 0;
+  h->OnChanged = [&](TObject*) { ++changed; };
+  struct Case {
+    TPicSlider* s;
+    UINT key;
+    int value;
+  } cases[] = {{h, VK_RIGHT, 10}, {h, VK_RIGHT, 20}, {h, VK_LEFT, 10}, {h, VK_END, 100},
+               {h, VK_HOME, 0},   {h, VK_UP, 0},     {v, VK_UP, 10},   {v, VK_UP, 20},
+               {v, VK_DOWN, 10},  {v, VK_RIGHT, 10}, {v, VK_END, 100}};
+  for (const auto& c : cases) {
+    testsupport::KeyPress(c.s->Handle(), c.key);
+    EXPECT_EQ(c.s->Value(), c.value) << c.key;
+  }
+  EXPECT_EQ(changed, 5);
+  // Vertical: the maximum is at the top.
+  EXPECT_EQ(v->ThumbRect().Top, 6);
+  v->SetValue(0);
+  EXPECT_EQ(v->ThumbRect().Top, 150 - 6 - v->ThumbRect().Height());
+}
+
+TEST_F(SliderControl, MouseDragAndRulerTracking) {
+  TPicSlider* s = Make(10, 10);
+  s->SetOptions(soSmooth);
+  s->SetIncrement(1);
+  int changes = 0, ended = 0;
+  s->OnChange = [&](TObject*) { ++changes; };
+  s->OnChanged = [&](TObject*) { ++ended; };
+  HWND w = s->Handle();
+  TRect t = s->ThumbRect();
+  int y = (t.Top + t.Bottom) / 2;
+  // Drag the thumb by 64 pixels: half of the 129-pixel slide.
+  SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(t.Left + 3, y));
+  EXPECT_TRUE(s->Dragging());
+  SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(t.Left + 3 + 64, y));
+  EXPECT_EQ(s->Value(), 50);
+  SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(t.Left + 3 + 500, y));
+  EXPECT_EQ(s->Value(), 100);
+  SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(t.Left + 3 + 500, y));
+  EXPECT_FALSE(s->Dragging());
+  EXPECT_EQ(changes, 2);
+  EXPECT_EQ(ended, 1);
+
+  // Holding the button on the ruler left of the thumb walks toward the pointer.
+  s->SetIncrement(10);
+  s->SetValue(100);
+  int x = s->RulerOrigin().X + 20;
+  int ry = s->RulerOrigin().Y + s->Ruler()->Height() / 2;
+  SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, ry));
+  EXPECT_TRUE(s->Tracking());
+  EXPECT_EQ(s->Value(), 90);
+  testsupport::PumpUntil([&] { return s->Value() <= 20; }, 8000);
+  EXPECT_GE(s->Value(), 10);
+  EXPECT_LE(s->Value(), 20);
+  int stopped = s->Value();
+  testsupport::PumpFor(900);
+  EXPECT_EQ(s->Value(), stopped); // the thumb stops under the pointer
+  SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(x, ry));
+  EXPECT_FALSE(s->Tracking());
+}
+
+TEST_F(SliderControl, DegenerateSizesAndPictures) {
+  TPicSlider* s = Make(10, 10);
+  // Shorter than its thumb.
+  s->SetBounds(10, 10, 14, 40);
+  s->SetValue(60);
+  EXPECT_EQ(s->Value(), 60);
+  EXPECT_EQ(s->ThumbRect().Left, 6);
+  testsupport::KeyPress(s->Handle(), VK_RIGHT);
+  EXPECT_EQ(s->Value(), 70);
+  SendMessageW(s->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 12));
+  SendMessageW(s->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(12, 12));
+  SendMessageW(s->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(12, 12));
+  UpdateWindow(s->Handle());
+  // A ruler picture narrower than its two fixed edges.
+  s->SetBounds(10, 10, 150, 40);
+  TBitmap narrow;
+  narrow.SetSize(3, 8);
+  s->SetImageHRuler(&narrow);
+  EXPECT_EQ(s->UserImages(), 2u);
+  EXPECT_EQ(s->Ruler()->Width(), 138);
+  s->Invalidate();
+  UpdateWindow(s->Handle());
+  s->SetImageHRuler(nullptr);
+  EXPECT_EQ(s->UserImages(), 0u);
+  EXPECT_EQ(s->ImageHRuler()->Width(), 10);
+}
+
+TEST_F(SliderControl, CursorsComeFromTheResources) {
+  HINSTANCE inst = GetModuleHandleW(nullptr);
+  EXPECT_TRUE(LoadCursorW(inst, L"PIC_HANDCUR") != nullptr);
+  EXPECT_TRUE(LoadCursorW(inst, L"PIC_DRAGCUR") != nullptr);
+  EXPECT_TRUE(PicSliderCursor(crPicHand) != nullptr);
+  EXPECT_TRUE(PicSliderCursor(crPicDrag) != nullptr);
+}
+
+} // namespace
