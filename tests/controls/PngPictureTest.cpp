@@ -360,7 +360,8 @@ TEST(PngPicture, WidthOf65535IsAccepted) {
   EXPECT_EQ(png.Width(), 65535);
   EXPECT_EQ(png.PixelColor(0, 0), RGB(255, 255, 255));
   EXPECT_EQ(png.PixelColor(1, 0), RGB(0, 0, 0));
-  EXPECT_EQ(png.PixelColor(65534, 0), RGB(0, 0, 0));
+  EXPECT_EQ(png.PixelColor(65533, 0), RGB(0, 0, 0));
+  EXPECT_EQ(png.PixelColor(65534, 0), RGB(255, 255, 255));
 }
 
 TEST(PngPicture, KeepsAncillaryChunksAndDropsChrm) {
