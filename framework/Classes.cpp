@@ -46,7 +46,9 @@ void TPersistent::Assign(TPersistent* Source) {
   AssignError(nullptr);
 }
 
-void TPersistent::AssignTo(TPersistent* Dest) { Dest->AssignError(this); }
+void TPersistent::AssignTo(TPersistent* Dest) {
+  Dest->AssignError(this);
+}
 
 void TPersistent::AssignError(TPersistent* Source) {
   std::wstring sourceName = Source ? Source->ClassName() : L"nil";
@@ -124,7 +126,8 @@ void TComponent::Destroying() {
   if (FDestroyingDone) return;
   FDestroyingDone = true;
   FComponentState |= csDestroying;
-  for (TComponent* c : FComponents) c->FComponentState |= csDestroying;
+  for (TComponent* c : FComponents)
+    c->FComponentState |= csDestroying;
   // Everyone who asked is told once; they may ask to be removed meanwhile.
   while (!FFreeNotifies.empty()) {
     TComponent* other = FFreeNotifies.back();
@@ -143,7 +146,9 @@ void TComponent::DestroyComponents() {
   }
 }
 
-void TComponent::SetName(const std::wstring& Value) { FName = Value; }
+void TComponent::SetName(const std::wstring& Value) {
+  FName = Value;
+}
 
 TComponent* TComponent::Components(int Index) const {
   if (Index < 0 || Index >= ComponentCount())
@@ -184,7 +189,8 @@ void TComponent::RemoveComponent(TComponent* AComponent) {
 
 void TComponent::SetDesigning(bool Value) {
   SetComponentState(csDesigning, Value);
-  for (TComponent* c : FComponents) c->SetDesigning(Value);
+  for (TComponent* c : FComponents)
+    c->SetDesigning(Value);
 }
 
 void TComponent::SetComponentState(TComponentState Flags, bool On) {
@@ -224,22 +230,31 @@ void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
   }
 }
 
-void TComponent::Loaded() { FComponentState &= ~csLoading; }
+void TComponent::Loaded() {
+  FComponentState &= ~csLoading;
+}
 
 void TComponent::LoadedTree() {
   std::vector<TComponent*> owned = FComponents;
-  for (TComponent* c : owned) c->LoadedTree();
+  for (TComponent* c : owned)
+    c->LoadedTree();
   if (FComponentState & csLoading) Loaded();
 }
 
-void TComponent::AfterConstruction() { LoadedTree(); }
+void TComponent::AfterConstruction() {
+  LoadedTree();
+}
 
 // ---------------------------------------------------------------------------
 // Collections
 
-TCollectionItem::TCollectionItem(TCollection* Collection) { SetCollection(Collection); }
+TCollectionItem::TCollectionItem(TCollection* Collection) {
+  SetCollection(Collection);
+}
 
-TCollectionItem::~TCollectionItem() { SetCollection(nullptr); }
+TCollectionItem::~TCollectionItem() {
+  SetCollection(nullptr);
+}
 
 void TCollectionItem::SetCollection(TCollection* Value) {
   if (FCollection == Value) return;
@@ -264,9 +279,13 @@ void TCollectionItem::SetIndex(int Value) {
   Changed(true);
 }
 
-std::wstring TCollectionItem::DisplayName() const { return ClassName(); }
+std::wstring TCollectionItem::DisplayName() const {
+  return ClassName();
+}
 
-void TCollectionItem::SetDisplayName(const std::wstring&) { Changed(false); }
+void TCollectionItem::SetDisplayName(const std::wstring&) {
+  Changed(false);
+}
 
 void TCollectionItem::Changed(bool AllItems) {
   if (FCollection && FCollection->FUpdateCount == 0) FCollection->Update(AllItems ? nullptr : this);
@@ -278,7 +297,8 @@ TCollection::TCollection(TPersistent* AOwner, TItemFactory Factory)
 TCollection::~TCollection() {
   FUpdateCount = 1;
   OnChange = nullptr;
-  while (!FItems.empty()) delete FItems.back();
+  while (!FItems.empty())
+    delete FItems.back();
 }
 
 TCollectionItem* TCollection::Items(int Index) const {
@@ -307,12 +327,15 @@ TCollectionItem* TCollection::Insert(int Index) {
   return item;
 }
 
-void TCollection::Delete(int Index) { delete Items(Index); }
+void TCollection::Delete(int Index) {
+  delete Items(Index);
+}
 
 void TCollection::Clear() {
   if (FItems.empty()) return;
   BeginUpdate();
-  while (!FItems.empty()) delete FItems.back();
+  while (!FItems.empty())
+    delete FItems.back();
   EndUpdate();
 }
 
@@ -322,7 +345,9 @@ TCollectionItem* TCollection::FindItemID(int ID) const {
   return nullptr;
 }
 
-void TCollection::BeginUpdate() { ++FUpdateCount; }
+void TCollection::BeginUpdate() {
+  ++FUpdateCount;
+}
 
 void TCollection::EndUpdate() {
   if (FUpdateCount > 0 && --FUpdateCount == 0) Changed();
@@ -358,8 +383,10 @@ void TCollection::Assign(TPersistent* Source) {
   }
   BeginUpdate();
   try {
-    while (!FItems.empty()) delete FItems.back();
-    for (TCollectionItem* i : src->FItems) Add()->Assign(i);
+    while (!FItems.empty())
+      delete FItems.back();
+    for (TCollectionItem* i : src->FItems)
+      Add()->Assign(i);
   } catch (...) {
     EndUpdate();
     throw;
@@ -406,7 +433,8 @@ HWND AllocateHWnd(TWndMethod Method) {
                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!h) RaiseLastOSError();
   if (Method)
-    SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new TWndMethod(std::move(Method))));
+    SetWindowLongPtrW(h, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(new TWndMethod(std::move(Method))));
   return h;
 }
 

@@ -51,10 +51,18 @@ struct TRect {
 
 using TSize = SIZE;
 
-inline TPoint Point(int x, int y) { return TPoint(x, y); }
-inline TRect Rect(int l, int t, int r, int b) { return TRect(l, t, r, b); }
-inline TRect Bounds(int l, int t, int w, int h) { return TRect(l, t, l + w, t + h); }
-inline bool PtInRect(const TRect& r, const TPoint& p) { return r.Contains(p); }
+inline TPoint Point(int x, int y) {
+  return TPoint(x, y);
+}
+inline TRect Rect(int l, int t, int r, int b) {
+  return TRect(l, t, r, b);
+}
+inline TRect Bounds(int l, int t, int w, int h) {
+  return TRect(l, t, l + w, t + h);
+}
+inline bool PtInRect(const TRect& r, const TPoint& p) {
+  return r.Contains(p);
+}
 
 // ---------------------------------------------------------------------------
 // Shift state and shortcuts

@@ -31,7 +31,9 @@ TFont::TFont() {
   FHeight = -MulDiv(8, FPixelsPerInch, 72);
 }
 
-TFont::~TFont() { FreeHandle(); }
+TFont::~TFont() {
+  FreeHandle();
+}
 
 void TFont::FreeHandle() {
   if (FHandle) DeleteObject(FHandle);
@@ -47,9 +49,8 @@ void TFont::Changed() {
 void TFont::Assign(TPersistent* Source) {
   if (auto* f = dynamic_cast<TFont*>(Source)) {
     if (f == this) return;
-    if (FName == f->FName && FHeight == f->FHeight && FStyle == f->FStyle &&
-        FColor == f->FColor && FCharset == f->FCharset && FPitch == f->FPitch &&
-        FOrientation == f->FOrientation)
+    if (FName == f->FName && FHeight == f->FHeight && FStyle == f->FStyle && FColor == f->FColor &&
+        FCharset == f->FCharset && FPitch == f->FPitch && FOrientation == f->FOrientation)
       return;
     FName = f->FName;
     FHeight = f->FHeight;
@@ -74,8 +75,12 @@ void TFont::SetHeight(int Value) {
   FHeight = Value;
   Changed();
 }
-int TFont::Size() const { return -MulDiv(FHeight, 72, FPixelsPerInch); }
-void TFont::SetSize(int Value) { SetHeight(-MulDiv(Value, FPixelsPerInch, 72)); }
+int TFont::Size() const {
+  return -MulDiv(FHeight, 72, FPixelsPerInch);
+}
+void TFont::SetSize(int Value) {
+  SetHeight(-MulDiv(Value, FPixelsPerInch, 72));
+}
 void TFont::SetStyle(TFontStyles Value) {
   if (Value == FStyle) return;
   FStyle = Value;
@@ -114,8 +119,9 @@ HFONT TFont::Handle() {
     lf.lfStrikeOut = (FStyle & fsStrikeOut) ? 1 : 0;
     lf.lfCharSet = FCharset;
     lf.lfQuality = DEFAULT_QUALITY;
-    lf.lfPitchAndFamily =
-        FPitch == fpFixed ? FIXED_PITCH : FPitch == fpVariable ? VARIABLE_PITCH : DEFAULT_PITCH;
+    lf.lfPitchAndFamily = FPitch == fpFixed      ? FIXED_PITCH
+                          : FPitch == fpVariable ? VARIABLE_PITCH
+                                                 : DEFAULT_PITCH;
     wcsncpy(lf.lfFaceName, FName.c_str(), LF_FACESIZE - 1);
     FHandle = CreateFontIndirectW(&lf);
   }
@@ -176,7 +182,7 @@ void TPen::SetMode(TPenMode Value) {
 }
 HPEN TPen::Handle() {
   if (!FHandle) {
-    static const int styles[] = {PS_SOLID, PS_DASH,  PS_DOT,        PS_DASHDOT,
+    static const int styles[] = {PS_SOLID,      PS_DASH, PS_DOT,        PS_DASHDOT,
                                  PS_DASHDOTDOT, PS_NULL, PS_INSIDEFRAME};
     FHandle = CreatePen(styles[FStyle], FWidth, ColorToRGB(FColor));
   }
@@ -228,8 +234,8 @@ HBRUSH TBrush::Handle() {
     } else if (FStyle == bsSolid) {
       FHandle = CreateSolidBrush(ColorToRGB(FColor));
     } else {
-      static const int hatches[] = {0, 0, HS_HORIZONTAL, HS_VERTICAL,
-                                    HS_FDIAGONAL, HS_BDIAGONAL, HS_CROSS, HS_DIAGCROSS};
+      static const int hatches[] = {
+          0, 0, HS_HORIZONTAL, HS_VERTICAL, HS_FDIAGONAL, HS_BDIAGONAL, HS_CROSS, HS_DIAGCROSS};
       FHandle = CreateHatchBrush(hatches[FStyle], ColorToRGB(FColor));
     }
   }
@@ -412,8 +418,8 @@ void TCanvas::CopyRect(const TRect& Dest, TCanvas* Canvas, const TRect& Source) 
   RequireState(false, true, false);
   HDC src = Canvas->Handle();
   if (Dest.Width() == Source.Width() && Dest.Height() == Source.Height()) {
-    BitBlt(FHandle, Dest.Left, Dest.Top, Dest.Width(), Dest.Height(), src, Source.Left,
-           Source.Top, FCopyMode);
+    BitBlt(FHandle, Dest.Left, Dest.Top, Dest.Width(), Dest.Height(), src, Source.Left, Source.Top,
+           FCopyMode);
   } else {
     SetStretchBltMode(FHandle, COLORONCOLOR);
     StretchBlt(FHandle, Dest.Left, Dest.Top, Dest.Width(), Dest.Height(), src, Source.Left,
@@ -431,17 +437,23 @@ void TCanvas::SetPixels(int X, int Y, TColor Value) {
   SetPixel(FHandle, X, Y, ColorToRGB(Value));
   Changed();
 }
-void TCanvas::Lock() { EnterCriticalSection(&FLock); }
-void TCanvas::Unlock() { LeaveCriticalSection(&FLock); }
-void TCanvas::Refresh() { DeselectHandles(); }
+void TCanvas::Lock() {
+  EnterCriticalSection(&FLock);
+}
+void TCanvas::Unlock() {
+  LeaveCriticalSection(&FLock);
+}
+void TCanvas::Refresh() {
+  DeselectHandles();
+}
 
 // ---------------------------------------------------------------------------
 // TGraphic
 
 namespace {
 std::vector<std::uint8_t> ReadWholeFile(const std::wstring& FileName) {
-  HANDLE f = CreateFileW(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         0, nullptr);
+  HANDLE f = CreateFileW(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                         nullptr);
   if (f == INVALID_HANDLE_VALUE)
     throw EFOpenError(
         Format(L"Cannot open file \"%s\". %s", {FileName, SysErrorMessage(GetLastError())}));
@@ -453,7 +465,8 @@ std::vector<std::uint8_t> ReadWholeFile(const std::wstring& FileName) {
   }
   std::vector<std::uint8_t> data(static_cast<size_t>(size.QuadPart));
   DWORD got = 0;
-  BOOL ok = data.empty() || ReadFile(f, data.data(), static_cast<DWORD>(data.size()), &got, nullptr);
+  BOOL ok =
+      data.empty() || ReadFile(f, data.data(), static_cast<DWORD>(data.size()), &got, nullptr);
   CloseHandle(f);
   if (!ok || got != data.size()) throw EReadError(L"Stream read error");
   return data;
@@ -465,15 +478,20 @@ void WriteWholeFile(const std::wstring& FileName, const std::vector<std::uint8_t
     throw EFCreateError(
         Format(L"Cannot create file \"%s\". %s", {FileName, SysErrorMessage(GetLastError())}));
   DWORD put = 0;
-  BOOL ok = data.empty() || WriteFile(f, data.data(), static_cast<DWORD>(data.size()), &put, nullptr);
+  BOOL ok =
+      data.empty() || WriteFile(f, data.data(), static_cast<DWORD>(data.size()), &put, nullptr);
   CloseHandle(f);
   if (!ok || put != data.size()) throw EWriteError(L"Stream write error");
 }
 } // namespace
 
-void TGraphic::LoadFromFile(const std::wstring& FileName) { LoadFromBytes(ReadWholeFile(FileName)); }
+void TGraphic::LoadFromFile(const std::wstring& FileName) {
+  LoadFromBytes(ReadWholeFile(FileName));
+}
 
-void TGraphic::SaveToFile(const std::wstring& FileName) { WriteWholeFile(FileName, SaveToBytes()); }
+void TGraphic::SaveToFile(const std::wstring& FileName) {
+  WriteWholeFile(FileName, SaveToBytes());
+}
 
 #ifdef FW_HAVE_STREAMS
 void TGraphic::LoadFromStream(TStream* Stream) {
@@ -488,8 +506,12 @@ void TGraphic::SaveToStream(TStream* Stream) {
   if (!data.empty()) Stream->WriteBuffer(data.data(), static_cast<int>(data.size()));
 }
 #else
-void TGraphic::LoadFromStream(TStream*) { throw EInvalidGraphicOperation(L"No streams"); }
-void TGraphic::SaveToStream(TStream*) { throw EInvalidGraphicOperation(L"No streams"); }
+void TGraphic::LoadFromStream(TStream*) {
+  throw EInvalidGraphicOperation(L"No streams");
+}
+void TGraphic::SaveToStream(TStream*) {
+  throw EInvalidGraphicOperation(L"No streams");
+}
 #endif
 
 void TGraphic::SetTransparent(bool Value) {
@@ -506,7 +528,9 @@ void TGraphic::Changed() {
 // ---------------------------------------------------------------------------
 // TBitmap
 
-TBitmapCanvas::~TBitmapCanvas() { FreeContext(); }
+TBitmapCanvas::~TBitmapCanvas() {
+  FreeContext();
+}
 
 void TBitmapCanvas::CreateHandle() {
   if (FDC) return;
@@ -537,8 +561,12 @@ TBitmap::~TBitmap() {
 }
 
 namespace {
-int BitsOf(TPixelFormat f) { return f == pf32bit ? 32 : f == pf1bit ? 1 : 24; }
-int StrideOf(int w, int bpp) { return ((w * bpp + 31) / 32) * 4; }
+int BitsOf(TPixelFormat f) {
+  return f == pf32bit ? 32 : f == pf1bit ? 1 : 24;
+}
+int StrideOf(int w, int bpp) {
+  return ((w * bpp + 31) / 32) * 4;
+}
 
 struct MonoInfo {
   BITMAPINFOHEADER h;
@@ -565,7 +593,9 @@ HBITMAP MakeDib(int w, int h, TPixelFormat f, void** bits) {
 }
 } // namespace
 
-int TBitmap::RowBytes() const { return StrideOf(FWidth, BitsOf(FPixelFormat)); }
+int TBitmap::RowBytes() const {
+  return StrideOf(FWidth, BitsOf(FPixelFormat));
+}
 
 void TBitmap::Recreate(int W, int H, TPixelFormat Fmt, bool Keep) {
   if (W < 0) W = 0;
@@ -703,7 +733,9 @@ void TBitmap::SetTransparentMode(TTransparentMode Value) {
   Changed();
 }
 
-void TBitmap::Changed() { TGraphic::Changed(); }
+void TBitmap::Changed() {
+  TGraphic::Changed();
+}
 
 void TBitmap::Draw(TCanvas* ACanvas, const TRect& Rect) {
   if (Empty() || !FHandle) return;
@@ -757,7 +789,9 @@ void TBitmap::Assign(TPersistent* Source) {
 }
 
 namespace {
-[[noreturn]] void InvalidBitmap() { throw EInvalidGraphic(L"Bitmap image is not valid"); }
+[[noreturn]] void InvalidBitmap() {
+  throw EInvalidGraphic(L"Bitmap image is not valid");
+}
 } // namespace
 
 void TBitmap::LoadFromBytes(const std::vector<std::uint8_t>& Data) {
@@ -768,12 +802,10 @@ void TBitmap::LoadFromBytes(const std::vector<std::uint8_t>& Data) {
   const std::uint8_t* info = Data.data() + sizeof(fh);
   size_t rest = Data.size() - sizeof(fh);
   LoadFromDIB(reinterpret_cast<const BITMAPINFO*>(info), rest,
-              fh.bfOffBits >= sizeof(fh) && fh.bfOffBits < Data.size()
-                  ? Data.data() + fh.bfOffBits
-                  : nullptr,
-              fh.bfOffBits >= sizeof(fh) && fh.bfOffBits < Data.size()
-                  ? Data.size() - fh.bfOffBits
-                  : 0);
+              fh.bfOffBits >= sizeof(fh) && fh.bfOffBits < Data.size() ? Data.data() + fh.bfOffBits
+                                                                       : nullptr,
+              fh.bfOffBits >= sizeof(fh) && fh.bfOffBits < Data.size() ? Data.size() - fh.bfOffBits
+                                                                       : 0);
 }
 
 // Info points at the header (InfoSize bytes readable from there); Bits at the
@@ -802,13 +834,12 @@ void TBitmap::LoadFromDIB(const BITMAPINFO* Info, size_t InfoSize, const void* B
     InvalidBitmap();
   }
   const int bpp = h.biBitCount;
-  const long long w = h.biWidth, hh = h.biHeight < 0 ? -static_cast<long long>(h.biHeight)
-                                                     : h.biHeight;
+  const long long w = h.biWidth,
+                  hh = h.biHeight < 0 ? -static_cast<long long>(h.biHeight) : h.biHeight;
   if (w <= 0 || hh <= 0 || w > 32768 || hh > 32768 || w * hh > (1LL << 28)) InvalidBitmap();
   if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) InvalidBitmap();
   DWORD comp = h.biCompression;
-  if (comp != BI_RGB && comp != BI_RLE8 && comp != BI_RLE4 && comp != BI_BITFIELDS)
-    InvalidBitmap();
+  if (comp != BI_RGB && comp != BI_RLE8 && comp != BI_RLE4 && comp != BI_BITFIELDS) InvalidBitmap();
   if ((comp == BI_RLE8 && bpp != 8) || (comp == BI_RLE4 && bpp != 4)) InvalidBitmap();
   if ((comp == BI_RLE8 || comp == BI_RLE4) && h.biHeight < 0) InvalidBitmap();
 
@@ -1010,7 +1041,9 @@ void TIcon::LoadFromBytes(const std::vector<std::uint8_t>& Data) {
   FData = Data;
 }
 
-std::vector<std::uint8_t> TIcon::SaveToBytes() { return FData; }
+std::vector<std::uint8_t> TIcon::SaveToBytes() {
+  return FData;
+}
 
 // ---------------------------------------------------------------------------
 // TPicture

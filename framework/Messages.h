@@ -27,9 +27,9 @@ constexpr UINT CM_ACTIVATE = CM_BASE + 0;
 constexpr UINT CM_DEACTIVATE = CM_BASE + 1;
 constexpr UINT CM_GOTFOCUS = CM_BASE + 2;
 constexpr UINT CM_LOSTFOCUS = CM_BASE + 3;
-constexpr UINT CM_CANCELMODE = CM_BASE + 4; // LParam: the sender control
-constexpr UINT CM_DIALOGKEY = CM_BASE + 5;  // WParam: virtual key; Result != 0 when used
-constexpr UINT CM_DIALOGCHAR = CM_BASE + 6; // WParam: character; Result != 0 when used
+constexpr UINT CM_CANCELMODE = CM_BASE + 4;   // LParam: the sender control
+constexpr UINT CM_DIALOGKEY = CM_BASE + 5;    // WParam: virtual key; Result != 0 when used
+constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;   // WParam: character; Result != 0 when used
 constexpr UINT CM_FOCUSCHANGED = CM_BASE + 7; // LParam: the newly focused control
 constexpr UINT CM_PARENTFONTCHANGED = CM_BASE + 8;
 constexpr UINT CM_PARENTCOLORCHANGED = CM_BASE + 9;
@@ -90,7 +90,8 @@ constexpr UINT CM_ACTIONUPDATE = CM_BASE + 63;
 constexpr UINT CM_ACTIONEXECUTE = CM_BASE + 64;
 constexpr UINT CM_HINTSHOWPAUSE = CM_BASE + 65;
 constexpr UINT CM_DOCKNOTIFICATION = CM_BASE + 66;
-constexpr UINT CM_MOUSEWHEEL = CM_BASE + 67; // WParam/LParam as WM_MOUSEWHEEL; Result != 0 when used
+constexpr UINT CM_MOUSEWHEEL =
+    CM_BASE + 67; // WParam/LParam as WM_MOUSEWHEEL; Result != 0 when used
 constexpr UINT CM_ISSHORTCUT = CM_BASE + 68;
 constexpr UINT CM_PARENTENABLEDCHANGED = CM_BASE + 69;
 constexpr UINT CM_LAST = CM_BASE + 69;
