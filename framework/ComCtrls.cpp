@@ -407,9 +407,6 @@ void TListView::Dispatch(TMessage& Message) {
   if (Message.Msg == CN_NOTIFY) {
     auto* hdr = reinterpret_cast<NMHDR*>(Message.LParam);
     switch (hdr->code) {
-    case NM_DBLCLK:
-      DblClick();
-      break;
     case LVN_ITEMCHANGED: {
       auto* nm = reinterpret_cast<NMLISTVIEW*>(Message.LParam);
       if ((nm->uChanged & LVIF_STATE) && ((nm->uOldState ^ nm->uNewState) & LVIS_SELECTED) &&

@@ -2,10 +2,7 @@
 
 #include <algorithm>
 
-#if __has_include("framework/Forms.h")
 #include "framework/Forms.h"
-#define FW_HAVE_FORMS 1
-#endif
 
 namespace {
 
@@ -168,10 +165,8 @@ void TButton::SetDefault(bool Value) {
 }
 
 void TButton::Click() {
-#ifdef FW_HAVE_FORMS
   if (FModalResult != mrNone)
     if (TCustomForm* form = GetParentForm(this)) form->SetModalResult(FModalResult);
-#endif
   TWinControl::Click();
 }
 
@@ -851,9 +846,6 @@ void TListBox::Dispatch(TMessage& Message) {
     case LBN_SELCHANGE:
       FItemIndex = ItemIndex();
       Click();
-      break;
-    case LBN_DBLCLK:
-      DblClick();
       break;
     }
     return;

@@ -83,7 +83,7 @@ TEST_F(StdCtrlsTest, EachControlReactsToClicksAndKeys) {
   EXPECT_EQ(buttonClicks, 1);
 
   // Edit: typed text reaches Text and OnChange.
-  edit->SetFocus();
+  SetFocus(edit->Handle());
   edit->SelectAll();
   testsupport::TypeText(edit->Handle(), L"abc");
   testsupport::PumpFor(50);
@@ -115,7 +115,7 @@ TEST_F(StdCtrlsTest, EachControlReactsToClicksAndKeys) {
   EXPECT_EQ(SendMessageW(radio1->Handle(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
 
   // Combo box: a key moves the selection and fires OnClick and OnChange.
-  combo->SetFocus();
+  SetFocus(combo->Handle());
   testsupport::KeyPress(combo->Handle(), VK_DOWN);
   testsupport::PumpFor(50);
   EXPECT_EQ(combo->ItemIndex(), 2);

@@ -1,0 +1,173 @@
+#include "framework/ComCtrls.h"
+#include "framework/StdCtrls.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "tests/support/Gui.h"
+
+namespace {
+
+class ComCtrlsTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    host = CreateWindowExW(0, L"STATIC", L"Common controls", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 120,
+                           120, 560, 420, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(host);
+    owner = std::make_unique<TComponent>(nullptr);
+    box = new TGroupBox(owner.get());
+    box->SetParentWindow(host);
+    box->SetBounds(4, 4, 530, 370);
+  }
+  void TearDown() override {
+    owner.reset();
+    DestroyWindow(host);
+  }
+  template <class T> T* Make(TWinControl* parent, int l, int t, int w, int h) {
+    T* c = new T(owner.get());
+    c->SetParent(parent);
+    c->SetBounds(l, t, w, h);
+    return c;
+  }
+  HWND host = nullptr;
+  std::unique_ptr<TComponent> owner;
+  TGroupBox* box = nullptr;
+};
+
+TEST_F(ComCtrlsTest, ReportListViewItemsColumnsAndSelection) {
+  auto* lv = Make<TListView>(box, 8, 20, 510, 150);
+  lv->SetViewStyle(vsReport);
+  lv->SetMultiSelect(true);
+  lv->SetReadOnly(true);
+  lv->SetRowSelect(true);
+  struct Col {
+    const wchar_t* caption;
+    int width;
+    TAlignment align;
+  };
+  const Col cols[] = {{L"Time", 110, taLeftJustify},
+                      {L"Duration", 100, taCenter},
+                      {L"File", 300, taLeftJustify},
+                      {L"Size", 100, taLeftJustify}};
+  for (const auto& c : cols) {
+    TListColumn* col = lv->Columns()->Add();
+    col->SetCaption(c.caption);
+    col->SetWidth(c.width);
+    col->SetAlignment(c.align);
+  }
+  int data[3] = {1, 2, 3};
+  lv->Items()->BeginUpdate();
+  for (int i = 0; i < 3; ++i) {
+    TListItem* item = lv->Items()->Add();
+    item->SetCaption(L"C:\\rec\\take" + std::to_wstring(i) + L".mp3");
+    item->SubItems()->Add(L"07-03-2024,09:05:0" + std::to_wstring(i));
+    item->SubItems()->Add(L"00:00:1" + std::to_wstring(i));
+    item->SetData(&data[i]);
+    item->SetImageIndex(0);
+  }
+  lv->Items()->EndUpdate();
+  lv->Items()->Item(1)->SetSelected(true); // before the window exists
+
+  HWND wnd = lv->Handle();
+  ShowWindow(host, SW_SHOW);
+  testsupport::PumpFor(100);
+  EXPECT_EQ(SendMessageW(wnd, LVM_GETITEMCOUNT, 0, 0), 3);
+  EXPECT_EQ(lv->Columns()->Items(0)->Width(), 110);
+  wchar_t buf[64] = {};
+  LVITEMW it{};
+  it.iSubItem = 2;
+  it.pszText = buf;
+  it.cchTextMax = 64;
+  SendMessageW(wnd, LVM_GETITEMTEXTW, 2, reinterpret_cast<LPARAM>(&it));
+  EXPECT_STREQ(buf, L"00:00:12");
+  EXPECT_EQ(lv->Selected(), lv->Items()->Item(1));
+  EXPECT_EQ(lv->SelCount(), 1);
+  EXPECT_EQ(lv->Selected()->Data(), &data[1]);
+
+  int dbl = 0;
+  lv->OnDblClick = [&](TObject*) { ++dbl; };
+  TRect r = lv->Items()->Item(2)->DisplayRect();
+  testsupport::Click(wnd, r.Left + 20, (r.Top + r.Bottom) / 2);
+  testsupport::PumpFor(50);
+  EXPECT_EQ(lv->Selected(), lv->Items()->Item(2));
+  lv->Items()->Item(0)->SetSelected(true);
+  EXPECT_EQ(lv->SelCount(), 2);
+  testsupport::DoubleClick(wnd, r.Left + 20, (r.Top + r.Bottom) / 2);
+  testsupport::PumpFor(50);
+  EXPECT_EQ(dbl, 1);
+
+  lv->Items()->Item(0)->SubItems()->SetStrings(0, L"changed");
+  it.iSubItem = 1;
+  SendMessageW(wnd, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&it));
+  EXPECT_STREQ(buf, L"changed");
+  lv->Items()->Delete(0);
+  EXPECT_EQ(SendMessageW(wnd, LVM_GETITEMCOUNT, 0, 0), 2);
+  EXPECT_EQ(lv->Items()->Item(0)->Data(), &data[1]);
+  lv->Items()->Item(1)->MakeVisible();
+  testsupport::SaveWindowPng(host, L"framework_listview.png");
+  lv->Items()->Clear();
+  EXPECT_EQ(lv->Selected(), nullptr);
+}
+
+TEST_F(ComCtrlsTest, PageControlPickerHotKeyAndBars) {
+  auto* pc = Make<TPageControl>(box, 8, 20, 510, 200);
+  auto* page1 = new TTabSheet(owner.get());
+  page1->SetPageControl(pc);
+  page1->SetCaption(L"General");
+  auto* page2 = new TTabSheet(owner.get());
+  page2->SetPageControl(pc);
+  page2->SetCaption(L"Schedule");
+  auto* picker = Make<TDateTimePicker>(page2, 10, 10, 150, 21);
+  auto* timePicker = Make<TDateTimePicker>(page2, 10, 40, 150, 21);
+  timePicker->SetKind(dtkTime);
+  auto* hotkey = Make<THotKey>(page1, 10, 10, 150, 21);
+  auto* track = Make<TTrackBar>(box, 8, 230, 200, 40);
+  auto* progress = Make<TProgressBar>(box, 8, 280, 200, 16);
+
+  EXPECT_EQ(pc->ActivePage(), page1);
+  picker->SetDate(EncodeDate(2024, 3, 7));
+  timePicker->SetTime(EncodeTime(21, 30, 15, 0));
+  hotkey->SetHotKey(scCtrl | VK_F2);
+  track->SetMax(20);
+  track->SetPosition(25); // clamped
+  progress->SetPosition(40);
+
+  pc->Handle();
+  ShowWindow(host, SW_SHOW);
+  testsupport::PumpFor(100);
+  EXPECT_TRUE(IsWindowVisible(page1->Handle()));
+  EXPECT_EQ(SendMessageW(pc->Handle(), TCM_GETITEMCOUNT, 0, 0), 2);
+
+  int changes = 0;
+  pc->OnChange = [&](TObject*) { ++changes; };
+  RECT tab{};
+  SendMessageW(pc->Handle(), TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&tab));
+  testsupport::Click(pc->Handle(), (tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+  testsupport::PumpFor(100);
+  EXPECT_EQ(pc->ActivePage(), page2);
+  EXPECT_EQ(changes, 1);
+  EXPECT_FALSE(IsWindowVisible(page1->Handle()));
+
+  EXPECT_DOUBLE_EQ(picker->Date(), EncodeDate(2024, 3, 7));
+  EXPECT_NEAR(timePicker->Time(), EncodeTime(21, 30, 15, 0), 1e-6);
+  EXPECT_EQ(hotkey->HotKey(), scCtrl | VK_F2);
+  EXPECT_EQ(track->Position(), 20);
+  EXPECT_EQ(SendMessageW(track->Handle(), TBM_GETPOS, 0, 0), 20);
+  EXPECT_EQ(SendMessageW(progress->Handle(), PBM_GETPOS, 0, 0), 40);
+
+  int trackChanges = 0;
+  track->OnChange = [&](TObject*) { ++trackChanges; };
+  SetFocus(track->Handle());
+  testsupport::KeyPress(track->Handle(), VK_LEFT);
+  testsupport::PumpFor(50);
+  EXPECT_EQ(track->Position(), 19);
+  EXPECT_EQ(trackChanges, 1);
+
+  pc->SetActivePageIndex(0);
+  EXPECT_EQ(pc->ActivePage(), page1);
+  testsupport::PumpFor(50);
+  testsupport::SaveWindowPng(host, L"framework_comctrls.png");
+}
+
+} // namespace
