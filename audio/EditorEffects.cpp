@@ -549,6 +549,10 @@ int64_t ApplyProcessor(Document& doc, int64_t start, int64_t end, Processor& pro
   const unsigned mask = opt.ChannelMask & allMask;
   if (mask == 0) return total; // nothing enabled to act on
   const int64_t smooth = keep ? std::clamp<int64_t>(opt.SmoothFrames, 0, total / 2) : 0;
+  // Length the result is cut or padded to; -1 takes what the processor gives.
+  const int64_t target = keep                  ? total
+                         : opt.LengthRatio > 0 ? std::llround(double(total) * opt.LengthRatio)
+                                               : -1;
 
   SequenceBuilder out(doc.Store(), ch);
   out.AppendRange(doc.Seq(), 0, start);
@@ -593,10 +597,10 @@ int64_t ApplyProcessor(Document& doc, int64_t start, int64_t end, Processor& pro
   }
   proc.Finish(pending);
   emit(true);
-  if (keep && written < total) {
+  if (target >= 0 && written < target) {
     // A filter that swallowed its tail: the rest is silence.
-    out.AppendSilence(total - written);
-    written = total;
+    out.AppendSilence(target - written);
+    written = target;
   }
   out.AppendRange(doc.Seq(), end, len);
   Document::State next = doc.Current();
@@ -651,7 +655,8 @@ void MeasureRange(const Document& doc, int64_t start, int64_t end, std::vector<f
   mx.assign(size_t(ch), 0.0f);
   if (end == start) return;
   std::vector<float> buf(size_t(kChunkFrames * ch));
-  bool first = true;
+  std::fill(mn.begin(), mn.end(), INFINITY);
+  std::fill(mx.begin(), mx.end(), -INFINITY);
   for (int64_t pos = start; pos < end; pos += kChunkFrames) {
     int64_t n = std::min(kChunkFrames, end - pos);
     doc.Read(pos, n, buf.data());
@@ -659,13 +664,9 @@ void MeasureRange(const Document& doc, int64_t start, int64_t end, std::vector<f
       for (int c = 0; c < ch; ++c) {
         float v = buf[size_t(f * ch + c)];
         mean[size_t(c)] += v;
-        if (first) {
-          mn[size_t(c)] = mx[size_t(c)] = v;
-        }
         mn[size_t(c)] = std::min(mn[size_t(c)], v);
         mx[size_t(c)] = std::max(mx[size_t(c)], v);
       }
-    first = false;
     if (progress) progress(int((pos + n - start) * 50 / (end - start)));
   }
   for (int c = 0; c < ch; ++c)

@@ -74,6 +74,9 @@ struct ApplyOptions {
   unsigned ChannelMask = 3;
   // Frames over which the result is cross-faded with the original at both edges.
   int64_t SmoothFrames = 0;
+  // For processors that change the length: output length / input length
+  // (0 = whatever the processor returns).
+  double LengthRatio = 0;
   ProgressFn Progress;
 };
 

@@ -545,12 +545,14 @@ ApplyOptions EditorEngine::Options(Operation& op) const {
   return o;
 }
 
-void EditorEngine::ApplyChain(const std::string& chain, bool keepsLength) {
+void EditorEngine::ApplyChain(const std::string& chain, bool keepsLength, double lengthRatio) {
   Operation op(*this, true);
   int64_t a, b;
   Range(a, b);
   auto p = MakeFilterProcessor(chain, FDoc->SampleRate(), FDoc->Channels(), keepsLength);
-  int64_t n = ApplyProcessor(*FDoc, a, b, *p, Options(op));
+  ApplyOptions o = Options(op);
+  o.LengthRatio = lengthRatio;
+  int64_t n = ApplyProcessor(*FDoc, a, b, *p, o);
   if (FSelActive && FSelStart != FSelEnd) {
     FSelStart = a;
     FSelEnd = a + n;
@@ -758,7 +760,8 @@ void EditorEngine::PitchShift(float ratePercent) {
 }
 
 void EditorEngine::StretchTime(float ratePercent) {
-  ApplyChain(effects::StretchTimeChain(ratePercent), false);
+  ApplyChain(effects::StretchTimeChain(ratePercent), false,
+             100.0 / std::clamp<double>(ratePercent, 50, 500));
 }
 
 void EditorEngine::NotchFilter(float frequency, float steepness) {

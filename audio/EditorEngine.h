@@ -167,7 +167,7 @@ private:
   void RequireDocument() const;
   void Range(int64_t& start, int64_t& end) const;
   int64_t InsertionPoint() const;
-  void ApplyChain(const std::string& chain, bool keepsLength = true);
+  void ApplyChain(const std::string& chain, bool keepsLength = true, double lengthRatio = 0);
   void ClampPositions();
   void Changed();
   ApplyOptions Options(Operation& op) const;
