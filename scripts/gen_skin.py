@@ -1,0 +1,589 @@
+#!/usr/bin/env python3
+"""Draws the recorder's skins and packs the built-in one.
+
+Writes:
+  resources/skin/builtin.skn   the built-in skin, compressed container (embedded by skin.rc)
+  resources/skin/alt/          a second, differently coloured and shaped skin as
+                               skin.ini with its BMP pictures (for a "skin" folder)
+
+Python 3 standard library only. Run from anywhere: python3 scripts/gen_skin.py
+"""
+import os
+import struct
+import zlib
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+OUT = os.path.join(ROOT, "resources", "skin")
+
+W, H = 408, 398  # main picture: window width and its tall height
+
+
+# ---------------------------------------------------------------------------
+# Pictures
+
+
+class Canvas:
+    def __init__(self, w, h, color=(0, 0, 0)):
+        self.w, self.h = w, h
+        self.px = [[color] * w for _ in range(h)]
+
+    def put(self, x, y, c):
+        if 0 <= x < self.w and 0 <= y < self.h:
+            self.px[y][x] = c
+
+    def fill(self, l, t, r, b, c):
+        for y in range(max(t, 0), min(b, self.h)):
+            row = self.px[y]
+            for x in range(max(l, 0), min(r, self.w)):
+                row[x] = c
+
+    def vgrad(self, l, t, r, b, c1, c2):
+        n = max(b - t - 1, 1)
+        for y in range(t, b):
+            k = (y - t) / n
+            c = tuple(round(c1[i] + (c2[i] - c1[i]) * k) for i in range(3))
+            self.fill(l, y, r, y + 1, c)
+
+    def frame(self, l, t, r, b, light, dark):
+        self.fill(l, t, r, t + 1, light)
+        self.fill(l, t, l + 1, b, light)
+        self.fill(l, b - 1, r, b, dark)
+        self.fill(r - 1, t, r, b, dark)
+
+    def disc(self, cx, cy, rad, c):
+        for y in range(int(cy - rad) - 1, int(cy + rad) + 2):
+            for x in range(int(cx - rad) - 1, int(cx + rad) + 2):
+                if (x + 0.5 - cx) ** 2 + (y + 0.5 - cy) ** 2 <= rad * rad:
+                    self.put(x, y, c)
+
+    def triangle_right(self, l, t, size, c):
+        for i in range(size):
+            half = size // 2 - abs(i - size // 2)
+            self.fill(l, t + i, l + half + 1, t + i + 1, c)
+
+    def blit(self, src, x, y):
+        for j in range(src.h):
+            for i in range(src.w):
+                self.put(x + i, y + j, src.px[j][i])
+
+    def bmp(self):
+        """A 24-bit bottom-up BMP file image."""
+        stride = (self.w * 3 + 3) & ~3
+        rows = []
+        for y in range(self.h - 1, -1, -1):
+            row = bytearray()
+            for (r, g, b) in self.px[y]:
+                row += bytes((b, g, r))
+            row += b"\0" * (stride - self.w * 3)
+            rows.append(bytes(row))
+        pixels = b"".join(rows)
+        header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
+        info = struct.pack("<IiiHHIIiiII", 40, self.w, self.h, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+        return header + info + pixels
+
+
+def mix(a, b, k):
+    return tuple(round(a[i] + (b[i] - a[i]) * k) for i in range(3))
+
+
+class Palette:
+    def __init__(self, **kw):
+        self.__dict__.update(kw)
+
+
+BLUE = Palette(
+    name="Korvane Slate",
+    title1=(52, 86, 120), title2=(24, 44, 68),
+    body1=(60, 66, 76), body2=(38, 42, 50),
+    border_light=(120, 140, 160), border_dark=(14, 16, 20),
+    lcd=(12, 28, 30), lcd_edge=(70, 110, 112), lcd_text=(120, 230, 210),
+    btn1=(92, 100, 114), btn2=(52, 58, 68), btn_hot1=(110, 140, 170), btn_hot2=(60, 80, 104),
+    btn_down1=(40, 46, 56), btn_down2=(70, 78, 90),
+    accent=(214, 52, 52), glyph=(226, 232, 240),
+    gauge_off=(20, 40, 40), gauge_on1=(60, 200, 120), gauge_on2=(240, 210, 60),
+    panel=(46, 50, 58), list_bg=(24, 28, 34), text=(220, 226, 232),
+)
+
+AMBER = Palette(
+    name="Korvane Amber",
+    title1=(170, 96, 30), title2=(110, 50, 14),
+    body1=(120, 90, 60), body2=(80, 58, 40),
+    border_light=(240, 200, 140), border_dark=(40, 24, 10),
+    lcd=(44, 30, 8), lcd_edge=(200, 150, 60), lcd_text=(255, 200, 90),
+    btn1=(200, 150, 90), btn2=(140, 96, 50), btn_hot1=(240, 190, 110), btn_hot2=(170, 120, 60),
+    btn_down1=(110, 76, 40), btn_down2=(150, 110, 70),
+    accent=(180, 20, 20), glyph=(60, 30, 10),
+    gauge_off=(60, 40, 12), gauge_on1=(250, 170, 40), gauge_on2=(255, 90, 30),
+    panel=(96, 70, 46), list_bg=(250, 236, 210), text=(40, 24, 10),
+)
+
+# Geometry shared by both skins (picture coordinates = form coordinates).
+CLIENT = (3, 22, W - 3, H - 3)
+CORNERS = dict(lt=(100, 40), rt=(300, 40), lb=(100, 380), rb=(300, 380))
+CLOSE_BTN = (384, 4, 400, 18)
+MIN_BTN = (362, 4, 378, 18)
+SYS_BTN = (6, 4, 20, 18)
+CAPTION = (26, 3, 350, 19)
+DISPLAY = (10, 30, 398, 118)
+
+AREAS = [
+    ("LeftGauge", (107, 80, 377, 88)),
+    ("RightGauge", (107, 89, 377, 97)),
+    ("trackbar2", (16, 104, 392, 114)),
+    ("StartRecordButton", (16, 128, 48, 160)),
+    ("PauseRecordButton", (56, 128, 88, 160)),
+    ("StopRecordButton", (96, 128, 128, 160)),
+    ("EditRecordButton", (144, 128, 176, 160)),
+    ("ListButton", (184, 128, 216, 160)),
+    ("OptionButton", (268, 128, 325, 145)),
+    ("ScheduleButton", (329, 128, 386, 145)),
+    ("HelpButton", (268, 148, 325, 165)),
+    ("CloseButton", (329, 148, 386, 165)),
+    ("PlayButton", (16, 364, 57, 381)),
+    ("PauseButton", (61, 364, 102, 381)),
+    ("StopButton", (106, 364, 147, 381)),
+    ("EditButton", (151, 364, 192, 381)),
+    ("DelButton", (196, 364, 237, 381)),
+    ("CopyButton", (241, 364, 282, 381)),
+]
+
+
+def draw_button_face(c, l, t, r, b, p, state):
+    top, bottom = {
+        "normal": (p.btn1, p.btn2),
+        "active": (p.btn_hot1, p.btn_hot2),
+        "down": (p.btn_down1, p.btn_down2),
+        "disabled": (mix(p.btn1, p.body2, 0.6), mix(p.btn2, p.body2, 0.6)),
+    }[state]
+    c.vgrad(l, t, r, b, top, bottom)
+    light, dark = (p.border_dark, p.border_light) if state == "down" else (p.border_light, p.border_dark)
+    c.frame(l, t, r, b, light, dark)
+
+
+def main_picture(p, record_glyphs=True):
+    c = Canvas(W, H)
+    c.vgrad(0, 0, W, H, p.body1, p.body2)
+    # Title bar and outer frame.
+    c.vgrad(0, 0, W, CLIENT[1], p.title1, p.title2)
+    c.frame(0, 0, W, H, p.border_light, p.border_dark)
+    c.frame(1, 1, W - 1, H - 1, mix(p.border_light, p.body1, 0.5), mix(p.border_dark, p.body2, 0.5))
+    c.fill(CLIENT[0], CLIENT[1] - 1, CLIENT[2], CLIENT[1], p.border_dark)
+    # Caption buttons.
+    for rect in (CLOSE_BTN, MIN_BTN, SYS_BTN):
+        draw_button_face(c, *rect, p, "normal")
+    l, t, r, b = CLOSE_BTN
+    for i in range(3, 11):
+        c.put(l + i, t + i - 1, p.glyph)
+        c.put(l + 13 - i, t + i - 1, p.glyph)
+    l, t, r, b = MIN_BTN
+    c.fill(l + 4, b - 5, r - 4, b - 3, p.glyph)
+    l, t, r, b = SYS_BTN
+    c.disc((l + r) / 2, (t + b) / 2, 3.5, p.accent)
+    # Display panel with its gauge wells.
+    l, t, r, b = DISPLAY
+    c.fill(l, t, r, b, p.lcd)
+    c.frame(l, t, r, b, p.border_dark, p.lcd_edge)
+    for name, (gl, gt, gr, gb) in AREAS:
+        if name in ("LeftGauge", "RightGauge", "trackbar2"):
+            c.fill(gl - 1, gt - 1, gr + 1, gb + 1, p.border_dark)
+            c.fill(gl, gt, gr, gb, p.gauge_off)
+    # Dotted scale above the gauges.
+    for x in range(107, 378, 27):
+        c.fill(x, 76, x + 1, 79, p.lcd_text)
+    # Wells under the transport buttons.
+    for name, (bl, bt, br, bb) in AREAS:
+        if name.endswith("RecordButton") or name == "ListButton":
+            c.fill(bl - 2, bt - 2, br + 2, bb + 2, p.border_dark)
+            draw_button_face(c, bl, bt, br, bb, p, "normal")
+    if record_glyphs:
+        _, (bl, bt, br, bb) = AREAS[3]
+        c.disc((bl + br) / 2, (bt + bb) / 2, 8, p.accent)
+    # A separator line above the bottom panel.
+    c.fill(CLIENT[0] + 6, 174, CLIENT[2] - 6, 175, p.border_dark)
+    c.fill(CLIENT[0] + 6, 175, CLIENT[2] - 6, 176, p.border_light)
+    # Bottom panel: list frame and small buttons.
+    c.fill(12, 182, W - 12, H - 10, p.panel)
+    c.frame(12, 182, W - 12, H - 10, p.border_dark, p.border_light)
+    c.fill(15, 207, 394, 359, p.border_dark)
+    c.fill(16, 208, 393, 358, p.list_bg)
+    for name, rect in AREAS[12:]:
+        draw_button_face(c, *rect, p, "normal")
+    return c
+
+
+def buttons_picture(p):
+    """Active picture 0: the 32 x 32 transport button and the 57 x 17 option
+    button, each in normal, active, down and disabled states side by side."""
+    c = Canvas(228, 49, (255, 0, 255))
+    for i, state in enumerate(("normal", "active", "down", "disabled")):
+        draw_button_face(c, i * 32, 0, i * 32 + 32, 32, p, state)
+        draw_button_face(c, i * 57, 32, i * 57 + 57, 49, p, state)
+    return c
+
+
+def gauge_picture(p):
+    """Active picture 1: gauge track and bar, track bar and its thumbs."""
+    c = Canvas(120, 26)
+    c.fill(0, 0, 100, 8, p.gauge_off)
+    c.frame(0, 0, 100, 8, p.border_dark, p.lcd_edge)
+    for x in range(100):
+        c.fill(x, 8, x + 1, 16, mix(p.gauge_on1, p.gauge_on2, x / 99))
+    c.fill(0, 16, 100, 26, p.gauge_off)
+    c.fill(4, 20, 96, 22, p.border_dark)
+    draw_button_face(c, 100, 16, 110, 26, p, "normal")
+    draw_button_face(c, 110, 16, 120, 26, p, "active")
+    return c
+
+
+def scroll_picture(p):
+    """Active picture 2: vertical bar (14 wide) and horizontal bar (14 high)."""
+    c = Canvas(140, 74, p.panel)
+    # Vertical: track 0..14 x 0..60; buttons and thumbs to its right.
+    c.fill(0, 0, 14, 60, p.list_bg)
+    c.frame(0, 0, 14, 60, p.border_dark, p.border_light)
+    for i, state in enumerate(("normal", "active", "down")):
+        x = 14 + i * 14
+        draw_button_face(c, x, 0, x + 14, 14, p, state)  # up
+        c.fill(x + 6, 5, x + 8, 6, p.glyph)
+        c.fill(x + 5, 6, x + 9, 7, p.glyph)
+        c.fill(x + 4, 7, x + 10, 8, p.glyph)
+        draw_button_face(c, x, 14, x + 14, 28, p, state)  # down
+        c.fill(x + 4, 19, x + 10, 20, p.glyph)
+        c.fill(x + 5, 20, x + 9, 21, p.glyph)
+        c.fill(x + 6, 21, x + 8, 22, p.glyph)
+        draw_button_face(c, x, 28, x + 14, 60, p, state)  # thumb
+    # Horizontal: track 0..60 x 60..74; buttons and thumbs to its right.
+    c.fill(0, 60, 60, 74, p.list_bg)
+    c.frame(0, 60, 60, 74, p.border_dark, p.border_light)
+    for i, state in enumerate(("normal", "active", "down")):
+        x = 60 + i * 14
+        draw_button_face(c, x, 60, x + 14, 74, p, state)  # arrow buttons
+    for i, state in enumerate(("normal", "active")):
+        x = 102 + i * 14
+        draw_button_face(c, x, 60, x + 14, 74, p, state)  # thumbs
+    return c
+
+
+def list_picture(p):
+    """Active picture 3: list header button, combo box and list box frames."""
+    c = Canvas(180, 60, p.panel)
+    for i, state in enumerate(("normal", "active", "down")):
+        draw_button_face(c, i * 60, 0, i * 60 + 60, 18, p, state)
+    # Combo box 100 x 20 with its drop button (states side by side).
+    c.fill(0, 20, 100, 40, p.list_bg)
+    c.frame(0, 20, 100, 40, p.border_dark, p.border_light)
+    draw_button_face(c, 81, 21, 99, 39, p, "normal")
+    for i, state in enumerate(("active", "down", "disabled")):
+        draw_button_face(c, 118 + i * 18, 21, 136 + i * 18, 39, p, state)
+    # List box frame 60 x 20.
+    c.fill(0, 40, 60, 60, p.list_bg)
+    c.frame(0, 40, 60, 60, p.border_dark, p.border_light)
+    c.fill(60, 40, 120, 56, p.title1)  # selected item
+    c.fill(120, 40, 180, 56, mix(p.title1, p.list_bg, 0.5))  # focused item
+    return c
+
+
+def popup_picture(p):
+    """Active picture 4: popup menu window and menu item states."""
+    c = Canvas(100, 80, p.panel)
+    c.fill(0, 0, 60, 60, p.body1)
+    c.frame(0, 0, 60, 60, p.border_light, p.border_dark)
+    c.fill(60, 0, 100, 20, p.body1)  # item
+    c.vgrad(60, 20, 100, 40, p.title1, p.title2)  # active item
+    c.fill(60, 40, 100, 42, p.border_dark)  # divider
+    c.fill(60, 42, 100, 44, p.border_light)
+    return c
+
+
+def hint_picture(p):
+    """Active picture 5: hint window."""
+    c = Canvas(40, 30, p.lcd)
+    c.frame(0, 0, 40, 30, p.lcd_edge, p.border_dark)
+    return c
+
+
+def caption_buttons_picture(p):
+    """Active picture 6: caption buttons, 16 x 14 cells: close, minimize,
+    system menu rows; normal, active, down columns."""
+    c = Canvas(48, 42, p.title2)
+    for row in range(3):
+        for col, state in enumerate(("normal", "active", "down")):
+            l, t = col * 16, row * 14
+            draw_button_face(c, l, t, l + 16, t + 14, p, state)
+            if row == 0:
+                for i in range(3, 11):
+                    c.put(l + i, t + i - 1, p.glyph)
+                    c.put(l + 13 - i, t + i - 1, p.glyph)
+            elif row == 1:
+                c.fill(l + 4, t + 9, l + 12, t + 11, p.glyph)
+            else:
+                c.disc(l + 8, t + 7, 3.5, p.accent)
+    return c
+
+
+def mask_picture():
+    """Rounded window corners: black inside, white cut away."""
+    c = Canvas(W, H, (0, 0, 0))
+    rad = 10
+    for y in range(rad):
+        for x in range(rad):
+            if (x + 0.5 - rad) ** 2 + (y + 0.5 - rad) ** 2 > rad * rad:
+                for (px, py) in ((x, y), (W - 1 - x, y), (x, H - 1 - y), (W - 1 - x, H - 1 - y)):
+                    c.put(px, py, (255, 255, 255))
+    return c
+
+
+# ---------------------------------------------------------------------------
+# INI text
+
+
+def r(rect):
+    return ",".join(str(v) for v in rect)
+
+
+def pt(p):
+    return "%d,%d" % p
+
+
+def colour(rgb):
+    return str(rgb[0] | rgb[1] << 8 | rgb[2] << 16)
+
+
+def ini_text(p, picture, active, mask=None):
+    lines = []
+
+    def section(name, items):
+        lines.append("[%s]" % name)
+        for k, v in items:
+            lines.append("%s=%s" % (k, v))
+        lines.append("")
+
+    section("VERSION", [("ver", "2"), ("skinname", p.name), ("skinauthor", "Korvane"),
+                        ("authoremail", ""), ("authorurl", ""),
+                        ("skincomments", "Drawn by scripts/gen_skin.py")])
+    pics = [("picture", picture), ("inactivepicture", ""), ("mask", mask or ""),
+            ("rolluppicture", ""), ("rollupmask", ""), ("activepicturescount", str(len(active)))]
+    pics += [(str(i), n) for i, n in enumerate(active)]
+    section("PICTURES", pics)
+    section("CURSORS", [("startcursorindex", "1"), ("cursorscount", "0")])
+    form = [
+        ("lefttoppoint", pt(CORNERS["lt"])), ("righttoppoint", pt(CORNERS["rt"])),
+        ("leftbottompoint", pt(CORNERS["lb"])), ("rightbottompoint", pt(CORNERS["rb"])),
+        ("clientrect", r(CLIENT)), ("bgpictureindex", "-1"), ("mdibgpictureindex", "-1"),
+        ("leftstretch", "0"), ("rightstretch", "0"), ("topstretch", "0"), ("bottomstretch", "0"),
+        ("stretcheffect", "0"), ("stretchtype", "stfull"),
+        ("buttonsrect", r((356, 3, 402, 19))), ("captionrect", r(CAPTION)),
+        ("buttonsoffset", "0"), ("buttonsinleft", "0"),
+        ("maskrectarea", r((12, 12, W - 12, H - 12)) if mask else "0,0,0,0"),
+        ("mainmenurect", "0,0,0,0"), ("iconrect", "0,0,0,0"), ("borderwidth", "3"),
+        ("formminwidth", str(W)), ("cursorindex", "-1"),
+        ("autorenderinginactiveimage", "0"), ("inactiveeffect", "iebrightness"),
+        ("sizegriparea", "0,0,0,0"), ("statusbarname", ""),
+    ]
+    section("FORMINFO", form)
+    section("POPUPWINDOW", [
+        ("windowpictureindex", "4"), ("maskpictureindex", "-1"),
+        ("lefttoppoint", "4,4"), ("righttoppoint", "56,4"), ("leftbottompoint", "4,56"),
+        ("rightbottompoint", "56,56"), ("cursorindex", "-1"), ("itemsrect", "4,4,56,56"),
+        ("scrollmarkercolor", colour(p.text)), ("scrollmarkeractivecolor", colour(p.lcd_text)),
+        ("stretcheffect", "1"), ("stretchtype", "stfull")])
+    section("HINTWINDOW", [
+        ("windowpictureindex", "5"), ("maskpictureindex", "-1"),
+        ("lefttoppoint", "3,3"), ("righttoppoint", "37,3"), ("leftbottompoint", "3,27"),
+        ("rightbottompoint", "37,27"), ("clientrect", "3,3,37,27"), ("fontname", "Tahoma"),
+        ("fontheight", "13"), ("fontstyle", ""), ("fontcolor", colour(p.lcd_text)),
+        ("stretcheffect", "1"), ("stretchtype", "stfull")])
+    section("SKINCOLORS", [
+        ("cbtnface", colour(p.panel)), ("cbtntext", colour(p.text)),
+        ("cwindow", colour(p.list_bg)), ("cwindowtext", colour(p.text)),
+        ("chighlight", colour(p.title1)), ("chighlighttext", colour((255, 255, 255))),
+        ("cbtnhighlight", colour(p.border_light)), ("cbtnshadow", colour(p.border_dark)),
+        ("c3dlight", colour(p.btn1)), ("c3ddkshadow", colour(p.border_dark))])
+    section("SKINAREAS", [("count", str(len(AREAS)))] +
+            [(str(i), "%s:%s" % (n, r(a))) for i, (n, a) in enumerate(AREAS)])
+
+    objects = [
+        ("caption", "caption", [
+            ("skinrect", r(CAPTION)), ("textrect", r((0, 0, CAPTION[2] - CAPTION[0], 16))),
+            ("fontname", "Tahoma"), ("fontheight", "13"), ("fontstyle", "fsbold"),
+            ("fontcolor", colour(mix(p.text, p.title2, 0.3))), ("activefontcolor", colour(p.text)),
+            ("alignment", "taleftjustify"), ("shadow", "1"), ("shadowcolor", colour(p.border_dark)),
+            ("activeshadowcolor", colour(p.border_dark))]),
+    ]
+    for idn, rect, cmd, row in (("closebutton", CLOSE_BTN, "cmclose", 0),
+                                ("minimizebutton", MIN_BTN, "cmminimize", 1),
+                                ("sysmenubutton", SYS_BTN, "cmsysmenu", 2)):
+        w, h = rect[2] - rect[0], rect[3] - rect[1]
+        objects.append((idn, "stdbutton", [
+            ("hint", ""), ("activepictureindex", "6"), ("skinrect", r(rect)),
+            ("activeskinrect", r((16, row * 14, 16 + w, row * 14 + h))),
+            ("downrect", r((32, row * 14, 32 + w, row * 14 + h))),
+            ("morphing", "1"), ("morphkind", "mkdefault"), ("command", cmd)]))
+    objects.append(("menuitem", "menuitem", [
+        ("activepictureindex", "4"), ("skinrectinapicture", "1"),
+        ("skinrect", "60,0,100,20"), ("activeskinrect", "60,20,100,40"),
+        ("itemleftoffset", "4"), ("itemrightoffset", "4"),
+        ("dividerrect", "60,40,100,44"), ("dividerleftoffset", "2"), ("dividerrightoffset", "2"),
+        ("textrect", "20,0,36,20"), ("imagerect", "2,2,18,18"), ("fontname", "Tahoma"),
+        ("fontheight", "13"), ("fontcolor", colour(p.text)), ("activefontcolor", colour((255, 255, 255))),
+        ("unenabledfontcolor", colour(mix(p.text, p.body1, 0.6))), ("stretcheffect", "1"),
+        ("dividerstretcheffect", "1")]))
+    section("SKINOBJECTS", [("count", str(len(objects)))] +
+            [(str(i), "%s:%s" % (o[0], o[1])) for i, o in enumerate(objects)])
+    for idn, kind, keys in objects:
+        section(idn, keys)
+
+    font = [("fontname", "Tahoma"), ("fontheight", "13"), ("fontstyle", ""),
+            ("fontcolor", colour(p.text))]
+
+    def frame_keys(rect, lt, rt, lb, rb, client, stretch=True):
+        return [("lefttoppoint", pt(lt)), ("righttoppoint", pt(rt)), ("leftbottompoint", pt(lb)),
+                ("rightbottompoint", pt(rb)), ("clientrect", r(client)),
+                ("leftstretch", "1" if stretch else "0"), ("topstretch", "1" if stretch else "0"),
+                ("rightstretch", "1" if stretch else "0"), ("bottomstretch", "1" if stretch else "0"),
+                ("stretcheffect", "1" if stretch else "0"), ("stretchtype", "stfull")]
+
+    def button(y, w, h, frames):
+        cells = [r((i * w, y, i * w + w, y + h)) for i in range(4)]
+        return ([("pictureindex", "0"), ("skinrect", cells[0])] +
+                frame_keys(None, (4, 4), (w - 4, 4), (4, h - 4), (w - 4, h - 4), (4, 4, w - 4, h - 4)) +
+                font + [("activefontcolor", colour((255, 255, 255))),
+                        ("disabledfontcolor", colour(mix(p.text, p.body2, 0.6))),
+                        ("downfontcolor", colour(p.text)), ("morphing", "1"), ("morphkind", "mkdefault"),
+                        ("activeskinrect", cells[1]), ("downskinrect", cells[2]),
+                        ("focusedskinrect", cells[1]), ("disabledskinrect", cells[3]),
+                        ("showfocus", "0")])
+
+    vbar = [("pictureindex", "2"), ("skinrect", "0,0,14,60")] + \
+        frame_keys(None, (0, 14), (14, 14), (0, 46), (14, 46), (0, 14, 14, 46)) + [
+        ("trackarea", "0,14,14,46"), ("upbuttonrect", "14,0,28,14"), ("activeupbuttonrect", "28,0,42,14"),
+        ("downupbuttonrect", "42,0,56,14"), ("downbuttonrect", "14,14,28,28"),
+        ("activedownbuttonrect", "28,14,42,28"), ("downdownbuttonrect", "42,14,56,28"),
+        ("thumbrect", "14,28,28,60"), ("activethumbrect", "28,28,42,60"), ("downthumbrect", "42,28,56,60"),
+        ("thumboffset1", "4"), ("thumboffset2", "4"), ("thumbstretcheffect", "1"), ("thumbminsize", "10"),
+        ("thumbminpagesize", "10")]
+    hbar = [("pictureindex", "2"), ("skinrect", "0,60,60,74")] + \
+        frame_keys(None, (14, 0), (46, 0), (14, 14), (46, 14), (14, 0, 46, 14)) + [
+        ("trackarea", "14,0,46,14"), ("upbuttonrect", "60,60,74,74"), ("activeupbuttonrect", "74,60,88,74"),
+        ("downupbuttonrect", "88,60,102,74"), ("downbuttonrect", "60,60,74,74"),
+        ("activedownbuttonrect", "74,60,88,74"), ("downdownbuttonrect", "88,60,102,74"),
+        ("thumbrect", "102,60,116,74"), ("activethumbrect", "116,60,130,74"),
+        ("downthumbrect", "116,60,130,74"), ("thumboffset1", "4"), ("thumboffset2", "4"),
+        ("thumbstretcheffect", "1"), ("thumbminsize", "10"), ("thumbminpagesize", "10")]
+    gauge = [("pictureindex", "1"), ("skinrect", "0,0,100,8")] + \
+        frame_keys(None, (1, 1), (99, 1), (1, 7), (99, 7), (1, 1, 99, 7)) + [
+        ("progressarea", "1,1,99,7"), ("progressrect", "1,9,99,15"), ("beginoffset", "0"),
+        ("endoffset", "0"), ("vertical", "0")] + font + [("progressstretch", "1")]
+    vgauge = [("pictureindex", "1"), ("skinrect", "0,0,100,8"), ("progressarea", "1,1,99,7"),
+              ("progressrect", "1,9,99,15"), ("vertical", "1"), ("progressstretch", "1")]
+    track = [("pictureindex", "1"), ("skinrect", "0,16,100,26")] + \
+        frame_keys(None, (4, 0), (96, 0), (4, 10), (96, 10), (4, 0, 96, 10)) + [
+        ("activeskinrect", "0,16,100,26"), ("trackarea", "4,0,96,10"), ("buttonrect", "100,16,110,26"),
+        ("activebuttonrect", "110,16,120,26"), ("vertical", "0"), ("buttontransparent", "0")]
+    header = [("pictureindex", "3"), ("skinrect", "0,0,60,18")] + \
+        frame_keys(None, (4, 3), (56, 3), (4, 15), (56, 15), (4, 3, 56, 15)) + font + [
+        ("activefontcolor", colour((255, 255, 255))), ("downfontcolor", colour(p.text)),
+        ("activeskinrect", "60,0,120,18"), ("downskinrect", "120,0,180,18"),
+        ("focusedskinrect", "60,0,120,18"), ("disabledskinrect", "0,0,60,18")]
+    listbox = [("pictureindex", "3"), ("skinrect", "0,40,60,60")] + \
+        frame_keys(None, (2, 2), (58, 2), (2, 18), (58, 18), (2, 2, 58, 18)) + [
+        ("itemrect", "0,40,0,56"), ("activeitemrect", "60,40,120,56"), ("focusitemrect", "120,40,180,56"),
+        ("itemleftoffset", "0"), ("itemrightoffset", "0"), ("itemtextrect", "2,0,58,16")] + font + [
+        ("activefontcolor", colour((255, 255, 255))), ("focusfontcolor", colour(p.text)),
+        ("vscrollbarname", "vscrollbar"), ("hscrollbarname", "hscrollbar"),
+        ("bothhscrollbarname", "bothhscrollbar"), ("showfocus", "0")]
+    combo = [("pictureindex", "3"), ("skinrect", "0,20,100,40")] + \
+        frame_keys(None, (3, 3), (97, 3), (3, 17), (97, 17), (3, 3, 80, 17)) + [
+        ("activeskinrect", "0,20,100,40"), ("itemrect", "60,40,120,56"), ("activeitemrect", "60,40,120,56"),
+        ("focusitemrect", "60,40,120,56"), ("itemleftoffset", "0"), ("itemrightoffset", "0"),
+        ("itemtextrect", "2,0,58,16")] + font + [
+        ("focusfontcolor", colour((255, 255, 255))), ("activefontcolor", colour(p.text)),
+        ("listboxname", "listbox"), ("buttonrect", "81,21,99,39"), ("activebuttonrect", "118,21,136,39"),
+        ("downbuttonrect", "136,21,154,39"), ("unenabledbuttonrect", "154,21,172,39"),
+        ("itemstretcheffect", "1"), ("focusitemstretcheffect", "1"), ("showfocus", "0")]
+    edit = [("pictureindex", "3"), ("skinrect", "0,20,80,40")] + \
+        frame_keys(None, (3, 3), (77, 3), (3, 17), (77, 17), (3, 3, 77, 17)) + [
+        ("activeskinrect", "0,20,80,40")] + font + [("activefontcolor", colour(p.text))]
+    view = font + [("bgcolor", colour(p.list_bg))]
+    controls = [
+        ("PlayButton", "button", button(0, 32, 32, 4)),
+        ("OptionButton", "button", button(32, 57, 17, 4)),
+        ("button", "button", button(32, 57, 17, 4)),
+        ("gauge", "gauge", gauge),
+        ("vgauge", "gauge", vgauge),
+        ("htrackbar", "trackbar", track),
+        ("trackbar", "trackbar", track[:-2] + [("vertical", "1")]),
+        ("VScrollBar", "scrollbar", vbar),
+        ("HScrollBar", "scrollbar", hbar),
+        ("vscrollbar", "scrollbar", vbar),
+        ("hscrollbar", "scrollbar", hbar),
+        ("bothhscrollbar", "scrollbar", hbar),
+        ("resizebutton", "button", header),
+        ("listview", "listview", view),
+        ("listbox", "listbox", listbox),
+        ("combobox", "combobox", combo),
+        ("edit", "edit", edit),
+    ]
+    section("SKINCONTROLS", [("count", str(len(controls)))] +
+            [(str(i), "%s:%s" % (c[0], c[1])) for i, c in enumerate(controls)])
+    for idn, kind, keys in controls:
+        section(idn, keys)
+    return "\r\n".join(lines) + "\r\n"
+
+
+# ---------------------------------------------------------------------------
+# Compressed container
+
+
+def bmp_flag(picture):
+    return b"\1" if picture is None else b"\0" + picture.bmp()
+
+
+def skin_stream(main, actives, ini):
+    """Inner stream, version 2: picture, inactive, mask, roll-up, roll-up mask,
+    active picture count and images, INI text."""
+    out = struct.pack("<i", 2)
+    out += bmp_flag(main) + bmp_flag(None) + bmp_flag(None) + bmp_flag(None) + bmp_flag(None)
+    out += struct.pack("<i", len(actives))
+    out += b"".join(a.bmp() for a in actives)
+    out += ini.encode("utf-8")
+    return out
+
+
+def container(inner):
+    data = zlib.compress(inner, 9)
+    return struct.pack("<ii", 2, len(data)) + data
+
+
+def actives_for(p):
+    return [buttons_picture(p), gauge_picture(p), scroll_picture(p), list_picture(p),
+            popup_picture(p), hint_picture(p), caption_buttons_picture(p)]
+
+
+ACTIVE_NAMES = ["buttons.bmp", "gauge.bmp", "scroll.bmp", "list.bmp", "popup.bmp", "hint.bmp",
+                "capbtns.bmp"]
+
+
+def main():
+    os.makedirs(OUT, exist_ok=True)
+    # Built-in skin.
+    actives = actives_for(BLUE)
+    ini = ini_text(BLUE, "main.bmp", ACTIVE_NAMES)
+    with open(os.path.join(OUT, "builtin.skn"), "wb") as f:
+        f.write(container(skin_stream(main_picture(BLUE), actives, ini)))
+    # Second skin as a folder.
+    alt = os.path.join(OUT, "alt")
+    os.makedirs(alt, exist_ok=True)
+    with open(os.path.join(alt, "main.bmp"), "wb") as f:
+        f.write(main_picture(AMBER, record_glyphs=False).bmp())
+    with open(os.path.join(alt, "mask.bmp"), "wb") as f:
+        f.write(mask_picture().bmp())
+    for name, pic in zip(ACTIVE_NAMES, actives_for(AMBER)):
+        with open(os.path.join(alt, name), "wb") as f:
+            f.write(pic.bmp())
+    with open(os.path.join(alt, "skin.ini"), "w", newline="") as f:
+        f.write(ini_text(AMBER, "main.bmp", ACTIVE_NAMES, mask="mask.bmp"))
+
+
+if __name__ == "__main__":
+    main()
