@@ -6,6 +6,7 @@
 
 #include "capture/deACM.h"
 #include "capture/deAudioIO.h"
+#include "framework/Streams.h"
 
 namespace {
 
@@ -136,6 +137,41 @@ TEST(TdeWaveFormatTest, ResetKeepsExtraBytes) {
   EXPECT_EQ(f.SamplesPerSec(), 11025u);
   EXPECT_EQ(f.ExtraSize(), 0);
   EXPECT_EQ(f.Buffer()[18], 0xAB);
+}
+
+TEST(TdeWaveFormatTest, FormatBufferStreamsAllBytes) {
+  // The recorder's stored format: 16-bit stereo at 44,100 Hz with 12 leftover extra bytes.
+  TdeWaveFormat stored = Pcm(44100, 2, 16);
+  stored.SetExtraSize(12);
+  for (int i = 0; i < 12; ++i)
+    stored.Buffer()[18 + i] = static_cast<BYTE>(0xC0 + i);
+  TMemoryStream stream;
+  stored.WriteFormatBuffer(stream);
+  EXPECT_EQ(stream.Size(), 512);
+  stream.SetPosition(0);
+  TdeWaveFormat read;
+  read.ReadFormatBuffer(stream);
+  EXPECT_TRUE(read.Equals(stored));
+  EXPECT_EQ(read.SamplesPerSec(), 44100u);
+  EXPECT_EQ(read.ExtraSize(), 12);
+  EXPECT_EQ(std::wstring(TdeWaveFormat::StreamedName), L"FormatBuffer");
+  // A short stream is an error, not a half-read format.
+  TMemoryStream shortStream;
+  shortStream.WriteBuffer(stored.Buffer(), 100);
+  shortStream.SetPosition(0);
+  EXPECT_THROW(read.ReadFormatBuffer(shortStream), EReadError);
+}
+
+TEST(TdeWaveFormatTest, AssignCopiesOnlyBetweenFormats) {
+  TdeWaveFormat a = Pcm(48000, 1, 16), b;
+  b.Assign(static_cast<TPersistent*>(&a));
+  EXPECT_TRUE(b.Equals(a));
+  // Copying a format into another kind of object leaves it unchanged, silently.
+  struct Other : TPersistent {
+    int value = 5;
+  } other;
+  EXPECT_NO_THROW(other.Assign(&a));
+  EXPECT_EQ(other.value, 5);
 }
 
 // --- Buffer size and pool -----------------------------------------------------
