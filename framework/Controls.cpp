@@ -1246,12 +1246,12 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   if (AWidth < 0) AWidth = 0;
   if (AHeight < 0) AHeight = 0;
   if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
+  bool resized = AWidth != FWidth || AHeight != FHeight;
   if (FHandle && !IsIconic(FHandle)) {
     FInSetBounds = true;
     SetWindowPos(FHandle, nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     FInSetBounds = false;
   }
-  bool resized = AWidth != FWidth || AHeight != FHeight;
   FLeft = ALeft;
   FTop = ATop;
   FWidth = AWidth;

