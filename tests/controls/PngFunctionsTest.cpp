@@ -96,7 +96,9 @@ TEST(PngFunctions, FadeKeepsTransparentPixels) {
       int want = (a * 128) / 256 + (((a * 128) % 256) * 2 > 256 ||
                                     (((a * 128) % 256) * 2 == 256 && ((a * 128) / 256) % 2));
       EXPECT_EQ(png->AlphaRowAddress(y)[x], want) << a;
-      if (a == 0) EXPECT_EQ(png->AlphaRowAddress(y)[x], 0);
+      if (a == 0) {
+        EXPECT_EQ(png->AlphaRowAddress(y)[x], 0);
+      }
     }
 }
 
