@@ -1,7 +1,9 @@
 #include "audio/MediaDecoder.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <mutex>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -13,6 +15,43 @@ extern "C" {
 #include "audio/AudioError.h"
 
 namespace audio {
+
+namespace {
+
+// Exact frame count of an MP3 written with a Xing/Info and LAME tag: frames
+// per the tag minus the encoder delay and padding; 0 when there is none.
+int64_t LameTagLength(const std::wstring& fileName, int sampleRate) {
+  FILE* f = _wfopen(fileName.c_str(), L"rb");
+  if (!f) return 0;
+  std::vector<unsigned char> b(64 * 1024);
+  size_t n = fread(b.data(), 1, b.size(), f);
+  fclose(f);
+  size_t start = 0;
+  if (n > 10 && std::memcmp(b.data(), "ID3", 3) == 0) {
+    start = 10 + ((b[6] & 0x7F) << 21 | (b[7] & 0x7F) << 14 | (b[8] & 0x7F) << 7 | (b[9] & 0x7F));
+    if (b[5] & 0x10) start += 10;
+  }
+  for (size_t at = start; at + 8 < n && at < start + 2048; ++at) {
+    if (std::memcmp(&b[at], "Xing", 4) != 0 && std::memcmp(&b[at], "Info", 4) != 0) continue;
+    uint32_t flags = b[at + 4] << 24 | b[at + 5] << 16 | b[at + 6] << 8 | b[at + 7];
+    if (!(flags & 1)) return 0;
+    size_t p = at + 8;
+    uint32_t frames = b[p] << 24 | b[p + 1] << 16 | b[p + 2] << 8 | b[p + 3];
+    p += 4;
+    if (flags & 2) p += 4;
+    if (flags & 4) p += 100;
+    if (flags & 8) p += 4;
+    if (p + 24 > n || std::memcmp(&b[p], "LAME", 4) != 0) return 0;
+    int delay = b[p + 21] << 4 | b[p + 22] >> 4;
+    int padding = (b[p + 22] & 0x0F) << 8 | b[p + 23];
+    int64_t spf = sampleRate >= 32000 ? 1152 : 576;
+    int64_t total = static_cast<int64_t>(frames) * spf - delay - padding;
+    return total > 0 ? total : 0;
+  }
+  return 0;
+}
+
+} // namespace
 
 TMediaDecoder::~TMediaDecoder() {
   Close();
@@ -34,6 +73,8 @@ void TMediaDecoder::Close() {
 
 void TMediaDecoder::Open(const std::wstring& fileName) {
   Close();
+  static std::once_flag quiet;
+  std::call_once(quiet, [] { av_log_set_level(AV_LOG_ERROR); });
   FFileName = fileName;
   auto fail = [&](const std::wstring& why) {
     Close();
@@ -72,6 +113,11 @@ void TMediaDecoder::Open(const std::wstring& fileName) {
     FSourceLength = av_rescale(FFormat->duration, FSourceRate, AV_TIME_BASE);
   else
     FSourceLength = 0;
+  FCountSeek = std::strcmp(FFormat->iformat->name, "asf") == 0;
+  if (std::strcmp(FFormat->iformat->name, "mp3") == 0) {
+    int64_t exact = LameTagLength(fileName, FSourceRate);
+    if (exact > 0) FSourceLength = exact;
+  }
   if (FFormat->duration != AV_NOPTS_VALUE && FFormat->duration > 0)
     FDuration = FFormat->duration / static_cast<double>(AV_TIME_BASE);
   else
@@ -234,8 +280,8 @@ int64_t TMediaDecoder::Seek(int64_t frame) {
   FDemuxEnd = FDecodeEnd = false;
   // Decode until the first timed frame, then drop up to the target.
   int64_t pos = -1;
-  if (DecodeMore()) pos = FPendingPos;
-  if (pos < 0) {
+  if (!FCountSeek && DecodeMore()) pos = FPendingPos;
+  if (pos < 0 || pos > frame) {
     // No time stamps: count frames from the start.
     av_seek_frame(FFormat, FStream, FStartPts, AVSEEK_FLAG_BACKWARD);
     avcodec_flush_buffers(FCodec);

@@ -70,6 +70,7 @@ private:
   std::vector<int16_t> FPending;
   size_t FPendingRead = 0; // samples of FPending already returned
   bool FDemuxEnd = false, FDecodeEnd = false;
+  bool FCountSeek = false; // time stamps unreliable: seek by counting frames
   std::wstring FFileName, FCodecName;
 };
 

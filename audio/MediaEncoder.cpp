@@ -477,8 +477,14 @@ public:
   }
 
   void Close() override {
-    if (FClosed || !FFormat) return;
+    if (FClosed || !FFormat || !FSink) return;
     FClosed = true;
+    if (FFailed) {
+      // The muxer is not used after a failed write: the file keeps the
+      // packets written, which decode without the trailer.
+      FSink->Close();
+      return;
+    }
     int left = av_audio_fifo_size(FFifo);
     if (left > 0) EncodeFrame(left);
     int r = avcodec_send_frame(FCodec, nullptr);
@@ -527,6 +533,7 @@ private:
 
   void Check(int r) {
     if (r >= 0) return;
+    FFailed = true;
     if (!FSinkError.empty()) RaiseAudioError(FSinkError);
     RaiseAudioError(L"WMA encoding failed: " + MediaErrorText(r));
   }
@@ -623,6 +630,7 @@ private:
   uint8_t** FPlanes = nullptr;
   int64_t FPts = 0;
   bool FClosed = false;
+  bool FFailed = false;
 };
 
 } // namespace
