@@ -82,6 +82,7 @@ protected:
 
   TdeBufferPool& Pool() { return FPool; }
   std::vector<WAVEHDR*>& Headers() { return FHeaders; }
+  const std::vector<WAVEHDR*>& Headers() const { return FHeaders; }
 
 private:
   bool FActive = false;
