@@ -128,6 +128,16 @@ HICON PngToMaskedIcon(TPngPicture* png, TColor background) {
   return icon;
 }
 
+void PictureFromImageList(TPngPicture* target, TCustomImageList* list, int index) {
+  if (!target || !list) return;
+  if (auto* pngList = dynamic_cast<TPngImageList*>(list)) {
+    if (TPngImageCollectionItem* item = pngList->PngImages()->Items(index))
+      target->AssignPng(*item->PngImage());
+    return;
+  }
+  PictureFromImageList(target, list->Handle(), index);
+}
+
 HICON PngToIcon(TPngPicture* png, TColor background) {
   if (CommonControlsMajorVersion() < 6) return PngToMaskedIcon(png, background);
   return PngToAlphaIcon(png);

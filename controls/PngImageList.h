@@ -117,5 +117,9 @@ private:
 HICON PngToIcon(TPngPicture* png, TColor background);
 HICON PngToAlphaIcon(TPngPicture* png);
 HICON PngToMaskedIcon(TPngPicture* png, TColor background);
+// The target becomes a copy of an image list's image: a PNG list's entry as it
+// is, another list's image with its mask as alpha. Nothing happens for an
+// index that names no image.
+void PictureFromImageList(TPngPicture* target, TCustomImageList* list, int index);
 // Major version of the loaded common-controls library (0 when unknown).
 int CommonControlsMajorVersion();

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <typeinfo>
 
 // ---------------------------------------------------------------------------
@@ -1330,7 +1331,15 @@ void TPngPicture::ClearChunks() {
 }
 
 void TPngPicture::LoadFromStream(TStream* Stream) {
-  TStream& stream = *Stream;
+  try {
+    LoadChunks(*Stream);
+  } catch (const std::bad_alloc&) {
+    throw EPNGOutMemory();
+  }
+  Changed();
+}
+
+void TPngPicture::LoadChunks(TStream& stream) {
   ClearChunks();
   uint8_t signature[8];
   if (stream.Read(signature, 8) != 8 || std::memcmp(signature, PngSignature, 8) != 0)
@@ -1361,7 +1370,6 @@ void TPngPicture::LoadFromStream(TStream* Stream) {
     if (!more || type == "IEND") break;
   }
   if (!hasIdat) throw EPNGNoImageData();
-  Changed();
 }
 
 void TPngPicture::SaveToStream(TStream* Stream) {

@@ -368,6 +368,7 @@ private:
   friend class TChunkIHDR;
   friend class TChunkgAMA;
   void ResetGamma();
+  void LoadChunks(TStream& stream);
   void DrawPartialTrans(HDC dc, int x, int y);
   void DrawTransparentBitmap(HDC dc, COLORREF key, const RECT& rect);
 

@@ -56,8 +56,7 @@ Bytes Chunk(const std::string& type, const Bytes& data) {
   out.insert(out.end(), type.begin(), type.end());
   out.insert(out.end(), data.begin(), data.end());
   uLong crc = crc32(0, reinterpret_cast<const Bytef*>(type.data()), 4);
-  if (!data.empty())
-    crc = crc32(crc, data.data(), uInt(data.size()));
+  if (!data.empty()) crc = crc32(crc, data.data(), uInt(data.size()));
   PutBE32(out, uint32_t(crc));
   return out;
 }
@@ -335,6 +334,17 @@ TEST(PngPicture, CompressedStreamEndingEarlyIsRefused) {
   Bytes a(full.begin(), full.begin() + 10), b(full.begin() + 10, full.end());
   EXPECT_TRUE(Raises<EPNGMissingMultipleIDAT>(
       Concat({sig, hdr, Chunk("IDAT", a), Chunk("tEXt", {'k', 0, 'v'}), Chunk("IDAT", b), iend})));
+}
+
+TEST(PngPicture, LongImageDataChunkEndsAtItsCrc) {
+  // The image is complete long before the end of its one large IDAT chunk.
+  Bytes data = Deflate(GrayRows(300, 200));
+  data.insert(data.end(), 70000, 0);
+  TPngPicture png;
+  png.LoadFromBytes(Concat({Signature(), Ihdr(300, 200, 8, 0), Chunk("IDAT", data),
+                            Chunk("tEXt", {'k', 0, 'v'}), Chunk("IEND", {})}));
+  EXPECT_EQ(png.PixelColor(10, 3), RGB(73, 73, 73));
+  EXPECT_EQ(png.ChunkList.ItemFromClass<TChunktEXt>()->TextString, "v");
 }
 
 TEST(PngPicture, ExceptionsCarryTheirTexts) {
@@ -678,6 +688,65 @@ TEST(PngPicture, ConvertsToAndFromBitmaps) {
       EXPECT_EQ(back.PixelColor(x, y), png.PixelColor(x, y)) << x << "," << y;
   auto chunks = ParseChunks(back.SaveToBytes());
   EXPECT_EQ(chunks.size(), 3u);
+}
+
+// An 8-bit palettized DIB of 4 x 3 whose entry k is RGB(k, 255 - k, 7).
+HBITMAP PaletteBitmap() {
+  struct {
+    BITMAPINFOHEADER h;
+    RGBQUAD c[256];
+  } bi{};
+  bi.h.biSize = sizeof(BITMAPINFOHEADER);
+  bi.h.biWidth = 4;
+  bi.h.biHeight = 3;
+  bi.h.biPlanes = 1;
+  bi.h.biBitCount = 8;
+  for (int k = 0; k < 256; ++k)
+    bi.c[k] = RGBQUAD{7, uint8_t(255 - k), uint8_t(k), 0};
+  void* bits = nullptr;
+  HBITMAP bmp = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits,
+                                 nullptr, 0);
+  auto* p = static_cast<uint8_t*>(bits);
+  for (int i = 0; i < 12; ++i)
+    p[i] = uint8_t(i * 10);
+  return bmp;
+}
+
+TEST(PngPicture, PalettizedBitmapsSaveAsPaletteImages) {
+  HBITMAP bmp = PaletteBitmap();
+  TPngPicture png;
+  png.AssignHandle(bmp, false, 0);
+  auto chunks = ParseChunks(png.SaveToBytes());
+  ASSERT_EQ(chunks.size(), 4u);
+  EXPECT_EQ(chunks[0].Data[8], 8);
+  EXPECT_EQ(chunks[0].Data[9], 3);
+  EXPECT_EQ(chunks[1].Type, "PLTE");
+  EXPECT_EQ(chunks[1].Data.size(), 256u * 3);
+  // Bottom-up DIB: its first row is the picture's last.
+  EXPECT_EQ(png.PixelColor(1, 2), RGB(10, 245, 7));
+  TPngPicture keyed;
+  keyed.AssignHandle(bmp, true, RGB(30, 225, 7));
+  auto keyedChunks = ParseChunks(keyed.SaveToBytes());
+  ASSERT_EQ(keyedChunks.size(), 5u);
+  EXPECT_EQ(keyedChunks[2].Type, "tRNS");
+  EXPECT_EQ(keyedChunks[2].Data.size(), 31u);
+  EXPECT_EQ(keyedChunks[2].Data[30], 0);
+  EXPECT_EQ(keyed.KeyColor(), RGB(30, 225, 7));
+  // A colour that no entry has makes entry 0 transparent.
+  keyed.SetKeyColor(RGB(1, 1, 1));
+  EXPECT_EQ(keyed.KeyColor(), RGB(0, 255, 7));
+  EXPECT_EQ(keyed.ChunkList.ItemFromClass<TChunktRNS>()->PayloadSize, 1u);
+  DeleteObject(bmp);
+}
+
+TEST(PngPicture, EmptyCompressedTextIsWrittenAsASpace) {
+  TPngPicture png;
+  png.LoadFromBytes(GrayFile(2, 2));
+  auto* z = png.ChunkList.AddChunk<TChunkzTXt>();
+  z->Keyword = "Note";
+  TPngPicture again;
+  again.LoadFromBytes(png.SaveToBytes());
+  EXPECT_EQ(again.ChunkList.ItemFromClass<TChunkzTXt>()->TextString, " ");
 }
 
 // Draws a picture onto a white 32-bit surface and returns its pixels (BGRA).
