@@ -49,6 +49,8 @@ public:
   const std::wstring& TempDirectory() const { return FTempDir; }
   void SetUndoRedoCount(int n);
   void SetSmooth(bool enabled, int ms);
+  bool SmoothEnabled() const { return FSmooth; }
+  int SmoothMs() const { return FSmoothMs; }
   // channel 1 left, 2 right.
   void SetChannelEnabled(int channel, bool enabled);
   bool ChannelEnabled(int channel) const;
