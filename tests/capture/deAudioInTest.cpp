@@ -212,6 +212,33 @@ TEST(AudioInTest, OpensByItselfWhenLoaded) {
   }
 }
 
+// The recorder's wiring: both components owned by the window, the device
+// opening when the window has been built; either may be freed first.
+TEST(AudioInTest, OwnedDeviceAndLevelSourceComeAndGoInEitherOrder) {
+  for (bool deviceFirst : {true, false}) {
+    auto* form = new TComponent(nullptr);
+    form->BeginLoading();
+    auto* in = new TdeAudioIn(form);
+    SetUpLikeTheRecorder(*in);
+    auto* level = new TdeAudioControlSource(form);
+    level->SetAudioSource(in);
+    int changed = 0;
+    level->OnDataChanged = [&](TObject*) { ++changed; };
+    form->AfterConstruction();
+    ASSERT_TRUE(in->Active());
+    EXPECT_TRUE(PumpUntil([&] { return changed >= 2; }, 10000));
+    if (deviceFirst) {
+      delete in;
+      EXPECT_EQ(level->AudioSource(), nullptr);
+    } else {
+      delete level;
+      EXPECT_TRUE(in->Active());
+    }
+    PumpFor(100);
+    delete form;
+  }
+}
+
 TEST(AudioInTest, LateMessageForUnknownHeaderIsIgnored) {
   TdeAudioIn in(nullptr);
   SetUpLikeTheRecorder(in);
