@@ -24,9 +24,14 @@ TdeWaveFormat Pcm(DWORD rate, WORD channels, WORD bits) {
   return f;
 }
 
-// The recorder's capture: 16-bit stereo at 44,100 Hz, buffers of 22,050 bytes.
+// The recorder's capture: 16-bit stereo at 44,100 Hz, buffers of 22,050
+// bytes; its stored format carries 12 leftover extra bytes, which PCM ignores.
 void SetUpLikeTheRecorder(TdeAudioIn& in) {
-  in.SetFormat(Pcm(44100, 2, 16));
+  TdeWaveFormat f = Pcm(44100, 2, 16);
+  f.SetExtraSize(12);
+  for (int i = 0; i < 12; ++i)
+    f.Buffer()[18 + i] = static_cast<BYTE>(0x5A + i);
+  in.SetFormat(f);
   in.SetBufferSize(22050);
 }
 
