@@ -92,3 +92,513 @@ double CheckValue(double V, double Min, double Max, bool CheckRange,
 }
 
 } // namespace fcnumeric
+
+// ---------------------------------------------------------------------------
+// Framed edit
+
+#include <commctrl.h>
+
+TFcCustomEdit::TFcCustomEdit(TComponent* AOwner) : TEdit(AOwner) {
+  FControlStyle = (FControlStyle & ~csSetCaption) | csCaptureMouse;
+}
+
+TFcCustomEdit::~TFcCustomEdit() {
+  if (FFrameController) FFrameController->DetachControl(this);
+}
+
+void TFcCustomEdit::CreateParams(TCreateParams& Params) {
+  TEdit::CreateParams(Params);
+  Params.Style |= WS_CLIPCHILDREN;
+  Params.Style &= ~(ES_MULTILINE | ES_RIGHT | ES_CENTER);
+  if (FAlignment == taRightJustify)
+    Params.Style |= ES_RIGHT;
+  else if (FAlignment == taCenter)
+    Params.Style |= ES_CENTER;
+}
+
+void TFcCustomEdit::CreateWnd() {
+  TEdit::CreateWnd();
+  ApplyTextHint(FTextHint);
+}
+
+void TFcCustomEdit::ApplyTextHint(const std::wstring& Hint) {
+  if (IsWindowsVersion(5) && ThemesEnabled() && HandleAllocated())
+    SendMessageW(FHandle, EM_SETCUEBANNER, FTextHintVisibleOnFocus,
+                 reinterpret_cast<LPARAM>(Hint.c_str()));
+}
+
+void TFcCustomEdit::SetTextHint(const std::wstring& Value) {
+  if (Value == FTextHint) return;
+  FTextHint = Value;
+  if (!Loading()) ApplyTextHint(FTextHint);
+}
+
+void TFcCustomEdit::SetTextHintVisibleOnFocus(bool Value) {
+  if (Value == FTextHintVisibleOnFocus) return;
+  FTextHintVisibleOnFocus = Value;
+  if (!Loading()) ApplyTextHint(FTextHint);
+}
+
+void TFcCustomEdit::SetAlignment(TAlignment Value) {
+  if (Value == FAlignment) return;
+  FAlignment = Value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+bool TFcCustomEdit::UseThemes() const {
+  return FFramingPreference == fpXPThemes && ThemesEnabled();
+}
+
+void TFcCustomEdit::UpdateColors() {
+  if (Loading()) return;
+  FUpdatingColor = true;
+  if (!Enabled())
+    SetColor(FDisabledColor);
+  else if (Focused())
+    SetColor(IsReadOnly() && FReadOnlyColorOnFocus ? FReadOnlyColor : FFocusColor);
+  else
+    SetColor(IsReadOnly() ? FReadOnlyColor : FNormalColor);
+  FUpdatingColor = false;
+}
+
+void TFcCustomEdit::CMColorChanged(TMessage& Message) {
+  TEdit::CMColorChanged(Message);
+  if (!FUpdatingColor) {
+    if (FFocusColor == FNormalColor) FFocusColor = Color();
+    FNormalColor = Color();
+  }
+  if (FFrameVisible && !UseThemes()) RepaintFrame();
+}
+
+void TFcCustomEdit::CMParentColorChanged(TMessage& Message) {
+  TEdit::CMParentColorChanged(Message);
+  if (ParentColor()) {
+    if (FFocusColor == FNormalColor) FFocusColor = Color();
+    FNormalColor = Color();
+  }
+  if (FFrameVisible && !UseThemes()) RepaintFrame();
+}
+
+void TFcCustomEdit::SetDisabledColor(TColor Value) {
+  FDisabledColor = Value;
+  if (!Enabled()) UpdateColors();
+}
+
+void TFcCustomEdit::SetFocusColor(TColor Value) {
+  FFocusColor = Value;
+  if (Focused()) UpdateColors();
+}
+
+void TFcCustomEdit::SetReadOnlyColor(TColor Value) {
+  FReadOnlyColor = Value;
+  if (IsReadOnly()) UpdateColors();
+}
+
+void TFcCustomEdit::SetReadOnlyColorOnFocus(bool Value) {
+  FReadOnlyColorOnFocus = Value;
+  UpdateColors();
+}
+
+void TFcCustomEdit::SetReadOnly(bool Value) {
+  if (Value == TEdit::ReadOnly()) return;
+  TEdit::SetReadOnly(Value);
+  ReadOnlyChanged();
+}
+
+void TFcCustomEdit::ReadOnlyChanged() {
+  UpdateColors();
+  if (HandleAllocated()) SendMessageW(FHandle, WM_NCPAINT, 1, 0);
+}
+
+void TFcCustomEdit::CMEnabledChanged(TMessage& Message) {
+  TEdit::CMEnabledChanged(Message);
+  UpdateColors();
+  if (HandleAllocated()) SendMessageW(FHandle, WM_NCPAINT, 1, 0);
+}
+
+void TFcCustomEdit::Loaded() {
+  TEdit::Loaded();
+  UpdateColors();
+  UpdateHotState(false, false);
+}
+
+void TFcCustomEdit::RepaintFrame() {
+  if (HandleAllocated()) {
+    RECT r;
+    GetClientRect(FHandle, &r);
+    RedrawWindowFrame(FHandle, TRect(r));
+  }
+}
+
+void TFcCustomEdit::SetFrameColor(TColor Value) {
+  if (Value == FFrameColor) return;
+  FFrameColor = Value;
+  RepaintFrame();
+}
+
+void TFcCustomEdit::SetFrameHotColor(TColor Value) {
+  if (Value == FFrameHotColor) return;
+  FFrameHotColor = Value;
+  RepaintFrame();
+}
+
+void TFcCustomEdit::SetFrameHotStyle(TFrameStyle Value) {
+  if (Value == FFrameHotStyle || Value > FrameStyleLast) return;
+  FFrameHotStyle = Value;
+  RepaintFrame();
+}
+
+void TFcCustomEdit::SetFrameSides(TSides Value) {
+  if (Value == FFrameSides) return;
+  FFrameSides = Value;
+  RepaintFrame();
+}
+
+void TFcCustomEdit::SetFrameStyle(TFrameStyle Value) {
+  if (Value == FFrameStyle || Value > FrameStyleLast) return;
+  FFrameStyle = Value;
+  RepaintFrame();
+}
+
+void TFcCustomEdit::SetFramingPreference(TFramingPreference Value) {
+  if (Value == FFramingPreference) return;
+  FFramingPreference = Value;
+  if (Value == fpCustomFraming) RepaintFrame();
+}
+
+void TFcCustomEdit::SetFrameHotTrack(bool Value) {
+  if (Value == FFrameHotTrack) return;
+  FFrameHotTrack = Value;
+  if (Value) {
+    SetFrameVisible(true);
+    if (!Loading()) FFrameSides = sdsAll;
+  }
+  RepaintFrame();
+  Invalidate();
+}
+
+void TFcCustomEdit::SetFrameVisible(bool Value) {
+  if (Value == FFrameVisible) return;
+  FFrameVisible = Value;
+  if (Value) SetCtl3D(true);
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TFcCustomEdit::SetFlatButtons(bool Value) {
+  if (Value == FFlatButtons) return;
+  FFlatButtons = Value;
+  if (HandleAllocated()) SendMessageW(FHandle, WM_NCPAINT, 1, 0);
+}
+
+void TFcCustomEdit::SetFrameController(TFcFrameController* Value) {
+  if (Value == FFrameController) return;
+  if (FFrameController) {
+    FFrameController->DetachControl(this);
+    FFrameController->RemoveFreeNotification(this);
+  }
+  FFrameController = Value;
+  if (Value) {
+    Value->FreeNotification(this);
+    Value->AttachControl(this);
+  }
+}
+
+void TFcCustomEdit::Notification(TComponent* AComponent, TOperation Operation) {
+  TEdit::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FFrameController) FFrameController = nullptr;
+}
+
+void TFcCustomEdit::SetControllerProperty(TFcFrameControllerProperty P,
+                                          const TFcFrameController& C) {
+  switch (P) {
+  case fcpColor:
+    SetColor(C.Color());
+    break;
+  case fcpFocusColor:
+    SetFocusColor(C.FocusColor());
+    break;
+  case fcpDisabledColor:
+    SetDisabledColor(C.DisabledColor());
+    break;
+  case fcpReadOnlyColor:
+    SetReadOnlyColor(C.ReadOnlyColor());
+    break;
+  case fcpReadOnlyColorOnFocus:
+    SetReadOnlyColorOnFocus(C.ReadOnlyColorOnFocus());
+    break;
+  case fcpParentColor:
+    SetParentColor(C.ParentColor());
+    break;
+  case fcpFlatButtonColor:
+    SetFlatButtonColor(C.FlatButtonColor());
+    break;
+  case fcpFlatButtons:
+    SetFlatButtons(C.FlatButtons());
+    break;
+  case fcpFrameColor:
+    SetFrameColor(C.FrameColor());
+    break;
+  case fcpFrameHotColor:
+    SetFrameHotColor(C.FrameHotColor());
+    break;
+  case fcpFrameHotTrack:
+    SetFrameHotTrack(C.FrameHotTrack());
+    break;
+  case fcpFrameHotStyle:
+    SetFrameHotStyle(C.FrameHotStyle());
+    break;
+  case fcpFrameSides:
+    SetFrameSides(C.FrameSides());
+    break;
+  case fcpFrameStyle:
+    SetFrameStyle(C.FrameStyle());
+    break;
+  case fcpFrameVisible:
+    SetFrameVisible(C.FrameVisible());
+    break;
+  case fcpFramingPreference:
+    SetFramingPreference(C.FramingPreference());
+    break;
+  default:
+    break;
+  }
+}
+
+void TFcCustomEdit::UpdateHotState(bool ViaMouse, bool Active) {
+  if (ViaMouse)
+    FOverControl = Active;
+  else
+    FInControl = Active;
+  if (FFrameHotTrack) RepaintFrame();
+  UpdateColors();
+}
+
+void TFcCustomEdit::CMEnter(TMessage& Message) {
+  UpdateHotState(false, true);
+  TEdit::CMEnter(Message);
+}
+
+void TFcCustomEdit::CMExit(TMessage& Message) {
+  TEdit::CMExit(Message);
+  UpdateHotState(false, false);
+}
+
+void TFcCustomEdit::CMMouseEnter(TMessage& Message) {
+  TEdit::CMMouseEnter(Message);
+  if (!(ComponentState() & csDesigning)) UpdateHotState(true, true);
+}
+
+void TFcCustomEdit::CMMouseLeave(TMessage& Message) {
+  TEdit::CMMouseLeave(Message);
+  UpdateHotState(true, false);
+}
+
+void TFcCustomEdit::WMSize(TMessage& Message) {
+  TEdit::WMSize(Message);
+  if (FFrameVisible && !UseThemes()) RepaintFrame();
+}
+
+void TFcCustomEdit::InvalidKey() {
+  if (FBeepOnInvalidKey) MessageBeep(0);
+}
+
+void TFcCustomEdit::KeyPress(wchar_t& Key) {
+  if (FTabOnEnter && Key == L'\r') {
+    Key = 0;
+    if (HandleAllocated()) PostMessageW(FHandle, WM_KEYDOWN, VK_TAB, 0);
+    return;
+  }
+  TEdit::KeyPress(Key);
+}
+
+void TFcCustomEdit::PaintNCFrame() {
+  if (!FFrameVisible || UseThemes()) return;
+  HDC dc = GetWindowDC(FHandle);
+  if (!dc) return;
+  TCanvas canvas;
+  canvas.SetHandle(dc);
+  bool hot = FFrameHotTrack && (Focused() || FOverControl);
+  PaintControlFrame(&canvas, Width(), Height(), false, FFrameSides,
+                    hot ? FFrameHotColor : FFrameColor, Color(),
+                    hot ? FFrameHotStyle : FFrameStyle);
+  canvas.SetHandle(nullptr);
+  ReleaseDC(FHandle, dc);
+}
+
+void TFcCustomEdit::WndProc(TMessage& Message) {
+  if (Message.Msg == WM_NCPAINT) {
+    TEdit::WndProc(Message);
+    if (FFrameVisible && !UseThemes()) {
+      PaintNCFrame();
+      Message.Result = 0;
+    }
+    return;
+  }
+  TEdit::WndProc(Message);
+}
+
+// ---------------------------------------------------------------------------
+// Numeric edit
+
+TFcNumericEdit::TFcNumericEdit(TComponent* AOwner) : TFcEdit(AOwner) {
+  FControlStyle &= ~csSetCaption;
+  SetBounds(Left(), Top(), 65, 21);
+  SetAlignment(taRightJustify);
+  TFcEdit::SetText(FormatValue(FStoredValue));
+}
+
+std::wstring TFcNumericEdit::FormatValue(double V) {
+  return FormatFloat(FDisplayFormat, V);
+}
+
+double TFcNumericEdit::TextToValue() {
+  return fcnumeric::TextToValue(Text());
+}
+
+bool TFcNumericEdit::IsValidChar(wchar_t Ch) {
+  return fcnumeric::IsValidChar(Ch, Text(), SelStart(), SelLength(), FIntegersOnly);
+}
+
+double TFcNumericEdit::Value() {
+  try {
+    if (Text().empty()) {
+      if (FAllowBlank) return FBlankValue;
+      TFcEdit::SetText(FormatValue(FMin));
+    }
+    return TextToValue();
+  } catch (const std::exception&) {
+    return FMin;
+  }
+}
+
+void TFcNumericEdit::SetValue(double V) {
+  if (V != fcnumeric::TextToValue(Text())) TFcEdit::SetText(FormatValue(V));
+}
+
+int TFcNumericEdit::IntegerValue() {
+  return static_cast<int>(Round(Value()));
+}
+
+void TFcNumericEdit::SetIntegerValue(int V) {
+  SetValue(V);
+}
+
+void TFcNumericEdit::SetIntegersOnly(bool V) {
+  if (V == FIntegersOnly) return;
+  FIntegersOnly = V;
+  if (V) SetValue(static_cast<double>(Round(Value())));
+}
+
+void TFcNumericEdit::SetMin(double V) {
+  if (V == FMin) return;
+  FMin = V;
+  if (FMin > FMax) FMax = FMin;
+  Invalidate();
+}
+
+void TFcNumericEdit::SetMax(double V) {
+  if (V == FMax) return;
+  FMax = V;
+  if (FMax < FMin) FMin = FMax;
+  Invalidate();
+}
+
+void TFcNumericEdit::SetDisplayFormat(const std::wstring& V) {
+  if (V == FDisplayFormat) return;
+  double value = Value();
+  FDisplayFormat = V;
+  SetValue(value);
+  if (!Loading()) TFcEdit::SetText(FormatValue(value));
+}
+
+void TFcNumericEdit::NotifyRangeError(double Entered, double Adjusted, bool& AutoCorrect) {
+  if (OnRangeError) OnRangeError(this, Entered, Adjusted, AutoCorrect);
+}
+
+double TFcNumericEdit::CheckValue(double V, bool& KeepFocus) {
+  double r = fcnumeric::CheckValue(
+      V, FMin, FMax, FCheckRange,
+      [this](double e, double a, bool& ac) { NotifyRangeError(e, a, ac); }, KeepFocus);
+  FStoredValue = r;
+  return r;
+}
+
+void TFcNumericEdit::Change() {
+  if (Loading() || FReformatting) return;
+  TFcEdit::Change();
+}
+
+void TFcNumericEdit::KeyPress(wchar_t& Key) {
+  TFcEdit::KeyPress(Key);
+  if (Key != 0 && !IsValidChar(Key)) {
+    Key = 0;
+    InvalidKey();
+  }
+}
+
+void TFcNumericEdit::WndProc(TMessage& Message) {
+  if (Message.Msg == WM_CUT && IsReadOnly()) return;
+  if (Message.Msg == WM_PASTE) {
+    if (IsReadOnly()) return;
+    // Pasted text goes through the key filter like typed text.
+    std::wstring clip;
+    if (OpenClipboard(HandleAllocated() ? FHandle : nullptr)) {
+      if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* p = static_cast<const wchar_t*>(GlobalLock(h))) {
+          clip = p;
+          GlobalUnlock(h);
+        }
+      }
+      CloseClipboard();
+    }
+    auto typed =
+        fcnumeric::TypeThrough(Text(), SelStart(), SelLength(), clip,
+                               [this](wchar_t c, const std::wstring& t, int ss, int sl) {
+                                 return fcnumeric::IsValidChar(c, t, ss, sl, FIntegersOnly);
+                               });
+    if (typed.Rejected) InvalidKey();
+    if (typed.Text != Text()) {
+      TFcEdit::SetText(typed.Text);
+      SetSelStart(typed.Caret);
+      SetSelLength(0);
+    }
+    Message.Result = 0;
+    return;
+  }
+  TFcEdit::WndProc(Message);
+}
+
+void TFcNumericEdit::CMEnter(TMessage& Message) {
+  FStoredValue = TextToValue();
+  if (!FAllowBlank) TFcEdit::SetText(FormatValue(FStoredValue));
+  TFcEdit::CMEnter(Message);
+}
+
+void TFcNumericEdit::CMExit(TMessage& Message) {
+  if (FAllowBlank && Text().empty()) {
+    TFcEdit::CMExit(Message);
+    return;
+  }
+  double r;
+  try {
+    bool keep = false;
+    r = CheckValue(TextToValue(), keep);
+    if (keep) {
+      SetFocus();
+      return;
+    }
+  } catch (const std::exception&) {
+    r = FMin;
+    SetValue(FMin);
+  }
+  TFcEdit::SetText(FormatValue(r));
+  TFcEdit::CMExit(Message);
+}
+
+void TFcNumericEdit::Loaded() {
+  TFcEdit::Loaded();
+  FReformatting = true;
+  FStoredValue = TextToValue();
+  TFcEdit::SetText(FormatValue(FStoredValue));
+  FReformatting = false;
+}

@@ -4,6 +4,9 @@
 #include <functional>
 #include <string>
 
+#include "controls/FcCommon.h"
+#include "framework/StdCtrls.h"
+
 namespace fcnumeric {
 
 // Reads a number from what a numeric edit shows: thousands separators,
@@ -33,3 +36,188 @@ double CheckValue(double V, double Min, double Max, bool CheckRange,
                   const TRangeCheck& OnRangeError, bool& KeepFocus);
 
 } // namespace fcnumeric
+
+// ---------------------------------------------------------------------------
+// Framed edit
+
+using TFcInvalidInputEvent = std::function<void(TObject* Sender, std::wstring& Message)>;
+
+class TFcCustomEdit : public TEdit, public IFcFrameControlled {
+public:
+  explicit TFcCustomEdit(TComponent* AOwner);
+  ~TFcCustomEdit() override;
+
+  TAlignment Alignment() const { return FAlignment; }
+  virtual void SetAlignment(TAlignment Value);
+  bool TabOnEnter() const { return FTabOnEnter; }
+  void SetTabOnEnter(bool Value) { FTabOnEnter = Value; }
+  bool BeepOnInvalidKey() const { return FBeepOnInvalidKey; }
+  void SetBeepOnInvalidKey(bool Value) { FBeepOnInvalidKey = Value; }
+  TColor DisabledColor() const { return FDisabledColor; }
+  void SetDisabledColor(TColor Value);
+  TColor FocusColor() const { return FFocusColor; }
+  void SetFocusColor(TColor Value);
+  TColor ReadOnlyColor() const { return FReadOnlyColor; }
+  void SetReadOnlyColor(TColor Value);
+  bool ReadOnlyColorOnFocus() const { return FReadOnlyColorOnFocus; }
+  void SetReadOnlyColorOnFocus(bool Value);
+  TColor FrameColor() const { return FFrameColor; }
+  void SetFrameColor(TColor Value);
+  TColor FrameHotColor() const { return FFrameHotColor; }
+  void SetFrameHotColor(TColor Value);
+  bool FrameHotTrack() const { return FFrameHotTrack; }
+  void SetFrameHotTrack(bool Value);
+  TFrameStyle FrameHotStyle() const { return FFrameHotStyle; }
+  void SetFrameHotStyle(TFrameStyle Value);
+  TSides FrameSides() const { return FFrameSides; }
+  void SetFrameSides(TSides Value);
+  TFrameStyle FrameStyle() const { return FFrameStyle; }
+  void SetFrameStyle(TFrameStyle Value);
+  bool FrameVisible() const { return FFrameVisible; }
+  void SetFrameVisible(bool Value);
+  TFramingPreference FramingPreference() const { return FFramingPreference; }
+  void SetFramingPreference(TFramingPreference Value);
+  TFcFrameController* FrameController() const { return FFrameController; }
+  void SetFrameController(TFcFrameController* Value);
+  TFcFrameControllerNotifications FrameControllerNotifications() const override {
+    return FFrameControllerNotifications;
+  }
+  void SetFrameControllerNotifications(TFcFrameControllerNotifications Value) {
+    FFrameControllerNotifications = Value;
+  }
+  void SetControllerProperty(TFcFrameControllerProperty Property,
+                             const TFcFrameController& Controller) override;
+  const std::wstring& TextHint() const { return FTextHint; }
+  void SetTextHint(const std::wstring& Value);
+  bool TextHintVisibleOnFocus() const { return FTextHintVisibleOnFocus; }
+  void SetTextHintVisibleOnFocus(bool Value);
+  bool FlatButtons() const { return FFlatButtons; }
+  virtual void SetFlatButtons(bool Value);
+  TColor FlatButtonColor() const { return FFlatButtonColor; }
+  void SetFlatButtonColor(TColor Value) { FFlatButtonColor = Value; }
+  // The colour shown when enabled, unfocused and writable.
+  TColor NormalColor() const { return FNormalColor; }
+
+  bool ReadOnly() const { return IsReadOnly(); }
+  void SetReadOnly(bool Value);
+  virtual bool IsReadOnly() const { return TEdit::ReadOnly(); }
+  // Whether the frame is left to the platform's visual styles.
+  virtual bool UseThemes() const;
+
+  TFcInvalidInputEvent OnInvalidInput;
+
+protected:
+  virtual void ApplyTextHint(const std::wstring& Hint);
+  virtual void UpdateColors();
+  virtual void UpdateHotState(bool ViaMouse, bool Active);
+  virtual void RepaintFrame();
+  virtual void ReadOnlyChanged();
+  // A refused key: beeps when asked to.
+  void InvalidKey();
+  bool Loading() const { return ComponentState() & (csLoading | csReading); }
+
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void KeyPress(wchar_t& Key) override;
+  void WndProc(TMessage& Message) override;
+  void CMEnter(TMessage& Message) override;
+  void CMExit(TMessage& Message) override;
+  void CMColorChanged(TMessage& Message) override;
+  void CMParentColorChanged(TMessage& Message) override;
+  void CMEnabledChanged(TMessage& Message) override;
+  void CMMouseEnter(TMessage& Message) override;
+  void CMMouseLeave(TMessage& Message) override;
+  void WMSize(TMessage& Message) override;
+
+  bool FInControl = false, FOverControl = false;
+
+private:
+  void PaintNCFrame();
+  TAlignment FAlignment = taLeftJustify;
+  bool FTabOnEnter = false;
+  bool FBeepOnInvalidKey = true;
+  bool FUpdatingColor = false;
+  TColor FDisabledColor = clBtnFace, FFocusColor = clWindow, FNormalColor = clWindow;
+  TColor FFrameColor = clBtnShadow, FFrameHotColor = clBtnShadow;
+  TFcFrameController* FFrameController = nullptr;
+  TFcFrameControllerNotifications FFrameControllerNotifications = fcnAll;
+  bool FFrameHotTrack = false;
+  TFrameStyle FFrameHotStyle = fsFlatBold;
+  TSides FFrameSides = sdsAll;
+  TFrameStyle FFrameStyle = fsFlat;
+  TFramingPreference FFramingPreference = fpXPThemes;
+  TColor FReadOnlyColor = clInfoBk;
+  bool FReadOnlyColorOnFocus = false;
+  std::wstring FTextHint;
+  bool FTextHintVisibleOnFocus = false;
+  bool FFlatButtons = false;
+  TColor FFlatButtonColor = clBtnFace;
+  bool FFrameVisible = false;
+};
+
+class TFcEdit : public TFcCustomEdit {
+public:
+  explicit TFcEdit(TComponent* AOwner) : TFcCustomEdit(AOwner) {}
+  std::wstring GetText() const { return Text(); }
+  // Replaces the whole text (fires OnChange).
+  void SetText(const std::wstring& Value) override { TFcCustomEdit::SetText(Value); }
+};
+
+// ---------------------------------------------------------------------------
+// Numeric edit
+
+using TFcRangeErrorEvent = std::function<void(TObject* Sender, double EnteredValue,
+                                              double AdjustedValue, bool& AutoCorrect)>;
+
+class TFcNumericEdit : public TFcEdit {
+public:
+  explicit TFcNumericEdit(TComponent* AOwner);
+
+  bool AllowBlank() const { return FAllowBlank; }
+  void SetAllowBlank(bool Value) { FAllowBlank = Value; }
+  double BlankValue() const { return FBlankValue; }
+  void SetBlankValue(double Value) { FBlankValue = Value; }
+  bool CheckRange() const { return FCheckRange; }
+  void SetCheckRange(bool Value) { FCheckRange = Value; }
+  bool IntegersOnly() const { return FIntegersOnly; }
+  virtual void SetIntegersOnly(bool Value);
+  double Min() const { return FMin; }
+  virtual void SetMin(double Value);
+  double Max() const { return FMax; }
+  virtual void SetMax(double Value);
+  const std::wstring& DisplayFormat() const { return FDisplayFormat; }
+  virtual void SetDisplayFormat(const std::wstring& Value);
+
+  virtual double Value();
+  virtual void SetValue(double Value);
+  virtual int IntegerValue();
+  virtual void SetIntegerValue(int Value);
+
+  virtual bool IsValidChar(wchar_t Ch);
+  virtual std::wstring FormatValue(double Value);
+  virtual double TextToValue();
+  virtual double CheckValue(double Value, bool& KeepFocus);
+
+  TFcRangeErrorEvent OnRangeError;
+
+protected:
+  virtual void NotifyRangeError(double Entered, double Adjusted, bool& AutoCorrect);
+  void Change() override;
+  void KeyPress(wchar_t& Key) override;
+  void WndProc(TMessage& Message) override;
+  void CMEnter(TMessage& Message) override;
+  void CMExit(TMessage& Message) override;
+  void Loaded() override;
+
+private:
+  bool FAllowBlank = false;
+  double FBlankValue = 0;
+  bool FCheckRange = false;
+  bool FIntegersOnly = true;
+  double FMin = 0, FMax = 0;
+  std::wstring FDisplayFormat = L",0;(,0)";
+  double FStoredValue = 0;
+  bool FReformatting = false;
+};
