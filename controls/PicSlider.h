@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/Controls.h"
+#include "framework/ExtCtrls.h"
 #include "framework/Graphics.h"
 
 namespace picslider {
@@ -82,7 +83,6 @@ enum TSliderOrientation : uint8_t { soHorizontal, soVertical };
 using TSliderOptions = uint8_t;
 constexpr TSliderOptions soShowFocus = 1, soShowPoints = 2, soSmooth = 4, soRulerOpaque = 8,
                          soThumbOpaque = 16;
-enum TBevelCut : uint8_t { bvNone, bvLowered, bvRaised, bvSpace };
 using TNumThumbStates = uint8_t; // 1..2
 
 // Cursor numbers of the slider's hand and drag-hand cursors.
