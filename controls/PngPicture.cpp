@@ -771,7 +771,7 @@ class TIdatEncoder {
 public:
   TIdatEncoder(TPngPicture& picture, TChunkIHDR& header, TStream& stream)
       : FPicture(picture), FHeader(header), FStream(stream) {
-    FLimit = picture.GetIdatChunkLimit();
+    FLimit = picture.IdatChunkLimit();
     FOutput.resize(FLimit);
     std::memset(&FZ, 0, sizeof(FZ));
     int r = deflateInit(&FZ, std::clamp<int>(picture.DeflateLevel, 0, 9));
@@ -1436,7 +1436,7 @@ void TPngPicture::Draw(TCanvas* ACanvas, const TRect& Rect) {
 void TPngPicture::AssignPng(const TPngPicture& source) {
   if (&source == this) return;
   Interlacing = source.Interlacing;
-  SetIdatChunkLimit(source.GetIdatChunkLimit());
+  SetIdatChunkLimit(source.IdatChunkLimit());
   DeflateLevel = source.DeflateLevel;
   AllowedFilters = source.AllowedFilters;
   ClearChunks();

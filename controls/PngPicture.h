@@ -346,8 +346,8 @@ public:
   // A new bitmap of the image; the caller owns it.
   HBITMAP CreateBitmapHandle() const;
 
-  uint32_t GetIdatChunkLimit() const { return IdatChunkLimit; }
-  void SetIdatChunkLimit(uint32_t value) { IdatChunkLimit = value < 65535 ? 65535 : value; }
+  uint32_t IdatChunkLimit() const { return FIdatChunkLimit; }
+  void SetIdatChunkLimit(uint32_t value) { FIdatChunkLimit = value < 65535 ? 65535 : value; }
 
   uint8_t GammaLut[256];
   uint8_t InverseGammaLut[256];
@@ -372,5 +372,5 @@ private:
   void DrawPartialTrans(HDC dc, int x, int y);
   void DrawTransparentBitmap(HDC dc, COLORREF key, const RECT& rect);
 
-  uint32_t IdatChunkLimit = 65535;
+  uint32_t FIdatChunkLimit = 65535;
 };

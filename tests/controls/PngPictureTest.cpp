@@ -538,9 +538,9 @@ TEST(PngPicture, UpAndPaethWithoutRepeatsWritesNone) {
 TEST(PngPicture, IdatChunksHoldTheLimit) {
   TPngPicture limits;
   limits.SetIdatChunkLimit(1000);
-  EXPECT_EQ(limits.GetIdatChunkLimit(), 65535u);
+  EXPECT_EQ(limits.IdatChunkLimit(), 65535u);
   limits.SetIdatChunkLimit(100000);
-  EXPECT_EQ(limits.GetIdatChunkLimit(), 100000u);
+  EXPECT_EQ(limits.IdatChunkLimit(), 100000u);
 
   // Noise compresses badly: about 150 KB of image data.
   std::mt19937 rnd(7);
