@@ -430,9 +430,9 @@ void TAudioEditor2::StartRecord(int32_t) {
   const int ch = FEngine.Channels();
   MMRESULT r = FIn->Start(
       WAVE_MAPPER, FEngine.SampleRate(), ch, std::max(256, int(FEngine.MsToSamples(50))), 8,
-      [this](const int16_t* s, size_t frames) {
+      [this, ch](const int16_t* s, size_t frames) {
         std::lock_guard<std::mutex> g(FRecordLock);
-        FRecorded.insert(FRecorded.end(), s, s + frames * size_t(FIn ? FIn->Channels() : 1));
+        FRecorded.insert(FRecorded.end(), s, s + frames * size_t(ch));
       },
       nullptr);
   if (r != MMSYSERR_NOERROR) {
