@@ -504,6 +504,8 @@ void TFcSpinEdit::WndProc(TMessage& Message) {
   if ((Message.Msg == WM_PASTE || Message.Msg == WM_CUT) && (!FAllowKeyEdit || IsReadOnly()))
     return;
   TFcCustomEdit::WndProc(Message);
+  // A new font resets the edit's margins.
+  if (Message.Msg == WM_SETFONT) UpdateMargins();
 }
 
 void TFcSpinEdit::CMEnter(TMessage& Message) {

@@ -64,6 +64,34 @@ protected:
     SendMessageW(c->Handle(), WM_PAINT, reinterpret_cast<WPARAM>(s->dc), 0);
     return s;
   }
+  // Saves what the form shows now, children included.
+  bool SaveForm(const std::wstring& name) {
+    RedrawWindow(form->Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    testsupport::PumpFor(100);
+    RECT r;
+    GetWindowRect(form->Handle(), &r);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    HDC wdc = GetWindowDC(form->Handle());
+    HDC mem = CreateCompatibleDC(wdc);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(wdc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, wdc, 0, 0, SRCCOPY);
+    GdiFlush();
+    bool ok = testsupport::SavePixelsPng(testsupport::OutputPath(name), w, h, bits, w * 4);
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(form->Handle(), wdc);
+    return ok;
+  }
   std::unique_ptr<TComponent> owner;
   TForm* form = nullptr;
 };
@@ -117,7 +145,7 @@ TEST_F(PanelForm, ProgressPaneAtZeroHalfAndFull) {
   EXPECT_FALSE(progress->ShowPercent());
   progress->SetNumSegments(0); // draws its background, no segments
   Paint(bar);
-  testsupport::SaveWindowPng(form->Handle(), L"status_bar.png");
+  SaveForm(L"status_bar.png");
 }
 
 TEST_F(PanelForm, PanesSizeBlinkAndShareTheBlinkTimer) {
@@ -309,7 +337,13 @@ TEST_F(PanelForm, EveryControlOnOneForm) {
   pane->SetCaption(L"44,100 Hz");
   form->Show();
   testsupport::PumpFor(200);
-  EXPECT_TRUE(testsupport::SaveWindowPng(form->Handle(), L"framed_controls.png"));
+  EXPECT_EQ(spin->Text(), L"42");
+  EXPECT_EQ(numeric->Text(), L"(1,234)");
+  // The text stays clear of the spin buttons.
+  RECT er;
+  SendMessageW(spin->Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&er));
+  EXPECT_LE(er.right, spin->Buttons()->Left());
+  EXPECT_TRUE(SaveForm(L"framed_controls.png"));
 }
 
 } // namespace
