@@ -1,0 +1,82 @@
+// Small routines of the editor: folders, the busy cursor, HTML Help, the temp
+// folder, strings, time texts, free space and message boxes.
+#pragma once
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <string>
+
+#include "framework/Strings.h"
+
+namespace editor {
+
+std::wstring AddBackslash(const std::wstring& path);
+// A value of the user's "Shell Folders" key; "C:\" when missing or empty.
+std::wstring GetShellFolder(const std::wstring& valueName);
+std::wstring GetSystemDir();
+bool IsVistaOrLater();
+
+// Counted busy cursor.
+void BeginBusy();
+void EndBusy();
+int BusyCount();
+// BeginBusy for the life of the object.
+class TBusyCursor {
+public:
+  TBusyCursor() { BeginBusy(); }
+  ~TBusyCursor() { EndBusy(); }
+  TBusyCursor(const TBusyCursor&) = delete;
+  TBusyCursor& operator=(const TBusyCursor&) = delete;
+};
+
+// HTML Help loaded from the system folder; raises when it is missing.
+int ShowHtmlHelp(HWND window, const std::wstring& url, UINT command, DWORD_PTR data);
+// "help.chm::/<topic>" beside the program.
+void ShowHelpTopic(HWND window, const std::wstring& topic);
+// The shell's "open" verb, inside a busy-cursor bracket.
+void OpenUrl(const std::wstring& url);
+
+// The user's temp folder in its long parsing form (no trailing backslash);
+// raises when the shell cannot parse or bind it.
+std::wstring GetTempFolderPath();
+std::wstring ShellItemDisplayName(IShellFolder* folder, LPCITEMIDLIST itemId, bool forParsing);
+
+// The parts of text between single-character delimiters (an empty text gives one empty item).
+std::unique_ptr<TStringList> SplitString(const std::wstring& text, const std::wstring& delimiter);
+
+int64_t TimeToMilliseconds(int hours, int minutes, int seconds, int milliseconds);
+void DecodeMilliseconds(int64_t ms, int& hours, int& minutes, int& seconds, int& milliseconds);
+// hh:mm:ss.mmm
+std::wstring FormatMilliseconds(int64_t ms);
+
+// Free space on the volume of folder (drive, UNC or mounted path) as
+// "#,##0.00 MB", "Error!" when it cannot be read.
+std::wstring GetFreeSpaceText(const std::wstring& folder);
+
+// String table texts.
+inline const wchar_t* const SFileNotFound =
+    L"An error occurred while opening files:\r\n\r\nThe file \"%s\" could not be found.";
+inline const wchar_t* const SInvalidTempFolder =
+    L"Invalid temporary folder: \"%s\" \r\n\r\nPlease check.";
+inline const wchar_t* const SInvalidOggBitrate =
+    L"Invalid OGG bitrate: Nominal bitrate \"%s\", Min bitrate: \"%s\", Max bitrate: "
+    L"\"%s\"\r\n\r\nPlease make "
+    L"sure Mix bitrate <(or=) Nominal bitrate <(or=) Max bitrate.";
+inline const wchar_t* const SErrorCaption = L"Error";
+
+enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+using TMsgDlgButtons = unsigned;
+constexpr TMsgDlgButtons mbYes = 1u << 0, mbNo = 1u << 1, mbOK = 1u << 2, mbCancel = 1u << 3;
+
+// A message dialog with its own caption; the i-th button takes the i-th
+// non-empty caption. Returns the modal result (mrYes, mrNo, mrCancel, mrOk).
+int ShowCustomMessageDialog(const std::wstring& text, const std::wstring& caption, TMsgDlgType kind,
+                            std::initializer_list<std::wstring> buttonCaptions,
+                            TMsgDlgButtons buttons);
+// The application's message box.
+int ShowMessageBox(const std::wstring& text, const std::wstring& caption, int flags);
+
+} // namespace editor
