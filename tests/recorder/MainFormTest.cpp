@@ -1,0 +1,194 @@
+// The recorder's main window on a real window under the bench: start-up,
+// command enabling, recording into each format, the overwrite question and
+// closing during a recording.
+#include <gtest/gtest.h>
+
+#include "audio/AudioInformation2.h"
+#include "audio/MediaDecoder.h"
+#include "framework/IniFiles.h"
+#include "framework/Strings.h"
+#include "framework/SysUtils.h"
+#include "recorder/funcs.h"
+#include "recorder/globals.h"
+#include "recorder/main.h"
+#include "tests/support/Gui.h"
+#include "tests/support/Tone.h"
+
+#include <cmath>
+
+using namespace recorder;
+
+namespace {
+
+class MainFormTest : public testing::Test {
+protected:
+  void SetUp() override {
+    DeleteFileW(GetSettingsFileName().c_str());
+    DeleteFileW(GetListFileName().c_str());
+    outDir = testsupport::MakeTempDir(L"recordings");
+  }
+  void TearDown() override {
+    if (form) {
+      if (form->Recording() || form->RecordPaused()) form->StopRecording();
+      delete form;
+    }
+    form = nullptr;
+  }
+  // Writes a settings file that points recordings into the test folder.
+  void WriteSettings(int format) {
+    TGlobalVars g;
+    SetDefaultSettings(g, outDir);
+    g.OP_OutputFormat = static_cast<uint8_t>(format);
+    SaveSettingsTo(GetSettingsFileName(), g);
+  }
+  void Create() {
+    form = new TFormMain(nullptr);
+    form->AfterConstruction();
+    form->Show();
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return form->Showing(); }));
+    testsupport::PumpFor(200);
+  }
+  std::vector<std::wstring> ListedFiles() {
+    TStringList l;
+    if (FileExists(GetListFileName())) l.LoadFromFile(GetListFileName());
+    std::vector<std::wstring> v;
+    for (int i = 0; i < l.Count(); ++i)
+      v.push_back(l[i]);
+    return v;
+  }
+  TFormMain* form = nullptr;
+  std::wstring outDir;
+};
+
+TEST_F(MainFormTest, FirstStartWritesDefaultsAndCentres) {
+  Create();
+  EXPECT_TRUE(FileExists(GetSettingsFileName()));
+  EXPECT_EQ(form->Height(), 398);
+  EXPECT_EQ(form->ClientWidth(), 408);
+  EXPECT_TRUE(form->ListViewFiles->Visible());
+  EXPECT_FALSE(form->ImageMixer->Visible());
+  EXPECT_EQ(form->Left(), (Screen->Width() - form->Width()) / 2);
+  EXPECT_EQ(form->LabelStaus->Caption(), L"Ready!");
+  EXPECT_EQ(form->ListViewFiles->Columns()->Count(), 4);
+  EXPECT_TRUE(testsupport::SaveWindowPng(form->Handle(), L"recorder-main"));
+}
+
+TEST_F(MainFormTest, SavedPositionIsKeptOnScreen) {
+  WriteSettings(ofWAV);
+  {
+    TIniFile ini(GetSettingsFileName());
+    ini.WriteInteger(L"FormPos", L"x", -50);
+    ini.WriteInteger(L"FormPos", L"y", 100000);
+    ini.UpdateFile();
+  }
+  Create();
+  EXPECT_EQ(form->Left(), 0);
+  EXPECT_GE(form->Top(), 0);
+  EXPECT_LE(form->Top() + form->Height(), Screen->Height());
+}
+
+TEST_F(MainFormTest, PanelsToggle) {
+  WriteSettings(ofWAV);
+  Create();
+  form->ActionShowHideMixer->Execute();
+  EXPECT_TRUE(form->ImageMixer->Visible());
+  EXPECT_FALSE(form->ListViewFiles->Visible());
+  form->ActionShowHideFileList->Execute();
+  EXPECT_EQ(form->Height(), 178);
+  form->ActionShowHideFileList->Execute();
+  EXPECT_EQ(form->Height(), 398);
+  EXPECT_TRUE(form->ImageMixer->Visible());
+  form->ActionShowHideFileList->Execute(); // compact
+  form->ActionShowHideMixer->Execute();    // expands and toggles to the list
+  EXPECT_EQ(form->Height(), 398);
+  EXPECT_TRUE(form->ListViewFiles->Visible());
+}
+
+TEST_F(MainFormTest, CommandsFollowRecordingState) {
+  WriteSettings(ofWAV);
+  Create();
+  testsupport::TonePlayer tone;
+  auto check = [&](bool record, bool pause, bool play, bool others) {
+    EXPECT_EQ(form->ActionRecord->Enabled(), record);
+    EXPECT_EQ(form->ActionRecordPause->Enabled(), pause);
+    EXPECT_EQ(form->ActionPlay->Enabled(), play);
+    for (TAction* a :
+         {form->ActionEditAudioFiles, form->ActionOptions, form->ActionSchedule,
+          form->ActionListAddFiles, form->ActionListDel, form->ActionListCopy, form->ActionAbout})
+      EXPECT_EQ(a->Enabled(), others) << WideToUtf8(a->Name());
+  };
+  check(true, false, true, true);
+  form->ActionRecord->Execute();
+  ASSERT_TRUE(form->Recording());
+  EXPECT_EQ(form->LabelStaus->Caption(), L"Recording");
+  check(false, true, false, false);
+  form->ActionRecordPause->Execute();
+  ASSERT_TRUE(form->RecordPaused());
+  EXPECT_EQ(form->LabelStaus->Caption(), L"Pause");
+  check(true, false, false, false);
+  form->ActionRecord->Execute(); // resumes
+  EXPECT_TRUE(form->Recording());
+  form->ActionRecordStop->Execute();
+  EXPECT_FALSE(form->Recording());
+  EXPECT_EQ(form->LabelStaus->Caption(), L"Ready!");
+  EXPECT_EQ(form->LabelTime->Caption(), L"0:00:00");
+  check(true, false, true, true);
+}
+
+struct FormatCase {
+  int format;
+  const wchar_t* ext;
+};
+
+void PrintTo(const FormatCase& c, std::ostream* os) {
+  *os << WideToUtf8(c.ext);
+}
+
+class RecordFormatTest : public MainFormTest, public testing::WithParamInterface<FormatCase> {};
+
+TEST_P(RecordFormatTest, RecordsToneIntoFile) {
+  const FormatCase& c = GetParam();
+  WriteSettings(c.format);
+  Create();
+  testsupport::TonePlayer tone;
+  ASSERT_TRUE(tone.Ok());
+  testsupport::PumpFor(500);
+  form->ActionRecord->Execute();
+  ASSERT_TRUE(form->Recording());
+  // 15 blocks of 200 ms; a loaded machine may deliver them late.
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return form->RecordedBlocks() >= 15; }, 30000));
+  form->ActionRecordStop->Execute();
+  auto files = ListedFiles();
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(LowerCase(ExtractFileExt(files[0])), c.ext);
+  EXPECT_EQ(ExtractFileName(files[0]).substr(0, 3), L"rec");
+  TAudioInformation2 info;
+  info.OpenFile(files[0]);
+  EXPECT_NEAR(info.Duration(), 3000, 300);
+  EXPECT_EQ(form->ListViewFiles->Items()->Count(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, RecordFormatTest,
+                         testing::Values(FormatCase{ofMP3, L".mp3"}, FormatCase{ofOGG, L".ogg"},
+                                         FormatCase{ofWMA, L".wma"}, FormatCase{ofWAV, L".wav"}),
+                         [](const testing::TestParamInfo<FormatCase>& i) {
+                           return WideToUtf8(std::wstring(i.param.ext + 1));
+                         });
+
+TEST_F(MainFormTest, CloseDuringRecordingFinishesTheFile) {
+  WriteSettings(ofWAV);
+  Create();
+  testsupport::TonePlayer tone;
+  form->ActionRecord->Execute();
+  ASSERT_TRUE(form->Recording());
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return form->RecordedBlocks() >= 6; }, 30000));
+  form->Close();
+  testsupport::PumpFor(200);
+  auto files = ListedFiles();
+  ASSERT_EQ(files.size(), 1u);
+  TAudioInformation2 info;
+  info.OpenFile(files[0]);
+  EXPECT_GT(info.Duration(), 1000);
+}
+
+} // namespace
