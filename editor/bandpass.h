@@ -1,0 +1,9 @@
+// Band-pass filter parameters: frequency, steepness.
+#pragma once
+
+#include "editor/filterdialog.h"
+
+class TfrmBandPass : public TFilterDialog {
+public:
+  explicit TfrmBandPass(TComponent* AOwner);
+};

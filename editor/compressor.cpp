@@ -1,0 +1,28 @@
+#include "editor/compressor.h"
+
+TfrmCompressor::TfrmCompressor(TComponent* AOwner)
+    : TEffectDialog(AOwner, L"Compressor", 347, 247, L"Compressor.htm") {
+  gbThresHold = AddGroup(L"gbThresHold", L"Thres hold, in db", 8, 64);
+  slThewsHold = AddSlider(gbThresHold, L"slThewsHold", -92, 0, -20);
+  labThresHold = AddValueLabel(gbThresHold, slThewsHold, L"labThresHold", L"%d.db");
+  gbCompressorRate = AddGroup(L"gbCompressorRate", L"Compressor rate, in percent", 8, 124);
+  slCompressorRate = AddSlider(gbCompressorRate, L"slCompressorRate", 0, 100, 100);
+  labCompressorRate =
+      AddValueLabel(gbCompressorRate, slCompressorRate, L"labCompressorRate", L"%d%%");
+  gbRMSTime = AddGroup(L"gbRMSTime", L"RMS time (1 to 5,000ms)", 8, 186);
+  slRMSTime = AddSlider(gbRMSTime, L"slRMSTime", 1, 5000, 1);
+  editRMSTime = AddEdit(gbRMSTime, slRMSTime, L"editRMSTime", 1, 5000);
+  btnOK->OnClick = [this](TObject* s) { btnOKClick(s); };
+  SetPresets(
+      {
+          {L"[Sys] Compressor -20dB", {-20, 100, 100}},
+          {L"[Sys] Compressor -30dB", {-30, 100, 100}},
+          {L"[Sys] Compressor -40dB", {-40, 100, 100}},
+          {L"[Sys] Hard Compressor For Voice", {-10, 100, 100}},
+          {L"[Sys] Limiter -1dB", {-1, 100, 1}},
+          {L"[Sys] Limiter -3dB", {-3, 100, 1}},
+          {L"[Sys] Limiter -6dB", {-6, 100, 1}},
+          {L"[Sys] Soft Compressor For Voice", {-20, 60, 100}},
+      },
+      {SliderTarget(slThewsHold), SliderTarget(slCompressorRate), SliderTarget(slRMSTime)});
+}

@@ -1,0 +1,19 @@
+// Delay parameters: delay time, mix depth and feedback.
+#pragma once
+
+#include "editor/effects.h"
+
+class TfrmDelay : public TEffectDialog {
+public:
+  explicit TfrmDelay(TComponent* AOwner);
+
+  TGroupBox* gbDelaytime = nullptr;
+  TGroupBox* gbMixdepth = nullptr;
+  TGroupBox* gbFeedbackgain = nullptr;
+  TPicSlider* slDelaytime = nullptr;
+  TPicSlider* slMixdepth = nullptr;
+  TPicSlider* slFeedbackgain = nullptr;
+  TFcNumericEdit* editDelaytime = nullptr;
+  TLabel* labMixdepth = nullptr;
+  TLabel* labFeedbackgain = nullptr;
+};

@@ -1,0 +1,19 @@
+// Delete Silence parameters: threshold, attack and release time.
+#pragma once
+
+#include "editor/effects.h"
+
+class TfrmDeleteSilence : public TEffectDialog {
+public:
+  explicit TfrmDeleteSilence(TComponent* AOwner);
+
+  TGroupBox* gbThresHold = nullptr;
+  TGroupBox* gbTime = nullptr;
+  TGroupBox* gbReleaseTime = nullptr;
+  TPicSlider* slThewsHold = nullptr;
+  TPicSlider* slAttackTime = nullptr;
+  TPicSlider* slReleaseTime = nullptr;
+  TLabel* labThresHold = nullptr;
+  TFcNumericEdit* editAttackTime = nullptr;
+  TFcNumericEdit* editReleaseTime = nullptr;
+};

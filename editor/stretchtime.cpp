@@ -1,0 +1,20 @@
+#include "editor/stretchtime.h"
+
+TfrmStretchTime::TfrmStretchTime(TComponent* AOwner)
+    : TEffectDialog(AOwner, L"Stretch Time", 344, 126, L"Stretch Time.htm") {
+  gbRate = AddGroup(L"gbRate", L"Resample rate, in percent", 8, 64);
+  slRate = AddSlider(gbRate, L"slRate", 50, 500, 90);
+  labRate = AddValueLabel(gbRate, slRate, L"labRate", L"%d%%");
+  SetPresets(
+      {
+          {L"[Sys] Slow Tempo 60%", {60}},
+          {L"[Sys] Slow Tempo 70%", {70}},
+          {L"[Sys] Slow Tempo 80%", {80}},
+          {L"[Sys] Slow Tempo 90%", {90}},
+          {L"[Sys] Speed Up Tempo 120%", {120}},
+          {L"[Sys] Speed Up Tempo 150%", {150}},
+          {L"[Sys] Speed Up Tempo 200%", {200}},
+          {L"[Sys] Speed Up Tempo 500%", {500}},
+      },
+      {SliderTarget(slRate)});
+}
