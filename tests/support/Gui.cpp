@@ -69,12 +69,15 @@ std::wstring OutputDir() {
   return dir;
 }
 
-std::wstring OutputPath(const std::wstring& name) { return OutputDir() + L"\\" + name; }
+std::wstring OutputPath(const std::wstring& name) {
+  return OutputDir() + L"\\" + name;
+}
 
 std::wstring MakeTempDir(const std::wstring& name) {
   std::wstring d = OutputPath(L"tmp");
   CreateDirectoryW(d.c_str(), nullptr);
-  d += L"\\" + name + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount());
+  d += L"\\" + name + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+       std::to_wstring(GetTickCount());
   CreateDirectoryW(d.c_str(), nullptr);
   return d;
 }
@@ -172,7 +175,8 @@ void KeyPress(HWND h, UINT vk) {
 }
 
 void TypeText(HWND h, const std::wstring& text) {
-  for (wchar_t c : text) SendMessageW(h, WM_CHAR, c, 1);
+  for (wchar_t c : text)
+    SendMessageW(h, WM_CHAR, c, 1);
   PumpMessages();
 }
 
@@ -212,7 +216,8 @@ bool ForceForeground(HWND h, int timeoutMs) {
   SetForegroundWindow(h);
   SetActiveWindow(h);
   SetFocus(h);
-  return PumpUntil([&] { return GetForegroundWindow() == h || IsChild(h, GetForegroundWindow()); }, timeoutMs);
+  return PumpUntil([&] { return GetForegroundWindow() == h || IsChild(h, GetForegroundWindow()); },
+                   timeoutMs);
 }
 
 static void PutU32(std::vector<uint8_t>& v, uint32_t x) {
@@ -222,7 +227,8 @@ static void PutU32(std::vector<uint8_t>& v, uint32_t x) {
   v.push_back(uint8_t(x));
 }
 
-static void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
+static void PutChunk(std::vector<uint8_t>& out, const char* type,
+                     const std::vector<uint8_t>& data) {
   PutU32(out, static_cast<uint32_t>(data.size()));
   size_t start = out.size();
   out.insert(out.end(), type, type + 4);
@@ -245,7 +251,8 @@ bool SavePixelsPng(const std::wstring& path, int width, int height, const void* 
   }
   uLongf zlen = compressBound(static_cast<uLong>(raw.size()));
   std::vector<uint8_t> z(zlen);
-  if (compress2(z.data(), &zlen, raw.data(), static_cast<uLong>(raw.size()), 6) != Z_OK) return false;
+  if (compress2(z.data(), &zlen, raw.data(), static_cast<uLong>(raw.size()), 6) != Z_OK)
+    return false;
   z.resize(zlen);
   std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   std::vector<uint8_t> ihdr;
@@ -281,9 +288,19 @@ bool SaveWindowPng(HWND h, const std::wstring& name) {
   void* bits = nullptr;
   HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(mem, bmp);
-  // PrintWindow asks the window (and its children) to paint into our DC; the
-  // screen copy is the fallback for windows that do not answer it.
-  if (!PrintWindow(h, mem, 0)) BitBlt(mem, 0, 0, w, ht, screen, r.left, r.top, SRCCOPY);
+  // A visible window is copied from the screen, children and all, once it is
+  // on top; a hidden one is asked to paint itself.
+  if (IsWindowVisible(h)) {
+    bool wasTopMost = (GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    SetWindowPos(h, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    PumpFor(150);
+    BitBlt(mem, 0, 0, w, ht, screen, r.left, r.top, SRCCOPY);
+    if (!wasTopMost)
+      SetWindowPos(h, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  } else if (!PrintWindow(h, mem, 0)) {
+    BitBlt(mem, 0, 0, w, ht, screen, r.left, r.top, SRCCOPY);
+  }
   GdiFlush();
   std::wstring n = name;
   if (n.size() < 4 || _wcsicmp(n.c_str() + n.size() - 4, L".png") != 0) n += L".png";
@@ -372,7 +389,8 @@ void ModalAnswerer::Run() {
 }
 
 bool ModalAnswerer::Wait() {
-  while (!done_) PumpFor(20);
+  while (!done_)
+    PumpFor(20);
   PumpMessages();
   return answered_;
 }
