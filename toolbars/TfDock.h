@@ -1,0 +1,180 @@
+// Docks that hold dockable windows in rows, the dockable window base with
+// its docked frame, floating window and drag loop.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "framework/Controls.h"
+#include "framework/Forms.h"
+#include "toolbars/TfCommon.h"
+
+class TTfCustomDockableWindow;
+class TTfFloatingWindowParent;
+
+enum TTfDockPosition { dpTop, dpBottom, dpLeft, dpRight };
+enum TTfShrinkMode { tfsmNone, tfsmWrap, tfsmChevron };
+enum TTfDockMode { dmCanFloat, dmCannotFloat, dmCannotFloatOrChangeDocks };
+enum TTfDragHandleStyle { dhDouble, dhNone, dhSingle };
+
+// Non-client hit-test codes of docked and floating windows.
+constexpr LRESULT HT_TB_DOCKEDHANDLE = 2000, HT_TB_CLOSE = 2001, HT_TB_CAPTION = 2002;
+
+using TTfInsertRemoveEvent =
+    std::function<void(TObject* Sender, bool Inserting, TTfCustomDockableWindow* Bar)>;
+using TTfRequestDockEvent =
+    std::function<void(TObject* Sender, TTfCustomDockableWindow* Bar, bool& Accept)>;
+using TTfDockChangingEvent =
+    std::function<void(TObject* Sender, bool Floating, class TTfDock* DockingTo)>;
+
+class TTfDock : public TCustomControl {
+public:
+  explicit TTfDock(TComponent* AOwner);
+  ~TTfDock() override;
+
+  TTfDockPosition Position() const { return FPosition; }
+  void SetPosition(TTfDockPosition Value);
+  bool AllowDrag() const { return FAllowDrag; }
+  void SetAllowDrag(bool Value);
+  bool FixAlign() const { return FFixAlign; }
+  void SetFixAlign(bool Value);
+  bool LimitToOneRow = false;
+  bool IsVertical() const { return FPosition == dpLeft || FPosition == dpRight; }
+  void SetParent(TWinControl* AParent) override;
+
+  void ArrangeRows();
+  void LockArrangement() { ++FArrangeLock; }
+  void UnlockArrangement();
+  void SetMembership(TTfCustomDockableWindow* Window, bool Member);
+  int HighestRow() const;
+  int RowThicknessExcept(int Row, TTfCustomDockableWindow* Window) const;
+  // Windows that belong to the dock (docked here or floating with it as last dock).
+  const std::vector<TTfCustomDockableWindow*>& DockList() const { return FDockList; }
+  int ClientLength();
+  bool CommitPending = false;
+
+  TTfInsertRemoveEvent OnInsertRemoveBar;
+  TTfRequestDockEvent OnRequestDock;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void AlignControls(TControl* AControl, TRect& Rect) override;
+  void Loaded() override;
+  void Dispatch(TMessage& Message) override;
+  void Paint() override;
+
+private:
+  friend class TTfCustomDockableWindow;
+  TTfDockPosition FPosition = dpTop;
+  bool FAllowDrag = true;
+  bool FFixAlign = false;
+  int FArrangeLock = 0;
+  bool FArrangePending = false;
+  bool FArranging = false;
+  std::vector<TTfCustomDockableWindow*> FDockList;
+};
+
+class TTfCustomDockableWindow : public TCustomControl {
+  friend class TTfDock;
+
+public:
+  explicit TTfCustomDockableWindow(TComponent* AOwner);
+  ~TTfCustomDockableWindow() override;
+
+  // Docking state.
+  TTfDock* CurrentDock() const { return FCurrentDock; }
+  void SetCurrentDock(TTfDock* Value);
+  TTfDock* LastDock() const { return FLastDock; }
+  void SetLastDock(TTfDock* Value);
+  TTfDock* DefaultDock() const { return FDefaultDock; }
+  void SetDefaultDock(TTfDock* Value);
+  bool Docked() const { return FCurrentDock != nullptr; }
+  bool Floating() const;
+  int DockPos() const { return FDockPos; }
+  void SetDockPos(int Value);
+  int DockRow() const { return FDockRow; }
+  void SetDockRow(int Value);
+  bool FullSize() const { return FFullSize; }
+  void SetFullSize(bool Value);
+  bool Stretch() const { return FStretch; }
+  void SetStretch(bool Value);
+  bool CloseButton() const { return FCloseButton; }
+  void SetCloseButton(bool Value);
+  bool AutoResize() const { return FAutoResize; }
+  void SetAutoResize(bool Value);
+  bool UseLastDock() const { return FUseLastDock; }
+  void SetUseLastDock(bool Value);
+  TTfDockMode DockMode = dmCanFloat;
+  TTfDragHandleStyle DragHandleStyle = dhSingle;
+  bool Resizable = true;
+  bool ShowCaption = true;
+  bool SmoothDrag = true;
+  TTfFloatingWindowParent* FloatingWindow() const { return FFloatingParent; }
+
+  void SetParent(TWinControl* AParent) override;
+  void MakeFloating(bool Value);
+  void PlaceFloating(const TPoint& P);
+  void KeepOnScreen(bool OnlyIfFullyOffscreen);
+  void Remeasure();
+  void ApplyMeasuredSize(int W, int H);
+  void CloseByButton();
+  void DoubleClickHandle();
+  bool DragAllowed() const;
+  // Drags the window from a client point until the button is released.
+  void RunDragLoop(int X, int Y);
+  // Assigned by the last arrangement.
+  int AssignedRow = -1, AssignedPos = 0, ShrunkLength = 0, RowThickness = 0;
+
+  // Sizes.
+  virtual void GetDockedFrameSize(TPoint& Size);
+  virtual void MeasureForPlacement(bool UseCurrent, TTfDock* Dock, bool Floating, TPoint& Size) = 0;
+  virtual void GetContentSize(TPoint& Size) = 0;
+  virtual void AdjustMinimumLength(int&) {}
+  virtual TTfShrinkMode QueryShrinkMode() { return tfsmNone; }
+  virtual bool IsPointOnContent(const TPoint& P);
+  int HandleSize() const;
+
+  TNotifyEvent OnClose;
+  TCloseQueryEvent OnCloseQuery;
+  TNotifyEvent OnDockChanged;
+  TNotifyEvent OnVisibleChanged;
+  TTfDockChangingEvent OnDockChanging;
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void Dispatch(TMessage& Message) override;
+  void Loaded() override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void PaintDockedFrame(HDC DC);
+  int FInternalBounds = 0;
+  bool FRemeasurePending = false;
+  int FRemeasureLock = 0;
+
+private:
+  TTfDock* FCurrentDock = nullptr;
+  TTfDock* FLastDock = nullptr;
+  TTfDock* FDefaultDock = nullptr;
+  TTfFloatingWindowParent* FFloatingParent = nullptr;
+  int FDockPos = -1, FDockRow = 0;
+  bool FFullSize = false, FStretch = false, FCloseButton = true, FAutoResize = true,
+       FUseLastDock = true;
+  TPoint FFloatingPos;
+};
+
+// The small tool window that holds a floating dockable window.
+class TTfFloatingWindowParent : public TCustomForm {
+public:
+  explicit TTfFloatingWindowParent(TComponent* AOwner);
+  ~TTfFloatingWindowParent() override;
+  TTfCustomDockableWindow* DockableWindow = nullptr;
+  TCustomForm* ParentForm = nullptr;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void WMClose(TMessage& Message) override;
+  void Dispatch(TMessage& Message) override;
+};
+
+// The outermost form above a control (a floating window's parent form).
+TCustomForm* OwningFormOf(TControl* Control);

@@ -1,0 +1,538 @@
+#include "toolbars/TfToolbar.h"
+
+#include <algorithm>
+
+#include "toolbars/TfAcc.h"
+#include "toolbars/TfHook.h"
+
+namespace {
+
+// Toolbars that process shortcuts, in joining order, and the chained handler.
+std::vector<TTfCustomToolbar*> gShortcutList;
+TShortCutEvent gPreviousShortCut;
+bool gShortcutHooked = false;
+
+bool TryForm(TCustomForm* form, TMessage& msg) {
+  if (!form) return false;
+  for (auto* tb : std::vector<TTfCustomToolbar*>(gShortcutList)) {
+    if (!tb->ProcessShortCuts() || OwningFormOf(tb) != form) continue;
+    if (!form->HandleAllocated() || !IsWindowEnabled(form->Handle())) continue;
+    bool handled = false;
+    if (tb->OnShortCut) tb->OnShortCut(msg, handled);
+    if (!handled) handled = tb->Items()->HandleShortCut(msg);
+    if (handled) {
+      msg.Result = 1;
+      return true;
+    }
+  }
+  return false;
+}
+
+void AppShortCut(TMessage& msg, bool& handled) {
+  if (gPreviousShortCut) {
+    gPreviousShortCut(msg, handled);
+    if (handled) return;
+  }
+  TCustomForm* form = dynamic_cast<TCustomForm*>(FindControl(GetActiveWindow()));
+  if (form && TryForm(form, msg)) {
+    handled = true;
+    return;
+  }
+  if (Application && Application->MainForm() && form != Application->MainForm() &&
+      TryForm(Application->MainForm(), msg))
+    handled = true;
+}
+
+void AltRedirectHook(THookProcCode Code, HWND, WPARAM, LPARAM LParam) {
+  if (Code != hpGetMessage) return;
+  auto* m = reinterpret_cast<MSG*>(LParam);
+  if (m->message != WM_SYSCHAR || !m->hwnd) return;
+  // Forms here have no MDI client window: nothing to redirect.
+}
+
+// Sends SC_KEYMENU to the docks and menu bars of a form (children in order).
+bool SearchSysCommand(TWinControl* w, WPARAM wp, LPARAM lp) {
+  if (!w->Showing()) return false;
+  for (int i = 0; i < w->ControlCount(); ++i) {
+    TControl* c = w->Controls(i);
+    if (!c->Visible() || !c->Enabled()) continue;
+    auto* wc = dynamic_cast<TWinControl*>(c);
+    if (!wc) continue;
+    if ((c->ControlStyle() & csMenuEvents) &&
+        (dynamic_cast<TTfDock*>(c) || dynamic_cast<TTfCustomToolbar*>(c))) {
+      if (wc->Perform(WM_SYSCOMMAND, wp, lp)) return true;
+    }
+    if (SearchSysCommand(wc, wp, lp)) return true;
+  }
+  return false;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// View, chevron
+
+TTfToolbarView::TTfToolbarView(TTfCustomToolbar* Toolbar, TTfCustomItem* Root)
+    : TTfView(nullptr, nullptr, Root, Toolbar, true, false,
+              !(Toolbar->ComponentState() & csDesigning)),
+      FToolbar(Toolbar) {}
+
+void TTfToolbarView::ResizeToContent(int Width, int Height) {
+  FToolbar->ContentSize = TPoint(Width, Height);
+  if (FToolbar->LayoutNesting > 1) return;
+  if (FToolbar->AutoResize() || FToolbar->Docked() || FToolbar->Floating())
+    FToolbar->ApplyMeasuredSize(Width, Height);
+}
+
+void TTfToolbarView::Reflow(TPoint& Size) {
+  ++FToolbar->LayoutNesting;
+  try {
+    FToolbar->ApplyViewLimits();
+    TTfView::Reflow(Size);
+  } catch (...) {
+    --FToolbar->LayoutNesting;
+    throw;
+  }
+  --FToolbar->LayoutNesting;
+}
+
+TTfCustomItem* TTfToolbarView::GetChevron() {
+  return FToolbar ? FToolbar->ChevronItem() : nullptr;
+}
+
+TFont* TTfToolbarView::ViewFont() {
+  return FToolbar->SystemFont() ? ToolbarFont() : FToolbar->Font();
+}
+
+void TTfToolbarView::InvalidatePositions() {
+  TTfView::InvalidatePositions();
+}
+
+TTfChevronItem::TTfChevronItem(TTfCustomToolbar* Toolbar)
+    : TTfCustomItem(nullptr), FToolbar(Toolbar) {
+  FTraits |= itHasSubmenu | itNoKeyboardOpen | itSelectable | itRepaintOnSelect;
+  SetHint(tfstr::MoreButtons);
+  SetCaption(DoubleAmpersands(L"More Buttons"));
+}
+
+TTfView* TTfChevronItem::ChevronSourceView() {
+  return FToolbar->View();
+}
+
+TTfItemViewer* TTfChevronItem::CreateViewer(TTfView* View, int Level) {
+  return new TTfChevronItemViewer(View, this, Level);
+}
+
+void TTfChevronItemViewer::Paint(TCanvas* Canvas, const TRect& R, bool IsSelected, bool IsPushed,
+                                 bool) {
+  HDC dc = Canvas->Handle();
+  RECT rr = R;
+  if (FItem->Enabled()) {
+    if (IsPushed)
+      DrawEdge(dc, &rr, BDR_SUNKENOUTER, BF_RECT);
+    else if (IsSelected)
+      DrawEdge(dc, &rr, BDR_RAISEDINNER, BF_RECT);
+  }
+  bool vertical = FView->Orientation() == voVertical;
+  static const WORD horz[8] = {0xCC, 0x66, 0x33, 0x66, 0xCC, 0, 0, 0};
+  static const WORD vert[8] = {0x88, 0xD8, 0x70, 0x20, 0x88, 0xD8, 0x70, 0x20};
+  int x = vertical ? R.Right - 9 : R.Left + 2, y = vertical ? R.Top + 2 : 4;
+  int w = vertical ? 5 : 8, h = vertical ? 8 : 5;
+  if (IsPushed) x += 1, y += 1;
+  WORD bits[8];
+  for (int i = 0; i < 8; ++i)
+    bits[i] = static_cast<WORD>(~(vertical ? vert[i] : horz[i]) & 0xFF);
+  HBITMAP bmp = CreateBitmap(8, 8, 1, 1, bits);
+  HDC mdc = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(mdc, bmp);
+  auto blit = [&](int ox, int oy, int color) {
+    HGDIOBJ ob = SelectObject(dc, GetSysColorBrush(color));
+    COLORREF t = SetTextColor(dc, RGB(0, 0, 0)), b = SetBkColor(dc, RGB(255, 255, 255));
+    BitBlt(dc, x + ox, y + oy, w, h, mdc, 0, 0, 0xE20746);
+    SetTextColor(dc, t);
+    SetBkColor(dc, b);
+    SelectObject(dc, ob);
+  };
+  if (FItem->Enabled()) {
+    blit(0, 0, COLOR_BTNTEXT);
+  } else {
+    blit(0, 1, COLOR_BTNHIGHLIGHT);
+    blit(0, 0, COLOR_BTNSHADOW);
+  }
+  SelectObject(mdc, old);
+  DeleteDC(mdc);
+  DeleteObject(bmp);
+}
+
+// ---------------------------------------------------------------------------
+// Toolbar
+
+TTfCustomToolbar::TTfCustomToolbar(TComponent* AOwner) : TTfCustomDockableWindow(AOwner) {
+  FControlStyle = (FControlStyle | csAcceptsControls | csActionClient) & ~csCaptureMouse;
+  FItems = std::make_unique<TTfRootItem>(nullptr);
+  FItems->SetParentComponentRef(this);
+  FChevron = std::make_unique<TTfChevronItem>(this);
+  FChevron->SetLinkSubitems(FItems.get());
+  FView = std::make_unique<TTfToolbarView>(this, FItems.get());
+  FView->RecreateAllViewers();
+  FView->BackgroundColor = clBtnFace;
+  SetColor(clBtnFace);
+  SetBounds(Left(), Top(), 23, 22);
+}
+
+TTfCustomToolbar::~TTfCustomToolbar() {
+  Destroying();
+  FFormHook.Release();
+  UninstallHookProc(this, AltRedirectHook);
+  FProcessShortCuts = FMenuBar = false;
+  SyncShortcutHook();
+  FView.reset();
+  FChevron.reset();
+  FItems.reset();
+}
+
+void TTfCustomToolbar::SetMenuBar(bool Value) {
+  if (Value == FMenuBar) return;
+  FMenuBar = Value;
+  if (Value) {
+    FControlStyle |= csMenuEvents;
+    FView->SetStyle(FView->Style() | styMenuBar | styHideAccelsUntilKeyboard);
+  } else {
+    FControlStyle &= ~csMenuEvents;
+    FView->SetStyle(FView->Style() & ~(styMenuBar | styHideAccelsUntilKeyboard));
+  }
+  if (!(ComponentState() & csLoading)) {
+    SetFullSize(Value);
+    SetShrinkMode(Value ? tfsmWrap : tfsmChevron);
+    SetCloseButton(!Value);
+    FProcessShortCuts = Value;
+  }
+  if (!Value || (ComponentState() & csDesigning))
+    UninstallHookProc(this, AltRedirectHook);
+  else
+    InstallHookProc(this, AltRedirectHook, HookCode(hpGetMessage));
+  SyncShortcutHook();
+  if (Value) HookForm();
+}
+
+void TTfCustomToolbar::SetProcessShortCuts(bool Value) {
+  if (Value == FProcessShortCuts) return;
+  FProcessShortCuts = Value;
+  SyncShortcutHook();
+}
+
+void TTfCustomToolbar::SyncShortcutHook() {
+  bool want = (FProcessShortCuts || FMenuBar) && !(ComponentState() & csDesigning);
+  if (want && !FRegistered) {
+    if (gShortcutList.empty() && Application && !gShortcutHooked) {
+      gPreviousShortCut = Application->OnShortCut;
+      Application->OnShortCut = AppShortCut;
+      gShortcutHooked = true;
+    }
+    gShortcutList.push_back(this);
+    FRegistered = true;
+  } else if (!want && FRegistered) {
+    ListRemove(gShortcutList, this);
+    FRegistered = false;
+    if (gShortcutList.empty() && Application && gShortcutHooked) {
+      Application->OnShortCut = gPreviousShortCut;
+      gPreviousShortCut = nullptr;
+      gShortcutHooked = false;
+    }
+  }
+}
+
+void TTfCustomToolbar::SetShrinkMode(TTfShrinkMode Value) {
+  if (Value == FShrinkMode) return;
+  FShrinkMode = Value;
+  if (Docked())
+    CurrentDock()->ArrangeRows();
+  else if (!Floating())
+    Remeasure();
+}
+
+void TTfCustomToolbar::SetFloatingWidth(int Value) {
+  if (Value == FFloatingWidth) return;
+  FFloatingWidth = Value;
+  if (Floating()) Remeasure();
+}
+
+void TTfCustomToolbar::SetSystemFont(bool Value) {
+  if (Value == FSystemFont) return;
+  FSystemFont = Value;
+  FView->InvalidatePositions();
+  Remeasure();
+}
+
+void TTfCustomToolbar::SetChevronMoveItems(bool Value) {
+  if (Value == FChevronMoveItems) return;
+  FChevronMoveItems = Value;
+  FView->SetUsePriorityList(Value && !(ComponentState() & csDesigning));
+}
+
+void TTfCustomToolbar::SetChevronPriorityForNewItems(TTfChevronPriorityForNewItems Value) {
+  FView->NewItemsFirst = Value == tfcpHighest;
+}
+
+void TTfCustomToolbar::SetChevronHint(const std::wstring& Value) {
+  FChevron->SetHint(Value);
+  std::wstring s = Value.substr(0, Value.find(L'|'));
+  FChevron->SetCaption(DoubleAmpersands(s));
+}
+
+TTfControlItem* TTfCustomToolbar::AddControlItem(int Index, TControl* Control) {
+  auto* ci = new TTfControlItem(Owner());
+  ci->SetControl(Control);
+  FItems->Insert(Index, ci);
+  return ci;
+}
+
+TTfControlItem* TTfCustomToolbar::ControlItemOf(TControl* Control) {
+  for (int i = 0; i < FItems->ChildCount(); ++i)
+    if (auto* ci = dynamic_cast<TTfControlItem*>(FItems->ChildAt(i)))
+      if (ci->Control() == Control) return ci;
+  return nullptr;
+}
+
+int TTfCustomToolbar::WrapExtentFor(TTfDock* Dock) {
+  if (!Dock) return FFloatingWidth;
+  if (FShrinkMode != tfsmWrap) return 0;
+  TPoint frame(4, 4);
+  if (Dock->AllowDrag()) {
+    if (Dock->IsVertical())
+      frame.Y += HandleSize();
+    else
+      frame.X += HandleSize();
+  }
+  return Dock->IsVertical() ? Dock->Height() - frame.Y : Dock->Width() - frame.X;
+}
+
+int TTfCustomToolbar::ChevronExtentFor(TTfDock* Dock, TViewOrientation O) {
+  if (FShrinkMode != tfsmChevron || !Docked() || Dock != CurrentDock()) return 0;
+  if (ShrunkLength == 0) return 0;
+  TPoint frame;
+  GetDockedFrameSize(frame);
+  return std::max<int>(0, ShrunkLength - (O == voVertical ? frame.Y : frame.X));
+}
+
+void TTfCustomToolbar::ApplyViewLimits() {
+  TViewOrientation o = Floating()                                  ? voFloating
+                       : (Docked() && CurrentDock()->IsVertical()) ? voVertical
+                                                                   : voHorizontal;
+  FView->SetOrientation(o);
+  FView->ChevronLength = 12;
+  if (Docked() || Floating()) {
+    FView->FitLength = ChevronExtentFor(CurrentDock(), o);
+    FView->WrapLength = WrapExtentFor(CurrentDock());
+    return;
+  }
+  FView->FitLength = FView->WrapLength = 0;
+  if (!AutoResize() || (Anchors() & (akLeft | akRight)) == (akLeft | akRight)) {
+    if (FShrinkMode == tfsmChevron) FView->FitLength = Width();
+    if (FShrinkMode == tfsmWrap) FView->WrapLength = Width();
+  }
+}
+
+void TTfCustomToolbar::MeasureForPlacement(bool UseCurrent, TTfDock* Dock, bool AFloating,
+                                           TPoint& Size) {
+  if (UseCurrent) {
+    Size = TPoint(0, 0);
+    FView->InvalidatePositions();
+    ++LayoutNesting;
+    ApplyViewLimits();
+    --LayoutNesting;
+    FView->Reflow(Size);
+    return;
+  }
+  TViewOrientation o = AFloating                      ? voFloating
+                       : (Dock && Dock->IsVertical()) ? voVertical
+                                                      : voHorizontal;
+  TPoint base;
+  Size = TPoint(0, 0);
+  int lines = 1;
+  FView->Layout(false, o, AFloating ? FFloatingWidth : WrapExtentFor(Dock),
+                ChevronExtentFor(Dock, o), 12, base, Size, lines);
+  FLineCount = lines;
+}
+
+void TTfCustomToolbar::GetContentSize(TPoint& Size) {
+  FView->ValidatePositions();
+  Size = ContentSize;
+}
+
+void TTfCustomToolbar::AdjustMinimumLength(int& Length) {
+  bool vertical = Docked() && CurrentDock()->IsVertical();
+  if (TTfItemViewer* v = FView->FirstShownInPriority())
+    Length += vertical ? v->BoundsRect.Height() : v->BoundsRect.Width();
+  TPoint frame;
+  GetDockedFrameSize(frame);
+  Length += (vertical ? frame.Y : frame.X) + 12;
+}
+
+bool TTfCustomToolbar::IsPointOnContent(const TPoint& P) {
+  if (TTfCustomDockableWindow::IsPointOnContent(P)) return true;
+  if (ComponentState() & csDesigning) return false;
+  POINT sp = P;
+  ::ClientToScreen(Handle(), &sp);
+  FView->MouseTrack(TPoint(sp), true);
+  return FView->Selected() && !(FView->Selected()->Item()->Traits() & itPassClicks);
+}
+
+bool TTfCustomToolbar::OpenByKey(wchar_t Key, bool RequirePrimaryAccel) {
+  if (FView->State() & vwTracking) return false;
+  FView->UpdateKeyboardCues(true);
+  if (Key == 0) {
+    TTfItemViewer* v = FView->FirstSelectable();
+    if (!v) return false;
+    FView->Select(v);
+    FView->EnterToolbarLoop(0);
+    return true;
+  }
+  bool only = false;
+  TTfItemViewer* v = FView->FindAccelerator(nullptr, Key, RequirePrimaryAccel, only);
+  if (!v || !v->Item()->Enabled()) return false;
+  bool result = true;
+  if (only) {
+    FView->Select(v);
+    FView->EnterToolbarLoop(toExecuteSelected);
+  } else if (FMenuBar) {
+    FView->Select(v);
+    FView->EnterToolbarLoop(0);
+  } else {
+    result = false;
+  }
+  FView->UpdateKeyboardCues(false);
+  return result;
+}
+
+void TTfCustomToolbar::ForgetHotItem() {
+  if (GetCapture() != (HandleAllocated() ? Handle() : nullptr))
+    FView->MouseTrack(TPoint(kUnknownPos, kUnknownPos), true);
+}
+
+void TTfCustomToolbar::HookForm() {
+  TCustomForm* form = OwningFormOf(this);
+  if (!form || !form->HandleAllocated() || FFormHook.Active()) return;
+  FFormHook.Hook(form->Handle(), [form](TMessage& m) {
+    if (m.Msg == WM_SYSCOMMAND && (m.WParam & 0xFFF0) == SC_KEYMENU) {
+      if (IsWindowEnabled(form->Handle()) && SearchSysCommand(form, m.WParam, m.LParam)) {
+        m.Result = 0;
+        return true;
+      }
+    }
+    return false;
+  });
+}
+
+void TTfCustomToolbar::CreateWnd() {
+  TTfCustomDockableWindow::CreateWnd();
+  if (FMenuBar && !(ComponentState() & csDesigning)) HookForm();
+}
+
+void TTfCustomToolbar::Dispatch(TMessage& m) {
+  switch (m.Msg) {
+  case WM_SYSCOMMAND:
+    if (FMenuBar && CanFocus() && (m.WParam & 0xFFF0) == SC_KEYMENU && m.LParam != 32 &&
+        !GetCapture()) {
+      wchar_t ch = static_cast<wchar_t>(m.LParam);
+      if (!OpenByKey(ch, false)) {
+        if (ch == L'-') return;
+        MessageBeep(0);
+      }
+      m.Result = 1;
+      return;
+    }
+    break;
+  case CM_HINTSHOW:
+    FView->HintAt(*reinterpret_cast<THintInfo*>(m.LParam));
+    m.Result = 0;
+    return;
+  case CM_DIALOGKEY:
+    if (m.WParam == VK_MENU && FMenuBar && CanFocus()) FView->UpdateKeyboardCues(true);
+    break;
+  case CM_DIALOGCHAR:
+    if (!FMenuBar && CanFocus() && m.WParam && OpenByKey(static_cast<wchar_t>(m.WParam), true)) {
+      m.Result = 1;
+      return;
+    }
+    break;
+  case CM_MOUSELEAVE:
+    ForgetHotItem();
+    break;
+  case WM_MOUSELEAVE:
+    if (!FMousePress) ForgetHotItem();
+    break;
+  case WM_NCMOUSEMOVE:
+    SetHint(L"");
+    ForgetHotItem();
+    break;
+  case WM_CANCELMODE:
+    TTfCustomDockableWindow::Dispatch(m);
+    if (FView->State() & vwTracking) FView->CancelAndHideAll();
+    return;
+  case WM_GETOBJECT: {
+    bool handled = false;
+    LRESULT r = TfAccHandleGetObject(FView.get(), m.WParam, m.LParam, handled);
+    if (handled) {
+      m.Result = r;
+      return;
+    }
+    break;
+  }
+  case CM_SHOWHINTCHANGED:
+    TTfCustomDockableWindow::Dispatch(m);
+    FView->SetStyle(ShowHint() ? FView->Style() | styHintsForAll
+                               : FView->Style() & ~styHintsForAll);
+    return;
+  default:
+    break;
+  }
+  TTfCustomDockableWindow::Dispatch(m);
+}
+
+void TTfCustomToolbar::Paint() {
+  Canvas()->Brush()->SetColor(Color());
+  Canvas()->FillRect(ClientRect());
+  FView->DrawAll(Canvas());
+}
+
+void TTfCustomToolbar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TWinControl* parent = Parent();
+  TTfCustomDockableWindow::MouseDown(Button, Shift, X, Y);
+  if (Parent() != parent || (ComponentState() & csDesigning) || Button != mbLeft) return;
+  POINT sp{X, Y};
+  ::ClientToScreen(Handle(), &sp);
+  FView->MouseTrack(TPoint(sp), true);
+  if (FView->Selected() && !(FView->Selected()->Item()->Traits() & itPassClicks)) {
+    FMousePress = true;
+    try {
+      FView->EnterToolbarLoop(toMouseDown);
+    } catch (...) {
+      FMousePress = false;
+      throw;
+    }
+    FMousePress = false;
+  }
+}
+
+void TTfCustomToolbar::MouseMove(TShiftState Shift, int X, int Y) {
+  if (!(ComponentState() & csDesigning)) {
+    POINT sp{X, Y};
+    ::ClientToScreen(Handle(), &sp);
+    FView->MouseTrack(TPoint(sp), true);
+    TTfItemViewer* s = FView->Selected();
+    SetHint(s && !(s->Item()->ResolvedOptions() & tfoLongHintInMenuOnly) ? s->Item()->Hint() : L"");
+    TrackMouse(Handle(), TME_LEAVE);
+  }
+  TTfCustomDockableWindow::MouseMove(Shift, X, Y);
+}
+
+void TTfCustomToolbar::AlignControls(TControl*, TRect&) {
+  if (LayoutNesting == 0) Remeasure();
+}
+
+void TTfCustomToolbar::Loaded() {
+  for (int i = 0; i < ControlCount(); ++i)
+    if (!ControlItemOf(Controls(i))) AddControlItem(FItems->ChildCount(), Controls(i));
+  TTfCustomDockableWindow::Loaded();
+}
