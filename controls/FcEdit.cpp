@@ -602,3 +602,56 @@ void TFcNumericEdit::Loaded() {
   TFcEdit::SetText(FormatValue(FStoredValue));
   FReformatting = false;
 }
+
+void TFcNumericEdit::DropDown() {
+  if (IsReadOnly()) return;
+  if (OnButtonDropDown) OnButtonDropDown(this);
+  TNotifyEvent enter = OnEnter, exit = OnExit;
+  OnEnter = nullptr;
+  OnExit = nullptr;
+  try {
+    ShowCalculator();
+  } catch (...) {
+    // A failing calculator leaves the edit as it was.
+  }
+  OnEnter = enter;
+  OnExit = exit;
+  if (OnButtonCloseUp) OnButtonCloseUp(this);
+}
+
+void TFcNumericEdit::ShowCalculator() {
+  TWinControl* parent = Parent();
+  if (!parent) return;
+  bool autoSelect = AutoSelect();
+  SetAutoSelect(false);
+  auto panel = std::make_unique<TFcPopupPanel>(this);
+  try {
+    auto* calc = new TFcCalculator(panel.get());
+    calc->SetParent(panel.get());
+    panel->SetParent(parent);
+    panel->Font()->SetName(Font()->Name());
+    panel->Font()->SetColor(Font()->Color());
+    panel->Font()->SetSize(Font()->Size());
+    calc->SetPopup(true);
+    calc->SetThemeAware(UseThemes());
+    calc->SetColor(Color());
+    calc->HandleNeeded();
+    calc->SetResult(Value());
+    if ((FrameVisible() && !UseThemes() && FrameStyle() == fsFlat) || FrameStyle() == fsFlatBold) {
+      calc->SetBorderOuter(fsFlat);
+      calc->SetFlatColor(FrameColor());
+    }
+    calc->SetVisible(true);
+    calc->SetCalculatorColors(FCalculatorColors.get());
+    calc->SetBoldButtons(FCalculatorBoldButtons);
+    TFcPopupPanel* p = panel.get();
+    calc->OnSetBtnClick = [p](TObject*) { p->ClosePopup(); };
+    panel->SetBounds(0, 0, calc->Width() + 4, calc->Height() + 4);
+    calc->SetBounds(2, 2, calc->Width(), calc->Height());
+    if (panel->Popup(this)) SetValue(calc->Result());
+  } catch (...) {
+    SetAutoSelect(autoSelect);
+    throw;
+  }
+  SetAutoSelect(autoSelect);
+}

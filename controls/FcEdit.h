@@ -2,9 +2,11 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "controls/FcCommon.h"
+#include "controls/FcPopups.h"
 #include "framework/StdCtrls.h"
 
 namespace fcnumeric {
@@ -195,14 +197,27 @@ public:
   virtual int IntegerValue();
   virtual void SetIntegerValue(int Value);
 
+  bool CalculatorVisible() const { return FCalculatorVisible; }
+  void SetCalculatorVisible(bool Value) { FCalculatorVisible = Value; }
+  bool CalculatorBoldButtons() const { return FCalculatorBoldButtons; }
+  void SetCalculatorBoldButtons(bool Value) { FCalculatorBoldButtons = Value; }
+  TFcCalculatorColors* CalculatorColors() const { return FCalculatorColors.get(); }
+  void SetCalculatorColors(TFcCalculatorColors* Value) { FCalculatorColors->Assign(Value); }
+  // Drops the calculator down under the edit; an accepted result becomes
+  // the value. Nothing happens while read-only.
+  void DropDown();
+
   virtual bool IsValidChar(wchar_t Ch);
   virtual std::wstring FormatValue(double Value);
   virtual double TextToValue();
   virtual double CheckValue(double Value, bool& KeepFocus);
 
   TFcRangeErrorEvent OnRangeError;
+  TNotifyEvent OnButtonDropDown;
+  TNotifyEvent OnButtonCloseUp;
 
 protected:
+  virtual void ShowCalculator();
   virtual void NotifyRangeError(double Entered, double Adjusted, bool& AutoCorrect);
   void Change() override;
   void KeyPress(wchar_t& Key) override;
@@ -219,5 +234,8 @@ private:
   double FMin = 0, FMax = 0;
   std::wstring FDisplayFormat = L",0;(,0)";
   double FStoredValue = 0;
+  bool FCalculatorVisible = false;
+  bool FCalculatorBoldButtons = false;
+  std::unique_ptr<TFcCalculatorColors> FCalculatorColors = std::make_unique<TFcCalculatorColors>();
   bool FReformatting = false;
 };

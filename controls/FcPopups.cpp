@@ -478,3 +478,236 @@ void TFcCalculator::Paint() {
     DrawButton(ButtonRect(i), i);
   DrawDisplay(ButtonRect(18), frame);
 }
+
+// ---------------------------------------------------------------------------
+// Popups
+
+#include "framework/Forms.h"
+
+TFcCustomPopup::TFcCustomPopup(TComponent* AOwner) : TFcCustomPanel(AOwner) {
+  SetBorderWidth(2);
+  SetBorderOuter(fsPopup);
+  SetFlatColorAdjustment(0);
+  SetVisible(false);
+}
+
+void TFcCustomPopup::Paint() {
+  if (ThemesEnabled()) {
+    if (HTHEME th = OpenThemeData(nullptr, L"EDIT")) {
+      RECT r{0, 0, Width(), Height()};
+      DrawThemeBackground(th, Canvas()->Handle(), EP_EDITTEXT, ETS_DISABLED, &r, nullptr);
+      CloseThemeData(th);
+      return;
+    }
+  }
+  TFcCustomPanel::Paint();
+}
+
+TFcPopupPanel::TFcPopupPanel(TComponent* AOwner) : TFcCustomPopup(AOwner) {
+  FControlStyle |= csAcceptsControls;
+  SetAlignment(taRightJustify);
+  SetAutoSize(true);
+  SetColor(clBtnFace);
+  SetBounds(Left(), Top(), 100, 100);
+}
+
+TFcPopupPanel::~TFcPopupPanel() {
+  ClosePopup();
+}
+
+void TFcPopupPanel::ClosePopup() {
+  if (FPopup) FPopup->Accept();
+}
+
+bool TFcPopupPanel::PopupAt(TControl* Control, int X, int Y) {
+  if (FPopup || !Control) return false;
+  FControl = Control;
+  TCustomForm* form = GetParentForm(Control);
+  TWinControl* active = form ? form->ActiveControl() : nullptr;
+  if (OnPopup) OnPopup(this);
+  bool accepted = false;
+  auto popup = std::make_unique<TFcPopup>(nullptr, this);
+  FPopup = popup.get();
+  try {
+    HandleNeeded();
+    popup->SetColor(Color());
+    popup->SetFont(Font());
+    popup->SetHint(Hint());
+    popup->SetShowHint(ShowHint());
+    popup->SetCtl3D(false);
+    popup->SetBorderOuter(BorderOuter());
+    popup->SetFlatColor(FlatColor());
+    accepted = popup->Show(Control, Alignment(), X, Y);
+  } catch (...) {
+    FPopup = nullptr;
+    FControl = nullptr;
+    if (OnClose) OnClose(this);
+    throw;
+  }
+  FPopup = nullptr;
+  FControl = nullptr;
+  popup.reset();
+  if (OnClose) OnClose(this);
+  if (active && active->CanFocus() && GetForegroundWindow() &&
+      GetWindowThreadProcessId(GetForegroundWindow(), nullptr) == GetCurrentThreadId())
+    active->SetFocus();
+  return accepted;
+}
+
+TFcPopup::TFcPopup(TComponent* AOwner, TFcPopupPanel* Panel)
+    : TFcCustomPopup(AOwner), FPanel(Panel) {}
+
+void TFcPopup::CreateParams(TCreateParams& Params) {
+  TFcCustomPopup::CreateParams(Params);
+  Params.Style = WS_POPUP;
+  Params.ExStyle = WS_EX_TOOLWINDOW;
+  Params.WndParent = nullptr;
+}
+
+void TFcPopup::Accept() {
+  FPending = false;
+  if (HandleAllocated()) PostMessageW(FHandle, WM_CLOSEPOPUP, 0, 0);
+}
+
+void TFcPopup::WndProc(TMessage& Message) {
+  switch (Message.Msg) {
+  case WM_MOUSEACTIVATE:
+    Message.Result = MA_NOACTIVATE;
+    return;
+  case WM_NCACTIVATE:
+    Message.Result = 0;
+    return;
+  case WM_SYSCOMMAND:
+    PostMessageW(FHandle, WM_CLOSEPOPUP, 0, 0);
+    return;
+  case WM_CLOSEPOPUP:
+    FClosed = true;
+    return;
+  }
+  if (Message.Msg >= WM_KEYFIRST && Message.Msg <= WM_KEYLAST) {
+    if (Message.Msg == WM_KEYDOWN && Message.WParam == VK_ESCAPE)
+      PostMessageW(FHandle, WM_CLOSEPOPUP, 0, 0);
+    if (FTarget && FTarget->HandleAllocated()) {
+      Message.Result = SendMessageW(FTarget->Handle(), Message.Msg, Message.WParam, Message.LParam);
+      return;
+    }
+  }
+  TFcCustomPopup::WndProc(Message);
+}
+
+bool TFcPopup::Show(TControl* Control, TAlignment Alignment, int X, int Y) {
+  RECT cr;
+  if (auto* wc = dynamic_cast<TWinControl*>(Control); wc && wc->HandleAllocated()) {
+    GetWindowRect(wc->Handle(), &cr);
+  } else {
+    TPoint tl = Control->Parent()
+                    ? Control->Parent()->ClientToScreen(Control->BoundsRect().TopLeft())
+                    : Control->BoundsRect().TopLeft();
+    cr = RECT{tl.X, tl.Y, tl.X + Control->Width(), tl.Y + Control->Height()};
+  }
+  // Take the panel's content.
+  std::vector<TControl*> children;
+  for (int i = FPanel->ControlCount() - 1; i >= 0; --i)
+    children.push_back(FPanel->Controls(i));
+  for (TControl* c : children)
+    c->SetParent(this);
+  for (int i = 0; i < ControlCount() && !FTarget; ++i)
+    if (auto* wc = dynamic_cast<TWinControl*>(Controls(i)); wc && wc->Enabled() && wc->Visible())
+      FTarget = wc;
+  int w = FPanel->Width(), h = FPanel->Height();
+  int x, y;
+  if (X == -1 && Y == -1) {
+    y = cr.bottom;
+    x = Alignment == taLeftJustify    ? cr.left
+        : Alignment == taRightJustify ? cr.right - w
+                                      : (cr.left + cr.right - w) / 2;
+  } else {
+    x = cr.left + X;
+    y = cr.top + Y;
+  }
+  RECT work;
+  HMONITOR mon = MonitorFromRect(&cr, MONITOR_DEFAULTTONULL);
+  MONITORINFO mi{};
+  mi.cbSize = sizeof(mi);
+  if (mon && GetMonitorInfoW(mon, &mi))
+    work = mi.rcWork;
+  else
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  if (x + w > work.right) x = work.right - w;
+  if (y + h > work.bottom) y = cr.top - h;
+  x = std::max<LONG>(x, work.left);
+  y = std::max<LONG>(y, work.top);
+  SetBounds(x, y, w, h);
+  HandleNeeded();
+  if (FTarget && FTarget->HandleAllocated()) ::SetFocus(FTarget->Handle());
+  SetWindowPos(FHandle, HWND_TOPMOST, x, y, w, h, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  FPending = true;
+  try {
+    RunLoop();
+  } catch (...) {
+    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+    for (TControl* c : children)
+      c->SetParent(FPanel);
+    throw;
+  }
+  SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+  for (TControl* c : children)
+    c->SetParent(FPanel);
+  // Drop a close request still queued for this window.
+  MSG m;
+  while (PeekMessageW(&m, FHandle, WM_CLOSEPOPUP, WM_CLOSEPOPUP, PM_REMOVE)) {
+  }
+  return !FPending;
+}
+
+void TFcPopup::RunLoop() {
+  auto isMouseDown = [](UINT m) {
+    switch (m) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDBLCLK:
+    case WM_NCMBUTTONDBLCLK:
+      return true;
+    default:
+      return false;
+    }
+  };
+  while (!FClosed && !(Application && Application->Terminated())) {
+    MSG msg;
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+      WaitMessage();
+      continue;
+    }
+    if (msg.message == WM_CLOSEPOPUP && msg.hwnd == FHandle) {
+      PeekMessageW(&msg, FHandle, WM_CLOSEPOPUP, WM_CLOSEPOPUP, PM_REMOVE);
+      break;
+    }
+    if (msg.message == WM_ACTIVATEAPP || msg.message == CM_DEACTIVATE) {
+      PostMessageW(FHandle, WM_CLOSEPOPUP, 0, 0);
+      break;
+    }
+    if (msg.message == WM_QUIT) break;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+    if (isMouseDown(msg.message) && msg.hwnd != FHandle && !IsChild(FHandle, msg.hwnd)) {
+      PostMessageW(FHandle, WM_CLOSEPOPUP, 0, 0);
+      break;
+    }
+    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
+      SendMessageW(FHandle, msg.message, msg.wParam, msg.lParam);
+      continue;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  if (Application && Application->Terminated()) PostMessageW(FHandle, WM_CLOSEPOPUP, 0, 0);
+}

@@ -110,3 +110,62 @@ private:
   bool FThemeAware = true;
   bool FPopup = false;
 };
+
+// ---------------------------------------------------------------------------
+// Popups
+
+// Posted to a popup window to close it.
+constexpr UINT WM_CLOSEPOPUP = 9251;
+
+class TFcCustomPopup : public TFcCustomPanel {
+public:
+  explicit TFcCustomPopup(TComponent* AOwner);
+
+protected:
+  void Paint() override;
+};
+
+class TFcPopup;
+
+class TFcPopupPanel : public TFcCustomPopup {
+public:
+  explicit TFcPopupPanel(TComponent* AOwner);
+  ~TFcPopupPanel() override;
+
+  // Shows the content under Control; true when the user accepted it.
+  bool Popup(TControl* Control) { return PopupAt(Control, -1, -1); }
+  // X, Y: offsets from Control's top-left, or -1, -1 for below it.
+  bool PopupAt(TControl* Control, int X, int Y);
+  // Accepts and closes the popup shown.
+  void ClosePopup();
+  bool PoppedUp() const { return FPopup != nullptr; }
+  TFcPopup* PopupWindow() const { return FPopup; }
+
+  TNotifyEvent OnClose;
+  TNotifyEvent OnPopup;
+
+private:
+  TFcPopup* FPopup = nullptr;
+  TControl* FControl = nullptr;
+};
+
+class TFcPopup : public TFcCustomPopup {
+public:
+  TFcPopup(TComponent* AOwner, TFcPopupPanel* Panel);
+  // Shows the panel's content and runs the popup's message loop; true when
+  // the popup was closed by acceptance.
+  bool Show(TControl* Control, TAlignment Alignment, int X, int Y);
+  void Accept();
+  TWinControl* Target() const { return FTarget; }
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void WndProc(TMessage& Message) override;
+
+private:
+  void RunLoop();
+  TFcPopupPanel* FPanel;
+  TWinControl* FTarget = nullptr;
+  bool FPending = false;
+  bool FClosed = false;
+};

@@ -1,8 +1,10 @@
 // Calculator: its arithmetic as key sequences, and the panel's buttons.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
+#include "controls/FcEdit.h"
 #include "controls/FcPopups.h"
 #include "framework/Forms.h"
 #include "framework/SysUtils.h"
@@ -92,6 +94,71 @@ TEST(Calculator, PanelButtonsAndPicture) {
   calc->Invalidate();
   testsupport::PumpFor(100);
   testsupport::SaveWindowPng(form->Handle(), L"calculator.png");
+  FormatSettings.DecimalSeparator = dec;
+}
+
+// What a timer does while the popup's loop runs.
+std::function<void()> TimerAction;
+void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  if (TimerAction) TimerAction();
+}
+
+TEST(Calculator, DropsDownUnderTheNumericEdit) {
+  wchar_t dec = FormatSettings.DecimalSeparator;
+  FormatSettings.DecimalSeparator = L'.';
+  auto owner = std::make_unique<TComponent>(nullptr);
+  auto* form = new TForm(owner.get());
+  form->SetBounds(100, 100, 300, 200);
+  auto* edit = new TFcNumericEdit(owner.get());
+  edit->SetParent(form);
+  edit->SetBounds(10, 10, 100, 21);
+  edit->SetValue(7);
+  form->Show();
+  int dropped = 0, closed = 0;
+  edit->OnButtonDropDown = [&](TObject*) { ++dropped; };
+  edit->OnButtonCloseUp = [&](TObject*) { ++closed; };
+  // Accepted: 7 * 6, then the set button.
+  RECT er;
+  GetWindowRect(edit->Handle(), &er);
+  bool below = false;
+  TimerAction = [&] {
+    HWND popup = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND h, LPARAM lp) {
+          if (IsWindowVisible(h) && (GetWindowLongW(h, GWL_STYLE) & WS_POPUP) &&
+              (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
+            *reinterpret_cast<HWND*>(lp) = h;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&popup));
+    RECT pr{};
+    if (popup) GetWindowRect(popup, &pr);
+    below = popup && (pr.top == er.bottom || pr.bottom == er.top);
+    auto* calc = dynamic_cast<TFcCalculator*>(FindControl(GetFocus()));
+    if (!calc) return;
+    for (int b : {13, 6, 17})
+      calc->PressButton(b);
+  };
+  SetTimer(nullptr, 0, 200, OnTimer);
+  edit->DropDown();
+  EXPECT_TRUE(below);
+  EXPECT_EQ(edit->Text(), L"42");
+  // Dismissed with Escape: the value stays.
+  TimerAction = [&] { PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0); };
+  SetTimer(nullptr, 0, 200, OnTimer);
+  edit->DropDown();
+  EXPECT_EQ(edit->Text(), L"42");
+  EXPECT_EQ(dropped, 2);
+  EXPECT_EQ(closed, 2);
+  // Read-only: nothing drops down.
+  edit->SetReadOnly(true);
+  edit->DropDown();
+  EXPECT_EQ(dropped, 2);
+  TimerAction = nullptr;
   FormatSettings.DecimalSeparator = dec;
 }
 
