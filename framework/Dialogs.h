@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "framework/Classes.h"
+#include "framework/Forms.h"
 #include "framework/Strings.h"
 
 // ---------------------------------------------------------------------------
@@ -85,3 +86,34 @@ public:
 // at Directory. True and Directory := the chosen folder when the user chose.
 bool SelectDirectory(const std::wstring& Caption, const std::wstring& Root, std::wstring& Directory,
                      HWND Owner = nullptr);
+
+// ---------------------------------------------------------------------------
+// Message dialogs
+
+enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+
+using TMsgDlgButtons = unsigned;
+constexpr TMsgDlgButtons mbYes = 1u << 0, mbNo = 1u << 1, mbOK = 1u << 2, mbCancel = 1u << 3,
+                         mbAbort = 1u << 4, mbRetry = 1u << 5, mbIgnore = 1u << 6, mbAll = 1u << 7,
+                         mbNoToAll = 1u << 8, mbYesToAll = 1u << 9, mbHelp = 1u << 10;
+constexpr TMsgDlgButtons mbYesNo = mbYes | mbNo, mbYesNoCancel = mbYes | mbNo | mbCancel,
+                         mbOKCancel = mbOK | mbCancel,
+                         mbAbortRetryIgnore = mbAbort | mbRetry | mbIgnore;
+
+// A dialog form (owned by the application; the caller frees it) with the
+// type's caption and system icon, the text in a static text named "Message",
+// and one button per kind in Buttons, in the order Yes, No, OK, Cancel, Abort,
+// Retry, Ignore, All, No to All, Yes to All, Help. Each button is named after
+// its kind ("Yes", "No", "OK", "Cancel", "Abort", "Retry", "Ignore", "All",
+// "NoToAll", "YesToAll", "Help"), has the kind's ModalResult (Help has none)
+// and the same number as control id. The first button is the default one;
+// Cancel (else No, else OK) answers Escape. Callers may relabel the buttons
+// before ShowModal.
+TForm* CreateMessageDialog(const std::wstring& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons);
+// Shows a message dialog modally with the type's sound; returns the
+// ModalResult of the button chosen (mrCancel when closed). HelpCtx is kept for
+// callers' sake: there is no help system.
+int MessageDlg(const std::wstring& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons,
+               int HelpCtx = 0);
+// An OK box captioned with the application's title.
+void ShowMessage(const std::wstring& Msg);

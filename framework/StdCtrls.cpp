@@ -138,6 +138,94 @@ void TLabel::Dispatch(TMessage& Message) {
 }
 
 // ---------------------------------------------------------------------------
+// TStaticText
+
+TStaticText::TStaticText(TComponent* AOwner) : TWinControl(AOwner) {
+  FControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csReplicatable | csDoubleClicks;
+  SetBounds(0, 0, 65, 17);
+  SetAutoSize(true);
+}
+
+void TStaticText::CreateParams(TCreateParams& Params) {
+  TWinControl::CreateParams(Params);
+  CreateSubClass(Params, L"STATIC");
+  static const DWORD align[] = {SS_LEFT, SS_RIGHT, SS_CENTER};
+  Params.Style |= SS_NOTIFY | align[FAlignment];
+  if (!FShowAccelChar) Params.Style |= SS_NOPREFIX;
+  if (FBorderStyle == sbsSingle) Params.Style |= WS_BORDER;
+  if (FBorderStyle == sbsSunken) Params.ExStyle |= WS_EX_STATICEDGE;
+}
+
+void TStaticText::CreateWindowHandle(const TCreateParams& Params) {
+  // A window of the system class itself, taken over by the framework's
+  // procedure; the first message sent binds it to this control.
+  HWND wnd = CreateWindowExW(Params.ExStyle, L"Static", Params.Caption.c_str(), Params.Style,
+                             Params.X, Params.Y, Params.Width, Params.Height, Params.WndParent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(0xFFFF)),
+                             GetModuleHandleW(nullptr), Params.Param);
+  if (!wnd) return;
+  FDefWndProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlWndProc)));
+  SendMessageW(wnd, WM_NULL, 0, 0);
+  FHandle = wnd;
+}
+
+void TStaticText::AdjustBounds() {
+  if (!AutoSize() || (ComponentState() & csLoading)) return;
+  std::wstring text = Caption();
+  if (text.empty()) text = L" ";
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ oldFont = SelectObject(dc, Font()->Handle());
+  RECT rc{0, 0, 0, 0};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc,
+            DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS | (FShowAccelChar ? 0 : DT_NOPREFIX));
+  SelectObject(dc, oldFont);
+  ReleaseDC(nullptr, dc);
+  int frame = FBorderStyle == sbsNone ? 0 : 2;
+  int w = rc.right - rc.left + frame, h = rc.bottom - rc.top + frame;
+  int left = Left();
+  if (FAlignment == taRightJustify) left += Width() - w;
+  if (FAlignment == taCenter) left += (Width() - w) / 2;
+  SetBounds(left, Top(), w, h);
+}
+
+void TStaticText::SetAutoSize(bool Value) {
+  TWinControl::SetAutoSize(Value);
+  AdjustBounds();
+}
+
+void TStaticText::Loaded() {
+  TWinControl::Loaded();
+  AdjustBounds();
+}
+
+void TStaticText::SetAlignment(TAlignment Value) {
+  if (FAlignment == Value) return;
+  FAlignment = Value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TStaticText::SetBorderStyle(TStaticBorderStyle Value) {
+  if (FBorderStyle == Value) return;
+  FBorderStyle = Value;
+  AdjustBounds();
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TStaticText::SetShowAccelChar(bool Value) {
+  if (FShowAccelChar == Value) return;
+  FShowAccelChar = Value;
+  AdjustBounds();
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TStaticText::Dispatch(TMessage& Message) {
+  if (Message.Msg == CN_COMMAND) return; // clicks come from the mouse messages
+  TWinControl::Dispatch(Message);
+  if (Message.Msg == CM_TEXTCHANGED || Message.Msg == CM_FONTCHANGED) AdjustBounds();
+}
+
+// ---------------------------------------------------------------------------
 // TButton
 
 TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {

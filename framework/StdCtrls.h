@@ -1,5 +1,5 @@
-// Standard controls: label, button, edit, check box, radio button, group box,
-// combo box and list box.
+// Standard controls: label, static text, button, edit, check box, radio
+// button, group box, combo box, list box and scroll bar.
 #pragma once
 
 #include <memory>
@@ -41,6 +41,39 @@ private:
   TTextLayout FLayout = tlTop;
   bool FWordWrap = false;
   bool FTransparent = false;
+  bool FShowAccelChar = true;
+};
+
+// ---------------------------------------------------------------------------
+// Static text: text in a window of the system's static class, so that tools
+// which read windows (accessibility, test robots) find it.
+
+enum TStaticBorderStyle { sbsNone, sbsSingle, sbsSunken };
+
+class TStaticText : public TWinControl {
+public:
+  explicit TStaticText(TComponent* AOwner);
+
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment Value);
+  TStaticBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TStaticBorderStyle Value);
+  // Without it "&" is shown as it is.
+  bool ShowAccelChar() const { return FShowAccelChar; }
+  void SetShowAccelChar(bool Value);
+  // Sized to the caption on one line.
+  void SetAutoSize(bool Value) override;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWindowHandle(const TCreateParams& Params) override;
+  void Dispatch(TMessage& Message) override;
+  void Loaded() override;
+
+private:
+  void AdjustBounds();
+  TAlignment FAlignment = taLeftJustify;
+  TStaticBorderStyle FBorderStyle = sbsNone;
   bool FShowAccelChar = true;
 };
 
