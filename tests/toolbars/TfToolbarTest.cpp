@@ -1,0 +1,399 @@
+// Toolbars and menus on real windows: layout with wrapping and the chevron,
+// menu-bar keys, popup menus driven by posted input, docking and floating,
+// the recent-file list, the visibility toggle, shared hooks and pictures.
+#include <gtest/gtest.h>
+
+#include "framework/Forms.h"
+#include "framework/IniFiles.h"
+#include "tests/support/Gui.h"
+#include "toolbars/TfExtItems.h"
+#include "toolbars/TfHook.h"
+#include "toolbars/TfMRU.h"
+#include "toolbars/TfToolbar.h"
+
+namespace {
+
+using testsupport::PumpFor;
+using testsupport::PumpUntil;
+
+struct TestForm {
+  TForm* Form;
+  TTfDock* Dock;
+  TTfToolbar* MenuBar;
+  TTfToolbar* Edit;
+  TTfSubmenuItem* File;
+  TTfSubmenuItem* EditMenu;
+  TTfItem* Open;
+  TTfItem* Save;
+  TTfItem* Cut;
+  std::vector<std::wstring> Clicked;
+
+  TestForm() {
+    Form = new TForm(nullptr);
+    Form->SetBounds(100, 100, 420, 240);
+    Form->SetCaption(L"Toolbar test");
+    Dock = new TTfDock(Form);
+    Dock->SetParent(Form);
+    MenuBar = new TTfToolbar(Form);
+    MenuBar->SetCaption(L"Main Menu");
+    MenuBar->SetMenuBar(true);
+    MenuBar->SetParent(Dock);
+    File = AddSub(MenuBar->Items(), L"&File");
+    Open = AddItem(File, L"&Open...\tCtrl+O");
+    AddSep(File);
+    Save = AddItem(File, L"&Save");
+    EditMenu = AddSub(MenuBar->Items(), L"&Edit");
+    Cut = AddItem(EditMenu, L"Cu&t");
+    AddItem(EditMenu, L"&Copy");
+    AddSub(MenuBar->Items(), L"&Help");
+    Edit = new TTfToolbar(Form);
+    Edit->SetCaption(L"Edit");
+    Edit->SetDockRow(1);
+    Edit->SetParent(Dock);
+    for (const wchar_t* c : {L"New", L"Open", L"Save"})
+      AddItem(Edit->Items(), c);
+    AddSep(Edit->Items());
+    for (const wchar_t* c : {L"Cut", L"Copy", L"Paste"})
+      AddItem(Edit->Items(), c);
+    Form->Show();
+    PumpFor(100);
+  }
+  ~TestForm() { delete Form; }
+  TTfSubmenuItem* AddSub(TTfCustomItem* parent, const wchar_t* caption) {
+    auto* s = new TTfSubmenuItem(Form);
+    s->SetCaption(caption);
+    parent->Add(s);
+    return s;
+  }
+  TTfItem* AddItem(TTfCustomItem* parent, const wchar_t* caption) {
+    auto* it = new TTfItem(Form);
+    it->SetCaption(caption);
+    std::wstring c = caption;
+    it->OnClick = [this, c](TObject*) { Clicked.push_back(c); };
+    parent->Add(it);
+    return it;
+  }
+  void AddSep(TTfCustomItem* parent) { parent->Add(new TTfSeparatorItem(Form)); }
+};
+
+TEST(TfToolbarLayout, WrapAndChevronAtSeveralWidths) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 400, 200);
+  std::unique_ptr<TTfToolbar> tb(new TTfToolbar(&form));
+  tb->SetParent(&form);
+  for (int i = 0; i < 6; ++i) {
+    auto* it = new TTfItem(&form);
+    it->SetCaption(L"Button" + std::to_wstring(i));
+    tb->Items()->Add(it);
+    if (i == 2) tb->Items()->Add(new TTfSeparatorItem(&form));
+  }
+  TTfView* v = tb->View();
+  TPoint base, total;
+  int lines = 1;
+  v->Layout(false, voHorizontal, 0, 0, 12, base, total, lines);
+  const int full = base.X;
+  ASSERT_GT(full, 100);
+  struct Case {
+    int wrap, fit;
+    int lines;
+    bool chevronShown;
+  } cases[] = {
+      {0, 0, 1, false},             // unlimited: one line
+      {full + 10, 0, 1, false},     // room to spare
+      {full / 2 + 20, 0, 2, false}, // wraps at the separator
+      {0, full + 5, 1, false},      // chevron limit not reached
+      {0, full / 2, 1, true},       // chevron hides items
+  };
+  for (auto& k : cases) {
+    v->Layout(true, voHorizontal, k.wrap, k.fit, 12, base, total, lines);
+    EXPECT_EQ(lines, k.lines) << k.wrap << "/" << k.fit;
+    TTfItemViewer* chev = v->ViewerOf(tb->ChevronItem());
+    ASSERT_NE(chev, nullptr);
+    EXPECT_EQ(chev->Shown, k.chevronShown) << k.wrap << "/" << k.fit;
+    int hidden = 0;
+    for (int i = 0; i < v->ViewerCount(); ++i)
+      if (v->Viewers(i)->HiddenForSpace) ++hidden;
+    EXPECT_EQ(hidden > 0, k.chevronShown);
+    if (k.wrap) EXPECT_GE(total.X, k.wrap);
+    if (k.chevronShown) {
+      EXPECT_TRUE(tb->ChevronItem()->Enabled());
+      EXPECT_LE(chev->BoundsRect.Left, k.fit);
+    }
+  }
+}
+
+TEST(TfToolbarLayout, SeparatorsCollapseInPopupAndEmptyViewSize) {
+  TForm form(nullptr);
+  TTfSubmenuItem root(nullptr);
+  TTfItem* a = nullptr;
+  auto sep = [&] { root.Add(new TTfSeparatorItem(nullptr)); };
+  sep();
+  a = new TTfItem(nullptr);
+  a->SetCaption(L"A");
+  root.Add(a);
+  sep();
+  sep();
+  auto* b = new TTfItem(nullptr);
+  b->SetCaption(L"B");
+  root.Add(b);
+  sep();
+  TTfPopupWindow* win = root.CreatePopupWindow(nullptr, false);
+  TTfView* v = win->View();
+  v->ValidatePositions();
+  int shown = 0;
+  for (int i = 0; i < v->ViewerCount(); ++i)
+    shown += v->Viewers(i)->Shown;
+  EXPECT_EQ(shown, 3);
+  EXPECT_EQ(v->Viewers(1)->BoundsRect.Width(), v->Viewers(4)->BoundsRect.Width());
+  delete win;
+
+  std::unique_ptr<TTfToolbar> tb(new TTfToolbar(&form));
+  TPoint base, total;
+  int lines;
+  tb->View()->Layout(false, voHorizontal, 0, 0, 12, base, total, lines);
+  EXPECT_EQ(base, TPoint(23, 22));
+  for (int i = 0; i < 6; ++i)
+    root.Delete(0);
+}
+
+TEST(TfMenuBar, KeyboardNavigationAndAccelerators) {
+  TestForm f;
+  HWND bar = f.MenuBar->Handle();
+  // Alt+F opens File; Down, Down skips the separator; Enter chooses Save.
+  PostMessageW(bar, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageW(bar, WM_KEYDOWN, VK_RETURN, 0);
+  LRESULT r = f.MenuBar->Perform(WM_SYSCOMMAND, SC_KEYMENU, L'f');
+  EXPECT_EQ(r, 1);
+  PumpUntil([&] { return !f.Clicked.empty(); }, 2000);
+  ASSERT_EQ(f.Clicked.size(), 1u);
+  EXPECT_EQ(f.Clicked[0], L"&Save");
+  // Right moves to the Edit menu, typing its accelerator chooses Cut.
+  f.Clicked.clear();
+  PostMessageW(bar, WM_KEYDOWN, VK_RIGHT, 0);
+  PostMessageW(bar, WM_CHAR, L't', 0);
+  f.MenuBar->Perform(WM_SYSCOMMAND, SC_KEYMENU, L'f');
+  PumpUntil([&] { return !f.Clicked.empty(); }, 2000);
+  ASSERT_EQ(f.Clicked.size(), 1u);
+  EXPECT_EQ(f.Clicked[0], L"Cu&t");
+  // Escape twice ends the loop without a command.
+  f.Clicked.clear();
+  PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 0);
+  PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 0);
+  f.MenuBar->Perform(WM_SYSCOMMAND, SC_KEYMENU, L'e');
+  PumpFor(50);
+  EXPECT_TRUE(f.Clicked.empty());
+  EXPECT_FALSE(f.MenuBar->View()->State() & vwTracking);
+  // Alt with space is never taken; Alt with "-" is left unanswered.
+  EXPECT_EQ(f.MenuBar->Perform(WM_SYSCOMMAND, SC_KEYMENU, L' '), 0);
+  EXPECT_EQ(f.MenuBar->Perform(WM_SYSCOMMAND, SC_KEYMENU, L'-'), 0);
+}
+
+TEST(TfMenuBar, ShortcutsReachItemsThroughTheApplication) {
+  TestForm f;
+  f.Save->SetShortCut(ShortCut(VK_F5, 0));
+  TMessage m{WM_KEYDOWN, VK_F5, 0, 0};
+  SetForegroundWindow(f.Form->Handle());
+  PumpFor(50);
+  bool handled = false;
+  if (Application->OnShortCut) Application->OnShortCut(m, handled);
+  EXPECT_TRUE(handled);
+  EXPECT_EQ(f.Clicked.size(), 1u);
+  f.MenuBar->SetMenuBar(false);
+  EXPECT_FALSE(f.MenuBar->FullSize());
+  EXPECT_EQ(f.MenuBar->ShrinkMode(), tfsmChevron);
+  EXPECT_FALSE(f.MenuBar->ProcessShortCuts());
+  f.MenuBar->SetMenuBar(true);
+  EXPECT_TRUE(f.MenuBar->FullSize());
+  EXPECT_EQ(f.MenuBar->ShrinkMode(), tfsmWrap);
+  EXPECT_TRUE(f.MenuBar->ProcessShortCuts());
+}
+
+TEST(TfPopupMenu, KeysChooseACommandAndTheLoopEnds) {
+  TestForm f;
+  TTfPopupMenu pm(f.Form);
+  std::vector<TTfItem*> items;
+  for (const wchar_t* c : {L"&Zoom in", L"Zoom &out", L"&Reset"}) {
+    auto* it = new TTfItem(f.Form);
+    it->SetCaption(c);
+    pm.Items()->Add(it);
+    items.push_back(it);
+  }
+  items[1]->SetEnabled(false);
+  HWND target = f.Form->Handle();
+  PostMessageW(target, WM_KEYDOWN, VK_DOWN, 0); // first item
+  PostMessageW(target, WM_KEYDOWN, VK_DOWN, 0); // skips nothing: disabled is selectable
+  PostMessageW(target, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageW(target, WM_KEYDOWN, VK_RETURN, 0);
+  TTfCustomItem* chosen = pm.PopupEx(200, 200, true);
+  EXPECT_EQ(chosen, items[2]);
+  // Accelerator of one item chooses it at once.
+  PostMessageW(target, WM_CHAR, L'z', 0);
+  EXPECT_EQ(pm.PopupEx(200, 200, true), items[0]);
+  // Escape ends without a choice.
+  PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(pm.PopupEx(200, 200, true), nullptr);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST(TfPopupMenu, ScreenshotOfAnOpenMenu) {
+  TestForm f;
+  TTfPopupMenu pm(f.Form);
+  for (const wchar_t* c : {L"&Undo\tCtrl+Z", L"-", L"Cu&t\tCtrl+X", L"&Copy\tCtrl+C"}) {
+    if (std::wstring(c) == L"-") {
+      pm.Items()->Add(new TTfSeparatorItem(f.Form));
+      continue;
+    }
+    auto* it = new TTfItem(f.Form);
+    it->SetCaption(c);
+    pm.Items()->Add(it);
+  }
+  auto* sub = new TTfSubmenuItem(f.Form);
+  sub->SetCaption(L"&More");
+  pm.Items()->Add(sub);
+  auto* checked = new TTfItem(f.Form);
+  checked->SetCaption(L"&Checked");
+  checked->SetChecked(true);
+  pm.Items()->Add(checked);
+  bool saved = false;
+  UINT_PTR timer = SetTimer(nullptr, 0, 300, nullptr);
+  // The loop dispatches the thread timer; the picture is taken from inside it.
+  auto* probe = new TTfItem(f.Form);
+  probe->SetCaption(L"Probe");
+  pm.Items()->Add(probe);
+  PostMessageW(f.Form->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+  std::thread t([&] {
+    Sleep(400);
+    HWND w = testsupport::FindWindowOf(L"TTfPopupWindow", L"");
+    if (w) saved = testsupport::SaveWindowPng(w, L"toolbars_popup_menu.png");
+    PostMessageW(f.Form->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  });
+  pm.PopupEx(150, 150, true);
+  t.join();
+  KillTimer(nullptr, timer);
+  EXPECT_TRUE(saved);
+}
+
+TEST(TfDocking, DockFloatAndDockBackKeepsPosition) {
+  TestForm f;
+  ASSERT_TRUE(f.Edit->Docked());
+  EXPECT_EQ(f.MenuBar->AssignedRow, 0);
+  EXPECT_EQ(f.Edit->AssignedRow, 1);
+  EXPECT_EQ(f.MenuBar->Width(), f.Dock->Width()); // full size
+  EXPECT_GT(f.Dock->Height(), f.MenuBar->Height());
+  EXPECT_TRUE(testsupport::SaveWindowPng(f.Form->Handle(), L"toolbars_docked_menubar.png"));
+  int row = f.Edit->DockRow(), pos = f.Edit->DockPos();
+  int dockHeight = f.Dock->Height();
+  f.Edit->DoubleClickHandle();
+  PumpFor(50);
+  EXPECT_TRUE(f.Edit->Floating());
+  EXPECT_FALSE(f.Edit->Docked());
+  EXPECT_LT(f.Dock->Height(), dockHeight);
+  EXPECT_EQ(f.Edit->LastDock(), f.Dock);
+  f.Edit->DoubleClickHandle();
+  PumpFor(50);
+  EXPECT_TRUE(f.Edit->Docked());
+  EXPECT_EQ(f.Edit->DockRow(), row);
+  EXPECT_EQ(f.Edit->DockPos(), pos);
+  EXPECT_EQ(f.Dock->Height(), dockHeight);
+  f.Edit->SetVisible(false);
+  PumpFor(20);
+  EXPECT_LT(f.Dock->Height(), dockHeight);
+  EXPECT_THROW(f.Dock->SetPosition(dpLeft), EInvalidOperation);
+}
+
+TEST(TfMRU, IniRoundTripAndMenuItems) {
+  std::wstring dir = testsupport::MakeTempDir(L"tfmru");
+  std::wstring ini = dir + L"\\sys~.dat";
+  TTfMRUList mru(nullptr);
+  mru.SetMaxItems(6);
+  mru.SetHidePathExtension(false);
+  for (int i = 1; i <= 7; ++i)
+    mru.AddFile(L"C:\\audio\\take" + std::to_wstring(i) + L".wav");
+  ASSERT_EQ(mru.Items()->Count(), 6);
+  EXPECT_EQ(mru.Items()->Get(0), L"C:\\audio\\take7.wav");
+  EXPECT_EQ(mru.Container()->ChildAt(0)->Caption(), L"&1 C:\\audio\\take7.wav");
+  mru.AddFile(L"c:\\AUDIO\\TAKE3.wav");
+  EXPECT_EQ(mru.Items()->Count(), 6);
+  EXPECT_EQ(mru.Items()->Get(0), L"c:\\AUDIO\\TAKE3.wav");
+  {
+    TIniFile f(ini);
+    mru.SaveToIniFile(&f, L"MRU");
+  }
+  TTfMRUList back(nullptr);
+  back.SetMaxItems(6);
+  {
+    TIniFile f(ini);
+    EXPECT_EQ(f.ReadString(L"MRU", L"MRU6", L""), L"C:\\audio\\take2.wav");
+    f.DeleteKey(L"MRU", L"MRU2");
+    back.LoadFromIniFile(&f, L"MRU");
+  }
+  EXPECT_EQ(back.Items()->Count(), 5);
+  EXPECT_EQ(back.Items()->Get(1), L"C:\\audio\\take6.wav");
+  // Clicking an entry moves it to the top before OnClick gets it.
+  std::wstring picked;
+  back.OnClick = [&](TObject*, const std::wstring& n) { picked = n; };
+  back.Container()->ChildAt(2)->Click();
+  EXPECT_EQ(picked, back.Items()->Get(0));
+  // A list item shows the entries in place of itself.
+  TTfSubmenuItem recent(nullptr);
+  auto* li = new TTfMRUListItem(nullptr);
+  li->SetMRUList(&back);
+  recent.Add(li);
+  TTfPopupWindow* win = recent.CreatePopupWindow(nullptr, false);
+  win->View()->ValidatePositions();
+  EXPECT_EQ(win->View()->ViewerCount(), 6); // the list item and its five entries
+  back.AddFile(L"C:\\new.wav");
+  EXPECT_EQ(win->View()->ViewerCount(), 7);
+  delete win;
+  // Ampersands are doubled; a negative maximum empties the list without an error.
+  back.AddFile(L"C:\\a&b.wav");
+  EXPECT_EQ(back.Container()->ChildAt(0)->Caption(), L"&1 C:\\a&&b.wav");
+  EXPECT_NO_THROW(back.SetMaxItems(-1));
+  EXPECT_EQ(back.Items()->Count(), 0);
+  TIniFile f(ini);
+  EXPECT_NO_THROW(back.SaveToIniFile(&f, L"MRU"));
+  EXPECT_NO_THROW(back.LoadFromIniFile(&f, L"MRU"));
+  recent.Remove(li);
+  delete li;
+}
+
+TEST(TfVisibilityToggle, FollowsTheToolbar) {
+  TestForm f;
+  TTfVisibilityToggleItem toggle(nullptr);
+  toggle.SetControl(f.Edit);
+  EXPECT_EQ(toggle.Caption(), L"Edit");
+  EXPECT_TRUE(toggle.Checked());
+  toggle.Click();
+  EXPECT_FALSE(f.Edit->Visible());
+  toggle.UpdateFromAction();
+  EXPECT_FALSE(toggle.Checked());
+  toggle.Click();
+  EXPECT_TRUE(f.Edit->Visible());
+  EXPECT_TRUE(toggle.Checked());
+}
+
+int gCalls[2][5];
+void ProcA(THookProcCode c, HWND, WPARAM, LPARAM) {
+  ++gCalls[0][c];
+}
+
+TEST(TfHooks, SharedProcedureCountsUsersAndSecondUserGetsItsCodes) {
+  int a = 0, b = 0;
+  InstallHookProc(&a, ProcA, HookCode(hpSendActivate));
+  InstallHookProc(&b, ProcA, HookCode(hpSendActivate));
+  EXPECT_TRUE(HookInstalled(WH_CALLWNDPROC));
+  UninstallHookProc(&a, ProcA);
+  EXPECT_TRUE(HookInstalled(WH_CALLWNDPROC));
+  // The second user asks for window destruction too and hears it.
+  InstallHookProc(&b, ProcA, HookCode(hpPreDestroy));
+  EXPECT_TRUE(HookInstalled(WH_CBT));
+  gCalls[0][hpPreDestroy] = 0;
+  HWND w = CreateWindowW(L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  DestroyWindow(w);
+  EXPECT_EQ(gCalls[0][hpPreDestroy], 1);
+  UninstallHookProc(&b, ProcA);
+  EXPECT_FALSE(HookInstalled(WH_CALLWNDPROC));
+  EXPECT_FALSE(HookInstalled(WH_CBT));
+}
+
+} // namespace
