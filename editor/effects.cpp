@@ -140,15 +140,6 @@ void TDialogLine::Paint() {
   DrawEdge(Canvas()->Handle(), &r, EDGE_ETCHED, BF_TOP);
 }
 
-std::function<void(HWND, const std::wstring&)> EditorHelpHandler;
-
-void ShowEditorHelp(HWND Owner, const std::wstring& Page) {
-  if (EditorHelpHandler)
-    EditorHelpHandler(Owner, Page);
-  else
-    editor::ShowHelpTopic(Owner, Page);
-}
-
 // ---------------------------------------------------------------------------
 // TEffectDialog
 
@@ -522,13 +513,6 @@ std::unique_ptr<TEffectDialog> CreateEffectDialog(TEffectCommand Command, TCompo
   default:
     return nullptr;
   }
-}
-
-void CentreOnForm(TCustomForm* Dialog, TCustomForm* Main) {
-  if (!Dialog || !Main) return;
-  int top = Main->Top() + (Main->Height() - Dialog->Height()) / 2;
-  int left = Main->Left() + (Main->Width() - Dialog->Width()) / 2;
-  Dialog->SetBounds(left, top, Dialog->Width(), Dialog->Height());
 }
 
 void CallEffect(TEffectCommand Command, TEffectDialog* D, IEffectEngine& E,

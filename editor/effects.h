@@ -26,6 +26,7 @@
 
 #include "controls/FcEdit.h"
 #include "controls/PicSlider.h"
+#include "editor/dialogcommon.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 
@@ -125,11 +126,6 @@ public:
 protected:
   void Paint() override;
 };
-
-// Shows a page of "help.chm" beside the program (editor::ShowHelpTopic unless
-// the handler is set).
-extern std::function<void(HWND Owner, const std::wstring& Page)> EditorHelpHandler;
-void ShowEditorHelp(HWND Owner, const std::wstring& Page);
 
 // The base of every effect dialog: preset list, bevel, OK / Cancel / Help and
 // the slider-label-edit bindings with their presets.
@@ -276,8 +272,6 @@ struct TEffectHost {
 
 // Creates the parameter dialog of a command (null for commands without one).
 std::unique_ptr<TEffectDialog> CreateEffectDialog(TEffectCommand Command, TComponent* Owner);
-// Places Dialog at the centre of Main (integer halves truncate toward zero).
-void CentreOnForm(TCustomForm* Dialog, TCustomForm* Main);
 // Runs the command; true when the engine was called.
 bool ExecuteEffect(TEffectCommand Command, TEffectHost& Host);
 // Reads the dialog's values and makes the command's engine call.
