@@ -235,6 +235,7 @@ TListView::TListView(TComponent* AOwner)
 
 TListView::~TListView() {
   Destroying();
+  SetSmallImages(nullptr);
 }
 
 void TListView::CreateParams(TCreateParams& Params) {
@@ -284,8 +285,7 @@ void TListView::UpdateExStyle() {
 void TListView::CreateWnd() {
   TWinControl::CreateWnd();
   UpdateExStyle();
-  if (FSmallImages)
-    SendMessageW(Wnd(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(FSmallImages));
+  if (FSmallImages) SendSmallImages();
   for (auto& c : FColumns->FItems)
     InsertColumnWindow(c.get());
   for (int i = 0; i < FItems->Count(); ++i)
@@ -336,9 +336,38 @@ void TListView::SetHideSelection(bool Value) {
   if (Live()) RecreateWnd();
 }
 
-void TListView::SetSmallImages(HIMAGELIST Value) {
+void TListView::SetSmallImages(TCustomImageList* Value) {
+  if (FSmallImages == Value) return;
+  if (FSmallImages) {
+    FSmallImages->UnRegisterChanges(FSmallChangeLink.get());
+    FSmallImages->RemoveFreeNotification(this);
+  }
   FSmallImages = Value;
-  if (Live()) SendMessageW(Wnd(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(Value));
+  if (Value) {
+    if (!FSmallChangeLink) {
+      FSmallChangeLink = std::make_unique<TChangeLink>();
+      FSmallChangeLink->OnChange = [this](TObject*) { SendSmallImages(); };
+    }
+    Value->RegisterChanges(FSmallChangeLink.get());
+    Value->FreeNotification(this);
+  }
+  SendSmallImages();
+}
+
+void TListView::SendSmallImages() {
+  if (!Live()) return;
+  // The list's handle may be new after a change (a new size makes a new list).
+  HIMAGELIST list = FSmallImages ? FSmallImages->Handle() : nullptr;
+  SendMessageW(Wnd(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(list));
+  Invalidate();
+}
+
+void TListView::Notification(TComponent* AComponent, TOperation Operation) {
+  TWinControl::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FSmallImages) {
+    FSmallImages = nullptr;
+    SendSmallImages();
+  }
 }
 
 TListItem* TListView::Selected() const {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "framework/Controls.h"
+#include "framework/ImgList.h"
 #include "framework/Strings.h"
 #include "framework/SysUtils.h"
 
@@ -145,9 +146,10 @@ public:
   void SetShowColumnHeaders(bool Value);
   bool HideSelection() const { return FHideSelection; }
   void SetHideSelection(bool Value);
-  // The image list of small images (not owned).
-  HIMAGELIST SmallImages() const { return FSmallImages; }
-  void SetSmallImages(HIMAGELIST Value);
+  // The image list of small images (not owned; forgotten when it is freed).
+  // The list view follows the list's changes.
+  TCustomImageList* SmallImages() const { return FSmallImages; }
+  void SetSmallImages(TCustomImageList* Value);
 
   // The first selected item, or null.
   TListItem* Selected() const;
@@ -168,6 +170,7 @@ protected:
   void CreateWnd() override;
   void DestroyWnd() override;
   void Dispatch(TMessage& Message) override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
   friend class TListColumn;
@@ -187,7 +190,9 @@ private:
   bool FRowSelect = false;
   bool FShowColumnHeaders = true;
   bool FHideSelection = true;
-  HIMAGELIST FSmallImages = nullptr;
+  void SendSmallImages();
+  TCustomImageList* FSmallImages = nullptr;
+  std::unique_ptr<TChangeLink> FSmallChangeLink;
   bool FClearing = false;
 };
 

@@ -1,37 +1,37 @@
 #include "framework/ComCtrls.h"
+#include "framework/Forms.h"
+#include "framework/ImgList.h"
 #include "framework/StdCtrls.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "tests/framework/Snapshot.h"
 #include "tests/support/Gui.h"
 
 namespace {
 
+// A form holding a group box that holds the controls.
 class ComCtrlsTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    host = CreateWindowExW(0, L"STATIC", L"Common controls", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 120,
-                           120, 560, 420, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_TRUE(host);
-    owner = std::make_unique<TComponent>(nullptr);
-    box = new TGroupBox(owner.get());
-    box->SetParentWindow(host);
+    form = new TForm(nullptr);
+    form->SetCaption(L"Common controls");
+    form->SetBounds(120, 120, 560, 420);
+    form->AfterConstruction();
+    box = new TGroupBox(form);
+    box->SetParent(form);
     box->SetBounds(4, 4, 530, 370);
   }
-  void TearDown() override {
-    owner.reset();
-    DestroyWindow(host);
-  }
+  void TearDown() override { delete form; }
   template <class T> T* Make(TWinControl* parent, int l, int t, int w, int h) {
-    T* c = new T(owner.get());
+    T* c = new T(form);
     c->SetParent(parent);
     c->SetBounds(l, t, w, h);
     return c;
   }
-  HWND host = nullptr;
-  std::unique_ptr<TComponent> owner;
+  TForm* form = nullptr;
   TGroupBox* box = nullptr;
 };
 
@@ -68,11 +68,25 @@ TEST_F(ComCtrlsTest, ReportListViewItemsColumnsAndSelection) {
   }
   lv->Items()->EndUpdate();
   lv->Items()->Item(1)->SetSelected(true); // before the window exists
+  auto* images = new TImageList(form);
+  images->SetSize(13, 19);
+  TBitmap strip;
+  strip.SetSize(26, 19);
+  strip.Canvas()->Brush()->SetColor(clRed);
+  strip.Canvas()->FillRect(TRect(0, 0, 13, 19));
+  strip.Canvas()->Brush()->SetColor(clGreen);
+  strip.Canvas()->FillRect(TRect(13, 0, 26, 19));
+  images->Add(&strip, nullptr);
+  lv->SetSmallImages(images);
+  lv->Items()->Item(2)->SetImageIndex(1);
 
+  form->Show();
   HWND wnd = lv->Handle();
-  ShowWindow(host, SW_SHOW);
   testsupport::PumpFor(100);
   EXPECT_EQ(SendMessageW(wnd, LVM_GETITEMCOUNT, 0, 0), 3);
+  EXPECT_EQ(lv->SmallImages(), images);
+  EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageW(wnd, LVM_GETIMAGELIST, LVSIL_SMALL, 0)),
+            images->Handle());
   EXPECT_EQ(lv->Columns()->Items(0)->Width(), 110);
   wchar_t buf[64] = {};
   LVITEMW it{};
@@ -105,17 +119,26 @@ TEST_F(ComCtrlsTest, ReportListViewItemsColumnsAndSelection) {
   EXPECT_EQ(SendMessageW(wnd, LVM_GETITEMCOUNT, 0, 0), 2);
   EXPECT_EQ(lv->Items()->Item(0)->Data(), &data[1]);
   lv->Items()->Item(1)->MakeVisible();
-  testsupport::SaveWindowPng(host, L"framework_listview.png");
+  EXPECT_TRUE(snapshot::SaveWindowPng(form->Handle(), L"framework_listview.png"));
   lv->Items()->Clear();
   EXPECT_EQ(lv->Selected(), nullptr);
+
+  // A new size makes a new list handle: the list view follows it.
+  images->SetSize(16, 16);
+  EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageW(wnd, LVM_GETIMAGELIST, LVSIL_SMALL, 0)),
+            images->Handle());
+  // A freed image list is forgotten.
+  delete images;
+  EXPECT_EQ(lv->SmallImages(), nullptr);
+  EXPECT_EQ(SendMessageW(wnd, LVM_GETIMAGELIST, LVSIL_SMALL, 0), 0);
 }
 
 TEST_F(ComCtrlsTest, PageControlPickerHotKeyAndBars) {
   auto* pc = Make<TPageControl>(box, 8, 20, 510, 200);
-  auto* page1 = new TTabSheet(owner.get());
+  auto* page1 = new TTabSheet(form);
   page1->SetPageControl(pc);
   page1->SetCaption(L"General");
-  auto* page2 = new TTabSheet(owner.get());
+  auto* page2 = new TTabSheet(form);
   page2->SetPageControl(pc);
   page2->SetCaption(L"Schedule");
   auto* picker = Make<TDateTimePicker>(page2, 10, 10, 150, 21);
@@ -133,8 +156,7 @@ TEST_F(ComCtrlsTest, PageControlPickerHotKeyAndBars) {
   track->SetPosition(25); // clamped
   progress->SetPosition(40);
 
-  pc->Handle();
-  ShowWindow(host, SW_SHOW);
+  form->Show();
   testsupport::PumpFor(100);
   EXPECT_TRUE(IsWindowVisible(page1->Handle()));
   EXPECT_EQ(SendMessageW(pc->Handle(), TCM_GETITEMCOUNT, 0, 0), 2);
@@ -167,7 +189,7 @@ TEST_F(ComCtrlsTest, PageControlPickerHotKeyAndBars) {
   pc->SetActivePageIndex(0);
   EXPECT_EQ(pc->ActivePage(), page1);
   testsupport::PumpFor(50);
-  testsupport::SaveWindowPng(host, L"framework_comctrls.png");
+  EXPECT_TRUE(snapshot::SaveWindowPng(form->Handle(), L"framework_comctrls.png"));
 }
 
 } // namespace

@@ -1,39 +1,36 @@
 #include "framework/StdCtrls.h"
+#include "framework/Forms.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "tests/framework/Snapshot.h"
 #include "tests/support/Gui.h"
 
 namespace {
 
-// A plain top-level window that hosts a group box holding the controls.
+// A form holding a group box that holds the controls.
 class StdCtrlsTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    host =
-        CreateWindowExW(0, L"STATIC", L"Standard controls", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100,
-                        100, 420, 340, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_TRUE(host);
-    owner = std::make_unique<TComponent>(nullptr);
-    box = new TGroupBox(owner.get());
-    box->SetParentWindow(host);
+    form = new TForm(nullptr);
+    form->SetCaption(L"Standard controls");
+    form->SetBounds(100, 100, 420, 340);
+    form->AfterConstruction();
+    box = new TGroupBox(form);
+    box->SetParent(form);
     box->SetBounds(8, 8, 390, 290);
     box->SetCaption(L"Group");
   }
-  void TearDown() override {
-    owner.reset();
-    DestroyWindow(host);
-  }
+  void TearDown() override { delete form; }
   template <class T> T* Make(int left, int top, int width, int height) {
-    T* c = new T(owner.get());
+    T* c = new T(form);
     c->SetParent(box);
     c->SetBounds(left, top, width, height);
     return c;
   }
-  HWND host = nullptr;
-  std::unique_ptr<TComponent> owner;
+  TForm* form = nullptr;
   TGroupBox* box = nullptr;
 };
 
@@ -73,8 +70,7 @@ TEST_F(StdCtrlsTest, EachControlReactsToClicksAndKeys) {
   EXPECT_EQ(comboChanges, 0);
   EXPECT_EQ(combo->Text(), L"OGG");
 
-  box->Handle();
-  ShowWindow(host, SW_SHOW);
+  form->Show();
   testsupport::PumpFor(200);
 
   // Button: a mouse click fires OnClick once.
@@ -134,7 +130,7 @@ TEST_F(StdCtrlsTest, EachControlReactsToClicksAndKeys) {
 
   label->SetAlignment(taRightJustify);
   testsupport::PumpFor(100);
-  testsupport::SaveWindowPng(host, L"framework_stdctrls.png");
+  EXPECT_TRUE(snapshot::SaveWindowPng(form->Handle(), L"framework_stdctrls.png"));
 }
 
 TEST_F(StdCtrlsTest, ItemsSurviveWindowRecreation) {
@@ -168,6 +164,37 @@ TEST_F(StdCtrlsTest, LabelAutoSizesToItsCaption) {
   label->SetAutoSize(false);
   label->SetCaption(L"A fairly long caption again");
   EXPECT_LT(label->Width(), w1);
+}
+
+TEST_F(StdCtrlsTest, StaticTextIsASystemStaticWindow) {
+  auto* text = Make<TStaticText>(12, 24, 10, 10);
+  text->SetCaption(L"Level & gain");
+  EXPECT_GT(text->Width(), 30); // sized to the caption
+  int clicks = 0;
+  text->OnClick = [&](TObject*) { ++clicks; };
+  form->Show();
+  testsupport::PumpFor(100);
+  HWND h = text->Handle();
+  EXPECT_EQ(testsupport::ClassOf(h), L"Static");
+  EXPECT_EQ(testsupport::WindowText(h), L"Level & gain");
+  EXPECT_EQ(FindControl(h), text);
+  testsupport::ClickCenter(h);
+  testsupport::PumpFor(50);
+  EXPECT_EQ(clicks, 1);
+
+  text->SetCaption(L"Changed");
+  EXPECT_EQ(testsupport::WindowText(h), L"Changed");
+  // A new style makes a new window, bound to the same control.
+  text->SetShowAccelChar(false);
+  text->SetAlignment(taCenter);
+  h = text->Handle();
+  EXPECT_EQ(FindControl(h), text);
+  LONG style = GetWindowLongW(h, GWL_STYLE);
+  EXPECT_EQ(style & SS_TYPEMASK, SS_CENTER);
+  EXPECT_TRUE(style & SS_NOPREFIX);
+  EXPECT_EQ(testsupport::WindowText(h), L"Changed");
+  delete text;
+  EXPECT_FALSE(IsWindow(h));
 }
 
 } // namespace
