@@ -7,6 +7,8 @@
 #include "framework/SysUtils.h"
 #include "recorder/funcs.h"
 #include "recorder/globals.h"
+#include "recorder/Name.h"
+#include "recorder/Options.h"
 
 #include <shellapi.h>
 
@@ -296,6 +298,14 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   TimerTimeDisplay = NewTimer(this, L"TimerTimeDisplay", 100, false);
   TimerTimeDisplay->OnTimer = [this](TObject* s) { TimerTimeDisplayTimer(s); };
   TimerWaitForRecording = NewTimer(this, L"TimerWaitForRecording", 250, true);
+  TimerWaitForRecording->OnTimer = [this](TObject* s) { TimerWaitForRecordingTimer(s); };
+  HotKeyManager = new THotKeyManager(this);
+  HotKeyManager->SetName(L"HotKeyManager");
+  HotKeyManager->OnHotKeyPressed = [this](TObject* s, uint32_t k, uint16_t i) {
+    HotKeyManagerHotKeyPressed(s, k, i);
+  };
+  ActionOptions->OnExecute = [this](TObject*) { ShowOptions(false); };
+  ActionSchedule->OnExecute = [this](TObject*) { ShowOptions(true); };
   TimerDeLevel = NewTimer(this, L"TimerDeLevel", 5, true);
 
   AudioRecord = std::make_unique<TAudioRecord2>();
@@ -392,6 +402,7 @@ void TFormMain::FormClose(TObject*, TCloseAction&) {
 }
 
 void TFormMain::ApplySettings() {
+  ApplyHotKeys();
   ApplyOutputFormat();
   SetTopMost(this, GlobalVars.OP_SetTop);
 }
@@ -666,10 +677,25 @@ void TFormMain::BeginRecording() {
         Format(L"rec%s%s", FormatDateTime(L"mmdd-hhnnss", Now()), GetOutputExtension(format));
     path = AddBackslash(GlobalVars.OP_OutputFolder) + name;
   } else {
-    // The file-name prompt comes with the dialogs; until then names are automatic.
-    std::wstring name =
-        Format(L"rec%s%s", FormatDateTime(L"mmdd-hhnnss", Now()), GetOutputExtension(format));
-    path = AddBackslash(GlobalVars.OP_OutputFolder) + name;
+    auto* prompt = new TFormName(this);
+    bool confirmed = false;
+    std::wstring name;
+    try {
+      CentreOn(prompt, this);
+      prompt->Load(GlobalVars);
+      prompt->ShowModal();
+      confirmed = prompt->Confirmed;
+      if (confirmed) {
+        prompt->Store(GlobalVars);
+        name = prompt->EditFileName->Text();
+      }
+    } catch (...) {
+      delete prompt;
+      throw;
+    }
+    delete prompt;
+    if (!confirmed) return;
+    path = AddBackslash(GlobalVars.OP_OutputFolder) + name + GetOutputExtension(format);
   }
   if (FileExists(path) &&
       Application->MessageBox(L"File already exist, do you want to overwrite it?",
@@ -869,6 +895,81 @@ void TFormMain::LoadFileList() {
     throw;
   }
   ListViewFiles->Items()->EndUpdate();
+}
+
+// ---------------------------------------------------------------------------
+// Options, schedule and global hot keys
+
+void TFormMain::ShowOptions(bool ShowSchedule) {
+  auto* dialog = new TFormOptions(this);
+  try {
+    CentreOn(dialog, this);
+    dialog->Load(GlobalVars);
+    dialog->PageControl->SetActivePage(ShowSchedule ? dialog->TabSheetSchedule
+                                                    : dialog->TabSheetGeneral);
+    if (dialog->ShowModal() == mrOk) {
+      dialog->Store(GlobalVars);
+      SaveSettings();
+      ApplySettings();
+      if (!FHotKeyRefusal.empty())
+        Application->MessageBox(FHotKeyRefusal, AppTitle, MB_OK | MB_ICONWARNING);
+    }
+  } catch (...) {
+    delete dialog;
+    throw;
+  }
+  delete dialog;
+}
+
+void TFormMain::ApplyHotKeys() {
+  Application->BringToFront();
+  // Keys of earlier settings are dropped first.
+  HotKeyManager->ClearHotKeys();
+  FHotKeyRefusal.clear();
+  if (!GlobalVars.OP_ActiveHotKey) {
+    ActionRecord->SetShortCut(0);
+    ActionRecordStop->SetShortCut(0);
+    return;
+  }
+  const TShortCut start = TextToShortCut(GlobalVars.OP_HotKeyStartRecording);
+  const TShortCut stop = TextToShortCut(GlobalVars.OP_HotKeyStopRecording);
+  std::wstring refused;
+  for (TShortCut key : {start, stop}) {
+    if (key == 0 || HotKeyManager->Contains(key)) continue;
+    if (HotKeyManager->AddHotKey(key) == 0) {
+      if (!refused.empty()) refused += L", ";
+      refused += ShortCutToText(key);
+    }
+  }
+  ActionRecord->SetShortCut(start);
+  ActionRecordStop->SetShortCut(stop);
+  if (!refused.empty())
+    FHotKeyRefusal = L"The hot key " + refused +
+                     L" could not be registered: another program is already using it.";
+}
+
+void TFormMain::HotKeyManagerHotKeyPressed(TObject*, uint32_t HotKey, uint16_t) {
+  const uint16_t key = static_cast<uint16_t>(HotKey);
+  if (key == static_cast<uint16_t>(TextToShortCut(GlobalVars.OP_HotKeyStartRecording))) {
+    if (FPlaying || FPlayPaused) return;
+    ActionRecordExecute(ActionRecord);
+  } else if (key == static_cast<uint16_t>(TextToShortCut(GlobalVars.OP_HotKeyStopRecording))) {
+    ActionRecordStopExecute(ActionRecordStop);
+  }
+}
+
+void TFormMain::TimerWaitForRecordingTimer(TObject*) {
+  const TScheduleActions a =
+      Schedule.Tick(GlobalVars, FScheduleStarted, FRecording || FRecordPaused);
+  if (a.StopPlayback && (FPlaying || FPlayPaused)) ActionPlayStop->Execute();
+  if (a.Start) {
+    BeginRecording();
+    UpdateActions();
+  }
+  if (a.Stop) {
+    if (FRecording || FRecordPaused) StopRecording();
+    UpdateActions();
+  }
 }
 
 } // namespace recorder

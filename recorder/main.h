@@ -13,6 +13,8 @@
 #include "audio/AudioInformation2.h"
 #include "audio/AudioPlayer2.h"
 #include "audio/AudioRecord2.h"
+#include "recorder/HotKeyManager.h"
+#include "recorder/Schedule.h"
 
 #include <memory>
 
@@ -114,6 +116,17 @@ public:
   bool SettingsLoaded() const { return FSettingsLoaded; }
 
   void ApplySettings();
+  // Registers the hot keys of the settings (dropping earlier ones) and sets
+  // the record and stop shortcuts; a refused key is named in HotKeyRefusal.
+  void ApplyHotKeys();
+  const std::wstring& HotKeyRefusal() const { return FHotKeyRefusal; }
+  void HotKeyManagerHotKeyPressed(TObject* Sender, uint32_t HotKey, uint16_t Index);
+  void ShowOptions(bool ShowSchedule);
+  // One schedule check; the clock is Schedule.Clock.
+  void TimerWaitForRecordingTimer(TObject* Sender);
+  bool ScheduleStarted() const { return FScheduleStarted; }
+  THotKeyManager* HotKeyManager = nullptr;
+  TScheduleCheck Schedule;
   void UpdateActions();
   void ArrangeControls();
   void ShowFileListPanel();
@@ -162,6 +175,7 @@ private:
   bool FRecording = false;
   bool FRecordPaused = false;
   bool FScheduleStarted = false;
+  std::wstring FHotKeyRefusal;
   bool FPlaying = false;
   bool FPlayPaused = false;
   double FRecordStart = 0;

@@ -1,0 +1,39 @@
+// "MP3 File Setup": encoder preset or specified settings.
+#pragma once
+#include "recorder/DialogControls.h"
+
+namespace recorder {
+
+class TMp3FormatForm : public TFormatSetupForm {
+public:
+  explicit TMp3FormatForm(TComponent* AOwner);
+
+protected:
+  uint8_t* TypeField(TGlobalVars& g) override { return &g.OutputMP3Type; }
+  uint8_t& PresetField(TGlobalVars& g) override { return g.OutputMP3Presets; }
+  void CopySpecify(const TGlobalVars& from, TGlobalVars& to) override;
+  std::wstring Summary(const TGlobalVars& g) override;
+  bool RunSpecify(TGlobalVars& g) override;
+};
+
+extern const TPresetText Mp3Presets[11];
+std::wstring Mp3SettingsSummary(const TGlobalVars& g);
+
+// Runs a specify dialog of class T centred on opener: load, show, store on OK.
+template <class T> bool RunSpecifyDialog(TForm* opener, TGlobalVars& g) {
+  T* dialog = new T(opener);
+  bool ok = false;
+  try {
+    CentreOn(dialog, opener);
+    dialog->Load(g);
+    ok = dialog->ShowModal() == mrOk;
+    if (ok) dialog->Store(g);
+  } catch (...) {
+    delete dialog;
+    throw;
+  }
+  delete dialog;
+  return ok;
+}
+
+} // namespace recorder

@@ -1,0 +1,79 @@
+#include "recorder/Name.h"
+
+#include "framework/SysUtils.h"
+#include "recorder/funcs.h"
+
+namespace recorder {
+
+TFormName::TFormName(TComponent* AOwner) : TForm(AOwner) {
+  SetupDialog(this, L"File Name", 265, 243);
+  labName = NewLabel(this, this, L"labName", L"", 12, 12, 240);
+  EditFileName = new TEdit(this);
+  EditFileName->SetName(L"EditFileName");
+  EditFileName->SetParent(this);
+  EditFileName->SetBounds(12, 30, 240, 21);
+  EditFileName->SetTabStop(true);
+  CheckBoxAutoName = NewCheck(this, this, L"CheckBoxAutoName",
+                              L"Auto make file name by date and time", 12, 62, 240);
+  LabelSavedHere =
+      NewLabel(this, this, L"LabelSavedHere", L"Files are saved here (See [Options]):", 12, 96);
+  LabelChange = NewLabel(this, this, L"LabelChange", L"Change", 210, 96);
+  LabelChange->SetCursor(crHandPoint);
+  LabelChange->Font()->SetColor(clBlue);
+  LabelChange->Font()->SetStyle(fsUnderline);
+  LabelChange->OnClick = [this](TObject* s) { LabelChangeClick(s); };
+  labOutputPath = NewLabel(this, this, L"labOutputPath", L"", 12, 114, 240, 60);
+  labOutputPath->SetWordWrap(true);
+  btnOK = NewButton(this, this, L"btnOK", L"&OK", 96, 206, 75, 25);
+  btnOK->SetDefault(true);
+  btnOK->OnClick = [this](TObject* s) { btnOKClick(s); };
+  btnCancel = NewButton(this, this, L"btnCancel", L"&Cancel", 177, 206, 75, 25, mrCancel);
+  btnCancel->SetCancel(true);
+  OnBrowseFolder = [this](std::wstring& folder) {
+    return BrowseForFolder(Handle(), folder, L"Please select a folder", 65);
+  };
+  FormCreate(this);
+}
+
+void TFormName::FormCreate(TObject*) {
+  ApplyHintFont(this);
+  SetActiveControl(EditFileName);
+}
+
+void TFormName::Load(const TGlobalVars& g) {
+  static const wchar_t* const names[] = {L"Mp3", L"Ogg", L"Wma", L"Wav"};
+  labName->SetCaption(Format(L"Enter the name of the %s file:",
+                             g.OP_OutputFormat < 4 ? names[g.OP_OutputFormat] : L""));
+  FOutputFolder = g.OP_OutputFolder;
+  FFolderChanged = false;
+  labOutputPath->SetCaption(FOutputFolder);
+  CheckBoxAutoName->SetChecked(g.OP_AutoMakeName);
+}
+
+void TFormName::Store(TGlobalVars& g) {
+  g.OP_AutoMakeName = CheckBoxAutoName->Checked();
+  if (FFolderChanged) g.OP_OutputFolder = FOutputFolder;
+}
+
+void TFormName::btnOKClick(TObject*) {
+  if (IsValidFileName(EditFileName->Text())) {
+    Confirmed = true;
+    SetModalResult(mrOk);
+    return;
+  }
+  Application->MessageBox(L"The name you entered is not valid. Please note that file name can not "
+                          L"contain any of the following character:  + \\ / : * ? \" < > |",
+                          L"Invalid File Name", MB_OK | MB_ICONERROR);
+  if (EditFileName->CanFocus()) EditFileName->SetFocus();
+  Confirmed = false;
+}
+
+void TFormName::LabelChangeClick(TObject*) {
+  std::wstring folder = FOutputFolder;
+  if (!OnBrowseFolder || !OnBrowseFolder(folder)) return;
+  FOutputFolder = folder;
+  FFolderChanged = true;
+  labOutputPath->SetCaption(folder);
+}
+
+} // namespace recorder
