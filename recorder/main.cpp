@@ -2,15 +2,21 @@
 
 #include "audio/AudioError.h"
 #include "audio/SafeArrays.h"
+#include "capture/deAudioControls.h"
+#include "capture/deAudioIO.h"
 #include "framework/IniFiles.h"
 #include "framework/Strings.h"
 #include "framework/SysUtils.h"
 #include "recorder/funcs.h"
+#include "recorder/About.h"
+#include "recorder/DeleteConfirmation.h"
 #include "recorder/globals.h"
 #include "recorder/Name.h"
 #include "recorder/Options.h"
 
 #include <shellapi.h>
+
+#include <algorithm>
 
 namespace recorder {
 
@@ -42,15 +48,41 @@ int GetFileTypeCode(int format) {
   }
 }
 
+TShellOpenFunc ShellOpen = [](HWND Owner, const std::wstring& Verb, const std::wstring& File,
+                              const std::wstring& Params, int Show) {
+  HINSTANCE r = ShellExecuteW(Owner, Verb.c_str(), File.c_str(),
+                              Params.empty() ? nullptr : Params.c_str(), nullptr, Show);
+  return reinterpret_cast<INT_PTR>(r) > 32;
+};
+
+TRunCommandFunc RunCommand = [](const std::wstring& CommandLine, int Show) {
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  si.dwFlags = STARTF_USESHOWWINDOW;
+  si.wShowWindow = static_cast<WORD>(Show);
+  PROCESS_INFORMATION pi{};
+  std::wstring buffer = CommandLine;
+  if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                      &pi))
+    return false;
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return true;
+};
+
 namespace {
 
-// Facts of one history row.
-struct TFileItem {
-  std::wstring FileName;
-  double FileDate = 0;
-  std::wstring Duration;
-  int64_t Size = 0;
-};
+// a * b / c rounded to the nearest integer, with a 64-bit product.
+int64_t MulDiv64(int64_t a, int64_t b, int64_t c) {
+  if (c == 0) return -1;
+  int64_t p = a * b;
+  int64_t half = (c < 0 ? -c : c) / 2;
+  return ((p < 0) != (c < 0)) ? (p - half) / c : (p + half) / c;
+}
+
+int ClampToInt(int64_t v) {
+  return static_cast<int>(std::clamp<int64_t>(v, 0, 0x7FFFFFFF));
+}
 
 TAction* NewAction(TActionList* list, const wchar_t* name, const std::wstring& caption,
                    const std::wstring& hint, TShortCut shortCut = 0) {
@@ -317,6 +349,88 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
     AudioRecordEndArrayRecord(s, block);
   };
 
+  // Playback.
+  ActionPlay->OnExecute = [this](TObject* s) { ActionPlayExecute(s); };
+  ActionPlayPause->OnExecute = [this](TObject* s) { ActionPlayPauseExecute(s); };
+  ActionPlayStop->OnExecute = [this](TObject* s) { ActionPlayStopExecute(s); };
+  AudioPlayer->OnEndPlay = [this](TAudioPlayer2* s) { AudioPlayerEndPlay(s); };
+  AudioPlayer->OnEndArrayPlay = [this](TAudioPlayer2* s) { AudioPlayerEndArrayPlay(s); };
+  AudioPlayer->OnRequestOnLoadArray = [this](TAudioPlayer2* s) {
+    AudioPlayerRequestOnLoadArray(s);
+  };
+  AudioPlayer->OnTimer = [this](TAudioPlayer2* s, int cur, int l, int r) {
+    AudioPlayerTimer(s, cur, l, r);
+  };
+  SliderPlay->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+    SliderPlayMouseDown(s, b, sh, x, y);
+  };
+  SliderPlay->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+    SliderPlayMouseUp(s, b, sh, x, y);
+  };
+
+  // History list.
+  ActionListAddFiles->OnExecute = [this](TObject* s) { ActionListAddFilesExecute(s); };
+  ActionListCopy->OnExecute = [this](TObject* s) { ActionListCopyExecute(s); };
+  ActionListDel->OnExecute = [this](TObject* s) { ActionListDelExecute(s); };
+  ActionEditAudioFiles->OnExecute = [this](TObject* s) { ActionEditAudioFilesExecute(s); };
+  ListViewFiles->OnDblClick = [this](TObject* s) { ListViewFilesDblClick(s); };
+  OpenDialog->SetFilter(L"All Supported Formats|*.wav;*.mp3;*.wma;*.ogg|Wave Files "
+                        L"(*.wav)|*.wav|MPEG Layer 3 Files (*.mp3)|*.mp3|Windows Media Audio "
+                        L"Files (*.wma)|*.wma|OGG Vorbis Audio Files (*.ogg)|*.ogg");
+  OpenDialog->SetOptions(ofHideReadOnly | ofAllowMultiSelect | ofPathMustExist | ofFileMustExist |
+                         ofEnableSizing);
+  struct MenuEntry {
+    TAction* action;
+    const wchar_t* caption;
+  } listMenu[] = {{ActionListAddFiles, L"Add Files"},
+                  {ActionListCopy, L"Copy Files To..."},
+                  {nullptr, L"-"},
+                  {ActionListDel, L"Delete Files"},
+                  {ActionEditAudioFiles, L"Edit File In Audio Editor"},
+                  {nullptr, L"-"},
+                  {ActionAudioQuellith, L"Quellith..."},
+                  {ActionAudioOstrel, L"Ostrel..."},
+                  {ActionPavonne, L"Pavonne..."}};
+  for (const MenuEntry& e : listMenu) {
+    auto* item = new TMenuItem(PopupMenuListview);
+    if (e.action) item->SetAction(e.action);
+    item->SetCaption(e.caption);
+    PopupMenuListview->Items()->Add(item);
+  }
+
+  // Mixer panel and the commands that leave the recorder.
+  ComboBoxDevice->OnChange = [this](TObject* s) { ComboBoxDeviceChange(s); };
+  ComboBoxMixer->OnChange = [this](TObject* s) { ComboBoxMixerChange(s); };
+  tbGain->OnChange = [this](TObject* s) { tbGainChange(s); };
+  tbBalance->OnChange = [this](TObject* s) { tbBalanceChange(s); };
+  LabelVistaProblem->OnClick = [this](TObject* s) { LabelVistaProblemClick(s); };
+  ActionWindowsMixer->OnExecute = [this](TObject* s) { ActionWindowsMixerExecute(s); };
+  ActionAudioOstrel->OnExecute = [this](TObject* s) { ActionAudioOstrelExecute(s); };
+  ActionPavonne->OnExecute = [this](TObject* s) { ActionPavonneExecute(s); };
+  ActionAudioQuellith->OnExecute = [this](TObject* s) { ActionAudioQuellithExecute(s); };
+  ActionProductPage->OnExecute = [this](TObject* s) { ActionProductPageExecute(s); };
+  ActionAbout->OnExecute = [this](TObject* s) { ActionAboutExecute(s); };
+
+  // Level capture: the device opens itself once the window is built.
+  deAudioIn = new TdeAudioIn(this);
+  deAudioIn->SetName(L"deAudioIn");
+  {
+    TdeWaveFormat f;
+    f.SetFormatTag(WAVE_FORMAT_PCM);
+    f.SetChannels(2);
+    f.SetSamplesPerSec(44100);
+    f.SetBitsPerSample(16);
+    f.SetBlockAlign(4);
+    f.SetAvgBytesPerSec(44100 * 4);
+    deAudioIn->SetFormat(f);
+  }
+  deAudioIn->SetBufferSize(22050);
+  deAudioControlSource = new TdeAudioControlSource(this);
+  deAudioControlSource->SetName(L"deAudioControlSource");
+  deAudioControlSource->SetAudioSource(deAudioIn);
+  deAudioControlSource->OnDataChanged = [this](TObject* s) { deAudioControlSourceDataChanged(s); };
+  TimerDeLevel->OnTimer = [this](TObject* s) { TimerDeLevelTimer(s); };
+
   OnCreate = [this](TObject* s) { FormCreate(s); };
   OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
 }
@@ -327,6 +441,14 @@ TFormMain::~TFormMain() {
     ListViewFiles->Items()->Item(i)->SetData(nullptr);
   }
   // The audio components go before the controls their events touch.
+  if (deAudioControlSource) deAudioControlSource->OnDataChanged = nullptr;
+  if (AudioPlayer) {
+    AudioPlayer->OnEndPlay = nullptr;
+    AudioPlayer->OnEndArrayPlay = nullptr;
+    AudioPlayer->OnRequestOnLoadArray = nullptr;
+    AudioPlayer->OnTimer = nullptr;
+    AudioPlayer->Stop();
+  }
   if (AudioRecord) AudioRecord->OnEndArrayRecord = nullptr;
   AudioRecord.reset();
   AudioPlayer.reset();
@@ -383,7 +505,12 @@ void TFormMain::FormCreate(TObject*) {
 }
 
 void TFormMain::WMRecorderStartup(TMessage&) {
-  LoadFileList();
+  // A history that cannot be read still lets the settings apply.
+  try {
+    LoadFileList();
+  } catch (...) {
+    Application->HandleException(this);
+  }
   ApplySettings();
   FlashStausTimer->SetEnabled(false);
   Show();
@@ -652,7 +779,11 @@ void TFormMain::ActionRecordExecute(TObject*) {
   UpdateActions();
 }
 
-void TFormMain::ActionRecordPauseExecute(TObject*) {
+void TFormMain::ActionRecordPauseExecute(TObject* Sender) {
+  if (!FRecording && !FRecordPaused && (FPlaying || FPlayPaused)) {
+    ActionPlayPauseExecute(Sender);
+    return;
+  }
   if (FRecording) {
     PauseRecording();
     UpdateActions();
@@ -662,7 +793,11 @@ void TFormMain::ActionRecordPauseExecute(TObject*) {
   }
 }
 
-void TFormMain::ActionRecordStopExecute(TObject*) {
+void TFormMain::ActionRecordStopExecute(TObject* Sender) {
+  if (!FRecording && !FRecordPaused && (FPlaying || FPlayPaused)) {
+    ActionPlayStopExecute(Sender);
+    return;
+  }
   if (FRecording || FRecordPaused) {
     StopRecording();
     UpdateActions();
@@ -846,18 +981,35 @@ void TFormMain::SelectMixerLine() {
 // ---------------------------------------------------------------------------
 // History list
 
+std::wstring TFormMain::ProgramFolder() {
+  return AddBackslash(ExtractFilePath(Application->ExeName()));
+}
+
+TFileItem* TFormMain::FileItemAt(int Row) const {
+  if (Row < 0 || Row >= ListViewFiles->Items()->Count()) return nullptr;
+  return static_cast<TFileItem*>(ListViewFiles->Items()->Item(Row)->Data());
+}
+
+std::wstring TFormMain::GetFileDuration(const std::wstring& Path) {
+  AudioInformation->OpenFile(Path);
+  return FormatDuration(AudioInformation->Duration());
+}
+
 void TFormMain::AddFileToList(const std::wstring& Path, bool Save) {
   if (Path.empty() || !FileExists(Path)) return;
-  auto* item = new TFileItem;
+  auto item = std::make_unique<TFileItem>();
   item->FileName = Path;
   item->FileDate = GetFileDate(Path);
   try {
-    AudioInformation->OpenFile(Path);
-    item->Duration = FormatDuration(AudioInformation->Duration());
-  } catch (const Exception&) {
-    item->Duration.clear(); // unreadable: listed without a duration
+    item->Duration = GetFileDuration(Path);
+  } catch (const std::exception& e) {
+    // Unreadable: listed without a duration, and the reason kept.
+    item->Duration.clear();
+    const auto* ex = dynamic_cast<const Exception*>(&e);
+    FLoadProblems.push_back(Path + L": " + (ex ? ex->Message() : Utf8ToWide(e.what())));
   }
-  item->Size = GetFileSize64(Path);
+  item->Size = std::max<int64_t>(0, GetFileSize64(Path));
+  // The columns are "Time", "Duration", "File" and "Size", in that order.
   TListItem* row = ListViewFiles->Items()->Add();
   row->SetCaption(FormatDateTime(L"dd-mm-yyyy,hh:mm:ss", item->FileDate));
   row->SetImageIndex(0);
@@ -865,29 +1017,41 @@ void TFormMain::AddFileToList(const std::wstring& Path, bool Save) {
   row->SubItems()->Add(Path);
   row->SubItems()->Add(FormatMegabytes(2, 1e-9, static_cast<double>(item->Size) / 1024 / 1024) +
                        L" MB");
-  row->SetData(item);
+  row->SetData(item.release());
   if (Save) SaveFileList();
+}
+
+void TFormMain::AddFilesToList(const TStrings* Paths) {
+  for (int i = 0; i < Paths->Count(); ++i)
+    AddFileToList((*Paths)[i], true);
 }
 
 void TFormMain::SaveFileList() {
   if (!FFileListLoaded) return; // never replace a list that was not read
   TStringList lines;
-  for (int i = 0; i < ListViewFiles->Items()->Count(); ++i) {
-    auto* item = static_cast<TFileItem*>(ListViewFiles->Items()->Item(i)->Data());
-    if (item) lines.Add(item->FileName);
-  }
+  for (int i = 0; i < ListViewFiles->Items()->Count(); ++i)
+    if (TFileItem* item = FileItemAt(i)) lines.Add(item->FileName);
   lines.SaveToFile(GetListFileName());
 }
 
 void TFormMain::LoadFileList() {
+  FLoadProblems.clear();
   ListViewFiles->Items()->BeginUpdate();
   try {
     std::wstring file = GetListFileName();
     if (FileExists(file)) {
       TStringList lines;
       lines.LoadFromFile(file);
-      for (int i = 0; i < lines.Count(); ++i)
-        AddFileToList(lines[i], false);
+      for (int i = 0; i < lines.Count(); ++i) {
+        // One file that fails must not stop the rest of the list.
+        try {
+          AddFileToList(lines[i], false);
+        } catch (const Exception& e) {
+          FLoadProblems.push_back(lines[i] + L": " + e.Message());
+        } catch (const std::exception& e) {
+          FLoadProblems.push_back(lines[i] + L": " + Utf8ToWide(e.what()));
+        }
+      }
     }
     FFileListLoaded = true;
   } catch (...) {
@@ -895,6 +1059,397 @@ void TFormMain::LoadFileList() {
     throw;
   }
   ListViewFiles->Items()->EndUpdate();
+}
+
+std::wstring TFormMain::GetSelectedFileName() {
+  TListItem* row = ListViewFiles->Selected();
+  if (row && row->Data()) return static_cast<TFileItem*>(row->Data())->FileName;
+  Application->MessageBox(L"You need to select a file first.", L"No file selected",
+                          MB_OK | MB_ICONWARNING);
+  return L"";
+}
+
+void TFormMain::SelectRowNear(TListView* List, int Index) {
+  int count = List->Items()->Count();
+  if (count == 0 || Index < 0) return;
+  TListItem* row = List->Items()->Item(std::min(Index, count - 1));
+  row->MakeVisible(false);
+  row->SetSelected(true);
+  row->SetFocused(true);
+}
+
+void TFormMain::DeleteSelectedRows(bool FromDisk) {
+  std::wstring failures;
+  int lowest = -1;
+  for (int i = ListViewFiles->Items()->Count() - 1; i >= 0; --i) {
+    TListItem* row = ListViewFiles->Items()->Item(i);
+    if (!row->Selected()) continue;
+    TFileItem* item = FileItemAt(i);
+    if (FromDisk && item) {
+      // The file being played is let go first.
+      if ((FPlaying || FPlayPaused) && SameText(item->FileName, FPlayFileName)) {
+        StopPlaying();
+        LabelTime->SetCaption(L"0:00:00");
+        UpdateActions();
+      }
+      if (!DeleteFileW(item->FileName.c_str())) {
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+          // The row stays: its file is still there.
+          failures += item->FileName + L"\r\n    " + Trim(SysErrorMessage(error)) + L"\r\n";
+          continue;
+        }
+      }
+    }
+    delete item;
+    row->SetData(nullptr);
+    ListViewFiles->Items()->Delete(i);
+    lowest = i;
+  }
+  if (lowest >= 0) {
+    ListViewFiles->ClearSelection();
+    SelectRowNear(ListViewFiles, lowest);
+  }
+  if (ListViewFiles->CanFocus()) ListViewFiles->SetFocus();
+  SaveFileList();
+  if (!failures.empty())
+    Application->MessageBox(L"These files could not be deleted from disk and stay in the "
+                            L"list:\r\n\r\n" +
+                                failures,
+                            AppTitle, MB_OK | MB_ICONERROR);
+}
+
+bool TFormMain::CopySelectedFilesTo(const std::wstring& Folder) {
+  std::wstring failures;
+  for (int i = ListViewFiles->Items()->Count() - 1; i >= 0; --i) {
+    if (!ListViewFiles->Items()->Item(i)->Selected()) continue;
+    TFileItem* item = FileItemAt(i);
+    if (!item) continue;
+    std::wstring target = AddBackslash(Folder) + ExtractFileName(item->FileName);
+    if (CopyFileW(item->FileName.c_str(), target.c_str(), TRUE)) continue;
+    DWORD error = GetLastError();
+    std::wstring reason = (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+                              ? std::wstring(L"A file of that name already exists in the folder.")
+                              : Trim(SysErrorMessage(error));
+    failures += item->FileName + L"\r\n    " + reason + L"\r\n";
+  }
+  if (failures.empty()) return true;
+  Application->MessageBox(L"These files could not be copied to " + Folder + L":\r\n\r\n" + failures,
+                          AppTitle, MB_OK | MB_ICONERROR);
+  return false;
+}
+
+void TFormMain::ActionListAddFilesExecute(TObject*) {
+  OpenDialog->SetInitialDir(GlobalVars.LastOpenDir);
+  if (!OpenDialog->Execute()) return;
+  BeginBusy();
+  try {
+    AddFilesToList(OpenDialog->Files());
+  } catch (...) {
+    EndBusy();
+    throw;
+  }
+  EndBusy();
+  if (OpenDialog->Files()->Count() > 0)
+    GlobalVars.LastOpenDir = ExtractFilePath((*OpenDialog->Files())[0]);
+  if (OpenDialog->Files()->Count() > 1) OpenDialog->SetFileName(L"");
+}
+
+void TFormMain::ActionListCopyExecute(TObject*) {
+  if (GetSelectedFileName().empty()) return;
+  std::wstring folder = GlobalVars.OP_OutputFolder;
+  if (!BrowseForFolder(Handle(), folder, L"Please select a folder", 65)) return;
+  BeginBusy();
+  try {
+    CopySelectedFilesTo(folder);
+  } catch (...) {
+    EndBusy();
+    throw;
+  }
+  EndBusy();
+}
+
+void TFormMain::ActionListDelExecute(TObject*) {
+  if (GetSelectedFileName().empty()) return;
+  std::unique_ptr<TFormDeleteConfirmation> dialog(new TFormDeleteConfirmation(this));
+  dialog->SetPosition(poOwnerFormCenter);
+  dialog->CheckBoxDeleteFromDisk->SetChecked(GlobalVars.DeleteFromDisk);
+  if (dialog->ShowModal() != mrOk) return;
+  GlobalVars.DeleteFromDisk = dialog->CheckBoxDeleteFromDisk->Checked();
+  dialog.reset();
+  DeleteSelectedRows(GlobalVars.DeleteFromDisk);
+}
+
+void TFormMain::ActionEditAudioFilesExecute(TObject*) {
+  std::wstring program = ProgramFolder() + L"Tessaro.exe";
+  if (!FileExists(program)) {
+    Application->MessageBox(L"Can not find Tessaro.exe, please re-install this application.",
+                            AppTitle, MB_OK | MB_ICONERROR);
+    return;
+  }
+  std::wstring path = GetSelectedFileName();
+  if (path.empty()) return;
+  if (!ShellOpen(nullptr, L"Open", program, L"\"" + path + L"\"", SW_SHOWNORMAL))
+    Application->MessageBox(L"Can not start Tessaro.exe.", AppTitle, MB_OK | MB_ICONERROR);
+}
+
+void TFormMain::ListViewFilesDblClick(TObject* Sender) {
+  if (ListViewFiles->Selected()) ActionPlayExecute(Sender);
+}
+
+// ---------------------------------------------------------------------------
+// Playback
+
+void TFormMain::ActionPlayExecute(TObject*) {
+  if (FRecording || FRecordPaused) return; // the file component records
+  std::wstring path = GetSelectedFileName();
+  if (path.empty()) return;
+  PlayFile(path);
+  UpdateActions();
+}
+
+void TFormMain::ActionPlayPauseExecute(TObject* Sender) {
+  if (FRecording || FRecordPaused) return;
+  if (FPlayPaused || !FPlaying) {
+    ActionPlayExecute(Sender);
+    return;
+  }
+  PausePlaying();
+  UpdateActions();
+}
+
+void TFormMain::ActionPlayStopExecute(TObject*) {
+  if (FRecording || FRecordPaused) return;
+  StopPlaying();
+  LabelTime->SetCaption(L"0:00:00");
+  UpdateActions();
+}
+
+void TFormMain::ReportPlayFailure(const std::wstring& Path, const std::wstring& Reason) {
+  std::wstring text = L"Can not play the file " + Path + L".";
+  if (!Reason.empty()) text += L"\r\n\r\n" + Reason;
+  Application->MessageBox(text, AppTitle, MB_OK | MB_ICONERROR);
+}
+
+void TFormMain::PlayFile(const std::wstring& Path) {
+  if (FPlaying && !FPlayPaused) return;
+  try {
+    if (FPlayPaused) {
+      // The paused file resumes, whatever row is selected now.
+      FPlayBase = AudioFile->Seek(ClampToInt(FPlayBase), 3);
+    } else {
+      AudioFile->OpenFile(Path, 0, 1);
+      if (AudioFile->Status() != 0) {
+        std::wstring reason = AudioFile->LastError();
+        StopPlaying();
+        ReportPlayFailure(Path, reason);
+        return;
+      }
+      FPlayFileName = Path;
+      FPlayBase = 0;
+      if (AudioFile->Length() == 0) {
+        StopPlaying();
+        return;
+      }
+      AudioPlayer->SetFormat(AudioFile->SampleRate(), AudioFile->Channels());
+      FPlayBlock = AudioPlayer->MsToSamples(200);
+      FPlayBase = AudioFile->Seek(
+          ClampToInt(MulDiv64(SliderPlay->Position(), AudioFile->Length(), 100)), 3);
+    }
+    AudioPlayer->Play();
+  } catch (const Exception& e) {
+    std::wstring file = FPlayFileName.empty() ? Path : FPlayFileName;
+    StopPlaying();
+    ReportPlayFailure(file, e.Message());
+    return;
+  }
+  if (AudioPlayer->Status() != 0) {
+    // Nothing plays and the file is closed: no paused state may remain.
+    std::wstring file = FPlayFileName;
+    std::wstring reason = AudioPlayer->LastError();
+    StopPlaying();
+    ReportPlayFailure(file, reason);
+    return;
+  }
+  FPlaying = true;
+  FPlayPaused = false;
+  FeedPlayer();
+  FeedPlayer();
+  SliderPlay->SetEnabled(true);
+}
+
+void TFormMain::FeedPlayer() {
+  if (!FPlaying) return;
+  SAFEARRAY* array = AudioFile->ReadArray(FPlayBlock);
+  try {
+    AudioPlayer->LoadArray(array);
+  } catch (...) {
+    if (array) SafeArrayDestroy(array);
+    throw;
+  }
+  if (array) SafeArrayDestroy(array);
+}
+
+void TFormMain::PausePlaying() {
+  if (!FPlaying || FPlayPaused) return;
+  FPlayPaused = true;
+  FPlaying = false;
+  FPlayBase += AudioPlayer->Position();
+  AudioPlayer->Stop();
+}
+
+void TFormMain::StopPlaying() {
+  AudioPlayer->Stop();
+  AudioFile->CloseFile();
+  FPlaying = FPlayPaused = false;
+  SliderPlay->SetPosition(0);
+  FPlayBase = 0;
+  FPlayFileName.clear();
+}
+
+void TFormMain::AudioPlayerEndPlay(TAudioPlayer2*) {
+  ActionPlayStopExecute(this);
+}
+
+void TFormMain::AudioPlayerEndArrayPlay(TAudioPlayer2*) {
+  FeedPlayer();
+}
+
+void TFormMain::AudioPlayerRequestOnLoadArray(TAudioPlayer2*) {
+  FeedPlayer();
+}
+
+void TFormMain::AudioPlayerTimer(TAudioPlayer2*, int CurrentSamples, int, int) {
+  int64_t position = static_cast<int64_t>(CurrentSamples) + FPlayBase;
+  int64_t length = AudioFile->Length();
+  if (!FSliderDragging && length > 0)
+    SliderPlay->SetPosition(
+        static_cast<int>(std::min<int64_t>(100, MulDiv64(position, 100, length))));
+  int rate = AudioPlayer->SampleRate();
+  int64_t ms = rate > 0 ? position * 1000 / rate : 0;
+  LabelTime->SetCaption(FormatDuration(ms));
+}
+
+void TFormMain::SliderPlayMouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+  FSliderDragging = true;
+}
+
+void TFormMain::SliderPlayMouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+  if (!FPlaying) {
+    FSliderDragging = false;
+    return;
+  }
+  AudioPlayer->Stop();
+  FPlayBase =
+      AudioFile->Seek(ClampToInt(MulDiv64(SliderPlay->Position(), AudioFile->Length(), 100)), 3);
+  AudioPlayer->Play();
+  FSliderDragging = false;
+  if (AudioPlayer->Status() != 0) {
+    std::wstring file = FPlayFileName;
+    std::wstring reason = AudioPlayer->LastError();
+    StopPlaying();
+    UpdateActions();
+    ReportPlayFailure(file, reason);
+    return;
+  }
+  FeedPlayer();
+  FeedPlayer();
+}
+
+// ---------------------------------------------------------------------------
+// Level meter, mixer panel and the commands that leave the recorder
+
+void TFormMain::deAudioControlSourceDataChanged(TObject*) {
+  ShowLevel(static_cast<uint16_t>(deAudioControlSource->PeakLeft()),
+            static_cast<uint16_t>(deAudioControlSource->PeakRight()));
+}
+
+void TFormMain::ShowLevel(uint16_t Left, uint16_t Right) {
+  FPeakLeft = Left;
+  FPeakRight = Right;
+  skSkinGaugeLeft->SetPosition(Left);
+  skSkinGaugeRight->SetPosition(Right);
+}
+
+void TFormMain::TimerDeLevelTimer(TObject*) {
+  LabelHigh->SetVisible(FPeakLeft > 32512 || FPeakRight > 32512);
+  skSkinGaugeLeft->SetPosition(std::max(0, skSkinGaugeLeft->Position() - 800));
+  skSkinGaugeRight->SetPosition(std::max(0, skSkinGaugeRight->Position() - 800));
+}
+
+void TFormMain::ComboBoxDeviceChange(TObject*) {
+  int index = ComboBoxDevice->ItemIndex();
+  if (index < 0) return;
+  AudioRecord->SetDevice(
+      static_cast<int16_t>(reinterpret_cast<intptr_t>(ComboBoxDevice->Items()->Objects(index))));
+  FillMixerLines();
+  SelectMixerLine();
+}
+
+void TFormMain::ComboBoxMixerChange(TObject*) {
+  SelectMixerLine();
+}
+
+void TFormMain::tbGainChange(TObject*) {
+  if (ComboBoxMixer->ItemIndex() < 0) return;
+  AudioRecord->SetLine(ComboBoxMixer->ItemIndex() + 1);
+  AudioRecord->SetLineVolume(tbGain->Position());
+}
+
+void TFormMain::tbBalanceChange(TObject*) {
+  if (ComboBoxMixer->ItemIndex() < 0) return;
+  AudioRecord->SetLine(ComboBoxMixer->ItemIndex() + 1);
+  AudioRecord->SetLineBalance(tbBalance->Position());
+}
+
+void TFormMain::ActionWindowsMixerExecute(TObject*) {
+  BeginBusy();
+  try {
+    RunCommand(AddBackslash(GetSystemDir()) +
+                   (IsVistaOrLater() ? L"control.exe mmsys.cpl,,1" : L"sndvol32.exe /r"),
+               SW_SHOWNORMAL);
+  } catch (...) {
+    EndBusy();
+    throw;
+  }
+  EndBusy();
+}
+
+void TFormMain::RunSiblingTool(const std::wstring& FileName) {
+  BeginBusy();
+  try {
+    ShellOpen(Handle(), L"open", ProgramFolder() + FileName, L"/korvane", SW_SHOW);
+  } catch (...) {
+    EndBusy();
+    throw;
+  }
+  EndBusy();
+}
+
+void TFormMain::ActionAudioOstrelExecute(TObject*) {
+  RunSiblingTool(L"Ostrel.exe");
+}
+
+void TFormMain::ActionPavonneExecute(TObject*) {
+  RunSiblingTool(L"Pavonne.exe");
+}
+
+void TFormMain::ActionAudioQuellithExecute(TObject*) {
+  RunSiblingTool(L"Quellith.exe");
+}
+
+void TFormMain::ActionProductPageExecute(TObject*) {
+  ShellOpen(nullptr, L"Open", GlobalVars.HomePageUrl, L"", SW_SHOWNORMAL);
+}
+
+void TFormMain::LabelVistaProblemClick(TObject*) {
+  ShellOpen(nullptr, L"Open", GlobalVars.VistaHelpUrl, L"", SW_SHOWNORMAL);
+}
+
+void TFormMain::ActionAboutExecute(TObject*) {
+  std::unique_ptr<TFormAbout> about(new TFormAbout(this));
+  about->SetPosition(poOwnerFormCenter);
+  about->ShowModal();
 }
 
 // ---------------------------------------------------------------------------

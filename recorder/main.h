@@ -16,11 +16,36 @@
 #include "recorder/HotKeyManager.h"
 #include "recorder/Schedule.h"
 
+#include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
+
+class TdeAudioIn;
+class TdeAudioControlSource;
 
 namespace recorder {
 
 constexpr UINT WM_RECORDERSTARTUP = WM_USER + 4;
+
+// Facts of one history row, attached to the row as its data.
+struct TFileItem {
+  std::wstring FileName;
+  double FileDate = 0;
+  std::wstring Duration;
+  int64_t Size = 0;
+};
+
+// Starts a program or opens a document through the shell (true when started);
+// tests replace it to see what would be started.
+using TShellOpenFunc =
+    std::function<bool(HWND Owner, const std::wstring& Verb, const std::wstring& File,
+                       const std::wstring& Params, int Show)>;
+extern TShellOpenFunc ShellOpen;
+// Runs a command line without waiting (true when started); replaceable as above.
+using TRunCommandFunc = std::function<bool(const std::wstring& CommandLine, int Show)>;
+extern TRunCommandFunc RunCommand;
 
 // Output format helpers.
 std::wstring GetOutputExtension(int format);
@@ -147,8 +172,48 @@ public:
 
   // History list (rows hold their file facts).
   void AddFileToList(const std::wstring& Path, bool Save);
+  void AddFilesToList(const TStrings* Paths);
   void SaveFileList();
   void LoadFileList();
+  std::wstring GetFileDuration(const std::wstring& Path);
+  // Path of the first selected row; warns and gives "" when none is selected.
+  std::wstring GetSelectedFileName();
+  static void SelectRowNear(TListView* List, int Index);
+  TFileItem* FileItemAt(int Row) const;
+  // Copies the selected rows' files into Folder, never over an existing file;
+  // reports the files that could not be copied. True when all were copied.
+  bool CopySelectedFilesTo(const std::wstring& Folder);
+  // Removes the selected rows (and their files when FromDisk); a file that
+  // cannot be deleted keeps its row and is reported.
+  void DeleteSelectedRows(bool FromDisk);
+  // Why the last history load skipped or could not read a file.
+  const std::vector<std::wstring>& LoadProblems() const { return FLoadProblems; }
+
+  // Playback.
+  void PlayFile(const std::wstring& Path);
+  void PausePlaying();
+  void StopPlaying();
+  void FeedPlayer();
+  int64_t PlayBase() const { return FPlayBase; }
+  const std::wstring& PlayFileName() const { return FPlayFileName; }
+  void SliderPlayMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void SliderPlayMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void AudioPlayerTimer(TAudioPlayer2* Sender, int CurrentSamples, int LevelLeft, int LevelRight);
+
+  // Level meter and mixer panel.
+  TdeAudioIn* deAudioIn;
+  TdeAudioControlSource* deAudioControlSource;
+  void deAudioControlSourceDataChanged(TObject* Sender);
+  // Shows the level of one buffer's peaks (what the level source reports).
+  void ShowLevel(uint16_t Left, uint16_t Right);
+  void TimerDeLevelTimer(TObject* Sender);
+  void ComboBoxDeviceChange(TObject* Sender);
+  void ComboBoxMixerChange(TObject* Sender);
+  void tbGainChange(TObject* Sender);
+  void tbBalanceChange(TObject* Sender);
+  void RunSiblingTool(const std::wstring& FileName);
+  // Program folder of the recorder, with a trailing backslash.
+  static std::wstring ProgramFolder();
 
 protected:
   void Dispatch(TMessage& Message) override;
@@ -170,6 +235,25 @@ private:
   void ListDevices();
   void FillMixerLines();
   void SelectMixerLine();
+  void ActionPlayExecute(TObject* Sender);
+  void ActionPlayPauseExecute(TObject* Sender);
+  void ActionPlayStopExecute(TObject* Sender);
+  void AudioPlayerEndPlay(TAudioPlayer2* Sender);
+  void AudioPlayerEndArrayPlay(TAudioPlayer2* Sender);
+  void AudioPlayerRequestOnLoadArray(TAudioPlayer2* Sender);
+  void ReportPlayFailure(const std::wstring& Path, const std::wstring& Reason);
+  void ActionListAddFilesExecute(TObject* Sender);
+  void ActionListCopyExecute(TObject* Sender);
+  void ActionListDelExecute(TObject* Sender);
+  void ActionEditAudioFilesExecute(TObject* Sender);
+  void ListViewFilesDblClick(TObject* Sender);
+  void ActionWindowsMixerExecute(TObject* Sender);
+  void ActionAudioOstrelExecute(TObject* Sender);
+  void ActionPavonneExecute(TObject* Sender);
+  void ActionAudioQuellithExecute(TObject* Sender);
+  void ActionProductPageExecute(TObject* Sender);
+  void LabelVistaProblemClick(TObject* Sender);
+  void ActionAboutExecute(TObject* Sender);
   void SetStatus(const std::wstring& Text, bool Blink);
 
   bool FRecording = false;
@@ -181,8 +265,14 @@ private:
   double FRecordStart = 0;
   double FPauseStart = 0;
   double FPausedTotal = 0;
-  int FPlayBase = 0;
+  // Sample position of the file where the player's current run began.
+  int64_t FPlayBase = 0;
   int FPlayBlock = 0;
+  std::wstring FPlayFileName;
+  std::vector<std::wstring> FLoadProblems;
+  // Peaks of the last captured buffer, as unsigned values.
+  uint16_t FPeakLeft = 0;
+  uint16_t FPeakRight = 0;
   bool FSliderDragging = false;
   bool FSettingsLoaded = false;
   int FRecordedBlocks = 0;

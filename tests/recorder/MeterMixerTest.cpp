@@ -1,0 +1,251 @@
+// The level meter (gauges from the captured peaks, the decay and the
+// over-level warning), the mixer panel's device and line controls, and the
+// commands that start other programs and pages.
+#include <gtest/gtest.h>
+
+#include "capture/deACM.h"
+#include "capture/deAudioControls.h"
+#include "capture/deAudioIO.h"
+#include "framework/Strings.h"
+#include "framework/SysUtils.h"
+#include "recorder/funcs.h"
+#include "recorder/globals.h"
+#include "recorder/main.h"
+#include "tests/support/Gui.h"
+#include "tests/support/Tone.h"
+
+#include <cmath>
+#include <memory>
+
+using namespace recorder;
+
+namespace {
+
+class MeterMixerTest : public testing::Test {
+protected:
+  void SetUp() override {
+    DeleteFileW(GetSettingsFileName().c_str());
+    DeleteFileW(GetListFileName().c_str());
+    form = new TFormMain(nullptr);
+    form->AfterConstruction();
+    form->Show();
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return form->Showing(); }));
+    testsupport::PumpFor(200);
+  }
+  void TearDown() override {
+    ShellOpen = savedShellOpen;
+    RunCommand = savedRunCommand;
+    delete form;
+  }
+  // Stops the live input and the decay timer: the test drives both.
+  void Quiet() {
+    form->TimerDeLevel->SetEnabled(false);
+    form->deAudioIn->SetActive(false);
+    testsupport::PumpFor(100);
+  }
+  int Left() const { return form->skSkinGaugeLeft->Position(); }
+  int Right() const { return form->skSkinGaugeRight->Position(); }
+
+  TFormMain* form = nullptr;
+  TShellOpenFunc savedShellOpen = ShellOpen;
+  TRunCommandFunc savedRunCommand = RunCommand;
+};
+
+TEST_F(MeterMixerTest, CaptureIsWiredLikeTheRecorder) {
+  EXPECT_TRUE(form->deAudioIn->Active());
+  EXPECT_EQ(form->deAudioControlSource->AudioSource(), form->deAudioIn);
+  EXPECT_EQ(form->deAudioIn->Format()->SamplesPerSec(), 44100u);
+  EXPECT_EQ(form->deAudioIn->Format()->Channels(), 2);
+  EXPECT_EQ(form->skSkinGaugeLeft->Max(), 32512);
+  EXPECT_TRUE(form->TimerDeLevel->Enabled());
+  EXPECT_EQ(form->TimerDeLevel->Interval(), 5u);
+}
+
+TEST_F(MeterMixerTest, GaugesFollowATonePlayedAtTwoLevels) {
+  form->TimerDeLevel->SetEnabled(false); // the peaks alone set the gauges
+  for (auto [l, r] : {std::pair{0.5, 0.25}, std::pair{0.8, 0.1}}) {
+    testsupport::TonePlayer tone(1000.0, l, r);
+    ASSERT_TRUE(tone.Ok());
+    const int wantL = static_cast<int>(std::lround(l * 32767));
+    const int wantR = static_cast<int>(std::lround(r * 32767));
+    EXPECT_TRUE(testsupport::PumpUntil(
+        [&] {
+          return std::abs(Left() - wantL) <= wantL / 50 &&
+                 std::abs(Right() - wantR) <= wantR / 50 + 64;
+        },
+        60000))
+        << l << ": " << Left() << "/" << Right();
+  }
+}
+
+TEST_F(MeterMixerTest, GaugesFallBy800PerTick) {
+  Quiet();
+  form->ShowLevel(32512, 16000);
+  EXPECT_EQ(Left(), 32512);
+  EXPECT_EQ(Right(), 16000);
+  form->TimerDeLevelTimer(nullptr);
+  EXPECT_EQ(Left(), 31712);
+  EXPECT_EQ(Right(), 15200);
+  for (int i = 1; i < 40; ++i)
+    form->TimerDeLevelTimer(nullptr);
+  EXPECT_EQ(Left(), 32512 - 40 * 800);
+  EXPECT_EQ(Right(), 0);
+  form->TimerDeLevelTimer(nullptr); // tick 41
+  EXPECT_EQ(Left(), 0);
+  // A lower buffer sets the gauges down at once.
+  form->ShowLevel(20000, 20000);
+  form->ShowLevel(100, 200);
+  EXPECT_EQ(Left(), 100);
+  EXPECT_EQ(Right(), 200);
+}
+
+TEST_F(MeterMixerTest, WarningAboveTheTopOfTheScale) {
+  Quiet();
+  form->ShowLevel(32512, 0);
+  form->TimerDeLevelTimer(nullptr);
+  EXPECT_FALSE(form->LabelHigh->Visible());
+  form->ShowLevel(0, 32513);
+  form->TimerDeLevelTimer(nullptr);
+  EXPECT_TRUE(form->LabelHigh->Visible());
+  EXPECT_EQ(form->LabelHigh->Caption(), L"Volume too high!");
+  // A peak of -32768 read as unsigned is over the top too.
+  form->ShowLevel(static_cast<uint16_t>(int16_t{-32768}), 0);
+  form->TimerDeLevelTimer(nullptr);
+  EXPECT_TRUE(form->LabelHigh->Visible());
+  form->ShowLevel(1000, 1000);
+  form->TimerDeLevelTimer(nullptr);
+  EXPECT_FALSE(form->LabelHigh->Visible());
+}
+
+TEST_F(MeterMixerTest, FullScaleToneShowsTheWarningUntilItStops) {
+  {
+    testsupport::TonePlayer tone(1000.0, 1.0, 1.0);
+    ASSERT_TRUE(tone.Ok());
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return form->LabelHigh->Visible(); }, 60000));
+    EXPECT_TRUE(testsupport::SaveWindowPng(form->Handle(), L"recorder-volume-too-high"));
+  }
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return !form->LabelHigh->Visible(); }, 60000));
+}
+
+TEST_F(MeterMixerTest, DeviceListShowsTheCurrentDevice) {
+  TAudioRecord2& rec = *form->AudioRecord;
+  int usable = 0;
+  for (int j = 1; j <= rec.DeviceCount(); ++j) {
+    TAudioRecord2 probe;
+    probe.SetDevice(static_cast<int16_t>(j));
+    if (probe.DeviceUsable()) ++usable;
+  }
+  ASSERT_EQ(form->ComboBoxDevice->Items()->Count(), usable);
+  int index = form->ComboBoxDevice->ItemIndex();
+  if (rec.Device() == 0) {
+    EXPECT_EQ(index, -1);
+  } else {
+    ASSERT_GE(index, 0);
+    EXPECT_EQ(reinterpret_cast<intptr_t>(form->ComboBoxDevice->Items()->Objects(index)),
+              rec.Device());
+  }
+}
+
+TEST_F(MeterMixerTest, ChoosingADeviceRefillsItsLines) {
+  TAudioRecord2& rec = *form->AudioRecord;
+  ASSERT_GT(form->ComboBoxDevice->Items()->Count(), 0);
+  for (int i = 0; i < form->ComboBoxDevice->Items()->Count(); ++i) {
+    form->ComboBoxDevice->SetItemIndex(i);
+    form->ComboBoxDeviceChange(form->ComboBoxDevice);
+    intptr_t device = reinterpret_cast<intptr_t>(form->ComboBoxDevice->Items()->Objects(i));
+    EXPECT_EQ(rec.Device(), device);
+    EXPECT_EQ(form->ComboBoxMixer->Items()->Count(), rec.LineCount());
+    if (rec.LineCount() > 0) {
+      EXPECT_GE(form->ComboBoxMixer->ItemIndex(), 0);
+      EXPECT_EQ(rec.Line(), form->ComboBoxMixer->ItemIndex() + 1);
+      EXPECT_TRUE(rec.LineIsSource());
+      EXPECT_EQ(form->tbGain->Enabled(), rec.LineHasVolume());
+      EXPECT_EQ(form->tbBalance->Enabled(), rec.LineHasBalance());
+      EXPECT_EQ(form->tbGain->Position(), rec.LineVolume());
+    }
+  }
+}
+
+TEST_F(MeterMixerTest, GainBarSetsTheLineVolume) {
+  TAudioRecord2& rec = *form->AudioRecord;
+  if (form->ComboBoxMixer->Items()->Count() == 0) GTEST_SKIP() << "no mixer line";
+  rec.SetLine(form->ComboBoxMixer->ItemIndex() + 1);
+  if (!rec.LineHasVolume()) GTEST_SKIP() << "line without volume";
+  int before = rec.LineVolume();
+  int wanted = before > 30000 ? 20000 : 40000;
+  form->tbGain->SetPosition(wanted);
+  rec.SetLine(form->ComboBoxMixer->ItemIndex() + 1);
+  EXPECT_NEAR(rec.LineVolume(), wanted, 700);
+  form->tbGain->SetPosition(before);
+  EXPECT_EQ(form->tbGain->Max(), 65535);
+  EXPECT_EQ(form->tbGain->PageSize(), 6553);
+  EXPECT_EQ(form->tbGain->LineSize(), 3276);
+}
+
+struct ShellCall {
+  HWND owner;
+  std::wstring verb, file, params;
+  int show;
+};
+
+TEST_F(MeterMixerTest, CompanionToolsStartBesideTheRecorder) {
+  std::vector<ShellCall> calls;
+  ShellOpen = [&](HWND o, const std::wstring& v, const std::wstring& f, const std::wstring& p,
+                  int s) {
+    calls.push_back({o, v, f, p, s});
+    return false; // missing: nothing is shown
+  };
+  form->ActionAudioOstrel->Execute();
+  form->ActionPavonne->Execute();
+  form->ActionAudioQuellith->Execute();
+  ASSERT_EQ(calls.size(), 3u);
+  const wchar_t* names[] = {L"Ostrel.exe", L"Pavonne.exe", L"Quellith.exe"};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(calls[i].file, TFormMain::ProgramFolder() + names[i]);
+    EXPECT_EQ(calls[i].verb, L"open");
+    EXPECT_EQ(calls[i].owner, form->Handle());
+    EXPECT_EQ(calls[i].show, SW_SHOW);
+    EXPECT_FALSE(calls[i].params.empty());
+  }
+  EXPECT_EQ(BusyCount(), 0);
+}
+
+TEST_F(MeterMixerTest, MissingCompanionToolFailsSilently) {
+  std::wstring tool = TFormMain::ProgramFolder() + L"Quellith.exe";
+  ASSERT_FALSE(FileExists(tool));
+  EXPECT_FALSE(ShellOpen(form->Handle(), L"open", tool, L"/korvane", SW_SHOW));
+  form->ActionAudioQuellith->Execute();
+  EXPECT_EQ(BusyCount(), 0);
+}
+
+TEST_F(MeterMixerTest, PagesAndWindowsMixer) {
+  std::vector<ShellCall> calls;
+  ShellOpen = [&](HWND o, const std::wstring& v, const std::wstring& f, const std::wstring& p,
+                  int s) {
+    calls.push_back({o, v, f, p, s});
+    return true;
+  };
+  std::vector<std::wstring> commands;
+  RunCommand = [&](const std::wstring& c, int s) {
+    commands.push_back(c);
+    EXPECT_EQ(s, SW_SHOWNORMAL);
+    return true;
+  };
+  form->ActionProductPage->Execute();
+  form->LabelVistaProblem->Click();
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].file, GlobalVars.HomePageUrl);
+  EXPECT_EQ(calls[1].file, GlobalVars.VistaHelpUrl);
+  for (const auto& c : calls) {
+    EXPECT_EQ(c.verb, L"Open");
+    EXPECT_EQ(c.owner, nullptr);
+    EXPECT_EQ(c.show, SW_SHOWNORMAL);
+  }
+  form->ActionWindowsMixer->Execute();
+  ASSERT_EQ(commands.size(), 1u);
+  EXPECT_EQ(commands[0], AddBackslash(GetSystemDir()) +
+                             (IsVistaOrLater() ? L"control.exe mmsys.cpl,,1" : L"sndvol32.exe /r"));
+  EXPECT_EQ(BusyCount(), 0);
+}
+
+} // namespace
