@@ -1,0 +1,1633 @@
+#include "editor/main.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "audio/AudioEditor2.h"
+#include "editor/effects.h"
+#include "editor/funcs.h"
+#include "editor/globals.h"
+#include "editor/outputformat.h"
+#include "framework/IniFiles.h"
+#include "framework/SysUtils.h"
+
+namespace editor {
+
+std::wstring SettingsDirOverride;
+
+namespace {
+
+int16_t B16(bool v) {
+  return v ? -1 : 0;
+}
+
+const wchar_t* const kSupportMail = L"mailto:support@virelle-audio.example";
+const wchar_t* const kHomePage = L"https://www.virelle-audio.example/";
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Command enabling
+
+std::map<std::wstring, bool> ComputeCommandStates(const TCommandConditions& c) {
+  const bool idle = c.State == 0;
+  const bool li = c.Loaded && idle;
+  const bool sel = c.Loaded && c.Selection;
+  std::map<std::wstring, bool> m;
+  auto set = [&](std::initializer_list<const wchar_t*> names, bool v) {
+    for (auto n : names)
+      m[n] = v;
+  };
+  set({L"ActionNew", L"ActionOpen"}, idle);
+  set({L"ActionClose", L"ActionSave", L"ActionSaveAs"}, li);
+  set({L"ActionSaveSelectionAs"}, li && sel);
+  // Undo and Redo need a document as well as a history step.
+  set({L"ActionUndo"}, c.CanUndo && li);
+  set({L"ActionRedo"}, c.CanRedo && li);
+  set({L"ActionCut", L"ActionCopy"}, li && sel);
+  set({L"ActionPaste"}, li && c.Clipboard);
+  set({L"ActionPasteFromFile"}, li);
+  set({L"ActionMix"}, li && c.Clipboard && sel);
+  set({L"ActionMixFromFile", L"ActionCrop", L"ActionTrim", L"ActionDeleteClear",
+       L"ActionSilenceSelection"},
+      li && sel);
+  set({L"ActionSelectAll", L"ActionInsertMarker"}, li);
+  set({L"ActionHorizontalFormatDecimcal", L"ActionHorizontalFormatSample",
+       L"ActionHorizontalFormatVisible", L"ActionVerticalFormatSample",
+       L"ActionVerticalFormatNormalized", L"ActionVerticalFormatDecibel",
+       L"ActionVerticalFormatVisiable", L"ActionWaveformMode", L"ActionSpectralMode"},
+      idle);
+  set({L"ActionLeftChannel", L"ActionRightChannel", L"ActionZoomIn", L"ActionZoomOut"}, li);
+  set({L"ActionZoomInSelection"}, li && sel);
+  set({L"ActionFullZoom", L"ActionVerticalZoomIn", L"ActionVerticalZoomOut", L"ActionSetSelection"},
+      li);
+  set({L"ActionFrequencyAnalysis"}, c.Loaded);
+  set({L"ActionAudioInformation"}, li);
+  // Transport: only what the control's state can do.
+  set({L"ActionPlay", L"ActionPause", L"ActionPlayLoop"}, c.Loaded && c.State != 2);
+  set({L"ActionStop"}, c.Loaded && c.State != 0);
+  set({L"ActionForward", L"ActionRewind", L"ActionGoToStart", L"ActionGoToEnd"},
+      c.Loaded && c.State != 2);
+  for (const auto& info : EffectCommands())
+    if (!m.count(info.Action)) m[info.Action] = li;
+  return m;
+}
+
+// ---------------------------------------------------------------------------
+// View arithmetic
+
+void ZoomInRange(int vs, int ve, int c, int& start, int& end) {
+  start = vs + (c - vs) / 2;
+  end = ve - (ve - c) / 2;
+}
+
+bool ScrollRange(int vs, int ve, int c, int length, int& start, int& end) {
+  if (vs < c && c < ve) return false;
+  int w = ve - vs, h = w / 2;
+  if (c - h < 0) {
+    start = 0, end = w;
+  } else if (length - c < h) {
+    start = length - w, end = length;
+  } else {
+    start = c - h, end = c + h;
+  }
+  return true;
+}
+
+int ForwardTarget(int cursor, int length) {
+  return cursor > length - 300000 ? length : cursor + 300000;
+}
+int RewindTarget(int cursor) {
+  return cursor > 200000 ? cursor - 200000 : 0;
+}
+
+// ---------------------------------------------------------------------------
+// Output formats
+
+namespace {
+
+struct TSaveEntry {
+  const wchar_t* description;
+  const wchar_t* pattern;
+  const wchar_t* extension;
+};
+
+const TSaveEntry kSaveEntries[kSaveFilterCount] = {
+    {L"MPEG3  (*.mp3)", L"*.mp3", L".mp3"},
+    {L"MPEG2  (*.mp2)", L"*.mp2", L".mp2"},
+    {L"OGG Vorbis (*.ogg)", L"*.ogg", L".ogg"},
+    {L"Dialogic ADPCM (*.vox)", L"*.vox", L".vox"},
+    {L"RAW Data (*.raw)", L"*.raw", L".raw"},
+    {L"Windows Media Audio (*.wma)", L"*.wma", L".wma"},
+    {L"CCITT G.726 ADPCM (*.g726)", L"*.g726", L".g726"},
+    {L"CCITT G.723 ADPCM (*.g723)", L"*.g723", L".g723"},
+    {L"CCITT G.721 ADPCM (*.g721)", L"*.g721", L".g721"},
+    {L"Wave U-Law (*.wav)", L"*.wav", L".wav"},
+    {L"Wave A-Law (*.wav)", L"*.wav", L".wav"},
+    {L"Wave GSM (*.wav)", L"*.wav", L".wav"},
+    {L"Wave DSP (*.wav)", L"*.wav", L".wav"},
+    {L"Microsoft ADPCM (*.wav)", L"*.wav", L".wav"},
+    {L"Windows PCM (*.wav)", L"*.wav", L".wav"},
+};
+
+} // namespace
+
+std::wstring SaveDialogFilter() {
+  std::wstring f;
+  for (const auto& e : kSaveEntries) {
+    if (!f.empty()) f += L"|";
+    f += std::wstring(e.description) + L"|" + e.pattern;
+  }
+  return f;
+}
+
+std::wstring OpenDialogFilter() {
+  return L"Supported "
+         L"Formats|*.wav;*.mp3;*.mp2;*.mpeg;*.ogg;*.avi;*.g721;*.g723;*.g726;*.vox;*.raw;*.pcm;*."
+         L"wma;"
+         L"*.cda;*.au;*.snd;*.aif;*.aiff;*.aifc;*.mpc;*.dsp"
+         L"|Waveform Audio (PCM Wave) Files (*.wav)|*.wav"
+         L"|MPEG Audio (Various Layers) Files (*.mp3;*.mp2;*.mpeg)|*.mp3;*.mp2;*.mpeg"
+         L"|Windows Media Audio Files (*.wma)|*.wma"
+         L"|OGG Vorbis Audio Files (*.ogg)|*.ogg"
+         L"|CD Audio Tracks (*.cda)|*.cda"
+         L"|VOX Dialogic ACPCM Files (*.vox)|*.vox"
+         L"|RAW Audio Files (*.raw; *.pcm)|*.raw;*.pcm"
+         L"|G.72x Audio Files (*.g721;*.g723;*.g726)|*.g721;*.g723;*.g726"
+         L"|AU Unix Audio Files (*.au;*.snd)|*.au;*.snd"
+         L"|AIFF Apple Audio Files (*.aif;*.aiff;*.aifc)|*.aif;*.aiff;*.aifc"
+         L"|MPC Audio Files (*.mpc)|*.mpc"
+         L"|DSP Audio Files (*.dsp)|*.dsp";
+}
+
+std::wstring ApplyFilterFormat(IAudioEditor2OutputFormat& f, int index) {
+  const TGlobalVars& g = GlobalVars;
+  switch (index) {
+  case 1:
+    f.SetMp3(g.Mp3Rate, g.Mp3Bitrate, g.Mp3Channel);
+    break;
+  case 2:
+    f.SetMp2(g.Mp2Rate, g.Mp2Bitrate, g.Mp2Channel);
+    break;
+  case 3:
+    f.SetOgg(g.OggRate, g.OggChannel, g.OggAverageBitrate, g.OggMinBitrate, g.OggMaxBitrate, 500);
+    break;
+  case 4:
+    f.SetVox(g.VoxRate);
+    break;
+  case 5:
+    f.SetRaw(g.RawCompressFormat, g.RawRate, g.RawChannel, g.RawBitDepth);
+    break;
+  case 6:
+    f.SetWma(g.WmaProfile);
+    break;
+  case 7:
+    f.SetG726(g.G726Rate, g.G726BitDepth);
+    break;
+  case 8:
+    f.SetG723(g.G723Rate, g.G723BitDepth);
+    break;
+  case 9:
+    f.SetG721(g.G721Rate);
+    break;
+  case 10:
+    f.SetULaw(g.UlawRate, g.UlawChannel);
+    break;
+  case 11:
+    f.SetALaw(g.AlawRate, g.AlawChannel);
+    break;
+  case 12:
+    f.SetGsm(g.GsmRate);
+    break;
+  case 13:
+    f.SetDsp();
+    break;
+  case 14:
+    f.SetMsAdpcm(g.AdpcmRate, g.AdpcmChannel);
+    break;
+  case 15:
+    f.SetPcm(g.PcmRate, g.PcmChannel, g.PcmBitDepth);
+    break;
+  default:
+    return L"";
+  }
+  return kSaveEntries[index - 1].extension;
+}
+
+bool ApplyExtensionFormat(IAudioEditor2OutputFormat& f, const std::wstring& extension) {
+  static const std::pair<const wchar_t*, int> map[] = {
+      {L".mp3", 1}, {L".mp2", 2},  {L".ogg", 3},  {L".vox", 4},  {L".raw", 5},
+      {L".wma", 6}, {L".g726", 7}, {L".g723", 8}, {L".g721", 9}, {L".wav", 15}};
+  std::wstring ext = LowerCase(extension);
+  for (const auto& [e, index] : map)
+    if (ext == e) return !ApplyFilterFormat(f, index).empty();
+  return false;
+}
+
+std::wstring ReplaceExtension(const std::wstring& fileName, const std::wstring& ext) {
+  return ChangeFileExt(fileName, ext);
+}
+
+// ---------------------------------------------------------------------------
+// Recent files
+
+void TRecentFiles::AddFile(const std::wstring& path) {
+  Remove(path);
+  FItems.insert(FItems.begin(), path);
+  if (static_cast<int>(FItems.size()) > MaxItems) FItems.resize(MaxItems);
+}
+
+void TRecentFiles::Remove(const std::wstring& path) {
+  FItems.erase(std::remove_if(FItems.begin(), FItems.end(),
+                              [&](const std::wstring& s) { return SameText(s, path); }),
+               FItems.end());
+}
+
+void TRecentFiles::LoadFromIniFile(const std::wstring& fileName, const std::wstring& section) {
+  TIniFile ini(fileName);
+  FItems.clear();
+  for (int i = 1; i <= MaxItems; ++i) {
+    std::wstring s = ini.ReadString(section, L"MRU" + IntToStr(i), L"");
+    if (!s.empty() &&
+        std::none_of(FItems.begin(), FItems.end(), [&](auto& x) { return SameText(x, s); }))
+      FItems.push_back(s);
+  }
+}
+
+void TRecentFiles::SaveToIniFile(const std::wstring& fileName, const std::wstring& section) const {
+  TIniFile ini(fileName);
+  ini.SetSilentWriteErrors(true);
+  for (int i = 1; i <= MaxItems; ++i) {
+    if (i <= Count())
+      ini.WriteString(section, L"MRU" + IntToStr(i), FItems[i - 1]);
+    else
+      ini.DeleteKey(section, L"MRU" + IntToStr(i));
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Main window: construction
+
+TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
+  SetName(L"frmMain");
+  SetCaption(AppTitle);
+  SetClientSize(792, 404);
+  Font()->SetName(L"Tahoma");
+  SetKeyPreview(true);
+  SetShowHint(true);
+  if (ParamCount() >= 1) CommandLineFile = ParamStr(1);
+  CreateActions();
+  CreatePanels();
+  CreateMenus();
+  CreateToolbars();
+  OnCreate = [this](TObject* s) { FormCreate(s); };
+  OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
+  OnCloseQuery = [this](TObject* s, bool& c) { FormCloseQuery(s, c); };
+}
+
+TfrmMain::~TfrmMain() {
+  if (Application && FSettingsLoaded) Application->OnHint = nullptr;
+}
+
+TAction* TfrmMain::MakeAction(TAction*& field, const std::wstring& name,
+                              const std::wstring& caption, const std::wstring& category,
+                              TShortCut shortCut, const std::wstring& hint,
+                              void (TfrmMain::*handler)(TObject*)) {
+  field = new TAction(this);
+  field->SetName(name);
+  field->SetCaption(caption);
+  field->SetCategory(category);
+  field->SetShortCut(shortCut);
+  field->SetHint(hint);
+  field->SetActionList(ActionList);
+  if (handler) field->OnExecute = [this, handler](TObject* s) { (this->*handler)(s); };
+  return field;
+}
+
+void TfrmMain::CreateActions() {
+  ActionList = new TActionList(this);
+  ActionList->SetName(L"ActionList");
+  ActionList->OnUpdate = [this](TBasicAction* a, bool& h) { ActionListUpdate(a, h); };
+  using M = TfrmMain;
+  auto C = [](WORD k) { return ShortCut(k, ssCtrl); };
+  MakeAction(ActionNew, L"ActionNew", L"New...", L"File", C('N'), L"Creates a new file.",
+             &M::ActionNewExecute);
+  MakeAction(ActionOpen, L"ActionOpen", L"Open...", L"File", C('O'), L"Opens a new sound file.",
+             &M::ActionOpenExecute);
+  MakeAction(ActionClose, L"ActionClose", L"Close", L"File", 0, L"Closes current file.",
+             &M::ActionCloseExecute);
+  MakeAction(ActionSave, L"ActionSave", L"Save", L"File", C('S'), L"Saves current file.",
+             &M::ActionSaveExecute);
+  MakeAction(ActionSaveAs, L"ActionSaveAs", L"Save As...", L"File", 0,
+             L"Saves current file as different name.", &M::ActionSaveAsExecute);
+  MakeAction(ActionSaveSelectionAs, L"ActionSaveSelectionAs", L"Save Selection As...", L"File", 0,
+             L"", &M::ActionSaveSelectionAsExecute);
+  MakeAction(ActionExit, L"ActionExit", L"Exit", L"File", ShortCut(VK_F4, ssAlt), L"Quits.",
+             &M::ActionExitExecute);
+  MakeAction(ActionUndo, L"ActionUndo", L"Undo", L"Edit", C('Z'),
+             L"Reverses the last edit operation.", &M::ActionUndoExecute);
+  MakeAction(ActionRedo, L"ActionRedo", L"Redo", L"Edit", ShortCut('Z', ssCtrl | ssShift),
+             L"Redoes the last action that was undone.", &M::ActionRedoExecute);
+  MakeAction(ActionCut, L"ActionCut", L"Cut", L"Edit", C('X'),
+             L"Cuts the selection and  puts it on the cilpbord.", &M::ActionCutExecute);
+  MakeAction(ActionCopy, L"ActionCopy", L"Copy", L"Edit", C('C'),
+             L"Copis the selection and puts it in a temp file.", &M::ActionCopyExecute);
+  MakeAction(ActionPaste, L"ActionPaste", L"Paste", L"Edit", C('V'),
+             L"Inserts copied contencts at the insertion point.", &M::ActionPasteExecute);
+  MakeAction(ActionPasteFromFile, L"ActionPasteFromFile", L"Paste From File...", L"Edit", 0,
+             L"Inserts contencts of an audio file at the insertion point.",
+             &M::ActionPasteFromFileExecute);
+  MakeAction(ActionCrop, L"ActionCrop", L"Crop", L"Edit", 0,
+             L"Deletes all data outside of the current selection. ", &M::ActionCropExecute);
+  MakeAction(ActionDeleteClear, L"ActionDeleteClear", L"Delete(Clear)", L"Edit",
+             ShortCut(VK_DELETE, 0), L"Removes the selecion without putting it on the cilpbord. ",
+             &M::ActionDeleteClearExecute);
+  MakeAction(ActionSelectAll, L"ActionSelectAll", L"Select All", L"Edit", C('A'),
+             L"Selects the entire sound file.", &M::ActionSelectAllExecute);
+  MakeAction(ActionInsertMarker, L"ActionInsertMarker", L"Insert Marker", L"Edit", 0,
+             L"Insert a marker to the current selection or cursor position.",
+             &M::ActionInsertMarkerExecute);
+  MakeAction(ActionAudioInformation, L"ActionAudioInformation", L"Audio Information...", L"Edit", 0,
+             L"Edits audio information.", nullptr);
+  ActionAudioInformation->OnExecute = [this](TObject*) {
+    if (RunAudioInformation) RunAudioInformation(this);
+  };
+  MakeAction(ActionPlay, L"ActionPlay", L"Play", L"Action", ShortCut(VK_SPACE, 0),
+             L"Plays from the current cursor posion.", &M::ActionPlayExecute);
+  MakeAction(ActionPause, L"ActionPause", L"Pause", L"Action", ShortCut(VK_RETURN, 0),
+             L"Stops playback and leaves the cursor at the current location.",
+             &M::ActionPauseExecute);
+  MakeAction(ActionPlayLoop, L"ActionPlayLoop", L"Play Loop", L"Action", 0,
+             L"Plays the selected region looped.", &M::ActionPlayLoopExecute);
+  MakeAction(ActionStop, L"ActionStop", L"Stop", L"Action", ShortCut(VK_SPACE, 0),
+             L"Stops playback.", &M::ActionStopExecute);
+  MakeAction(ActionRecord, L"ActionRecord", L"Record...", L"Action", C('R'),
+             L"Records new sound data.", &M::ActionRecordExecute);
+  MakeAction(ActionRewind, L"ActionRewind", L"Rewind", L"Action", 0,
+             L"Shuttles the cursor backward by a small amount.", &M::ActionRewindExecute);
+  MakeAction(ActionForward, L"ActionForward", L"Forward", L"Action", 0,
+             L"Shuttles the cursor forward by a small amount.", &M::ActionForwardExecute);
+  MakeAction(ActionGoToStart, L"ActionGoToStart", L"Go To Start", L"Action", C(VK_HOME),
+             L"Sets the cursor posion to the start of the sample.", &M::ActionGoToStartExecute);
+  MakeAction(ActionGoToEnd, L"ActionGoToEnd", L"Go To End", L"Action", C(VK_END),
+             L"Sets the cursor posion to the end of the sample.", &M::ActionGoToEndExecute);
+  MakeAction(ActionWaveformMode, L"ActionWaveformMode", L"Waveform Mode", L"View", 0, L"",
+             &M::ActionWaveformModeExecute);
+  MakeAction(ActionSpectralMode, L"ActionSpectralMode", L"Spectral Mode", L"View", 0, L"",
+             &M::ActionSpectralModeExecute);
+  MakeAction(ActionLeftChannel, L"ActionLeftChannel", L"Left Channel", L"View", 0, L"",
+             &M::ActionLeftChannelExecute);
+  MakeAction(ActionRightChannel, L"ActionRightChannel", L"Right Channel", L"View", 0, L"",
+             &M::ActionLeftChannelExecute);
+  ActionLeftChannel->SetChecked(true);
+  ActionRightChannel->SetChecked(true);
+  MakeAction(ActionZoomIn, L"ActionZoomIn", L"Zoom In", L"View", 0,
+             L"Zooms in for a more detailed view.", &M::ActionZoomInExecute);
+  MakeAction(ActionZoomOut, L"ActionZoomOut", L"Zoom Out", L"View", 0,
+             L"Zooms out for a better overview.", &M::ActionZoomOutExecute);
+  MakeAction(ActionZoomInSelection, L"ActionZoomInSelection", L"Zoom In Selection", L"View", 0,
+             L"Maximizes the selected area in the data window.", &M::ActionZoomInSelectionExecute);
+  MakeAction(ActionFullZoom, L"ActionFullZoom", L"Full Zoom", L"View", 0, L"Zooms in full.",
+             &M::ActionFullZoomExecute);
+  MakeAction(ActionVerticalZoomIn, L"ActionVerticalZoomIn", L"Vertical Zoom In", L"View", 0, L"",
+             &M::ActionVerticalZoomInExecute);
+  MakeAction(ActionVerticalZoomOut, L"ActionVerticalZoomOut", L"Vertical Zoom Out", L"View", 0, L"",
+             &M::ActionVerticalZoomOutExecute);
+  MakeAction(ActionSetSelection, L"ActionSetSelection", L"Set Selection...", L"View", 0,
+             L"Selects a specified region for the sound file.", nullptr);
+  ActionSetSelection->OnExecute = [this](TObject*) {
+    if (RunSetSelection) RunSetSelection(this);
+  };
+  MakeAction(ActionHorizontalFormatDecimcal, L"ActionHorizontalFormatDecimcal",
+             L"Decimcal (m:ss.dddd)", L"View", 0, L"", &M::ActionHorizontalFormatDecimcalExecute);
+  MakeAction(ActionHorizontalFormatSample, L"ActionHorizontalFormatSample", L"Sample", L"View", 0,
+             L"", &M::ActionHorizontalFormatSampleExecute);
+  MakeAction(ActionHorizontalFormatVisible, L"ActionHorizontalFormatVisible", L"Visible", L"View",
+             0, L"", &M::ActionHorizontalFormatVisibleExecute);
+  MakeAction(ActionVerticalFormatSample, L"ActionVerticalFormatSample", L"Sample Values", L"View",
+             0, L"", &M::ActionVerticalFormatSampleExecute);
+  MakeAction(ActionVerticalFormatNormalized, L"ActionVerticalFormatNormalized",
+             L"Normalized Values", L"View", 0, L"", &M::ActionVerticalFormatNormalizedExecute);
+  MakeAction(ActionVerticalFormatDecibel, L"ActionVerticalFormatDecibel", L"Decibel Values",
+             L"View", 0, L"", &M::ActionVerticalFormatDecibelExecute);
+  MakeAction(ActionVerticalFormatVisiable, L"ActionVerticalFormatVisiable", L"Visiable", L"View", 0,
+             L"", &M::ActionVerticalFormatVisiableExecute);
+  MakeAction(ActionFrequencyAnalysis, L"ActionFrequencyAnalysis", L"Frequency Analysis...", L"View",
+             0, L"", nullptr);
+  ActionFrequencyAnalysis->OnExecute = [this](TObject*) {
+    if (RunFrequencyAnalysis) RunFrequencyAnalysis(this);
+  };
+  MakeAction(ActionWindowsRecordingMixer, L"ActionWindowsRecordingMixer",
+             L"Windows Recording Mixer...", L"Options", 0, L"",
+             &M::ActionWindowsRecordingMixerExecute);
+  MakeAction(ActionOutputFormatSetting, L"ActionOutputFormatSetting", L"Output Format Setting...",
+             L"Options", 0, L"", &M::ActionOutputFormatSettingExecute);
+  MakeAction(ActionProperties, L"ActionProperties", L"Properties...", L"Options", 0, L"", nullptr);
+  ActionProperties->OnExecute = [this](TObject*) {
+    if (RunProperties) RunProperties(this);
+  };
+  MakeAction(ActionShowHideBar, L"ActionShowHideBar", L"Show/Hide Effect Bar", L"Options", 0, L"",
+             nullptr);
+  MakeAction(ActionHelpContents, L"ActionHelpContents", L"Contents and Index", L"Help",
+             ShortCut(VK_F1, 0), L"", &M::ActionHelpContentsExecute);
+  MakeAction(ActionSupportOrBugReport, L"ActionSupportOrBugReport", L"Support Or Bug Report",
+             L"Help", 0, L"", &M::ActionSupportOrBugReportExecute);
+  MakeAction(ActionHomePage, L"ActionHomePage", L"Home Page", L"Help", 0, L"",
+             &M::ActionHomePageExecute);
+  MakeAction(ActionAbout, L"ActionAbout", L"About", L"Help", 0, L"", nullptr);
+  ActionAbout->OnExecute = [](TObject*) {};
+  for (const auto& info : EffectCommands()) {
+    TAction* a = nullptr;
+    MakeAction(a, info.Action, info.ActionCaption, info.Category, 0, info.Hint ? info.Hint : L"",
+               nullptr);
+    std::wstring name = info.Action;
+    a->OnExecute = [this, name](TObject*) { RunEffect(name); };
+    EffectActions[name] = a;
+  }
+}
+
+TAction* TfrmMain::FindAction(const std::wstring& name) const {
+  for (int i = 0; i < ActionList->ActionCount(); ++i)
+    if (ActionList->Actions(i)->Name() == name)
+      return static_cast<TAction*>(ActionList->Actions(i));
+  return nullptr;
+}
+
+namespace {
+
+TPanel* MakePane(TComponent* owner, TWinControl* parent, const std::wstring& name, TAlign align,
+                 int width, const std::wstring& hint) {
+  auto* p = new TPanel(owner);
+  p->SetName(name);
+  p->SetParent(parent);
+  p->SetCaption(L"");
+  p->SetBevelOuter(bvLowered);
+  p->SetAlignment(taLeftJustify);
+  p->SetWidth(width);
+  p->SetAlign(align);
+  p->SetHint(hint);
+  p->SetShowHint(!hint.empty());
+  return p;
+}
+
+TButton* MakeToolButton(TComponent* owner, TWinControl* parent, TAction* action,
+                        const std::wstring& caption, int& x, int width) {
+  auto* b = new TButton(owner);
+  b->SetParent(parent);
+  b->SetAction(action);
+  b->SetCaption(caption);
+  b->SetHint(action->Hint().empty() ? action->Caption() : action->Hint());
+  b->SetShowHint(true);
+  b->SetTabStop(false);
+  b->SetBounds(x, 2, width, 22);
+  x += width + 1;
+  return b;
+}
+
+} // namespace
+
+void TfrmMain::CreatePanels() {
+  Dock = new TPanel(this);
+  Dock->SetName(L"Dock");
+  Dock->SetParent(this);
+  Dock->SetCaption(L"");
+  Dock->SetBevelOuter(bvNone);
+  Dock->SetHeight(27);
+  Dock->SetAlign(alTop);
+
+  StatusBarMain = new TPanel(this);
+  StatusBarMain->SetName(L"StatusBarMain");
+  StatusBarMain->SetParent(this);
+  StatusBarMain->SetCaption(L"");
+  StatusBarMain->SetBevelOuter(bvNone);
+  StatusBarMain->SetHeight(20);
+  StatusBarMain->SetAlign(alBottom);
+  ProgressBar = new TProgressBar(this);
+  ProgressBar->SetName(L"ProgressBar");
+  ProgressBar->SetParent(StatusBarMain);
+  ProgressBar->SetWidth(120);
+  ProgressBar->SetAlign(alLeft);
+  ProgressBar->SetVisible(false);
+  StatusPaneFreeSize = MakePane(this, StatusBarMain, L"StatusPaneFreeSize", alRight, 110,
+                                L"Temp Directory Free Storage.");
+  StatusPaneTimeLengh =
+      MakePane(this, StatusBarMain, L"StatusPaneTimeLengh", alRight, 90, L"Total Length.");
+  StatusPaneChannel =
+      MakePane(this, StatusBarMain, L"StatusPaneChannel", alRight, 60, L"Channels.");
+  StatusPaneHz = MakePane(this, StatusBarMain, L"StatusPaneHz", alRight, 80, L"Sample Rate.");
+  StatusPaneHint = MakePane(this, StatusBarMain, L"StatusPaneHint", alClient, 100, L"");
+
+  PanelMainAudioEditor = new TPanel(this);
+  PanelMainAudioEditor->SetName(L"PanelMainAudioEditor");
+  PanelMainAudioEditor->SetParent(this);
+  PanelMainAudioEditor->SetCaption(L"");
+  PanelMainAudioEditor->SetBevelOuter(bvNone);
+  PanelMainAudioEditor->SetAlign(alClient);
+
+  StatusBarEditor = new TPanel(this);
+  StatusBarEditor->SetName(L"StatusBarEditor");
+  StatusBarEditor->SetParent(PanelMainAudioEditor);
+  StatusBarEditor->SetCaption(L"");
+  StatusBarEditor->SetBevelOuter(bvNone);
+  StatusBarEditor->SetHeight(26);
+  StatusBarEditor->SetAlign(alBottom);
+
+  AudioEditor = new TAudioEditor2(this);
+  AudioEditor->SetName(L"AudioEditor");
+  AudioEditor->SetParent(PanelMainAudioEditor);
+  AudioEditor->SetAlign(alClient);
+  AudioEditor->OnBlockOperation = [this](TObject* s, int16_t p) {
+    AudioEditorBlockOperation(s, p);
+  };
+  AudioEditor->OnEndOperation = [this](TObject* s) { AudioEditorEndOperation(s); };
+  AudioEditor->OnChangePosition = [this](TObject* s) { AudioEditorChangePosition(s); };
+  AudioEditor->OnChangePlayPosition = [this](TObject* s) { AudioEditorChangePlayPosition(s); };
+  AudioEditor->OnEndPlay = [this](TObject* s) { AudioEditorEndPlay(s); };
+  AudioEditor->OnDblClick = [this](TObject* s) { ActionSelectAllExecute(s); };
+  AudioEditor->OnScaleXClick = [this](TObject*) {
+    POINT p;
+    GetCursorPos(&p);
+    PopupMenuScaleX->Popup(p.x, p.y);
+  };
+  AudioEditor->OnScaleYClick = [this](TObject*) {
+    POINT p;
+    GetCursorPos(&p);
+    PopupMenuScaleY->Popup(p.x, p.y);
+  };
+
+  PanelMainGray = new TPanel(this);
+  PanelMainGray->SetName(L"PanelMainGray");
+  PanelMainGray->SetParent(this);
+  PanelMainGray->SetCaption(L"");
+  PanelMainGray->SetBevelOuter(bvLowered);
+  PanelMainGray->SetColor(clAppWorkSpace);
+  PanelMainGray->SetParentColor(false);
+  PanelMainGray->OnDblClick = [this](TObject*) { ActionOpen->Execute(); };
+
+  OpenDialog = new TOpenDialog(this);
+  OpenDialog->SetName(L"OpenDialog");
+  OpenDialog->SetFilter(OpenDialogFilter());
+  OpenDialog->SetOptions(ofHideReadOnly | ofPathMustExist | ofFileMustExist | ofEnableSizing);
+  SaveDialog = new TSaveDialog(this);
+  SaveDialog->SetName(L"SaveDialog");
+  SaveDialog->SetTitle(L"Save audio files");
+  SaveDialog->SetDefaultExt(L"mp3");
+  SaveDialog->SetFilter(SaveDialogFilter());
+  // The overwrite question is asked for the file really written (after its extension is set).
+  SaveDialog->SetOptions(ofHideReadOnly | ofExtensionDifferent | ofPathMustExist |
+                         ofNoTestFileCreate | ofEnableSizing);
+}
+
+TMenuItem* TfrmMain::AddItem(TMenuItem* parent, TAction* action) {
+  auto* m = new TMenuItem(this);
+  m->SetAction(action);
+  parent->Add(m);
+  return m;
+}
+
+TMenuItem* TfrmMain::AddLine(TMenuItem* parent) {
+  auto* m = new TMenuItem(this);
+  m->SetCaption(L"-");
+  parent->Add(m);
+  return m;
+}
+
+TMenuItem* TfrmMain::AddSub(TMenuItem* parent, const std::wstring& caption) {
+  auto* m = new TMenuItem(this);
+  m->SetCaption(caption);
+  parent->Add(m);
+  return m;
+}
+
+void TfrmMain::CreateMenus() {
+  ToolbarMainMenu = new TMainMenu(this);
+  ToolbarMainMenu->SetName(L"ToolbarMainMenu");
+  TMenuItem* root = ToolbarMainMenu->Items();
+  TMenuItem* file = AddSub(root, L"&File");
+  for (TAction* a : {ActionNew, ActionOpen, ActionClose})
+    AddItem(file, a);
+  AddLine(file);
+  for (TAction* a : {ActionSave, ActionSaveAs, ActionSaveSelectionAs})
+    AddItem(file, a);
+  meuSeparatorReopen = AddLine(file);
+  meuRecetFiles = AddSub(file, L"Recent Files");
+  AddLine(file);
+  AddItem(file, ActionExit);
+
+  auto effect = [this](const wchar_t* name) { return EffectActions.at(name); };
+  TMenuItem* edit = AddSub(root, L"&Edit");
+  for (TAction* a : {ActionUndo, ActionRedo})
+    AddItem(edit, a);
+  AddLine(edit);
+  for (TAction* a : {ActionCut, ActionCopy, ActionPaste, ActionPasteFromFile, effect(L"ActionMix"),
+                     effect(L"ActionMixFromFile"), ActionCrop, effect(L"ActionTrim"),
+                     ActionDeleteClear, effect(L"ActionSilenceSelection")})
+    AddItem(edit, a);
+  AddLine(edit);
+  AddItem(edit, ActionSelectAll);
+  AddLine(edit);
+  AddItem(edit, ActionAudioInformation);
+
+  TMenuItem* view = AddSub(root, L"&View");
+  for (TAction* a : {ActionWaveformMode, ActionSpectralMode})
+    AddItem(view, a);
+  AddLine(view);
+  for (TAction* a : {ActionLeftChannel, ActionRightChannel})
+    AddItem(view, a);
+  AddLine(view);
+  AddItem(view, ActionSetSelection);
+  AddLine(view);
+  for (TAction* a : {ActionZoomIn, ActionZoomOut, ActionZoomInSelection, ActionFullZoom,
+                     ActionVerticalZoomIn, ActionVerticalZoomOut})
+    AddItem(view, a);
+  AddLine(view);
+  TMenuItem* hs = AddSub(view, L"Horizontal Scale Format");
+  meuHorizontalDecimcalmssdddd = AddItem(hs, ActionHorizontalFormatDecimcal);
+  meuHorizontalSample = AddItem(hs, ActionHorizontalFormatSample);
+  AddLine(hs);
+  AddItem(hs, ActionHorizontalFormatVisible);
+  TMenuItem* vs = AddSub(view, L"Vertical Scale Format");
+  meuVerticalDecibel = AddItem(vs, ActionVerticalFormatDecibel);
+  meuVerticalNormalized = AddItem(vs, ActionVerticalFormatNormalized);
+  meuVerticalSample = AddItem(vs, ActionVerticalFormatSample);
+  AddLine(vs);
+  AddItem(vs, ActionVerticalFormatVisiable);
+  AddLine(view);
+  AddItem(view, ActionFrequencyAnalysis);
+  AddLine(view);
+  TMenuItem* tb = AddSub(view, L"Toolbar");
+  meuToolbarStandard = AddSub(tb, L"Standard");
+  meuToolbarStandard->SetChecked(true);
+  meuToolbarStandard->OnClick = [this](TObject*) {
+    bool v = !ToolbarEdit->Visible();
+    ToolbarEdit->SetVisible(v);
+    Dock->SetVisible(v);
+    meuToolbarStandard->SetChecked(v);
+  };
+
+  TMenuItem* action = AddSub(root, L"&Action");
+  for (TAction* a : {ActionPlay, ActionPlayLoop, ActionRecord, ActionPause, ActionStop})
+    AddItem(action, a);
+  AddLine(action);
+  for (TAction* a : {ActionRewind, ActionForward, ActionGoToStart, ActionGoToEnd})
+    AddItem(action, a);
+
+  TMenuItem* transform = AddSub(root, L"&Transform");
+  TMenuItem* filter = AddSub(root, L"&Filter");
+  TMenuItem* fade = nullptr;
+  for (const auto& info : EffectCommands()) {
+    std::wstring cat = info.Category;
+    TAction* a = EffectActions.at(info.Action);
+    if (cat == L"Filter") {
+      AddItem(filter, a);
+    } else if (cat == L"Transform") {
+      if (info.Command == TEffectCommand::FadeIn || info.Command == TEffectCommand::FadeOut ||
+          info.Command == TEffectCommand::FadeCustom) {
+        if (!fade) fade = AddSub(transform, L"Fade");
+        AddItem(fade, a);
+      } else {
+        AddItem(transform, a);
+      }
+    }
+  }
+
+  TMenuItem* options = AddSub(root, L"&Options");
+  AddItem(options, ActionWindowsRecordingMixer);
+  AddLine(options);
+  for (TAction* a : {ActionOutputFormatSetting, ActionProperties})
+    AddItem(options, a);
+  AddLine(options);
+  AddItem(options, ActionShowHideBar);
+
+  TMenuItem* help = AddSub(root, L"&Help");
+  AddItem(help, ActionHelpContents);
+  AddLine(help);
+  for (TAction* a : {ActionSupportOrBugReport, ActionHomePage})
+    AddItem(help, a);
+  SetMenu(ToolbarMainMenu);
+
+  PopupMenuScaleX = new TPopupMenu(this);
+  PopupMenuScaleX->SetName(L"PopupMenuScaleX");
+  AddItem(PopupMenuScaleX->Items(), ActionHorizontalFormatDecimcal);
+  AddItem(PopupMenuScaleX->Items(), ActionHorizontalFormatSample);
+  AddLine(PopupMenuScaleX->Items());
+  AddItem(PopupMenuScaleX->Items(), ActionHorizontalFormatVisible);
+  PopupMenuScaleY = new TPopupMenu(this);
+  PopupMenuScaleY->SetName(L"PopupMenuScaleY");
+  AddItem(PopupMenuScaleY->Items(), ActionVerticalFormatSample);
+  AddItem(PopupMenuScaleY->Items(), ActionVerticalFormatNormalized);
+  AddItem(PopupMenuScaleY->Items(), ActionVerticalFormatDecibel);
+  AddLine(PopupMenuScaleY->Items());
+  AddItem(PopupMenuScaleY->Items(), ActionVerticalFormatVisiable);
+
+  TfPopupMenuMaskPanel = new TPopupMenu(this);
+  TfPopupMenuMaskPanel->SetName(L"TfPopupMenuMaskPanel");
+  meuMaskpanelPopRecentFiles = AddSub(TfPopupMenuMaskPanel->Items(), L"Recent Files");
+  popSeparatorRecentFiles = AddLine(TfPopupMenuMaskPanel->Items());
+  for (TAction* a : {ActionNew, ActionOpen, ActionRecord})
+    AddItem(TfPopupMenuMaskPanel->Items(), a);
+  PanelMainGray->SetPopupMenu(TfPopupMenuMaskPanel);
+}
+
+void TfrmMain::CreateToolbars() {
+  ToolbarEdit = new TPanel(this);
+  ToolbarEdit->SetName(L"ToolbarEdit");
+  ToolbarEdit->SetParent(Dock);
+  ToolbarEdit->SetCaption(L"");
+  ToolbarEdit->SetBevelOuter(bvNone);
+  ToolbarEdit->SetAlign(alClient);
+  int x = 2;
+  auto E = [this](const wchar_t* n) { return EffectActions.at(n); };
+  const std::pair<TAction*, const wchar_t*> edit[] = {
+      {ActionNew, L"New"},        {ActionRecord, L"Rec"},
+      {ActionOpen, L"Open"},      {ActionSave, L"Save"},
+      {ActionSaveAs, L"Save As"}, {ActionCut, L"Cut"},
+      {ActionCopy, L"Copy"},      {ActionPaste, L"Paste"},
+      {E(L"ActionMix"), L"Mix"},  {ActionDeleteClear, L"Del"},
+      {ActionCrop, L"Crop"},      {ActionUndo, L"Undo"},
+      {ActionRedo, L"Redo"},      {ActionZoomIn, L"Z+"},
+      {ActionZoomOut, L"Z-"},     {ActionZoomInSelection, L"Z[]"},
+      {ActionFullZoom, L"Full"},  {ActionSetSelection, L"Sel"}};
+  for (const auto& [a, c] : edit)
+    MakeToolButton(this, ToolbarEdit, a, c, x, 40);
+  ActionFullZoom->SetHint(L"Views the complete data window.");
+
+  buttomTBBottom = new TPanel(this);
+  buttomTBBottom->SetName(L"buttomTBBottom");
+  buttomTBBottom->SetParent(StatusBarEditor);
+  buttomTBBottom->SetCaption(L"");
+  buttomTBBottom->SetBevelOuter(bvNone);
+  x = 2;
+  const std::pair<TAction*, const wchar_t*> transport[] = {
+      {ActionRecord, L"Rec"},    {ActionPlayLoop, L"Loop"}, {ActionPlay, L"Play"},
+      {ActionStop, L"Stop"},     {ActionPause, L"Pause"},   {ActionGoToStart, L"|<"},
+      {ActionRewind, L"<<"},     {ActionForward, L">>"},    {ActionGoToEnd, L">|"},
+      {ActionInsertMarker, L"M"}};
+  for (const auto& [a, c] : transport)
+    MakeToolButton(this, buttomTBBottom, a, c, x, 36);
+  buttomTBBottom->SetWidth(x + 2);
+  buttomTBBottom->SetAlign(alLeft);
+
+  buttomTb2 = new TPanel(this);
+  buttomTb2->SetName(L"buttomTb2");
+  buttomTb2->SetParent(StatusBarEditor);
+  buttomTb2->SetCaption(L"");
+  buttomTb2->SetBevelOuter(bvNone);
+  x = 2;
+  const std::pair<TAction*, const wchar_t*> zoom[] = {
+      {ActionZoomIn, L"+"}, {ActionZoomOut, L"-"}, {ActionFullZoom, L"[ ]"}};
+  for (const auto& [a, c] : zoom)
+    MakeToolButton(this, buttomTb2, a, c, x, 28);
+  buttomTb2->SetWidth(x + 2);
+  buttomTb2->SetAlign(alRight);
+
+  StatusPaneSelectLengh = MakePane(this, StatusBarEditor, L"StatusPaneSelectLengh", alRight, 90,
+                                   L"Selection Lenght. Double click to edit.");
+  StatusPaneSelectEnd = MakePane(this, StatusBarEditor, L"StatusPaneSelectEnd", alRight, 90,
+                                 L"Selection Right. Double click to edit.");
+  StatusPaneSelectStart = MakePane(this, StatusBarEditor, L"StatusPaneSelectStart", alRight, 90,
+                                   L"Selection Left. Double click to edit.");
+  for (TPanel* p : {StatusPaneSelectStart, StatusPaneSelectEnd, StatusPaneSelectLengh})
+    p->OnClick = [this](TObject*) { ActionSetSelection->Execute(); };
+}
+
+// ---------------------------------------------------------------------------
+// Start-up and closing
+
+void TfrmMain::FormCreate(TObject*) {
+  Application->SetHintHidePause(5000);
+  Application->OnHint = [this](TObject* s) { ShowApplicationHint(s); };
+  PanelMainGray->SetAlign(alClient);
+  PanelMainGray->BringToFront();
+  GlobalVars.SettingsDir =
+      SettingsDirOverride.empty() ? DefaultSettingsDir() : AddBackslash(SettingsDirOverride);
+  if (!DirectoryExists(GlobalVars.SettingsDir)) ForceDirectories(GlobalVars.SettingsDir);
+  // Defaults never fail: a temp folder the shell cannot resolve falls back to the system's path.
+  SetDefaultSettings(GlobalVars);
+  bool existed = LoadEditorSettings();
+  FSettingsLoaded = true;
+  if (!existed) {
+    SetBounds((Screen->Width() - Width()) / 2, (Screen->Height() - Height()) / 2, Width(),
+              Height());
+    GlobalVars.MasterWindowLeft = Left() + Width() + 10;
+    GlobalVars.MasterWindowTop = Top();
+  }
+  GlobalVars.TempFolder = AddBackslash(GlobalVars.TempFolder);
+  ApplySettingsToEditor();
+  RestoreViewState();
+  PostMessageW(Handle(), WM_EDITORSTARTUP, 0, 0);
+}
+
+void TfrmMain::Dispatch(TMessage& Message) {
+  if (Message.Msg == WM_EDITORSTARTUP) {
+    WMEditorStartup();
+    return;
+  }
+  TForm::Dispatch(Message);
+}
+
+void TfrmMain::WMEditorStartup() {
+  Show();
+  Application->ProcessMessages();
+  if (!CommandLineFile.empty() && FileExists(CommandLineFile)) {
+    try {
+      OpenDocument(CommandLineFile);
+    } catch (...) {
+      Application->HandleException(this);
+    }
+  }
+}
+
+void TfrmMain::StopTransport() {
+  if (AudioEditor->State() != 0) AudioEditor->Stop();
+}
+
+void TfrmMain::FormCloseQuery(TObject*, bool& CanClose) {
+  StopTransport();
+  CanClose = CheckSaveModified();
+}
+
+void TfrmMain::FormClose(TObject*, TCloseAction&) {
+  StopTransport();
+  // Settings that were never loaded are not written over the file.
+  if (!FSettingsLoaded) return;
+  SaveEditorSettings();
+  WriteSettingBool(L"Toolbar", L"Edit", ToolbarEdit->Visible());
+  try {
+    SaveFormPlacement(L"FormPos", this);
+  } catch (...) {
+    Application->HandleException(this);
+  }
+}
+
+void TfrmMain::ShowApplicationHint(TObject*) {
+  StatusPaneHint->SetCaption(GetLongHint(Application->Hint()));
+}
+
+// ---------------------------------------------------------------------------
+// Settings into the control
+
+void TfrmMain::ApplySettingsToEditor() {
+  TGlobalVars& g = GlobalVars;
+  g.TempFolder = AddBackslash(g.TempFolder);
+  std::wstring temp = g.TempFolder;
+  if (!DirectoryExists(temp)) {
+    TGlobalVars d;
+    SetDefaultSettings(d);
+    temp = d.TempFolder;
+  }
+  AudioEditor->SetTempDirectory(temp);
+  AudioEditor->SetFileBufferSize(g.PlayRecordtBuffer);
+  AudioEditor->SetUndoRedoCount(g.UndoRedoLevel);
+  auto t = AudioEditor->Transform();
+  t->SetSmoothEnabled(B16(g.SmoothEnabled));
+  t->SetSmoothTime(g.SmoothTime);
+  auto r = AudioEditor->Recorder();
+  r->SetAccuEnabled(B16(g.AccuEnabled));
+  r->SetAttackTime(g.AttackTime);
+  r->SetAttackLevel(g.AttackLevel);
+  r->SetReleaseTime(g.ReleaseTime);
+  r->SetReleaseLevel(g.ReleaseLevel);
+  r->SetAGCEnabled(B16(g.AGCEnabled));
+  r->SetAGCLowLevel(g.AGCLowLevel);
+  r->SetAGCHighLevel(g.AGCHighLevel);
+  r->SetAGCAttackTime(g.AGCAttackTime);
+  AudioEditor->SetRecordVisualizationType(static_cast<int16_t>(g.VisType));
+  r->SetHighPassEnabled(B16(g.HighPassEnabled));
+  r->SetHighPass(static_cast<float>(g.HighPass));
+  r->SetLowPassEnabled(B16(g.LowPassEnabled));
+  r->SetLowPass(static_cast<float>(g.LowPass));
+  r->SetNotchPassEnabled(B16(g.NotchPassEnabled));
+  r->SetNotchPass(static_cast<float>(g.NotchPass));
+}
+
+void TfrmMain::ApplyEditorAppearance() {
+  HFONT font = CreateFontW(-MulDiv(7, 96, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+                           0, 0, L"Tahoma");
+  for (auto s : {AudioEditor->ScaleX(), AudioEditor->ScaleY()}) {
+    s->SetFont(font);
+    s->SetFlag(0);
+  }
+  DeleteObject(font);
+  AudioEditor->SetTypeBorder(4);
+  auto c = AudioEditor->Colors();
+  c->SetColor8(0x640000);
+  c->SetColor13(0x640000);
+  c->SetColor12(0xFFFFFF);
+  c->SetColor10(0);
+  c->SetColor1(0xC80000);
+  c->SetColor4(0xC80000);
+  c->SetColor3(0);
+  c->SetColor2(0);
+  c->SetColor7(0);
+  c->SetColor9(0);
+  c->SetColor6(0x9BFFFF);
+  c->SetColor11(0);
+  c->SetColor0(0);
+  c->SetColor14(0x578EDB);
+  c->SetColor15(0x578EDB);
+  c->SetColor16(0x578EDB);
+}
+
+void TfrmMain::RestoreViewState() {
+  RestoreFormPlacement(L"FormPos", this);
+  LoadRecentFiles();
+  bool tb = ReadSettingBool(L"Toolbar", L"Edit", true);
+  ToolbarEdit->SetVisible(tb);
+  Dock->SetVisible(tb);
+  meuToolbarStandard->SetChecked(tb);
+  int h = ReadSettingInteger(L"Horizontal", L"Format", 1);
+  if (h == 1) ActionHorizontalFormatDecimcalExecute(ActionHorizontalFormatDecimcal);
+  if (h == 2) ActionHorizontalFormatSampleExecute(ActionHorizontalFormatSample);
+  ActionHorizontalFormatVisible->SetChecked(ReadSettingBool(L"Horizontal", L"Visible", true));
+  AudioEditor->ScaleX()->SetVisible(B16(ActionHorizontalFormatVisible->Checked()));
+  int v = ReadSettingInteger(L"Vertical", L"Format", 2);
+  if (v == 1) ActionVerticalFormatSampleExecute(ActionVerticalFormatSample);
+  if (v == 2) ActionVerticalFormatNormalizedExecute(ActionVerticalFormatNormalized);
+  if (v == 3) ActionVerticalFormatDecibelExecute(ActionVerticalFormatDecibel);
+  ActionVerticalFormatVisiable->SetChecked(ReadSettingBool(L"Vertical", L"Visible", true));
+  AudioEditor->ScaleY()->SetVisible(B16(ActionVerticalFormatVisiable->Checked()));
+  int m = ReadSettingInteger(L"WaveMode", L"Mode", 1);
+  if (m == 1) ActionWaveformModeExecute(ActionWaveformMode);
+  if (m == 2) ActionSpectralModeExecute(ActionSpectralMode);
+  ApplyEditorAppearance();
+  FVerticalZoom = 100;
+  FHasClipboard = false;
+}
+
+// ---------------------------------------------------------------------------
+// Document state
+
+bool TfrmMain::IsDocumentLoaded() const {
+  return !PanelMainGray->Visible();
+}
+void TfrmMain::SetDocumentLoaded(bool loaded) {
+  PanelMainGray->SetVisible(!loaded);
+}
+bool TfrmMain::IsEditorIdle() const {
+  return AudioEditor->State() == 0;
+}
+
+bool TfrmMain::IsModified() const {
+  if (!IsDocumentLoaded()) return false;
+  const auto* doc = AudioEditor->Engine().Doc();
+  if (!doc) return false;
+  return FModifiedFlag || doc->Current().Seq.get() != FCleanSeq;
+}
+
+void TfrmMain::MarkClean() {
+  FModifiedFlag = false;
+  const auto* doc = AudioEditor->Engine().Doc();
+  FCleanHold = doc ? std::shared_ptr<const void>(doc->Current().Seq) : nullptr;
+  FCleanSeq = FCleanHold.get();
+}
+
+bool TfrmMain::CheckSaveModified() {
+  if (!IsModified()) return true;
+  std::wstring text =
+      L"The file \"" + GetDisplayName() + L"\" has been modified. Do you want to save the changes?";
+  int r = AskSaveChanges ? AskSaveChanges(text)
+                         : ShowCustomMessageDialog(text, L"Save changes?", mtConfirmation, {},
+                                                   mbYes | mbNo | mbCancel);
+  if (r == mrNo) return true;
+  if (r != mrYes) return false;
+  return SaveDocument() && !IsModified();
+}
+
+std::wstring TfrmMain::GetDisplayName() {
+  std::wstring title = IsDocumentLoaded() ? AudioEditor->FileInfo()->Title() : L"";
+  if (!title.empty()) return title;
+  return ChangeFileExt(ExtractFileName(FFileName), L"");
+}
+
+void TfrmMain::UpdateCaption() {
+  SetCaption(std::wstring(AppTitle) + L" - [" + GetDisplayName() + L"]");
+}
+
+std::wstring TfrmMain::GetSampleRateText() {
+  int r = AudioEditor->FileInfo()->SampleRate();
+  for (int known :
+       {6000, 8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000, 88200, 96000})
+    if (r == known) return FormatFloat(L"#,##0", r) + L" Hz";
+  return L"No Frequency Info";
+}
+
+std::wstring TfrmMain::GetChannelsText() {
+  int c = AudioEditor->FileInfo()->Channels();
+  return c == 1 ? L"Mono" : c == 2 ? L"Stereo" : L"No Channels Info";
+}
+
+void TfrmMain::UpdateStatusBar() {
+  StatusPaneFreeSize->SetCaption(GetFreeSpaceText(AudioEditor->TempDirectory()));
+  StatusPaneHz->SetCaption(GetSampleRateText());
+  StatusPaneChannel->SetCaption(GetChannelsText());
+  auto p = AudioEditor->Position();
+  StatusPaneTimeLengh->SetCaption(FormatMilliseconds(p->SamplesToMs(p->Length())));
+  UpdateSelectionPanes();
+}
+
+void TfrmMain::UpdateSelectionPanes() {
+  auto p = AudioEditor->Position();
+  int a = p->SelectionStart(), b = p->SelectionEnd();
+  std::wstring s = FormatMilliseconds(p->SamplesToMs(a));
+  std::wstring e = FormatMilliseconds(p->SamplesToMs(b));
+  std::wstring l = FormatMilliseconds(p->SamplesToMs(std::abs(b - a)));
+  StatusPaneSelectStart->SetCaption(s);
+  StatusPaneSelectEnd->SetCaption(s != e ? e : L"");
+  StatusPaneSelectLengh->SetCaption(s != e ? l : L"");
+}
+
+// ---------------------------------------------------------------------------
+// Recent files
+
+void TfrmMain::LoadRecentFiles() {
+  TfMRUList.LoadFromIniFile(GetSettingsFileName(), L"MRU");
+  UpdateRecentMenus();
+}
+
+void TfrmMain::AddRecentFile(const std::wstring& path) {
+  TfMRUList.AddFile(path);
+  TfMRUList.SaveToIniFile(GetSettingsFileName(), L"MRU");
+  UpdateRecentMenus();
+}
+
+void TfrmMain::RebuildRecentItems(TMenuItem* parent) {
+  parent->Clear();
+  int i = 0;
+  for (const auto& f : TfMRUList.Items()) {
+    auto* m = new TMenuItem(this);
+    m->SetCaption(L"&" + IntToStr(++i) + L" " + f);
+    std::wstring path = f;
+    m->OnClick = [this, path](TObject* s) { TfMRUListClick(s, path); };
+    parent->Add(m);
+  }
+}
+
+void TfrmMain::UpdateRecentMenus() {
+  // The menus follow the list at once, in both directions.
+  bool any = TfMRUList.Count() > 0;
+  RebuildRecentItems(meuRecetFiles);
+  RebuildRecentItems(meuMaskpanelPopRecentFiles);
+  for (TMenuItem* m :
+       {meuMaskpanelPopRecentFiles, popSeparatorRecentFiles, meuSeparatorReopen, meuRecetFiles})
+    m->SetVisible(any);
+}
+
+void TfrmMain::TfMRUListClick(TObject*, const std::wstring& fileName) {
+  if (!FileExists(fileName)) {
+    ShowMessageBox(Format(SFileNotFound, fileName), SErrorCaption, MB_OK | MB_ICONWARNING);
+    // An entry whose file is gone leaves the list once the user has been told.
+    TfMRUList.Remove(fileName);
+    TfMRUList.SaveToIniFile(GetSettingsFileName(), L"MRU");
+    UpdateRecentMenus();
+    return;
+  }
+  if (!CheckSaveModified()) return;
+  OpenDocument(fileName);
+}
+
+// ---------------------------------------------------------------------------
+// File commands
+
+bool TfrmMain::OpenDocument(const std::wstring& path) {
+  const std::wstring oldCaption = Caption(), oldFile = FFileName;
+  const bool oldNew = FIsNewDocument;
+  FOperationText = L"Loading";
+  TBusyCursor busy;
+  SetCaption(std::wstring(AppTitle) + L" - " + L"Loading audio files, please wait...");
+  FFileName = path;
+  FIsNewDocument = false;
+  try {
+    AudioEditor->OpenFile(path, 0);
+  } catch (...) {
+    // A failed open leaves the previous document as it was.
+    FFileName = oldFile;
+    FIsNewDocument = oldNew;
+    SetCaption(oldCaption);
+    throw;
+  }
+  GlobalVars.LastOpenDir = ExtractFilePath(path);
+  AddRecentFile(path);
+  SetDocumentLoaded(true);
+  MarkClean();
+  UpdateCaption();
+  UpdateStatusBar();
+  return true;
+}
+
+void TfrmMain::ActionOpenExecute(TObject*) {
+  FOperationText = L"Loading";
+  OpenDialog->SetInitialDir(GlobalVars.LastOpenDir);
+  if (!OpenDialog->Execute()) return;
+  if (!CheckSaveModified()) return;
+  OpenDocument(OpenDialog->FileName());
+}
+
+bool TfrmMain::NewDocument() {
+  if (!CheckSaveModified()) return false;
+  int rate = 44100, channels = 2;
+  if (RunNewDialog && !RunNewDialog(rate, channels)) return false;
+  AudioEditor->NewFile(rate, channels);
+  FFileName = L"New Recording";
+  FIsNewDocument = true;
+  SetDocumentLoaded(true);
+  MarkClean();
+  UpdateCaption();
+  UpdateStatusBar();
+  return true;
+}
+
+void TfrmMain::ActionNewExecute(TObject*) {
+  NewDocument();
+}
+
+void TfrmMain::ActionCloseExecute(TObject*) {
+  if (!CheckSaveModified()) return;
+  AudioEditor->CloseFile();
+  SetCaption(AppTitle);
+  for (TPanel* p : {StatusPaneSelectStart, StatusPaneSelectEnd, StatusPaneSelectLengh, StatusPaneHz,
+                    StatusPaneChannel, StatusPaneTimeLengh, StatusPaneFreeSize})
+    p->SetCaption(L"");
+  SetDocumentLoaded(false);
+  MarkClean();
+}
+
+void TfrmMain::ActionExitExecute(TObject*) {
+  Close();
+}
+
+bool TfrmMain::SaveDocument() {
+  if (FIsNewDocument) {
+    SaveAsWithFormat(false);
+    return !IsModified();
+  }
+  auto format = AudioEditor->OutputFormat();
+  // A format that cannot be written under its own extension goes to Save As.
+  if (!ApplyExtensionFormat(*format, ExtractFileExt(FFileName))) {
+    SaveAsWithFormat(false);
+    return !IsModified();
+  }
+  FOperationText = L"Saving";
+  TBusyCursor busy;
+  AudioEditor->SaveFile(FFileName, 0, 0);
+  MarkClean();
+  UpdateStatusBar();
+  return true;
+}
+
+void TfrmMain::ActionSaveExecute(TObject*) {
+  SaveDocument();
+}
+
+bool TfrmMain::SaveAsTo(const std::wstring& chosenName, int filterIndex, bool selectionOnly) {
+  if (filterIndex < 1 || filterIndex > kSaveFilterCount) filterIndex = 1;
+  std::wstring path = ReplaceExtension(chosenName, kSaveEntries[filterIndex - 1].extension);
+  if (FileExists(path)) {
+    bool write = AskOverwrite
+                     ? AskOverwrite(path)
+                     : ShowMessageBox(path + L" already exists.\r\nDo you want to replace it?",
+                                      L"Save audio files", MB_YESNO | MB_ICONWARNING) == IDYES;
+    if (!write) return false;
+  }
+  FOperationText = L"Saving";
+  TBusyCursor busy;
+  auto format = AudioEditor->OutputFormat();
+  ApplyFilterFormat(*format, filterIndex);
+  AudioEditor->SaveFile(path, selectionOnly ? -1 : 0, 0);
+  if (!selectionOnly) {
+    // Only a whole-document save renames the document.
+    FFileName = path;
+    MarkClean();
+    UpdateCaption();
+  }
+  UpdateStatusBar();
+  return true;
+}
+
+void TfrmMain::SaveAsWithFormat(bool selectionOnly) {
+  SaveDialog->SetFilterIndex(FSaveFilterIndex);
+  SaveDialog->SetFileName(L"");
+  if (!SaveDialog->Execute()) return;
+  FSaveFilterIndex = SaveDialog->FilterIndex();
+  SaveAsTo(SaveDialog->FileName(), FSaveFilterIndex, selectionOnly);
+}
+
+void TfrmMain::ActionSaveAsExecute(TObject*) {
+  SaveAsWithFormat(false);
+}
+void TfrmMain::ActionSaveSelectionAsExecute(TObject*) {
+  SaveAsWithFormat(true);
+}
+
+// ---------------------------------------------------------------------------
+// Edit commands
+
+void TfrmMain::RunEdit(const std::wstring& verb, const std::function<void()>& call) {
+  if (!IsDocumentLoaded() || !IsEditorIdle()) return;
+  FOperationText = verb;
+  TBusyCursor busy;
+  call();
+  UpdateStatusBar();
+}
+
+void TfrmMain::ActionUndoExecute(TObject*) {
+  if (AudioEditor->CanUndo())
+    RunEdit(L"Reverseing the last operation of", [this] { AudioEditor->Undo(); });
+}
+void TfrmMain::ActionRedoExecute(TObject*) {
+  if (AudioEditor->CanRedo())
+    RunEdit(L"Redoing the last action of", [this] { AudioEditor->Redo(); });
+}
+void TfrmMain::ActionCutExecute(TObject*) {
+  RunEdit(L"Cuting the selection of", [this] {
+    AudioEditor->Cut();
+    FHasClipboard = true;
+  });
+}
+void TfrmMain::ActionCopyExecute(TObject*) {
+  RunEdit(L"Cuting the selection of", [this] {
+    AudioEditor->Copy();
+    FHasClipboard = true;
+  });
+}
+void TfrmMain::ActionPasteExecute(TObject*) {
+  if (FHasClipboard) RunEdit(L"Inserting cilpbord contencts to", [this] { AudioEditor->Paste(); });
+}
+void TfrmMain::ActionDeleteClearExecute(TObject*) {
+  RunEdit(L"Deleting selection of", [this] { AudioEditor->DeleteSelection(); });
+}
+
+void TfrmMain::ActionCropExecute(TObject*) {
+  RunEdit(L"Croping the selection of", [this] {
+    AudioEditor->BeginUpdate();
+    try {
+      AudioEditor->Copy();
+      auto p = AudioEditor->Position();
+      p->SetSelectionActive(-1);
+      p->SetSelectionStart(0);
+      p->SetSelectionEnd(p->Length());
+      AudioEditor->DeleteSelection();
+      AudioEditor->Paste();
+    } catch (...) {
+      AudioEditor->EndUpdate();
+      throw;
+    }
+    AudioEditor->EndUpdate();
+  });
+}
+
+void TfrmMain::ActionPasteFromFileExecute(TObject*) {
+  if (!IsDocumentLoaded() || !IsEditorIdle()) return;
+  FOperationText = L"Inserting a file to";
+  if (!OpenDialog->Execute()) return;
+  AudioEditor->PasteFromFile(OpenDialog->FileName());
+  UpdateStatusBar();
+}
+
+void TfrmMain::ActionSelectAllExecute(TObject*) {
+  if (!IsDocumentLoaded()) return;
+  auto p = AudioEditor->Position();
+  p->SetSelectionActive(-1);
+  p->SetSelectionStart(0);
+  p->SetSelectionEnd(p->Length());
+  UpdateStatusBar();
+}
+
+void TfrmMain::SelectAllIfNoSelection() {
+  if (!AudioEditor->Position()->SelectionActive()) ActionSelectAllExecute(this);
+}
+
+void TfrmMain::ActionInsertMarkerExecute(TObject*) {
+  if (!IsDocumentLoaded()) return;
+  int n = AudioEditor->Markers()->Count();
+  std::wstring name = Format(L"Marker%d", n + 1);
+  int a = AudioEditor->Position()->SelectionStart();
+  int b = AudioEditor->Position()->SelectionEnd();
+  AudioEditor->Markers()->Add(a, b - a, name, 0, 0, -1, -1, -1, -1);
+}
+
+void TfrmMain::RunEffect(const std::wstring& actionName) {
+  if (!IsDocumentLoaded() || !IsEditorIdle()) return;
+  for (const auto& info : EffectCommands()) {
+    if (actionName != info.Action) continue;
+    TAudioEditorEffectEngine engine(AudioEditor);
+    TEffectHost host;
+    host.MainForm = this;
+    host.Engine = &engine;
+    host.DisplayName = GetDisplayName();
+    host.SetOperationText = [this](const std::wstring& v) { FOperationText = v; };
+    host.SelectAllIfNoSelection = [this] { SelectAllIfNoSelection(); };
+    host.UpdateStatusBar = [this] { UpdateStatusBar(); };
+    host.ChooseMixFile = [this](std::wstring& f) {
+      if (!OpenDialog->Execute()) return false;
+      f = OpenDialog->FileName();
+      return true;
+    };
+    ExecuteEffect(info.Command, host);
+    return;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// View
+
+namespace {
+void InvertCheck(TObject* sender) {
+  if (auto* a = dynamic_cast<TCustomAction*>(sender)) a->SetChecked(!a->Checked());
+}
+} // namespace
+
+void TfrmMain::ActionHorizontalFormatDecimcalExecute(TObject* s) {
+  TBusyCursor busy;
+  InvertCheck(s);
+  AudioEditor->ScaleX()->SetFormat(2);
+  WriteSettingInteger(L"Horizontal", L"Format", 1);
+}
+void TfrmMain::ActionHorizontalFormatSampleExecute(TObject* s) {
+  TBusyCursor busy;
+  InvertCheck(s);
+  AudioEditor->ScaleX()->SetFormat(1);
+  WriteSettingInteger(L"Horizontal", L"Format", 2);
+}
+void TfrmMain::ActionHorizontalFormatVisibleExecute(TObject*) {
+  TBusyCursor busy;
+  ActionHorizontalFormatVisible->SetChecked(!ActionHorizontalFormatVisible->Checked());
+  AudioEditor->ScaleX()->SetVisible(B16(ActionHorizontalFormatVisible->Checked()));
+  WriteSettingBool(L"Horizontal", L"Visible", AudioEditor->ScaleX()->Visible() != 0);
+}
+void TfrmMain::ActionVerticalFormatSampleExecute(TObject* s) {
+  TBusyCursor busy;
+  InvertCheck(s);
+  AudioEditor->ScaleY()->SetFormat(1);
+  WriteSettingInteger(L"Vertical", L"Format", 1);
+}
+void TfrmMain::ActionVerticalFormatNormalizedExecute(TObject* s) {
+  TBusyCursor busy;
+  InvertCheck(s);
+  AudioEditor->ScaleY()->SetFormat(2);
+  WriteSettingInteger(L"Vertical", L"Format", 2);
+}
+void TfrmMain::ActionVerticalFormatDecibelExecute(TObject* s) {
+  TBusyCursor busy;
+  InvertCheck(s);
+  AudioEditor->ScaleY()->SetFormat(3);
+  WriteSettingInteger(L"Vertical", L"Format", 3);
+}
+void TfrmMain::ActionVerticalFormatVisiableExecute(TObject*) {
+  TBusyCursor busy;
+  ActionVerticalFormatVisiable->SetChecked(!ActionVerticalFormatVisiable->Checked());
+  AudioEditor->ScaleY()->SetVisible(B16(ActionVerticalFormatVisiable->Checked()));
+  WriteSettingBool(L"Vertical", L"Visible", AudioEditor->ScaleY()->Visible() != 0);
+}
+void TfrmMain::ActionWaveformModeExecute(TObject* s) {
+  TBusyCursor busy;
+  InvertCheck(s);
+  AudioEditor->SetTypeView(0);
+  WriteSettingInteger(L"WaveMode", L"Mode", 1);
+}
+void TfrmMain::ActionSpectralModeExecute(TObject* s) {
+  TBusyCursor busy;
+  InvertCheck(s);
+  AudioEditor->SetTypeView(1);
+  WriteSettingInteger(L"WaveMode", L"Mode", 2);
+}
+
+void TfrmMain::ActionLeftChannelExecute(TObject* s) {
+  TBusyCursor busy;
+  InvertCheck(s);
+  auto c = AudioEditor->Channel();
+  c->SetChannel(1);
+  c->SetEnabled(B16(ActionLeftChannel->Checked()));
+  c->SetChannel(2);
+  c->SetEnabled(B16(ActionRightChannel->Checked()));
+}
+
+void TfrmMain::ActionZoomInExecute(TObject*) {
+  if (!IsDocumentLoaded()) return;
+  auto p = AudioEditor->Position();
+  int a, b;
+  ZoomInRange(p->ViewStart(), p->ViewEnd(), p->Cursor(), a, b);
+  AudioEditor->ZoomToRange(a, b);
+}
+void TfrmMain::ActionZoomOutExecute(TObject*) {
+  if (IsDocumentLoaded()) AudioEditor->ZoomOut();
+}
+void TfrmMain::ActionZoomInSelectionExecute(TObject*) {
+  if (IsDocumentLoaded()) AudioEditor->ZoomInSelection();
+}
+void TfrmMain::ActionFullZoomExecute(TObject*) {
+  if (IsDocumentLoaded()) AudioEditor->FullZoom();
+}
+void TfrmMain::ActionVerticalZoomInExecute(TObject*) {
+  FVerticalZoom += 20;
+  AudioEditor->VerticalZoom(FVerticalZoom);
+}
+void TfrmMain::ActionVerticalZoomOutExecute(TObject*) {
+  FVerticalZoom -= 20;
+  AudioEditor->VerticalZoom(FVerticalZoom);
+}
+
+void TfrmMain::ScrollToCursor() {
+  auto p = AudioEditor->Position();
+  int a, b;
+  if (!ScrollRange(p->ViewStart(), p->ViewEnd(), p->Cursor(), p->Length(), a, b)) return;
+  p->SetViewStart(a);
+  p->SetViewEnd(b);
+}
+
+// ---------------------------------------------------------------------------
+// Transport
+
+void TfrmMain::ActionPlayExecute(TObject*) {
+  if (!IsDocumentLoaded()) return;
+  switch (AudioEditor->State()) {
+  case 0:
+    AudioEditor->Play(1);
+    break;
+  case 1:
+    AudioEditor->Stop();
+    break;
+  case 5:
+    AudioEditor->Resume();
+    break;
+  }
+}
+void TfrmMain::ActionPauseExecute(TObject*) {
+  if (!IsDocumentLoaded()) return;
+  switch (AudioEditor->State()) {
+  case 0:
+    AudioEditor->Play(1);
+    break;
+  case 1:
+    AudioEditor->Pause();
+    break;
+  case 5:
+    AudioEditor->Resume();
+    break;
+  }
+}
+void TfrmMain::ActionPlayLoopExecute(TObject*) {
+  if (!IsDocumentLoaded()) return;
+  switch (AudioEditor->State()) {
+  case 0:
+    AudioEditor->Play(3);
+    break;
+  case 1:
+    AudioEditor->Stop();
+    break;
+  case 5:
+    AudioEditor->Resume();
+    break;
+  }
+}
+void TfrmMain::ActionStopExecute(TObject*) {
+  if (!IsDocumentLoaded()) return;
+  int s = AudioEditor->State();
+  if (s == 1 || s == 2 || s == 5) AudioEditor->Stop();
+}
+void TfrmMain::ActionRecordExecute(TObject*) {
+  if (AudioEditor->State() == 2) return;
+  if (!IsDocumentLoaded() && !NewDocument()) return;
+  FOperationText = L"Generating recorded audio data";
+  // Playback (running or paused) ends before recording starts.
+  AudioEditor->Stop();
+  AudioEditor->StartRecord(2);
+  FModifiedFlag = true;
+  UpdateStatusBar();
+}
+
+void TfrmMain::ActionForwardExecute(TObject*) {
+  if (!IsDocumentLoaded() || AudioEditor->State() == 2) return;
+  auto p = AudioEditor->Position();
+  p->SetSelectionActive(0);
+  p->SetCursor(ForwardTarget(p->Cursor(), p->Length()));
+  ScrollToCursor();
+}
+void TfrmMain::ActionRewindExecute(TObject*) {
+  if (!IsDocumentLoaded() || AudioEditor->State() == 2) return;
+  auto p = AudioEditor->Position();
+  p->SetSelectionActive(0);
+  p->SetCursor(RewindTarget(p->Cursor()));
+  ScrollToCursor();
+}
+void TfrmMain::ActionGoToStartExecute(TObject*) {
+  if (!IsDocumentLoaded() || AudioEditor->State() == 2) return;
+  auto p = AudioEditor->Position();
+  p->SetSelectionActive(0);
+  p->SetCursor(0);
+  ScrollToCursor();
+}
+void TfrmMain::ActionGoToEndExecute(TObject*) {
+  if (!IsDocumentLoaded() || AudioEditor->State() == 2) return;
+  auto p = AudioEditor->Position();
+  p->SetSelectionActive(0);
+  p->SetCursor(p->Length());
+  ScrollToCursor();
+}
+
+// ---------------------------------------------------------------------------
+// Options and help
+
+void TfrmMain::ActionOutputFormatSettingExecute(TObject*) {
+  if (RunOutputFormatDialog(this)) SaveEditorSettings();
+}
+
+void TfrmMain::ActionWindowsRecordingMixerExecute(TObject*) {
+  TBusyCursor busy;
+  std::wstring sys = AddBackslash(GetSystemDir());
+  if (IsVistaOrLater())
+    ShellExecuteW(Handle(), L"open", (sys + L"control.exe").c_str(), L"mmsys.cpl,,1", nullptr,
+                  SW_SHOWNORMAL);
+  else
+    ShellExecuteW(Handle(), L"open", (sys + L"sndvol32.exe").c_str(), L"/r", nullptr,
+                  SW_SHOWNORMAL);
+}
+
+void TfrmMain::ActionHelpContentsExecute(TObject*) {
+  ShowHelpTopic(Handle(), L"What is.htm");
+}
+void TfrmMain::ActionSupportOrBugReportExecute(TObject*) {
+  OpenUrl(kSupportMail);
+}
+void TfrmMain::ActionHomePageExecute(TObject*) {
+  OpenUrl(kHomePage);
+}
+
+// ---------------------------------------------------------------------------
+// Enabling
+
+void TfrmMain::ActionListUpdate(TBasicAction*, bool&) {
+  TCommandConditions c;
+  c.Loaded = IsDocumentLoaded();
+  c.State = AudioEditor->State();
+  c.Selection = c.Loaded && AudioEditor->Position()->SelectionActive() != 0;
+  c.Clipboard = FHasClipboard;
+  c.CanUndo = AudioEditor->CanUndo() != 0;
+  c.CanRedo = AudioEditor->CanRedo() != 0;
+  auto states = ComputeCommandStates(c);
+  ActionWaveformMode->SetChecked(AudioEditor->TypeView() == 0);
+  ActionSpectralMode->SetChecked(AudioEditor->TypeView() == 1);
+  int fx = AudioEditor->ScaleX()->Format(), fy = AudioEditor->ScaleY()->Format();
+  ActionHorizontalFormatDecimcal->SetChecked(fx == 2);
+  ActionHorizontalFormatSample->SetChecked(fx == 1);
+  ActionVerticalFormatSample->SetChecked(fy == 1);
+  ActionVerticalFormatNormalized->SetChecked(fy == 2);
+  ActionVerticalFormatDecibel->SetChecked(fy == 3);
+  meuHorizontalDecimcalmssdddd->SetEnabled(ActionHorizontalFormatVisible->Checked());
+  meuHorizontalSample->SetEnabled(ActionHorizontalFormatVisible->Checked());
+  for (TMenuItem* m : {meuVerticalDecibel, meuVerticalNormalized, meuVerticalSample})
+    m->SetEnabled(ActionVerticalFormatVisiable->Checked());
+  for (const auto& [name, enabled] : states)
+    if (TAction* a = FindAction(name)) a->SetEnabled(enabled);
+  AudioEditor->SetMouseEventsEnabled(B16(c.State != 5));
+}
+
+// ---------------------------------------------------------------------------
+// Events of the editor control
+
+void TfrmMain::AudioEditorBlockOperation(TObject*, int16_t percent) {
+  Screen->SetCursor(crHourGlass);
+  AudioEditor->SetCursor(crHourGlass);
+  AudioEditor->SetMouseEventsEnabled(0);
+  StatusPaneHint->SetCaption(FOperationText + L" " + ExtractFileName(FFileName) +
+                             L" - Please wait...");
+  ProgressBar->SetVisible(true);
+  ProgressBar->SetPosition(percent);
+  Application->ProcessMessages();
+}
+
+void TfrmMain::AudioEditorEndOperation(TObject*) {
+  StatusPaneHint->SetCaption(L"");
+  ProgressBar->SetPosition(0);
+  ProgressBar->SetVisible(false);
+  Screen->SetCursor(BusyCount() > 0 ? crHourGlass : crDefault);
+  AudioEditor->SetCursor(crDefault);
+  AudioEditor->SetMouseEventsEnabled(-1);
+}
+
+void TfrmMain::AudioEditorChangePosition(TObject*) {
+  UpdateSelectionPanes();
+  FeedFrequencyAnalysis();
+}
+
+void TfrmMain::AudioEditorChangePlayPosition(TObject*) {
+  auto p = AudioEditor->Position();
+  StatusPaneSelectEnd->SetCaption(FormatMilliseconds(p->SamplesToMs(p->Cursor())));
+  FeedFrequencyAnalysis();
+}
+
+void TfrmMain::AudioEditorEndPlay(TObject*) {
+  UpdateSelectionPanes();
+}
+
+void TfrmMain::FeedFrequencyAnalysis() {
+  if (OnFeedFrequencyAnalysis) OnFeedFrequencyAnalysis(this);
+}
+
+std::wstring TfrmMain::StatusText(TPanel* pane) const {
+  return pane->Caption();
+}
+
+} // namespace editor
