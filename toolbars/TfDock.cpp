@@ -298,6 +298,11 @@ void TTfDock::ArrangeRows() {
 }
 
 void TTfDock::Dispatch(TMessage& m) {
+  if (m.Msg == WM_SIZE) {
+    TCustomControl::Dispatch(m);
+    ArrangeRows();
+    return;
+  }
   if (m.Msg == WM_SYSCOMMAND && (m.WParam & 0xFFF0) == SC_KEYMENU) {
     for (auto* w : FDockList)
       if (w->Floating() && w->CanFocus() && (w->ControlStyle() & csMenuEvents)) {
