@@ -434,11 +434,19 @@ void TAudioEditor2::StartRecord(int32_t) {
         std::lock_guard<std::mutex> g(FRecordLock);
         FRecorded.insert(FRecorded.end(), s, s + frames * size_t(ch));
       },
-      nullptr);
+      [this](const std::wstring& text) {
+        // Device lost or silent: the take ends with what arrived.
+        FNotify->Post([this, text] {
+          if (FState != 2) return;
+          FRecordError = text;
+          StopDevices(false);
+        });
+      });
   if (r != MMSYSERR_NOERROR) {
     FIn.reset();
     throw EEditorError(audio::WaveErrorText(r, true));
   }
+  FRecordError.clear();
   FState = 2;
   FNotify->StartTimer(1, 50, [this] { RecordTick(); });
 }

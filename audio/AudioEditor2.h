@@ -292,6 +292,8 @@ public:
   // Records from the default input, appended at the end of the document (a
   // new 44,100 Hz stereo document when none is loaded). The argument is not used.
   void StartRecord(int32_t reserved = 2);
+  // Why the last take ended before Stop (device lost or silent); empty otherwise.
+  const std::wstring& RecordError() const { return FRecordError; }
   // Count mono 16-bit samples (VT_I2) at the play position (the cursor when idle);
   // stereo is averaged.
   SAFEARRAY* GetVisualizationData(int32_t count);
@@ -358,6 +360,7 @@ private:
   std::unique_ptr<audio::TWaveIn> FIn;
   std::mutex FRecordLock;
   std::vector<int16_t> FRecorded;
+  std::wstring FRecordError; // why the last take ended early, empty when it did not
   audioedit::Document::State FBeforeRecord;
 };
 

@@ -202,6 +202,7 @@ MMRESULT TWaveIn::Start(UINT device, int sampleRate, int channels, int bufferFra
 
 void TWaveIn::Worker() {
   DWORD lastData = GetTickCount();
+  bool started = false;
   while (!FQuit) {
     WaitForSingleObject(FEvent, 100);
     if (FQuit) break;
@@ -214,7 +215,8 @@ void TWaveIn::Worker() {
     DWORD now = GetTickCount();
     if (any) {
       lastData = now;
-    } else if (FRunning && now - lastData > static_cast<DWORD>(StallMs)) {
+      started = true;
+    } else if (FRunning && now - lastData > static_cast<DWORD>(started ? StallMs : StartMs)) {
       Fault(L"The recording device stopped delivering sound.");
       break;
     }

@@ -67,7 +67,8 @@ WAVEFORMATEX PcmFormat(int sampleRate, int channels, int bitsPerSample = 16);
 // ---------------------------------------------------------------------------
 // Capture. Buffers are filled by the driver; the worker thread hands each
 // filled part to OnData (worker thread) and queues the buffer again. A device
-// that stops delivering for StallMs while started, or a failing driver call,
+// that stops delivering for StallMs while started (StartMs before its first
+// data: a loaded system may take seconds to start), or a failing driver call,
 // ends the capture and calls OnFault (worker thread) once.
 
 class TWaveIn {
@@ -90,6 +91,7 @@ public:
   int Channels() const { return FChannels; }
 
   int StallMs = 3000;
+  int StartMs = 15000;
 
 private:
   void Worker();
