@@ -940,3 +940,137 @@ void TListBox::Dispatch(TMessage& Message) {
   }
   TWinControl::Dispatch(Message);
 }
+
+// ---------------------------------------------------------------------------
+// TScrollBar
+
+TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner) {
+  FControlStyle = csFramed | csDoubleClicks;
+  SetBounds(0, 0, 121, GetSystemMetrics(SM_CYHSCROLL));
+  SetTabStop(true);
+}
+
+void TScrollBar::CreateParams(TCreateParams& Params) {
+  TWinControl::CreateParams(Params);
+  CreateSubClass(Params, L"SCROLLBAR");
+  Params.Style |= FKind == sbHorizontal ? SBS_HORZ : SBS_VERT;
+}
+
+void TScrollBar::CreateWnd() {
+  TWinControl::CreateWnd();
+  UpdateWindow();
+}
+
+void TScrollBar::UpdateWindow() {
+  if (!HandleAllocated()) return;
+  SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL};
+  si.nMin = FMin;
+  si.nMax = FMax;
+  si.nPage = static_cast<UINT>(FPageSize);
+  si.nPos = FPosition;
+  SetScrollInfo(FHandle, SB_CTL, &si, TRUE);
+}
+
+void TScrollBar::SetKind(TScrollBarKind Value) {
+  if (FKind == Value) return;
+  FKind = Value;
+  if (!(ComponentState() & csLoading)) SetBounds(Left(), Top(), Height(), Width());
+  if (HandleAllocated()) RecreateWnd();
+}
+
+int TScrollBar::MaxPosition() const {
+  return FPageSize > 0 ? std::max(FMin, FMax - FPageSize + 1) : FMax;
+}
+
+void TScrollBar::SetParams(int APosition, int AMin, int AMax) {
+  if (AMax < AMin) AMax = AMin;
+  bool rangeChanged = AMin != FMin || AMax != FMax;
+  FMin = AMin;
+  FMax = AMax;
+  APosition = std::clamp(APosition, FMin, MaxPosition());
+  bool moved = APosition != FPosition;
+  FPosition = APosition;
+  if (rangeChanged || moved) UpdateWindow();
+  if (moved) Change();
+}
+
+void TScrollBar::SetSmallChange(int Value) {
+  FSmallChange = std::clamp(Value, 1, 32767);
+}
+
+void TScrollBar::SetLargeChange(int Value) {
+  FLargeChange = std::clamp(Value, 1, 32767);
+}
+
+void TScrollBar::SetPageSize(int Value) {
+  Value = std::clamp(Value, 0, FMax - FMin + 1);
+  if (FPageSize == Value) return;
+  FPageSize = Value;
+  UpdateWindow();
+  SetPosition(FPosition);
+}
+
+void TScrollBar::Change() {
+  if (OnChange) OnChange(this);
+}
+
+void TScrollBar::Scroll(TScrollCode ScrollCode, int& ScrollPos) {
+  if (OnScroll) OnScroll(this, ScrollCode, ScrollPos);
+}
+
+void TScrollBar::DoScroll(WORD Code, WPARAM WParam) {
+  int pos = FPosition;
+  TScrollCode code = scEndScroll;
+  switch (Code) {
+  case SB_LINEUP:
+    code = scLineUp;
+    pos -= FSmallChange;
+    break;
+  case SB_LINEDOWN:
+    code = scLineDown;
+    pos += FSmallChange;
+    break;
+  case SB_PAGEUP:
+    code = scPageUp;
+    pos -= FLargeChange;
+    break;
+  case SB_PAGEDOWN:
+    code = scPageDown;
+    pos += FLargeChange;
+    break;
+  case SB_THUMBPOSITION:
+  case SB_THUMBTRACK: {
+    code = Code == SB_THUMBTRACK ? scTrack : scPosition;
+    // The message carries 16 bits of the thumb's place; the bar knows all 32.
+    const WORD low = HIWORD(WParam);
+    pos = FMin < 0 ? static_cast<short>(low) : low;
+    SCROLLINFO si{sizeof(si), SIF_TRACKPOS};
+    if (HandleAllocated() && GetScrollInfo(FHandle, SB_CTL, &si) &&
+        static_cast<WORD>(si.nTrackPos & 0xFFFF) == low)
+      pos = si.nTrackPos;
+    break;
+  }
+  case SB_TOP:
+    code = scTop;
+    pos = FMin;
+    break;
+  case SB_BOTTOM:
+    code = scBottom;
+    pos = FMax;
+    break;
+  default:
+    break;
+  }
+  pos = std::clamp(pos, FMin, MaxPosition());
+  Scroll(code, pos);
+  SetPosition(pos);
+}
+
+void TScrollBar::Dispatch(TMessage& Message) {
+  if (Message.Msg == CN_HSCROLL || Message.Msg == CN_VSCROLL) {
+    DoScroll(LOWORD(Message.WParam), Message.WParam);
+    Message.Result = 0;
+    return;
+  }
+  TWinControl::Dispatch(Message);
+}

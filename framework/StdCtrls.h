@@ -333,3 +333,66 @@ private:
   int FItemIndex = -1;
   int FTopIndex = 0;
 };
+
+// ---------------------------------------------------------------------------
+// Scroll bar control
+
+enum TScrollBarKind { sbHorizontal, sbVertical };
+enum TScrollCode {
+  scLineUp,
+  scLineDown,
+  scPageUp,
+  scPageDown,
+  scPosition,
+  scTrack,
+  scTop,
+  scBottom,
+  scEndScroll
+};
+// ScrollPos is where the bar is about to go; the handler may change it.
+using TScrollEvent = std::function<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
+
+class TScrollBar : public TWinControl {
+public:
+  explicit TScrollBar(TComponent* AOwner);
+
+  // Changing the kind turns the bar: width and height are exchanged.
+  TScrollBarKind Kind() const { return FKind; }
+  void SetKind(TScrollBarKind Value);
+  int Min() const { return FMin; }
+  void SetMin(int Value) { SetParams(FPosition, Value, FMax); }
+  int Max() const { return FMax; }
+  void SetMax(int Value) { SetParams(FPosition, FMin, Value); }
+  int Position() const { return FPosition; }
+  // Clamped to the range; fires OnChange on a real change.
+  void SetPosition(int Value) { SetParams(Value, FMin, FMax); }
+  // Sets the range and the position at once (Max below Min is taken as Min).
+  void SetParams(int APosition, int AMin, int AMax);
+  // Steps of the arrows and of clicks beside the thumb (1..32767).
+  int SmallChange() const { return FSmallChange; }
+  void SetSmallChange(int Value);
+  int LargeChange() const { return FLargeChange; }
+  void SetLargeChange(int Value);
+  // Size of the thumb in range units (0 = the system's square thumb); the
+  // position then goes up to Max - PageSize + 1.
+  int PageSize() const { return FPageSize; }
+  void SetPageSize(int Value);
+
+  TNotifyEvent OnChange;
+  TScrollEvent OnScroll;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void Dispatch(TMessage& Message) override;
+  virtual void Change();
+  virtual void Scroll(TScrollCode ScrollCode, int& ScrollPos);
+
+private:
+  void DoScroll(WORD Code, WPARAM WParam);
+  int MaxPosition() const;
+  void UpdateWindow();
+  TScrollBarKind FKind = sbHorizontal;
+  int FMin = 0, FMax = 100, FPosition = 0;
+  int FSmallChange = 1, FLargeChange = 1, FPageSize = 0;
+};

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "tests/framework/Snapshot.h"
 #include "tests/support/Gui.h"
@@ -195,6 +196,93 @@ TEST_F(StdCtrlsTest, StaticTextIsASystemStaticWindow) {
   EXPECT_EQ(testsupport::WindowText(h), L"Changed");
   delete text;
   EXPECT_FALSE(IsWindow(h));
+}
+
+TEST_F(StdCtrlsTest, ScrollBarRangePositionAndSteps) {
+  auto* bar = Make<TScrollBar>(12, 24, 200, 17);
+  EXPECT_EQ(bar->Kind(), sbHorizontal);
+  int changes = 0;
+  bar->OnChange = [&](TObject*) { ++changes; };
+  std::vector<TScrollCode> codes;
+  bar->OnScroll = [&](TObject*, TScrollCode code, int&) { codes.push_back(code); };
+  bar->SetParams(50, -100, 100);
+  EXPECT_EQ(changes, 1);
+  bar->SetPosition(50); // no change, no event
+  EXPECT_EQ(changes, 1);
+  bar->SetPosition(500); // clamped
+  EXPECT_EQ(bar->Position(), 100);
+  EXPECT_EQ(changes, 2);
+  bar->SetMax(80); // the position follows the range
+  EXPECT_EQ(bar->Position(), 80);
+  EXPECT_EQ(changes, 3);
+  bar->SetSmallChange(5);
+  bar->SetLargeChange(25);
+  bar->SetPosition(0);
+
+  form->Show();
+  testsupport::PumpFor(100);
+  HWND h = bar->Handle();
+  EXPECT_EQ(testsupport::ClassOf(h), L"TScrollBar");
+  EXPECT_FALSE(GetWindowLongW(h, GWL_STYLE) & SBS_VERT);
+  SCROLLINFO si{sizeof(si), SIF_ALL};
+  GetScrollInfo(h, SB_CTL, &si);
+  EXPECT_EQ(si.nMin, -100);
+  EXPECT_EQ(si.nMax, 80);
+  EXPECT_EQ(si.nPos, 0);
+
+  // What the bar tells its parent moves it by the steps.
+  HWND parent = GetParent(h);
+  auto scroll = [&](WORD code, WORD pos = 0) {
+    SendMessageW(parent, WM_HSCROLL, MAKEWPARAM(code, pos), reinterpret_cast<LPARAM>(h));
+  };
+  scroll(SB_LINEDOWN);
+  EXPECT_EQ(bar->Position(), 5);
+  scroll(SB_PAGEDOWN);
+  EXPECT_EQ(bar->Position(), 30);
+  scroll(SB_LINEUP);
+  EXPECT_EQ(bar->Position(), 25);
+  scroll(SB_THUMBPOSITION, static_cast<WORD>(-40));
+  EXPECT_EQ(bar->Position(), -40);
+  scroll(SB_TOP);
+  EXPECT_EQ(bar->Position(), -100);
+  scroll(SB_PAGEUP); // stays at the minimum
+  EXPECT_EQ(bar->Position(), -100);
+  scroll(SB_BOTTOM);
+  EXPECT_EQ(bar->Position(), 80);
+  EXPECT_EQ(GetScrollPos(h, SB_CTL), 80);
+  const std::vector<TScrollCode> expected = {scLineDown, scPageDown, scLineUp, scPosition,
+                                             scTop,      scPageUp,   scBottom};
+  EXPECT_EQ(codes, expected);
+
+  // The scroll handler may move the bar elsewhere.
+  bar->OnScroll = [](TObject*, TScrollCode, int& pos) { pos = 10; };
+  scroll(SB_LINEUP);
+  EXPECT_EQ(bar->Position(), 10);
+
+  // The keyboard moves a focused bar.
+  bar->OnScroll = nullptr;
+  int before = changes;
+  bar->SetFocus();
+  testsupport::KeyPress(h, VK_RIGHT);
+  testsupport::PumpFor(50);
+  EXPECT_EQ(bar->Position(), 15);
+  EXPECT_GT(changes, before);
+
+  // A thumb of a page: the position stops a page before the end.
+  bar->SetPageSize(30);
+  EXPECT_EQ(bar->Position(), 15);
+  bar->SetPosition(80);
+  EXPECT_EQ(bar->Position(), 51);
+
+  // Turned vertical: a new window, width and height exchanged.
+  bar->SetKind(sbVertical);
+  EXPECT_EQ(bar->Width(), 17);
+  EXPECT_EQ(bar->Height(), 200);
+  EXPECT_TRUE(GetWindowLongW(bar->Handle(), GWL_STYLE) & SBS_VERT);
+  GetScrollInfo(bar->Handle(), SB_CTL, &si);
+  EXPECT_EQ(si.nPos, 51);
+  EXPECT_EQ(si.nPage, 30u);
+  EXPECT_TRUE(snapshot::SaveWindowPng(form->Handle(), L"framework_scrollbar.png"));
 }
 
 } // namespace
