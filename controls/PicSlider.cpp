@@ -1,5 +1,7 @@
 #include "controls/PicSlider.h"
 
+#include "framework/Forms.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -232,7 +234,20 @@ HCURSOR PicSliderCursor(int Number) {
   return LoadCursorW(nullptr, IDC_ARROW);
 }
 
+namespace {
+
+// Puts the two cursors into the screen's cursor table.
+void RegisterCursors() {
+  if (Screen) {
+    Screen->SetCursors(crPicHand, PicSliderCursor(crPicHand));
+    Screen->SetCursors(crPicDrag, PicSliderCursor(crPicDrag));
+  }
+}
+
+} // namespace
+
 TPicCustomSlider::TPicCustomSlider(TComponent* AOwner) : TCustomControl(AOwner) {
+  if (Screen && Screen->Cursors(crPicHand) != PicSliderCursor(crPicHand)) RegisterCursors();
   FControlStyle = csAcceptsControls | csCaptureMouse | csClickEvents | csOpaque | csDoubleClicks;
   FWidth = 150;
   FHeight = 40;

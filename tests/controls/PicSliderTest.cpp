@@ -179,6 +179,7 @@ TEST(SliderMath, RulerNarrowerThanItsEdges) {
 #include <memory>
 
 #include "framework/Controls.h"
+#include "framework/Forms.h"
 #include "tests/support/Gui.h"
 
 namespace {
@@ -349,6 +350,11 @@ TEST_F(SliderControl, CursorsComeFromTheResources) {
   EXPECT_TRUE(LoadCursorW(inst, L"PIC_DRAGCUR") != nullptr);
   EXPECT_TRUE(PicSliderCursor(crPicHand) != nullptr);
   EXPECT_TRUE(PicSliderCursor(crPicDrag) != nullptr);
+  // A slider puts them into the screen's cursor table.
+  Make(10, 10);
+  ASSERT_TRUE(Screen != nullptr);
+  EXPECT_EQ(Screen->Cursors(crPicHand), PicSliderCursor(crPicHand));
+  EXPECT_EQ(Screen->Cursors(crPicDrag), PicSliderCursor(crPicDrag));
 }
 
 } // namespace
