@@ -2,6 +2,8 @@
 # sink (its monitor is the default input) and a persistent wineserver.
 # Sourced by test.sh and run.sh; bench_start BENCH_DIR, bench_stop.
 
+BENCH_PULSE=()
+
 bench_start() {
   BENCH_DIR=$1
   mkdir -p "$BENCH_DIR"
@@ -25,20 +27,16 @@ bench_start() {
     export DISPLAY=$KORVANE_USE_DISPLAY
   fi
 
-  # PulseAudio with a null sink, private runtime folder.
-  export XDG_RUNTIME_DIR=$BENCH_DIR/pulse-run
-  export PULSE_HOME=$BENCH_DIR/pulse-home
-  mkdir -p "$XDG_RUNTIME_DIR" "$PULSE_HOME"
-  chmod 700 "$XDG_RUNTIME_DIR"
-  HOME=$PULSE_HOME pulseaudio -n --daemonize=no --exit-idle-time=-1 --system=false \
-    --load="module-null-sink sink_name=null" --load=module-native-protocol-unix \
-    >"$BENCH_DIR/pulse.log" 2>&1 &
-  BENCH_PULSE=$!
+  # PulseAudio sound cards, each a null sink whose monitor is the default
+  # input: the default one, and one per name in KORVANE_SOUND_CARDS, so that
+  # test executables that play and capture tones do not hear each other.
+  BENCH_PULSE=()
+  local card
+  for card in default ${KORVANE_SOUND_CARDS:-}; do
+    bench_start_pulse "$BENCH_DIR/pulse-$card"
+  done
+  export XDG_RUNTIME_DIR=$BENCH_DIR/pulse-default
   export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native
-  for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-  pactl info >/dev/null 2>&1 || fail "start PulseAudio" "$BENCH_DIR/pulse.log"
-  pactl set-default-sink null >/dev/null 2>&1 || true
-  pactl set-default-source null.monitor >/dev/null 2>&1 || true
 
   # Wine prefix, created once; then a persistent, warmed wineserver.
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -50,11 +48,27 @@ bench_start() {
   BENCH_STARTED=1
 }
 
+# bench_start_pulse DIR: a PulseAudio server with its socket at DIR/pulse/native.
+bench_start_pulse() {
+  local dir=$1
+  mkdir -p "$dir/home"
+  chmod 700 "$dir"
+  XDG_RUNTIME_DIR=$dir HOME=$dir/home pulseaudio -n --daemonize=no --exit-idle-time=-1 --system=false \
+    --load="module-null-sink sink_name=null" --load=module-native-protocol-unix \
+    >"$dir/pulse.log" 2>&1 &
+  BENCH_PULSE+=($!)
+  local server=unix:$dir/pulse/native
+  for _ in $(seq 100); do PULSE_SERVER=$server pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  PULSE_SERVER=$server pactl info >/dev/null 2>&1 || fail "start PulseAudio" "$dir/pulse.log"
+  PULSE_SERVER=$server pactl set-default-sink null >/dev/null 2>&1 || true
+  PULSE_SERVER=$server pactl set-default-source null.monitor >/dev/null 2>&1 || true
+}
+
 bench_stop() {
   [ -n "${BENCH_STARTED:-}" ] && wineserver -k >/dev/null 2>&1 || true
-  [ -n "${BENCH_PULSE:-}" ] && kill "$BENCH_PULSE" 2>/dev/null || true
+  [ ${#BENCH_PULSE[@]} -gt 0 ] && kill "${BENCH_PULSE[@]}" 2>/dev/null || true
   [ -n "${BENCH_XVFB:-}" ] && kill "$BENCH_XVFB" 2>/dev/null || true
   BENCH_STARTED=
-  BENCH_PULSE=
+  BENCH_PULSE=()
   BENCH_XVFB=
 }

@@ -13,6 +13,9 @@ targets=()
 for t in ${KORVANE_TARGETS:-}; do targets+=(--target "$t"); done
 "$here/build.sh" "${targets[@]}"
 trap bench_stop EXIT
+# Each test executable gets a sound card of its own (see tests/CMakeLists.txt).
+KORVANE_SOUND_CARDS=$(cd "$root/tests" && ls -d */ | tr -d / | grep -v '^support$' | tr '\n' ' ')
+export KORVANE_SOUND_CARDS
 bench_start "$build/bench"
 note "running tests"
 ctest --test-dir "$build" --output-on-failure --no-tests=error -j "${CTEST_JOBS:-4}" "$@" </dev/null
