@@ -161,36 +161,88 @@ TEST(TfToolbarLayout, SeparatorsCollapseInPopupAndEmptyViewSize) {
     root.Delete(0);
 }
 
-TEST(TfMenuBar, DISABLED_KeyboardNavigationAndAccelerators) {
+// Ends whatever modal loop runs on this thread when the time is up, so that
+// a key that is not answered cannot leave a test waiting for input.
+class LoopGuard {
+public:
+  LoopGuard(HWND Wnd, UINT Ms) {
+    gGuardWnd = Wnd;
+    gGuardFired = false;
+    FTimer = SetTimer(nullptr, 0, Ms, &Fire);
+  }
+  ~LoopGuard() {
+    KillTimer(nullptr, FTimer);
+    gGuardWnd = nullptr;
+  }
+  static bool Fired() { return gGuardFired; }
+
+private:
+  static void CALLBACK Fire(HWND, UINT, UINT_PTR Id, DWORD) {
+    KillTimer(nullptr, Id);
+    gGuardFired = true;
+    EndMenu();
+    if (gGuardWnd) PostMessageW(gGuardWnd, WM_CANCELMODE, 0, 0);
+  }
+  static inline HWND gGuardWnd = nullptr;
+  static inline bool gGuardFired = false;
+  UINT_PTR FTimer;
+};
+
+TEST(TfMenuBar, KeyboardNavigationAndAccelerators) {
   TestForm f;
   HWND bar = f.MenuBar->Handle();
-  // Alt+F opens File; Down, Down skips the separator; Enter chooses Save.
-  PostMessageW(bar, WM_KEYDOWN, VK_DOWN, 0);
-  PostMessageW(bar, WM_KEYDOWN, VK_RETURN, 0);
-  LRESULT r = f.MenuBar->Perform(WM_SYSCOMMAND, SC_KEYMENU, L'f');
-  EXPECT_EQ(r, 1);
-  PumpUntil([&] { return !f.Clicked.empty(); }, 2000);
+  {
+    // Alt+F opens File with Open selected; Down skips the separator; Enter chooses Save.
+    LoopGuard guard(bar, 20000);
+    PostMessageW(bar, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(bar, WM_KEYDOWN, VK_RETURN, 0);
+    LRESULT r = f.MenuBar->Perform(WM_SYSCOMMAND, SC_KEYMENU, L'f');
+    EXPECT_EQ(r, 1);
+    PumpUntil([&] { return !f.Clicked.empty(); }, 5000);
+    EXPECT_FALSE(LoopGuard::Fired());
+  }
   ASSERT_EQ(f.Clicked.size(), 1u);
   EXPECT_EQ(f.Clicked[0], L"&Save");
-  // Right moves to the Edit menu, typing its accelerator chooses Cut.
-  f.Clicked.clear();
-  PostMessageW(bar, WM_KEYDOWN, VK_RIGHT, 0);
-  PostMessageW(bar, WM_CHAR, L't', 0);
-  f.MenuBar->Perform(WM_SYSCOMMAND, SC_KEYMENU, L'f');
-  PumpUntil([&] { return !f.Clicked.empty(); }, 2000);
+  EXPECT_FALSE(f.MenuBar->View()->State() & vwTracking);
+  EXPECT_EQ(GetCapture(), nullptr);
+  {
+    // Right moves to the Edit menu, typing its accelerator chooses Cut.
+    LoopGuard guard(bar, 20000);
+    f.Clicked.clear();
+    PostMessageW(bar, WM_KEYDOWN, VK_RIGHT, 0);
+    PostMessageW(bar, WM_CHAR, L't', 0);
+    f.MenuBar->Perform(WM_SYSCOMMAND, SC_KEYMENU, L'f');
+    PumpUntil([&] { return !f.Clicked.empty(); }, 5000);
+    EXPECT_FALSE(LoopGuard::Fired());
+  }
   ASSERT_EQ(f.Clicked.size(), 1u);
   EXPECT_EQ(f.Clicked[0], L"Cu&t");
-  // Escape twice ends the loop without a command.
-  f.Clicked.clear();
-  PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 0);
-  PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 0);
-  f.MenuBar->Perform(WM_SYSCOMMAND, SC_KEYMENU, L'e');
-  PumpFor(50);
+  {
+    // Escape closes the menu, a second Escape ends the loop without a command.
+    LoopGuard guard(bar, 20000);
+    f.Clicked.clear();
+    PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 0);
+    f.MenuBar->Perform(WM_SYSCOMMAND, SC_KEYMENU, L'e');
+    PumpFor(50);
+    EXPECT_FALSE(LoopGuard::Fired());
+  }
   EXPECT_TRUE(f.Clicked.empty());
   EXPECT_FALSE(f.MenuBar->View()->State() & vwTracking);
-  // Alt with space is never taken; Alt with "-" is left unanswered.
-  EXPECT_EQ(f.MenuBar->Perform(WM_SYSCOMMAND, SC_KEYMENU, L' '), 0);
-  EXPECT_EQ(f.MenuBar->Perform(WM_SYSCOMMAND, SC_KEYMENU, L'-'), 0);
+  EXPECT_EQ(GetCapture(), nullptr);
+  {
+    // Alt with space is never taken: it goes on to the window's own menu,
+    // whose loop the guard ends. Alt with "-" is left unanswered.
+    LoopGuard guard(bar, 1500);
+    EXPECT_EQ(f.MenuBar->Perform(WM_SYSCOMMAND, SC_KEYMENU, L' '), 0);
+    EXPECT_FALSE(f.MenuBar->View()->State() & vwTracking);
+  }
+  {
+    LoopGuard guard(bar, 20000);
+    EXPECT_EQ(f.MenuBar->Perform(WM_SYSCOMMAND, SC_KEYMENU, L'-'), 0);
+    EXPECT_FALSE(LoopGuard::Fired());
+  }
+  EXPECT_TRUE(f.Clicked.empty());
 }
 
 TEST(TfMenuBar, ShortcutsReachItemsThroughTheApplication) {
