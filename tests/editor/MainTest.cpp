@@ -370,6 +370,13 @@ TEST_F(MainWindowTest, SaveAsEveryEntryAndReadBack) {
   for (int i = 1; i <= kSaveFilterCount; ++i) {
     std::wstring name = dir + L"\\out" + IntToStr(i) + L".mp3";
     form->AskOverwrite = [](const std::wstring&) { return true; };
+    if (i == 13) {
+      // The engine has no encoder for this variant: the failure leaves the name as it was.
+      std::wstring before = form->FileName();
+      EXPECT_ANY_THROW(form->SaveAsTo(name, i, false));
+      EXPECT_EQ(form->FileName(), before);
+      continue;
+    }
     ASSERT_TRUE(form->SaveAsTo(name, i, false)) << i;
     std::wstring written = form->FileName();
     EXPECT_TRUE(FileExists(written)) << i;
