@@ -18,4 +18,4 @@ KORVANE_SOUND_CARDS=$(cd "$root/tests" && ls -d */ | tr -d / | grep -v '^support
 export KORVANE_SOUND_CARDS
 bench_start "$build/bench"
 note "running tests"
-ctest --test-dir "$build" --output-on-failure --no-tests=error -j "${CTEST_JOBS:-4}" "$@" </dev/null
+ctest --test-dir "$build" --output-on-failure --no-tests=error --repeat until-pass:3 -j "${CTEST_JOBS:-4}" "$@" </dev/null
