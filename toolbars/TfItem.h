@@ -327,6 +327,11 @@ public:
                            bool Embossed, UINT Format);
   virtual void SelectionGained();
   virtual int AccRole();
+  // The value an accessibility client sees; false when the viewer has none.
+  virtual bool AccValue(std::wstring& Value) {
+    Value.clear();
+    return false;
+  }
   virtual void CaptionText(std::wstring& Text) const;
   virtual bool HitsButtonPart(int X, int Y);
   virtual void KeyDown(WORD& Key, TShiftState Shift);
@@ -355,6 +360,7 @@ public:
   TTfBaseAccObject* AccObject();
 
 protected:
+  friend struct TfAccAccess;
   TTfCustomItem* FItem;
   TTfView* FView;
   TTfBaseAccObject* FAcc = nullptr;
@@ -539,6 +545,7 @@ protected:
   bool FUsePriorityList;
   bool FPositionsValid = false;
   TWinControl* FWindow;
+  friend struct TfAccAccess;
   TTfBaseAccObject* FAcc = nullptr;
 };
 

@@ -6,6 +6,7 @@
 #include "framework/Forms.h"
 #include "framework/IniFiles.h"
 #include "tests/support/Gui.h"
+#include "toolbars/TfAcc.h"
 #include "toolbars/TfExtItems.h"
 #include "toolbars/TfHook.h"
 #include "toolbars/TfMRU.h"
@@ -454,6 +455,235 @@ TEST(TfHooks, SharedProcedureCountsUsersAndSecondUserGetsItsCodes) {
   UninstallHookProc(&b, ProcA);
   EXPECT_FALSE(HookInstalled(WH_CALLWNDPROC));
   EXPECT_FALSE(HookInstalled(WH_CBT));
+}
+
+// ---------------------------------------------------------------------------
+// Accessibility objects
+
+VARIANT ChildId(LONG Id) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = Id;
+  return v;
+}
+
+// Releases a COM pointer when it goes out of scope.
+template <class T> struct Ref {
+  T* P = nullptr;
+  Ref() = default;
+  explicit Ref(T* Ptr) : P(Ptr) {}
+  Ref(const Ref&) = delete;
+  Ref& operator=(const Ref&) = delete;
+  ~Ref() {
+    if (P) P->Release();
+  }
+  T* operator->() const { return P; }
+  T** Out() { return &P; }
+};
+
+// The object a window hands out for OBJID_CLIENT, through WM_GETOBJECT.
+IAccessible* ClientObject(HWND Wnd) {
+  LRESULT r = SendMessageW(Wnd, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
+  if (r <= 0) return nullptr;
+  IAccessible* a = nullptr;
+  if (FAILED(ObjectFromLresult(r, __uuidof(IAccessible), 0, reinterpret_cast<void**>(&a))))
+    return nullptr;
+  return a;
+}
+
+IAccessible* ChildObject(IAccessible* Parent, LONG Index) {
+  IDispatch* d = nullptr;
+  if (Parent->get_accChild(ChildId(Index), &d) != S_OK || !d) return nullptr;
+  IAccessible* a = nullptr;
+  d->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&a));
+  d->Release();
+  return a;
+}
+
+std::wstring NameOf(IAccessible* A) {
+  BSTR b = nullptr;
+  if (FAILED(A->get_accName(ChildId(CHILDID_SELF), &b)) || !b) return L"";
+  std::wstring s(b, SysStringLen(b));
+  SysFreeString(b);
+  return s;
+}
+
+LONG RoleOf(IAccessible* A) {
+  VARIANT v;
+  VariantInit(&v);
+  if (A->get_accRole(ChildId(CHILDID_SELF), &v) != S_OK || v.vt != VT_I4) return -1;
+  return v.lVal;
+}
+
+std::wstring ShortcutOf(IAccessible* A) {
+  BSTR b = nullptr;
+  if (A->get_accKeyboardShortcut(ChildId(CHILDID_SELF), &b) != S_OK || !b) return L"";
+  std::wstring s(b, SysStringLen(b));
+  SysFreeString(b);
+  return s;
+}
+
+TEST(TfAccessibility, ToolbarObjectListsItsItems) {
+  ASSERT_TRUE(AccessibilityAvailable());
+  int before = TfAccObjectCount();
+  {
+    TestForm f;
+    auto* paste = f.Edit->Items()->ChildAt(6);
+    paste->SetCaption(L"&Paste");
+    paste->SetShortCut(ShortCut(L'V', ssCtrl));
+    paste->SetEnabled(false);
+    PumpFor(50);
+    Ref<IAccessible> bar(ClientObject(f.Edit->Handle()));
+    ASSERT_TRUE(bar.P);
+    EXPECT_EQ(RoleOf(bar.P), ROLE_SYSTEM_TOOLBAR);
+    EXPECT_EQ(NameOf(bar.P), L"Edit");
+    LONG count = 0;
+    ASSERT_EQ(bar->get_accChildCount(&count), S_OK);
+    ASSERT_EQ(count, 7);
+    const wchar_t* names[] = {L"New", L"Open", L"Save", L"", L"Cut", L"Copy", L"Paste"};
+    for (LONG i = 1; i <= count; ++i) {
+      Ref<IAccessible> c(ChildObject(bar.P, i));
+      ASSERT_TRUE(c.P) << i;
+      // On a toolbar the name is the caption alone, without the shortcut.
+      EXPECT_EQ(NameOf(c.P), names[i - 1]) << i;
+      EXPECT_EQ(RoleOf(c.P), i == 4 ? ROLE_SYSTEM_SEPARATOR : ROLE_SYSTEM_PUSHBUTTON) << i;
+    }
+    // Child 0 is the object itself; beyond the items or not a number: invalid.
+    Ref<IAccessible> self(ChildObject(bar.P, 0));
+    ASSERT_TRUE(self.P);
+    EXPECT_EQ(RoleOf(self.P), ROLE_SYSTEM_TOOLBAR);
+    IDispatch* d = reinterpret_cast<IDispatch*>(1);
+    EXPECT_EQ(bar->get_accChild(ChildId(count + 1), &d), E_INVALIDARG);
+    EXPECT_EQ(d, nullptr);
+    VARIANT text;
+    VariantInit(&text);
+    text.vt = VT_BSTR;
+    text.bstrVal = SysAllocString(L"1");
+    EXPECT_EQ(bar->get_accChild(text, &d), E_INVALIDARG);
+    VariantClear(&text);
+    // A disabled item has no default action and cannot be executed.
+    Ref<IAccessible> pasteAcc(ChildObject(bar.P, 7));
+    ASSERT_TRUE(pasteAcc.P);
+    BSTR action = nullptr;
+    EXPECT_EQ(pasteAcc->get_accDefaultAction(ChildId(CHILDID_SELF), &action), S_FALSE);
+    EXPECT_EQ(action, nullptr);
+    EXPECT_EQ(pasteAcc->accDoDefaultAction(ChildId(CHILDID_SELF)), E_FAIL);
+    VARIANT state;
+    VariantInit(&state);
+    ASSERT_EQ(pasteAcc->get_accState(ChildId(CHILDID_SELF), &state), S_OK);
+    EXPECT_TRUE(state.lVal & STATE_SYSTEM_UNAVAILABLE);
+    // Location of an item lies inside the toolbar's window.
+    LONG l = 0, t = 0, w = 0, h = 0;
+    ASSERT_EQ(pasteAcc->accLocation(&l, &t, &w, &h, ChildId(CHILDID_SELF)), S_OK);
+    RECT wr;
+    GetWindowRect(f.Edit->Handle(), &wr);
+    EXPECT_GE(l, wr.left);
+    EXPECT_LE(l + w, wr.right);
+    EXPECT_GT(w, 0);
+    // Next from the separator is Cut.
+    Ref<IAccessible> sep(ChildObject(bar.P, 4));
+    VARIANT next;
+    VariantInit(&next);
+    ASSERT_EQ(sep->accNavigate(NAVDIR_NEXT, ChildId(CHILDID_SELF), &next), S_OK);
+    ASSERT_EQ(next.vt, VT_DISPATCH);
+    Ref<IAccessible> cut;
+    next.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(cut.Out()));
+    VariantClear(&next);
+    ASSERT_TRUE(cut.P);
+    EXPECT_EQ(NameOf(cut.P), L"Cut");
+    // The toolbar goes while a client still holds its objects.
+    delete f.Edit;
+    f.Edit = nullptr;
+    LONG n = 5;
+    EXPECT_EQ(bar->get_accChildCount(&n), E_FAIL);
+    EXPECT_EQ(n, 0);
+    BSTR name = nullptr;
+    EXPECT_EQ(bar->get_accName(ChildId(CHILDID_SELF), &name), E_FAIL);
+    EXPECT_EQ(cut->get_accName(ChildId(CHILDID_SELF), &name), E_FAIL);
+    EXPECT_EQ(name, nullptr);
+    EXPECT_EQ(cut->accDoDefaultAction(ChildId(CHILDID_SELF)), E_FAIL);
+  }
+  EXPECT_EQ(TfAccObjectCount(), before);
+}
+
+TEST(TfAccessibility, MenuBarAndOpenMenu) {
+  ASSERT_TRUE(AccessibilityAvailable());
+  TestForm f;
+  Ref<IAccessible> bar(ClientObject(f.MenuBar->Handle()));
+  ASSERT_TRUE(bar.P);
+  EXPECT_EQ(RoleOf(bar.P), ROLE_SYSTEM_MENUBAR);
+  std::wstring alt = AltKeyName();
+  EXPECT_FALSE(alt.empty());
+  EXPECT_EQ(ShortcutOf(bar.P), alt);
+  LONG count = 0;
+  ASSERT_EQ(bar->get_accChildCount(&count), S_OK);
+  EXPECT_EQ(count, 3);
+  Ref<IAccessible> file(ChildObject(bar.P, 1));
+  ASSERT_TRUE(file.P);
+  EXPECT_EQ(NameOf(file.P), L"File");
+  EXPECT_EQ(RoleOf(file.P), ROLE_SYSTEM_MENUITEM);
+  EXPECT_EQ(ShortcutOf(file.P), alt + L"+f");
+  VARIANT state;
+  VariantInit(&state);
+  ASSERT_EQ(file->get_accState(ChildId(CHILDID_SELF), &state), S_OK);
+  EXPECT_TRUE(state.lVal & STATE_SYSTEM_HASPOPUP);
+  // Inside the menu loop with File open: the item has the open menu as its child.
+  struct Seen {
+    LONG FileChildren = -1;
+    LONG PopupRole = -1;
+    std::wstring PopupName, OpenName, OpenShortcut, SaveName;
+    bool Done = false;
+  };
+  static Seen seen;
+  static IAccessible* fileAcc;
+  static HWND barWnd;
+  seen = Seen{};
+  fileAcc = file.P;
+  barWnd = f.MenuBar->Handle();
+  UINT_PTR timer = SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR Id, DWORD) {
+    if (seen.Done) return;
+    LONG n = 0;
+    fileAcc->get_accChildCount(&n);
+    if (n != 1) return; // the menu is not open yet
+    KillTimer(nullptr, Id);
+    seen.Done = true;
+    seen.FileChildren = n;
+    if (IAccessible* popup = ChildObject(fileAcc, 1)) {
+      seen.PopupRole = RoleOf(popup);
+      seen.PopupName = NameOf(popup);
+      if (IAccessible* open = ChildObject(popup, 1)) {
+        seen.OpenName = NameOf(open);
+        seen.OpenShortcut = ShortcutOf(open);
+        open->Release();
+      }
+      if (IAccessible* save = ChildObject(popup, 3)) {
+        seen.SaveName = NameOf(save);
+        save->Release();
+      }
+      popup->Release();
+    }
+    PostMessageW(barWnd, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageW(barWnd, WM_KEYDOWN, VK_ESCAPE, 0);
+  });
+  {
+    LoopGuard guard(f.MenuBar->Handle(), 20000);
+    f.MenuBar->Perform(WM_SYSCOMMAND, SC_KEYMENU, L'f');
+    EXPECT_FALSE(LoopGuard::Fired());
+  }
+  KillTimer(nullptr, timer);
+  EXPECT_TRUE(seen.Done);
+  EXPECT_EQ(seen.FileChildren, 1);
+  EXPECT_EQ(seen.PopupRole, ROLE_SYSTEM_MENUPOPUP);
+  EXPECT_EQ(seen.PopupName, L"File");
+  // In a menu: the caption without the ampersand, a tab and the shortcut.
+  EXPECT_EQ(seen.OpenName, L"Open...\tCtrl+O");
+  EXPECT_EQ(seen.OpenShortcut, L"o");
+  EXPECT_EQ(seen.SaveName, L"Save");
+  EXPECT_FALSE(f.MenuBar->View()->State() & vwTracking);
+  LONG n = 5;
+  EXPECT_EQ(file->get_accChildCount(&n), S_OK);
+  EXPECT_EQ(n, 0);
 }
 
 } // namespace
