@@ -120,7 +120,9 @@ TEST(TfToolbarLayout, WrapAndChevronAtSeveralWidths) {
     for (int i = 0; i < v->ViewerCount(); ++i)
       if (v->Viewers(i)->HiddenForSpace) ++hidden;
     EXPECT_EQ(hidden > 0, k.chevronShown);
-    if (k.lines > 1) EXPECT_GE(total.X, k.wrap);
+    if (k.lines > 1) {
+      EXPECT_GE(total.X, k.wrap);
+    }
     if (k.chevronShown) {
       EXPECT_TRUE(tb->ChevronItem()->Enabled());
       EXPECT_LE(chev->BoundsRect.Left, k.fit);
@@ -592,6 +594,21 @@ TEST(TfAccessibility, ToolbarObjectListsItsItems) {
     VariantClear(&next);
     ASSERT_TRUE(cut.P);
     EXPECT_EQ(NameOf(cut.P), L"Cut");
+    // The default action of an enabled button presses it later, from the message loop.
+    BSTR press = nullptr;
+    ASSERT_EQ(cut->get_accDefaultAction(ChildId(CHILDID_SELF), &press), S_OK);
+    EXPECT_EQ(std::wstring(press), L"Press");
+    SysFreeString(press);
+    {
+      LoopGuard guard(f.Edit->Handle(), 20000);
+      EXPECT_EQ(cut->accDoDefaultAction(ChildId(CHILDID_SELF)), S_OK);
+      EXPECT_TRUE(f.Clicked.empty());
+      PumpUntil([&] { return !f.Clicked.empty(); }, 5000);
+      EXPECT_FALSE(LoopGuard::Fired());
+    }
+    ASSERT_EQ(f.Clicked.size(), 1u);
+    EXPECT_EQ(f.Clicked[0], L"Cut");
+    EXPECT_FALSE(f.Edit->View()->State() & vwTracking);
     // The toolbar goes while a client still holds its objects.
     delete f.Edit;
     f.Edit = nullptr;
