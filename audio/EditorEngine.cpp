@@ -176,7 +176,12 @@ SequencePtr EditorEngine::DecodeFile(const std::wstring& fileName, int& rate, in
   SequencePtr special = DecodeHeaderless(FStore, fileName, rate, channels);
   audio::TMediaDecoder dec;
   if (!special) {
-    dec.Open(fileName);
+    std::string inputFormat;
+    std::map<std::string, std::string> options;
+    if (HeaderlessInput(fileName, inputFormat, options))
+      dec.Open(fileName, inputFormat, options);
+    else
+      dec.Open(fileName);
     rate = dec.SourceSampleRate();
     channels = std::clamp(dec.SourceChannels(), 1, 2);
   }
@@ -204,17 +209,15 @@ SequencePtr EditorEngine::DecodeFile(const std::wstring& fileName, int& rate, in
     return b.Finish();
   }
   dec.SetOutputFormat(outRate, outCh);
+  dec.SetFloatOutput(true);
   int64_t total = std::max<int64_t>(1, dec.Length());
   SequenceBuilder b(FStore, outCh);
   constexpr size_t kFrames = 32768;
-  std::vector<int16_t> pcm(kFrames * size_t(outCh));
   std::vector<float> f(kFrames * size_t(outCh));
   int last = -1;
   for (;;) {
-    size_t n = dec.Read(pcm.data(), kFrames);
+    size_t n = dec.Read(f.data(), kFrames);
     if (n == 0) break;
-    for (size_t i = 0; i < n * size_t(outCh); ++i)
-      f[i] = float(pcm[i]) * (1.0f / 32768.0f);
     b.Append(f.data(), int64_t(n));
     int pct = int(std::clamp<int64_t>(b.Length() * 100 / total, 0, 99));
     if (pct != last && OnBlockOperation) {

@@ -362,6 +362,16 @@ void SaveDocument(const Document& doc, int64_t start, int64_t end, const OutputF
                   const Tags& tags, const std::wstring& fileName, const ProgressFn& progress) {
   int rate, ch;
   EffectiveFormat(f, rate, ch);
+  audio::TMediaTags mediaTags;
+  mediaTags.Title = tags.Title;
+  mediaTags.Artist = tags.Artist;
+  mediaTags.Album = tags.Album;
+  mediaTags.Comment = tags.Comment;
+  mediaTags.Copyright = tags.Copyright;
+  mediaTags.Composer = tags.Composer;
+  mediaTags.EncodedBy = tags.EncodedBy;
+  mediaTags.Year = tags.Year;
+  mediaTags.Track = tags.Track;
   auto stream = [&](const std::function<void(const int16_t*, size_t)>& sink) {
     StreamPcm(doc, start, end, rate, ch, progress, sink);
   };
@@ -400,7 +410,7 @@ void SaveDocument(const Document& doc, int64_t start, int64_t end, const OutputF
     int maxKbps = rate >= 32000 ? 320 : rate >= 16000 ? 160 : 64;
     s.Kbps = std::clamp(f.Kbps, 8, maxKbps);
     s.StereoMode = 2;
-    withEncoder(audio::CreateMp3Encoder(fileName, s));
+    withEncoder(audio::CreateMp3Encoder(fileName, s, mediaTags));
     break;
   }
   case OutputFormat::Mp2: {
@@ -419,12 +429,12 @@ void SaveDocument(const Document& doc, int64_t start, int64_t end, const OutputF
     s.MaxKbps = f.MaxKbps > 0 ? std::max(f.MaxKbps, s.Kbps) : 0;
     std::unique_ptr<audio::TMediaEncoder> enc;
     try {
-      enc = audio::CreateOggEncoder(fileName, s);
+      enc = audio::CreateOggEncoder(fileName, s, mediaTags);
     } catch (const EAudioError&) {
       // Bit rates the encoder cannot reach at this rate: quality mode instead.
       s.UseQuality = true;
       s.Quality = 0.4;
-      enc = audio::CreateOggEncoder(fileName, s);
+      enc = audio::CreateOggEncoder(fileName, s, mediaTags);
     }
     withEncoder(std::move(enc));
     break;
@@ -436,11 +446,11 @@ void SaveDocument(const Document& doc, int64_t start, int64_t end, const OutputF
     s.Kbps = WmaProfileOf(f.WmaProfile).Kbps;
     std::unique_ptr<audio::TMediaEncoder> enc;
     try {
-      enc = audio::CreateWmaEncoder(fileName, s);
+      enc = audio::CreateWmaEncoder(fileName, s, mediaTags);
     } catch (const EAudioError&) {
       // Too low a bit rate for the encoder at this rate and channel count.
       s.Kbps = std::max(s.Kbps, 48 * ch);
-      enc = audio::CreateWmaEncoder(fileName, s);
+      enc = audio::CreateWmaEncoder(fileName, s, mediaTags);
     }
     withEncoder(std::move(enc));
     break;
@@ -573,8 +583,25 @@ SequencePtr DecodeHeaderless(const std::shared_ptr<BlockStore>& store, const std
   return nullptr;
 }
 
+bool HeaderlessInput(const std::wstring& fileName, std::string& inputFormat,
+                     std::map<std::string, std::string>& options) {
+  std::wstring ext = Extension(fileName);
+  int bits = ext == L"g721" || ext == L"g726" ? 4 : ext == L"g723" ? 3 : 0;
+  if (!bits) return false;
+  inputFormat = "g726";
+  options = {{"code_size", std::to_string(bits)}, {"sample_rate", "8000"}};
+  return true;
+}
+
 Tags ReadTags(const std::wstring& fileName) {
   Tags t;
+  // Headerless files carry no tags; probing them would only guess a format.
+  std::wstring ext = Extension(fileName);
+  std::string inputFormat;
+  std::map<std::string, std::string> options;
+  if (ext == L"raw" || ext == L"pcm" || ext == L"vox" ||
+      HeaderlessInput(fileName, inputFormat, options))
+    return t;
   AVFormatContext* fmt = nullptr;
   std::string path = audio::WideToUtf8(fileName);
   if (avformat_open_input(&fmt, path.c_str(), nullptr, nullptr) < 0) return t;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,12 @@ void EffectiveFormat(const OutputFormat& format, int& rate, int& channels);
 // files.
 SequencePtr DecodeHeaderless(const std::shared_ptr<BlockStore>& store, const std::wstring& fileName,
                              int& rate, int& channels);
+
+// Headerless inputs that FFmpeg decodes once told their format: .g721 and
+// .g726 (G.726 at 4 bits, 32 kbit/s) and .g723 (G.726 at 3 bits, 24 kbit/s),
+// all 8,000 Hz mono. Returns false for other files.
+bool HeaderlessInput(const std::wstring& fileName, std::string& inputFormat,
+                     std::map<std::string, std::string>& options);
 
 // Tags of a file as far as FFmpeg reads them (empty when none).
 Tags ReadTags(const std::wstring& fileName);

@@ -1,6 +1,7 @@
 #include "audio/MediaDecoder.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -72,6 +73,11 @@ void TMediaDecoder::Close() {
 }
 
 void TMediaDecoder::Open(const std::wstring& fileName) {
+  Open(fileName, std::string(), {});
+}
+
+void TMediaDecoder::Open(const std::wstring& fileName, const std::string& inputFormat,
+                         const std::map<std::string, std::string>& options) {
   Close();
   static std::once_flag quiet;
   std::call_once(quiet, [] { av_log_set_level(AV_LOG_ERROR); });
@@ -81,7 +87,16 @@ void TMediaDecoder::Open(const std::wstring& fileName) {
     RaiseAudioError(L"Cannot open the audio file \"" + fileName + L"\": " + why);
   };
   std::string path = WideToUtf8(fileName);
-  int r = avformat_open_input(&FFormat, path.c_str(), nullptr, nullptr);
+  const AVInputFormat* ifmt = nullptr;
+  if (!inputFormat.empty()) {
+    ifmt = av_find_input_format(inputFormat.c_str());
+    if (!ifmt) fail(L"the input format " + Utf8ToWide(inputFormat) + L" is not available");
+  }
+  AVDictionary* opts = nullptr;
+  for (const auto& [key, value] : options)
+    av_dict_set(&opts, key.c_str(), value.c_str(), 0);
+  int r = avformat_open_input(&FFormat, path.c_str(), ifmt, &opts);
+  av_dict_free(&opts);
   if (r < 0) {
     FFormat = nullptr;
     fail(MediaErrorText(r));
@@ -153,13 +168,28 @@ void TMediaDecoder::ResetConverter() {
   swr_free(&FSwr);
   AVChannelLayout out{};
   av_channel_layout_default(&out, FOutChannels);
-  int r = swr_alloc_set_opts2(&FSwr, &out, AV_SAMPLE_FMT_S16, FOutRate, &FCodec->ch_layout,
-                              FCodec->sample_fmt, FSourceRate, 0, nullptr);
+  int r = swr_alloc_set_opts2(&FSwr, &out, FFloat ? AV_SAMPLE_FMT_FLT : AV_SAMPLE_FMT_S16, FOutRate,
+                              &FCodec->ch_layout, FCodec->sample_fmt, FSourceRate, 0, nullptr);
   av_channel_layout_uninit(&out);
   if (r < 0 || swr_init(FSwr) < 0) {
     swr_free(&FSwr);
     RaiseAudioError(L"Cannot convert the audio of \"" + FFileName + L"\"");
   }
+}
+
+void TMediaDecoder::SetFloatOutput(bool on) {
+  if (on == FFloat) return;
+  FFloat = on;
+  FSampleBytes = on ? sizeof(float) : sizeof(int16_t);
+  if (!IsOpen()) return;
+  // Converted samples waiting in the old type are decoded again.
+  if (FPosition > 0 || !FPending.empty()) {
+    Seek(FPosition);
+    return;
+  }
+  ResetConverter();
+  FPending.clear();
+  FPendingRead = 0;
 }
 
 int64_t TMediaDecoder::Length() const {
@@ -172,17 +202,18 @@ void TMediaDecoder::Convert(const AVFrame* f) {
   if (maxOut <= 0) return;
   // Drop what was already returned before growing the buffer.
   if (FPendingRead) {
-    FPending.erase(FPending.begin(), FPending.begin() + static_cast<ptrdiff_t>(FPendingRead));
+    FPending.erase(FPending.begin(),
+                   FPending.begin() + static_cast<ptrdiff_t>(FPendingRead * FSampleBytes));
     if (FPendingPos >= 0) FPendingPos += static_cast<int64_t>(FPendingRead / FOutChannels);
     FPendingRead = 0;
   }
   size_t old = FPending.size();
-  FPending.resize(old + static_cast<size_t>(maxOut) * FOutChannels);
-  uint8_t* out[1] = {reinterpret_cast<uint8_t*>(FPending.data() + old)};
+  FPending.resize(old + static_cast<size_t>(maxOut) * FOutChannels * FSampleBytes);
+  uint8_t* out[1] = {FPending.data() + old};
   int n =
       swr_convert(FSwr, out, maxOut, f ? const_cast<const uint8_t**>(f->extended_data) : nullptr,
                   f ? f->nb_samples : 0);
-  FPending.resize(old + static_cast<size_t>(std::max(n, 0)) * FOutChannels);
+  FPending.resize(old + static_cast<size_t>(std::max(n, 0)) * FOutChannels * FSampleBytes);
 }
 
 bool TMediaDecoder::DecodeMore() {
@@ -190,7 +221,7 @@ bool TMediaDecoder::DecodeMore() {
     if (FDecodeEnd) return false;
     int r = avcodec_receive_frame(FCodec, FFrame);
     if (r >= 0) {
-      if (FPendingPos < 0 && FPending.size() == FPendingRead) {
+      if (FPendingPos < 0 && PendingSamples() == FPendingRead) {
         int64_t pts = FFrame->best_effort_timestamp;
         if (pts != AV_NOPTS_VALUE) {
           AVStream* st = FFormat->streams[FStream];
@@ -206,7 +237,7 @@ bool TMediaDecoder::DecodeMore() {
     if (r == AVERROR_EOF) {
       Convert(nullptr); // the converter's tail
       FDecodeEnd = true;
-      return FPending.size() > FPendingRead;
+      return PendingSamples() > FPendingRead;
     }
     if (r != AVERROR(EAGAIN)) {
       // A broken stream ends here; what was decoded stays readable.
@@ -232,22 +263,43 @@ bool TMediaDecoder::DecodeMore() {
 }
 
 size_t TMediaDecoder::Read(int16_t* out, size_t frames) {
+  return ReadSamples(out, frames, false);
+}
+
+size_t TMediaDecoder::Read(float* out, size_t frames) {
+  return ReadSamples(out, frames, true);
+}
+
+size_t TMediaDecoder::ReadSamples(void* out, size_t frames, bool asFloat) {
   if (!IsOpen() || !frames) return 0;
   size_t done = 0;
   while (done < frames) {
-    size_t avail = (FPending.size() - FPendingRead) / FOutChannels;
+    size_t avail = (PendingSamples() - FPendingRead) / FOutChannels;
     if (!avail) {
       if (!DecodeMore()) break;
       continue;
     }
     size_t n = std::min(avail, frames - done);
-    std::memcpy(out + done * FOutChannels, FPending.data() + FPendingRead,
-                n * FOutChannels * sizeof(int16_t));
-    FPendingRead += n * FOutChannels;
+    size_t count = n * FOutChannels, at = done * FOutChannels;
+    const uint8_t* src = FPending.data() + FPendingRead * FSampleBytes;
+    if (asFloat == FFloat) {
+      std::memcpy(static_cast<uint8_t*>(out) + at * FSampleBytes, src, count * FSampleBytes);
+    } else if (asFloat) {
+      const int16_t* s = reinterpret_cast<const int16_t*>(src);
+      float* d = static_cast<float*>(out) + at;
+      for (size_t i = 0; i < count; ++i)
+        d[i] = s[i] * (1.0f / 32768.0f);
+    } else {
+      const float* s = reinterpret_cast<const float*>(src);
+      int16_t* d = static_cast<int16_t*>(out) + at;
+      for (size_t i = 0; i < count; ++i)
+        d[i] = static_cast<int16_t>(std::lrint(std::clamp(s[i] * 32768.0f, -32768.0f, 32767.0f)));
+    }
+    FPendingRead += count;
     done += n;
   }
   FPosition += static_cast<int64_t>(done);
-  if (FPendingRead == FPending.size()) {
+  if (FPendingRead == PendingSamples()) {
     FPending.clear();
     FPendingPos = -1;
     FPendingRead = 0;
@@ -299,7 +351,7 @@ int64_t TMediaDecoder::Seek(int64_t frame) {
   }
   FPosition = pos;
   while (FPosition < frame) {
-    size_t avail = (FPending.size() - FPendingRead) / FOutChannels;
+    size_t avail = (PendingSamples() - FPendingRead) / FOutChannels;
     if (!avail) {
       if (!DecodeMore()) break;
       continue;
@@ -312,7 +364,7 @@ int64_t TMediaDecoder::Seek(int64_t frame) {
   if (FPosition < 0) {
     // Frames before the start (encoder delay) are skipped.
     while (FPosition < 0) {
-      size_t avail = (FPending.size() - FPendingRead) / FOutChannels;
+      size_t avail = (PendingSamples() - FPendingRead) / FOutChannels;
       if (!avail) {
         if (!DecodeMore()) break;
         continue;

@@ -1,9 +1,10 @@
 // Reads any audio file FFmpeg can open and streams its first audio stream as
-// interleaved 16-bit frames, converted by libswresample to a requested rate
-// and channel count. Positions are frames at the output rate.
+// interleaved 16-bit or float frames, converted by libswresample to a
+// requested rate and channel count. Positions are frames at the output rate.
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,11 @@ public:
   // Opens the file; raises EAudioError with the file name and the reason.
   // The output format starts as the file's own rate and channels.
   void Open(const std::wstring& fileName);
+  // Opens with a named input format (FFmpeg's demuxer name, for headerless
+  // files) and demuxer options such as {"sample_rate", "8000"}; an empty
+  // name probes the file as Open does.
+  void Open(const std::wstring& fileName, const std::string& inputFormat,
+            const std::map<std::string, std::string>& options);
   void Close();
   bool IsOpen() const { return FFormat != nullptr; }
 
@@ -39,6 +45,10 @@ public:
   void SetOutputFormat(int sampleRate, int channels);
   int SampleRate() const { return FOutRate; }
   int Channels() const { return FOutChannels; }
+  // Sample type of Read: 16-bit (the default) or 32-bit float in -1..1.
+  // Either Read converts when the other type is set.
+  void SetFloatOutput(bool on);
+  bool FloatOutput() const { return FFloat; }
 
   // Total frames at the output rate as the file reports it.
   int64_t Length() const;
@@ -46,6 +56,7 @@ public:
   int64_t Position() const { return FPosition; }
   // Reads up to frames frames into out; returns the frames read, 0 at the end.
   size_t Read(int16_t* out, size_t frames);
+  size_t Read(float* out, size_t frames);
   std::vector<int16_t> Read(size_t frames);
   // Moves to the frame (clamped to 0..Length) and returns the position reached.
   int64_t Seek(int64_t frame);
@@ -54,6 +65,8 @@ private:
   bool DecodeMore(); // appends converted frames to FPending; false at the end
   void ResetConverter();
   void Convert(const AVFrame* f);
+  size_t ReadSamples(void* out, size_t frames, bool asFloat);
+  size_t PendingSamples() const { return FPending.size() / FSampleBytes; }
   AVFormatContext* FFormat = nullptr;
   AVCodecContext* FCodec = nullptr;
   AVPacket* FPacket = nullptr;
@@ -66,9 +79,11 @@ private:
   int64_t FSourceLength = 0; // frames at the source rate
   int64_t FStartPts = 0;
   int64_t FPosition = 0;
-  int64_t FPendingPos = -1; // output frame of FPending's first frame, -1 unknown
-  std::vector<int16_t> FPending;
-  size_t FPendingRead = 0; // samples of FPending already returned
+  int64_t FPendingPos = -1;      // output frame of FPending's first frame, -1 unknown
+  std::vector<uint8_t> FPending; // converted samples of FSampleBytes each
+  size_t FPendingRead = 0;       // samples of FPending already returned
+  bool FFloat = false;
+  size_t FSampleBytes = sizeof(int16_t);
   bool FDemuxEnd = false, FDecodeEnd = false;
   bool FCountSeek = false; // time stamps unreliable: seek by counting frames
   std::wstring FFileName, FCodecName;

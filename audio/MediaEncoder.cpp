@@ -21,6 +21,34 @@ extern "C" {
 
 namespace audio {
 
+bool TMediaTags::Empty() const {
+  return Title.empty() && Artist.empty() && Album.empty() && Comment.empty() && Copyright.empty() &&
+         Composer.empty() && EncodedBy.empty() && Genre.empty() && Year <= 0 && Track <= 0;
+}
+
+namespace {
+
+// Tag fields with their names in one format, the empty ones left out.
+std::vector<std::pair<const char*, std::wstring>> TagFields(const TMediaTags& t,
+                                                            const char* const (&names)[10]) {
+  const std::wstring values[10] = {t.Title,
+                                   t.Artist,
+                                   t.Album,
+                                   t.Comment,
+                                   t.Copyright,
+                                   t.Composer,
+                                   t.EncodedBy,
+                                   t.Genre,
+                                   t.Year > 0 ? std::to_wstring(t.Year) : std::wstring(),
+                                   t.Track > 0 ? std::to_wstring(t.Track) : std::wstring()};
+  std::vector<std::pair<const char*, std::wstring>> out;
+  for (int i = 0; i < 10; ++i)
+    if (!values[i].empty() && names[i]) out.emplace_back(names[i], values[i]);
+  return out;
+}
+
+} // namespace
+
 // ---------------------------------------------------------------------------
 // TFileSink
 
@@ -219,7 +247,7 @@ private:
 
 class TMp3Encoder : public TMediaEncoder {
 public:
-  TMp3Encoder(const std::wstring& fileName, const TMp3Settings& s) {
+  TMp3Encoder(const std::wstring& fileName, const TMp3Settings& s, const TMediaTags& tags) {
     FLame = lame_init();
     if (!FLame) RaiseAudioError(L"Cannot start the MP3 encoder");
     int ch = s.Channels == 1 ? 1 : 2;
@@ -227,6 +255,7 @@ public:
     lame_set_out_samplerate(FLame, s.SampleRate);
     lame_set_num_channels(FLame, ch);
     lame_set_write_id3tag_automatic(FLame, 0);
+    if (!tags.Empty()) SetId3(tags);
     MPEG_mode mode = MONO;
     if (ch == 2)
       mode = s.StereoMode == 1 ? STEREO : s.StereoMode == 4 ? DUAL_CHANNEL : JOINT_STEREO;
@@ -263,6 +292,15 @@ public:
     FChannels = lame_get_num_channels(FLame);
     try {
       FSink = std::make_unique<TFileSink>(fileName);
+      if (!tags.Empty()) {
+        // The ID3v2 tag leads the file; the Xing/LAME frame follows it.
+        std::vector<unsigned char> id3(lame_get_id3v2_tag(FLame, nullptr, 0));
+        if (!id3.empty()) {
+          size_t n = lame_get_id3v2_tag(FLame, id3.data(), id3.size());
+          if (n > 0 && n <= id3.size()) FSink->Write(id3.data(), n);
+          FAudioStart = FSink->Size();
+        }
+      }
     } catch (...) {
       lame_close(FLame);
       FLame = nullptr;
@@ -302,10 +340,10 @@ public:
     int r = lame_encode_flush(FLame, FOut.data(), static_cast<int>(FOut.size()));
     try {
       if (r > 0) FSink->Write(FOut.data(), r);
-      if (FXing && FSink->Size() > 0) {
+      if (FXing && FSink->Size() > FAudioStart) {
         std::vector<unsigned char> tag(2880);
         size_t n = lame_get_lametag_frame(FLame, tag.data(), tag.size());
-        if (n > 0 && n <= tag.size()) FSink->WriteAt(0, tag.data(), n);
+        if (n > 0 && n <= tag.size()) FSink->WriteAt(FAudioStart, tag.data(), n);
       }
     } catch (...) {
       FSink->Close();
@@ -315,7 +353,27 @@ public:
   }
 
 private:
+  void SetId3(const TMediaTags& tags) {
+    static const char* const kFrames[10] = {"TIT2", "TPE1", "TALB", nullptr, "TCOP",
+                                            "TCOM", "TENC", "TCON", "TYER",  "TRCK"};
+    id3tag_init(FLame);
+    id3tag_add_v2(FLame);
+    id3tag_v2_only(FLame);
+    // LAME takes UTF-16 text that starts with a byte order mark.
+    auto utf16 = [](const std::wstring& s) {
+      std::vector<unsigned short> v{0xFEFF};
+      v.insert(v.end(), s.begin(), s.end());
+      v.push_back(0);
+      return v;
+    };
+    for (const auto& [frame, value] : TagFields(tags, kFrames))
+      id3tag_set_textinfo_utf16(FLame, frame, utf16(value).data());
+    if (!tags.Comment.empty())
+      id3tag_set_comment_utf16(FLame, "eng", utf16(L"").data(), utf16(tags.Comment).data());
+  }
+
   lame_global_flags* FLame = nullptr;
+  int64_t FAudioStart = 0; // where the MP3 frames begin
   std::unique_ptr<TFileSink> FSink;
   std::vector<unsigned char> FOut;
   bool FXing = true;
@@ -327,7 +385,7 @@ private:
 
 class TOggEncoder : public TMediaEncoder {
 public:
-  TOggEncoder(const std::wstring& fileName, const TOggSettings& s) {
+  TOggEncoder(const std::wstring& fileName, const TOggSettings& s, const TMediaTags& tags) {
     FSampleRate = s.SampleRate;
     FChannels = s.Channels == 1 ? 1 : 2;
     vorbis_info_init(&FInfo);
@@ -347,6 +405,11 @@ public:
     }
     FSink = std::make_unique<TFileSink>(fileName);
     vorbis_comment_init(&FComment);
+    static const char* const kKeys[10] = {"TITLE",     "ARTIST",     "ALBUM",      "COMMENT",
+                                          "COPYRIGHT", "COMPOSER",   "ENCODED-BY", "GENRE",
+                                          "DATE",      "TRACKNUMBER"};
+    for (const auto& [key, value] : TagFields(tags, kKeys))
+      vorbis_comment_add_tag(&FComment, key, WideToUtf8(value).c_str());
     vorbis_analysis_init(&FDsp, &FInfo);
     vorbis_block_init(&FDsp, &FBlock);
     ogg_stream_init(&FStream, static_cast<int>(GetTickCount() ^ GetCurrentProcessId()));
@@ -438,11 +501,11 @@ private:
 
 class TWmaEncoder : public TMediaEncoder {
 public:
-  TWmaEncoder(const std::wstring& fileName, const TWmaSettings& s) {
+  TWmaEncoder(const std::wstring& fileName, const TWmaSettings& s, const TMediaTags& tags) {
     FSampleRate = s.SampleRate;
     FChannels = s.Channels == 1 ? 1 : 2;
     try {
-      Open(fileName, s);
+      Open(fileName, s, tags);
     } catch (...) {
       Free();
       throw;
@@ -538,7 +601,7 @@ private:
     RaiseAudioError(L"WMA encoding failed: " + MediaErrorText(r));
   }
 
-  void Open(const std::wstring& fileName, const TWmaSettings& s) {
+  void Open(const std::wstring& fileName, const TWmaSettings& s, const TMediaTags& tags) {
     const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_WMAV2);
     if (!codec) RaiseAudioError(L"The WMA encoder is missing");
     FCodec = avcodec_alloc_context3(codec);
@@ -547,6 +610,10 @@ private:
     FCodec->sample_fmt = AV_SAMPLE_FMT_FLTP;
     FCodec->bit_rate = static_cast<int64_t>(s.Kbps) * 1000;
     Check(avformat_alloc_output_context2(&FFormat, nullptr, "asf", nullptr));
+    static const char* const kKeys[10] = {"title",    "artist",     "album", "comment", "copyright",
+                                          "composer", "encoded_by", "genre", "date",    "track"};
+    for (const auto& [key, value] : TagFields(tags, kKeys))
+      av_dict_set(&FFormat->metadata, key, WideToUtf8(value).c_str(), 0);
     if (FFormat->oformat->flags & AVFMT_GLOBALHEADER) FCodec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     int r = avcodec_open2(FCodec, codec, nullptr);
     if (r < 0)
@@ -639,17 +706,17 @@ std::unique_ptr<TMediaEncoder> CreateWavEncoder(const std::wstring& fileName,
                                                 const TWavSettings& s) {
   return std::make_unique<TWavEncoder>(fileName, s);
 }
-std::unique_ptr<TMediaEncoder> CreateMp3Encoder(const std::wstring& fileName,
-                                                const TMp3Settings& s) {
-  return std::make_unique<TMp3Encoder>(fileName, s);
+std::unique_ptr<TMediaEncoder> CreateMp3Encoder(const std::wstring& fileName, const TMp3Settings& s,
+                                                const TMediaTags& tags) {
+  return std::make_unique<TMp3Encoder>(fileName, s, tags);
 }
-std::unique_ptr<TMediaEncoder> CreateOggEncoder(const std::wstring& fileName,
-                                                const TOggSettings& s) {
-  return std::make_unique<TOggEncoder>(fileName, s);
+std::unique_ptr<TMediaEncoder> CreateOggEncoder(const std::wstring& fileName, const TOggSettings& s,
+                                                const TMediaTags& tags) {
+  return std::make_unique<TOggEncoder>(fileName, s, tags);
 }
-std::unique_ptr<TMediaEncoder> CreateWmaEncoder(const std::wstring& fileName,
-                                                const TWmaSettings& s) {
-  return std::make_unique<TWmaEncoder>(fileName, s);
+std::unique_ptr<TMediaEncoder> CreateWmaEncoder(const std::wstring& fileName, const TWmaSettings& s,
+                                                const TMediaTags& tags) {
+  return std::make_unique<TWmaEncoder>(fileName, s, tags);
 }
 
 } // namespace audio

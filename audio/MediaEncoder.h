@@ -84,6 +84,15 @@ struct TWmaSettings {
   int Kbps = 128;
 };
 
+// Text tags, written where the format has them: ID3v2 for MP3, Vorbis
+// comments for OGG, ASF metadata for WMA. Empty fields and zero numbers are
+// left out.
+struct TMediaTags {
+  std::wstring Title, Artist, Album, Comment, Copyright, Composer, EncodedBy, Genre;
+  int Year = 0, Track = 0;
+  bool Empty() const;
+};
+
 // ---------------------------------------------------------------------------
 // Encoder
 
@@ -107,11 +116,11 @@ protected:
 
 std::unique_ptr<TMediaEncoder> CreateWavEncoder(const std::wstring& fileName,
                                                 const TWavSettings& s);
-std::unique_ptr<TMediaEncoder> CreateMp3Encoder(const std::wstring& fileName,
-                                                const TMp3Settings& s);
-std::unique_ptr<TMediaEncoder> CreateOggEncoder(const std::wstring& fileName,
-                                                const TOggSettings& s);
-std::unique_ptr<TMediaEncoder> CreateWmaEncoder(const std::wstring& fileName,
-                                                const TWmaSettings& s);
+std::unique_ptr<TMediaEncoder> CreateMp3Encoder(const std::wstring& fileName, const TMp3Settings& s,
+                                                const TMediaTags& tags = TMediaTags());
+std::unique_ptr<TMediaEncoder> CreateOggEncoder(const std::wstring& fileName, const TOggSettings& s,
+                                                const TMediaTags& tags = TMediaTags());
+std::unique_ptr<TMediaEncoder> CreateWmaEncoder(const std::wstring& fileName, const TWmaSettings& s,
+                                                const TMediaTags& tags = TMediaTags());
 
 } // namespace audio

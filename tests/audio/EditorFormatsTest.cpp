@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <numbers>
 
 #include "audio/EditorEngine.h"
 #include "audio/EditorFormats.h"
+#include "audio/MediaDecoder.h"
 #include "tests/support/Gui.h"
 
 using namespace audioedit;
@@ -24,6 +27,37 @@ double PitchOf(EditorEngine& e) {
       ++crossings;
     }
   return crossings > 1 ? double(crossings - 1) * e.SampleRate() / double(last - first) : 0;
+}
+
+// A 32-bit float WAV file holding the samples.
+void WriteFloatWav(const std::wstring& path, int rate, int channels, const std::vector<float>& v) {
+  auto u32 = [](std::vector<uint8_t>& b, uint32_t x) {
+    for (int i = 0; i < 4; ++i)
+      b.push_back(uint8_t(x >> (8 * i)));
+  };
+  auto u16 = [](std::vector<uint8_t>& b, uint16_t x) {
+    b.push_back(uint8_t(x));
+    b.push_back(uint8_t(x >> 8));
+  };
+  uint32_t data = uint32_t(v.size() * sizeof(float));
+  std::vector<uint8_t> h;
+  h.insert(h.end(), {'R', 'I', 'F', 'F'});
+  u32(h, 36 + data);
+  h.insert(h.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+  u32(h, 16);
+  u16(h, 3); // IEEE float
+  u16(h, uint16_t(channels));
+  u32(h, uint32_t(rate));
+  u32(h, uint32_t(rate * channels * 4));
+  u16(h, uint16_t(channels * 4));
+  u16(h, 32);
+  h.insert(h.end(), {'d', 'a', 't', 'a'});
+  u32(h, data);
+  FILE* f = _wfopen(path.c_str(), L"wb");
+  ASSERT_NE(f, nullptr);
+  fwrite(h.data(), 1, h.size(), f);
+  fwrite(v.data(), 1, data, f);
+  fclose(f);
 }
 
 } // namespace
@@ -48,6 +82,9 @@ TEST(EditorFormats, SaveEachFormatAndDecodeBack) {
       {L"gsm.wav", OutputFormat::Gsm, 44100, 2, 0, 0, 0, 8000, 1},
       {L"msadpcm.wav", OutputFormat::MsAdpcm, 11025, 2, 0, 0, 0, 11025, 2},
       {L"tone.raw", OutputFormat::Raw, 44100, 2, 16, 0, 1, 44100, 2},
+      {L"tone.g721", OutputFormat::G721, 44100, 2, 0, 0, 0, 8000, 1},
+      {L"tone.g723", OutputFormat::G723, 8000, 1, 3, 0, 0, 8000, 1},
+      {L"tone.g726", OutputFormat::G726, 22050, 1, 4, 0, 0, 8000, 1},
   };
   std::wstring dir = testsupport::MakeTempDir(L"editor-formats");
   EditorEngine e;
@@ -115,4 +152,121 @@ TEST(EditorFormats, VoxCoderTracksASine) {
     sig += std::pow(double(pcm[i]), 2);
   }
   EXPECT_GT(10 * std::log10(sig / err), 15.0); // signal-to-noise ratio in dB
+}
+
+TEST(EditorFormats, FloatFileOpensWithoutRoundingTo16Bits) {
+  std::wstring dir = testsupport::MakeTempDir(L"editor-formats-float");
+  std::wstring path = dir + L"\\fine.wav";
+  // Values between two 16-bit steps.
+  std::vector<float> v(8000 * 2);
+  for (size_t i = 0; i < v.size(); ++i)
+    v[i] = float(0.3 * std::sin(double(i) * 0.01)) + 1.0f / 131072.0f;
+  WriteFloatWav(path, 8000, 2, v);
+
+  audio::TMediaDecoder dec;
+  dec.Open(path);
+  dec.SetFloatOutput(true);
+  std::vector<float> got(v.size());
+  ASSERT_EQ(dec.Read(got.data(), 8000), 8000u);
+  EXPECT_EQ(std::memcmp(got.data(), v.data(), v.size() * sizeof(float)), 0);
+  // The 16-bit read of the same file still works after a seek.
+  EXPECT_EQ(dec.Seek(100), 100);
+  int16_t s[2];
+  ASSERT_EQ(dec.Read(s, 1), 1u);
+  EXPECT_NEAR(s[0], v[200] * 32768.0f, 1.0f);
+
+  EditorEngine e;
+  e.SetTempDirectory(dir);
+  e.OpenFile(path);
+  ASSERT_EQ(e.Length(), 8000);
+  std::vector<float> doc(v.size());
+  e.ReadFrames(0, 8000, doc.data());
+  double worst = 0;
+  for (size_t i = 0; i < v.size(); ++i)
+    worst = std::max(worst, double(std::abs(doc[i] - v[i])));
+  EXPECT_LT(worst, 1e-7);
+}
+
+TEST(EditorFormats, HeaderlessG726OpensWithItsBitWidth) {
+  std::wstring dir = testsupport::MakeTempDir(L"editor-formats-g726");
+  EditorEngine e;
+  e.SetTempDirectory(dir);
+  std::vector<float> tone(8000 * 3);
+  for (size_t i = 0; i < tone.size(); ++i)
+    tone[i] = 0.5f * float(std::sin(2 * std::numbers::pi * 500.0 * double(i) / 8000.0));
+  // Bits written by the format; the file size tells the width. The encoder
+  // pads its last frame (up to 2,736 codes).
+  struct Case {
+    const wchar_t* file;
+    OutputFormat::Kind kind;
+    int bits;
+  } cases[] = {{L"a.g721", OutputFormat::G721, 4},
+               {L"b.g723", OutputFormat::G723, 3},
+               {L"c.g726", OutputFormat::G726, 4}};
+  for (auto& c : cases) {
+    e.LoadFrames(8000, 1, tone.data(), int64_t(tone.size()));
+    e.Format = OutputFormat{};
+    e.Format.Type = c.kind;
+    e.Format.SampleRate = 8000;
+    e.Format.Channels = 1;
+    e.Format.BitsPerSample = c.bits;
+    std::wstring path = dir + L"\\" + c.file;
+    ASSERT_NO_THROW(e.SaveFile(path, false)) << c.file;
+    FILE* f = _wfopen(path.c_str(), L"rb");
+    ASSERT_NE(f, nullptr);
+    fseek(f, 0, SEEK_END);
+    long bytes = ftell(f);
+    fclose(f);
+    EXPECT_NEAR(double(bytes) * 8 / c.bits, double(tone.size()), 2736.0) << c.file;
+    e.CloseFile();
+    ASSERT_NO_THROW(e.OpenFile(path)) << c.file;
+    EXPECT_EQ(e.SampleRate(), 8000) << c.file;
+    EXPECT_EQ(e.Channels(), 1) << c.file;
+    EXPECT_NEAR(double(e.Length()), double(bytes) * 8 / c.bits, 8.0) << c.file;
+    EXPECT_NEAR(PitchOf(e), 500.0, 500.0 * 0.02) << c.file;
+  }
+}
+
+TEST(EditorFormats, TagsReachMp3OggAndWma) {
+  std::wstring dir = testsupport::MakeTempDir(L"editor-formats-tags");
+  EditorEngine e;
+  e.SetTempDirectory(dir);
+  std::vector<float> tone(44100 * 2);
+  for (size_t i = 0; i < tone.size() / 2; ++i)
+    tone[2 * i] = tone[2 * i + 1] =
+        0.5f * float(std::sin(2 * std::numbers::pi * 440.0 * double(i) / 44100.0));
+  struct Case {
+    const wchar_t* file;
+    OutputFormat::Kind kind;
+  } cases[] = {{L"tags.mp3", OutputFormat::Mp3},
+               {L"tags.ogg", OutputFormat::Ogg},
+               {L"tags.wma", OutputFormat::Wma}};
+  for (auto& c : cases) {
+    e.LoadFrames(44100, 2, tone.data(), 44100);
+    e.FileTags = Tags{};
+    e.FileTags.Title = L"Tone \u00e9t\u00e9";
+    e.FileTags.Artist = L"Bench";
+    e.FileTags.Album = L"Signals";
+    e.FileTags.Comment = L"A test tone";
+    e.FileTags.Year = 2024;
+    e.Format = OutputFormat{};
+    e.Format.Type = c.kind;
+    e.Format.SampleRate = 44100;
+    e.Format.Channels = 2;
+    e.Format.Kbps = 128;
+    e.Format.WmaProfile = 10;
+    std::wstring path = dir + L"\\" + c.file;
+    ASSERT_NO_THROW(e.SaveFile(path, false)) << c.file;
+    Tags t = ReadTags(path);
+    EXPECT_EQ(t.Title, L"Tone \u00e9t\u00e9") << c.file;
+    EXPECT_EQ(t.Artist, L"Bench") << c.file;
+    EXPECT_EQ(t.Album, L"Signals") << c.file;
+    EXPECT_EQ(t.Comment, L"A test tone") << c.file;
+    EXPECT_EQ(t.Year, 2024) << c.file;
+    // The tagged file still decodes to its full length.
+    e.CloseFile();
+    ASSERT_NO_THROW(e.OpenFile(path)) << c.file;
+    EXPECT_NEAR(double(e.Length()) / e.SampleRate(), 1.0, 0.05) << c.file;
+    EXPECT_NEAR(PitchOf(e), 440.0, 440.0 * 0.03) << c.file;
+  }
 }
