@@ -97,6 +97,8 @@ double CheckValue(double V, double Min, double Max, bool CheckRange,
 // Framed edit
 
 #include <commctrl.h>
+#include <uxtheme.h>
+#include <vssym32.h>
 
 TFcCustomEdit::TFcCustomEdit(TComponent* AOwner) : TEdit(AOwner) {
   FControlStyle = (FControlStyle & ~csSetCaption) | csCaptureMouse;
@@ -149,15 +151,16 @@ bool TFcCustomEdit::UseThemes() const {
   return FFramingPreference == fpXPThemes && ThemesEnabled();
 }
 
+TColor TFcCustomEdit::StateColor() const {
+  if (!Enabled()) return FDisabledColor;
+  if (Focused()) return IsReadOnly() && FReadOnlyColorOnFocus ? FReadOnlyColor : FFocusColor;
+  return IsReadOnly() ? FReadOnlyColor : FNormalColor;
+}
+
 void TFcCustomEdit::UpdateColors() {
   if (Loading()) return;
   FUpdatingColor = true;
-  if (!Enabled())
-    SetColor(FDisabledColor);
-  else if (Focused())
-    SetColor(IsReadOnly() && FReadOnlyColorOnFocus ? FReadOnlyColor : FFocusColor);
-  else
-    SetColor(IsReadOnly() ? FReadOnlyColor : FNormalColor);
+  SetColor(StateColor());
   FUpdatingColor = false;
 }
 
@@ -206,6 +209,10 @@ void TFcCustomEdit::SetReadOnly(bool Value) {
 }
 
 void TFcCustomEdit::ReadOnlyChanged() {
+  if (IsReadOnly())
+    HideButton();
+  else if (FButtonVisible)
+    ShowButton();
   UpdateColors();
   if (HandleAllocated()) SendMessageW(FHandle, WM_NCPAINT, 1, 0);
 }
@@ -369,7 +376,22 @@ void TFcCustomEdit::UpdateHotState(bool ViaMouse, bool Active) {
     FOverControl = Active;
   else
     FInControl = Active;
-  if (FFrameHotTrack) RepaintFrame();
+  if (FButtonShown) {
+    if ((FFlatButtons || FFrameHotTrack || ThemesEnabled()) && FButtonState != 2 &&
+        HandleAllocated()) {
+      RECT r;
+      GetClientRect(FHandle, &r);
+      if (!FFrameHotTrack) {
+        // The strip beside the client area that holds the button.
+        int cx = GetSystemMetrics(SM_CXVSCROLL);
+        r.left = r.right - 2;
+        r.right += cx + 2;
+      }
+      RedrawWindow(FHandle, &r, nullptr, RDW_FRAME | RDW_NOERASE | RDW_INVALIDATE);
+    }
+  } else if (FFrameHotTrack) {
+    RepaintFrame();
+  }
   UpdateColors();
 }
 
@@ -425,14 +447,235 @@ void TFcCustomEdit::PaintNCFrame() {
   ReleaseDC(FHandle, dc);
 }
 
+TRect TFcCustomEdit::ButtonRect() const {
+  if (!FButtonShown || !HandleAllocated()) return TRect();
+  RECT w;
+  GetWindowRect(FHandle, &w);
+  TRect r(0, 0, w.right - w.left, w.bottom - w.top);
+  LONG style = GetWindowLongW(FHandle, GWL_STYLE), ex = GetWindowLongW(FHandle, GWL_EXSTYLE);
+  if ((style & WS_BORDER) || (ex & WS_EX_CLIENTEDGE)) {
+    int d = ThemesEnabled() ? 1 : 2;
+    r = TRect(r.Left + d, r.Top + d, r.Right - d, r.Bottom - d);
+  }
+  r.Left = std::max(r.Left, r.Right - GetSystemMetrics(SM_CXVSCROLL));
+  return r;
+}
+
+void TFcCustomEdit::SetButtonVisible(bool Value) {
+  FButtonVisible = Value;
+  SetButtonShown(Value && !IsReadOnly());
+}
+
+void TFcCustomEdit::SetButtonShown(bool Value) {
+  if (Value == FButtonShown) return;
+  FButtonShown = Value;
+  FMouseOverButton = false;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TFcCustomEdit::HideButton() {
+  if (FButtonVisible) SetButtonShown(false);
+}
+
+void TFcCustomEdit::ShowButton() {
+  if (FButtonVisible) SetButtonShown(true);
+}
+
+void TFcCustomEdit::SetButtonState(int State) {
+  if (State == FButtonState) return;
+  FButtonState = State;
+  if (HandleAllocated()) SendMessageW(FHandle, WM_NCPAINT, 1, 0);
+}
+
+void TFcCustomEdit::NotifyDropDown() {
+  if (OnButtonDropDown) OnButtonDropDown(this);
+}
+
+void TFcCustomEdit::NotifyCloseUp() {
+  if (OnButtonCloseUp) OnButtonCloseUp(this);
+}
+
+void TFcCustomEdit::DropDown() {
+  if (!FButtonShown || FDroppedDown) return;
+  FDroppedDown = true;
+  struct TDone {
+    TFcCustomEdit* E;
+    ~TDone() {
+      E->FDroppedDown = false;
+      E->ReleaseButton();
+    }
+  } done{this};
+  SetMouseCapture(true);
+  SetButtonState(2);
+  NotifyDropDown();
+  NotifyCloseUp();
+  SetButtonState(0);
+}
+
+void TFcCustomEdit::ReleaseButton() {
+  if (!FDroppedDown) SetButtonState(0);
+  if (HandleAllocated() && GetCapture() == FHandle) SetMouseCapture(false);
+}
+
+void TFcCustomEdit::KeyDown(WORD& Key, TShiftState Shift) {
+  TEdit::KeyDown(Key, Shift);
+  if (!FButtonShown) return;
+  TShiftState keys = Shift & (ssShift | ssAlt | ssCtrl);
+  // Alt+F4 stays the window's close command.
+  if ((Key == VK_DOWN && keys == ssAlt) || (Key == VK_F4 && !(keys & ssAlt))) {
+    Key = 0;
+    DropDown();
+  }
+}
+
+void TFcCustomEdit::DrawDropButton(TCanvas* Canvas, const TRect& Rect) {
+  HDC dc = Canvas->Handle();
+  RECT r = Rect;
+  bool hot = Focused() || FOverControl;
+  if (ThemesEnabled()) {
+    HTHEME th = (!FFlatButtons || hot) ? OpenThemeData(FHandle, L"COMBOBOX") : nullptr;
+    if (th) {
+      int state = !Enabled()          ? CBXS_DISABLED
+                  : FButtonState == 2 ? CBXS_PRESSED
+                  : hot               ? CBXS_HOT
+                                      : CBXS_NORMAL;
+      DrawThemeBackground(th, dc, CP_DROPDOWNBUTTON, state, &r, nullptr);
+      CloseThemeData(th);
+    } else {
+      Canvas->Brush()->SetColor(Color());
+      Canvas->FillRect(Rect);
+      DrawDropDownArrow(Canvas, Rect, true, Enabled());
+    }
+    return;
+  }
+  bool down = FButtonState == 2;
+  if (!FFlatButtons) {
+    UINT flags = DFCS_SCROLLCOMBOBOX;
+    if (down) flags |= DFCS_PUSHED | DFCS_FLAT;
+    if (!Enabled()) flags |= DFCS_INACTIVE;
+    DrawFrameControl(dc, &r, DFC_SCROLL, flags);
+    return;
+  }
+  TRect inner = Rect;
+  TColor face;
+  if (hot) {
+    face = FFlatButtonColor;
+    if (FFlatButtonColor == clBtnFace)
+      inner = DrawBevelLines(Canvas, Rect, down ? clBtnShadow : clBtnHighlight,
+                             down ? clBtnHighlight : clBtnShadow, sdsAll, 1);
+    else
+      inner = DrawShadedStyledBorder(Canvas, Rect, FFlatButtonColor, down ? fsStatus : fsPopup);
+  } else {
+    face = StateColor();
+  }
+  Canvas->Brush()->SetColor(face);
+  Canvas->FillRect(inner);
+  DrawDropDownArrow(Canvas, inner, false, Enabled());
+}
+
+void TFcCustomEdit::PaintNCButton() {
+  TRect b = ButtonRect();
+  if (b.IsEmpty()) return;
+  HDC dc = GetWindowDC(FHandle);
+  if (!dc) return;
+  int saved = SaveDC(dc);
+  TCanvas canvas;
+  canvas.SetHandle(dc);
+  try {
+    RECT w, c;
+    GetWindowRect(FHandle, &w);
+    TRect area(0, 0, w.right - w.left, w.bottom - w.top);
+    LONG style = GetWindowLongW(FHandle, GWL_STYLE), ex = GetWindowLongW(FHandle, GWL_EXSTYLE);
+    if ((style & WS_BORDER) || (ex & WS_EX_CLIENTEDGE)) {
+      int d = ThemesEnabled() ? 1 : 2;
+      area = TRect(area.Left + d, area.Top + d, area.Right - d, area.Bottom - d);
+    }
+    IntersectClipRect(dc, area.Left, area.Top, area.Right, area.Bottom);
+    DrawDropButton(&canvas, b);
+    ExcludeClipRect(dc, b.Left, b.Top, b.Right, b.Bottom);
+    // The client area stays the edit's; the strip left over takes its colour.
+    GetClientRect(FHandle, &c);
+    POINT o{0, 0};
+    ::ClientToScreen(FHandle, &o);
+    int cl = o.x - w.left, ct = o.y - w.top;
+    ExcludeClipRect(dc, cl, ct, cl + c.right, ct + c.bottom);
+    canvas.Brush()->SetColor(Color());
+    canvas.FillRect(area);
+  } catch (...) {
+    // Painting failures are ignored.
+  }
+  canvas.SetHandle(nullptr);
+  RestoreDC(dc, saved);
+  ReleaseDC(FHandle, dc);
+}
+
 void TFcCustomEdit::WndProc(TMessage& Message) {
-  if (Message.Msg == WM_NCPAINT) {
+  switch (Message.Msg) {
+  case WM_NCPAINT:
     TEdit::WndProc(Message);
     if (FFrameVisible && !UseThemes()) {
       PaintNCFrame();
       Message.Result = 0;
     }
+    if (FButtonShown && HandleAllocated()) {
+      PaintNCButton();
+      Message.Result = 0;
+    }
     return;
+  case WM_NCCALCSIZE:
+    if (FButtonShown) {
+      auto* r = reinterpret_cast<RECT*>(Message.LParam);
+      r->right -= GetSystemMetrics(SM_CXVSCROLL) - (ThemesEnabled() ? 1 : 0);
+    }
+    break;
+  case WM_NCHITTEST: {
+    TEdit::WndProc(Message);
+    FMouseOverButton = false;
+    if (FButtonShown && Message.Result != HTCLIENT) {
+      RECT w;
+      GetWindowRect(FHandle, &w);
+      POINT p{static_cast<short>(LOWORD(Message.LParam)) - w.left,
+              static_cast<short>(HIWORD(Message.LParam)) - w.top};
+      TRect b = ButtonRect();
+      if (Message.Result == HTNOWHERE || (p.x >= b.Left && p.x < b.Right && p.y >= b.Top &&
+                                          p.y < b.Bottom)) {
+        FMouseOverButton = true;
+        Message.Result = HTCLIENT;
+      }
+    }
+    return;
+  }
+  case WM_LBUTTONDOWN:
+  case WM_LBUTTONDBLCLK:
+    if (FButtonShown && FMouseOverButton) {
+      if (!Focused() && CanFocus()) SetFocus();
+      DropDown();
+      Message.Result = 0;
+      return;
+    }
+    TEdit::WndProc(Message);
+    if (!Focused()) ReleaseButton();
+    return;
+  case WM_RBUTTONDOWN:
+    if (FButtonShown && FMouseOverButton) {
+      Message.Result = 0;
+      return;
+    }
+    break;
+  case WM_SETCURSOR:
+    if (FButtonShown && FMouseOverButton &&
+        reinterpret_cast<HWND>(Message.WParam) == FHandle) {
+      // A hit-test code outside the client area brings the arrow.
+      Message.LParam = MAKELPARAM(HTNOWHERE, HIWORD(Message.LParam));
+    }
+    break;
+  case WM_LBUTTONUP:
+  case WM_KILLFOCUS:
+    TEdit::WndProc(Message);
+    ReleaseButton();
+    return;
+  default:
+    break;
   }
   TEdit::WndProc(Message);
 }
@@ -603,9 +846,9 @@ void TFcNumericEdit::Loaded() {
   FReformatting = false;
 }
 
-void TFcNumericEdit::DropDown() {
+void TFcNumericEdit::NotifyDropDown() {
   if (IsReadOnly()) return;
-  if (OnButtonDropDown) OnButtonDropDown(this);
+  TFcEdit::NotifyDropDown();
   TNotifyEvent enter = OnEnter, exit = OnExit;
   OnEnter = nullptr;
   OnExit = nullptr;
@@ -616,7 +859,6 @@ void TFcNumericEdit::DropDown() {
   }
   OnEnter = enter;
   OnExit = exit;
-  if (OnButtonCloseUp) OnButtonCloseUp(this);
 }
 
 void TFcNumericEdit::ShowCalculator() {

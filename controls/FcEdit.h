@@ -100,6 +100,20 @@ public:
   // The colour shown when enabled, unfocused and writable.
   TColor NormalColor() const { return FNormalColor; }
 
+  // The drop-down button in the border: wanted, currently shown, pressed.
+  bool ButtonVisible() const { return FButtonVisible; }
+  virtual void SetButtonVisible(bool Value);
+  bool ButtonShown() const { return FButtonShown; }
+  int ButtonState() const { return FButtonState; }
+  bool DroppedDown() const { return FDroppedDown; }
+  bool MouseOverButton() const { return FMouseOverButton; }
+  // The button's rectangle relative to the window's top-left corner; empty
+  // while no button is shown.
+  TRect ButtonRect() const;
+  // Presses the button: the drop-down and then the close-up notification.
+  // Nothing happens while no button is shown.
+  void DropDown();
+
   bool ReadOnly() const { return IsReadOnly(); }
   void SetReadOnly(bool Value);
   virtual bool IsReadOnly() const { return TEdit::ReadOnly(); }
@@ -107,8 +121,20 @@ public:
   virtual bool UseThemes() const;
 
   TFcInvalidInputEvent OnInvalidInput;
+  TNotifyEvent OnButtonDropDown;
+  TNotifyEvent OnButtonCloseUp;
 
 protected:
+  virtual void HideButton();
+  virtual void ShowButton();
+  virtual void DrawDropButton(TCanvas* Canvas, const TRect& Rect);
+  virtual void SetButtonState(int State);
+  virtual void SetButtonShown(bool Value);
+  virtual void NotifyDropDown();
+  virtual void NotifyCloseUp();
+  // Lets go of the button and of the mouse capture.
+  void ReleaseButton();
+  void KeyDown(WORD& Key, TShiftState Shift) override;
   virtual void ApplyTextHint(const std::wstring& Hint);
   virtual void UpdateColors();
   virtual void UpdateHotState(bool ViaMouse, bool Active);
@@ -137,6 +163,12 @@ protected:
 
 private:
   void PaintNCFrame();
+  void PaintNCButton();
+  // The colour UpdateColors would choose.
+  TColor StateColor() const;
+  bool FButtonVisible = false, FButtonShown = false, FMouseOverButton = false;
+  bool FDroppedDown = false;
+  int FButtonState = 0;
   TAlignment FAlignment = taLeftJustify;
   bool FTabOnEnter = false;
   bool FBeepOnInvalidKey = true;
@@ -197,15 +229,12 @@ public:
   virtual int IntegerValue();
   virtual void SetIntegerValue(int Value);
 
-  bool CalculatorVisible() const { return FCalculatorVisible; }
-  void SetCalculatorVisible(bool Value) { FCalculatorVisible = Value; }
+  bool CalculatorVisible() const { return ButtonVisible(); }
+  void SetCalculatorVisible(bool Value) { SetButtonVisible(Value); }
   bool CalculatorBoldButtons() const { return FCalculatorBoldButtons; }
   void SetCalculatorBoldButtons(bool Value) { FCalculatorBoldButtons = Value; }
   TFcCalculatorColors* CalculatorColors() const { return FCalculatorColors.get(); }
   void SetCalculatorColors(TFcCalculatorColors* Value) { FCalculatorColors->Assign(Value); }
-  // Drops the calculator down under the edit; an accepted result becomes
-  // the value. Nothing happens while read-only.
-  void DropDown();
 
   virtual bool IsValidChar(wchar_t Ch);
   virtual std::wstring FormatValue(double Value);
@@ -213,10 +242,11 @@ public:
   virtual double CheckValue(double Value, bool& KeepFocus);
 
   TFcRangeErrorEvent OnRangeError;
-  TNotifyEvent OnButtonDropDown;
-  TNotifyEvent OnButtonCloseUp;
 
 protected:
+  // Drops the calculator down under the edit; an accepted result becomes
+  // the value. Nothing happens while read-only.
+  void NotifyDropDown() override;
   virtual void ShowCalculator();
   virtual void NotifyRangeError(double Entered, double Adjusted, bool& AutoCorrect);
   void Change() override;
@@ -234,7 +264,6 @@ private:
   double FMin = 0, FMax = 0;
   std::wstring FDisplayFormat = L",0;(,0)";
   double FStoredValue = 0;
-  bool FCalculatorVisible = false;
   bool FCalculatorBoldButtons = false;
   std::unique_ptr<TFcCalculatorColors> FCalculatorColors = std::make_unique<TFcCalculatorColors>();
   bool FReformatting = false;

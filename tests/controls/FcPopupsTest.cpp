@@ -114,6 +114,7 @@ TEST(Calculator, DropsDownUnderTheNumericEdit) {
   edit->SetParent(form);
   edit->SetBounds(10, 10, 100, 21);
   edit->SetValue(7);
+  edit->SetCalculatorVisible(true);
   form->Show();
   int dropped = 0, closed = 0;
   edit->OnButtonDropDown = [&](TObject*) { ++dropped; };
