@@ -12,62 +12,6 @@
 
 namespace editor {
 
-std::wstring AddBackslash(const std::wstring& path) {
-  if (!path.empty() && path.back() == L'\\') return path;
-  return path + L"\\";
-}
-
-std::wstring GetShellFolder(const std::wstring& valueName) {
-  TRegistry reg;
-  std::wstring value;
-  if (reg.OpenKeyReadOnly(
-          L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders")) {
-    if (reg.ValueExists(valueName)) value = reg.ReadString(valueName);
-    reg.CloseKey();
-  }
-  return value.empty() ? L"C:\\" : value;
-}
-
-std::wstring GetSystemDir() {
-  wchar_t buf[MAX_PATH + 1] = {};
-  GetSystemDirectoryW(buf, MAX_PATH);
-  return buf;
-}
-
-bool IsVistaOrLater() {
-  OSVERSIONINFOW vi{sizeof(vi)};
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  GetVersionExW(&vi);
-#pragma GCC diagnostic pop
-  return vi.dwMajorVersion > 5;
-}
-
-namespace {
-int gBusy = 0;
-}
-
-void BeginBusy() {
-  if (gBusy++ == 0) Screen->SetCursor(crHourGlass);
-}
-
-void EndBusy() {
-  if (gBusy > 0 && --gBusy == 0) Screen->SetCursor(crDefault);
-}
-
-int BusyCount() {
-  return gBusy;
-}
-
-int ShowHtmlHelp(HWND window, const std::wstring& url, UINT command, DWORD_PTR data) {
-  using THtmlHelpW = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
-  static HMODULE lib = LoadLibraryW((AddBackslash(GetSystemDir()) + L"hhctrl.ocx").c_str());
-  if (!lib) throw Exception(L"HTML Help is not installed on this computer.");
-  auto fn = reinterpret_cast<THtmlHelpW>(reinterpret_cast<void*>(GetProcAddress(lib, "HtmlHelpW")));
-  if (!fn) throw Exception(L"The HTML Help library has no entry point HtmlHelpW.");
-  return fn(window, url.c_str(), command, data) != nullptr;
-}
-
 void ShowHelpTopic(HWND window, const std::wstring& topic) {
   ShowHtmlHelp(
       window, AddBackslash(ExtractFilePath(Application->ExeName())) + L"help.chm::/" + topic, 0, 0);

@@ -9,20 +9,21 @@
 #include <memory>
 #include <string>
 
+#include "framework/AppUtils.h"
 #include "framework/Strings.h"
 
 namespace editor {
 
-std::wstring AddBackslash(const std::wstring& path);
-// A value of the user's "Shell Folders" key; "C:\" when missing or empty.
-std::wstring GetShellFolder(const std::wstring& valueName);
-std::wstring GetSystemDir();
-bool IsVistaOrLater();
+// Shared with the recorder.
+using ::AddBackslash;
+using ::BeginBusy;
+using ::BusyCount;
+using ::EndBusy;
+using ::GetShellFolder;
+using ::GetSystemDir;
+using ::IsVistaOrLater;
+using ::ShowHtmlHelp;
 
-// Counted busy cursor.
-void BeginBusy();
-void EndBusy();
-int BusyCount();
 // BeginBusy for the life of the object.
 class TBusyCursor {
 public:
@@ -32,8 +33,6 @@ public:
   TBusyCursor& operator=(const TBusyCursor&) = delete;
 };
 
-// HTML Help loaded from the system folder; raises when it is missing.
-int ShowHtmlHelp(HWND window, const std::wstring& url, UINT command, DWORD_PTR data);
 // "help.chm::/<topic>" beside the program.
 void ShowHelpTopic(HWND window, const std::wstring& topic);
 // The shell's "open" verb, inside a busy-cursor bracket.

@@ -7,16 +7,17 @@
 #include <cstdint>
 #include <string>
 
+#include "framework/AppUtils.h"
+
 class TForm;
 class TControl;
 
 namespace recorder {
 
-std::wstring AddBackslash(const std::wstring& path);
-// A value of the user's "Shell Folders" key; "C:\" when missing or empty.
-std::wstring GetShellFolder(const std::wstring& valueName);
-std::wstring GetSystemDir();
-bool IsVistaOrLater();
+using ::AddBackslash;
+using ::GetShellFolder;
+using ::GetSystemDir;
+using ::IsVistaOrLater;
 
 bool BrowseForFolder(HWND owner, std::wstring& folder, const std::wstring& title, UINT flags,
                      LPCITEMIDLIST root = nullptr);
@@ -34,9 +35,9 @@ std::wstring FormatMegabytes(int decimals, double epsilon, double value);
 void SplitMilliseconds(int64_t ms, int64_t& hours, int& minutes, int& seconds, int& milliseconds);
 std::wstring FormatDuration(int64_t ms);
 
-void BeginBusy();
-void EndBusy();
-int BusyCount();
+using ::BeginBusy;
+using ::BusyCount;
+using ::EndBusy;
 
 // Keeps the window on the work area of the monitor nearest to it.
 void LoadFormPos(const std::wstring& section, TForm* form, const std::wstring& fileName);
@@ -44,6 +45,6 @@ void SaveFormPos(const std::wstring& section, TForm* form, const std::wstring& f
 void SetTopMost(TForm* form, bool onTop);
 void ReplaceFontName(TControl* control, const std::wstring& oldName, const std::wstring& newName);
 
-int ShowHtmlHelp(HWND window, const std::wstring& url, UINT command, DWORD_PTR data);
+using ::ShowHtmlHelp;
 
 } // namespace recorder

@@ -1,0 +1,76 @@
+#include "framework/AppUtils.h"
+
+#include "framework/Forms.h"
+#include "framework/Registry.h"
+#include "framework/SysUtils.h"
+
+std::wstring AddBackslash(const std::wstring& path) {
+  if (!path.empty() && path.back() == L'\\') return path;
+  return path + L"\\";
+}
+
+std::wstring GetShellFolder(const std::wstring& valueName) {
+  TRegistry reg;
+  std::wstring value;
+  if (reg.OpenKeyReadOnly(
+          L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders")) {
+    if (reg.ValueExists(valueName)) value = reg.ReadString(valueName);
+    reg.CloseKey();
+  }
+  return value.empty() ? L"C:\\" : value;
+}
+
+std::wstring GetSystemDir() {
+  wchar_t buf[256] = {};
+  GetSystemDirectoryW(buf, 255);
+  return buf;
+}
+
+bool IsVistaOrLater() {
+  OSVERSIONINFOW vi{sizeof(vi)};
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  GetVersionExW(&vi);
+#pragma GCC diagnostic pop
+  return vi.dwMajorVersion > 5;
+}
+
+namespace {
+int busyCount = 0;
+}
+
+void BeginBusy() {
+  ++busyCount;
+  Screen->SetCursor(crHourGlass);
+}
+
+void EndBusy() {
+  if (busyCount <= 0) return;
+  if (--busyCount == 0) Screen->SetCursor(crDefault);
+}
+
+int BusyCount() {
+  return busyCount;
+}
+
+namespace {
+using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+HMODULE helpLibrary = nullptr;
+HtmlHelpFn htmlHelp = nullptr;
+DWORD helpCookie = 0;
+} // namespace
+
+int ShowHtmlHelp(HWND window, const std::wstring& url, UINT command, DWORD_PTR data) {
+  if (!helpLibrary) {
+    helpLibrary = LoadLibraryW((GetSystemDir() + L"\\HHCTRL.OCX").c_str());
+    if (!helpLibrary) throw Exception(L"HHCtrl.OCX not installed!\r HTMLHELP cannot displayed!");
+  }
+  if (!htmlHelp) {
+    htmlHelp = reinterpret_cast<HtmlHelpFn>(
+        reinterpret_cast<void*>(GetProcAddress(helpLibrary, "HtmlHelpA")));
+    if (!htmlHelp) throw Exception(L"Function HTMLHELP cannot loaded!");
+    htmlHelp(nullptr, nullptr, 28 /* initialise */, reinterpret_cast<DWORD_PTR>(&helpCookie));
+  }
+  std::string ansi = WideToAnsi(url);
+  return static_cast<int>(reinterpret_cast<INT_PTR>(htmlHelp(window, ansi.c_str(), command, data)));
+}

@@ -1,0 +1,23 @@
+// Routines both programs share: folders, the Windows version, the counted
+// busy cursor and HTML Help.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// Path with a trailing backslash.
+std::wstring AddBackslash(const std::wstring& path);
+// A value of the user's "Shell Folders" key; "C:\" when missing or empty.
+std::wstring GetShellFolder(const std::wstring& valueName);
+std::wstring GetSystemDir();
+bool IsVistaOrLater();
+
+// Counted busy cursor: nested pairs restore the cursor at the outermost end;
+// an extra EndBusy does nothing.
+void BeginBusy();
+void EndBusy();
+int BusyCount();
+
+// HTML Help, loaded from the system folder at the first call; raises when
+// the library or its entry point is missing.
+int ShowHtmlHelp(HWND window, const std::wstring& url, UINT command, DWORD_PTR data);
