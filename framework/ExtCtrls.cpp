@@ -106,7 +106,8 @@ void TImage::PictureChanged() {
   if (g && !dynamic_cast<TIcon*>(g) && g->Transparent() != FTransparent)
     g->SetTransparent(FTransparent);
   FInChange = false;
-  if (AutoSize()) AdjustSize();
+  // Sized at once, also while its form is still being built.
+  if (AutoSize() && g && !g->Empty()) SetBounds(Left(), Top(), g->Width(), g->Height());
   UpdateOpaque();
   InvalidateControl(Visible(), false);
 }

@@ -79,6 +79,21 @@ TEST_F(ExtCtrlsTest, ImageSizesItselfToALoadedPicture) {
   EXPECT_EQ(image->Picture()->Width(), 60);
 }
 
+TEST(ExtCtrls, ImageSizesItselfWhileItsFormIsBuilt) {
+  // A form class's constructor: its components are loading until it is finished.
+  auto* form = new TForm(nullptr);
+  auto* image = new TImage(form);
+  image->SetParent(form);
+  image->SetAutoSize(true);
+  EXPECT_TRUE(image->ComponentState() & csLoading);
+  image->Picture()->Assign(MakePicture(24, 16, clRed, clBlue).get());
+  EXPECT_EQ(image->Width(), 24);
+  EXPECT_EQ(image->Height(), 16);
+  form->AfterConstruction();
+  EXPECT_EQ(image->Width(), 24);
+  delete form;
+}
+
 TEST_F(ExtCtrlsTest, ImageDrawsAsItIsCentredStretchedOrScaled) {
   auto* image = Make<TImage>(form, 0, 0, 100, 80);
   auto pic = MakePicture(20, 20, clRed, clBlue);
