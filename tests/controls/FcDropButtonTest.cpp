@@ -268,13 +268,20 @@ TEST_F(DropButton, Picture) {
   form->Invalidate();
   testsupport::ForceForeground(form->Handle());
   testsupport::PumpFor(200);
-  // The button's face is drawn over the border strip: it is not the
-  // edit's white background.
-  HDC dc = GetWindowDC(edit->Handle());
-  TRect b = edit->ButtonRect();
-  COLORREF face = GetPixel(dc, b.Left + 2, b.Top + 2);
-  ReleaseDC(edit->Handle(), dc);
-  EXPECT_NE(face, GetSysColor(COLOR_WINDOW));
+  // The button's arrow is drawn in the border strip: dark pixels where a
+  // plain edit shows only its background.
+  for (TFcNumericEdit* e : {edit, flat}) {
+    HDC dc = GetWindowDC(e->Handle());
+    TRect b = e->ButtonRect();
+    int dark = 0;
+    for (int y = b.Top; y < b.Bottom; ++y)
+      for (int x = b.Left; x < b.Right; ++x) {
+        COLORREF c = GetPixel(dc, x, y);
+        if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128) ++dark;
+      }
+    ReleaseDC(e->Handle(), dc);
+    EXPECT_GE(dark, 4) << (e == edit ? "plain" : "flat");
+  }
   EXPECT_TRUE(testsupport::SaveWindowPng(form->Handle(), L"numeric_edit_button.png"));
 }
 
