@@ -157,6 +157,22 @@ std::shared_ptr<const std::vector<float>> BlockStore::Read(uint32_t slot, size_t
   return c;
 }
 
+void BlockStore::ReadPart(uint32_t slot, size_t offset, size_t count, float* out) {
+  std::lock_guard<std::mutex> g(FLock);
+  for (auto& [cached, data] : FCache)
+    if (cached == slot) {
+      std::memcpy(out, data->data() + offset, count * sizeof(float));
+      return;
+    }
+  LARGE_INTEGER pos;
+  pos.QuadPart = int64_t(slot) * int64_t(kBlockBytes) + int64_t(offset * sizeof(float));
+  DWORD got = 0;
+  DWORD bytes = DWORD(count * sizeof(float));
+  if (!SetFilePointerEx(FFile, pos, nullptr, FILE_BEGIN) ||
+      (bytes && (!ReadFile(FFile, out, bytes, &got, nullptr) || got != bytes)))
+    IoFail(L"Cannot read the temporary file");
+}
+
 void BlockStore::Release(uint32_t slot) {
   std::lock_guard<std::mutex> g(FLock);
   for (auto it = FCache.begin(); it != FCache.end(); ++it)
@@ -219,6 +235,10 @@ Block::~Block() {
 
 std::shared_ptr<const std::vector<float>> Block::Data() const {
   return FStore->Read(FSlot, size_t(FFrames * FChannels));
+}
+
+void Block::ReadPart(int64_t first, int64_t count, float* out) const {
+  FStore->ReadPart(FSlot, size_t(first * FChannels), size_t(count * FChannels), out);
 }
 
 // ---------------------------------------------------------------------------
@@ -339,8 +359,14 @@ void ReadFrames(const Sequence& seq, int channels, int64_t start, int64_t count,
     const BlockPtr& b = seq.BlockAt(i);
     int64_t off = pos - seq.StartOf(i);
     int64_t n = std::min(count, b->Frames() - off);
-    auto d = b->Data();
-    std::memcpy(o, d->data() + off * channels, size_t(n * channels) * sizeof(float));
+    if (size_t(n * channels) * sizeof(float) <= kBlockBytes / 16) {
+      // A small piece (a spectrum window, a play block) is read by itself
+      // rather than loading and caching the whole block.
+      b->ReadPart(off, n, o);
+    } else {
+      auto d = b->Data();
+      std::memcpy(o, d->data() + off * channels, size_t(n * channels) * sizeof(float));
+    }
     o += n * channels;
     pos += n;
     count -= n;

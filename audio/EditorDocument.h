@@ -51,6 +51,9 @@ public:
   uint32_t Write(const float* data, size_t count);
   // Shared read-only copy of a slot's data (count floats).
   std::shared_ptr<const std::vector<float>> Read(uint32_t slot, size_t count);
+  // Copies count floats from offset of a slot, from the cache or straight
+  // from the file without loading the whole slot.
+  void ReadPart(uint32_t slot, size_t offset, size_t count, float* out);
   void Release(uint32_t slot);
   const std::wstring& Folder() const { return FFolder; }
   size_t SlotsInUse() const;
@@ -79,6 +82,8 @@ public:
   int64_t Frames() const { return FFrames; }
   int Channels() const { return FChannels; }
   std::shared_ptr<const std::vector<float>> Data() const;
+  // Frames [first, first + count) interleaved into out.
+  void ReadPart(int64_t first, int64_t count, float* out) const;
   // Summary entries: [entry * channels + channel].
   const std::vector<Peak>& Fine() const { return FFine; }
   const std::vector<Peak>& Coarse() const { return FCoarse; }
