@@ -6,10 +6,15 @@
 #include <cstdlib>
 
 #include "audio/AudioEditor2.h"
+#include "editor/Info.h"
 #include "editor/effects.h"
+#include "editor/freanalysis.h"
 #include "editor/funcs.h"
 #include "editor/globals.h"
+#include "editor/new.h"
 #include "editor/outputformat.h"
+#include "editor/properties.h"
+#include "editor/setselection.h"
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
 
@@ -352,7 +357,12 @@ void TfrmMain::CreateActions() {
   MakeAction(ActionAudioInformation, L"ActionAudioInformation", L"Audio Information...", L"Edit", 0,
              L"Edits audio information.", nullptr);
   ActionAudioInformation->OnExecute = [this](TObject*) {
-    if (RunAudioInformation) RunAudioInformation(this);
+    if (RunAudioInformation) {
+      RunAudioInformation(this);
+    } else if (InfoWindow && IsDocumentLoaded()) {
+      ExecuteAudioInformation(InfoWindow, this, FFileName);
+      UpdateCaption();
+    }
   };
   MakeAction(ActionPlay, L"ActionPlay", L"Play", L"Action", ShortCut(VK_SPACE, 0),
              L"Plays from the current cursor posion.", &M::ActionPlayExecute);
@@ -398,7 +408,16 @@ void TfrmMain::CreateActions() {
   MakeAction(ActionSetSelection, L"ActionSetSelection", L"Set Selection...", L"View", 0,
              L"Selects a specified region for the sound file.", nullptr);
   ActionSetSelection->OnExecute = [this](TObject*) {
-    if (RunSetSelection) RunSetSelection(this);
+    if (RunSetSelection) {
+      RunSetSelection(this);
+    } else if (IsDocumentLoaded()) {
+      TSetSelectionHost host;
+      host.MainForm = this;
+      host.Editor = AudioEditor;
+      host.SelStartMs = &FSelStartMs;
+      host.SelEndMs = &FSelEndMs;
+      if (ExecuteSetSelection(host)) UpdateStatusBar();
+    }
   };
   MakeAction(ActionHorizontalFormatDecimcal, L"ActionHorizontalFormatDecimcal",
              L"Decimcal (m:ss.dddd)", L"View", 0, L"", &M::ActionHorizontalFormatDecimcalExecute);
@@ -417,7 +436,12 @@ void TfrmMain::CreateActions() {
   MakeAction(ActionFrequencyAnalysis, L"ActionFrequencyAnalysis", L"Frequency Analysis...", L"View",
              0, L"", nullptr);
   ActionFrequencyAnalysis->OnExecute = [this](TObject*) {
-    if (RunFrequencyAnalysis) RunFrequencyAnalysis(this);
+    if (RunFrequencyAnalysis) {
+      RunFrequencyAnalysis(this);
+    } else if (FreAnalysisWindow) {
+      FreAnalysisWindow->Show();
+      FeedFrequencyAnalysis();
+    }
   };
   MakeAction(ActionWindowsRecordingMixer, L"ActionWindowsRecordingMixer",
              L"Windows Recording Mixer...", L"Options", 0, L"",
@@ -426,7 +450,14 @@ void TfrmMain::CreateActions() {
              L"Options", 0, L"", &M::ActionOutputFormatSettingExecute);
   MakeAction(ActionProperties, L"ActionProperties", L"Properties...", L"Options", 0, L"", nullptr);
   ActionProperties->OnExecute = [this](TObject*) {
-    if (RunProperties) RunProperties(this);
+    if (RunProperties) {
+      RunProperties(this);
+    } else {
+      TPropertiesHost host;
+      host.MainForm = this;
+      host.ApplySettings = [this] { ApplySettingsToEditor(); };
+      ExecuteProperties(host);
+    }
   };
   MakeAction(ActionShowHideBar, L"ActionShowHideBar", L"Show/Hide Effect Bar", L"Options", 0, L"",
              nullptr);
@@ -1127,16 +1158,26 @@ void TfrmMain::ActionOpenExecute(TObject*) {
 
 bool TfrmMain::NewDocument() {
   if (!CheckSaveModified()) return false;
-  int rate = 44100, channels = 2;
-  if (RunNewDialog && !RunNewDialog(rate, channels)) return false;
-  AudioEditor->NewFile(rate, channels);
-  FFileName = L"New Recording";
-  FIsNewDocument = true;
-  SetDocumentLoaded(true);
-  MarkClean();
-  UpdateCaption();
-  UpdateStatusBar();
-  return true;
+  auto created = [this](int, int) {
+    FFileName = L"New Recording";
+    FIsNewDocument = true;
+    SetDocumentLoaded(true);
+    MarkClean();
+    UpdateCaption();
+    UpdateStatusBar();
+  };
+  if (RunNewDialog) {
+    int rate = 44100, channels = 2;
+    if (!RunNewDialog(rate, channels)) return false;
+    AudioEditor->NewFile(rate, channels);
+    created(rate, channels);
+    return true;
+  }
+  TNewDocumentHost host;
+  host.MainForm = this;
+  host.Editor = AudioEditor;
+  host.DocumentCreated = created;
+  return ::NewDocument(host);
 }
 
 void TfrmMain::ActionNewExecute(TObject*) {
@@ -1623,7 +1664,10 @@ void TfrmMain::AudioEditorEndPlay(TObject*) {
 }
 
 void TfrmMain::FeedFrequencyAnalysis() {
-  if (OnFeedFrequencyAnalysis) OnFeedFrequencyAnalysis(this);
+  if (OnFeedFrequencyAnalysis)
+    OnFeedFrequencyAnalysis(this);
+  else if (FreAnalysisWindow)
+    FreAnalysisWindow->FeedFrequencyAnalysis();
 }
 
 std::wstring TfrmMain::StatusText(TPanel* pane) const {

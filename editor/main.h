@@ -19,6 +19,8 @@
 
 class TAudioEditor2;
 class IAudioEditor2OutputFormat;
+class TfrmFreAnalysis;
+class TfrmInfo;
 
 namespace editor {
 
@@ -210,6 +212,9 @@ public:
   std::function<void(TfrmMain*)> RunSetSelection, RunProperties, RunFrequencyAnalysis,
       RunAudioInformation;
   std::function<void(TfrmMain*)> OnFeedFrequencyAnalysis;
+  // The Frequency Analysis and Audio Information windows made at start-up.
+  TfrmFreAnalysis* FreAnalysisWindow = nullptr;
+  TfrmInfo* InfoWindow = nullptr;
 
   // Handlers.
   void FormCreate(TObject* Sender);
@@ -302,6 +307,7 @@ private:
   const void* FCleanSeq = nullptr;
   std::shared_ptr<const void> FCleanHold;
   int FSaveFilterIndex = 1;
+  int FSelStartMs = 0, FSelEndMs = 0;
 };
 
 } // namespace editor

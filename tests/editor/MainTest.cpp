@@ -49,7 +49,8 @@ void WriteToneWav(const std::wstring& path, int rate, int channels, int frames) 
 class MainWindowTest : public testing::Test {
 protected:
   void SetUp() override {
-    std::wstring name = L"editor-main-" + Utf8ToWide(testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::wstring name =
+        L"editor-main-" + Utf8ToWide(testing::UnitTest::GetInstance()->current_test_info()->name());
     dir = testsupport::MakeTempDir(name);
     SettingsDirOverride = dir + L"\\settings";
     ForceDirectories(SettingsDirOverride);
@@ -112,37 +113,45 @@ TEST(MainCommands, EnablingTable) {
   TCommandConditions undoNoDoc{false, 0, false, false, true, true};
   const Row rows[] = {
       {none,
-       {L"ActionNew", L"ActionOpen", L"ActionHorizontalFormatDecimcal", L"ActionVerticalFormatVisiable",
-        L"ActionWaveformMode", L"ActionSpectralMode"},
-       {L"ActionClose", L"ActionSave", L"ActionSaveAs", L"ActionUndo", L"ActionRedo", L"ActionPlay", L"ActionStop",
-        L"ActionFrequencyAnalysis", L"ActionAmplify", L"ActionZoomIn", L"ActionSelectAll"}},
+       {L"ActionNew", L"ActionOpen", L"ActionHorizontalFormatDecimcal",
+        L"ActionVerticalFormatVisiable", L"ActionWaveformMode", L"ActionSpectralMode"},
+       {L"ActionClose", L"ActionSave", L"ActionSaveAs", L"ActionUndo", L"ActionRedo", L"ActionPlay",
+        L"ActionStop", L"ActionFrequencyAnalysis", L"ActionAmplify", L"ActionZoomIn",
+        L"ActionSelectAll"}},
       {loaded,
        {L"ActionClose", L"ActionSave", L"ActionSaveAs", L"ActionPasteFromFile", L"ActionSelectAll",
-        L"ActionInsertMarker", L"ActionZoomIn", L"ActionFullZoom", L"ActionSetSelection", L"ActionPlay",
-        L"ActionPause", L"ActionGoToEnd", L"ActionAmplify", L"ActionPeakEQFilter", L"ActionAudioInformation"},
-       {L"ActionSaveSelectionAs", L"ActionCut", L"ActionCopy", L"ActionPaste", L"ActionMix", L"ActionCrop",
-        L"ActionTrim", L"ActionZoomInSelection", L"ActionStop", L"ActionUndo"}},
+        L"ActionInsertMarker", L"ActionZoomIn", L"ActionFullZoom", L"ActionSetSelection",
+        L"ActionPlay", L"ActionPause", L"ActionGoToEnd", L"ActionAmplify", L"ActionPeakEQFilter",
+        L"ActionAudioInformation"},
+       {L"ActionSaveSelectionAs", L"ActionCut", L"ActionCopy", L"ActionPaste", L"ActionMix",
+        L"ActionCrop", L"ActionTrim", L"ActionZoomInSelection", L"ActionStop", L"ActionUndo"}},
       {sel,
-       {L"ActionSaveSelectionAs", L"ActionCut", L"ActionCopy", L"ActionCrop", L"ActionTrim", L"ActionDeleteClear",
-        L"ActionSilenceSelection", L"ActionMixFromFile", L"ActionZoomInSelection"},
+       {L"ActionSaveSelectionAs", L"ActionCut", L"ActionCopy", L"ActionCrop", L"ActionTrim",
+        L"ActionDeleteClear", L"ActionSilenceSelection", L"ActionMixFromFile",
+        L"ActionZoomInSelection"},
        {L"ActionPaste", L"ActionMix"}},
       {clip, {L"ActionPaste", L"ActionMix", L"ActionUndo", L"ActionRedo"}, {L"ActionStop"}},
       {playing,
-       {L"ActionPlay", L"ActionPause", L"ActionPlayLoop", L"ActionStop", L"ActionForward", L"ActionRewind",
-        L"ActionGoToStart", L"ActionGoToEnd", L"ActionFrequencyAnalysis"},
+       {L"ActionPlay", L"ActionPause", L"ActionPlayLoop", L"ActionStop", L"ActionForward",
+        L"ActionRewind", L"ActionGoToStart", L"ActionGoToEnd", L"ActionFrequencyAnalysis"},
        {L"ActionNew", L"ActionOpen", L"ActionSave", L"ActionCut", L"ActionUndo", L"ActionAmplify",
         L"ActionWaveformMode", L"ActionZoomIn", L"ActionAudioInformation"}},
-      {paused, {L"ActionPlay", L"ActionStop", L"ActionFrequencyAnalysis"}, {L"ActionOpen", L"ActionSelectAll"}},
+      {paused,
+       {L"ActionPlay", L"ActionStop", L"ActionFrequencyAnalysis"},
+       {L"ActionOpen", L"ActionSelectAll"}},
       {recording,
        {L"ActionStop", L"ActionFrequencyAnalysis"},
-       {L"ActionPlay", L"ActionPause", L"ActionPlayLoop", L"ActionForward", L"ActionGoToStart", L"ActionSave"}},
+       {L"ActionPlay", L"ActionPause", L"ActionPlayLoop", L"ActionForward", L"ActionGoToStart",
+        L"ActionSave"}},
       {undoNoDoc, {L"ActionNew"}, {L"ActionUndo", L"ActionRedo"}},
   };
   int i = 0;
   for (const auto& r : rows) {
     auto m = ComputeCommandStates(r.c);
-    for (auto n : r.on) EXPECT_TRUE(m.at(n)) << "row " << i << " " << WideToUtf8(n);
-    for (auto n : r.off) EXPECT_FALSE(m.at(n)) << "row " << i << " " << WideToUtf8(n);
+    for (auto n : r.on)
+      EXPECT_TRUE(m.at(n)) << "row " << i << " " << WideToUtf8(n);
+    for (auto n : r.off)
+      EXPECT_FALSE(m.at(n)) << "row " << i << " " << WideToUtf8(n);
     EXPECT_FALSE(m.count(L"ActionRecord"));
     EXPECT_FALSE(m.count(L"ActionExit"));
     EXPECT_FALSE(m.count(L"ActionOutputFormatSetting"));
@@ -188,7 +197,8 @@ TEST(MainCommands, ZoomAndScrollArithmetic) {
 TEST(MainCommands, SaveFilterAndExtensions) {
   std::wstring f = SaveDialogFilter();
   int bars = 0;
-  for (wchar_t c : f) bars += c == L'|';
+  for (wchar_t c : f)
+    bars += c == L'|';
   EXPECT_EQ(bars, 29);
   EXPECT_EQ(f.substr(0, 20), L"MPEG3  (*.mp3)|*.mp3");
   EXPECT_EQ(ReplaceExtension(L"C:\\a\\song.mp3", L".wav"), L"C:\\a\\song.wav");
@@ -313,7 +323,8 @@ TEST_F(MainWindowTest, ViewCommandsMoveTheCursorAndWriteKeys) {
   EXPECT_EQ(form->AudioEditor->ScaleX()->Format(), 1);
   form->ActionSpectralMode->Execute();
   EXPECT_EQ(ReadSettingInteger(L"WaveMode", L"Mode", 0), 2);
-  for (int i = 0; i < 6; ++i) form->ActionVerticalZoomOut->Execute();
+  for (int i = 0; i < 6; ++i)
+    form->ActionVerticalZoomOut->Execute();
   EXPECT_EQ(form->VerticalZoom(), -20);
   // Stop while idle does nothing.
   form->ActionStop->Execute();
