@@ -430,6 +430,11 @@ void TFcCustomEdit::KeyPress(wchar_t& Key) {
     if (HandleAllocated()) PostMessageW(FHandle, WM_KEYDOWN, VK_TAB, 0);
     return;
   }
+  if (FAlignment == taRightJustify && Key == L'\r' && IsWindowsVersion(0)) {
+    // A right-aligned edit would beep on Enter.
+    Key = 0;
+    return;
+  }
   TEdit::KeyPress(Key);
 }
 
@@ -637,8 +642,8 @@ void TFcCustomEdit::WndProc(TMessage& Message) {
       POINT p{static_cast<short>(LOWORD(Message.LParam)) - w.left,
               static_cast<short>(HIWORD(Message.LParam)) - w.top};
       TRect b = ButtonRect();
-      if (Message.Result == HTNOWHERE || (p.x >= b.Left && p.x < b.Right && p.y >= b.Top &&
-                                          p.y < b.Bottom)) {
+      if (Message.Result == HTNOWHERE ||
+          (p.x >= b.Left && p.x < b.Right && p.y >= b.Top && p.y < b.Bottom)) {
         FMouseOverButton = true;
         Message.Result = HTCLIENT;
       }
@@ -663,8 +668,7 @@ void TFcCustomEdit::WndProc(TMessage& Message) {
     }
     break;
   case WM_SETCURSOR:
-    if (FButtonShown && FMouseOverButton &&
-        reinterpret_cast<HWND>(Message.WParam) == FHandle) {
+    if (FButtonShown && FMouseOverButton && reinterpret_cast<HWND>(Message.WParam) == FHandle) {
       // A hit-test code outside the client area brings the arrow.
       Message.LParam = MAKELPARAM(HTNOWHERE, HIWORD(Message.LParam));
     }

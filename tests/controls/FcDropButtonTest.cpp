@@ -252,6 +252,27 @@ TEST_F(DropButton, AltDownAndF4OpenEscapeKeepsTheValue) {
   EXPECT_EQ(dropped, 2);
 }
 
+// Exposes the key filter of a framed edit.
+class TKeyEdit : public TFcEdit {
+public:
+  using TFcEdit::TFcEdit;
+  wchar_t Press(wchar_t Key) {
+    KeyPress(Key);
+    return Key;
+  }
+};
+
+TEST_F(DropButton, RightAlignedEditSwallowsEnter) {
+  auto* e = new TKeyEdit(owner.get());
+  e->SetParent(form);
+  e->SetBounds(160, 20, 100, 23);
+  EXPECT_EQ(e->Press(L'\r'), L'\r');
+  e->SetAlignment(taRightJustify);
+  EXPECT_EQ(e->Press(L'\r'), 0);
+  EXPECT_EQ(e->Press(L'5'), L'5');
+  EXPECT_EQ(GetWindowLongW(e->Handle(), GWL_STYLE) & ES_RIGHT, static_cast<LONG>(ES_RIGHT));
+}
+
 TEST_F(DropButton, Picture) {
   edit->SetValue(12345);
   auto* flat = new TFcNumericEdit(owner.get());
