@@ -490,7 +490,35 @@ void TRadioGroup::Resize() {
   TGroupBox::Resize();
 }
 
+bool TRadioGroup::MoveByKey(WORD Key) {
+  const int count = ButtonCount();
+  if (count == 0) return false;
+  HWND focus = GetFocus();
+  int current = -1;
+  for (int i = 0; i < count; ++i)
+    if (FButtons[i]->HandleAllocated() && FButtons[i]->Handle() == focus) current = i;
+  if (current < 0) return false;
+  const int step = Key == VK_UP || Key == VK_LEFT ? -1 : 1;
+  // The next enabled button, round the group.
+  int next = current;
+  do
+    next = (next + step + count) % count;
+  while (next != current && !FButtons[next]->Enabled());
+  if (next == current) return true;
+  FButtons[next]->SetFocus();
+  SetItemIndex(next);
+  return true;
+}
+
 void TRadioGroup::Dispatch(TMessage& Message) {
+  if (Message.Msg == CM_DIALOGKEY) {
+    WORD key = static_cast<WORD>(Message.WParam);
+    if ((key == VK_UP || key == VK_DOWN || key == VK_LEFT || key == VK_RIGHT) &&
+        KeyDataToShiftState(Message.LParam) == 0 && MoveByKey(key)) {
+      Message.Result = 1;
+      return;
+    }
+  }
   TGroupBox::Dispatch(Message);
   switch (Message.Msg) {
   case CM_ENABLEDCHANGED:

@@ -180,6 +180,8 @@ private:
   void ArrangeButtons();
   void UpdateTabStops();
   void ButtonClicked(TRadioButton* Button);
+  // Arrow keys move the check to the next button round the group.
+  bool MoveByKey(WORD Key);
   std::unique_ptr<TStringList> FItems;
   std::vector<TRadioButton*> FButtons;
   int FItemIndex = -1;

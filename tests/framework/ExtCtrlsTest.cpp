@@ -259,6 +259,20 @@ TEST_F(ExtCtrlsTest, RadioGroupMakesButtonsFromItems) {
   EXPECT_FALSE(group->Buttons(2)->Checked());
   EXPECT_EQ(clicks, 4);
 
+  // Arrow keys move the check round the group.
+  group->Buttons(0)->SetFocus();
+  testsupport::KeyPress(group->Buttons(0)->Handle(), VK_DOWN);
+  EXPECT_EQ(group->ItemIndex(), 1);
+  EXPECT_TRUE(group->Buttons(1)->Focused());
+  EXPECT_EQ(clicks, 5);
+  testsupport::KeyPress(group->Buttons(1)->Handle(), VK_RIGHT);
+  testsupport::KeyPress(group->Buttons(2)->Handle(), VK_RIGHT);
+  EXPECT_EQ(group->ItemIndex(), 0);
+  testsupport::KeyPress(group->Buttons(0)->Handle(), VK_UP);
+  EXPECT_EQ(group->ItemIndex(), 2);
+  EXPECT_TRUE(group->Buttons(2)->Checked());
+  group->SetItemIndex(0);
+
   // Disabling the group disables its buttons.
   group->SetEnabled(false);
   EXPECT_FALSE(IsWindowEnabled(group->Buttons(1)->Handle()));
