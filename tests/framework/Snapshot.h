@@ -1,7 +1,7 @@
 // Pictures of a window and all its children, painted into memory: every
 // window draws its client area into a bitmap of its own (the system controls
 // expect the DC's origin at their client's corner), its frame is drawn here,
-// and the pieces are put together bottom child first. Unlike a screen copy,
+// and the bitmaps are put together bottom child first. Unlike a screen copy,
 // other windows on the display cannot cover the picture.
 #pragma once
 
