@@ -528,3 +528,36 @@ TEST_F(MainWindowTest, SettingsComeBackAtTheNextStart) {
   EXPECT_EQ(form->AudioEditor->ScaleX()->Format(), 1);
   EXPECT_EQ(form->AudioEditor->ScaleY()->Format(), 3);
 }
+
+// The program started as the recorder starts it: one quoted path.
+TEST(TessaroProgram, OpensTheQuotedPathOfItsArgument) {
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring exe = ExtractFilePath(self) + L"Tessaro.exe";
+  if (!FileExists(exe)) GTEST_SKIP() << "Tessaro.exe is not built";
+  std::wstring dir = testsupport::MakeTempDir(L"editor-program");
+  std::wstring file = dir + L"\\my take.wav";
+  WriteToneWav(file, 22050, 1, 22050);
+  std::wstring cmd = L"\"" + exe + L"\" \"" + file + L"\"";
+  STARTUPINFOW si{sizeof(si)};
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi));
+  std::wstring caption = std::wstring(AppTitle) + L" - [my take]";
+  HWND wnd = nullptr;
+  bool found = testsupport::PumpUntil(
+      [&] {
+        wnd = FindWindowW(nullptr, caption.c_str());
+        return wnd != nullptr;
+      },
+      30000);
+  if (found) {
+    testsupport::SaveWindowPng(wnd, L"editor-program-started.png");
+    PostMessageW(wnd, WM_CLOSE, 0, 0);
+  }
+  bool ended = WaitForSingleObject(pi.hProcess, 20000) == WAIT_OBJECT_0;
+  if (!ended) TerminateProcess(pi.hProcess, 1);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  EXPECT_TRUE(found);
+  EXPECT_TRUE(ended);
+}
