@@ -541,7 +541,8 @@ TEST(TessaroProgram, OpensTheQuotedPathOfItsArgument) {
   std::wstring cmd = L"\"" + exe + L"\" \"" + file + L"\"";
   STARTUPINFOW si{sizeof(si)};
   PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi));
+  ASSERT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             dir.c_str(), &si, &pi));
   std::wstring caption = std::wstring(AppTitle) + L" - [my take]";
   HWND wnd = nullptr;
   bool found = testsupport::PumpUntil(
@@ -560,4 +561,35 @@ TEST(TessaroProgram, OpensTheQuotedPathOfItsArgument) {
   CloseHandle(pi.hProcess);
   EXPECT_TRUE(found);
   EXPECT_TRUE(ended);
+}
+
+TEST_F(MainWindowTest, TransportFollowsTheControlState) {
+  WriteToneWav(tone, 44100, 2, 44100 * 5);
+  Create();
+  form->OpenDocument(tone);
+  try {
+    form->ActionPause->Execute(); // idle: starts playing
+  } catch (...) {
+    GTEST_SKIP() << "no playback device";
+  }
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return form->AudioEditor->State() == 1; }, 3000));
+  EXPECT_FALSE(Enabled(L"ActionOpen"));
+  EXPECT_TRUE(Enabled(L"ActionStop"));
+  form->ActionPause->Execute();
+  EXPECT_EQ(form->AudioEditor->State(), 5);
+  Update();
+  EXPECT_FALSE(form->AudioEditor->MouseEventsEnabled());
+  form->ActionPlay->Execute(); // paused: resumes
+  EXPECT_EQ(form->AudioEditor->State(), 1);
+  form->ActionPlay->Execute(); // playing: stops
+  EXPECT_EQ(form->AudioEditor->State(), 0);
+  Update();
+  EXPECT_TRUE(form->AudioEditor->MouseEventsEnabled());
+  // Closing while playing stops playback first.
+  form->ActionPlay->Execute();
+  EXPECT_EQ(form->AudioEditor->State(), 1);
+  bool canClose = false;
+  form->FormCloseQuery(form, canClose);
+  EXPECT_TRUE(canClose);
+  EXPECT_EQ(form->AudioEditor->State(), 0);
 }
