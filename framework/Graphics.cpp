@@ -293,7 +293,11 @@ void TCanvas::RequireState(bool pen, bool brush, bool font) {
   if (pen && !FPenOk) {
     HGDIOBJ old = SelectObject(FHandle, FPen->Handle());
     if (!FOldPen) FOldPen = old;
-    SetROP2(FHandle, static_cast<int>(FPen->Mode()) + 1);
+    static const int kRop2[] = {R2_BLACK,       R2_WHITE,       R2_NOP,         R2_NOT,
+                                R2_COPYPEN,     R2_NOTCOPYPEN,  R2_MERGEPENNOT, R2_MASKPENNOT,
+                                R2_MERGENOTPEN, R2_MASKNOTPEN,  R2_MERGEPEN,    R2_NOTMERGEPEN,
+                                R2_MASKPEN,     R2_NOTMASKPEN,  R2_XORPEN,      R2_NOTXORPEN};
+    SetROP2(FHandle, kRop2[static_cast<int>(FPen->Mode())]);
     FPenOk = true;
   }
   if (brush && !FBrushOk) {
