@@ -175,6 +175,42 @@ INSTANTIATE_TEST_SUITE_P(Formats, RecordFormatTest,
                            return WideToUtf8(std::wstring(i.param.ext + 1));
                          });
 
+TEST_F(MainFormTest, ExistingFileIsOverwrittenOnlyOnYes) {
+  WriteSettings(ofWAV);
+  Create();
+  // The automatic name holds the time to the second: occupy the next few names.
+  std::vector<std::wstring> taken;
+  for (int s = 0; s < 20; ++s) {
+    std::wstring name = L"rec" + FormatDateTime(L"mmdd-hhnnss", Now() + s / 86400.0) + L".wav";
+    std::wstring path = outDir + L"\\" + name;
+    TStringList marker;
+    marker.Add(L"keep me");
+    marker.SaveToFile(path);
+    taken.push_back(path);
+  }
+  for (int answer : {IDNO, IDCANCEL}) {
+    testsupport::ModalAnswerer box(L"File already exist", answer);
+    form->ActionRecord->Execute();
+    EXPECT_TRUE(box.Wait());
+    EXPECT_EQ(box.SeenText(), L"File already exist, do you want to overwrite it?");
+    EXPECT_FALSE(form->Recording());
+  }
+  for (const auto& path : taken)
+    EXPECT_EQ(GetFileSize64(path), 9) << WideToUtf8(path);
+  testsupport::TonePlayer tone;
+  {
+    testsupport::ModalAnswerer box(L"File already exist", IDYES);
+    form->ActionRecord->Execute();
+    EXPECT_TRUE(box.Wait());
+  }
+  ASSERT_TRUE(form->Recording());
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return form->RecordedBlocks() >= 3; }, 30000));
+  form->ActionRecordStop->Execute();
+  auto files = ListedFiles();
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_GT(GetFileSize64(files[0]), 1000);
+}
+
 TEST_F(MainFormTest, CloseDuringRecordingFinishesTheFile) {
   WriteSettings(ofWAV);
   Create();
