@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 TChangeLink::~TChangeLink() {
   if (FSender) FSender->UnRegisterChanges(this);
@@ -83,6 +84,132 @@ int TCustomImageList::AddIcon(TIcon* Image) {
 void TCustomImageList::Replace(int Index, TBitmap* Image, TBitmap* Mask) {
   if (Index < 0 || Index >= Count()) throw EInvalidOperation(L"Invalid image list index");
   ImageList_Replace(Handle(), Index, Image->Handle(), Mask ? Mask->Handle() : nullptr);
+  Change();
+}
+
+int TCustomImageList::AddImage(TCustomImageList* Value, int Index) {
+  if (!Value || Index < 0 || Index >= Value->Count()) return -1;
+  HICON icon = ImageList_GetIcon(Value->Handle(), Index, ILD_TRANSPARENT);
+  if (!icon) return -1;
+  int r = ImageList_ReplaceIcon(Handle(), -1, icon);
+  DestroyIcon(icon);
+  Change();
+  return r;
+}
+
+void TCustomImageList::AddImages(TCustomImageList* Value) {
+  if (!Value || Value == this) return;
+  BeginUpdate();
+  try {
+    for (int i = 0; i < Value->Count(); ++i)
+      AddImage(Value, i);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+// Adds with the list's own calls, then moves the new images to Index.
+void TCustomImageList::MoveAdded(int Index, int First, int Added) {
+  if (First < 0 || Added <= 0) return;
+  Index = std::clamp(Index, 0, First);
+  for (int i = 0; i < Added; ++i)
+    Move(First + i, Index + i);
+}
+
+void TCustomImageList::Insert(int Index, TBitmap* Image, TBitmap* Mask) {
+  if (Index < 0 || Index > Count()) throw EInvalidOperation(L"Invalid image list index");
+  BeginUpdate();
+  int before = Count();
+  try {
+    int first = Add(Image, Mask);
+    MoveAdded(Index, first, Count() - before);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TCustomImageList::InsertIcon(int Index, TIcon* Image) {
+  if (Index < 0 || Index > Count()) throw EInvalidOperation(L"Invalid image list index");
+  BeginUpdate();
+  int before = Count();
+  try {
+    int first = AddIcon(Image);
+    MoveAdded(Index, first, Count() - before);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TCustomImageList::InsertMasked(int Index, TBitmap* Image, TColor MaskColor) {
+  if (Index < 0 || Index > Count()) throw EInvalidOperation(L"Invalid image list index");
+  BeginUpdate();
+  int before = Count();
+  try {
+    int first = AddMasked(Image, MaskColor);
+    MoveAdded(Index, first, Count() - before);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TCustomImageList::Move(int CurIndex, int NewIndex) {
+  int n = Count();
+  if (CurIndex < 0 || CurIndex >= n || NewIndex < 0 || NewIndex >= n)
+    throw EInvalidOperation(L"Invalid image list index");
+  if (CurIndex == NewIndex) return;
+  HIMAGELIST h = Handle();
+  // The images of the range taken out as icons (picture and mask), turned
+  // one place round and put back.
+  const int lo = std::min(CurIndex, NewIndex), hi = std::max(CurIndex, NewIndex);
+  std::vector<HICON> icons;
+  for (int i = lo; i <= hi; ++i)
+    icons.push_back(ImageList_GetIcon(h, i, ILD_TRANSPARENT));
+  if (NewIndex > CurIndex)
+    std::rotate(icons.begin(), icons.begin() + 1, icons.end());
+  else
+    std::rotate(icons.rbegin(), icons.rbegin() + 1, icons.rend());
+  for (int i = lo; i <= hi; ++i) {
+    HICON icon = icons[i - lo];
+    if (icon) {
+      ImageList_ReplaceIcon(h, i, icon);
+      DestroyIcon(icon);
+    }
+  }
+  Change();
+}
+
+void TCustomImageList::ReplaceIcon(int Index, TIcon* Image) {
+  if (Index < 0 || Index >= Count()) throw EInvalidOperation(L"Invalid image list index");
+  if (!Image || Image->Empty()) return;
+  ImageList_ReplaceIcon(Handle(), Index, Image->Handle());
+  Change();
+}
+
+void TCustomImageList::ReplaceMasked(int Index, TBitmap* Image, TColor MaskColor) {
+  if (Index < 0 || Index >= Count()) throw EInvalidOperation(L"Invalid image list index");
+  if (!Image || Image->Empty()) return;
+  if (!FMasked) {
+    ImageList_Replace(Handle(), Index, Image->Handle(), nullptr);
+    Change();
+    return;
+  }
+  // The colour key becomes a mask through a one-image scratch list.
+  HIMAGELIST tmp = ImageList_Create(FWidth, FHeight, ILC_COLOR32 | ILC_MASK, 1, 1);
+  ImageList_AddMasked(tmp, Image->Handle(), ColorToRGB(MaskColor));
+  HICON icon = ImageList_GetIcon(tmp, 0, ILD_TRANSPARENT);
+  ImageList_Destroy(tmp);
+  if (icon) {
+    ImageList_ReplaceIcon(Handle(), Index, icon);
+    DestroyIcon(icon);
+  }
   Change();
 }
 

@@ -51,11 +51,23 @@ public:
   bool HandleAllocated() const { return FHandle != nullptr; }
 
   // Adds the images in Image (a strip of Width-wide pictures); returns the first index.
-  int Add(TBitmap* Image, TBitmap* Mask);
+  virtual int Add(TBitmap* Image, TBitmap* Mask);
   // Adds with MaskColor as the transparent colour.
-  int AddMasked(TBitmap* Image, TColor MaskColor);
-  int AddIcon(TIcon* Image);
-  void Replace(int Index, TBitmap* Image, TBitmap* Mask);
+  virtual int AddMasked(TBitmap* Image, TColor MaskColor);
+  virtual int AddIcon(TIcon* Image);
+  // Adds a copy of image Index of another list; returns the new index.
+  virtual int AddImage(TCustomImageList* Value, int Index);
+  // Adds copies of every image of another list.
+  virtual void AddImages(TCustomImageList* Value);
+  // The Insert forms put the new image at Index (clamped to the list).
+  virtual void Insert(int Index, TBitmap* Image, TBitmap* Mask);
+  virtual void InsertIcon(int Index, TIcon* Image);
+  virtual void InsertMasked(int Index, TBitmap* Image, TColor MaskColor);
+  // Moves one image; the ones between shift by one.
+  virtual void Move(int CurIndex, int NewIndex);
+  virtual void Replace(int Index, TBitmap* Image, TBitmap* Mask);
+  virtual void ReplaceIcon(int Index, TIcon* Image);
+  virtual void ReplaceMasked(int Index, TBitmap* Image, TColor MaskColor);
   virtual void Delete(int Index);
   virtual void Clear();
 
@@ -76,6 +88,8 @@ protected:
   virtual void DoDraw(int Index, TCanvas* Canvas, int X, int Y, UINT Style, bool Enabled);
   virtual void Change();
   void FreeHandle();
+  // Moves Added images from First to Index.
+  void MoveAdded(int Index, int First, int Added);
 
 private:
   HIMAGELIST FHandle = nullptr;
