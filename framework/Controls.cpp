@@ -1376,6 +1376,10 @@ bool TWinControl::IsControlMouseMsg(TMessage& m) {
 
 void TWinControl::Dispatch(TMessage& m) {
   switch (m.Msg) {
+  case WM_SYSCOMMAND:
+    if (SysCommandToApp(m)) return;
+    TControl::Dispatch(m);
+    break;
   case WM_PAINT:
     WMPaint(m);
     break;
@@ -1600,6 +1604,19 @@ bool TWinControl::WantsKey(WORD Key, LPARAM KeyData) {
   }
   if (Perform(CM_WANTSPECIALKEY, Key, KeyData) != 0) return true;
   return (Perform(WM_GETDLGCODE, 0, 0) & mask) != 0;
+}
+
+bool TWinControl::SysCommandToApp(TMessage& m) {
+  // SC_KEYMENU of a form other than the main form goes to the application
+  // (LParam: the key; space and '-' open the window's own system menu).
+  if ((m.WParam & 0xFFF0) != SC_KEYMENU || m.LParam == VK_SPACE || m.LParam == L'-') return false;
+  if (!FHandle || IsIconic(FHandle) || GetCapture()) return false;
+  if (Application && static_cast<TControl*>(Application->MainForm()) == this) return false;
+  TCustomForm* form = GetParentForm(this);
+  if (!form || static_cast<TControl*>(form) != this) return false;
+  if (form->Perform(CM_APPSYSCOMMAND, 0, reinterpret_cast<LPARAM>(&m)) == 0) return false;
+  m.Result = 0;
+  return true;
 }
 
 void TWinControl::WMKeyDown(TMessage& m) {

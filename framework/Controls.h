@@ -437,6 +437,8 @@ protected:
   virtual void WMSetFocus(TMessage& Message);
   virtual void WMKillFocus(TMessage& Message);
   virtual void WMKeyDown(TMessage& Message);
+  // Passes a form's SC_KEYMENU on as CM_APPSYSCOMMAND; true when it was used.
+  bool SysCommandToApp(TMessage& Message);
   virtual void WMKeyUp(TMessage& Message);
   virtual void WMChar(TMessage& Message);
   virtual void WMSysKeyDown(TMessage& Message);

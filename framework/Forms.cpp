@@ -26,6 +26,9 @@ const UINT_PTR kHintShowTimer = 1, kHintHideTimer = 2;
 // Made before any other static object of the program and freed after them.
 struct FrameworkGlobals {
   FrameworkGlobals() {
+    // The hook list is made first so it is freed after this object, even when
+    // a unit adds its hooks from a later static initializer.
+    Hooks();
     Screen = new TScreen(nullptr);
     Application = new TApplication(nullptr);
     HandleCallbackException = [](TObject* Sender) {
@@ -63,7 +66,8 @@ bool IsMenuKey(TWinControl* Control, TMessage& Message) {
   }
   TCustomForm* form = GetParentForm(Control);
   if (form && form->IsShortCut(Message)) return true;
-  return Application && Application->IsShortCut(Message);
+  return Application &&
+         Application->SendAppMessage(CM_APPKEYDOWN, Message.WParam, Message.LParam) != 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -503,6 +507,9 @@ void TCustomForm::Dispatch(TMessage& m) {
   case CM_RELEASE:
     delete this;
     break;
+  case CM_APPSYSCOMMAND:
+    m.Result = Application ? Application->SendAppMessage(m.Msg, m.WParam, m.LParam) : 0;
+    break;
   case WM_QUERYENDSESSION:
     m.Result = CloseQuery() ? 1 : 0;
     break;
@@ -686,7 +693,7 @@ void TApplication::SetTitle(const std::wstring& Value) {
 
 HWND TApplication::Handle() {
   if (!FHandle) {
-    FHandle = AllocateHWnd([this](TMessage& m) { AppWndProc(m); });
+    FHandle = AllocateHWnd([this](TMessage& m) { AppMessage(m); });
     SetWindowTextW(FHandle, FTitle.c_str());
   }
   return FHandle;
@@ -698,8 +705,65 @@ std::wstring TApplication::ExeName() const {
   return std::wstring(buf, n);
 }
 
+int TApplication::HookMainWindow(TWindowHook Hook) {
+  if (!Hook) return 0;
+  FWindowHooks.emplace_back(++FLastHookId, std::move(Hook));
+  return FLastHookId;
+}
+
+void TApplication::UnhookMainWindow(int Id) {
+  std::erase_if(FWindowHooks, [Id](const auto& h) { return h.first == Id; });
+}
+
+LRESULT TApplication::SendAppMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
+  TMessage m;
+  m.Msg = Msg;
+  m.WParam = WParam;
+  m.LParam = LParam;
+  AppMessage(m);
+  return m.Result;
+}
+
+void TApplication::AppMessage(TMessage& m) {
+  try {
+    // A hook may remove itself or others while it runs.
+    std::vector<int> ids;
+    for (auto it = FWindowHooks.rbegin(); it != FWindowHooks.rend(); ++it)
+      ids.push_back(it->first);
+    for (int id : ids) {
+      auto it = std::find_if(FWindowHooks.begin(), FWindowHooks.end(),
+                             [id](const auto& h) { return h.first == id; });
+      if (it == FWindowHooks.end()) continue;
+      TWindowHook hook = it->second;
+      if (hook(m)) return;
+    }
+    AppWndProc(m);
+  } catch (...) {
+    HandleException(this);
+  }
+}
+
 void TApplication::AppWndProc(TMessage& m) {
   switch (m.Msg) {
+  case CM_APPKEYDOWN: {
+    TMessage key;
+    key.Msg = WM_KEYDOWN;
+    key.WParam = m.WParam;
+    key.LParam = m.LParam;
+    m.Result = !FDestroying && IsShortCut(key) ? 1 : 0;
+    break;
+  }
+  case CM_APPSYSCOMMAND: {
+    // The main form's menu answers SC_KEYMENU of another form.
+    m.Result = 0;
+    auto* sys = reinterpret_cast<TMessage*>(m.LParam);
+    if (FDestroying || !sys || !FMainForm || !FMainForm->HandleAllocated()) break;
+    HWND h = FMainForm->Handle();
+    if (!IsWindowEnabled(h) || !IsWindowVisible(h)) break;
+    FMainForm->Perform(WM_SYSCOMMAND, sys->WParam, sys->LParam);
+    m.Result = 1;
+    break;
+  }
   case WM_TIMER:
     if (m.WParam == kHintShowTimer) {
       KillTimer(FHandle, kHintShowTimer);

@@ -171,6 +171,8 @@ using TShowHintEvent =
     std::function<void(std::wstring& HintStr, bool& CanShow, THintInfo& HintInfo)>;
 using TMessageEvent = std::function<void(MSG& Msg, bool& Handled)>;
 using TIdleEvent = std::function<void(TObject* Sender, bool& Done)>;
+// A hook of the application window's messages; true when it used the message.
+using TWindowHook = std::function<bool(TMessage& Message)>;
 using TExceptionEvent = std::function<void(TObject* Sender, const Exception& E)>;
 
 // ---------------------------------------------------------------------------
@@ -220,6 +222,16 @@ public:
   // Application-wide shortcuts (OnShortCut, then the main form's).
   bool IsShortCut(TMessage& Message);
 
+  // Hooks of the application window's messages: each hook sees a message
+  // first, newest hook first; returning true ends its handling. Keys no
+  // control used arrive as CM_APPKEYDOWN (WParam: key, LParam: key data),
+  // SC_KEYMENU of a form other than the main form as CM_APPSYSCOMMAND
+  // (LParam: the WM_SYSCOMMAND TMessage*). Returns an id for UnhookMainWindow.
+  int HookMainWindow(TWindowHook Hook);
+  void UnhookMainWindow(int Id);
+  // Handles a message as the application window would (on this thread).
+  LRESULT SendAppMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
+
   // Hints.
   int HintPause() const { return FHintPause; }
   void SetHintPause(int Value) { FHintPause = Value; }
@@ -257,6 +269,9 @@ private:
   bool ProcessMessage(MSG& Msg);
   void Idle();
   void AppWndProc(TMessage& Message);
+  void AppMessage(TMessage& Message);
+  std::vector<std::pair<int, TWindowHook>> FWindowHooks;
+  int FLastHookId = 0;
   void ShowHintNow();
   std::wstring FTitle;
   TCustomForm* FMainForm = nullptr;
