@@ -3,6 +3,8 @@
 // commands that start other programs and pages.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "capture/deACM.h"
 #include "capture/deAudioControls.h"
 #include "capture/deAudioIO.h"
@@ -173,6 +175,11 @@ TEST_F(MeterMixerTest, GainBarSetsTheLineVolume) {
   if (!rec.LineHasVolume()) GTEST_SKIP() << "line without volume";
   int before = rec.LineVolume();
   int wanted = before > 30000 ? 20000 : 40000;
+  // Some mixers (the bench's among them) report a volume they do not keep.
+  rec.SetLineVolume(wanted);
+  bool keeps = std::abs(rec.LineVolume() - wanted) <= 700;
+  rec.SetLineVolume(before);
+  if (!keeps) GTEST_SKIP() << "the mixer line does not keep its volume";
   form->tbGain->SetPosition(wanted);
   rec.SetLine(form->ComboBoxMixer->ItemIndex() + 1);
   EXPECT_NEAR(rec.LineVolume(), wanted, 700);
