@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cwchar>
 
 #include "audio/AudioEditor2.h"
 #include "editor/Info.h"
@@ -15,6 +16,9 @@
 #include "editor/outputformat.h"
 #include "editor/properties.h"
 #include "editor/setselection.h"
+#include "controls/PngImageList.h"
+#include "controls/PngPicture.h"
+#include "framework/Streams.h"
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
 
@@ -284,12 +288,50 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
   SetShowHint(true);
   if (ParamCount() >= 1) CommandLineFile = ParamStr(1);
   CreateActions();
+  AssignImages();
   CreatePanels();
   CreateMenus();
   CreateToolbars();
   OnCreate = [this](TObject* s) { FormCreate(s); };
   OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
   OnCloseQuery = [this](TObject* s, bool& c) { FormCloseQuery(s, c); };
+}
+
+int LoadEditorImages(TPngImageList* list) {
+  HINSTANCE module = GetModuleHandleW(nullptr);
+  int loaded = 0;
+  for (int i = 0; i < kEditorImageCount; ++i) {
+    wchar_t name[32];
+    swprintf(name, 32, L"EDITOR_IMG%02d", i);
+    if (!FindResourceW(module, name, MAKEINTRESOURCEW(10))) break; // RT_RCDATA
+    TResourceStream stream(module, name, MAKEINTRESOURCEW(10));
+    TPngPicture png;
+    png.LoadFromStream(&stream);
+    list->PngImages()->Add()->SetPngImage(&png);
+    ++loaded;
+  }
+  return loaded;
+}
+
+void TfrmMain::AssignImages() {
+  PngImageList = new TPngImageList(this);
+  PngImageList->SetName(L"PngImageList");
+  LoadEditorImages(PngImageList);
+  ActionList->SetImages(PngImageList);
+  TAction* const byIndex[kEditorImageCount] = {
+      ActionNew,           ActionOpen,         ActionSave,
+      ActionSaveAs,        ActionUndo,         ActionRedo,
+      ActionCut,           ActionCopy,         ActionPaste,
+      ActionDeleteClear,   ActionCrop,         FindAction(L"ActionMix"),
+      ActionZoomIn,        ActionZoomOut,      ActionZoomInSelection,
+      ActionFullZoom,      ActionSetSelection, ActionPlay,
+      ActionPause,         ActionStop,         ActionRecord,
+      ActionPlayLoop,      ActionGoToStart,    ActionRewind,
+      ActionForward,       ActionGoToEnd,      ActionInsertMarker,
+      ActionPasteFromFile, ActionSelectAll,    ActionFrequencyAnalysis,
+      ActionProperties,    ActionHelpContents};
+  for (int i = 0; i < kEditorImageCount; ++i)
+    if (byIndex[i]) byIndex[i]->SetImageIndex(i);
 }
 
 TfrmMain::~TfrmMain() {
@@ -635,6 +677,7 @@ TMenuItem* TfrmMain::AddSub(TMenuItem* parent, const std::wstring& caption) {
 void TfrmMain::CreateMenus() {
   ToolbarMainMenu = new TMainMenu(this);
   ToolbarMainMenu->SetName(L"ToolbarMainMenu");
+  ToolbarMainMenu->SetImages(PngImageList);
   TMenuItem* root = ToolbarMainMenu->Items();
   TMenuItem* file = AddSub(root, L"&File");
   for (TAction* a : {ActionNew, ActionOpen, ActionClose})
@@ -754,6 +797,7 @@ void TfrmMain::CreateMenus() {
   AddItem(PopupMenuScaleY->Items(), ActionVerticalFormatVisiable);
 
   TfPopupMenuMaskPanel = new TPopupMenu(this);
+  TfPopupMenuMaskPanel->SetImages(PngImageList);
   TfPopupMenuMaskPanel->SetName(L"TfPopupMenuMaskPanel");
   meuMaskpanelPopRecentFiles = AddSub(TfPopupMenuMaskPanel->Items(), L"Recent Files");
   popSeparatorRecentFiles = AddLine(TfPopupMenuMaskPanel->Items());

@@ -18,6 +18,7 @@
 #include "framework/StdCtrls.h"
 
 class TAudioEditor2;
+class TPngImageList;
 class IAudioEditor2OutputFormat;
 class TfrmFreAnalysis;
 class TfrmInfo;
@@ -69,6 +70,11 @@ bool ApplyExtensionFormat(IAudioEditor2OutputFormat& format, const std::wstring&
 // The chosen name with its extension replaced by (or given) ext.
 std::wstring ReplaceExtension(const std::wstring& fileName, const std::wstring& ext);
 
+// Number of toolbar and menu images in the resources.
+constexpr int kEditorImageCount = 32;
+// Fills the list with the toolbar and menu images; returns how many were loaded.
+int LoadEditorImages(TPngImageList* list);
+
 // ---------------------------------------------------------------------------
 // Recent files (at most 6, newest first; keys "MRU1".."MRU6").
 
@@ -114,6 +120,7 @@ public:
   TPanel* StatusPaneTimeLengh = nullptr;
   TPanel* StatusPaneFreeSize = nullptr;
   TActionList* ActionList = nullptr;
+  TPngImageList* PngImageList = nullptr;
   TPopupMenu* TfPopupMenuMaskPanel = nullptr;
   TPopupMenu* PopupMenuScaleX = nullptr;
   TPopupMenu* PopupMenuScaleY = nullptr;
@@ -284,6 +291,7 @@ private:
                       const std::wstring& category, TShortCut shortCut, const std::wstring& hint,
                       void (TfrmMain::*handler)(TObject*));
   void CreateActions();
+  void AssignImages();
   void CreateMenus();
   void CreateToolbars();
   void CreatePanels();

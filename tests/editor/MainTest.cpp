@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "audio/AudioEditor2.h"
+#include "controls/PngImageList.h"
 #include "editor/funcs.h"
 #include "editor/globals.h"
 #include "editor/main.h"
@@ -242,6 +243,19 @@ TEST_F(MainWindowTest, CommandLineFileOpensAtStartUp) {
   form->UpdateSelectionPanes();
   testsupport::PumpFor(200);
   testsupport::SaveWindowPng(form->Handle(), L"editor-main-loaded.png");
+}
+
+TEST_F(MainWindowTest, ToolbarAndMenuImagesAreLoaded) {
+  Create(L"");
+  ASSERT_NE(form->PngImageList, nullptr);
+  EXPECT_EQ(form->PngImageList->Count(), kEditorImageCount);
+  EXPECT_EQ(form->PngImageList->Width(), 16);
+  EXPECT_EQ(form->PngImageList->Height(), 16);
+  EXPECT_EQ(form->ActionList->Images(), form->PngImageList);
+  EXPECT_EQ(form->ActionNew->ImageIndex(), 0);
+  EXPECT_EQ(form->ActionPlay->ImageIndex(), 17);
+  EXPECT_EQ(form->ActionHelpContents->ImageIndex(), 31);
+  EXPECT_EQ(form->ActionExit->ImageIndex(), -1);
 }
 
 TEST_F(MainWindowTest, MissingCommandLineFileIsIgnored) {
