@@ -305,6 +305,10 @@ TEST_F(SliderControl, MouseDragAndRulerTracking) {
   s->SetValue(100);
   int x = s->RulerOrigin().X + 20;
   int ry = s->RulerOrigin().Y + s->Ruler()->Height() / 2;
+  // The walk follows the real pointer: put it where the press is.
+  POINT screen{x, ry};
+  ClientToScreen(w, &screen);
+  SetCursorPos(screen.x, screen.y);
   SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, ry));
   EXPECT_TRUE(s->Tracking());
   EXPECT_EQ(s->Value(), 90);
