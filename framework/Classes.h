@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include "framework/Messages.h"
+#include "framework/Persistent.h"
 #include "framework/SysUtils.h"
 
 using NativeInt = std::intptr_t;
@@ -83,27 +84,8 @@ TShiftState KeyDataToShiftState(LPARAM keyData);
 // ---------------------------------------------------------------------------
 // Objects
 
-class TObject {
-public:
-  virtual ~TObject() = default;
-  // The class name without namespace ("TBitmap").
-  virtual std::wstring ClassName() const;
-  void Free() { delete this; }
-};
-
-class TPersistent;
+// TObject and TPersistent: framework/Persistent.h.
 using TNotifyEvent = std::function<void(TObject* Sender)>;
-
-class TPersistent : public TObject {
-public:
-  // Copies Source into this object; raises EConvertError when neither side
-  // knows how to.
-  virtual void Assign(TPersistent* Source);
-
-protected:
-  virtual void AssignTo(TPersistent* Dest);
-  [[noreturn]] void AssignError(TPersistent* Source);
-};
 
 // A list of untyped pointers.
 class TList : public TObject {

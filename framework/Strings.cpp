@@ -48,6 +48,22 @@ void TStrings::Assign(const TStrings& source) {
   EndUpdate();
 }
 
+void TStrings::Assign(TPersistent* Source) {
+  if (auto* strings = dynamic_cast<TStrings*>(Source)) {
+    Assign(*strings);
+    return;
+  }
+  TPersistent::Assign(Source);
+}
+
+void TStrings::AssignTo(TPersistent* Dest) {
+  if (auto* strings = dynamic_cast<TStrings*>(Dest)) {
+    strings->Assign(*this);
+    return;
+  }
+  TPersistent::AssignTo(Dest);
+}
+
 void TStrings::Move(int curIndex, int newIndex) {
   if (curIndex == newIndex) return;
   BeginUpdate();

@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "framework/Persistent.h"
+
 class TStream;
 
-class TStrings {
+class TStrings : public TPersistent {
 public:
   TStrings() = default;
   TStrings(const TStrings&) = delete;
@@ -32,6 +34,8 @@ public:
   void AddStrings(const TStrings& source);
   // Clears, then adds every string and object of the source.
   virtual void Assign(const TStrings& source);
+  // A string list source as above; other sources as any persistent object.
+  void Assign(TPersistent* Source) override;
   void Move(int curIndex, int newIndex);
   void Exchange(int a, int b);
 
@@ -76,6 +80,8 @@ public:
 protected:
   // Called when BeginUpdate/EndUpdate start or end a batch.
   virtual void SetUpdateState(bool updating) { (void)updating; }
+  // A string list destination takes these strings.
+  void AssignTo(TPersistent* Dest) override;
 
 private:
   int FUpdateCount = 0;

@@ -3,6 +3,7 @@
 
 #include "framework/Classes.h"
 #include "framework/Graphics.h"
+#include "framework/Strings.h"
 
 namespace {
 
@@ -117,6 +118,63 @@ TEST(Persistent, AssignErrorNamesBothClasses) {
   } catch (const EConvertError& e) {
     EXPECT_EQ(e.Message(), L"Cannot assign a TApple to a TPear");
   }
+}
+
+namespace {
+
+// A persistent object that takes lines from string lists and gives them back.
+class TNotes : public TPersistent {
+public:
+  std::vector<std::wstring> Lines;
+  void Assign(TPersistent* Source) override {
+    if (auto* s = dynamic_cast<TStrings*>(Source)) {
+      Lines.clear();
+      for (int i = 0; i < s->Count(); ++i)
+        Lines.push_back(s->Strings(i));
+      return;
+    }
+    TPersistent::Assign(Source);
+  }
+
+protected:
+  void AssignTo(TPersistent* Dest) override {
+    if (auto* s = dynamic_cast<TStrings*>(Dest)) {
+      s->Clear();
+      for (const auto& l : Lines)
+        s->Add(l);
+      return;
+    }
+    TPersistent::AssignTo(Dest);
+  }
+};
+
+} // namespace
+
+TEST(Persistent, StringListsAssignAsPersistentObjects) {
+  TStringList a, b;
+  a.Add(L"one");
+  a.Add(L"two");
+  TPersistent* source = &a;
+  b.Add(L"old");
+  b.Assign(source);
+  EXPECT_EQ(b.Text(), L"one\r\ntwo\r\n");
+  // Through the base class in either direction.
+  TPersistent* dest = &b;
+  a.Add(L"three");
+  dest->Assign(&a);
+  EXPECT_EQ(b.Count(), 3);
+  TNotes notes;
+  notes.Assign(&b);
+  EXPECT_EQ(notes.Lines, (std::vector<std::wstring>{L"one", L"two", L"three"}));
+  notes.Lines = {L"x"};
+  b.Assign(&notes);
+  EXPECT_EQ(b.Text(), L"x\r\n");
+  // Still the string-list form for references.
+  b.Assign(a);
+  EXPECT_EQ(b.Count(), 3);
+  TApple apple;
+  EXPECT_THROW(b.Assign(&apple), EConvertError);
+  EXPECT_THROW(apple.Assign(&b), EConvertError);
 }
 
 TEST(Collection, AddDeleteIndexAndChange) {
