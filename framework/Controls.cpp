@@ -46,6 +46,11 @@ void SetMouseControlTo(TControl* Target) {
 
 TWinControl* FindControl(HWND Handle) {
   if (!Handle) return nullptr;
+  // Another program built on this library marks its windows the same way;
+  // its pointers mean nothing here.
+  DWORD process = 0;
+  GetWindowThreadProcessId(Handle, &process);
+  if (process != GetCurrentProcessId()) return nullptr;
   return static_cast<TWinControl*>(GetPropW(Handle, kControlProp));
 }
 

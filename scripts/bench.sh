@@ -43,7 +43,15 @@ bench_start() {
     step "create Wine prefix" "$BENCH_DIR/wineboot.log" wineboot --init </dev/null
     wineserver -w
   fi
-  wineserver -p </dev/null >/dev/null 2>&1
+  # A crashing program ends at once with the fault's line instead of waiting
+  # in the debugger.
+  if [ ! -f "$WINEPREFIX/.no-debugger" ]; then
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d 'cmd /c exit' /f \
+      </dev/null >/dev/null 2>&1 || true
+    touch "$WINEPREFIX/.no-debugger"
+  fi
+  # A server left running for this prefix is used as it is.
+  wineserver -p </dev/null >/dev/null 2>&1 || true
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
   BENCH_STARTED=1
 }

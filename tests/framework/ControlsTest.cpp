@@ -2,6 +2,8 @@
 // exceptions, modal forms, timers and window hooks.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "framework/ActnList.h"
 #include "framework/Controls.h"
 #include "framework/ExtCtrls.h"
@@ -513,4 +515,59 @@ TEST(Screen, CursorTableAndForms) {
   delete b;
   EXPECT_EQ(Screen->FormCount(), before);
   EXPECT_GT(Screen->Width(), 0);
+}
+
+namespace {
+const wchar_t* const kForeignCaption = L"KORVANE_FOREIGN_FORM";
+} // namespace
+
+// Run on its own by the test below: shows a form until it is closed.
+TEST(ForeignWindow, ChildShowsAForm) {
+  wchar_t caption[128] = {};
+  if (!GetEnvironmentVariableW(kForeignCaption, caption, 128))
+    GTEST_SKIP() << "runs as a child process";
+  std::unique_ptr<TForm> form(new TForm(nullptr));
+  form->SetCaption(caption);
+  form->Show();
+  testsupport::PumpUntil([&] { return !form->Visible(); }, 60000);
+}
+
+// A window of another program on the same library carries the same mark;
+// its pointer is never taken for a control of this one.
+TEST(ForeignWindow, IsNotTakenForAControl) {
+  wchar_t exe[MAX_PATH * 2];
+  DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH * 2);
+  ASSERT_GT(n, 0u);
+  std::wstring caption = L"Foreign " + std::to_wstring(GetCurrentProcessId());
+  std::wstring cmd =
+      L"\"" + std::wstring(exe, n) + L"\" --gtest_filter=ForeignWindow.ChildShowsAForm";
+  SetEnvironmentVariableW(kForeignCaption, caption.c_str());
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  BOOL started =
+      CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+  SetEnvironmentVariableW(kForeignCaption, nullptr);
+  ASSERT_TRUE(started);
+  HWND wnd = nullptr;
+  bool found = testsupport::PumpUntil(
+      [&] { return (wnd = FindWindowW(nullptr, caption.c_str())) != nullptr; }, 60000);
+  if (found) {
+    EXPECT_NE(GetPropW(wnd, L"KorvaneControl"), nullptr);
+    EXPECT_EQ(FindControl(wnd), nullptr);
+    // The pointer under a foreign window is not followed either.
+    RECT r;
+    GetWindowRect(wnd, &r);
+    SetWindowPos(wnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    UpdateMouseControl();
+    EXPECT_EQ(MouseControl(), nullptr);
+    PostMessageW(wnd, WM_CLOSE, 0, 0);
+  }
+  DWORD wait = WaitForSingleObject(pi.hProcess, 60000);
+  if (wait != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  EXPECT_TRUE(found);
+  EXPECT_EQ(wait, WAIT_OBJECT_0);
 }
