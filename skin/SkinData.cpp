@@ -4,6 +4,7 @@
 #include <cstring>
 #include <cwctype>
 
+#include "framework/Forms.h"
 #include "framework/IniFiles.h"
 #include "framework/Strings.h"
 #include "skin/skzlib.h"
@@ -12,10 +13,6 @@
 // Value forms
 
 namespace {
-
-std::wstring IntToStr(long long v) {
-  return std::to_wstring(v);
-}
 
 std::wstring Lower(std::wstring s) {
   for (auto& c : s)
@@ -1329,7 +1326,8 @@ const TskLines& TskResourceStrData::DefaultLines() {
   return lines;
 }
 
-TskResourceStrData::TskResourceStrData() : ResStrings(DefaultLines()) {}
+TskResourceStrData::TskResourceStrData(TComponent* AOwner)
+    : TComponent(AOwner), ResStrings(DefaultLines()) {}
 
 std::wstring TskResourceStrData::GetResString(const std::wstring& name) const {
   std::wstring want = Lower(name);
@@ -1530,7 +1528,7 @@ bool TskCompressedStoredSkin::CompressFromIniFile(const std::wstring& iniFileNam
     c.ActivePictures.emplace_back();
     c.ActivePictures.back().LoadFromFile(folder + n);
   }
-  CompressedData = CompressBytes(WriteSkinStream(c), clMax);
+  CompressedData = CompressBytes(WriteSkinStream(c), zcMax);
   FileName = iniFileName;
   return true;
 }
@@ -1539,10 +1537,17 @@ std::vector<uint8_t> TskCompressedStoredSkin::DecompressToBytes() const {
   return DecompressBytes(CompressedData);
 }
 
+void TskCompressedStoredSkin::DecompressToStream(TStream& stream) const {
+  TMemoryStream source;
+  if (!CompressedData.empty())
+    source.WriteBuffer(CompressedData.data(), static_cast<long>(CompressedData.size()));
+  DecompressStream(stream, source);
+}
+
 TskCompressedSkinList::TskSkinListItem& TskCompressedSkinList::Add() {
-  Skins.emplace_back();
-  Skins.back().Name = L"skSkin" + std::to_wstring(Skins.size() - 1);
-  return Skins.back();
+  Skins.push_back(std::make_unique<TskSkinListItem>());
+  Skins.back()->Name = L"skSkin" + std::to_wstring(Skins.size() - 1);
+  return *Skins.back();
 }
 
 // ---------------------------------------------------------------------------
@@ -1727,9 +1732,19 @@ BOOL CALLBACK CollectWindow(HWND h, LPARAM l) {
   return TRUE;
 }
 
-std::vector<HWND> ThreadForms() {
+// The screen's forms in its order, each with its window made; without a
+// screen the calling thread's top-level windows.
+std::vector<HWND> ScreenForms() {
   std::vector<HWND> forms;
-  EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&forms));
+  if (!Screen) {
+    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&forms));
+    return forms;
+  }
+  std::vector<TCustomForm*> list;
+  for (int i = 0; i < Screen->FormCount(); ++i)
+    list.push_back(Screen->Forms(i));
+  for (TCustomForm* f : list)
+    if (!(f->ComponentState() & csDestroying)) forms.push_back(f->Handle());
   return forms;
 }
 
@@ -1745,35 +1760,89 @@ void TskSkinData::SetFormsProvider(TFormsProvider provider) {
   FormsProvider() = std::move(provider);
 }
 
-TskSkinData::TskSkinData(HWND ownerForm) : FOwnerForm(ownerForm) {
+TskSkinData::TskSkinData(TComponent* AOwner) : TComponent(AOwner), FOwnerForm(nullptr) {
   HintWindow.FontHeight = 12;
 }
 
 TskSkinData::~TskSkinData() {
+  // Those that refer to the skin data hear of its end while it is still whole.
+  Destroying();
   FEmpty = true;
+  RemoveCursors();
   DestroyCursors(Cursors);
+}
+
+HWND TskSkinData::OwnerForm() {
+  if (FOwnerForm) return IsWindow(FOwnerForm) ? FOwnerForm : nullptr;
+  auto* form = dynamic_cast<TCustomForm*>(Owner());
+  if (!form || (form->ComponentState() & csDestroying)) return nullptr;
+  return form->Handle();
+}
+
+void TskSkinData::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  if (AComponent == FStoredSkin) FStoredSkin = nullptr;
+  if (AComponent == FResourceStrData) FResourceStrData = nullptr;
+  if (AComponent == FSkinList) FSkinList = nullptr;
+}
+
+void TskSkinData::InstallCursors() {
+  if (!Screen) return;
+  HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+  for (size_t i = 0; i < Cursors.size(); ++i) {
+    int number = StartCursorIndex + static_cast<int>(i);
+    HCURSOR previous = Screen->Cursors(number);
+    // Numbers without an entry give the arrow; giving them back means removing.
+    FScreenCursors.push_back({number, previous == arrow ? nullptr : previous, Cursors[i]});
+    Screen->SetCursors(number, Cursors[i]);
+  }
+}
+
+void TskSkinData::RemoveCursors() {
+  if (Screen) {
+    HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+    for (auto it = FScreenCursors.rbegin(); it != FScreenCursors.rend(); ++it) {
+      HCURSOR now = Screen->Cursors(it->Number);
+      // A number that someone else has taken over since is left alone.
+      if (now == it->Ours || (!it->Ours && now == arrow))
+        Screen->SetCursors(it->Number, it->Previous);
+    }
+  }
+  FScreenCursors.clear();
 }
 
 void TskSkinData::SetSkinnableForm(bool value) {
   if (value == FSkinnableForm) return;
   FSkinnableForm = value;
-  BroadcastSkinMessage(WM_SKINNABLEFORMCHANGED);
+  if (!(ComponentState() & (csDesigning | csLoading)))
+    BroadcastSkinMessage(WM_SKINNABLEFORMCHANGED);
 }
 
+namespace {
+// Moves a component link, asking the new target for free notification.
+template <class T> void Relink(TComponent* self, T*& field, T* value) {
+  if (field && field != value) self->RemoveFreeNotification(field);
+  field = value;
+  if (value) value->FreeNotification(self);
+}
+} // namespace
+
 void TskSkinData::SetCompressedStoredSkin(TskCompressedStoredSkin* skin) {
-  FStoredSkin = skin;
-  if (skin) LoadSkinFromStoredSkin(*skin);
+  Relink(this, FStoredSkin, skin);
+  if (skin && !(ComponentState() & csDesigning)) LoadSkinFromStoredSkin(*skin);
 }
 
 void TskSkinData::SetResourceStrData(TskResourceStrData* data) {
-  FResourceStrData = data;
-  BroadcastSkinMessage(WM_SKINRESSTRCHANGED);
+  Relink(this, FResourceStrData, data);
+  if (!(ComponentState() & csDesigning)) BroadcastSkinMessage(WM_SKINRESSTRCHANGED);
 }
 
 void TskSkinData::SetSkinList(TskCompressedSkinList* list) {
-  FSkinList = list;
+  Relink(this, FSkinList, list);
+  if (ComponentState() & csDesigning) return;
   if (list && FSkinIndex >= 0 && FSkinIndex < static_cast<int>(list->Skins.size()))
-    LoadSkinFromStoredSkin(list->Skins[static_cast<size_t>(FSkinIndex)].Skin);
+    LoadSkinFromStoredSkin(list->Skins[static_cast<size_t>(FSkinIndex)]->Skin);
 }
 
 void TskSkinData::SetSkinIndex(int index) {
@@ -1784,7 +1853,8 @@ void TskSkinData::SetSkinIndex(int index) {
   }
   if (index < 0 || index >= static_cast<int>(FSkinList->Skins.size())) return;
   FSkinIndex = index;
-  LoadSkinFromStoredSkin(FSkinList->Skins[static_cast<size_t>(index)].Skin);
+  if (!(ComponentState() & csDesigning))
+    LoadSkinFromStoredSkin(FSkinList->Skins[static_cast<size_t>(index)]->Skin);
 }
 
 void TskSkinData::BeginLoad() {
@@ -1822,9 +1892,16 @@ bool TskSkinData::LoadSkinFromIni(const std::wstring& fileName) {
     size_t slash = fileName.find_last_of(L"\\/");
     std::wstring folder = slash == std::wstring::npos ? L"" : fileName.substr(0, slash + 1);
     TskSkinContent next;
-    LoadSkinContent(ini, folder, nullptr, next);
+    try {
+      LoadSkinContent(ini, folder, nullptr, next);
+    } catch (...) {
+      DestroyCursors(next.Cursors);
+      throw;
+    }
+    RemoveCursors();
     DestroyCursors(Cursors);
     static_cast<TskSkinContent&>(*this) = std::move(next);
+    InstallCursors();
     loaded = true;
   } catch (const std::exception& e) {
     FLastError = e.what();
@@ -1958,9 +2035,9 @@ void TskSkinData::ClearSkin() {
 
 void TskSkinData::BroadcastSkinMessage(UINT message) {
   WPARAM w = reinterpret_cast<WPARAM>(this);
-  HWND owner = FOwnerForm && IsWindow(FOwnerForm) ? FOwnerForm : nullptr;
+  HWND owner = OwnerForm();
   if (owner) SendMessageW(owner, message, w, SKIN_MESSAGE_LPARAM);
-  std::vector<HWND> forms = FormsProvider() ? FormsProvider()() : ThreadForms();
+  std::vector<HWND> forms = FormsProvider() ? FormsProvider()() : ScreenForms();
   for (HWND f : forms)
     if (f != owner && IsWindow(f)) SendMessageW(f, message, w, SKIN_MESSAGE_LPARAM);
 }

@@ -11,6 +11,8 @@
 
 #include <windows.h>
 
+#include "framework/Classes.h"
+#include "framework/Controls.h"
 #include "skin/SkUtils.h"
 
 class TCustomIniFile;
@@ -45,7 +47,8 @@ constexpr const wchar_t* BUILTIN_SKIN_RESOURCE = L"KORVANE_SKIN";
 
 using TskColor = int; // 0x00BBGGRR, or 0xFF000000 + a system colour index
 
-enum TskFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+// The framework's fsBold, fsItalic, fsUnderline, fsStrikeOut.
+using TskFontStyle = TFontStyles;
 struct TskFontStyles {
   unsigned Bits = 0;
   bool Has(TskFontStyle s) const { return (Bits & s) != 0; }
@@ -69,7 +72,8 @@ enum TskInActiveEffect {
   ieSplitBlur = 4,
   ieInvert = 5
 };
-enum TskAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
+// taLeftJustify 0, taRightJustify 1, taCenter 2.
+using TskAlignment = TAlignment;
 enum TskStdCommand {
   cmClose = 0,
   cmMaximize = 1,
@@ -728,9 +732,9 @@ struct TskSkinColors {
 // ---------------------------------------------------------------------------
 // Replaceable interface strings
 
-class TskResourceStrData {
+class TskResourceStrData : public TComponent {
 public:
-  TskResourceStrData(); // the 120 default lines
+  explicit TskResourceStrData(TComponent* AOwner = nullptr); // the 120 default lines
   // "NAME=value" lines.
   TskLines ResStrings;
   int CharSet = DEFAULT_CHARSET;
@@ -762,8 +766,9 @@ bool ReadSkinStream(const std::vector<uint8_t>& data, TskSkinStreamContent& cont
 // Writes an inner stream of content.Version (the INI text as UTF-8 lines).
 std::vector<uint8_t> WriteSkinStream(const TskSkinStreamContent& content);
 
-class TskCompressedStoredSkin {
+class TskCompressedStoredSkin : public TComponent {
 public:
+  explicit TskCompressedStoredSkin(TComponent* AOwner = nullptr) : TComponent(AOwner) {}
   std::wstring Description, FileName, CompressedFileName;
   // The zlib stream alone (the "CompressedData" property).
   std::vector<uint8_t> CompressedData;
@@ -782,15 +787,18 @@ public:
   bool CompressFromIniFile(const std::wstring& iniFileName);
   // Inflates the compressed data (bounded).
   std::vector<uint8_t> DecompressToBytes() const;
+  // Inflates the compressed data into a stream (bounded).
+  void DecompressToStream(TStream& stream) const;
 };
 
-class TskCompressedSkinList {
+class TskCompressedSkinList : public TComponent {
 public:
+  explicit TskCompressedSkinList(TComponent* AOwner = nullptr) : TComponent(AOwner) {}
   struct TskSkinListItem {
     std::wstring Name, Description, FileName, CompressedFileName;
-    TskCompressedStoredSkin Skin;
+    TskCompressedStoredSkin Skin; // without owner
   };
-  std::vector<TskSkinListItem> Skins;
+  std::vector<std::unique_ptr<TskSkinListItem>> Skins;
   TskSkinListItem& Add();
 };
 
@@ -848,19 +856,20 @@ struct TskSkinContent {
   }
 };
 
-class TskSkinData : public TskSkinContent {
+class TskSkinData : public TComponent, public TskSkinContent {
 public:
-  // ownerForm: the window of the form that owns the skin data (may be null).
-  explicit TskSkinData(HWND ownerForm = nullptr);
-  ~TskSkinData();
+  explicit TskSkinData(TComponent* AOwner = nullptr);
+  ~TskSkinData() override;
   TskSkinData(const TskSkinData&) = delete;
   TskSkinData& operator=(const TskSkinData&) = delete;
 
-  HWND OwnerForm() const { return FOwnerForm; }
+  // The window that gets the skin messages first: the one set here, else the
+  // owner's window when the owner is a form (null when there is none).
+  HWND OwnerForm();
   void SetOwnerForm(HWND form) { FOwnerForm = form; }
 
   // The forms that receive the skin messages after the owner, in order. By
-  // default the top-level windows of the calling thread in z-order.
+  // default the screen's forms.
   using TFormsProvider = std::function<std::vector<HWND>()>;
   static void SetFormsProvider(TFormsProvider provider);
 
@@ -914,9 +923,22 @@ public:
   void ClearDescriptions();
   void BroadcastSkinMessage(UINT message);
 
+protected:
+  // Clears the links to a stored skin, string data or skin list being freed.
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
 private:
   void FinishLoad(bool loaded);
   void BeginLoad();
+  // Puts Cursors into the screen's cursor table from StartCursorIndex on.
+  void InstallCursors();
+  // Gives the screen's cursor numbers back what they held before.
+  void RemoveCursors();
+  struct TScreenCursor {
+    int Number;
+    HCURSOR Previous, Ours;
+  };
+  std::vector<TScreenCursor> FScreenCursors;
 
   HWND FOwnerForm;
   bool FEmpty = true;

@@ -156,7 +156,8 @@ TskPicture ComposeForm(const TskSkinData& sd, int w, int h) {
 // --- tests
 
 TEST_F(SkinLoadTest, BuiltInSkinHoldsEverythingTheRecorderLooksUp) {
-  TskSkinData sd(owner);
+  TskSkinData sd;
+  sd.SetOwnerForm(owner);
   EXPECT_TRUE(sd.Empty());
   ASSERT_TRUE(sd.LoadBuiltinSkin()) << sd.LastError();
   EXPECT_FALSE(sd.Empty());
@@ -206,7 +207,8 @@ TEST_F(SkinLoadTest, BuiltInSkinHoldsEverythingTheRecorderLooksUp) {
 TEST_F(SkinLoadTest, MessagesReachOwnerFirstThenEveryFormInOrder) {
   HWND third = MakeForm();
   TskSkinData::SetFormsProvider([&] { return std::vector<HWND>{other, owner, third}; });
-  TskSkinData sd(owner);
+  TskSkinData sd;
+  sd.SetOwnerForm(owner);
   ASSERT_TRUE(sd.LoadBuiltinSkin());
   ASSERT_EQ(g_received.size(), 9u);
   HWND order[] = {owner, other, third};
@@ -227,22 +229,10 @@ TEST_F(SkinLoadTest, MessagesReachOwnerFirstThenEveryFormInOrder) {
   DestroyWindow(third);
 }
 
-TEST_F(SkinLoadTest, MessagesReachTheThreadsFormsByDefault) {
-  TskSkinData::SetFormsProvider(nullptr);
-  TskSkinData sd(nullptr);
-  ASSERT_TRUE(sd.LoadBuiltinSkin());
-  int ownerCount = 0, otherCount = 0;
-  for (auto& r : g_received) {
-    ownerCount += r.window == owner;
-    otherCount += r.window == other;
-  }
-  EXPECT_EQ(ownerCount, 3);
-  EXPECT_EQ(otherCount, 3);
-}
-
 TEST_F(SkinLoadTest, SkinFolderReplacesTheBuiltInSkin) {
   std::wstring dir = MakeSkinFolder(L"altskin");
-  TskSkinData sd(owner);
+  TskSkinData sd;
+  sd.SetOwnerForm(owner);
   ASSERT_TRUE(sd.LoadBuiltinSkin());
   COLORREF builtinTitle = sd.Picture.Pixel(200, 10);
   int oldPlay = sd.FindControlDescription(L"PlayButton");
@@ -281,7 +271,8 @@ TEST_F(SkinLoadTest, SkinFolderReplacesTheBuiltInSkin) {
 
 TEST_F(SkinLoadTest, NoSkinFileKeepsTheSkinAndSendsNothing) {
   std::wstring dir = MakeSkinFolder(L"noskin");
-  TskSkinData sd(owner);
+  TskSkinData sd;
+  sd.SetOwnerForm(owner);
   ASSERT_TRUE(sd.LoadBuiltinSkin());
   g_received.clear();
   EXPECT_FALSE(sd.LoadSkinFromIni(dir + L"missing.ini"));
@@ -297,7 +288,8 @@ TEST_F(SkinLoadTest, NoSkinFileKeepsTheSkinAndSendsNothing) {
 TEST_F(SkinLoadTest, FailedLoadKeepsThePreviousSkinAndAnnouncesIt) {
   std::wstring dir = MakeSkinFolder(L"badpicture");
   DeleteFileW((dir + L"gauge.bmp").c_str());
-  TskSkinData sd(owner);
+  TskSkinData sd;
+  sd.SetOwnerForm(owner);
   ASSERT_TRUE(sd.LoadBuiltinSkin());
   g_received.clear();
   EXPECT_FALSE(sd.LoadSkinFromIni(dir + L"skin.ini"));
@@ -317,7 +309,8 @@ TEST_F(SkinLoadTest, FailedLoadKeepsThePreviousSkinAndAnnouncesIt) {
   EXPECT_EQ(sd.SkinName, L"Korvane Slate");
 
   // Without any earlier skin the skin data stays empty.
-  TskSkinData fresh(owner);
+  TskSkinData fresh;
+  fresh.SetOwnerForm(owner);
   EXPECT_FALSE(fresh.LoadSkinFromIni(dir + L"skin.ini"));
   EXPECT_TRUE(fresh.Empty());
 }
@@ -330,7 +323,8 @@ TEST_F(SkinLoadTest, MalformedValuesReadAsDefaultsWithoutAborting) {
   ReplaceLine(text, "lefttoppoint=100,40", "lefttoppoint=,");
   text += "[SKINAREAS2]\r\n";
   WriteText(dir + L"skin.ini", text);
-  TskSkinData sd(owner);
+  TskSkinData sd;
+  sd.SetOwnerForm(owner);
   ASSERT_TRUE(sd.LoadSkinFromIni(dir + L"skin.ini")) << sd.LastError();
   EXPECT_TRUE(IsNullRect(sd.ClientRect));
   EXPECT_EQ(sd.BorderW, 0);
@@ -347,7 +341,8 @@ TEST_F(SkinLoadTest, ListsSkipUnknownKindsAndEntriesWithoutColon) {
               "[SKINOBJECTS]\r\ncount=7\r\n5=nocolon\r\n6=x:unknown\r\n0=caption:caption");
   ReplaceLine(text, "[SKINCOLORS]", "[NOCOLORS]");
   WriteText(dir + L"skin.ini", text);
-  TskSkinData sd(owner);
+  TskSkinData sd;
+  sd.SetOwnerForm(owner);
   ASSERT_TRUE(sd.LoadSkinFromIni(dir + L"skin.ini")) << sd.LastError();
   EXPECT_EQ(sd.ObjectList.size(), 5u);
   EXPECT_EQ(sd.SkinColors.cBtnFace, 0);
@@ -367,7 +362,7 @@ TEST(SkinCompressed, RoundTripThroughOurWriter) {
               L"[SKINCONTROLS]\r\ncount=1\r\n0=PlayButton:button\r\n[PlayButton]\r\n"
               L"skinrect=0,0,5,7\r\npictureindex=0\r\n";
   TskCompressedStoredSkin stored;
-  stored.CompressedData = CompressBytes(WriteSkinStream(c), clMax);
+  stored.CompressedData = CompressBytes(WriteSkinStream(c), zcMax);
   ASSERT_GE(stored.CompressedData.size(), 2u);
   EXPECT_EQ(stored.CompressedData[0], 0x78);
   EXPECT_EQ(stored.CompressedData[1], 0xDA);
@@ -447,7 +442,8 @@ TEST(SkinCompressed, ContainerFieldsAreChecked) {
 TEST_F(SkinLoadTest, ContainerVersionFourIsIgnoredSilently) {
   std::wstring dir = testsupport::MakeTempDir(L"v4");
   WriteText(dir + L"\\v4.skn", std::string("\x04\0\0\0\x02\0\0\0xx", 10));
-  TskSkinData sd(owner);
+  TskSkinData sd;
+  sd.SetOwnerForm(owner);
   EXPECT_FALSE(sd.LoadSkinFromSknFile(dir + L"\\v4.skn"));
   EXPECT_TRUE(g_received.empty());
 }
@@ -464,7 +460,8 @@ TEST_F(SkinLoadTest, MutatedContainersNeverBreakTheSkin) {
     iniStart = s.find("[VERSION]");
     ASSERT_NE(iniStart, std::string::npos);
   }
-  TskSkinData sd(owner);
+  TskSkinData sd;
+  sd.SetOwnerForm(owner);
   ASSERT_TRUE(sd.LoadBuiltinSkin());
   uint32_t seed = 12345;
   auto next = [&] {
@@ -496,7 +493,7 @@ TEST_F(SkinLoadTest, MutatedContainersNeverBreakTheSkin) {
   int valid = 0, errors = 0;
   for (const auto& m : corpus) {
     TskCompressedStoredSkin s;
-    s.CompressedData = CompressBytes(m, clFastest);
+    s.CompressedData = CompressBytes(m, zcFastest);
     bool ok = sd.LoadSkinFromStoredSkin(s);
     (ok ? valid : errors)++;
     EXPECT_FALSE(sd.Empty());
@@ -525,7 +522,9 @@ TEST_F(SkinLoadTest, MutatedContainersNeverBreakTheSkin) {
     bool ok = s.IsEmpty() ? false : sd.LoadSkinFromStoredSkin(s);
     (ok ? valid : errors)++;
     EXPECT_FALSE(sd.Empty());
-    if (ok) ASSERT_TRUE(sd.LoadBuiltinSkin());
+    if (ok) {
+      ASSERT_TRUE(sd.LoadBuiltinSkin());
+    }
   }
   EXPECT_GT(errors, 0);
   EXPECT_GT(valid, 0);
