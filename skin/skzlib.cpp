@@ -42,7 +42,10 @@ std::vector<uint8_t> DecompressBytes(const uint8_t* data, size_t size, size_t ma
   size_t pos = 0;
   for (;;) {
     if (z.avail_in == 0) {
-      if (pos >= size) break; // the source ran out: a shorter result
+      if (pos >= size) { // the source ran out before the stream's end
+        inflateEnd(&z);
+        throw EDecompressionError("compression error: data ends early");
+      }
       size_t n = size - pos < 4096 ? size - pos : 4096;
       z.next_in = const_cast<Bytef*>(data + pos);
       z.avail_in = static_cast<uInt>(n);
@@ -233,6 +236,7 @@ void CompressStream(TStream& source, TStream& dest) {
 
 void DecompressStream(TStream& dest, TStream& source, size_t maxSize) {
   source.SetPosition(0);
+  if (source.Size() == 0) return;
   TDecompressionStream z(source, maxSize);
   uint8_t block[4096];
   for (;;) {
@@ -240,4 +244,5 @@ void DecompressStream(TStream& dest, TStream& source, size_t maxSize) {
     if (n <= 0) break;
     dest.WriteBuffer(block, n);
   }
+  if (!z.Ended()) throw EDecompressionError("compression error: data ends early");
 }

@@ -37,9 +37,9 @@ inline std::vector<uint8_t> CompressBytes(const std::vector<uint8_t>& data, int 
   return CompressBytes(data.data(), data.size(), level);
 }
 
-// Inflates a zlib stream in blocks of 4096 bytes. Data that ends early gives
-// the bytes produced so far; corrupt data raises EDecompressionError
-// "compression error"; output above maxSize raises EDecompressionError.
+// Inflates a zlib stream in blocks of 4096 bytes. Data that ends before the
+// stream's end, corrupt data or output above maxSize raise EDecompressionError
+// "compression error"; no data gives nothing.
 std::vector<uint8_t> DecompressBytes(const uint8_t* data, size_t size,
                                      size_t maxSize = kMaxInflatedSize);
 inline std::vector<uint8_t> DecompressBytes(const std::vector<uint8_t>& data,
@@ -112,5 +112,6 @@ private:
 // Copies the whole source, from its start, through a maximum-level
 // compression stream into dest.
 void CompressStream(TStream& source, TStream& dest);
-// Inflates source, from its start, into dest in blocks of 4096 bytes.
+// Inflates source, from its start, into dest in blocks of 4096 bytes. Raises
+// EDecompressionError when the source ends before the zlib stream does.
 void DecompressStream(TStream& dest, TStream& source, size_t maxSize = kMaxInflatedSize);
