@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include <emmintrin.h>
+
 namespace audioedit {
 
 namespace {
@@ -53,6 +55,149 @@ void IoFail(const wchar_t* what) {
 }
 
 } // namespace
+
+// ---------------------------------------------------------------------------
+// SourceFile
+
+namespace {
+
+std::wstring FullPath(const std::wstring& name) {
+  wchar_t buf[MAX_PATH * 2];
+  DWORD n = GetFullPathNameW(name.c_str(), DWORD(std::size(buf)), buf, nullptr);
+  return n && n < std::size(buf) ? std::wstring(buf, n) : name;
+}
+
+bool SameFile(HANDLE a, const std::wstring& name) {
+  HANDLE b = CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (b == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION ia{}, ib{};
+  bool same = GetFileInformationByHandle(a, &ia) && GetFileInformationByHandle(b, &ib) &&
+              ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+              ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+  CloseHandle(b);
+  return same;
+}
+
+bool ReadAt(HANDLE h, int64_t offset, void* out, DWORD bytes, DWORD& got) {
+  LARGE_INTEGER pos;
+  pos.QuadPart = offset;
+  got = 0;
+  return SetFilePointerEx(h, pos, nullptr, FILE_BEGIN) &&
+         (bytes == 0 || ReadFile(h, out, bytes, &got, nullptr));
+}
+
+// Little-endian samples to float, scaled as the audio library converts them.
+void ToFloat(const uint8_t* in, size_t samples, int bits, bool isFloat, float* out) {
+  if (isFloat && bits == 32) {
+    std::memcpy(out, in, samples * 4);
+  } else if (isFloat) {
+    for (size_t i = 0; i < samples; ++i) {
+      double d;
+      std::memcpy(&d, in + i * 8, 8);
+      out[i] = float(d);
+    }
+  } else if (bits == 8) {
+    for (size_t i = 0; i < samples; ++i)
+      out[i] = float(int(in[i]) - 128) * (1.0f / 128.0f);
+  } else if (bits == 16) {
+    size_t i = 0;
+    const __m128 k = _mm_set1_ps(1.0f / 32768.0f);
+    for (; i + 8 <= samples; i += 8) {
+      __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i * 2));
+      __m128i lo = _mm_srai_epi32(_mm_unpacklo_epi16(v, v), 16);
+      __m128i hi = _mm_srai_epi32(_mm_unpackhi_epi16(v, v), 16);
+      _mm_storeu_ps(out + i, _mm_mul_ps(_mm_cvtepi32_ps(lo), k));
+      _mm_storeu_ps(out + i + 4, _mm_mul_ps(_mm_cvtepi32_ps(hi), k));
+    }
+    for (; i < samples; ++i)
+      out[i] = float(int16_t(uint16_t(in[2 * i] | (in[2 * i + 1] << 8)))) * (1.0f / 32768.0f);
+  } else if (bits == 24) {
+    for (size_t i = 0; i < samples; ++i) {
+      const uint8_t* p = in + i * 3;
+      int32_t v = int32_t(uint32_t(p[0]) << 8 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 24) >> 8;
+      out[i] = float(v) * (1.0f / 8388608.0f);
+    }
+  } else {
+    for (size_t i = 0; i < samples; ++i) {
+      int32_t v;
+      std::memcpy(&v, in + i * 4, 4);
+      out[i] = float(v) * (1.0f / 2147483648.0f);
+    }
+  }
+}
+
+} // namespace
+
+SourceFile::SourceFile(const std::wstring& fileName, const PcmLayout& layout)
+    : FName(FullPath(fileName)), FLayout(layout) {
+  // Readers may share the file; writers and deletion are refused while it is read in place.
+  FFile = CreateFileW(FName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (FFile == INVALID_HANDLE_VALUE) IoFail(L"Cannot open the file");
+}
+
+SourceFile::~SourceFile() {
+  if (FFile != INVALID_HANDLE_VALUE) CloseHandle(FFile);
+  if (!FCopy.empty()) DeleteFileW(FCopy.c_str());
+}
+
+void SourceFile::Read(int64_t first, int64_t count, float* out) {
+  if (count <= 0) return;
+  int ch = FLayout.Channels;
+  int64_t a = std::clamp<int64_t>(first, 0, FLayout.Frames);
+  int64_t z = std::clamp<int64_t>(first + count, 0, FLayout.Frames);
+  std::fill(out, out + (a - first) * ch, 0.0f);
+  if (z > a) {
+    std::lock_guard<std::mutex> g(FLock);
+    size_t bytes = size_t(z - a) * size_t(FLayout.FrameBytes());
+    FRaw.resize(bytes);
+    DWORD got = 0;
+    if (!ReadAt(FFile, FLayout.Offset + a * FLayout.FrameBytes(), FRaw.data(), DWORD(bytes), got))
+      IoFail(L"Cannot read the sound file");
+    // A short read (a truncated file) reads as silence.
+    std::memset(FRaw.data() + got, 0, bytes - got);
+    ToFloat(FRaw.data(), size_t(z - a) * size_t(ch), FLayout.Bits, FLayout.Float,
+            out + (a - first) * ch);
+  }
+  int64_t done = std::max(a, z) - first;
+  std::fill(out + done * ch, out + count * ch, 0.0f);
+}
+
+bool SourceFile::Refers(const std::wstring& fileName) const {
+  std::lock_guard<std::mutex> g(FLock);
+  if (!FCopy.empty()) return false;
+  std::wstring other = FullPath(fileName);
+  return CompareStringOrdinal(FName.c_str(), int(FName.size()), other.c_str(), int(other.size()),
+                              TRUE) == CSTR_EQUAL ||
+         SameFile(FFile, other);
+}
+
+void SourceFile::Preserve(const std::wstring& copyName) {
+  std::lock_guard<std::mutex> g(FLock);
+  if (!FCopy.empty()) return;
+  HANDLE out = CreateFileW(copyName.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
+  if (out == INVALID_HANDLE_VALUE) IoFail(L"Cannot create the temporary file");
+  // Only the sample data is kept; it starts at offset 0 of the copy.
+  int64_t total = FLayout.Frames * FLayout.FrameBytes();
+  std::vector<uint8_t> buf(4 << 20);
+  for (int64_t pos = 0; pos < total;) {
+    DWORD want = DWORD(std::min<int64_t>(int64_t(buf.size()), total - pos)), got = 0, put = 0;
+    if (!ReadAt(FFile, FLayout.Offset + pos, buf.data(), want, got)) got = 0;
+    if (got < want) std::memset(buf.data() + got, 0, want - got);
+    if (!WriteFile(out, buf.data(), want, &put, nullptr) || put != want) {
+      CloseHandle(out);
+      DeleteFileW(copyName.c_str());
+      IoFail(L"Cannot write the temporary file (disk full?)");
+    }
+    pos += want;
+  }
+  CloseHandle(FFile);
+  FFile = out;
+  FCopy = copyName;
+  FLayout.Offset = 0;
+}
 
 // ---------------------------------------------------------------------------
 // BlockStore
@@ -126,14 +271,77 @@ uint32_t BlockStore::Write(const float* data, size_t count) {
   return slot;
 }
 
-void BlockStore::Touch(uint32_t slot, std::shared_ptr<const std::vector<float>> data) {
+void BlockStore::Touch(uint64_t key, std::shared_ptr<const std::vector<float>> data) {
+  Drop(key);
+  FCache.emplace_front(key, std::move(data));
+  if (FCache.size() > kCacheBlocks) FCache.pop_back();
+}
+
+void BlockStore::Drop(uint64_t key) {
   for (auto it = FCache.begin(); it != FCache.end(); ++it)
-    if (it->first == slot) {
+    if (it->first == key) {
       FCache.erase(it);
       break;
     }
-  FCache.emplace_front(slot, std::move(data));
-  if (FCache.size() > kCacheBlocks) FCache.pop_back();
+}
+
+uint64_t BlockStore::NewKey() {
+  std::lock_guard<std::mutex> g(FLock);
+  return FNextKey++;
+}
+
+bool BlockStore::CacheFind(uint64_t key, std::shared_ptr<const std::vector<float>>& data) {
+  std::lock_guard<std::mutex> g(FLock);
+  for (auto it = FCache.begin(); it != FCache.end(); ++it)
+    if (it->first == key) {
+      data = it->second;
+      if (it != FCache.begin()) FCache.splice(FCache.begin(), FCache, it);
+      return true;
+    }
+  return false;
+}
+
+void BlockStore::CachePut(uint64_t key, std::shared_ptr<const std::vector<float>> data) {
+  std::lock_guard<std::mutex> g(FLock);
+  Touch(key, std::move(data));
+}
+
+void BlockStore::CacheDrop(uint64_t key) {
+  std::lock_guard<std::mutex> g(FLock);
+  Drop(key);
+}
+
+std::shared_ptr<SourceFile> BlockStore::OpenSource(const std::wstring& fileName,
+                                                   const PcmLayout& layout) {
+  auto src = std::make_shared<SourceFile>(fileName, layout);
+  std::lock_guard<std::mutex> g(FLock);
+  std::erase_if(FSources, [](const std::weak_ptr<SourceFile>& w) { return w.expired(); });
+  FSources.push_back(src);
+  return src;
+}
+
+void BlockStore::PreserveSource(const std::wstring& fileName) {
+  std::vector<std::shared_ptr<SourceFile>> live;
+  {
+    std::lock_guard<std::mutex> g(FLock);
+    for (auto& w : FSources)
+      if (auto s = w.lock()) live.push_back(s);
+  }
+  for (auto& s : live)
+    if (s->Refers(fileName)) {
+      uint32_t n;
+      {
+        std::lock_guard<std::mutex> g(FLock);
+        n = ++FCopies;
+      }
+      s->Preserve(FFolder + L"\\source" + std::to_wstring(n) + L".dat");
+    }
+}
+
+size_t BlockStore::SourcesInUse() {
+  std::lock_guard<std::mutex> g(FLock);
+  std::erase_if(FSources, [](const std::weak_ptr<SourceFile>& w) { return w.expired(); });
+  return FSources.size();
 }
 
 std::shared_ptr<const std::vector<float>> BlockStore::Read(uint32_t slot, size_t count) {
@@ -175,11 +383,7 @@ void BlockStore::ReadPart(uint32_t slot, size_t offset, size_t count, float* out
 
 void BlockStore::Release(uint32_t slot) {
   std::lock_guard<std::mutex> g(FLock);
-  for (auto it = FCache.begin(); it != FCache.end(); ++it)
-    if (it->first == slot) {
-      FCache.erase(it);
-      break;
-    }
+  Drop(slot);
   FFree.push_back(slot);
 }
 
@@ -194,10 +398,52 @@ size_t BlockStore::SlotsInUse() const {
 Block::Block(std::shared_ptr<BlockStore> store, const float* data, int64_t frames, int channels)
     : FStore(std::move(store)), FFrames(frames), FChannels(channels) {
   FSlot = FStore->Write(data, size_t(frames * channels));
+  Summarize(data);
+}
+
+Block::Block(std::shared_ptr<BlockStore> store, std::shared_ptr<SourceFile> source, int64_t first,
+             const float* data, int64_t frames)
+    : FStore(std::move(store)), FSource(std::move(source)), FFirst(first), FFrames(frames),
+      FChannels(FSource->Layout().Channels) {
+  FKey = FStore->NewKey();
+  Summarize(data);
+}
+
+void Block::Summarize(const float* data) {
+  const int channels = FChannels;
+  const int64_t frames = FFrames;
   int64_t fine = (frames + kFineFrames - 1) / kFineFrames;
   FFine.resize(size_t(fine * channels));
   for (int64_t e = 0; e < fine; ++e) {
     int64_t a = e * kFineFrames, b = std::min(frames, a + kFineFrames);
+    const float* p = data + a * channels;
+    size_t count = size_t((b - a) * channels);
+    if ((channels == 1 || channels == 2) && count % 8 == 0) {
+      // Four lanes at a time: for stereo the lanes alternate left and right.
+      __m128 mn = _mm_loadu_ps(p), mx = mn, s0 = _mm_setzero_ps(), s1 = s0;
+      for (size_t i = 0; i < count; i += 8) {
+        __m128 v = _mm_loadu_ps(p + i), w = _mm_loadu_ps(p + i + 4);
+        mn = _mm_min_ps(mn, _mm_min_ps(v, w));
+        mx = _mm_max_ps(mx, _mm_max_ps(v, w));
+        s0 = _mm_add_ps(s0, _mm_mul_ps(v, v));
+        s1 = _mm_add_ps(s1, _mm_mul_ps(w, w));
+      }
+      float lo[4], hi[4], sq[4];
+      _mm_storeu_ps(lo, mn);
+      _mm_storeu_ps(hi, mx);
+      _mm_storeu_ps(sq, _mm_add_ps(s0, s1));
+      double n = double(b - a);
+      if (channels == 1) {
+        FFine[size_t(e)] = {std::min(std::min(lo[0], lo[1]), std::min(lo[2], lo[3])),
+                            std::max(std::max(hi[0], hi[1]), std::max(hi[2], hi[3])),
+                            float(std::sqrt((double(sq[0]) + sq[1] + sq[2] + sq[3]) / n))};
+      } else {
+        for (int c = 0; c < 2; ++c)
+          FFine[size_t(e * 2 + c)] = {std::min(lo[c], lo[c + 2]), std::max(hi[c], hi[c + 2]),
+                                      float(std::sqrt((double(sq[c]) + sq[c + 2]) / n))};
+      }
+      continue;
+    }
     for (int c = 0; c < channels; ++c) {
       float mn = data[a * channels + c], mx = mn;
       double sq = 0;
@@ -230,15 +476,50 @@ Block::Block(std::shared_ptr<BlockStore> store, const float* data, int64_t frame
 }
 
 Block::~Block() {
-  FStore->Release(FSlot);
+  if (FSource)
+    FStore->CacheDrop(FKey);
+  else
+    FStore->Release(FSlot);
 }
 
 std::shared_ptr<const std::vector<float>> Block::Data() const {
-  return FStore->Read(FSlot, size_t(FFrames * FChannels));
+  if (!FSource) return FStore->Read(FSlot, size_t(FFrames * FChannels));
+  std::shared_ptr<const std::vector<float>> d;
+  if (FStore->CacheFind(FKey, d)) return d;
+  auto v = std::make_shared<std::vector<float>>(size_t(FFrames * FChannels));
+  FSource->Read(FFirst, FFrames, v->data());
+  d = v;
+  FStore->CachePut(FKey, d);
+  return d;
 }
 
 void Block::ReadPart(int64_t first, int64_t count, float* out) const {
-  FStore->ReadPart(FSlot, size_t(first * FChannels), size_t(count * FChannels), out);
+  if (!FSource) {
+    FStore->ReadPart(FSlot, size_t(first * FChannels), size_t(count * FChannels), out);
+    return;
+  }
+  std::shared_ptr<const std::vector<float>> d;
+  if (FStore->CacheFind(FKey, d))
+    std::memcpy(out, d->data() + first * FChannels, size_t(count * FChannels) * sizeof(float));
+  else
+    FSource->Read(FFirst + first, count, out);
+}
+
+SequencePtr ReferenceSource(const std::shared_ptr<BlockStore>& store,
+                            const std::shared_ptr<SourceFile>& source, const ProgressFn& progress) {
+  auto seq = std::make_shared<Sequence>();
+  const PcmLayout& l = source->Layout();
+  int64_t per = int64_t(kBlockBytes / sizeof(float)) / l.Channels;
+  std::vector<float> buf(size_t(per * l.Channels));
+  int last = -1;
+  for (int64_t pos = 0; pos < l.Frames; pos += per) {
+    int64_t n = std::min(per, l.Frames - pos);
+    source->Read(pos, n, buf.data());
+    seq->Append(std::make_shared<Block>(store, source, pos, buf.data(), n));
+    int pct = int(std::min<int64_t>(99, (pos + n) * 100 / l.Frames));
+    if (progress && pct != last) progress(last = pct);
+  }
+  return seq;
 }
 
 // ---------------------------------------------------------------------------

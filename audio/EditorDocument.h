@@ -37,6 +37,43 @@ struct Peak {
 // Progress in percent (0..100) of a long operation.
 using ProgressFn = std::function<void(int)>;
 
+// Where the samples of an uncompressed file lie: little-endian integers of
+// 8 (unsigned), 16, 24 or 32 bits, or floats of 32 or 64 bits, interleaved.
+struct PcmLayout {
+  int64_t Offset = 0; // first byte of the sample data
+  int64_t Frames = 0;
+  int Channels = 1;
+  int Bits = 16;
+  bool Float = false;
+  int FrameBytes() const { return Channels * Bits / 8; }
+};
+
+// An uncompressed sound file whose samples blocks read in place, converted
+// to float on read. It is held open against writers and deletion; Preserve
+// moves the data into the temporary folder before the file is overwritten.
+class SourceFile {
+public:
+  SourceFile(const std::wstring& fileName, const PcmLayout& layout);
+  ~SourceFile();
+  SourceFile(const SourceFile&) = delete;
+  SourceFile& operator=(const SourceFile&) = delete;
+
+  const PcmLayout& Layout() const { return FLayout; }
+  // Frames [first, first + count) interleaved into out.
+  void Read(int64_t first, int64_t count, float* out);
+  // True when fileName names the file read from (not a preserved copy).
+  bool Refers(const std::wstring& fileName) const;
+  // Copies the file into folder and reads the copy from then on.
+  void Preserve(const std::wstring& folder);
+
+private:
+  mutable std::mutex FLock;
+  std::wstring FName, FCopy;
+  HANDLE FFile = INVALID_HANDLE_VALUE;
+  PcmLayout FLayout;
+  std::vector<uint8_t> FRaw;
+};
+
 // A temporary file of fixed-size slots holding block data, with a small
 // cache of recently used blocks. Thread-safe.
 class BlockStore {
@@ -58,23 +95,42 @@ public:
   const std::wstring& Folder() const { return FFolder; }
   size_t SlotsInUse() const;
 
+  // A source file read in place by blocks of this store.
+  std::shared_ptr<SourceFile> OpenSource(const std::wstring& fileName, const PcmLayout& layout);
+  // Before fileName is overwritten: every source reading it is preserved.
+  void PreserveSource(const std::wstring& fileName);
+  size_t SourcesInUse();
+  // Cache of blocks that live outside the slots (keys from NewKey).
+  uint64_t NewKey();
+  bool CacheFind(uint64_t key, std::shared_ptr<const std::vector<float>>& data);
+  void CachePut(uint64_t key, std::shared_ptr<const std::vector<float>> data);
+  void CacheDrop(uint64_t key);
+
   // Removes folders left by editors that are no longer running.
   static void RemoveStale(const std::wstring& tempDir);
 
 private:
-  void Touch(uint32_t slot, std::shared_ptr<const std::vector<float>> data);
+  void Touch(uint64_t key, std::shared_ptr<const std::vector<float>> data);
+  void Drop(uint64_t key);
   mutable std::mutex FLock;
   std::wstring FFolder, FFileName;
   HANDLE FFile = INVALID_HANDLE_VALUE;
   uint32_t FSlotCount = 0;
   std::vector<uint32_t> FFree;
-  std::list<std::pair<uint32_t, std::shared_ptr<const std::vector<float>>>> FCache;
+  std::list<std::pair<uint64_t, std::shared_ptr<const std::vector<float>>>> FCache;
+  uint64_t FNextKey = uint64_t(1) << 32;
+  std::vector<std::weak_ptr<SourceFile>> FSources;
+  uint32_t FCopies = 0;
 };
 
 // Immutable run of interleaved frames with its summaries.
 class Block {
 public:
   Block(std::shared_ptr<BlockStore> store, const float* data, int64_t frames, int channels);
+  // A block reading frames [first, first + frames) of a source file in
+  // place; data holds those frames, for the summaries only.
+  Block(std::shared_ptr<BlockStore> store, std::shared_ptr<SourceFile> source, int64_t first,
+        const float* data, int64_t frames);
   ~Block();
   Block(const Block&) = delete;
   Block& operator=(const Block&) = delete;
@@ -89,8 +145,12 @@ public:
   const std::vector<Peak>& Coarse() const { return FCoarse; }
 
 private:
+  void Summarize(const float* data);
   std::shared_ptr<BlockStore> FStore;
-  uint32_t FSlot;
+  std::shared_ptr<SourceFile> FSource;
+  uint32_t FSlot = 0;
+  uint64_t FKey = 0; // cache key of a source block
+  int64_t FFirst = 0;
   int64_t FFrames;
   int FChannels;
   std::vector<Peak> FFine, FCoarse;
@@ -137,6 +197,11 @@ private:
   std::vector<float> FPending;
   std::shared_ptr<Sequence> FSeq;
 };
+
+// A sequence of blocks reading all frames of a source file in place; the
+// summaries are computed in one streaming pass.
+SequencePtr ReferenceSource(const std::shared_ptr<BlockStore>& store,
+                            const std::shared_ptr<SourceFile>& source, const ProgressFn& progress);
 
 // Reads interleaved frames of a sequence; frames outside it read as zero.
 void ReadFrames(const Sequence& seq, int channels, int64_t start, int64_t count, float* out);

@@ -173,6 +173,18 @@ void EditorEngine::AppendFrames(const float* frames, int64_t count) {
 SequencePtr EditorEngine::DecodeFile(const std::wstring& fileName, int& rate, int& channels,
                                      int wantRate, int wantChannels) {
   EnsureStore();
+  PcmLayout layout;
+  int pcmRate = 0;
+  if (ProbePcm(fileName, layout, pcmRate) && (wantRate <= 0 || wantRate == pcmRate) &&
+      (wantChannels <= 0 || wantChannels == layout.Channels)) {
+    // Uncompressed samples stay in the file; only edits write new blocks.
+    auto source = FStore->OpenSource(fileName, layout);
+    rate = pcmRate;
+    channels = layout.Channels;
+    return ReferenceSource(FStore, source, [&](int pct) {
+      if (OnBlockOperation) OnBlockOperation(pct);
+    });
+  }
   SequencePtr special = DecodeHeaderless(FStore, fileName, rate, channels);
   audio::TMediaDecoder dec;
   if (!special) {
@@ -251,6 +263,8 @@ void EditorEngine::SaveFile(const std::wstring& fileName, bool selectionOnly) {
   Operation op(*this, true);
   int64_t a = 0, b = Length();
   if (selectionOnly && FSelActive) Range(a, b);
+  // Samples still read from the file being overwritten are kept aside first.
+  if (FStore) FStore->PreserveSource(fileName);
   SaveDocument(*FDoc, a, b, Format, FileTags, fileName, [&](int p) { op.Progress(p); });
   op.Progress(100);
   op.Done();

@@ -583,6 +583,74 @@ SequencePtr DecodeHeaderless(const std::shared_ptr<BlockStore>& store, const std
   return nullptr;
 }
 
+bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate) {
+  std::wstring ext = Extension(fileName);
+  WIN32_FILE_ATTRIBUTE_DATA fa{};
+  if (!GetFileAttributesExW(fileName.c_str(), GetFileExInfoStandard, &fa)) return false;
+  int64_t size = int64_t(fa.nFileSizeHigh) << 32 | fa.nFileSizeLow;
+  if (ext == L"raw" || ext == L"pcm") {
+    layout = PcmLayout{0, size / 4, 2, 16, false};
+    rate = 44100;
+    return true;
+  }
+  HANDLE h = CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  auto readAt = [&](int64_t pos, void* out, DWORD n) {
+    LARGE_INTEGER p;
+    p.QuadPart = pos;
+    DWORD got = 0;
+    return SetFilePointerEx(h, p, nullptr, FILE_BEGIN) && ReadFile(h, out, n, &got, nullptr) &&
+           got == n;
+  };
+  auto u16 = [](const uint8_t* p) { return unsigned(p[0] | p[1] << 8); };
+  auto u32 = [](const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+  };
+  uint8_t head[12];
+  bool haveFmt = false, haveData = false;
+  unsigned tag = 0, channels = 0, align = 0, bits = 0;
+  uint32_t sampleRate = 0;
+  int64_t dataPos = 0, dataSize = 0;
+  if (readAt(0, head, 12) && std::memcmp(head, "RIFF", 4) == 0 &&
+      std::memcmp(head + 8, "WAVE", 4) == 0) {
+    for (int64_t pos = 12; pos + 8 <= size && !(haveFmt && haveData);) {
+      uint8_t ck[8];
+      if (!readAt(pos, ck, 8)) break;
+      int64_t len = u32(ck + 4);
+      if (std::memcmp(ck, "fmt ", 4) == 0 && len >= 16) {
+        uint8_t f[40] = {};
+        if (!readAt(pos + 8, f, DWORD(std::min<int64_t>(len, 40)))) break;
+        tag = u16(f);
+        channels = u16(f + 2);
+        sampleRate = u32(f + 4);
+        align = u16(f + 12);
+        bits = u16(f + 14);
+        // Extensible format: the sub-format's leading code.
+        if (tag == 0xFFFE && len >= 40) tag = u16(f + 24);
+        haveFmt = true;
+      } else if (std::memcmp(ck, "data", 4) == 0) {
+        dataPos = pos + 8;
+        // A size beyond the end of the file (an unfinished recording) stops at the end.
+        dataSize = std::min<int64_t>(len, size - dataPos);
+        haveData = true;
+      }
+      pos += 8 + len + (len & 1);
+    }
+  }
+  CloseHandle(h);
+  bool isFloat = tag == 3;
+  bool ok = haveFmt && haveData && (channels == 1 || channels == 2) && sampleRate > 0 &&
+            sampleRate <= 768000 &&
+            ((tag == 1 && (bits == 8 || bits == 16 || bits == 24 || bits == 32)) ||
+             (isFloat && (bits == 32 || bits == 64))) &&
+            align == channels * bits / 8;
+  if (!ok) return false;
+  layout = PcmLayout{dataPos, dataSize / align, int(channels), int(bits), isFloat};
+  rate = int(sampleRate);
+  return true;
+}
+
 bool HeaderlessInput(const std::wstring& fileName, std::string& inputFormat,
                      std::map<std::string, std::string>& options) {
   std::wstring ext = Extension(fileName);

@@ -1,0 +1,318 @@
+// Uncompressed files read in place: samples exact after open, edits, undo,
+// redo and save, the source kept intact when it is saved over.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "audio/EditorEngine.h"
+#include "audio/EditorFormats.h"
+#include "tests/support/Gui.h"
+
+using namespace audioedit;
+
+namespace {
+
+struct WavCase {
+  const char* name;
+  int bits;
+  bool isFloat;
+  int channels;
+  int64_t frames;
+  bool extensible;
+  bool chunksAround; // a LIST chunk before the data, a pad byte and a chunk after it
+};
+
+void Put16(std::vector<uint8_t>& b, unsigned x) {
+  b.push_back(uint8_t(x));
+  b.push_back(uint8_t(x >> 8));
+}
+void Put32(std::vector<uint8_t>& b, uint32_t x) {
+  for (int i = 0; i < 4; ++i)
+    b.push_back(uint8_t(x >> (8 * i)));
+}
+
+// Writes a WAV file of random samples and returns the floats the editor
+// must read from it.
+std::vector<float> WriteWav(const std::wstring& path, const WavCase& c, int rate = 44100) {
+  std::mt19937 rng(uint32_t(c.bits * 131 + c.channels * 7 + c.frames));
+  size_t samples = size_t(c.frames) * size_t(c.channels);
+  int bytes = c.bits / 8;
+  std::vector<uint8_t> data(samples * size_t(bytes));
+  std::vector<float> expect(samples);
+  for (size_t i = 0; i < samples; ++i) {
+    uint8_t* p = data.data() + i * size_t(bytes);
+    uint32_t r = rng();
+    if (c.isFloat && c.bits == 32) {
+      float f = float(int32_t(r)) / 2147483648.0f * 0.9f;
+      std::memcpy(p, &f, 4);
+      expect[i] = f;
+    } else if (c.isFloat) {
+      double d = double(int32_t(r)) / 2147483648.0 * 0.9 + 1e-12;
+      std::memcpy(p, &d, 8);
+      expect[i] = float(d);
+    } else if (c.bits == 8) {
+      p[0] = uint8_t(r);
+      expect[i] = float(int(p[0]) - 128) / 128.0f;
+    } else if (c.bits == 16) {
+      int16_t s = int16_t(r);
+      std::memcpy(p, &s, 2);
+      expect[i] = float(s) / 32768.0f;
+    } else if (c.bits == 24) {
+      int32_t s = int32_t(r) >> 8;
+      p[0] = uint8_t(s), p[1] = uint8_t(s >> 8), p[2] = uint8_t(s >> 16);
+      expect[i] = float(s) / 8388608.0f;
+    } else {
+      int32_t s = int32_t(r);
+      std::memcpy(p, &s, 4);
+      expect[i] = float(s) / 2147483648.0f;
+    }
+  }
+  std::vector<uint8_t> fmt;
+  unsigned tag = c.isFloat ? 3 : 1;
+  Put16(fmt, c.extensible ? 0xFFFE : tag);
+  Put16(fmt, unsigned(c.channels));
+  Put32(fmt, uint32_t(rate));
+  Put32(fmt, uint32_t(rate * c.channels * bytes));
+  Put16(fmt, unsigned(c.channels * bytes));
+  Put16(fmt, unsigned(c.bits));
+  if (c.extensible) {
+    Put16(fmt, 22);
+    Put16(fmt, unsigned(c.bits));
+    Put32(fmt, c.channels == 1 ? 4 : 3);
+    Put32(fmt, tag); // sub-format GUID: code, then the fixed tail
+    const uint8_t tail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00,
+                              0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+    fmt.insert(fmt.end(), tail, tail + 12);
+  }
+  std::vector<uint8_t> f;
+  f.insert(f.end(), {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+  Put32(f, uint32_t(fmt.size()));
+  f.insert(f.end(), fmt.begin(), fmt.end());
+  if (c.chunksAround) {
+    f.insert(f.end(), {'L', 'I', 'S', 'T'});
+    Put32(f, 5);
+    f.insert(f.end(), {'I', 'N', 'F', 'O', 'x', 0});
+  }
+  f.insert(f.end(), {'d', 'a', 't', 'a'});
+  Put32(f, uint32_t(data.size()));
+  f.insert(f.end(), data.begin(), data.end());
+  if (c.chunksAround) {
+    if (data.size() & 1) f.push_back(0);
+    f.insert(f.end(), {'i', 'd', '3', ' '});
+    Put32(f, 8);
+    f.insert(f.end(), {1, 2, 3, 4, 5, 6, 7, 8});
+  }
+  uint32_t riff = uint32_t(f.size() - 8);
+  std::memcpy(f.data() + 4, &riff, 4);
+  FILE* file = _wfopen(path.c_str(), L"wb");
+  EXPECT_NE(file, nullptr);
+  if (file) {
+    fwrite(f.data(), 1, f.size(), file);
+    fclose(file);
+  }
+  return expect;
+}
+
+std::vector<float> All(const EditorEngine& e) {
+  std::vector<float> v(size_t(e.Length() * e.Channels()));
+  e.ReadFrames(0, e.Length(), v.data());
+  return v;
+}
+
+// Frames [a, b) removed from interleaved samples.
+std::vector<float> Without(const std::vector<float>& v, int ch, int64_t a, int64_t b) {
+  std::vector<float> r(v.begin(), v.begin() + a * ch);
+  r.insert(r.end(), v.begin() + b * ch, v.end());
+  return r;
+}
+
+bool Writable(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
+}
+
+} // namespace
+
+TEST(EditorInPlace, SamplesExactThroughOpenEditUndoRedoAndSave) {
+  std::wstring dir = testsupport::MakeTempDir(L"editor-inplace");
+  const WavCase cases[] = {
+      {"8-bit mono odd", 8, false, 1, 300001, false, true},
+      {"8-bit stereo", 8, false, 2, 1001, false, false},
+      {"16-bit stereo", 16, false, 2, 400003, false, true},
+      {"16-bit mono", 16, false, 1, 5, false, false},
+      {"24-bit stereo", 24, false, 2, 200001, true, true},
+      {"24-bit mono", 24, false, 1, 70001, false, false},
+      {"32-bit stereo", 32, false, 2, 150000, false, false},
+      {"float stereo", 32, true, 2, 262145, false, true},
+      {"float mono extensible", 32, true, 1, 9999, true, false},
+      {"double stereo", 64, true, 2, 33333, false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::wstring path = dir + L"\\in.wav";
+    auto expect = WriteWav(path, c);
+    EditorEngine e;
+    e.SetTempDirectory(dir);
+    int events = 0;
+    e.OnBlockOperation = [&](int) { ++events; };
+    ASSERT_NO_THROW(e.OpenFile(path));
+    EXPECT_GT(events, 0);
+    ASSERT_EQ(e.Length(), c.frames);
+    ASSERT_EQ(e.Channels(), c.channels);
+    EXPECT_EQ(e.SampleRate(), 44100);
+    EXPECT_EQ(All(e), expect);
+    // Read in place: no sample block was written for the open.
+    EXPECT_EQ(e.Doc()->Store()->SlotsInUse(), 0u);
+    EXPECT_EQ(e.Doc()->Store()->SourcesInUse(), 1u);
+    EXPECT_FALSE(Writable(path));
+    // A small read inside a block (the play and spectrum path).
+    if (c.frames > 20) {
+      std::vector<float> part(size_t(7 * c.channels));
+      e.ReadFrames(11, 7, part.data());
+      EXPECT_TRUE(std::equal(part.begin(), part.end(), expect.begin() + 11 * c.channels));
+    }
+
+    int64_t a = c.frames / 3, b = c.frames / 3 + c.frames / 4 + 1;
+    e.SetSelection(a, b);
+    e.DeleteSelection();
+    auto edited = Without(expect, c.channels, a, b);
+    EXPECT_EQ(All(e), edited);
+    e.SetSelection(0, c.frames / 5);
+    e.Invert();
+    auto inverted = edited;
+    for (int64_t i = 0; i < c.frames / 5 * c.channels; ++i)
+      inverted[size_t(i)] = -inverted[size_t(i)];
+    EXPECT_EQ(All(e), inverted);
+    e.Undo();
+    EXPECT_EQ(All(e), edited);
+    e.Undo();
+    EXPECT_EQ(All(e), expect);
+    e.Redo();
+    EXPECT_EQ(All(e), edited);
+
+    // Saved as 16-bit PCM, the edited samples come back rounded to 16 bits.
+    e.Format = OutputFormat{};
+    e.Format.Type = OutputFormat::Pcm;
+    e.Format.SampleRate = 44100;
+    e.Format.Channels = c.channels;
+    e.Format.BitsPerSample = 16;
+    std::wstring out = dir + L"\\out.wav";
+    ASSERT_NO_THROW(e.SaveFile(out, false));
+    EditorEngine back;
+    back.SetTempDirectory(dir);
+    ASSERT_NO_THROW(back.OpenFile(out));
+    auto saved = edited;
+    for (float& x : saved)
+      x = float(std::lrint(std::clamp(x * 32768.0f, -32768.0f, 32767.0f))) / 32768.0f;
+    EXPECT_EQ(All(back), saved);
+    back.CloseFile();
+
+    e.CloseFile();
+    EXPECT_EQ(e.Doc(), nullptr);
+    EXPECT_TRUE(Writable(path)); // no reference is left once the document is closed
+  }
+}
+
+TEST(EditorInPlace, SavingOverTheSourceKeepsWhatUndoNeeds) {
+  std::wstring dir = testsupport::MakeTempDir(L"editor-inplace-over");
+  std::wstring path = dir + L"\\X.wav";
+  WavCase c{"16-bit stereo", 16, false, 2, 300007, false, true};
+  auto original = WriteWav(path, c);
+  auto e = std::make_unique<EditorEngine>();
+  e->SetTempDirectory(dir);
+  e->OpenFile(path);
+  // The clipboard shares a whole block of the file.
+  const int64_t c0 = 131072, c1 = 262144;
+  e->SetSelection(c0, c1);
+  e->Copy();
+  int64_t a = 1000, b = 150000;
+  e->SetSelection(a, b);
+  e->DeleteSelection();
+  auto edited = Without(original, 2, a, b);
+  e->Format = OutputFormat{};
+  e->Format.Type = OutputFormat::Pcm;
+  e->Format.SampleRate = 44100;
+  e->Format.Channels = 2;
+  e->Format.BitsPerSample = 16;
+  // The same file under another spelling of its name.
+  ASSERT_NO_THROW(e->SaveFile(dir + L"\\.\\x.WAV", false));
+  {
+    EditorEngine other;
+    other.SetTempDirectory(dir);
+    other.OpenFile(path);
+    EXPECT_EQ(All(other), edited);
+  }
+  // The history and the clipboard still read the original samples.
+  EXPECT_EQ(All(*e), edited);
+  e->Undo();
+  EXPECT_EQ(All(*e), original);
+  e->Redo();
+  EXPECT_EQ(All(*e), edited);
+  e->SetSelActive(false);
+  e->SetCursor(e->Length());
+  e->Paste();
+  std::vector<float> tail(size_t((c1 - c0) * 2));
+  e->ReadFrames(int64_t(edited.size() / 2), c1 - c0, tail.data());
+  EXPECT_TRUE(std::equal(tail.begin(), tail.end(), original.begin() + c0 * 2));
+
+  // The kept copy lives in the temporary folder and goes with the engine.
+  std::wstring folder = e->Doc()->Store()->Folder();
+  EXPECT_NE(GetFileAttributesW((folder + L"\\source1.dat").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(Writable(path)); // the file itself is free again
+  e.reset();
+  EXPECT_EQ(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(EditorInPlace, RawInputAndFilesFallingBackToTheDecoder) {
+  std::wstring dir = testsupport::MakeTempDir(L"editor-inplace-raw");
+  std::wstring raw = dir + L"\\in.raw";
+  std::vector<int16_t> s(2 * 50001);
+  for (size_t i = 0; i < s.size(); ++i)
+    s[i] = int16_t(i * 7919);
+  FILE* f = _wfopen(raw.c_str(), L"wb");
+  ASSERT_NE(f, nullptr);
+  fwrite(s.data(), 2, s.size(), f);
+  fputc(1, f); // a stray byte that makes no frame
+  fclose(f);
+  EditorEngine e;
+  e.SetTempDirectory(dir);
+  e.OpenFile(raw);
+  ASSERT_EQ(e.Length(), 50001);
+  auto v = All(e);
+  for (size_t i = 0; i < s.size(); ++i)
+    ASSERT_EQ(v[i], float(s[i]) / 32768.0f) << i;
+
+  // Layouts the probe refuses (more channels, a compressed code) go through the decoder.
+  PcmLayout l;
+  int rate = 0;
+  std::wstring wav = dir + L"\\six.wav";
+  std::vector<uint8_t> h;
+  h.insert(h.end(), {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+  Put32(h, 16);
+  Put16(h, 1);
+  Put16(h, 6);
+  Put32(h, 48000);
+  Put32(h, 48000 * 12);
+  Put16(h, 12);
+  Put16(h, 16);
+  h.insert(h.end(), {'d', 'a', 't', 'a'});
+  Put32(h, 12 * 100);
+  h.resize(h.size() + 1200, 0);
+  f = _wfopen(wav.c_str(), L"wb");
+  fwrite(h.data(), 1, h.size(), f);
+  fclose(f);
+  EXPECT_FALSE(ProbePcm(wav, l, rate));
+  ASSERT_NO_THROW(e.OpenFile(wav));
+  EXPECT_EQ(e.Length(), 100);
+  EXPECT_EQ(e.Channels(), 2);
+}
