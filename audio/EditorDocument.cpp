@@ -414,6 +414,7 @@ void Block::Summarize(const float* data) {
   const int64_t frames = FFrames;
   int64_t fine = (frames + kFineFrames - 1) / kFineFrames;
   FFine.resize(size_t(fine * channels));
+  FSums.resize(size_t(fine * channels));
   for (int64_t e = 0; e < fine; ++e) {
     int64_t a = e * kFineFrames, b = std::min(frames, a + kFineFrames);
     const float* p = data + a * channels;
@@ -421,39 +422,50 @@ void Block::Summarize(const float* data) {
     if ((channels == 1 || channels == 2) && count % 8 == 0) {
       // Four lanes at a time: for stereo the lanes alternate left and right.
       __m128 mn = _mm_loadu_ps(p), mx = mn, s0 = _mm_setzero_ps(), s1 = s0;
+      // Sums in double, two lanes per vector: for stereo left then right.
+      __m128d t0 = _mm_setzero_pd(), t1 = t0;
       for (size_t i = 0; i < count; i += 8) {
         __m128 v = _mm_loadu_ps(p + i), w = _mm_loadu_ps(p + i + 4);
         mn = _mm_min_ps(mn, _mm_min_ps(v, w));
         mx = _mm_max_ps(mx, _mm_max_ps(v, w));
         s0 = _mm_add_ps(s0, _mm_mul_ps(v, v));
         s1 = _mm_add_ps(s1, _mm_mul_ps(w, w));
+        t0 = _mm_add_pd(t0, _mm_add_pd(_mm_cvtps_pd(v), _mm_cvtps_pd(_mm_movehl_ps(v, v))));
+        t1 = _mm_add_pd(t1, _mm_add_pd(_mm_cvtps_pd(w), _mm_cvtps_pd(_mm_movehl_ps(w, w))));
       }
       float lo[4], hi[4], sq[4];
+      double sum[2];
       _mm_storeu_ps(lo, mn);
       _mm_storeu_ps(hi, mx);
       _mm_storeu_ps(sq, _mm_add_ps(s0, s1));
+      _mm_storeu_pd(sum, _mm_add_pd(t0, t1));
       double n = double(b - a);
       if (channels == 1) {
+        FSums[size_t(e)] = sum[0] + sum[1];
         FFine[size_t(e)] = {std::min(std::min(lo[0], lo[1]), std::min(lo[2], lo[3])),
                             std::max(std::max(hi[0], hi[1]), std::max(hi[2], hi[3])),
                             float(std::sqrt((double(sq[0]) + sq[1] + sq[2] + sq[3]) / n))};
       } else {
-        for (int c = 0; c < 2; ++c)
+        for (int c = 0; c < 2; ++c) {
           FFine[size_t(e * 2 + c)] = {std::min(lo[c], lo[c + 2]), std::max(hi[c], hi[c + 2]),
                                       float(std::sqrt((double(sq[c]) + sq[c + 2]) / n))};
+          FSums[size_t(e * 2 + c)] = sum[c];
+        }
       }
       continue;
     }
     for (int c = 0; c < channels; ++c) {
       float mn = data[a * channels + c], mx = mn;
-      double sq = 0;
+      double sq = 0, sum = 0;
       for (int64_t f = a; f < b; ++f) {
         float v = data[f * channels + c];
         mn = std::min(mn, v);
         mx = std::max(mx, v);
         sq += double(v) * v;
+        sum += v;
       }
       FFine[size_t(e * channels + c)] = {mn, mx, float(std::sqrt(sq / double(b - a)))};
+      FSums[size_t(e * channels + c)] = sum;
     }
   }
   constexpr int64_t per = kCoarseFrames / kFineFrames;

@@ -143,6 +143,8 @@ public:
   // Summary entries: [entry * channels + channel].
   const std::vector<Peak>& Fine() const { return FFine; }
   const std::vector<Peak>& Coarse() const { return FCoarse; }
+  // Sum of the samples of each fine entry, [entry * channels + channel].
+  const std::vector<double>& Sums() const { return FSums; }
 
 private:
   void Summarize(const float* data);
@@ -154,6 +156,7 @@ private:
   int64_t FFrames;
   int FChannels;
   std::vector<Peak> FFine, FCoarse;
+  std::vector<double> FSums;
 };
 
 using BlockPtr = std::shared_ptr<const Block>;

@@ -654,12 +654,12 @@ void MeasureRange(const Document& doc, int64_t start, int64_t end, std::vector<f
   mn.assign(size_t(ch), 0.0f);
   mx.assign(size_t(ch), 0.0f);
   if (end == start) return;
-  std::vector<float> buf(size_t(kChunkFrames * ch));
   std::fill(mn.begin(), mn.end(), INFINITY);
   std::fill(mx.begin(), mx.end(), -INFINITY);
-  for (int64_t pos = start; pos < end; pos += kChunkFrames) {
-    int64_t n = std::min(kChunkFrames, end - pos);
-    doc.Read(pos, n, buf.data());
+  std::vector<float> buf;
+  auto samples = [&](int64_t from, int64_t n) {
+    buf.resize(size_t(n * ch));
+    doc.Read(from, n, buf.data());
     for (int64_t f = 0; f < n; ++f)
       for (int c = 0; c < ch; ++c) {
         float v = buf[size_t(f * ch + c)];
@@ -667,7 +667,34 @@ void MeasureRange(const Document& doc, int64_t start, int64_t end, std::vector<f
         mn[size_t(c)] = std::min(mn[size_t(c)], v);
         mx[size_t(c)] = std::max(mx[size_t(c)], v);
       }
-    if (progress) progress(int((pos + n - start) * 50 / (end - start)));
+  };
+  // Whole summary entries come from the blocks' summaries; only the partial
+  // entries at the edges of the range are read.
+  const Sequence& seq = doc.Seq();
+  for (size_t i = seq.Find(start); i < seq.Count() && seq.StartOf(i) < end; ++i) {
+    const Block& b = *seq.BlockAt(i);
+    const int64_t bs = seq.StartOf(i), frames = b.Frames();
+    const int64_t a = std::max(start, bs) - bs, z = std::min(end, bs + frames) - bs;
+    const int64_t entries = (frames + kFineFrames - 1) / kFineFrames;
+    const int64_t ea = (a + kFineFrames - 1) / kFineFrames;
+    const int64_t ez = z == frames ? entries : z / kFineFrames;
+    if (b.Channels() != ch || ea >= ez) {
+      samples(bs + a, z - a);
+    } else {
+      if (a < ea * kFineFrames) samples(bs + a, ea * kFineFrames - a);
+      const auto& fine = b.Fine();
+      const auto& sums = b.Sums();
+      for (int64_t e = ea; e < ez; ++e)
+        for (int c = 0; c < ch; ++c) {
+          const Peak& p = fine[size_t(e * ch + c)];
+          mn[size_t(c)] = std::min(mn[size_t(c)], p.Min);
+          mx[size_t(c)] = std::max(mx[size_t(c)], p.Max);
+          mean[size_t(c)] += sums[size_t(e * ch + c)];
+        }
+      int64_t tail = std::min(ez * kFineFrames, frames);
+      if (tail < z) samples(bs + tail, z - tail);
+    }
+    if (progress) progress(int((bs + z - start) * 10 / (end - start)));
   }
   for (int c = 0; c < ch; ++c)
     mean[size_t(c)] /= double(end - start);

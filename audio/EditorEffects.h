@@ -86,7 +86,8 @@ int64_t ApplyProcessor(Document& doc, int64_t start, int64_t end, Processor& pro
                        const ApplyOptions& opt);
 // Reverses frames [start, end) (one history step), reading block by block.
 void ReverseRange(Document& doc, int64_t start, int64_t end, const ApplyOptions& opt);
-// Minimum, maximum and mean per channel of [start, end).
+// Minimum, maximum and mean per channel of [start, end), from the blocks'
+// summaries where whole summary entries lie in the range.
 void MeasureRange(const Document& doc, int64_t start, int64_t end, std::vector<float>& mn,
                   std::vector<float>& mx, std::vector<double>& mean,
                   const ProgressFn& progress = {});

@@ -700,7 +700,7 @@ void EditorEngine::Normalize(float percent, bool dcAdjust) {
     float gain = std::clamp(percent, 0.0f, 100.0f) / 100.0f / peak;
     auto p = MakeGain(gain, ch, offsets);
     ApplyOptions o = Options(op);
-    o.Progress = [&op](int pr) { op.Progress(50 + pr / 2); };
+    o.Progress = [&op](int pr) { op.Progress(10 + pr * 9 / 10); };
     ApplyProcessor(*FDoc, a, b, *p, o);
   }
   op.Done();

@@ -185,6 +185,40 @@ TEST(EditorEngine, NormalizeRemovesDcBias) {
   EXPECT_NEAR(PeakOf(v), 1.0, 0.001);
 }
 
+TEST(EditorEngine, MeasuredRangeMatchesTheSamples) {
+  Engine t;
+  // Noise with a bias over several blocks; the second channel has its own.
+  std::vector<float> v(size_t(400001) * 2);
+  uint32_t seed = 7;
+  for (size_t i = 0; i < v.size(); ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    v[i] = float(int32_t(seed)) / 4294967296.0f + (i % 2 ? -0.1f : 0.05f);
+  }
+  v[2 * 300007 + 1] = -0.99f; // a lone extreme inside a summary entry
+  t.Load(v, 2);
+  const int64_t ranges[][2] = {{0, 400001}, {1, 400000},      {255, 257},    {300000, 300300},
+                               {3, 3},      {131071, 131073}, {100, 262144}, {299999, 400001}};
+  for (auto& r : ranges) {
+    std::vector<float> mn, mx;
+    std::vector<double> mean;
+    MeasureRange(*t.e.Doc(), r[0], r[1], mn, mx, mean);
+    for (int c = 0; c < 2; ++c) {
+      float lo = INFINITY, hi = -INFINITY;
+      double sum = 0;
+      for (int64_t f = r[0]; f < r[1]; ++f) {
+        float x = v[size_t(f * 2 + c)];
+        lo = std::min(lo, x);
+        hi = std::max(hi, x);
+        sum += x;
+      }
+      if (r[1] == r[0]) lo = hi = 0;
+      EXPECT_EQ(mn[size_t(c)], lo) << r[0] << ".." << r[1];
+      EXPECT_EQ(mx[size_t(c)], hi) << r[0] << ".." << r[1];
+      EXPECT_NEAR(mean[size_t(c)], r[1] > r[0] ? sum / double(r[1] - r[0]) : 0, 1e-9);
+    }
+  }
+}
+
 TEST(EditorEngine, TimeAndPitch) {
   struct Case {
     const char* name;
