@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include <turbojpeg.h>
+
+#include "framework/Controls.h"
+#include "framework/Forms.h"
+#include "framework/ImgList.h"
 
 namespace {
 
@@ -521,6 +526,58 @@ void CreateSkinImage(const TskSkinImageParams& p, const TskPicture& picture, Tsk
   ComposeSkinImage(p, picture, dest, false);
 }
 
+void CreateSkinBorderImages(const TskSkinImageParams& p, const TskPicture& picture, TskPicture& top,
+                            TskPicture& bottom, TskPicture& left, TskPicture& right) {
+  const POINT &LT = p.Old.LTPoint, &RT = p.Old.RTPoint, &LB = p.Old.LBPoint, &RB = p.Old.RBPoint;
+  const RECT& CR = p.Old.ClientRect;
+  const POINT &NLT = p.New.LTPoint, &NRT = p.New.RTPoint, &NLB = p.New.LBPoint,
+              &NRB = p.New.RBPoint;
+  const RECT& NCR = p.New.ClientRect;
+  const RECT& R = p.R;
+  const int W = p.W, H = p.H, L = R.left, T = R.top;
+  top.Clear(), bottom.Clear(), left.Clear(), right.Clear();
+  if (picture.Empty()) return;
+  const int th = NCR.top, bh = H - NCR.bottom;
+  if (W > 0 && th > 0 && RT.x > LT.x) {
+    top.SetSize(W, th);
+    RECT mid{L + LT.x, T, L + RT.x, T + th};
+    if (p.TopStretch)
+      StretchCopy(top, RECT{NLT.x, 0, NRT.x, th}, picture, mid);
+    else
+      HorzPart(top, RECT{0, 0, W, th}, picture, mid, false);
+    StretchCopy(top, RECT{0, 0, NLT.x, th}, picture, RECT{L, T, L + LT.x, T + th});
+    StretchCopy(top, RECT{NRT.x, 0, W, th}, picture, RECT{L + RT.x, T, R.right, T + th});
+  }
+  if (W > 0 && bh > 0 && RB.x > LB.x) {
+    bottom.SetSize(W, bh);
+    const int sy = R.bottom - bh;
+    RECT mid{L + LB.x, sy, L + RB.x, R.bottom};
+    if (p.BottomStretch)
+      StretchCopy(bottom, RECT{NLB.x, 0, NRB.x, bh}, picture, mid);
+    else
+      HorzPart(bottom, RECT{0, 0, W, bh}, picture, mid, false);
+    StretchCopy(bottom, RECT{0, 0, NLB.x, bh}, picture, RECT{L, sy, L + LB.x, R.bottom});
+    StretchCopy(bottom, RECT{NRB.x, 0, W, bh}, picture, RECT{L + RB.x, sy, R.right, R.bottom});
+  }
+  const int h = H - std::max(bh, 0) - std::max(th, 0);
+  // One side strip: columns [c0, c1) of R, corner rows a (top) and b (bottom).
+  auto side = [&](TskPicture& d, int width, int c0, int c1, int a, int b, bool stretch) {
+    d.SetSize(width, h);
+    RECT mid{c0, T + a, c1, T + b};
+    if (stretch)
+      StretchCopy(d, RECT{0, a - CR.top, width, h + b - CR.bottom}, picture, mid);
+    else
+      VertPart(d, RECT{0, 0, width, h}, picture, mid, false);
+    StretchCopy(d, RECT{0, 0, width, a - CR.top}, picture, RECT{c0, T + CR.top, c1, T + a});
+    StretchCopy(d, RECT{0, h - (CR.bottom - b), width, h}, picture,
+                RECT{c0, T + b, c1, T + CR.bottom});
+  };
+  if (NCR.left > 0 && h > 0 && LB.y > LT.y)
+    side(left, NCR.left, L, L + NCR.left, LT.y, LB.y, p.LeftStretch);
+  if (W - NCR.right >= 1 && h >= 1 && RB.y > RT.y)
+    side(right, W - NCR.right, L + CR.right, R.right, RT.y, RB.y, p.RightStretch);
+}
+
 void CreateSkinImage2(const TskSkinImageParams& p, const TskPicture& picture, TskPicture& dest) {
   ComposeSkinImage(p, picture, dest, false);
 }
@@ -1012,4 +1069,184 @@ void CopyScreenToBitmap(int x, int y, TskPicture& picture) {
   DeleteDC(mem);
   ReleaseDC(nullptr, screen);
   GdiFlush();
+}
+
+// ---------------------------------------------------------------------------
+// Glyph and caption layout on a canvas
+
+namespace {
+
+// Font, text colour and transparent background of the canvas, for DrawText.
+class TextScope {
+public:
+  explicit TextScope(TCanvas* canvas) : FDC(canvas->Handle()) {
+    FOldFont = SelectObject(FDC, canvas->Font()->Handle());
+    FOldColor = SetTextColor(FDC, ColorToRGB(canvas->Font()->Color()));
+    FOldMode = SetBkMode(FDC, TRANSPARENT);
+  }
+  ~TextScope() {
+    SelectObject(FDC, FOldFont);
+    SetTextColor(FDC, FOldColor);
+    SetBkMode(FDC, FOldMode);
+  }
+  HDC DC() const { return FDC; }
+
+private:
+  HDC FDC;
+  HGDIOBJ FOldFont;
+  COLORREF FOldColor;
+  int FOldMode;
+};
+
+// Lays out a glyph of gw x gh drawn by drawGlyph and the caption.
+void DrawLaidOut(TCanvas* canvas, const RECT& r, int margin, TColor markColor, bool mark,
+                 bool pressed, int gw, int gh, const std::function<void(int, int)>& drawGlyph,
+                 const std::wstring& caption, int layout, int spacing) {
+  if (!canvas) return;
+  int tw = 0, th = 0;
+  canvas->Brush()->SetStyle(bsClear);
+  {
+    TextScope text(canvas);
+    if (!caption.empty()) {
+      RECT tr{0, 0, RectWidth(r), RectHeight(r)};
+      if (layout <= 1)
+        tr.right -= gw;
+      else
+        tr.bottom -= gh;
+      DrawTextW(text.DC(), caption.c_str(), static_cast<int>(caption.size()), &tr,
+                DT_CALCRECT | DT_EXPANDTABS | DT_WORDBREAK);
+      tw = RectWidth(tr), th = RectHeight(tr);
+    }
+  }
+  POINT gp{}, tp{};
+  CalcButtonLayout(r, layout, margin, spacing, gw, gh, tw, th, gp, tp);
+  if (pressed) {
+    ++gp.x, ++gp.y, ++tp.x, ++tp.y;
+  }
+  RECT textRect{tp.x, tp.y, tp.x + tw + 2, tp.y + th};
+  if (!caption.empty()) {
+    TextScope text(canvas);
+    DrawTextW(text.DC(), caption.c_str(), static_cast<int>(caption.size()), &textRect,
+              DT_EXPANDTABS | DT_WORDBREAK | DT_VCENTER | DT_CENTER);
+  }
+  if (gw > 0 && gh > 0) drawGlyph(gp.x, gp.y);
+  if (!mark) return;
+  HDC dc = canvas->Handle();
+  COLORREF color = ColorToRGB(markColor);
+  if (gw > 0 && gh > 0) {
+    PenScope pen(dc, color);
+    for (int dy = -2; dy <= 0; ++dy)
+      Line(dc, gp.x, gp.y + gh + dy, gp.x + gw, gp.y + gh + dy);
+  } else if (!caption.empty()) {
+    PenScope pen(dc, color);
+    for (int dy = -1; dy <= 1; ++dy)
+      Line(dc, textRect.left, textRect.bottom + dy, textRect.right, textRect.bottom + dy);
+  } else {
+    RECT bar = pressed ? RECT{r.left + 4, r.top + 5, r.right - 2, r.bottom - 3}
+                       : RECT{r.left + 4, r.top + 4, r.right - 2, r.bottom - 4};
+    HBRUSH brush = CreateSolidBrush(color);
+    FillRect(dc, &bar, brush);
+    DeleteObject(brush);
+  }
+}
+
+} // namespace
+
+void DrawImageAndText(TCanvas* canvas, const RECT& r, int margin, TColor markColor, bool mark,
+                      bool enabled, bool pressed, TCustomImageList* images, int imageIndex,
+                      const std::wstring& caption, int layout, int spacing) {
+  bool hasImage = images && imageIndex >= 0 && imageIndex < images->Count();
+  int gw = hasImage ? images->Width() : 0, gh = hasImage ? images->Height() : 0;
+  DrawLaidOut(
+      canvas, r, margin, markColor, mark, pressed, gw, gh,
+      [&](int x, int y) { images->Draw(canvas, x, y, imageIndex, enabled); }, caption, layout,
+      spacing);
+}
+
+void DrawGlyphAndText(TCanvas* canvas, const RECT& r, int margin, TColor markColor, bool mark,
+                      bool /*enabled*/, bool pressed, TBitmap* glyph, int numGlyphs, int glyphNum,
+                      const std::wstring& caption, int layout, int spacing) {
+  bool hasGlyph = glyph && !glyph->Empty() && numGlyphs > 0 && glyph->Width() >= numGlyphs;
+  int gw = hasGlyph ? glyph->Width() / numGlyphs : 0, gh = hasGlyph ? glyph->Height() : 0;
+  DrawLaidOut(
+      canvas, r, margin, markColor, mark, pressed, gw, gh,
+      [&](int x, int y) { DrawGlyph(canvas, x, y, glyphNum, numGlyphs, glyph); }, caption, layout,
+      spacing);
+}
+
+void DrawGlyph(TCanvas* canvas, int x, int y, int glyphNum, int numGlyphs, TBitmap* glyph) {
+  if (!canvas || !glyph || glyph->Empty() || numGlyphs <= 0 || glyphNum < 1 || glyphNum > numGlyphs)
+    return;
+  int cw = glyph->Width() / numGlyphs, ch = glyph->Height();
+  if (cw <= 0) return;
+  int sx = (glyphNum - 1) * cw;
+  HDC src = glyph->Canvas()->Handle();
+  COLORREF key = GetPixel(src, sx, ch - 1);
+  TransparentBlt(canvas->Handle(), x, y, cw, ch, src, sx, 0, cw, ch, key);
+}
+
+// ---------------------------------------------------------------------------
+// Parent background
+
+namespace {
+
+// Reaches the protected paint-window operation of windowed controls.
+struct PaintWindowAccess : TWinControl {
+  static void Paint(TWinControl* control, HDC dc) {
+    void (TWinControl::*paint)(HDC) = &PaintWindowAccess::PaintWindow;
+    (control->*paint)(dc);
+  }
+};
+
+class PaintCopyScope {
+public:
+  explicit PaintCopyScope(TControl* control) : FControl(control) {
+    FControl->SetControlState(FControl->ControlState() | csPaintCopy);
+  }
+  ~PaintCopyScope() { FControl->SetControlState(FControl->ControlState() & ~csPaintCopy); }
+
+private:
+  TControl* FControl;
+};
+
+} // namespace
+
+void PaintParentBackground(TControl* control, TCanvas* canvas) {
+  if (!control || !canvas) return;
+  TWinControl* parent = control->Parent();
+  if (!parent) return;
+  HDC dc = canvas->Handle();
+  if (parent->HandleAllocated()) {
+    PaintCopyScope copy(parent);
+    int saved = SaveDC(dc);
+    OffsetViewportOrgEx(dc, -control->Left(), -control->Top(), nullptr);
+    TRect client = parent->ClientRect();
+    IntersectClipRect(dc, 0, 0, client.Width(), client.Height());
+    auto* form = dynamic_cast<TCustomForm*>(parent);
+    HWND mdiClient = form && form->FormStyle() == fsMDIForm
+                         ? FindWindowExW(form->Handle(), nullptr, L"MDICLIENT", nullptr)
+                         : nullptr;
+    if (mdiClient) {
+      SendMessageW(mdiClient, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    } else {
+      parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+      if (!form) PaintWindowAccess::Paint(parent, dc);
+    }
+    RestoreDC(dc, saved);
+  }
+  TRect bounds = control->BoundsRect();
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    TControl* c = parent->Controls(i);
+    if (c == control) break;
+    if (dynamic_cast<TWinControl*>(c) || !c->Visible()) continue;
+    TRect cb = c->BoundsRect();
+    RECT overlap;
+    if (!IntersectRect(&overlap, cb.R(), bounds.R())) continue;
+    PaintCopyScope copy(c);
+    int saved = SaveDC(dc);
+    OffsetViewportOrgEx(dc, c->Left() - control->Left(), c->Top() - control->Top(), nullptr);
+    IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
+    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    RestoreDC(dc, saved);
+  }
 }

@@ -10,6 +10,11 @@
 
 #include <windows.h>
 
+#include "framework/Graphics.h"
+
+class TControl;
+class TCustomImageList;
+
 // Errors of the skin engine (bad pictures, bad streams, bad files).
 class ESkinError : public std::runtime_error {
 public:
@@ -149,9 +154,35 @@ HRGN MaskBitmapToRegion(const TskPicture& mask);
 HRGN CreateSkinRegion(const TskSkinGeometry& oldG, const TskSkinGeometry& newG, int w, int h,
                       const TskPicture& mask);
 
+// The four border pictures of a frame for a new size W x H (no centre), from
+// rectangle R of the picture with its old and new geometry and stretch flags.
+// A border that the geometry does not give is left empty.
+void CreateSkinBorderImages(const TskSkinImageParams& p, const TskPicture& picture, TskPicture& top,
+                            TskPicture& bottom, TskPicture& left, TskPicture& right);
+
 // Button layout: 0 glyph left, 1 right, 2 top, 3 bottom; margin -1 centres.
 void CalcButtonLayout(const RECT& r, int layout, int margin, int spacing, int glyphW, int glyphH,
                       int textW, int textH, POINT& glyphPos, POINT& textPos);
+
+// An image-list image and a caption laid out in r (CalcButtonLayout); the
+// image greyed when disabled, everything one pixel further when pressed; with
+// mark, three lines in markColor under the image (or the caption), or a bar
+// filling r when there is neither. The caption uses the canvas's font.
+void DrawImageAndText(TCanvas* canvas, const RECT& r, int margin, TColor markColor, bool mark,
+                      bool enabled, bool pressed, TCustomImageList* images, int imageIndex,
+                      const std::wstring& caption, int layout, int spacing);
+// The same with glyph number glyphNum (from 1) of a strip of numGlyphs cells.
+void DrawGlyphAndText(TCanvas* canvas, const RECT& r, int margin, TColor markColor, bool mark,
+                      bool enabled, bool pressed, TBitmap* glyph, int numGlyphs, int glyphNum,
+                      const std::wstring& caption, int layout, int spacing);
+// Cell glyphNum (from 1) of a strip of numGlyphs cells at (x, y), the colour of
+// the cell's bottom-left pixel left out; nothing for an empty strip or a
+// number outside the strip.
+void DrawGlyph(TCanvas* canvas, int x, int y, int glyphNum, int numGlyphs, TBitmap* glyph);
+// Paints what lies behind control in its parent onto canvas (in the
+// control's coordinates): the parent's background and contents, then the
+// parent's windowless controls below control that overlap it.
+void PaintParentBackground(TControl* control, TCanvas* canvas);
 
 // Glyphs and marks.
 void DrawArrow(HDC dc, const RECT& r, COLORREF color, int direction);
