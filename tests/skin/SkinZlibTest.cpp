@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "skin/SkinData.h"
 #include "skin/skzlib.h"
 
 namespace {
@@ -103,6 +104,15 @@ TEST(SkinZlib, WholeStreamHelpersAndEmptyData) {
   EXPECT_EQ(out.Size(), 0);
 }
 
+TEST(SkinZlib, StoredSkinInflatesIntoAStream) {
+  TskCompressedStoredSkin skin;
+  ASSERT_TRUE(skin.LoadFromResource(nullptr, BUILTIN_SKIN_RESOURCE));
+  TMemoryStream inner;
+  skin.DecompressToStream(inner);
+  EXPECT_EQ(Bytes(inner), skin.DecompressToBytes());
+  EXPECT_GT(inner.Size(), 1000);
+}
+
 TEST(SkinZlib, RefusedOperationsRaise) {
   TMemoryStream dest;
   TCompressionStream c(zcDefault, dest);
@@ -141,6 +151,7 @@ TEST(SkinZlib, DecompressionSeeksForwardAndToTheStart) {
   EXPECT_EQ(d.Seek(20000, soBeginning), 20000);
   d.ReadBuffer(b, 100);
   EXPECT_EQ(0, std::memcmp(b, data.data() + 20000, 100));
+  EXPECT_EQ(d.Seek(20100, soBeginning), 20100);              // where it is: nothing to do
   EXPECT_THROW(d.Seek(5, soBeginning), EDecompressionError); // backwards
   EXPECT_EQ(d.Seek(0, soBeginning), 0);                      // restart
   d.ReadBuffer(b, 100);
