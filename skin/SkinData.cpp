@@ -1544,11 +1544,12 @@ void TskCompressedStoredSkin::DecompressToStream(TStream& stream) const {
   DecompressStream(stream, source);
 }
 
-TskCompressedSkinList::TskSkinListItem& TskCompressedSkinList::Add() {
-  Skins.push_back(std::make_unique<TskSkinListItem>());
-  Skins.back()->Name = L"skSkin" + std::to_wstring(Skins.size() - 1);
-  return *Skins.back();
+TskSkinListItem::TskSkinListItem(TCollection* collection) : TCollectionItem(collection) {
+  Name = L"skSkin" + std::to_wstring(Index());
 }
+
+TskSkinListItems::TskSkinListItems(TPersistent* owner)
+    : TCollection(owner, [](TCollection* c) { return new TskSkinListItem(c); }) {}
 
 // ---------------------------------------------------------------------------
 // Loading
@@ -1841,8 +1842,8 @@ void TskSkinData::SetResourceStrData(TskResourceStrData* data) {
 void TskSkinData::SetSkinList(TskCompressedSkinList* list) {
   Relink(this, FSkinList, list);
   if (ComponentState() & csDesigning) return;
-  if (list && FSkinIndex >= 0 && FSkinIndex < static_cast<int>(list->Skins.size()))
-    LoadSkinFromStoredSkin(list->Skins[static_cast<size_t>(FSkinIndex)]->Skin);
+  if (list && FSkinIndex >= 0 && FSkinIndex < list->Skins()->Count())
+    LoadSkinFromStoredSkin(list->Skins()->Items(FSkinIndex)->Skin);
 }
 
 void TskSkinData::SetSkinIndex(int index) {
@@ -1851,10 +1852,10 @@ void TskSkinData::SetSkinIndex(int index) {
     FSkinIndex = index;
     return;
   }
-  if (index < 0 || index >= static_cast<int>(FSkinList->Skins.size())) return;
+  if (index < 0 || index >= FSkinList->Skins()->Count()) return;
   FSkinIndex = index;
   if (!(ComponentState() & csDesigning))
-    LoadSkinFromStoredSkin(FSkinList->Skins[static_cast<size_t>(index)]->Skin);
+    LoadSkinFromStoredSkin(FSkinList->Skins()->Items(index)->Skin);
 }
 
 void TskSkinData::BeginLoad() {

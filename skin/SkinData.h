@@ -791,15 +791,32 @@ public:
   void DecompressToStream(TStream& stream) const;
 };
 
+// One stored skin of a skin list; its Name starts as "skSkin" + its index.
+class TskSkinListItem : public TCollectionItem {
+public:
+  explicit TskSkinListItem(TCollection* collection);
+  std::wstring DisplayName() const override { return Name; }
+  void SetDisplayName(const std::wstring& value) override { Name = value; }
+  std::wstring Name, Description, FileName, CompressedFileName;
+  TskCompressedStoredSkin Skin; // without owner
+};
+
+class TskSkinListItems : public TCollection {
+public:
+  explicit TskSkinListItems(TPersistent* owner);
+  TskSkinListItem* Items(int index) const { return ItemAs<TskSkinListItem>(index); }
+};
+
 class TskCompressedSkinList : public TComponent {
 public:
-  explicit TskCompressedSkinList(TComponent* AOwner = nullptr) : TComponent(AOwner) {}
-  struct TskSkinListItem {
-    std::wstring Name, Description, FileName, CompressedFileName;
-    TskCompressedStoredSkin Skin; // without owner
-  };
-  std::vector<std::unique_ptr<TskSkinListItem>> Skins;
-  TskSkinListItem& Add();
+  explicit TskCompressedSkinList(TComponent* AOwner = nullptr) : TComponent(AOwner), FSkins(this) {}
+  TskSkinListItems* Skins() { return &FSkins; }
+  // Hands the items of value to the collection's own assignment.
+  void SetSkins(TskSkinListItems* value) { FSkins.Assign(value); }
+  TskSkinListItem& Add() { return *static_cast<TskSkinListItem*>(FSkins.Add()); }
+
+private:
+  TskSkinListItems FSkins;
 };
 
 // ---------------------------------------------------------------------------

@@ -199,6 +199,40 @@ TEST_F(SkinComponentTest, MessagesReachTheScreensFormsByDefault) {
   EXPECT_EQ(g_seen.front().form, a.get());
 }
 
+TEST_F(SkinComponentTest, SkinListItemsAreLoadedByIndex) {
+  TskSkinData sd(nullptr);
+  auto list = std::make_unique<TskCompressedSkinList>(nullptr);
+  TskSkinListItem& slate = list->Add();
+  ASSERT_TRUE(slate.Skin.LoadFromResource(nullptr, BUILTIN_SKIN_RESOURCE));
+  TskSkinListItem& amber = list->Add();
+  ASSERT_TRUE(amber.Skin.CompressFromIniFile(SourceDir() + L"resources\\skin\\alt\\skin.ini"));
+  EXPECT_EQ(slate.Name, L"skSkin0");
+  EXPECT_EQ(amber.DisplayName(), L"skSkin1");
+
+  sd.SetSkinIndex(1); // without a list only stored
+  EXPECT_EQ(sd.SkinIndex(), 1);
+  EXPECT_TRUE(sd.Empty());
+  sd.SetSkinList(list.get());
+  EXPECT_EQ(sd.SkinName, L"Korvane Amber");
+  g_seen.clear();
+  sd.SetSkinIndex(1); // the current value: nothing happens
+  sd.SetSkinIndex(2); // beyond the list: the old index stays
+  sd.SetSkinIndex(-1);
+  EXPECT_EQ(sd.SkinIndex(), 1);
+  EXPECT_EQ(sd.SkinName, L"Korvane Amber");
+  sd.SetSkinIndex(0);
+  EXPECT_EQ(sd.SkinName, L"Korvane Slate");
+
+  // The items have no copy of their own.
+  TskCompressedSkinList other(nullptr);
+  EXPECT_THROW(other.SetSkins(list->Skins()), EConvertError);
+  list.reset();
+  EXPECT_EQ(sd.SkinList(), nullptr);
+  sd.SetSkinIndex(1); // without a list again only stored
+  EXPECT_EQ(sd.SkinIndex(), 1);
+  EXPECT_EQ(sd.SkinName, L"Korvane Slate");
+}
+
 TEST_F(SkinComponentTest, SkinCursorsTakeTheirScreenNumbersAndGiveThemBack) {
   const int start = 5000;
   HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
