@@ -1477,6 +1477,21 @@ void TskCompressedStoredSkin::LoadFromCompressedBytes(const uint8_t* data, size_
   CompressedData.assign(r.Rest(), r.Rest() + n);
 }
 
+void TskCompressedStoredSkin::LoadFromCompressedStream(TStream& stream) {
+  CompressedData.clear();
+  stream.SetPosition(0);
+  int64_t size = stream.Size();
+  if (size < 0 || size > (256 << 20)) StreamReadError();
+  std::vector<uint8_t> bytes(static_cast<size_t>(size));
+  if (size > 0) stream.ReadBuffer(bytes.data(), static_cast<long>(size));
+  LoadFromCompressedBytes(bytes.data(), bytes.size());
+}
+
+void TskCompressedStoredSkin::SaveToCompressedStream(TStream& stream) const {
+  std::vector<uint8_t> bytes = SaveToCompressedBytes();
+  stream.WriteBuffer(bytes.data(), static_cast<long>(bytes.size()));
+}
+
 void TskCompressedStoredSkin::LoadFromCompressedFile(const std::wstring& fileName) {
   CompressedData.clear();
   std::vector<uint8_t> bytes = ReadWholeFile(fileName);

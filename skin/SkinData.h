@@ -782,6 +782,9 @@ public:
   // Loads an RCDATA resource in the container layout; false when missing.
   bool LoadFromResource(HMODULE module, const wchar_t* name);
   std::vector<uint8_t> SaveToCompressedBytes() const;
+  // The same container read from a stream's start, or written to a stream.
+  void LoadFromCompressedStream(TStream& stream);
+  void SaveToCompressedStream(TStream& stream) const;
   // Builds the skin from an INI skin and its BMP pictures; a file that is no
   // skin leaves everything unchanged (returns false).
   bool CompressFromIniFile(const std::wstring& iniFileName);
