@@ -267,22 +267,54 @@ uint32_t BlockStore::Write(const float* data, size_t count) {
     FFree.push_back(slot);
     IoFail(L"Cannot write the temporary file (disk full?)");
   }
-  Touch(slot, std::make_shared<const std::vector<float>>(data, data + count));
+  auto copy = std::make_shared<std::vector<float>>(TakeSpare());
+  copy->assign(data, data + count);
+  Touch(slot, std::move(copy));
   return slot;
 }
 
 void BlockStore::Touch(uint64_t key, std::shared_ptr<const std::vector<float>> data) {
   Drop(key);
   FCache.emplace_front(key, std::move(data));
-  if (FCache.size() > kCacheBlocks) FCache.pop_back();
+  if (FCache.size() > kCacheBlocks) {
+    Recycle(std::move(FCache.back().second));
+    FCache.pop_back();
+  }
 }
 
 void BlockStore::Drop(uint64_t key) {
   for (auto it = FCache.begin(); it != FCache.end(); ++it)
     if (it->first == key) {
+      Recycle(std::move(it->second));
       FCache.erase(it);
       break;
     }
+}
+
+void BlockStore::Recycle(std::shared_ptr<const std::vector<float>>&& data) {
+  // Only a buffer nobody else holds; it was created non-const by this store or a block.
+  if (data && data.use_count() == 1 && FSpare.size() < 4 && data->capacity() >= 4096)
+    FSpare.push_back(std::move(const_cast<std::vector<float>&>(*data)));
+  data.reset();
+}
+
+std::vector<float> BlockStore::TakeSpare() {
+  std::vector<float> v;
+  if (!FSpare.empty()) {
+    v = std::move(FSpare.back());
+    FSpare.pop_back();
+  }
+  return v;
+}
+
+std::shared_ptr<std::vector<float>> BlockStore::Buffer(size_t count) {
+  std::vector<float> v;
+  {
+    std::lock_guard<std::mutex> g(FLock);
+    v = TakeSpare();
+  }
+  v.resize(count);
+  return std::make_shared<std::vector<float>>(std::move(v));
 }
 
 uint64_t BlockStore::NewKey() {
@@ -352,7 +384,8 @@ std::shared_ptr<const std::vector<float>> BlockStore::Read(uint32_t slot, size_t
       if (it != FCache.begin()) FCache.splice(FCache.begin(), FCache, it);
       return data;
     }
-  auto v = std::make_shared<std::vector<float>>(count);
+  auto v = std::make_shared<std::vector<float>>(TakeSpare());
+  v->resize(count);
   LARGE_INTEGER pos;
   pos.QuadPart = int64_t(slot) * int64_t(kBlockBytes);
   DWORD got = 0;
@@ -498,7 +531,7 @@ std::shared_ptr<const std::vector<float>> Block::Data() const {
   if (!FSource) return FStore->Read(FSlot, size_t(FFrames * FChannels));
   std::shared_ptr<const std::vector<float>> d;
   if (FStore->CacheFind(FKey, d)) return d;
-  auto v = std::make_shared<std::vector<float>>(size_t(FFrames * FChannels));
+  auto v = FStore->Buffer(size_t(FFrames * FChannels));
   FSource->Read(FFirst, FFrames, v->data());
   d = v;
   FStore->CachePut(FKey, d);

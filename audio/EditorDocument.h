@@ -105,6 +105,9 @@ public:
   bool CacheFind(uint64_t key, std::shared_ptr<const std::vector<float>>& data);
   void CachePut(uint64_t key, std::shared_ptr<const std::vector<float>> data);
   void CacheDrop(uint64_t key);
+  // A buffer of count floats (contents undefined), reusing the memory of
+  // blocks that left the cache: fresh large allocations are costly.
+  std::shared_ptr<std::vector<float>> Buffer(size_t count);
 
   // Removes folders left by editors that are no longer running.
   static void RemoveStale(const std::wstring& tempDir);
@@ -112,12 +115,15 @@ public:
 private:
   void Touch(uint64_t key, std::shared_ptr<const std::vector<float>> data);
   void Drop(uint64_t key);
+  void Recycle(std::shared_ptr<const std::vector<float>>&& data);
+  std::vector<float> TakeSpare();
   mutable std::mutex FLock;
   std::wstring FFolder, FFileName;
   HANDLE FFile = INVALID_HANDLE_VALUE;
   uint32_t FSlotCount = 0;
   std::vector<uint32_t> FFree;
   std::list<std::pair<uint64_t, std::shared_ptr<const std::vector<float>>>> FCache;
+  std::vector<std::vector<float>> FSpare;
   uint64_t FNextKey = uint64_t(1) << 32;
   std::vector<std::weak_ptr<SourceFile>> FSources;
   uint32_t FCopies = 0;

@@ -43,7 +43,8 @@ public:
       : FChain(chain), FChannels(channels), FOutChannels(outChannels), FKeeps(keepsLength) {
     FGraph = avfilter_graph_alloc();
     if (!FGraph) throw EEditorError(L"Out of memory");
-    FGraph->nb_threads = 1;
+    // Filters that work per channel (the biquads) run the channels in parallel.
+    FGraph->nb_threads = channels > 1 ? 2 : 1;
     char args[256];
     std::snprintf(args, sizeof args,
                   "time_base=1/%d:sample_rate=%d:sample_fmt=flt:channel_layout=%s", rate, rate,
