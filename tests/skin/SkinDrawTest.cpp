@@ -148,6 +148,28 @@ TEST(SkinDraw, MarksUnderImageCaptionOrAsBar) {
     EXPECT_EQ(At(*c, bar.r.left, bar.r.bottom), kWhite);
   }
 
+  // Under the caption when there is no image: from its left to its right,
+  // at its bottom - 1, bottom and bottom + 1.
+  {
+    auto t = Canvas(100, 40);
+    HDC dc = t->Canvas()->Handle();
+    HGDIOBJ old = SelectObject(dc, t->Canvas()->Font()->Handle());
+    RECT tr{0, 0, 100, 40};
+    DrawTextW(dc, L"Play", 4, &tr, DT_CALCRECT | DT_EXPANDTABS | DT_WORDBREAK);
+    SelectObject(dc, old);
+    int tw = tr.right, th = tr.bottom;
+    int tx = 50 + tw / 2 - tw, bottom = 20 - th / 2 + th;
+    DrawImageAndText(t->Canvas(), RECT{0, 0, 100, 40}, -1, kBlue, true, true, false, nullptr, 0,
+                     L"Play", 0, 4);
+    for (int y : {bottom - 1, bottom, bottom + 1}) {
+      EXPECT_EQ(At(*t, tx, y), kBlue) << y;
+      EXPECT_EQ(At(*t, tx + tw + 1, y), kBlue) << y;
+      EXPECT_EQ(At(*t, tx - 1, y), kWhite) << y;
+      EXPECT_EQ(At(*t, tx + tw + 2, y), kWhite) << y;
+    }
+    EXPECT_EQ(At(*t, tx, bottom + 2), kWhite);
+  }
+
   // An image index outside the list counts as no image.
   auto d = Canvas(60, 40);
   DrawImageAndText(d->Canvas(), RECT{0, 0, 60, 40}, 2, kBlue, true, true, false, images.get(), 5,
