@@ -161,6 +161,7 @@ public:
       set("comment", tags->Comment);
       set("composer", tags->Composer);
       set("encoded_by", tags->EncodedBy);
+      set("genre", GenreName(tags->Genre));
       if (tags->Year > 0)
         av_dict_set(&FFmt->metadata, "date", std::to_string(tags->Year).c_str(), 0);
       if (tags->Track > 0)
@@ -372,6 +373,7 @@ void SaveDocument(const Document& doc, int64_t start, int64_t end, const OutputF
   mediaTags.EncodedBy = tags.EncodedBy;
   mediaTags.Year = tags.Year;
   mediaTags.Track = tags.Track;
+  mediaTags.Genre = GenreName(tags.Genre);
   auto stream = [&](const std::function<void(const int16_t*, size_t)>& sink) {
     StreamPcm(doc, start, end, rate, ch, progress, sink);
   };
@@ -661,6 +663,185 @@ bool HeaderlessInput(const std::wstring& fileName, std::string& inputFormat,
   return true;
 }
 
+namespace {
+const wchar_t* const kGenres[] = {L"Blues",
+                                  L"Classic Rock",
+                                  L"Country",
+                                  L"Dance",
+                                  L"Disco",
+                                  L"Funk",
+                                  L"Grunge",
+                                  L"Hip-Hop",
+                                  L"Jazz",
+                                  L"Metal",
+                                  L"New Age",
+                                  L"Oldies",
+                                  L"Other",
+                                  L"Pop",
+                                  L"R&B",
+                                  L"Rap",
+                                  L"Reggae",
+                                  L"Rock",
+                                  L"Techno",
+                                  L"Industrial",
+                                  L"Alternative",
+                                  L"Ska",
+                                  L"Death Metal",
+                                  L"Pranks",
+                                  L"Soundtrack",
+                                  L"Euro-Techno",
+                                  L"Ambient",
+                                  L"Trip-Hop",
+                                  L"Vocal",
+                                  L"Jazz+Funk",
+                                  L"Fusion",
+                                  L"Trance",
+                                  L"Classical",
+                                  L"Instrumental",
+                                  L"Acid",
+                                  L"House",
+                                  L"Game",
+                                  L"Sound Clip",
+                                  L"Gospel",
+                                  L"Noise",
+                                  L"AlternRock",
+                                  L"Bass",
+                                  L"Soul",
+                                  L"Punk",
+                                  L"Space",
+                                  L"Meditative",
+                                  L"Instrumental Pop",
+                                  L"Instrumental Rock",
+                                  L"Ethnic",
+                                  L"Gothic",
+                                  L"Darkwave",
+                                  L"Techno-Industrial",
+                                  L"Electronic",
+                                  L"Pop-Folk",
+                                  L"Eurodance",
+                                  L"Dream",
+                                  L"Southern Rock",
+                                  L"Comedy",
+                                  L"Cult",
+                                  L"Gangsta",
+                                  L"Top 40",
+                                  L"Christian Rap",
+                                  L"Pop/Funk",
+                                  L"Jungle",
+                                  L"Native American",
+                                  L"Cabaret",
+                                  L"New Wave",
+                                  L"Psychadelic",
+                                  L"Rave",
+                                  L"Showtunes",
+                                  L"Trailer",
+                                  L"Lo-Fi",
+                                  L"Tribal",
+                                  L"Acid Punk",
+                                  L"Acid Jazz",
+                                  L"Polka",
+                                  L"Retro",
+                                  L"Musical",
+                                  L"Rock & Roll",
+                                  L"Hard Rock",
+                                  L"Folk",
+                                  L"Folk-Rock",
+                                  L"National Folk",
+                                  L"Swing",
+                                  L"Fast Fusion",
+                                  L"Bebob",
+                                  L"Latin",
+                                  L"Revival",
+                                  L"Celtic",
+                                  L"Bluegrass",
+                                  L"Avantgarde",
+                                  L"Gothic Rock",
+                                  L"Progressive Rock",
+                                  L"Psychedelic Rock",
+                                  L"Symphonic Rock",
+                                  L"Slow Rock",
+                                  L"Big Band",
+                                  L"Chorus",
+                                  L"Easy Listening",
+                                  L"Acoustic",
+                                  L"Humour",
+                                  L"Speech",
+                                  L"Chanson",
+                                  L"Opera",
+                                  L"Chamber Music",
+                                  L"Sonata",
+                                  L"Symphony",
+                                  L"Booty Bass",
+                                  L"Primus",
+                                  L"Porn Groove",
+                                  L"Satire",
+                                  L"Slow Jam",
+                                  L"Club",
+                                  L"Tango",
+                                  L"Samba",
+                                  L"Folklore",
+                                  L"Ballad",
+                                  L"Power Ballad",
+                                  L"Rhythmic Soul",
+                                  L"Freestyle",
+                                  L"Duet",
+                                  L"Punk Rock",
+                                  L"Drum Solo",
+                                  L"A capella",
+                                  L"Euro-House",
+                                  L"Dance Hall",
+                                  L"Goa",
+                                  L"Drum & Bass",
+                                  L"Club-House",
+                                  L"Hardcore",
+                                  L"Terror",
+                                  L"Indie",
+                                  L"BritPop",
+                                  L"Negerpunk",
+                                  L"Polsk Punk",
+                                  L"Beat",
+                                  L"Christian Gangsta Rap",
+                                  L"Heavy Metal",
+                                  L"Black Metal",
+                                  L"Crossover",
+                                  L"Contemporary Christian",
+                                  L"Christian Rock",
+                                  L"Merengue",
+                                  L"Salsa",
+                                  L"Thrash Metal",
+                                  L"Anime",
+                                  L"JPop",
+                                  L"Synthpop"};
+constexpr int kGenreCount = int(sizeof(kGenres) / sizeof(kGenres[0]));
+} // namespace
+
+int GenreCount() {
+  return kGenreCount;
+}
+
+const wchar_t* GenreName(int index) {
+  return index >= 0 && index < kGenreCount ? kGenres[index] : L"";
+}
+
+int GenreIndex(const std::wstring& text) {
+  std::wstring t = text;
+  while (!t.empty() && iswspace(t.back()))
+    t.pop_back();
+  while (!t.empty() && iswspace(t.front()))
+    t.erase(t.begin());
+  // A number, bare or in parentheses as older tags write it.
+  std::wstring digits =
+      t.size() > 2 && t.front() == L'(' && t.back() == L')' ? t.substr(1, t.size() - 2) : t;
+  if (!digits.empty() && digits.size() <= 3 &&
+      std::all_of(digits.begin(), digits.end(), [](wchar_t c) { return iswdigit(c); })) {
+    int n = _wtoi(digits.c_str());
+    return n < kGenreCount ? n : -1;
+  }
+  for (int i = 0; i < kGenreCount; ++i)
+    if (_wcsicmp(kGenres[i], t.c_str()) == 0) return i;
+  return -1;
+}
+
 Tags ReadTags(const std::wstring& fileName) {
   Tags t;
   // Headerless files carry no tags; probing them would only guess a format.
@@ -689,6 +870,7 @@ Tags ReadTags(const std::wstring& fileName) {
   t.EncodedBy = get("encoded_by");
   t.Year = _wtoi(get("date").c_str());
   t.Track = _wtoi(get("track").c_str());
+  t.Genre = GenreIndex(get("genre"));
   avformat_close_input(&fmt);
   return t;
 }

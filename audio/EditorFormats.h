@@ -37,6 +37,14 @@ bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate);
 bool HeaderlessInput(const std::wstring& fileName, std::string& inputFormat,
                      std::map<std::string, std::string>& options);
 
+// Genre names of the tag editor, by index 0..GenreCount() - 1.
+int GenreCount();
+// Empty for an index out of range.
+const wchar_t* GenreName(int index);
+// Index of a genre read from a tag: its name (any case) or its number, bare
+// or as "(n)"; -1 when unknown.
+int GenreIndex(const std::wstring& text);
+
 // Tags of a file as far as FFmpeg reads them (empty when none).
 Tags ReadTags(const std::wstring& fileName);
 

@@ -238,9 +238,10 @@ TEST(EditorFormats, TagsReachMp3OggAndWma) {
   struct Case {
     const wchar_t* file;
     OutputFormat::Kind kind;
-  } cases[] = {{L"tags.mp3", OutputFormat::Mp3},
-               {L"tags.ogg", OutputFormat::Ogg},
-               {L"tags.wma", OutputFormat::Wma}};
+    int genre;
+  } cases[] = {{L"tags.mp3", OutputFormat::Mp3, 17},
+               {L"tags.ogg", OutputFormat::Ogg, 141},
+               {L"tags.wma", OutputFormat::Wma, 0}};
   for (auto& c : cases) {
     e.LoadFrames(44100, 2, tone.data(), 44100);
     e.FileTags = Tags{};
@@ -249,6 +250,7 @@ TEST(EditorFormats, TagsReachMp3OggAndWma) {
     e.FileTags.Album = L"Signals";
     e.FileTags.Comment = L"A test tone";
     e.FileTags.Year = 2024;
+    e.FileTags.Genre = c.genre;
     e.Format = OutputFormat{};
     e.Format.Type = c.kind;
     e.Format.SampleRate = 44100;
@@ -263,10 +265,41 @@ TEST(EditorFormats, TagsReachMp3OggAndWma) {
     EXPECT_EQ(t.Album, L"Signals") << c.file;
     EXPECT_EQ(t.Comment, L"A test tone") << c.file;
     EXPECT_EQ(t.Year, 2024) << c.file;
+    EXPECT_EQ(t.Genre, c.genre) << c.file;
+    // The control reads the genre of the opened file back.
+    e.OpenFile(path);
+    EXPECT_EQ(e.FileTags.Genre, c.genre) << c.file;
     // The tagged file still decodes to its full length.
     e.CloseFile();
     ASSERT_NO_THROW(e.OpenFile(path)) << c.file;
     EXPECT_NEAR(double(e.Length()) / e.SampleRate(), 1.0, 0.05) << c.file;
     EXPECT_NEAR(PitchOf(e), 440.0, 440.0 * 0.03) << c.file;
   }
+}
+
+TEST(EditorFormats, GenreFromTagText) {
+  ASSERT_GE(GenreCount(), 142); // the tag editor lists 0..141
+  struct Case {
+    const wchar_t* text;
+    int index;
+  } cases[] = {{GenreName(17), 17},    {L"rock", GenreIndex(GenreName(17))},
+               {L"(17)", 17},          {L" 141 ", 141},
+               {L"200", -1},           {L"(999)", -1},
+               {L"No Such Genre", -1}, {L"", -1},
+               {GenreName(0), 0},      {GenreName(141), 141}};
+  for (auto& c : cases)
+    EXPECT_EQ(GenreIndex(c.text), c.index) << std::string(c.text, c.text + wcslen(c.text));
+  EXPECT_STREQ(GenreName(-1), L"");
+  EXPECT_STREQ(GenreName(GenreCount()), L"");
+  // No document is saved with a genre that is not set.
+  std::wstring dir = testsupport::MakeTempDir(L"editor-formats-nogenre");
+  EditorEngine e;
+  e.SetTempDirectory(dir);
+  std::vector<float> v(44100, 0.1f);
+  e.LoadFrames(44100, 1, v.data(), 44100);
+  e.FileTags.Title = L"No genre";
+  e.Format.Type = OutputFormat::Ogg;
+  e.Format.Channels = 1;
+  e.SaveFile(dir + L"\\g.ogg", false);
+  EXPECT_EQ(ReadTags(dir + L"\\g.ogg").Genre, -1);
 }
