@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 #include "toolbars/TfHook.h"
 
@@ -19,7 +20,80 @@ void FloatingHookProc(THookProcCode Code, HWND Wnd, WPARAM, LPARAM) {
   }
 }
 
+// Draws an 8 x 8 monochrome glyph (rows as bytes, leftmost pixel in the top
+// bit) in a system colour.
+void DrawGlyph8(HDC dc, int x, int y, const BYTE (&rows)[8], int color) {
+  // Set bits are white in the bitmap; the raster operation paints them with the brush.
+  WORD bits[8];
+  for (int i = 0; i < 8; ++i)
+    bits[i] = rows[i];
+  HBITMAP bmp = CreateBitmap(8, 8, 1, 1, bits);
+  HDC mdc = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(mdc, bmp);
+  HGDIOBJ ob = SelectObject(dc, GetSysColorBrush(color));
+  COLORREF t = SetTextColor(dc, RGB(0, 0, 0)), b = SetBkColor(dc, RGB(255, 255, 255));
+  BitBlt(dc, x, y, 8, 8, mdc, 0, 0, 0xE20746);
+  SetTextColor(dc, t);
+  SetBkColor(dc, b);
+  SelectObject(dc, ob);
+  SelectObject(mdc, old);
+  DeleteDC(mdc);
+  DeleteObject(bmp);
+}
+
+const BYTE kCloseGlyph[8] = {0x00, 0xCC, 0x78, 0x30, 0x78, 0xCC, 0x00, 0x00};
+
+TRect WindowRectOf(HWND h) {
+  RECT r;
+  GetWindowRect(h, &r);
+  return TRect(r.left, r.top, r.right, r.bottom);
+}
+
 } // namespace
+
+TPoint MessageScreenPoint(const MSG& Msg) {
+  if (Msg.message >= WM_MOUSEFIRST && Msg.message <= WM_MOUSELAST && Msg.hwnd) {
+    POINT p{static_cast<short>(LOWORD(Msg.lParam)), static_cast<short>(HIWORD(Msg.lParam))};
+    ::ClientToScreen(Msg.hwnd, &p);
+    return TPoint(p.x, p.y);
+  }
+  if (Msg.message >= WM_NCMOUSEMOVE && Msg.message <= WM_NCMBUTTONDBLCLK)
+    return TPoint(static_cast<short>(LOWORD(Msg.lParam)), static_cast<short>(HIWORD(Msg.lParam)));
+  return TPoint(Msg.pt.x, Msg.pt.y);
+}
+
+bool TrackButtonPress(HWND Wnd, const TRect& ButtonRect, const std::function<void(bool)>& Pressed) {
+  POINT c;
+  GetCursorPos(&c);
+  Pressed(ButtonRect.Contains(TPoint(c.x, c.y)));
+  SetCapture(Wnd);
+  bool result = false;
+  MSG msg;
+  while (GetCapture() == Wnd) {
+    int rc = GetMessageW(&msg, nullptr, 0, 0);
+    if (rc == -1) break;
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) continue;
+    if (msg.message >= WM_RBUTTONDOWN && msg.message <= WM_MBUTTONDBLCLK) continue;
+    if (msg.message == WM_MOUSEMOVE) {
+      Pressed(ButtonRect.Contains(MessageScreenPoint(msg)));
+      continue;
+    }
+    if (msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK) break;
+    if (msg.message == WM_LBUTTONUP) {
+      result = ButtonRect.Contains(MessageScreenPoint(msg));
+      break;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  if (GetCapture() == Wnd) ReleaseCapture();
+  Pressed(false);
+  return result;
+}
 
 TCustomForm* OwningFormOf(TControl* Control) {
   TCustomForm* result = nullptr;
@@ -130,6 +204,26 @@ int TTfDock::HighestRow() const {
   return r;
 }
 
+int TTfDock::RowThickness(int Row, bool& HasFullSize) const {
+  HasFullSize = false;
+  if (Row < 0) return 0;
+  int t = 0;
+  for (auto* w : FDockList)
+    if (w->AssignedRow == Row && w->Parent() == this && w->Visible()) {
+      t = std::max<int>(t, IsVertical() ? w->Width() : w->Height());
+      HasFullSize = w->FullSize();
+    }
+  return t;
+}
+
+void TTfDock::CommitPositions() {
+  for (auto* w : FDockList)
+    if (w->Parent() == this && w->Visible() && w->AssignedRow >= 0) {
+      w->FDockRow = w->AssignedRow;
+      w->FDockPos = w->AssignedPos;
+    }
+}
+
 int TTfDock::RowThicknessExcept(int Row, TTfCustomDockableWindow* Window) const {
   int t = 0;
   for (auto* w : FDockList)
@@ -166,22 +260,60 @@ void TTfDock::ArrangeRows() {
   if (LimitToOneRow)
     for (auto* w : list)
       w->FDockRow = 0;
+  // A window split within its row keeps its place among its neighbours.
+  TTfCustomDockableWindow* splitting = nullptr;
+  std::ptrdiff_t splitIndex = -1;
+  for (size_t i = 0; i < list.size(); ++i)
+    if (list[i]->FDragging && list[i]->FSplitting) {
+      splitting = list[i];
+      splitIndex = static_cast<std::ptrdiff_t>(i);
+    }
   std::stable_sort(list.begin(), list.end(), [](auto* a, auto* b) {
     return a->DockRow() != b->DockRow() ? a->DockRow() < b->DockRow() : a->DockPos() < b->DockPos();
   });
-  // Rows: requested rows in order, full-size windows alone.
+  if (splitting) {
+    list.erase(std::find(list.begin(), list.end(), splitting));
+    list.insert(list.begin() + splitIndex, splitting);
+  }
+  // Requested rows; a window dropped for a new row, and every full-size
+  // window, gets a row of its own.
+  std::vector<int> req(list.size());
+  for (size_t i = 0; i < list.size(); ++i)
+    req[i] = list[i]->DockRow();
+  auto ownRow = [&](size_t i) {
+    bool shared = false;
+    for (size_t j = 0; j < list.size(); ++j)
+      if (j != i && req[j] == req[i]) shared = true;
+    if (!shared) return;
+    int r = req[i];
+    for (size_t j = 0; j < list.size(); ++j)
+      if (j != i && req[j] >= r) ++req[j];
+  };
+  if (!LimitToOneRow)
+    for (size_t i = 0; i < list.size(); ++i)
+      if (list[i]->FNewRowRequest) ownRow(i);
+  for (size_t i = 0; i < list.size(); ++i)
+    if (list[i]->FullSize()) ownRow(i);
+  {
+    std::vector<size_t> order(list.size());
+    for (size_t i = 0; i < order.size(); ++i)
+      order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return req[a] < req[b]; });
+    std::vector<TTfCustomDockableWindow*> sorted;
+    std::vector<int> sreq;
+    for (size_t i : order)
+      sorted.push_back(list[i]), sreq.push_back(req[i]);
+    list.swap(sorted);
+    req.swap(sreq);
+  }
   std::vector<std::vector<TTfCustomDockableWindow*>> rows;
-  int lastReq = INT_MIN;
-  for (auto* w : list) {
-    bool newRow = rows.empty() || w->DockRow() != lastReq || w->FullSize() ||
-                  (!rows.back().empty() && rows.back().back()->FullSize());
-    if (LimitToOneRow && !rows.empty()) newRow = false;
-    if (newRow) rows.emplace_back();
-    rows.back().push_back(w);
-    lastReq = w->DockRow();
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (rows.empty() || (i > 0 && req[i] != req[i - 1] && !LimitToOneRow)) rows.emplace_back();
+    rows.back().push_back(list[i]);
   }
   struct Work {
-    int full, min, len, pos, gap;
+    int full, min, len, pos, gap, overlap;
     TTfShrinkMode mode;
   };
   int offset = 0;
@@ -213,22 +345,48 @@ void TTfDock::ArrangeRows() {
       work.push_back(wk);
     }
     // Requested positions.
-    int end = 0, sumFull = 0;
+    int sumFull = 0;
     for (auto& wk : work)
       sumFull += wk.full;
     bool overflow = sumFull > avail;
+    int end = 0, minBefore = 0, prevReqEnd = 0, dragged = -1, draggedReq = 0;
     for (size_t k = 0; k < row.size(); ++k) {
       auto* w = row[k];
       int req = w->DockPos();
       if ((w->FullSize() || w->Stretch()) && k == 0) req = 0;
-      work[k].gap = 0;
-      if (req > end && !overflow) {
-        work[k].gap = req - end;
-        end = req;
+      if (req < minBefore) req = minBefore;
+      if (w->FDragging) dragged = static_cast<int>(k), draggedReq = req;
+      work[k].gap = work[k].overlap = 0;
+      if (req > end) {
+        if (!overflow) {
+          work[k].gap = req - end;
+          end = req;
+        }
       }
+      if (k > 0 && req < prevReqEnd) work[k].overlap = prevReqEnd - req;
+      prevReqEnd = req + work[k].len;
       end += work[k].len;
+      minBefore += work[k].min;
+    }
+    // The windows before a dragged window make room for it out of their
+    // gaps; the windows after it keep their places.
+    if (!overflow && dragged > 0) {
+      int prevEnd = 0;
+      for (int k = 0; k < dragged; ++k)
+        prevEnd += work[k].gap + work[k].len;
+      int amount = prevEnd - draggedReq, taken = 0;
+      for (int k = dragged - 1; k >= 0 && amount > 0; --k) {
+        int take = std::min<int>(amount, work[k].gap);
+        work[k].gap -= take;
+        amount -= take;
+        taken += take;
+      }
+      if (taken > 0 && dragged + 1 < static_cast<int>(row.size())) work[dragged + 1].gap += taken;
     }
     // Take an excess out of the gaps, last first.
+    end = 0;
+    for (auto& wk : work)
+      end += wk.gap + wk.len;
     int excess = end - avail;
     for (size_t k = row.size(); k-- > 0 && excess > 0;) {
       int take = std::min<int>(excess, work[k].gap);
@@ -236,7 +394,20 @@ void TTfDock::ArrangeRows() {
       excess -= take;
     }
     if (overflow) {
-      int over = sumFull - avail;
+      int over = sumFull - avail, demand = 0;
+      for (int k = 0; k < static_cast<int>(row.size()); ++k) {
+        if (row.size() > 1 && k == dragged) row[k]->FCanSplit = true;
+        demand = std::min<int>(demand + work[k].overlap, over);
+        for (int j = k - 1; j >= 0 && demand > 0; --j) {
+          if (dragged >= 0 && k > dragged && j <= dragged) break;
+          if (work[j].mode != tfsmChevron) continue;
+          int give = std::min<int>(demand, work[j].len - work[j].min);
+          if (give <= 0) continue;
+          work[j].len -= give;
+          demand -= give;
+          over -= give;
+        }
+      }
       for (size_t k = row.size(); k-- > 0 && over > 0;) {
         if (work[k].mode == tfsmChevron || (work[k].mode == tfsmWrap && row.size() == 1)) {
           int give = std::min<int>(over, work[k].len - work[k].min);
@@ -255,8 +426,14 @@ void TTfDock::ArrangeRows() {
       pos += work[k].gap;
       work[k].pos = pos;
       if (w->FullSize()) work[k].len = std::max<int>(work[k].len, avail);
-      if (w->Stretch() && k + 1 == row.size())
-        work[k].len = std::max<int>(work[k].len, avail - pos);
+      if (w->Stretch()) {
+        if (k + 1 == row.size())
+          work[k].len = std::max<int>(work[k].len, avail - pos);
+        else {
+          work[k].len += work[k + 1].gap;
+          work[k + 1].gap = 0;
+        }
+      }
       pos += work[k].len;
     }
     // Size and place.
@@ -335,28 +512,227 @@ TTfFloatingWindowParent::~TTfFloatingWindowParent() {
 
 void TTfFloatingWindowParent::CreateParams(TCreateParams& Params) {
   TCustomForm::CreateParams(Params);
-  Params.ExStyle |= WS_EX_TOOLWINDOW;
+  if (!(ComponentState() & csDesigning)) {
+    Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
+    Params.Style = WS_POPUP | WS_BORDER;
+    if (DockableWindow && DockableWindow->Resizable) Params.Style |= WS_THICKFRAME;
+  }
+  Params.ExStyle = WS_EX_TOOLWINDOW;
   if (ParentForm && ParentForm->HandleAllocated()) Params.WndParent = ParentForm->Handle();
 }
 
 void TTfFloatingWindowParent::WMClose(TMessage& Message) {
+  // The toolbar is not closed: the form that owns it is.
   Message.Result = 0;
-  if (DockableWindow) DockableWindow->CloseByButton();
+  TCustomForm* f = DockableWindow ? OwningFormOf(DockableWindow) : nullptr;
+  if (f && f->HandleAllocated()) SendMessageW(f->Handle(), WM_CLOSE, 0, 0);
+}
+
+TRect TTfFloatingWindowParent::CaptionRect(bool ExcludeClose) {
+  TPoint fs(0, 0);
+  if (DockableWindow) DockableWindow->GetFloatingFrameSize(fs);
+  int h = GetSystemMetrics(SM_CYSMCAPTION);
+  RECT cr{0, 0, 0, 0};
+  if (HandleAllocated()) GetClientRect(Handle(), &cr);
+  TRect r(fs.X, fs.Y, fs.X + cr.right, fs.Y + h - 1);
+  if (ExcludeClose) r.Right -= h - 1;
+  return r;
+}
+
+TRect TTfFloatingWindowParent::CloseRect() {
+  TRect r = CaptionRect(false);
+  r.Left = r.Right - GetSystemMetrics(SM_CYSMCAPTION) + 1;
+  return r;
+}
+
+void TTfFloatingWindowParent::PaintFloatingFrame(HDC DC, int Parts) {
+  if (!HandleAllocated() || !DockableWindow) return;
+  TTfCustomDockableWindow* w = DockableWindow;
+  TRect wr = WindowRectOf(Handle());
+  RECT r{0, 0, wr.Width(), wr.Height()};
+  IntersectClipRect(DC, 0, 0, r.right, r.bottom);
+  BOOL gradient = FALSE;
+  SystemParametersInfoW(SPI_GETGRADIENTCAPTIONS, 0, &gradient, 0);
+  bool active = !w->CaptionInactive();
+  TPoint fs;
+  w->GetFloatingFrameSize(fs);
+  if (Parts & 1) {
+    // Keep the client area out of the frame painting.
+    RECT cr;
+    GetClientRect(Handle(), &cr);
+    POINT o{0, 0};
+    ::ClientToScreen(Handle(), &o);
+    OffsetRect(&cr, o.x - wr.Left, o.y - wr.Top);
+    int saved = SaveDC(DC);
+    ExcludeClipRect(DC, cr.left, cr.top, cr.right, cr.bottom);
+    if (w->ShowCaption) {
+      TRect c = CaptionRect(false);
+      ExcludeClipRect(DC, c.Left, c.Top, c.Right, c.Bottom + 1);
+    }
+    RECT e = r;
+    DrawEdge(DC, &e, EDGE_RAISED, BF_RECT | BF_ADJUST);
+    RECT inner = r;
+    InflateRect(&inner, -(fs.X - 1), -(fs.Y - 1));
+    HBRUSH border = GetSysColorBrush(active ? COLOR_ACTIVEBORDER : COLOR_INACTIVEBORDER);
+    HRGN ring = CreateRectRgnIndirect(&e), hole = CreateRectRgnIndirect(&inner);
+    CombineRgn(ring, ring, hole, RGN_DIFF);
+    FillRgn(DC, ring, border);
+    DeleteObject(ring);
+    DeleteObject(hole);
+    FrameRect(DC, &inner, GetSysColorBrush(COLOR_BTNFACE));
+    RestoreDC(DC, saved);
+  }
+  if (!w->ShowCaption) return;
+  TRect full = CaptionRect(false), close = CloseRect();
+  if (Parts & 2) {
+    int saved = SaveDC(DC);
+    if ((Parts & 4) && w->CloseButton())
+      ExcludeClipRect(DC, close.Left, close.Top, close.Right, close.Bottom);
+    DrawSmallCaption(Handle(), DC, CaptionRect(w->CloseButton()), active, w->Caption());
+    RestoreDC(DC, saved);
+    RECT line{full.Left, full.Bottom, full.Right, full.Bottom + 1};
+    FillRect(DC, &line, GetSysColorBrush(COLOR_BTNFACE));
+  }
+  if ((Parts & 4) && w->CloseButton()) {
+    RECT b{close.Left, close.Top + 2, close.Right - 2, close.Bottom - 2};
+    if (Parts & 2) {
+      int color = gradient ? (active ? COLOR_GRADIENTACTIVECAPTION : COLOR_GRADIENTINACTIVECAPTION)
+                           : (active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
+      int saved = SaveDC(DC);
+      ExcludeClipRect(DC, b.left, b.top, b.right, b.bottom);
+      RECT cr = close;
+      FillRect(DC, &cr, GetSysColorBrush(color));
+      RestoreDC(DC, saved);
+    }
+    DrawFrameControl(DC, &b, DFC_CAPTION, DFCS_CAPTIONCLOSE | (FClosePressed ? DFCS_PUSHED : 0));
+  }
+}
+
+void TTfFloatingWindowParent::RedrawFrame(int Parts) {
+  if (!HandleAllocated() || !IsWindowVisible(Handle())) return;
+  HDC dc = GetWindowDC(Handle());
+  PaintFloatingFrame(dc, Parts);
+  ReleaseDC(Handle(), dc);
+}
+
+LRESULT TTfFloatingWindowParent::HitTest(const TPoint& ScreenPoint) {
+  if (!DockableWindow || !HandleAllocated()) return HTNOWHERE;
+  TTfCustomDockableWindow* w = DockableWindow;
+  TRect wr = WindowRectOf(Handle());
+  TPoint p(ScreenPoint.X - wr.Left, ScreenPoint.Y - wr.Top);
+  RECT cr;
+  GetClientRect(Handle(), &cr);
+  POINT o{0, 0};
+  ::ClientToScreen(Handle(), &o);
+  OffsetRect(&cr, o.x - wr.Left, o.y - wr.Top);
+  if (PtInRect(&cr, POINT{p.X, p.Y})) return HTCLIENT;
+  if (w->ShowCaption && CaptionRect(false).Contains(p))
+    return w->CloseButton() && CloseRect().Contains(p) ? HT_TB_CLOSE : HT_TB_CAPTION;
+  if (!w->Resizable) return HTNOWHERE;
+  TPoint fs;
+  w->GetFloatingFrameSize(fs);
+  int W = wr.Width(), H = wr.Height();
+  bool top = p.Y >= 0 && p.Y <= fs.Y - 1, bottom = p.Y >= H - fs.Y - 1 && p.Y <= H - 1;
+  bool left = p.X >= 0 && p.X <= fs.X - 1, right = p.X >= W - fs.X - 1 && p.X <= W - 1;
+  if (!w->ResizeCornerHandles) {
+    if (top) return HTTOP;
+    if (bottom) return HTBOTTOM;
+    if (left) return HTLEFT;
+    if (right) return HTRIGHT;
+    return HTNOWHERE;
+  }
+  int corner = GetSystemMetrics(SM_CYSMCAPTION) + fs.X - 1;
+  if (left) return p.Y < corner ? HTTOPLEFT : p.Y >= H - corner ? HTBOTTOMLEFT : HTLEFT;
+  if (right) return p.Y < corner ? HTTOPRIGHT : p.Y >= H - corner ? HTBOTTOMRIGHT : HTRIGHT;
+  if (top) return p.X < corner ? HTTOPLEFT : p.X >= W - corner ? HTTOPRIGHT : HTTOP;
+  if (bottom) return p.X < corner ? HTBOTTOMLEFT : p.X >= W - corner ? HTBOTTOMRIGHT : HTBOTTOM;
+  return HTNOWHERE;
 }
 
 void TTfFloatingWindowParent::Dispatch(TMessage& m) {
-  if (m.Msg == WM_NCLBUTTONDBLCLK && m.WParam == HTCAPTION && DockableWindow) {
-    DockableWindow->DoubleClickHandle();
+  TTfCustomDockableWindow* w = DockableWindow;
+  switch (m.Msg) {
+  case WM_GETMINMAXINFO: {
+    TCustomForm::Dispatch(m);
+    auto* mm = reinterpret_cast<MINMAXINFO*>(m.LParam);
+    mm->ptMinTrackSize = POINT{1, 1};
+    mm->ptMaxTrackSize = POINT{32767, 32767};
+    return;
+  }
+  case WM_NCCALCSIZE:
+    if (w) {
+      auto* r = reinterpret_cast<RECT*>(m.LParam);
+      TPoint fs;
+      w->GetFloatingFrameSize(fs);
+      r->left += fs.X;
+      r->right -= fs.X;
+      r->top += fs.Y + (w->ShowCaption ? GetSystemMetrics(SM_CYSMCAPTION) : 0);
+      r->bottom -= fs.Y;
+      if (r->right < r->left) r->right = r->left;
+      if (r->bottom < r->top) r->bottom = r->top;
+    }
+    m.Result = 0;
+    return;
+  case WM_NCPAINT: {
+    HDC dc = GetWindowDC(Handle());
+    PaintFloatingFrame(dc, 7);
+    ReleaseDC(Handle(), dc);
     m.Result = 0;
     return;
   }
-  if (m.Msg == WM_NCLBUTTONDOWN && m.WParam == HTCAPTION && DockableWindow &&
-      DockableWindow->DockMode == dmCanFloat) {
-    POINT p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
-    ::ScreenToClient(DockableWindow->Handle(), &p);
-    DockableWindow->RunDragLoop(p.x, p.y);
+  case WM_NCACTIVATE:
+    RedrawFrame(7);
+    m.Result = 1;
+    return;
+  case WM_SETTEXT:
+    TCustomForm::Dispatch(m);
+    RedrawFrame(2);
+    return;
+  case WM_NCHITTEST:
+    m.Result =
+        HitTest(TPoint(static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))));
+    return;
+  case WM_NCLBUTTONDOWN: {
+    if (!w) break;
+    TPoint sp(static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam)));
+    if (m.WParam >= HTLEFT && m.WParam <= HTBOTTOMRIGHT && w->Resizable) {
+      w->RunSizeLoop(static_cast<int>(m.WParam) - HTLEFT, sp);
+      m.Result = 0;
+      return;
+    }
+    if (m.WParam == static_cast<WPARAM>(HT_TB_CLOSE)) {
+      TRect wr = WindowRectOf(Handle());
+      TRect cr = CloseRect();
+      cr.Offset(wr.Left, wr.Top);
+      bool click = TrackButtonPress(Handle(), cr, [this](bool In) {
+        if (In == FClosePressed) return;
+        FClosePressed = In;
+        RedrawFrame(4);
+      });
+      if (click) w->CloseByButton();
+      m.Result = 0;
+      return;
+    }
+    if (m.WParam == static_cast<WPARAM>(HT_TB_CAPTION)) {
+      POINT p{sp.X, sp.Y};
+      ::ScreenToClient(w->Handle(), &p);
+      w->RunDragLoop(p.x, p.y);
+      m.Result = 0;
+      return;
+    }
+    break;
+  }
+  case WM_NCLBUTTONDBLCLK:
+    if (w && m.WParam == static_cast<WPARAM>(HT_TB_CAPTION)) w->DoubleClickHandle();
     m.Result = 0;
     return;
+  case WM_NCRBUTTONUP:
+    if (w && w->HandleAllocated())
+      SendMessageW(w->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(w->Handle()), m.LParam);
+    m.Result = 0;
+    return;
+  default:
+    break;
   }
   TCustomForm::Dispatch(m);
 }
@@ -392,7 +768,26 @@ bool TTfCustomDockableWindow::Floating() const {
 }
 
 int TTfCustomDockableWindow::HandleSize() const {
+  if (FCloseButtonWhenDocked) return 14;
   return DragHandleStyle == dhNone ? 0 : DragHandleStyle == dhDouble ? 9 : 6;
+}
+
+void TTfCustomDockableWindow::GetDockedCloseRect(bool Vertical, TRect& R) {
+  int a = HandleSize() - 3;
+  int l = Vertical ? ClientWidth() - a + 2 : 3, t = Vertical ? 3 : 2;
+  R = TRect(l, t, l + a, t + a);
+}
+
+void TTfCustomDockableWindow::GetFloatingFrameSize(TPoint& Size) {
+  Size = Resizable ? TPoint(GetSystemMetrics(SM_CXSIZEFRAME), GetSystemMetrics(SM_CYSIZEFRAME))
+                   : TPoint(GetSystemMetrics(SM_CXFIXEDFRAME), GetSystemMetrics(SM_CYFIXEDFRAME));
+}
+
+TPoint TTfCustomDockableWindow::FloatingWindowSizeFor(int ClientWidth, int ClientHeight) {
+  TPoint fs;
+  GetFloatingFrameSize(fs);
+  return TPoint(ClientWidth + 2 * fs.X,
+                ClientHeight + 2 * fs.Y + (ShowCaption ? GetSystemMetrics(SM_CYSMCAPTION) : 0));
 }
 
 void TTfCustomDockableWindow::GetDockedFrameSize(TPoint& Size) {
@@ -440,7 +835,20 @@ void TTfCustomDockableWindow::SetStretch(bool Value) {
 }
 
 void TTfCustomDockableWindow::SetCloseButton(bool Value) {
+  if (Value == FCloseButton) return;
   FCloseButton = Value;
+  if (Floating()) FFloatingParent->RedrawFrame(6);
+}
+
+void TTfCustomDockableWindow::SetCloseButtonWhenDocked(bool Value) {
+  if (Value == FCloseButtonWhenDocked) return;
+  FCloseButtonWhenDocked = Value;
+  if (FCurrentDock) {
+    if (HandleAllocated())
+      SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                   SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    FCurrentDock->ArrangeRows();
+  }
 }
 
 void TTfCustomDockableWindow::SetAutoResize(bool Value) {
@@ -539,9 +947,8 @@ void TTfCustomDockableWindow::MakeFloating(bool Value) {
   FFloatingParent->SetCaption(Caption());
   TPoint content;
   MeasureForPlacement(false, nullptr, true, content);
-  RECT r{0, 0, content.X, content.Y};
-  AdjustWindowRectEx(&r, WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, FALSE, WS_EX_TOOLWINDOW);
-  FFloatingParent->SetBounds(FFloatingPos.X, FFloatingPos.Y, r.right - r.left, r.bottom - r.top);
+  TPoint ws = FloatingWindowSizeFor(content.X, content.Y);
+  FFloatingParent->SetBounds(FFloatingPos.X, FFloatingPos.Y, ws.X, ws.Y);
   FFloatingParent->SetVisible(true);
   SetParent(FFloatingParent);
   ++FInternalBounds;
@@ -593,10 +1000,8 @@ void TTfCustomDockableWindow::ApplyMeasuredSize(int W, int H) {
   W += frame.X;
   H += frame.Y;
   if (Floating()) {
-    RECT r{0, 0, W, H};
-    AdjustWindowRectEx(&r, WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, FALSE, WS_EX_TOOLWINDOW);
-    FFloatingParent->SetBounds(FFloatingParent->Left(), FFloatingParent->Top(), r.right - r.left,
-                               r.bottom - r.top);
+    TPoint ws = FloatingWindowSizeFor(W, H);
+    FFloatingParent->SetBounds(FFloatingParent->Left(), FFloatingParent->Top(), ws.X, ws.Y);
   } else {
     if ((Anchors() & (akLeft | akRight)) == (akLeft | akRight)) W = Width();
     if ((Anchors() & (akTop | akBottom)) == (akTop | akBottom)) H = Height();
@@ -650,22 +1055,67 @@ void TTfCustomDockableWindow::MouseDown(TMouseButton Button, TShiftState Shift, 
 }
 
 void TTfCustomDockableWindow::PaintDockedFrame(HDC dc) {
+  if (!FCurrentDock) return;
   RECT r;
   GetWindowRect(Handle(), &r);
   OffsetRect(&r, -r.left, -r.top);
   HBRUSH face = CreateSolidBrush(ColorToRGB(Color()));
-  FillRect(dc, &r, face);
-  DeleteObject(face);
   DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
-  if (FCurrentDock && FCurrentDock->AllowDrag() && DragHandleStyle != dhNone) {
+  InflateRect(&r, -1, -1);
+  FrameRect(dc, &r, face);
+  if (FCurrentDock->AllowDrag()) {
     bool v = FCurrentDock->IsVertical();
-    int at = DragHandleStyle == dhDouble ? 4 : 3;
-    for (int k = 0; k < (DragHandleStyle == dhDouble ? 2 : 1); ++k) {
-      RECT g = v ? RECT{2 + 2, at + 3 * k, r.right - 4, at + 3 * k + 3}
-                 : RECT{at + 3 * k, 2 + 2, at + 3 * k + 3, r.bottom - 4};
-      DrawEdge(dc, &g, BDR_RAISEDINNER, BF_RECT);
+    int hs = HandleSize();
+    int length = (v ? ClientWidth() : ClientHeight()) + 2;
+    int saved = SaveDC(dc);
+    if (DragHandleStyle != dhNone) {
+      static const int firstGrip[2][3] = {{4, 0, 3}, {5, 0, 7}};
+      int at = firstGrip[FCloseButtonWhenDocked ? 1 : 0][DragHandleStyle];
+      int from = (FCloseButtonWhenDocked && !v) ? hs : 2;
+      int to = (FCloseButtonWhenDocked && v) ? length - hs + 2 : length;
+      if (DragHandleStyle == dhSingle) ++from, --to;
+      for (int k = 0; k < (DragHandleStyle == dhDouble ? 2 : 1); ++k) {
+        int o = at + 3 * k;
+        RECT g = v ? RECT{from, o, to, o + 3} : RECT{o, from, o + 3, to};
+        DrawEdge(dc, &g, BDR_RAISEDINNER, BF_RECT | BF_MIDDLE);
+        SetPixelV(dc, g.right - 1, g.bottom - 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+        ExcludeClipRect(dc, g.left, g.top, g.right, g.bottom);
+      }
+    }
+    TRect cr;
+    if (FCloseButtonWhenDocked) {
+      GetDockedCloseRect(v, cr);
+      ExcludeClipRect(dc, cr.Left, cr.Top, cr.Right, cr.Bottom);
+    }
+    RECT strip = v ? RECT{2, 2, length, hs + 2} : RECT{2, 2, hs + 2, length};
+    FillRect(dc, &strip, face);
+    RestoreDC(dc, saved);
+    if (FCloseButtonWhenDocked) {
+      RECT b = cr;
+      FillRect(dc, &b, face);
+      if (FClosePressed)
+        DrawEdge(dc, &b, BDR_SUNKENOUTER, BF_RECT);
+      else if (FCloseHot)
+        DrawEdge(dc, &b, BDR_RAISEDINNER, BF_RECT);
+      int sh = FClosePressed ? 1 : 0;
+      DrawGlyph8(dc, cr.Left + 2 + sh, cr.Top + 2 + sh, kCloseGlyph, COLOR_BTNTEXT);
     }
   }
+  DeleteObject(face);
+}
+
+void TTfCustomDockableWindow::RedrawDockedCloseButton() {
+  if (!FCurrentDock || !HandleAllocated() || !IsWindowVisible(Handle())) return;
+  HDC dc = GetWindowDC(Handle());
+  RECT cr;
+  GetClientRect(Handle(), &cr);
+  MapWindowPoints(Handle(), nullptr, reinterpret_cast<POINT*>(&cr), 2);
+  RECT wr;
+  GetWindowRect(Handle(), &wr);
+  OffsetRect(&cr, -wr.left, -wr.top);
+  ExcludeClipRect(dc, cr.left, cr.top, cr.right, cr.bottom);
+  PaintDockedFrame(dc);
+  ReleaseDC(Handle(), dc);
 }
 
 void TTfCustomDockableWindow::Dispatch(TMessage& m) {
@@ -699,9 +1149,51 @@ void TTfCustomDockableWindow::Dispatch(TMessage& m) {
     return;
   case WM_NCHITTEST:
     TCustomControl::Dispatch(m);
-    if (FCurrentDock && m.Result != HTCLIENT) m.Result = HT_TB_DOCKEDHANDLE;
+    if (FCurrentDock && m.Result != HTCLIENT) {
+      m.Result = HT_TB_DOCKEDHANDLE;
+      if (FCloseButtonWhenDocked && FCurrentDock->AllowDrag()) {
+        TRect cr, wr = WindowRectOf(Handle());
+        GetDockedCloseRect(FCurrentDock->IsVertical(), cr);
+        TPoint p(static_cast<short>(LOWORD(m.LParam)) - wr.Left,
+                 static_cast<short>(HIWORD(m.LParam)) - wr.Top);
+        if (cr.Contains(p)) m.Result = HT_TB_CLOSE;
+      }
+    }
     return;
+  case WM_NCMOUSEMOVE: {
+    TCustomControl::Dispatch(m);
+    int v = WindowsVersion();
+    if (v / 100 > 4 || (v / 100 == 4 && v % 100 > 9))
+      TrackMouse(Handle(), TME_LEAVE | TME_NONCLIENT);
+    bool hot = m.WParam == static_cast<WPARAM>(HT_TB_CLOSE);
+    if (hot != FCloseHot) {
+      FCloseHot = hot;
+      RedrawDockedCloseButton();
+    }
+    return;
+  }
+  case WM_NCMOUSELEAVE:
+  case WM_MOUSEMOVE:
+  case CM_MOUSELEAVE:
+    if (FCloseHot && (m.Msg != WM_NCMOUSELEAVE || !GetCapture())) {
+      FCloseHot = false;
+      RedrawDockedCloseButton();
+    }
+    break;
   case WM_NCLBUTTONDOWN:
+    if (m.WParam == static_cast<WPARAM>(HT_TB_CLOSE) && FCurrentDock) {
+      TRect cr, wr = WindowRectOf(Handle());
+      GetDockedCloseRect(FCurrentDock->IsVertical(), cr);
+      cr.Offset(wr.Left, wr.Top);
+      bool click = TrackButtonPress(Handle(), cr, [this](bool In) {
+        if (In == FClosePressed) return;
+        FClosePressed = In;
+        RedrawDockedCloseButton();
+      });
+      if (click) CloseByButton();
+      m.Result = 0;
+      return;
+    }
     if (m.WParam == HT_TB_DOCKEDHANDLE && DragAllowed()) {
       POINT p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
       ::ScreenToClient(Handle(), &p);
@@ -720,9 +1212,15 @@ void TTfCustomDockableWindow::Dispatch(TMessage& m) {
   case WM_SETCURSOR:
     if (FCurrentDock && FCurrentDock->AllowDrag() && reinterpret_cast<HWND>(m.WParam) == Handle() &&
         LOWORD(m.LParam) == HT_TB_DOCKEDHANDLE && DragHandleStyle != dhNone) {
-      ::SetCursor(LoadCursorW(nullptr, IDC_SIZEALL));
-      m.Result = 1;
-      return;
+      POINT c;
+      GetCursorPos(&c);
+      TRect wr = WindowRectOf(Handle());
+      int d = FCurrentDock->IsVertical() ? c.y - wr.Top : c.x - wr.Left;
+      if (d < HandleSize() + 2) {
+        ::SetCursor(LoadCursorW(nullptr, IDC_SIZEALL));
+        m.Result = 1;
+        return;
+      }
     }
     break;
   default:
@@ -731,117 +1229,495 @@ void TTfCustomDockableWindow::Dispatch(TMessage& m) {
   TCustomControl::Dispatch(m);
 }
 
-void TTfCustomDockableWindow::RunDragLoop(int X, int Y) {
-  TCustomForm* form = RequireOwningForm(this);
-  std::vector<TTfDock*> docks;
-  std::function<void(TWinControl*)> collect = [&](TWinControl* w) {
-    for (int i = 0; i < w->ControlCount(); ++i) {
-      if (auto* d = dynamic_cast<TTfDock*>(w->Controls(i))) {
-        if (d->Visible()) docks.push_back(d);
-      } else if (auto* wc = dynamic_cast<TWinControl*>(w->Controls(i))) {
-        collect(wc);
-      }
-    }
+// One candidate placement of a drag: a dock (none for floating), its client
+// rectangle on the screen, the window's size there and the dock's rows.
+struct TDockedSize {
+  TTfDock* Dock = nullptr;
+  TRect ScreenClient;
+  TPoint Size;
+  std::vector<std::pair<int, bool>> Rows;
+};
+
+namespace {
+
+// Desktop outline of a drag or resize; nothing is drawn while smooth.
+struct TDragOutline {
+  HDC DC = nullptr;
+  TRect Rect;
+  int Width = 0;
+  bool Shown = false;
+  void Begin() {
+    LockWindowUpdate(GetDesktopWindow());
+    DC = GetDCEx(GetDesktopWindow(), nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+  }
+  void Move(const TRect& R, int W) {
+    if (!DC) return;
+    TRect none(0, 0, 0, 0);
+    InvertHalftoneFrame(DC, R, Shown ? Rect : none, W, Shown ? Width : 0);
+    Rect = R;
+    Width = W;
+    Shown = !R.IsEmpty();
+  }
+  void End() {
+    if (!DC) return;
+    if (Shown) Move(TRect(0, 0, 0, 0), 0);
+    ReleaseDC(GetDesktopWindow(), DC);
+    DC = nullptr;
+    LockWindowUpdate(nullptr);
+  }
+};
+
+// Docks of a control, depth first: top, bottom, left and right docks of each
+// level before its other windowed children, then the control itself.
+void CollectDocks(TWinControl* W, TTfCustomDockableWindow* Except, std::vector<TTfDock*>& Out,
+                  const std::function<bool(TTfDock*)>& Accepts) {
+  auto skip = [&](TWinControl* c) {
+    return c == Except || c->ContainsControl(Except) || !c->HandleAllocated() || !c->Visible();
   };
-  collect(form);
-  TTfDock* startDock = FCurrentDock;
-  int startRow = FDockRow, startPos = FDockPos;
-  POINT grab{X, Y};
-  int gw = std::max<int>(1, Width()), gh = std::max<int>(1, Height());
-  for (auto* d : docks)
-    d->LockArrangement(), d->CommitPending = true, d->UnlockArrangement();
-  SetCapture(Handle());
-  POINT last{INT_MIN, INT_MIN};
-  auto evaluate = [&](POINT c) {
-    TTfDock* target = nullptr;
-    bool ctrl = GetKeyState(VK_CONTROL) < 0;
-    if (!ctrl && DockMode != dmCannotFloatOrChangeDocks) {
-      for (auto* d : docks) {
-        RECT dr;
-        GetWindowRect(d->Handle(), &dr);
-        InflateRect(&dr, 3, 3);
-        int s = MulDiv(25, grab.y, gh);
-        if (d->IsVertical()) s = MulDiv(25, grab.x, gw);
-        RECT test = dr;
-        if (d->IsVertical())
-          test.left -= 25 - s, test.right += s;
-        else
-          test.top -= 25 - s, test.bottom += s;
-        if (!PtInRect(&test, c)) continue;
-        bool accept = true;
-        if (d->OnRequestDock) d->OnRequestDock(d, this, accept);
-        if (accept) {
-          target = d;
+  for (TTfDockPosition pos : {dpTop, dpBottom, dpLeft, dpRight})
+    for (int i = 0; i < W->ControlCount(); ++i)
+      if (auto* d = dynamic_cast<TTfDock*>(W->Controls(i)))
+        if (d->Position() == pos && !skip(d)) CollectDocks(d, Except, Out, Accepts);
+  for (int i = 0; i < W->ControlCount(); ++i) {
+    auto* c = dynamic_cast<TWinControl*>(W->Controls(i));
+    if (!c || dynamic_cast<TTfDock*>(c) || skip(c)) continue;
+    CollectDocks(c, Except, Out, Accepts);
+  }
+  if (auto* d = dynamic_cast<TTfDock*>(W))
+    if (Accepts(d) && std::find(Out.begin(), Out.end(), d) == Out.end()) Out.push_back(d);
+}
+
+} // namespace
+
+void TTfCustomDockableWindow::ApplyDragRect(TTfDock* Dock, const TRect& R,
+                                            const TDockedSize* Record) {
+  if (!Dock) {
+    FCanSplit = false;
+    PlaceFloating(TPoint(R.Left, R.Top));
+    MakeFloating(true);
+    KeepOnScreen(true);
+    Update();
+    return;
+  }
+  bool vertical = Dock->IsVertical();
+  POINT tl{R.Left, R.Top};
+  ::ScreenToClient(Dock->Handle(), &tl);
+  int row = FDockRow;
+  bool newRow = false;
+  if (!FSplitting) {
+    int centre = vertical ? tl.x + R.Width() / 2 : tl.y + R.Height() / 2;
+    int acc = 0;
+    row = Record ? static_cast<int>(Record->Rows.size()) : 0;
+    if (Record)
+      for (size_t r = 0; r < Record->Rows.size(); ++r) {
+        int t = Record->Rows[r].first;
+        if (t <= 0) continue;
+        bool full = Record->Rows[r].second || FFullSize;
+        if (centre < acc + (full ? t / 2 : t / 4)) {
+          row = static_cast<int>(r);
+          newRow = true;
+          FCanSplit = false;
           break;
         }
-      }
-    } else if (DockMode == dmCannotFloatOrChangeDocks) {
-      target = startDock;
-    }
-    if (target) {
-      POINT tl{c.x - MulDiv(gw - 1, grab.x, gw), c.y - MulDiv(gh - 1, grab.y, gh)};
-      ::ScreenToClient(target->Handle(), &tl);
-      int row = 0, acc = 0;
-      int centre = target->IsVertical() ? tl.x + gw / 2 : tl.y + gh / 2;
-      int rows = target->HighestRow();
-      bool found = false;
-      for (int r = 0; r <= rows; ++r) {
-        int t = target->RowThicknessExcept(r, nullptr);
-        if (t <= 0) continue;
-        if (centre < acc + t) {
-          row = r;
-          found = true;
+        if (!full && centre < acc + t - t / 4) {
+          row = static_cast<int>(r);
           break;
         }
         acc += t;
       }
-      if (!found) row = rows + 1;
-      FDockRow = row;
-      FDockPos = target->IsVertical() ? tl.y : tl.x;
-      target->CommitPending = true;
-      if (FParent != target)
-        SetParent(target);
-      else
-        target->ArrangeRows();
-    } else if (DockMode == dmCanFloat) {
-      PlaceFloating(TPoint(c.x - grab.x, c.y - grab.y));
-      MakeFloating(true);
-    }
-    Update();
-  };
-  MSG msg;
-  bool drop = false;
-  while (GetCapture() == Handle()) {
-    int rc = GetMessageW(&msg, nullptr, 0, 0);
-    if (rc == -1) break;
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      break;
-    }
-    if ((msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) && msg.wParam == VK_ESCAPE) break;
-    if (msg.message == WM_MOUSEMOVE) {
-      POINT c{static_cast<short>(LOWORD(GetMessagePos())),
-              static_cast<short>(HIWORD(GetMessagePos()))};
-      if (c.x != last.x || c.y != last.y) {
-        last = c;
-        evaluate(c);
+  }
+  int pos = vertical ? tl.y : tl.x;
+  if (FCanSplit && !FSplitting) {
+    if (Dock == FDragStartDock && row == FDragStartRow && !newRow) {
+      if (std::abs(pos - FDragStartPos) > 9) {
+        FSplitting = true;
+        ::SetCursor(LoadCursorW(nullptr, vertical ? IDC_SIZENS : IDC_SIZEWE));
       }
-      continue;
+    } else {
+      FCanSplit = false;
     }
-    if (msg.message == WM_LBUTTONUP) {
-      drop = true;
-      break;
+  }
+  FDockRow = row;
+  FDockPos = pos;
+  FNewRowRequest = newRow;
+  try {
+    if (!FSmoothDragging) Dock->CommitPending = true;
+    if (FParent != Dock)
+      SetParent(Dock);
+    else
+      Dock->ArrangeRows();
+  } catch (...) {
+    FNewRowRequest = false;
+    throw;
+  }
+  FNewRowRequest = false;
+  Update();
+}
+
+void TTfCustomDockableWindow::RunDragLoop(int X, int Y) {
+  TCustomForm* form = RequireOwningForm(this);
+  FDragging = true;
+  FSplitting = false;
+  FDragStartDock = FCurrentDock;
+  if (FCurrentDock) {
+    FCanSplit = false;
+    FCurrentDock->CommitPending = true;
+    FCurrentDock->ArrangeRows();
+  }
+  FDragStartRow = FDockRow;
+  FDragStartPos = FDockPos;
+  bool vertical = FCurrentDock && FCurrentDock->IsVertical();
+  (void)vertical;
+  FSmoothDragging = SmoothDrag;
+  // Grab point relative to the moving rectangle.
+  HWND moving = Floating() ? FFloatingParent->Handle() : Handle();
+  TRect mr = WindowRectOf(moving);
+  POINT gp{X, Y};
+  ::ClientToScreen(Handle(), &gp);
+  TPoint grab(gp.x - mr.Left, gp.y - mr.Top);
+  TPoint extent(std::max<int>(1, mr.Width() - 1), std::max<int>(1, mr.Height() - 1));
+  bool ctrl = GetKeyState(VK_CONTROL) < 0;
+  bool canFloat = DockMode == dmCanFloat;
+
+  // Candidate docks.
+  auto accepts = [this](TTfDock* d) { return d->AllowDrag(); };
+  std::vector<TTfDock*> docks;
+  if (DockMode == dmCannotFloatOrChangeDocks) {
+    if (FCurrentDock) docks.push_back(FCurrentDock);
+  } else {
+    if (FCurrentDock && accepts(FCurrentDock)) docks.push_back(FCurrentDock);
+    CollectDocks(form, this, docks, accepts);
+  }
+  for (auto* d : docks)
+    d->CommitPositions();
+
+  // Every placement is measured once.
+  std::vector<TDockedSize> records;
+  TPoint ffs;
+  GetFloatingFrameSize(ffs);
+  {
+    TDockedSize f;
+    TPoint c;
+    MeasureForPlacement(false, nullptr, true, c);
+    f.Size = FloatingWindowSizeFor(c.X, c.Y);
+    records.push_back(f);
+  }
+  for (auto* d : docks) {
+    TDockedSize r;
+    r.Dock = d;
+    RECT cr;
+    GetClientRect(d->Handle(), &cr);
+    MapWindowPoints(d->Handle(), nullptr, reinterpret_cast<POINT*>(&cr), 2);
+    r.ScreenClient = TRect(cr.left, cr.top, cr.right, cr.bottom);
+    if (d == FCurrentDock) {
+      r.Size = TPoint(Width(), Height());
+    } else {
+      TPoint c;
+      MeasureForPlacement(false, d, false, c);
+      int hs = d->AllowDrag() ? HandleSize() : 0;
+      r.Size = d->IsVertical() ? TPoint(c.X + 4, c.Y + 4 + hs) : TPoint(c.X + 4 + hs, c.Y + 4);
     }
-    if (msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK) break;
-    if (msg.message >= WM_RBUTTONDOWN && msg.message <= WM_MBUTTONDBLCLK) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    int high = -1;
+    for (auto* w : d->DockList())
+      if (w->Parent() == d && w->Visible()) high = std::max<int>(high, w->AssignedRow);
+    for (int row = 0; row <= high; ++row) {
+      bool full = false;
+      int t = d->RowThickness(row, full);
+      r.Rows.emplace_back(t, full);
+    }
+    records.push_back(std::move(r));
   }
-  if (GetCapture() == Handle()) ReleaseCapture();
-  (void)drop;
-  if (FUseLastDock && FCurrentDock) SetLastDock(FCurrentDock);
-  if (!FCurrentDock) {
-    FDockRow = startRow;
-    FDockPos = startPos;
+
+  FlushPaintMessages();
+  TDragOutline outline;
+  HCURSOR remembered = GetCursor();
+  TTfDock* target = nullptr;
+  const TDockedSize* targetRec = nullptr;
+  TRect rect(0, 0, 0, 0);
+  TPoint last(INT_MIN, INT_MIN);
+  bool drop = false;
+
+  auto evaluate = [&](TPoint c, bool allowDock) {
+    target = nullptr;
+    targetRec = nullptr;
+    TRect r(0, 0, 0, 0);
+    if (FSplitting) {
+      target = FCurrentDock;
+    } else if (allowDock && !ctrl) {
+      for (size_t i = 1; i < records.size(); ++i) {
+        const TDockedSize& rec = records[i];
+        TRect dr = rec.ScreenClient;
+        dr.Left -= 3, dr.Top -= 3, dr.Right += 3, dr.Bottom += 3;
+        bool ok;
+        if (rec.Dock->IsVertical()) {
+          int sx = MulDiv(25, grab.X, extent.X);
+          ok =
+              c.X >= dr.Left - (25 - sx) && c.X < dr.Right + sx && c.Y >= dr.Top && c.Y < dr.Bottom;
+        } else {
+          int sy = MulDiv(25, grab.Y, extent.Y);
+          ok =
+              c.Y >= dr.Top - (25 - sy) && c.Y < dr.Bottom + sy && c.X >= dr.Left && c.X < dr.Right;
+        }
+        if (!ok) continue;
+        int l = c.X - MulDiv(rec.Size.X - 1, grab.X, extent.X);
+        int t = c.Y - MulDiv(rec.Size.Y - 1, grab.Y, extent.Y);
+        TRect pr(l, t, l + rec.Size.X, t + rec.Size.Y);
+        RECT x, a = pr, b = dr;
+        if (!IntersectRect(&x, &a, &b)) continue;
+        bool accept = true;
+        if (rec.Dock->OnRequestDock) rec.Dock->OnRequestDock(rec.Dock, this, accept);
+        if (!accept) continue;
+        target = rec.Dock;
+        targetRec = &rec;
+        break;
+      }
+    }
+    if (target && !targetRec)
+      for (auto& rec : records)
+        if (rec.Dock == target) targetRec = &rec;
+    if (target && targetRec) {
+      int l = c.X - MulDiv(targetRec->Size.X - 1, grab.X, extent.X);
+      int t = c.Y - MulDiv(targetRec->Size.Y - 1, grab.Y, extent.Y);
+      r = TRect(l, t, l + targetRec->Size.X, t + targetRec->Size.Y);
+    } else if (canFloat) {
+      TRect area;
+      MonitorAreaOfPoint(c, true, area);
+      c.X = std::clamp<int>(c.X, area.Left, std::max<int>(area.Left, area.Right - 1));
+      c.Y = std::clamp<int>(c.Y, area.Top, std::max<int>(area.Top, area.Bottom - 1));
+      const TPoint& sz = records[0].Size;
+      int l = c.X - MulDiv(sz.X - 1, grab.X, extent.X);
+      int t = c.Y - MulDiv(sz.Y - 1, grab.Y, extent.Y);
+      r = TRect(l, t, l + sz.X, t + sz.Y);
+      TRect in(area.Left + ffs.X + 4, area.Top + ffs.Y + 4, area.Right - ffs.X - 4,
+               area.Bottom - ffs.Y - 4);
+      int dx = 0, dy = 0;
+      if (r.Right < in.Left) dx = in.Left - r.Right;
+      if (r.Left > in.Right) dx = in.Right - r.Left;
+      if (r.Bottom < in.Top) dy = in.Top - r.Bottom;
+      if (r.Top > in.Bottom) dy = in.Bottom - r.Top;
+      r.Offset(dx, dy);
+      int minTop = area.Top - (GetSystemMetrics(SM_CYSMCAPTION) + ffs.Y) + 4;
+      if (r.Top < minTop) r.Offset(0, minTop - r.Top);
+    }
+    if (r.IsEmpty())
+      ::SetCursor(LoadCursorW(nullptr, IDC_NO));
+    else if (FSplitting)
+      ::SetCursor(LoadCursorW(nullptr, target && target->IsVertical() ? IDC_SIZENS : IDC_SIZEWE));
+    else
+      ::SetCursor(remembered);
+    rect = r;
+    if (!FSmoothDragging) {
+      outline.Move(r, target ? 1 : ffs.X);
+    } else if (!r.IsEmpty()) {
+      ApplyDragRect(target, r, targetRec);
+      if (GetCapture() != Handle() && HandleAllocated()) SetCapture(Handle());
+    }
+  };
+
+  auto cleanup = [&]() {
+    if (GetCapture() == Handle()) ReleaseCapture();
+    outline.End();
+    FSmoothDragging = false;
+  };
+  auto finish = [&]() {
+    if (FUseLastDock && FCurrentDock) SetLastDock(FCurrentDock);
+    if (FFloatingParent && !Floating()) {
+      TTfFloatingWindowParent* f = FFloatingParent;
+      FFloatingParent = nullptr;
+      delete f;
+    }
+    if (!FCurrentDock) {
+      FDockRow = FDragStartRow;
+      FDockPos = FDragStartPos;
+    }
+    FDragging = FSplitting = FCanSplit = false;
+    FDragStartDock = nullptr;
+  };
+
+  try {
+    if (!FSmoothDragging) outline.Begin();
+    SetCapture(Handle());
+    TPoint start(gp.x, gp.y);
+    last = start;
+    evaluate(start, FCurrentDock != nullptr);
+    MSG msg;
+    while (GetCapture() == Handle()) {
+      int rc = GetMessageW(&msg, nullptr, 0, 0);
+      if (rc == -1) break;
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        break;
+      }
+      if ((msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) && msg.wParam == VK_CONTROL) {
+        bool now = GetKeyState(VK_CONTROL) < 0 || msg.message == WM_KEYDOWN;
+        if (msg.message == WM_KEYUP) now = false;
+        if (now != ctrl) {
+          ctrl = now;
+          evaluate(last, true);
+        }
+        continue;
+      }
+      if ((msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) && msg.wParam == VK_ESCAPE) break;
+      if (msg.message == WM_MOUSEMOVE) {
+        TPoint c = MessageScreenPoint(msg);
+        if (c.X != last.X || c.Y != last.Y) {
+          last = c;
+          evaluate(c, true);
+        }
+        continue;
+      }
+      if (msg.message == WM_LBUTTONUP) {
+        drop = true;
+        break;
+      }
+      if (msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK) break;
+      if (msg.message >= WM_RBUTTONDOWN && msg.message <= WM_MBUTTONDBLCLK) continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    cleanup();
+    if (drop && !rect.IsEmpty()) ApplyDragRect(target, rect, targetRec);
+  } catch (...) {
+    cleanup();
+    finish();
+    throw;
   }
+  finish();
+}
+
+void TTfCustomDockableWindow::RunSizeLoop(int Edge) {
+  RunSizeLoop(Edge, CurrentMessagePos());
+}
+
+void TTfCustomDockableWindow::RunSizeLoop(int Edge, const TPoint& StartCursor) {
+  if (!Floating() || Edge < 0 || Edge > 7) return;
+  TTfFloatingWindowParent* f = FFloatingParent;
+  int minW = 0, minH = 0, maxW = 0, maxH = 0;
+  GetResizeLimits(minW, minH, maxW, maxH);
+  int dw = f->Width() - Width(), dh = f->Height() - Height();
+  minW += dw, minH += dh;
+  if (maxW > 0) maxW += dw;
+  if (maxH > 0) maxH += dh;
+  bool horz = Edge != 2 && Edge != 5, vert = Edge >= 2;
+  bool leftSide = Edge == 0 || Edge == 3 || Edge == 6, topSide = Edge >= 2 && Edge <= 4;
+
+  ResizeStarting(Edge);
+  FlushPaintMessages();
+  TDragOutline outline;
+  bool smooth = SmoothDrag;
+  bool clipped = false;
+  TPoint ffs;
+  GetFloatingFrameSize(ffs);
+  TRect start = WindowRectOf(f->Handle()), rect = start;
+  auto apply = [&](const TRect& R) {
+    ++FRemeasureLock;
+    try {
+      ResizeApplying();
+      f->SetBounds(R.Left, R.Top, R.Width(), R.Height());
+      RECT cr;
+      GetClientRect(f->Handle(), &cr);
+      ++FInternalBounds;
+      TCustomControl::SetBounds(0, 0, cr.right, cr.bottom);
+      --FInternalBounds;
+    } catch (...) {
+      --FRemeasureLock;
+      throw;
+    }
+    if (--FRemeasureLock == 0 && FRemeasurePending) Remeasure();
+    KeepOnScreen(true);
+  };
+  auto cleanup = [&]() {
+    if (GetCapture() == Handle()) ReleaseCapture();
+    if (clipped) ClipCursor(nullptr);
+    outline.End();
+  };
+  try {
+    if (!smooth) outline.Begin();
+    SetCapture(Handle());
+    if (ResizeClipCursor && !HasSeveralMonitors()) {
+      TRect sr;
+      ScreenArea(false, sr);
+      RECT c = sr;
+      ClipCursor(&c);
+      clipped = true;
+    }
+    if (!smooth) outline.Move(rect, ffs.X);
+    TPoint last = StartCursor;
+    MSG msg;
+    bool apply_ = false;
+    while (GetCapture() == Handle()) {
+      int rc = GetMessageW(&msg, nullptr, 0, 0);
+      if (rc == -1) break;
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        break;
+      }
+      if ((msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) && msg.wParam == VK_ESCAPE) break;
+      if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) {
+        if (msg.wParam == VK_CONTROL) continue;
+      }
+      if (msg.message == WM_MOUSEMOVE) {
+        TPoint c = MessageScreenPoint(msg);
+        if (c.X == last.X && c.Y == last.Y) continue;
+        last = c;
+        int mx = c.X - StartCursor.X, my = c.Y - StartCursor.Y;
+        TRect r = start;
+        if (horz) {
+          if (leftSide)
+            r.Left += mx;
+          else
+            r.Right += mx;
+          int w = r.Width();
+          int lw = std::max<int>(w, minW);
+          if (maxW > 0) lw = std::min<int>(lw, maxW);
+          if (lw != w) {
+            if (leftSide)
+              r.Left = r.Right - lw;
+            else
+              r.Right = r.Left + lw;
+          }
+        }
+        if (vert) {
+          if (topSide)
+            r.Top += my;
+          else
+            r.Bottom += my;
+          int h = r.Height();
+          int lh = std::max<int>(h, minH);
+          if (maxH > 0) lh = std::min<int>(lh, maxH);
+          if (lh != h) {
+            if (topSide)
+              r.Top = r.Bottom - lh;
+            else
+              r.Bottom = r.Top + lh;
+          }
+        }
+        ResizeTracking(r, start);
+        if (r.Left == rect.Left && r.Top == rect.Top && r.Right == rect.Right &&
+            r.Bottom == rect.Bottom)
+          continue;
+        rect = r;
+        if (smooth)
+          apply(rect);
+        else
+          outline.Move(rect, ffs.X);
+        continue;
+      }
+      if (msg.message == WM_LBUTTONUP) {
+        apply_ = !smooth;
+        break;
+      }
+      if (msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK) break;
+      if (msg.message >= WM_RBUTTONDOWN && msg.message <= WM_MBUTTONDBLCLK) continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    cleanup();
+    if (apply_) apply(rect);
+  } catch (...) {
+    cleanup();
+    ResizeEnded();
+    throw;
+  }
+  ResizeEnded();
 }

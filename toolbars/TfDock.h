@@ -11,6 +11,7 @@
 
 class TTfCustomDockableWindow;
 class TTfFloatingWindowParent;
+struct TDockedSize;
 
 enum TTfDockPosition { dpTop, dpBottom, dpLeft, dpRight };
 enum TTfShrinkMode { tfsmNone, tfsmWrap, tfsmChevron };
@@ -48,6 +49,11 @@ public:
   void SetMembership(TTfCustomDockableWindow* Window, bool Member);
   int HighestRow() const;
   int RowThicknessExcept(int Row, TTfCustomDockableWindow* Window) const;
+  // Thickness of a row in the last arrangement; HasFullSize tells whether a
+  // full-size window is in it.
+  int RowThickness(int Row, bool& HasFullSize) const;
+  // Copies the arranged rows and positions into the windows.
+  void CommitPositions();
   // Windows that belong to the dock (docked here or floating with it as last dock).
   const std::vector<TTfCustomDockableWindow*>& DockList() const { return FDockList; }
   int ClientLength();
@@ -101,6 +107,14 @@ public:
   void SetStretch(bool Value);
   bool CloseButton() const { return FCloseButton; }
   void SetCloseButton(bool Value);
+  bool CloseButtonWhenDocked() const { return FCloseButtonWhenDocked; }
+  void SetCloseButtonWhenDocked(bool Value);
+  // Docked close button state.
+  bool CloseButtonHot() const { return FCloseHot; }
+  bool CloseButtonPressed() const { return FClosePressed; }
+  // Resize options: corner sizing on the floating window, cursor confined while resizing.
+  bool ResizeCornerHandles = true;
+  bool ResizeClipCursor = true;
   bool AutoResize() const { return FAutoResize; }
   void SetAutoResize(bool Value);
   bool UseLastDock() const { return FUseLastDock; }
@@ -123,6 +137,15 @@ public:
   bool DragAllowed() const;
   // Drags the window from a client point until the button is released.
   void RunDragLoop(int X, int Y);
+  // Resizes the floating window by an edge (0 left, 1 right, 2 top, 3 top-left,
+  // 4 top-right, 5 bottom, 6 bottom-left, 7 bottom-right), starting at the
+  // screen point of the press.
+  void RunSizeLoop(int Edge);
+  void RunSizeLoop(int Edge, const TPoint& StartCursor);
+  bool Dragging() const { return FDragging; }
+  bool Splitting() const { return FSplitting; }
+  bool CanSplit() const { return FCanSplit; }
+  bool NewRowRequested() const { return FNewRowRequest; }
   // Assigned by the last arrangement.
   int AssignedRow = -1, AssignedPos = 0, ShrunkLength = 0, RowThickness = 0;
 
@@ -134,6 +157,18 @@ public:
   virtual TTfShrinkMode QueryShrinkMode() { return tfsmNone; }
   virtual bool IsPointOnContent(const TPoint& P);
   int HandleSize() const;
+  virtual void GetDockedCloseRect(bool Vertical, TRect& R);
+  virtual void GetResizeLimits(int&, int&, int&, int&) {}
+  virtual void GetFloatingFrameSize(TPoint& Size);
+  // Floating window size for a client size.
+  TPoint FloatingWindowSizeFor(int ClientWidth, int ClientHeight);
+  bool CaptionInactive() const { return FInactiveCaption; }
+
+  // Resize hooks.
+  virtual void ResizeStarting(int) {}
+  virtual void ResizeEnded() {}
+  virtual void ResizeTracking(TRect&, const TRect&) {}
+  virtual void ResizeApplying() {}
 
   TNotifyEvent OnClose;
   TCloseQueryEvent OnCloseQuery;
@@ -147,6 +182,8 @@ protected:
   void Loaded() override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void PaintDockedFrame(HDC DC);
+  void RedrawDockedCloseButton();
+  void ApplyDragRect(TTfDock* Dock, const TRect& R, const TDockedSize* Record);
   int FInternalBounds = 0;
   bool FRemeasurePending = false;
   int FRemeasureLock = 0;
@@ -158,7 +195,13 @@ private:
   TTfFloatingWindowParent* FFloatingParent = nullptr;
   int FDockPos = -1, FDockRow = 0;
   bool FFullSize = false, FStretch = false, FCloseButton = true, FAutoResize = true,
-       FUseLastDock = true;
+       FUseLastDock = true, FCloseButtonWhenDocked = false;
+  bool FCloseHot = false, FClosePressed = false, FInactiveCaption = false;
+  bool FDragging = false, FSplitting = false, FCanSplit = false, FSmoothDragging = false,
+       FNewRowRequest = false;
+  // Drag loop state used while applying rectangles.
+  TTfDock* FDragStartDock = nullptr;
+  int FDragStartRow = 0, FDragStartPos = 0;
   TPoint FFloatingPos;
 };
 
@@ -169,12 +212,30 @@ public:
   ~TTfFloatingWindowParent() override;
   TTfCustomDockableWindow* DockableWindow = nullptr;
   TCustomForm* ParentForm = nullptr;
+  bool ClosePressed() const { return FClosePressed; }
+  // Window-coordinate rectangles of the small caption and its close button.
+  TRect CaptionRect(bool ExcludeClose);
+  TRect CloseRect();
+  // Parts: 1 frame, 2 caption, 4 close button.
+  void PaintFloatingFrame(HDC DC, int Parts);
+  void RedrawFrame(int Parts);
+  LRESULT HitTest(const TPoint& ScreenPoint);
 
 protected:
   void CreateParams(TCreateParams& Params) override;
   void WMClose(TMessage& Message) override;
   void Dispatch(TMessage& Message) override;
+  void AlignControls(TControl*, TRect&) override {}
+
+private:
+  bool FClosePressed = false;
 };
+
+// Runs the press of a button drawn in a non-client area: Pressed is told
+// whether the cursor is inside; true when the button is released inside.
+bool TrackButtonPress(HWND Wnd, const TRect& ButtonRect, const std::function<void(bool)>& Pressed);
+// Screen point of a mouse message (client or non-client).
+TPoint MessageScreenPoint(const MSG& Msg);
 
 // The outermost form above a control (a floating window's parent form).
 TCustomForm* OwningFormOf(TControl* Control);

@@ -169,6 +169,8 @@ void TTfChevronItemViewer::Paint(TCanvas* Canvas, const TRect& R, bool IsSelecte
 
 TTfCustomToolbar::TTfCustomToolbar(TComponent* AOwner) : TTfCustomDockableWindow(AOwner) {
   FControlStyle = (FControlStyle | csAcceptsControls | csActionClient) & ~csCaptureMouse;
+  ResizeCornerHandles = false;
+  ResizeClipCursor = false;
   FItems = std::make_unique<TTfRootItem>(nullptr);
   FItems->SetParentComponentRef(this);
   FChevron = std::make_unique<TTfChevronItem>(this);

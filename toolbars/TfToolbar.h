@@ -42,6 +42,18 @@ public:
              bool UseDisabledShadow) override;
 };
 
+// State of one interactive resize of a floating toolbar.
+struct TToolbarSizeData {
+  int Edge = 0;
+  int StartWidth = 0, StartHeight = 0;
+  int LeftFrame = 0;
+  int WrapWidth = 0;
+  bool SkipDeadZone = false;
+  bool Smaller = false;
+  std::vector<TPoint> Sizes;
+  int DistSmaller = 0, DistLarger = 0;
+};
+
 class TTfCustomToolbar : public TTfCustomDockableWindow, public IItemRootProvider {
 public:
   explicit TTfCustomToolbar(TComponent* AOwner);
@@ -87,6 +99,13 @@ public:
   void AdjustMinimumLength(int& Length) override;
   TTfShrinkMode QueryShrinkMode() override { return FShrinkMode; }
   bool IsPointOnContent(const TPoint& P) override;
+  // Floating content sizes at which the items wrap into a different number of lines.
+  virtual void CollectWrapSizes(std::vector<TPoint>& List);
+  void ResizeStarting(int Edge) override;
+  void ResizeEnded() override;
+  void ResizeTracking(TRect& NewRect, const TRect& OrigRect) override;
+  void ResizeApplying() override;
+  const TToolbarSizeData* SizeData() const { return FSizeData.get(); }
 
   // Used by the view.
   TPoint ContentSize;
@@ -118,6 +137,7 @@ private:
   int FFloatingWidth = 0;
   int FLineCount = 1;
   TWindowSubclass FFormHook;
+  std::unique_ptr<TToolbarSizeData> FSizeData;
 };
 
 class TTfToolbar : public TTfCustomToolbar {
