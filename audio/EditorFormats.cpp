@@ -416,6 +416,8 @@ void SaveDocument(const Document& doc, int64_t start, int64_t end, const OutputF
     break;
   }
   case OutputFormat::Mp2: {
+    // The library's layer II encoder has no joint stereo mode: a request for
+    // it (StereoMode 3) is written as plain stereo.
     int maxKbps = rate >= 32000 ? (ch == 1 ? 192 : 384) : 160;
     int kbps = std::clamp(f.Kbps, rate >= 32000 ? 32 : 8, maxKbps);
     withFFmpeg("mp2", "mp2", int64_t(kbps) * 1000, 0, true);
