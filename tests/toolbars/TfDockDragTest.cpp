@@ -237,6 +237,72 @@ TEST(TfDockDrag, SidewaysDragInAnOverflowingRowSplitsItsSpace) {
   EXPECT_EQ(b->Width(), bWidth + 40);
 }
 
+// Ctrl keeps a drag from docking; a window that cannot float stays put; a
+// dock may refuse a window.
+TEST(TfDockDrag, CtrlCannotFloatAndRefusingDock) {
+  enum Kind { CtrlHeld, CtrlPressedAndReleased, CannotFloat, DockRefuses };
+  struct Case {
+    Kind kind;
+    const char* name;
+    bool endsDocked;
+  };
+  for (const Case& c :
+       {Case{CtrlHeld, "ctrl held", false}, Case{CtrlPressedAndReleased, "ctrl released", true},
+        Case{CannotFloat, "cannot float", true}, Case{DockRefuses, "dock refuses", false}}) {
+    SCOPED_TRACE(c.name);
+    DockForm f;
+    TTfToolbar* bar = f.AddBar(L"Keys", 1, 0, 3);
+    f.Show();
+    int row = bar->DockRow(), pos = bar->DockPos();
+    HWND form = f.Form->Handle();
+    POINT start = f.CursorFor(bar, bar->Left(), bar->Top());
+    POINT nearby{start.x + 30, start.y + 1}, away{start.x + 40, start.y + 160};
+    int refused = 0;
+    switch (c.kind) {
+    case CtrlHeld:
+      PostMessageW(form, WM_KEYDOWN, VK_CONTROL, 0);
+      PostMove(form, nearby);
+      PostUp(form, nearby);
+      break;
+    case CtrlPressedAndReleased:
+      PostMessageW(form, WM_KEYDOWN, VK_CONTROL, 0);
+      PostMove(form, nearby);
+      PostMessageW(form, WM_KEYUP, VK_CONTROL, 0);
+      PostUp(form, nearby);
+      break;
+    case CannotFloat:
+      bar->DockMode = dmCannotFloat;
+      PostMove(form, away);
+      PostUp(form, away);
+      break;
+    case DockRefuses:
+      f.Dock->OnRequestDock = [&](TObject*, TTfCustomDockableWindow* w, bool& accept) {
+        if (w == bar) ++refused;
+        accept = false;
+      };
+      PostMove(form, nearby);
+      PostUp(form, nearby);
+      break;
+    }
+    bar->RunDragLoop(1, 1);
+    PumpFor(30);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(bar->Docked(), c.endsDocked);
+    EXPECT_EQ(bar->Floating(), !c.endsDocked);
+    if (c.kind == CannotFloat) {
+      EXPECT_EQ(bar->DockRow(), row);
+      EXPECT_EQ(bar->DockPos(), pos);
+    }
+    if (c.kind == CtrlPressedAndReleased) EXPECT_EQ(bar->AssignedRow, 1);
+    if (c.kind == DockRefuses) EXPECT_GT(refused, 0);
+    if (!c.endsDocked) {
+      RECT fr = WindowRect(bar->FloatingWindow()->Handle());
+      EXPECT_TRUE(PtInRect(&fr, nearby)) << "the window floats under the cursor";
+      EXPECT_EQ(bar->DockRow(), row) << "the start row is kept for docking back";
+    }
+  }
+}
+
 // Outline drags move only a frame on the desktop; the window follows on release.
 TEST(TfDockDrag, OutlineDragAppliesOnlyOnRelease) {
   for (bool escape : {false, true}) {
