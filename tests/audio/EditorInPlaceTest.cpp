@@ -316,3 +316,29 @@ TEST(EditorInPlace, RawInputAndFilesFallingBackToTheDecoder) {
   EXPECT_EQ(e.Length(), 100);
   EXPECT_EQ(e.Channels(), 2);
 }
+
+TEST(EditorInPlace, DataLeftByACrashedEditorIsRemovedAtTheNextStart) {
+  std::wstring dir = testsupport::MakeTempDir(L"editor-inplace-stale");
+  // A folder of a process that no longer runs, with blocks and a kept source copy.
+  std::wstring dead = dir + L"\\EditorData.4294967280.1";
+  ASSERT_TRUE(CreateDirectoryW(dead.c_str(), nullptr));
+  for (const wchar_t* name : {L"\\blocks.dat", L"\\source1.dat"}) {
+    FILE* f = _wfopen((dead + name).c_str(), L"wb");
+    ASSERT_NE(f, nullptr);
+    fputs("left over", f);
+    fclose(f);
+  }
+  // This process's own store stays.
+  EditorEngine live;
+  live.SetTempDirectory(dir);
+  std::vector<float> v(1000, 0.5f);
+  live.LoadFrames(8000, 1, v.data(), 1000);
+  std::wstring own = live.Doc()->Store()->Folder();
+  EditorEngine next;
+  next.SetTempDirectory(dir + L"\\"); // same folder, spelled with the trailing backslash
+  EXPECT_EQ(GetFileAttributesW(dead.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(GetFileAttributesW(own.c_str()), INVALID_FILE_ATTRIBUTES);
+  std::vector<float> back(1000);
+  live.ReadFrames(0, 1000, back.data());
+  EXPECT_EQ(back, v);
+}
