@@ -515,6 +515,49 @@ TEST(TfFloatingWindow, ResizeSnapsToWrapSizes) {
   }
 }
 
+// Presses on the floating window's frame start its loops.
+TEST(TfFloatingWindow, EdgePressResizesAndCaptionPressDocks) {
+  FloatingBar fb;
+  HWND frame = fb.Frame(), form = fb.F.Form->Handle();
+  std::vector<TPoint> sizes;
+  fb.Bar->CollectWrapSizes(sizes);
+  ASSERT_GE(sizes.size(), 2u);
+  TPoint two = fb.Bar->FloatingWindowSizeFor(sizes[1].X, sizes[1].Y);
+  RECT wr = WindowRect(frame);
+  POINT edge{wr.right - 1, (wr.top + wr.bottom) / 2};
+  ASSERT_EQ(SendMessageW(frame, WM_NCHITTEST, 0, MAKELPARAM(edge.x, edge.y)), HTRIGHT);
+  POINT to{edge.x - ((wr.right - wr.left) - two.X), edge.y};
+  PostMove(form, to);
+  PostUp(form, to);
+  SendMessageW(frame, WM_NCLBUTTONDOWN, HTRIGHT, MAKELPARAM(edge.x, edge.y));
+  PumpFor(30);
+  wr = WindowRect(frame);
+  EXPECT_EQ(wr.right - wr.left, two.X);
+  EXPECT_EQ(wr.bottom - wr.top, two.Y);
+
+  TTfToolbar* other = fb.F.AddBar(L"Other", 1, 0, 2);
+  PumpFor(30);
+  ASSERT_EQ(other->AssignedRow, 1);
+  POINT caption{wr.left + 8, wr.top + 5};
+  ASSERT_EQ(SendMessageW(frame, WM_NCHITTEST, 0, MAKELPARAM(caption.x, caption.y)), HT_TB_CAPTION);
+  POINT over{0, 0};
+  ::ClientToScreen(fb.F.Dock->Handle(), &over);
+  over.x += other->Left() + other->Width() + 40;
+  // Near the row's top: the grab point is near the caption's top, so the
+  // docked rectangle's centre falls in the middle part of the row.
+  over.y += other->Top() + 2;
+  PostMove(form, over);
+  PostUp(form, over);
+  SendMessageW(frame, WM_NCLBUTTONDOWN, HT_TB_CAPTION, MAKELPARAM(caption.x, caption.y));
+  PumpFor(30);
+  EXPECT_EQ(GetCapture(), nullptr);
+  ASSERT_TRUE(fb.Bar->Docked());
+  EXPECT_EQ(fb.Bar->AssignedRow, 1);
+  EXPECT_EQ(other->AssignedRow, 1);
+  EXPECT_GT(fb.Bar->Left(), other->Left());
+  EXPECT_EQ(fb.Bar->FloatingWindow(), nullptr) << "the floating window is freed on docking";
+}
+
 // The close button of a floating window and of a docked one.
 TEST(TfCloseButton, ClickInsideHidesAndNotifies) {
   enum Where { Floating, Docked };
