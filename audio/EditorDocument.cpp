@@ -88,8 +88,11 @@ bool ReadAt(HANDLE h, int64_t offset, void* out, DWORD bytes, DWORD& got) {
 }
 
 // Little-endian samples to float, scaled as the audio library converts them.
-void ToFloat(const uint8_t* in, size_t samples, int bits, bool isFloat, float* out) {
-  if (isFloat && bits == 32) {
+void ToFloat(const uint8_t* in, size_t samples, int bits, bool isFloat, bool signed8, float* out) {
+  if (bits == 8 && signed8) {
+    for (size_t i = 0; i < samples; ++i)
+      out[i] = float(int8_t(in[i])) * (1.0f / 128.0f);
+  } else if (isFloat && bits == 32) {
     std::memcpy(out, in, samples * 4);
   } else if (isFloat) {
     for (size_t i = 0; i < samples; ++i) {
@@ -157,7 +160,13 @@ void SourceFile::Read(int64_t first, int64_t count, float* out) {
       IoFail(L"Cannot read the sound file");
     // A short read (a truncated file) reads as silence.
     std::memset(FRaw.data() + got, 0, bytes - got);
-    ToFloat(FRaw.data(), size_t(z - a) * size_t(ch), FLayout.Bits, FLayout.Float,
+    size_t samples = size_t(z - a) * size_t(ch);
+    if (FLayout.BigEndian && FLayout.Bits > 8) {
+      size_t w = size_t(FLayout.Bits / 8);
+      for (uint8_t* p = FRaw.data(); p < FRaw.data() + samples * w; p += w)
+        std::reverse(p, p + w);
+    }
+    ToFloat(FRaw.data(), samples, FLayout.Bits, FLayout.Float, FLayout.Signed8,
             out + (a - first) * ch);
   }
   int64_t done = std::max(a, z) - first;

@@ -37,14 +37,17 @@ struct Peak {
 // Progress in percent (0..100) of a long operation.
 using ProgressFn = std::function<void(int)>;
 
-// Where the samples of an uncompressed file lie: little-endian integers of
-// 8 (unsigned), 16, 24 or 32 bits, or floats of 32 or 64 bits, interleaved.
+// Where the samples of an uncompressed file lie: integers of 8 (unsigned
+// unless Signed8), 16, 24 or 32 bits, or floats of 32 or 64 bits,
+// interleaved, little-endian unless BigEndian.
 struct PcmLayout {
   int64_t Offset = 0; // first byte of the sample data
   int64_t Frames = 0;
   int Channels = 1;
   int Bits = 16;
   bool Float = false;
+  bool BigEndian = false;
+  bool Signed8 = false;
   int FrameBytes() const { return Channels * Bits / 8; }
 };
 

@@ -607,50 +607,126 @@ bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate) {
     return SetFilePointerEx(h, p, nullptr, FILE_BEGIN) && ReadFile(h, out, n, &got, nullptr) &&
            got == n;
   };
-  auto u16 = [](const uint8_t* p) { return unsigned(p[0] | p[1] << 8); };
-  auto u32 = [](const uint8_t* p) {
+  auto le16 = [](const uint8_t* p) { return unsigned(p[0] | p[1] << 8); };
+  auto le32 = [](const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
   };
-  uint8_t head[12];
-  bool haveFmt = false, haveData = false;
-  unsigned tag = 0, channels = 0, align = 0, bits = 0;
-  uint32_t sampleRate = 0;
-  int64_t dataPos = 0, dataSize = 0;
-  if (readAt(0, head, 12) && std::memcmp(head, "RIFF", 4) == 0 &&
-      std::memcmp(head + 8, "WAVE", 4) == 0) {
+  auto be16 = [](const uint8_t* p) { return unsigned(p[0] << 8 | p[1]); };
+  auto be32 = [](const uint8_t* p) {
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
+  };
+  uint8_t head[12] = {};
+  bool ok = false;
+  PcmLayout l;
+  double sampleRate = 0;
+  int64_t dataSize = 0;
+  if (!readAt(0, head, 12)) {
+    // Too short for any header.
+  } else if (std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0) {
+    bool haveFmt = false, haveData = false;
+    unsigned tag = 0, align = 0;
     for (int64_t pos = 12; pos + 8 <= size && !(haveFmt && haveData);) {
       uint8_t ck[8];
       if (!readAt(pos, ck, 8)) break;
-      int64_t len = u32(ck + 4);
+      int64_t len = le32(ck + 4);
       if (std::memcmp(ck, "fmt ", 4) == 0 && len >= 16) {
         uint8_t f[40] = {};
         if (!readAt(pos + 8, f, DWORD(std::min<int64_t>(len, 40)))) break;
-        tag = u16(f);
-        channels = u16(f + 2);
-        sampleRate = u32(f + 4);
-        align = u16(f + 12);
-        bits = u16(f + 14);
+        tag = le16(f);
+        l.Channels = int(le16(f + 2));
+        sampleRate = le32(f + 4);
+        align = le16(f + 12);
+        l.Bits = int(le16(f + 14));
         // Extensible format: the sub-format's leading code.
-        if (tag == 0xFFFE && len >= 40) tag = u16(f + 24);
+        if (tag == 0xFFFE && len >= 40) tag = le16(f + 24);
         haveFmt = true;
       } else if (std::memcmp(ck, "data", 4) == 0) {
-        dataPos = pos + 8;
-        // A size beyond the end of the file (an unfinished recording) stops at the end.
-        dataSize = std::min<int64_t>(len, size - dataPos);
+        l.Offset = pos + 8;
+        dataSize = len;
         haveData = true;
       }
       pos += 8 + len + (len & 1);
     }
+    l.Float = tag == 3;
+    ok = haveFmt && haveData && (tag == 1 || tag == 3) && int(align) == l.FrameBytes();
+  } else if (std::memcmp(head, "FORM", 4) == 0 &&
+             (std::memcmp(head + 8, "AIFF", 4) == 0 || std::memcmp(head + 8, "AIFC", 4) == 0)) {
+    bool aifc = head[11] == 'C', haveComm = false, haveData = false, known = !aifc;
+    int64_t frames = 0;
+    l.BigEndian = true;
+    l.Signed8 = true;
+    for (int64_t pos = 12; pos + 8 <= size && !(haveComm && haveData);) {
+      uint8_t ck[8];
+      if (!readAt(pos, ck, 8)) break;
+      int64_t len = be32(ck + 4);
+      if (std::memcmp(ck, "COMM", 4) == 0 && len >= 18) {
+        uint8_t c[22] = {};
+        if (!readAt(pos + 8, c, DWORD(std::min<int64_t>(len, 22)))) break;
+        l.Channels = int(be16(c));
+        frames = be32(c + 2);
+        l.Bits = int(be16(c + 6));
+        // 80-bit extended rate: sign and exponent, then a 64-bit mantissa.
+        int exponent = int(be16(c + 8) & 0x7FFF) - 16383 - 63;
+        uint64_t mantissa = uint64_t(be32(c + 10)) << 32 | be32(c + 14);
+        sampleRate = exponent > -64 && exponent < 0 ? std::ldexp(double(mantissa), exponent) : 0;
+        if (aifc && len >= 22) {
+          if (std::memcmp(c + 18, "NONE", 4) == 0 || std::memcmp(c + 18, "twos", 4) == 0) {
+            known = true;
+          } else if (std::memcmp(c + 18, "sowt", 4) == 0) {
+            known = true;
+            l.BigEndian = false;
+          } else if (std::memcmp(c + 18, "fl32", 4) == 0 || std::memcmp(c + 18, "FL32", 4) == 0 ||
+                     std::memcmp(c + 18, "fl64", 4) == 0 || std::memcmp(c + 18, "FL64", 4) == 0) {
+            known = true;
+            l.Float = true;
+            l.Bits = c[20] == '6' ? 64 : 32;
+          }
+        }
+        haveComm = true;
+      } else if (std::memcmp(ck, "SSND", 4) == 0 && len >= 8) {
+        uint8_t o[4];
+        if (!readAt(pos + 8, o, 4)) break;
+        l.Offset = pos + 16 + be32(o);
+        dataSize = len - 8 - int64_t(be32(o));
+        haveData = true;
+      }
+      pos += 8 + len + (len & 1);
+    }
+    // 8-bit sowt data is signed as well; only wider samples change order.
+    if (l.Bits == 8) l.BigEndian = false;
+    ok = haveComm && haveData && known && dataSize >= 0;
+    if (ok && l.FrameBytes() > 0) dataSize = std::min(dataSize, frames * l.FrameBytes());
+  } else if (std::memcmp(head, ".snd", 4) == 0) {
+    uint8_t au[24];
+    if (readAt(0, au, 24)) {
+      unsigned encoding = be32(au + 12);
+      static const int kBits[] = {0, 0, 8, 16, 24, 32, 32, 64};
+      if (encoding >= 2 && encoding <= 7) {
+        l.Offset = be32(au + 4);
+        uint32_t declared = be32(au + 8);
+        // An unknown size (all ones) runs to the end of the file.
+        dataSize = declared == 0xFFFFFFFFu ? size - l.Offset : int64_t(declared);
+        l.Bits = kBits[encoding];
+        l.Float = encoding >= 6;
+        l.BigEndian = true;
+        l.Signed8 = true;
+        sampleRate = be32(au + 16);
+        l.Channels = int(be32(au + 20));
+        ok = l.Offset >= 24;
+      }
+    }
   }
   CloseHandle(h);
-  bool isFloat = tag == 3;
-  bool ok = haveFmt && haveData && (channels == 1 || channels == 2) && sampleRate > 0 &&
-            sampleRate <= 768000 &&
-            ((tag == 1 && (bits == 8 || bits == 16 || bits == 24 || bits == 32)) ||
-             (isFloat && (bits == 32 || bits == 64))) &&
-            align == channels * bits / 8;
+  ok = ok && (l.Channels == 1 || l.Channels == 2) && sampleRate >= 1 && sampleRate <= 768000 &&
+       sampleRate == std::floor(sampleRate) &&
+       (l.Float ? (l.Bits == 32 || l.Bits == 64)
+                : (l.Bits == 8 || l.Bits == 16 || l.Bits == 24 || l.Bits == 32)) &&
+       l.Offset <= size;
   if (!ok) return false;
-  layout = PcmLayout{dataPos, dataSize / align, int(channels), int(bits), isFloat};
+  // A size beyond the end of the file (an unfinished recording) stops at the end.
+  dataSize = std::clamp<int64_t>(dataSize, 0, size - l.Offset);
+  l.Frames = dataSize / l.FrameBytes();
+  layout = l;
   rate = int(sampleRate);
   return true;
 }

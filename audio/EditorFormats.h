@@ -27,8 +27,9 @@ void EffectiveFormat(const OutputFormat& format, int& rate, int& channels);
 SequencePtr DecodeHeaderless(const std::shared_ptr<BlockStore>& store, const std::wstring& fileName,
                              int& rate, int& channels);
 
-// Uncompressed inputs whose samples can be read in place: PCM and float WAV
-// (8, 16, 24, 32 bits; 32, 64-bit float; mono or stereo) and .raw/.pcm.
+// Uncompressed inputs whose samples can be read in place: PCM and float WAV,
+// AIFF/AIFC and AU (8, 16, 24, 32 bits; 32, 64-bit float; mono or stereo)
+// and .raw/.pcm.
 bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate);
 
 // Headerless inputs that FFmpeg decodes once told their format: .g721 and

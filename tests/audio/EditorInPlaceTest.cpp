@@ -26,7 +26,14 @@ struct WavCase {
   int channels;
   int64_t frames;
   bool extensible;
-  bool chunksAround; // a LIST chunk before the data, a pad byte and a chunk after it
+  bool chunksAround; // a chunk before the data, a pad byte and a chunk after it
+  enum Container { Wav, Aiff, AifcLittle, AifcFloat, Au } container = Wav;
+  const wchar_t* Ext() const {
+    return container == Wav    ? L"wav"
+           : container == Au   ? L"au"
+           : container == Aiff ? L"aif"
+                               : L"aifc";
+  }
 };
 
 void Put16(std::vector<uint8_t>& b, unsigned x) {
@@ -36,6 +43,90 @@ void Put16(std::vector<uint8_t>& b, unsigned x) {
 void Put32(std::vector<uint8_t>& b, uint32_t x) {
   for (int i = 0; i < 4; ++i)
     b.push_back(uint8_t(x >> (8 * i)));
+}
+void Be16(std::vector<uint8_t>& b, unsigned x) {
+  b.push_back(uint8_t(x >> 8));
+  b.push_back(uint8_t(x));
+}
+void Be32(std::vector<uint8_t>& b, uint32_t x) {
+  for (int i = 3; i >= 0; --i)
+    b.push_back(uint8_t(x >> (8 * i)));
+}
+
+void WriteFileBytes(const std::wstring& path, const std::vector<uint8_t>& f) {
+  FILE* file = _wfopen(path.c_str(), L"wb");
+  EXPECT_NE(file, nullptr);
+  if (file) {
+    fwrite(f.data(), 1, f.size(), file);
+    fclose(file);
+  }
+}
+
+// AIFF/AIFC or AU around little-endian sample data (converted here).
+void WriteOther(const std::wstring& path, const WavCase& c, std::vector<uint8_t> data, int rate) {
+  int bytes = c.bits / 8;
+  bool big = c.container != WavCase::AifcLittle;
+  for (size_t i = 0; i < data.size(); i += size_t(bytes)) {
+    if (bytes == 1)
+      data[i] ^= 0x80; // signed 8-bit
+    else if (big)
+      std::reverse(data.begin() + i, data.begin() + i + bytes);
+  }
+  std::vector<uint8_t> f;
+  if (c.container == WavCase::Au) {
+    unsigned enc = c.isFloat ? (c.bits == 32 ? 6 : 7) : unsigned(1 + bytes);
+    f.insert(f.end(), {'.', 's', 'n', 'd'});
+    Be32(f, c.chunksAround ? 32 : 24); // an annotation may follow the header
+    Be32(f, uint32_t(data.size()));
+    Be32(f, enc);
+    Be32(f, uint32_t(rate));
+    Be32(f, uint32_t(c.channels));
+    if (c.chunksAround) f.insert(f.end(), {'n', 'o', 't', 'e', 0, 0, 0, 0});
+    f.insert(f.end(), data.begin(), data.end());
+    WriteFileBytes(path, f);
+    return;
+  }
+  bool aifc = c.container != WavCase::Aiff;
+  f.insert(f.end(),
+           {'F', 'O', 'R', 'M', 0, 0, 0, 0, 'A', 'I', 'F', aifc ? uint8_t('C') : uint8_t('F')});
+  f.insert(f.end(), {'C', 'O', 'M', 'M'});
+  Be32(f, aifc ? 24 : 18);
+  Be16(f, unsigned(c.channels));
+  Be32(f, uint32_t(c.frames));
+  Be16(f, unsigned(c.bits));
+  int e = 0;
+  while ((uint64_t(rate) >> e) > 1)
+    ++e;
+  uint64_t mant = uint64_t(rate) << (63 - e);
+  Be16(f, unsigned(16383 + e));
+  Be32(f, uint32_t(mant >> 32));
+  Be32(f, uint32_t(mant));
+  if (aifc) {
+    const char* code = c.container == WavCase::AifcLittle ? "sowt" : c.bits == 64 ? "fl64" : "fl32";
+    f.insert(f.end(), code, code + 4);
+    f.insert(f.end(), {0, 0}); // empty name, padded
+  }
+  if (c.chunksAround) {
+    f.insert(f.end(), {'A', 'N', 'N', 'O'});
+    Be32(f, 3);
+    f.insert(f.end(), {'a', 'b', 'c', 0});
+  }
+  f.insert(f.end(), {'S', 'S', 'N', 'D'});
+  Be32(f, uint32_t(data.size() + 8 + 4));
+  Be32(f, 4); // offset: four bytes before the samples
+  Be32(f, 0);
+  f.insert(f.end(), {9, 9, 9, 9});
+  f.insert(f.end(), data.begin(), data.end());
+  if (c.chunksAround) {
+    if (data.size() & 1) f.push_back(0);
+    f.insert(f.end(), {'A', 'N', 'N', 'O'});
+    Be32(f, 2);
+    f.insert(f.end(), {'z', 'z'});
+  }
+  uint32_t form = uint32_t(f.size() - 8);
+  for (int i = 0; i < 4; ++i)
+    f[size_t(4 + i)] = uint8_t(form >> (8 * (3 - i)));
+  WriteFileBytes(path, f);
 }
 
 // Writes a WAV file of random samples and returns the floats the editor
@@ -73,6 +164,10 @@ std::vector<float> WriteWav(const std::wstring& path, const WavCase& c, int rate
       std::memcpy(p, &s, 4);
       expect[i] = float(s) / 2147483648.0f;
     }
+  }
+  if (c.container != WavCase::Wav) {
+    WriteOther(path, c, std::move(data), rate);
+    return expect;
   }
   std::vector<uint8_t> fmt;
   unsigned tag = c.isFloat ? 3 : 1;
@@ -156,10 +251,19 @@ TEST(EditorInPlace, SamplesExactThroughOpenEditUndoRedoAndSave) {
       {"float stereo", 32, true, 2, 262145, false, true},
       {"float mono extensible", 32, true, 1, 9999, true, false},
       {"double stereo", 64, true, 2, 33333, false, true},
+      {"AIFF 16-bit stereo", 16, false, 2, 200003, false, true, WavCase::Aiff},
+      {"AIFF 8-bit mono", 8, false, 1, 1001, false, true, WavCase::Aiff},
+      {"AIFF 24-bit stereo", 24, false, 2, 70001, false, false, WavCase::Aiff},
+      {"AIFC little-endian", 16, false, 2, 5001, false, false, WavCase::AifcLittle},
+      {"AIFC float mono", 32, true, 1, 3001, false, true, WavCase::AifcFloat},
+      {"AU 16-bit stereo", 16, false, 2, 150001, false, true, WavCase::Au},
+      {"AU 8-bit mono", 8, false, 1, 999, false, false, WavCase::Au},
+      {"AU 32-bit mono", 32, false, 1, 777, false, false, WavCase::Au},
+      {"AU double stereo", 64, true, 2, 1001, false, false, WavCase::Au},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    std::wstring path = dir + L"\\in.wav";
+    std::wstring path = dir + L"\\in." + c.Ext();
     auto expect = WriteWav(path, c);
     EditorEngine e;
     e.SetTempDirectory(dir);
