@@ -1052,6 +1052,16 @@ void TTfCustomDockableWindow::Loaded() {
 
 void TTfCustomDockableWindow::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TCustomControl::MouseDown(Button, Shift, X, Y);
+  if (Button != mbLeft || !DragAllowed() || (ComponentState() & csDesigning)) return;
+  // A press outside the content drags the window.
+  TPoint p(X, Y);
+  if (ClientRect().Contains(p) && IsPointOnContent(p)) return;
+  if (Shift & ssDouble) {
+    DoubleClickHandle();
+  } else {
+    RunDragLoop(X, Y);
+    MouseUp(mbLeft, 0, -1, -1);
+  }
 }
 
 void TTfCustomDockableWindow::PaintDockedFrame(HDC dc) {

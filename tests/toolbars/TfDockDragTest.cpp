@@ -204,6 +204,33 @@ TEST(TfDockDrag, DropZonesOpenRowsAndPlaceWithinRows) {
   }
 }
 
+// A press on the empty part of a toolbar drags it like its handle does.
+TEST(TfDockDrag, PressOutsideTheItemsDragsTheMenuBar) {
+  DockForm f;
+  TTfToolbar* a = f.AddBar(L"A", 1, 0, 3);
+  f.Show();
+  ASSERT_EQ(f.MenuBar->AssignedRow, 0);
+  ASSERT_EQ(a->AssignedRow, 1);
+  HWND bar = f.MenuBar->Handle(), form = f.Form->Handle();
+  RECT cr;
+  GetClientRect(bar, &cr);
+  POINT press{cr.right - 20, cr.bottom / 2};
+  ASSERT_FALSE(f.MenuBar->IsPointOnContent(TPoint(press.x, press.y)));
+  POINT screen = press;
+  ::ClientToScreen(bar, &screen);
+  // Below the last row: the bar's centre passes both rows.
+  POINT to{screen.x, screen.y + f.MenuBar->Height() + a->Height()};
+  PostMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+  PostMove(form, to);
+  PostUp(form, to);
+  EXPECT_TRUE(PumpUntil([&] { return f.MenuBar->AssignedRow == 1; }, 3000));
+  PumpFor(30);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(a->AssignedRow, 0);
+  EXPECT_EQ(f.MenuBar->AssignedRow, 1);
+  EXPECT_FALSE(f.MenuBar->View()->State() & vwTracking) << "no menu opened";
+}
+
 TEST(TfDockDrag, SidewaysDragInAnOverflowingRowSplitsItsSpace) {
   DockForm f(420);
   TTfToolbar* a = f.AddBar(L"Alpha", 1, 0, 6);
