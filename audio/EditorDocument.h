@@ -48,7 +48,7 @@ struct PcmLayout {
   bool Float = false;
   bool BigEndian = false;
   bool Signed8 = false;
-  int FrameBytes() const { return Channels * Bits / 8; }
+  int64_t FrameBytes() const { return int64_t(Channels) * Bits / 8; }
 };
 
 // An uncompressed sound file whose samples blocks read in place, converted

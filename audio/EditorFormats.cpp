@@ -619,7 +619,7 @@ bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate) {
   bool ok = false;
   PcmLayout l;
   double sampleRate = 0;
-  int64_t dataSize = 0;
+  int64_t dataSize = 0, declaredFrames = -1;
   if (!readAt(0, head, 12)) {
     // Too short for any header.
   } else if (std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0) {
@@ -648,7 +648,7 @@ bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate) {
       pos += 8 + len + (len & 1);
     }
     l.Float = tag == 3;
-    ok = haveFmt && haveData && (tag == 1 || tag == 3) && int(align) == l.FrameBytes();
+    ok = haveFmt && haveData && (tag == 1 || tag == 3) && int64_t(align) == l.FrameBytes();
   } else if (std::memcmp(head, "FORM", 4) == 0 &&
              (std::memcmp(head + 8, "AIFF", 4) == 0 || std::memcmp(head + 8, "AIFC", 4) == 0)) {
     bool aifc = head[11] == 'C', haveComm = false, haveData = false, known = !aifc;
@@ -695,7 +695,7 @@ bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate) {
     // 8-bit sowt data is signed as well; only wider samples change order.
     if (l.Bits == 8) l.BigEndian = false;
     ok = haveComm && haveData && known && dataSize >= 0;
-    if (ok && l.FrameBytes() > 0) dataSize = std::min(dataSize, frames * l.FrameBytes());
+    declaredFrames = frames;
   } else if (std::memcmp(head, ".snd", 4) == 0) {
     uint8_t au[24];
     if (readAt(0, au, 24)) {
@@ -726,6 +726,7 @@ bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate) {
   // A size beyond the end of the file (an unfinished recording) stops at the end.
   dataSize = std::clamp<int64_t>(dataSize, 0, size - l.Offset);
   l.Frames = dataSize / l.FrameBytes();
+  if (declaredFrames >= 0) l.Frames = std::min(l.Frames, declaredFrames);
   layout = l;
   rate = int(sampleRate);
   return true;

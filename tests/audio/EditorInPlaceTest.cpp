@@ -446,3 +446,70 @@ TEST(EditorInPlace, DataLeftByACrashedEditorIsRemovedAtTheNextStart) {
   live.ReadFrames(0, 1000, back.data());
   EXPECT_EQ(back, v);
 }
+
+TEST(EditorInPlace, BrokenHeadersAreNotReadInPlace) {
+  std::wstring dir = testsupport::MakeTempDir(L"editor-inplace-broken");
+  auto wav = [](unsigned tag, unsigned ch, uint32_t rate, unsigned align, unsigned bits,
+                uint32_t dataLen) {
+    std::vector<uint8_t> h;
+    h.insert(h.end(), {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    Put32(h, 16);
+    Put16(h, tag);
+    Put16(h, ch);
+    Put32(h, rate);
+    Put32(h, rate * align);
+    Put16(h, align);
+    Put16(h, bits);
+    h.insert(h.end(), {'d', 'a', 't', 'a'});
+    Put32(h, dataLen);
+    h.resize(h.size() + 64, 0);
+    return h;
+  };
+  auto au = [](uint32_t offset, uint32_t enc, uint32_t rate, uint32_t ch) {
+    std::vector<uint8_t> h{'.', 's', 'n', 'd'};
+    Be32(h, offset);
+    Be32(h, 0xFFFFFFFFu);
+    Be32(h, enc);
+    Be32(h, rate);
+    Be32(h, ch);
+    h.resize(h.size() + 64, 0);
+    return h;
+  };
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> bytes;
+  } cases[] = {
+      {"huge channels and bits", wav(1, 65535, 44100, 65535, 65535, 64)},
+      {"zero rate", wav(1, 2, 0, 4, 16, 64)},
+      {"align not a frame", wav(1, 2, 44100, 3, 16, 64)},
+      {"12-bit samples", wav(1, 1, 44100, 2, 12, 64)},
+      {"compressed code", wav(2, 1, 8000, 256, 4, 64)},
+      {"AU data past the end", au(1u << 30, 3, 8000, 1)},
+      {"AU header overlapping its data", au(8, 3, 8000, 1)},
+      {"AU mu-law", au(24, 1, 8000, 1)},
+      {"AU negative channels", au(24, 3, 8000, 0xFFFFFFFFu)},
+      {"header cut short", {'R', 'I', 'F', 'F', 0, 0}},
+  };
+  for (auto& c : cases) {
+    std::wstring path = dir + L"\\broken.wav";
+    WriteFileBytes(path, c.bytes);
+    PcmLayout l;
+    int rate = 0;
+    EXPECT_FALSE(ProbePcm(path, l, rate)) << c.name;
+    // The decoder gets them instead: it opens them or raises, never crashes.
+    EditorEngine e;
+    e.SetTempDirectory(dir);
+    try {
+      e.OpenFile(path);
+    } catch (const EAudioError&) {
+    }
+    EXPECT_FALSE(e.Busy()) << c.name;
+  }
+  // A data size beyond the end of the file stops at the end.
+  std::wstring cut = dir + L"\\cut.wav";
+  WriteFileBytes(cut, wav(1, 2, 44100, 4, 16, 0x7FFFFFF0u));
+  PcmLayout l;
+  int rate = 0;
+  ASSERT_TRUE(ProbePcm(cut, l, rate));
+  EXPECT_EQ(l.Frames, 16);
+}
