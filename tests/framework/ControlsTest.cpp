@@ -535,20 +535,10 @@ TEST(ForeignWindow, ChildShowsAForm) {
 // A window of another program on the same library carries the same mark;
 // its pointer is never taken for a control of this one.
 TEST(ForeignWindow, IsNotTakenForAControl) {
-  wchar_t exe[MAX_PATH * 2];
-  DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH * 2);
-  ASSERT_GT(n, 0u);
   std::wstring caption = L"Foreign " + std::to_wstring(GetCurrentProcessId());
-  std::wstring cmd =
-      L"\"" + std::wstring(exe, n) + L"\" --gtest_filter=ForeignWindow.ChildShowsAForm";
-  SetEnvironmentVariableW(kForeignCaption, caption.c_str());
-  STARTUPINFOW si{};
-  si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
-  BOOL started =
-      CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
-  SetEnvironmentVariableW(kForeignCaption, nullptr);
-  ASSERT_TRUE(started);
+  ASSERT_TRUE(
+      testsupport::StartSelf(L"ForeignWindow.ChildShowsAForm", kForeignCaption, caption, pi));
   HWND wnd = nullptr;
   bool found = testsupport::PumpUntil(
       [&] { return (wnd = FindWindowW(nullptr, caption.c_str())) != nullptr; }, 60000);

@@ -69,20 +69,10 @@ TEST(UnitHooks, ChildRun) {
 }
 
 TEST(UnitHooks, HooksAddedFromStaticObjectsRunAtExit) {
-  wchar_t exe[MAX_PATH * 2];
-  DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH * 2);
-  ASSERT_GT(n, 0u);
   std::wstring mark = testsupport::MakeTempDir(L"unit-hooks") + L"\\done.txt";
   DeleteFileW(mark.c_str());
-  std::wstring cmd = L"\"" + std::wstring(exe, n) + L"\" --gtest_filter=UnitHooks.ChildRun";
-  SetEnvironmentVariableW(kMarkVar, mark.c_str());
-  STARTUPINFOW si{};
-  si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
-  BOOL started =
-      CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
-  SetEnvironmentVariableW(kMarkVar, nullptr);
-  ASSERT_TRUE(started);
+  ASSERT_TRUE(testsupport::StartSelf(L"UnitHooks.ChildRun", kMarkVar, mark, pi));
   DWORD wait = WaitForSingleObject(pi.hProcess, 180000);
   DWORD code = 1;
   GetExitCodeProcess(pi.hProcess, &code);

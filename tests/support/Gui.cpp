@@ -358,6 +358,22 @@ BOOL CALLBACK CollectText(HWND h, LPARAM lp) {
 }
 } // namespace
 
+bool StartSelf(const std::wstring& filter, const wchar_t* name, const std::wstring& value,
+               PROCESS_INFORMATION& pi) {
+  wchar_t exe[MAX_PATH * 2];
+  DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH * 2);
+  if (n == 0) return false;
+  std::wstring cmd = L"\"" + std::wstring(exe, n) + L"\" --gtest_filter=" + filter;
+  SetEnvironmentVariableW(name, value.c_str());
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  pi = PROCESS_INFORMATION{};
+  BOOL started =
+      CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+  SetEnvironmentVariableW(name, nullptr);
+  return started != FALSE;
+}
+
 void ModalAnswerer::Run() {
   auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs_);
   while (!done_ && std::chrono::steady_clock::now() < end) {

@@ -26,7 +26,8 @@ void PumpFor(int ms);
 
 // Finds a window by class and caption (either may be empty = any). Top-level
 // windows of every thread of this process are searched, then their children.
-HWND FindWindowOf(const std::wstring& className, const std::wstring& caption, HWND parent = nullptr);
+HWND FindWindowOf(const std::wstring& className, const std::wstring& caption,
+                  HWND parent = nullptr);
 // Finds a child by its control id or its caption.
 HWND FindChild(HWND parent, const std::wstring& className, const std::wstring& caption);
 std::wstring WindowText(HWND h);
@@ -50,6 +51,11 @@ bool ForceForeground(HWND h, int timeoutMs = 3000);
 bool SaveWindowPng(HWND h, const std::wstring& name);
 // Saves 32-bit top-down BGRA pixels as a PNG.
 bool SavePixelsPng(const std::wstring& path, int width, int height, const void* bgra, int stride);
+
+// Starts this test program again running only the tests of Filter, with the
+// environment variable Name set to Value in it; the caller closes the handles.
+bool StartSelf(const std::wstring& filter, const wchar_t* name, const std::wstring& value,
+               PROCESS_INFORMATION& pi);
 
 // Answers the next modal window that appears (message box or dialog) from a
 // helper thread: finds it by class/caption and presses the button with the
