@@ -726,6 +726,15 @@ void TTfFloatingWindowParent::Dispatch(TMessage& m) {
     if (w && m.WParam == static_cast<WPARAM>(HT_TB_CAPTION)) w->DoubleClickHandle();
     m.Result = 0;
     return;
+  case WM_MOUSEACTIVATE:
+    if (ComponentState() & csDesigning) break;
+    // The toolbar never takes the activation; its form keeps it.
+    m.Result = MA_NOACTIVATE;
+    SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (ParentForm && ParentForm->HandleAllocated() && GetActiveWindow() != Handle() &&
+        GetActiveWindow() != ParentForm->Handle())
+      SetActiveWindow(ParentForm->Handle());
+    return;
   case WM_NCRBUTTONUP:
     if (w && w->HandleAllocated())
       SendMessageW(w->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(w->Handle()), m.LParam);

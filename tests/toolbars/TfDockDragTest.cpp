@@ -433,6 +433,10 @@ TEST(TfFloatingWindow, OwnFrameAndHitTest) {
   }
   fb.Bar->Resizable = true;
   fb.Bar->ResizeCornerHandles = false;
+  EXPECT_EQ(SendMessageW(fb.Frame(), WM_MOUSEACTIVATE,
+                         reinterpret_cast<WPARAM>(fb.F.Form->Handle()),
+                         MAKELPARAM(HT_TB_CAPTION, WM_LBUTTONDOWN)),
+            MA_NOACTIVATE);
   // Closing the floating window closes the form that owns the toolbar, not the toolbar.
   bool formClosed = false;
   fb.F.Form->OnCloseQuery = [&](TObject*, bool& can) {
