@@ -1399,7 +1399,9 @@ void TTfCustomDockableWindow::RunDragLoop(int X, int Y) {
   bool canFloat = DockMode == dmCanFloat;
 
   // Candidate docks.
-  auto accepts = [this](TTfDock* d) { return d->AllowDrag(); };
+  auto accepts = [this](TTfDock* d) {
+    return d->AllowDrag() && (DockableTo & (1u << d->Position())) != 0;
+  };
   std::vector<TTfDock*> docks;
   if (DockMode == dmCannotFloatOrChangeDocks) {
     if (FCurrentDock) docks.push_back(FCurrentDock);

@@ -120,6 +120,8 @@ public:
   bool UseLastDock() const { return FUseLastDock; }
   void SetUseLastDock(bool Value);
   TTfDockMode DockMode = dmCanFloat;
+  // Dock positions the window may be dragged to, one bit per TTfDockPosition.
+  unsigned DockableTo = (1u << dpTop) | (1u << dpBottom) | (1u << dpLeft) | (1u << dpRight);
   TTfDragHandleStyle DragHandleStyle = dhSingle;
   bool Resizable = true;
   bool ShowCaption = true;

@@ -267,7 +267,7 @@ TEST(TfDockDrag, SidewaysDragInAnOverflowingRowSplitsItsSpace) {
 // Ctrl keeps a drag from docking; a window that cannot float stays put; a
 // dock may refuse a window.
 TEST(TfDockDrag, CtrlCannotFloatAndRefusingDock) {
-  enum Kind { CtrlHeld, CtrlPressedAndReleased, CannotFloat, DockRefuses };
+  enum Kind { CtrlHeld, CtrlPressedAndReleased, CannotFloat, DockRefuses, NotDockableToTop };
   struct Case {
     Kind kind;
     const char* name;
@@ -275,7 +275,8 @@ TEST(TfDockDrag, CtrlCannotFloatAndRefusingDock) {
   };
   for (const Case& c :
        {Case{CtrlHeld, "ctrl held", false}, Case{CtrlPressedAndReleased, "ctrl released", true},
-        Case{CannotFloat, "cannot float", true}, Case{DockRefuses, "dock refuses", false}}) {
+        Case{CannotFloat, "cannot float", true}, Case{DockRefuses, "dock refuses", false},
+        Case{NotDockableToTop, "not dockable to the top", false}}) {
     SCOPED_TRACE(c.name);
     DockForm f;
     TTfToolbar* bar = f.AddBar(L"Keys", 1, 0, 3);
@@ -301,6 +302,11 @@ TEST(TfDockDrag, CtrlCannotFloatAndRefusingDock) {
       bar->DockMode = dmCannotFloat;
       PostMove(form, away);
       PostUp(form, away);
+      break;
+    case NotDockableToTop:
+      bar->DockableTo = (1u << dpBottom) | (1u << dpLeft) | (1u << dpRight);
+      PostMove(form, nearby);
+      PostUp(form, nearby);
       break;
     case DockRefuses:
       f.Dock->OnRequestDock = [&](TObject*, TTfCustomDockableWindow* w, bool& accept) {
