@@ -5,12 +5,19 @@
 #include <cstdlib>
 
 #include "toolbars/TfHook.h"
+#include "toolbars/TfItem.h"
 
 namespace {
 
 thread_local std::vector<TTfCustomDockableWindow*> tFloatingWindows;
 
 void FloatingHookProc(THookProcCode Code, HWND Wnd, WPARAM, LPARAM) {
+  if (Code == hpSendActivate || Code == hpSendActivateApp) {
+    std::vector<TTfCustomDockableWindow*> list = tFloatingWindows;
+    for (auto* w : list)
+      if (std::find(tFloatingWindows.begin(), tFloatingWindows.end(), w) != tFloatingWindows.end())
+        w->SyncCaptionState();
+  }
   if (Code == hpPreDestroy) {
     for (auto* w : tFloatingWindows)
       if (auto* f = w->FloatingWindow())
@@ -39,6 +46,23 @@ void DrawGlyph8(HDC dc, int x, int y, const BYTE (&rows)[8], int color) {
   SelectObject(mdc, old);
   DeleteDC(mdc);
   DeleteObject(bmp);
+}
+
+// The first visible and enabled top-level window of the thread other than Except.
+HWND FirstThreadWindow(HWND Except) {
+  struct Data {
+    HWND Except, Found;
+  } d{Except, nullptr};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND h, LPARAM l) -> BOOL {
+        auto* d = reinterpret_cast<Data*>(l);
+        if (h == d->Except || !IsWindowVisible(h) || !IsWindowEnabled(h)) return TRUE;
+        d->Found = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&d));
+  return d.Found;
 }
 
 const BYTE kCloseGlyph[8] = {0x00, 0xCC, 0x78, 0x30, 0x78, 0xCC, 0x00, 0x00};
@@ -684,6 +708,36 @@ void TTfFloatingWindowParent::Dispatch(TMessage& m) {
     RedrawFrame(7);
     m.Result = 1;
     return;
+  case WM_ACTIVATE: {
+    if (ComponentState() & csDesigning) break;
+    // The form's caption mirrors this window's; the activation goes to the form.
+    TCustomForm* f = w ? OwningFormOf(w) : ParentForm;
+    bool on = LOWORD(m.WParam) != WA_INACTIVE;
+    if (f && f->HandleAllocated()) {
+      SendMessageW(f->Handle(), WM_NCACTIVATE, on, 0);
+      if (on) {
+        if (!IsWindowVisible(Handle())) {
+          if (HWND other = FirstThreadWindow(Handle())) SetActiveWindow(other);
+        } else if (f->Handle() != reinterpret_cast<HWND>(m.LParam)) {
+          SetActiveWindow(f->Handle());
+        }
+      }
+    }
+    m.Result = 0;
+    return;
+  }
+  case CM_DIALOGKEY:
+    if (m.WParam == VK_ESCAPE && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0 &&
+        GetKeyState(VK_MENU) >= 0 && ParentForm) {
+      if (ParentForm->Visible() && ParentForm->Enabled()) ParentForm->SetFocus();
+      m.Result = 1;
+      return;
+    }
+    break;
+  case WM_MOVE:
+    TCustomForm::Dispatch(m);
+    if (w) w->NotifyMoved();
+    return;
   case WM_SETTEXT:
     TCustomForm::Dispatch(m);
     RedrawFrame(2);
@@ -860,6 +914,81 @@ void TTfCustomDockableWindow::SetCloseButtonWhenDocked(bool Value) {
   }
 }
 
+void TTfCustomDockableWindow::SetResizable(bool Value) {
+  if (Value == Resizable) return;
+  Resizable = Value;
+  if (!Floating() || !FFloatingParent->HandleAllocated()) return;
+  // The new window keeps its place and the toolbar its size; the frame changes.
+  TTfFloatingWindowParent* f = FFloatingParent;
+  TRect wr = WindowRectOf(f->Handle());
+  int cw = Width(), ch = Height();
+  f->RecreateWnd();
+  f->Handle(); // a form without a parent window is not re-created by itself
+  TPoint ws = FloatingWindowSizeFor(cw, ch);
+  f->SetBounds(wr.Left, wr.Top, ws.X, ws.Y);
+  if (f->Visible())
+    SetWindowPos(f->Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
+  ++FInternalBounds;
+  SetBounds(0, 0, cw, ch);
+  --FInternalBounds;
+  SetFloatingMode(FFloatingMode, true);
+  SyncCaptionState();
+}
+
+void TTfCustomDockableWindow::SetShowCaption(bool Value) {
+  if (Value == ShowCaption) return;
+  ShowCaption = Value;
+  if (!Floating()) return;
+  if (FFloatingParent->HandleAllocated())
+    SetWindowPos(FFloatingParent->Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  Remeasure();
+}
+
+void TTfCustomDockableWindow::SetFloatingMode(TTfFloatingMode Value, bool Force) {
+  if (Value == FFloatingMode && !Force) return;
+  FFloatingMode = Value;
+  if (!Floating() || !FFloatingParent->HandleAllocated()) return;
+  HWND fw = FFloatingParent->Handle();
+  TCustomForm* form = OwningFormOf(this);
+  HWND owner = Value == fmOnTopOfAllForms && Application ? Application->Handle()
+               : form && form->HandleAllocated()         ? form->Handle()
+                                                         : nullptr;
+  if (owner && GetWindow(fw, GW_OWNER) != owner)
+    SetWindowLongPtrW(fw, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+  bool topmost = Value == fmOnTopOfAllForms ||
+                 (owner && (GetWindowLongW(owner, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
+  SetWindowPos(fw, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SyncCaptionState();
+}
+
+void TTfCustomDockableWindow::SyncCaptionState() {
+  if (!Floating() || !FFloatingParent->HandleAllocated()) return;
+  HWND act = GetActiveWindow();
+  if (act && dynamic_cast<TTfPopupWindow*>(FindControl(act))) return;
+  HWND fw = FFloatingParent->Handle();
+  bool active = act != nullptr;
+  if (active && FFloatingMode == fmOnTopOfParentForm &&
+      !(Application && GetWindow(fw, GW_OWNER) == Application->Handle())) {
+    // An active floating window stands for its form.
+    if (auto* other = dynamic_cast<TTfFloatingWindowParent*>(FindControl(act)))
+      if (other->ParentForm && other->ParentForm->HandleAllocated())
+        act = other->ParentForm->Handle();
+    active = false;
+    for (HWND h = fw; h; h = GetWindow(h, GW_OWNER))
+      if (h == act) active = true;
+  }
+  if (active == !FInactiveCaption) return;
+  FInactiveCaption = !active;
+  FFloatingParent->RedrawFrame(7);
+}
+
+void TTfCustomDockableWindow::NotifyMoved() {
+  if (OnMove && !(ComponentState() & csLoading)) OnMove(this);
+}
+
 void TTfCustomDockableWindow::SetAutoResize(bool Value) {
   if (Value == FAutoResize) return;
   FAutoResize = Value;
@@ -964,6 +1093,7 @@ void TTfCustomDockableWindow::MakeFloating(bool Value) {
   SetBounds(0, 0, content.X, content.Y);
   --FInternalBounds;
   Remeasure();
+  SetFloatingMode(FFloatingMode, true);
 }
 
 void TTfCustomDockableWindow::PlaceFloating(const TPoint& P) {
@@ -1228,6 +1358,14 @@ void TTfCustomDockableWindow::Dispatch(TMessage& m) {
       return;
     }
     break;
+  case WM_MOVE:
+    TCustomControl::Dispatch(m);
+    NotifyMoved();
+    return;
+  case CM_TEXTCHANGED:
+    TCustomControl::Dispatch(m);
+    if (Floating()) FFloatingParent->SetCaption(Caption());
+    return;
   case WM_SETCURSOR:
     if (FCurrentDock && FCurrentDock->AllowDrag() && reinterpret_cast<HWND>(m.WParam) == Handle() &&
         LOWORD(m.LParam) == HT_TB_DOCKEDHANDLE && DragHandleStyle != dhNone) {

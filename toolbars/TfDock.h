@@ -17,6 +17,7 @@ enum TTfDockPosition { dpTop, dpBottom, dpLeft, dpRight };
 enum TTfShrinkMode { tfsmNone, tfsmWrap, tfsmChevron };
 enum TTfDockMode { dmCanFloat, dmCannotFloat, dmCannotFloatOrChangeDocks };
 enum TTfDragHandleStyle { dhDouble, dhNone, dhSingle };
+enum TTfFloatingMode { fmOnTopOfParentForm, fmOnTopOfAllForms };
 
 // Non-client hit-test codes of docked and floating windows.
 constexpr LRESULT HT_TB_DOCKEDHANDLE = 2000, HT_TB_CLOSE = 2001, HT_TB_CAPTION = 2002;
@@ -124,8 +125,17 @@ public:
   unsigned DockableTo = (1u << dpTop) | (1u << dpBottom) | (1u << dpLeft) | (1u << dpRight);
   TTfDragHandleStyle DragHandleStyle = dhSingle;
   bool Resizable = true;
+  // Re-creates the floating window, whose style depends on it.
+  void SetResizable(bool Value);
   bool ShowCaption = true;
+  void SetShowCaption(bool Value);
   bool SmoothDrag = true;
+  bool ActivateParent = true;
+  bool HideWhenInactive = true;
+  TTfFloatingMode FloatingMode() const { return FFloatingMode; }
+  void SetFloatingMode(TTfFloatingMode Value, bool Force = false);
+  // Draws the floating caption active or inactive after the thread's activation.
+  void SyncCaptionState();
   TTfFloatingWindowParent* FloatingWindow() const { return FFloatingParent; }
 
   void SetParent(TWinControl* AParent) override;
@@ -177,6 +187,8 @@ public:
   TNotifyEvent OnDockChanged;
   TNotifyEvent OnVisibleChanged;
   TTfDockChangingEvent OnDockChanging;
+  TNotifyEvent OnMove;
+  void NotifyMoved();
 
 protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -199,6 +211,7 @@ private:
   bool FFullSize = false, FStretch = false, FCloseButton = true, FAutoResize = true,
        FUseLastDock = true, FCloseButtonWhenDocked = false;
   bool FCloseHot = false, FClosePressed = false, FInactiveCaption = false;
+  TTfFloatingMode FFloatingMode = fmOnTopOfParentForm;
   bool FDragging = false, FSplitting = false, FCanSplit = false, FSmoothDragging = false,
        FNewRowRequest = false;
   // Drag loop state used while applying rectangles.

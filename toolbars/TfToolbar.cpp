@@ -139,9 +139,10 @@ void TTfChevronItemViewer::Paint(TCanvas* Canvas, const TRect& R, bool IsSelecte
   int x = vertical ? R.Right - 9 : R.Left + 2, y = vertical ? R.Top + 2 : 4;
   int w = vertical ? 5 : 8, h = vertical ? 8 : 5;
   if (IsPushed) x += 1, y += 1;
+  // Set bits are white in the bitmap; the raster operation paints them with the brush.
   WORD bits[8];
   for (int i = 0; i < 8; ++i)
-    bits[i] = static_cast<WORD>(~(vertical ? vert[i] : horz[i]) & 0xFF);
+    bits[i] = vertical ? vert[i] : horz[i];
   HBITMAP bmp = CreateBitmap(8, 8, 1, 1, bits);
   HDC mdc = CreateCompatibleDC(dc);
   HGDIOBJ old = SelectObject(mdc, bmp);

@@ -1,0 +1,261 @@
+// Floating toolbars and their form: caption activation, Esc back to the form,
+// style changes at run time; and the chevron glyph's pixels.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "framework/Forms.h"
+#include "tests/support/Gui.h"
+#include "toolbars/TfToolbar.h"
+
+namespace {
+
+using testsupport::PumpFor;
+using testsupport::PumpUntil;
+
+RECT WindowRect(HWND h) {
+  RECT r;
+  GetWindowRect(h, &r);
+  return r;
+}
+
+struct FloatForm {
+  TForm* Form;
+  TTfDock* Dock;
+  TTfToolbar* Bar;
+  explicit FloatForm(int x = 80) {
+    Form = new TForm(nullptr);
+    Form->SetBounds(x, 60, 500, 260);
+    Form->SetCaption(L"Floating test");
+    Dock = new TTfDock(Form);
+    Dock->SetParent(Form);
+    Bar = new TTfToolbar(Form);
+    Bar->SetCaption(L"Tools");
+    Bar->SetParent(Dock);
+    for (int i = 0; i < 4; ++i) {
+      auto* it = new TTfItem(Form);
+      it->SetCaption(L"Tool" + std::to_wstring(i));
+      Bar->Items()->Add(it);
+    }
+    Form->Show();
+    PumpFor(50);
+    Bar->PlaceFloating(TPoint(x + 140, 200));
+    Bar->MakeFloating(true);
+    PumpFor(50);
+  }
+  ~FloatForm() { delete Form; }
+  HWND Frame() const { return Bar->FloatingWindow()->Handle(); }
+  // Colour of the caption just right of its left end, as painted.
+  COLORREF CaptionPixel() const {
+    TRect c = Bar->FloatingWindow()->CaptionRect(true);
+    HDC dc = GetWindowDC(Frame());
+    COLORREF p = GetPixel(dc, c.Left + 1, c.Top + c.Height() / 2);
+    ReleaseDC(Frame(), dc);
+    return p;
+  }
+};
+
+// The caption follows the activation of the form that owns the toolbar.
+TEST(TfFloating, CaptionMirrorsFormActivation) {
+  FloatForm f;
+  ASSERT_TRUE(f.Bar->Floating());
+  TForm other(nullptr);
+  other.SetBounds(620, 60, 200, 150);
+  other.SetCaption(L"Other form");
+  other.Show();
+  BOOL gradient = FALSE;
+  SystemParametersInfoW(SPI_GETGRADIENTCAPTIONS, 0, &gradient, 0);
+  struct Case {
+    bool activateForm;
+    bool inactive;
+    const char* name;
+  };
+  const Case cases[] = {{true, false, "form active"},
+                        {false, true, "other form active"},
+                        {true, false, "form active again"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HWND target = c.activateForm ? f.Form->Handle() : other.Handle();
+    SetActiveWindow(target);
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == target; }));
+    EXPECT_TRUE(PumpUntil([&] { return f.Bar->CaptionInactive() == c.inactive; }));
+    EXPECT_TRUE(IsWindowVisible(f.Frame()));
+    if (!gradient) {
+      COLORREF want = GetSysColor(c.inactive ? COLOR_INACTIVECAPTION : COLOR_ACTIVECAPTION);
+      EXPECT_TRUE(PumpUntil([&] { return f.CaptionPixel() == want; }))
+          << std::hex << f.CaptionPixel() << " want " << want;
+    }
+  }
+  // Activating the floating window hands the activation on to the form.
+  SetActiveWindow(other.Handle());
+  ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == other.Handle(); }));
+  SetActiveWindow(f.Frame());
+  EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == f.Form->Handle(); }));
+  EXPECT_FALSE(f.Bar->CaptionInactive());
+  // A window on top of all forms belongs to the application, not the form.
+  f.Bar->SetFloatingMode(fmOnTopOfAllForms);
+  EXPECT_NE(GetWindow(f.Frame(), GW_OWNER), f.Form->Handle());
+  EXPECT_TRUE(GetWindowLongW(f.Frame(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  f.Bar->SetFloatingMode(fmOnTopOfParentForm);
+  EXPECT_EQ(GetWindow(f.Frame(), GW_OWNER), f.Form->Handle());
+  EXPECT_FALSE(GetWindowLongW(f.Frame(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+// Esc in a floating toolbar gives the focus back to its form; with Shift it does not.
+TEST(TfFloating, EscapeReturnsFocusToForm) {
+  for (bool shift : {false, true}) {
+    SCOPED_TRACE(shift ? "shift+esc" : "esc");
+    FloatForm f;
+    ASSERT_TRUE(f.Bar->Floating());
+    HWND bar = f.Bar->Handle();
+    SetFocus(bar);
+    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == bar; }));
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    BYTE saved = keys[VK_SHIFT];
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    SendMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 1);
+    keys[VK_SHIFT] = saved;
+    SetKeyboardState(keys);
+    HWND form = f.Form->Handle();
+    auto onForm = [&] {
+      HWND g = GetFocus();
+      return g && (g == form || IsChild(form, g));
+    };
+    if (shift) {
+      PumpFor(30);
+      EXPECT_EQ(GetFocus(), bar);
+    } else {
+      EXPECT_TRUE(PumpUntil(onForm));
+      EXPECT_EQ(GetActiveWindow(), form);
+    }
+  }
+}
+
+// Changing the window style while floating re-creates the floating window in
+// place; the toolbar keeps its size and the frame follows the style.
+TEST(TfFloating, StyleChangesWhileFloating) {
+  enum Change { NotResizable, ResizableAgain, NoCaption };
+  FloatForm f;
+  ASSERT_TRUE(f.Bar->Floating());
+  for (Change c : {NotResizable, ResizableAgain, NoCaption}) {
+    SCOPED_TRACE(static_cast<int>(c));
+    RECT before = WindowRect(f.Frame());
+    int w = f.Bar->Width(), h = f.Bar->Height();
+    if (c == NotResizable) f.Bar->SetResizable(false);
+    if (c == ResizableAgain) f.Bar->SetResizable(true);
+    if (c == NoCaption) f.Bar->SetShowCaption(false);
+    PumpFor(30);
+    ASSERT_TRUE(f.Bar->Floating());
+    HWND frame = f.Frame();
+    EXPECT_TRUE(IsWindowVisible(frame));
+    EXPECT_EQ(GetParent(f.Bar->Handle()), frame);
+    LONG style = GetWindowLongW(frame, GWL_STYLE);
+    EXPECT_EQ((style & WS_THICKFRAME) != 0, f.Bar->Resizable);
+    RECT after = WindowRect(frame);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(f.Bar->Width(), w);
+    EXPECT_EQ(f.Bar->Height(), h);
+    TPoint fs;
+    f.Bar->GetFloatingFrameSize(fs);
+    int cap = f.Bar->ShowCaption ? GetSystemMetrics(SM_CYSMCAPTION) : 0;
+    EXPECT_EQ(after.right - after.left, w + 2 * fs.X);
+    EXPECT_EQ(after.bottom - after.top, h + 2 * fs.Y + cap);
+    RECT cr;
+    GetClientRect(frame, &cr);
+    EXPECT_EQ(cr.right, w);
+    EXPECT_EQ(cr.bottom, h);
+    // The border answers sizing codes only when resizable.
+    LRESULT edge = SendMessageW(frame, WM_NCHITTEST, 0,
+                                MAKELPARAM(after.left, (after.top + after.bottom) / 2));
+    EXPECT_EQ(edge, f.Bar->Resizable ? HTLEFT : HTNOWHERE);
+  }
+  // The floating window's caption follows the toolbar's.
+  f.Bar->SetShowCaption(true);
+  f.Bar->SetCaption(L"Renamed");
+  EXPECT_EQ(testsupport::WindowText(f.Frame()), L"Renamed");
+}
+
+// The chevron glyph: set bits of the pattern take the system colour, the rest
+// of the button face stays.
+TEST(TfChevron, GlyphPixels) {
+  TForm form(nullptr);
+  std::unique_ptr<TTfToolbar> tb(new TTfToolbar(&form));
+  tb->SetParent(&form);
+  for (int i = 0; i < 4; ++i) {
+    auto* it = new TTfItem(&form);
+    it->SetCaption(L"Button" + std::to_wstring(i));
+    tb->Items()->Add(it);
+  }
+  TTfView* v = tb->View();
+  TPoint base, total;
+  int lines = 1;
+  v->Layout(true, voHorizontal, 0, 30, 12, base, total, lines);
+  TTfItemViewer* chev = v->ViewerOf(tb->ChevronItem());
+  ASSERT_NE(chev, nullptr);
+
+  static const BYTE horz[8] = {0xCC, 0x66, 0x33, 0x66, 0xCC, 0, 0, 0};
+  static const BYTE vert[8] = {0x88, 0xD8, 0x70, 0x20, 0x88, 0xD8, 0x70, 0x20};
+  struct Case {
+    bool vertical, pushed, enabled;
+  };
+  const Case cases[] = {
+      {false, false, true}, {false, true, true}, {true, false, true}, {false, false, false}};
+  const int W = 24, H = 24;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "vertical " << c.vertical << " pushed " << c.pushed
+                                    << " enabled " << c.enabled);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = W;
+    bi.bmiHeader.biHeight = -H;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    RECT all{0, 0, W, H};
+    FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+    v->SetOrientation(c.vertical ? voVertical : voHorizontal);
+    tb->ChevronItem()->SetEnabled(c.enabled);
+    TCanvas canvas;
+    canvas.SetHandle(dc);
+    TRect r(0, 0, 20, 20);
+    // A disabled chevron draws no edge; an enabled pushed one draws a sunken edge
+    // round the rectangle, which lies outside the glyph box checked below.
+    chev->Paint(&canvas, r, false, c.pushed, false);
+    canvas.SetHandle(nullptr);
+    GdiFlush();
+    int gx = c.vertical ? r.Right - 9 : r.Left + 2, gy = c.vertical ? r.Top + 2 : 4;
+    int gw = c.vertical ? 5 : 8, gh = c.vertical ? 8 : 5;
+    if (c.pushed) gx += 1, gy += 1;
+    const BYTE* rows = c.vertical ? vert : horz;
+    auto set = [&](int x, int y) {
+      return x >= 0 && x < gw && y >= 0 && y < gh && (rows[y] & (0x80 >> x)) != 0;
+    };
+    int glyphPixels = 0;
+    for (int y = 0; y < gh + 1; ++y)
+      for (int x = 0; x < gw; ++x) {
+        COLORREF want = GetSysColor(COLOR_BTNFACE);
+        if (c.enabled) {
+          if (set(x, y)) want = GetSysColor(COLOR_BTNTEXT);
+        } else {
+          if (set(x, y - 1)) want = GetSysColor(COLOR_BTNHIGHLIGHT);
+          if (set(x, y)) want = GetSysColor(COLOR_BTNSHADOW);
+        }
+        if (set(x, y)) ++glyphPixels;
+        COLORREF got = GetPixel(dc, gx + x, gy + y);
+        EXPECT_EQ(got, want) << "at " << x << "," << y;
+      }
+    EXPECT_GT(glyphPixels, 10);
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+  }
+  tb->ChevronItem()->SetEnabled(true);
+}
+
+} // namespace
