@@ -240,43 +240,6 @@ std::wstring ReplaceExtension(const std::wstring& fileName, const std::wstring& 
 }
 
 // ---------------------------------------------------------------------------
-// Recent files
-
-void TRecentFiles::AddFile(const std::wstring& path) {
-  Remove(path);
-  FItems.insert(FItems.begin(), path);
-  if (static_cast<int>(FItems.size()) > MaxItems) FItems.resize(MaxItems);
-}
-
-void TRecentFiles::Remove(const std::wstring& path) {
-  FItems.erase(std::remove_if(FItems.begin(), FItems.end(),
-                              [&](const std::wstring& s) { return SameText(s, path); }),
-               FItems.end());
-}
-
-void TRecentFiles::LoadFromIniFile(const std::wstring& fileName, const std::wstring& section) {
-  TIniFile ini(fileName);
-  FItems.clear();
-  for (int i = 1; i <= MaxItems; ++i) {
-    std::wstring s = ini.ReadString(section, L"MRU" + IntToStr(i), L"");
-    if (!s.empty() &&
-        std::none_of(FItems.begin(), FItems.end(), [&](auto& x) { return SameText(x, s); }))
-      FItems.push_back(s);
-  }
-}
-
-void TRecentFiles::SaveToIniFile(const std::wstring& fileName, const std::wstring& section) const {
-  TIniFile ini(fileName);
-  ini.SetSilentWriteErrors(true);
-  for (int i = 1; i <= MaxItems; ++i) {
-    if (i <= Count())
-      ini.WriteString(section, L"MRU" + IntToStr(i), FItems[i - 1]);
-    else
-      ini.DeleteKey(section, L"MRU" + IntToStr(i));
-  }
-}
-
-// ---------------------------------------------------------------------------
 // Main window: construction
 
 TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
@@ -336,6 +299,8 @@ void TfrmMain::AssignImages() {
 
 TfrmMain::~TfrmMain() {
   if (Application && FSettingsLoaded) Application->OnHint = nullptr;
+  // The menus it shows go with the form's other components.
+  if (TfMRUList) TfMRUList->OnChange = nullptr;
 }
 
 TAction* TfrmMain::MakeAction(TAction*& field, const std::wstring& name,
@@ -530,13 +495,12 @@ TAction* TfrmMain::FindAction(const std::wstring& name) const {
 
 namespace {
 
-TPanel* MakePane(TComponent* owner, TWinControl* parent, const std::wstring& name, TAlign align,
-                 int width, const std::wstring& hint) {
-  auto* p = new TPanel(owner);
+TFcStatusPane* MakePane(TComponent* owner, TWinControl* parent, const std::wstring& name,
+                        TAlign align, int width, const std::wstring& hint) {
+  auto* p = new TFcStatusPane(owner);
   p->SetName(name);
   p->SetParent(parent);
   p->SetCaption(L"");
-  p->SetBevelOuter(bvLowered);
   p->SetAlignment(taLeftJustify);
   p->SetWidth(width);
   p->SetAlign(align);
@@ -545,39 +509,24 @@ TPanel* MakePane(TComponent* owner, TWinControl* parent, const std::wstring& nam
   return p;
 }
 
-TButton* MakeToolButton(TComponent* owner, TWinControl* parent, TAction* action,
-                        const std::wstring& caption, int& x, int width) {
-  auto* b = new TButton(owner);
-  b->SetParent(parent);
-  b->SetAction(action);
-  b->SetCaption(caption);
-  b->SetHint(action->Hint().empty() ? action->Caption() : action->Hint());
-  b->SetShowHint(true);
-  b->SetTabStop(false);
-  b->SetBounds(x, 2, width, 22);
-  x += width + 1;
-  return b;
+// Items keep their name setter protected; the component's is public.
+void SetComponentName(TComponent* c, const wchar_t* name) {
+  c->SetName(name);
 }
 
 } // namespace
 
 void TfrmMain::CreatePanels() {
-  Dock = new TPanel(this);
+  Dock = new TTfDock(this);
   Dock->SetName(L"Dock");
   Dock->SetParent(this);
-  Dock->SetCaption(L"");
-  Dock->SetBevelOuter(bvNone);
-  Dock->SetHeight(27);
-  Dock->SetAlign(alTop);
+  Dock->SetPosition(dpTop);
 
-  StatusBarMain = new TPanel(this);
+  StatusBarMain = new TFcStatusBar(this);
   StatusBarMain->SetName(L"StatusBarMain");
   StatusBarMain->SetParent(this);
-  StatusBarMain->SetCaption(L"");
-  StatusBarMain->SetBevelOuter(bvNone);
-  StatusBarMain->SetHeight(20);
   StatusBarMain->SetAlign(alBottom);
-  ProgressBar = new TProgressBar(this);
+  ProgressBar = new TFcProgressStatus(this);
   ProgressBar->SetName(L"ProgressBar");
   ProgressBar->SetParent(StatusBarMain);
   ProgressBar->SetWidth(120);
@@ -592,18 +541,20 @@ void TfrmMain::CreatePanels() {
   StatusPaneHz = MakePane(this, StatusBarMain, L"StatusPaneHz", alRight, 80, L"Sample Rate.");
   StatusPaneHint = MakePane(this, StatusBarMain, L"StatusPaneHint", alClient, 100, L"");
 
-  PanelMainAudioEditor = new TPanel(this);
+  PanelMainAudioEditor = new TFcPanel(this);
   PanelMainAudioEditor->SetName(L"PanelMainAudioEditor");
   PanelMainAudioEditor->SetParent(this);
   PanelMainAudioEditor->SetCaption(L"");
-  PanelMainAudioEditor->SetBevelOuter(bvNone);
+  PanelMainAudioEditor->SetBorderOuter(fsNone);
+  PanelMainAudioEditor->SetBorderInner(fsNone);
   PanelMainAudioEditor->SetAlign(alClient);
 
-  StatusBarEditor = new TPanel(this);
+  StatusBarEditor = new TFcStatusBar(this);
   StatusBarEditor->SetName(L"StatusBarEditor");
   StatusBarEditor->SetParent(PanelMainAudioEditor);
-  StatusBarEditor->SetCaption(L"");
-  StatusBarEditor->SetBevelOuter(bvNone);
+  // Taller than a plain status bar: it carries the transport and zoom toolbars.
+  StatusBarEditor->SetAutoStyle(false);
+  StatusBarEditor->SetShowSizeGrip(false);
   StatusBarEditor->SetHeight(26);
   StatusBarEditor->SetAlign(alBottom);
 
@@ -630,13 +581,14 @@ void TfrmMain::CreatePanels() {
     PopupMenuScaleY->Popup(p.x, p.y);
   };
 
-  PanelMainGray = new TPanel(this);
+  PanelMainGray = new TFcPanel(this);
   PanelMainGray->SetName(L"PanelMainGray");
   PanelMainGray->SetParent(this);
   PanelMainGray->SetCaption(L"");
-  PanelMainGray->SetBevelOuter(bvLowered);
-  PanelMainGray->SetColor(clAppWorkSpace);
+  PanelMainGray->SetBorderOuter(fsLowered);
+  PanelMainGray->SetBorderInner(fsNone);
   PanelMainGray->SetParentColor(false);
+  PanelMainGray->SetColor(clAppWorkSpace);
   PanelMainGray->OnDblClick = [this](TObject*) { ActionOpen->Execute(); };
 
   OpenDialog = new TOpenDialog(this);
@@ -653,45 +605,78 @@ void TfrmMain::CreatePanels() {
                          ofNoTestFileCreate | ofEnableSizing);
 }
 
-TMenuItem* TfrmMain::AddItem(TMenuItem* parent, TAction* action) {
-  auto* m = new TMenuItem(this);
-  m->SetAction(action);
-  parent->Add(m);
-  return m;
+TTfItem* TfrmMain::AddItem(TTfCustomItem* parent, TAction* action) {
+  auto* item = new TTfItem(this);
+  item->SetAction(action);
+  parent->Add(item);
+  return item;
 }
 
-TMenuItem* TfrmMain::AddLine(TMenuItem* parent) {
-  auto* m = new TMenuItem(this);
-  m->SetCaption(L"-");
-  parent->Add(m);
-  return m;
+TTfSeparatorItem* TfrmMain::AddLine(TTfCustomItem* parent, bool blank) {
+  auto* item = new TTfSeparatorItem(this);
+  item->SetBlank(blank);
+  parent->Add(item);
+  return item;
 }
 
-TMenuItem* TfrmMain::AddSub(TMenuItem* parent, const std::wstring& caption) {
-  auto* m = new TMenuItem(this);
-  m->SetCaption(caption);
-  parent->Add(m);
-  return m;
+TTfSubmenuItem* TfrmMain::AddSub(TTfCustomItem* parent, const std::wstring& caption) {
+  auto* item = new TTfSubmenuItem(this);
+  item->SetCaption(caption);
+  parent->Add(item);
+  return item;
+}
+
+TTfToolbar* TfrmMain::MakeToolbar(const std::wstring& name, const std::wstring& caption,
+                                  TWinControl* parent) {
+  auto* tb = new TTfToolbar(this);
+  tb->SetName(name);
+  tb->SetCaption(caption);
+  tb->SetImages(PngImageList);
+  tb->SetParent(parent);
+  return tb;
 }
 
 void TfrmMain::CreateMenus() {
-  ToolbarMainMenu = new TMainMenu(this);
-  ToolbarMainMenu->SetName(L"ToolbarMainMenu");
-  ToolbarMainMenu->SetImages(PngImageList);
-  TMenuItem* root = ToolbarMainMenu->Items();
-  TMenuItem* file = AddSub(root, L"&File");
+  TfMRUList = new TTfMRUList(this);
+  TfMRUList->SetName(L"TfMRUList");
+  TfMRUList->SetMaxItems(6);
+  TfMRUList->Prefix = L"MRU";
+  TfMRUList->SetHidePathExtension(false);
+  TfMRUList->OnClick = [this](TObject* s, const std::wstring& f) { TfMRUListClick(s, f); };
+  // The recent-file menus follow the list at once, in both directions.
+  TfMRUList->OnChange = [this](TObject*) { UpdateRecentMenus(); };
+
+  ToolbarMainMenu = MakeToolbar(L"ToolbarMainMenu", L"Main Menu", Dock);
+  ToolbarMainMenu->SetMenuBar(true);
+  // What the form stores for a menu bar (set by the menu-bar switch only outside loading).
+  ToolbarMainMenu->SetFullSize(true);
+  ToolbarMainMenu->SetShrinkMode(tfsmWrap);
+  ToolbarMainMenu->SetProcessShortCuts(true);
+  ToolbarMainMenu->SetCloseButton(false);
+  ToolbarMainMenu->SetDockRow(0);
+  ToolbarMainMenu->SetDockPos(0);
+  TTfCustomItem* root = ToolbarMainMenu->Items();
+
+  TTfSubmenuItem* file = meuFile = AddSub(root, L"&File");
+  SetComponentName(file, L"meuFile");
   for (TAction* a : {ActionNew, ActionOpen, ActionClose})
     AddItem(file, a);
   AddLine(file);
   for (TAction* a : {ActionSave, ActionSaveAs, ActionSaveSelectionAs})
     AddItem(file, a);
   meuSeparatorReopen = AddLine(file);
+  SetComponentName(meuSeparatorReopen, L"meuSeparatorReopen");
   meuRecetFiles = AddSub(file, L"Recent Files");
+  SetComponentName(meuRecetFiles, L"meuRecetFiles");
+  auto* fileList = new TTfMRUListItem(this);
+  fileList->SetMRUList(TfMRUList);
+  meuRecetFiles->Add(fileList);
   AddLine(file);
   AddItem(file, ActionExit);
 
   auto effect = [this](const wchar_t* name) { return EffectActions.at(name); };
-  TMenuItem* edit = AddSub(root, L"&Edit");
+  TTfSubmenuItem* edit = meuEdit = AddSub(root, L"&Edit");
+  SetComponentName(meuEdit, L"meuEdit");
   for (TAction* a : {ActionUndo, ActionRedo})
     AddItem(edit, a);
   AddLine(edit);
@@ -704,7 +689,9 @@ void TfrmMain::CreateMenus() {
   AddLine(edit);
   AddItem(edit, ActionAudioInformation);
 
-  TMenuItem* view = AddSub(root, L"&View");
+  TTfSubmenuItem* view = meuView = AddSub(root, L"&View");
+
+  SetComponentName(meuView, L"meuView");
   for (TAction* a : {ActionWaveformMode, ActionSpectralMode})
     AddItem(view, a);
   AddLine(view);
@@ -717,57 +704,88 @@ void TfrmMain::CreateMenus() {
                      ActionVerticalZoomIn, ActionVerticalZoomOut})
     AddItem(view, a);
   AddLine(view);
-  TMenuItem* hs = AddSub(view, L"Horizontal Scale Format");
+  TTfSubmenuItem* hs = AddSub(view, L"Horizontal Scale Format");
   meuHorizontalDecimcalmssdddd = AddItem(hs, ActionHorizontalFormatDecimcal);
+  SetComponentName(meuHorizontalDecimcalmssdddd, L"meuHorizontalDecimcalmssdddd");
   meuHorizontalSample = AddItem(hs, ActionHorizontalFormatSample);
+  SetComponentName(meuHorizontalSample, L"meuHorizontalSample");
   AddLine(hs);
   AddItem(hs, ActionHorizontalFormatVisible);
-  TMenuItem* vs = AddSub(view, L"Vertical Scale Format");
+  TTfSubmenuItem* vs = AddSub(view, L"Vertical Scale Format");
   meuVerticalDecibel = AddItem(vs, ActionVerticalFormatDecibel);
+  SetComponentName(meuVerticalDecibel, L"meuVerticalDecibel");
   meuVerticalNormalized = AddItem(vs, ActionVerticalFormatNormalized);
+  SetComponentName(meuVerticalNormalized, L"meuVerticalNormalized");
   meuVerticalSample = AddItem(vs, ActionVerticalFormatSample);
+  SetComponentName(meuVerticalSample, L"meuVerticalSample");
   AddLine(vs);
   AddItem(vs, ActionVerticalFormatVisiable);
   AddLine(view);
   AddItem(view, ActionFrequencyAnalysis);
   AddLine(view);
-  TMenuItem* tb = AddSub(view, L"Toolbar");
-  meuToolbarStandard = AddSub(tb, L"Standard");
-  meuToolbarStandard->SetChecked(true);
-  meuToolbarStandard->OnClick = [this](TObject*) {
-    bool v = !ToolbarEdit->Visible();
-    ToolbarEdit->SetVisible(v);
-    Dock->SetVisible(v);
-    meuToolbarStandard->SetChecked(v);
-  };
+  TTfSubmenuItem* tb = AddSub(view, L"Toolbar");
+  meuToolbarStandard = new TTfVisibilityToggleItem(this);
+  SetComponentName(meuToolbarStandard, L"meuToolbarStandard");
+  meuToolbarStandard->SetCaption(L"Standard");
+  tb->Add(meuToolbarStandard);
+  // Its control, ToolbarEdit, is made with the toolbars.
 
-  TMenuItem* action = AddSub(root, L"&Action");
+  TTfSubmenuItem* action = meuAction = AddSub(root, L"&Action");
+
+  SetComponentName(meuAction, L"meuAction");
   for (TAction* a : {ActionPlay, ActionPlayLoop, ActionRecord, ActionPause, ActionStop})
     AddItem(action, a);
   AddLine(action);
   for (TAction* a : {ActionRewind, ActionForward, ActionGoToStart, ActionGoToEnd})
     AddItem(action, a);
 
-  TMenuItem* transform = AddSub(root, L"&Transform");
-  TMenuItem* filter = AddSub(root, L"&Filter");
-  TMenuItem* fade = nullptr;
-  for (const auto& info : EffectCommands()) {
-    std::wstring cat = info.Category;
-    TAction* a = EffectActions.at(info.Action);
-    if (cat == L"Filter") {
-      AddItem(filter, a);
-    } else if (cat == L"Transform") {
-      if (info.Command == TEffectCommand::FadeIn || info.Command == TEffectCommand::FadeOut ||
-          info.Command == TEffectCommand::FadeCustom) {
-        if (!fade) fade = AddSub(transform, L"Fade");
-        AddItem(fade, a);
-      } else {
-        AddItem(transform, a);
-      }
+  // Transform and Filter in the order of the menus, "-" for a separator.
+  TTfSubmenuItem* transform = meuTransform = AddSub(root, L"&Transform");
+  SetComponentName(meuTransform, L"meuTransform");
+  for (const wchar_t* name : {L"ActionInsertSilence",
+                              L"ActionDeleteSilence",
+                              L"ActionAddNoise",
+                              L"-",
+                              L"Fade",
+                              L"ActionAmplify",
+                              L"ActionNormalize",
+                              L"ActionCompressor",
+                              L"ActionExpander",
+                              L"-",
+                              L"ActionVibrato",
+                              L"ActionInvert",
+                              L"ActionReverse",
+                              L"-",
+                              L"ActionDelay",
+                              L"ActionPhaser",
+                              L"ActionFlanger",
+                              L"ActionReverb",
+                              L"ActionChorus",
+                              L"-",
+                              L"ActionChannelConverter",
+                              L"ActionStretchTime",
+                              L"ActionPitchShift"}) {
+    std::wstring n = name;
+    if (n == L"-") {
+      AddLine(transform);
+    } else if (n == L"Fade") {
+      TTfSubmenuItem* fade = AddSub(transform, L"Fade");
+      for (const wchar_t* f : {L"ActionFadeIn", L"ActionFadeOut", L"ActionFadeCustom"})
+        AddItem(fade, effect(f));
+    } else {
+      AddItem(transform, effect(name));
     }
   }
+  TTfSubmenuItem* filter = meuFilter = AddSub(root, L"&Filter");
+  SetComponentName(meuFilter, L"meuFilter");
+  for (const wchar_t* name :
+       {L"ActionNotchFilter", L"ActionBandPass", L"ActionLowPass", L"ActionHighPass",
+        L"ActionLowShelf", L"ActionHighShelf", L"ActionPeakEQFilter"})
+    AddItem(filter, effect(name));
 
-  TMenuItem* options = AddSub(root, L"&Options");
+  TTfSubmenuItem* options = meuOptions = AddSub(root, L"&Options");
+
+  SetComponentName(meuOptions, L"meuOptions");
   AddItem(options, ActionWindowsRecordingMixer);
   AddLine(options);
   for (TAction* a : {ActionOutputFormatSetting, ActionProperties})
@@ -775,88 +793,92 @@ void TfrmMain::CreateMenus() {
   AddLine(options);
   AddItem(options, ActionShowHideBar);
 
-  TMenuItem* help = AddSub(root, L"&Help");
+  TTfSubmenuItem* help = meuHelp = AddSub(root, L"&Help");
+
+  SetComponentName(meuHelp, L"meuHelp");
   AddItem(help, ActionHelpContents);
   AddLine(help);
   for (TAction* a : {ActionSupportOrBugReport, ActionHomePage})
     AddItem(help, a);
-  SetMenu(ToolbarMainMenu);
 
-  PopupMenuScaleX = new TPopupMenu(this);
+  PopupMenuScaleX = new TTfPopupMenu(this);
   PopupMenuScaleX->SetName(L"PopupMenuScaleX");
+  PopupMenuScaleX->SetImages(PngImageList);
   AddItem(PopupMenuScaleX->Items(), ActionHorizontalFormatDecimcal);
   AddItem(PopupMenuScaleX->Items(), ActionHorizontalFormatSample);
   AddLine(PopupMenuScaleX->Items());
   AddItem(PopupMenuScaleX->Items(), ActionHorizontalFormatVisible);
-  PopupMenuScaleY = new TPopupMenu(this);
+  PopupMenuScaleY = new TTfPopupMenu(this);
   PopupMenuScaleY->SetName(L"PopupMenuScaleY");
+  PopupMenuScaleY->SetImages(PngImageList);
   AddItem(PopupMenuScaleY->Items(), ActionVerticalFormatSample);
   AddItem(PopupMenuScaleY->Items(), ActionVerticalFormatNormalized);
   AddItem(PopupMenuScaleY->Items(), ActionVerticalFormatDecibel);
   AddLine(PopupMenuScaleY->Items());
   AddItem(PopupMenuScaleY->Items(), ActionVerticalFormatVisiable);
 
-  TfPopupMenuMaskPanel = new TPopupMenu(this);
-  TfPopupMenuMaskPanel->SetImages(PngImageList);
+  TfPopupMenuMaskPanel = new TTfPopupMenu(this);
   TfPopupMenuMaskPanel->SetName(L"TfPopupMenuMaskPanel");
+  TfPopupMenuMaskPanel->SetImages(PngImageList);
   meuMaskpanelPopRecentFiles = AddSub(TfPopupMenuMaskPanel->Items(), L"Recent Files");
+  SetComponentName(meuMaskpanelPopRecentFiles, L"meuMaskpanelPopRecentFiles");
+  auto* coverList = new TTfMRUListItem(this);
+  coverList->SetMRUList(TfMRUList);
+  meuMaskpanelPopRecentFiles->Add(coverList);
   popSeparatorRecentFiles = AddLine(TfPopupMenuMaskPanel->Items());
+  SetComponentName(popSeparatorRecentFiles, L"popSeparatorRecentFiles");
   for (TAction* a : {ActionNew, ActionOpen, ActionRecord})
     AddItem(TfPopupMenuMaskPanel->Items(), a);
   PanelMainGray->SetPopupMenu(TfPopupMenuMaskPanel);
 }
 
 void TfrmMain::CreateToolbars() {
-  ToolbarEdit = new TPanel(this);
-  ToolbarEdit->SetName(L"ToolbarEdit");
-  ToolbarEdit->SetParent(Dock);
-  ToolbarEdit->SetCaption(L"");
-  ToolbarEdit->SetBevelOuter(bvNone);
-  ToolbarEdit->SetAlign(alClient);
-  int x = 2;
+  ToolbarEdit = MakeToolbar(L"ToolbarEdit", L"Edit", Dock);
+  ToolbarEdit->SetDockRow(1);
+  ToolbarEdit->SetDockPos(0);
   auto E = [this](const wchar_t* n) { return EffectActions.at(n); };
-  const std::pair<TAction*, const wchar_t*> edit[] = {
-      {ActionNew, L"New"},        {ActionRecord, L"Rec"},
-      {ActionOpen, L"Open"},      {ActionSave, L"Save"},
-      {ActionSaveAs, L"Save As"}, {ActionCut, L"Cut"},
-      {ActionCopy, L"Copy"},      {ActionPaste, L"Paste"},
-      {E(L"ActionMix"), L"Mix"},  {ActionDeleteClear, L"Del"},
-      {ActionCrop, L"Crop"},      {ActionUndo, L"Undo"},
-      {ActionRedo, L"Redo"},      {ActionZoomIn, L"Z+"},
-      {ActionZoomOut, L"Z-"},     {ActionZoomInSelection, L"Z[]"},
-      {ActionFullZoom, L"Full"},  {ActionSetSelection, L"Sel"}};
-  for (const auto& [a, c] : edit)
-    MakeToolButton(this, ToolbarEdit, a, c, x, 40);
-  ActionFullZoom->SetHint(L"Views the complete data window.");
+  TTfCustomItem* edit = ToolbarEdit->Items();
+  for (TAction* a : {ActionNew, ActionRecord, ActionOpen, ActionSave, ActionSaveAs})
+    AddItem(edit, a);
+  AddLine(edit);
+  for (TAction* a :
+       {ActionCut, ActionCopy, ActionPaste, E(L"ActionMix"), ActionDeleteClear, ActionCrop})
+    AddItem(edit, a);
+  AddLine(edit);
+  for (TAction* a : {ActionUndo, ActionRedo})
+    AddItem(edit, a);
+  AddLine(edit);
+  for (TAction* a : {ActionZoomIn, ActionZoomOut, ActionZoomInSelection})
+    AddItem(edit, a);
+  tbFullZoom = new TTfItem(this);
+  SetComponentName(tbFullZoom, L"tbFullZoom");
+  // Its own hint, kept over the action's while the form loads.
+  tbFullZoom->SetHint(L"Views the complete data window.");
+  tbFullZoom->SetAction(ActionFullZoom);
+  edit->Add(tbFullZoom);
+  AddLine(edit);
+  AddItem(edit, ActionSetSelection);
+  meuToolbarStandard->SetControl(ToolbarEdit);
 
-  buttomTBBottom = new TPanel(this);
-  buttomTBBottom->SetName(L"buttomTBBottom");
-  buttomTBBottom->SetParent(StatusBarEditor);
-  buttomTBBottom->SetCaption(L"");
-  buttomTBBottom->SetBevelOuter(bvNone);
-  x = 2;
-  const std::pair<TAction*, const wchar_t*> transport[] = {
-      {ActionRecord, L"Rec"},    {ActionPlayLoop, L"Loop"}, {ActionPlay, L"Play"},
-      {ActionStop, L"Stop"},     {ActionPause, L"Pause"},   {ActionGoToStart, L"|<"},
-      {ActionRewind, L"<<"},     {ActionForward, L">>"},    {ActionGoToEnd, L">|"},
-      {ActionInsertMarker, L"M"}};
-  for (const auto& [a, c] : transport)
-    MakeToolButton(this, buttomTBBottom, a, c, x, 36);
-  buttomTBBottom->SetWidth(x + 2);
-  buttomTBBottom->SetAlign(alLeft);
-
-  buttomTb2 = new TPanel(this);
-  buttomTb2->SetName(L"buttomTb2");
-  buttomTb2->SetParent(StatusBarEditor);
-  buttomTb2->SetCaption(L"");
-  buttomTb2->SetBevelOuter(bvNone);
-  x = 2;
-  const std::pair<TAction*, const wchar_t*> zoom[] = {
-      {ActionZoomIn, L"+"}, {ActionZoomOut, L"-"}, {ActionFullZoom, L"[ ]"}};
-  for (const auto& [a, c] : zoom)
-    MakeToolButton(this, buttomTb2, a, c, x, 28);
-  buttomTb2->SetWidth(x + 2);
+  // Under the waveform: transport on the left, zoom on the right, the
+  // selection panes between them.
+  buttomTb2 = MakeToolbar(L"buttomTb2", L"Zoom", StatusBarEditor);
   buttomTb2->SetAlign(alRight);
+  AddItem(buttomTb2->Items(), ActionZoomIn);
+  AddItem(buttomTb2->Items(), ActionZoomOut);
+  AddLine(buttomTb2->Items(), true);
+  AddItem(buttomTb2->Items(), ActionFullZoom);
+
+  buttomTBBottom = MakeToolbar(L"buttomTBBottom", L"Transport", StatusBarEditor);
+  buttomTBBottom->SetAlign(alLeft);
+  TTfCustomItem* transport = buttomTBBottom->Items();
+  AddItem(transport, ActionRecord);
+  AddLine(transport);
+  for (TAction* a : {ActionPlayLoop, ActionPlay, ActionStop, ActionPause, ActionGoToStart,
+                     ActionRewind, ActionForward, ActionGoToEnd})
+    AddItem(transport, a);
+  AddLine(transport, true);
+  AddItem(transport, ActionInsertMarker);
 
   StatusPaneSelectLengh = MakePane(this, StatusBarEditor, L"StatusPaneSelectLengh", alRight, 90,
                                    L"Selection Lenght. Double click to edit.");
@@ -864,7 +886,7 @@ void TfrmMain::CreateToolbars() {
                                  L"Selection Right. Double click to edit.");
   StatusPaneSelectStart = MakePane(this, StatusBarEditor, L"StatusPaneSelectStart", alRight, 90,
                                    L"Selection Left. Double click to edit.");
-  for (TPanel* p : {StatusPaneSelectStart, StatusPaneSelectEnd, StatusPaneSelectLengh})
+  for (TFcStatusPane* p : {StatusPaneSelectStart, StatusPaneSelectEnd, StatusPaneSelectLengh})
     p->OnClick = [this](TObject*) { ActionSetSelection->Execute(); };
 }
 
@@ -1009,10 +1031,8 @@ void TfrmMain::ApplyEditorAppearance() {
 void TfrmMain::RestoreViewState() {
   RestoreFormPlacement(L"FormPos", this);
   LoadRecentFiles();
-  bool tb = ReadSettingBool(L"Toolbar", L"Edit", true);
-  ToolbarEdit->SetVisible(tb);
-  Dock->SetVisible(tb);
-  meuToolbarStandard->SetChecked(tb);
+  ToolbarEdit->SetVisible(ReadSettingBool(L"Toolbar", L"Edit", true));
+  meuToolbarStandard->UpdateFromAction();
   int h = ReadSettingInteger(L"Horizontal", L"Format", 1);
   if (h == 1) ActionHorizontalFormatDecimcalExecute(ActionHorizontalFormatDecimcal);
   if (h == 2) ActionHorizontalFormatSampleExecute(ActionHorizontalFormatSample);
@@ -1118,35 +1138,30 @@ void TfrmMain::UpdateSelectionPanes() {
 // Recent files
 
 void TfrmMain::LoadRecentFiles() {
-  TfMRUList.LoadFromIniFile(GetSettingsFileName(), L"MRU");
+  {
+    TIniFile ini(GetSettingsFileName());
+    TfMRUList->LoadFromIniFile(&ini, L"MRU");
+  }
   UpdateRecentMenus();
+}
+
+void TfrmMain::SaveRecentFiles() {
+  TIniFile ini(GetSettingsFileName());
+  ini.SetSilentWriteErrors(true);
+  TfMRUList->SaveToIniFile(&ini, L"MRU");
 }
 
 void TfrmMain::AddRecentFile(const std::wstring& path) {
-  TfMRUList.AddFile(path);
-  TfMRUList.SaveToIniFile(GetSettingsFileName(), L"MRU");
+  TfMRUList->AddFile(path);
+  SaveRecentFiles();
   UpdateRecentMenus();
-}
-
-void TfrmMain::RebuildRecentItems(TMenuItem* parent) {
-  parent->Clear();
-  int i = 0;
-  for (const auto& f : TfMRUList.Items()) {
-    auto* m = new TMenuItem(this);
-    m->SetCaption(L"&" + IntToStr(++i) + L" " + f);
-    std::wstring path = f;
-    m->OnClick = [this, path](TObject* s) { TfMRUListClick(s, path); };
-    parent->Add(m);
-  }
 }
 
 void TfrmMain::UpdateRecentMenus() {
   // The menus follow the list at once, in both directions.
-  bool any = TfMRUList.Count() > 0;
-  RebuildRecentItems(meuRecetFiles);
-  RebuildRecentItems(meuMaskpanelPopRecentFiles);
-  for (TMenuItem* m :
-       {meuMaskpanelPopRecentFiles, popSeparatorRecentFiles, meuSeparatorReopen, meuRecetFiles})
+  bool any = TfMRUList->Items()->Count() > 0;
+  for (TTfCustomItem* m : std::initializer_list<TTfCustomItem*>{
+           meuMaskpanelPopRecentFiles, popSeparatorRecentFiles, meuSeparatorReopen, meuRecetFiles})
     m->SetVisible(any);
 }
 
@@ -1154,8 +1169,9 @@ void TfrmMain::TfMRUListClick(TObject*, const std::wstring& fileName) {
   if (!FileExists(fileName)) {
     ShowMessageBox(Format(SFileNotFound, fileName), SErrorCaption, MB_OK | MB_ICONWARNING);
     // An entry whose file is gone leaves the list once the user has been told.
-    TfMRUList.Remove(fileName);
-    TfMRUList.SaveToIniFile(GetSettingsFileName(), L"MRU");
+    int i = TfMRUList->Items()->IndexOf(fileName);
+    if (i >= 0) TfMRUList->Items()->Delete(i);
+    SaveRecentFiles();
     UpdateRecentMenus();
     return;
   }
@@ -1232,8 +1248,9 @@ void TfrmMain::ActionCloseExecute(TObject*) {
   if (!CheckSaveModified()) return;
   AudioEditor->CloseFile();
   SetCaption(AppTitle);
-  for (TPanel* p : {StatusPaneSelectStart, StatusPaneSelectEnd, StatusPaneSelectLengh, StatusPaneHz,
-                    StatusPaneChannel, StatusPaneTimeLengh, StatusPaneFreeSize})
+  for (TFcStatusPane* p :
+       {StatusPaneSelectStart, StatusPaneSelectEnd, StatusPaneSelectLengh, StatusPaneHz,
+        StatusPaneChannel, StatusPaneTimeLengh, StatusPaneFreeSize})
     p->SetCaption(L"");
   SetDocumentLoaded(false);
   MarkClean();
@@ -1662,10 +1679,12 @@ void TfrmMain::ActionListUpdate(TBasicAction*, bool&) {
   ActionVerticalFormatDecibel->SetChecked(fy == 3);
   meuHorizontalDecimcalmssdddd->SetEnabled(ActionHorizontalFormatVisible->Checked());
   meuHorizontalSample->SetEnabled(ActionHorizontalFormatVisible->Checked());
-  for (TMenuItem* m : {meuVerticalDecibel, meuVerticalNormalized, meuVerticalSample})
+  for (TTfItem* m : {meuVerticalDecibel, meuVerticalNormalized, meuVerticalSample})
     m->SetEnabled(ActionVerticalFormatVisiable->Checked());
   for (const auto& [name, enabled] : states)
     if (TAction* a = FindAction(name)) a->SetEnabled(enabled);
+  // An action's change gives its items the action's hint again.
+  tbFullZoom->SetHint(L"Views the complete data window.");
   AudioEditor->SetMouseEventsEnabled(B16(c.State != 5));
 }
 
@@ -1679,13 +1698,13 @@ void TfrmMain::AudioEditorBlockOperation(TObject*, int16_t percent) {
   StatusPaneHint->SetCaption(FOperationText + L" " + ExtractFileName(FFileName) +
                              L" - Please wait...");
   ProgressBar->SetVisible(true);
-  ProgressBar->SetPosition(percent);
+  ProgressBar->SetPercent(static_cast<uint16_t>(std::clamp<int>(percent, 0, 100)));
   Application->ProcessMessages();
 }
 
 void TfrmMain::AudioEditorEndOperation(TObject*) {
   StatusPaneHint->SetCaption(L"");
-  ProgressBar->SetPosition(0);
+  ProgressBar->SetPercent(0);
   ProgressBar->SetVisible(false);
   Screen->SetCursor(BusyCount() > 0 ? crHourGlass : crDefault);
   AudioEditor->SetCursor(crDefault);
@@ -1712,10 +1731,6 @@ void TfrmMain::FeedFrequencyAnalysis() {
     OnFeedFrequencyAnalysis(this);
   else if (FreAnalysisWindow)
     FreAnalysisWindow->FeedFrequencyAnalysis();
-}
-
-std::wstring TfrmMain::StatusText(TPanel* pane) const {
-  return pane->Caption();
 }
 
 } // namespace editor

@@ -10,12 +10,17 @@
 #include <vector>
 
 #include "framework/ActnList.h"
-#include "framework/ComCtrls.h"
 #include "framework/Dialogs.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/Menus.h"
 #include "framework/StdCtrls.h"
+#include "controls/FcPanel.h"
+#include "controls/FcStatus.h"
+#include "toolbars/TfExtItems.h"
+#include "toolbars/TfItem.h"
+#include "toolbars/TfMRU.h"
+#include "toolbars/TfToolbar.h"
 
 class TAudioEditor2;
 class TPngImageList;
@@ -76,23 +81,6 @@ constexpr int kEditorImageCount = 32;
 int LoadEditorImages(TPngImageList* list);
 
 // ---------------------------------------------------------------------------
-// Recent files (at most 6, newest first; keys "MRU1".."MRU6").
-
-class TRecentFiles {
-public:
-  int MaxItems = 6;
-  const std::vector<std::wstring>& Items() const { return FItems; }
-  int Count() const { return static_cast<int>(FItems.size()); }
-  void AddFile(const std::wstring& path);
-  void Remove(const std::wstring& path);
-  void LoadFromIniFile(const std::wstring& fileName, const std::wstring& section);
-  void SaveToIniFile(const std::wstring& fileName, const std::wstring& section) const;
-
-private:
-  std::vector<std::wstring> FItems;
-};
-
-// ---------------------------------------------------------------------------
 
 class TfrmMain : public TForm {
 public:
@@ -100,43 +88,51 @@ public:
   ~TfrmMain() override;
 
   // Components.
-  TPanel* Dock = nullptr;
-  TMainMenu* ToolbarMainMenu = nullptr;
-  TPanel* ToolbarEdit = nullptr;
-  TPanel* PanelMainAudioEditor = nullptr;
+  TTfDock* Dock = nullptr;
+  TTfToolbar* ToolbarMainMenu = nullptr;
+  TTfToolbar* ToolbarEdit = nullptr;
+  TFcPanel* PanelMainAudioEditor = nullptr;
   TAudioEditor2* AudioEditor = nullptr;
-  TPanel* StatusBarEditor = nullptr;
-  TPanel* buttomTBBottom = nullptr;
-  TPanel* buttomTb2 = nullptr;
-  TPanel* StatusPaneSelectStart = nullptr;
-  TPanel* StatusPaneSelectEnd = nullptr;
-  TPanel* StatusPaneSelectLengh = nullptr;
-  TPanel* PanelMainGray = nullptr;
-  TPanel* StatusBarMain = nullptr;
-  TProgressBar* ProgressBar = nullptr;
-  TPanel* StatusPaneHint = nullptr;
-  TPanel* StatusPaneHz = nullptr;
-  TPanel* StatusPaneChannel = nullptr;
-  TPanel* StatusPaneTimeLengh = nullptr;
-  TPanel* StatusPaneFreeSize = nullptr;
+  TFcStatusBar* StatusBarEditor = nullptr;
+  TTfToolbar* buttomTBBottom = nullptr;
+  TTfToolbar* buttomTb2 = nullptr;
+  TFcStatusPane* StatusPaneSelectStart = nullptr;
+  TFcStatusPane* StatusPaneSelectEnd = nullptr;
+  TFcStatusPane* StatusPaneSelectLengh = nullptr;
+  TFcPanel* PanelMainGray = nullptr;
+  TFcStatusBar* StatusBarMain = nullptr;
+  TFcProgressStatus* ProgressBar = nullptr;
+  TFcStatusPane* StatusPaneHint = nullptr;
+  TFcStatusPane* StatusPaneHz = nullptr;
+  TFcStatusPane* StatusPaneChannel = nullptr;
+  TFcStatusPane* StatusPaneTimeLengh = nullptr;
+  TFcStatusPane* StatusPaneFreeSize = nullptr;
   TActionList* ActionList = nullptr;
   TPngImageList* PngImageList = nullptr;
-  TPopupMenu* TfPopupMenuMaskPanel = nullptr;
-  TPopupMenu* PopupMenuScaleX = nullptr;
-  TPopupMenu* PopupMenuScaleY = nullptr;
+  TTfPopupMenu* TfPopupMenuMaskPanel = nullptr;
+  TTfPopupMenu* PopupMenuScaleX = nullptr;
+  TTfPopupMenu* PopupMenuScaleY = nullptr;
   TOpenDialog* OpenDialog = nullptr;
   TSaveDialog* SaveDialog = nullptr;
-  TMenuItem* meuRecetFiles = nullptr;
-  TMenuItem* meuSeparatorReopen = nullptr;
-  TMenuItem* meuMaskpanelPopRecentFiles = nullptr;
-  TMenuItem* popSeparatorRecentFiles = nullptr;
-  TMenuItem* meuHorizontalDecimcalmssdddd = nullptr;
-  TMenuItem* meuHorizontalSample = nullptr;
-  TMenuItem* meuVerticalDecibel = nullptr;
-  TMenuItem* meuVerticalNormalized = nullptr;
-  TMenuItem* meuVerticalSample = nullptr;
-  TMenuItem* meuToolbarStandard = nullptr;
-  TRecentFiles TfMRUList;
+  // The menus of the menu bar in order (File, Edit, View, Action, Transform,
+  // Filter, Options, Help).
+  TTfSubmenuItem *meuFile = nullptr, *meuEdit = nullptr, *meuView = nullptr, *meuAction = nullptr,
+                 *meuTransform = nullptr, *meuFilter = nullptr, *meuOptions = nullptr,
+                 *meuHelp = nullptr;
+  TTfSubmenuItem* meuRecetFiles = nullptr;
+  TTfSeparatorItem* meuSeparatorReopen = nullptr;
+  TTfSubmenuItem* meuMaskpanelPopRecentFiles = nullptr;
+  TTfSeparatorItem* popSeparatorRecentFiles = nullptr;
+  TTfItem* meuHorizontalDecimcalmssdddd = nullptr;
+  TTfItem* meuHorizontalSample = nullptr;
+  TTfItem* meuVerticalDecibel = nullptr;
+  TTfItem* meuVerticalNormalized = nullptr;
+  TTfItem* meuVerticalSample = nullptr;
+  TTfVisibilityToggleItem* meuToolbarStandard = nullptr;
+  // Full Zoom on ToolbarEdit, whose hint differs from its action's.
+  TTfItem* tbFullZoom = nullptr;
+  // At most 6 entries, keys "MRU1".."MRU6" of the section "MRU".
+  TTfMRUList* TfMRUList = nullptr;
 
   // Actions.
   TAction *ActionNew, *ActionOpen, *ActionClose, *ActionSave, *ActionSaveAs, *ActionSaveSelectionAs,
@@ -186,6 +182,8 @@ public:
   void RestoreViewState();
   void LoadRecentFiles();
   void AddRecentFile(const std::wstring& path);
+  // Writes the recent-file list to "sys~.dat".
+  void SaveRecentFiles();
   // Shows or hides the recent-file menus by the list's count.
   void UpdateRecentMenus();
 
@@ -295,15 +293,15 @@ private:
   void CreateMenus();
   void CreateToolbars();
   void CreatePanels();
-  TMenuItem* AddItem(TMenuItem* parent, TAction* action);
-  TMenuItem* AddLine(TMenuItem* parent);
-  TMenuItem* AddSub(TMenuItem* parent, const std::wstring& caption);
-  void RebuildRecentItems(TMenuItem* parent);
+  TTfItem* AddItem(TTfCustomItem* parent, TAction* action);
+  TTfSeparatorItem* AddLine(TTfCustomItem* parent, bool blank = false);
+  TTfSubmenuItem* AddSub(TTfCustomItem* parent, const std::wstring& caption);
+  TTfToolbar* MakeToolbar(const std::wstring& name, const std::wstring& caption,
+                          TWinControl* parent);
   void RunEffect(const std::wstring& actionName);
   void RunEdit(const std::wstring& verb, const std::function<void()>& call);
   void MarkClean();
   void StopTransport();
-  std::wstring StatusText(TPanel* pane) const;
 
   std::wstring FFileName;
   bool FIsNewDocument = false;

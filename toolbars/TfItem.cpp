@@ -1352,7 +1352,7 @@ void TTfView::SetOpenPopup(TTfItemViewer* Viewer, TTfView* View, TTfPopupWindow*
   if (Popup) Popup->FreeNotification(this);
 }
 
-void TTfView::SetStyle(TViewStyle Value) {
+void TTfView::SetStyle(TTfViewStyle Value) {
   if (Value == FStyle) return;
   FStyle = Value;
   InvalidatePositions();

@@ -386,8 +386,9 @@ constexpr TViewState vwTracking = 1u << 0, vwMouseInView = 1u << 1, vwFirstPaint
                      vwAccelsShown = 1u << 5, vwShowSubmenusOnSelect = 1u << 6,
                      vwPopupClosed = 1u << 7;
 
-using TViewStyle = unsigned;
-constexpr TViewStyle styMenuBar = 1, styHideAccelsUntilKeyboard = 2, styHintsForAll = 4;
+// (TTf prefix: the framework's list view has a TViewStyle of its own.)
+using TTfViewStyle = unsigned;
+constexpr TTfViewStyle styMenuBar = 1, styHideAccelsUntilKeyboard = 2, styHintsForAll = 4;
 
 using TTrackingOptions = unsigned;
 constexpr TTrackingOptions toMouseDown = 1, toExecuteSelected = 2, toNoMarkUsed = 4;
@@ -482,8 +483,8 @@ public:
   void SetState(TViewState Value) { FState = Value; }
   void Include(TViewState S) { FState |= S; }
   void Exclude(TViewState S) { FState &= ~S; }
-  TViewStyle Style() const { return FStyle; }
-  void SetStyle(TViewStyle Value);
+  TTfViewStyle Style() const { return FStyle; }
+  void SetStyle(TTfViewStyle Value);
   bool Customizing() const { return FCustomizing; }
   bool PositionsValid() const { return FPositionsValid; }
   TTfMenuResult& Result() { return FResult; }
@@ -540,7 +541,7 @@ protected:
   TTfItemViewer* FSelected = nullptr;
   bool FSelectedByMouse = false;
   TViewState FState = 0;
-  TViewStyle FStyle = 0;
+  TTfViewStyle FStyle = 0;
   int FUpdateCount = 0;
   bool FUsePriorityList;
   bool FPositionsValid = false;

@@ -1,10 +1,14 @@
 // The editor's main window on a real window with the real editor control:
 // command enabling, view arithmetic, start-up, opening, recent files, edit
-// commands on exact ranges, saving in every format and the save questions.
+// commands on exact ranges, saving in every format and the save questions;
+// the dock with the menu bar and toolbars, the popups, the recent-file menus
+// and the status bars with the progress pane.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <thread>
 #include <vector>
 
 #include "audio/AudioEditor2.h"
@@ -238,7 +242,7 @@ TEST_F(MainWindowTest, CommandLineFileOpensAtStartUp) {
   EXPECT_EQ(GlobalVars.LastOpenDir, AddBackslash(dir));
   // The recent-file menus appear with the first entry.
   EXPECT_TRUE(form->meuRecetFiles->Visible());
-  EXPECT_EQ(form->TfMRUList.Items().front(), tone);
+  EXPECT_EQ(form->TfMRUList->Items()->Get(0), tone);
   Select(0, 44100);
   form->UpdateSelectionPanes();
   testsupport::PumpFor(200);
@@ -512,17 +516,19 @@ TEST_F(MainWindowTest, MissingRecentFileIsReportedAndRemoved) {
   ASSERT_TRUE(CopyFileW(tone.c_str(), gone.c_str(), FALSE));
   form->OpenDocument(gone);
   form->OpenDocument(tone);
-  ASSERT_EQ(form->TfMRUList.Count(), 2);
+  ASSERT_EQ(form->TfMRUList->Items()->Count(), 2);
   DeleteFileW(gone.c_str());
   testsupport::ModalAnswerer ok(L"Error", IDOK);
   form->TfMRUListClick(form, gone);
   ASSERT_TRUE(ok.Wait());
   EXPECT_NE(ok.SeenText().find(L"could not be found"), std::wstring::npos);
-  EXPECT_EQ(form->TfMRUList.Count(), 1);
+  EXPECT_EQ(form->TfMRUList->Items()->Count(), 1);
   EXPECT_EQ(form->FileName(), tone);
-  TRecentFiles again;
-  again.LoadFromIniFile(GetSettingsFileName(), L"MRU");
-  EXPECT_EQ(again.Count(), 1);
+  TTfMRUList again(nullptr);
+  again.SetMaxItems(6);
+  TIniFile ini(GetSettingsFileName());
+  again.LoadFromIniFile(&ini, L"MRU");
+  EXPECT_EQ(again.Items()->Count(), 1);
 }
 
 TEST_F(MainWindowTest, SettingsComeBackAtTheNextStart) {
@@ -606,4 +612,531 @@ TEST_F(MainWindowTest, TransportFollowsTheControlState) {
   form->FormCloseQuery(form, canClose);
   EXPECT_TRUE(canClose);
   EXPECT_EQ(form->AudioEditor->State(), 0);
+}
+
+// ---------------------------------------------------------------------------
+// Dock, menu bar, toolbars, popups, recent files and status bars
+
+namespace {
+
+// The entries of a menu or toolbar: captions of items and submenus (a
+// submenu's entries follow as "Sub/Entry"), separators as "-" ("" when blank),
+// recent-file list items as "<MRU>".
+std::vector<std::wstring> Entries(TTfCustomItem* parent, const std::wstring& prefix = L"") {
+  std::vector<std::wstring> r;
+  for (int i = 0; i < parent->ChildCount(); ++i) {
+    TTfCustomItem* c = parent->ChildAt(i);
+    if (auto* s = dynamic_cast<TTfSeparatorItem*>(c)) {
+      r.push_back(s->Blank() ? L"" : L"-");
+    } else if (dynamic_cast<TTfMRUListItem*>(c)) {
+      r.push_back(prefix + L"<MRU>");
+    } else {
+      r.push_back(prefix + c->Caption());
+      if (dynamic_cast<TTfSubmenuItem*>(c)) {
+        auto sub = Entries(c, prefix + c->Caption() + L"/");
+        r.insert(r.end(), sub.begin(), sub.end());
+      }
+    }
+  }
+  return r;
+}
+
+std::vector<std::wstring> WithoutSeparators(std::vector<std::wstring> v) {
+  v.erase(std::remove_if(v.begin(), v.end(), [](auto& s) { return s.empty() || s == L"-"; }),
+          v.end());
+  return v;
+}
+
+// Every item bound to an action, in the tree below parent.
+void BoundItems(TTfCustomItem* parent, std::vector<TTfCustomItem*>& out) {
+  for (int i = 0; i < parent->ChildCount(); ++i) {
+    TTfCustomItem* c = parent->ChildAt(i);
+    if (c->Action()) out.push_back(c);
+    BoundItems(c, out);
+  }
+}
+
+// The action names of a toolbar's items, separators as "-" ("" when blank).
+std::vector<std::wstring> ActionNames(TTfCustomItem* parent) {
+  std::vector<std::wstring> r;
+  for (int i = 0; i < parent->ChildCount(); ++i) {
+    TTfCustomItem* c = parent->ChildAt(i);
+    if (auto* s = dynamic_cast<TTfSeparatorItem*>(c))
+      r.push_back(s->Blank() ? L"" : L"-");
+    else
+      r.push_back(c->Action() ? c->Action()->Name() : L"?" + c->Caption());
+  }
+  return r;
+}
+
+using Strings = std::vector<std::wstring>;
+
+} // namespace
+
+TEST_F(MainWindowTest, MenuBarHoldsThePartsMenusBoundToTheActions) {
+  Create();
+  ASSERT_TRUE(form->ToolbarMainMenu->MenuBar());
+  EXPECT_TRUE(form->ToolbarMainMenu->ProcessShortCuts());
+  EXPECT_EQ(form->ToolbarMainMenu->CurrentDock(), form->Dock);
+  EXPECT_EQ(form->ToolbarEdit->CurrentDock(), form->Dock);
+  EXPECT_EQ(form->ToolbarMainMenu->AssignedRow, 0);
+  EXPECT_EQ(form->ToolbarEdit->AssignedRow, 1);
+  EXPECT_EQ(form->ToolbarMainMenu->Width(), form->Dock->Width()); // full size
+  EXPECT_EQ(form->Menu(), nullptr); // no window menu beside the menu bar
+  TTfCustomItem* root = form->ToolbarMainMenu->Items();
+  Strings menus;
+  for (int i = 0; i < root->ChildCount(); ++i)
+    menus.push_back(root->ChildAt(i)->Caption());
+  EXPECT_EQ(menus, (Strings{L"&File", L"&Edit", L"&View", L"&Action", L"&Transform", L"&Filter",
+                            L"&Options", L"&Help"}));
+  EXPECT_EQ(root->ChildAt(0), form->meuFile);
+  EXPECT_EQ(root->ChildAt(7), form->meuHelp);
+  EXPECT_EQ(WithoutSeparators(Entries(form->meuFile)),
+            (Strings{L"New...", L"Open...", L"Close", L"Save", L"Save As...",
+                     L"Save Selection As...", L"Recent Files", L"Recent Files/<MRU>", L"Exit"}));
+  EXPECT_EQ(WithoutSeparators(Entries(form->meuEdit)),
+            (Strings{L"Undo", L"Redo", L"Cut", L"Copy", L"Paste", L"Paste From File...", L"Mix...",
+                     L"Mix From File...", L"Crop", L"Trim...", L"Delete(Clear)",
+                     L"Silence Selection", L"Select All", L"Audio Information..."}));
+  EXPECT_EQ(WithoutSeparators(Entries(form->meuView)),
+            (Strings{L"Waveform Mode",
+                     L"Spectral Mode",
+                     L"Left Channel",
+                     L"Right Channel",
+                     L"Set Selection...",
+                     L"Zoom In",
+                     L"Zoom Out",
+                     L"Zoom In Selection",
+                     L"Full Zoom",
+                     L"Vertical Zoom In",
+                     L"Vertical Zoom Out",
+                     L"Horizontal Scale Format",
+                     L"Horizontal Scale Format/Decimcal (m:ss.dddd)",
+                     L"Horizontal Scale Format/Sample",
+                     L"Horizontal Scale Format/Visible",
+                     L"Vertical Scale Format",
+                     L"Vertical Scale Format/Decibel Values",
+                     L"Vertical Scale Format/Normalized Values",
+                     L"Vertical Scale Format/Sample Values",
+                     L"Vertical Scale Format/Visiable",
+                     L"Frequency Analysis...",
+                     L"Toolbar",
+                     L"Toolbar/Standard"}));
+  EXPECT_EQ(WithoutSeparators(Entries(form->meuAction)),
+            (Strings{L"Play", L"Play Loop", L"Record...", L"Pause", L"Stop", L"Rewind", L"Forward",
+                     L"Go To Start", L"Go To End"}));
+  EXPECT_EQ(WithoutSeparators(Entries(form->meuTransform)), (Strings{L"Insert Silence...",
+                                                                     L"Delete Silence...",
+                                                                     L"Add Noise...",
+                                                                     L"Fade",
+                                                                     L"Fade/In",
+                                                                     L"Fade/Out",
+                                                                     L"Fade/Custom...",
+                                                                     L"Amplify...",
+                                                                     L"Normalize...",
+                                                                     L"Compressor...",
+                                                                     L"Expander...",
+                                                                     L"Vibrato...",
+                                                                     L"Invert",
+                                                                     L"Reverse",
+                                                                     L"Delay...",
+                                                                     L"Phaser...",
+                                                                     L"Flanger...",
+                                                                     L"Reverb...",
+                                                                     L"Chorus...",
+                                                                     L"Channel Converter...",
+                                                                     L"Stretch Time...",
+                                                                     L"Pitch Shift..."}));
+  EXPECT_EQ(WithoutSeparators(Entries(form->meuFilter)),
+            (Strings{L"Notch Filter...", L"Band Pass...", L"Low Pass...", L"High Pass...",
+                     L"Low Shelf...", L"High Shelf...", L"Peak EQ Filter..."}));
+  EXPECT_EQ(WithoutSeparators(Entries(form->meuOptions)),
+            (Strings{L"Windows Recording Mixer...", L"Output Format Setting...", L"Properties...",
+                     L"Show/Hide Effect Bar"}));
+  EXPECT_EQ(WithoutSeparators(Entries(form->meuHelp)),
+            (Strings{L"Contents and Index", L"Support Or Bug Report", L"Home Page"}));
+  // The named items of the main window.
+  EXPECT_EQ(form->meuFile->ChildAt(form->meuFile->IndexOf(form->meuRecetFiles) - 1),
+            form->meuSeparatorReopen);
+  EXPECT_EQ(form->meuHorizontalDecimcalmssdddd->Action(), form->ActionHorizontalFormatDecimcal);
+  EXPECT_EQ(form->meuHorizontalSample->Action(), form->ActionHorizontalFormatSample);
+  EXPECT_EQ(form->meuVerticalDecibel->Action(), form->ActionVerticalFormatDecibel);
+  EXPECT_EQ(form->meuVerticalNormalized->Action(), form->ActionVerticalFormatNormalized);
+  EXPECT_EQ(form->meuVerticalSample->Action(), form->ActionVerticalFormatSample);
+  EXPECT_EQ(form->meuToolbarStandard->Control(), form->ToolbarEdit);
+
+  // Every item follows its action: caption, shortcut, hint and image.
+  std::vector<TTfCustomItem*> bound;
+  BoundItems(root, bound);
+  EXPECT_EQ(bound.size(), 84u);
+  int effectItems = 0;
+  for (TTfCustomItem* item : bound) {
+    auto* a = dynamic_cast<TAction*>(item->Action());
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(item->Caption(), a->Caption()) << a->Name();
+    EXPECT_EQ(item->ShortCut(), a->ShortCut()) << a->Name();
+    EXPECT_EQ(item->Hint(), a->Hint()) << a->Name();
+    EXPECT_EQ(item->ImageIndex(), a->ImageIndex()) << a->Name();
+    effectItems += form->EffectActions.count(a->Name()) ? 1 : 0;
+  }
+  EXPECT_EQ(effectItems, int(form->EffectActions.size())); // each effect once
+  struct Key {
+    TAction* action;
+    const wchar_t* text;
+  } keys[] = {{form->ActionNew, L"Ctrl+N"},
+              {form->ActionOpen, L"Ctrl+O"},
+              {form->ActionSave, L"Ctrl+S"},
+              {form->ActionExit, L"Alt+F4"},
+              {form->ActionUndo, L"Ctrl+Z"},
+              {form->ActionRedo, L"Shift+Ctrl+Z"},
+              {form->ActionCut, L"Ctrl+X"},
+              {form->ActionCopy, L"Ctrl+C"},
+              {form->ActionPaste, L"Ctrl+V"},
+              {form->ActionDeleteClear, L"Del"},
+              {form->ActionSelectAll, L"Ctrl+A"},
+              {form->ActionPlay, L"Space"},
+              {form->ActionPause, L"Enter"},
+              {form->ActionStop, L"Space"},
+              {form->ActionRecord, L"Ctrl+R"},
+              {form->ActionGoToStart, L"Ctrl+Home"},
+              {form->ActionGoToEnd, L"Ctrl+End"},
+              {form->ActionHelpContents, L"F1"},
+              {form->ActionClose, L""}};
+  for (const auto& k : keys) {
+    auto it = std::find_if(bound.begin(), bound.end(),
+                           [&](TTfCustomItem* i) { return i->Action() == k.action; });
+    ASSERT_NE(it, bound.end()) << k.text;
+    EXPECT_EQ((*it)->ShortCutText(), k.text) << k.action->Name();
+  }
+
+  // Enabled follows the action through the idle update.
+  auto itemOf = [&](TAction* a) {
+    return *std::find_if(bound.begin(), bound.end(),
+                         [&](TTfCustomItem* i) { return i->Action() == a; });
+  };
+  Update();
+  EXPECT_TRUE(itemOf(form->ActionNew)->Enabled());
+  EXPECT_FALSE(itemOf(form->ActionClose)->Enabled());
+  EXPECT_FALSE(itemOf(form->ActionCut)->Enabled());
+  EXPECT_TRUE(itemOf(form->ActionRecord)->Enabled());
+  form->OpenDocument(tone);
+  Update();
+  EXPECT_TRUE(itemOf(form->ActionClose)->Enabled());
+  EXPECT_TRUE(itemOf(form->ActionSave)->Enabled());
+  EXPECT_FALSE(itemOf(form->ActionCut)->Enabled());
+  Select(100, 300);
+  Update();
+  EXPECT_TRUE(itemOf(form->ActionCut)->Enabled());
+  EXPECT_TRUE(itemOf(form->EffectActions.at(L"ActionAmplify"))->Enabled());
+  // Check marks follow too.
+  form->ActionSpectralMode->Execute();
+  Update();
+  EXPECT_TRUE(itemOf(form->ActionSpectralMode)->Checked());
+  EXPECT_FALSE(itemOf(form->ActionWaveformMode)->Checked());
+  form->ActionWaveformMode->Execute();
+  Update();
+  EXPECT_TRUE(itemOf(form->ActionWaveformMode)->Checked());
+  // The format items of a hidden scale are disabled while their actions stay enabled.
+  form->ActionHorizontalFormatVisible->Execute();
+  Update();
+  EXPECT_FALSE(form->ActionHorizontalFormatVisible->Checked());
+  EXPECT_TRUE(form->ActionHorizontalFormatDecimcal->Enabled());
+  EXPECT_FALSE(form->meuHorizontalDecimcalmssdddd->Enabled());
+  EXPECT_FALSE(form->meuHorizontalSample->Enabled());
+  EXPECT_TRUE(form->meuVerticalDecibel->Enabled());
+  form->ActionHorizontalFormatVisible->Execute();
+  Update();
+  EXPECT_TRUE(form->meuHorizontalDecimcalmssdddd->Enabled());
+
+  // The menu bar takes the items' shortcuts: Del deletes the selection.
+  TMessage del{WM_KEYDOWN, VK_DELETE, 0, 0};
+  EXPECT_TRUE(root->HandleShortCut(del));
+  EXPECT_EQ(Pos().Length(), 44100 - 200);
+  // A disabled item takes no shortcut: without a selection Del does nothing.
+  Pos().SetSelectionActive(0);
+  Update();
+  EXPECT_FALSE(itemOf(form->ActionDeleteClear)->Enabled());
+  EXPECT_FALSE(root->HandleShortCut(del));
+  EXPECT_EQ(Pos().Length(), 44100 - 200);
+}
+
+TEST_F(MainWindowTest, ToolbarsAndPopupsHoldThePartsCommands) {
+  Create();
+  EXPECT_EQ(ActionNames(form->ToolbarEdit->Items()), (Strings{L"ActionNew",
+                                                              L"ActionRecord",
+                                                              L"ActionOpen",
+                                                              L"ActionSave",
+                                                              L"ActionSaveAs",
+                                                              L"-",
+                                                              L"ActionCut",
+                                                              L"ActionCopy",
+                                                              L"ActionPaste",
+                                                              L"ActionMix",
+                                                              L"ActionDeleteClear",
+                                                              L"ActionCrop",
+                                                              L"-",
+                                                              L"ActionUndo",
+                                                              L"ActionRedo",
+                                                              L"-",
+                                                              L"ActionZoomIn",
+                                                              L"ActionZoomOut",
+                                                              L"ActionZoomInSelection",
+                                                              L"ActionFullZoom",
+                                                              L"-",
+                                                              L"ActionSetSelection"}));
+  EXPECT_EQ(form->ToolbarEdit->Caption(), L"Edit");
+  EXPECT_EQ(form->ToolbarEdit->Images(), form->PngImageList);
+  // Full Zoom on the toolbar keeps a hint of its own, also after its action changed.
+  form->OpenDocument(tone);
+  Update();
+  EXPECT_EQ(form->tbFullZoom->Hint(), L"Views the complete data window.");
+  EXPECT_EQ(form->ActionFullZoom->Hint(), L"Zooms in full.");
+  // Under the waveform: transport left, zoom right, the selection panes between.
+  EXPECT_EQ(form->buttomTBBottom->Parent(), form->StatusBarEditor);
+  EXPECT_EQ(ActionNames(form->buttomTBBottom->Items()),
+            (Strings{L"ActionRecord", L"-", L"ActionPlayLoop", L"ActionPlay", L"ActionStop",
+                     L"ActionPause", L"ActionGoToStart", L"ActionRewind", L"ActionForward",
+                     L"ActionGoToEnd", L"", L"ActionInsertMarker"}));
+  EXPECT_EQ(ActionNames(form->buttomTb2->Items()),
+            (Strings{L"ActionZoomIn", L"ActionZoomOut", L"", L"ActionFullZoom"}));
+  EXPECT_LT(form->buttomTBBottom->Left() + form->buttomTBBottom->Width(),
+            form->StatusPaneSelectStart->Left() + 1);
+  EXPECT_LT(form->StatusPaneSelectStart->Left(), form->StatusPaneSelectEnd->Left());
+  EXPECT_LT(form->StatusPaneSelectEnd->Left(), form->StatusPaneSelectLengh->Left());
+  EXPECT_LE(form->StatusPaneSelectLengh->Left() + form->StatusPaneSelectLengh->Width(),
+            form->buttomTb2->Left());
+  EXPECT_EQ(form->StatusPaneSelectStart->Hint(), L"Selection Left. Double click to edit.");
+  // The toolbar buttons show their images and follow their actions.
+  TTfItemViewer* play =
+      form->buttomTBBottom->View()->ViewerOf(form->buttomTBBottom->Items()->ChildAt(3));
+  ASSERT_NE(play, nullptr);
+  EXPECT_TRUE(play->IsImageShown());
+  EXPECT_FALSE(play->CaptionShown());
+  EXPECT_TRUE(form->buttomTBBottom->Items()->ChildAt(3)->Enabled());
+  form->AskSaveChanges = [](const std::wstring&) { return int(mrNo); };
+  form->ActionClose->Execute();
+  Update();
+  EXPECT_FALSE(form->buttomTBBottom->Items()->ChildAt(3)->Enabled());
+  // Popup menus.
+  EXPECT_EQ(ActionNames(form->PopupMenuScaleX->Items()),
+            (Strings{L"ActionHorizontalFormatDecimcal", L"ActionHorizontalFormatSample", L"-",
+                     L"ActionHorizontalFormatVisible"}));
+  EXPECT_EQ(ActionNames(form->PopupMenuScaleY->Items()),
+            (Strings{L"ActionVerticalFormatSample", L"ActionVerticalFormatNormalized",
+                     L"ActionVerticalFormatDecibel", L"-", L"ActionVerticalFormatVisiable"}));
+  EXPECT_EQ(
+      Entries(form->TfPopupMenuMaskPanel->Items()),
+      (Strings{L"Recent Files", L"Recent Files/<MRU>", L"-", L"New...", L"Open...", L"Record..."}));
+  EXPECT_EQ(form->TfPopupMenuMaskPanel->Items()->ChildAt(0), form->meuMaskpanelPopRecentFiles);
+  EXPECT_EQ(form->TfPopupMenuMaskPanel->Items()->ChildAt(1), form->popSeparatorRecentFiles);
+  EXPECT_EQ(form->PanelMainGray->PopupMenu(), form->TfPopupMenuMaskPanel);
+  // A popup menu runs its own loop: Escape ends it without a command.
+  PostMessageW(form->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(form->PopupMenuScaleY->PopupEx(300, 300, true), nullptr);
+  // Down, Down, Enter chooses Normalized Values and runs its action.
+  PostMessageW(form->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageW(form->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageW(form->Handle(), WM_KEYDOWN, VK_RETURN, 0);
+  form->ActionVerticalFormatDecibel->Execute();
+  ASSERT_EQ(form->AudioEditor->ScaleY()->Format(), 3);
+  form->PopupMenuScaleY->Popup(300, 300);
+  testsupport::PumpUntil([&] { return form->AudioEditor->ScaleY()->Format() == 2; }, 3000);
+  EXPECT_EQ(form->AudioEditor->ScaleY()->Format(), 2);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(MainWindowTest, ToolbarIsHiddenAndShownByItsToggleItem) {
+  Create();
+  ASSERT_TRUE(form->ToolbarEdit->Visible());
+  form->meuToolbarStandard->UpdateFromAction();
+  EXPECT_TRUE(form->meuToolbarStandard->Checked());
+  EXPECT_EQ(form->meuToolbarStandard->Caption(), L"Standard");
+  testsupport::PumpFor(50);
+  int dockHeight = form->Dock->Height();
+  int editorTop = form->PanelMainAudioEditor->Top();
+  form->meuToolbarStandard->Click();
+  testsupport::PumpFor(50);
+  EXPECT_FALSE(form->ToolbarEdit->Visible());
+  form->meuToolbarStandard->UpdateFromAction();
+  EXPECT_FALSE(form->meuToolbarStandard->Checked());
+  EXPECT_LT(form->Dock->Height(), dockHeight);
+  EXPECT_LT(form->PanelMainAudioEditor->Top(), editorTop);
+  EXPECT_TRUE(form->ToolbarMainMenu->Visible()); // the menu bar stays
+  // The state is kept as [Toolbar] Edit and comes back at the next start.
+  bool canClose = true;
+  form->FormCloseQuery(form, canClose);
+  TCloseAction action = caHide;
+  form->FormClose(form, action);
+  EXPECT_FALSE(ReadSettingBool(L"Toolbar", L"Edit", true));
+  delete form;
+  form = nullptr;
+  Create();
+  EXPECT_FALSE(form->ToolbarEdit->Visible());
+  EXPECT_FALSE(form->meuToolbarStandard->Checked());
+  form->meuToolbarStandard->Click();
+  testsupport::PumpFor(50);
+  EXPECT_TRUE(form->ToolbarEdit->Visible());
+  form->meuToolbarStandard->UpdateFromAction();
+  EXPECT_TRUE(form->meuToolbarStandard->Checked());
+  EXPECT_EQ(form->Dock->Height(), dockHeight);
+  form->FormCloseQuery(form, canClose);
+  form->FormClose(form, action);
+  EXPECT_TRUE(ReadSettingBool(L"Toolbar", L"Edit", false));
+}
+
+TEST_F(MainWindowTest, RecentFilesAppearInTheFileMenuAndReloadAtTheNextStart) {
+  Create();
+  EXPECT_EQ(form->TfMRUList->MaxItems(), 6);
+  EXPECT_EQ(form->TfMRUList->Prefix, L"MRU");
+  EXPECT_FALSE(form->TfMRUList->HidePathExtension());
+  EXPECT_FALSE(form->meuRecetFiles->Visible());
+  EXPECT_FALSE(form->meuSeparatorReopen->Visible());
+  EXPECT_FALSE(form->meuMaskpanelPopRecentFiles->Visible());
+  EXPECT_FALSE(form->popSeparatorRecentFiles->Visible());
+  std::wstring a = dir + L"\\first take.wav", b = dir + L"\\second.wav";
+  ASSERT_TRUE(CopyFileW(tone.c_str(), a.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(tone.c_str(), b.c_str(), FALSE));
+  form->OpenDocument(a);
+  form->OpenDocument(b);
+  for (TTfCustomItem* m : std::initializer_list<TTfCustomItem*>{
+           form->meuRecetFiles, form->meuSeparatorReopen, form->meuMaskpanelPopRecentFiles,
+           form->popSeparatorRecentFiles})
+    EXPECT_TRUE(m->Visible()) << m->Name();
+  // The entries, newest first, with their numbers and full paths.
+  TTfCustomItem* entries = form->TfMRUList->Container();
+  ASSERT_EQ(entries->ChildCount(), 2);
+  EXPECT_EQ(entries->ChildAt(0)->Caption(), L"&1 " + b);
+  EXPECT_EQ(entries->ChildAt(1)->Caption(), L"&2 " + a);
+  // Both "Recent Files" submenus show them in place of their list item.
+  for (TTfSubmenuItem* sub : {form->meuRecetFiles, form->meuMaskpanelPopRecentFiles}) {
+    TTfPopupWindow* win = sub->CreatePopupWindow(nullptr, false);
+    win->View()->ValidatePositions();
+    int shown = 0;
+    Strings captions;
+    for (int i = 0; i < win->View()->ViewerCount(); ++i)
+      if (win->View()->Viewers(i)->Shown) {
+        ++shown;
+        captions.push_back(win->View()->Viewers(i)->Item()->Caption());
+      }
+    EXPECT_EQ(shown, 2) << sub->Name();
+    EXPECT_EQ(captions, (Strings{L"&1 " + b, L"&2 " + a})) << sub->Name();
+    delete win;
+  }
+  {
+    TIniFile ini(GetSettingsFileName());
+    EXPECT_EQ(ini.ReadString(L"MRU", L"MRU1", L""), b);
+    EXPECT_EQ(ini.ReadString(L"MRU", L"MRU2", L""), a);
+    EXPECT_EQ(ini.ReadString(L"MRU", L"MRU3", L"none"), L"none");
+  }
+  // Next start: the list comes back from "sys~.dat" with its menus.
+  bool canClose = true;
+  form->FormCloseQuery(form, canClose);
+  TCloseAction action = caHide;
+  form->FormClose(form, action);
+  delete form;
+  form = nullptr;
+  Create();
+  ASSERT_EQ(form->TfMRUList->Items()->Count(), 2);
+  EXPECT_EQ(form->TfMRUList->Items()->Get(0), b);
+  EXPECT_EQ(form->TfMRUList->Items()->Get(1), a);
+  EXPECT_TRUE(form->meuRecetFiles->Visible());
+  EXPECT_TRUE(form->meuMaskpanelPopRecentFiles->Visible());
+  // Choosing an entry opens it and moves it to the top.
+  form->TfMRUList->Container()->ChildAt(1)->Click();
+  ASSERT_TRUE(form->IsDocumentLoaded());
+  EXPECT_EQ(form->FileName(), a);
+  EXPECT_EQ(form->Caption(), std::wstring(AppTitle) + L" - [first take]");
+  EXPECT_EQ(form->TfMRUList->Items()->Get(0), a);
+  TIniFile ini(GetSettingsFileName());
+  EXPECT_EQ(ini.ReadString(L"MRU", L"MRU1", L""), a);
+  // A modified document is offered for saving first; Cancel keeps it.
+  Select(0, 100);
+  form->ActionDeleteClear->Execute();
+  ASSERT_TRUE(form->IsModified());
+  int asked = 0;
+  form->AskSaveChanges = [&](const std::wstring&) {
+    ++asked;
+    return int(mrCancel);
+  };
+  form->TfMRUList->Container()->ChildAt(1)->Click();
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(form->FileName(), a);
+  EXPECT_EQ(Pos().Length(), 44000);
+}
+
+TEST_F(MainWindowTest, ProgressPaneShowsThePercentDuringALongOperation) {
+  std::wstring big = dir + L"\\long take.wav";
+  WriteToneWav(big, 44100, 2, 44100 * 20);
+  Create();
+  EXPECT_FALSE(form->ProgressBar->Visible());
+  EXPECT_EQ(form->ProgressBar->Parent(), form->StatusBarMain);
+  EXPECT_EQ(form->ProgressBar->Align(), alLeft);
+  struct Seen {
+    int percent, shown;
+    bool visible;
+    std::wstring hint;
+  };
+  std::vector<Seen> seen;
+  bool saved = false;
+  auto inner = form->AudioEditor->OnBlockOperation;
+  form->AudioEditor->OnBlockOperation = [&](TObject* s, int16_t p) {
+    inner(s, p);
+    seen.push_back({p, form->ProgressBar->Percent(), form->ProgressBar->Visible(),
+                    form->StatusPaneHint->Caption()});
+    if (!saved && p >= 50) {
+      form->StatusBarMain->Repaint();
+      saved = testsupport::SaveWindowPng(form->Handle(), L"editor-main-progress.png");
+    }
+  };
+  form->OpenDocument(big);
+  ASSERT_GE(seen.size(), 3u);
+  for (const auto& s : seen) {
+    EXPECT_EQ(s.shown, s.percent);
+    EXPECT_TRUE(s.visible);
+    EXPECT_EQ(s.hint, L"Loading long take.wav - Please wait...");
+  }
+  EXPECT_LT(seen.front().percent, seen.back().percent);
+  EXPECT_TRUE(saved);
+  // At the end the pane is hidden again and the hint emptied.
+  EXPECT_FALSE(form->ProgressBar->Visible());
+  EXPECT_EQ(form->ProgressBar->Percent(), 0);
+  EXPECT_EQ(form->StatusPaneHint->Caption(), L"");
+  EXPECT_EQ(Pos().Length(), 44100 * 20);
+}
+
+TEST_F(MainWindowTest, ScreenshotsWithALoadedFileAndAnOpenMenu) {
+  Create(tone);
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return form->IsDocumentLoaded(); }));
+  Select(4410, 22050);
+  form->UpdateSelectionPanes();
+  Update();
+  testsupport::PumpFor(200);
+  EXPECT_EQ(form->StatusPaneSelectStart->Caption(), L"00:00:00.100");
+  EXPECT_EQ(form->StatusPaneSelectEnd->Caption(), L"00:00:00.500");
+  EXPECT_EQ(form->StatusPaneSelectLengh->Caption(), L"00:00:00.400");
+  EXPECT_TRUE(testsupport::SaveWindowPng(form->Handle(), L"editor-main-window.png"));
+  // The File menu opened from the keyboard, pictured from inside its loop.
+  HWND bar = form->ToolbarMainMenu->Handle();
+  bool savedMenu = false;
+  std::thread shooter([&] {
+    HWND popup = nullptr;
+    for (int i = 0; i < 100 && !popup; ++i) {
+      Sleep(50);
+      popup = testsupport::FindWindowOf(L"TTfPopupWindow", L"");
+    }
+    if (popup) {
+      Sleep(200);
+      savedMenu = testsupport::SaveWindowPng(popup, L"editor-main-file-menu.png");
+    }
+    PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 0);
+  });
+  // Alt+F selects File; Down opens it.
+  PostMessageW(bar, WM_KEYDOWN, VK_DOWN, 0);
+  form->ToolbarMainMenu->Perform(WM_SYSCOMMAND, SC_KEYMENU, L'f');
+  shooter.join();
+  testsupport::PumpFor(50);
+  EXPECT_TRUE(savedMenu);
+  EXPECT_FALSE(form->ToolbarMainMenu->View()->State() & vwTracking);
+  EXPECT_EQ(GetCapture(), nullptr);
 }

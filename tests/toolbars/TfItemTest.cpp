@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/ActnList.h"
+#include "framework/ComCtrls.h"
 #include "framework/Forms.h"
 #include "tests/support/Gui.h"
 #include "toolbars/TfItem.h"
@@ -45,6 +46,15 @@ TEST(TfItemTree, InsertMoveAndErrors) {
   delete b;
   EXPECT_EQ(root.ChildCount(), 2);
   delete d;
+}
+
+// The item header and the framework's list view go into one unit: the view
+// style of the toolbars carries the library's prefix.
+TEST(TfItemTree, ViewStyleBesideTheListViewStyle) {
+  TViewStyle list = vsReport;
+  TTfViewStyle view = styMenuBar | styHintsForAll;
+  EXPECT_EQ(list, vsReport);
+  EXPECT_EQ(view, 5u);
 }
 
 TEST(TfItemTree, LinkToSelfIsNone) {
