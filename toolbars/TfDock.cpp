@@ -785,7 +785,8 @@ void TTfFloatingWindowParent::Dispatch(TMessage& m) {
     // The toolbar never takes the activation; its form keeps it.
     m.Result = MA_NOACTIVATE;
     SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    if (ParentForm && ParentForm->HandleAllocated() && GetActiveWindow() != Handle() &&
+    if (w && w->FloatingMode() == fmOnTopOfParentForm && w->ActivateParent && ParentForm &&
+        ParentForm->HandleAllocated() && GetActiveWindow() != Handle() &&
         GetActiveWindow() != ParentForm->Handle())
       SetActiveWindow(ParentForm->Handle());
     return;

@@ -101,6 +101,44 @@ TEST(TfFloating, CaptionMirrorsFormActivation) {
   EXPECT_FALSE(GetWindowLongW(f.Frame(), GWL_EXSTYLE) & WS_EX_TOPMOST);
 }
 
+// A click on the floating window activates its form only with ActivateParent
+// in the mode on top of the form; the window itself never takes the activation.
+TEST(TfFloating, MouseActivationAndMoveEvents) {
+  FloatForm f;
+  ASSERT_TRUE(f.Bar->Floating());
+  TForm other(nullptr);
+  other.SetBounds(620, 60, 200, 150);
+  other.SetCaption(L"Other form");
+  other.Show();
+  struct Case {
+    bool activateParent;
+    TTfFloatingMode mode;
+    bool formActivated;
+  };
+  const Case cases[] = {{true, fmOnTopOfParentForm, true},
+                        {false, fmOnTopOfParentForm, false},
+                        {true, fmOnTopOfAllForms, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.activateParent << " mode " << c.mode);
+    f.Bar->ActivateParent = c.activateParent;
+    f.Bar->SetFloatingMode(c.mode);
+    SetActiveWindow(other.Handle());
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == other.Handle(); }));
+    EXPECT_EQ(SendMessageW(f.Frame(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(other.Handle()),
+                           MAKELPARAM(HT_TB_CAPTION, WM_LBUTTONDOWN)),
+              MA_NOACTIVATE);
+    PumpFor(20);
+    EXPECT_EQ(GetActiveWindow(), c.formActivated ? f.Form->Handle() : other.Handle());
+  }
+  f.Bar->SetFloatingMode(fmOnTopOfParentForm);
+  // Moving the floating window reports a move of the toolbar.
+  int moves = 0;
+  f.Bar->OnMove = [&](TObject*) { ++moves; };
+  f.Bar->PlaceFloating(TPoint(230, 210));
+  EXPECT_TRUE(PumpUntil([&] { return moves > 0; }));
+  EXPECT_EQ(WindowRect(f.Frame()).left, 230);
+}
+
 // Esc in a floating toolbar gives the focus back to its form; with Shift it does not.
 TEST(TfFloating, EscapeReturnsFocusToForm) {
   for (bool shift : {false, true}) {
