@@ -276,6 +276,17 @@ int LoadEditorImages(TPngImageList* list) {
   return loaded;
 }
 
+// The tiled picture of the cover; the cover stays plain grey without it.
+bool LoadCoverPicture(TPicture* picture) {
+  HINSTANCE module = GetModuleHandleW(nullptr);
+  if (!FindResourceW(module, L"EDITOR_COVER", MAKEINTRESOURCEW(10))) return false; // RT_RCDATA
+  TResourceStream stream(module, L"EDITOR_COVER", MAKEINTRESOURCEW(10));
+  auto png = std::make_unique<TPngPicture>();
+  png->LoadFromStream(&stream);
+  picture->SetGraphic(png.get());
+  return true;
+}
+
 void TfrmMain::AssignImages() {
   PngImageList = new TPngImageList(this);
   PngImageList->SetName(L"PngImageList");
@@ -590,6 +601,14 @@ void TfrmMain::CreatePanels() {
   PanelMainGray->SetParentColor(false);
   PanelMainGray->SetColor(clAppWorkSpace);
   PanelMainGray->OnDblClick = [this](TObject*) { ActionOpen->Execute(); };
+  tlImagePanel = new TtlImagePanel(this);
+  tlImagePanel->SetName(L"tlImagePanel");
+  tlImagePanel->SetParent(PanelMainGray);
+  tlImagePanel->SetAlign(alClient);
+  tlImagePanel->SetCaption(L"");
+  tlImagePanel->SetDrawStyle(tlTile);
+  LoadCoverPicture(tlImagePanel->Picture());
+  tlImagePanel->OnDblClick = [this](TObject*) { ActionOpen->Execute(); };
 
   OpenDialog = new TOpenDialog(this);
   OpenDialog->SetName(L"OpenDialog");
@@ -830,6 +849,7 @@ void TfrmMain::CreateMenus() {
   for (TAction* a : {ActionNew, ActionOpen, ActionRecord})
     AddItem(TfPopupMenuMaskPanel->Items(), a);
   PanelMainGray->SetPopupMenu(TfPopupMenuMaskPanel);
+  tlImagePanel->SetPopupMenu(TfPopupMenuMaskPanel);
 }
 
 void TfrmMain::CreateToolbars() {

@@ -17,6 +17,7 @@
 #include "framework/StdCtrls.h"
 #include "controls/FcPanel.h"
 #include "controls/FcStatus.h"
+#include "controls/TlImagePanel.h"
 #include "toolbars/TfExtItems.h"
 #include "toolbars/TfItem.h"
 #include "toolbars/TfMRU.h"
@@ -79,6 +80,7 @@ std::wstring ReplaceExtension(const std::wstring& fileName, const std::wstring& 
 constexpr int kEditorImageCount = 32;
 // Fills the list with the toolbar and menu images; returns how many were loaded.
 int LoadEditorImages(TPngImageList* list);
+bool LoadCoverPicture(TPicture* picture);
 
 // ---------------------------------------------------------------------------
 
@@ -100,6 +102,7 @@ public:
   TFcStatusPane* StatusPaneSelectEnd = nullptr;
   TFcStatusPane* StatusPaneSelectLengh = nullptr;
   TFcPanel* PanelMainGray = nullptr;
+  TtlImagePanel* tlImagePanel = nullptr;
   TFcStatusBar* StatusBarMain = nullptr;
   TFcProgressStatus* ProgressBar = nullptr;
   TFcStatusPane* StatusPaneHint = nullptr;

@@ -295,6 +295,37 @@ NAMES = [
 ]
 
 
+def png_rgb(width, height, rows):
+    """An opaque RGB PNG from rows of (r, g, b) tuples."""
+    raw = b"".join(b"\0" + b"".join(bytes(p) for p in row) for row in rows)
+
+    def chunk(tag, data):
+        body = tag + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
+
+    ihdr = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) +
+            chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def cover_tile():
+    """The tile of the cover shown while no file is open: a faint wave on grey
+    that joins its neighbours on every side."""
+    import math
+    w, h = 64, 32
+    base = (128, 128, 136)
+    ink = (112, 114, 124)
+    rows = [[base] * w for _ in range(h)]
+    for x in range(w):
+        t = 2 * math.pi * x / w
+        y = h / 2 + 9 * math.sin(t) + 3 * math.sin(3 * t)
+        for dy in (0, 1):
+            rows[int(y + dy) % h][x] = ink
+    for x in range(0, w, 8):
+        rows[h // 2][x] = ink
+    return png_rgb(w, h, rows)
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
         os.path.dirname(os.path.abspath(__file__)), "..", "resources", "editor")
@@ -305,6 +336,9 @@ def main():
         with open(os.path.join(out, fname), "wb") as f:
             f.write(draw(name).png())
         lines.append('EDITOR_IMG%02d RCDATA "%s"' % (i, fname))
+    with open(os.path.join(out, "cover.png"), "wb") as f:
+        f.write(cover_tile())
+    lines.append('EDITOR_COVER RCDATA "cover.png"')
     with open(os.path.join(out, "editor.rc"), "w", newline="\n") as f:
         f.write("\n".join(lines) + "\n")
 

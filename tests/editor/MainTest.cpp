@@ -1140,3 +1140,42 @@ TEST_F(MainWindowTest, ScreenshotsWithALoadedFileAndAnOpenMenu) {
   EXPECT_FALSE(form->ToolbarMainMenu->View()->State() & vwTracking);
   EXPECT_EQ(GetCapture(), nullptr);
 }
+
+TEST_F(MainWindowTest, CoverShowsItsTiledPicture) {
+  Create();
+  ASSERT_TRUE(form->PanelMainGray->Visible());
+  TtlImagePanel* cover = form->tlImagePanel;
+  ASSERT_NE(cover, nullptr);
+  EXPECT_EQ(cover->Parent(), form->PanelMainGray);
+  EXPECT_EQ(cover->Align(), alClient);
+  EXPECT_EQ(cover->DrawStyle(), tlTile);
+  EXPECT_EQ(cover->PopupMenu(), form->TfPopupMenuMaskPanel);
+  ASSERT_NE(cover->Picture()->Graphic(), nullptr);
+  const int tw = cover->Picture()->Width(), th = cover->Picture()->Height();
+  ASSERT_GT(tw, 0);
+  ASSERT_GT(th, 0);
+  ASSERT_GT(cover->Width(), 2 * tw);
+  ASSERT_GT(cover->Height(), 2 * th);
+  // Painted tile by tile: the same pixels one tile further right and down.
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, cover->Width(), cover->Height());
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  SendMessageW(cover->Handle(), WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
+  int differing = 0;
+  for (int y = 0; y < th; y += 3)
+    for (int x = 0; x < tw; x += 3) {
+      COLORREF c = GetPixel(mem, x, y);
+      EXPECT_EQ(GetPixel(mem, x + tw, y), c) << x << "," << y;
+      EXPECT_EQ(GetPixel(mem, x, y + th), c) << x << "," << y;
+      if (c != GetPixel(mem, 0, 0)) ++differing;
+    }
+  EXPECT_GT(differing, 0); // a picture, not a plain fill
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  // Opening a document hides the cover with its picture.
+  form->OpenDocument(tone);
+  EXPECT_FALSE(form->PanelMainGray->Visible());
+}
