@@ -11,12 +11,27 @@ namespace {
 
 thread_local std::vector<TTfCustomDockableWindow*> tFloatingWindows;
 
-void FloatingHookProc(THookProcCode Code, HWND Wnd, WPARAM, LPARAM) {
-  if (Code == hpSendActivate || Code == hpSendActivateApp) {
+void FloatingHookProc(THookProcCode Code, HWND Wnd, WPARAM, LPARAM LParam) {
+  auto each = [](const std::function<bool(TTfCustomDockableWindow*)>& Concerned) {
     std::vector<TTfCustomDockableWindow*> list = tFloatingWindows;
     for (auto* w : list)
-      if (std::find(tFloatingWindows.begin(), tFloatingWindows.end(), w) != tFloatingWindows.end())
-        w->SyncCaptionState();
+      if (std::find(tFloatingWindows.begin(), tFloatingWindows.end(), w) !=
+              tFloatingWindows.end() &&
+          Concerned(w))
+        w->SyncVisibility();
+  };
+  if (Code == hpSendActivate || Code == hpSendActivateApp)
+    each([](TTfCustomDockableWindow*) { return true; });
+  if (Code == hpSendWindowPosChanged && LParam) {
+    auto* wp = reinterpret_cast<WINDOWPOS*>(LParam);
+    if (wp->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED))
+      each([Wnd](TTfCustomDockableWindow* w) {
+        if (w->FloatingMode() != fmOnTopOfParentForm || !w->FloatingWindow() ||
+            !w->FloatingWindow()->HandleAllocated())
+          return false;
+        TCustomForm* f = OwningFormOf(w);
+        return f && f->HandleAllocated() && (f->Handle() == Wnd || IsChild(Wnd, f->Handle()));
+      });
   }
   if (Code == hpPreDestroy) {
     for (auto* w : tFloatingWindows)
@@ -962,7 +977,7 @@ void TTfCustomDockableWindow::SetFloatingMode(TTfFloatingMode Value, bool Force)
                  (owner && (GetWindowLongW(owner, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
   SetWindowPos(fw, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  SyncCaptionState();
+  SyncVisibility();
 }
 
 void TTfCustomDockableWindow::SyncCaptionState() {
@@ -984,6 +999,26 @@ void TTfCustomDockableWindow::SyncCaptionState() {
   if (active == !FInactiveCaption) return;
   FInactiveCaption = !active;
   FFloatingParent->RedrawFrame(7);
+}
+
+void TTfCustomDockableWindow::SyncVisibility() {
+  if (!Floating() || !FFloatingParent->HandleAllocated()) return;
+  bool should = Visible() && FFloatingParent->Visible();
+  if (should && FFloatingMode == fmOnTopOfParentForm) {
+    TCustomForm* form = OwningFormOf(this);
+    should = form && form->HandleAllocated() && IsWindowVisible(form->Handle());
+    for (HWND h = should ? form->Handle() : nullptr; h; h = GetParent(h))
+      if (IsIconic(h)) should = false;
+  }
+  HWND fw = FFloatingParent->Handle();
+  if (should != (IsWindowVisible(fw) != FALSE)) {
+    SetWindowPos(fw, nullptr, 0, 0, 0, 0,
+                 (should ? SWP_SHOWWINDOW : SWP_HIDEWINDOW) | SWP_NOACTIVATE | SWP_NOZORDER |
+                     SWP_NOMOVE | SWP_NOSIZE);
+    if (!should && GetActiveWindow() == fw)
+      if (HWND other = FirstThreadWindow(fw)) SetActiveWindow(other);
+  }
+  if (should) SyncCaptionState();
 }
 
 void TTfCustomDockableWindow::NotifyMoved() {
@@ -1095,6 +1130,7 @@ void TTfCustomDockableWindow::MakeFloating(bool Value) {
   --FInternalBounds;
   Remeasure();
   SetFloatingMode(FFloatingMode, true);
+  SyncVisibility();
 }
 
 void TTfCustomDockableWindow::PlaceFloating(const TPoint& P) {
@@ -1366,6 +1402,14 @@ void TTfCustomDockableWindow::Dispatch(TMessage& m) {
   case CM_TEXTCHANGED:
     TCustomControl::Dispatch(m);
     if (Floating()) FFloatingParent->SetCaption(Caption());
+    return;
+  case CM_VISIBLECHANGED:
+    TCustomControl::Dispatch(m);
+    if (Floating()) {
+      if (Visible()) FFloatingParent->SetVisible(true);
+      SyncVisibility();
+    }
+    if (OnVisibleChanged) OnVisibleChanged(this);
     return;
   case WM_SETCURSOR:
     if (FCurrentDock && FCurrentDock->AllowDrag() && reinterpret_cast<HWND>(m.WParam) == Handle() &&

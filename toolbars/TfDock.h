@@ -136,6 +136,8 @@ public:
   void SetFloatingMode(TTfFloatingMode Value, bool Force = false);
   // Draws the floating caption active or inactive after the thread's activation.
   void SyncCaptionState();
+  // Shows or hides the floating window as its form is shown, hidden or minimised.
+  void SyncVisibility();
   TTfFloatingWindowParent* FloatingWindow() const { return FFloatingParent; }
 
   void SetParent(TWinControl* AParent) override;

@@ -139,6 +139,57 @@ TEST(TfFloating, MouseActivationAndMoveEvents) {
   EXPECT_EQ(WindowRect(f.Frame()).left, 230);
 }
 
+// The floating window is shown only while its form is shown and not minimised,
+// and while the toolbar itself is visible.
+TEST(TfFloating, ShownWithItsForm) {
+  enum Step { HideForm, ShowForm, Minimise, Restore, HideBar, ShowBar, AllFormsMinimised };
+  struct Case {
+    Step step;
+    bool visible;
+    const char* name;
+  };
+  const Case cases[] = {{HideForm, false, "form hidden"},
+                        {ShowForm, true, "form shown"},
+                        {Minimise, false, "minimised"},
+                        {Restore, true, "restored"},
+                        {HideBar, false, "toolbar hidden"},
+                        {ShowBar, true, "toolbar shown"},
+                        {AllFormsMinimised, true, "on top of all forms"}};
+  FloatForm f;
+  ASSERT_TRUE(f.Bar->Floating());
+  HWND form = f.Form->Handle();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    switch (c.step) {
+    case HideForm:
+      f.Form->Hide();
+      break;
+    case ShowForm:
+      f.Form->Show();
+      break;
+    case Minimise:
+      ShowWindow(form, SW_MINIMIZE);
+      break;
+    case Restore:
+      ShowWindow(form, SW_RESTORE);
+      break;
+    case HideBar:
+      f.Bar->Hide();
+      break;
+    case ShowBar:
+      f.Bar->Show();
+      break;
+    case AllFormsMinimised:
+      f.Bar->SetFloatingMode(fmOnTopOfAllForms);
+      ShowWindow(form, SW_MINIMIZE);
+      break;
+    }
+    EXPECT_TRUE(PumpUntil([&] { return (IsWindowVisible(f.Frame()) != FALSE) == c.visible; }));
+    EXPECT_TRUE(f.Bar->Floating());
+  }
+  ShowWindow(form, SW_RESTORE);
+}
+
 // Esc in a floating toolbar gives the focus back to its form; with Shift it does not.
 TEST(TfFloating, EscapeReturnsFocusToForm) {
   for (bool shift : {false, true}) {
