@@ -1562,47 +1562,32 @@ void TfrmMain::ScrollToCursor() {
 // ---------------------------------------------------------------------------
 // Transport
 
-void TfrmMain::ActionPlayExecute(TObject*) {
+// Idle: play in Mode; playing: stop, or pause with PauseWhilePlaying; paused: resume.
+void TfrmMain::TransportPlay(int Mode, bool PauseWhilePlaying) {
   if (!IsDocumentLoaded()) return;
   switch (AudioEditor->State()) {
   case 0:
-    AudioEditor->Play(1);
+    AudioEditor->Play(Mode);
     break;
   case 1:
-    AudioEditor->Stop();
+    if (PauseWhilePlaying)
+      AudioEditor->Pause();
+    else
+      AudioEditor->Stop();
     break;
   case 5:
     AudioEditor->Resume();
     break;
   }
+}
+void TfrmMain::ActionPlayExecute(TObject*) {
+  TransportPlay(1, false);
 }
 void TfrmMain::ActionPauseExecute(TObject*) {
-  if (!IsDocumentLoaded()) return;
-  switch (AudioEditor->State()) {
-  case 0:
-    AudioEditor->Play(1);
-    break;
-  case 1:
-    AudioEditor->Pause();
-    break;
-  case 5:
-    AudioEditor->Resume();
-    break;
-  }
+  TransportPlay(1, true);
 }
 void TfrmMain::ActionPlayLoopExecute(TObject*) {
-  if (!IsDocumentLoaded()) return;
-  switch (AudioEditor->State()) {
-  case 0:
-    AudioEditor->Play(3);
-    break;
-  case 1:
-    AudioEditor->Stop();
-    break;
-  case 5:
-    AudioEditor->Resume();
-    break;
-  }
+  TransportPlay(3, false);
 }
 void TfrmMain::ActionStopExecute(TObject*) {
   if (!IsDocumentLoaded()) return;

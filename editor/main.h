@@ -263,6 +263,7 @@ public:
   void ActionFullZoomExecute(TObject* Sender);
   void ActionVerticalZoomInExecute(TObject* Sender);
   void ActionVerticalZoomOutExecute(TObject* Sender);
+  void TransportPlay(int Mode, bool PauseWhilePlaying);
   void ActionPlayExecute(TObject* Sender);
   void ActionPauseExecute(TObject* Sender);
   void ActionPlayLoopExecute(TObject* Sender);
