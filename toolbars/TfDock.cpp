@@ -10,8 +10,10 @@
 namespace {
 
 thread_local std::vector<TTfCustomDockableWindow*> tFloatingWindows;
+// Whether the application is active, as last told by WM_ACTIVATEAPP.
+thread_local bool tAppActive = true;
 
-void FloatingHookProc(THookProcCode Code, HWND Wnd, WPARAM, LPARAM LParam) {
+void FloatingHookProc(THookProcCode Code, HWND Wnd, WPARAM WParam, LPARAM LParam) {
   auto each = [](const std::function<bool(TTfCustomDockableWindow*)>& Concerned) {
     std::vector<TTfCustomDockableWindow*> list = tFloatingWindows;
     for (auto* w : list)
@@ -20,6 +22,7 @@ void FloatingHookProc(THookProcCode Code, HWND Wnd, WPARAM, LPARAM LParam) {
           Concerned(w))
         w->SyncVisibility();
   };
+  if (Code == hpSendActivateApp) tAppActive = WParam != 0;
   if (Code == hpSendActivate || Code == hpSendActivateApp)
     each([](TTfCustomDockableWindow*) { return true; });
   if (Code == hpSendWindowPosChanged && LParam) {
@@ -1010,6 +1013,7 @@ void TTfCustomDockableWindow::SyncVisibility() {
     for (HWND h = should ? form->Handle() : nullptr; h; h = GetParent(h))
       if (IsIconic(h)) should = false;
   }
+  if (should && HideWhenInactive && !tAppActive) should = false;
   HWND fw = FFloatingParent->Handle();
   if (should != (IsWindowVisible(fw) != FALSE)) {
     SetWindowPos(fw, nullptr, 0, 0, 0, 0,

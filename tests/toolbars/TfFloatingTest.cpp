@@ -23,7 +23,7 @@ struct FloatForm {
   TForm* Form;
   TTfDock* Dock;
   TTfToolbar* Bar;
-  explicit FloatForm(int x = 80) {
+  explicit FloatForm(int x = 80, bool hideWhenInactive = false) {
     Form = new TForm(nullptr);
     Form->SetBounds(x, 60, 500, 260);
     Form->SetCaption(L"Floating test");
@@ -31,6 +31,7 @@ struct FloatForm {
     Dock->SetParent(Form);
     Bar = new TTfToolbar(Form);
     Bar->SetCaption(L"Tools");
+    Bar->HideWhenInactive = hideWhenInactive;
     Bar->SetParent(Dock);
     for (int i = 0; i < 4; ++i) {
       auto* it = new TTfItem(Form);
@@ -54,6 +55,24 @@ struct FloatForm {
     return p;
   }
 };
+
+// With HideWhenInactive the floating window hides while the application is
+// inactive and shows again when it is activated; without it, it stays.
+TEST(TfFloating, HideWhenInactive) {
+  FloatForm f(80, true);
+  EXPECT_TRUE(f.Bar->HideWhenInactive);
+  HWND frame = f.Frame();
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(frame) != FALSE; }));
+  SendMessageW(f.Form->Handle(), WM_ACTIVATEAPP, FALSE, 0);
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(frame); }));
+  SendMessageW(f.Form->Handle(), WM_ACTIVATEAPP, TRUE, 0);
+  EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(frame) != FALSE; }));
+  f.Bar->HideWhenInactive = false;
+  SendMessageW(f.Form->Handle(), WM_ACTIVATEAPP, FALSE, 0);
+  PumpFor(30);
+  EXPECT_TRUE(IsWindowVisible(frame));
+  SendMessageW(f.Form->Handle(), WM_ACTIVATEAPP, TRUE, 0);
+}
 
 // The caption follows the activation of the form that owns the toolbar.
 TEST(TfFloating, CaptionMirrorsFormActivation) {
