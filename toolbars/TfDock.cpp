@@ -1085,10 +1085,13 @@ void TTfCustomDockableWindow::SetParent(TWinControl* AParent) {
   }
   auto* newDock = dynamic_cast<TTfDock*>(AParent);
   bool toFloat = AParent && AParent == FFloatingParent;
-  if (OnDockChanging && !(ComponentState() & csDestroying)) OnDockChanging(this, toFloat, newDock);
+  bool destroying = (ComponentState() & csDestroying) != 0;
+  if (OnDockChanging && !destroying) OnDockChanging(this, toFloat, newDock);
+  if (AParent && !destroying && OnRecreating) OnRecreating(this);
   TTfDock* oldDock = FCurrentDock;
   if (oldDock) oldDock->LockArrangement();
   if (newDock) newDock->LockArrangement();
+  if (AParent) NotifyDockChangingHidden(toFloat, newDock);
   FCurrentDock = newDock;
   if (oldDock && oldDock != FLastDock) oldDock->SetMembership(this, false);
   if (newDock) newDock->SetMembership(this, true);
@@ -1106,7 +1109,13 @@ void TTfCustomDockableWindow::SetParent(TWinControl* AParent) {
   }
   if (newDock) newDock->UnlockArrangement(), newDock->ArrangeRows();
   if (oldDock) oldDock->UnlockArrangement(), oldDock->ArrangeRows();
+  if (AParent && !(ComponentState() & csDestroying) && OnRecreated) OnRecreated(this);
   if (OnDockChanged && !(ComponentState() & csDestroying)) OnDockChanged(this);
+}
+
+void TTfCustomDockableWindow::NotifyDockChangingHidden(bool Floating, TTfDock* DockingTo) {
+  if (OnDockChangingHidden && !(ComponentState() & csDestroying))
+    OnDockChangingHidden(this, Floating, DockingTo);
 }
 
 void TTfCustomDockableWindow::MakeFloating(bool Value) {

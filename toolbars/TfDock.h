@@ -178,6 +178,9 @@ public:
   TPoint FloatingWindowSizeFor(int ClientWidth, int ClientHeight);
   bool CaptionInactive() const { return FInactiveCaption; }
 
+  // Called while the window is hidden on its way to a new parent.
+  virtual void NotifyDockChangingHidden(bool Floating, TTfDock* DockingTo);
+
   // Resize hooks.
   virtual void ResizeStarting(int) {}
   virtual void ResizeEnded() {}
@@ -189,6 +192,9 @@ public:
   TNotifyEvent OnDockChanged;
   TNotifyEvent OnVisibleChanged;
   TTfDockChangingEvent OnDockChanging;
+  TTfDockChangingEvent OnDockChangingHidden;
+  TNotifyEvent OnRecreating;
+  TNotifyEvent OnRecreated;
   TNotifyEvent OnMove;
   void NotifyMoved();
 

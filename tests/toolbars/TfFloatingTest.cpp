@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "framework/Forms.h"
 #include "tests/support/Gui.h"
@@ -72,6 +74,38 @@ TEST(TfFloating, HideWhenInactive) {
   PumpFor(30);
   EXPECT_TRUE(IsWindowVisible(frame));
   SendMessageW(f.Form->Handle(), WM_ACTIVATEAPP, TRUE, 0);
+}
+
+// Moving between the dock and the floating window reports the re-creation
+// around it and the hidden dock change in between.
+TEST(TfFloating, RecreationEvents) {
+  FloatForm f;
+  std::vector<std::string> log;
+  bool hiddenFloating = true;
+  TTfDock* hiddenDock = nullptr;
+  f.Bar->OnDockChanging = [&](TObject*, bool, TTfDock*) { log.push_back("changing"); };
+  f.Bar->OnRecreating = [&](TObject*) { log.push_back("recreating"); };
+  f.Bar->OnDockChangingHidden = [&](TObject*, bool Floating, TTfDock* To) {
+    log.push_back("hidden");
+    hiddenFloating = Floating;
+    hiddenDock = To;
+  };
+  f.Bar->OnRecreated = [&](TObject*) { log.push_back("recreated"); };
+  f.Bar->OnDockChanged = [&](TObject*) { log.push_back("changed"); };
+  const std::vector<std::string> expected = {"changing", "recreating", "hidden", "recreated",
+                                             "changed"};
+  f.Bar->SetParent(f.Dock);
+  PumpFor(30);
+  EXPECT_EQ(log, expected);
+  EXPECT_FALSE(hiddenFloating);
+  EXPECT_EQ(hiddenDock, f.Dock);
+  log.clear();
+  f.Bar->MakeFloating(true);
+  PumpFor(30);
+  ASSERT_TRUE(f.Bar->Floating());
+  EXPECT_EQ(log, expected);
+  EXPECT_TRUE(hiddenFloating);
+  EXPECT_EQ(hiddenDock, nullptr);
 }
 
 // The caption follows the activation of the form that owns the toolbar.
