@@ -1113,6 +1113,19 @@ void TTfCustomDockableWindow::SetParent(TWinControl* AParent) {
   if (OnDockChanged && !(ComponentState() & csDestroying)) OnDockChanged(this);
 }
 
+void TTfCustomDockableWindow::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  if (!(ComponentState() & csDesigning) && Floating() && FFloatingParent &&
+      FFloatingParent->HandleAllocated()) {
+    // The floating window grows or shrinks around the requested size.
+    TTfFloatingWindowParent* f = FFloatingParent;
+    int dw = AWidth - f->ClientWidth(), dh = AHeight - f->ClientHeight();
+    if (dw || dh) f->SetBounds(f->Left(), f->Top(), f->Width() + dw, f->Height() + dh);
+    ALeft = 0;
+    ATop = 0;
+  }
+  TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+}
+
 void TTfCustomDockableWindow::NotifyDockChangingHidden(bool Floating, TTfDock* DockingTo) {
   if (OnDockChangingHidden && !(ComponentState() & csDestroying))
     OnDockChangingHidden(this, Floating, DockingTo);

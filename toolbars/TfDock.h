@@ -202,6 +202,11 @@ protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void Dispatch(TMessage& Message) override;
   void Loaded() override;
+
+public:
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+protected:
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void PaintDockedFrame(HDC DC);
   void RedrawDockedCloseButton();

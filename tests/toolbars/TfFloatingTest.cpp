@@ -108,6 +108,50 @@ TEST(TfFloating, RecreationEvents) {
   EXPECT_EQ(hiddenDock, nullptr);
 }
 
+// A dockable window that keeps whatever size it is given.
+struct PlainDockable : TTfCustomDockableWindow {
+  using TTfCustomDockableWindow::TTfCustomDockableWindow;
+  void MeasureForPlacement(bool, TTfDock*, bool, TPoint& Size) override {
+    Size = TPoint(Width(), Height());
+  }
+  void GetContentSize(TPoint& Size) override { Size = TPoint(Width(), Height()); }
+};
+
+// Setting a floating window's bounds resizes the floating window around it
+// and keeps it at the floating window's client origin.
+TEST(TfFloating, BoundsResizeFloatingWindow) {
+  TForm form(nullptr);
+  form.SetBounds(80, 60, 400, 200);
+  auto* bar = new PlainDockable(&form);
+  bar->SetParent(&form);
+  bar->SetBounds(10, 10, 120, 40);
+  form.Show();
+  PumpFor(30);
+  bar->PlaceFloating(TPoint(260, 220));
+  bar->MakeFloating(true);
+  PumpFor(30);
+  ASSERT_TRUE(bar->Floating());
+  TTfFloatingWindowParent* w = bar->FloatingWindow();
+  const int frameW = w->Width() - w->ClientWidth(), frameH = w->Height() - w->ClientHeight();
+  const int left = w->Left(), top = w->Top();
+  const int sizes[][2] = {{bar->Width() + 40, bar->Height() + 20},
+                          {bar->Width() + 10, bar->Height() + 5}};
+  for (const auto& sz : sizes) {
+    bar->SetBounds(25, 30, sz[0], sz[1]);
+    PumpFor(20);
+    EXPECT_EQ(w->ClientWidth(), sz[0]);
+    EXPECT_EQ(w->ClientHeight(), sz[1]);
+    EXPECT_EQ(w->Width(), sz[0] + frameW);
+    EXPECT_EQ(w->Height(), sz[1] + frameH);
+    EXPECT_EQ(w->Left(), left);
+    EXPECT_EQ(w->Top(), top);
+    EXPECT_EQ(bar->Left(), 0);
+    EXPECT_EQ(bar->Top(), 0);
+    EXPECT_EQ(bar->Width(), sz[0]);
+    EXPECT_EQ(bar->Height(), sz[1]);
+  }
+}
+
 // The caption follows the activation of the form that owns the toolbar.
 TEST(TfFloating, CaptionMirrorsFormActivation) {
   FloatForm f;
