@@ -45,6 +45,28 @@ void FloatingHookProc(THookProcCode Code, HWND Wnd, WPARAM WParam, LPARAM LParam
   }
 }
 
+// Offset of a window's client area inside its window rectangle.
+POINT ClientOffsetOf(HWND h) {
+  POINT o{0, 0};
+  ClientToScreen(h, &o);
+  RECT wr;
+  GetWindowRect(h, &wr);
+  return POINT{o.x - wr.left, o.y - wr.top};
+}
+
+// Draws Wnd's client area into DC (window coordinates) with Paint.
+void PrintClientInto(HWND Wnd, HDC DC, LPARAM Flags, const std::function<void(HDC)>& Paint) {
+  int saved = SaveDC(DC);
+  POINT o = ClientOffsetOf(Wnd);
+  OffsetWindowOrgEx(DC, -o.x, -o.y, nullptr);
+  RECT cr;
+  GetClientRect(Wnd, &cr);
+  IntersectClipRect(DC, 0, 0, cr.right, cr.bottom);
+  if (Flags & PRF_ERASEBKGND) SendMessageW(Wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), 0);
+  Paint(DC);
+  RestoreDC(DC, saved);
+}
+
 // Draws an 8 x 8 monochrome glyph (rows as bytes, leftmost pixel in the top
 // bit) in a system colour.
 void DrawGlyph8(HDC dc, int x, int y, const BYTE (&rows)[8], int color) {
@@ -722,6 +744,34 @@ void TTfFloatingWindowParent::Dispatch(TMessage& m) {
     m.Result = 0;
     return;
   }
+  case WM_PRINT:
+  case WM_PRINTCLIENT: {
+    HDC dc = reinterpret_cast<HDC>(m.WParam);
+    LPARAM flags = m.Msg == WM_PRINT ? m.LParam : PRF_CLIENT;
+    if (m.Msg == WM_PRINT && (flags & PRF_NONCLIENT)) {
+      int saved = SaveDC(dc);
+      PaintFloatingFrame(dc, 7);
+      RestoreDC(dc, saved);
+    }
+    if (flags & PRF_CLIENT) {
+      auto paint = [this](HDC d) {
+        RECT cr;
+        GetClientRect(Handle(), &cr);
+        HBRUSH b = CreateSolidBrush(ColorToRGB(Color()));
+        FillRect(d, &cr, b);
+        DeleteObject(b);
+      };
+      if (m.Msg == WM_PRINT)
+        PrintClientInto(Handle(), dc, flags, paint);
+      else {
+        int saved = SaveDC(dc);
+        paint(dc);
+        RestoreDC(dc, saved);
+      }
+    }
+    m.Result = m.Msg == WM_PRINT ? 1 : 0;
+    return;
+  }
   case WM_NCACTIVATE:
     RedrawFrame(7);
     m.Result = 1;
@@ -1332,6 +1382,35 @@ void TTfCustomDockableWindow::RedrawDockedCloseButton() {
 
 void TTfCustomDockableWindow::Dispatch(TMessage& m) {
   switch (m.Msg) {
+  case WM_PRINT:
+  case WM_PRINTCLIENT: {
+    HDC dc = reinterpret_cast<HDC>(m.WParam);
+    LPARAM flags = m.Msg == WM_PRINT ? m.LParam : PRF_CLIENT;
+    if (m.Msg == WM_PRINT && (flags & PRF_NONCLIENT)) {
+      int saved = SaveDC(dc);
+      POINT o = ClientOffsetOf(Handle());
+      RECT cr;
+      GetClientRect(Handle(), &cr);
+      ExcludeClipRect(dc, o.x, o.y, o.x + cr.right, o.y + cr.bottom);
+      PaintDockedFrame(dc);
+      RestoreDC(dc, saved);
+    }
+    if (flags & PRF_CLIENT) {
+      auto paint = [this](HDC d) {
+        TMessage pm{WM_PAINT, reinterpret_cast<WPARAM>(d), 0, 0};
+        PaintHandler(pm);
+      };
+      if (m.Msg == WM_PRINT)
+        PrintClientInto(Handle(), dc, flags, paint);
+      else {
+        int saved = SaveDC(dc);
+        paint(dc);
+        RestoreDC(dc, saved);
+      }
+    }
+    m.Result = m.Msg == WM_PRINT ? 1 : 0;
+    return;
+  }
   case WM_NCCALCSIZE:
     if (FCurrentDock) {
       auto* r = reinterpret_cast<RECT*>(m.LParam);

@@ -152,6 +152,61 @@ TEST(TfFloating, BoundsResizeFloatingWindow) {
   }
 }
 
+// Prints a window with WM_PRINT into a bitmap first filled with a marker
+// colour and returns the pixels asked for.
+std::vector<COLORREF> Printed(HWND h, LPARAM flags, const std::vector<POINT>& at) {
+  RECT wr = WindowRect(h);
+  int w = wr.right - wr.left, ht = wr.bottom - wr.top;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, w, ht);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  RECT all{0, 0, w, ht};
+  HBRUSH marker = CreateSolidBrush(RGB(255, 0, 255));
+  FillRect(dc, &all, marker);
+  DeleteObject(marker);
+  SendMessageW(h, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags);
+  std::vector<COLORREF> out;
+  for (POINT p : at)
+    out.push_back(GetPixel(dc, p.x, p.y));
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return out;
+}
+
+// WM_PRINT draws the frames and the client areas of the floating window and
+// of the docked toolbar.
+TEST(TfFloating, PrintDrawsFrameAndClient) {
+  FloatForm f;
+  ASSERT_TRUE(f.Bar->Floating());
+  HWND frame = f.Frame();
+  TRect c = f.Bar->FloatingWindow()->CaptionRect(true);
+  POINT cap{c.Left + 1, c.Top + c.Height() / 2};
+  POINT mid{(WindowRect(frame).right - WindowRect(frame).left) / 2,
+            WindowRect(frame).bottom - WindowRect(frame).top - 6};
+  const COLORREF magenta = RGB(255, 0, 255);
+  auto px = Printed(frame, PRF_NONCLIENT | PRF_CLIENT, {cap, mid});
+  EXPECT_NE(px[0], magenta);
+  EXPECT_NE(px[1], magenta);
+  px = Printed(frame, PRF_CLIENT, {cap});
+  EXPECT_EQ(px[0], magenta);
+
+  f.Bar->SetParent(f.Dock);
+  PumpFor(30);
+  ASSERT_FALSE(f.Bar->Floating());
+  HWND bar = f.Bar->Handle();
+  RECT br = WindowRect(bar);
+  POINT corner{0, 0}, inner{(br.right - br.left) / 2, (br.bottom - br.top) / 2};
+  px = Printed(bar, PRF_NONCLIENT, {corner, inner});
+  EXPECT_NE(px[0], magenta);
+  EXPECT_EQ(px[1], magenta);
+  px = Printed(bar, PRF_NONCLIENT | PRF_CLIENT, {corner, inner});
+  EXPECT_NE(px[0], magenta);
+  EXPECT_NE(px[1], magenta);
+}
+
 // The caption follows the activation of the form that owns the toolbar.
 TEST(TfFloating, CaptionMirrorsFormActivation) {
   FloatForm f;
