@@ -1382,6 +1382,10 @@ void TTfCustomDockableWindow::RedrawDockedCloseButton() {
 
 void TTfCustomDockableWindow::Dispatch(TMessage& m) {
   switch (m.Msg) {
+  case WM_NCRBUTTONUP:
+    SendMessageW(Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Handle()), m.LParam);
+    m.Result = 0;
+    return;
   case WM_PRINT:
   case WM_PRINTCLIENT: {
     HDC dc = reinterpret_cast<HDC>(m.WParam);

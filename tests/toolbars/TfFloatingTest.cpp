@@ -207,6 +207,29 @@ TEST(TfFloating, PrintDrawsFrameAndClient) {
   EXPECT_NE(px[1], magenta);
 }
 
+// A right click on the docked toolbar's frame runs its context popup at that
+// point.
+TEST(TfFloating, DockedFrameRightClickContextPopup) {
+  FloatForm f;
+  f.Bar->SetParent(f.Dock);
+  PumpFor(30);
+  ASSERT_FALSE(f.Bar->Floating());
+  int calls = 0;
+  TPoint at(0, 0);
+  f.Bar->OnContextPopup = [&](TObject*, TPoint P, bool& Handled) {
+    ++calls;
+    at = P;
+    Handled = true;
+  };
+  RECT wr = WindowRect(f.Bar->Handle());
+  SendMessageW(f.Bar->Handle(), WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(wr.left + 1, wr.top + 1));
+  EXPECT_EQ(calls, 1);
+  POINT c{wr.left + 1, wr.top + 1};
+  ScreenToClient(f.Bar->Handle(), &c);
+  EXPECT_EQ(at.X, c.x);
+  EXPECT_EQ(at.Y, c.y);
+}
+
 // The caption follows the activation of the form that owns the toolbar.
 TEST(TfFloating, CaptionMirrorsFormActivation) {
   FloatForm f;
