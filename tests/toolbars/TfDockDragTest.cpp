@@ -86,6 +86,8 @@ struct DockForm {
     Dock->SetParent(Form);
     MenuBar = new TTfToolbar(Form);
     MenuBar->SetCaption(L"Main Menu");
+    // Other programs on the display take the activation at any time.
+    MenuBar->HideWhenInactive = false;
     MenuBar->SetMenuBar(true);
     MenuBar->SetFullSize(true); // as the form stores it
     MenuBar->SetParent(Dock);
@@ -99,6 +101,7 @@ struct DockForm {
   TTfToolbar* AddBar(const wchar_t* caption, int row, int pos, int items) {
     auto* t = new TTfToolbar(Form);
     t->SetCaption(caption);
+    t->HideWhenInactive = false;
     t->SetDockRow(row);
     t->SetDockPos(pos);
     t->SetParent(Dock);

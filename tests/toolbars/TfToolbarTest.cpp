@@ -54,6 +54,8 @@ struct TestForm {
     AddSub(MenuBar->Items(), L"&Help");
     Edit = new TTfToolbar(Form);
     Edit->SetCaption(L"Edit");
+    // Other programs on the display take the activation at any time.
+    Edit->HideWhenInactive = false;
     Edit->SetDockRow(1);
     Edit->SetParent(Dock);
     for (const wchar_t* c : {L"New", L"Open", L"Save"})
