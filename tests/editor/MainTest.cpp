@@ -673,7 +673,7 @@ using Strings = std::vector<std::wstring>;
 
 } // namespace
 
-TEST_F(MainWindowTest, MenuBarHoldsThePartsMenusBoundToTheActions) {
+TEST_F(MainWindowTest, MenuBarHoldsEveryMenuBoundToTheActions) {
   Create();
   ASSERT_TRUE(form->ToolbarMainMenu->MenuBar());
   EXPECT_TRUE(form->ToolbarMainMenu->ProcessShortCuts());
@@ -860,7 +860,7 @@ TEST_F(MainWindowTest, MenuBarHoldsThePartsMenusBoundToTheActions) {
   EXPECT_EQ(Pos().Length(), 44100 - 200);
 }
 
-TEST_F(MainWindowTest, ToolbarsAndPopupsHoldThePartsCommands) {
+TEST_F(MainWindowTest, ToolbarsAndPopupsHoldTheirCommands) {
   Create();
   EXPECT_EQ(ActionNames(form->ToolbarEdit->Items()), (Strings{L"ActionNew",
                                                               L"ActionRecord",
