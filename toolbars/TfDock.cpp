@@ -55,14 +55,19 @@ POINT ClientOffsetOf(HWND h) {
 }
 
 // Draws Wnd's client area into DC (window coordinates) with Paint.
-void PrintClientInto(HWND Wnd, HDC DC, LPARAM Flags, const std::function<void(HDC)>& Paint) {
+// WM_PRINT paints the client area at its place in the window; WM_PRINTCLIENT
+// paints it at the DC's origin.
+void PrintClientInto(UINT Msg, HWND Wnd, HDC DC, LPARAM Flags,
+                     const std::function<void(HDC)>& Paint) {
   int saved = SaveDC(DC);
-  POINT o = ClientOffsetOf(Wnd);
-  OffsetWindowOrgEx(DC, -o.x, -o.y, nullptr);
-  RECT cr;
-  GetClientRect(Wnd, &cr);
-  IntersectClipRect(DC, 0, 0, cr.right, cr.bottom);
-  if (Flags & PRF_ERASEBKGND) SendMessageW(Wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), 0);
+  if (Msg == WM_PRINT) {
+    POINT o = ClientOffsetOf(Wnd);
+    OffsetWindowOrgEx(DC, -o.x, -o.y, nullptr);
+    RECT cr;
+    GetClientRect(Wnd, &cr);
+    IntersectClipRect(DC, 0, 0, cr.right, cr.bottom);
+    if (Flags & PRF_ERASEBKGND) SendMessageW(Wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), 0);
+  }
   Paint(DC);
   RestoreDC(DC, saved);
 }
@@ -761,13 +766,7 @@ void TTfFloatingWindowParent::Dispatch(TMessage& m) {
         FillRect(d, &cr, b);
         DeleteObject(b);
       };
-      if (m.Msg == WM_PRINT)
-        PrintClientInto(Handle(), dc, flags, paint);
-      else {
-        int saved = SaveDC(dc);
-        paint(dc);
-        RestoreDC(dc, saved);
-      }
+      PrintClientInto(m.Msg, Handle(), dc, flags, paint);
     }
     m.Result = m.Msg == WM_PRINT ? 1 : 0;
     return;
@@ -1404,13 +1403,7 @@ void TTfCustomDockableWindow::Dispatch(TMessage& m) {
         TMessage pm{WM_PAINT, reinterpret_cast<WPARAM>(d), 0, 0};
         PaintHandler(pm);
       };
-      if (m.Msg == WM_PRINT)
-        PrintClientInto(Handle(), dc, flags, paint);
-      else {
-        int saved = SaveDC(dc);
-        paint(dc);
-        RestoreDC(dc, saved);
-      }
+      PrintClientInto(m.Msg, Handle(), dc, flags, paint);
     }
     m.Result = m.Msg == WM_PRINT ? 1 : 0;
     return;
