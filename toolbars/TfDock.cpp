@@ -1968,36 +1968,18 @@ void TTfCustomDockableWindow::RunSizeLoop(int Edge, const TPoint& StartCursor) {
         last = c;
         int mx = c.X - StartCursor.X, my = c.Y - StartCursor.Y;
         TRect r = start;
-        if (horz) {
-          if (leftSide)
-            r.Left += mx;
+        // Moves one edge by Delta, keeping the extent within [MinV, MaxV] (MaxV 0: no limit).
+        auto moveEdge = [](LONG& Lo, LONG& Hi, bool LowSide, int Delta, int MinV, int MaxV) {
+          (LowSide ? Lo : Hi) += Delta;
+          LONG ext = std::max<LONG>(Hi - Lo, MinV);
+          if (MaxV > 0) ext = std::min<LONG>(ext, MaxV);
+          if (LowSide)
+            Lo = Hi - ext;
           else
-            r.Right += mx;
-          int w = r.Width();
-          int lw = std::max<int>(w, minW);
-          if (maxW > 0) lw = std::min<int>(lw, maxW);
-          if (lw != w) {
-            if (leftSide)
-              r.Left = r.Right - lw;
-            else
-              r.Right = r.Left + lw;
-          }
-        }
-        if (vert) {
-          if (topSide)
-            r.Top += my;
-          else
-            r.Bottom += my;
-          int h = r.Height();
-          int lh = std::max<int>(h, minH);
-          if (maxH > 0) lh = std::min<int>(lh, maxH);
-          if (lh != h) {
-            if (topSide)
-              r.Top = r.Bottom - lh;
-            else
-              r.Bottom = r.Top + lh;
-          }
-        }
+            Hi = Lo + ext;
+        };
+        if (horz) moveEdge(r.Left, r.Right, leftSide, mx, minW, maxW);
+        if (vert) moveEdge(r.Top, r.Bottom, topSide, my, minH, maxH);
         ResizeTracking(r, start);
         if (r.Left == rect.Left && r.Top == rect.Top && r.Right == rect.Right &&
             r.Bottom == rect.Bottom)
