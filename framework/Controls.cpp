@@ -955,7 +955,7 @@ void TWinControl::SetParentWindow(HWND Value) {
 void TWinControl::UpdateShowing() {
   if (ComponentState() & csDestroying) return;
   bool parentReady = FParent ? FParent->FHandle != nullptr : FParentWindow != nullptr;
-  bool show = Visible() && parentReady;
+  bool show = Visible() && parentReady && ShowingAllowed();
   if (show) {
     if (!FHandle) {
       CreateHandle();

@@ -428,6 +428,8 @@ protected:
   void UpdateBounds();
   void SetZOrder(bool TopMost) override;
   void UpdateShowing();
+  // False keeps the window hidden even when it is visible.
+  virtual bool ShowingAllowed() const { return true; }
 
   virtual void WMPaint(TMessage& Message);
   virtual void WMEraseBkgnd(TMessage& Message);

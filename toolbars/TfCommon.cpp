@@ -508,3 +508,81 @@ void PurgeMessages(UINT First, UINT Last) {
     }
   }
 }
+
+namespace {
+
+// Prints a window into DC at its place relative to Origin (screen point of the DC's origin).
+void PrintAt(HWND Child, HDC DC, POINT Origin, LPARAM Flags) {
+  RECT r;
+  GetWindowRect(Child, &r);
+  OffsetRect(&r, -Origin.x, -Origin.y);
+  int saved = SaveDC(DC);
+  IntersectClipRect(DC, r.left, r.top, r.right, r.bottom);
+  OffsetWindowOrgEx(DC, -r.left, -r.top, nullptr);
+  SendMessageW(Child, WM_PRINT, reinterpret_cast<WPARAM>(DC), Flags);
+  RestoreDC(DC, saved);
+}
+
+} // namespace
+
+LRESULT PrintWindowNonClient(HWND Wnd, HDC DC, LPARAM Flags,
+                             const std::function<void(HDC)>& Frame) {
+  if ((Flags & PRF_CHECKVISIBLE) && !IsWindowVisible(Wnd)) return 0;
+  RECT wr;
+  GetWindowRect(Wnd, &wr);
+  if (Flags & PRF_NONCLIENT) {
+    int saved = SaveDC(DC);
+    Frame(DC);
+    RestoreDC(DC, saved);
+  }
+  if (Flags & PRF_CLIENT) {
+    int saved = SaveDC(DC);
+    if (Flags & PRF_NONCLIENT) {
+      POINT o{0, 0};
+      ClientToScreen(Wnd, &o);
+      OffsetWindowOrgEx(DC, -(o.x - wr.left), -(o.y - wr.top), nullptr);
+    }
+    RECT cr;
+    GetClientRect(Wnd, &cr);
+    IntersectClipRect(DC, 0, 0, cr.right, cr.bottom);
+    if (Flags & PRF_ERASEBKGND) SendMessageW(Wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), 0);
+    SendMessageW(Wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(DC), Flags);
+    RestoreDC(DC, saved);
+  }
+  POINT origin{wr.left, wr.top};
+  if (!(Flags & PRF_NONCLIENT)) {
+    origin = POINT{0, 0};
+    ClientToScreen(Wnd, &origin);
+  }
+  if (Flags & PRF_CHILDREN) {
+    // Bottom of the z-order first, so that upper children paint over lower ones.
+    HWND child = GetWindow(Wnd, GW_CHILD);
+    HWND last = child ? GetWindow(child, GW_HWNDLAST) : nullptr;
+    for (HWND h = last; h; h = GetWindow(h, GW_HWNDPREV))
+      if (IsWindowVisible(h))
+        PrintAt(h, DC, origin, PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+  }
+  if (Flags & PRF_OWNED) {
+    struct Data {
+      HWND Owner;
+      std::vector<HWND> Owned;
+    } d{Wnd, {}};
+    EnumThreadWindows(
+        GetWindowThreadProcessId(Wnd, nullptr),
+        [](HWND h, LPARAM l) -> BOOL {
+          auto* d = reinterpret_cast<Data*>(l);
+          if (GetWindow(h, GW_OWNER) == d->Owner && IsWindowVisible(h)) d->Owned.push_back(h);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&d));
+    for (auto it = d.Owned.rbegin(); it != d.Owned.rend(); ++it)
+      PrintAt(*it, DC, origin, Flags);
+  }
+  return 1;
+}
+
+void PrintWindowClient(HDC DC, const std::function<void(HDC)>& Paint) {
+  int saved = SaveDC(DC);
+  Paint(DC);
+  RestoreDC(DC, saved);
+}

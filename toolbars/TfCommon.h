@@ -3,6 +3,7 @@
 // drag-frame drawing, message-queue and list helpers, and message texts.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,13 @@ inline const wchar_t* const DockPositionLocked =
 
 // Message that a finished popup animation sends to its window.
 constexpr UINT WM_TF_ANIMATIONENDED = 2390;
+
+// WM_PRINT for windows that draw their own frame: Frame paints the
+// non-client area (window coordinates); the client area is asked for with
+// WM_PRINTCLIENT, then children and owned windows print themselves.
+LRESULT PrintWindowNonClient(HWND Wnd, HDC DC, LPARAM Flags, const std::function<void(HDC)>& Frame);
+// WM_PRINTCLIENT: Paint draws the client area on the DC.
+void PrintWindowClient(HDC DC, const std::function<void(HDC)>& Paint);
 
 // System settings.
 int MenuShowDelay();

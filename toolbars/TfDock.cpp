@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "framework/IniFiles.h"
 #include "toolbars/TfHook.h"
 #include "toolbars/TfItem.h"
 
@@ -54,24 +55,6 @@ POINT ClientOffsetOf(HWND h) {
   return POINT{o.x - wr.left, o.y - wr.top};
 }
 
-// Draws Wnd's client area into DC (window coordinates) with Paint.
-// WM_PRINT paints the client area at its place in the window; WM_PRINTCLIENT
-// paints it at the DC's origin.
-void PrintClientInto(UINT Msg, HWND Wnd, HDC DC, LPARAM Flags,
-                     const std::function<void(HDC)>& Paint) {
-  int saved = SaveDC(DC);
-  if (Msg == WM_PRINT) {
-    POINT o = ClientOffsetOf(Wnd);
-    OffsetWindowOrgEx(DC, -o.x, -o.y, nullptr);
-    RECT cr;
-    GetClientRect(Wnd, &cr);
-    IntersectClipRect(DC, 0, 0, cr.right, cr.bottom);
-    if (Flags & PRF_ERASEBKGND) SendMessageW(Wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), 0);
-  }
-  Paint(DC);
-  RestoreDC(DC, saved);
-}
-
 // Draws an 8 x 8 monochrome glyph (rows as bytes, leftmost pixel in the top
 // bit) in a system colour.
 void DrawGlyph8(HDC dc, int x, int y, const BYTE (&rows)[8], int color) {
@@ -93,29 +76,27 @@ void DrawGlyph8(HDC dc, int x, int y, const BYTE (&rows)[8], int color) {
   DeleteObject(bmp);
 }
 
-// The first visible and enabled top-level window of the thread other than Except.
-HWND FirstThreadWindow(HWND Except) {
-  struct Data {
-    HWND Except, Found;
-  } d{Except, nullptr};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND h, LPARAM l) -> BOOL {
-        auto* d = reinterpret_cast<Data*>(l);
-        if (h == d->Except || !IsWindowVisible(h) || !IsWindowEnabled(h)) return TRUE;
-        d->Found = h;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&d));
-  return d.Found;
-}
-
 const BYTE kCloseGlyph[8] = {0x00, 0xCC, 0x78, 0x30, 0x78, 0xCC, 0x00, 0x00};
 
 TRect WindowRectOf(HWND h) {
   RECT r;
   GetWindowRect(h, &r);
   return TRect(r.left, r.top, r.right, r.bottom);
+}
+
+// The window DC limited to a WM_NCPAINT update region (screen coordinates;
+// 1 means the whole window).
+HDC ClipToUpdateRegion(HWND Wnd, WPARAM UpdateRegion) {
+  HDC dc = GetWindowDC(Wnd);
+  if (UpdateRegion > 1) {
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    CombineRgn(rgn, reinterpret_cast<HRGN>(UpdateRegion), nullptr, RGN_COPY);
+    TRect wr = WindowRectOf(Wnd);
+    OffsetRgn(rgn, -wr.Left, -wr.Top);
+    ExtSelectClipRgn(dc, rgn, RGN_AND);
+    DeleteObject(rgn);
+  }
+  return dc;
 }
 
 } // namespace
@@ -172,10 +153,68 @@ TCustomForm* OwningFormOf(TControl* Control) {
   return result;
 }
 
-static TCustomForm* RequireOwningForm(TControl* Window) {
+TCustomForm* RequireOwningForm(TControl* Window) {
   TCustomForm* f = OwningFormOf(Window);
   if (!f) throw EInvalidOperation(L"Control '" + Window->Name() + L"' has no parent window");
   return f;
+}
+
+int SmallCaptionHeight() {
+  return GetSystemMetrics(SM_CYSMCAPTION);
+}
+
+TCustomForm* MDIParentOf(TCustomForm* Form) {
+  // The framework has no MDI forms: every form stands for itself.
+  return Form;
+}
+
+int DockTypeOf(TTfDock* Dock, bool Floating) {
+  if (Floating) return dtFloating;
+  if (!Dock) return dtNotDocked;
+  return Dock->IsVertical() ? dtLeftRight : dtTopBottom;
+}
+
+void SetWindowOwner(HWND Wnd, HWND Owner) {
+  SetWindowLongPtrW(Wnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(Owner));
+}
+
+HWND FirstThreadWindow(HWND Except) {
+  struct Data {
+    HWND Except, App, Normal, Tool;
+  } d{Except, Application ? Application->Handle() : nullptr, nullptr, nullptr};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND h, LPARAM l) -> BOOL {
+        auto* d = reinterpret_cast<Data*>(l);
+        if (h == d->Except || h == d->App || !IsWindowVisible(h) || !IsWindowEnabled(h))
+          return TRUE;
+        if (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) {
+          if (!d->Tool) d->Tool = h;
+          return TRUE;
+        }
+        d->Normal = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&d));
+  return d.Normal ? d.Normal : d.Tool;
+}
+
+bool IsSelfOrAncestor(HWND Ancestor, HWND Wnd) {
+  for (HWND h = Wnd; h; h = GetParent(h))
+    if (h == Ancestor) return true;
+  return false;
+}
+
+void RecalcFrame(TWinControl* Control) {
+  if (Control->HandleAllocated())
+    SetWindowPos(Control->Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void RedrawWhole(TWinControl* Control) {
+  if (Control->HandleAllocated())
+    RedrawWindow(Control->Handle(), nullptr, nullptr,
+                 RDW_FRAME | RDW_NOCHILDREN | RDW_ERASE | RDW_INVALIDATE);
 }
 
 // ---------------------------------------------------------------------------
@@ -191,6 +230,7 @@ TTfDock::TTfDock(TComponent* AOwner) : TCustomControl(AOwner) {
 
 TTfDock::~TTfDock() {
   Destroying();
+  if (FBackground) FBackground->UnregisterBackgroundChange(this);
   for (auto* w : FDockList)
     w->RemoveFreeNotification(this);
 }
@@ -218,11 +258,78 @@ void TTfDock::SetAllowDrag(bool Value) {
   if (Value == FAllowDrag) return;
   FAllowDrag = Value;
   for (int i = 0; i < ControlCount(); ++i)
-    if (auto* w = dynamic_cast<TTfCustomDockableWindow*>(Controls(i)))
-      if (w->HandleAllocated())
-        SetWindowPos(w->Handle(), nullptr, 0, 0, 0, 0,
-                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    if (auto* w = dynamic_cast<TTfCustomDockableWindow*>(Controls(i))) RecalcFrame(w);
   ArrangeRows();
+}
+
+void TTfDock::SetBoundLines(TTfDockBoundLines Value) {
+  if (Value == FBoundLines) return;
+  FBoundLines = Value;
+  auto has = [Value](TTfDockBoundLine b) { return (Value & (1u << b)) ? 1 : 0; };
+  FNCWidth = has(blLeft) + has(blRight);
+  FNCHeight = has(blTop) + has(blBottom);
+  RecalcFrame(this);
+  ArrangeRows();
+}
+
+void TTfDock::SetBackground(TTfBasicBackground* Value) {
+  if (Value == FBackground) return;
+  if (FBackground) {
+    FBackground->UnregisterBackgroundChange(this);
+    FBackground->RemoveFreeNotification(this);
+  }
+  FBackground = Value;
+  if (Value) {
+    Value->FreeNotification(this);
+    Value->RegisterBackgroundChange(this, [this](TObject* S) { BackgroundChanged(S); });
+  }
+  RepaintBackgrounds();
+}
+
+void TTfDock::SetBackgroundOnToolbars(bool Value) {
+  if (Value == FBackgroundOnToolbars) return;
+  FBackgroundOnToolbars = Value;
+  RepaintBackgrounds();
+}
+
+void TTfDock::DrawDockBackground(HDC DC, const TRect& R) {
+  if (FBackground) FBackground->PaintDockBackground(DC, R);
+}
+
+bool TTfDock::UsesBackground() {
+  return FBackground && FBackground->BackgroundInUse();
+}
+
+void TTfDock::RepaintBackgrounds() {
+  if (!HandleAllocated()) return;
+  Invalidate();
+  for (auto* w : FDockList)
+    if (w->Parent() == this && w->Visible() && w->HandleAllocated())
+      RedrawWindow(w->Handle(), nullptr, nullptr,
+                   RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+HPALETTE TTfDock::GetPalette() {
+  return UsesBackground() ? FBackground->BackgroundPalette() : nullptr;
+}
+
+void TTfDock::PaintBackgroundFor(HWND Wnd, HDC DC, const TRect& Clip, bool ClientCoordinates) {
+  // The background's origin is the client origin of the dock's parent.
+  POINT o{0, 0};
+  if (Parent() && Parent()->HandleAllocated()) ::ClientToScreen(Parent()->Handle(), &o);
+  POINT at{0, 0};
+  if (ClientCoordinates) {
+    ::ClientToScreen(Wnd, &at);
+  } else {
+    RECT wr;
+    GetWindowRect(Wnd, &wr);
+    at = POINT{wr.left, wr.top};
+  }
+  int saved = SaveDC(DC);
+  IntersectClipRect(DC, Clip.Left, Clip.Top, Clip.Right, Clip.Bottom);
+  TRect r(o.x - at.x, o.y - at.y, Clip.Right, Clip.Bottom);
+  DrawDockBackground(DC, r);
+  RestoreDC(DC, saved);
 }
 
 void TTfDock::SetFixAlign(bool Value) {
@@ -242,15 +349,32 @@ void TTfDock::SetMembership(TTfCustomDockableWindow* Window, bool Member) {
   } else if (!Member && it != FDockList.end()) {
     FDockList.erase(it);
   }
+  UpdateVisibleMembership(Window, false);
+}
+
+void TTfDock::UpdateVisibleMembership(TTfCustomDockableWindow* Window, bool ForceRemove) {
+  bool member = std::find(FDockList.begin(), FDockList.end(), Window) != FDockList.end();
+  bool should = !ForceRemove && member && Window->Parent() == this &&
+                (Window->Visible() || (ComponentState() & csDesigning));
+  auto it = std::find(FVisibleList.begin(), FVisibleList.end(), Window);
+  bool is = it != FVisibleList.end();
+  if (should == is) return;
+  if (should)
+    FVisibleList.push_back(Window);
+  else
+    FVisibleList.erase(it);
+  ArrangeRows();
+  if (OnInsertRemoveBar) OnInsertRemoveBar(this, should, Window);
 }
 
 void TTfDock::Notification(TComponent* AComponent, TOperation Operation) {
   TCustomControl::Notification(AComponent, Operation);
-  if (Operation == opRemove)
-    if (auto* w = dynamic_cast<TTfCustomDockableWindow*>(AComponent)) {
-      auto it = std::find(FDockList.begin(), FDockList.end(), w);
-      if (it != FDockList.end()) FDockList.erase(it);
-    }
+  if (Operation != opRemove) return;
+  if (AComponent == FBackground) FBackground = nullptr;
+  if (auto* w = dynamic_cast<TTfCustomDockableWindow*>(AComponent)) {
+    ListRemove(FDockList, w);
+    ListRemove(FVisibleList, w);
+  }
 }
 
 void TTfDock::AlignControls(TControl*, TRect&) {
@@ -263,7 +387,18 @@ void TTfDock::Loaded() {
 }
 
 int TTfDock::ClientLength() {
-  return std::max<int>(0, IsVertical() ? Height() : Width());
+  return std::max<int>(0, IsVertical() ? Height() - FNCHeight : Width() - FNCWidth);
+}
+
+int TTfDock::RowAt(int Offset) const {
+  int highest = HighestRow();
+  int at = 0;
+  for (int row = 0; row <= highest; ++row) {
+    bool full;
+    at += RowThickness(row, full);
+    if (Offset < at) return row;
+  }
+  return highest + 1;
 }
 
 int TTfDock::HighestRow() const {
@@ -314,6 +449,7 @@ void TTfDock::ArrangeRows() {
     if (w->Parent() == this && w->Visible() && !(w->ComponentState() & csDestroying))
       list.push_back(w);
   auto setThickness = [&](int t) {
+    if (Align() == alClient || Align() == alCustom) return;
     if (vertical)
       SetBounds(Align() == alRight ? Left() + Width() - t : Left(), Top(), t, Height());
     else
@@ -539,30 +675,127 @@ void TTfDock::ArrangeRows() {
     offset += thick;
   }
   CommitPending = false;
-  setThickness(offset);
+  setThickness(offset + (vertical ? FNCWidth : FNCHeight));
   FArranging = false;
 }
 
+void TTfDock::PaintNonClient(HDC DC) {
+  RECT r;
+  GetWindowRect(Handle(), &r);
+  OffsetRect(&r, -r.left, -r.top);
+  bool any = ComponentState() & csDesigning;
+  for (auto* w : FDockList)
+    if (w->Parent() == this && w->Visible()) any = true;
+  if (FBoundLines == 0 || !any) return;
+  auto line = [DC](int color, int x1, int y1, int x2, int y2) {
+    HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(color));
+    HGDIOBJ old = SelectObject(DC, pen);
+    MoveToEx(DC, x1, y1, nullptr);
+    LineTo(DC, x2, y2);
+    SelectObject(DC, old);
+    DeleteObject(pen);
+  };
+  if (FBoundLines & (1u << blTop)) {
+    line(COLOR_BTNSHADOW, r.left, r.top, r.right, r.top);
+    ++r.top;
+  }
+  if (FBoundLines & (1u << blLeft)) {
+    line(COLOR_BTNSHADOW, r.left, r.top, r.left, r.bottom);
+    ++r.left;
+  }
+  if (FBoundLines & (1u << blBottom)) {
+    line(COLOR_BTNHIGHLIGHT, r.left, r.bottom - 1, r.right, r.bottom - 1);
+    --r.bottom;
+  }
+  if (FBoundLines & (1u << blRight)) {
+    line(COLOR_BTNHIGHLIGHT, r.right - 1, r.top, r.right - 1, r.bottom);
+    --r.right;
+  }
+  POINT o = ClientOffsetOf(Handle());
+  RECT cr;
+  GetClientRect(Handle(), &cr);
+  OffsetRect(&cr, o.x, o.y);
+  if (EqualRect(&cr, &r)) return;
+  int saved = SaveDC(DC);
+  ExcludeClipRect(DC, cr.left, cr.top, cr.right, cr.bottom);
+  HBRUSH b = CreateSolidBrush(ColorToRGB(Color()));
+  FillRect(DC, &r, b);
+  DeleteObject(b);
+  RestoreDC(DC, saved);
+}
+
 void TTfDock::Dispatch(TMessage& m) {
-  if (m.Msg == WM_SIZE) {
+  switch (m.Msg) {
+  case WM_SIZE:
     TCustomControl::Dispatch(m);
     ArrangeRows();
     return;
-  }
-  if (m.Msg == WM_SYSCOMMAND && (m.WParam & 0xFFF0) == SC_KEYMENU) {
-    for (auto* w : FDockList)
-      if (w->Floating() && w->CanFocus() && (w->ControlStyle() & csMenuEvents)) {
+  case WM_SYSCOMMAND:
+  case CM_DIALOGKEY:
+  case CM_DIALOGCHAR:
+    if (m.Msg == WM_SYSCOMMAND && (m.WParam & 0xFFF0) != SC_KEYMENU) break;
+    // Floating windows are no longer children of the form: their keys come
+    // through the dock they belong to.
+    for (auto* w : std::vector<TTfCustomDockableWindow*>(FDockList))
+      if (w->Floating() && w->CanFocus() &&
+          (m.Msg != WM_SYSCOMMAND || (w->ControlStyle() & csMenuEvents))) {
         LRESULT r = w->Perform(m.Msg, m.WParam, m.LParam);
         if (r) {
           m.Result = r;
           return;
         }
       }
+    break;
+  case WM_ERASEBKGND:
+    if (UsesBackground()) {
+      PaintBackgroundFor(Handle(), reinterpret_cast<HDC>(m.WParam), ClientRect(), true);
+      m.Result = 1;
+      return;
+    }
+    break;
+  case WM_MOVE:
+    TCustomControl::Dispatch(m);
+    if (UsesBackground()) RepaintBackgrounds();
+    return;
+  case WM_NCCALCSIZE: {
+    TCustomControl::Dispatch(m);
+    auto* r = reinterpret_cast<RECT*>(m.LParam);
+    if (FBoundLines & (1u << blTop)) ++r->top;
+    if (FBoundLines & (1u << blBottom)) --r->bottom;
+    if (FBoundLines & (1u << blLeft)) ++r->left;
+    if (FBoundLines & (1u << blRight)) --r->right;
+    return;
+  }
+  case WM_NCPAINT: {
+    HDC dc = ClipToUpdateRegion(Handle(), m.WParam);
+    PaintNonClient(dc);
+    ReleaseDC(Handle(), dc);
+    m.Result = 0;
+    return;
+  }
+  case WM_PRINT:
+    m.Result = PrintWindowNonClient(Handle(), reinterpret_cast<HDC>(m.WParam), m.LParam,
+                                    [this](HDC d) { PaintNonClient(d); });
+    return;
+  case WM_PRINTCLIENT:
+    PrintWindowClient(reinterpret_cast<HDC>(m.WParam), [this](HDC d) {
+      TMessage pm{WM_PAINT, reinterpret_cast<WPARAM>(d), 0, 0};
+      PaintHandler(pm);
+    });
+    m.Result = 0;
+    return;
+  case CM_SYSCOLORCHANGE:
+    TCustomControl::Dispatch(m);
+    if (FBackground) FBackground->BackgroundSysColorChanged();
+    return;
+  default:
+    break;
   }
   TCustomControl::Dispatch(m);
 }
 
 void TTfDock::Paint() {
+  if (UsesBackground()) return;
   Canvas()->Brush()->SetColor(Color());
   Canvas()->FillRect(ClientRect());
 }
@@ -587,7 +820,8 @@ void TTfFloatingWindowParent::CreateParams(TCreateParams& Params) {
     if (DockableWindow && DockableWindow->Resizable) Params.Style |= WS_THICKFRAME;
   }
   Params.ExStyle = WS_EX_TOOLWINDOW;
-  if (ParentForm && ParentForm->HandleAllocated()) Params.WndParent = ParentForm->Handle();
+  // Owned by the application window until it is first shown beside its form.
+  Params.WndParent = Application ? Application->Handle() : nullptr;
 }
 
 void TTfFloatingWindowParent::WMClose(TMessage& Message) {
@@ -743,34 +977,26 @@ void TTfFloatingWindowParent::Dispatch(TMessage& m) {
     m.Result = 0;
     return;
   case WM_NCPAINT: {
-    HDC dc = GetWindowDC(Handle());
+    HDC dc = ClipToUpdateRegion(Handle(), m.WParam);
     PaintFloatingFrame(dc, 7);
     ReleaseDC(Handle(), dc);
     m.Result = 0;
     return;
   }
   case WM_PRINT:
-  case WM_PRINTCLIENT: {
-    HDC dc = reinterpret_cast<HDC>(m.WParam);
-    LPARAM flags = m.Msg == WM_PRINT ? m.LParam : PRF_CLIENT;
-    if (m.Msg == WM_PRINT && (flags & PRF_NONCLIENT)) {
-      int saved = SaveDC(dc);
-      PaintFloatingFrame(dc, 7);
-      RestoreDC(dc, saved);
-    }
-    if (flags & PRF_CLIENT) {
-      auto paint = [this](HDC d) {
-        RECT cr;
-        GetClientRect(Handle(), &cr);
-        HBRUSH b = CreateSolidBrush(ColorToRGB(Color()));
-        FillRect(d, &cr, b);
-        DeleteObject(b);
-      };
-      PrintClientInto(m.Msg, Handle(), dc, flags, paint);
-    }
-    m.Result = m.Msg == WM_PRINT ? 1 : 0;
+    m.Result = PrintWindowNonClient(Handle(), reinterpret_cast<HDC>(m.WParam), m.LParam,
+                                    [this](HDC d) { PaintFloatingFrame(d, 7); });
     return;
-  }
+  case WM_PRINTCLIENT:
+    PrintWindowClient(reinterpret_cast<HDC>(m.WParam), [this](HDC d) {
+      RECT cr;
+      GetClientRect(Handle(), &cr);
+      HBRUSH b = CreateSolidBrush(ColorToRGB(Color()));
+      FillRect(d, &cr, b);
+      DeleteObject(b);
+    });
+    m.Result = 0;
+    return;
   case WM_NCACTIVATE:
     RedrawFrame(7);
     m.Result = 1;
@@ -803,7 +1029,11 @@ void TTfFloatingWindowParent::Dispatch(TMessage& m) {
     break;
   case WM_MOVE:
     TCustomForm::Dispatch(m);
-    if (w) w->NotifyMoved();
+    if (w && w->FFloatingParent == this) {
+      TRect wr = WindowRectOf(Handle());
+      w->FFloatingPos = TPoint(wr.Left, wr.Top);
+      w->NotifyMoved();
+    }
     return;
   case WM_SETTEXT:
     TCustomForm::Dispatch(m);
@@ -894,13 +1124,23 @@ TTfCustomDockableWindow::~TTfCustomDockableWindow() {
   FFloatingParent = nullptr;
 }
 
+void TTfCustomDockableWindow::ReleaseFloatingParent() {
+  // Freed once its messages are done: this may run inside one of them.
+  TTfFloatingWindowParent* f = FFloatingParent;
+  FFloatingParent = nullptr;
+  f->DockableWindow = nullptr;
+  f->RemoveFreeNotification(this);
+  if (f->HandleAllocated()) ShowWindow(f->Handle(), SW_HIDE);
+  f->Release();
+}
+
 bool TTfCustomDockableWindow::Floating() const {
   return FFloatingParent && FParent == FFloatingParent;
 }
 
 int TTfCustomDockableWindow::HandleSize() const {
   if (FCloseButtonWhenDocked) return 14;
-  return DragHandleStyle == dhNone ? 0 : DragHandleStyle == dhDouble ? 9 : 6;
+  return FDragHandleStyle == dhNone ? 0 : FDragHandleStyle == dhDouble ? 9 : 6;
 }
 
 void TTfCustomDockableWindow::GetDockedCloseRect(bool Vertical, TRect& R) {
@@ -975,11 +1215,24 @@ void TTfCustomDockableWindow::SetCloseButtonWhenDocked(bool Value) {
   if (Value == FCloseButtonWhenDocked) return;
   FCloseButtonWhenDocked = Value;
   if (FCurrentDock) {
-    if (HandleAllocated())
-      SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
-                   SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    RecalcFrame(this);
     FCurrentDock->ArrangeRows();
   }
+}
+
+void TTfCustomDockableWindow::SetDragHandleStyle(TTfDragHandleStyle Value) {
+  if (Value == FDragHandleStyle) return;
+  FDragHandleStyle = Value;
+  if (FCurrentDock) {
+    RecalcFrame(this);
+    FCurrentDock->ArrangeRows();
+  }
+}
+
+void TTfCustomDockableWindow::SetBorderStyle(TFormBorderStyle Value) {
+  if (Value == FBorderStyle) return;
+  FBorderStyle = Value;
+  if (FCurrentDock) RecalcFrame(this);
 }
 
 void TTfCustomDockableWindow::SetResizable(bool Value) {
@@ -1008,9 +1261,7 @@ void TTfCustomDockableWindow::SetShowCaption(bool Value) {
   if (Value == ShowCaption) return;
   ShowCaption = Value;
   if (!Floating()) return;
-  if (FFloatingParent->HandleAllocated())
-    SetWindowPos(FFloatingParent->Handle(), nullptr, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  RecalcFrame(FFloatingParent);
   Remeasure();
 }
 
@@ -1018,18 +1269,42 @@ void TTfCustomDockableWindow::SetFloatingMode(TTfFloatingMode Value, bool Force)
   if (Value == FFloatingMode && !Force) return;
   FFloatingMode = Value;
   if (!Floating() || !FFloatingParent->HandleAllocated()) return;
+  if (ShouldBeVisible()) ApplyFloatingOwner();
+  SyncVisibility();
+}
+
+void TTfCustomDockableWindow::ApplyFloatingOwner() {
   HWND fw = FFloatingParent->Handle();
   TCustomForm* form = OwningFormOf(this);
-  HWND owner = Value == fmOnTopOfAllForms && Application ? Application->Handle()
-               : form && form->HandleAllocated()         ? form->Handle()
-                                                         : nullptr;
-  if (owner && GetWindow(fw, GW_OWNER) != owner)
-    SetWindowLongPtrW(fw, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
-  bool topmost = Value == fmOnTopOfAllForms ||
+  if (form) form = MDIParentOf(form);
+  HWND owner = FFloatingMode == fmOnTopOfAllForms && Application ? Application->Handle()
+               : form && form->HandleAllocated()                 ? form->Handle()
+                                                                 : nullptr;
+  bool topmost = FFloatingMode == fmOnTopOfAllForms ||
                  (owner && (GetWindowLongW(owner, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
-  SetWindowPos(fw, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  SyncVisibility();
+  if (owner && GetWindow(fw, GW_OWNER) != owner) {
+    SetWindowOwner(fw, owner);
+    if (FFloatingMode == fmOnTopOfParentForm) {
+      // Directly above the form and the windows it owns.
+      HWND above = HWND_TOP;
+      for (HWND h = GetWindow(owner, GW_HWNDPREV); h; h = GetWindow(h, GW_HWNDPREV)) {
+        if (h == fw || (topmost && !(GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST))) continue;
+        bool owned = false;
+        for (HWND o = GetWindow(h, GW_OWNER); o && !owned; o = GetWindow(o, GW_OWNER))
+          owned = o == owner;
+        if (!owned) {
+          above = h;
+          break;
+        }
+      }
+      SetWindowPos(fw, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    SyncCaptionState();
+  }
+  bool isTopmost = (GetWindowLongW(fw, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  if (topmost != isTopmost)
+    SetWindowPos(fw, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TTfCustomDockableWindow::SyncCaptionState() {
@@ -1053,17 +1328,23 @@ void TTfCustomDockableWindow::SyncCaptionState() {
   FFloatingParent->RedrawFrame(7);
 }
 
+bool TTfCustomDockableWindow::ShouldBeVisible() {
+  if (!Visible() || FHiddenWhileReparenting > 0) return false;
+  if (!Floating() || (ComponentState() & csDesigning)) return true;
+  if (FFloatingMode == fmOnTopOfParentForm) {
+    TCustomForm* form = OwningFormOf(this);
+    if (!form || !form->HandleAllocated() || !IsWindowVisible(form->Handle())) return false;
+    for (HWND h = form->Handle(); h; h = GetParent(h))
+      if (IsIconic(h)) return false;
+  }
+  return !HideWhenInactive || tAppActive;
+}
+
 void TTfCustomDockableWindow::SyncVisibility() {
   if (!Floating() || !FFloatingParent->HandleAllocated()) return;
-  bool should = Visible() && FFloatingParent->Visible();
-  if (should && FFloatingMode == fmOnTopOfParentForm) {
-    TCustomForm* form = OwningFormOf(this);
-    should = form && form->HandleAllocated() && IsWindowVisible(form->Handle());
-    for (HWND h = should ? form->Handle() : nullptr; h; h = GetParent(h))
-      if (IsIconic(h)) should = false;
-  }
-  if (should && HideWhenInactive && !tAppActive) should = false;
+  bool should = ShouldBeVisible() && FFloatingParent->Visible();
   HWND fw = FFloatingParent->Handle();
+  if (should) ApplyFloatingOwner();
   if (should != (IsWindowVisible(fw) != FALSE)) {
     SetWindowPos(fw, nullptr, 0, 0, 0, 0,
                  (should ? SWP_SHOWWINDOW : SWP_HIDEWINDOW) | SWP_NOACTIVATE | SWP_NOZORDER |
@@ -1075,7 +1356,51 @@ void TTfCustomDockableWindow::SyncVisibility() {
 }
 
 void TTfCustomDockableWindow::NotifyMoved() {
-  if (OnMove && !(ComponentState() & csLoading)) OnMove(this);
+  if (OnMove && FMoveSuppress == 0 && !(ComponentState() & csLoading)) OnMove(this);
+}
+
+void TTfCustomDockableWindow::AddDockForm(TCustomForm* Form) {
+  if (ListAddOnce(FDockForms, Form)) Form->FreeNotification(this);
+}
+
+void TTfCustomDockableWindow::RemoveDockForm(TCustomForm* Form) {
+  if (ListRemove(FDockForms, Form)) Form->RemoveFreeNotification(this);
+}
+
+HPALETTE TTfCustomDockableWindow::GetPalette() {
+  return FCurrentDock ? FCurrentDock->GetPalette() : nullptr;
+}
+
+void TTfCustomDockableWindow::RepaintWithBackground() {
+  if (!HandleAllocated() || !IsWindowVisible(Handle())) return;
+  RECT cr, ur;
+  GetClientRect(Handle(), &cr);
+  if (GetUpdateRect(Handle(), &ur, FALSE) && EqualRect(&ur, &cr)) {
+    RedrawWhole(this);
+    return;
+  }
+  // Frame, background and content drawn off screen, then shown in one blit.
+  TRect wr = WindowRectOf(Handle());
+  HDC wdc = GetWindowDC(Handle());
+  HDC mdc = CreateCompatibleDC(wdc);
+  HBITMAP bmp = CreateCompatibleBitmap(wdc, wr.Width(), wr.Height());
+  HGDIOBJ old = SelectObject(mdc, bmp);
+  SendMessageW(Handle(), WM_PRINT, reinterpret_cast<WPARAM>(mdc),
+               PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+  BitBlt(wdc, 0, 0, wr.Width(), wr.Height(), mdc, 0, 0, SRCCOPY);
+  SelectObject(mdc, old);
+  DeleteObject(bmp);
+  DeleteDC(mdc);
+  ReleaseDC(Handle(), wdc);
+  ValidateRect(Handle(), nullptr);
+}
+
+bool TTfCustomDockableWindow::DockBackgroundOnMe() const {
+  return FCurrentDock && FCurrentDock->UsesBackground() && FCurrentDock->BackgroundOnToolbars();
+}
+
+TTfFloatingWindowParent* TTfCustomDockableWindow::CreateFloatingParent() {
+  return new TTfFloatingWindowParent(nullptr);
 }
 
 void TTfCustomDockableWindow::SetAutoResize(bool Value) {
@@ -1125,41 +1450,88 @@ void TTfCustomDockableWindow::Notification(TComponent* AComponent, TOperation Op
   if (AComponent == FLastDock) FLastDock = nullptr;
   if (AComponent == FCurrentDock) FCurrentDock = nullptr;
   if (AComponent == FFloatingParent) FFloatingParent = nullptr;
+  if (auto* f = dynamic_cast<TCustomForm*>(AComponent)) ListRemove(FDockForms, f);
 }
 
 void TTfCustomDockableWindow::SetParent(TWinControl* AParent) {
+  auto* newDock = dynamic_cast<TTfDock*>(AParent);
+  bool toFloat = AParent && dynamic_cast<TTfFloatingWindowParent*>(AParent) != nullptr;
+  auto syncFloatingList = [&]() {
+    if (Floating()) {
+      ListAddOnce(tFloatingWindows, this);
+      if (FFloatingParent)
+        FFloatingParent->SetBounds(FFloatingPos.X, FFloatingPos.Y, FFloatingParent->Width(),
+                                   FFloatingParent->Height());
+    } else {
+      ListRemove(tFloatingWindows, this);
+    }
+  };
   if (AParent == FParent) {
-    TCustomControl::SetParent(AParent);
+    FCurrentDock = dynamic_cast<TTfDock*>(FParent);
+    syncFloatingList();
     return;
   }
-  auto* newDock = dynamic_cast<TTfDock*>(AParent);
-  bool toFloat = AParent && AParent == FFloatingParent;
+  TTfDock* oldDock = dynamic_cast<TTfDock*>(FParent);
   bool destroying = (ComponentState() & csDestroying) != 0;
-  if (OnDockChanging && !destroying) OnDockChanging(this, toFloat, newDock);
-  if (AParent && !destroying && OnRecreating) OnRecreating(this);
-  TTfDock* oldDock = FCurrentDock;
+  if (AParent && !destroying) {
+    if (OnDockChanging) OnDockChanging(this, toFloat, newDock);
+    if (OnRecreating) OnRecreating(this);
+  }
+  // Hidden while it moves; arrangements and re-measuring wait until it is in place.
+  ++FHiddenWhileReparenting;
+  ++FMoveSuppress;
+  UpdateShowing();
   if (oldDock) oldDock->LockArrangement();
   if (newDock) newDock->LockArrangement();
+  ++FInternalBounds;
   if (AParent) NotifyDockChangingHidden(toFloat, newDock);
-  FCurrentDock = newDock;
-  if (oldDock && oldDock != FLastDock) oldDock->SetMembership(this, false);
-  if (newDock) newDock->SetMembership(this, true);
-  TCustomControl::SetParent(AParent);
-  if (HandleAllocated())
-    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-  if (toFloat)
-    ListAddOnce(tFloatingWindows, this);
-  else
-    ListRemove(tFloatingWindows, this);
-  if (FUseLastDock && newDock) SetLastDock(newDock);
-  if (!(ComponentState() & csDestroying)) {
-    if (!newDock) Remeasure();
+  ++FRemeasureLock;
+  ShrunkLength = 0;
+  auto unwind = [&]() {
+    --FRemeasureLock;
+    if (FRemeasureLock == 0 && FRemeasurePending) Remeasure();
+    --FInternalBounds;
+    if (newDock) newDock->UnlockArrangement();
+    if (oldDock) oldDock->UnlockArrangement();
+    --FMoveSuppress;
+    --FHiddenWhileReparenting;
+    UpdateShowing();
+    SyncVisibility();
+  };
+  try {
+    if (oldDock) {
+      if (!(FUseLastDock && oldDock == FLastDock)) oldDock->SetMembership(this, false);
+      oldDock->UpdateVisibleMembership(this, true);
+    }
+    try {
+      FCurrentDock = newDock;
+      TCustomControl::SetParent(AParent);
+      RecalcFrame(this);
+      AssignedRow = -1;
+    } catch (...) {
+      FCurrentDock = dynamic_cast<TTfDock*>(FParent);
+      throw;
+    }
+    if (FFloatingParent && FParent != FFloatingParent && !FSmoothDragging) ReleaseFloatingParent();
+    if (newDock) {
+      if (!FUseLastDock || FSmoothDragging)
+        newDock->SetMembership(this, true);
+      else
+        SetLastDock(newDock);
+      newDock->UpdateVisibleMembership(this, false);
+    }
+    syncFloatingList();
+    Remeasure();
+  } catch (...) {
+    unwind();
+    throw;
   }
-  if (newDock) newDock->UnlockArrangement(), newDock->ArrangeRows();
-  if (oldDock) oldDock->UnlockArrangement(), oldDock->ArrangeRows();
-  if (AParent && !(ComponentState() & csDestroying) && OnRecreated) OnRecreated(this);
-  if (OnDockChanged && !(ComponentState() & csDestroying)) OnDockChanged(this);
+  unwind();
+  if (FParent) NotifyMoved();
+  if (AParent && !(ComponentState() & csDestroying)) {
+    if (OnRecreated) OnRecreated(this);
+    if (OnDockChanged) OnDockChanged(this);
+  }
 }
 
 void TTfCustomDockableWindow::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
@@ -1188,10 +1560,16 @@ void TTfCustomDockableWindow::MakeFloating(bool Value) {
   }
   TCustomForm* form = RequireOwningForm(this);
   if (!FFloatingParent) {
-    FFloatingParent = new TTfFloatingWindowParent(nullptr);
-    FFloatingParent->DockableWindow = this;
-    FFloatingParent->ParentForm = form;
-    FFloatingParent->FreeNotification(this);
+    TTfFloatingWindowParent* f = CreateFloatingParent();
+    try {
+      f->DockableWindow = this;
+      f->ParentForm = form;
+      f->FreeNotification(this);
+    } catch (...) {
+      delete f;
+      throw;
+    }
+    FFloatingParent = f;
   }
   FFloatingParent->SetCaption(Caption());
   TPoint content;
@@ -1280,7 +1658,6 @@ void TTfCustomDockableWindow::DoubleClickHandle() {
       FDockPos = -8;
       SetParent(FDefaultDock);
     }
-    if (FFloatingParent && !Floating()) FFloatingParent->SetVisible(false);
   } else if (DockMode == dmCanFloat) {
     MakeFloating(true);
     KeepOnScreen(true);
@@ -1298,6 +1675,15 @@ void TTfCustomDockableWindow::Loaded() {
     FCurrentDock = nullptr;
     SetParent(d);
   }
+  if (!SavedAtRunTime && !(ComponentState() & csDesigning) && Floating()) {
+    // Bounds given in the form's client coordinates become a screen position.
+    if (TCustomForm* form = OwningFormOf(this)) {
+      TPoint p = form->ClientToScreen(TPoint(FFloatingParent->Left(), FFloatingParent->Top()));
+      FFloatingParent->SetBounds(p.X, p.Y, FFloatingParent->Width(), FFloatingParent->Height());
+    }
+    KeepOnScreen(false);
+  }
+  AfterLoading();
   Remeasure();
 }
 
@@ -1321,21 +1707,36 @@ void TTfCustomDockableWindow::PaintDockedFrame(HDC dc) {
   GetWindowRect(Handle(), &r);
   OffsetRect(&r, -r.left, -r.top);
   HBRUSH face = CreateSolidBrush(ColorToRGB(Color()));
-  DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+  if (FBorderStyle == bsSingle)
+    DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+  else
+    FrameRect(dc, &r, face);
   InflateRect(&r, -1, -1);
-  FrameRect(dc, &r, face);
+  bool background = DockBackgroundOnMe();
+  if (background) {
+    // The rest of the frame shows the dock's background.
+    int saved = SaveDC(dc);
+    POINT o = ClientOffsetOf(Handle());
+    RECT cr;
+    GetClientRect(Handle(), &cr);
+    ExcludeClipRect(dc, o.x, o.y, o.x + cr.right, o.y + cr.bottom);
+    FCurrentDock->PaintBackgroundFor(Handle(), dc, TRect(r.left, r.top, r.right, r.bottom), false);
+    RestoreDC(dc, saved);
+  } else {
+    FrameRect(dc, &r, face);
+  }
   if (FCurrentDock->AllowDrag()) {
     bool v = FCurrentDock->IsVertical();
     int hs = HandleSize();
     int length = (v ? ClientWidth() : ClientHeight()) + 2;
     int saved = SaveDC(dc);
-    if (DragHandleStyle != dhNone) {
+    if (FDragHandleStyle != dhNone) {
       static const int firstGrip[2][3] = {{4, 0, 3}, {5, 0, 7}};
-      int at = firstGrip[FCloseButtonWhenDocked ? 1 : 0][DragHandleStyle];
+      int at = firstGrip[FCloseButtonWhenDocked ? 1 : 0][FDragHandleStyle];
       int from = (FCloseButtonWhenDocked && !v) ? hs : 2;
       int to = (FCloseButtonWhenDocked && v) ? length - hs + 2 : length;
-      if (DragHandleStyle == dhSingle) ++from, --to;
-      for (int k = 0; k < (DragHandleStyle == dhDouble ? 2 : 1); ++k) {
+      if (FDragHandleStyle == dhSingle) ++from, --to;
+      for (int k = 0; k < (FDragHandleStyle == dhDouble ? 2 : 1); ++k) {
         int o = at + 3 * k;
         RECT g = v ? RECT{from, o, to, o + 3} : RECT{o, from, o + 3, to};
         DrawEdge(dc, &g, BDR_RAISEDINNER, BF_RECT | BF_MIDDLE);
@@ -1349,7 +1750,7 @@ void TTfCustomDockableWindow::PaintDockedFrame(HDC dc) {
       ExcludeClipRect(dc, cr.Left, cr.Top, cr.Right, cr.Bottom);
     }
     RECT strip = v ? RECT{2, 2, length, hs + 2} : RECT{2, 2, hs + 2, length};
-    FillRect(dc, &strip, face);
+    if (!background) FillRect(dc, &strip, face);
     RestoreDC(dc, saved);
     if (FCloseButtonWhenDocked) {
       RECT b = cr;
@@ -1386,28 +1787,22 @@ void TTfCustomDockableWindow::Dispatch(TMessage& m) {
     m.Result = 0;
     return;
   case WM_PRINT:
-  case WM_PRINTCLIENT: {
-    HDC dc = reinterpret_cast<HDC>(m.WParam);
-    LPARAM flags = m.Msg == WM_PRINT ? m.LParam : PRF_CLIENT;
-    if (m.Msg == WM_PRINT && (flags & PRF_NONCLIENT)) {
-      int saved = SaveDC(dc);
-      POINT o = ClientOffsetOf(Handle());
-      RECT cr;
-      GetClientRect(Handle(), &cr);
-      ExcludeClipRect(dc, o.x, o.y, o.x + cr.right, o.y + cr.bottom);
-      PaintDockedFrame(dc);
-      RestoreDC(dc, saved);
-    }
-    if (flags & PRF_CLIENT) {
-      auto paint = [this](HDC d) {
-        TMessage pm{WM_PAINT, reinterpret_cast<WPARAM>(d), 0, 0};
-        PaintHandler(pm);
-      };
-      PrintClientInto(m.Msg, Handle(), dc, flags, paint);
-    }
-    m.Result = m.Msg == WM_PRINT ? 1 : 0;
+    m.Result =
+        PrintWindowNonClient(Handle(), reinterpret_cast<HDC>(m.WParam), m.LParam, [this](HDC d) {
+          POINT o = ClientOffsetOf(Handle());
+          RECT cr;
+          GetClientRect(Handle(), &cr);
+          ExcludeClipRect(d, o.x, o.y, o.x + cr.right, o.y + cr.bottom);
+          PaintDockedFrame(d);
+        });
     return;
-  }
+  case WM_PRINTCLIENT:
+    PrintWindowClient(reinterpret_cast<HDC>(m.WParam), [this](HDC d) {
+      TMessage pm{WM_PAINT, reinterpret_cast<WPARAM>(d), 0, 0};
+      PaintHandler(pm);
+    });
+    m.Result = 0;
+    return;
   case WM_NCCALCSIZE:
     if (FCurrentDock) {
       auto* r = reinterpret_cast<RECT*>(m.LParam);
@@ -1423,7 +1818,7 @@ void TTfCustomDockableWindow::Dispatch(TMessage& m) {
     return;
   case WM_NCPAINT:
     if (FCurrentDock) {
-      HDC dc = GetWindowDC(Handle());
+      HDC dc = ClipToUpdateRegion(Handle(), m.WParam);
       RECT cr, wr;
       GetClientRect(Handle(), &cr);
       MapWindowPoints(Handle(), nullptr, reinterpret_cast<POINT*>(&cr), 2);
@@ -1499,13 +1894,56 @@ void TTfCustomDockableWindow::Dispatch(TMessage& m) {
     break;
   case WM_MOVE:
     TCustomControl::Dispatch(m);
+    if (DockBackgroundOnMe()) RepaintWithBackground();
     NotifyMoved();
     return;
+  case WM_ERASEBKGND:
+    if (DockBackgroundOnMe()) {
+      FCurrentDock->PaintBackgroundFor(Handle(), reinterpret_cast<HDC>(m.WParam), ClientRect(),
+                                       true);
+      m.Result = 1;
+      return;
+    }
+    break;
+  case WM_CONTEXTMENU: {
+    TPoint pos(m.XPos(), m.YPos());
+    bool keyboard = pos.X == -1 && pos.Y == -1;
+    // The client area is the framework's; the frame and handle are the window's.
+    if (keyboard || ClientRect().Contains(ScreenToClient(pos)) || (ComponentState() & csDesigning))
+      break;
+    bool handled = false;
+    DoContextPopup(ScreenToClient(pos), handled);
+    if (!handled && PopupMenu() && PopupMenu()->AutoPopup()) {
+      SendMessageW(Handle(), WM_CANCELMODE, 0, 0);
+      PopupMenu()->SetPopupComponent(this);
+      PopupMenu()->Popup(pos.X, pos.Y);
+      handled = true;
+    }
+    if (!handled) break;
+    m.Result = 1;
+    return;
+  }
+  case WM_PALETTECHANGED:
+    if (reinterpret_cast<HWND>(m.WParam) != Handle() && FCurrentDock)
+      if (HPALETTE pal = GetPalette()) {
+        HDC dc = GetDC(Handle());
+        HPALETTE old = SelectPalette(dc, pal, TRUE);
+        bool changed = RealizePalette(dc) > 0;
+        SelectPalette(dc, old, TRUE);
+        ReleaseDC(Handle(), dc);
+        if (changed) RedrawWhole(this);
+      }
+    break;
+  case CM_COLORCHANGED:
+    RedrawWhole(this);
+    break;
   case CM_TEXTCHANGED:
     TCustomControl::Dispatch(m);
     if (Floating()) FFloatingParent->SetCaption(Caption());
     return;
   case CM_VISIBLECHANGED:
+    if (FCurrentDock && !(ComponentState() & csDesigning))
+      FCurrentDock->UpdateVisibleMembership(this, false);
     TCustomControl::Dispatch(m);
     if (Floating()) {
       if (Visible()) FFloatingParent->SetVisible(true);
@@ -1515,7 +1953,7 @@ void TTfCustomDockableWindow::Dispatch(TMessage& m) {
     return;
   case WM_SETCURSOR:
     if (FCurrentDock && FCurrentDock->AllowDrag() && reinterpret_cast<HWND>(m.WParam) == Handle() &&
-        LOWORD(m.LParam) == HT_TB_DOCKEDHANDLE && DragHandleStyle != dhNone) {
+        LOWORD(m.LParam) == HT_TB_DOCKEDHANDLE && FDragHandleStyle != dhNone) {
       POINT c;
       GetCursorPos(&c);
       TRect wr = WindowRectOf(Handle());
@@ -1693,6 +2131,8 @@ void TTfCustomDockableWindow::RunDragLoop(int X, int Y) {
   } else {
     if (FCurrentDock && accepts(FCurrentDock)) docks.push_back(FCurrentDock);
     CollectDocks(form, this, docks, accepts);
+    for (TCustomForm* f : FDockForms)
+      if (f->HandleAllocated() && f->Visible()) CollectDocks(f, this, docks, accepts);
   }
   for (auto* d : docks)
     d->CommitPositions();
@@ -1827,11 +2267,7 @@ void TTfCustomDockableWindow::RunDragLoop(int X, int Y) {
   };
   auto finish = [&]() {
     if (FUseLastDock && FCurrentDock) SetLastDock(FCurrentDock);
-    if (FFloatingParent && !Floating()) {
-      TTfFloatingWindowParent* f = FFloatingParent;
-      FFloatingParent = nullptr;
-      delete f;
-    }
+    if (FFloatingParent && !Floating()) ReleaseFloatingParent();
     if (!FCurrentDock) {
       FDockRow = FDragStartRow;
       FDockPos = FDragStartPos;
@@ -2008,4 +2444,95 @@ void TTfCustomDockableWindow::RunSizeLoop(int Edge, const TPoint& StartCursor) {
     throw;
   }
   ResizeEnded();
+}
+
+// ---------------------------------------------------------------------------
+// Stored positions
+
+namespace {
+
+template <class T> void ComponentsOf(TComponent* Owner, std::vector<T*>& Out) {
+  for (int i = 0; i < Owner->ComponentCount(); ++i) {
+    TComponent* c = Owner->Components(i);
+    if (auto* t = dynamic_cast<T*>(c))
+      if (!t->Name().empty()) Out.push_back(t);
+    ComponentsOf(c, Out);
+  }
+}
+
+TTfPositionData IniPositionData(TCustomIniFile* Ini, const std::wstring& Prefix) {
+  TTfPositionData d;
+  d.ReadInt = [Ini, Prefix](const std::wstring& Toolbar, const std::wstring& Value, int Default,
+                            void*) { return Ini->ReadInteger(Prefix + Toolbar, Value, Default); };
+  d.WriteInt = [Ini, Prefix](const std::wstring& Toolbar, const std::wstring& Value, int V, void*) {
+    Ini->WriteInteger(Prefix + Toolbar, Value, V);
+  };
+  return d;
+}
+
+} // namespace
+
+void TfSavePositions(TCustomForm* Form, TCustomIniFile* Ini, const std::wstring& Prefix) {
+  std::vector<TTfCustomDockableWindow*> windows;
+  ComponentsOf(Form, windows);
+  TTfPositionData data = IniPositionData(Ini, Prefix);
+  for (auto* w : windows) {
+    std::wstring sec = Prefix + w->Name();
+    Ini->EraseSection(sec);
+    Ini->WriteBool(sec, L"Visible", w->Visible());
+    Ini->WriteString(sec, L"Dock", w->CurrentDock() ? w->CurrentDock()->Name() : L"");
+    Ini->WriteString(sec, L"LastDock", w->LastDock() ? w->LastDock()->Name() : L"");
+    Ini->WriteInteger(sec, L"DockRow", w->DockRow());
+    Ini->WriteInteger(sec, L"DockPos", w->DockPos());
+    TPoint fp = w->FloatingPosition();
+    Ini->WriteInteger(sec, L"FloatLeft", fp.X);
+    Ini->WriteInteger(sec, L"FloatTop", fp.Y);
+    w->WritePosition(data);
+  }
+}
+
+void TfLoadPositions(TCustomForm* Form, TCustomIniFile* Ini, const std::wstring& Prefix) {
+  std::vector<TTfCustomDockableWindow*> windows;
+  std::vector<TTfDock*> docks;
+  ComponentsOf(Form, windows);
+  ComponentsOf(Form, docks);
+  auto dockNamed = [&docks](const std::wstring& Name) -> TTfDock* {
+    for (auto* d : docks)
+      if (!Name.empty() && d->Name() == Name) return d;
+    return nullptr;
+  };
+  TTfPositionData data = IniPositionData(Ini, Prefix);
+  for (auto* d : docks)
+    d->LockArrangement();
+  std::vector<TTfCustomDockableWindow*> read;
+  try {
+    for (auto* w : windows) {
+      std::wstring sec = Prefix + w->Name();
+      if (!Ini->SectionExists(sec)) continue;
+      read.push_back(w);
+      w->SetDockRow(Ini->ReadInteger(sec, L"DockRow", w->DockRow()));
+      w->SetDockPos(Ini->ReadInteger(sec, L"DockPos", w->DockPos()));
+      TPoint fp = w->FloatingPosition();
+      w->PlaceFloating(TPoint(Ini->ReadInteger(sec, L"FloatLeft", fp.X),
+                              Ini->ReadInteger(sec, L"FloatTop", fp.Y)));
+      if (TTfDock* last = dockNamed(Ini->ReadString(sec, L"LastDock", L""))) w->SetLastDock(last);
+      bool visible = Ini->ReadBool(sec, L"Visible", w->Visible());
+      if (TTfDock* d = dockNamed(Ini->ReadString(sec, L"Dock", L""))) {
+        if (d != w->CurrentDock()) w->SetParent(d);
+      } else if (w->DockMode == dmCanFloat) {
+        w->MakeFloating(true);
+        w->KeepOnScreen(false);
+      }
+      w->SetVisible(visible);
+      w->ReadPosition(data);
+    }
+  } catch (...) {
+    for (auto* d : docks)
+      d->UnlockArrangement();
+    throw;
+  }
+  for (auto* d : docks)
+    d->UnlockArrangement();
+  for (auto* w : read)
+    w->FinishPositionRead();
 }

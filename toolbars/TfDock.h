@@ -14,6 +14,9 @@ class TTfFloatingWindowParent;
 struct TDockedSize;
 
 enum TTfDockPosition { dpTop, dpBottom, dpLeft, dpRight };
+// Bound lines of a dock, one bit each.
+enum TTfDockBoundLine { blTop, blBottom, blLeft, blRight };
+using TTfDockBoundLines = unsigned;
 enum TTfShrinkMode { tfsmNone, tfsmWrap, tfsmChevron };
 enum TTfDockMode { dmCanFloat, dmCannotFloat, dmCannotFloatOrChangeDocks };
 enum TTfDragHandleStyle { dhDouble, dhNone, dhSingle };
@@ -29,6 +32,34 @@ using TTfRequestDockEvent =
 using TTfDockChangingEvent =
     std::function<void(TObject* Sender, bool Floating, class TTfDock* DockingTo)>;
 
+// A picture that docks paint behind themselves and their toolbars.
+class TTfBasicBackground : public TComponent {
+public:
+  using TComponent::TComponent;
+  // Paints the background with its origin at R's top-left, covering R.
+  virtual void PaintDockBackground(HDC DC, const TRect& R) = 0;
+  virtual HPALETTE BackgroundPalette() = 0;
+  // Change handlers, one per client.
+  virtual void RegisterBackgroundChange(TObject* Client, const TNotifyEvent& Proc) = 0;
+  virtual void BackgroundSysColorChanged() = 0;
+  virtual void UnregisterBackgroundChange(TObject* Client) = 0;
+  virtual bool BackgroundInUse() = 0;
+};
+
+// Docking types of a window.
+enum { dtNotDocked = 0, dtFloating = 1, dtTopBottom = 2, dtLeftRight = 3 };
+
+// Reader and writer of stored toolbar positions.
+struct TTfPositionData {
+  std::function<int(const std::wstring& ToolbarName, const std::wstring& ValueName, int Default,
+                    void* Extra)>
+      ReadInt;
+  std::function<void(const std::wstring& ToolbarName, const std::wstring& ValueName, int Value,
+                     void* Extra)>
+      WriteInt;
+  void* Extra = nullptr;
+};
+
 class TTfDock : public TCustomControl {
 public:
   explicit TTfDock(TComponent* AOwner);
@@ -41,6 +72,21 @@ public:
   bool FixAlign() const { return FFixAlign; }
   void SetFixAlign(bool Value);
   bool LimitToOneRow = false;
+  TTfDockBoundLines BoundLines() const { return FBoundLines; }
+  void SetBoundLines(TTfDockBoundLines Value);
+  TTfBasicBackground* Background() const { return FBackground; }
+  void SetBackground(TTfBasicBackground* Value);
+  bool BackgroundOnToolbars() const { return FBackgroundOnToolbars; }
+  void SetBackgroundOnToolbars(bool Value);
+  // Paints the background into DC over R (origin at R's top-left).
+  virtual void DrawDockBackground(HDC DC, const TRect& R);
+  virtual bool UsesBackground();
+  // Repaints the dock and its docked windows after a background change.
+  void RepaintBackgrounds();
+  HPALETTE GetPalette();
+  // Paints the background behind a window of the dock's parent, aligned to
+  // that parent; Clip is in the window's client or window coordinates.
+  void PaintBackgroundFor(HWND Wnd, HDC DC, const TRect& Clip, bool ClientCoordinates);
   bool IsVertical() const { return FPosition == dpLeft || FPosition == dpRight; }
   void SetParent(TWinControl* AParent) override;
 
@@ -48,7 +94,13 @@ public:
   void LockArrangement() { ++FArrangeLock; }
   void UnlockArrangement();
   void SetMembership(TTfCustomDockableWindow* Window, bool Member);
+  // Adds or removes the window in the visible list; a change arranges and
+  // fires OnInsertRemoveBar.
+  void UpdateVisibleMembership(TTfCustomDockableWindow* Window, bool ForceRemove);
+  const std::vector<TTfCustomDockableWindow*>& VisibleList() const { return FVisibleList; }
   int HighestRow() const;
+  // The row whose band contains Offset across the rows.
+  int RowAt(int Offset) const;
   int RowThicknessExcept(int Row, TTfCustomDockableWindow* Window) const;
   // Thickness of a row in the last arrangement; HasFullSize tells whether a
   // full-size window is in it.
@@ -73,7 +125,14 @@ protected:
 
 private:
   friend class TTfCustomDockableWindow;
+  void PaintNonClient(HDC DC);
+  void BackgroundChanged(TObject*) { RepaintBackgrounds(); }
   TTfDockPosition FPosition = dpTop;
+  TTfDockBoundLines FBoundLines = 0;
+  int FNCWidth = 0, FNCHeight = 0;
+  TTfBasicBackground* FBackground = nullptr;
+  bool FBackgroundOnToolbars = true;
+  std::vector<TTfCustomDockableWindow*> FVisibleList;
   bool FAllowDrag = true;
   bool FFixAlign = false;
   int FArrangeLock = 0;
@@ -84,6 +143,7 @@ private:
 
 class TTfCustomDockableWindow : public TCustomControl {
   friend class TTfDock;
+  friend class TTfFloatingWindowParent;
 
 public:
   explicit TTfCustomDockableWindow(TComponent* AOwner);
@@ -123,7 +183,11 @@ public:
   TTfDockMode DockMode = dmCanFloat;
   // Dock positions the window may be dragged to, one bit per TTfDockPosition.
   unsigned DockableTo = (1u << dpTop) | (1u << dpBottom) | (1u << dpLeft) | (1u << dpRight);
-  TTfDragHandleStyle DragHandleStyle = dhSingle;
+  TTfDragHandleStyle DragHandleStyle() const { return FDragHandleStyle; }
+  void SetDragHandleStyle(TTfDragHandleStyle Value);
+  // bsSingle draws a raised edge round the docked window; bsNone a flat one.
+  TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TFormBorderStyle Value);
   bool Resizable = true;
   // Re-creates the floating window, whose style depends on it.
   void SetResizable(bool Value);
@@ -139,10 +203,21 @@ public:
   // Shows or hides the floating window as its form is shown, hidden or minimised.
   void SyncVisibility();
   TTfFloatingWindowParent* FloatingWindow() const { return FFloatingParent; }
+  // Whether the window is to be shown now (also false while it changes parent).
+  bool ShouldBeVisible();
+  int HiddenWhileReparenting() const { return FHiddenWhileReparenting; }
+  // Further forms whose docks take the window while it is dragged.
+  void AddDockForm(TCustomForm* Form);
+  void RemoveDockForm(TCustomForm* Form);
+  // Set when the window's state came from a run-time save.
+  bool SavedAtRunTime = false;
+  HPALETTE GetPalette();
 
   void SetParent(TWinControl* AParent) override;
   void MakeFloating(bool Value);
   void PlaceFloating(const TPoint& P);
+  // Where the floating window's top-left goes on the screen.
+  TPoint FloatingPosition() const { return FFloatingPos; }
   void KeepOnScreen(bool OnlyIfFullyOffscreen);
   void Remeasure();
   void ApplyMeasuredSize(int W, int H);
@@ -180,6 +255,15 @@ public:
 
   // Called while the window is hidden on its way to a new parent.
   virtual void NotifyDockChangingHidden(bool Floating, TTfDock* DockingTo);
+  virtual bool ChildSkipsContentTest(TControl*) { return false; }
+  // The window that holds the dockable window while it floats.
+  virtual TTfFloatingWindowParent* CreateFloatingParent();
+  virtual void AfterLoading() {}
+
+  // Position storage hooks.
+  virtual void FinishPositionRead() {}
+  virtual void ReadPosition(const TTfPositionData&) {}
+  virtual void WritePosition(const TTfPositionData&) {}
 
   // Resize hooks.
   virtual void ResizeStarting(int) {}
@@ -208,7 +292,12 @@ public:
 
 protected:
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  bool ShowingAllowed() const override { return FHiddenWhileReparenting == 0; }
   void PaintDockedFrame(HDC DC);
+  bool DockBackgroundOnMe() const;
+  void ApplyFloatingOwner();
+  void ReleaseFloatingParent();
+  void RepaintWithBackground();
   void RedrawDockedCloseButton();
   void ApplyDragRect(TTfDock* Dock, const TRect& R, const TDockedSize* Record);
   int FInternalBounds = 0;
@@ -231,6 +320,10 @@ private:
   TTfDock* FDragStartDock = nullptr;
   int FDragStartRow = 0, FDragStartPos = 0;
   TPoint FFloatingPos;
+  int FHiddenWhileReparenting = 0, FMoveSuppress = 0;
+  TTfDragHandleStyle FDragHandleStyle = dhSingle;
+  TFormBorderStyle FBorderStyle = bsSingle;
+  std::vector<TCustomForm*> FDockForms;
 };
 
 // The small tool window that holds a floating dockable window.
@@ -267,3 +360,21 @@ TPoint MessageScreenPoint(const MSG& Msg);
 
 // The outermost form above a control (a floating window's parent form).
 TCustomForm* OwningFormOf(TControl* Control);
+// OwningFormOf; raises when there is none.
+TCustomForm* RequireOwningForm(TControl* Window);
+int SmallCaptionHeight();
+// The MDI parent of an MDI child form; other forms are their own.
+TCustomForm* MDIParentOf(TCustomForm* Form);
+int DockTypeOf(TTfDock* Dock, bool Floating);
+void SetWindowOwner(HWND Wnd, HWND Owner);
+// The first visible, enabled window of the thread other than Except and the
+// application window, preferring windows that are not tool windows.
+HWND FirstThreadWindow(HWND Except);
+bool IsSelfOrAncestor(HWND Ancestor, HWND Wnd);
+void RecalcFrame(TWinControl* Control);
+void RedrawWhole(TWinControl* Control);
+
+// Stores and restores the positions of a form's dockable windows in the
+// sections Prefix + window name of an INI file.
+void TfSavePositions(TCustomForm* Form, class TCustomIniFile* Ini, const std::wstring& Prefix);
+void TfLoadPositions(TCustomForm* Form, class TCustomIniFile* Ini, const std::wstring& Prefix);

@@ -2820,28 +2820,17 @@ void TTfPopupWindow::Dispatch(TMessage& m) {
     m.Result = 0;
     return;
   }
-  case WM_PRINT: {
-    HDC dc = reinterpret_cast<HDC>(m.WParam);
-    if (m.LParam & PRF_NONCLIENT) DrawFrame(dc);
-    if (m.LParam & PRF_CLIENT) {
-      int saved = SaveDC(dc);
-      SetWindowOrgEx(dc, -3, -3, nullptr);
-      if (m.LParam & PRF_ERASEBKGND) SendMessageW(Handle(), WM_ERASEBKGND, m.WParam, 0);
-      TMessage pm{WM_PAINT, m.WParam, 0, 0};
-      PaintHandler(pm);
-      RestoreDC(dc, saved);
-    }
-    m.Result = 1;
+  case WM_PRINT:
+    m.Result = PrintWindowNonClient(Handle(), reinterpret_cast<HDC>(m.WParam), m.LParam,
+                                    [this](HDC d) { DrawFrame(d); });
     return;
-  }
-  case WM_PRINTCLIENT: {
-    TMessage pm{WM_PAINT, m.WParam, 0, 0};
-    int saved = SaveDC(reinterpret_cast<HDC>(m.WParam));
-    PaintHandler(pm);
-    RestoreDC(reinterpret_cast<HDC>(m.WParam), saved);
+  case WM_PRINTCLIENT:
+    PrintWindowClient(reinterpret_cast<HDC>(m.WParam), [this](HDC d) {
+      TMessage pm{WM_PAINT, reinterpret_cast<WPARAM>(d), 0, 0};
+      PaintHandler(pm);
+    });
     m.Result = 0;
     return;
-  }
   case WM_MOUSEACTIVATE:
     m.Result = MA_NOACTIVATE;
     return;

@@ -154,9 +154,11 @@ TEST(TfFloating, BoundsResizeFloatingWindow) {
 
 // Prints a window with WM_PRINT into a bitmap first filled with a marker
 // colour and returns the pixels asked for.
-std::vector<COLORREF> Printed(HWND h, LPARAM flags, const std::vector<POINT>& at) {
+// Pixels of a window printed with WM_PRINT on a magenta bitmap of its size.
+std::vector<COLORREF> PrintedAll(HWND h, LPARAM flags, int& w, int& ht) {
   RECT wr = WindowRect(h);
-  int w = wr.right - wr.left, ht = wr.bottom - wr.top;
+  w = wr.right - wr.left;
+  ht = wr.bottom - wr.top;
   HDC screen = GetDC(nullptr);
   HDC dc = CreateCompatibleDC(screen);
   HBITMAP bmp = CreateCompatibleBitmap(screen, w, ht);
@@ -167,12 +169,22 @@ std::vector<COLORREF> Printed(HWND h, LPARAM flags, const std::vector<POINT>& at
   DeleteObject(marker);
   SendMessageW(h, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags);
   std::vector<COLORREF> out;
-  for (POINT p : at)
-    out.push_back(GetPixel(dc, p.x, p.y));
+  for (int y = 0; y < ht; ++y)
+    for (int x = 0; x < w; ++x)
+      out.push_back(GetPixel(dc, x, y));
   SelectObject(dc, old);
   DeleteObject(bmp);
   DeleteDC(dc);
   ReleaseDC(nullptr, screen);
+  return out;
+}
+
+std::vector<COLORREF> Printed(HWND h, LPARAM flags, const std::vector<POINT>& at) {
+  int w, ht;
+  std::vector<COLORREF> all = PrintedAll(h, flags, w, ht);
+  std::vector<COLORREF> out;
+  for (POINT p : at)
+    out.push_back(all[static_cast<size_t>(p.y) * w + p.x]);
   return out;
 }
 
@@ -190,8 +202,12 @@ TEST(TfFloating, PrintDrawsFrameAndClient) {
   auto px = Printed(frame, PRF_NONCLIENT | PRF_CLIENT, {cap, mid});
   EXPECT_NE(px[0], magenta);
   EXPECT_NE(px[1], magenta);
-  px = Printed(frame, PRF_CLIENT, {cap});
-  EXPECT_EQ(px[0], magenta);
+  // The client area alone is printed at the DC's origin.
+  RECT fr = WindowRect(frame);
+  POINT farCorner{fr.right - fr.left - 2, fr.bottom - fr.top - 2};
+  px = Printed(frame, PRF_CLIENT, {POINT{1, 1}, farCorner});
+  EXPECT_NE(px[0], magenta);
+  EXPECT_EQ(px[1], magenta);
 
   f.Bar->SetParent(f.Dock);
   PumpFor(30);
@@ -205,6 +221,30 @@ TEST(TfFloating, PrintDrawsFrameAndClient) {
   px = Printed(bar, PRF_NONCLIENT | PRF_CLIENT, {corner, inner});
   EXPECT_NE(px[0], magenta);
   EXPECT_NE(px[1], magenta);
+}
+
+// With PRF_CHILDREN the floating window prints the toolbar inside it, with
+// its item captions; without it only its own face.
+TEST(TfFloating, PrintWithChildrenShowsTheToolbar) {
+  FloatForm f;
+  ASSERT_TRUE(f.Bar->Floating());
+  auto dark = [](HWND h, LPARAM flags) {
+    int w, ht;
+    int n = 0;
+    for (COLORREF c : PrintedAll(h, flags, w, ht))
+      if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 150) ++n;
+    return n;
+  };
+  int without = dark(f.Frame(), PRF_NONCLIENT | PRF_CLIENT);
+  int with = dark(f.Frame(), PRF_NONCLIENT | PRF_CLIENT | PRF_CHILDREN);
+  int barAlone = dark(f.Bar->Handle(), PRF_NONCLIENT | PRF_CLIENT | PRF_CHILDREN);
+  EXPECT_GT(barAlone, 20) << "the item captions are dark text";
+  EXPECT_GE(with, without + barAlone - 5);
+  // A hidden window with PRF_CHECKVISIBLE prints nothing.
+  SetWindowPos(f.Frame(), nullptr, 0, 0, 0, 0,
+               SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_FALSE(IsWindowVisible(f.Frame()));
+  EXPECT_EQ(SendMessageW(f.Frame(), WM_PRINT, 0, PRF_CHECKVISIBLE | PRF_CLIENT), 0);
 }
 
 // A right click on the docked toolbar's frame runs its context popup at that
