@@ -1510,6 +1510,13 @@ void TWinControl::PaintControls(HDC DC, TControl* First) {
   }
 }
 
+void TWinControl::PaintClientTo(HDC DC) {
+  int saved = SaveDC(DC);
+  TMessage m{WM_PAINT, reinterpret_cast<WPARAM>(DC), 0, 0};
+  PaintHandler(m);
+  RestoreDC(DC, saved);
+}
+
 void TWinControl::PaintHandler(TMessage& m) {
   PAINTSTRUCT ps;
   HDC dc = m.WParam ? reinterpret_cast<HDC>(m.WParam) : BeginPaint(FHandle, &ps);

@@ -331,6 +331,8 @@ public:
   explicit TWinControl(TComponent* AOwner);
   ~TWinControl() override;
 
+  // Paints the client area into DC at its origin, as WM_PAINT would.
+  void PaintClientTo(HDC DC);
   // The window, created with its parents on first use.
   HWND Handle();
   bool HandleAllocated() const { return FHandle != nullptr; }

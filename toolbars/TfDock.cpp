@@ -778,10 +778,7 @@ void TTfDock::Dispatch(TMessage& m) {
                                     [this](HDC d) { PaintNonClient(d); });
     return;
   case WM_PRINTCLIENT:
-    PrintWindowClient(reinterpret_cast<HDC>(m.WParam), [this](HDC d) {
-      TMessage pm{WM_PAINT, reinterpret_cast<WPARAM>(d), 0, 0};
-      PaintHandler(pm);
-    });
+    PaintClientTo(reinterpret_cast<HDC>(m.WParam));
     m.Result = 0;
     return;
   case CM_SYSCOLORCHANGE:
@@ -1214,19 +1211,19 @@ void TTfCustomDockableWindow::SetCloseButton(bool Value) {
 void TTfCustomDockableWindow::SetCloseButtonWhenDocked(bool Value) {
   if (Value == FCloseButtonWhenDocked) return;
   FCloseButtonWhenDocked = Value;
-  if (FCurrentDock) {
-    RecalcFrame(this);
-    FCurrentDock->ArrangeRows();
-  }
+  DockedFrameChanged();
+}
+
+void TTfCustomDockableWindow::DockedFrameChanged() {
+  if (!FCurrentDock) return;
+  RecalcFrame(this);
+  FCurrentDock->ArrangeRows();
 }
 
 void TTfCustomDockableWindow::SetDragHandleStyle(TTfDragHandleStyle Value) {
   if (Value == FDragHandleStyle) return;
   FDragHandleStyle = Value;
-  if (FCurrentDock) {
-    RecalcFrame(this);
-    FCurrentDock->ArrangeRows();
-  }
+  DockedFrameChanged();
 }
 
 void TTfCustomDockableWindow::SetBorderStyle(TFormBorderStyle Value) {
@@ -1797,10 +1794,7 @@ void TTfCustomDockableWindow::Dispatch(TMessage& m) {
         });
     return;
   case WM_PRINTCLIENT:
-    PrintWindowClient(reinterpret_cast<HDC>(m.WParam), [this](HDC d) {
-      TMessage pm{WM_PAINT, reinterpret_cast<WPARAM>(d), 0, 0};
-      PaintHandler(pm);
-    });
+    PaintClientTo(reinterpret_cast<HDC>(m.WParam));
     m.Result = 0;
     return;
   case WM_NCCALCSIZE:

@@ -297,6 +297,8 @@ protected:
   bool DockBackgroundOnMe() const;
   void ApplyFloatingOwner();
   void ReleaseFloatingParent();
+  // The handle strip or frame changed: the frame and the rows follow.
+  void DockedFrameChanged();
   void RepaintWithBackground();
   void RedrawDockedCloseButton();
   void ApplyDragRect(TTfDock* Dock, const TRect& R, const TDockedSize* Record);

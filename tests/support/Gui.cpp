@@ -118,6 +118,12 @@ HWND FindChild(HWND parent, const std::wstring& className, const std::wstring& c
   return FindWindowOf(className, caption, parent);
 }
 
+RECT WindowRect(HWND h) {
+  RECT r;
+  GetWindowRect(h, &r);
+  return r;
+}
+
 std::wstring WindowText(HWND h) {
   int n = GetWindowTextLengthW(h);
   std::wstring s(n + 1, L'\0');

@@ -31,6 +31,8 @@ HWND FindWindowOf(const std::wstring& className, const std::wstring& caption,
 // Finds a child by its control id or its caption.
 HWND FindChild(HWND parent, const std::wstring& className, const std::wstring& caption);
 std::wstring WindowText(HWND h);
+// The window's rectangle on the screen.
+RECT WindowRect(HWND h);
 std::wstring ClassOf(HWND h);
 
 // Mouse and keys through window messages (client coordinates).

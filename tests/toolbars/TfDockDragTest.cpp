@@ -14,6 +14,7 @@ namespace {
 
 using testsupport::PumpFor;
 using testsupport::PumpUntil;
+using testsupport::WindowRect;
 
 // A message-only window that runs a callback when a probe message arrives
 // inside a modal loop (the loops dispatch every other message).
@@ -64,12 +65,6 @@ void PostMove(HWND form, POINT screen) {
 }
 void PostUp(HWND form, POINT screen) {
   PostMessageW(form, WM_LBUTTONUP, 0, ClientPoint(form, screen));
-}
-
-RECT WindowRect(HWND h) {
-  RECT r;
-  GetWindowRect(h, &r);
-  return r;
 }
 
 struct DockForm {

@@ -14,12 +14,7 @@ namespace {
 
 using testsupport::PumpFor;
 using testsupport::PumpUntil;
-
-RECT WindowRect(HWND h) {
-  RECT r;
-  GetWindowRect(h, &r);
-  return r;
-}
+using testsupport::WindowRect;
 
 struct FloatForm {
   TForm* Form;
