@@ -2,6 +2,7 @@
 // message, and a key press starting and stopping a recording.
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <memory>
 
 #include "framework/Menus.h"
@@ -150,6 +151,10 @@ TEST_F(HotKeyFormTest, GlobalKeyStartsAndStopsRecording) {
   testsupport::PumpUntil([&] { return form->RecordedBlocks() > 0; }, 10000);
   testsupport::SendKeyInput(VK_F7, true, false, true);
   ASSERT_TRUE(testsupport::PumpUntil([&] { return !form->Recording(); }, 20000));
+  // Names carry the second: a start within the same second would ask about
+  // overwriting the first file.
+  time_t stopped = time(nullptr);
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return time(nullptr) != stopped; }, 3000));
   testsupport::SendKeyInput(VK_F7, true, false, true);
   ASSERT_TRUE(testsupport::PumpUntil([&] { return form->Recording(); }, 20000));
   testsupport::SendKeyInput(VK_F8, true, false, true);
