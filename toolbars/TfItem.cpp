@@ -530,6 +530,28 @@ void TTfCustomItem::SetName(const std::wstring& Value) {
   if (old != Name() && FParent) FParent->NotifyItemChange(icRenamed, -1, this);
 }
 
+void TTfCustomItem::SetParentComponent(TComponent* Value) {
+  TTfCustomItem* target = dynamic_cast<TTfCustomItem*>(Value);
+  if (Value && !target) {
+    if (auto* rp = dynamic_cast<IItemRootProvider*>(Value))
+      target = rp->GetRootItem();
+    else
+      throw ETfItemError(Format(tfstr::ItemBadContainer, Value->ClassName()));
+  }
+  if (FParent) FParent->Remove(this);
+  if (target) target->Add(this);
+}
+
+TComponent* TTfCustomItem::GetParentComponent() const {
+  if (!FParent) return nullptr;
+  return FParent->FParentComponent ? FParent->FParentComponent : FParent;
+}
+
+void TTfCustomItem::SetChildOrder(TTfCustomItem* Child, int Order) {
+  int i = IndexOf(Child);
+  if (i >= 0) Move(i, Order);
+}
+
 std::wstring TTfCustomItem::ShortCutText() const {
   size_t tab = FCaption.find(L'\t');
   if (tab != std::wstring::npos) return FCaption.substr(tab + 1);
@@ -544,8 +566,9 @@ void TTfCustomItem::PostClick() {
 TTfCustomItem* TTfCustomItem::FindByShortCutHops(TShortCut Key, TTfCustomItem*& TopChild,
                                                  int Hops) {
   TopChild = nullptr;
+  // One hop per item, as the views show it: the linked item's own children.
   TTfCustomItem* src = this;
-  while (src->FLinkSubitems) {
+  if (src->FLinkSubitems) {
     if (++Hops > 25) return nullptr;
     src = src->FLinkSubitems;
   }
@@ -1296,6 +1319,7 @@ TTfView::~TTfView() {
     delete v;
   FViewers.clear();
   if (FParentView && FParentView->OpenView() == this) FParentView->ForgetOpenPopup();
+  if (FParentView && !(FParentView->ComponentState() & csDestroying)) FParentView->NotifyFocus();
 }
 
 bool TTfView::IsLoadingRoot() const {
@@ -1808,7 +1832,7 @@ bool TTfView::Layout(bool CanMoveControls, TViewOrientation AOrientation, int AW
     int len = along(rec[i].R), th = cross(rec[i].R);
     bool tbSize = v->IsToolbarSize();
     if (FIsPopup && prevShown >= 0 && FViewers[prevShown]->IsToolbarSize() && !tbSize) {
-      finishLine();
+      // A new row, in the same line: menu rows all get the widest width.
       curA = startA;
       curC = totalC;
       lineCross = 0;
@@ -1865,7 +1889,7 @@ bool TTfView::Layout(bool CanMoveControls, TViewOrientation AOrientation, int AW
   if (!ChevronSource && wrapped && totalA < AWrapLength) totalA = AWrapLength;
   for (size_t li = 0; li < lines.size(); ++li) {
     auto& ln = lines[li];
-    if (FIsToolbar && !FIsPopup) {
+    if (FIsToolbar) {
       int lc = 0, l0 = INT_MAX;
       for (int i : ln) {
         lc = std::max<int>(lc, cross(rec[i].R));
@@ -1946,7 +1970,7 @@ bool TTfView::Layout(bool CanMoveControls, TViewOrientation AOrientation, int AW
     }
   }
   // 11. wrap lines span the whole width
-  if (FIsToolbar && !FIsPopup)
+  if (FIsToolbar)
     for (int i = 0; i < n; ++i)
       if (rec[i].Wrap) {
         if (vertical) {
@@ -2199,6 +2223,9 @@ void TTfView::SelectViewer(TTfItemViewer* New, bool ByMouse) {
       if (FIsToolbar || !ByMouse) {
         StopTimer(1);
         if (New != FOpenViewer) CloseChildPopups();
+      } else if (FOpenViewer && New == FOpenViewer) {
+        // Back on the item whose submenu is open: the submenu stays.
+        StopTimer(1);
       } else if (FOpenViewer && !(FActiveTimers & 2)) {
         StartTimer(1, MenuShowDelay());
       }
@@ -2226,7 +2253,7 @@ void TTfView::SelectViewer(TTfItemViewer* New, bool ByMouse) {
     if (FState & vwTracking) {
       if (FIsPopup && !FIsToolbar) {
         StopTimer(0);
-        if (ByMouse && New && (New->Item()->Traits() & itHasSubmenu))
+        if (ByMouse && New && New != FOpenViewer && (New->Item()->Traits() & itHasSubmenu))
           StartTimer(0, MenuShowDelay());
       } else if (New) {
         if (ByMouse && FParentView) FState |= vwShowSubmenusOnSelect;
@@ -3074,6 +3101,21 @@ TTfModalHandler::~TTfModalHandler() {
   if (FSavedFocus && !GetFocus()) SetFocus(FSavedFocus);
 }
 
+// The screen position of a mouse message: its client coordinates mapped
+// from the window it is addressed to (the capture window for real input).
+static POINT MessageScreenPos(const MSG& msg) {
+  POINT p{static_cast<short>(LOWORD(GetMessagePos())), static_cast<short>(HIWORD(GetMessagePos()))};
+  bool client = msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST &&
+                msg.message != WM_MOUSEWHEEL && msg.message != WM_MOUSEHWHEEL;
+  if (client && msg.hwnd && IsWindow(msg.hwnd)) {
+    p = POINT{static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};
+    ClientToScreen(msg.hwnd, &p);
+  } else if (!client) {
+    p = msg.pt;
+  }
+  return p;
+}
+
 static TTfView* DeepestView(TTfView* root) {
   TTfView* v = root;
   while (v->OpenView())
@@ -3114,7 +3156,20 @@ void TTfModalHandler::TrackMouse(TTfView* Root, bool AllowSelect, bool IsMove) {
   }
   gViewerUnderMouse = under;
   if (IsMove && under) {
+    // Hints stay only for views that show them for every item (or items
+    // that ask for them) while nothing is captured.
+    TTfView* uv = under->View();
+    bool hints = !captured && ((uv->Style() & styHintsForAll) ||
+                               (under->Item()->ResolvedOptions() & tfoShowHint));
+    if (hints) {
+      if (uv->Window() && uv->Window()->HandleAllocated()) UpdateWindow(uv->Window()->Handle());
+    } else if (Application) {
+      Application->CancelHint();
+    }
     TPoint vp = under->ScreenToViewer(p);
+    HCURSOR cursor = LoadCursorW(nullptr, IDC_ARROW);
+    under->CursorAt(vp, cursor);
+    SetCursor(cursor);
     under->MouseMove(vp.X, vp.Y);
   }
   if (IsMove && !under && Application) Application->CancelHint();
@@ -3166,15 +3221,19 @@ void TTfModalHandler::Loop(TTfView* View, bool StartMouseDown, bool ExecuteAtSta
         continue;
       }
       if (msg.message == WM_LBUTTONDOWN || msg.message == WM_RBUTTONDOWN) {
-        if (!IsPopupOfChain(View, msg.hwnd)) {
-          if (!toolbarRoot || msg.hwnd != rootWnd) break;
-          POINT cp{static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};
+        // While the capture is held every press arrives at the capture
+        // window; the window the press is over is found by its position.
+        POINT pt = MessageScreenPos(msg);
+        HWND over = msg.hwnd == FCaptureWindow ? WindowFromPoint(pt) : msg.hwnd;
+        if (!IsPopupOfChain(View, over)) {
+          if (!toolbarRoot || over != rootWnd) break;
+          POINT cp = pt;
+          ScreenToClient(rootWnd, &cp);
           RECT cr;
           GetClientRect(rootWnd, &cr);
           if (!PtInRect(&cr, cp)) break;
           if (msg.message == WM_LBUTTONDOWN) {
-            LastPos() = TPoint(static_cast<short>(LOWORD(GetMessagePos())),
-                               static_cast<short>(HIWORD(GetMessagePos())));
+            LastPos() = TPoint(pt);
             TrackMouse(View, true, false);
             TTfItemViewer* s = View->Selected();
             if (!s || !View->MouseInside() || (s->Item()->Traits() & itPassClicks)) break;
@@ -3186,8 +3245,7 @@ void TTfModalHandler::Loop(TTfView* View, bool StartMouseDown, bool ExecuteAtSta
         PostQuitMessage(static_cast<int>(msg.wParam));
         break;
       }
-      TPoint msgPos(static_cast<short>(LOWORD(GetMessagePos())),
-                    static_cast<short>(HIWORD(GetMessagePos())));
+      TPoint msgPos = MessageScreenPos(msg);
       switch (msg.message) {
       case 0x4D: // WM_KEYF1
       case WM_CONTEXTMENU:

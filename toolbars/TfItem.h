@@ -199,6 +199,15 @@ public:
   // Split button (submenu items).
   bool DropdownCombo() const { return (FTraits & itCombo) != 0; }
   void SetDropdownCombo(bool Value);
+  // Streaming: the component the item is streamed into (an item, or a
+  // toolbar or popup menu through IItemRootProvider): the item leaves its
+  // old parent and is added at the end of the new one; any other container
+  // raises ETfItemError. GetParentComponent answers the streaming parent.
+  void SetParentComponent(TComponent* Value);
+  TComponent* GetParentComponent() const override;
+  bool HasParent() const override { return true; }
+  // Streaming: moves Child to the index Order.
+  void SetChildOrder(TTfCustomItem* Child, int Order);
   // The component that owns this root item (toolbar, popup menu).
   TComponent* ParentComponentRef() const { return FParentComponent; }
   void SetParentComponentRef(TComponent* Value) { FParentComponent = Value; }
@@ -333,6 +342,11 @@ public:
     return false;
   }
   virtual void CaptionText(std::wstring& Text) const;
+  // The mouse cursor over the point (viewer coordinates); the arrow unless changed.
+  virtual void CursorAt(const TPoint& P, HCURSOR& Cursor) {
+    (void)P;
+    (void)Cursor;
+  }
   virtual bool HitsButtonPart(int X, int Y);
   virtual void KeyDown(WORD& Key, TShiftState Shift);
   virtual void SelectionLost();
