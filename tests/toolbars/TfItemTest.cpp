@@ -423,7 +423,11 @@ TEST(TfItemAction, PropertiesFollowTheActionTable) {
        [](TTfItem& i) { return i.Hint() == L"Paste|Pastes the clipboard"; }},
       {"image", [&] { act->SetImageIndex(7); }, [](TTfItem& i) { return i.ImageIndex() == 7; }},
       {"visible", [&] { act->SetVisible(false); }, [](TTfItem& i) { return !i.Visible(); }},
-      {"help", [&] { act->SetHelpContext(42); act->SetCaption(L"x"); },
+      {"help",
+       [&] {
+         act->SetHelpContext(42);
+         act->SetCaption(L"x");
+       },
        [](TTfItem& i) { return i.HelpContext() == 42; }},
   };
   for (auto& k : cases) {

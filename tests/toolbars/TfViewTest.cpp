@@ -391,8 +391,7 @@ TEST(TfViewer, MenuRowsReserveAnImageColumnAndShortcutRoom) {
   EXPECT_EQ(Measure(h.View.get(), h.V(it)), TPoint(rowH + 6 + capW + rowH, rowH));
   it->SetCaption(L"&Open\tCtrl+O");
   int scW = TextWidth(f, L"Ctrl+O");
-  EXPECT_EQ(Measure(h.View.get(), h.V(it)),
-            TPoint(rowH + 6 + capW + scW + rowH - 6 + rowH, rowH));
+  EXPECT_EQ(Measure(h.View.get(), h.V(it)), TPoint(rowH + 6 + capW + scW + rowH - 6 + rowH, rowH));
   // With an image list the column follows the images' shape.
   TImageList images(nullptr);
   images.SetWidth(16);
@@ -438,7 +437,8 @@ TEST(TfViewer, HintTextTable) {
     std::wstring expect;
   } cases[] = {
       {L"Save &As...", L"", 0, 0, L"Save As"},
-      {L"&Save", L"", ShortCut('S', ssCtrl), 0, L"Save (" + ShortCutToText(ShortCut('S', ssCtrl)) + L")"},
+      {L"&Save", L"", ShortCut('S', ssCtrl), 0,
+       L"Save (" + ShortCutToText(ShortCut('S', ssCtrl)) + L")"},
       {L"Fish && &Chips:", L"", 0, 0, L"Fish & Chips"},
       {L"&Save", L"Store it|Writes the file", 0, 0, L"Store it"},
       {L"&Save", L"", 0, tfoNoAutoHint, L""},
@@ -553,8 +553,8 @@ TEST(TfViewLayout, SeparatorsCollapseAndHiddenItemsTakeNoRoom) {
   struct Case {
     TTfCustomItem* item;
     bool shown;
-  } cases[] = {{s0, false}, {a, true}, {s1, true}, {s2, false}, {hidden, false},
-               {s3, false}, {b, true},  {s4, false}};
+  } cases[] = {{s0, false},     {a, true},   {s1, true}, {s2, false},
+               {hidden, false}, {s3, false}, {b, true},  {s4, false}};
   for (size_t i = 0; i < std::size(cases); ++i)
     EXPECT_EQ(h.V(cases[i].item)->Shown, cases[i].shown) << i;
   EXPECT_EQ(h.V(s1)->BoundsRect.Top, h.V(a)->BoundsRect.Bottom);
@@ -640,12 +640,12 @@ TEST(TfViewLayout, HorizontalWrapTable) {
     int wrap;
     int lines;
     bool sepWraps;
-    int firstOfRow2;  // index of the first item on the second row (-1: none)
+    int firstOfRow2; // index of the first item on the second row (-1: none)
     int row2Top;
   } cases[] = {
-      {0, 1, false, -1, 0},                 // no wrapping
-      {6 * w + 6, 1, false, -1, 0},         // exactly fits
-      {5 * w, 2, true, 3, rowH + 6},        // breaks at the separator, a 6-pixel band
+      {0, 1, false, -1, 0},                  // no wrapping
+      {6 * w + 6, 1, false, -1, 0},          // exactly fits
+      {5 * w, 2, true, 3, rowH + 6},         // breaks at the separator, a 6-pixel band
       {3 * w + 6 + w, 2, true, 3, rowH + 6}, // the group after it would not fit
       // Breaks inside the first group (before the third button), so the
       // separator breaks too; the second group breaks once more.
@@ -741,11 +741,8 @@ TEST(TfViewLayout, ChevronHidesLeastRecentlyUsedFirst) {
     const char* expect;
     bool chevron;
   } cases[] = {
-      {0, "111111", false},
-      {6 * w, "111111", false},
-      {5 * w + chev, "11111h", true},
-      {3 * w + chev, "111hhh", true},
-      {1, "1hhhhh", true}, // the last item is never hidden
+      {0, "111111", false},           {6 * w, "111111", false}, {5 * w + chev, "11111h", true},
+      {3 * w + chev, "111hhh", true}, {1, "1hhhhh", true}, // the last item is never hidden
   };
   for (auto& k : cases) {
     view->Layout(true, voHorizontal, 0, k.fit, chev, base, total, lines);
@@ -827,7 +824,7 @@ TEST(TfViewNavigation, NextSelectableSkipsAndWraps) {
     WORD key;
     TTfCustomItem* from;
     TTfCustomItem* expect;
-  } cases[] = {{VK_HOME, d, a},    {VK_END, a, d},   {VK_DOWN, d, a}, {VK_UP, a, d},
+  } cases[] = {{VK_HOME, d, a},   {VK_END, a, d},   {VK_DOWN, d, a}, {VK_UP, a, d},
                {VK_DOWN, a, dis}, {VK_TAB, dis, d}, {VK_UP, dis, a}};
   for (auto& k : cases) {
     v->Select(h.V(k.from));
@@ -859,14 +856,14 @@ TEST(TfViewNavigation, FindAcceleratorTable) {
     TTfCustomItem* expect;
     bool only;
   } cases[] = {
-      {nullptr, L'c', false, copy, false}, // two items share "c"
-      {copy, L'C', false, cut, false},     // the next after the selection
-      {cut, L'c', false, copy, false},     // wraps around
-      {nullptr, L'd', false, del, true},   // a disabled match is always the only one
+      {nullptr, L'c', false, copy, false},  // two items share "c"
+      {copy, L'C', false, cut, false},      // the next after the selection
+      {cut, L'c', false, copy, false},      // wraps around
+      {nullptr, L'd', false, del, true},    // a disabled match is always the only one
       {nullptr, L'p', false, paste, false}, // first letters: Paste and Properties
       {paste, L'p', false, plain, false},
       {nullptr, L'p', true, nullptr, false}, // accelerators only
-      {nullptr, L'f', false, amp, true},   // "&&" is no accelerator
+      {nullptr, L'f', false, amp, true},     // "&&" is no accelerator
       {nullptr, L'x', false, nullptr, false},
       {nullptr, L' ', false, nullptr, false},
   };
@@ -944,8 +941,8 @@ TEST(TfPopupPlacement, SubmenusOpenLeftwardsWhenTheRightIsFull) {
   wide->Add(inner);
   TRect mr;
   MonitorAreaOfPoint(TPoint(10, 10), false, mr);
-  TTfPopupWindow* w0 = root.OpenPopupWindow(nullptr, nullptr, false, true, false,
-                                            TPoint(mr.Right - 1, 100), paLeft);
+  TTfPopupWindow* w0 =
+      root.OpenPopupWindow(nullptr, nullptr, false, true, false, TPoint(mr.Right - 1, 100), paLeft);
   TTfView* v0 = w0->View();
   RECT r0;
   GetWindowRect(w0->Handle(), &r0);
@@ -1113,9 +1110,8 @@ TEST(TfMenuLoop, LeftAndRightMoveAlongTheMenuBar) {
   f.AltKey(L'f');
   EXPECT_FALSE(LoopGuard::Fired());
   std::vector<std::wstring> expect = {
-      L"&Help>&About",       L"&File>&Open...\tCtrl+O", L"&File>&Recent",
-      L"&File>&Recent>&One", L"&File>&Recent",          L"&File>&Recent>&One",
-      L"&Edit>Cu&t",         L"&File>&Open...\tCtrl+O",
+      L"&Help>&About",  L"&File>&Open...\tCtrl+O", L"&File>&Recent", L"&File>&Recent>&One",
+      L"&File>&Recent", L"&File>&Recent>&One",     L"&Edit>Cu&t",    L"&File>&Open...\tCtrl+O",
   };
   EXPECT_EQ(seen, expect);
   EXPECT_TRUE(f.Clicked.empty());
@@ -1154,8 +1150,13 @@ TEST(TfMenuLoop, AcceleratorsHelpKeyAndHomeEnd) {
     EXPECT_FALSE(LoopGuard::Fired());
   }
   std::vector<std::wstring> expect = {
-      L"&File>&Save",     L"&File>&Save as", L"&File>&Disabled", L"&File>&Open...\tCtrl+O",
-      L"&File>&Open...\tCtrl+O", L"&File>&Open...\tCtrl+O", L"&File>&Recent>&One",
+      L"&File>&Save",
+      L"&File>&Save as",
+      L"&File>&Disabled",
+      L"&File>&Open...\tCtrl+O",
+      L"&File>&Open...\tCtrl+O",
+      L"&File>&Open...\tCtrl+O",
+      L"&File>&Recent>&One",
   };
   EXPECT_EQ(seen, expect);
   PumpUntil([&] { return !f.Clicked.empty(); }, 3000);
@@ -1257,9 +1258,8 @@ TEST(TfMenuLoop, PopupKeysAcceleratorsAndDisabledItems) {
     EXPECT_EQ(f.Menu->PopupEx(200, 150, false), f.Items[5]->ChildAt(1));
     EXPECT_FALSE(LoopGuard::Fired());
   }
-  std::vector<std::wstring> expect = {L"-",          L"&Copy",          L"&Cut",
-                                      L"&Delete",    L"&Recent",        L"&Recent>&First",
-                                      L"&Recent>&Second"};
+  std::vector<std::wstring> expect = {L"-",       L"&Copy",          L"&Cut",           L"&Delete",
+                                      L"&Recent", L"&Recent>&First", L"&Recent>&Second"};
   EXPECT_EQ(seen, expect);
   PumpUntil([&] { return !f.Clicked.empty(); }, 3000);
   EXPECT_EQ(f.Clicked, std::vector<std::wstring>{L"&Second"});
