@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "framework/ActnList.h"
+#include "framework/AppUtils.h"
 #include "framework/Menus.h"
 
 TApplication* Application = nullptr;
@@ -887,6 +888,16 @@ int TApplication::MessageBox(const std::wstring& Text, const std::wstring& Capti
   if (!owner && FMainForm && FMainForm->HandleAllocated()) owner = FMainForm->Handle();
   CancelHint();
   return ::MessageBoxW(owner, Text.c_str(), Caption.c_str(), Flags);
+}
+
+bool TApplication::HelpCommand(UINT Command, ULONG_PTR Data) {
+  bool callHelp = true, served = false;
+  if (OnHelp) served = OnHelp(Command, Data, callHelp);
+  if (!callHelp || HelpFile.empty()) return served;
+  // HTML Help shows a context's topic for both (HH_HELP_CONTEXT).
+  if (Command != HELP_CONTEXT && Command != HELP_CONTEXTPOPUP) return served;
+  HWND owner = FMainForm && FMainForm->HandleAllocated() ? FMainForm->Handle() : FHandle;
+  return ShowHtmlHelp(owner, HelpFile, 0x000F, Data) != 0 || served;
 }
 
 bool TApplication::IsShortCut(TMessage& Message) {

@@ -174,6 +174,9 @@ using TIdleEvent = std::function<void(TObject* Sender, bool& Done)>;
 // A hook of the application window's messages; true when it used the message.
 using TWindowHook = std::function<bool(TMessage& Message)>;
 using TExceptionEvent = std::function<void(TObject* Sender, const Exception& E)>;
+// A help request (HELP_CONTEXT, HELP_CONTEXTPOPUP...); CallHelp false keeps
+// the help file from being opened. Answers whether the request was served.
+using THelpEvent = std::function<bool(UINT Command, ULONG_PTR Data, bool& CallHelp)>;
 
 // ---------------------------------------------------------------------------
 // Application
@@ -260,6 +263,14 @@ public:
   TNotifyEvent OnHint;
   TShowHintEvent OnShowHint;
   TShortCutEvent OnShortCut;
+
+  // Help: OnHelp first, then the HTML Help file (HelpFile) when set.
+  std::wstring HelpFile;
+  THelpEvent OnHelp;
+  bool HelpCommand(UINT Command, ULONG_PTR Data);
+  bool HelpContext(int Context) {
+    return HelpCommand(HELP_CONTEXT, static_cast<ULONG_PTR>(Context));
+  }
 
   // Called by controls.
   void MouseControlChanged(TControl* Control);

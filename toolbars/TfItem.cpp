@@ -641,9 +641,11 @@ TTfCustomItem* TTfCustomItem::ExecuteMenuResult(const TTfMenuResult& R, bool Ret
     SendMessageW(R.Wnd, WM_SYSCOMMAND, SC_KEYMENU, R.Char);
     return nullptr;
   case mrkHelp:
+    if (!Application) return nullptr;
     if (Screen && Screen->ActiveForm() && (Screen->ActiveForm()->BorderIcons() & biHelp))
-      WinHelpW(Screen->ActiveForm()->Handle(), nullptr, HELP_CONTEXTPOPUP,
-               static_cast<ULONG_PTR>(R.HelpContext));
+      Application->HelpCommand(HELP_CONTEXTPOPUP, static_cast<ULONG_PTR>(R.HelpContext));
+    else
+      Application->HelpContext(R.HelpContext);
     return nullptr;
   default:
     return nullptr;

@@ -1172,8 +1172,15 @@ TEST(TfMenuLoop, AcceleratorsHelpKeyAndHomeEnd) {
   PumpFor(50);
   EXPECT_TRUE(f.Clicked.empty());
   EXPECT_FALSE(f.Bar->View()->State() & vwTracking);
-  // F1 on an item with a help context ends the menu without a command.
+  // F1 on an item with a help context ends the menu without a command and
+  // asks the application for that context's help.
   f.Save->SetHelpContext(77);
+  std::vector<std::pair<UINT, ULONG_PTR>> helps;
+  Application->OnHelp = [&](UINT command, ULONG_PTR data, bool& callHelp) {
+    helps.emplace_back(command, data);
+    callHelp = false;
+    return true;
+  };
   {
     LoopGuard guard(20000);
     p.Key(VK_END);
@@ -1184,8 +1191,10 @@ TEST(TfMenuLoop, AcceleratorsHelpKeyAndHomeEnd) {
     EXPECT_FALSE(LoopGuard::Fired());
   }
   PumpFor(50);
+  Application->OnHelp = nullptr;
   EXPECT_TRUE(f.Clicked.empty());
   EXPECT_FALSE(f.Bar->View()->State() & vwTracking);
+  EXPECT_EQ(helps, (std::vector<std::pair<UINT, ULONG_PTR>>{{HELP_CONTEXT, 77}}));
 }
 
 // Alt+Space while the bar is tracked and no menu is open: the active
