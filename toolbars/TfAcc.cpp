@@ -1,6 +1,5 @@
 #include "toolbars/TfAcc.h"
 
-#include <cwctype>
 #include <vector>
 
 #include "toolbars/TfCommon.h"
@@ -678,7 +677,7 @@ HRESULT STDMETHODCALLTYPE TTfItemViewerAccObject::get_accKeyboardShortcut(VARIAN
     if (!R->CaptionShown()) return S_FALSE;
     wchar_t ch = AccelCharOf(CaptionOf(R));
     if (!ch) return S_FALSE;
-    std::wstring key(1, static_cast<wchar_t>(std::towlower(ch)));
+    std::wstring key(1, LowerChar(ch));
     return StringResult(Text, V->IsPopup() ? key : AltKeyName() + L"+" + key);
   });
 }

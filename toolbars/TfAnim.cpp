@@ -28,6 +28,15 @@ struct TAnimState {
   int Width = 0, Height = 0;
   RECT ClientScreenRect{};
   POINT LastCursor{};
+  // A thread that ends mid-animation frees the snapshot; its windows are gone.
+  ~TAnimState() {
+    if (MemDC) {
+      SelectObject(MemDC, OldBitmap);
+      DeleteDC(MemDC);
+    }
+    if (Snapshot) DeleteObject(Snapshot);
+    if (WindowDC) ReleaseDC(AnimWnd, WindowDC);
+  }
 };
 thread_local TAnimState tAnim;
 

@@ -1,7 +1,6 @@
 #include "toolbars/TfCommon.h"
 
 #include <atomic>
-#include <cwctype>
 
 #include <mmsystem.h>
 
@@ -92,15 +91,19 @@ int RegistryMenuDelay() {
   RegCloseKey(key);
   if (rc == ERROR_FILE_NOT_FOUND) return 400;
   if (rc != ERROR_SUCCESS || type != REG_SZ) return 0;
-  buf[15] = 0;
-  std::wstring s(buf);
-  if (s.empty()) return 0;
+  std::wstring s(buf, wcsnlen(buf, size / sizeof(wchar_t)));
   size_t i = 0;
-  if (s[0] == L'-' || s[0] == L'+') i = 1;
+  bool negative = false;
+  if (!s.empty() && (s[0] == L'-' || s[0] == L'+')) negative = s[i++] == L'-';
   if (i >= s.size()) return 0;
-  for (size_t j = i; j < s.size(); ++j)
-    if (!iswdigit(s[j])) return 0;
-  return _wtoi(s.c_str());
+  long long v = 0;
+  for (; i < s.size(); ++i) {
+    if (s[i] < L'0' || s[i] > L'9') return 0;
+    v = v * 10 + (s[i] - L'0');
+    // Out of the integer range: not a number either.
+    if (v > 2147483648LL || (!negative && v > 2147483647LL)) return 0;
+  }
+  return static_cast<int>(negative ? -v : v);
 }
 
 int MenuShowDelay() {
@@ -195,10 +198,10 @@ bool HasSeveralMonitors() {
   return B().Monitors && GetSystemMetrics(SM_CMONITORS) > 1;
 }
 
-static bool MonitorArea(HMONITOR M, bool WorkArea, TRect& R) {
+bool MonitorArea(HMONITOR M, bool WorkArea, TRect& R) {
   MONITORINFO mi{};
   mi.cbSize = sizeof(mi);
-  if (!B().GetMonitorInfo(M, &mi)) return false;
+  if (!B().Monitors || !B().GetMonitorInfo(M, &mi)) return false;
   R = WorkArea ? mi.rcWork : mi.rcMonitor;
   return true;
 }
@@ -326,6 +329,21 @@ wchar_t LowerChar(wchar_t C) {
   return buf[0];
 }
 
+namespace {
+thread_local bool tFontFound = false;
+
+int CALLBACK FontFoundProc(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM) {
+  tFontFound = true;
+  return 0;
+}
+} // namespace
+
+bool FontInstalled(HDC DC, const std::wstring& Name) {
+  tFontFound = false;
+  EnumFontsW(DC, Name.c_str(), FontFoundProc, 0);
+  return tFontFound;
+}
+
 HFONT CreateVerticalFont(HDC DC) {
   LOGFONTW lf{};
   GetObjectW(GetCurrentObject(DC, OBJ_FONT), sizeof(lf), &lf);
@@ -339,6 +357,10 @@ HFONT CreateVerticalFont(HDC DC) {
     wcscpy_s(lf.lfFaceName, WindowsVersion() >= 500 ? L"Tahoma" : L"Arial");
     lf.lfHeight = lf.lfHeight > 0 ? tm.tmHeight : tm.tmInternalLeading - tm.tmHeight;
   }
+  // A face made for vertical writing is named with a leading "@".
+  std::wstring vertical = std::wstring(L"@") + lf.lfFaceName;
+  if (vertical.size() < LF_FACESIZE && FontInstalled(DC, vertical))
+    wcscpy_s(lf.lfFaceName, vertical.c_str());
   return CreateFontIndirectW(&lf);
 }
 
@@ -403,22 +425,27 @@ HRGN FrameRegion(const TRect& R, int Thickness) {
   return outer;
 }
 
-void InvertHalftoneFrame(HDC DC, const TRect& NewRect, const TRect& OldRect, int NewThickness,
-                         int OldThickness) {
+void InvertFrameRegion(HDC DC, const TRect& NewRect, const TRect& OldRect, HBRUSH Brush,
+                       int NewThickness, int OldThickness) {
   HRGN a = FrameRegion(NewRect, NewThickness);
   HRGN b = FrameRegion(OldRect, OldThickness);
   CombineRgn(a, a, b, RGN_XOR);
-  HBRUSH br = HalftoneBrush();
   SelectClipRgn(DC, a);
   RECT box;
   GetClipBox(DC, &box);
-  HGDIOBJ old = SelectObject(DC, br);
+  HGDIOBJ old = SelectObject(DC, Brush);
   PatBlt(DC, box.left, box.top, box.right - box.left, box.bottom - box.top, PATINVERT);
   SelectObject(DC, old);
   SelectClipRgn(DC, nullptr);
-  DeleteObject(br);
   DeleteObject(a);
   DeleteObject(b);
+}
+
+void InvertHalftoneFrame(HDC DC, const TRect& NewRect, const TRect& OldRect, int NewThickness,
+                         int OldThickness) {
+  HBRUSH br = HalftoneBrush();
+  InvertFrameRegion(DC, NewRect, OldRect, br, NewThickness, OldThickness);
+  DeleteObject(br);
 }
 
 void FillCaptionBackground(HDC DC, const TRect& R, bool Active) {
@@ -434,8 +461,16 @@ void FillCaptionBackground(HDC DC, const TRect& R, bool Active) {
   }
 }
 
-void DrawSmallCaption(HWND, HDC DC, const TRect& R, bool Active, const std::wstring& Caption) {
+void DrawSmallCaption(HWND Wnd, HDC DC, const TRect& R, bool Active, const std::wstring& Caption) {
   if (R.Width() <= 0) return;
+  if (WindowsVersion() < 600) {
+    UINT flags = DC_SMALLCAP | DC_TEXT;
+    if (Active) flags |= DC_ACTIVE;
+    if (SystemParamUInt(SPI_GETGRADIENTCAPTIONS, 0)) flags |= DC_GRADIENT;
+    RECT r = R;
+    DrawCaption(Wnd, DC, &r, flags);
+    return;
+  }
   FillCaptionBackground(DC, R, Active);
   TRect t = R;
   t.Left += GetSystemMetrics(SM_CXEDGE);

@@ -60,6 +60,8 @@ void PlayMenuSound(const std::wstring& Name);
 // Monitors and screen.
 void ScreenArea(bool WorkArea, TRect& R);
 bool HasSeveralMonitors();
+// The monitor's work area or whole rectangle; false when it cannot be read.
+bool MonitorArea(HMONITOR Monitor, bool WorkArea, TRect& R);
 bool MonitorAreaOfRect(const TRect& Rect, bool WorkArea, TRect& R);
 bool MonitorAreaOfPoint(const TPoint& P, bool WorkArea, TRect& R);
 
@@ -78,12 +80,18 @@ std::wstring TrimEllipsisOrColon(const std::wstring& Text);
 wchar_t AccelCharOf(const std::wstring& Text);
 int CaptionTextWidth(HDC DC, const std::wstring& Text, bool StripMarks);
 wchar_t LowerChar(wchar_t C);
+// Whether the DC's device has a font of that face name.
+bool FontInstalled(HDC DC, const std::wstring& Name);
 HFONT CreateVerticalFont(HDC DC);
 void DrawVerticalText(HDC DC, const std::wstring& Text, const TRect& R, UINT Format);
 
 // Drawing.
 HBRUSH HalftoneBrush();
 HRGN FrameRegion(const TRect& R, int Thickness);
+// Inverts the exclusive-or of the new and the old frame with Brush: one call
+// erases the old drag frame and draws the new one.
+void InvertFrameRegion(HDC DC, const TRect& NewRect, const TRect& OldRect, HBRUSH Brush,
+                       int NewThickness, int OldThickness);
 void InvertHalftoneFrame(HDC DC, const TRect& NewRect, const TRect& OldRect, int NewThickness,
                          int OldThickness);
 void FillCaptionBackground(HDC DC, const TRect& R, bool Active);
@@ -99,6 +107,12 @@ template <class T> bool ListAddOnce(std::vector<T*>& List, T* Item) {
   for (T* p : List)
     if (p == Item) return false;
   List.push_back(Item);
+  return true;
+}
+template <class T> bool ListInsertFirstOnce(std::vector<T*>& List, T* Item) {
+  for (T* p : List)
+    if (p == Item) return false;
+  List.insert(List.begin(), Item);
   return true;
 }
 template <class T> bool ListRemove(std::vector<T*>& List, T* Item) {
