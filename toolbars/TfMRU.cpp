@@ -12,12 +12,20 @@ static std::wstring LowerFileName(const std::wstring& s) {
   return r;
 }
 
+// Raises the string list's error before anything is changed, so that the
+// entries and the menu items stay in step.
+static void CheckListIndex(int index, int limit) {
+  if (index < 0 || index >= limit)
+    throw EListError(Format(L"List index out of bounds (%d)", {index}));
+}
+
 void TTfMRUListStrings::Put(int index, const std::wstring& s) {
   FStrings.Put(index, s);
   FList->Changed();
 }
 
 void TTfMRUListStrings::InsertObject(int index, const std::wstring& s, void* object) {
+  CheckListIndex(index, Count() + 1);
   TTfCustomItem* item = FList->CreateMenuItem();
   item->OnClick = [list = FList](TObject* Sender) { list->ItemClicked(Sender); };
   FList->FContainer->Insert(index, item);
@@ -26,6 +34,7 @@ void TTfMRUListStrings::InsertObject(int index, const std::wstring& s, void* obj
 }
 
 void TTfMRUListStrings::Delete(int index) {
+  CheckListIndex(index, Count());
   delete FList->FContainer->ChildAt(index);
   FStrings.Delete(index);
   FList->Changed();
@@ -47,6 +56,8 @@ int TTfMRUListStrings::IndexOf(const std::wstring& s) const {
 }
 
 void TTfMRUListStrings::MoveEntry(int from, int to) {
+  CheckListIndex(from, Count());
+  CheckListIndex(to, Count());
   if (from == to) return;
   FStrings.Move(from, to);
   FList->FContainer->Move(from, to);

@@ -101,7 +101,8 @@ TTfCustomItem* TTfToolbarView::GetChevron() {
 }
 
 TFont* TTfToolbarView::ViewFont() {
-  return FToolbar->SystemFont() ? ToolbarFont() : FToolbar->Font();
+  if (FToolbar->SystemFont()) return ToolbarFont();
+  return FToolbar->FFreshFont ? FToolbar->FFreshFont : FToolbar->Font();
 }
 
 void TTfToolbarView::InvalidatePositions() {
@@ -274,6 +275,8 @@ void TTfCustomToolbar::SetChevronMoveItems(bool Value) {
 }
 
 void TTfCustomToolbar::SetChevronPriorityForNewItems(TTfChevronPriorityForNewItems Value) {
+  if (Value == FChevronPriorityForNewItems) return;
+  FChevronPriorityForNewItems = Value;
   FView->NewItemsFirst = Value == tfcpHighest;
 }
 
@@ -285,9 +288,38 @@ void TTfCustomToolbar::SetChevronHint(const std::wstring& Value) {
 
 TTfControlItem* TTfCustomToolbar::AddControlItem(int Index, TControl* Control) {
   auto* ci = new TTfControlItem(Owner());
+  if ((ComponentState() & csDesigning) && Owner()) {
+    // The first free "TfControlItem<n>" of the owner.
+    for (int n = 1;; ++n) {
+      std::wstring name = L"TfControlItem" + std::to_wstring(n);
+      if (!Owner()->FindComponent(name)) {
+        static_cast<TComponent*>(ci)->SetName(name);
+        break;
+      }
+    }
+  }
   ci->SetControl(Control);
   FItems->Insert(Index, ci);
   return ci;
+}
+
+void TTfCustomToolbar::ControlChanged(TControl* Control, bool Inserted) {
+  if (!Control) return;
+  if (Inserted) {
+    if (ComponentState() & (csLoading | csUpdating)) return;
+    if (!ControlItemOf(Control)) AddControlItem(FItems->ChildCount(), Control);
+    return;
+  }
+  // The control leaves: its items go, the control stays. A control being
+  // freed has already cleared its items' references.
+  bool freed = (Control->ComponentState() & csDestroying) != 0;
+  for (int i = FItems->ChildCount() - 1; i >= 0; --i) {
+    auto* ci = dynamic_cast<TTfControlItem*>(FItems->ChildAt(i));
+    if (!ci || (ci->Control() != Control && !(freed && !ci->Control()))) continue;
+    ci->DontFreeControl();
+    delete ci;
+    i = std::min(i, FItems->ChildCount());
+  }
 }
 
 TTfControlItem* TTfCustomToolbar::ControlItemOf(TControl* Control) {
@@ -437,7 +469,13 @@ void TTfCustomToolbar::Dispatch(TMessage& m) {
   case WM_SYSCOMMAND:
     if (FMenuBar && CanFocus() && (m.WParam & 0xFFF0) == SC_KEYMENU && m.LParam != 32 &&
         !GetCapture()) {
-      wchar_t ch = static_cast<wchar_t>(m.LParam);
+      // The key must be one character of the keyboard's code page.
+      wchar_t key = static_cast<wchar_t>(m.LParam);
+      char bytes[4]{};
+      UINT cp = KeyboardCodePage();
+      if (WideCharToMultiByte(cp, 0, &key, 1, bytes, sizeof bytes, nullptr, nullptr) != 1) return;
+      wchar_t ch = 0;
+      if (MultiByteToWideChar(cp, 0, bytes, 1, &ch, 1) != 1) return;
       if (!OpenByKey(ch, false)) {
         if (ch == L'-') return;
         MessageBeep(0);
@@ -451,14 +489,58 @@ void TTfCustomToolbar::Dispatch(TMessage& m) {
     m.Result = 0;
     return;
   case CM_DIALOGKEY:
-    if (m.WParam == VK_MENU && FMenuBar && CanFocus()) FView->UpdateKeyboardCues(true);
+    if (!(ComponentState() & csDesigning) && m.WParam == VK_MENU && FMenuBar && CanFocus())
+      FView->UpdateKeyboardCues(true);
     break;
   case CM_DIALOGCHAR:
-    if (!FMenuBar && CanFocus() && m.WParam && OpenByKey(static_cast<wchar_t>(m.WParam), true)) {
+    if (!(ComponentState() & csDesigning) && !FMenuBar && CanFocus() && m.WParam &&
+        OpenByKey(static_cast<wchar_t>(m.WParam), true)) {
       m.Result = 1;
       return;
     }
     break;
+  case CM_COLORCHANGED:
+    FView->BackgroundColor = Color();
+    break;
+  case CM_FONTCHANGED:
+    TTfCustomDockableWindow::Dispatch(m);
+    if (!FSystemFont) {
+      // The font's handle is renewed only after its listeners ran: measure
+      // with a font made from its new settings.
+      TFont fresh;
+      fresh.Assign(Font());
+      FFreshFont = &fresh;
+      try {
+        FView->InvalidatePositions();
+        Remeasure();
+      } catch (...) {
+        FFreshFont = nullptr;
+        throw;
+      }
+      FFreshFont = nullptr;
+    }
+    return;
+  case WM_SETTINGCHANGE:
+  case CM_WININICHANGE:
+    TTfCustomDockableWindow::Dispatch(m);
+    if (m.WParam == SPI_SETNONCLIENTMETRICS) {
+      RefreshToolbarFont();
+      FView->InvalidatePositions();
+      Remeasure();
+    }
+    return;
+  case WM_SETCURSOR:
+    if (!(ComponentState() & csDesigning) && HandleAllocated() &&
+        reinterpret_cast<HWND>(m.WParam) == Handle() && LOWORD(m.LParam) == HTCLIENT &&
+        SetViewerCursor()) {
+      m.Result = 1;
+      return;
+    }
+    break;
+  case CM_CONTROLCHANGE:
+    TTfCustomDockableWindow::Dispatch(m);
+    ControlChanged(reinterpret_cast<TControl*>(m.WParam), m.LParam != 0);
+    return;
   case CM_MOUSELEAVE:
     ForgetHotItem();
     break;
@@ -493,9 +575,34 @@ void TTfCustomToolbar::Dispatch(TMessage& m) {
   TTfCustomDockableWindow::Dispatch(m);
 }
 
+bool TTfCustomToolbar::SetViewerCursor() {
+  POINT p;
+  if (!GetCursorPos(&p)) return false;
+  ::ScreenToClient(Handle(), &p);
+  TTfItemViewer* v = FView->ViewerAt(TPoint(p.x, p.y));
+  if (!v) return false;
+  HCURSOR cursor = nullptr;
+  v->CursorAt(TPoint(p.x - v->BoundsRect.Left, p.y - v->BoundsRect.Top), cursor);
+  if (!cursor) return false;
+  ::SetCursor(cursor);
+  return true;
+}
+
 void TTfCustomToolbar::Paint() {
   Canvas()->Brush()->SetColor(Color());
   Canvas()->FillRect(ClientRect());
+  if ((ComponentState() & csDesigning) && !Docked()) {
+    // Outline of an undocked toolbar in the designer.
+    HDC dc = Canvas()->Handle();
+    HPEN pen = CreatePen(PS_DOT, 1, ColorToRGB(clBtnShadow));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    TRect r = ClientRect();
+    Rectangle(dc, r.Left, r.Top, r.Right, r.Bottom);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+  }
   FView->DrawAll(Canvas());
 }
 
@@ -528,6 +635,20 @@ void TTfCustomToolbar::MouseMove(TShiftState Shift, int X, int Y) {
     TrackMouse(Handle(), TME_LEAVE);
   }
   TTfCustomDockableWindow::MouseMove(Shift, X, Y);
+}
+
+void TTfCustomToolbar::DoContextPopup(const TPoint& MousePos, bool& Handled) {
+  ForgetHotItem();
+  TTfCustomDockableWindow::DoContextPopup(MousePos, Handled);
+}
+
+void TTfCustomToolbar::ReadPosition(const TTfPositionData& Data) {
+  TTfCustomDockableWindow::ReadPosition(Data);
+  if (Data.ReadInt) SetFloatingWidth(Data.ReadInt(Name(), L"FloatRightX", 0, Data.Extra));
+}
+
+void TTfCustomToolbar::WritePosition(const TTfPositionData& Data) {
+  if (Data.WriteInt) Data.WriteInt(Name(), L"FloatRightX", FFloatingWidth, Data.Extra);
 }
 
 void TTfCustomToolbar::AlignControls(TControl*, TRect&) {

@@ -76,6 +76,9 @@ public:
   void SetSystemFont(bool Value);
   bool ChevronMoveItems() const { return FChevronMoveItems; }
   void SetChevronMoveItems(bool Value);
+  TTfChevronPriorityForNewItems ChevronPriorityForNewItems() const {
+    return FChevronPriorityForNewItems;
+  }
   void SetChevronPriorityForNewItems(TTfChevronPriorityForNewItems Value);
   std::wstring ChevronHint() const { return FChevron->Hint(); }
   void SetChevronHint(const std::wstring& Value);
@@ -105,6 +108,9 @@ public:
   void ResizeEnded() override;
   void ResizeTracking(TRect& NewRect, const TRect& OrigRect) override;
   void ResizeApplying() override;
+  // FloatingWidth is kept under the value name "FloatRightX".
+  void ReadPosition(const TTfPositionData& Data) override;
+  void WritePosition(const TTfPositionData& Data) override;
   const TToolbarSizeData* SizeData() const { return FSizeData.get(); }
 
   // Used by the view.
@@ -116,6 +122,7 @@ protected:
   void Paint() override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
+  void DoContextPopup(const TPoint& MousePos, bool& Handled) override;
   void AlignControls(TControl* AControl, TRect& Rect) override;
   void Loaded() override;
   void CreateWnd() override;
@@ -128,15 +135,19 @@ private:
   int WrapExtentFor(TTfDock* Dock);
   int ChevronExtentFor(TTfDock* Dock, TViewOrientation O);
   void HookForm();
+  void ControlChanged(TControl* Control, bool Inserted);
+  bool SetViewerCursor();
   std::unique_ptr<TTfRootItem> FItems;
   std::unique_ptr<TTfChevronItem> FChevron;
   std::unique_ptr<TTfToolbarView> FView;
   bool FMenuBar = false, FProcessShortCuts = false, FSystemFont = true, FChevronMoveItems = true;
   bool FRegistered = false, FMousePress = false;
   TTfShrinkMode FShrinkMode = tfsmChevron;
+  TTfChevronPriorityForNewItems FChevronPriorityForNewItems = tfcpHighest;
   int FFloatingWidth = 0;
   int FLineCount = 1;
   TWindowSubclass FFormHook;
+  TFont* FFreshFont = nullptr;
   std::unique_ptr<TToolbarSizeData> FSizeData;
 };
 

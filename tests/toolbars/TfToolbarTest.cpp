@@ -3,6 +3,9 @@
 // the recent-file list, the visibility toggle, shared hooks and pictures.
 #include <gtest/gtest.h>
 
+#include <map>
+
+#include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/IniFiles.h"
 #include "tests/support/Gui.h"
@@ -435,6 +438,173 @@ TEST(TfVisibilityToggle, FollowsTheToolbar) {
   EXPECT_TRUE(f.Edit->Visible());
   toggle.UpdateFromAction();
   EXPECT_TRUE(toggle.Checked());
+}
+
+TEST(TfVisibilityToggle, FreedControlAndGivenCaption) {
+  TestForm f;
+  TTfVisibilityToggleItem toggle(nullptr);
+  toggle.SetCaption(L"Standard");
+  toggle.SetControl(f.Edit);
+  // A caption of its own is kept.
+  EXPECT_EQ(toggle.Caption(), L"Standard");
+  EXPECT_TRUE(toggle.Checked());
+  // Hidden by other means: the mark follows at the next update.
+  f.Edit->SetVisible(false);
+  toggle.UpdateFromAction();
+  EXPECT_FALSE(toggle.Checked());
+  f.Edit->SetVisible(true);
+  toggle.UpdateFromAction();
+  EXPECT_TRUE(toggle.Checked());
+  delete f.Edit;
+  f.Edit = nullptr;
+  EXPECT_EQ(toggle.Control(), nullptr);
+  EXPECT_FALSE(toggle.Checked());
+  // Without a control a click changes nothing but still runs the item's click.
+  int clicks = 0;
+  toggle.OnClick = [&](TObject*) { ++clicks; };
+  toggle.Click();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_FALSE(toggle.Checked());
+}
+
+TEST(TfToolbarControls, HostedControlsGetItemsAndLeaveWithoutBeingFreed) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 400, 200);
+  auto* tb = new TTfToolbar(&form);
+  tb->SetParent(&form);
+  auto* it = new TTfItem(&form);
+  it->SetCaption(L"Item");
+  tb->Items()->Add(it);
+  // A control placed while loading gets its item when loading ends.
+  auto* pre = new TPanel(&form);
+  pre->SetBounds(0, 0, 30, 18);
+  pre->SetParent(tb);
+  EXPECT_EQ(tb->Items()->ChildCount(), 1);
+  form.AfterConstruction();
+  ASSERT_EQ(tb->Items()->ChildCount(), 2);
+  EXPECT_EQ(tb->ControlItemOf(pre)->Control(), pre);
+  delete pre;
+  ASSERT_EQ(tb->Items()->ChildCount(), 1);
+  auto* a = new TPanel(&form);
+  a->SetBounds(0, 0, 40, 18);
+  a->SetParent(tb);
+  auto* b = new TPanel(&form);
+  b->SetBounds(0, 0, 50, 18);
+  b->SetParent(tb);
+  // Each inserted control gets an item at the end, once.
+  ASSERT_EQ(tb->Items()->ChildCount(), 3);
+  EXPECT_EQ(tb->Items()->ChildAt(1), tb->ControlItemOf(a));
+  EXPECT_EQ(tb->Items()->ChildAt(2), tb->ControlItemOf(b));
+  EXPECT_EQ(tb->ControlItemOf(a)->Control(), a);
+  a->SetParent(tb);
+  EXPECT_EQ(tb->Items()->ChildCount(), 3);
+  // A control moved elsewhere loses its item and lives on.
+  a->SetParent(&form);
+  EXPECT_EQ(tb->ControlItemOf(a), nullptr);
+  ASSERT_EQ(tb->Items()->ChildCount(), 2);
+  EXPECT_EQ(a->Parent(), &form);
+  // A freed control takes its item with it.
+  delete b;
+  EXPECT_EQ(tb->Items()->ChildCount(), 1);
+  EXPECT_EQ(tb->Items()->ChildAt(0), it);
+  // Freeing the toolbar leaves a control that is no longer on it alone.
+  delete tb;
+  EXPECT_EQ(a->Parent(), &form);
+}
+
+TEST(TfToolbarControls, DesignTimeItemsTakeTheFirstFreeName) {
+  struct Case {
+    std::vector<std::wstring> taken;
+    std::wstring expected;
+  } cases[] = {
+      {{}, L"TfControlItem1"},
+      {{L"TfControlItem1"}, L"TfControlItem2"},
+      {{L"TfControlItem1", L"TfControlItem3"}, L"TfControlItem2"},
+      {{L"TfControlItem2"}, L"TfControlItem1"},
+  };
+  for (const Case& c : cases) {
+    TForm form(nullptr);
+    for (const auto& n : c.taken) {
+      auto* other = new TPanel(&form);
+      other->SetName(n);
+    }
+    auto* tb = new TTfToolbar(&form);
+    tb->SetParent(&form);
+    form.SetDesigning(true);
+    auto* ctl = new TPanel(&form);
+    TTfControlItem* ci = tb->AddControlItem(0, ctl);
+    EXPECT_EQ(ci->Name(), c.expected) << c.taken.size();
+    EXPECT_EQ(ci->Owner(), &form);
+    EXPECT_EQ(tb->ControlItemOf(ctl), ci);
+    // Outside design time the item has no name.
+    form.SetDesigning(false);
+    auto* ctl2 = new TPanel(&form);
+    EXPECT_EQ(tb->AddControlItem(1, ctl2)->Name(), L"");
+  }
+}
+
+TEST(TfToolbarProps, ColourFontAndChevronSettingsReachTheView) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 600, 200);
+  auto* tb = new TTfToolbar(&form);
+  tb->SetParent(&form);
+  for (const wchar_t* c : {L"New", L"Open", L"Save"}) {
+    auto* it = new TTfItem(&form);
+    it->SetCaption(c);
+    tb->Items()->Add(it);
+  }
+  form.AfterConstruction();
+  EXPECT_EQ(tb->View()->BackgroundColor, clBtnFace);
+  tb->SetColor(clRed);
+  EXPECT_EQ(tb->View()->BackgroundColor, clRed);
+  // With the toolbar's own font, a larger font makes the toolbar larger.
+  tb->SetSystemFont(false);
+  tb->Font()->SetSize(8);
+  int w = tb->Width(), h = tb->Height();
+  tb->Font()->SetSize(24);
+  EXPECT_GT(tb->Width(), w);
+  EXPECT_GT(tb->Height(), h);
+  // With the menu font, the toolbar's font does not count.
+  tb->SetSystemFont(true);
+  w = tb->Width();
+  tb->Font()->SetSize(8);
+  EXPECT_EQ(tb->Width(), w);
+  EXPECT_EQ(tb->ChevronPriorityForNewItems(), tfcpHighest);
+  EXPECT_TRUE(tb->View()->NewItemsFirst);
+  tb->SetChevronPriorityForNewItems(tfcpLowest);
+  EXPECT_EQ(tb->ChevronPriorityForNewItems(), tfcpLowest);
+  EXPECT_FALSE(tb->View()->NewItemsFirst);
+  tb->SetChevronHint(L"More && more|Shows the rest");
+  EXPECT_EQ(tb->ChevronHint(), L"More && more|Shows the rest");
+  EXPECT_EQ(tb->ChevronItem()->Caption(), L"More &&&& more");
+}
+
+TEST(TfToolbarProps, FloatingWidthIsStoredAsFloatRightX) {
+  TForm form(nullptr);
+  auto* tb = new TTfToolbar(&form);
+  tb->SetName(L"EditBar");
+  std::map<std::wstring, int> store;
+  void* extra = &store;
+  TTfPositionData data;
+  data.Extra = extra;
+  data.WriteInt = [&](const std::wstring& Bar, const std::wstring& Value, int V, void* X) {
+    EXPECT_EQ(X, extra);
+    store[Bar + L"." + Value] = V;
+  };
+  data.ReadInt = [&](const std::wstring& Bar, const std::wstring& Value, int Default, void* X) {
+    EXPECT_EQ(X, extra);
+    auto it = store.find(Bar + L"." + Value);
+    return it == store.end() ? Default : it->second;
+  };
+  tb->SetFloatingWidth(120);
+  tb->WritePosition(data);
+  EXPECT_EQ(store[L"EditBar.FloatRightX"], 120);
+  tb->SetFloatingWidth(0);
+  tb->ReadPosition(data);
+  EXPECT_EQ(tb->FloatingWidth(), 120);
+  store.clear();
+  tb->ReadPosition(data);
+  EXPECT_EQ(tb->FloatingWidth(), 0);
 }
 
 int gCalls[2][5];
