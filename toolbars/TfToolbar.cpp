@@ -7,10 +7,10 @@
 
 namespace {
 
-// Toolbars that process shortcuts, in joining order, and the chained handler.
+// Toolbars that process shortcuts, in joining order, and the application
+// window hook that offers them the keys no control used.
 std::vector<TTfCustomToolbar*> gShortcutList;
-TShortCutEvent gPreviousShortCut;
-bool gShortcutHooked = false;
+int gShortcutHook = 0;
 
 bool TryForm(TCustomForm* form, TMessage& msg) {
   if (!form) return false;
@@ -28,19 +28,15 @@ bool TryForm(TCustomForm* form, TMessage& msg) {
   return false;
 }
 
-void AppShortCut(TMessage& msg, bool& handled) {
-  if (gPreviousShortCut) {
-    gPreviousShortCut(msg, handled);
-    if (handled) return;
-  }
+bool AppShortCutHook(TMessage& m) {
+  if (m.Msg != CM_APPKEYDOWN) return false;
+  TMessage key{WM_KEYDOWN, m.WParam, m.LParam, 0};
   TCustomForm* form = dynamic_cast<TCustomForm*>(FindControl(GetActiveWindow()));
-  if (form && TryForm(form, msg)) {
-    handled = true;
-    return;
-  }
-  if (Application && Application->MainForm() && form != Application->MainForm() &&
-      TryForm(Application->MainForm(), msg))
-    handled = true;
+  bool handled = form && TryForm(form, key);
+  if (!handled && Application && Application->MainForm() && form != Application->MainForm())
+    handled = TryForm(Application->MainForm(), key);
+  if (handled) m.Result = 1;
+  return handled;
 }
 
 void AltRedirectHook(THookProcCode Code, HWND, WPARAM, LPARAM LParam) {
@@ -228,20 +224,16 @@ void TTfCustomToolbar::SetProcessShortCuts(bool Value) {
 void TTfCustomToolbar::SyncShortcutHook() {
   bool want = (FProcessShortCuts || FMenuBar) && !(ComponentState() & csDesigning);
   if (want && !FRegistered) {
-    if (gShortcutList.empty() && Application && !gShortcutHooked) {
-      gPreviousShortCut = Application->OnShortCut;
-      Application->OnShortCut = AppShortCut;
-      gShortcutHooked = true;
-    }
+    if (gShortcutList.empty() && Application && !gShortcutHook)
+      gShortcutHook = Application->HookMainWindow(AppShortCutHook);
     gShortcutList.push_back(this);
     FRegistered = true;
   } else if (!want && FRegistered) {
     ListRemove(gShortcutList, this);
     FRegistered = false;
-    if (gShortcutList.empty() && Application && gShortcutHooked) {
-      Application->OnShortCut = gPreviousShortCut;
-      gPreviousShortCut = nullptr;
-      gShortcutHooked = false;
+    if (gShortcutList.empty() && gShortcutHook) {
+      if (Application) Application->UnhookMainWindow(gShortcutHook);
+      gShortcutHook = 0;
     }
   }
 }

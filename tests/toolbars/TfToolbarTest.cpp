@@ -9,6 +9,7 @@
 #include "framework/Forms.h"
 #include "framework/IniFiles.h"
 #include "tests/support/Gui.h"
+#include "tests/toolbars/TfTestForm.h"
 #include "toolbars/TfAcc.h"
 #include "toolbars/TfExtItems.h"
 #include "toolbars/TfHook.h"
@@ -20,8 +21,7 @@ namespace {
 using testsupport::PumpFor;
 using testsupport::PumpUntil;
 
-struct TestForm {
-  TForm* Form;
+struct TestForm : TfItemMaker {
   TTfDock* Dock;
   TTfToolbar* MenuBar;
   TTfToolbar* Edit;
@@ -30,7 +30,6 @@ struct TestForm {
   TTfItem* Open;
   TTfItem* Save;
   TTfItem* Cut;
-  std::vector<std::wstring> Clicked;
 
   TestForm() {
     Form = new TForm(nullptr);
@@ -70,21 +69,6 @@ struct TestForm {
     PumpFor(100);
   }
   ~TestForm() { delete Form; }
-  TTfSubmenuItem* AddSub(TTfCustomItem* parent, const wchar_t* caption) {
-    auto* s = new TTfSubmenuItem(Form);
-    s->SetCaption(caption);
-    parent->Add(s);
-    return s;
-  }
-  TTfItem* AddItem(TTfCustomItem* parent, const wchar_t* caption) {
-    auto* it = new TTfItem(Form);
-    it->SetCaption(caption);
-    std::wstring c = caption;
-    it->OnClick = [this, c](TObject*) { Clicked.push_back(c); };
-    parent->Add(it);
-    return it;
-  }
-  void AddSep(TTfCustomItem* parent) { parent->Add(new TTfSeparatorItem(Form)); }
 };
 
 TEST(TfToolbarLayout, WrapAndChevronAtSeveralWidths) {
@@ -256,13 +240,19 @@ TEST(TfMenuBar, KeyboardNavigationAndAccelerators) {
 TEST(TfMenuBar, ShortcutsReachItemsThroughTheApplication) {
   TestForm f;
   f.Save->SetShortCut(ShortCut(VK_F5, 0));
-  TMessage m{WM_KEYDOWN, VK_F5, 0, 0};
   TCustomForm* oldMain = Application->MainForm();
   Application->SetMainForm(f.Form);
-  bool handled = false;
-  if (Application->OnShortCut) Application->OnShortCut(m, handled);
+  // The program's own shortcut handler does not take the toolbars' place.
+  int ownCalls = 0;
+  Application->OnShortCut = [&](TMessage&, bool&) { ++ownCalls; };
+  EXPECT_EQ(Application->SendAppMessage(CM_APPKEYDOWN, VK_F5, 0), 1);
+  EXPECT_EQ(f.Clicked.size(), 1u);
+  // A key none of them knows goes on to the application.
+  EXPECT_EQ(Application->SendAppMessage(CM_APPKEYDOWN, VK_F6, 0), 0);
+  EXPECT_EQ(ownCalls, 1);
+  Application->OnShortCut = nullptr;
   Application->SetMainForm(oldMain);
-  EXPECT_TRUE(handled);
+  PumpFor(50);
   EXPECT_EQ(f.Clicked.size(), 1u);
   f.MenuBar->SetMenuBar(false);
   EXPECT_FALSE(f.MenuBar->FullSize());

@@ -16,6 +16,7 @@
 #include "framework/Forms.h"
 #include "framework/ImgList.h"
 #include "tests/support/Gui.h"
+#include "tests/toolbars/TfTestForm.h"
 #include "toolbars/TfAnim.h"
 #include "toolbars/TfCommon.h"
 #include "toolbars/TfDock.h"
@@ -169,13 +170,11 @@ private:
 };
 
 // A form with a menu bar in a dock.
-struct MenuForm {
-  TForm* Form;
+struct MenuForm : TfItemMaker {
   TTfDock* Dock;
   TTfToolbar* Bar;
   TTfSubmenuItem *File, *Recent, *EditMenu, *Help;
   TTfItem *Open, *Save, *One, *Cut, *Copy, *About;
-  std::vector<std::wstring> Clicked;
 
   MenuForm(int left = 100, int top = 100) {
     Form = new TForm(nullptr);
@@ -206,20 +205,6 @@ struct MenuForm {
     PumpFor(100);
   }
   ~MenuForm() { delete Form; }
-  TTfSubmenuItem* AddSub(TTfCustomItem* parent, const wchar_t* caption) {
-    auto* s = new TTfSubmenuItem(Form);
-    s->SetCaption(caption);
-    parent->Add(s);
-    return s;
-  }
-  TTfItem* AddItem(TTfCustomItem* parent, const wchar_t* caption) {
-    auto* it = new TTfItem(Form);
-    it->SetCaption(caption);
-    std::wstring c = caption;
-    it->OnClick = [this, c](TObject*) { Clicked.push_back(c); };
-    parent->Add(it);
-    return it;
-  }
   // Opens the menu bar with Alt and a letter; the loop runs until it ends.
   void AltKey(wchar_t c) { Bar->Perform(WM_SYSCOMMAND, SC_KEYMENU, c); }
   TRect ScreenRectOf(TTfCustomItem* item) {
