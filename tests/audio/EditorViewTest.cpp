@@ -17,14 +17,8 @@ struct Picture {
   HBITMAP Bmp;
   void* Bits = nullptr;
   Picture(int w, int h) : W(w), H(h) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
     Dc = CreateCompatibleDC(nullptr);
-    Bmp = CreateDIBSection(Dc, &bi, DIB_RGB_COLORS, &Bits, nullptr, 0);
+    Bmp = testsupport::CreateTopDownDib(Dc, w, h, &Bits);
     SelectObject(Dc, Bmp);
   }
   ~Picture() {

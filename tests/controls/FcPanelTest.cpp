@@ -74,14 +74,8 @@ protected:
     int w = r.right - r.left, h = r.bottom - r.top;
     HDC wdc = GetWindowDC(form->Handle());
     HDC mem = CreateCompatibleDC(wdc);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(wdc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bmp = testsupport::CreateTopDownDib(wdc, w, h, &bits);
     HGDIOBJ old = SelectObject(mem, bmp);
     BitBlt(mem, 0, 0, w, h, wdc, 0, 0, SRCCOPY);
     GdiFlush();

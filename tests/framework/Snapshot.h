@@ -95,14 +95,8 @@ inline bool SaveWindowPng(HWND wnd, const std::wstring& name) {
   testsupport::PumpMessages();
   HDC screen = GetDC(nullptr);
   HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bmp = testsupport::CreateTopDownDib(screen, w, h, &bits);
   HGDIOBJ old = SelectObject(mem, bmp);
   RECT all{0, 0, w, h};
   FillRect(mem, &all, GetSysColorBrush(COLOR_BTNFACE));

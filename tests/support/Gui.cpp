@@ -243,6 +243,16 @@ static void PutChunk(std::vector<uint8_t>& out, const char* type,
   PutU32(out, static_cast<uint32_t>(crc));
 }
 
+HBITMAP CreateTopDownDib(HDC dc, int width, int height, void** bits) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  return CreateDIBSection(dc, &bi, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
 bool SavePixelsPng(const std::wstring& path, int width, int height, const void* bgra, int stride) {
   std::vector<uint8_t> raw;
   raw.reserve(static_cast<size_t>(height) * (width * 3 + 1));
@@ -285,14 +295,8 @@ bool SaveWindowPng(HWND h, const std::wstring& name) {
   PumpMessages();
   HDC screen = GetDC(nullptr);
   HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -ht;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bmp = CreateTopDownDib(screen, w, ht, &bits);
   HGDIOBJ old = SelectObject(mem, bmp);
   // A visible window is copied from the screen, children and all, once it is
   // on top; a hidden one is asked to paint itself.

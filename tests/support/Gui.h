@@ -53,6 +53,8 @@ bool ForceForeground(HWND h, int timeoutMs = 3000);
 bool SaveWindowPng(HWND h, const std::wstring& name);
 // Saves 32-bit top-down BGRA pixels as a PNG.
 bool SavePixelsPng(const std::wstring& path, int width, int height, const void* bgra, int stride);
+// A 32-bit top-down DIB section of the given size; bits receives its pixels.
+HBITMAP CreateTopDownDib(HDC dc, int width, int height, void** bits);
 
 // Starts this test program again running only the tests of Filter, with the
 // environment variable Name set to Value in it; the caller closes the handles.

@@ -160,14 +160,8 @@ struct Canvas {
   DWORD* Bits = nullptr;
   static constexpr int Size = 40;
   Canvas() {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = Size;
-    bi.bmiHeader.biHeight = -Size;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
     DC = CreateCompatibleDC(nullptr);
-    Bitmap = CreateDIBSection(DC, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&Bits), nullptr, 0);
+    Bitmap = testsupport::CreateTopDownDib(DC, Size, Size, reinterpret_cast<void**>(&Bits));
     Old = SelectObject(DC, Bitmap);
     PatBlt(DC, 0, 0, Size, Size, WHITENESS);
     GdiFlush();

@@ -506,15 +506,9 @@ TEST(TfChevron, GlyphPixels) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "vertical " << c.vertical << " pushed " << c.pushed
                                     << " enabled " << c.enabled);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = W;
-    bi.bmiHeader.biHeight = -H;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
     HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bmp = testsupport::CreateTopDownDib(dc, W, H, &bits);
     HGDIOBJ old = SelectObject(dc, bmp);
     RECT all{0, 0, W, H};
     FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
