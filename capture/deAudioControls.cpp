@@ -44,19 +44,22 @@ TdeAudioControlSource::~TdeAudioControlSource() {
 }
 
 void TdeAudioControlSource::SourceData(IdeAudioSubject* Subject, void* Data, int Size) {
-  FConvertor->SetActive(false);
-  FConvertor->SetFormatIn(*Subject->GetFormat());
-  TdeWaveFormat* out = FConvertor->FormatOut();
-  out->Reset();
-  out->SetBitsPerSample(16);
-  out->SetChannels(2);
-  out->SetSamplesPerSec(48000);
-  out->SetAvgBytesPerSec(192000);
-  out->SetBlockAlign(4);
   // Peaks of a block that fails to convert do not linger.
   FPeakLeft = 0;
   FPeakRight = 0;
-  FConvertor->SetActive(true);
+  // The converter stays open while the source's format stays the same.
+  if (!FConvertor->Active() || !FConvertor->FormatIn()->Equals(*Subject->GetFormat())) {
+    FConvertor->SetActive(false);
+    FConvertor->SetFormatIn(*Subject->GetFormat());
+    TdeWaveFormat* out = FConvertor->FormatOut();
+    out->Reset();
+    out->SetBitsPerSample(16);
+    out->SetChannels(2);
+    out->SetSamplesPerSec(48000);
+    out->SetAvgBytesPerSec(192000);
+    out->SetBlockAlign(4);
+    FConvertor->SetActive(true);
+  }
   FConvertor->Convert(Data, static_cast<DWORD>(Size < 0 ? 0 : Size));
   deBlockPeaks(FConvertor->Data(), FConvertor->DataSize(), FPeakLeft, FPeakRight);
   DoDataChanged();

@@ -338,7 +338,8 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   };
   ActionOptions->OnExecute = [this](TObject*) { ShowOptions(false); };
   ActionSchedule->OnExecute = [this](TObject*) { ShowOptions(true); };
-  TimerDeLevel = NewTimer(this, L"TimerDeLevel", 5, true);
+  // The 5 ms decay timer starts with the first level above zero (ShowLevel).
+  TimerDeLevel = NewTimer(this, L"TimerDeLevel", 5, false);
 
   AudioRecord = std::make_unique<TAudioRecord2>();
   AudioFile = std::make_unique<TAudioFile2>();
@@ -515,6 +516,7 @@ void TFormMain::WMRecorderStartup(TMessage&) {
   FlashStausTimer->SetEnabled(false);
   Show();
   BringToFront();
+  ReportSkinProblems();
 }
 
 void TFormMain::FormClose(TObject*, TCloseAction&) {
@@ -555,11 +557,9 @@ void TFormMain::ArrangeControls() {
                               skSkinGaugeLeft->Top() + skSkinGaugeLeft->Height() + 1,
                               skSkinGaugeLeft->Width(), skSkinGaugeRight->Height());
   ListViewFiles->SetBounds(16, 208, 377, 136);
-  if (FileExists(GlobalVars.SkinDir + L"mixerl.bmp"))
-    ImageMixer->Picture()->LoadFromFile(GlobalVars.SkinDir + L"mixerl.bmp");
+  LoadSkinPicture(ImageMixer, L"mixerl.bmp");
   ImageMixer->SetBounds(120, 179, ImageMixer->Width(), ImageMixer->Height());
-  if (FileExists(GlobalVars.SkinDir + L"devl.bmp"))
-    ImageMixerLabel->Picture()->LoadFromFile(GlobalVars.SkinDir + L"devl.bmp");
+  LoadSkinPicture(ImageMixerLabel, L"devl.bmp");
   ImageMixerLabel->SetBounds(40, ImageMixer->Top() + 55, ImageMixerLabel->Width(),
                              ImageMixerLabel->Height());
   LabelVistaProblem->SetBounds(ImageMixer->Left() - 28, ImageMixer->Top() + 185,
@@ -571,6 +571,30 @@ void TFormMain::ArrangeControls() {
                             ComboBoxDevice->Height());
   ComboBoxMixer->SetBounds(tbGain->Left(), ComboBoxDevice->Top() + 32, tbGain->Width(),
                            ComboBoxMixer->Height());
+}
+
+void TFormMain::LoadSkinPicture(TImage* Image, const std::wstring& FileName) {
+  const std::wstring path = GlobalVars.SkinDir + FileName;
+  if (!FileExists(path)) return;
+  // A picture that cannot be read keeps the built-in one; it is reported once
+  // the window is up, so that the start-up goes on.
+  TPicture picture;
+  try {
+    picture.LoadFromFile(path);
+  } catch (const std::exception& e) {
+    FSkinProblems.push_back(path + L": " + Utf8ToWide(e.what()));
+    return;
+  }
+  Image->Picture()->Assign(&picture);
+}
+
+void TFormMain::ReportSkinProblems() {
+  if (FSkinProblems.empty()) return;
+  std::wstring text = L"These pictures of the skin cannot be read; the built-in ones are used:";
+  for (const std::wstring& p : FSkinProblems)
+    text += L"\r\n" + p;
+  FSkinProblems.clear();
+  Application->MessageBox(text, AppTitle, MB_OK | MB_ICONWARNING);
 }
 
 void TFormMain::ShowFileListPanel() {
@@ -1364,17 +1388,34 @@ void TFormMain::deAudioControlSourceDataChanged(TObject*) {
             static_cast<uint16_t>(deAudioControlSource->PeakRight()));
 }
 
+namespace {
+// Moves a gauge only when its value changes: setting the same value repaints it.
+void SetGauge(TProgressBar* Gauge, int Value) {
+  Value = std::clamp(Value, Gauge->Min(), Gauge->Max());
+  if (Gauge->Position() != Value) Gauge->SetPosition(Value);
+}
+} // namespace
+
 void TFormMain::ShowLevel(uint16_t Left, uint16_t Right) {
   FPeakLeft = Left;
   FPeakRight = Right;
-  skSkinGaugeLeft->SetPosition(Left);
-  skSkinGaugeRight->SetPosition(Right);
+  SetGauge(skSkinGaugeLeft, Left);
+  SetGauge(skSkinGaugeRight, Right);
+  // The decay runs only while there is something to lower or a warning to change.
+  if (!MeterAtRest()) TimerDeLevel->SetEnabled(true);
+}
+
+bool TFormMain::MeterAtRest() const {
+  const bool high = FPeakLeft > 32512 || FPeakRight > 32512;
+  return skSkinGaugeLeft->Position() == 0 && skSkinGaugeRight->Position() == 0 &&
+         LabelHigh->Visible() == high;
 }
 
 void TFormMain::TimerDeLevelTimer(TObject*) {
   LabelHigh->SetVisible(FPeakLeft > 32512 || FPeakRight > 32512);
-  skSkinGaugeLeft->SetPosition(std::max(0, skSkinGaugeLeft->Position() - 800));
-  skSkinGaugeRight->SetPosition(std::max(0, skSkinGaugeRight->Position() - 800));
+  SetGauge(skSkinGaugeLeft, skSkinGaugeLeft->Position() - 800);
+  SetGauge(skSkinGaugeRight, skSkinGaugeRight->Position() - 800);
+  if (MeterAtRest()) TimerDeLevel->SetEnabled(false);
 }
 
 void TFormMain::ComboBoxDeviceChange(TObject*) {

@@ -154,6 +154,11 @@ public:
   TScheduleCheck Schedule;
   void UpdateActions();
   void ArrangeControls();
+  // Loads SkinDir + FileName into Image when the file is there; a picture
+  // that cannot be read leaves Image as it is and is noted for the report.
+  void LoadSkinPicture(TImage* Image, const std::wstring& FileName);
+  // Shows the skin pictures that could not be read (once).
+  void ReportSkinProblems();
   void ShowFileListPanel();
   void ShowMixerPanel();
   void LoadSkin(const std::wstring& FileName);
@@ -206,7 +211,10 @@ public:
   void deAudioControlSourceDataChanged(TObject* Sender);
   // Shows the level of one buffer's peaks (what the level source reports).
   void ShowLevel(uint16_t Left, uint16_t Right);
+  // Lowers both gauges by 800; stops its timer once the meter is at rest.
   void TimerDeLevelTimer(TObject* Sender);
+  // Both gauges at 0 and the over-level warning as the last peaks want it.
+  bool MeterAtRest() const;
   void ComboBoxDeviceChange(TObject* Sender);
   void ComboBoxMixerChange(TObject* Sender);
   void tbGainChange(TObject* Sender);
@@ -275,6 +283,8 @@ private:
   uint16_t FPeakRight = 0;
   bool FSliderDragging = false;
   bool FSettingsLoaded = false;
+  // Skin pictures that could not be read, reported once the window is up.
+  std::vector<std::wstring> FSkinProblems;
   int FRecordedBlocks = 0;
   bool FFileListLoaded = false;
   // Output format changed while recording: applied once the recording ends.

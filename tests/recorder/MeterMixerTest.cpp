@@ -59,12 +59,67 @@ TEST_F(MeterMixerTest, CaptureIsWiredLikeTheRecorder) {
   EXPECT_EQ(form->deAudioIn->Format()->SamplesPerSec(), 44100u);
   EXPECT_EQ(form->deAudioIn->Format()->Channels(), 2);
   EXPECT_EQ(form->skSkinGaugeLeft->Max(), 32512);
-  EXPECT_TRUE(form->TimerDeLevel->Enabled());
   EXPECT_EQ(form->TimerDeLevel->Interval(), 5u);
 }
 
+// The 5 ms decay runs while a gauge is above zero or the warning must change,
+// and stops by itself once the meter is at rest.
+TEST_F(MeterMixerTest, DecayTimerRunsOnlyWhileTheMeterMoves) {
+  Quiet();
+  for (int i = 0; i < 50 && !form->MeterAtRest(); ++i)
+    form->TimerDeLevelTimer(nullptr);
+  ASSERT_TRUE(form->MeterAtRest());
+  form->ShowLevel(0, 0); // a silent buffer at rest
+  EXPECT_FALSE(form->TimerDeLevel->Enabled());
+
+  struct Case {
+    uint16_t left, right;
+    bool warning;
+  } cases[] = {{4000, 0, false}, {0, 32512, false}, {32513, 0, true}, {0, 0, false}};
+  for (const Case& c : cases) {
+    form->ShowLevel(c.left, c.right);
+    EXPECT_TRUE(form->TimerDeLevel->Enabled()) << c.left << "/" << c.right;
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return !form->TimerDeLevel->Enabled(); }, 5000))
+        << c.left << "/" << c.right;
+    EXPECT_EQ(Left(), 0);
+    EXPECT_EQ(Right(), 0);
+    EXPECT_EQ(form->LabelHigh->Visible(), c.warning) << c.left << "/" << c.right;
+    EXPECT_TRUE(form->MeterAtRest());
+  }
+}
+
+// The meter on the live, silent input does no timed work: the decay timer
+// stays off and the window's thread (buffers, meter, painting) uses almost no
+// processor time. The sound system's own capture thread is not counted.
+TEST_F(MeterMixerTest, IdleMeterLeavesTheProcessorAlone) {
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return form->MeterAtRest(); }, 5000));
+  auto cpu = [] {
+    FILETIME c, e, k, u;
+    GetThreadTimes(GetCurrentThread(), &c, &e, &k, &u);
+    auto v = [](FILETIME f) { return (uint64_t(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
+    return v(k) + v(u); // 100 ns units
+  };
+  // Waits for messages only (no polling) for the given time.
+  auto idleFor = [&](DWORD ms) {
+    const DWORD end = GetTickCount() + ms;
+    bool timerSeen = false;
+    for (DWORD now = GetTickCount(); int32_t(end - now) > 0; now = GetTickCount()) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
+      testsupport::PumpMessages();
+      timerSeen = timerSeen || form->TimerDeLevel->Enabled();
+    }
+    return timerSeen;
+  };
+  const uint64_t before = cpu();
+  const DWORD start = GetTickCount();
+  EXPECT_FALSE(idleFor(3000));
+  const double share = double(cpu() - before) / 1e4 / double(GetTickCount() - start);
+  RecordProperty("idle_cpu_share", std::to_string(share));
+  EXPECT_LT(share, 0.01) << "share of one core";
+}
+
 TEST_F(MeterMixerTest, GaugesFollowATonePlayedAtTwoLevels) {
-  form->TimerDeLevel->SetEnabled(false); // the peaks alone set the gauges
+  form->TimerDeLevel->OnTimer = nullptr; // the peaks alone set the gauges
   for (auto [l, r] : {std::pair{0.5, 0.25}, std::pair{0.8, 0.1}}) {
     testsupport::TonePlayer tone(1000.0, l, r);
     ASSERT_TRUE(tone.Ok());
