@@ -1,5 +1,9 @@
 #include "recorder/About.h"
 
+#include <windows.h>
+
+#include <vector>
+
 #include "framework/IniFiles.h"
 #include "framework/Strings.h"
 #include "framework/SysUtils.h"
@@ -34,11 +38,33 @@ void OpenAddress(const std::wstring& address) {
 
 } // namespace
 
+std::wstring ProgramFileVersion() {
+  const std::wstring exe = Application->ExeName();
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(exe.c_str(), &ignored);
+  if (size == 0) return L"";
+  std::vector<char> data(size);
+  if (!GetFileVersionInfoW(exe.c_str(), 0, size, data.data())) return L"";
+  VS_FIXEDFILEINFO* info = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || !info ||
+      length < sizeof(VS_FIXEDFILEINFO))
+    return L"";
+  return Format(L"%d.%d.%d.%d", {static_cast<int>(HIWORD(info->dwFileVersionMS)),
+                                 static_cast<int>(LOWORD(info->dwFileVersionMS)),
+                                 static_cast<int>(HIWORD(info->dwFileVersionLS)),
+                                 static_cast<int>(LOWORD(info->dwFileVersionLS))});
+}
+
 std::wstring ReadProductVersion() {
   std::wstring file = AddBackslash(ExtractFilePath(Application->ExeName())) + L"msvr.dll";
-  if (!FileExists(file)) return L"";
-  TIniFile ini(file);
-  return ini.ReadString(L"SYSTEM", L"Version", L"");
+  if (FileExists(file)) {
+    TIniFile ini(file);
+    std::wstring version = ini.ReadString(L"SYSTEM", L"Version", L"");
+    if (!version.empty()) return version;
+  }
+  // Without the version file the program's own version resource speaks.
+  return ProgramFileVersion();
 }
 
 TFormAbout::TFormAbout(TComponent* AOwner) : TForm(AOwner) {

@@ -35,7 +35,10 @@ public:
   void ButtonUpdatesClick(TObject* Sender);
 };
 
-// The "Version" of section "SYSTEM" in "msvr.dll" beside the program; empty when missing.
+// The version of the program file's version resource ("1.0.0.0"); empty without one.
+std::wstring ProgramFileVersion();
+// The "Version" of section "SYSTEM" in "msvr.dll" beside the program; the
+// program file's version when the file or the value is missing.
 std::wstring ReadProductVersion();
 
 } // namespace recorder

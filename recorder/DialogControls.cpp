@@ -116,7 +116,7 @@ void ApplyHintFont(TForm* form) {
 TFormatSetupForm::TFormatSetupForm(TComponent* AOwner, const std::wstring& ACaption,
                                    std::vector<TPresetText> APresets, bool AWithSpecify)
     : TForm(AOwner), FPresets(std::move(APresets)), FWithSpecify(AWithSpecify) {
-  SetupDialog(this, ACaption, 372, AWithSpecify ? 232 : 128);
+  SetupDialog(this, ACaption, 372, AWithSpecify ? 250 : 128);
   const int top = AWithSpecify ? 30 : 8;
   if (AWithSpecify) {
     RadioButtonPreset = NewRadio(this, this, L"RadioButtonPreset", L"&Preset Quality:", 12, 8, 260);

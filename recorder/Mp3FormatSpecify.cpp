@@ -21,10 +21,10 @@ TMp3SettingsSpecifyForm::TMp3SettingsSpecifyForm(TComponent* AOwner) : TForm(AOw
       NewList(this, this, L"ComboBoxCBRBitRate", Mp3RateTexts(0, 14), 160, 40, 100);
   RadioButtonVBR = NewRadio(this, this, L"RadioButtonVBR", L"&Variable Bit Rate", 12, 70, 140);
   GroupBoxVBR = NewGroup(this, this, L"GroupBoxVBR", L"", 12, 88, 332, 190);
-  LabelVBRMin = NewLabel(this, GroupBoxVBR, L"LabelVBRMin", L"Min. Bit Rate:", 10, 20);
-  ComboBoxVBRMin = NewList(this, GroupBoxVBR, L"ComboBoxVBRMin", Mp3RateTexts(0, 13), 90, 16, 80);
-  LabelVBRMax = NewLabel(this, GroupBoxVBR, L"LabelVBRMax", L"Max. Bit Rate:", 176, 20);
-  ComboBoxVBRMax = NewList(this, GroupBoxVBR, L"ComboBoxVBRMax", Mp3RateTexts(1, 13), 250, 16, 74);
+  LabelVBRMin = NewLabel(this, GroupBoxVBR, L"LabelVBRMin", L"Min. Bit Rate:", 8, 20);
+  ComboBoxVBRMin = NewList(this, GroupBoxVBR, L"ComboBoxVBRMin", Mp3RateTexts(0, 13), 92, 16, 72);
+  LabelVBRMax = NewLabel(this, GroupBoxVBR, L"LabelVBRMax", L"Max. Bit Rate:", 170, 20);
+  ComboBoxVBRMax = NewList(this, GroupBoxVBR, L"ComboBoxVBRMax", Mp3RateTexts(1, 13), 254, 16, 70);
   RadioButtonQuality =
       NewRadio(this, GroupBoxVBR, L"RadioButtonQuality", L"&Quality Level", 10, 48, 120);
   LabelQualityLow = NewLabel(this, GroupBoxVBR, L"LabelQualityLow", L"Low: 9", 26, 76);

@@ -37,6 +37,10 @@ TFormName::TFormName(TComponent* AOwner) : TForm(AOwner) {
 
 void TFormName::FormCreate(TObject*) {
   ApplyHintFont(this);
+  // "Change" stands under the folder's right end, clear of the label above it.
+  LabelChange->SetBounds(labOutputPath->Left() + labOutputPath->Width() - LabelChange->Width(),
+                         labOutputPath->Top() + labOutputPath->Height() + 4, LabelChange->Width(),
+                         LabelChange->Height());
   SetActiveControl(EditFileName);
 }
 

@@ -2,6 +2,12 @@
 // the address links and the update page; opened from the main window.
 #include <gtest/gtest.h>
 
+#include "version.h"
+
+#define KORVANE_WIDEN2(x) L##x
+#define KORVANE_WIDEN(x) KORVANE_WIDEN2(x)
+#define KORVANE_VERSION_TEXT_W KORVANE_WIDEN(KORVANE_VERSION_TEXT)
+
 #include "framework/SysUtils.h"
 #include "recorder/About.h"
 #include "recorder/funcs.h"
@@ -53,13 +59,24 @@ TEST_F(AboutTest, ShowsTheVersionFromTheVersionFile) {
   EXPECT_TRUE(testsupport::SaveWindowPng(about.Handle(), L"recorder-about"));
 }
 
-TEST_F(AboutTest, MissingVersionFileLeavesTheVersionEmpty) {
-  TFormAbout about(nullptr);
-  about.AfterConstruction();
-  about.Show();
-  ASSERT_TRUE(testsupport::PumpUntil([&] { return about.Showing(); }));
-  EXPECT_EQ(about.LabelVersion->Caption(), L"");
-  EXPECT_EQ(about.LabelTitle->Caption(), L"Virelle Audio Recorder version: ");
+// Without "msvr.dll", or without its value, the program's version resource
+// gives the version (the test program carries the recorder's resource).
+TEST_F(AboutTest, MissingVersionFileShowsTheProgramVersion) {
+  EXPECT_EQ(ProgramFileVersion(), KORVANE_VERSION_TEXT_W);
+  for (const char* content : {static_cast<const char*>(nullptr), "[SYSTEM]\r\nOther=1\r\n"}) {
+    DeleteFileW(versionFile.c_str());
+    if (content) {
+      std::ofstream f(std::filesystem::path(versionFile), std::ios::binary);
+      f << content;
+    }
+    TFormAbout about(nullptr);
+    about.AfterConstruction();
+    about.Show();
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return about.Showing(); }));
+    EXPECT_EQ(about.LabelVersion->Caption(), KORVANE_VERSION_TEXT_W);
+    EXPECT_EQ(about.LabelTitle->Caption(),
+              std::wstring(L"Virelle Audio Recorder version: ") + KORVANE_VERSION_TEXT_W);
+  }
 }
 
 TEST_F(AboutTest, LinksAndUpdatesOpenTheirAddresses) {

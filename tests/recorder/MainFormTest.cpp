@@ -6,6 +6,7 @@
 #include "audio/AudioInformation2.h"
 #include "audio/MediaDecoder.h"
 #include "framework/IniFiles.h"
+#include "framework/Streams.h"
 #include "framework/Strings.h"
 #include "framework/SysUtils.h"
 #include "recorder/funcs.h"
@@ -14,7 +15,9 @@
 #include "tests/support/Gui.h"
 #include "tests/support/Tone.h"
 
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 using namespace recorder;
 
@@ -232,3 +235,88 @@ TEST_F(MainFormTest, CloseDuringRecordingFinishesTheFile) {
 }
 
 } // namespace
+
+namespace {
+// One second of 16-bit stereo silence at 44,100 Hz.
+void WriteSilentWav(const std::wstring& path) {
+  const uint32_t data = 44100 * 4;
+  std::string b = "RIFF";
+  auto put32 = [&](uint32_t v) { b.append(reinterpret_cast<const char*>(&v), 4); };
+  auto put16 = [&](uint16_t v) { b.append(reinterpret_cast<const char*>(&v), 2); };
+  put32(36 + data);
+  b += "WAVEfmt ";
+  put32(16);
+  put16(1);
+  put16(2);
+  put32(44100);
+  put32(44100 * 4);
+  put16(4);
+  put16(16);
+  b += "data";
+  put32(data);
+  b.append(data, '\0');
+  TFileStream f(path, fmCreate);
+  f.WriteBuffer(b.data(), static_cast<int>(b.size()));
+}
+} // namespace
+
+// Unreadable mixer pictures in the skin folder are reported once; the window
+// still finishes its start-up: height, panel, format text and history.
+TEST_F(MainFormTest, UnreadableSkinPicturesAreReportedOnceAndStartUpGoesOn) {
+  const std::wstring skinDir = AddBackslash(ExtractFilePath(Application->ExeName())) + L"skin\\";
+  CreateDirectoryW(skinDir.c_str(), nullptr);
+  struct Cleanup {
+    std::wstring dir;
+    ~Cleanup() {
+      DeleteFileW((dir + L"mixerl.bmp").c_str());
+      DeleteFileW((dir + L"devl.bmp").c_str());
+      RemoveDirectoryW(dir.c_str());
+    }
+  } cleanup{skinDir};
+  for (const wchar_t* name : {L"mixerl.bmp", L"devl.bmp"}) {
+    TFileStream f(skinDir + name, fmCreate);
+    f.WriteBuffer("BM this is no picture", 21);
+  }
+  WriteSettings(0);
+  const std::wstring wav = outDir + L"\\kept.wav";
+  WriteSilentWav(wav);
+  {
+    TStringList l;
+    l.Add(wav);
+    l.SaveToFile(GetListFileName());
+  }
+
+  // The main window has the same caption as the message box: look for the box's class.
+  std::atomic<int> boxes{0};
+  std::atomic<bool> stop{false};
+  std::wstring seen;
+  std::thread answerer([&] {
+    while (!stop) {
+      if (HWND box = FindWindowW(L"#32770", AppTitle)) {
+        if (boxes == 0) seen = testsupport::WindowText(GetDlgItem(box, 0xFFFF));
+        ++boxes;
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        while (IsWindow(box) && !stop)
+          Sleep(20);
+      }
+      Sleep(20);
+    }
+  });
+  Create();
+  testsupport::PumpUntil([&] { return boxes > 0; }, 5000);
+  testsupport::PumpFor(1000);
+  stop = true;
+  answerer.join();
+  EXPECT_EQ(boxes, 1);
+  EXPECT_NE(seen.find(skinDir + L"mixerl.bmp"), std::wstring::npos) << WideToUtf8(seen);
+  EXPECT_NE(seen.find(skinDir + L"devl.bmp"), std::wstring::npos);
+
+  EXPECT_EQ(form->Height(), 398);
+  EXPECT_TRUE(form->ListViewFiles->Visible());
+  for (TControl* c : std::initializer_list<TControl*>{form->tbGain, form->tbBalance,
+                                                      form->ComboBoxDevice, form->ImageMixer})
+    EXPECT_FALSE(c->Visible()) << c->Name();
+  EXPECT_FALSE(form->LabelFormat->Caption().empty());
+  ASSERT_EQ(form->ListViewFiles->Items()->Count(), 1);
+  EXPECT_EQ(form->FileItemAt(0)->FileName, wav);
+}
