@@ -60,7 +60,21 @@ HtmlHelpFn htmlHelp = nullptr;
 DWORD helpCookie = 0;
 } // namespace
 
+bool HelpFileFound(const std::wstring& url) {
+  const size_t topic = url.find(L"::");
+  const std::wstring file = url.substr(0, topic);
+  if (file.empty() || FileExists(file)) return true;
+  std::wstring folder = ExtractFilePath(file);
+  if (folder.empty()) folder = GetCurrentDir();
+  Application->MessageBox(Format(L"The help file \"%s\" was not found.\r\nIt was looked for in "
+                                 L"the folder \"%s\".",
+                                 {ExtractFileName(file), folder}),
+                          Application->Title(), MB_OK | MB_ICONWARNING);
+  return false;
+}
+
 int ShowHtmlHelp(HWND window, const std::wstring& url, UINT command, DWORD_PTR data) {
+  if (!HelpFileFound(url)) return 0;
   if (!helpLibrary) {
     helpLibrary = LoadLibraryW((GetSystemDir() + L"\\HHCTRL.OCX").c_str());
     if (!helpLibrary) throw Exception(L"HHCtrl.OCX not installed!\r HTMLHELP cannot displayed!");

@@ -18,6 +18,10 @@ void BeginBusy();
 void EndBusy();
 int BusyCount();
 
+// True when the help file of an HTML Help address ("file.chm::/topic.htm")
+// exists; otherwise says which file was not found in which folder, and false.
+bool HelpFileFound(const std::wstring& url);
 // HTML Help, loaded from the system folder at the first call; raises when
-// the library or its entry point is missing.
+// the library or its entry point is missing. A missing help file is
+// reported (HelpFileFound) and shows nothing.
 int ShowHtmlHelp(HWND window, const std::wstring& url, UINT command, DWORD_PTR data);

@@ -2,6 +2,7 @@
 // folder check, cancelling, unreadable schedule texts; the file-name prompt.
 #include <gtest/gtest.h>
 
+#include "framework/AppUtils.h"
 #include "framework/Menus.h"
 #include "framework/SysUtils.h"
 #include "recorder/Name.h"
@@ -204,3 +205,20 @@ TEST(OptionsDialogTest, NamePromptRefusesBadNames) {
 }
 
 } // namespace
+
+// Help with no help file beside the program says which file was not found
+// and in which folder it was looked for, for every help link.
+TEST(OptionsDialogTest, MissingHelpFileIsReported) {
+  const std::wstring folder = ExtractFilePath(Application->ExeName());
+  ASSERT_FALSE(FileExists(AddBackslash(folder) + L"arhelp.chm"));
+  TFormOptions f(nullptr);
+  f.AfterConstruction();
+  for (auto click : {&TFormOptions::labWhatIsAGCClick, &TFormOptions::labWhatIsAccuClick}) {
+    testsupport::ModalAnswerer box(L"", IDOK);
+    (f.*click)(nullptr);
+    ASSERT_TRUE(box.Wait());
+    EXPECT_NE(box.SeenText().find(L"\"arhelp.chm\" was not found"), std::wstring::npos)
+        << WideToUtf8(box.SeenText());
+    EXPECT_NE(box.SeenText().find(folder), std::wstring::npos) << WideToUtf8(box.SeenText());
+  }
+}
