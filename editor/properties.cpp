@@ -123,7 +123,7 @@ TfrmProperties::TfrmProperties(TComponent* AOwner) : TForm(AOwner) {
   btnBrowse->OnClick = [this](TObject* s) { btnBrowseClick(s); };
   auto* gbUndo = NewGroup(this, tsSystem, L"Undo/Redo", 8, 158, 384, 102);
   NewLabel(this, gbUndo, L"Undo/Redo Level", 12, 24);
-  editUndoRedoLevel = NewSpin(this, gbUndo, L"editUndoRedoLevel", 0, 1000, 100, 104, 20);
+  editUndoRedoLevel = NewSpin(this, gbUndo, L"editUndoRedoLevel", 0, 1000, 100, 116, 20);
   NewLabel(this, gbUndo,
            L"Some large files may cause low memory conditions that could slow down the system. To "
            L"speed it up "
@@ -136,8 +136,8 @@ TfrmProperties::TfrmProperties(TComponent* AOwner) : TForm(AOwner) {
   auto* gbSmooth = NewGroup(this, tsTransform, L"Smooth", 8, 6, 384, 120);
   cbSmoothEnabled = NewCheck(this, gbSmooth, L"cbSmoothEnabled", L"Smooth Enabled", 12, 20);
   labSmoothTime = NewLabel(this, gbSmooth, L"Smooth Time:", 12, 50);
-  editSmoothTime = NewSpin(this, gbSmooth, L"editSmoothTime", 0, 500, 50, 84, 46);
-  labSmoothMs = NewLabel(this, gbSmooth, L"ms", 154, 50);
+  editSmoothTime = NewSpin(this, gbSmooth, L"editSmoothTime", 0, 500, 50, 96, 46);
+  labSmoothMs = NewLabel(this, gbSmooth, L"ms", 166, 50);
   labSmoothNote = NewLabel(
       this, gbSmooth,
       L"Any supported effect has sudden change on the bound. The \"Smooth enabled\" property "
@@ -148,14 +148,14 @@ TfrmProperties::TfrmProperties(TComponent* AOwner) : TForm(AOwner) {
   auto* gbAccu = NewGroup(this, tsRecording, L"Accu Control", 8, 6, 190, 150);
   chAccuEnabled = NewCheck(this, gbAccu, L"chAccuEnabled", L"Enabled", 12, 18, 100);
   gbAttack = NewGroup(this, gbAccu, L"Attack", 8, 40, 174, 50);
-  labAttackTime = NewLabel(this, gbAttack, L"Time:", 8, 22);
-  editAttackTime = NewSpin(this, gbAttack, L"editAttackTime", 10, 5000, 100, 38, 18, 56);
-  labAttackLevel = NewLabel(this, gbAttack, L"Level:", 98, 22);
+  labAttackTime = NewLabel(this, gbAttack, L"Time:", 6, 22);
+  editAttackTime = NewSpin(this, gbAttack, L"editAttackTime", 10, 5000, 100, 40, 18, 50);
+  labAttackLevel = NewLabel(this, gbAttack, L"Level:", 94, 22);
   editAttackLevel = NewSpin(this, gbAttack, L"editAttackLevel", -90, 0, -45, 130, 18, 40);
   gbRelease = NewGroup(this, gbAccu, L"Release", 8, 94, 174, 50);
-  labReleaseTime = NewLabel(this, gbRelease, L"Time:", 8, 22);
-  editReleaseTime = NewSpin(this, gbRelease, L"editReleaseTime", 10, 10000, 300, 38, 18, 56);
-  labReleaseLevel = NewLabel(this, gbRelease, L"Level:", 98, 22);
+  labReleaseTime = NewLabel(this, gbRelease, L"Time:", 6, 22);
+  editReleaseTime = NewSpin(this, gbRelease, L"editReleaseTime", 10, 10000, 300, 40, 18, 50);
+  labReleaseLevel = NewLabel(this, gbRelease, L"Level:", 94, 22);
   editReleaseLevel = NewSpin(this, gbRelease, L"editReleaseLevel", -90, 0, -45, 130, 18, 40);
 
   auto* gbAGC = NewGroup(this, tsRecording, L"Auto Gain Control", 204, 6, 188, 150);

@@ -105,7 +105,7 @@ TfrmSetSelection::TfrmSetSelection(TComponent* AOwner) : TForm(AOwner) {
 
   labStart = label(L"Start:", 8, 48);
   EditStart = edit(L"EditStart", 44);
-  labTimeFormat = label(L"hr:mn:sc.xxx", 172, 48);
+  labTimeFormat = label(L"hr:mn:sc.xxx", 168, 48);
   labEnd = label(L"End:", 8, 76);
   EditEnd = edit(L"EditEnd", 72);
   labLength = label(L"Lenght:", 8, 104);

@@ -10,7 +10,13 @@ namespace {
 
 std::wstring Describe(TControl* c) {
   const TRect r = c->BoundsRect();
-  std::wstring name = c->Name().empty() ? Utf8ToWide(typeid(*c).name()) : c->Name();
+  std::wstring name = c->Name();
+  if (name.empty()) {
+    // Unnamed controls by class and text ("6TLabel" from the mangled name).
+    name = Utf8ToWide(typeid(*c).name());
+    name.erase(0, name.find_first_not_of(L"0123456789"));
+    name += L" \"" + c->Caption() + L"\"";
+  }
   return name + L" (" + std::to_wstring(r.Left) + L"," + std::to_wstring(r.Top) + L"-" +
          std::to_wstring(r.Right) + L"," + std::to_wstring(r.Bottom) + L")";
 }
