@@ -298,6 +298,7 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
     i->SetParent(this);
     i->SetAutoSize(true);
   }
+  DrawBuiltInMixerPictures();
   ImageMixer->SetVisible(false);
   LabelVistaProblem = new TButton(this);
   LabelVistaProblem->SetName(L"LabelVistaProblem");
@@ -571,6 +572,30 @@ void TFormMain::ArrangeControls() {
                             ComboBoxDevice->Height());
   ComboBoxMixer->SetBounds(tbGain->Left(), ComboBoxDevice->Top() + 32, tbGain->Width(),
                            ComboBoxMixer->Height());
+}
+
+void TFormMain::DrawBuiltInMixerPictures() {
+  auto draw = [](TImage* Image, int W, int H, int FontSize, bool Bold,
+                 std::initializer_list<std::pair<int, const wchar_t*>> Lines) {
+    TBitmap picture;
+    picture.SetSize(W, H);
+    TCanvas* c = picture.Canvas();
+    c->Brush()->SetColor(clBtnFace);
+    c->FillRect(TRect(0, 0, W, H));
+    c->Font()->SetName(L"Tahoma");
+    c->Font()->SetSize(FontSize);
+    c->Font()->SetColor(clBtnText);
+    if (Bold) c->Font()->SetStyle({fsBold});
+    c->Brush()->SetStyle(bsClear);
+    for (const auto& [y, text] : Lines)
+      c->TextOut(0, y, text);
+    Image->Picture()->Assign(&picture);
+  };
+  // Title of the panel, and the names of the rows beside the device and line
+  // lists (their tops) and the volume and balance bars (80 and 104 below).
+  draw(ImageMixer, 160, 24, 10, true, {{4, L"Input Mixer"}});
+  draw(ImageMixerLabel, 64, 124, 8, false,
+       {{4, L"Device:"}, {36, L"Line:"}, {82, L"Volume:"}, {106, L"Balance:"}});
 }
 
 void TFormMain::LoadSkinPicture(TImage* Image, const std::wstring& FileName) {

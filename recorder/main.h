@@ -157,6 +157,8 @@ public:
   // Loads SkinDir + FileName into Image when the file is there; a picture
   // that cannot be read leaves Image as it is and is noted for the report.
   void LoadSkinPicture(TImage* Image, const std::wstring& FileName);
+  // The pictures of the mixer panel used when the skin folder has none.
+  void DrawBuiltInMixerPictures();
   // Shows the skin pictures that could not be read (once).
   void ReportSkinProblems();
   void ShowFileListPanel();

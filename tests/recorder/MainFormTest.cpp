@@ -319,4 +319,12 @@ TEST_F(MainFormTest, UnreadableSkinPicturesAreReportedOnceAndStartUpGoesOn) {
   EXPECT_FALSE(form->LabelFormat->Caption().empty());
   ASSERT_EQ(form->ListViewFiles->Items()->Count(), 1);
   EXPECT_EQ(form->FileItemAt(0)->FileName, wav);
+  // The mixer panel keeps its built-in pictures, and its rows line up with them.
+  EXPECT_GT(form->ImageMixer->Picture()->Width(), 0);
+  EXPECT_GT(form->ImageMixerLabel->Picture()->Width(), 0);
+  form->ShowMixerPanel();
+  EXPECT_EQ(form->ComboBoxDevice->Left(),
+            form->ImageMixerLabel->Left() + form->ImageMixerLabel->Width() + 10);
+  testsupport::PumpFor(200);
+  EXPECT_TRUE(testsupport::SaveWindowPng(form->Handle(), L"recorder-mixer-built-in-pictures"));
 }
