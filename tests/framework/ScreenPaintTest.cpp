@@ -39,12 +39,15 @@ std::vector<DWORD> ScreenPixels(const RECT& r) {
   return px;
 }
 
-// Share of the pixels (0..1) in colour c.
+// Share of the pixels (0..1) in colour c, give or take what a screen of
+// fewer colours makes of it.
 double Share(const std::vector<DWORD>& px, COLORREF c) {
-  DWORD want = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+  auto within = [](int a, int b) { return a - b <= 8 && b - a <= 8; };
   size_t n = 0;
   for (DWORD p : px)
-    if ((p & 0xFFFFFF) == want) ++n;
+    if (within((p >> 16) & 0xFF, GetRValue(c)) && within((p >> 8) & 0xFF, GetGValue(c)) &&
+        within(p & 0xFF, GetBValue(c)))
+      ++n;
   return px.empty() ? 0 : static_cast<double>(n) / px.size();
 }
 
