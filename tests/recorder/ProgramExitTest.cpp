@@ -20,6 +20,9 @@ TEST_P(KorvaneExit, EndsWithoutAFault) {
 
 // WM_CLOSE as the window's close button sends it; SC_CLOSE as Alt+F4 and the
 // window menu send it.
-INSTANTIATE_TEST_SUITE_P(CloseMessages, KorvaneExit, ::testing::Values(WM_CLOSE, WM_SYSCOMMAND));
+INSTANTIATE_TEST_SUITE_P(CloseMessages, KorvaneExit, ::testing::Values(WM_CLOSE, WM_SYSCOMMAND),
+                         [](const ::testing::TestParamInfo<UINT>& info) {
+                           return info.param == WM_CLOSE ? "WmClose" : "ScClose";
+                         });
 
 } // namespace
