@@ -5,9 +5,10 @@
 #include "framework/ImgList.h"
 
 namespace {
+// Never freed: action lists may outlive the static objects of the program.
 std::vector<TCustomActionList*>& AllLists() {
-  static std::vector<TCustomActionList*> lists;
-  return lists;
+  static auto* lists = new std::vector<TCustomActionList*>;
+  return *lists;
 }
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <commctrl.h>
+#include <cstdlib>
 
 #include "framework/ActnList.h"
 #include "framework/AppUtils.h"
@@ -40,17 +41,31 @@ struct FrameworkGlobals {
     TApplication* app = Application;
     delete app;
     Application = nullptr;
-    auto& h = Hooks();
-    for (auto it = h.dones.rbegin(); it != h.dones.rend(); ++it)
-      if (*it) (*it)();
-    h.dones.clear();
+    RunUnitDones();
     HandleCallbackException = nullptr;
     delete Screen;
     Screen = nullptr;
   }
+  static void RunUnitDones() {
+    auto& h = Hooks();
+    while (!h.dones.empty()) {
+      auto done = std::move(h.dones.back());
+      h.dones.pop_back();
+      if (done) done();
+    }
+  }
 };
 
 __attribute__((init_priority(200))) FrameworkGlobals Globals;
+
+// The end of the program: the application's forms and components go first,
+// while every static object they use still lives, then the units' exit
+// procedures. Registered with atexit when the message loop ends, so it runs
+// before the destructors of all static objects made until then.
+void DoneApplication() {
+  if (Application) Application->DestroyForms();
+  FrameworkGlobals::RunUnitDones();
+}
 
 } // namespace
 
@@ -669,13 +684,17 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FIcon(new T
 }
 
 TApplication::~TApplication() {
+  DestroyForms();
+  if (FHandle) DeallocateHWnd(FHandle);
+  FHandle = nullptr;
+}
+
+void TApplication::DestroyForms() {
   FDestroying = true;
   CancelHint();
   Destroying();
   DestroyComponents();
   FHintWindow = nullptr;
-  if (FHandle) DeallocateHWnd(FHandle);
-  FHandle = nullptr;
 }
 
 void TApplication::Initialize() {
@@ -792,6 +811,12 @@ void TApplication::CreateFormWith(const std::function<TCustomForm*()>& Make) {
 }
 
 void TApplication::Run() {
+  struct AtEnd {
+    ~AtEnd() {
+      static bool registered = false;
+      if (!registered) registered = std::atexit(DoneApplication) == 0;
+    }
+  } atEnd;
   if (!FInitialized) Initialize();
   if (FTerminated || !FMainForm) return;
   try {

@@ -207,6 +207,9 @@ public:
   void HandleMessage();
   void Terminate();
   bool Terminated() const { return FTerminated; }
+  // Frees the forms and other components the application owns (at exit,
+  // after the message loop; the application object itself stays).
+  void DestroyForms();
   TCustomForm* MainForm() const { return FMainForm; }
   void SetMainForm(TCustomForm* Value) { FMainForm = Value; }
   bool ShowMainForm = true;

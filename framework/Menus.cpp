@@ -8,9 +8,10 @@
 
 namespace {
 
+// Never freed: menu items may outlive the static objects of the program.
 std::map<UINT, TMenuItem*>& Commands() {
-  static std::map<UINT, TMenuItem*> commands;
-  return commands;
+  static auto* commands = new std::map<UINT, TMenuItem*>;
+  return *commands;
 }
 
 UINT AllocCommand() {
