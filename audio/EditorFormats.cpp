@@ -589,21 +589,19 @@ int EncoderBlockAlign(const char* codecName, int rate, int channels, int bits) {
 
 bool HeaderlessCodecOf(const std::wstring& fileName, const HeaderlessFormats& formats,
                        HeaderlessCodec& c) {
+  static const std::pair<const wchar_t*, OutputFormat::Kind> kKinds[] = {
+      {L"vox", OutputFormat::Vox},   {L"raw", OutputFormat::Raw},   {L"pcm", OutputFormat::Raw},
+      {L"g726", OutputFormat::G726}, {L"g723", OutputFormat::G723}, {L"g721", OutputFormat::G721}};
   std::wstring ext = Extension(fileName);
-  const OutputFormat* f = ext == L"vox"                    ? &formats.Vox
-                          : ext == L"raw" || ext == L"pcm" ? &formats.Raw
-                          : ext == L"g726"                 ? &formats.G726
-                          : ext == L"g723"                 ? &formats.G723
-                          : ext == L"g721"                 ? &formats.G721
-                                                           : nullptr;
-  if (!f) return false;
-  OutputFormat kind = *f;
-  // The extension decides the kind, whatever was filed under it.
-  kind.Type = ext == L"vox"                    ? OutputFormat::Vox
-              : ext == L"raw" || ext == L"pcm" ? OutputFormat::Raw
-              : ext == L"g726"                 ? OutputFormat::G726
-              : ext == L"g723"                 ? OutputFormat::G723
-                                               : OutputFormat::G721;
+  auto found = std::find_if(std::begin(kKinds), std::end(kKinds),
+                            [&](const auto& k) { return ext == k.first; });
+  if (found == std::end(kKinds)) return false;
+  OutputFormat kind = found->second == OutputFormat::Vox    ? formats.Vox
+                      : found->second == OutputFormat::Raw  ? formats.Raw
+                      : found->second == OutputFormat::G726 ? formats.G726
+                      : found->second == OutputFormat::G723 ? formats.G723
+                                                            : formats.G721;
+  kind.Type = found->second; // the extension decides, whatever was filed under it
   EffectiveFormat(kind, c.Rate, c.Channels);
   switch (kind.Type) {
   case OutputFormat::Vox:
