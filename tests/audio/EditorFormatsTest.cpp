@@ -163,7 +163,7 @@ TEST(EditorFormats, VoxToneThroughTheLibraryDecoder) {
   e.SetTempDirectory(dir);
   const int rate = 8000;
   // Measured SNR: 21.1 dB at -6 dBFS and 21.7 dB at -20 dBFS; a coder that
-  // summed shifted steps gave 21.0 and -19.7 dB (offset 0.24 full scale).
+  // summed shifted steps gave 21.0 and -19.8 dB (offset 0.24 full scale).
   for (double amplitude : {0.5, 0.1}) {
     std::vector<float> tone(size_t(rate) * 3);
     for (size_t i = 0; i < tone.size(); ++i)
