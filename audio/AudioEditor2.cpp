@@ -634,16 +634,23 @@ audioedit::OutputFormat Fmt(audioedit::OutputFormat::Kind k, int rate, int ch) {
 }
 } // namespace
 
+void IAudioEditor2OutputFormat::Put(const audioedit::OutputFormat& f) {
+  if (Input)
+    E->Engine().Headerless.Set(f);
+  else
+    E->Engine().Format = f;
+}
+
 void IAudioEditor2OutputFormat::SetMp3(int32_t rate, int32_t bitrate, int32_t channel) {
   auto f = Fmt(audioedit::OutputFormat::Mp3, rate, channel);
   f.Kbps = bitrate;
-  E->Engine().Format = f;
+  Put(f);
 }
 void IAudioEditor2OutputFormat::SetMp2(int32_t rate, int32_t bitrate, int32_t channel) {
   auto f = Fmt(audioedit::OutputFormat::Mp2, rate, channel == 3 ? 2 : channel);
   f.Kbps = bitrate;
   f.StereoMode = channel;
-  E->Engine().Format = f;
+  Put(f);
 }
 void IAudioEditor2OutputFormat::SetOgg(int32_t rate, int32_t channel, int32_t average,
                                        int32_t minimum, int32_t maximum, int32_t) {
@@ -651,55 +658,55 @@ void IAudioEditor2OutputFormat::SetOgg(int32_t rate, int32_t channel, int32_t av
   f.Kbps = average;
   f.MinKbps = minimum;
   f.MaxKbps = maximum;
-  E->Engine().Format = f;
+  Put(f);
 }
 void IAudioEditor2OutputFormat::SetVox(int32_t rate) {
-  E->Engine().Format = Fmt(audioedit::OutputFormat::Vox, rate, 1);
+  Put(Fmt(audioedit::OutputFormat::Vox, rate, 1));
 }
 void IAudioEditor2OutputFormat::SetRaw(int32_t compressFormat, int32_t rate, int32_t channel,
                                        int32_t bitDepth) {
   auto f = Fmt(audioedit::OutputFormat::Raw, rate, channel);
   f.RawCompression = std::clamp(compressFormat, 1, 6);
   f.BitsPerSample = bitDepth == 8 ? 8 : 16;
-  E->Engine().Format = f;
+  Put(f);
 }
 void IAudioEditor2OutputFormat::SetWma(int32_t profile) {
   auto f = Fmt(audioedit::OutputFormat::Wma, 44100, 2);
   f.WmaProfile = std::clamp(profile, 1, 51);
-  E->Engine().Format = f;
+  Put(f);
 }
 void IAudioEditor2OutputFormat::SetG726(int32_t rate, int32_t bitDepth) {
   auto f = Fmt(audioedit::OutputFormat::G726, rate, 1);
   f.BitsPerSample = std::clamp(bitDepth, 2, 5);
-  E->Engine().Format = f;
+  Put(f);
 }
 void IAudioEditor2OutputFormat::SetG723(int32_t rate, int32_t bitDepth) {
   auto f = Fmt(audioedit::OutputFormat::G723, rate, 1);
   f.BitsPerSample = bitDepth >= 4 ? 5 : 3;
-  E->Engine().Format = f;
+  Put(f);
 }
 void IAudioEditor2OutputFormat::SetG721(int32_t rate) {
-  E->Engine().Format = Fmt(audioedit::OutputFormat::G721, rate, 1);
+  Put(Fmt(audioedit::OutputFormat::G721, rate, 1));
 }
 void IAudioEditor2OutputFormat::SetULaw(int32_t rate, int32_t channel) {
-  E->Engine().Format = Fmt(audioedit::OutputFormat::ULaw, rate, channel);
+  Put(Fmt(audioedit::OutputFormat::ULaw, rate, channel));
 }
 void IAudioEditor2OutputFormat::SetALaw(int32_t rate, int32_t channel) {
-  E->Engine().Format = Fmt(audioedit::OutputFormat::ALaw, rate, channel);
+  Put(Fmt(audioedit::OutputFormat::ALaw, rate, channel));
 }
 void IAudioEditor2OutputFormat::SetGsm(int32_t rate) {
-  E->Engine().Format = Fmt(audioedit::OutputFormat::Gsm, rate, 1);
+  Put(Fmt(audioedit::OutputFormat::Gsm, rate, 1));
 }
 void IAudioEditor2OutputFormat::SetDsp() {
-  E->Engine().Format = Fmt(audioedit::OutputFormat::Dsp, 8000, 1);
+  Put(Fmt(audioedit::OutputFormat::Dsp, 8000, 1));
 }
 void IAudioEditor2OutputFormat::SetMsAdpcm(int32_t rate, int32_t channel) {
-  E->Engine().Format = Fmt(audioedit::OutputFormat::MsAdpcm, rate, channel);
+  Put(Fmt(audioedit::OutputFormat::MsAdpcm, rate, channel));
 }
 void IAudioEditor2OutputFormat::SetPcm(int32_t rate, int32_t channel, int32_t bitDepth) {
   auto f = Fmt(audioedit::OutputFormat::Pcm, rate, channel);
   f.BitsPerSample = bitDepth == 8 ? 8 : 16;
-  E->Engine().Format = f;
+  Put(f);
 }
 
 void IAudioEditor2Channel::SetChannel(int32_t v) {

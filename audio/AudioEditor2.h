@@ -147,9 +147,13 @@ private:
   TAudioEditor2* E;
 };
 
+// The format of the next save; or, made by HeaderlessInputFormat, the format
+// that headerless files of that kind (.vox, .raw, .g726, .g723, .g721) are
+// opened with. The setters of formats with a header change nothing there.
 class IAudioEditor2OutputFormat {
 public:
-  explicit IAudioEditor2OutputFormat(TAudioEditor2* e) : E(e) {}
+  explicit IAudioEditor2OutputFormat(TAudioEditor2* e, bool headerlessInput = false)
+      : E(e), Input(headerlessInput) {}
   void SetMp3(int32_t rate, int32_t bitrate, int32_t channel);
   void SetMp2(int32_t rate, int32_t bitrate, int32_t channel);
   void SetOgg(int32_t rate, int32_t channel, int32_t average, int32_t minimum, int32_t maximum,
@@ -168,7 +172,9 @@ public:
   void SetPcm(int32_t rate, int32_t channel, int32_t bitDepth);
 
 private:
+  void Put(const audioedit::OutputFormat& f);
   TAudioEditor2* E;
+  bool Input;
 };
 
 class IAudioEditor2Channel {
@@ -218,9 +224,10 @@ public:
     SetColor(N, v);                                                                                \
   }
   AE2_COLOR(0)
-  AE2_COLOR(1) AE2_COLOR(2) AE2_COLOR(3) AE2_COLOR(4) AE2_COLOR(5) AE2_COLOR(6) AE2_COLOR(7)
-      AE2_COLOR(8) AE2_COLOR(9) AE2_COLOR(10) AE2_COLOR(11) AE2_COLOR(12) AE2_COLOR(13)
-          AE2_COLOR(14) AE2_COLOR(15) AE2_COLOR(16)
+  AE2_COLOR(1)
+  AE2_COLOR(2) AE2_COLOR(3) AE2_COLOR(4) AE2_COLOR(5) AE2_COLOR(6) AE2_COLOR(7) AE2_COLOR(8)
+      AE2_COLOR(9) AE2_COLOR(10) AE2_COLOR(11) AE2_COLOR(12) AE2_COLOR(13) AE2_COLOR(14)
+          AE2_COLOR(15) AE2_COLOR(16)
 #undef AE2_COLOR
               private : TAudioEditor2* E;
 };
@@ -270,6 +277,9 @@ public:
   }
   std::shared_ptr<IAudioEditor2OutputFormat> OutputFormat() {
     return std::make_shared<IAudioEditor2OutputFormat>(this);
+  }
+  std::shared_ptr<IAudioEditor2OutputFormat> HeaderlessInputFormat() {
+    return std::make_shared<IAudioEditor2OutputFormat>(this, true);
   }
   std::shared_ptr<IAudioEditor2Channel> Channel() {
     return std::make_shared<IAudioEditor2Channel>(this);

@@ -175,7 +175,7 @@ SequencePtr EditorEngine::DecodeFile(const std::wstring& fileName, int& rate, in
   EnsureStore();
   PcmLayout layout;
   int pcmRate = 0;
-  if (ProbePcm(fileName, layout, pcmRate) && (wantRate <= 0 || wantRate == pcmRate) &&
+  if (ProbePcm(fileName, layout, pcmRate, Headerless) && (wantRate <= 0 || wantRate == pcmRate) &&
       (wantChannels <= 0 || wantChannels == layout.Channels)) {
     // Uncompressed samples stay in the file; only edits write new blocks.
     auto source = FStore->OpenSource(fileName, layout);
@@ -185,15 +185,10 @@ SequencePtr EditorEngine::DecodeFile(const std::wstring& fileName, int& rate, in
       if (OnBlockOperation) OnBlockOperation(pct);
     });
   }
-  SequencePtr special = DecodeHeaderless(FStore, fileName, rate, channels);
+  SequencePtr special = DecodeHeaderless(FStore, fileName, rate, channels, Headerless);
   audio::TMediaDecoder dec;
   if (!special) {
-    std::string inputFormat;
-    std::map<std::string, std::string> options;
-    if (HeaderlessInput(fileName, inputFormat, options))
-      dec.Open(fileName, inputFormat, options);
-    else
-      dec.Open(fileName);
+    dec.Open(fileName);
     rate = dec.SourceSampleRate();
     channels = std::clamp(dec.SourceChannels(), 1, 2);
   }

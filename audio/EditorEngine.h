@@ -28,6 +28,30 @@ struct OutputFormat {
   int WmaProfile = 24;
 };
 
+// Formats that headerless files are read with. A file without a header
+// carries neither its rate nor its code width, so these are to be the
+// formats the same extensions are saved with: .vox (Vox), .raw and .pcm
+// (Raw), .g726, .g723 and .g721. Rates and channels are taken as saving
+// moves them (EffectiveFormat).
+struct HeaderlessFormats {
+  OutputFormat Vox = Make(OutputFormat::Vox, 8000, 1, 4);
+  OutputFormat Raw = Make(OutputFormat::Raw, 44100, 2, 16);
+  OutputFormat G726 = Make(OutputFormat::G726, 8000, 1, 4);
+  OutputFormat G723 = Make(OutputFormat::G723, 8000, 1, 3);
+  OutputFormat G721 = Make(OutputFormat::G721, 8000, 1, 4);
+  // Files the format into its place; formats with a header are ignored.
+  void Set(const OutputFormat& f);
+
+  static OutputFormat Make(OutputFormat::Kind kind, int rate, int channels, int bits) {
+    OutputFormat f;
+    f.Type = kind;
+    f.SampleRate = rate;
+    f.Channels = channels;
+    f.BitsPerSample = bits;
+    return f;
+  }
+};
+
 struct Tags {
   std::wstring Title, Artist, Album, Copyright, Comment, Url, Composer, EncodedBy;
   int Genre = -1, Year = 0, Track = 0;
@@ -74,6 +98,7 @@ public:
   void ReadFrames(int64_t start, int64_t count, float* out) const;
 
   OutputFormat Format;
+  HeaderlessFormats Headerless;
   Tags FileTags;
 
   // Position (frames). Setters clamp to the document.

@@ -42,26 +42,6 @@ int Nearest(int v, std::initializer_list<int> set) {
   throw EEditorError(what + L": " + audio::MediaErrorText(err));
 }
 
-std::vector<uint8_t> ReadWholeFile(const std::wstring& fileName) {
-  HANDLE h = CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                         nullptr);
-  if (h == INVALID_HANDLE_VALUE)
-    throw EEditorError(L"Cannot open " + fileName + L": " + audio::SystemErrorText(GetLastError()));
-  LARGE_INTEGER size{};
-  GetFileSizeEx(h, &size);
-  std::vector<uint8_t> data(size_t(std::max<int64_t>(0, size.QuadPart)));
-  DWORD got = 0;
-  size_t done = 0;
-  while (done < data.size()) {
-    DWORD want = DWORD(std::min<size_t>(data.size() - done, 1 << 24));
-    if (!ReadFile(h, data.data() + done, want, &got, nullptr) || got == 0) break;
-    done += got;
-  }
-  CloseHandle(h);
-  data.resize(done);
-  return data;
-}
-
 // Streams frames [start, end) of the document converted to rate/channels as
 // 16-bit samples, in chunks, to `sink`.
 void StreamPcm(const Document& doc, int64_t start, int64_t end, int rate, int channels,
@@ -227,6 +207,10 @@ private:
     switch (FCtx->sample_fmt) {
     case AV_SAMPLE_FMT_S16:
       std::memcpy(FFrame->data[0], in, size_t(frames * FChannels) * 2);
+      break;
+    case AV_SAMPLE_FMT_U8:
+      for (int i = 0; i < frames * FChannels; ++i)
+        FFrame->data[0][i] = uint8_t((in[i] >> 8) + 128);
       break;
     case AV_SAMPLE_FMT_S16P:
       for (int c = 0; c < FChannels; ++c)
@@ -553,48 +537,253 @@ void SaveDocument(const Document& doc, int64_t start, int64_t end, const OutputF
 // ---------------------------------------------------------------------------
 // Headerless input
 
-SequencePtr DecodeHeaderless(const std::shared_ptr<BlockStore>& store, const std::wstring& fileName,
-                             int& rate, int& channels) {
-  std::wstring ext = Extension(fileName);
-  if (ext == L"raw" || ext == L"pcm") {
-    auto data = ReadWholeFile(fileName);
-    rate = 44100;
-    channels = 2;
-    size_t frames = data.size() / 4;
-    SequenceBuilder b(store, channels);
-    std::vector<float> f(65536 * 2);
-    for (size_t pos = 0; pos < frames; pos += 65536) {
-      size_t n = std::min<size_t>(65536, frames - pos);
-      const uint8_t* p = data.data() + pos * 4;
-      for (size_t i = 0; i < n * 2; ++i)
-        f[i] = float(int16_t(uint16_t(p[2 * i] | (p[2 * i + 1] << 8)))) / 32768.0f;
-      b.Append(f.data(), int64_t(n));
-    }
-    return b.Finish();
+void HeaderlessFormats::Set(const OutputFormat& f) {
+  switch (f.Type) {
+  case OutputFormat::Vox:
+    Vox = f;
+    break;
+  case OutputFormat::Raw:
+    Raw = f;
+    break;
+  case OutputFormat::G726:
+    G726 = f;
+    break;
+  case OutputFormat::G723:
+    G723 = f;
+    break;
+  case OutputFormat::G721:
+    G721 = f;
+    break;
+  default:
+    break;
   }
-  if (ext == L"vox") {
-    auto data = ReadWholeFile(fileName);
-    rate = 8000;
-    channels = 1;
-    auto pcm = VoxDecode(data);
-    std::vector<float> f(pcm.size());
-    for (size_t i = 0; i < pcm.size(); ++i)
-      f[i] = pcm[i] / 32768.0f;
-    SequenceBuilder b(store, 1);
-    b.Append(f.data(), int64_t(f.size()));
-    return b.Finish();
-  }
-  return nullptr;
 }
 
-bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate) {
+namespace {
+
+// How a headerless file is decoded: the codec its saving used, with the
+// rate, channels and code layout that saving wrote.
+struct HeaderlessCodec {
+  const char* Codec = nullptr;
+  int Rate = 0, Channels = 0;
+  int BitsPerCodedSample = 0;
+  int PacketBytes = 4096; // bytes handed to the decoder at a time
+  bool NeedsBlockAlign = false;
+  bool WholePackets = false; // a shorter packet at the end is left out
+};
+
+// Block size the encoder writes for these settings.
+int EncoderBlockAlign(const char* codecName, int rate, int channels, int bits) {
+  const AVCodec* codec = avcodec_find_encoder_by_name(codecName);
+  if (!codec) return 0;
+  AVCodecContext* ctx = avcodec_alloc_context3(codec);
+  ctx->sample_rate = rate;
+  av_channel_layout_default(&ctx->ch_layout, channels);
+  ctx->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
+  ctx->bits_per_coded_sample = bits;
+  ctx->time_base = {1, rate};
+  int align = avcodec_open2(ctx, codec, nullptr) >= 0 ? ctx->block_align : 0;
+  avcodec_free_context(&ctx);
+  return align;
+}
+
+bool HeaderlessCodecOf(const std::wstring& fileName, const HeaderlessFormats& formats,
+                       HeaderlessCodec& c) {
+  static const std::pair<const wchar_t*, OutputFormat::Kind> kKinds[] = {
+      {L"vox", OutputFormat::Vox},   {L"raw", OutputFormat::Raw},   {L"pcm", OutputFormat::Raw},
+      {L"g726", OutputFormat::G726}, {L"g723", OutputFormat::G723}, {L"g721", OutputFormat::G721}};
+  std::wstring ext = Extension(fileName);
+  auto found = std::find_if(std::begin(kKinds), std::end(kKinds),
+                            [&](const auto& k) { return ext == k.first; });
+  if (found == std::end(kKinds)) return false;
+  OutputFormat kind = found->second == OutputFormat::Vox    ? formats.Vox
+                      : found->second == OutputFormat::Raw  ? formats.Raw
+                      : found->second == OutputFormat::G726 ? formats.G726
+                      : found->second == OutputFormat::G723 ? formats.G723
+                                                            : formats.G721;
+  kind.Type = found->second; // the extension decides, whatever was filed under it
+  EffectiveFormat(kind, c.Rate, c.Channels);
+  switch (kind.Type) {
+  case OutputFormat::Vox:
+    c.Codec = "adpcm_ima_oki";
+    break;
+  case OutputFormat::G726:
+    c.Codec = "g726";
+    c.BitsPerCodedSample = std::clamp(kind.BitsPerSample, 2, 5);
+    break;
+  case OutputFormat::G723:
+    c.Codec = "g726";
+    c.BitsPerCodedSample = kind.BitsPerSample >= 4 ? 5 : 3;
+    break;
+  case OutputFormat::G721:
+    c.Codec = "g726";
+    c.BitsPerCodedSample = 4;
+    break;
+  default: // RAW, as SaveDocument writes it
+    switch (kind.RawCompression) {
+    case 2:
+      c.Codec = "pcm_alaw";
+      break;
+    case 3:
+      c.Codec = "pcm_mulaw";
+      break;
+    case 4:
+      c.Codec = "gsm";
+      c.PacketBytes = 33; // one frame of 160 samples
+      c.WholePackets = true;
+      break;
+    case 5:
+    case 6:
+      c.Codec = kind.RawCompression == 5 ? "adpcm_ima_wav" : "adpcm_ms";
+      c.BitsPerCodedSample = 4;
+      c.PacketBytes = EncoderBlockAlign(c.Codec, c.Rate, c.Channels, 4);
+      c.NeedsBlockAlign = c.WholePackets = true;
+      if (c.PacketBytes <= 0) throw EEditorError(L"This build cannot read " + fileName);
+      break;
+    default:
+      c.Codec = kind.BitsPerSample == 8 ? "pcm_u8" : "pcm_s16le";
+      c.PacketBytes = 4096 * c.Channels;
+      break;
+    }
+    break;
+  }
+  // G.726 codes of n bits fill whole bytes in groups of 8 codes (n bytes).
+  if (c.BitsPerCodedSample && std::strcmp(c.Codec, "g726") == 0)
+    c.PacketBytes = 1024 * c.BitsPerCodedSample;
+  return true;
+}
+
+// Appends a decoded frame as interleaved float.
+void AppendFrame(SequenceBuilder& b, const AVFrame* fr, int channels, std::vector<float>& buf) {
+  int n = fr->nb_samples;
+  int ch = std::min(channels, fr->ch_layout.nb_channels);
+  if (n <= 0 || ch <= 0) return;
+  buf.assign(size_t(n) * size_t(channels), 0.0f);
+  auto fmt = AVSampleFormat(fr->format);
+  bool planar = av_sample_fmt_is_planar(fmt);
+  for (int c = 0; c < channels; ++c) {
+    int src = std::min(c, ch - 1); // a mono decode fills both channels
+    for (int i = 0; i < n; ++i) {
+      const uint8_t* base = planar ? fr->extended_data[src] : fr->extended_data[0];
+      size_t at = planar ? size_t(i) : size_t(i) * size_t(fr->ch_layout.nb_channels) + size_t(src);
+      float v = 0;
+      switch (av_get_packed_sample_fmt(fmt)) {
+      case AV_SAMPLE_FMT_U8:
+        v = (float(base[at]) - 128.0f) / 128.0f;
+        break;
+      case AV_SAMPLE_FMT_S16:
+        v = float(reinterpret_cast<const int16_t*>(base)[at]) / 32768.0f;
+        break;
+      case AV_SAMPLE_FMT_S32:
+        v = float(double(reinterpret_cast<const int32_t*>(base)[at]) / 2147483648.0);
+        break;
+      case AV_SAMPLE_FMT_FLT:
+        v = reinterpret_cast<const float*>(base)[at];
+        break;
+      case AV_SAMPLE_FMT_DBL:
+        v = float(reinterpret_cast<const double*>(base)[at]);
+        break;
+      default:
+        throw EEditorError(L"Unsupported decoder sample format");
+      }
+      buf[size_t(i) * size_t(channels) + size_t(c)] = v;
+    }
+  }
+  b.Append(buf.data(), n);
+}
+
+} // namespace
+
+SequencePtr DecodeHeaderless(const std::shared_ptr<BlockStore>& store, const std::wstring& fileName,
+                             int& rate, int& channels, const HeaderlessFormats& formats) {
+  HeaderlessCodec hc;
+  if (!HeaderlessCodecOf(fileName, formats, hc)) return nullptr;
+  const AVCodec* codec = avcodec_find_decoder_by_name(hc.Codec);
+  if (!codec) throw EEditorError(L"This build has no decoder " + audio::Utf8ToWide(hc.Codec));
+  HANDLE h = CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                         nullptr);
+  if (h == INVALID_HANDLE_VALUE)
+    throw EEditorError(L"Cannot open " + fileName + L": " + audio::SystemErrorText(GetLastError()));
+  AVCodecContext* ctx = avcodec_alloc_context3(codec);
+  AVPacket* pkt = av_packet_alloc();
+  AVFrame* fr = av_frame_alloc();
+  auto cleanup = [&] {
+    av_frame_free(&fr);
+    av_packet_free(&pkt);
+    avcodec_free_context(&ctx);
+    CloseHandle(h);
+  };
+  try {
+    ctx->sample_rate = hc.Rate;
+    av_channel_layout_default(&ctx->ch_layout, hc.Channels);
+    ctx->bits_per_coded_sample = hc.BitsPerCodedSample;
+    if (hc.NeedsBlockAlign) ctx->block_align = hc.PacketBytes;
+    int r = avcodec_open2(ctx, codec, nullptr);
+    if (r < 0) Fail(L"Cannot start the decoder " + audio::Utf8ToWide(hc.Codec), r);
+    SequenceBuilder b(store, hc.Channels);
+    std::vector<float> buf;
+    auto drain = [&] {
+      for (;;) {
+        int e = avcodec_receive_frame(ctx, fr);
+        if (e < 0) return;
+        AppendFrame(b, fr, hc.Channels, buf);
+        av_frame_unref(fr);
+      }
+    };
+    const size_t packet = size_t(hc.PacketBytes);
+    std::vector<uint8_t> chunk(std::max<size_t>(packet, 65536 / packet * packet));
+    size_t have = 0;
+    for (;;) {
+      DWORD got = 0;
+      if (!ReadFile(h, chunk.data() + have, DWORD(chunk.size() - have), &got, nullptr))
+        throw EEditorError(L"Cannot read " + fileName + L": " +
+                           audio::SystemErrorText(GetLastError()));
+      have += got;
+      bool last = got == 0;
+      size_t used = 0;
+      while (have - used >= packet || (last && have > used && !hc.WholePackets)) {
+        size_t n = std::min(packet, have - used);
+        if (av_new_packet(pkt, int(n)) < 0) throw EEditorError(L"Out of memory");
+        std::memcpy(pkt->data, chunk.data() + used, n);
+        used += n;
+        // A damaged packet is skipped; the rest of the file still decodes.
+        if (avcodec_send_packet(ctx, pkt) >= 0) drain();
+        av_packet_unref(pkt);
+      }
+      std::memmove(chunk.data(), chunk.data() + used, have - used);
+      have -= used;
+      if (last) break;
+    }
+    avcodec_send_packet(ctx, nullptr);
+    drain();
+    rate = hc.Rate;
+    channels = hc.Channels;
+    SequencePtr seq = b.Finish();
+    cleanup();
+    return seq;
+  } catch (...) {
+    cleanup();
+    throw;
+  }
+}
+
+bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate,
+              const HeaderlessFormats& formats) {
   std::wstring ext = Extension(fileName);
   WIN32_FILE_ATTRIBUTE_DATA fa{};
   if (!GetFileAttributesExW(fileName.c_str(), GetFileExInfoStandard, &fa)) return false;
   int64_t size = int64_t(fa.nFileSizeHigh) << 32 | fa.nFileSizeLow;
   if (ext == L"raw" || ext == L"pcm") {
-    layout = PcmLayout{0, size / 4, 2, 16, false};
-    rate = 44100;
+    // Only uncompressed RAW is read in place; 8-bit samples are unsigned.
+    if (formats.Raw.RawCompression != 1) return false;
+    OutputFormat raw = formats.Raw;
+    raw.Type = OutputFormat::Raw;
+    int ch = 2;
+    EffectiveFormat(raw, rate, ch);
+    layout = PcmLayout{};
+    layout.Channels = ch;
+    layout.Bits = raw.BitsPerSample == 8 ? 8 : 16;
+    layout.Frames = size / layout.FrameBytes();
     return true;
   }
   HANDLE h = CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -732,14 +921,9 @@ bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate) {
   return true;
 }
 
-bool HeaderlessInput(const std::wstring& fileName, std::string& inputFormat,
-                     std::map<std::string, std::string>& options) {
-  std::wstring ext = Extension(fileName);
-  int bits = ext == L"g721" || ext == L"g726" ? 4 : ext == L"g723" ? 3 : 0;
-  if (!bits) return false;
-  inputFormat = "g726";
-  options = {{"code_size", std::to_string(bits)}, {"sample_rate", "8000"}};
-  return true;
+bool IsHeaderless(const std::wstring& fileName) {
+  HeaderlessCodec c;
+  return HeaderlessCodecOf(fileName, HeaderlessFormats{}, c);
 }
 
 namespace {
@@ -924,12 +1108,7 @@ int GenreIndex(const std::wstring& text) {
 Tags ReadTags(const std::wstring& fileName) {
   Tags t;
   // Headerless files carry no tags; probing them would only guess a format.
-  std::wstring ext = Extension(fileName);
-  std::string inputFormat;
-  std::map<std::string, std::string> options;
-  if (ext == L"raw" || ext == L"pcm" || ext == L"vox" ||
-      HeaderlessInput(fileName, inputFormat, options))
-    return t;
+  if (IsHeaderless(fileName)) return t;
   AVFormatContext* fmt = nullptr;
   std::string path = audio::WideToUtf8(fileName);
   if (avformat_open_input(&fmt, path.c_str(), nullptr, nullptr) < 0) return t;
@@ -965,36 +1144,29 @@ const int kVoxSteps[49] = {16,  17,  19,  21,  23,  25,   28,   31,   34,   37, 
 const int kVoxIndex[8] = {-1, -1, -1, -1, 2, 4, 6, 8};
 } // namespace
 
+// The difference a code stands for, as OKI ADPCM decoders compute it: one
+// product, rounded once (a sum of separately shifted steps comes out smaller
+// and lets a decoder drift away from the coder's prediction).
+static int VoxDifference(int step, uint8_t code) {
+  int diff = ((2 * (code & 7) + 1) * step) >> 3;
+  return code & 8 ? -diff : diff;
+}
+
 int16_t VoxCodec::Decode(uint8_t code) {
-  int step = kVoxSteps[FIndex];
-  int diff = step >> 3;
-  if (code & 1) diff += step >> 2;
-  if (code & 2) diff += step >> 1;
-  if (code & 4) diff += step;
-  if (code & 8) diff = -diff;
-  FPredicted = std::clamp(FPredicted + diff, -2048, 2047);
+  FPredicted = std::clamp(FPredicted + VoxDifference(kVoxSteps[FIndex], code), -2048, 2047);
   FIndex = std::clamp(FIndex + kVoxIndex[code & 7], 0, 48);
-  return int16_t(FPredicted << 4);
+  return int16_t(FPredicted * 16);
 }
 
 uint8_t VoxCodec::Encode(int16_t sample) {
-  int x = sample >> 4; // 12-bit
-  int step = kVoxSteps[FIndex];
-  int d = x - FPredicted;
+  int d = std::min((int(sample) + 8) >> 4, 2047) - FPredicted; // 12-bit, rounded
   uint8_t code = 0;
   if (d < 0) {
     code = 8;
     d = -d;
   }
-  if (d >= step) {
-    code |= 4;
-    d -= step;
-  }
-  if (d >= step >> 1) {
-    code |= 2;
-    d -= step >> 1;
-  }
-  if (d >= step >> 2) code |= 1;
+  // Magnitude m stands for (2m + 1) / 8 steps: the nearest one.
+  code |= uint8_t(std::min(7, 4 * d / kVoxSteps[FIndex]));
   Decode(code); // keeps the predictor in step with a decoder
   return code;
 }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -21,22 +20,20 @@ void SaveDocument(const Document& doc, int64_t start, int64_t end, const OutputF
 // Rate and channels a format is actually written with.
 void EffectiveFormat(const OutputFormat& format, int& rate, int& channels);
 
-// Headerless inputs: .raw/.pcm (16-bit signed little-endian, 44,100 Hz,
-// stereo) and .vox (Dialogic ADPCM, 8,000 Hz, mono). Returns null for other
+// Headerless inputs (.vox, .raw/.pcm, .g726, .g723, .g721), decoded in the
+// format that `formats` gives for their extension. Returns null for other
 // files.
 SequencePtr DecodeHeaderless(const std::shared_ptr<BlockStore>& store, const std::wstring& fileName,
-                             int& rate, int& channels);
+                             int& rate, int& channels, const HeaderlessFormats& formats);
+
+// Whether a file is one of the headerless inputs above.
+bool IsHeaderless(const std::wstring& fileName);
 
 // Uncompressed inputs whose samples can be read in place: PCM and float WAV,
 // AIFF/AIFC and AU (8, 16, 24, 32 bits; 32, 64-bit float; mono or stereo)
-// and .raw/.pcm.
-bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate);
-
-// Headerless inputs that FFmpeg decodes once told their format: .g721 and
-// .g726 (G.726 at 4 bits, 32 kbit/s) and .g723 (G.726 at 3 bits, 24 kbit/s),
-// all 8,000 Hz mono. Returns false for other files.
-bool HeaderlessInput(const std::wstring& fileName, std::string& inputFormat,
-                     std::map<std::string, std::string>& options);
+// and .raw/.pcm when `formats` gives uncompressed RAW.
+bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate,
+              const HeaderlessFormats& formats = {});
 
 // Genre names of the tag editor, by index 0..GenreCount() - 1.
 int GenreCount();
@@ -49,7 +46,8 @@ int GenreIndex(const std::wstring& text);
 // Tags of a file as far as FFmpeg reads them (empty when none).
 Tags ReadTags(const std::wstring& fileName);
 
-// Dialogic (OKI) 4-bit ADPCM of 12-bit samples, high nibble first.
+// Dialogic (OKI) 4-bit ADPCM of 12-bit samples, high nibble first; starts
+// at prediction 0 and the smallest step, as decoders of the format do.
 class VoxCodec {
 public:
   uint8_t Encode(int16_t sample); // returns one 4-bit code

@@ -144,22 +144,22 @@ void NormalizeSettings(TGlobalVars& g) {
   OneOf(g.Mp2Rate, kPcmRates, d.Mp2Rate);
   OneOf(g.Mp2Bitrate, kMp3Bitrates, d.Mp2Bitrate);
   OneOf(g.Mp2Channel, {1, 2, 3}, d.Mp2Channel);
-  OneOf(g.VoxRate, kPcmRates, d.VoxRate);
+  OneOf(g.VoxRate, {6000, 8000}, d.VoxRate);
   OneOf(g.RawRate, kPcmRates, d.RawRate);
   OneOf(g.RawBitDepth, {8, 16}, d.RawBitDepth);
   OneOf(g.RawChannel, {1, 2}, d.RawChannel);
   Clamp(g.RawCompressFormat, 1, 6);
   Clamp(g.WmaProfile, 1, 51);
-  OneOf(g.G726Rate, kPcmRates, d.G726Rate);
+  OneOf(g.G726Rate, {8000}, d.G726Rate);
   OneOf(g.G726BitDepth, {2, 3, 4, 5}, d.G726BitDepth);
-  OneOf(g.G723Rate, kPcmRates, d.G723Rate);
+  OneOf(g.G723Rate, {8000}, d.G723Rate);
   OneOf(g.G723BitDepth, {3, 5}, d.G723BitDepth);
-  OneOf(g.G721Rate, kPcmRates, d.G721Rate);
+  OneOf(g.G721Rate, {8000}, d.G721Rate);
   OneOf(g.UlawRate, kLawRates, d.UlawRate);
   OneOf(g.UlawChannel, {1, 2}, d.UlawChannel);
   OneOf(g.AlawRate, kLawRates, d.AlawRate);
   OneOf(g.AlawChannel, {1, 2}, d.AlawChannel);
-  OneOf(g.GsmRate, kLawRates, d.GsmRate);
+  OneOf(g.GsmRate, {8000}, d.GsmRate);
   OneOf(g.AdpcmRate, kLawRates, d.AdpcmRate);
   OneOf(g.AdpcmChannel, {1, 2}, d.AdpcmChannel);
 

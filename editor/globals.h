@@ -26,15 +26,17 @@ struct TGlobalVars {
           OggChannel = 2;
   int32_t Mp3Rate = 44100, Mp3Bitrate = 128, Mp3Channel = 2;
   int32_t Mp2Rate = 44100, Mp2Bitrate = 128, Mp2Channel = 2;
-  int32_t VoxRate = 44100;
+  // The telephone codecs write only these rates, and headerless files are
+  // read back with them: VOX 6000 or 8000, G.72x and GSM 8000.
+  int32_t VoxRate = 8000;
   int32_t RawRate = 44100, RawBitDepth = 16, RawChannel = 2, RawCompressFormat = 1;
   int32_t WmaProfile = 24;
-  int32_t G726Rate = 44100, G726BitDepth = 5;
-  int32_t G723Rate = 44100, G723BitDepth = 5;
-  int32_t G721Rate = 44100;
+  int32_t G726Rate = 8000, G726BitDepth = 5;
+  int32_t G723Rate = 8000, G723BitDepth = 5;
+  int32_t G721Rate = 8000;
   int32_t UlawRate = 44100, UlawChannel = 2;
   int32_t AlawRate = 44100, AlawChannel = 2;
-  int32_t GsmRate = 44100;
+  int32_t GsmRate = 8000;
   int32_t AdpcmRate = 44100, AdpcmChannel = 2;
 
   int32_t PlayRecordtBuffer = 500;

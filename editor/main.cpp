@@ -235,6 +235,12 @@ bool ApplyExtensionFormat(IAudioEditor2OutputFormat& f, const std::wstring& exte
   return false;
 }
 
+void ApplyHeaderlessFormats(IAudioEditor2OutputFormat& input) {
+  // A file without a header is read back with the settings it was written with.
+  for (int index : {4, 5, 7, 8, 9})
+    ApplyFilterFormat(input, index);
+}
+
 std::wstring ReplaceExtension(const std::wstring& fileName, const std::wstring& ext) {
   return ChangeFileExt(fileName, ext);
 }
@@ -1018,6 +1024,7 @@ void TfrmMain::ApplySettingsToEditor() {
   r->SetLowPass(static_cast<float>(g.LowPass));
   r->SetNotchPassEnabled(B16(g.NotchPassEnabled));
   r->SetNotchPass(static_cast<float>(g.NotchPass));
+  ApplyHeaderlessFormats(*AudioEditor->HeaderlessInputFormat());
 }
 
 void TfrmMain::ApplyEditorAppearance() {
@@ -1638,7 +1645,9 @@ void TfrmMain::ActionGoToEndExecute(TObject*) {
 // Options and help
 
 void TfrmMain::ActionOutputFormatSettingExecute(TObject*) {
-  if (RunOutputFormatDialog(this)) SaveEditorSettings();
+  if (!RunOutputFormatDialog(this)) return;
+  SaveEditorSettings();
+  ApplyHeaderlessFormats(*AudioEditor->HeaderlessInputFormat());
 }
 
 void TfrmMain::ActionWindowsRecordingMixerExecute(TObject*) {

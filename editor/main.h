@@ -73,6 +73,9 @@ std::wstring OpenDialogFilter();
 std::wstring ApplyFilterFormat(IAudioEditor2OutputFormat& format, int filterIndex);
 // Calls the setter of a lower- or upper-case extension; false when it has none.
 bool ApplyExtensionFormat(IAudioEditor2OutputFormat& format, const std::wstring& extension);
+// Gives the control's headerless-input formats the settings that saving
+// those extensions (.vox, .raw, .g726, .g723, .g721) uses.
+void ApplyHeaderlessFormats(IAudioEditor2OutputFormat& input);
 // The chosen name with its extension replaced by (or given) ext.
 std::wstring ReplaceExtension(const std::wstring& fileName, const std::wstring& ext);
 

@@ -277,8 +277,9 @@ TfrmOutputFormat::TfrmOutputFormat(TComponent* AOwner) : TForm(AOwner) {
   b.Y -= 28 - 22;
   rbMP2JointStereo = b.Radio(L"Joint Stereo", 150, false);
 
+  // The telephone codecs offer only the rates they write.
   b.Tab(L" VOX ");
-  cbVOXRate = b.Combo(L"Sample rate:", PcmRates(), 8);
+  cbVOXRate = b.Combo(L"Sample rate:", {L"6000", L"8000"}, 1);
 
   b.Tab(L" RAW ");
   cbRAWRate = b.Combo(L"Sample rate:", PcmRates(), 8);
@@ -304,13 +305,13 @@ TfrmOutputFormat::TfrmOutputFormat(TComponent* AOwner) : TForm(AOwner) {
   labWMAProfileName->SetWidth(420);
 
   b.Tab(L" G.726 ");
-  cbG276Rate = b.Combo(L"Sample rate:", PcmRates(), 8);
+  cbG276Rate = b.Combo(L"Sample rate:", {L"8000"}, 0);
   cbG276Bitdepth = b.Combo(L"Bit depth:", {L"2", L"3", L"4", L"5"}, 3);
   b.Tab(L" G.723 ");
-  cbG273Rate = b.Combo(L"Sample rate:", PcmRates(), 8);
+  cbG273Rate = b.Combo(L"Sample rate:", {L"8000"}, 0);
   cbG273Bitdepth = b.Combo(L"Bit depth:", {L"3", L"5"}, 1);
   b.Tab(L" G.721 ");
-  cbG271Rate = b.Combo(L"Sample rate:", PcmRates(), 8);
+  cbG271Rate = b.Combo(L"Sample rate:", {L"8000"}, 0);
   b.Tab(L" ULAW ");
   cbULAWRate = b.Combo(L"Sample rate:", law, 3);
   b.Channels(rbULAWMono, rbULAWStereo);
@@ -318,7 +319,7 @@ TfrmOutputFormat::TfrmOutputFormat(TComponent* AOwner) : TForm(AOwner) {
   cbALAWRate = b.Combo(L"Sample rate:", law, 3);
   b.Channels(rbALAWMono, rbALAWStereo);
   b.Tab(L"GSM");
-  cbGSMRate = b.Combo(L"Sample rate:", law, 3);
+  cbGSMRate = b.Combo(L"Sample rate:", {L"8000"}, 0);
   b.Tab(L"DSP");
   cbDSPRate = b.Combo(L"Sample rate:", {L"8000"}, 0);
   b.Tab(L"ADPCM");
@@ -458,13 +459,14 @@ void TfrmOutputFormat::StoreOutputFormatDialog() {
 }
 
 void TfrmOutputFormat::SetDefaults() {
-  for (TComboBox* c :
-       {cbPCMRate, cbMP3Rate, cbMP2Rate, cbVOXRate, cbRAWRate, cbG276Rate, cbG273Rate, cbG271Rate})
+  for (TComboBox* c : {cbPCMRate, cbMP3Rate, cbMP2Rate, cbRAWRate})
     c->SetItemIndex(8);
   cbOGGRate->SetItemIndex(7);
-  for (TComboBox* c : {cbULAWRate, cbALAWRate, cbGSMRate, cbADPCMRate})
+  for (TComboBox* c : {cbULAWRate, cbALAWRate, cbADPCMRate})
     c->SetItemIndex(3);
-  cbDSPRate->SetItemIndex(0);
+  cbVOXRate->SetItemIndex(1);
+  for (TComboBox* c : {cbG276Rate, cbG273Rate, cbG271Rate, cbGSMRate, cbDSPRate})
+    c->SetItemIndex(0);
   cbPCMBitDepth->SetItemIndex(1);
   cbRAWBitdepth->SetItemIndex(1);
   cbOGGAverageBitrate->SetItemIndex(2);

@@ -43,22 +43,22 @@ const KeyDefault kIntegers[] = {
     {L"MP2", L"Rate", 44100},
     {L"MP2", L"Bitrate", 128},
     {L"MP2", L"Channel", 2},
-    {L"VOX", L"Rate", 44100},
+    {L"VOX", L"Rate", 8000},
     {L"RAW", L"Rate", 44100},
     {L"RAW", L"BitDepth", 16},
     {L"RAW", L"Channel", 2},
     {L"RAW", L"CompressFormat", 1},
     {L"WMA", L"Profile", 24},
-    {L"G726", L"Rate", 44100},
+    {L"G726", L"Rate", 8000},
     {L"G726", L"BitDepth", 5},
-    {L"G723", L"Rate", 44100},
+    {L"G723", L"Rate", 8000},
     {L"G723", L"BitDepth", 5},
-    {L"G721", L"Rate", 44100},
+    {L"G721", L"Rate", 8000},
     {L"ULAW", L"Rate", 44100},
     {L"ULAW", L"Channel", 2},
     {L"ALAW", L"Rate", 44100},
     {L"ALAW", L"Channel", 2},
-    {L"GSM", L"Rate", 44100},
+    {L"GSM", L"Rate", 8000},
     {L"ADPCM", L"Rate", 44100},
     {L"ADPCM", L"Channel", 2},
     {L"SYSTEM", L"PlayRecordtBuffer", 500},
@@ -117,8 +117,8 @@ TEST(EditorGlobals, RoundTripKeepsEveryValue) {
   a.VoxRate = 6000;
   a.RawRate = 16000, a.RawBitDepth = 8, a.RawChannel = 1, a.RawCompressFormat = 6;
   a.WmaProfile = 51;
-  a.G726Rate = 8000, a.G726BitDepth = 2, a.G723Rate = 12000, a.G723BitDepth = 3, a.G721Rate = 24000;
-  a.UlawRate = 8000, a.UlawChannel = 1, a.AlawRate = 11025, a.AlawChannel = 1, a.GsmRate = 22050;
+  a.G726Rate = 8000, a.G726BitDepth = 2, a.G723Rate = 8000, a.G723BitDepth = 3, a.G721Rate = 8000;
+  a.UlawRate = 8000, a.UlawChannel = 1, a.AlawRate = 11025, a.AlawChannel = 1, a.GsmRate = 8000;
   a.AdpcmRate = 8000, a.AdpcmChannel = 1;
   a.PlayRecordtBuffer = 1000, a.TempFolder = L"D:\\tmp\\", a.UndoRedoLevel = 5;
   a.SmoothEnabled = false, a.SmoothTime = 20, a.AccuEnabled = true;
@@ -189,7 +189,13 @@ TEST(EditorGlobals, CorruptValuesComeBackInRange) {
                                 L"MinBitrate=256",
                                 L"MaxBitrate=48",
                                 L"[MP2]",
-                                L"Channel=3"})
+                                L"Channel=3",
+                                L"[VOX]",
+                                L"Rate=44100",
+                                L"[G726]",
+                                L"Rate=44100",
+                                L"[GSM]",
+                                L"Rate=22050"})
       l.Add(line);
     l.SaveToFile(file);
   }
@@ -213,6 +219,10 @@ TEST(EditorGlobals, CorruptValuesComeBackInRange) {
   EXPECT_EQ(g.OggAverageBitrate, 192);
   EXPECT_EQ(g.OggMaxBitrate, 256);
   EXPECT_EQ(g.Mp2Channel, 3);
+  // Rates the telephone codecs cannot write (older files stored 44100).
+  EXPECT_EQ(g.VoxRate, 8000);
+  EXPECT_EQ(g.G726Rate, 8000);
+  EXPECT_EQ(g.GsmRate, 8000);
 }
 
 TEST(EditorGlobals, SingleKeysGoToTheSettingsFile) {

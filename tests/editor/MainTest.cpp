@@ -16,6 +16,7 @@
 #include "editor/funcs.h"
 #include "editor/globals.h"
 #include "editor/main.h"
+#include "editor/outputformat.h"
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
 #include "tests/support/Gui.h"
@@ -547,6 +548,41 @@ TEST_F(MainWindowTest, SettingsComeBackAtTheNextStart) {
   EXPECT_EQ(GlobalVars.Mp3Bitrate, 192);
   EXPECT_EQ(form->AudioEditor->ScaleX()->Format(), 1);
   EXPECT_EQ(form->AudioEditor->ScaleY()->Format(), 3);
+}
+
+// Headerless files carry no code width: the window opens them with the
+// settings it saves them with, from the settings file at start-up and from
+// the Output Format dialog after OK.
+TEST_F(MainWindowTest, HeaderlessFilesOpenWithTheOutputFormatSettings) {
+  {
+    TIniFile ini(SettingsDirOverride + L"\\sys~.dat");
+    ini.WriteInteger(L"G726", L"BitDepth", 2);
+  }
+  Create();
+  ASSERT_EQ(GlobalVars.G726BitDepth, 2);
+  form->OpenDocument(tone); // 1 s
+  form->AskOverwrite = [](const std::wstring&) { return true; };
+  auto savedSeconds = [&](int entry, const std::wstring& name) {
+    EXPECT_TRUE(form->SaveAsTo(dir + name, entry, false));
+    form->OpenDocument(form->FileName());
+    auto p = form->AudioEditor->Position();
+    return double(p->Length()) / form->AudioEditor->FileInfo()->SampleRate();
+  };
+  // Read with another width the file would come out 2/4 or 4/3 as long.
+  EXPECT_NEAR(savedSeconds(7, L"\\two.g726"), 1.0, 0.06);
+  OutputFormatShowHook = [](TfrmOutputFormat* d) {
+    d->cbG276Bitdepth->SetItemIndex(1); // 3 bits
+    d->cbVOXRate->SetItemIndex(0);      // 6000 Hz
+    return int(mrOk);
+  };
+  form->ActionOutputFormatSetting->Execute();
+  OutputFormatShowHook = nullptr;
+  ASSERT_EQ(GlobalVars.G726BitDepth, 3);
+  form->OpenDocument(tone);
+  EXPECT_NEAR(savedSeconds(7, L"\\three.g726"), 1.0, 0.06);
+  form->OpenDocument(tone);
+  EXPECT_NEAR(savedSeconds(4, L"\\slow.vox"), 1.0, 0.01);
+  EXPECT_EQ(form->AudioEditor->FileInfo()->SampleRate(), 6000);
 }
 
 // The program started as the recorder starts it: one quoted path.
