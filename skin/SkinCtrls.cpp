@@ -1,0 +1,1289 @@
+#include "skin/SkinCtrls.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <commctrl.h>
+
+#include "framework/ActnList.h"
+#include "framework/Forms.h"
+#include "skin/skEffBmp.h"
+
+namespace {
+
+// Halves go to the even neighbour.
+int RoundEven(double v) {
+  return static_cast<int>(std::nearbyint(v));
+}
+
+TskEffectBmp* NewEffect(TBitmap* b) {
+  if (auto* c = dynamic_cast<TBitmapCanvas*>(b->Canvas())) c->FreeContext();
+  return new TskEffectBmp(b->Handle());
+}
+
+void FrameFill(TCanvas* C, const TRect& R, TColor Frame, TColor Fill) {
+  C->Brush()->SetStyle(bsSolid);
+  C->Brush()->SetColor(Fill);
+  C->FillRect(R);
+  C->Brush()->SetColor(Frame);
+  C->FrameRect(R);
+}
+
+void FillColor(TCanvas* C, const TRect& R, TColor Color) {
+  C->Brush()->SetStyle(bsSolid);
+  C->Brush()->SetColor(Color);
+  C->FillRect(R);
+}
+
+RECT GrowRect(RECT r, int dx, int dy) {
+  r.right += dx;
+  r.bottom += dy;
+  return r;
+}
+
+POINT AddPoint(POINT p, int dx, int dy) {
+  return POINT{p.x + dx, p.y + dy};
+}
+
+// Copies a part of a picture into a bitmap, transparent in a colour when asked.
+void CopyPicturePart(TBitmap* B, int X, int Y, const TskPicture& Pic, const RECT& Src,
+                     bool Transparent = false, TColor TransColor = 0) {
+  if (!SkinRectInPicture(Src, &Pic)) return;
+  HDC dc = B->Canvas()->Handle();
+  HDC mem = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(mem, Pic.Handle());
+  if (Transparent)
+    TransparentBlt(dc, X, Y, RectWidth(Src), RectHeight(Src), mem, Src.left, Src.top,
+                   RectWidth(Src), RectHeight(Src), ColorToRGB(TransColor));
+  else
+    BitBlt(dc, X, Y, RectWidth(Src), RectHeight(Src), mem, Src.left, Src.top, SRCCOPY);
+  SelectObject(mem, old);
+  DeleteDC(mem);
+}
+
+void DrawPictureTransparent(TBitmap* B, int X, int Y, const TskPicture& Pic, bool Transparent,
+                            TColor TransColor) {
+  if (Pic.Empty()) return;
+  CopyPicturePart(B, X, Y, Pic, MakeRect(0, 0, Pic.Width(), Pic.Height()), Transparent, TransColor);
+}
+
+// A copy of a picture's rectangle (empty when it does not lie in the picture).
+TskPicture CutPicture(const TskPicture& Pic, const RECT& R) {
+  TskPicture p;
+  if (!SkinRectInPicture(R, &Pic)) return p;
+  p.SetSize(RectWidth(R), RectHeight(R));
+  StretchCopy(p, MakeRect(0, 0, p.Width(), p.Height()), Pic, R);
+  return p;
+}
+
+bool IsDesigning(TComponent* C) {
+  return (C->ComponentState() & csDesigning) != 0;
+}
+
+} // namespace
+
+bool SkinRectInPicture(const RECT& r, const TskPicture* picture) {
+  return picture && !picture->Empty() && r.right > r.left && r.bottom > r.top && r.left >= 0 &&
+         r.top >= 0 && r.right <= picture->Width() && r.bottom <= picture->Height();
+}
+
+// ---------------------------------------------------------------------------
+// TskSkinControl
+
+TskSkinControl::TskSkinControl(TComponent* AOwner) : TCustomControl(AOwner) {
+  FControlStyle |= csOpaque;
+}
+
+TskSkinControl::~TskSkinControl() {
+  if (FRegionHandle) DeleteObject(FRegionHandle);
+  SetHintImageList(nullptr);
+  if (FSkinData) FSkinData->RemoveFreeNotification(this);
+}
+
+void TskSkinControl::SetSkinData(TskSkinData* Value) {
+  if (FSkinData) FSkinData->RemoveFreeNotification(this);
+  FSkinData = Value;
+  if (Value) Value->FreeNotification(this);
+  if (Value && !Value->Empty() && !IsDesigning(this)) ApplyControlSkin();
+}
+
+void TskSkinControl::SetSkinDataName(const std::wstring& Value) {
+  FSkinDataName = Value;
+}
+
+void TskSkinControl::SetDrawDefault(bool Value) {
+  FDrawDefault = Value;
+  Invalidate();
+}
+
+void TskSkinControl::SetAlphaBlend(bool Value) {
+  FAlphaBlend = Value;
+  Invalidate();
+}
+
+void TskSkinControl::SetAlphaBlendValue(BYTE Value) {
+  FAlphaBlendValue = Value;
+  Invalidate();
+}
+
+void TskSkinControl::SetHintImageList(TCustomImageList* Value) {
+  if (FHintImageList) FHintImageList->RemoveFreeNotification(this);
+  FHintImageList = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TskSkinControl::ReadSkinEntry() {
+  FEntryIndex =
+      FSkinData && !FSkinData->Empty() ? FSkinData->FindControlDescription(FSkinDataName) : -1;
+}
+
+void TskSkinControl::ApplyControlSkin() {
+  ReadSkinEntry();
+  if (FUseSkinCursor)
+    SetCursor(FCursorIndex < 0 || !FSkinData ? crDefault
+                                             : FSkinData->StartCursorIndex + FCursorIndex);
+  Invalidate();
+}
+
+void TskSkinControl::DropSkinEntry() {
+  FEntryIndex = -1;
+}
+
+void TskSkinControl::RepaintForAlpha() {
+  if (!FAlphaBlend) return;
+  Repaint();
+  BroadcastAlphaRepaint();
+}
+
+void TskSkinControl::BroadcastAlphaRepaint() {
+  for (int i = 0; i < ControlCount(); ++i) {
+    TControl* c = Controls(i);
+    if (auto* w = dynamic_cast<TWinControl*>(c))
+      SendMessageW(w->Handle(), WM_SKINALPHAREPAINT, 0, 0);
+    else
+      c->Perform(WM_SKINALPHAREPAINT, 0, 0);
+  }
+}
+
+bool TskSkinControl::SkinEffectsOn() const {
+  return FSkinData && !FSkinData->Empty() && FSkinData->EnableSkinEffects;
+}
+
+void TskSkinControl::ApplyCharset(TFont* F, TFont* Def) const {
+  if (FSkinData && FSkinData->ResourceStrData())
+    F->SetCharset(static_cast<BYTE>(FSkinData->ResourceStrData()->CharSet));
+  else if (Def)
+    F->SetCharset(Def->Charset());
+}
+
+void TskSkinControl::Paint() {
+  if (Width() <= 0 || Height() <= 0) return;
+  ReadSkinEntry();
+  TBitmap b;
+  b.SetSize(Width(), Height());
+  FillColor(b.Canvas(), TRect(0, 0, Width(), Height()), Color());
+  if (FEntryIndex >= 0)
+    PaintSkinImage(&b);
+  else if (FDrawDefault)
+    PaintDefaultImage(&b);
+  DrawControlImage(&b);
+}
+
+void TskSkinControl::DrawControlImage(TBitmap* Image) {
+  HDC dc = Canvas()->Handle();
+  if (!FAlphaBlend) {
+    BitBlt(dc, 0, 0, Image->Width(), Image->Height(), Image->Canvas()->Handle(), 0, 0, SRCCOPY);
+    return;
+  }
+  TBitmap back;
+  back.SetSize(Image->Width(), Image->Height());
+  PaintParentBackground(this, back.Canvas());
+  std::unique_ptr<TskEffectBmp> img(NewEffect(Image)), bg(NewEffect(&back));
+  img->Morph(*bg, 1.0 - FAlphaBlendValue / 255.0);
+  img->Draw(dc, 0, 0);
+}
+
+void TskSkinControl::EraseWithImage(TMessage& m) {
+  m.Result = 1;
+  if (FInPaint || !m.WParam) return;
+  HDC dc = reinterpret_cast<HDC>(m.WParam);
+  Canvas()->Lock();
+  Canvas()->SetHandle(dc);
+  try {
+    Paint();
+  } catch (...) {
+    Canvas()->SetHandle(nullptr);
+    Canvas()->Unlock();
+    throw;
+  }
+  Canvas()->SetHandle(nullptr);
+  Canvas()->Unlock();
+}
+
+void TskSkinControl::WMEraseBkgnd(TMessage& m) {
+  if (FEraseWithImage) {
+    EraseWithImage(m);
+    return;
+  }
+  m.Result = 1;
+}
+
+void TskSkinControl::WMPaint(TMessage& m) {
+  bool was = FInPaint;
+  FInPaint = true;
+  try {
+    TCustomControl::WMPaint(m);
+  } catch (...) {
+    FInPaint = was;
+    throw;
+  }
+  FInPaint = was;
+}
+
+void TskSkinControl::WndProc(TMessage& m) {
+  switch (m.Msg) {
+  case WM_SKINALPHAREPAINT:
+    RepaintForAlpha();
+    return;
+  case WM_MOVE:
+    TCustomControl::WndProc(m);
+    if (FAlphaBlend) Invalidate();
+    return;
+  }
+  TCustomControl::WndProc(m);
+}
+
+void TskSkinControl::Notification(TComponent* AComponent, TOperation Operation) {
+  TCustomControl::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  if (AComponent == FSkinData) FSkinData = nullptr;
+  if (AComponent == FHintImageList) FHintImageList = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// TskSkinCustomControl
+
+TskSkinCustomControl::TskSkinCustomControl(TComponent* AOwner)
+    : TskSkinControl(AOwner), FDefaultFont(std::make_unique<TFont>()) {
+  FDefaultFont->SetName(L"Arial");
+  FDefaultFont->SetHeight(14);
+  FDefaultFont->SetStyle(0);
+  FDefaultFont->OnChange = [this](TObject*) {
+    DefaultFontChanged();
+    if (FEntryIndex < 0) Invalidate();
+  };
+}
+
+TskSkinCustomControl::~TskSkinCustomControl() {
+  FDefaultFont->OnChange = nullptr;
+}
+
+void TskSkinCustomControl::SetDefaultFont(TFont* Value) {
+  FDefaultFont->Assign(Value);
+  DefaultFontChanged();
+}
+
+void TskSkinCustomControl::SetUseSkinFont(bool Value) {
+  FUseSkinFont = Value;
+  Invalidate();
+}
+
+void TskSkinCustomControl::SetDefaultWidth(int Value) {
+  FDefaultWidth = Value;
+  if (FEntryIndex < 0 && Value > 0) SetWidth(Value);
+}
+
+void TskSkinCustomControl::SetDefaultHeight(int Value) {
+  FDefaultHeight = Value;
+  if (FEntryIndex < 0 && Value > 0) SetHeight(Value);
+}
+
+int TskSkinCustomControl::SkinResizeMode() const {
+  if (RectWidth(FSkinRect) <= 0 || RectHeight(FSkinRect) <= 0) return -1;
+  if (FRBPoint.x != 0 && FRBPoint.y != 0) return 1;
+  if (FRTPoint.x != 0 || FRTPoint.y != 0) return 2;
+  if (FLBPoint.x != 0 || FLBPoint.y != 0) return 3;
+  return 0;
+}
+
+void TskSkinCustomControl::ReadSkinEntry() {
+  TskSkinControl::ReadSkinEntry();
+  FPicture = FMaskPicture = nullptr;
+  if (FEntryIndex < 0) {
+    FResizeMode = -1;
+    return;
+  }
+  auto* e = dynamic_cast<TskDataSkinCustomControl*>(FSkinData->ControlAt(FEntryIndex));
+  const TskPicture* pic = e ? FSkinData->ActivePicture(e->PictureIndex) : nullptr;
+  // An entry of another kind, without its picture or with a skin rectangle
+  // outside it is drawn in the default look.
+  if (!e || !SkinRectInPicture(e->SkinRect, pic)) {
+    FEntryIndex = -1;
+    FResizeMode = 0;
+    return;
+  }
+  FLTPoint = e->LTPoint;
+  FRTPoint = e->RTPoint;
+  FLBPoint = e->LBPoint;
+  FRBPoint = e->RBPoint;
+  FSkinRect = e->SkinRect;
+  FSkinClientRect = e->ClientRect;
+  FCursorIndex = e->CursorIndex;
+  FStretchEffect = e->StretchEffect;
+  FLeftStretch = e->LeftStretch;
+  FTopStretch = e->TopStretch;
+  FRightStretch = e->RightStretch;
+  FBottomStretch = e->BottomStretch;
+  FStretchType = e->StretchType;
+  FPicture = pic;
+  FMaskPicture = FSkinData->ActivePicture(e->MaskPictureIndex);
+  if (FMaskPicture && FMaskPicture->Empty()) FMaskPicture = nullptr;
+  FResizeMode = SkinResizeMode();
+}
+
+void TskSkinCustomControl::FitSizeToSkin(int& AWidth, int& AHeight) {
+  int dx = AWidth - RectWidth(FSkinRect), dy = AHeight - RectHeight(FSkinRect);
+  switch (FResizeMode) {
+  case 0:
+    if (FEntryIndex < 0) return;
+    AWidth = RectWidth(FSkinRect);
+    AHeight = RectHeight(FSkinRect);
+    FNewClientRect = FSkinClientRect;
+    break;
+  case 1:
+    FNewLTPoint = FLTPoint;
+    FNewRTPoint = AddPoint(FRTPoint, dx, 0);
+    FNewLBPoint = AddPoint(FLBPoint, 0, dy);
+    FNewRBPoint = AddPoint(FRBPoint, dx, dy);
+    FNewClientRect = GrowRect(FSkinClientRect, dx, dy);
+    break;
+  case 2:
+    AHeight = RectHeight(FSkinRect);
+    FNewLTPoint = FLTPoint;
+    FNewRTPoint = AddPoint(FRTPoint, dx, 0);
+    FNewClientRect = GrowRect(FSkinClientRect, dx, 0);
+    break;
+  case 3:
+    AWidth = RectWidth(FSkinRect);
+    FNewLTPoint = FLTPoint;
+    FNewLBPoint = AddPoint(FLBPoint, 0, dy);
+    FNewClientRect = GrowRect(FSkinClientRect, 0, dy);
+    break;
+  default:
+    break;
+  }
+}
+
+void TskSkinCustomControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  ReadSkinEntry();
+  bool changing = FEntryIndex >= 0 && (AWidth != Width() || AHeight != Height());
+  if (changing) FitSizeToSkin(AWidth, AHeight);
+  TskSkinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+  if (changing) {
+    UpdateControlRegion();
+    Invalidate();
+  }
+  if (FEntryIndex >= 0 && FStretchEffect) BroadcastAlphaRepaint();
+}
+
+void TskSkinCustomControl::ApplyControlSkin() {
+  ReadSkinEntry();
+  if (FUseSkinCursor)
+    SetCursor(FCursorIndex < 0 || !FSkinData ? crDefault
+                                             : FSkinData->StartCursorIndex + FCursorIndex);
+  if (FEntryIndex < 0) {
+    if (FDefaultWidth > 0) SetWidth(FDefaultWidth);
+    if (FDefaultHeight > 0) SetHeight(FDefaultHeight);
+    UpdateControlRegion();
+    Invalidate();
+    return;
+  }
+  int w = Width(), h = Height();
+  FitSizeToSkin(w, h);
+  bool changed = false;
+  if (w != Width()) {
+    SetWidth(w);
+    changed = true;
+  }
+  if (h != Height()) {
+    SetHeight(h);
+    changed = true;
+  }
+  if (!changed) {
+    UpdateControlRegion();
+    Invalidate();
+  }
+}
+
+void TskSkinCustomControl::UpdateControlRegion() {
+  if (!FMaskPicture || FEntryIndex < 0) {
+    if (FRegionHandle) {
+      if (HandleAllocated()) SetWindowRgn(FHandle, nullptr, TRUE);
+      DeleteObject(FRegionHandle);
+      FRegionHandle = nullptr;
+    }
+    return;
+  }
+  int w = Width(), h = Height();
+  FitSizeToSkin(w, h);
+  HRGN rgn = nullptr;
+  TskSkinGeometry oldG{FLTPoint, FRTPoint, FLBPoint, FRBPoint, FSkinClientRect};
+  TskSkinGeometry newG{FNewLTPoint, FNewRTPoint, FNewLBPoint, FNewRBPoint, FNewClientRect};
+  switch (FResizeMode) {
+  case 0:
+    rgn = MaskBitmapToRegion(*FMaskPicture);
+    break;
+  case 1:
+    rgn = CreateSkinRegion(oldG, newG, Width(), Height(), *FMaskPicture);
+    break;
+  case 2: {
+    oldG.LBPoint = FLTPoint;
+    oldG.RBPoint = FRTPoint;
+    newG.LBPoint = FLTPoint;
+    POINT p{FRTPoint.x + Width() - RectWidth(FSkinRect), FRTPoint.y};
+    newG.RTPoint = newG.RBPoint = p;
+    rgn = CreateSkinRegion(oldG, newG, Width(), Height(), *FMaskPicture);
+    break;
+  }
+  case 3: {
+    oldG.RTPoint = FLTPoint;
+    oldG.RBPoint = FLBPoint;
+    newG.RTPoint = FLTPoint;
+    POINT p{FLBPoint.x, FLBPoint.y + Height() - RectHeight(FSkinRect)};
+    newG.LBPoint = newG.RBPoint = p;
+    rgn = CreateSkinRegion(oldG, newG, Width(), Height(), *FMaskPicture);
+    break;
+  }
+  default:
+    return;
+  }
+  // The window owns the region it is given; we keep a copy of our own.
+  HRGN old = FRegionHandle;
+  FRegionHandle = nullptr;
+  if (rgn) {
+    FRegionHandle = CreateRectRgn(0, 0, 0, 0);
+    CombineRgn(FRegionHandle, rgn, nullptr, RGN_COPY);
+    if (HandleAllocated())
+      SetWindowRgn(FHandle, rgn, TRUE);
+    else
+      DeleteObject(rgn);
+  } else if (HandleAllocated()) {
+    SetWindowRgn(FHandle, nullptr, TRUE);
+  }
+  if (old) DeleteObject(old);
+}
+
+TskSkinImageParams TskSkinCustomControl::ImageParams(const RECT& R, int W, int H) const {
+  TskSkinImageParams p;
+  p.Old = TskSkinGeometry{FLTPoint, FRTPoint, FLBPoint, FRBPoint, FSkinClientRect};
+  p.New = TskSkinGeometry{FNewLTPoint, FNewRTPoint, FNewLBPoint, FNewRBPoint, FNewClientRect};
+  p.LeftStretch = FLeftStretch;
+  p.TopStretch = FTopStretch;
+  p.RightStretch = FRightStretch;
+  p.BottomStretch = FBottomStretch;
+  p.DrawCentre = !FPaintFrameOnly;
+  p.StretchEffect = FStretchEffect;
+  p.StretchType = FStretchType;
+  p.W = W;
+  p.H = H;
+  p.R = R;
+  return p;
+}
+
+void TskSkinCustomControl::BuildSkinImage(TskPicture& Dest, const TskPicture& Pic, const RECT& R) {
+  switch (FResizeMode) {
+  case 0:
+    Dest = CutPicture(Pic, R);
+    break;
+  case 1:
+    if (!FPaintFrameOnly) CreateSkinImage(ImageParams(R, Width(), Height()), Pic, Dest);
+    break;
+  case 2:
+    CreateHSkinImage(FLTPoint.x, RectWidth(FSkinRect) - FRTPoint.x, Dest, FStretchEffect, Width(),
+                     R, Pic);
+    break;
+  case 3:
+    CreateVSkinImage(FLTPoint.y, RectHeight(FSkinRect) - FLBPoint.y, Dest, FStretchEffect, Height(),
+                     R, Pic);
+    break;
+  default:
+    break;
+  }
+}
+
+void TskSkinCustomControl::PaintDefaultImage(TBitmap* Bitmap) {
+  FillColor(Bitmap->Canvas(), TRect(0, 0, Bitmap->Width(), Bitmap->Height()), clBtnFace);
+}
+
+void TskSkinCustomControl::PaintSkinImage(TBitmap* Bitmap) {
+  if (!FPicture) return;
+  TskPicture p;
+  BuildSkinImage(p, *FPicture, FSkinRect);
+  DrawPicture(Bitmap->Canvas()->Handle(), 0, 0, p);
+}
+
+void TskSkinCustomControl::Paint() {
+  if (Width() < 1 || Height() < 1) return;
+  ReadSkinEntry();
+  int w = Width(), h = Height();
+  FitSizeToSkin(w, h);
+  if (!(FEntryIndex >= 0 && FPaintFrameOnly && FResizeMode == 1 && !FAlphaBlend)) {
+    TskSkinControl::Paint();
+    return;
+  }
+  TskPicture top, bottom, left, right;
+  CreateSkinBorderImages(ImageParams(FSkinRect, Width(), Height()), *FPicture, top, bottom, left,
+                         right);
+  HDC dc = Canvas()->Handle();
+  if (FFillClientArea) {
+    RECT cr = FSkinClientRect;
+    OffsetRect(&cr, FSkinRect.left, FSkinRect.top);
+    TskPicture part = CutPicture(*FPicture, cr);
+    int cw = part.Width(), ch = part.Height();
+    TRect ncr(FNewClientRect);
+    if (cw > 0 && ch > 0 && !ncr.IsEmpty()) {
+      int saved = SaveDC(dc);
+      IntersectClipRect(dc, ncr.Left, ncr.Top, ncr.Right, ncr.Bottom);
+      if (!FStretchEffect) {
+        for (int i = 0; i <= ncr.Width() / cw; ++i)
+          for (int j = 0; j <= ncr.Height() / ch; ++j)
+            DrawPicture(dc, ncr.Left + i * cw, ncr.Top + j * ch, part);
+      } else if (FStretchType == stFull) {
+        DrawPictureRect(dc, ncr, part, MakeRect(0, 0, cw, ch));
+      } else if (FStretchType == stHorz) {
+        for (int i = 0; i <= ncr.Width() / cw; ++i)
+          DrawPictureRect(dc,
+                          MakeRect(ncr.Left + i * cw, ncr.Top, ncr.Left + (i + 1) * cw, ncr.Bottom),
+                          part, MakeRect(0, 0, cw, ch));
+      } else {
+        for (int j = 0; j <= ncr.Height() / ch; ++j)
+          DrawPictureRect(dc,
+                          MakeRect(ncr.Left, ncr.Top + j * ch, ncr.Right, ncr.Top + (j + 1) * ch),
+                          part, MakeRect(0, 0, cw, ch));
+      }
+      RestoreDC(dc, saved);
+    }
+  }
+  DrawPicture(dc, 0, 0, top);
+  DrawPicture(dc, 0, top.Height(), left);
+  DrawPicture(dc, Width() - right.Width(), top.Height(), right);
+  DrawPicture(dc, 0, Height() - bottom.Height(), bottom);
+}
+
+RECT TskSkinCustomControl::MapSkinRect(const RECT& R) const {
+  RECT r = R;
+  int sw = RectWidth(FSkinRect), sh = RectHeight(FSkinRect);
+  int dx = Width() - sw, dy = Height() - sh;
+  switch (FResizeMode) {
+  case 1: {
+    RECT lt{0, 0, FLTPoint.x, FLTPoint.y};
+    RECT rt{FRTPoint.x, 0, sw, FRTPoint.y};
+    RECT lb{0, FLBPoint.y, FLBPoint.x, sh};
+    RECT rb{FRBPoint.x, FRBPoint.y, sw, sh};
+    auto zone = [&](POINT p) {
+      if (p.x >= lt.left && p.x <= lt.right && p.y >= lt.top && p.y <= lt.bottom) return 0;
+      if (p.x >= rt.left && p.x <= rt.right && p.y >= rt.top && p.y <= rt.bottom) return 1;
+      if (p.x >= lb.left && p.x <= lb.right && p.y >= lb.top && p.y <= lb.bottom) return 2;
+      if (p.x >= rb.left && p.x <= rb.right && p.y >= rb.top && p.y <= rb.bottom) return 3;
+      return -1;
+    };
+    int a = zone(POINT{R.left, R.top}), b = zone(POINT{R.right, R.bottom});
+    if (a == b && a >= 0) {
+      if (a == 1) OffsetRect(&r, dx, 0);
+      if (a == 2) OffsetRect(&r, 0, dy);
+      if (a == 3) OffsetRect(&r, dx, dy);
+    } else if (a == 0 && b == 3) {
+      r.right += dx;
+      r.bottom += dy;
+    } else if (a == 0 && b == 1) {
+      r.right += dx;
+    } else if (a == 2 && b == 3) {
+      r.right += dx;
+      OffsetRect(&r, 0, dy);
+    } else if (a == 0 && b == 2) {
+      r.bottom += dy;
+    } else if (a == 1 && b == 3) {
+      OffsetRect(&r, dx, 0);
+      r.bottom += dy;
+    }
+    break;
+  }
+  case 2:
+    if (FLTPoint.x >= R.left && R.right >= FRTPoint.x)
+      r.right += dx;
+    else if (R.left >= FRTPoint.x && R.right > FRTPoint.x)
+      OffsetRect(&r, dx, 0);
+    break;
+  case 3:
+    if (FLTPoint.y >= R.top && R.bottom >= FLBPoint.y)
+      r.bottom += dy;
+    else if (R.top >= FLBPoint.y && R.bottom > FLBPoint.y)
+      OffsetRect(&r, 0, dy);
+    break;
+  default:
+    break;
+  }
+  return r;
+}
+
+void TskSkinCustomControl::SetSkinFont(TFont* F, const std::wstring& Name, int Height,
+                                       TskFontStyles Style) const {
+  if (FUseSkinFont && FEntryIndex >= 0) {
+    F->SetName(Name);
+    F->SetHeight(Height);
+    F->SetStyle(Style.Bits);
+  } else {
+    F->SetName(FDefaultFont->Name());
+    F->SetHeight(FDefaultFont->Height());
+    F->SetStyle(FDefaultFont->Style());
+  }
+  ApplyCharset(F, FDefaultFont.get());
+}
+
+void TskSkinCustomControl::CreateWnd() {
+  TskSkinControl::CreateWnd();
+  ReadSkinEntry();
+  UpdateControlRegion();
+}
+
+// ---------------------------------------------------------------------------
+// TskSkinButton
+
+TskSkinButton::TskSkinButton(TComponent* AOwner)
+    : TskSkinCustomControl(AOwner), FGlyph(std::make_unique<TBitmap>()) {
+  // Clicks come from the button's own mouse handling.
+  FControlStyle &= ~csClickEvents;
+  FSkinDataName = L"button";
+  FEraseWithImage = true;
+  SetBounds(0, 0, 75, 25);
+  SetCanFocused(true);
+  FGlyph->OnChange = [this](TObject*) { Invalidate(); };
+}
+
+TskSkinButton::~TskSkinButton() {
+  FGlyph->OnChange = nullptr;
+  FMorphTimer.reset();
+  FRepeatTimer.reset();
+  FAnimTimer.reset();
+  SetImageList(nullptr);
+}
+
+void TskSkinButton::SetGlyph(TBitmap* Value) {
+  FGlyph->Assign(Value);
+  Invalidate();
+}
+
+void TskSkinButton::SetNumGlyphs(int Value) {
+  FNumGlyphs = std::clamp(Value, 1, 4);
+  Invalidate();
+}
+
+void TskSkinButton::SetImageList(TCustomImageList* Value) {
+  if (FImageList) FImageList->RemoveFreeNotification(this);
+  FImageList = Value;
+  if (Value) Value->FreeNotification(this);
+  Invalidate();
+}
+
+void TskSkinButton::SetImageIndex(int Value) {
+  if (FImageIndex == Value) return;
+  FImageIndex = Value;
+  Invalidate();
+}
+
+void TskSkinButton::SetLayout(TskButtonLayout Value) {
+  if (FLayout == Value) return;
+  FLayout = Value;
+  Invalidate();
+}
+
+void TskSkinButton::SetMargin(int Value) {
+  if (Value < -1 || FMargin == Value) return;
+  FMargin = Value;
+  Invalidate();
+}
+
+void TskSkinButton::SetSpacing(int Value) {
+  if (FSpacing == Value) return;
+  FSpacing = Value;
+  Invalidate();
+}
+
+void TskSkinButton::SetUseSkinSize(bool Value) {
+  FUseSkinSize = Value;
+  if (FSkinData && !FSkinData->Empty()) ApplyControlSkin();
+}
+
+void TskSkinButton::SetUseSkinFontColor(bool Value) {
+  FUseSkinFontColor = Value;
+  Invalidate();
+}
+
+void TskSkinButton::SetCanFocused(bool Value) {
+  FCanFocused = Value;
+  SetTabStop(Value);
+}
+
+void TskSkinButton::SetGroupIndex(int Value) {
+  FGroupIndex = Value;
+  if (Value != 0) SetCanFocused(false);
+}
+
+void TskSkinButton::SetDefault(bool Value) {
+  FDefault = Value;
+  if (HandleAllocated() && FCanFocused && !IsDesigning(this))
+    if (TCustomForm* f = GetParentForm(this))
+      f->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(f->ActiveControl()));
+}
+
+bool TskSkinButton::CanMorph() const {
+  return FMorphing && FEntryIndex >= 0 && SkinEffectsOn();
+}
+
+void TskSkinButton::SetDown(bool Value) {
+  FDown = Value;
+  if (CanMorph()) {
+    if (Value) {
+      FMorphFactor = 1;
+      StopMorph();
+    } else {
+      StartMorph();
+    }
+  }
+  Invalidate();
+  if (FGroupIndex != 0 && Value && !FAllowAllUp) ReleaseGroup();
+}
+
+void TskSkinButton::ReleaseGroup() {
+  if (!Parent()) return;
+  for (int i = 0; i < Parent()->ControlCount(); ++i) {
+    auto* b = dynamic_cast<TskSkinButton*>(Parent()->Controls(i));
+    if (b && b != this && b->FGroupIndex == FGroupIndex && b->FDown) b->SetDown(false);
+  }
+}
+
+void TskSkinButton::ReadSkinEntry() {
+  TskSkinCustomControl::ReadSkinEntry();
+  TskDataSkinButtonControl* e =
+      FEntryIndex >= 0 ? dynamic_cast<TskDataSkinButtonControl*>(FSkinData->ControlAt(FEntryIndex))
+                       : nullptr;
+  if (!e) {
+    if (FEntryIndex >= 0) FResizeMode = 0;
+    FEntryIndex = -1;
+    FPicture = FMaskPicture = nullptr;
+    FMorphing = false;
+    FAnimateSkinRect = RECT{};
+    return;
+  }
+  FFontName = e->FontName;
+  FFontHeight = e->FontHeight;
+  FFontStyle = e->FontStyle;
+  FFontColor = static_cast<TColor>(e->FontColor);
+  FActiveFontColor = static_cast<TColor>(e->ActiveFontColor);
+  FDownFontColor = static_cast<TColor>(e->DownFontColor);
+  FDisabledFontColor = static_cast<TColor>(e->DisabledFontColor);
+  if (FDisabledFontColor == FFontColor) FDisabledFontColor = 0x808080;
+  // State pictures outside the picture fall back to the normal one.
+  FNormalRect = FSkinRect;
+  FActiveSkinRect = StateRect(e->ActiveSkinRect) ? e->ActiveSkinRect : FSkinRect;
+  FDownSkinRect = StateRect(e->DownSkinRect) ? e->DownSkinRect : FActiveSkinRect;
+  FDisabledSkinRect = StateRect(e->DisabledSkinRect) ? e->DisabledSkinRect : RECT{};
+  FFocusedSkinRect = StateRect(e->FocusedSkinRect) ? e->FocusedSkinRect : RECT{};
+  FMorphing = e->Morphing;
+  FMorphKind = e->MorphKind;
+  FAnimateSkinRect = StateRect(e->AnimateSkinRect) ? e->AnimateSkinRect : RECT{};
+  FFrameCount = e->FrameCount;
+  FAnimateInterval = e->AnimateInterval;
+  FShowFocus = e->ShowFocus;
+  if (!FUseSkinSize) FMaskPicture = nullptr;
+  if (FAnimFrame > 0 && FAnimFrame <= FFrameCount) {
+    RECT fr = AnimationFrameRect();
+    if (StateRect(fr)) {
+      if (FAnimForward)
+        FActiveSkinRect = fr;
+      else
+        FNormalRect = fr;
+    }
+  }
+}
+
+RECT TskSkinButton::AnimationFrameRect() const {
+  if (FFrameCount <= 0) return RECT{};
+  RECT r = FAnimateSkinRect;
+  if (RectWidth(FSkinRect) < RectWidth(FAnimateSkinRect)) {
+    int s = RectWidth(FAnimateSkinRect) / FFrameCount;
+    r.left = FAnimateSkinRect.left + (FAnimFrame - 1) * s;
+    r.right = r.left + s;
+  } else {
+    int s = RectHeight(FAnimateSkinRect) / FFrameCount;
+    r.top = FAnimateSkinRect.top + (FAnimFrame - 1) * s;
+    r.bottom = r.top + s;
+  }
+  return r;
+}
+
+void TskSkinButton::FitSizeToSkin(int& AWidth, int& AHeight) {
+  if (FUseSkinSize || FResizeMode == 1) {
+    TskSkinCustomControl::FitSizeToSkin(AWidth, AHeight);
+    return;
+  }
+  FNewClientRect =
+      GrowRect(FSkinClientRect, AWidth - RectWidth(FSkinRect), AHeight - RectHeight(FSkinRect));
+}
+
+void TskSkinButton::ApplyControlSkin() {
+  StopAnimation();
+  StopMorph();
+  TskSkinCustomControl::ApplyControlSkin();
+  if (FEntryIndex >= 0 && CanMorph()) FMorphFactor = (Focused() || FMouseIn) ? 1 : FMorphFactor;
+}
+
+bool TskSkinButton::DownRule() const {
+  return FDown && (FGroupIndex != 0 || FMouseIn || (Focused() && FCanFocused && !FPressed));
+}
+
+int TskSkinButton::GlyphNumber(bool ADown, bool AMouseIn) const {
+  if (ADown && AMouseIn && FNumGlyphs > 2) return 3;
+  if (AMouseIn && FNumGlyphs > 3) return 4;
+  if (Enabled() || FNumGlyphs < 2) return 1;
+  return 2;
+}
+
+TColor TskSkinButton::StateFontColor(bool ADown, bool AMouseIn) const {
+  if (Enabled() && !FUseSkinFontColor) return FDefaultFont->Color();
+  if (!Enabled()) return FDisabledFontColor;
+  if (ADown && AMouseIn) return FDownFontColor;
+  if (AMouseIn) return FActiveFontColor;
+  return FFontColor;
+}
+
+void TskSkinButton::DrawContent(TBitmap* Bitmap, const RECT& TextArea, bool ADown, bool AMouseIn) {
+  TCanvas* C = Bitmap->Canvas();
+  C->Brush()->SetStyle(bsClear);
+  if (FImageList && FImageIndex >= 0 && FImageIndex < FImageList->Count())
+    DrawImageAndText(C, TextArea, FMargin, 0, false, Enabled(), ADown && AMouseIn, FImageList,
+                     FImageIndex, Caption(), FLayout, FSpacing);
+  else
+    DrawGlyphAndText(C, TextArea, FMargin, 0, false, Enabled(), ADown && AMouseIn, FGlyph.get(),
+                     FNumGlyphs, GlyphNumber(ADown, AMouseIn), Caption(), FLayout, FSpacing);
+}
+
+void TskSkinButton::PaintStateImage(TBitmap* Bitmap, const RECT& R, bool ADown, bool AMouseIn) {
+  int W = Width(), H = Height();
+  Bitmap->SetSize(W, H);
+  TskPicture pic;
+  RECT text;
+  if (!FUseSkinSize && FResizeMode != 1) {
+    pic.SetSize(W, H);
+    if (FResizeMode == 2 || FResizeMode == 3)
+      CreateStretchImage(pic, *FPicture, R, FSkinClientRect, true);
+    else
+      StretchCopy(pic, MakeRect(0, 0, W, H), *FPicture, R);
+    text = GrowRect(FSkinClientRect, W - RectWidth(R), H - RectHeight(R));
+  } else {
+    BuildSkinImage(pic, *FPicture, R);
+    text = FNewClientRect;
+  }
+  TCanvas* C = Bitmap->Canvas();
+  DrawPicture(C->Handle(), 0, 0, pic);
+  SetSkinFont(C->Font(), FFontName, FFontHeight, FFontStyle);
+  C->Font()->SetColor(StateFontColor(ADown, AMouseIn));
+  if (FShowFocus && Focused()) {
+    C->Brush()->SetStyle(bsSolid);
+    C->Brush()->SetColor(static_cast<TColor>(FSkinData->SkinColors.cBtnFace));
+    C->DrawFocusRect(TRect(text));
+    C->Brush()->SetStyle(bsClear);
+  }
+  bool drawDefault = true;
+  if (OnPaint) OnPaint(C, TRect(text), ADown, AMouseIn, drawDefault);
+  if (drawDefault) DrawContent(Bitmap, text, ADown, AMouseIn);
+}
+
+void TskSkinButton::Paint() {
+  if (Width() < 1 || Height() < 1) return;
+  ReadSkinEntry();
+  if (FEntryIndex < 0) {
+    TskSkinCustomControl::Paint();
+    return;
+  }
+  int w = Width(), h = Height();
+  FitSizeToSkin(w, h);
+  TBitmap b;
+  bool focused = Focused() && FCanFocused;
+  if (CanMorph() && FMorphFactor != 0 && FMorphFactor != 1 && Enabled()) {
+    TBitmap n, a;
+    PaintStateImage(&n, FNormalRect, false, false);
+    PaintStateImage(&a, FActiveSkinRect, false, true);
+    std::unique_ptr<TskEffectBmp> en(NewEffect(&n)), ea(NewEffect(&a));
+    en->MorphByKind(FMorphKind, *ea, FMorphFactor);
+    b.SetSize(Width(), Height());
+    en->Draw(b.Canvas()->Handle(), 0, 0);
+  } else if (!Enabled() && !IsRectEmpty(&FDisabledSkinRect)) {
+    PaintStateImage(&b, FDisabledSkinRect, false, false);
+  } else if (DownRule()) {
+    PaintStateImage(&b, FDownSkinRect, true, true);
+  } else if (focused && !IsRectEmpty(&FFocusedSkinRect) && FAnimFrame == 0) {
+    PaintStateImage(&b, FFocusedSkinRect, false, true);
+  } else if (focused || FMouseIn) {
+    PaintStateImage(&b, FActiveSkinRect, false, true);
+  } else if (CanMorph() && FMorphFactor == 1) {
+    PaintStateImage(&b, FActiveSkinRect, false, true);
+  } else {
+    PaintStateImage(&b, FNormalRect, false, false);
+  }
+  DrawControlImage(&b);
+}
+
+void TskSkinButton::PaintDefaultImage(TBitmap* Bitmap) {
+  TCanvas* C = Bitmap->Canvas();
+  TRect r(0, 0, Bitmap->Width(), Bitmap->Height());
+  FillColor(C, r, clBtnFace);
+  C->Font()->Assign(FDefaultFont.get());
+  ApplyCharset(C->Font(), FDefaultFont.get());
+  if (!Enabled()) C->Font()->SetColor(clGrayText);
+  bool down = DownRule();
+  if (down)
+    FrameFill(C, r, skDefaultFrameColor, skDefaultDownColor);
+  else if (FMouseIn || (Focused() && FCanFocused))
+    FrameFill(C, r, skDefaultFrameColor, skDefaultHotColor);
+  else
+    FrameFill(C, r, clGrayText, clBtnFace);
+  bool drawDefault = true;
+  if (OnPaint) OnPaint(C, r, FDown, FMouseIn, drawDefault);
+  if (!drawDefault) return;
+  C->Brush()->SetStyle(bsClear);
+  if (FImageList && FImageIndex >= 0 && FImageIndex < FImageList->Count())
+    DrawImageAndText(C, r, FMargin, 0, false, Enabled(), FDown && FMouseIn, FImageList, FImageIndex,
+                     Caption(), FLayout, FSpacing);
+  else
+    DrawGlyphAndText(C, r, FMargin, 0, false, Enabled(), down, FGlyph.get(), FNumGlyphs,
+                     GlyphNumber(FDown, FMouseIn), Caption(), FLayout, FSpacing);
+}
+
+void TskSkinButton::ButtonClick() {
+  if (FCanFocused)
+    if (TCustomForm* f = GetParentForm(this)) f->SetModalResult(FModalResult);
+  if (OnClick && ActionLink())
+    OnClick(this);
+  else if (ActionLink() && !IsDesigning(this))
+    ActionLink()->Execute(this);
+  else if (OnClick)
+    OnClick(this);
+}
+
+void TskSkinButton::Click() {
+  if (!ActionLink()) TskSkinCustomControl::Click();
+}
+
+void TskSkinButton::ActionChange(TBasicAction* Sender, bool CheckDefaults) {
+  TskSkinCustomControl::ActionChange(Sender, CheckDefaults);
+  auto* a = dynamic_cast<TCustomAction*>(Sender);
+  if (a && FGlyph->Empty() && a->ActionList() && a->ActionList()->Images()) {
+    TCustomImageList* list = a->ActionList()->Images();
+    if (a->ImageIndex() >= 0 && a->ImageIndex() < list->Count()) {
+      FGlyph->SetSize(list->Width(), list->Height());
+      FillColor(FGlyph->Canvas(), TRect(0, 0, list->Width(), list->Height()), 0xFF00FF);
+      list->Draw(FGlyph->Canvas(), 0, 0, a->ImageIndex(), true);
+    }
+  }
+  Invalidate();
+}
+
+void TskSkinButton::Notification(TComponent* AComponent, TOperation Operation) {
+  TskSkinCustomControl::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FImageList) FImageList = nullptr;
+}
+
+void TskSkinButton::CreateWnd() {
+  TskSkinCustomControl::CreateWnd();
+  FActiveDefault = FDefault;
+}
+
+// Morph.
+
+void TskSkinButton::StartMorph() {
+  if (!FMorphTimer) {
+    FMorphTimer = std::make_unique<TTimer>(nullptr);
+    FMorphTimer->SetEnabled(false);
+    FMorphTimer->SetInterval(20);
+    FMorphTimer->OnTimer = [this](TObject*) { MorphTick(); };
+  }
+  FMorphTimer->SetEnabled(true);
+}
+
+void TskSkinButton::StopMorph() {
+  if (FMorphTimer) FMorphTimer->SetEnabled(false);
+}
+
+void TskSkinButton::MorphTick() {
+  bool hot = FMouseIn || Focused();
+  if (FEntryIndex < 0 || !CanMorph()) {
+    FMorphFactor = hot ? 1 : 0;
+    StopMorph();
+    return;
+  }
+  if (hot && FMorphFactor < 1) {
+    FMorphFactor = std::min(1.0, FMorphFactor + 0.2);
+    if (FMorphFactor > 1 - 1e-9) FMorphFactor = 1;
+  } else if (!hot && FMorphFactor > 0) {
+    FMorphFactor = std::max(0.0, FMorphFactor - 0.2);
+    if (FMorphFactor < 1e-9) FMorphFactor = 0;
+  } else {
+    FMorphFactor = hot ? 1 : 0;
+    StopMorph();
+  }
+  Invalidate();
+}
+
+void TskSkinButton::UpdateHighlight() {
+  if (CanMorph() && FEntryIndex >= 0)
+    StartMorph();
+  else
+    Invalidate();
+}
+
+// Frame animation.
+
+bool TskSkinButton::CanAnimate() const {
+  return FEntryIndex >= 0 && SkinEffectsOn() && !IsRectEmpty(&FAnimateSkinRect);
+}
+
+void TskSkinButton::StartAnimation(bool Forward) {
+  StopAnimation();
+  FAnimForward = Forward;
+  FAnimFrame = Forward ? 1 : FFrameCount;
+  FAnimTimer = std::make_unique<TTimer>(nullptr);
+  FAnimTimer->SetInterval(static_cast<UINT>(std::max(1, FAnimateInterval)));
+  FAnimTimer->OnTimer = [this](TObject*) { AnimationTick(); };
+}
+
+void TskSkinButton::StopAnimation() {
+  FAnimTimer.reset();
+  FAnimFrame = 0;
+}
+
+void TskSkinButton::AnimationTick() {
+  if (FAnimForward) {
+    if (FAnimFrame <= FFrameCount) {
+      ++FAnimFrame;
+      Invalidate();
+    }
+    if (FAnimFrame > FFrameCount) {
+      FAnimTimer->SetEnabled(false);
+      FAnimFrame = 0;
+    }
+  } else {
+    if (FAnimFrame >= 0) {
+      --FAnimFrame;
+      Invalidate();
+    }
+    if (FAnimFrame <= 0) {
+      FAnimTimer->SetEnabled(false);
+      FAnimFrame = 0;
+    }
+  }
+}
+
+// Auto-repeat.
+
+void TskSkinButton::StartRepeat() {
+  FRepeatTimer = std::make_unique<TTimer>(nullptr);
+  FRepeatTimer->SetInterval(500);
+  FRepeatFirst = true;
+  FRepeatTimer->OnTimer = [this](TObject*) { RepeatTick(); };
+}
+
+void TskSkinButton::StopRepeat() {
+  FRepeatTimer.reset();
+}
+
+void TskSkinButton::RepeatTick() {
+  if (!FRepeatTimer) return;
+  if (FRepeatFirst) {
+    FRepeatFirst = false;
+    FRepeatTimer->SetInterval(static_cast<UINT>(std::max(1, FRepeatInterval)));
+    return;
+  }
+  ButtonClick();
+}
+
+// Mouse.
+
+void TskSkinButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TskSkinCustomControl::MouseDown(Button, Shift, X, Y);
+  if (Button != mbLeft) return;
+  if (FAnimTimer) StopAnimation();
+  FPressed = true;
+  if (!FDown) {
+    FMouseIn = true;
+    SetDown(true);
+    if (FRepeatMode && FGroupIndex == 0)
+      StartRepeat();
+    else if (FGroupIndex != 0)
+      ButtonClick();
+    FPressOnDown = false;
+  } else if (FGroupIndex != 0) {
+    FPressOnDown = true;
+  }
+}
+
+void TskSkinButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (Button == mbLeft) {
+    FPressed = false;
+    bool wasDown = FDown;
+    // A release outside the button is no click, whatever enter/leave said.
+    bool inside = TRect(0, 0, Width(), Height()).Contains(TPoint(X, Y));
+    if (!inside) FMouseIn = false;
+    if (FGroupIndex == 0) {
+      if (FMouseIn) {
+        SetDown(false);
+        StopRepeat();
+        if (wasDown) ButtonClick();
+      } else {
+        FDown = false;
+        StopRepeat();
+        Invalidate();
+      }
+    } else if (wasDown && FAllowAllUp && FPressOnDown && FMouseIn) {
+      SetDown(false);
+      ButtonClick();
+    }
+  }
+  if (HandleAllocated() && Visible()) TskSkinCustomControl::MouseUp(Button, Shift, X, Y);
+}
+
+void TskSkinButton::CMMouseEnter(TMessage& m) {
+  TskSkinCustomControl::CMMouseEnter(m);
+  if (IsDesigning(this) || (m.LParam != 0 && m.LParam != reinterpret_cast<LPARAM>(this))) return;
+  FMouseIn = true;
+  bool applies = (FGroupIndex != 0 && !FDown) || (FGroupIndex == 0 && (!Focused() || FDown));
+  if (applies) {
+    if (FDown) {
+      if (CanMorph()) FMorphFactor = 1;
+      Invalidate();
+    } else {
+      if (CanAnimate()) StartAnimation(true);
+      UpdateHighlight();
+    }
+  }
+  if (FDown && FRepeatMode && FGroupIndex == 0) StartRepeat();
+}
+
+void TskSkinButton::CMMouseLeave(TMessage& m) {
+  TskSkinCustomControl::CMMouseLeave(m);
+  if (IsDesigning(this) || (m.LParam != 0 && m.LParam != reinterpret_cast<LPARAM>(this))) return;
+  if (!(FCanFocused && FDefault && FActiveDefault && !Focused())) FMouseIn = false;
+  bool applies = (FGroupIndex != 0 && !FDown) || (FGroupIndex == 0 && (!Focused() || FDown));
+  if (applies) {
+    if (CanAnimate()) StartAnimation(false);
+    UpdateHighlight();
+  }
+  if (FDown && FRepeatMode && FRepeatTimer && FGroupIndex == 0) StopRepeat();
+}
+
+void TskSkinButton::CMEnabledChanged(TMessage& m) {
+  TskSkinCustomControl::CMEnabledChanged(m);
+  if (CanMorph()) {
+    StopMorph();
+    FMorphFactor = 0;
+  }
+  FMouseIn = false;
+  Invalidate();
+}
+
+void TskSkinButton::CMTextChanged(TMessage& m) {
+  TskSkinCustomControl::CMTextChanged(m);
+  if (FEntryIndex >= 0 || IsDesigning(this) || FDrawDefault) Invalidate();
+}
+
+void TskSkinButton::CMFocusChanged(TMessage& m) {
+  auto* c = reinterpret_cast<TControl*>(m.LParam);
+  auto* sb = dynamic_cast<TskSkinButton*>(c);
+  FActiveDefault = sb ? sb == this : FDefault;
+  if (FCanFocused && FDefault) {
+    if (sb && sb != this) {
+      FMouseIn = false;
+      UpdateHighlight();
+    } else if (!sb) {
+      FMouseIn = true;
+      if (CanMorph()) FMorphFactor = 1;
+      Invalidate();
+    }
+  }
+}
+
+void TskSkinButton::CMDialogKey(TMessage& m) {
+  if (FCanFocused && ((m.WParam == VK_RETURN && FActiveDefault && Enabled()) ||
+                      (m.WParam == VK_ESCAPE && FCancel && GetKeyState(VK_SHIFT) >= 0 &&
+                       GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0 && CanFocus()))) {
+    ButtonClick();
+    m.Result = 1;
+    return;
+  }
+  TskSkinCustomControl::CMDialogKey(m);
+}
+
+void TskSkinButton::CMDialogChar(TMessage& m) {
+  const std::wstring& t = Caption();
+  size_t p = t.find(L'&');
+  while (p != std::wstring::npos && p + 1 < t.size() && t[p + 1] == L'&')
+    p = t.find(L'&', p + 2);
+  if (p != std::wstring::npos && p + 1 < t.size() && FCanFocused && CanFocus() &&
+      towupper(t[p + 1]) == towupper(static_cast<wchar_t>(m.WParam))) {
+    SetFocus();
+    ButtonClick();
+    m.Result = 1;
+    return;
+  }
+  TskSkinCustomControl::CMDialogChar(m);
+}
+
+void TskSkinButton::WMSetFocus(TMessage& m) {
+  TskSkinCustomControl::WMSetFocus(m);
+  if (!FCanFocused) return;
+  if (CanAnimate()) StartAnimation(true);
+  UpdateHighlight();
+}
+
+void TskSkinButton::WMKillFocus(TMessage& m) {
+  if (FRepeatMode && FRepeatTimer) StopRepeat();
+  if (FGroupIndex == 0 && FDown) FDown = false;
+  TskSkinCustomControl::WMKillFocus(m);
+  if (!FCanFocused) return;
+  if (CanAnimate()) StartAnimation(false);
+  UpdateHighlight();
+}
+
+void TskSkinButton::WndProc(TMessage& m) {
+  if (FCanFocused) {
+    switch (m.Msg) {
+    case WM_KEYDOWN:
+      if (m.WParam == VK_SPACE) {
+        SetDown(true);
+        if (FRepeatMode) ButtonClick();
+      } else if (m.WParam == VK_RETURN) {
+        ButtonClick();
+      }
+      break;
+    case WM_KEYUP:
+      if (m.WParam == VK_SPACE) {
+        SetDown(false);
+        ButtonClick();
+      }
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      if (!IsDesigning(this) && !Focused()) {
+        FClicksDisabled = true;
+        SetFocus();
+        FClicksDisabled = false;
+        if (!Focused()) return;
+      }
+      break;
+    case CN_COMMAND:
+      if (FClicksDisabled) return;
+      break;
+    }
+  }
+  TskSkinCustomControl::WndProc(m);
+}

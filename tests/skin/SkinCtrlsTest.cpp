@@ -1,0 +1,609 @@
+// Skinned controls on real windows: every control in every state drawn from
+// its skin entry or in the default look, sizes and regions from the skin
+// geometry, blending, mouse, keys and timers, and skin changes while shown.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/ActnList.h"
+#include "framework/Forms.h"
+#include "skin/SkinCtrls.h"
+#include "tests/support/Gui.h"
+
+namespace {
+
+using testsupport::PumpFor;
+using testsupport::PumpMessages;
+using testsupport::PumpUntil;
+
+// The project's folder: the test program lies in <build>/bin under it.
+std::wstring SourceDir() {
+  wchar_t buf[MAX_PATH];
+  GetModuleFileNameW(nullptr, buf, MAX_PATH);
+  std::wstring w = buf;
+  w = w.substr(0, w.find_last_of(L'\\') + 1) + L"..\\..\\";
+  if (GetFileAttributesW((w + L"resources\\skin\\alt\\skin.ini").c_str()) !=
+      INVALID_FILE_ATTRIBUTES)
+    return w;
+  std::string f = __FILE__;
+  std::wstring s(f.begin(), f.end());
+  for (auto& c : s)
+    if (c == L'/') c = L'\\';
+  if (!s.empty() && s[0] == L'\\') s = L"Z:" + s;
+  return s.substr(0, s.find_last_of(L'\\') + 1) + L"..\\..\\";
+}
+
+enum SkinKind { kNone, kBuiltin, kAlt };
+const char* SkinName(SkinKind k) {
+  return k == kNone ? "none" : k == kBuiltin ? "builtin" : "alt";
+}
+
+std::unique_ptr<TskSkinData> MakeSkin(SkinKind k) {
+  auto sd = std::make_unique<TskSkinData>(nullptr);
+  if (k == kBuiltin) EXPECT_TRUE(sd->LoadBuiltinSkin()) << sd->LastError();
+  if (k == kAlt)
+    EXPECT_TRUE(sd->LoadSkinFromIni(SourceDir() + L"resources\\skin\\alt\\skin.ini"))
+        << sd->LastError();
+  sd->EnableSkinEffects = false;
+  return sd;
+}
+
+// The control's client area as WM_PAINT draws it, read back pixel by pixel.
+class Shot {
+public:
+  explicit Shot(TWinControl* c) {
+    w_ = c->Width();
+    h_ = c->Height();
+    HDC screen = GetDC(nullptr);
+    dc_ = CreateCompatibleDC(screen);
+    bmp_ = testsupport::CreateTopDownDib(screen, w_, h_, reinterpret_cast<void**>(&bits_));
+    ReleaseDC(nullptr, screen);
+    old_ = SelectObject(dc_, bmp_);
+    RECT r{0, 0, w_, h_};
+    FillRect(dc_, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    c->PaintClientTo(dc_);
+    GdiFlush();
+  }
+  ~Shot() {
+    SelectObject(dc_, old_);
+    DeleteObject(bmp_);
+    DeleteDC(dc_);
+  }
+  // 0x00BBGGRR.
+  COLORREF At(int x, int y) const {
+    uint32_t v = bits_[y * w_ + x];
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+  }
+  int W() const { return w_; }
+  int H() const { return h_; }
+
+private:
+  int w_, h_;
+  HDC dc_;
+  HBITMAP bmp_;
+  HGDIOBJ old_;
+  uint32_t* bits_ = nullptr;
+};
+
+COLORREF Rgb(TColor c) {
+  return ColorToRGB(c);
+}
+
+COLORREF PicAt(const TskPicture* p, const RECT& r, int x, int y) {
+  return p->Pixel(r.left + x, r.top + y);
+}
+
+// A form that passes skin changes to its skinned controls, as the skinned
+// form does.
+class TSkinTestForm : public TForm {
+public:
+  using TForm::TForm;
+  TskSkinData* Skin = nullptr;
+  void WndProc(TMessage& m) override {
+    if ((m.Msg == WM_SKINCHANGING || m.Msg == WM_SKINCHANGED) &&
+        reinterpret_cast<TskSkinData*>(m.WParam) == Skin) {
+      for (int i = 0; i < ControlCount(); ++i) {
+        if (auto* c = dynamic_cast<TskSkinControl*>(Controls(i))) {
+          if (m.Msg == WM_SKINCHANGING)
+            c->DropSkinEntry();
+          else
+            c->ApplyControlSkin();
+        }
+      }
+    }
+    TForm::WndProc(m);
+  }
+};
+
+std::unique_ptr<TSkinTestForm> MakeForm(int w = 420, int h = 320) {
+  auto f = std::make_unique<TSkinTestForm>(nullptr);
+  f->SetBounds(60, 60, w, h);
+  f->SetColor(0x00FF00);
+  return f;
+}
+
+// Real mouse input at a control's client point.
+void MouseTo(TWinControl* c, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(c->Handle(), &p);
+  SetCursorPos(p.x, p.y);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  in.mi.dx = p.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+  in.mi.dy = p.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+  SendInput(1, &in, sizeof in);
+  PumpFor(30);
+}
+
+void MouseButton(bool down) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &in, sizeof in);
+  PumpFor(30);
+}
+
+LPARAM Pt(int x, int y) {
+  return MAKELPARAM(x, y);
+}
+
+void PressAt(TWinControl* c, int x, int y) {
+  c->Perform(WM_LBUTTONDOWN, MK_LBUTTON, Pt(x, y));
+}
+void ReleaseAt(TWinControl* c, int x, int y) {
+  c->Perform(WM_LBUTTONUP, 0, Pt(x, y));
+}
+
+int GdiObjects() {
+  return static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+}
+
+// ---------------------------------------------------------------------------
+// Control base
+
+// A control that paints a plain colour in its skin look.
+class TPlainSkinControl : public TskSkinCustomControl {
+public:
+  using TskSkinCustomControl::BuildSkinImage;
+  using TskSkinCustomControl::TskSkinCustomControl;
+};
+
+TEST(SkinControlBase, ResizeModesFitTheSkin) {
+  auto sd = MakeSkin(kAlt);
+  auto* e = sd->FindControl<TskDataSkinButtonControl>(L"PlayButton");
+  ASSERT_NE(e, nullptr);
+  auto form = MakeForm();
+  auto* c = new TPlainSkinControl(form.get());
+  c->SetParent(form.get());
+  c->SetSkinDataName(L"PlayButton");
+  c->SetBounds(10, 10, 50, 40);
+  c->SetSkinData(sd.get());
+  // Mode 1: any size, every corner point moves with its side.
+  EXPECT_EQ(c->ResizeMode(), 1);
+  EXPECT_EQ(c->Width(), 50);
+  EXPECT_EQ(c->Height(), 40);
+  EXPECT_EQ(c->NewRightBottomPoint().x, 28 + 18);
+  EXPECT_EQ(c->NewRightBottomPoint().y, 28 + 8);
+  struct MapCase {
+    RECT in, out;
+  };
+  // Skin 32 x 32 at 50 x 40: dx 18, dy 8.
+  for (const MapCase& m :
+       {MapCase{{0, 0, 3, 3}, {0, 0, 3, 3}}, MapCase{{29, 0, 31, 3}, {47, 0, 49, 3}},
+        MapCase{{0, 29, 3, 31}, {0, 37, 3, 39}}, MapCase{{29, 29, 31, 31}, {47, 37, 49, 39}},
+        MapCase{{1, 1, 30, 30}, {1, 1, 48, 38}}, MapCase{{1, 1, 30, 3}, {1, 1, 48, 3}},
+        MapCase{{10, 10, 20, 20}, {10, 10, 20, 20}}}) {
+    RECT r = c->MapSkinRect(m.in);
+    EXPECT_TRUE(EqualRect(&r, &m.out)) << m.in.left << "," << m.in.top << " -> " << r.left << ","
+                                       << r.top << "," << r.right << "," << r.bottom;
+  }
+  // Mode 2: width only.
+  e->RBPoint = POINT{0, 0};
+  e->LBPoint = POINT{0, 0};
+  c->ApplyControlSkin();
+  EXPECT_EQ(c->ResizeMode(), 2);
+  for (int w : {20, 60, 120}) {
+    c->SetBounds(10, 10, w, 77);
+    EXPECT_EQ(c->Width(), w);
+    EXPECT_EQ(c->Height(), 32);
+    RECT r = c->MapSkinRect(RECT{29, 2, 31, 5});
+    EXPECT_EQ(r.left, 29 + w - 32);
+    r = c->MapSkinRect(RECT{2, 2, 30, 5});
+    EXPECT_EQ(r.right, 30 + w - 32);
+  }
+  // Mode 3: height only.
+  e->RTPoint = POINT{0, 0};
+  e->LBPoint = POINT{4, 28};
+  c->ApplyControlSkin();
+  EXPECT_EQ(c->ResizeMode(), 3);
+  for (int h : {20, 60, 120}) {
+    c->SetBounds(10, 10, 99, h);
+    EXPECT_EQ(c->Width(), 32);
+    EXPECT_EQ(c->Height(), h);
+    RECT r = c->MapSkinRect(RECT{2, 29, 5, 31});
+    EXPECT_EQ(r.top, 29 + h - 32);
+  }
+  // Mode 0: the skin rectangle's size at every change.
+  e->LBPoint = POINT{0, 0};
+  e->LTPoint = POINT{0, 0};
+  c->ApplyControlSkin();
+  EXPECT_EQ(c->ResizeMode(), 0);
+  for (int s : {10, 64}) {
+    c->SetBounds(10, 10, s, s + 5);
+    EXPECT_EQ(c->Width(), 32);
+    EXPECT_EQ(c->Height(), 32);
+    RECT r = c->MapSkinRect(RECT{1, 2, 3, 4});
+    EXPECT_EQ(r.right, 3);
+  }
+  // FitSizeToSkin on its own.
+  int w = 100, h = 5;
+  c->FitSizeToSkin(w, h);
+  EXPECT_EQ(w, 32);
+  EXPECT_EQ(h, 32);
+  // Renaming changes the look at the next paint, not the size.
+  c->SetSkinDataName(L"OptionButton");
+  EXPECT_EQ(c->Width(), 32);
+  // Without skin data the default size rules apply.
+  c->SetSkinData(nullptr);
+  c->ApplyControlSkin();
+  c->SetDefaultWidth(0);
+  c->SetDefaultWidth(77);
+  EXPECT_EQ(c->Width(), 77);
+  Shot s(c);
+  EXPECT_EQ(s.At(5, 5), Rgb(clBtnFace));
+}
+
+TEST(SkinControlBase, RegionFromMaskAndRemovedSkinData) {
+  auto sd = MakeSkin(kAlt);
+  auto* e = sd->FindControl<TskDataSkinButtonControl>(L"PlayButton");
+  // A mask: black inside, a white corner outside the window.
+  TskPicture mask(32, 32);
+  mask.Fill(RGB(0, 0, 0));
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x)
+      mask.SetPixel(x, y, RGB(255, 255, 255));
+  sd->ActivePictures.push_back(mask);
+  e->MaskPictureIndex = static_cast<int>(sd->ActivePictures.size()) - 1;
+  auto form = MakeForm();
+  auto* c = new TPlainSkinControl(form.get());
+  c->SetParent(form.get());
+  c->SetSkinDataName(L"PlayButton");
+  c->SetBounds(10, 10, 40, 40);
+  c->HandleNeeded();
+  c->SetSkinData(sd.get());
+  EXPECT_NE(c->RegionHandle(), nullptr);
+  HRGN r = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_NE(GetWindowRgn(c->Handle(), r), ERROR);
+  DeleteObject(r);
+  // A mask number out of range gives no region.
+  e->MaskPictureIndex = 99;
+  c->ApplyControlSkin();
+  EXPECT_EQ(c->RegionHandle(), nullptr);
+  // Freeing the skin data leaves the control without it, in the default look.
+  sd.reset();
+  EXPECT_EQ(c->SkinData(), nullptr);
+  Shot s(c);
+  EXPECT_EQ(s.At(20, 20), Rgb(clBtnFace));
+}
+
+TEST(SkinControlBase, AlphaBlendShowsControlOrBackground) {
+  auto sd = MakeSkin(kAlt);
+  auto form = MakeForm();
+  form->SetColor(0x0000FF);
+  auto* b = new TskSkinButton(form.get());
+  b->SetParent(form.get());
+  b->SetBounds(10, 10, 32, 32);
+  b->SetSkinDataName(L"PlayButton");
+  b->SetSkinData(sd.get());
+  form->HandleNeeded();
+  const TskPicture* pic = b->Picture();
+  ASSERT_NE(pic, nullptr);
+  RECT sr = b->SkinRect();
+  b->SetAlphaBlend(true);
+  b->SetAlphaBlendValue(255);
+  {
+    Shot s(b);
+    EXPECT_EQ(s.At(16, 16), PicAt(pic, sr, 16, 16));
+  }
+  b->SetAlphaBlendValue(0);
+  {
+    Shot s(b);
+    EXPECT_EQ(s.At(16, 16), RGB(255, 0, 0));
+  }
+  // Without AlphaBlend the value has no effect.
+  b->SetAlphaBlend(false);
+  Shot s(b);
+  EXPECT_EQ(s.At(16, 16), PicAt(pic, sr, 16, 16));
+}
+
+// ---------------------------------------------------------------------------
+// Button
+
+enum State { sNormal, sHot, sDown, sFocused, sDisabled };
+const char* StateName(State s) {
+  static const char* n[] = {"normal", "hot", "down", "focused", "disabled"};
+  return n[s];
+}
+
+void SetState(TskSkinButton* b, State s) {
+  switch (s) {
+  case sNormal:
+    break;
+  case sHot:
+    b->Perform(CM_MOUSEENTER, 0, 0);
+    break;
+  case sDown:
+    b->Perform(CM_MOUSEENTER, 0, 0);
+    b->SetDown(true);
+    break;
+  case sFocused:
+    b->SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return b->Focused(); }, 2000))
+        << GetForegroundWindow() << " " << GetParentForm(b)->Handle() << " " << GetFocus();
+    break;
+  case sDisabled:
+    b->SetEnabled(false);
+    break;
+  }
+}
+
+TEST(SkinButtonLook, EveryStateInEverySkin) {
+  auto form = MakeForm();
+  form->Show();
+  testsupport::ForceForeground(form->Handle(), 300);
+  for (SkinKind k : {kNone, kBuiltin, kAlt}) {
+    auto sd = MakeSkin(k);
+    for (State st : {sNormal, sHot, sDown, sFocused, sDisabled}) {
+      SCOPED_TRACE(std::string(SkinName(k)) + " " + StateName(st));
+      std::unique_ptr<TskSkinButton> owned(new TskSkinButton(nullptr));
+      auto* b = owned.get();
+      b->SetParent(form.get());
+      b->SetBounds(100, 100, 32, 32);
+      b->SetSkinDataName(L"PlayButton");
+      b->SetSkinData(sd.get());
+      SetState(b, st);
+      Shot s(b);
+      if (k == kNone) {
+        EXPECT_EQ(b->EntryIndex(), -1);
+        COLORREF frame = Rgb(st == sNormal || st == sDisabled ? clGrayText : skDefaultFrameColor);
+        COLORREF fill = Rgb(st == sDown                    ? skDefaultDownColor
+                            : st == sHot || st == sFocused ? skDefaultHotColor
+                                                           : clBtnFace);
+        EXPECT_EQ(s.At(0, 0), frame);
+        EXPECT_EQ(s.At(31, 16), frame);
+        EXPECT_EQ(s.At(4, 4), fill);
+        continue;
+      }
+      ASSERT_GE(b->EntryIndex(), 0);
+      auto* e = sd->FindControl<TskDataSkinButtonControl>(L"PlayButton");
+      RECT r = st == sNormal    ? e->SkinRect
+               : st == sHot     ? e->ActiveSkinRect
+               : st == sDown    ? e->DownSkinRect
+               : st == sFocused ? e->FocusedSkinRect
+                                : e->DisabledSkinRect;
+      for (POINT p : {POINT{1, 1}, POINT{16, 16}, POINT{30, 2}, POINT{3, 29}})
+        EXPECT_EQ(s.At(p.x, p.y), PicAt(b->Picture(), r, p.x, p.y)) << p.x << "," << p.y;
+    }
+  }
+}
+
+TEST(SkinButtonLook, BadEntriesGiveTheDefaultLookOrTheNormalPicture) {
+  auto sd = MakeSkin(kAlt);
+  auto form = MakeForm();
+  auto* b = new TskSkinButton(form.get());
+  b->SetParent(form.get());
+  b->SetBounds(10, 10, 32, 32);
+  // An entry of another kind.
+  b->SetSkinDataName(L"gauge");
+  b->SetSkinData(sd.get());
+  EXPECT_EQ(b->EntryIndex(), -1);
+  EXPECT_EQ(Shot(b).At(0, 0), Rgb(clGrayText));
+  // A state picture outside the picture: the normal one.
+  auto* e = sd->FindControl<TskDataSkinButtonControl>(L"PlayButton");
+  e->ActiveSkinRect = RECT{5000, 0, 5032, 32};
+  b->SetSkinDataName(L"PlayButton");
+  b->ApplyControlSkin();
+  b->Perform(CM_MOUSEENTER, 0, 0);
+  EXPECT_EQ(Shot(b).At(16, 16), PicAt(b->Picture(), e->SkinRect, 16, 16));
+  // A skin rectangle outside its picture, or a picture number outside the
+  // active pictures: the default look.
+  e->SkinRect = RECT{0, 0, 32, 5000};
+  b->ApplyControlSkin();
+  EXPECT_EQ(b->EntryIndex(), -1);
+  EXPECT_EQ(Shot(b).At(4, 4), Rgb(skDefaultHotColor));
+  e->SkinRect = RECT{0, 0, 32, 32};
+  e->PictureIndex = 99;
+  b->ApplyControlSkin();
+  EXPECT_EQ(b->EntryIndex(), -1);
+  EXPECT_EQ(Shot(b).At(4, 4), Rgb(skDefaultHotColor));
+}
+
+TEST(SkinButton, NewButtonDefaults) {
+  TskSkinButton b(nullptr);
+  EXPECT_EQ(b.Spacing(), 1);
+  EXPECT_EQ(b.Margin(), -1);
+  EXPECT_EQ(b.Width(), 75);
+  EXPECT_EQ(b.Height(), 25);
+  EXPECT_EQ(b.SkinDataName(), L"button");
+  EXPECT_TRUE(b.TabStop());
+  b.SetMargin(-2);
+  EXPECT_EQ(b.Margin(), -1);
+  b.SetGroupIndex(3);
+  EXPECT_FALSE(b.CanFocused());
+  EXPECT_FALSE(b.TabStop());
+}
+
+TEST(SkinButton, DisabledTextGreyWhenItEqualsTheNormalColour) {
+  auto sd = MakeSkin(kAlt);
+  auto* e = sd->FindControl<TskDataSkinButtonControl>(L"PlayButton");
+  TskSkinButton b(nullptr);
+  b.SetSkinDataName(L"PlayButton");
+  b.SetSkinData(sd.get());
+  b.SetEnabled(false);
+  EXPECT_EQ(b.StateFontColor(false, false), static_cast<TColor>(e->DisabledFontColor));
+  e->DisabledFontColor = e->FontColor;
+  b.ReadSkinEntry();
+  EXPECT_EQ(b.StateFontColor(false, false), 0x808080u);
+}
+
+TEST(SkinButton, MorphTakesFiveStepsEndingAtOne) {
+  auto sd = MakeSkin(kAlt);
+  sd->EnableSkinEffects = true;
+  auto form = MakeForm();
+  auto* b = new TskSkinButton(form.get());
+  b->SetParent(form.get());
+  b->SetSkinDataName(L"PlayButton");
+  b->SetSkinData(sd.get());
+  ASSERT_TRUE(b->CanMorph());
+  b->Perform(CM_MOUSEENTER, 0, 0);
+  ASSERT_NE(b->MorphTimer(), nullptr);
+  EXPECT_EQ(b->MorphTimer()->Interval(), 20u);
+  EXPECT_TRUE(b->MorphTimer()->Enabled());
+  for (int i = 1; i <= 5; ++i) {
+    b->MorphTick();
+    EXPECT_NEAR(b->MorphFactor(), 0.2 * i, 1e-9);
+    // Between the pictures the blend is drawn.
+    if (i < 5) Shot s(b);
+  }
+  EXPECT_EQ(b->MorphFactor(), 1.0);
+  b->MorphTick();
+  EXPECT_FALSE(b->MorphTimer()->Enabled());
+  // Back on leaving.
+  b->Perform(CM_MOUSELEAVE, 0, 0);
+  for (int i = 0; i < 5; ++i)
+    b->MorphTick();
+  EXPECT_EQ(b->MorphFactor(), 0.0);
+}
+
+TEST(SkinButton, RepeatAfterHalfASecondThenEveryInterval) {
+  auto form = MakeForm();
+  auto* b = new TskSkinButton(form.get());
+  b->SetParent(form.get());
+  b->SetBounds(10, 10, 40, 30);
+  b->SetCanFocused(false);
+  b->SetRepeatMode(true);
+  b->SetRepeatInterval(40);
+  int clicks = 0;
+  b->OnClick = [&](TObject*) { ++clicks; };
+  form->Show();
+  PressAt(b, 5, 5);
+  ASSERT_NE(b->RepeatTimer(), nullptr);
+  EXPECT_EQ(b->RepeatTimer()->Interval(), 500u);
+  b->RepeatTick(); // the first tick only sets the interval
+  EXPECT_EQ(clicks, 0);
+  EXPECT_EQ(b->RepeatTimer()->Interval(), 40u);
+  b->RepeatTick();
+  b->RepeatTick();
+  EXPECT_EQ(clicks, 2);
+  // Leaving stops the repeat, coming back starts the delay again.
+  b->Perform(CM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(b->RepeatTimer(), nullptr);
+  b->Perform(CM_MOUSEENTER, 0, 0);
+  ASSERT_NE(b->RepeatTimer(), nullptr);
+  EXPECT_EQ(b->RepeatTimer()->Interval(), 500u);
+  // Real time: nothing before 500 ms, clicks after 540 ms.
+  clicks = 0;
+  PumpFor(400);
+  EXPECT_EQ(clicks, 0);
+  PumpFor(350);
+  EXPECT_GE(clicks, 1);
+  int before = clicks;
+  ReleaseAt(b, 5, 5);
+  EXPECT_EQ(clicks, before + 1); // one more on release inside
+  EXPECT_EQ(b->RepeatTimer(), nullptr);
+}
+
+TEST(SkinButton, GroupsWithAndWithoutAllowAllUp) {
+  for (bool allUp : {false, true}) {
+    SCOPED_TRACE(allUp);
+    auto form = MakeForm();
+    TskSkinButton* bs[3];
+    int clicks[3] = {};
+    for (int i = 0; i < 3; ++i) {
+      bs[i] = new TskSkinButton(form.get());
+      bs[i]->SetParent(form.get());
+      bs[i]->SetBounds(10 + 50 * i, 10, 40, 30);
+      bs[i]->SetGroupIndex(1);
+      bs[i]->SetAllowAllUp(allUp);
+      bs[i]->OnClick = [&clicks, i](TObject*) { ++clicks[i]; };
+    }
+    PressAt(bs[0], 5, 5);
+    EXPECT_EQ(clicks[0], 1); // a grouped button clicks on press
+    ReleaseAt(bs[0], 5, 5);
+    EXPECT_TRUE(bs[0]->Down());
+    PressAt(bs[1], 5, 5);
+    ReleaseAt(bs[1], 5, 5);
+    EXPECT_TRUE(bs[1]->Down());
+    if (!allUp) EXPECT_FALSE(bs[0]->Down());
+    // Clicking the down button again releases it only with AllowAllUp.
+    PressAt(bs[1], 5, 5);
+    ReleaseAt(bs[1], 5, 5);
+    EXPECT_EQ(bs[1]->Down(), !allUp);
+    EXPECT_EQ(clicks[1], allUp ? 2 : 1);
+  }
+}
+
+TEST(SkinCtrlsInput, ButtonClickRunsTheActionReleaseOutsideDoesNot) {
+  auto form = MakeForm();
+  TActionList list(form.get());
+  TAction action(form.get());
+  action.SetActionList(&list);
+  int runs = 0;
+  action.OnExecute = [&](TObject*) { ++runs; };
+  auto* b = new TskSkinButton(form.get());
+  b->SetParent(form.get());
+  b->SetBounds(100, 100, 60, 30);
+  b->SetAction(&action);
+  form->Show();
+  testsupport::ForceForeground(form->Handle(), 300);
+  PumpFor(50);
+  MouseTo(b, 30, 15);
+  MouseButton(true);
+  EXPECT_TRUE(b->Down());
+  MouseButton(false);
+  EXPECT_EQ(runs, 1);
+  EXPECT_FALSE(b->Down());
+  // Pressed inside, released outside: no click.
+  MouseTo(b, 30, 15);
+  MouseButton(true);
+  MouseTo(b, 200, 15);
+  MouseButton(false);
+  EXPECT_EQ(runs, 1);
+  EXPECT_FALSE(b->Down());
+}
+
+TEST(SkinButton, DefaultAndCancelAnswerEnterAndEscape) {
+  auto form = MakeForm();
+  auto* ok = new TskSkinButton(form.get());
+  ok->SetParent(form.get());
+  ok->SetBounds(10, 10, 60, 30);
+  ok->SetModalResult(mrOk);
+  auto* cancel = new TskSkinButton(form.get());
+  cancel->SetParent(form.get());
+  cancel->SetBounds(80, 10, 60, 30);
+  cancel->SetCancel(true);
+  cancel->SetModalResult(mrCancel);
+  int okClicks = 0, cancelClicks = 0;
+  ok->OnClick = [&](TObject*) { ++okClicks; };
+  cancel->OnClick = [&](TObject*) { ++cancelClicks; };
+  form->Show();
+  ok->SetDefault(true);
+  form->Perform(CM_FOCUSCHANGED, 0, 0);
+  EXPECT_TRUE(ok->ActiveDefault());
+  EXPECT_EQ(ok->Perform(CM_DIALOGKEY, VK_RETURN, 0), 1);
+  EXPECT_EQ(okClicks, 1);
+  EXPECT_EQ(form->ModalResult(), mrOk);
+  EXPECT_EQ(cancel->Perform(CM_DIALOGKEY, VK_ESCAPE, 0), 1);
+  EXPECT_EQ(cancelClicks, 1);
+  EXPECT_EQ(form->ModalResult(), mrCancel);
+  EXPECT_EQ(ok->Perform(CM_DIALOGKEY, VK_ESCAPE, 0), 0);
+  // Another skinned button focused takes over Enter.
+  form->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(cancel));
+  EXPECT_FALSE(ok->ActiveDefault());
+  EXPECT_TRUE(cancel->ActiveDefault());
+}
+
+} // namespace
