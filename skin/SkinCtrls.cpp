@@ -1287,3 +1287,649 @@ void TskSkinButton::WndProc(TMessage& m) {
   }
   TskSkinCustomControl::WndProc(m);
 }
+
+// ---------------------------------------------------------------------------
+// Gauge
+
+namespace {
+
+// The share of a value between two bounds, kept within 0..1 (bounds given
+// the wrong way round or equal give 0).
+double ValueFraction(int Value, int Min, int Max) {
+  if (Max <= Min) return 0;
+  return std::clamp(static_cast<double>(Value - Min) / (Max - Min), 0.0, 1.0);
+}
+
+// An area lengthened along a direction by the control's growth over the skin.
+RECT GrowArea(const RECT& Area, bool Vertical, int Mode, int DW, int DH) {
+  RECT r = Area;
+  if (Mode == 0 || Mode == -1) return r;
+  if (Vertical)
+    r.bottom += DH;
+  else
+    r.right += DW;
+  return r;
+}
+
+} // namespace
+
+TskSkinGauge::TskSkinGauge(TComponent* AOwner) : TskSkinCustomControl(AOwner) {
+  FSkinDataName = L"gauge";
+  FEraseWithImage = true;
+  SetBounds(0, 0, 100, 20);
+}
+
+TskSkinGauge::~TskSkinGauge() {
+  StopProgressAnimation();
+}
+
+double TskSkinGauge::Fraction() const {
+  return ValueFraction(FValue, FMinValue, FMaxValue);
+}
+
+void TskSkinGauge::SetValue(int V) {
+  if (V > FMaxValue) V = FMaxValue;
+  if (V < FMinValue) V = FMinValue;
+  if (V == FValue) return;
+  FValue = V;
+  Invalidate();
+}
+
+void TskSkinGauge::SetMinValue(int V) {
+  FMinValue = V;
+  if (FValue < V) FValue = V;
+  Invalidate();
+}
+
+void TskSkinGauge::SetMaxValue(int V) {
+  FMaxValue = V;
+  if (FValue > V) FValue = V;
+  Invalidate();
+}
+
+void TskSkinGauge::SetVertical(bool V) {
+  FVertical = V;
+  FEntryVertical = V;
+  if (IsDesigning(this) && !(ComponentState() & csLoading))
+    FSkinDataName = V ? L"vgauge" : L"gauge";
+  Invalidate();
+}
+
+void TskSkinGauge::SetUseSkinSize(bool V) {
+  FUseSkinSize = V;
+  if (FSkinData && !FSkinData->Empty()) ApplyControlSkin();
+}
+
+void TskSkinGauge::SetShowProgressText(bool V) {
+  FShowProgressText = V;
+  Invalidate();
+}
+
+void TskSkinGauge::SetProgressText(const std::wstring& V) {
+  FProgressText = V;
+  Invalidate();
+}
+
+void TskSkinGauge::SetShowPercent(bool V) {
+  FShowPercent = V;
+  Invalidate();
+}
+
+void TskSkinGauge::SetTextAlphaBlend(bool V) {
+  FTextAlphaBlend = V;
+  if (FEntryIndex >= 0 && (FShowProgressText || FShowPercent)) Invalidate();
+}
+
+void TskSkinGauge::SetTextAlphaBlendValue(BYTE V) {
+  FTextAlphaBlendValue = V;
+  if (FEntryIndex >= 0 && FTextAlphaBlend && (FShowProgressText || FShowPercent)) Invalidate();
+}
+
+void TskSkinGauge::SetProgressAnimationPause(int V) {
+  if (V >= 0) FProgressAnimationPause = V;
+}
+
+TRect TskSkinGauge::ProgressRect(const TRect& Area) const {
+  double k = Fraction();
+  TRect r = Area;
+  if (FEntryVertical)
+    r.Top = r.Bottom - static_cast<int>(k * Area.Height());
+  else
+    r.Right = r.Left + static_cast<int>(k * Area.Width());
+  return r;
+}
+
+void TskSkinGauge::ReadSkinEntry() {
+  TskSkinCustomControl::ReadSkinEntry();
+  auto* e = FEntryIndex >= 0
+                ? dynamic_cast<TskDataSkinGaugeControl*>(FSkinData->ControlAt(FEntryIndex))
+                : nullptr;
+  if (!e) {
+    FEntryIndex = -1;
+    FPicture = FMaskPicture = nullptr;
+    FEntryVertical = FVertical;
+    return;
+  }
+  FProgressArea = e->ProgressArea;
+  FProgressRectSkin = SkinRectInPicture(e->ProgressRect, FPicture) ? e->ProgressRect : RECT{};
+  FProgressTransparent = e->ProgressTransparent;
+  FProgressTransparentColor = static_cast<TColor>(e->ProgressTransparentColor);
+  FProgressStretch = e->ProgressStretch;
+  FEntryVertical = e->Vertical;
+  FBeginOffset = std::max(0, e->BeginOffset);
+  FEndOffset = std::max(0, e->EndOffset);
+  FFontName = e->FontName;
+  FFontHeight = e->FontHeight;
+  FFontStyle = e->FontStyle;
+  FFontColor = static_cast<TColor>(e->FontColor);
+  FAnimRect = SkinRectInPicture(e->ProgressAnimationSkinRect, FPicture)
+                  ? e->ProgressAnimationSkinRect
+                  : RECT{};
+  FAnimCount = e->ProgressAnimationCountFrames;
+  FAnimInterval = e->ProgressAnimationTimerInterval;
+  if (!FUseSkinSize) FMaskPicture = nullptr;
+  FNewProgressArea = GrowArea(FProgressArea, FEntryVertical, FResizeMode,
+                              Width() - RectWidth(FSkinRect), Height() - RectHeight(FSkinRect));
+}
+
+void TskSkinGauge::FitSizeToSkin(int& AWidth, int& AHeight) {
+  if (!FUseSkinSize && FResizeMode != 1) return;
+  TskSkinCustomControl::FitSizeToSkin(AWidth, AHeight);
+  FNewProgressArea = GrowArea(FProgressArea, FEntryVertical, FResizeMode,
+                              AWidth - RectWidth(FSkinRect), AHeight - RectHeight(FSkinRect));
+}
+
+void TskSkinGauge::ApplyControlSkin() {
+  bool running = FFrameTimer != nullptr;
+  StopProgressAnimation();
+  TskSkinCustomControl::ApplyControlSkin();
+  if (running) StartProgressAnimation();
+}
+
+std::wstring TskSkinGauge::ProgressTextValue() const {
+  std::wstring t;
+  if (FShowProgressText) t = FProgressText;
+  if (FShowPercent) t += std::to_wstring(static_cast<int>(Fraction() * 100)) + L"%";
+  return t;
+}
+
+void TskSkinGauge::DrawProgressText(TCanvas* C, int W, int H) {
+  std::wstring t = ProgressTextValue();
+  if (t.empty()) return;
+  if (FEntryIndex >= 0) {
+    SetSkinFont(C->Font(), FFontName, FFontHeight, FFontStyle);
+    C->Font()->SetColor(FFontColor);
+  } else {
+    C->Font()->Assign(FDefaultFont.get());
+    ApplyCharset(C->Font(), FDefaultFont.get());
+  }
+  C->Brush()->SetStyle(bsClear);
+  if (FEntryVertical) {
+    C->Font()->SetOrientation(900);
+    TSize s = C->TextExtent(t);
+    C->TextOut(W / 2 - s.cy / 2, s.cx / 2 + H / 2, t);
+    C->Font()->SetOrientation(0);
+  } else {
+    TSize s = C->TextExtent(t);
+    C->TextOut(W / 2 - s.cx / 2, H / 2 - s.cy / 2, t);
+  }
+}
+
+void TskSkinGauge::PaintDefaultImage(TBitmap* B) {
+  TCanvas* C = B->Canvas();
+  TRect all(0, 0, B->Width(), B->Height());
+  FrameFill(C, all, clGrayText, clWindow);
+  TRect area(1, 1, B->Width() - 1, B->Height() - 1);
+  FEntryVertical = FVertical;
+  TRect p = ProgressRect(area);
+  if (OnGaugePaint) {
+    OnGaugePaint(C, area, p);
+    return;
+  }
+  if (!p.IsEmpty()) FillColor(C, p, skDefaultHotColor);
+  DrawProgressText(C, B->Width(), B->Height());
+}
+
+void TskSkinGauge::PaintSkinImage(TBitmap* B) {
+  TskSkinCustomControl::PaintSkinImage(B);
+  TCanvas* C = B->Canvas();
+  TRect area(FNewProgressArea);
+  TRect p = ProgressRect(area);
+  if (OnGaugePaint) {
+    OnGaugePaint(C, area, p);
+    return;
+  }
+  RECT src = FProgressRectSkin;
+  bool animFrame = false;
+  if (FFrameTimer && FFrame > 0 && FAnimCount > 0 && !IsRectEmpty(&FAnimRect)) {
+    RECT fr = FAnimRect;
+    if (RectWidth(FAnimRect) > RectWidth(FProgressRectSkin)) {
+      int s = RectWidth(FAnimRect) / FAnimCount;
+      fr.left += (FFrame - 1) * s;
+      fr.right = fr.left + s;
+    } else {
+      int s = RectHeight(FAnimRect) / FAnimCount;
+      fr.top += (FFrame - 1) * s;
+      fr.bottom = fr.top + s;
+    }
+    if (SkinRectInPicture(fr, FPicture)) {
+      src = fr;
+      animFrame = true;
+    }
+  }
+  if (!p.IsEmpty() && !IsRectEmpty(&FProgressRectSkin)) {
+    TskPicture bar(p.Width(), p.Height());
+    bool ok = true;
+    if (!FEntryVertical) {
+      int inner = p.Width() - FBeginOffset - FEndOffset;
+      RECT s = src;
+      s.left += FBeginOffset;
+      s.right -= FEndOffset;
+      int sl = RectWidth(s);
+      if (inner > 0 && sl > 0) {
+        if (FProgressStretch || animFrame) {
+          StretchCopy(bar, MakeRect(FBeginOffset, 0, FBeginOffset + inner, p.Height()), *FPicture,
+                      s);
+        } else {
+          for (int k = 0; k <= inner / sl; ++k) {
+            int x = FBeginOffset + k * sl;
+            int w = std::min(sl, FBeginOffset + inner - x);
+            if (w <= 0) break;
+            StretchCopy(bar, MakeRect(x, 0, x + w, p.Height()), *FPicture,
+                        MakeRect(s.left, s.top, s.left + w, s.bottom));
+          }
+        }
+      } else if (sl <= 0) {
+        ok = false;
+      }
+      if (ok && FBeginOffset > 0)
+        StretchCopy(bar, MakeRect(0, 0, FBeginOffset, p.Height()), *FPicture,
+                    MakeRect(FProgressRectSkin.left, FProgressRectSkin.top,
+                             FProgressRectSkin.left + FBeginOffset, FProgressRectSkin.bottom));
+      if (ok && FEndOffset > 0)
+        StretchCopy(bar, MakeRect(p.Width() - FEndOffset, 0, p.Width(), p.Height()), *FPicture,
+                    MakeRect(FProgressRectSkin.right - FEndOffset, FProgressRectSkin.top,
+                             FProgressRectSkin.right, FProgressRectSkin.bottom));
+    } else {
+      int inner = p.Height() - FBeginOffset - FEndOffset;
+      RECT s = src;
+      s.top += FBeginOffset;
+      s.bottom -= FEndOffset;
+      int sl = RectHeight(s);
+      if (inner > 0 && sl > 0) {
+        if (FProgressStretch || animFrame) {
+          StretchCopy(bar, MakeRect(0, FBeginOffset, p.Width(), FBeginOffset + inner), *FPicture,
+                      s);
+        } else {
+          // Tiles from the bottom upwards.
+          int bottom = FBeginOffset + inner;
+          for (int k = 0; k <= inner / sl; ++k) {
+            int y2 = bottom - k * sl;
+            int h = std::min(sl, y2 - FBeginOffset);
+            if (h <= 0) break;
+            StretchCopy(bar, MakeRect(0, y2 - h, p.Width(), y2), *FPicture,
+                        MakeRect(s.left, s.bottom - h, s.right, s.bottom));
+          }
+        }
+      } else if (sl <= 0) {
+        ok = false;
+      }
+      if (ok && FBeginOffset > 0)
+        StretchCopy(bar, MakeRect(0, 0, p.Width(), FBeginOffset), *FPicture,
+                    MakeRect(FProgressRectSkin.left, FProgressRectSkin.top, FProgressRectSkin.right,
+                             FProgressRectSkin.top + FBeginOffset));
+      if (ok && FEndOffset > 0)
+        StretchCopy(bar, MakeRect(0, p.Height() - FEndOffset, p.Width(), p.Height()), *FPicture,
+                    MakeRect(FProgressRectSkin.left, FProgressRectSkin.bottom - FEndOffset,
+                             FProgressRectSkin.right, FProgressRectSkin.bottom));
+    }
+    if (!ok) return;
+    if (FProgressTransparent) {
+      TBitmap tmp;
+      tmp.SetSize(bar.Width(), bar.Height());
+      DrawPicture(tmp.Canvas()->Handle(), 0, 0, bar);
+      TransparentBlt(C->Handle(), p.Left, p.Top, bar.Width(), bar.Height(), tmp.Canvas()->Handle(),
+                     0, 0, bar.Width(), bar.Height(), ColorToRGB(FProgressTransparentColor));
+    } else {
+      DrawPicture(C->Handle(), p.Left, p.Top, bar);
+    }
+  }
+  if (!FUseSkinSize) return;
+  if (FTextAlphaBlend && !ProgressTextValue().empty()) {
+    std::unique_ptr<TskEffectBmp> before(NewEffect(B));
+    DrawProgressText(B->Canvas(), B->Width(), B->Height());
+    std::unique_ptr<TskEffectBmp> after(NewEffect(B));
+    after->Morph(*before, 1.0 - FTextAlphaBlendValue / 255.0);
+    after->Draw(B->Canvas()->Handle(), 0, 0);
+  } else {
+    DrawProgressText(C, B->Width(), B->Height());
+  }
+}
+
+void TskSkinGauge::Paint() {
+  if (FUseSkinSize || Width() < 1 || Height() < 1) {
+    TskSkinCustomControl::Paint();
+    return;
+  }
+  ReadSkinEntry();
+  if (FEntryIndex < 0) {
+    TskSkinCustomControl::Paint();
+    return;
+  }
+  // Composed at the skin's size (or the control's in resize mode 1) and
+  // stretched to the control.
+  int w = FResizeMode == 1 ? Width() : RectWidth(FSkinRect);
+  int h = FResizeMode == 1 ? Height() : RectHeight(FSkinRect);
+  if (FResizeMode == 2) h = RectHeight(FSkinRect), w = Width();
+  if (FResizeMode == 3) w = RectWidth(FSkinRect), h = Height();
+  int fw = w, fh = h;
+  TskSkinCustomControl::FitSizeToSkin(fw, fh);
+  FNewProgressArea = GrowArea(FProgressArea, FEntryVertical, FResizeMode, w - RectWidth(FSkinRect),
+                              h - RectHeight(FSkinRect));
+  TBitmap skin;
+  skin.SetSize(w, h);
+  PaintSkinImage(&skin);
+  TBitmap b;
+  b.SetSize(Width(), Height());
+  SetStretchBltMode(b.Canvas()->Handle(), COLORONCOLOR);
+  StretchBlt(b.Canvas()->Handle(), 0, 0, Width(), Height(), skin.Canvas()->Handle(), 0, 0, w, h,
+             SRCCOPY);
+  DrawProgressText(b.Canvas(), Width(), Height());
+  DrawControlImage(&b);
+}
+
+void TskSkinGauge::StartProgressAnimation() {
+  ReadSkinEntry();
+  if (FEntryIndex < 0 || IsRectEmpty(&FAnimRect)) return;
+  StopProgressAnimation();
+  FPauseTimer = std::make_unique<TTimer>(nullptr);
+  FPauseTimer->SetEnabled(false);
+  FPauseTimer->SetInterval(static_cast<UINT>(std::max(1, FProgressAnimationPause)));
+  FFrameTimer = std::make_unique<TTimer>(nullptr);
+  FFrameTimer->SetEnabled(false);
+  FFrameTimer->SetInterval(static_cast<UINT>(std::max(1, FAnimInterval)));
+  auto run = [this] {
+    FPauseTimer->SetEnabled(false);
+    FFrame = 0;
+    FFrameTimer->SetEnabled(true);
+    Invalidate();
+  };
+  FPauseTimer->OnTimer = [run](TObject*) { run(); };
+  FFrameTimer->OnTimer = [this](TObject*) {
+    ++FFrame;
+    if (FFrame > FAnimCount) {
+      FPauseTimer->SetEnabled(true);
+      FFrameTimer->SetEnabled(false);
+      FFrame = 0;
+    }
+    Invalidate();
+  };
+  run();
+}
+
+void TskSkinGauge::StopProgressAnimation() {
+  FFrame = 0;
+  FPauseTimer.reset();
+  FFrameTimer.reset();
+}
+
+// ---------------------------------------------------------------------------
+// Track bar
+
+TskSkinTrackBar::TskSkinTrackBar(TComponent* AOwner) : TskSkinCustomControl(AOwner) {
+  FSkinDataName = L"htrackbar";
+  FEraseWithImage = true;
+  SetBounds(0, 0, 100, 20);
+}
+
+double TskSkinTrackBar::Fraction() const {
+  return ValueFraction(FValue, FMinValue, FMaxValue);
+}
+
+void TskSkinTrackBar::SetValue(int V) {
+  if (V > FMaxValue) V = FMaxValue;
+  if (V < FMinValue) V = FMinValue;
+  if (V == FValue) return;
+  FValue = V;
+  Invalidate();
+  if (OnChange) OnChange(this);
+}
+
+void TskSkinTrackBar::SetMinValue(int V) {
+  FMinValue = V;
+  if (FValue < V) FValue = V;
+  Invalidate();
+}
+
+void TskSkinTrackBar::SetMaxValue(int V) {
+  FMaxValue = V;
+  if (FValue > V) FValue = V;
+  Invalidate();
+}
+
+void TskSkinTrackBar::SetVertical(bool V) {
+  FVertical = V;
+  FEntryVertical = V;
+  if (IsDesigning(this) && !(ComponentState() & csLoading))
+    FSkinDataName = V ? L"trackbar" : L"htrackbar";
+  Invalidate();
+}
+
+void TskSkinTrackBar::SetCanFocused(bool V) {
+  FCanFocused = V;
+  SetTabStop(V);
+}
+
+void TskSkinTrackBar::ReadSkinEntry() {
+  TskSkinCustomControl::ReadSkinEntry();
+  auto* e = FEntryIndex >= 0
+                ? dynamic_cast<TskDataSkinTrackBarControl*>(FSkinData->ControlAt(FEntryIndex))
+                : nullptr;
+  if (!e || !SkinRectInPicture(e->ButtonRect, FPicture)) {
+    FEntryIndex = -1;
+    FPicture = FMaskPicture = nullptr;
+    FEntryVertical = FVertical;
+    return;
+  }
+  FActiveSkinRect = SkinRectInPicture(e->ActiveSkinRect, FPicture) ? e->ActiveSkinRect : RECT{};
+  FTrackArea = e->TrackArea;
+  FButtonRect = e->ButtonRect;
+  FActiveButtonRect =
+      SkinRectInPicture(e->ActiveButtonRect, FPicture) ? e->ActiveButtonRect : e->ButtonRect;
+  FEntryVertical = e->Vertical;
+  FButtonTransparent = e->ButtonTransparent;
+  FButtonTransparentColor = static_cast<TColor>(e->ButtonTransparentColor);
+}
+
+void TskSkinTrackBar::FitSizeToSkin(int& AWidth, int& AHeight) {
+  TskSkinCustomControl::FitSizeToSkin(AWidth, AHeight);
+}
+
+TRect TskSkinTrackBar::TrackArea() {
+  if (FEntryIndex < 0) return TRect(2, 2, Width() - 2, Height() - 2);
+  return TRect(GrowArea(FTrackArea, FEntryVertical, FResizeMode, Width() - RectWidth(FSkinRect),
+                        Height() - RectHeight(FSkinRect)));
+}
+
+TRect TskSkinTrackBar::ThumbRect(const TRect& Area) {
+  double k = Fraction();
+  int tw, th;
+  if (FEntryIndex >= 0) {
+    tw = RectWidth(FButtonRect);
+    th = RectHeight(FButtonRect);
+  } else if (!FEntryVertical) {
+    th = Height() - 4;
+    tw = (Height() - 4) / 2;
+  } else {
+    tw = Width() - 4;
+    th = (Width() - 4) / 2;
+  }
+  int hw = tw / 2, hh = th / 2;
+  TRect r;
+  if (!FEntryVertical) {
+    FTrackStart = Area.Left + hw;
+    FTrackEnd = Area.Right - hw;
+    FOffset = RoundEven(k * (FTrackEnd - FTrackStart));
+    r.Left = FTrackStart + FOffset - hw;
+    r.Top = Area.Top + Area.Height() / 2 - hh;
+  } else {
+    FTrackStart = Area.Top + hh;
+    FTrackEnd = Area.Bottom - hh;
+    FOffset = RoundEven(k * (FTrackEnd - FTrackStart));
+    r.Top = FTrackEnd - FOffset - hh;
+    r.Left = Area.Left + Area.Width() / 2 - hw;
+  }
+  r.Right = r.Left + tw;
+  r.Bottom = r.Top + th;
+  return r;
+}
+
+int TskSkinTrackBar::ValueFromOffset(int Offset) const {
+  if (FMaxValue <= FMinValue) return FMinValue;
+  int len = FTrackEnd - FTrackStart;
+  double k = len > 0 ? std::clamp(static_cast<double>(Offset) / len, 0.0, 1.0) : 0.0;
+  return FMinValue + RoundEven((FMaxValue - FMinValue) * k);
+}
+
+void TskSkinTrackBar::PaintDefaultImage(TBitmap* B) {
+  TCanvas* C = B->Canvas();
+  int W = B->Width(), H = B->Height();
+  FrameFill(C, TRect(0, 0, W, H), clGrayText, clBtnFace);
+  TRect area(2, 2, W - 2, H - 2);
+  if (!FEntryVertical) {
+    int m = H / 2;
+    FillColor(C, TRect(4, m - 1, W - 4, m), clGrayText);
+    FillColor(C, TRect(4, m, W - 4, m + 1), clBtnHighlight);
+  } else {
+    int m = W / 2;
+    FillColor(C, TRect(m - 1, 4, m, H - 4), clGrayText);
+    FillColor(C, TRect(m, 4, m + 1, H - 4), clBtnHighlight);
+  }
+  FThumb = ThumbRect(area);
+  FillColor(C, FThumb, clBtnFace);
+  if (FDragging)
+    FrameFill(C, FThumb, skDefaultFrameColor, skDefaultDownColor);
+  else if (Focused() && FCanFocused)
+    FrameFill(C, FThumb, skDefaultFrameColor, skDefaultHotColor);
+  else
+    FrameFill(C, FThumb, clGrayText, clBtnFace);
+}
+
+void TskSkinTrackBar::PaintSkinImage(TBitmap* B) {
+  TskSkinCustomControl::PaintSkinImage(B);
+  TCanvas* C = B->Canvas();
+  FThumb = ThumbRect(TrackArea());
+  if (!IsRectEmpty(&FActiveSkinRect)) {
+    TskPicture act;
+    BuildSkinImage(act, *FPicture, FActiveSkinRect);
+    if (!FEntryVertical) {
+      int x = FThumb.Left + FThumb.Width() / 2;
+      if (x > 0)
+        DrawPictureRect(C->Handle(), MakeRect(0, 0, x, act.Height()), act,
+                        MakeRect(0, 0, x, act.Height()));
+    } else {
+      int y = FThumb.Top + FThumb.Height() / 2;
+      DrawPictureRect(C->Handle(), MakeRect(0, y, act.Width(), act.Height()), act,
+                      MakeRect(0, y, act.Width(), act.Height()));
+    }
+  }
+  RECT br = (FDragging || (Focused() && FCanFocused)) ? FActiveButtonRect : FButtonRect;
+  if (FButtonTransparent) {
+    CopyPicturePart(B, FThumb.Left, FThumb.Top, *FPicture, br, true, FButtonTransparentColor);
+  } else if (FAlphaBlend) {
+    TBitmap thumb, under;
+    thumb.SetSize(FThumb.Width(), FThumb.Height());
+    under.SetSize(FThumb.Width(), FThumb.Height());
+    CopyPicturePart(&thumb, 0, 0, *FPicture, br);
+    BitBlt(under.Canvas()->Handle(), 0, 0, FThumb.Width(), FThumb.Height(), C->Handle(),
+           FThumb.Left, FThumb.Top, SRCCOPY);
+    std::unique_ptr<TskEffectBmp> t(NewEffect(&thumb)), u(NewEffect(&under));
+    t->Morph(*u, 1.0 - FAlphaBlendValue / 255.0);
+    t->Draw(C->Handle(), FThumb.Left, FThumb.Top);
+  } else {
+    CopyPicturePart(B, FThumb.Left, FThumb.Top, *FPicture, br);
+  }
+}
+
+void TskSkinTrackBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TskSkinCustomControl::MouseDown(Button, Shift, X, Y);
+  if (!FMouseSupport) return;
+  ReadSkinEntry();
+  FThumb = ThumbRect(TrackArea());
+  if (X >= FThumb.Left && X <= FThumb.Right && Y >= FThumb.Top && Y <= FThumb.Bottom) {
+    FDragStart = FEntryVertical ? Y : X;
+    FDragStartOffset = FOffset;
+    FDragging = true;
+    Invalidate();
+    if (OnStartDragButton) OnStartDragButton(this);
+  }
+}
+
+void TskSkinTrackBar::MouseMove(TShiftState Shift, int X, int Y) {
+  if (FMouseSupport && FDragging) {
+    int off =
+        FEntryVertical ? FDragStartOffset + (FDragStart - Y) : FDragStartOffset + (X - FDragStart);
+    SetValue(ValueFromOffset(off));
+  }
+  TskSkinCustomControl::MouseMove(Shift, X, Y);
+}
+
+void TskSkinTrackBar::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TskSkinCustomControl::MouseUp(Button, Shift, X, Y);
+  if (!FMouseSupport) return;
+  if (FDragging) {
+    FDragging = false;
+    Invalidate();
+    if (OnLastChange) OnLastChange(this);
+  } else if (FJumpWhenClick) {
+    int a = FEntryIndex < 0 ? 2 : (FEntryVertical ? TrackArea().Top : TrackArea().Left);
+    int off = FEntryVertical ? Height() - Y - FThumb.Height() / 2 - a : X - FThumb.Width() / 2 - a;
+    SetValue(ValueFromOffset(off));
+  }
+}
+
+void TskSkinTrackBar::KeyDown(WORD& Key, TShiftState Shift) {
+  TskSkinCustomControl::KeyDown(Key, Shift);
+  if (!FCanFocused) return;
+  int d = 0;
+  if (Key == VK_LEFT || Key == VK_DOWN) d = -1;
+  if (Key == VK_RIGHT || Key == VK_UP) d = 1;
+  if (!d) return;
+  SetValue(FValue + d);
+  if (OnLastChange) OnLastChange(this);
+}
+
+void TskSkinTrackBar::WndProc(TMessage& m) {
+  switch (m.Msg) {
+  case CM_WANTSPECIALKEY:
+    if (FCanFocused &&
+        (m.WParam == VK_LEFT || m.WParam == VK_RIGHT || m.WParam == VK_UP || m.WParam == VK_DOWN)) {
+      m.Result = 1;
+      return;
+    }
+    break;
+  case WM_MOUSEWHEEL:
+    if (FCanFocused && Focused()) {
+      bool up = static_cast<short>(HIWORD(m.WParam)) > 0;
+      int d = FEntryVertical ? (up ? 1 : -1) : (up ? -1 : 1);
+      SetValue(FValue + d);
+      if (OnLastChange) OnLastChange(this);
+      m.Result = 0;
+      return;
+    }
+    break;
+  case WM_SETFOCUS:
+  case WM_KILLFOCUS:
+    TskSkinCustomControl::WndProc(m);
+    if (FCanFocused) Invalidate();
+    return;
+  case WM_LBUTTONDOWN:
+  case WM_LBUTTONDBLCLK:
+    if (FCanFocused && !IsDesigning(this) && !Focused()) {
+      SetFocus();
+      if (!Focused()) return;
+    }
+    break;
+  }
+  TskSkinCustomControl::WndProc(m);
+}

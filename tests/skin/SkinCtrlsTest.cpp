@@ -606,4 +606,229 @@ TEST(SkinButton, DefaultAndCancelAnswerEnterAndEscape) {
   EXPECT_TRUE(cancel->ActiveDefault());
 }
 
+// ---------------------------------------------------------------------------
+// Gauge and track bar
+
+TEST(SkinGaugeLook, ProgressInEverySkin) {
+  auto form = MakeForm();
+  for (SkinKind k : {kNone, kBuiltin, kAlt}) {
+    for (bool enabled : {true, false}) {
+      SCOPED_TRACE(std::string(SkinName(k)) + (enabled ? " enabled" : " disabled"));
+      auto sd = MakeSkin(k);
+      std::unique_ptr<TskSkinGauge> g(new TskSkinGauge(nullptr));
+      g->SetParent(form.get());
+      g->SetBounds(10, 10, 120, 8);
+      g->SetSkinData(sd.get());
+      g->SetEnabled(enabled);
+      g->SetValue(50);
+      Shot s(g.get());
+      if (k == kNone) {
+        EXPECT_EQ(s.At(0, 0), Rgb(clGrayText));
+        EXPECT_EQ(s.At(3, 4), Rgb(skDefaultHotColor));
+        EXPECT_EQ(s.At(116, 4), Rgb(clWindow));
+        continue;
+      }
+      auto* e = sd->FindControl<TskDataSkinGaugeControl>(L"gauge");
+      ASSERT_NE(e, nullptr);
+      ASSERT_GE(g->EntryIndex(), 0);
+      TRect area = g->NewProgressArea();
+      EXPECT_EQ(area.Width(), RectWidth(e->ProgressArea) + 20);
+      // The bar begins with the progress picture, the rest shows the gauge.
+      EXPECT_EQ(s.At(area.Left, area.Top),
+                g->Picture()->Pixel(e->ProgressRect.left, e->ProgressRect.top));
+      EXPECT_EQ(s.At(119, 7), g->Picture()->Pixel(e->SkinRect.right - 1, e->SkinRect.bottom - 1));
+    }
+  }
+}
+
+TEST(SkinGauge, ValueClampsAndRepaintsOnlyOnChange) {
+  auto form = MakeForm();
+  auto* g = new TskSkinGauge(form.get());
+  g->SetParent(form.get());
+  g->SetBounds(10, 10, 100, 20);
+  g->SetMaxValue(32512);
+  g->SetMinValue(0);
+  g->SetValue(40000);
+  EXPECT_EQ(g->Value(), 32512);
+  form->Show();
+  UpdateWindow(g->Handle());
+  RECT r;
+  g->SetValue(32512);
+  EXPECT_FALSE(GetUpdateRect(g->Handle(), &r, FALSE));
+  g->SetValue(-5);
+  EXPECT_EQ(g->Value(), 0);
+  EXPECT_TRUE(GetUpdateRect(g->Handle(), &r, FALSE));
+  // Lowering the maximum lowers the value.
+  g->SetValue(300);
+  g->SetMaxValue(200);
+  EXPECT_EQ(g->Value(), 200);
+}
+
+TEST(SkinGauge, ProgressWidthIsTruncatedAndNeverNegative) {
+  TskSkinGauge g(nullptr);
+  g.SetMaxValue(3);
+  g.SetValue(1);
+  EXPECT_EQ(g.ProgressRect(TRect(0, 0, 100, 8)).Width(), 33);
+  g.SetValue(2);
+  EXPECT_EQ(g.ProgressRect(TRect(0, 0, 100, 8)).Width(), 66);
+  g.SetValue(3);
+  EXPECT_EQ(g.ProgressRect(TRect(10, 0, 110, 8)).Right, 110);
+  // Bounds the wrong way round: an empty bar.
+  g.SetMaxValue(10);
+  g.SetMinValue(50);
+  EXPECT_EQ(g.Value(), 50);
+  EXPECT_EQ(g.ProgressRect(TRect(0, 0, 100, 8)).Width(), 0);
+  g.SetMinValue(10);
+  EXPECT_EQ(g.ProgressRect(TRect(0, 0, 100, 8)).Width(), 0); // equal bounds
+  g.SetVertical(true);
+  g.SetMinValue(0);
+  g.SetMaxValue(4);
+  g.SetValue(1);
+  TRect v = g.ProgressRect(TRect(0, 0, 8, 50));
+  EXPECT_EQ(v.Top, 50 - 12);
+  EXPECT_EQ(v.Bottom, 50);
+}
+
+TEST(SkinTrackBarLook, ThumbInEveryState) {
+  auto form = MakeForm();
+  form->Show();
+  for (SkinKind k : {kNone, kBuiltin, kAlt}) {
+    auto sd = MakeSkin(k);
+    for (State st : {sNormal, sDown, sDisabled}) {
+      SCOPED_TRACE(std::string(SkinName(k)) + " " + StateName(st));
+      std::unique_ptr<TskSkinTrackBar> t(new TskSkinTrackBar(nullptr));
+      t->SetParent(form.get());
+      t->SetBounds(10, 10, 200, k == kNone ? 20 : 10);
+      t->SetSkinData(sd.get());
+      t->SetValue(50);
+      if (st == sDisabled) t->SetEnabled(false);
+      { Shot warm(t.get()); }
+      TRect th = t->LastThumb();
+      if (st == sDown) PressAt(t.get(), th.Left + th.Width() / 2, th.Top + th.Height() / 2);
+      Shot s(t.get());
+      th = t->LastThumb();
+      EXPECT_EQ(t->Dragging(), st == sDown);
+      if (k == kNone) {
+        EXPECT_EQ(th.Height(), 16);
+        EXPECT_EQ(th.Width(), 8);
+        EXPECT_EQ(s.At(th.Left, th.Top), Rgb(st == sDown ? skDefaultFrameColor : clGrayText));
+        EXPECT_EQ(s.At(th.Left + 3, th.Top + 5), Rgb(st == sDown ? skDefaultDownColor : clBtnFace));
+        continue;
+      }
+      auto* e = sd->FindControl<TskDataSkinTrackBarControl>(L"htrackbar");
+      RECT br = st == sDown ? e->ActiveButtonRect : e->ButtonRect;
+      EXPECT_EQ(th.Width(), RectWidth(e->ButtonRect));
+      for (POINT p : {POINT{1, 1}, POINT{4, 5}})
+        EXPECT_EQ(s.At(th.Left + p.x, th.Top + p.y), PicAt(t->Picture(), br, p.x, p.y));
+    }
+  }
+}
+
+TEST(SkinTrackBar, DragFiresChangePerValueAndLastChangeOnce) {
+  auto form = MakeForm();
+  auto* t = new TskSkinTrackBar(form.get());
+  t->SetParent(form.get());
+  t->SetBounds(10, 10, 104, 20);
+  t->SetMaxValue(10);
+  t->SetValue(0);
+  int changes = 0, last = 0, starts = 0;
+  t->OnChange = [&](TObject*) { ++changes; };
+  t->OnLastChange = [&](TObject*) { ++last; };
+  t->OnStartDragButton = [&](TObject*) { ++starts; };
+  { Shot warm(t); }
+  TRect th = t->LastThumb();
+  int x = th.Left + th.Width() / 2, y = 10;
+  PressAt(t, x, y);
+  EXPECT_EQ(starts, 1);
+  for (int dx = 0; dx <= 100; dx += 3)
+    t->Perform(WM_MOUSEMOVE, MK_LBUTTON, Pt(x + dx, y));
+  EXPECT_EQ(t->Value(), 10);
+  EXPECT_EQ(changes, 10);
+  EXPECT_EQ(last, 0);
+  ReleaseAt(t, x + 100, y);
+  EXPECT_EQ(last, 1);
+  EXPECT_FALSE(t->Dragging());
+  // Lowering the maximum lowers the value without OnChange.
+  t->SetMaxValue(5);
+  EXPECT_EQ(t->Value(), 5);
+  EXPECT_EQ(changes, 10);
+}
+
+TEST(SkinTrackBar, BoundsTheWrongWayPutTheThumbAtTheMinimumEnd) {
+  TskSkinTrackBar t(nullptr);
+  t.SetBounds(0, 0, 104, 20);
+  t.SetMaxValue(10);
+  t.SetMinValue(50);
+  EXPECT_EQ(t.Value(), 50);
+  TRect th = t.ThumbRect(TRect(2, 2, 102, 18));
+  EXPECT_EQ(th.Left, 2);
+  EXPECT_EQ(t.ValueFromOffset(30), 50);
+}
+
+TEST(SkinTrackBar, JumpWhenClickRunsMouseUpFirst) {
+  auto form = MakeForm();
+  auto* t = new TskSkinTrackBar(form.get());
+  t->SetParent(form.get());
+  t->SetBounds(10, 10, 104, 20);
+  t->SetJumpWhenClick(true);
+  t->SetValue(0);
+  int seen = -1, last = 0;
+  t->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { seen = t->Value(); };
+  t->OnLastChange = [&](TObject*) { ++last; };
+  { Shot warm(t); }
+  PressAt(t, 95, 10);
+  ReleaseAt(t, 95, 10);
+  EXPECT_EQ(seen, 0);
+  EXPECT_GT(t->Value(), 80);
+  EXPECT_EQ(last, 0);
+  // A vertical bar has its minimum at the bottom.
+  t->SetVertical(true);
+  t->SetBounds(10, 10, 20, 104);
+  t->SetValue(50);
+  PressAt(t, 10, 100);
+  ReleaseAt(t, 10, 100);
+  EXPECT_LT(t->Value(), 10);
+}
+
+TEST(SkinCtrlsInput, TrackBarKeysAndWheel) {
+  auto form = MakeForm();
+  auto* h = new TskSkinTrackBar(form.get());
+  h->SetParent(form.get());
+  h->SetBounds(10, 10, 104, 20);
+  auto* v = new TskSkinTrackBar(form.get());
+  v->SetParent(form.get());
+  v->SetBounds(150, 10, 20, 104);
+  v->SetVertical(true);
+  h->SetCanFocused(true);
+  v->SetCanFocused(true);
+  EXPECT_TRUE(h->TabStop());
+  int last = 0;
+  h->OnLastChange = v->OnLastChange = [&](TObject*) { ++last; };
+  form->Show();
+  testsupport::ForceForeground(form->Handle(), 300);
+  h->SetFocus();
+  ASSERT_TRUE(PumpUntil([&] { return h->Focused(); }, 2000));
+  EXPECT_EQ(h->Perform(CM_WANTSPECIALKEY, VK_LEFT, 0), 1);
+  h->Perform(WM_KEYDOWN, VK_RIGHT, 0);
+  h->Perform(WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(h->Value(), 52);
+  h->Perform(WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(h->Value(), 51);
+  EXPECT_EQ(last, 3);
+  // Wheel forward lowers a horizontal bar and raises a vertical one.
+  h->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+  EXPECT_EQ(h->Value(), 50);
+  v->SetFocus();
+  ASSERT_TRUE(PumpUntil([&] { return v->Focused(); }, 2000));
+  v->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+  EXPECT_EQ(v->Value(), 51);
+  v->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  EXPECT_EQ(v->Value(), 50);
+  EXPECT_EQ(last, 6);
+  // Without CanFocused keys do nothing.
+  v->SetCanFocused(false);
+  v->Perform(WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(v->Value(), 50);
+}
+
 } // namespace
