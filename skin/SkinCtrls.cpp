@@ -1933,3 +1933,568 @@ void TskSkinTrackBar::WndProc(TMessage& m) {
   }
   TskSkinCustomControl::WndProc(m);
 }
+
+// ---------------------------------------------------------------------------
+// Scroll bar
+
+namespace {
+constexpr UINT_PTR kScrollTimer = 1;
+}
+
+TskSkinScrollBar::TskSkinScrollBar(TComponent* AOwner) : TskSkinCustomControl(AOwner) {
+  FSkinDataName = L"hscrollbar";
+  FEraseWithImage = true;
+  SetBounds(0, 0, 200, 19);
+  FDefaultHeight = 19;
+}
+
+TskSkinScrollBar::~TskSkinScrollBar() {
+  StopTimer();
+}
+
+int TskSkinScrollBar::ClampPosition(int V) const {
+  if (FPageSize != 0) {
+    if (V < FMin)
+      V = FMin;
+    else if (V > FMax - FPageSize + 1)
+      V = FMax - FPageSize + 1;
+  } else {
+    if (V < FMin) V = FMin;
+    if (V > FMax) V = FMax;
+  }
+  return V;
+}
+
+void TskSkinScrollBar::SetPosition(int V) {
+  V = ClampPosition(V);
+  if (V == FPosition) return;
+  FPosition = V;
+  Invalidate();
+  if (OnChange) OnChange(this);
+}
+
+void TskSkinScrollBar::SetRange(int AMin, int AMax, int APosition, int APageSize) {
+  FMin = AMin;
+  FMax = AMax;
+  FPageSize = APageSize;
+  FPosition = ClampPosition(APosition);
+  Invalidate();
+}
+
+void TskSkinScrollBar::SetMax(int V) {
+  FMax = V;
+  if (FPageSize != 0) {
+    if (V - FMin < FPageSize + FPosition) FPosition = V - FMin - FPageSize + 1;
+    if (FPosition < FMin) FPosition = FMin;
+  } else if (FPosition > V) {
+    FPosition = V;
+  }
+  Invalidate();
+}
+
+void TskSkinScrollBar::SetMin(int V) {
+  FMin = V;
+  if (FPosition < V) FPosition = V;
+  Invalidate();
+}
+
+void TskSkinScrollBar::SetPageSize(int V) {
+  if (FMax - FMin + 1 >= V + FPosition) FPageSize = V;
+  Invalidate();
+}
+
+void TskSkinScrollBar::SetSmallChange(int V) {
+  FSmallChange = V;
+  Invalidate();
+}
+
+void TskSkinScrollBar::SetLargeChange(int V) {
+  FLargeChange = V;
+  Invalidate();
+}
+
+void TskSkinScrollBar::SetCanFocused(bool V) {
+  FCanFocused = V;
+  SetTabStop(V);
+}
+
+void TskSkinScrollBar::SetKind(TScrollBarKind V) {
+  if (FKind == V) return;
+  FKind = V;
+  if (IsDesigning(this) && !(ComponentState() & csLoading)) {
+    FSkinDataName = V == sbVertical ? L"vscrollbar" : L"hscrollbar";
+    if ((V == sbVertical) != (Height() > Width())) SetBounds(Left(), Top(), Height(), Width());
+    std::swap(FDefaultWidth, FDefaultHeight);
+  }
+  Invalidate();
+}
+
+void TskSkinScrollBar::SetBoth(bool V) {
+  if (FBoth == V) return;
+  FBoth = V;
+  if (!IsDesigning(this)) {
+    if (V) {
+      FSavedSkinDataName = FSkinDataName;
+      FSkinDataName = FBothSkinDataName;
+    } else {
+      FSkinDataName = FSavedSkinDataName;
+    }
+  }
+  ReadSkinEntry();
+  if (FEntryIndex < 0)
+    Invalidate();
+  else
+    ApplyControlSkin();
+}
+
+void TskSkinScrollBar::SetBothMarkerWidth(int V) {
+  if (V < 0) return;
+  FBothMarkerWidth = V;
+  if (FEntryIndex < 0) Invalidate();
+}
+
+void TskSkinScrollBar::ReadSkinEntry() {
+  TskSkinCustomControl::ReadSkinEntry();
+  auto* e = FEntryIndex >= 0
+                ? dynamic_cast<TskDataSkinScrollBarControl*>(FSkinData->ControlAt(FEntryIndex))
+                : nullptr;
+  if (!e || !SkinRectInPicture(e->ThumbRect, FPicture)) {
+    FEntryIndex = -1;
+    FPicture = FMaskPicture = nullptr;
+    return;
+  }
+  FSkin = *e;
+  auto in = [&](const RECT& r) { return SkinRectInPicture(r, FPicture); };
+  if (!in(FSkin.ActiveUpButtonRect)) FSkin.ActiveUpButtonRect = RECT{};
+  if (!in(FSkin.DownUpButtonRect)) FSkin.DownUpButtonRect = FSkin.ActiveUpButtonRect;
+  if (!in(FSkin.ActiveDownButtonRect)) FSkin.ActiveDownButtonRect = RECT{};
+  if (!in(FSkin.DownDownButtonRect)) FSkin.DownDownButtonRect = FSkin.ActiveDownButtonRect;
+  if (!in(FSkin.ActiveThumbRect)) FSkin.ActiveThumbRect = FSkin.ThumbRect;
+  if (!in(FSkin.DownThumbRect)) FSkin.DownThumbRect = FSkin.ActiveThumbRect;
+  if (!in(FSkin.GlyphRect)) FSkin.GlyphRect = RECT{};
+  if (!in(FSkin.ActiveGlyphRect)) FSkin.ActiveGlyphRect = FSkin.GlyphRect;
+  if (!in(FSkin.DownGlyphRect)) FSkin.DownGlyphRect = FSkin.ActiveGlyphRect;
+}
+
+void TskSkinScrollBar::FitSizeToSkin(int& AWidth, int& AHeight) {
+  TskSkinCustomControl::FitSizeToSkin(AWidth, AHeight);
+}
+
+void TskSkinScrollBar::CalcParts() {
+  bool h = Horizontal();
+  int begin, end;
+  int L; // thumb length
+  double f;
+  bool paged = FPageSize != 0;
+  if (FEntryIndex < 0) {
+    int W = FBoth && h ? Width() - FBothMarkerWidth : Width();
+    int H = Height();
+    if (h) {
+      FParts[2].R = TRect(1, 1, 17, H - 1);
+      FParts[1].R = TRect(W - 17, 1, W - 1, H - 1);
+      FTrack = TRect(17, 1, W - 17, H - 1);
+    } else {
+      FParts[2].R = TRect(1, 1, Width() - 1, 17);
+      FParts[1].R = TRect(1, H - 17, Width() - 1, H - 1);
+      FTrack = TRect(1, 17, Width() - 1, H - 17);
+    }
+    L = 16;
+  } else {
+    int grow = h ? Width() - RectWidth(FSkinRect) : Height() - RectHeight(FSkinRect);
+    RECT t = FSkin.TrackArea;
+    if (h)
+      t.right += grow;
+    else
+      t.bottom += grow;
+    FTrack = TRect(t);
+    // The buttons lie in the bar's skin rectangle.
+    RECT up = FSkin.UpButtonRect, down = FSkin.DownButtonRect;
+    auto place = [&](RECT r) {
+      // A button that starts at the resizing point moves with the right or
+      // bottom end.
+      if (h && FRTPoint.x <= r.left) OffsetRect(&r, grow, 0);
+      if (!h && FLBPoint.y <= r.top) OffsetRect(&r, 0, grow);
+      return TRect(r);
+    };
+    FParts[1].R = place(up);
+    FParts[2].R = place(down);
+    int tl = h ? RectWidth(FSkin.ThumbRect) : RectHeight(FSkin.ThumbRect);
+    L = FSkin.ThumbMinSize > 0 ? FSkin.ThumbMinSize : tl;
+    if (!paged && FSkin.ThumbMinPageSize > 0) L = FSkin.ThumbMinPageSize;
+  }
+  begin = h ? FTrack.Left : FTrack.Top;
+  end = h ? FTrack.Right : FTrack.Bottom;
+  int trackLen = end - begin;
+  if (paged) {
+    int span = FMax - FMin + 1;
+    int prop = span != 0 ? RoundEven(static_cast<double>(trackLen) * FPageSize / span) : 0;
+    L = std::max(prop, L);
+    int div = FMax - FPageSize - FMin + 1;
+    f = div > 0 ? static_cast<double>(FPosition - FMin) / div : (h ? 1.0 : 0.0);
+  } else {
+    f = FMax != FMin ? static_cast<double>(FPosition - FMin) / (FMax - FMin) : 0.0;
+  }
+  f = std::clamp(f, 0.0, 1.0);
+  int half = L / 2;
+  FTrackStart = begin + half;
+  FTrackEnd = end - half;
+  FOffset = RoundEven(f * (FTrackEnd - FTrackStart));
+  int tlen = paged ? 2 * half : L;
+  int across0, across1;
+  if (FEntryIndex < 0) {
+    across0 = h ? FTrack.Top : FTrack.Left;
+    across1 = h ? FTrack.Bottom : FTrack.Right;
+  } else {
+    int thick = h ? RectHeight(FSkin.ThumbRect) : RectWidth(FSkin.ThumbRect);
+    int a = h ? FTrack.Top : FTrack.Left, b = h ? FTrack.Bottom : FTrack.Right;
+    across0 = a + ((b - a) - thick) / 2;
+    across1 = across0 + thick;
+  }
+  if (h)
+    FParts[0].R = TRect(begin + FOffset, across0, begin + FOffset + tlen, across1);
+  else
+    FParts[0].R = TRect(across0, begin + FOffset, across1, begin + FOffset + tlen);
+}
+
+int TskSkinScrollBar::PositionFromOffset(int Offset) {
+  bool h = Horizontal();
+  int begin = h ? FTrack.Left : FTrack.Top, end = h ? FTrack.Right : FTrack.Bottom;
+  if (FPageSize != 0) {
+    int L = h ? FParts[0].R.Width() : FParts[0].R.Height();
+    int s = begin + L / 2, e = end - L / 2;
+    double f = e - s > 0
+                   ? std::clamp(static_cast<double>(Offset + FDragStartOffset) / (e - s), 0.0, 1.0)
+                   : 0.0;
+    return FMin + RoundEven((FMax - FMin - FPageSize + 1) * f);
+  }
+  int len = FTrackEnd - FTrackStart;
+  double f = len > 0 ? std::clamp(static_cast<double>(Offset) / len, 0.0, 1.0) : 0.0;
+  return FMin + RoundEven((FMax - FMin) * f);
+}
+
+void TskSkinScrollBar::DrawDefaultPart(TCanvas* C, int Part) {
+  const TPart& p = FParts[Part];
+  bool pressed = (p.Down && p.MouseIn) || (Part == 0 && (p.Down || (Focused() && FCanFocused)));
+  if (pressed)
+    FrameFill(C, p.R, skDefaultFrameColor, skDefaultDownColor);
+  else if (p.MouseIn)
+    FrameFill(C, p.R, skDefaultFrameColor, skDefaultHotColor);
+  else
+    FrameFill(C, p.R, clGrayText, clBtnFace);
+  if (Part == 1) DrawArrow(C->Handle(), p.R, 0, Horizontal() ? 2 : 0);
+  if (Part == 2) DrawArrow(C->Handle(), p.R, 0, Horizontal() ? 1 : 3);
+}
+
+void TskSkinScrollBar::PaintDefaultImage(TBitmap* B) {
+  TCanvas* C = B->Canvas();
+  FillColor(C, TRect(0, 0, B->Width(), B->Height()), clBtnFace);
+  CalcParts();
+  if (Enabled()) DrawDefaultPart(C, 0);
+  DrawDefaultPart(C, 1);
+  DrawDefaultPart(C, 2);
+}
+
+void TskSkinScrollBar::DrawSkinPart(TBitmap* B, int Part) {
+  const TPart& p = FParts[Part];
+  TCanvas* C = B->Canvas();
+  if (Part != 0) {
+    RECT src{};
+    if (p.Down && p.MouseIn)
+      src = Part == 1 ? FSkin.DownUpButtonRect : FSkin.DownDownButtonRect;
+    else if (p.MouseIn)
+      src = Part == 1 ? FSkin.ActiveUpButtonRect : FSkin.ActiveDownButtonRect;
+    if (!IsRectEmpty(&src)) CopyPicturePart(B, p.R.Left, p.R.Top, *FPicture, src);
+    return;
+  }
+  bool h = Horizontal();
+  bool pressed = p.Down || (Focused() && FCanFocused);
+  RECT src = pressed ? FSkin.DownThumbRect : p.MouseIn ? FSkin.ActiveThumbRect : FSkin.ThumbRect;
+  RECT glyph = pressed ? FSkin.DownGlyphRect : p.MouseIn ? FSkin.ActiveGlyphRect : FSkin.GlyphRect;
+  TskPicture thumb;
+  if (FPageSize != 0 || FSkin.ThumbMinPageSize > 0) {
+    if (h)
+      CreateHSkinImage(FSkin.ThumbOffset1, FSkin.ThumbOffset2, thumb, FSkin.ThumbStretchEffect,
+                       p.R.Width(), src, *FPicture);
+    else
+      CreateVSkinImage(FSkin.ThumbOffset1, FSkin.ThumbOffset2, thumb, FSkin.ThumbStretchEffect,
+                       p.R.Height(), src, *FPicture);
+  } else {
+    thumb = CutPicture(*FPicture, src);
+  }
+  if (thumb.Empty()) return;
+  TBitmap tb;
+  tb.SetSize(thumb.Width(), thumb.Height());
+  DrawPicture(tb.Canvas()->Handle(), 0, 0, thumb);
+  if (!IsRectEmpty(&glyph))
+    CopyPicturePart(&tb, (thumb.Width() - RectWidth(glyph)) / 2,
+                    (thumb.Height() - RectHeight(glyph)) / 2, *FPicture, glyph,
+                    FSkin.GlyphTransparent, static_cast<TColor>(FSkin.GlyphTransparentColor));
+  if (FSkin.ThumbTransparent) {
+    TransparentBlt(C->Handle(), p.R.Left, p.R.Top, tb.Width(), tb.Height(), tb.Canvas()->Handle(),
+                   0, 0, tb.Width(), tb.Height(),
+                   ColorToRGB(static_cast<TColor>(FSkin.ThumbTransparentColor)));
+  } else if (FAlphaBlend) {
+    TBitmap under;
+    under.SetSize(tb.Width(), tb.Height());
+    BitBlt(under.Canvas()->Handle(), 0, 0, tb.Width(), tb.Height(), C->Handle(), p.R.Left, p.R.Top,
+           SRCCOPY);
+    std::unique_ptr<TskEffectBmp> t(NewEffect(&tb)), u(NewEffect(&under));
+    t->Morph(*u, 1.0 - FAlphaBlendValue / 255.0);
+    t->Draw(C->Handle(), p.R.Left, p.R.Top);
+  } else {
+    BitBlt(C->Handle(), p.R.Left, p.R.Top, tb.Width(), tb.Height(), tb.Canvas()->Handle(), 0, 0,
+           SRCCOPY);
+  }
+}
+
+void TskSkinScrollBar::PaintSkinImage(TBitmap* B) {
+  TskSkinCustomControl::PaintSkinImage(B);
+  CalcParts();
+  DrawSkinPart(B, 1);
+  DrawSkinPart(B, 2);
+  if (Enabled()) DrawSkinPart(B, 0);
+}
+
+void TskSkinScrollBar::StartTimer(UINT Interval) {
+  FTimerInterval = Interval;
+  FTimerOn = true;
+  if (HandleAllocated()) SetTimer(FHandle, kScrollTimer, Interval, nullptr);
+}
+
+void TskSkinScrollBar::StopTimer() {
+  if (FTimerOn && HandleAllocated()) KillTimer(FHandle, kScrollTimer);
+  FTimerOn = false;
+}
+
+void TskSkinScrollBar::PartPress(int Part) {
+  FParts[Part].Down = true;
+  Invalidate();
+  if (Part == 1) {
+    if (OnUpButtonClick)
+      OnUpButtonClick(this);
+    else
+      SetPosition(FPosition + FSmallChange);
+    FTimerMode = 2;
+    StartTimer(500);
+  } else if (Part == 2) {
+    if (OnDownButtonClick)
+      OnDownButtonClick(this);
+    else
+      SetPosition(FPosition - FSmallChange);
+    FTimerMode = 1;
+    StartTimer(500);
+  } else {
+    FDragStart = Horizontal() ? FMousePos.x : FMousePos.y;
+    FDragStartOffset = FOffset;
+    FDragging = true;
+    Invalidate();
+  }
+}
+
+void TskSkinScrollBar::PartRelease(int Part) {
+  FParts[Part].Down = false;
+  if (Part != FHoverPart) FParts[Part].MouseIn = false;
+  Invalidate();
+  if (Part == 0) {
+    FDragging = false;
+  } else {
+    StopTimer();
+    FTimerMode = 0;
+  }
+}
+
+void TskSkinScrollBar::UpdateHover(int X, int Y) {
+  TPoint p(X, Y);
+  int n = -1;
+  for (int i = 0; i < 3; ++i)
+    if (FParts[i].R.Contains(p)) {
+      n = i;
+      break;
+    }
+  if (FPressedPart >= 0 && n != FPressedPart) n = -1;
+  if (n == FHoverPart) return;
+  if (FHoverPart >= 0) {
+    FParts[FHoverPart].MouseIn = false;
+    Invalidate();
+    if (FHoverPart == FPressedPart && FHoverPart != 0) StopTimer();
+  }
+  FHoverPart = n;
+  if (n >= 0) {
+    FParts[n].MouseIn = true;
+    Invalidate();
+    if (n == FPressedPart && n != 0 && FMouseHeld) StartTimer(50);
+  }
+}
+
+void TskSkinScrollBar::TimerTick() {
+  if (FFirstTick) {
+    FFirstTick = false;
+    StartTimer(50);
+    return;
+  }
+  switch (FTimerMode) {
+  case 1:
+    if (OnDownButtonClick)
+      OnDownButtonClick(this);
+    else
+      SetPosition(FPosition - FSmallChange);
+    break;
+  case 2:
+    if (OnUpButtonClick)
+      OnUpButtonClick(this);
+    else
+      SetPosition(FPosition + FSmallChange);
+    break;
+  case 3:
+  case 4: {
+    UpdateHover(FMousePos.x, FMousePos.y);
+    CalcParts();
+    const TRect& t = FParts[0].R;
+    bool before = Horizontal() ? FMousePos.x < t.Left : FMousePos.y < t.Top;
+    bool beyond = Horizontal() ? FMousePos.x >= t.Right : FMousePos.y >= t.Bottom;
+    if (FTimerMode == 3 && before) {
+      SetPosition(FPosition - FLargeChange);
+      if (OnPageUp) OnPageUp(this);
+    } else if (FTimerMode == 4 && beyond) {
+      SetPosition(FPosition + FLargeChange);
+      if (OnPageDown) OnPageDown(this);
+    } else {
+      StopTimer();
+      FTimerMode = 0;
+    }
+    break;
+  }
+  default:
+    StopTimer();
+  }
+}
+
+void TskSkinScrollBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TskSkinCustomControl::MouseDown(Button, Shift, X, Y);
+  if (Button != mbLeft) return;
+  FMouseHeld = true;
+  FMousePos = POINT{X, Y};
+  ReadSkinEntry();
+  CalcParts();
+  FTimerMode = 0;
+  FFirstTick = true;
+  TPoint p(X, Y);
+  for (int i = 0; i < 3; ++i)
+    if (FParts[i].R.Contains(p)) {
+      FPressedPart = i;
+      FParts[i].MouseIn = true;
+      FHoverPart = i;
+      PartPress(i);
+      return;
+    }
+  if (!FTrack.Contains(p)) return;
+  const TRect& t = FParts[0].R;
+  if (Horizontal() ? X < t.Left : Y < t.Top) {
+    SetPosition(FPosition - FLargeChange);
+    FTimerMode = 3;
+    StartTimer(500);
+    if (OnPageUp) OnPageUp(this);
+  } else {
+    SetPosition(FPosition + FLargeChange);
+    FTimerMode = 4;
+    StartTimer(500);
+    if (OnPageDown) OnPageDown(this);
+  }
+}
+
+void TskSkinScrollBar::MouseMove(TShiftState Shift, int X, int Y) {
+  FMousePos = POINT{X, Y};
+  UpdateHover(X, Y);
+  if (FDragging) {
+    int c = Horizontal() ? X : Y;
+    int off = FPageSize != 0 ? c - FDragStart : FDragStartOffset + (c - FDragStart);
+    SetPosition(PositionFromOffset(off));
+  }
+  TskSkinCustomControl::MouseMove(Shift, X, Y);
+}
+
+void TskSkinScrollBar::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TskSkinCustomControl::MouseUp(Button, Shift, X, Y);
+  if (Button != mbLeft) return;
+  FMouseHeld = false;
+  if (FTimerMode > 2) {
+    StopTimer();
+    FTimerMode = 0;
+  }
+  bool endDrag = false;
+  if (FPressedPart >= 0) {
+    endDrag = FPressedPart == 0 && FDragging;
+    PartRelease(FPressedPart);
+  }
+  if (endDrag && OnLastChange) OnLastChange(this);
+  FPressedPart = -1;
+}
+
+void TskSkinScrollBar::KeyDown(WORD& Key, TShiftState Shift) {
+  TskSkinCustomControl::KeyDown(Key, Shift);
+  if (!FCanFocused) return;
+  if (Key == VK_LEFT || Key == VK_UP) SetPosition(FPosition - FSmallChange);
+  if (Key == VK_RIGHT || Key == VK_DOWN) SetPosition(FPosition + FSmallChange);
+}
+
+void TskSkinScrollBar::CMMouseEnter(TMessage& m) {
+  TskSkinCustomControl::CMMouseEnter(m);
+}
+
+void TskSkinScrollBar::CMMouseLeave(TMessage& m) {
+  TskSkinCustomControl::CMMouseLeave(m);
+  if (FHoverPart >= 0 && FPressedPart < 0 && !FDragging) {
+    FParts[FHoverPart].MouseIn = false;
+    FHoverPart = -1;
+    Invalidate();
+  }
+  // Paging stops when the mouse leaves the bar, in either direction.
+  if (FMouseHeld && (FTimerMode == 3 || FTimerMode == 4)) {
+    StopTimer();
+    FTimerMode = 0;
+  }
+}
+
+void TskSkinScrollBar::WndProc(TMessage& m) {
+  switch (m.Msg) {
+  case WM_TIMER:
+    if (m.WParam == kScrollTimer) {
+      TimerTick();
+      return;
+    }
+    break;
+  case CM_WANTSPECIALKEY:
+    if (FCanFocused &&
+        (m.WParam == VK_LEFT || m.WParam == VK_RIGHT || m.WParam == VK_UP || m.WParam == VK_DOWN)) {
+      m.Result = 1;
+      return;
+    }
+    break;
+  case WM_MOUSEWHEEL:
+    if (FCanFocused && Focused()) {
+      if (static_cast<short>(HIWORD(m.WParam)) <= 0)
+        SetPosition(FPosition + FSmallChange);
+      else
+        SetPosition(FPosition - FSmallChange);
+      return;
+    }
+    break;
+  case WM_SETFOCUS:
+  case WM_KILLFOCUS:
+    TskSkinCustomControl::WndProc(m);
+    if (FCanFocused) Invalidate();
+    return;
+  case CM_ENABLEDCHANGED:
+    TskSkinCustomControl::WndProc(m);
+    Invalidate();
+    return;
+  case WM_LBUTTONDOWN:
+  case WM_LBUTTONDBLCLK:
+    if (FCanFocused && !IsDesigning(this) && !Focused()) {
+      SetFocus();
+      if (!Focused()) return;
+    }
+    break;
+  }
+  TskSkinCustomControl::WndProc(m);
+}

@@ -479,6 +479,8 @@ public:
   bool PartMouseIn(int Part) const { return FParts[Part].MouseIn; }
   int HoverPart() const { return FHoverPart; }
   int TimerMode() const { return FTimerMode; }
+  // The repeat timer's interval while it runs, else 0.
+  UINT TimerInterval() const { return FTimerOn ? FTimerInterval : 0; }
   void CalcParts();
   // One tick of the repeat timer.
   void TimerTick();
@@ -525,6 +527,7 @@ private:
   int FHoverPart = -1, FPressedPart = -1, FTimerMode = 0;
   bool FFirstTick = false, FMouseHeld = false, FDragging = false, FTimerOn = false;
   int FDragStart = 0, FDragStartOffset = 0;
+  UINT FTimerInterval = 0;
   POINT FMousePos{};
   TskDataSkinScrollBarControl FSkin{L""};
 };

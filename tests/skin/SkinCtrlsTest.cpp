@@ -157,6 +157,12 @@ void ReleaseAt(TWinControl* c, int x, int y) {
   c->Perform(WM_LBUTTONUP, 0, Pt(x, y));
 }
 
+// Brings a shown form to the front with the keyboard focus.
+void Foreground(TForm* f) {
+  for (int i = 0; i < 3; ++i)
+    if (testsupport::ForceForeground(f->Handle(), 1000)) return;
+}
+
 int GdiObjects() {
   return static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
 }
@@ -353,7 +359,7 @@ void SetState(TskSkinButton* b, State s) {
 TEST(SkinButtonLook, EveryStateInEverySkin) {
   auto form = MakeForm();
   form->Show();
-  testsupport::ForceForeground(form->Handle(), 300);
+  Foreground(form.get());
   for (SkinKind k : {kNone, kBuiltin, kAlt}) {
     auto sd = MakeSkin(k);
     for (State st : {sNormal, sHot, sDown, sFocused, sDisabled}) {
@@ -558,7 +564,7 @@ TEST(SkinCtrlsInput, ButtonClickRunsTheActionReleaseOutsideDoesNot) {
   b->SetBounds(100, 100, 60, 30);
   b->SetAction(&action);
   form->Show();
-  testsupport::ForceForeground(form->Handle(), 300);
+  Foreground(form.get());
   PumpFor(50);
   MouseTo(b, 30, 15);
   MouseButton(true);
@@ -805,7 +811,7 @@ TEST(SkinCtrlsInput, TrackBarKeysAndWheel) {
   int last = 0;
   h->OnLastChange = v->OnLastChange = [&](TObject*) { ++last; };
   form->Show();
-  testsupport::ForceForeground(form->Handle(), 300);
+  Foreground(form.get());
   h->SetFocus();
   ASSERT_TRUE(PumpUntil([&] { return h->Focused(); }, 2000));
   EXPECT_EQ(h->Perform(CM_WANTSPECIALKEY, VK_LEFT, 0), 1);
@@ -829,6 +835,214 @@ TEST(SkinCtrlsInput, TrackBarKeysAndWheel) {
   v->SetCanFocused(false);
   v->Perform(WM_KEYDOWN, VK_UP, 0);
   EXPECT_EQ(v->Value(), 50);
+}
+
+// ---------------------------------------------------------------------------
+// Scroll bar
+
+TEST(SkinScrollBarLook, PartsInEveryState) {
+  auto form = MakeForm();
+  form->Show();
+  Foreground(form.get());
+  for (SkinKind k : {kNone, kBuiltin, kAlt}) {
+    auto sd = MakeSkin(k);
+    for (State st : {sNormal, sHot, sDown, sFocused, sDisabled}) {
+      SCOPED_TRACE(std::string(SkinName(k)) + " " + StateName(st));
+      std::unique_ptr<TskSkinScrollBar> b(new TskSkinScrollBar(nullptr));
+      b->SetParent(form.get());
+      b->SetBounds(10, 10, 200, k == kNone ? 19 : 14);
+      b->SetSkinData(sd.get());
+      b->SetPosition(50);
+      b->CalcParts();
+      TRect up = b->PartRect(1);
+      int ux = up.Left + up.Width() / 2, uy = up.Top + up.Height() / 2;
+      if (st == sHot) b->Perform(WM_MOUSEMOVE, 0, Pt(ux, uy));
+      if (st == sDown) PressAt(b.get(), ux, uy);
+      if (st == sFocused) {
+        b->SetCanFocused(true);
+        b->SetFocus();
+        ASSERT_TRUE(PumpUntil([&] { return b->Focused(); }, 2000));
+      }
+      if (st == sDisabled) b->SetEnabled(false);
+      Shot s(b.get());
+      TRect th = b->PartRect(0);
+      if (k == kNone) {
+        EXPECT_EQ(s.At(up.Left, up.Top),
+                  Rgb(st == sHot || st == sDown ? skDefaultFrameColor : clGrayText));
+        EXPECT_EQ(s.At(up.Left + 2, up.Top + 2), Rgb(st == sHot    ? skDefaultHotColor
+                                                     : st == sDown ? skDefaultDownColor
+                                                                   : clBtnFace));
+        EXPECT_EQ(th.Width(), 16);
+        EXPECT_EQ(s.At(th.Left + 2, th.Top + 2),
+                  Rgb(st == sFocused ? skDefaultDownColor : clBtnFace));
+        EXPECT_EQ(s.At(th.Left, th.Top), Rgb(st == sDisabled  ? clBtnFace
+                                             : st == sFocused ? skDefaultFrameColor
+                                                              : clGrayText));
+        continue;
+      }
+      auto* e = sd->FindControl<TskDataSkinScrollBarControl>(L"hscrollbar");
+      ASSERT_GE(b->EntryIndex(), 0);
+      // The up button lies at the bar's right end.
+      EXPECT_EQ(up.Right, 200);
+      RECT src = st == sHot    ? e->ActiveUpButtonRect
+                 : st == sDown ? e->DownUpButtonRect
+                               : RECT{e->SkinRect.left + e->UpButtonRect.left,
+                                      e->SkinRect.top + e->UpButtonRect.top, 0, 0};
+      EXPECT_EQ(s.At(up.Left + 2, up.Top + 2), PicAt(b->Picture(), src, 2, 2));
+      EXPECT_EQ(th.Width(), e->ThumbMinPageSize);
+      if (st != sDisabled) {
+        RECT t = st == sFocused ? e->DownThumbRect : e->ThumbRect;
+        EXPECT_EQ(s.At(th.Left + 1, th.Top + 3), PicAt(b->Picture(), t, 1, 3));
+      }
+    }
+  }
+}
+
+TEST(SkinScrollBar, PageSizeLimitsThePosition) {
+  TskSkinScrollBar b(nullptr);
+  int changes = 0;
+  b.OnChange = [&](TObject*) { ++changes; };
+  b.SetRange(0, 16, 20, 6);
+  EXPECT_EQ(b.Position(), 11);
+  EXPECT_EQ(changes, 0);
+  b.SetPosition(15);
+  EXPECT_EQ(b.Position(), 11);
+  EXPECT_EQ(changes, 0);
+  b.SetPosition(3);
+  b.SetPosition(3);
+  EXPECT_EQ(changes, 1);
+  b.SetMax(10);
+  EXPECT_EQ(b.Position(), 3);
+  b.SetMax(7);
+  EXPECT_EQ(b.Position(), 2);
+  b.SetMin(4);
+  EXPECT_EQ(b.Position(), 4);
+  EXPECT_EQ(changes, 1);
+  // A page larger than what is left is refused.
+  b.SetPageSize(50);
+  EXPECT_EQ(b.PageSize(), 6);
+}
+
+TEST(SkinScrollBar, HeldButtonStepsAtOnceThenAfterDelayThenEvery50ms) {
+  auto form = MakeForm();
+  auto* b = new TskSkinScrollBar(form.get());
+  b->SetParent(form.get());
+  b->SetBounds(10, 10, 200, 19);
+  form->Show();
+  b->CalcParts();
+  TRect up = b->PartRect(1);
+  int ux = up.Left + 5, uy = 8;
+  PressAt(b, ux, uy);
+  EXPECT_EQ(b->Position(), 1);
+  EXPECT_EQ(b->TimerMode(), 2);
+  EXPECT_EQ(b->TimerInterval(), 500u);
+  b->TimerTick(); // the first tick only shortens the interval
+  EXPECT_EQ(b->Position(), 1);
+  EXPECT_EQ(b->TimerInterval(), 50u);
+  b->TimerTick();
+  EXPECT_EQ(b->Position(), 2);
+  // Off the button the repeat pauses, back on it goes on at 50 ms.
+  b->Perform(WM_MOUSEMOVE, MK_LBUTTON, Pt(100, 8));
+  EXPECT_EQ(b->TimerInterval(), 0u);
+  b->Perform(WM_MOUSEMOVE, MK_LBUTTON, Pt(ux, uy));
+  EXPECT_EQ(b->TimerInterval(), 50u);
+  ReleaseAt(b, ux, uy);
+  EXPECT_EQ(b->TimerInterval(), 0u);
+  // Real time: nothing more before 500 ms, a step soon after 550 ms.
+  int start = b->Position();
+  PressAt(b, ux, uy);
+  EXPECT_EQ(b->Position(), start + 1);
+  PumpFor(400);
+  EXPECT_EQ(b->Position(), start + 1);
+  PumpFor(350);
+  EXPECT_GE(b->Position(), start + 2);
+  ReleaseAt(b, ux, uy);
+  // The down button lowers it.
+  int p = b->Position();
+  PressAt(b, 5, 8);
+  ReleaseAt(b, 5, 8);
+  EXPECT_EQ(b->Position(), p - 1);
+}
+
+TEST(SkinScrollBar, UpButtonHandlerKeepsTheBarStill) {
+  auto form = MakeForm();
+  auto* b = new TskSkinScrollBar(form.get());
+  b->SetParent(form.get());
+  b->SetBounds(10, 10, 200, 19);
+  int ups = 0;
+  b->OnUpButtonClick = [&](TObject*) { ++ups; };
+  b->CalcParts();
+  PressAt(b, 190, 8);
+  b->TimerTick();
+  b->TimerTick();
+  ReleaseAt(b, 190, 8);
+  EXPECT_EQ(ups, 2);
+  EXPECT_EQ(b->Position(), 0);
+}
+
+TEST(SkinScrollBar, MouseLeaveStopsPagingBothWays) {
+  auto form = MakeForm();
+  auto* b = new TskSkinScrollBar(form.get());
+  b->SetParent(form.get());
+  b->SetBounds(10, 10, 200, 19);
+  b->SetLargeChange(10);
+  int ups = 0, downs = 0;
+  b->OnPageUp = [&](TObject*) { ++ups; };
+  b->OnPageDown = [&](TObject*) { ++downs; };
+  b->SetPosition(50);
+  b->CalcParts();
+  PressAt(b, 30, 8); // before the thumb
+  EXPECT_EQ(b->TimerMode(), 3);
+  EXPECT_EQ(b->Position(), 40);
+  EXPECT_EQ(ups, 1);
+  b->Perform(CM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(b->TimerMode(), 0);
+  EXPECT_EQ(b->TimerInterval(), 0u);
+  ReleaseAt(b, 30, 8);
+  b->CalcParts();
+  PressAt(b, 170, 8); // beyond the thumb
+  EXPECT_EQ(b->TimerMode(), 4);
+  EXPECT_EQ(downs, 1);
+  b->Perform(CM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(b->TimerMode(), 0);
+  ReleaseAt(b, 170, 8);
+  // Paging stops once the thumb reaches the mouse.
+  b->SetPosition(0);
+  b->CalcParts();
+  PressAt(b, 120, 8);
+  for (int i = 0; i < 20 && b->TimerMode() != 0; ++i)
+    b->TimerTick();
+  EXPECT_EQ(b->TimerMode(), 0);
+  TRect th = b->PartRect(0);
+  EXPECT_GE(th.Right, 120);
+  EXPECT_LE(th.Left, 120 + 16);
+  ReleaseAt(b, 120, 8);
+}
+
+TEST(SkinScrollBar, ThumbDragEndsWithLastChangeRightClickDoesNothing) {
+  auto form = MakeForm();
+  auto* b = new TskSkinScrollBar(form.get());
+  b->SetParent(form.get());
+  b->SetBounds(10, 10, 200, 19);
+  int last = 0, downs = 0;
+  b->OnLastChange = [&](TObject*) { ++last; };
+  b->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++downs; };
+  b->CalcParts();
+  TRect th = b->PartRect(0);
+  PressAt(b, th.Left + 8, 8);
+  b->Perform(WM_MOUSEMOVE, MK_LBUTTON, Pt(th.Left + 8 + 75, 8));
+  EXPECT_NEAR(b->Position(), 50, 1);
+  ReleaseAt(b, th.Left + 8 + 75, 8);
+  EXPECT_EQ(last, 1);
+  PressAt(b, 190, 8);
+  ReleaseAt(b, 190, 8);
+  EXPECT_EQ(last, 1);
+  int p = b->Position();
+  b->Perform(WM_RBUTTONDOWN, MK_RBUTTON, Pt(190, 8));
+  b->Perform(WM_RBUTTONUP, 0, Pt(190, 8));
+  EXPECT_EQ(downs, 3);
+  EXPECT_EQ(b->Position(), p);
+  EXPECT_EQ(b->TimerMode(), 0);
 }
 
 } // namespace
