@@ -31,6 +31,9 @@ public:
   void SetWidth(int Value);
   TAlignment Alignment() const { return FAlignment; }
   void SetAlignment(TAlignment Value);
+  // Image of the column's header in the list's small images (-1: none).
+  int ImageIndex() const { return FImageIndex; }
+  void SetImageIndex(int Value) { FImageIndex = Value; }
 
 private:
   friend class TListView;
@@ -40,6 +43,7 @@ private:
   std::wstring FCaption;
   int FWidth = 50;
   TAlignment FAlignment = taLeftJustify;
+  int FImageIndex = -1;
 };
 
 class TListColumns {

@@ -2498,3 +2498,524 @@ void TskSkinScrollBar::WndProc(TMessage& m) {
   }
   TskSkinCustomControl::WndProc(m);
 }
+
+// ---------------------------------------------------------------------------
+// List view
+
+TskSkinCustomListView::TskSkinCustomListView(TComponent* AOwner)
+    : TListView(AOwner), FDefaultFont(std::make_unique<TFont>()) {
+  FDefaultFont->SetName(L"Arial");
+  FDefaultFont->SetHeight(14);
+  FDefaultFont->SetStyle(0);
+  Font()->Assign(FDefaultFont.get());
+}
+
+TskSkinCustomListView::~TskSkinCustomListView() {
+  FHeaderSubclass.Release();
+  if (FVScrollBar) FVScrollBar->OnChange = nullptr;
+  if (FHScrollBar) FHScrollBar->OnChange = nullptr;
+  if (FSkinData) FSkinData->RemoveFreeNotification(this);
+  if (FVScrollBar) FVScrollBar->RemoveFreeNotification(this);
+  if (FHScrollBar) FHScrollBar->RemoveFreeNotification(this);
+}
+
+void TskSkinCustomListView::SetSkinData(TskSkinData* Value) {
+  if (FSkinData) FSkinData->RemoveFreeNotification(this);
+  FSkinData = Value;
+  if (Value) Value->FreeNotification(this);
+  if (Value && !Value->Empty() && !IsDesigning(this)) ApplyControlSkin();
+}
+
+void TskSkinCustomListView::SetDefaultFont(TFont* Value) {
+  FDefaultFont->Assign(Value);
+  if (FEntryIndex < 0) Font()->Assign(FDefaultFont.get());
+}
+
+void TskSkinCustomListView::SetDefaultColor(TColor Value) {
+  FDefaultColor = Value;
+  if (FEntryIndex < 0) SetColor(Value);
+}
+
+void TskSkinCustomListView::SetVScrollBar(TskSkinScrollBar* Value) {
+  if (FVScrollBar) FVScrollBar->RemoveFreeNotification(this);
+  FVScrollBar = Value;
+  if (Value) {
+    Value->FreeNotification(this);
+    Value->SetEnabled(true);
+    Value->SetVisible(false);
+    Value->OnChange = [this](TObject* S) { VScrollBarChange(S); };
+  }
+  UpdateScrollBars();
+}
+
+void TskSkinCustomListView::SetHScrollBar(TskSkinScrollBar* Value) {
+  if (FHScrollBar) FHScrollBar->RemoveFreeNotification(this);
+  FHScrollBar = Value;
+  if (Value) {
+    Value->FreeNotification(this);
+    Value->SetEnabled(true);
+    Value->SetVisible(false);
+    Value->OnChange = [this](TObject* S) { HScrollBarChange(S); };
+  }
+  UpdateScrollBars();
+}
+
+void TskSkinCustomListView::Loaded() {
+  TListView::Loaded();
+  ApplyControlSkin();
+}
+
+void TskSkinCustomListView::Notification(TComponent* AComponent, TOperation Operation) {
+  TListView::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  if (AComponent == FSkinData) FSkinData = nullptr;
+  if (AComponent == FVScrollBar) FVScrollBar = nullptr;
+  if (AComponent == FHScrollBar) FHScrollBar = nullptr;
+}
+
+void TskSkinCustomListView::ApplyControlSkin() {
+  FEntryIndex =
+      FSkinData && !FSkinData->Empty() ? FSkinData->FindControlDescription(FSkinDataName) : -1;
+  auto* e = FEntryIndex >= 0 ? dynamic_cast<TskDataSkinListView*>(FSkinData->ControlAt(FEntryIndex))
+                             : nullptr;
+  if (!e) {
+    FEntryIndex = -1;
+    SetColor(FDefaultColor);
+    Font()->Assign(FDefaultFont.get());
+  } else {
+    if (FUseSkinFont) {
+      Font()->SetName(e->FontName);
+      Font()->SetStyle(e->FontStyle.Bits);
+      Font()->SetHeight(e->FontHeight);
+    } else {
+      Font()->Assign(FDefaultFont.get());
+    }
+    Font()->SetColor(static_cast<TColor>(e->FontColor));
+    SetColor(static_cast<TColor>(e->BGColor));
+  }
+  if (FSkinData && FSkinData->ResourceStrData())
+    Font()->SetCharset(static_cast<BYTE>(FSkinData->ResourceStrData()->CharSet));
+  else
+    Font()->SetCharset(FDefaultFont->Charset());
+  UpdateScrollBars();
+  if (Parent() && ((FVScrollBar && FVScrollBar->Align() != alNone) ||
+                   (FHScrollBar && FHScrollBar->Align() != alNone)))
+    Parent()->Realign();
+  if (ViewStyle() == vsReport && FHeaderSubclass.Active())
+    InvalidateRect(FHeaderSubclass.Window(), nullptr, TRUE);
+}
+
+void TskSkinCustomListView::CreateParams(TCreateParams& Params) {
+  TListView::CreateParams(Params);
+  Params.Style &= ~(WS_VSCROLL | WS_HSCROLL);
+}
+
+void TskSkinCustomListView::DestroyWnd() {
+  FHeaderSubclass.Release();
+  TListView::DestroyWnd();
+}
+
+void TskSkinCustomListView::WndProc(TMessage& m) {
+  switch (m.Msg) {
+  case WM_PARENTNOTIFY:
+    if (LOWORD(m.WParam) == WM_CREATE && ShowColumnHeaders()) {
+      HWND child = reinterpret_cast<HWND>(m.LParam);
+      wchar_t name[80] = {};
+      GetClassNameW(child, name, 80);
+      if (std::wstring(name) == L"SysHeader32") {
+        FHeaderSubclass.Release();
+        FHeaderSubclass.Hook(child, [this](TMessage& hm) { return HeaderProc(hm); });
+      }
+    }
+    break;
+  case WM_NCCALCSIZE:
+  case WM_NCPAINT:
+    // No frame and no native bars.
+    m.Result = 0;
+    return;
+  case CM_SKINQUERY:
+    m.Result = 12851;
+    return;
+  case CM_SKINHEADERPAINT:
+    if (FHeaderSubclass.Active()) PaintHeader(reinterpret_cast<HDC>(m.WParam));
+    return;
+  case CM_VISIBLECHANGED:
+    TListView::WndProc(m);
+    if (FVScrollBar) FVScrollBar->SetVisible(Visible() && FVScrollBar->Visible());
+    if (FHScrollBar) FHScrollBar->SetVisible(Visible() && FHScrollBar->Visible());
+    UpdateScrollBars();
+    return;
+  }
+  TListView::WndProc(m);
+  switch (m.Msg) {
+  case WM_CREATE:
+    if (!FHeaderSubclass.Active() && ShowColumnHeaders())
+      if (HWND h = reinterpret_cast<HWND>(SendMessageW(FHandle, LVM_GETHEADER, 0, 0)))
+        FHeaderSubclass.Hook(h, [this](TMessage& hm) { return HeaderProc(hm); });
+    break;
+  case WM_SIZE:
+  case WM_PAINT:
+    if (!FUpdatingBars) UpdateScrollBars();
+    break;
+  case WM_KEYDOWN:
+  case WM_LBUTTONUP:
+  case WM_MOUSEWHEEL:
+    UpdateScrollBars();
+    break;
+  }
+}
+
+bool TskSkinCustomListView::HeaderProc(TMessage& m) {
+  HWND hdr = FHeaderSubclass.Window();
+  switch (m.Msg) {
+  case WM_WINDOWPOSCHANGING: {
+    auto* wp = reinterpret_cast<WINDOWPOS*>(m.LParam);
+    if (!(wp->flags & SWP_NOSIZE)) wp->cx += 4;
+    m.Result = 0;
+    return true;
+  }
+  case WM_PAINT:
+    PaintHeader(reinterpret_cast<HDC>(m.WParam));
+    m.Result = 0;
+    return true;
+  case WM_ERASEBKGND:
+    m.Result = 1;
+    return true;
+  case WM_LBUTTONDOWN: {
+    FHeaderSubclass.CallPrevious(m);
+    if (!IsWindow(hdr)) return true;
+    TPoint p(m.XPos(), m.YPos());
+    FActiveSection = -1;
+    int n = static_cast<int>(SendMessageW(hdr, HDM_GETITEMCOUNT, 0, 0));
+    std::vector<int> order(std::max(n, 0));
+    if (n > 0) SendMessageW(hdr, HDM_GETORDERARRAY, n, reinterpret_cast<LPARAM>(order.data()));
+    for (int pos = 0; pos < n; ++pos) {
+      RECT r{};
+      SendMessageW(hdr, HDM_GETITEMRECT, order[pos], reinterpret_cast<LPARAM>(&r));
+      if (TRect(r).Contains(p)) {
+        FActiveSection = order[pos];
+        break;
+      }
+    }
+    HDHITTESTINFO hit{};
+    hit.pt = POINT{p.X, p.Y};
+    SendMessageW(hdr, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    FHeaderPressed = FActiveSection >= 0 && !(hit.flags & (HHT_ONDIVIDER | HHT_ONDIVOPEN));
+    RedrawWindow(hdr, nullptr, nullptr, RDW_INVALIDATE);
+    return true;
+  }
+  case WM_LBUTTONUP:
+    FHeaderSubclass.CallPrevious(m);
+    FHeaderPressed = false;
+    FActiveSection = -1;
+    if (IsWindow(hdr)) RedrawWindow(hdr, nullptr, nullptr, RDW_INVALIDATE);
+    return true;
+  }
+  return false;
+}
+
+void TskSkinCustomListView::ReadHeaderEntry() {
+  FHeaderEntry = nullptr;
+  FHeaderPicture = nullptr;
+  if (!FSkinData || FSkinData->Empty()) return;
+  auto* e = FSkinData->FindControl<TskDataSkinButtonControl>(FHeaderSkinDataName);
+  const TskPicture* pic = e ? FSkinData->ActivePicture(e->PictureIndex) : nullptr;
+  if (!e || !SkinRectInPicture(e->SkinRect, pic)) return;
+  FHeaderEntry = e;
+  FHeaderPicture = pic;
+}
+
+TRect TskSkinCustomListView::SectionRect(int Pos) const {
+  HWND hdr = FHeaderSubclass.Window();
+  if (!hdr) return TRect();
+  int item = Pos;
+  if (FullDrag()) {
+    int n = static_cast<int>(SendMessageW(hdr, HDM_GETITEMCOUNT, 0, 0));
+    if (Pos < 0 || Pos >= n) return TRect();
+    std::vector<int> order(n);
+    SendMessageW(hdr, HDM_GETORDERARRAY, n, reinterpret_cast<LPARAM>(order.data()));
+    item = order[Pos];
+  }
+  RECT r{};
+  if (!SendMessageW(hdr, HDM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&r))) return TRect();
+  return TRect(r);
+}
+
+void TskSkinCustomListView::PaintHeader(HDC DC) {
+  HWND hdr = FHeaderSubclass.Window();
+  if (!hdr) return;
+  PAINTSTRUCT ps;
+  HDC dc = DC ? DC : BeginPaint(hdr, &ps);
+  ReadHeaderEntry();
+  RECT cr;
+  GetClientRect(hdr, &cr);
+  TCanvas canvas;
+  canvas.SetHandle(dc);
+  int n = static_cast<int>(SendMessageW(hdr, HDM_GETITEMCOUNT, 0, 0));
+  std::vector<int> order(std::max(n, 0));
+  for (int i = 0; i < n; ++i)
+    order[i] = i;
+  // Reordered columns keep their own captions: each section is drawn with
+  // the column it belongs to.
+  if (FullDrag() && n > 0)
+    SendMessageW(hdr, HDM_GETORDERARRAY, n, reinterpret_cast<LPARAM>(order.data()));
+  int right = 0;
+  for (int pos = 0; pos < n; ++pos) {
+    int item = order[pos];
+    RECT r{};
+    SendMessageW(hdr, HDM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&r));
+    right = std::max<int>(right, r.right);
+    if (item < Columns()->Count())
+      PaintHeaderSection(&canvas, item, TRect(r), item == FActiveSection && FHeaderPressed);
+  }
+  int w = cr.right + 1 - right, h = cr.bottom;
+  if (w > 0 && h > 0) {
+    if (!FHeaderEntry) {
+      FrameFill(&canvas, TRect(right, 0, right + w, h), clGrayText, clBtnFace);
+    } else {
+      const auto* e = FHeaderEntry;
+      RECT src = e->SkinRect;
+      TskPicture pic;
+      if (e->LBPoint.x != 0 || e->LBPoint.y != 0) {
+        TskSkinImageParams p;
+        p.Old = e->Geometry();
+        p.New = ScaleSkinGeometry(p.Old, src, w, h);
+        p.LeftStretch = e->LeftStretch;
+        p.TopStretch = e->TopStretch;
+        p.RightStretch = e->RightStretch;
+        p.BottomStretch = e->BottomStretch;
+        p.StretchEffect = e->StretchEffect;
+        p.StretchType = e->StretchType;
+        p.W = w;
+        p.H = h;
+        p.R = src;
+        CreateSkinImageNoRight(p, *FHeaderPicture, pic);
+        DrawPicture(dc, right, 0, pic);
+      } else {
+        CreateHSkinImage(e->LTPoint.x, RectWidth(src) - e->RTPoint.x, pic, e->StretchEffect, w, src,
+                         *FHeaderPicture, true);
+        DrawPictureRect(dc, MakeRect(right, 0, right + w, h), pic,
+                        MakeRect(0, 0, pic.Width(), pic.Height()));
+      }
+    }
+  }
+  canvas.SetHandle(nullptr);
+  if (!DC) EndPaint(hdr, &ps);
+}
+
+void TskSkinCustomListView::PaintHeaderSection(TCanvas* Target, int ColumnIndex, const TRect& R,
+                                               bool Pressed) {
+  if (R.IsEmpty()) return;
+  int w = R.Width(), h = R.Height();
+  TBitmap b;
+  b.SetSize(w, h);
+  TCanvas* C = b.Canvas();
+  C->Font()->Assign(Font());
+  if (!FHeaderEntry) {
+    if (Pressed)
+      FrameFill(C, TRect(0, 0, w, h), skDefaultFrameColor, skDefaultDownColor);
+    else
+      FrameFill(C, TRect(0, 0, w, h), clGrayText, clBtnFace);
+    C->Font()->SetColor(clBtnText);
+  } else {
+    const auto* e = FHeaderEntry;
+    RECT active =
+        SkinRectInPicture(e->ActiveSkinRect, FHeaderPicture) ? e->ActiveSkinRect : e->SkinRect;
+    RECT down = SkinRectInPicture(e->DownSkinRect, FHeaderPicture) ? e->DownSkinRect : active;
+    RECT src = Pressed ? down : e->SkinRect;
+    C->Font()->SetColor(static_cast<TColor>(Pressed ? e->DownFontColor : e->FontColor));
+    TskPicture pic;
+    if (e->LBPoint.x != 0 || e->LBPoint.y != 0) {
+      TskSkinImageParams p;
+      p.Old = e->Geometry();
+      p.New = ScaleSkinGeometry(p.Old, src, w, h);
+      p.LeftStretch = e->LeftStretch;
+      p.TopStretch = e->TopStretch;
+      p.RightStretch = e->RightStretch;
+      p.BottomStretch = e->BottomStretch;
+      p.StretchEffect = e->StretchEffect;
+      p.StretchType = e->StretchType;
+      p.W = w;
+      p.H = h;
+      p.R = src;
+      CreateSkinImage(p, *FHeaderPicture, pic);
+      DrawPicture(C->Handle(), 0, 0, pic);
+    } else {
+      CreateHSkinImage(e->LTPoint.x, RectWidth(src) - e->RTPoint.x, pic, e->StretchEffect, w, src,
+                       *FHeaderPicture);
+      DrawPictureRect(C->Handle(), MakeRect(0, 0, w, h), pic,
+                      MakeRect(0, 0, pic.Width(), pic.Height()));
+    }
+  }
+  TListColumn* col = Columns()->Items(ColumnIndex);
+  if (OnDrawHeaderSection) {
+    OnDrawHeaderSection(C, col, Pressed, TRect(0, 0, w, h));
+  } else {
+    C->Brush()->SetStyle(bsClear);
+    TRect text(5, 0, w - 5, h);
+    std::wstring caption = col->Caption();
+    TAlignment align = col->Alignment();
+    TSize ts;
+    TCustomImageList* images = SmallImages();
+    int x = text.Left;
+    if (images && col->ImageIndex() >= 0 && col->ImageIndex() < images->Count()) {
+      int iw = images->Width(), ih = images->Height();
+      std::wstring full = caption;
+      TrimTextToWidth(C->Handle(), caption, w - iw - 10);
+      ts = C->TextExtent(caption);
+      if (caption == full) {
+        if (align == taRightJustify)
+          x = text.Right - ts.cx - iw - 10;
+        else if (align == taCenter)
+          x = w / 2 + text.Left - (ts.cx + iw + 10) / 2;
+      }
+      images->Draw(C, x, h / 2 - ih / 2, col->ImageIndex(), true);
+      C->Brush()->SetStyle(bsClear);
+      C->TextRect(text, x + iw + 10, h / 2 - ts.cy / 2, caption);
+    } else {
+      TrimTextToWidth(C->Handle(), caption, w);
+      ts = C->TextExtent(caption);
+      if (align == taRightJustify)
+        x = text.Right - ts.cx;
+      else if (align == taCenter)
+        x = w / 2 + text.Left - ts.cx / 2;
+      C->TextRect(text, x, h / 2 - ts.cy / 2, caption);
+    }
+  }
+  BitBlt(Target->Handle(), R.Left, R.Top, w, h, C->Handle(), 0, 0, SRCCOPY);
+}
+
+int TskSkinCustomListView::FirstItemHeight() const {
+  return ItemRect(0).Height();
+}
+
+int TskSkinCustomListView::FirstItemWidth() const {
+  return ItemRect(0).Width();
+}
+
+void TskSkinCustomListView::SetBarVisible(TskSkinScrollBar* Bar, bool Value, bool& Changed) {
+  if (Bar->Visible() == Value) return;
+  bool was = FUpdatingBars;
+  FUpdatingBars = true;
+  Bar->SetVisible(Value);
+  FUpdatingBars = was;
+  Changed = true;
+}
+
+void TskSkinCustomListView::UpdateReportScrollBars() {
+  int mn, mx, pos;
+  bool changed = false;
+  int rpp = VisibleRowCount();
+  if (FVScrollBar) {
+    GetScrollState(SB_VERT, mn, mx, pos);
+    bool vis = rpp < mx + 1 && Visible();
+    SetBarVisible(FVScrollBar, vis, changed);
+    if (vis) {
+      FVScrollBar->SetRange(mn, mx, pos, rpp);
+      FVScrollBar->SetSmallChange(1);
+      FVScrollBar->SetLargeChange(std::max(1, rpp));
+      FVPos = FVScrollBar->Position();
+    }
+  }
+  if (FHScrollBar) {
+    GetScrollState(SB_HORZ, mn, mx, pos);
+    bool vis = Width() < mx && Visible();
+    SetBarVisible(FHScrollBar, vis, changed);
+    if (vis) {
+      FHScrollBar->SetRange(mn, mx, pos, Width());
+      FHPos = FHScrollBar->Position();
+    }
+  }
+  if (changed && Align() != alNone && Parent()) Parent()->Realign();
+}
+
+void TskSkinCustomListView::UpdateListScrollBars() {
+  bool changed = false;
+  if (FVScrollBar) SetBarVisible(FVScrollBar, false, changed);
+  if (FHScrollBar) {
+    int mn, mx, pos;
+    GetScrollState(SB_HORZ, mn, mx, pos);
+    int iw = FirstItemWidth();
+    int page = Width() / (iw > 0 ? iw : 1);
+    bool vis = VisibleRowCount() < Items()->Count() && Visible();
+    SetBarVisible(FHScrollBar, vis, changed);
+    if (vis) {
+      FHScrollBar->SetRange(mn, mx, pos, page);
+      FHScrollBar->SetSmallChange(1);
+      FHScrollBar->SetLargeChange(1);
+      FHPos = FHScrollBar->Position();
+    }
+  }
+  if (changed && Align() != alNone && Parent()) Parent()->Realign();
+}
+
+void TskSkinCustomListView::UpdateIconScrollBars() {
+  bool changed = false;
+  int step = std::max(1, FirstItemHeight() / 2);
+  int mn, mx, pos;
+  if (FVScrollBar) {
+    GetScrollState(SB_VERT, mn, mx, pos);
+    bool vis = Height() < mx && Visible();
+    SetBarVisible(FVScrollBar, vis, changed);
+    if (vis) {
+      FVScrollBar->SetSmallChange(step);
+      FVScrollBar->SetLargeChange(step);
+      FVScrollBar->SetRange(mn, mx, pos, Height());
+      FVPos = FVScrollBar->Position();
+    }
+  }
+  if (FHScrollBar) {
+    GetScrollState(SB_HORZ, mn, mx, pos);
+    bool vis = Width() < mx && Visible();
+    SetBarVisible(FHScrollBar, vis, changed);
+    if (vis) {
+      FHScrollBar->SetSmallChange(step);
+      FHScrollBar->SetLargeChange(step);
+      FHScrollBar->SetRange(mn, mx, pos, Width());
+      FHPos = FHScrollBar->Position();
+    }
+  }
+  if (changed && Align() != alNone && Parent()) Parent()->Realign();
+}
+
+void TskSkinCustomListView::UpdateScrollBars() {
+  if (!HandleAllocated() || FBarScrolling || FUpdatingBars || Width() <= 5 || Height() <= 5) return;
+  switch (ViewStyle()) {
+  case vsReport:
+    UpdateReportScrollBars();
+    break;
+  case vsList:
+    UpdateListScrollBars();
+    break;
+  default:
+    UpdateIconScrollBars();
+    break;
+  }
+  if (FVScrollBar && FHScrollBar) FHScrollBar->SetBoth(FVScrollBar->Visible());
+}
+
+void TskSkinCustomListView::VScrollBarChange(TObject*) {
+  if (!FVScrollBar) return;
+  FBarScrolling = true;
+  int d = FVScrollBar->Position() - FVPos;
+  if (ViewStyle() == vsIcon || ViewStyle() == vsSmallIcon)
+    ScrollBy(0, d);
+  else
+    ScrollBy(0, d * FirstItemHeight());
+  FVPos = FVScrollBar->Position();
+  FBarScrolling = false;
+}
+
+void TskSkinCustomListView::HScrollBarChange(TObject*) {
+  if (!FHScrollBar) return;
+  FBarScrolling = true;
+  int d = FHScrollBar->Position() - FHPos;
+  if (ViewStyle() == vsList && HandleAllocated()) {
+    for (int i = 0; i < std::abs(d); ++i)
+      SendMessageW(FHandle, WM_HSCROLL, d < 0 ? SB_LINELEFT : SB_LINERIGHT, 0);
+  } else {
+    ScrollBy(d, 0);
+  }
+  FHPos = FHScrollBar->Position();
+  FBarScrolling = false;
+}

@@ -105,6 +105,8 @@ public:
     if ((m.Msg == WM_SKINCHANGING || m.Msg == WM_SKINCHANGED) &&
         reinterpret_cast<TskSkinData*>(m.WParam) == Skin) {
       for (int i = 0; i < ControlCount(); ++i) {
+        if (auto* l = dynamic_cast<TskSkinCustomListView*>(Controls(i)))
+          if (m.Msg == WM_SKINCHANGED) l->ApplyControlSkin();
         if (auto* c = dynamic_cast<TskSkinControl*>(Controls(i))) {
           if (m.Msg == WM_SKINCHANGING)
             c->DropSkinEntry();
@@ -1043,6 +1045,291 @@ TEST(SkinScrollBar, ThumbDragEndsWithLastChangeRightClickDoesNothing) {
   EXPECT_EQ(downs, 3);
   EXPECT_EQ(b->Position(), p);
   EXPECT_EQ(b->TimerMode(), 0);
+}
+
+// ---------------------------------------------------------------------------
+// List view
+
+struct ListFixture {
+  std::unique_ptr<TSkinTestForm> form = MakeForm(460, 360);
+  TskSkinListView* list;
+  TskSkinScrollBar* v;
+  TskSkinScrollBar* h;
+  explicit ListFixture(TskSkinData* sd = nullptr, int rows = 3) {
+    form->Skin = sd;
+    list = new TskSkinListView(form.get());
+    list->SetParent(form.get());
+    list->SetBounds(10, 10, 300, 150);
+    list->SetViewStyle(vsReport);
+    list->SetFullDrag(true);
+    list->SetRowSelect(true);
+    list->SetMultiSelect(true);
+    list->SetReadOnly(true);
+    const wchar_t* names[] = {L"Name", L"Date", L"Length", L"Size"};
+    for (int i = 0; i < 4; ++i) {
+      TListColumn* c = list->Columns()->Add();
+      c->SetCaption(names[i]);
+      c->SetWidth(70);
+      if (i == 3) c->SetAlignment(taRightJustify);
+    }
+    v = new TskSkinScrollBar(form.get());
+    v->SetParent(form.get());
+    v->SetKind(sbVertical);
+    v->SetSkinDataName(L"VScrollBar");
+    v->SetBounds(312, 10, 14, 150);
+    h = new TskSkinScrollBar(form.get());
+    h->SetParent(form.get());
+    h->SetSkinDataName(L"HScrollBar");
+    h->SetBounds(10, 162, 300, 14);
+    list->SetVScrollBar(v);
+    list->SetHScrollBar(h);
+    v->SetSkinData(sd);
+    h->SetSkinData(sd);
+    list->SetSkinData(sd);
+    AddRows(rows);
+    form->Show();
+    PumpFor(30);
+  }
+  void AddRows(int n) {
+    for (int i = 0; i < n; ++i) {
+      TListItem* it = list->Items()->Add();
+      it->SetCaption(L"rec" + std::to_wstring(list->Items()->Count()) + L".mp3");
+      it->SubItems()->Add(L"12/11/2026");
+      it->SubItems()->Add(L"00:01:05");
+      it->SubItems()->Add(L"1024 KB");
+    }
+    list->UpdateScrollBars();
+  }
+  HWND Header() const { return list->HeaderHandle(); }
+};
+
+TEST(SkinListView, BarsAppearWhenRowsExceedAPage) {
+  ListFixture f;
+  ASSERT_TRUE(f.list->HandleAllocated());
+  EXPECT_EQ(f.list->Perform(CM_SKINQUERY, 0, 0), 12851);
+  EXPECT_FALSE(f.v->Visible());
+  EXPECT_FALSE(f.h->Visible());
+  // No frame and no native bars: the client area is the whole window.
+  RECT cr;
+  GetClientRect(f.list->Handle(), &cr);
+  EXPECT_EQ(cr.right, f.list->Width());
+  EXPECT_EQ(cr.bottom, f.list->Height());
+  f.AddRows(30);
+  int rpp = f.list->VisibleRowCount();
+  ASSERT_GT(rpp, 0);
+  EXPECT_TRUE(f.v->Visible());
+  EXPECT_EQ(f.v->PageSize(), rpp);
+  EXPECT_EQ(f.v->LargeChange(), rpp);
+  EXPECT_EQ(f.v->SmallChange(), 1);
+  EXPECT_EQ(f.v->Max(), 32);
+  // One step of the bar scrolls one row.
+  EXPECT_EQ(f.list->TopItem(), f.list->Items()->Item(0));
+  f.v->SetPosition(1);
+  EXPECT_EQ(f.list->TopItem(), f.list->Items()->Item(1));
+  f.v->SetPosition(4);
+  EXPECT_EQ(f.list->TopItem(), f.list->Items()->Item(4));
+  // Scrolling the list moves the bar.
+  f.list->Perform(WM_KEYDOWN, VK_HOME, 0);
+  PumpFor(30);
+  EXPECT_EQ(f.v->Position(), 0);
+  // Wide columns bring the horizontal bar, and the corner.
+  f.list->Columns()->Items(0)->SetWidth(400);
+  f.list->UpdateScrollBars();
+  EXPECT_TRUE(f.h->Visible());
+  EXPECT_TRUE(f.h->Both());
+}
+
+TEST(SkinListView, HeaderIsWiderAndDividerPressIsNotDrawnPressed) {
+  ListFixture f;
+  HWND hdr = f.Header();
+  ASSERT_NE(hdr, nullptr);
+  RECT hr, lr;
+  GetWindowRect(hdr, &hr);
+  GetClientRect(f.list->Handle(), &lr);
+  EXPECT_EQ(hr.right - hr.left, lr.right + 4);
+  RECT item{};
+  SendMessageW(hdr, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+  int my = (item.top + item.bottom) / 2;
+  SendMessageW(hdr, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(item.right, my));
+  EXPECT_FALSE(f.list->HeaderPressed());
+  SendMessageW(hdr, WM_LBUTTONUP, 0, MAKELPARAM(item.right, my));
+  SendMessageW(hdr, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(item.left + 20, my));
+  EXPECT_TRUE(f.list->HeaderPressed());
+  EXPECT_EQ(f.list->ActiveSection(), 0);
+  // Drawn pressed in the default look.
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, hr.right - hr.left, hr.bottom - hr.top);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  f.list->Perform(CM_SKINHEADERPAINT, reinterpret_cast<WPARAM>(dc), 0);
+  EXPECT_EQ(GetPixel(dc, item.left + 2, item.top + 2), Rgb(skDefaultDownColor));
+  EXPECT_EQ(GetPixel(dc, item.right + 3, item.top + 2), Rgb(clBtnFace));
+  SendMessageW(hdr, WM_LBUTTONUP, 0, MAKELPARAM(item.left + 20, my));
+  EXPECT_FALSE(f.list->HeaderPressed());
+  EXPECT_EQ(f.list->ActiveSection(), -1);
+  f.list->Perform(CM_SKINHEADERPAINT, reinterpret_cast<WPARAM>(dc), 0);
+  EXPECT_EQ(GetPixel(dc, item.left + 2, item.top + 2), Rgb(clBtnFace));
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+}
+
+TEST(SkinListView, DraggedColumnsKeepTheirCaptions) {
+  ListFixture f;
+  HWND hdr = f.Header();
+  ASSERT_NE(hdr, nullptr);
+  EXPECT_TRUE(SendMessageW(f.list->Handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) &
+              LVS_EX_HEADERDRAGDROP);
+  // Columns reordered as a drag leaves them: 2, 0, 1, 3.
+  int order[4] = {2, 0, 1, 3};
+  SendMessageW(f.list->Handle(), LVM_SETCOLUMNORDERARRAY, 4, reinterpret_cast<LPARAM>(order));
+  std::vector<std::wstring> drawn;
+  const COLORREF colours[4] = {RGB(255, 0, 0), RGB(0, 0, 255), RGB(255, 255, 0), RGB(0, 255, 255)};
+  f.list->OnDrawHeaderSection = [&](TCanvas* C, TListColumn* col, bool, const TRect& R) {
+    drawn.push_back(col->Caption());
+    C->Brush()->SetStyle(bsSolid);
+    C->Brush()->SetColor(colours[col->Index()]);
+    C->FillRect(R);
+  };
+  RECT hr;
+  GetClientRect(hdr, &hr);
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, hr.right, hr.bottom);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  f.list->PaintHeader(dc);
+  EXPECT_EQ(drawn, (std::vector<std::wstring>{L"Length", L"Name", L"Date", L"Size"}));
+  // Each column's picture lies where its section is.
+  for (int c = 0; c < 4; ++c) {
+    RECT r{};
+    SendMessageW(hdr, HDM_GETITEMRECT, c, reinterpret_cast<LPARAM>(&r));
+    EXPECT_EQ(GetPixel(dc, (r.left + r.right) / 2, (r.top + r.bottom) / 2), colours[c]) << c;
+  }
+  EXPECT_EQ(f.list->SectionRect(0).Left, 0);
+  RECT first{};
+  SendMessageW(hdr, HDM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&first));
+  EXPECT_EQ(f.list->SectionRect(0).Right, first.right);
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+}
+
+TEST(SkinListView, SkinEntriesGiveFontAndBackground) {
+  for (SkinKind k : {kNone, kBuiltin, kAlt}) {
+    SCOPED_TRACE(SkinName(k));
+    auto sd = MakeSkin(k);
+    ListFixture f(sd.get(), 40);
+    if (k == kNone) {
+      EXPECT_EQ(f.list->Color(), clWindow);
+      EXPECT_EQ(f.list->Font()->Name(), L"Arial");
+      continue;
+    }
+    auto* e = sd->FindControl<TskDataSkinListView>(L"listview");
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(f.list->Color(), static_cast<TColor>(e->BGColor));
+    EXPECT_EQ(f.list->Font()->Color(), static_cast<TColor>(e->FontColor));
+    EXPECT_EQ(f.list->Font()->Name(), e->FontName);
+    EXPECT_TRUE(f.v->Visible());
+    EXPECT_GE(f.v->EntryIndex(), 0);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Skin changes and pictures
+
+// Every control of this unit on one form.
+struct AllControls {
+  std::unique_ptr<ListFixture> lf;
+  TskSkinButton* play;
+  TskSkinButton* option;
+  TskSkinGauge* gauge;
+  TskSkinTrackBar* track;
+  TskSkinScrollBar* gain;
+  explicit AllControls(TskSkinData* sd) {
+    lf = std::make_unique<ListFixture>(sd, 30);
+    TForm* form = lf->form.get();
+    form->SetCaption(L"Skinned controls");
+    play = new TskSkinButton(form);
+    play->SetParent(form);
+    play->SetSkinDataName(L"PlayButton");
+    play->SetBounds(340, 10, 32, 32);
+    option = new TskSkinButton(form);
+    option->SetParent(form);
+    option->SetSkinDataName(L"OptionButton");
+    option->SetCaption(L"Options");
+    option->SetBounds(340, 50, 57, 17);
+    gauge = new TskSkinGauge(form);
+    gauge->SetParent(form);
+    gauge->SetBounds(10, 200, 300, 8);
+    gauge->SetValue(60);
+    track = new TskSkinTrackBar(form);
+    track->SetParent(form);
+    track->SetBounds(10, 220, 300, 10);
+    track->SetValue(30);
+    gain = new TskSkinScrollBar(form);
+    gain->SetParent(form);
+    gain->SetBounds(10, 250, 300, 14);
+    gain->SetMax(65535);
+    gain->SetPosition(20000);
+    for (TskSkinControl* c : std::vector<TskSkinControl*>{play, option, gauge, track, gain})
+      c->SetSkinData(sd);
+    lf->form->Skin = sd;
+    PumpFor(50);
+  }
+};
+
+TEST(SkinControlsChange, SkinChangesWhileShownReReadEntriesAndKeepGdiSteady) {
+  auto sd = MakeSkin(kBuiltin);
+  AllControls all(sd.get());
+  const std::wstring alt = SourceDir() + L"resources\\skin\\alt\\skin.ini";
+  auto change = [&](bool toAlt) {
+    if (toAlt)
+      ASSERT_TRUE(sd->LoadSkinFromIni(alt));
+    else
+      ASSERT_TRUE(sd->LoadBuiltinSkin());
+    for (int i = 0; i < all.lf->form->ControlCount(); ++i)
+      if (auto* w = dynamic_cast<TWinControl*>(all.lf->form->Controls(i)))
+        UpdateWindow(w->Handle());
+    PumpMessages();
+  };
+  change(true);
+  auto* e = sd->FindControl<TskDataSkinButtonControl>(L"OptionButton");
+  EXPECT_GE(all.option->EntryIndex(), 0);
+  RECT sr = all.option->SkinRect();
+  EXPECT_TRUE(EqualRect(&sr, &e->SkinRect));
+  EXPECT_EQ(all.option->Picture(), sd->ActivePicture(e->PictureIndex));
+  EXPECT_EQ(all.lf->list->Color(),
+            static_cast<TColor>(sd->FindControl<TskDataSkinListView>(L"listview")->BGColor));
+  change(false);
+  change(true);
+  int gdi = GdiObjects();
+  for (int i = 0; i < 6; ++i)
+    change(i % 2 == 0);
+  EXPECT_LE(GdiObjects(), gdi + 3);
+  // Dropping makes the default look until the skin is applied again.
+  all.play->DropSkinEntry();
+  EXPECT_EQ(all.play->EntryIndex(), -1);
+  all.play->ApplyControlSkin();
+  EXPECT_GE(all.play->EntryIndex(), 0);
+}
+
+TEST(SkinControlsPictures, EveryControlInBothSkinsAndWithout) {
+  for (SkinKind k : {kNone, kBuiltin, kAlt}) {
+    auto sd = MakeSkin(k);
+    AllControls all(k == kNone ? nullptr : sd.get());
+    all.play->Perform(CM_MOUSEENTER, 0, 0);
+    RedrawWindow(all.lf->form->Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    PumpFor(100);
+    std::wstring name = std::wstring(L"skin_controls_") +
+                        (k == kNone      ? L"none"
+                         : k == kBuiltin ? L"builtin"
+                                         : L"alt") +
+                        L".png";
+    EXPECT_TRUE(testsupport::SaveWindowPng(all.lf->form->Handle(), name));
+  }
 }
 
 } // namespace
