@@ -101,6 +101,8 @@ class TSkinTestForm : public TForm {
 public:
   using TForm::TForm;
   TskSkinData* Skin = nullptr;
+  // Entry indexes of the controls right after each drop.
+  std::vector<int> Dropped;
   void WndProc(TMessage& m) override {
     if ((m.Msg == WM_SKINCHANGING || m.Msg == WM_SKINCHANGED) &&
         reinterpret_cast<TskSkinData*>(m.WParam) == Skin) {
@@ -108,9 +110,10 @@ public:
         if (auto* l = dynamic_cast<TskSkinCustomListView*>(Controls(i)))
           if (m.Msg == WM_SKINCHANGED) l->ApplyControlSkin();
         if (auto* c = dynamic_cast<TskSkinControl*>(Controls(i))) {
-          if (m.Msg == WM_SKINCHANGING)
+          if (m.Msg == WM_SKINCHANGING) {
             c->DropSkinEntry();
-          else
+            Dropped.push_back(c->EntryIndex());
+          } else
             c->ApplyControlSkin();
         }
       }
@@ -163,6 +166,17 @@ void ReleaseAt(TWinControl* c, int x, int y) {
 void Foreground(TForm* f) {
   for (int i = 0; i < 3; ++i)
     if (testsupport::ForceForeground(f->Handle(), 1000)) return;
+}
+
+// Gives a control of a shown form the keyboard focus.
+bool FocusOn(TWinControl* c) {
+  for (int i = 0; i < 3; ++i) {
+    if (c->Focused()) return true;
+    testsupport::ForceForeground(GetParentForm(c)->Handle(), 700);
+    c->SetFocus();
+    if (PumpUntil([&] { return c->Focused(); }, 700)) return true;
+  }
+  return false;
 }
 
 int GdiObjects() {
@@ -348,9 +362,7 @@ void SetState(TskSkinButton* b, State s) {
     b->SetDown(true);
     break;
   case sFocused:
-    b->SetFocus();
-    ASSERT_TRUE(PumpUntil([&] { return b->Focused(); }, 2000))
-        << GetForegroundWindow() << " " << GetParentForm(b)->Handle() << " " << GetFocus();
+    ASSERT_TRUE(FocusOn(b));
     break;
   case sDisabled:
     b->SetEnabled(false);
@@ -700,9 +712,11 @@ TEST(SkinGauge, ProgressWidthIsTruncatedAndNeverNegative) {
 TEST(SkinTrackBarLook, ThumbInEveryState) {
   auto form = MakeForm();
   form->Show();
+  Foreground(form.get());
   for (SkinKind k : {kNone, kBuiltin, kAlt}) {
     auto sd = MakeSkin(k);
-    for (State st : {sNormal, sDown, sDisabled}) {
+    // A track bar has no look of its own for the mouse over it.
+    for (State st : {sNormal, sDown, sFocused, sDisabled}) {
       SCOPED_TRACE(std::string(SkinName(k)) + " " + StateName(st));
       std::unique_ptr<TskSkinTrackBar> t(new TskSkinTrackBar(nullptr));
       t->SetParent(form.get());
@@ -710,6 +724,10 @@ TEST(SkinTrackBarLook, ThumbInEveryState) {
       t->SetSkinData(sd.get());
       t->SetValue(50);
       if (st == sDisabled) t->SetEnabled(false);
+      if (st == sFocused) {
+        t->SetCanFocused(true);
+        ASSERT_TRUE(FocusOn(t.get()));
+      }
       { Shot warm(t.get()); }
       TRect th = t->LastThumb();
       if (st == sDown) PressAt(t.get(), th.Left + th.Width() / 2, th.Top + th.Height() / 2);
@@ -719,12 +737,15 @@ TEST(SkinTrackBarLook, ThumbInEveryState) {
       if (k == kNone) {
         EXPECT_EQ(th.Height(), 16);
         EXPECT_EQ(th.Width(), 8);
-        EXPECT_EQ(s.At(th.Left, th.Top), Rgb(st == sDown ? skDefaultFrameColor : clGrayText));
-        EXPECT_EQ(s.At(th.Left + 3, th.Top + 5), Rgb(st == sDown ? skDefaultDownColor : clBtnFace));
+        bool hot = st == sDown || st == sFocused;
+        EXPECT_EQ(s.At(th.Left, th.Top), Rgb(hot ? skDefaultFrameColor : clGrayText));
+        EXPECT_EQ(s.At(th.Left + 3, th.Top + 5), Rgb(st == sDown      ? skDefaultDownColor
+                                                     : st == sFocused ? skDefaultHotColor
+                                                                      : clBtnFace));
         continue;
       }
       auto* e = sd->FindControl<TskDataSkinTrackBarControl>(L"htrackbar");
-      RECT br = st == sDown ? e->ActiveButtonRect : e->ButtonRect;
+      RECT br = st == sDown || st == sFocused ? e->ActiveButtonRect : e->ButtonRect;
       EXPECT_EQ(th.Width(), RectWidth(e->ButtonRect));
       for (POINT p : {POINT{1, 1}, POINT{4, 5}})
         EXPECT_EQ(s.At(th.Left + p.x, th.Top + p.y), PicAt(t->Picture(), br, p.x, p.y));
@@ -814,8 +835,7 @@ TEST(SkinCtrlsInput, TrackBarKeysAndWheel) {
   h->OnLastChange = v->OnLastChange = [&](TObject*) { ++last; };
   form->Show();
   Foreground(form.get());
-  h->SetFocus();
-  ASSERT_TRUE(PumpUntil([&] { return h->Focused(); }, 2000));
+  ASSERT_TRUE(FocusOn(h));
   EXPECT_EQ(h->Perform(CM_WANTSPECIALKEY, VK_LEFT, 0), 1);
   h->Perform(WM_KEYDOWN, VK_RIGHT, 0);
   h->Perform(WM_KEYDOWN, VK_UP, 0);
@@ -826,8 +846,7 @@ TEST(SkinCtrlsInput, TrackBarKeysAndWheel) {
   // Wheel forward lowers a horizontal bar and raises a vertical one.
   h->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
   EXPECT_EQ(h->Value(), 50);
-  v->SetFocus();
-  ASSERT_TRUE(PumpUntil([&] { return v->Focused(); }, 2000));
+  ASSERT_TRUE(FocusOn(v));
   v->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
   EXPECT_EQ(v->Value(), 51);
   v->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
@@ -862,8 +881,7 @@ TEST(SkinScrollBarLook, PartsInEveryState) {
       if (st == sDown) PressAt(b.get(), ux, uy);
       if (st == sFocused) {
         b->SetCanFocused(true);
-        b->SetFocus();
-        ASSERT_TRUE(PumpUntil([&] { return b->Focused(); }, 2000));
+        ASSERT_TRUE(FocusOn(b.get()));
       }
       if (st == sDisabled) b->SetEnabled(false);
       Shot s(b.get());
@@ -1302,7 +1320,11 @@ TEST(SkinControlsChange, SkinChangesWhileShownReReadEntriesAndKeepGdiSteady) {
   EXPECT_EQ(all.option->Picture(), sd->ActivePicture(e->PictureIndex));
   EXPECT_EQ(all.lf->list->Color(),
             static_cast<TColor>(sd->FindControl<TskDataSkinListView>(L"listview")->BGColor));
+  all.lf->form->Dropped.clear();
   change(false);
+  // Every skinned control dropped its entry before the load.
+  EXPECT_EQ(all.lf->form->Dropped, std::vector<int>(7, -1));
+  EXPECT_GE(all.play->EntryIndex(), 0);
   change(true);
   int gdi = GdiObjects();
   for (int i = 0; i < 6; ++i)
