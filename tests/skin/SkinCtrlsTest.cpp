@@ -458,15 +458,29 @@ TEST(SkinButton, NewButtonDefaults) {
 
 TEST(SkinButton, DisabledTextGreyWhenItEqualsTheNormalColour) {
   auto sd = MakeSkin(kAlt);
-  auto* e = sd->FindControl<TskDataSkinButtonControl>(L"PlayButton");
-  TskSkinButton b(nullptr);
-  b.SetSkinDataName(L"PlayButton");
-  b.SetSkinData(sd.get());
-  b.SetEnabled(false);
-  EXPECT_EQ(b.StateFontColor(false, false), static_cast<TColor>(e->DisabledFontColor));
+  auto* e = sd->FindControl<TskDataSkinButtonControl>(L"OptionButton");
+  auto form = MakeForm();
+  auto* b = new TskSkinButton(form.get());
+  b->SetParent(form.get());
+  b->SetSkinDataName(L"OptionButton");
+  b->SetBounds(10, 10, 120, 40);
+  b->SetCaption(L"MMMM");
+  b->SetSkinData(sd.get());
+  b->SetEnabled(false);
+  auto greyPixels = [&] {
+    Shot s(b);
+    int n = 0;
+    for (int y = 0; y < s.H(); ++y)
+      for (int x = 0; x < s.W(); ++x)
+        n += s.At(x, y) == RGB(0x80, 0x80, 0x80);
+    return n;
+  };
+  EXPECT_EQ(b->StateFontColor(false, false), static_cast<TColor>(e->DisabledFontColor));
+  EXPECT_EQ(greyPixels(), 0);
   e->DisabledFontColor = e->FontColor;
-  b.ReadSkinEntry();
-  EXPECT_EQ(b.StateFontColor(false, false), 0x808080u);
+  b->ReadSkinEntry();
+  EXPECT_EQ(b->StateFontColor(false, false), 0x808080u);
+  EXPECT_GT(greyPixels(), 0);
 }
 
 TEST(SkinButton, MorphTakesFiveStepsEndingAtOne) {
@@ -486,7 +500,16 @@ TEST(SkinButton, MorphTakesFiveStepsEndingAtOne) {
     b->MorphTick();
     EXPECT_NEAR(b->MorphFactor(), 0.2 * i, 1e-9);
     // Between the pictures the blend is drawn.
-    if (i < 5) Shot s(b);
+    if (i == 2) {
+      Shot s(b);
+      auto* e = sd->FindControl<TskDataSkinButtonControl>(L"PlayButton");
+      COLORREF n = PicAt(b->Picture(), e->SkinRect, 2, 2);
+      COLORREF a = PicAt(b->Picture(), e->ActiveSkinRect, 2, 2);
+      COLORREF m = s.At(2, 2);
+      EXPECT_NEAR(GetRValue(m), 0.6 * GetRValue(n) + 0.4 * GetRValue(a), 1.01);
+      EXPECT_NEAR(GetGValue(m), 0.6 * GetGValue(n) + 0.4 * GetGValue(a), 1.01);
+      EXPECT_NEAR(GetBValue(m), 0.6 * GetBValue(n) + 0.4 * GetBValue(a), 1.01);
+    }
   }
   EXPECT_EQ(b->MorphFactor(), 1.0);
   b->MorphTick();
@@ -593,6 +616,28 @@ TEST(SkinCtrlsInput, ButtonClickRunsTheActionReleaseOutsideDoesNot) {
   MouseButton(false);
   EXPECT_EQ(runs, 1);
   EXPECT_FALSE(b->Down());
+}
+
+TEST(SkinButton, SpaceAndEnterClick) {
+  auto form = MakeForm();
+  auto* b = new TskSkinButton(form.get());
+  b->SetParent(form.get());
+  int clicks = 0;
+  b->OnClick = [&](TObject*) { ++clicks; };
+  b->Perform(WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_TRUE(b->Down());
+  EXPECT_EQ(clicks, 0);
+  b->Perform(WM_KEYUP, VK_SPACE, 0);
+  EXPECT_FALSE(b->Down());
+  EXPECT_EQ(clicks, 1);
+  b->Perform(WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_EQ(clicks, 2);
+  // The accelerator of the caption.
+  b->SetCaption(L"&Options");
+  form->Show();
+  EXPECT_EQ(b->Perform(CM_DIALOGCHAR, L'o', 0), 1);
+  EXPECT_EQ(clicks, 3);
+  EXPECT_EQ(b->Perform(CM_DIALOGCHAR, L'x', 0), 0);
 }
 
 TEST(SkinButton, DefaultAndCancelAnswerEnterAndEscape) {
