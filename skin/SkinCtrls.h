@@ -222,6 +222,10 @@ public:
   void MorphTick();
   // One tick of the repeat timer.
   void RepeatTick();
+  // One tick of the frame animation; the frame shown (0: none).
+  void AnimationTick();
+  int AnimationFrame() const { return FAnimFrame; }
+  TTimer* AnimationTimer() const { return FAnimTimer.get(); }
   // The text colour used for a state.
   TColor StateFontColor(bool ADown, bool AMouseIn) const;
 
@@ -262,7 +266,6 @@ private:
   bool CanAnimate() const;
   void StartAnimation(bool Forward);
   void StopAnimation();
-  void AnimationTick();
   RECT AnimationFrameRect() const;
   void StartRepeat();
   void StopRepeat();

@@ -222,6 +222,18 @@ TEST(SkinControlBase, ResizeModesFitTheSkin) {
     EXPECT_TRUE(EqualRect(&r, &m.out)) << m.in.left << "," << m.in.top << " -> " << r.left << ","
                                        << r.top << "," << r.right << "," << r.bottom;
   }
+  for (int size : {20, 64, 100}) {
+    c->SetBounds(10, 10, size, size / 2);
+    EXPECT_EQ(c->Width(), size);
+    EXPECT_EQ(c->Height(), size / 2);
+    RECT r = c->MapSkinRect(RECT{29, 29, 31, 31});
+    EXPECT_EQ(r.left, 29 + size - 32);
+    EXPECT_EQ(r.top, 29 + size / 2 - 32);
+    // The corners are copied, the centre stretched.
+    Shot s(c);
+    EXPECT_EQ(s.At(1, 1), PicAt(c->Picture(), e->SkinRect, 1, 1));
+    EXPECT_EQ(s.At(size - 2, size / 2 - 2), PicAt(c->Picture(), e->SkinRect, 30, 30));
+  }
   // Mode 2: width only.
   e->RBPoint = POINT{0, 0};
   e->LBPoint = POINT{0, 0};
@@ -519,6 +531,41 @@ TEST(SkinButton, MorphTakesFiveStepsEndingAtOne) {
   for (int i = 0; i < 5; ++i)
     b->MorphTick();
   EXPECT_EQ(b->MorphFactor(), 0.0);
+}
+
+TEST(SkinButton, FrameAnimationPlaysForwardOnEnterAndBackOnLeave) {
+  auto sd = MakeSkin(kAlt);
+  sd->EnableSkinEffects = true;
+  auto* e = sd->FindControl<TskDataSkinButtonControl>(L"PlayButton");
+  e->Morphing = false;
+  e->AnimateSkinRect = RECT{32, 0, 96, 32}; // two frames side by side
+  e->FrameCount = 2;
+  e->AnimateInterval = 30;
+  auto form = MakeForm();
+  auto* b = new TskSkinButton(form.get());
+  b->SetParent(form.get());
+  b->SetBounds(10, 10, 32, 32);
+  b->SetSkinDataName(L"PlayButton");
+  b->SetSkinData(sd.get());
+  b->Perform(CM_MOUSEENTER, 0, 0);
+  ASSERT_NE(b->AnimationTimer(), nullptr);
+  EXPECT_EQ(b->AnimationTimer()->Interval(), 30u);
+  EXPECT_EQ(b->AnimationFrame(), 1);
+  EXPECT_EQ(Shot(b).At(16, 16), b->Picture()->Pixel(32 + 16, 16));
+  b->AnimationTick();
+  EXPECT_EQ(b->AnimationFrame(), 2);
+  EXPECT_EQ(Shot(b).At(16, 16), b->Picture()->Pixel(64 + 16, 16));
+  b->AnimationTick();
+  EXPECT_EQ(b->AnimationFrame(), 0);
+  EXPECT_FALSE(b->AnimationTimer()->Enabled());
+  // Backwards from the last frame on leaving.
+  b->Perform(CM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(b->AnimationFrame(), 2);
+  EXPECT_EQ(Shot(b).At(16, 16), b->Picture()->Pixel(64 + 16, 16));
+  b->AnimationTick();
+  b->AnimationTick();
+  EXPECT_EQ(b->AnimationFrame(), 0);
+  EXPECT_EQ(Shot(b).At(16, 16), PicAt(b->Picture(), e->SkinRect, 16, 16));
 }
 
 TEST(SkinButton, RepeatAfterHalfASecondThenEveryInterval) {
