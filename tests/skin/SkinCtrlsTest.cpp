@@ -10,6 +10,7 @@
 #include "framework/ActnList.h"
 #include "framework/Forms.h"
 #include "skin/SkinCtrls.h"
+#include "tests/skin/SkinTestFiles.h"
 #include "tests/support/Gui.h"
 
 namespace {
@@ -17,23 +18,6 @@ namespace {
 using testsupport::PumpFor;
 using testsupport::PumpMessages;
 using testsupport::PumpUntil;
-
-// The project's folder: the test program lies in <build>/bin under it.
-std::wstring SourceDir() {
-  wchar_t buf[MAX_PATH];
-  GetModuleFileNameW(nullptr, buf, MAX_PATH);
-  std::wstring w = buf;
-  w = w.substr(0, w.find_last_of(L'\\') + 1) + L"..\\..\\";
-  if (GetFileAttributesW((w + L"resources\\skin\\alt\\skin.ini").c_str()) !=
-      INVALID_FILE_ATTRIBUTES)
-    return w;
-  std::string f = __FILE__;
-  std::wstring s(f.begin(), f.end());
-  for (auto& c : s)
-    if (c == L'/') c = L'\\';
-  if (!s.empty() && s[0] == L'\\') s = L"Z:" + s;
-  return s.substr(0, s.find_last_of(L'\\') + 1) + L"..\\..\\";
-}
 
 enum SkinKind { kNone, kBuiltin, kAlt };
 const char* SkinName(SkinKind k) {
