@@ -760,6 +760,36 @@ TEST(SkinGauge, ValueClampsAndRepaintsOnlyOnChange) {
   EXPECT_EQ(g->Value(), 200);
 }
 
+TEST(SkinGauge, VerticalGrowsFromTheBottomAndShowsItsText) {
+  auto form = MakeForm();
+  auto* g = new TskSkinGauge(form.get());
+  g->SetParent(form.get());
+  g->SetBounds(10, 10, 30, 102);
+  g->SetVertical(true);
+  g->SetValue(25);
+  {
+    Shot s(g);
+    EXPECT_EQ(s.At(15, 100), Rgb(skDefaultHotColor));
+    EXPECT_EQ(s.At(15, 76), Rgb(skDefaultHotColor));
+    EXPECT_EQ(s.At(15, 74), Rgb(clWindow));
+  }
+  auto textPixels = [&] {
+    Shot s(g);
+    int n = 0;
+    for (int y = 0; y < s.H(); ++y)
+      for (int x = 0; x < s.W(); ++x)
+        n += s.At(x, y) == Rgb(g->DefaultFont()->Color());
+    return n;
+  };
+  EXPECT_EQ(textPixels(), 0);
+  g->SetShowPercent(true);
+  EXPECT_GT(textPixels(), 0);
+  g->SetShowPercent(false);
+  g->SetShowProgressText(true);
+  g->SetProgressText(L"Level");
+  EXPECT_GT(textPixels(), 0);
+}
+
 TEST(SkinGauge, ProgressWidthIsTruncatedAndNeverNegative) {
   TskSkinGauge g(nullptr);
   g.SetMaxValue(3);
