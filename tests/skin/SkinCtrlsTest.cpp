@@ -1448,6 +1448,9 @@ TEST(SkinControlsPictures, EveryControlInBothSkinsAndWithout) {
     auto sd = MakeSkin(k);
     AllControls all(k == kNone ? nullptr : sd.get());
     all.play->Perform(CM_MOUSEENTER, 0, 0);
+    all.lf->list->Columns()->Items(0)->SetWidth(200);
+    all.lf->list->UpdateScrollBars();
+    EXPECT_TRUE(all.lf->h->Visible());
     RedrawWindow(all.lf->form->Handle(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
     PumpFor(100);
