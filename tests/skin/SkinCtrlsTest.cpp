@@ -437,6 +437,25 @@ TEST(SkinButtonLook, BadEntriesGiveTheDefaultLookOrTheNormalPicture) {
   EXPECT_EQ(Shot(b).At(4, 4), Rgb(skDefaultHotColor));
 }
 
+TEST(SkinButton, WithoutSkinSizeThePictureIsStretched) {
+  auto sd = MakeSkin(kAlt);
+  auto* e = sd->FindControl<TskDataSkinButtonControl>(L"PlayButton");
+  e->LTPoint = e->RTPoint = e->LBPoint = e->RBPoint = POINT{0, 0}; // resize mode 0
+  auto form = MakeForm();
+  auto* b = new TskSkinButton(form.get());
+  b->SetParent(form.get());
+  b->SetSkinDataName(L"PlayButton");
+  b->SetBounds(10, 10, 64, 64);
+  b->SetSkinData(sd.get());
+  EXPECT_EQ(b->Width(), 32); // the skin's size
+  b->SetUseSkinSize(false);
+  b->SetBounds(10, 10, 64, 64);
+  EXPECT_EQ(b->Width(), 64);
+  Shot s(b);
+  EXPECT_EQ(s.At(32, 32), PicAt(b->Picture(), e->SkinRect, 16, 16));
+  EXPECT_EQ(s.At(62, 2), PicAt(b->Picture(), e->SkinRect, 31, 1));
+}
+
 TEST(SkinButton, NewButtonDefaults) {
   TskSkinButton b(nullptr);
   EXPECT_EQ(b.Spacing(), 1);
