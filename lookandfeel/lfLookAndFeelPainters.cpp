@@ -106,6 +106,12 @@ void TileBitmap(TlfCanvas* C, const TRect& R, TBitmap* Bitmap) {
   C->FillPattern(R, Bitmap, false);
 }
 
+// Selects the canvas font and its colour into the device context, for text
+// that the theme library draws there.
+void SelectTextFont(TlfCanvas* C) {
+  Cv(C)->TextExtent(L"");
+}
+
 void ClipOut(TlfCanvas* C, const TRect& R) {
   C->ClipOut(R);
 }
@@ -1269,13 +1275,12 @@ void PaintRotatedNavButton(const TlfCustomLookAndFeelPainter* Painter, TlfCanvas
   SetBrushClear(BC);
   Cv(BC)->SetFont(Cv(C)->Font());
   Cv(BC)->Font()->SetColor(Painter->ButtonGlyphColor(State, Cv(C)->Font()->Color()));
-  RECT T;
-  T.left = Bounds.Bottom - TextRect.Bottom;
-  T.top = TextRect.Left - Bounds.Left;
-  T.right = T.left + TextRect.Height();
-  T.bottom = T.top + TextRect.Width();
-  ::DrawTextW(Cv(BC)->Handle(), Text.c_str(), int(Text.size()), &T,
-              DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+  TRect T;
+  T.Left = Bounds.Bottom - TextRect.Bottom;
+  T.Top = TextRect.Left - Bounds.Left;
+  T.Right = T.Left + TextRect.Height();
+  T.Bottom = T.Top + TextRect.Width();
+  BC->DrawTextInRect(Text, T, 4 | 32 | 64 | 512, true);
   RotateBitmap(B.get(), 1, false);
   Cv(C)->CopyRect(Bounds, Cv(B->lfCanvas()), TRect(0, 0, W, H));
 }
@@ -2855,6 +2860,7 @@ void TlfWinXPLookAndFeelPainter::PaintButton(TlfCanvas* C, const TRect& R,
   }
   int S = PushButtonState(State);
   DrawThemed(C, T, 1, S, R);
+  SelectTextFont(C);
   RECT r = R;
   lx::DrawThemeText(T, Cv(C)->Handle(), 1, S, Caption.c_str(), int(Caption.size()),
                     DT_CENTER | DT_VCENTER | DT_SINGLELINE, 0, &r);
@@ -3327,6 +3333,7 @@ void TlfWinXPLookAndFeelPainter::PaintThemedText(
   if (!ShowPrefix) Flags |= DT_NOPREFIX;
   Flags |= MultiLine ? DT_WORDBREAK : DT_SINGLELINE;
   RECT r = R;
+  SelectTextFont(C);
   lx::DrawThemeText(Theme, Cv(C)->Handle(), PartId, StateId, Text.c_str(), int(Text.size()), Flags,
                     0, &r);
 }

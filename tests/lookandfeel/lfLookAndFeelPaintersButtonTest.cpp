@@ -248,3 +248,22 @@ TEST(lfPainterBase, UltraFlatGroupBorderWidths) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(lfPainterBase, NavigationButtonWithACaptionWritesItDownward) {
+  auto B = TlfStandardLookAndFeelPainter::Class();
+  TRect Bounds(0, 0, 22, 120), Text;
+  TRect Arrow = B->NavButtonLayout(true, false, SIZE{40, 12}, SIZE{30, 12}, Bounds, Text);
+  PainterSurface S(22, 120, RGB(0, 255, 0));
+  S.Canvas()->Font()->SetColor(clBlack);
+  B->PaintNavButton(S.C(), Bounds, true, esNormal, L"Next", Text, Arrow);
+  // The face covers the bounds; the caption's pixels lie in the text rectangle.
+  EXPECT_EQ(S.Count(RGB(0, 255, 0)), 0);
+  RECT Area{Text.Left, Text.Top, Text.Right, Text.Bottom};
+  RECT Ink = S.BoundsOfNot(RGBOf(clBtnFace), &Area);
+  EXPECT_GT(Ink.bottom - Ink.top, Ink.right - Ink.left);                // written top to bottom
+  EXPECT_EQ(S.At(Arrow.Right - 1, (Arrow.Top + Arrow.Bottom) / 2), 0u); // the chevron's bar
+}
+
+} // namespace
