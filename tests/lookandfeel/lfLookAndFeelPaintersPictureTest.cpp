@@ -5,6 +5,7 @@
 #include "lookandfeel/lfLookAndFeelPainters.h"
 #include "lookandfeel/lfLookAndFeels.h"
 #include "lookandfeel/lxOffice11.h"
+#include "lookandfeel/lxUxTheme.h"
 #include "tests/lookandfeel/FakeThemeLibrary.h"
 #include "tests/lookandfeel/PainterSurface.h"
 
@@ -180,6 +181,85 @@ TEST_F(lfPainterPicture, KindAndNativeStylePickThePainter) {
   SendMessageW(ThemeChangedReceiver()->Handle(), WM_THEMECHANGED, 0, 0);
   L.SetKind(lfStandard);
   EXPECT_EQ(L.Painter(), TlfStandardLookAndFeelPainter::Class());
+}
+
+// The platform's own theme services: the test prefix runs the system's
+// "Light" visual style (colour "Blue"); the tests pin it and skip under any other.
+class lfPainterRealTheme : public testing::Test {
+protected:
+  void SetUp() override {
+    lxUxThemeInitialize();
+    lxThemeManagerInitialize();
+    AddOffice11ColorsUser();
+    wchar_t File[1024] = {}, Colour[1024] = {}, Size[1024] = {};
+    if (!CanUseVisualStyles(0) ||
+        FAILED(lx::GetCurrentThemeName(File, 1024, Colour, 1024, Size, 1024)))
+      GTEST_SKIP() << "no visual style is active";
+    std::wstring Name = File;
+    for (auto& c : Name)
+      c = towlower(c);
+    if (Name.size() < 14 || Name.substr(Name.size() - 14) != L"light.msstyles" ||
+        std::wstring(Colour) != L"Blue")
+      GTEST_SKIP() << "another visual style is active";
+  }
+  void TearDown() override {
+    RemoveOffice11ColorsUser();
+    lxThemeManagerFinalize();
+    lxUxThemeFinalize();
+  }
+};
+
+TEST_F(lfPainterRealTheme, ButtonsAndCheckBoxesComeFromTheStyle) {
+  auto XP = TlfWinXPLookAndFeelPainter::Class();
+  auto Std = TlfStandardLookAndFeelPainter::Class();
+  PainterSurface Themed(60, 24, RGBOf(clBtnFace)), Plain(60, 24, RGBOf(clBtnFace));
+  XP->PaintButton(Themed.C(), TRect(0, 0, 60, 24), L"", esPressed, true, clDefault, clDefault,
+                  false);
+  Std->PaintButton(Plain.C(), TRect(0, 0, 60, 24), L"", esPressed, true, clDefault, clDefault,
+                   false);
+  EXPECT_NE(Themed.At(30, 12), Plain.At(30, 12));
+  EXPECT_NE(Themed.At(0, 0), Plain.At(0, 0)); // no black frame: the style's own
+  PainterSurface Normal(60, 24, RGBOf(clBtnFace));
+  XP->PaintButton(Normal.C(), TRect(0, 0, 60, 24), L"", esNormal, true, clDefault, clDefault,
+                  false);
+  EXPECT_NE(Themed.At(30, 12), Normal.At(30, 12));
+  // Checked and unchecked marks differ; the extent is the style's part size.
+  TSize E = XP->CheckBoxExtent();
+  EXPECT_GT(E.cx, 0);
+  PainterSurface A(E.cx, E.cy), B(E.cx, E.cy);
+  XP->PaintCheckBox(A.C(), TRect(0, 0, E.cx, E.cy), esNormal, cmChecked);
+  XP->PaintCheckBox(B.C(), TRect(0, 0, E.cx, E.cy), esNormal, cmUnchecked);
+  int Differ = 0;
+  for (int y = 0; y < E.cy; ++y)
+    for (int x = 0; x < E.cx; ++x)
+      Differ += A.At(x, y) != B.At(x, y);
+  EXPECT_GT(Differ, 3);
+}
+
+TEST_F(lfPainterRealTheme, FaceColourIsTheStylesOrTheInheritedOne) {
+  HTHEME T = GetThemeHandle(tcButton);
+  ASSERT_NE(T, nullptr);
+  COLORREF c = 0;
+  bool Has = SUCCEEDED(lx::GetThemeColor(T, 1, 2, 204, &c));
+  EXPECT_EQ(TlfWinXPLookAndFeelPainter::Class()->ButtonFaceColor(esHot),
+            Has ? TColor(c) : clBtnFace);
+}
+
+TEST_F(lfPainterRealTheme, OfficeScrollBarsAreTheThemedOnes) {
+  PainterSurface A(17, 17), B(17, 17);
+  TlfOffice11LookAndFeelPainter::Class()->PaintScrollBarPart(A.C(), false, TRect(0, 0, 17, 17),
+                                                             scpLineUp, esHot);
+  TlfWinXPLookAndFeelPainter::Class()->PaintScrollBarPart(B.C(), false, TRect(0, 0, 17, 17),
+                                                          scpLineUp, esHot);
+  for (int y = 0; y < 17; ++y)
+    for (int x = 0; x < 17; ++x)
+      ASSERT_EQ(A.At(x, y), B.At(x, y)) << x << "," << y;
+}
+
+TEST_F(lfPainterRealTheme, Picture) {
+  PainterSurface S(900, 200, RGBOf(clBtnFace));
+  PaintSheet(S, 4, L"XP theme (Light)", TlfWinXPLookAndFeelPainter::Class());
+  EXPECT_TRUE(S.SavePng(L"lookandfeel-painters-theme.png"));
 }
 
 } // namespace
