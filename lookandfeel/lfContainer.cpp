@@ -16,9 +16,10 @@ const TlfContainerStyleValues kNotPublishedInStates =
     StyleValueBit(svEdges) | StyleValueBit(svFont) | StyleValueBit(svHotTrack) |
     StyleValueBit(svShadow) | StyleValueBit(svTransparentBorder);
 
-std::vector<IlfPopupWindow*> gPopups;
+// Heap state for the whole run: exit hooks run during static destruction.
+std::vector<IlfPopupWindow*>& gPopups = *new std::vector<IlfPopupWindow*>;
 HHOOK gCallWndHook = nullptr, gGetMessageHook = nullptr, gMouseHook = nullptr;
-std::map<HWND, WNDPROC> gLockedProcs;
+std::map<HWND, WNDPROC>& gLockedProcs = *new std::map<HWND, WNDPROC>;
 bool gProcessingClick = false;
 FARPROC gGetScrollBarInfo = nullptr;
 int gUseCount = 0;

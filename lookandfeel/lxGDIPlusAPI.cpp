@@ -17,7 +17,7 @@ GdiplusStartupInput gInput(nullptr, TRUE, FALSE);
 GdiplusStartupOutput gOutput;
 ULONG_PTR gToken = 0, gHookToken = 0;
 CLSID gPngEncoder = {};
-std::unique_ptr<TlxUnitsLoader> gLoader;
+TlxUnitsLoader* gLoader = nullptr; // plain: exit hooks run during static destruction
 int gUseCount = 0;
 
 } // namespace
@@ -240,8 +240,8 @@ void TlxUnitsLoader::RunShutDowns() {
 }
 
 TlxUnitsLoader* UnitsLoader() {
-  if (!gLoader) gLoader = std::make_unique<TlxUnitsLoader>();
-  return gLoader.get();
+  if (!gLoader) gLoader = new TlxUnitsLoader;
+  return gLoader;
 }
 
 bool UnitsLoaderExists() {
@@ -265,5 +265,6 @@ void lxGDIPlusAPIFinalize() {
   if (gUseCount == 0 || --gUseCount > 0) return;
   if (lfIsLibraryModule && gUsable && gLoader && gLoader->ShutDownCount() > 0)
     throw Exception(L"Need call lxFinalizeGDIPlus before free library!");
-  gLoader.reset();
+  delete gLoader;
+  gLoader = nullptr;
 }
