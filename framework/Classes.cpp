@@ -454,9 +454,10 @@ void DeallocateHWnd(HWND Wnd) {
 
 namespace {
 
+// Kept for the whole run: unit exit hooks still use it during static destruction.
 std::vector<TPersistentClassInfo>& ClassList() {
-  static std::vector<TPersistentClassInfo> list;
-  return list;
+  static auto* list = new std::vector<TPersistentClassInfo>;
+  return *list;
 }
 
 TPersistentClassInfo* FindClassEntry(const std::wstring& Name) {
@@ -497,7 +498,7 @@ std::wstring ClassGroupOf(const std::wstring& Name) {
 // Synchronisation with the main thread
 
 DWORD MainThreadID = GetCurrentThreadId();
-std::function<void()> WakeMainThread;
+std::function<void()>& WakeMainThread = *new std::function<void()>;
 
 namespace {
 
@@ -508,13 +509,13 @@ struct TSyncCall {
 };
 
 std::mutex& SyncLock() {
-  static std::mutex m;
-  return m;
+  static auto* m = new std::mutex;
+  return *m;
 }
 
 std::deque<std::shared_ptr<TSyncCall>>& SyncQueue() {
-  static std::deque<std::shared_ptr<TSyncCall>> q;
-  return q;
+  static auto* q = new std::deque<std::shared_ptr<TSyncCall>>;
+  return *q;
 }
 
 void PushCall(const std::shared_ptr<TSyncCall>& call) {

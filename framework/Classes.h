@@ -302,4 +302,4 @@ void Synchronize(std::function<void()> Method);
 void Queue(std::function<void()> Method);
 // Runs the pending calls on the main thread; true when any ran.
 bool CheckSynchronize();
-extern std::function<void()> WakeMainThread;
+extern std::function<void()>& WakeMainThread;

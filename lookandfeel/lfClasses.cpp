@@ -4,15 +4,16 @@
 
 namespace {
 
-std::unique_ptr<TlfComponentRegistry> gRegistry;
+// Unit state is plain data: exit hooks run during static destruction.
+TlfComponentRegistry* gRegistry = nullptr;
 int gState = 0;
 int gUseCount = 0;
 
 } // namespace
 
 TlfComponentRegistry* lfComponentRegistry() {
-  if (!gRegistry) gRegistry = std::make_unique<TlfComponentRegistry>();
-  return gRegistry.get();
+  if (!gRegistry) gRegistry = new TlfComponentRegistry;
+  return gRegistry;
 }
 
 bool lfComponentRegistryExists() {
@@ -94,7 +95,8 @@ void lfClassesInitialize() {
 
 void lfClassesFinalize() {
   if (gUseCount == 0 || --gUseCount > 0) return;
-  gRegistry.reset();
+  delete gRegistry;
+  gRegistry = nullptr;
   gState = 2;
 }
 

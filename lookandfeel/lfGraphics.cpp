@@ -16,10 +16,11 @@ int FloorDiv(int a, int b) {
   return q;
 }
 
-std::unique_ptr<TlfScreenCanvas> gScreenCanvas;
-std::unique_ptr<TBitmap> gHalftoneBitmap;
-std::unique_ptr<TBrush> gHalftoneBrush;
-std::vector<std::unique_ptr<TBrush>> gSystemBrushes;
+// Plain pointers: exit hooks run during static destruction.
+TlfScreenCanvas* gScreenCanvas = nullptr;
+TBitmap* gHalftoneBitmap = nullptr;
+TBrush* gHalftoneBrush = nullptr;
+std::vector<TBrush*>* gSystemBrushes = nullptr;
 HMODULE gMsimg = nullptr;
 TAlphaBlendProc gAlphaBlend = nullptr;
 int gUseCount = 0;
@@ -407,8 +408,8 @@ TlfScreenCanvas::TlfScreenCanvas() : TlfCanvas(nullptr) {
 TlfScreenCanvas::~TlfScreenCanvas() = default;
 
 TlfScreenCanvas* GetScreenCanvas() {
-  if (!gScreenCanvas) gScreenCanvas = std::make_unique<TlfScreenCanvas>();
-  return gScreenCanvas.get();
+  if (!gScreenCanvas) gScreenCanvas = new TlfScreenCanvas;
+  return gScreenCanvas;
 }
 
 // ---------------------------------------------------------------------------
@@ -878,12 +879,13 @@ void PaintParentIntoCanvas(TControl* Control, TCanvas* Canvas, const TRect& Rc, 
 // Shared brushes, named colours, AlphaBlend
 
 TBrush* lfHalftoneBrush() {
-  return gHalftoneBrush.get();
+  return gHalftoneBrush;
 }
 
 TBrush* lfSystemBrush(int Index) {
-  return Index >= 0 && Index < static_cast<int>(gSystemBrushes.size()) ? gSystemBrushes[Index].get()
-                                                                       : nullptr;
+  return gSystemBrushes && Index >= 0 && Index < static_cast<int>(gSystemBrushes->size())
+             ? (*gSystemBrushes)[Index]
+             : nullptr;
 }
 
 const std::vector<TlfColorInfo>& lfColorTable() {
@@ -1075,19 +1077,20 @@ TAlphaBlendProc lfAlphaBlend() {
 
 void lfGraphicsInitialize() {
   if (gUseCount++ > 0) return;
-  gHalftoneBitmap = std::make_unique<TBitmap>();
+  gHalftoneBitmap = new TBitmap;
   gHalftoneBitmap->SetPixelFormat(pf1bit);
   gHalftoneBitmap->SetSize(8, 8);
   for (int y = 0; y < 8; ++y) {
     auto* row = static_cast<BYTE*>(gHalftoneBitmap->ScanLine(y));
     row[0] = (y % 2) ? 0x55 : 0xAA;
   }
-  gHalftoneBrush = std::make_unique<TBrush>();
-  gHalftoneBrush->SetBitmap(gHalftoneBitmap.get());
+  gHalftoneBrush = new TBrush;
+  gHalftoneBrush->SetBitmap(gHalftoneBitmap);
+  gSystemBrushes = new std::vector<TBrush*>;
   for (int i = 0; i <= 30; ++i) {
-    auto b = std::make_unique<TBrush>();
+    auto* b = new TBrush;
     b->SetColor(clSystemColor | i);
-    gSystemBrushes.push_back(std::move(b));
+    gSystemBrushes->push_back(b);
   }
   gMsimg = LoadLibraryW(L"msimg32.dll");
   if (gMsimg) gAlphaBlend = reinterpret_cast<TAlphaBlendProc>(GetProcAddress(gMsimg, "AlphaBlend"));
@@ -1098,8 +1101,14 @@ void lfGraphicsFinalize() {
   gAlphaBlend = nullptr;
   if (gMsimg) FreeLibrary(gMsimg);
   gMsimg = nullptr;
-  gSystemBrushes.clear();
-  gHalftoneBrush.reset();
-  gHalftoneBitmap.reset();
-  gScreenCanvas.reset();
+  for (auto* b : *gSystemBrushes)
+    delete b;
+  delete gSystemBrushes;
+  gSystemBrushes = nullptr;
+  delete gHalftoneBrush;
+  gHalftoneBrush = nullptr;
+  delete gHalftoneBitmap;
+  gHalftoneBitmap = nullptr;
+  delete gScreenCanvas;
+  gScreenCanvas = nullptr;
 }

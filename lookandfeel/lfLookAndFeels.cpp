@@ -23,9 +23,12 @@ template <class T> void Erase(std::vector<T*>& v, T* p) {
 
 } // namespace
 
-TlfExtendedStyleRegistryLink lfExtendedStyleRegistry;
+TlfExtendedStyleRegistryLink& lfExtendedStyleRegistry() {
+  static auto* link = new TlfExtendedStyleRegistryLink; // outlives static destruction
+  return *link;
+}
 bool lfSkinPaintersAllowed = true;
-std::function<bool(TObject*)> lfIsSkinSupported;
+bool (*lfIsSkinSupported)(TObject*) = nullptr;
 
 void lfRegisterPainterClasses(TlfLookAndFeelPainterClass Flat, TlfLookAndFeelPainterClass Standard,
                               TlfLookAndFeelPainterClass UltraFlat,
@@ -130,9 +133,9 @@ TlfLookAndFeel::TlfLookAndFeel(TPersistent* AOwner) : TlfInterfacedPersistent(AO
 }
 
 TlfLookAndFeel::~TlfLookAndFeel() {
-  if (lfExtendedStyleRegistry.Exists() && FPainterListenerRegistered &&
-      lfExtendedStyleRegistry.RemovePainterListener)
-    lfExtendedStyleRegistry.RemovePainterListener(this);
+  if (lfExtendedStyleRegistry().Exists() && FPainterListenerRegistered &&
+      lfExtendedStyleRegistry().RemovePainterListener)
+    lfExtendedStyleRegistry().RemovePainterListener(this);
   delete FNotifier;
   FNotifier = nullptr;
   FDestroying = true;
@@ -189,9 +192,9 @@ TlfLookAndFeelPainterClass TlfLookAndFeel::EffectiveSkinPainter() {
 
 bool TlfLookAndFeel::FindSkinPainter(const TlxSkinName& Name, TlfLookAndFeelPainterClass& Painter) {
   Painter = nullptr;
-  if (Name.empty() || !lfExtendedStyleRegistry.Exists()) return false;
+  if (Name.empty() || !lfExtendedStyleRegistry().Exists()) return false;
   TlfLookAndFeelPainterClass found = nullptr;
-  bool result = lfExtendedStyleRegistry.FindPainter(Name, found);
+  bool result = lfExtendedStyleRegistry().FindPainter(Name, found);
   if (result && lfSkinPaintersAllowed) Painter = found;
   return result;
 }
@@ -217,14 +220,14 @@ TlfLookAndFeelValues TlfLookAndFeel::Differences() const {
 }
 
 void TlfLookAndFeel::UpdatePainterListener() {
-  if (!lfExtendedStyleRegistry.Exists()) return;
+  if (!lfExtendedStyleRegistry().Exists()) return;
   if (FSkinPainter) {
-    if (lfExtendedStyleRegistry.AddPainterListener)
-      lfExtendedStyleRegistry.AddPainterListener(this);
+    if (lfExtendedStyleRegistry().AddPainterListener)
+      lfExtendedStyleRegistry().AddPainterListener(this);
     FPainterListenerRegistered = true;
   } else {
-    if (lfExtendedStyleRegistry.RemovePainterListener)
-      lfExtendedStyleRegistry.RemovePainterListener(this);
+    if (lfExtendedStyleRegistry().RemovePainterListener)
+      lfExtendedStyleRegistry().RemovePainterListener(this);
     FPainterListenerRegistered = false;
   }
 }

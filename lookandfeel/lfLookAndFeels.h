@@ -64,7 +64,7 @@ struct TlfExtendedStyleRegistryLink {
   std::function<void(IPainterChangeListener*)> RemovePainterListener;
   bool Exists() const { return static_cast<bool>(FindPainter); }
 };
-extern TlfExtendedStyleRegistryLink lfExtendedStyleRegistry;
+TlfExtendedStyleRegistryLink& lfExtendedStyleRegistry();
 
 // The painter class table (one class per kind) and the XP painter.
 void lfRegisterPainterClasses(TlfLookAndFeelPainterClass Flat, TlfLookAndFeelPainterClass Standard,
@@ -76,7 +76,7 @@ TlfLookAndFeelPainterClass lfWinXPPainterClass();
 // Whether skin painters may be used (on).
 extern bool lfSkinPaintersAllowed;
 // Whether an object supports skins; installed at start-up.
-extern std::function<bool(TObject*)> lfIsSkinSupported;
+extern bool (*lfIsSkinSupported)(TObject*);
 
 // ---------------------------------------------------------------------------
 // System colour changes

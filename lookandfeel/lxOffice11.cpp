@@ -18,7 +18,7 @@ bool gThemed = false;
 int gSchemeValue = 75;
 TColor gColors[Office11ColorCount] = {};
 HBRUSH gBrushes[Office11BrushCount] = {};
-std::unique_ptr<TBitmap> gBitmaps[3];
+TBitmap* gBitmaps[3] = {}; // plain pointers: exit hooks run during static destruction
 int gUsers = 0;
 HMODULE gMsimg = nullptr;
 TGradientFill gGradientFill = nullptr;
@@ -75,18 +75,22 @@ void DeleteBrushesAndBitmaps() {
     }
     b = nullptr;
   }
-  for (auto& bm : gBitmaps)
-    bm.reset();
+  for (auto& bm : gBitmaps) {
+    delete bm;
+    bm = nullptr;
+  }
 }
 
-std::unique_ptr<TBitmap> LoadResourceBitmap(const wchar_t* Name) {
-  auto bm = std::make_unique<TBitmap>();
+// A missing or unreadable resource leaves an empty bitmap.
+TBitmap* LoadResourceBitmap(const wchar_t* Name) {
+  auto* bm = new TBitmap;
   HINSTANCE inst = GetModuleHandleW(nullptr);
   if (FindResourceW(inst, Name, MAKEINTRESOURCEW(2))) {
     try {
       bm->LoadFromResourceName(inst, Name);
     } catch (...) {
-      bm = std::make_unique<TBitmap>();
+      delete bm;
+      bm = new TBitmap;
     }
   }
   return bm;
@@ -111,7 +115,7 @@ void CreateBrushesAndBitmaps() {
   gBrushes[14] = gBrushes[10];
   gBrushes[15] = solid(55);
   gBitmaps[obSubMenuExpand] = LoadResourceBitmap(L"LXSUBMENUEXPAND");
-  TintGreyBitmap(gBitmaps[obSubMenuExpand].get(), gColors[2], gColors[3]);
+  TintGreyBitmap(gBitmaps[obSubMenuExpand], gColors[2], gColors[3]);
   gBitmaps[obExpandButtonMinus] = LoadResourceBitmap(L"LXEXPANDBUTTON_MINUS");
   gBitmaps[obExpandButtonPlus] = LoadResourceBitmap(L"LXEXPANDBUTTON_PLUS");
   gColors[79] = RGB(158, 174, 191);
@@ -138,7 +142,7 @@ HBRUSH Office11Brush(int Index) {
   return Index >= 0 && Index < Office11BrushCount ? gBrushes[Index] : nullptr;
 }
 TBitmap* Office11Bitmap(TlxOffice11Bitmap Which) {
-  return gBitmaps[Which].get();
+  return gBitmaps[Which];
 }
 int Office11ColorsUserCount() {
   return gUsers;

@@ -9,11 +9,13 @@
 
 namespace {
 
-std::vector<std::wstring> gNames;
-TlxThemeData gCache[tcThemeClassCount];
+// Unit state lives on the heap for the whole run: exit hooks run during
+// static destruction.
+std::vector<std::wstring>& gNames = *new std::vector<std::wstring>;
+TlxThemeData* const gCache = new TlxThemeData[tcThemeClassCount];
 bool gActive = false;
-std::unique_ptr<TlxThemeChangedEventReceiver> gReceiver;
-std::unique_ptr<std::vector<TlxThemeChangedSubscriber*>> gSubscribers;
+TlxThemeChangedEventReceiver* gReceiver = nullptr;
+std::vector<TlxThemeChangedSubscriber*>* gSubscribers = nullptr;
 int gUseCount = 0;
 
 const wchar_t* const kNames[tcThemeClassCount] = {
@@ -28,8 +30,8 @@ const wchar_t* const kNames[tcThemeClassCount] = {
 const std::wstring& ThemeClassName(TlxThemeClass c) {
   static const std::wstring empty;
   if (c < 0 || c >= tcThemeClassCount) return empty;
-  static const std::vector<std::wstring> defaults(std::begin(kNames), std::end(kNames));
-  return gNames.empty() ? defaults[c] : gNames[c];
+  static const auto* defaults = new std::vector<std::wstring>(std::begin(kNames), std::end(kNames));
+  return gNames.empty() ? (*defaults)[c] : gNames[c];
 }
 
 const TlxThemeData& ThemeCacheEntry(TlxThemeClass c) {
@@ -79,8 +81,8 @@ HRESULT CloseThemeHandle(TlxThemeClass c) {
 }
 
 void CloseAllThemeHandles() {
-  for (auto& d : gCache)
-    if (d.Handle) {
+  for (int c = 0; c < tcThemeClassCount; ++c)
+    if (auto& d = gCache[c]; d.Handle) {
       lx::CloseThemeData(d.Handle);
       d.Handle = nullptr;
     }
@@ -123,7 +125,7 @@ void TlxThemeChangedEventReceiver::ThemeChanged(TMessage& Message) {
 }
 
 TlxThemeChangedEventReceiver* ThemeChangedReceiver() {
-  return gReceiver.get();
+  return gReceiver;
 }
 
 bool SubscribeThemeChanged(TlxThemeChangedSubscriber* S) {
@@ -147,16 +149,18 @@ void lxThemeManagerInitialize() {
   gNames.assign(std::begin(kNames), std::end(kNames));
   if (!ThemeLibraryLoaded()) return;
   gActive = lx::IsThemeActive() != 0;
-  gReceiver = std::make_unique<TlxThemeChangedEventReceiver>();
-  gSubscribers = std::make_unique<std::vector<TlxThemeChangedSubscriber*>>();
+  gReceiver = new TlxThemeChangedEventReceiver;
+  gSubscribers = new std::vector<TlxThemeChangedSubscriber*>;
 }
 
 void lxThemeManagerFinalize() {
   if (gUseCount == 0 || --gUseCount > 0) return;
   if (ThemeLibraryLoaded()) {
-    gReceiver.reset();
+    delete gReceiver;
+    gReceiver = nullptr;
     CloseAllThemeHandles();
-    gSubscribers.reset();
+    delete gSubscribers;
+    gSubscribers = nullptr;
   }
   gNames.clear();
 }

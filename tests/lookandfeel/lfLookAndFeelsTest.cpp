@@ -28,7 +28,7 @@ protected:
     lfLookAndFeelsFinalize();
     lxThemeManagerFinalize();
     lxUxThemeFinalize();
-    lfExtendedStyleRegistry = {};
+    lfExtendedStyleRegistry() = {};
     EXPECT_EQ(lfSystemPaletteChangedListener(), nullptr);
   }
 };
@@ -150,15 +150,15 @@ TEST_F(LookAndFeels, LastControllerResetsTheRoot) {
 
 TEST_F(LookAndFeels, SkinPainterFromTheRegistry) {
   std::vector<IPainterChangeListener*> listeners;
-  lfExtendedStyleRegistry.FindPainter = [](const std::wstring& n, TlfLookAndFeelPainterClass& p) {
+  lfExtendedStyleRegistry().FindPainter = [](const std::wstring& n, TlfLookAndFeelPainterClass& p) {
     if (n != L"Blue") return false;
     p = Tag(5);
     return true;
   };
-  lfExtendedStyleRegistry.AddPainterListener = [&](IPainterChangeListener* l) {
+  lfExtendedStyleRegistry().AddPainterListener = [&](IPainterChangeListener* l) {
     if (std::find(listeners.begin(), listeners.end(), l) == listeners.end()) listeners.push_back(l);
   };
-  lfExtendedStyleRegistry.RemovePainterListener = [&](IPainterChangeListener* l) {
+  lfExtendedStyleRegistry().RemovePainterListener = [&](IPainterChangeListener* l) {
     listeners.erase(std::remove(listeners.begin(), listeners.end(), l), listeners.end());
   };
   {
