@@ -7,6 +7,7 @@
 #include "lookandfeel/lfDWMApi.h"
 #include "lookandfeel/lfGeometry.h"
 #include "lookandfeel/lfGraphics.h"
+#include "lookandfeel/lfLookAndFeelPainters.h"
 #include "lookandfeel/lfLookAndFeels.h"
 #include "lookandfeel/lfPatternBrushes.h"
 #include "lookandfeel/lxGDIPlusAPI.h"
@@ -22,7 +23,8 @@ bool gAdded = false;
 } // namespace
 
 TlfUnitStep& lfPaintersUnitStep() {
-  static auto* step = new TlfUnitStep{L"lfLookAndFeelPainters", nullptr, nullptr};
+  static auto* step = new TlfUnitStep{L"lfLookAndFeelPainters", lfLookAndFeelPaintersInitialize,
+                                      lfLookAndFeelPaintersFinalize};
   return *step;
 }
 

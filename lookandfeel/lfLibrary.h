@@ -12,8 +12,8 @@ struct TlfUnitStep {
   std::function<void()> Init, Done;
 };
 
-// The painters' unit fills this before start-up (from a static initializer
-// of its own); its step runs right after the look-and-feel settings.
+// The painters' start-up and shut-down (tests may put a stand-in here); the
+// step runs right after the look-and-feel settings.
 TlfUnitStep& lfPaintersUnitStep();
 
 // The steps in start-up order.

@@ -140,8 +140,8 @@ int TextFlags(TAlignment AlignHorz, TlfVerticalAlignment AlignVert, bool MultiLi
 // Base painter
 
 TlfLookAndFeelPainterClass TlfCustomLookAndFeelPainter::Class() {
-  static TlfCustomLookAndFeelPainter Instance;
-  return &Instance;
+  static auto* Instance = new TlfCustomLookAndFeelPainter;
+  return Instance;
 }
 
 void TlfCustomLookAndFeelPainter::PaintBackground(TlfCanvas* C, const TRect& R, bool Transparent,
@@ -1213,8 +1213,8 @@ void CalendarArrows(const TlfCustomLookAndFeelPainter* Painter, TlfCanvas* C, co
     TPoint P2(P0.X - s * (m + 1), P0.Y + m + 1);
     FillPolygon(C, {P0, P1, P2}, Color);
   };
-  if (Arrows == caLeft || Arrows == caBoth) One(A.Left, 1);
-  if (Arrows == caRight || Arrows == caBoth) One(A.Right, -1);
+  if (Arrows == TlfCalendarArrows::caLeft || Arrows == TlfCalendarArrows::caBoth) One(A.Left, 1);
+  if (Arrows == TlfCalendarArrows::caRight || Arrows == TlfCalendarArrows::caBoth) One(A.Right, -1);
 }
 
 void SortArrow(const TlfCustomLookAndFeelPainter* Painter, TlfCanvas* C, const TRect& R,
@@ -1337,15 +1337,24 @@ void PaintClockFace(TlfCanvas* C, const TRect& R, TDateTime Time, TColor BackCol
 
 namespace {
 
-TSize GCheckBoxSize{0, 0};
-TlfRadioGeometry GRadio;
-std::vector<std::vector<int>> GPattern;
-std::vector<int> GImageMap;
-std::unique_ptr<TlfRadioButtonImageList> GRadioImages;
-std::unique_ptr<TImageList> GRowMarkers;
-std::unique_ptr<TBitmap> GScrollPatterns[2];
-std::unique_ptr<TlfExtendedStylePainters> GRegistry;
-std::unique_ptr<TSystemPaletteChangedNotifier> GNotifier;
+// The unit's process-wide state; it outlives static destruction, since the
+// library's shut-down runs from the exit hooks.
+struct TPainterState {
+  TSize CheckBoxSize{0, 0};
+  TlfRadioGeometry Radio;
+  std::vector<std::vector<int>> Pattern;
+  std::vector<int> ImageMap;
+  std::unique_ptr<TlfRadioButtonImageList> RadioImages;
+  std::unique_ptr<TImageList> RowMarkers;
+  std::unique_ptr<TBitmap> ScrollPatterns[2];
+  std::unique_ptr<TlfExtendedStylePainters> Registry;
+  std::unique_ptr<TSystemPaletteChangedNotifier> Notifier;
+};
+
+TPainterState& PainterState() {
+  static auto* s = new TPainterState;
+  return *s;
+}
 
 // The cell size of the system's check-box bitmap (four columns, three rows).
 bool SystemCheckBoxCell(int& W, int& H) {
@@ -1374,11 +1383,11 @@ COLORREF PixelAt(TBitmap* B, int X, int Y) {
 void MeasureCheckBox() {
   int W = 0, H = 0;
   SystemCheckBoxCell(W, H);
-  GCheckBoxSize = TSize{W, H};
+  PainterState().CheckBoxSize = TSize{W, H};
 }
 
 TSize CheckBoxGlyphSize() {
-  return GCheckBoxSize;
+  return PainterState().CheckBoxSize;
 }
 
 void MeasureRadioButton() {
@@ -1443,14 +1452,14 @@ void MeasureRadioButton() {
     int l = G.X0 + G.CW / 2 - 2, t = G.Y0 + G.CH / 2 - 2;
     G.Dot = TRect(l, t, l + 4, t + 4);
   }
-  GRadio = G;
+  PainterState().Radio = G;
 }
 
 const TlfRadioGeometry& RadioGeometry() {
-  return GRadio;
+  return PainterState().Radio;
 }
 const std::vector<std::vector<int>>& RadioPattern() {
-  return GPattern;
+  return PainterState().Pattern;
 }
 
 void EllipseInRect(TCanvas* Canvas, const TRect& R) {
@@ -1460,7 +1469,7 @@ void EllipseInRect(TCanvas* Canvas, const TRect& R) {
 namespace {
 
 void MarkOuterRing() {
-  int CW = GRadio.CW, CH = GRadio.CH;
+  int CW = PainterState().Radio.CW, CH = PainterState().Radio.CH;
   auto B = NewBitmap(CW, CH);
   TCanvas* K = B->Canvas();
   K->Brush()->SetColor(clWhite);
@@ -1468,28 +1477,28 @@ void MarkOuterRing() {
   K->Pen()->SetColor(clBlack);
   K->Brush()->SetColor(clWhite);
   EllipseInRect(K, TRect(0, 0, CW, CH));
-  GPattern.assign(CH, std::vector<int>(CW, 0));
+  PainterState().Pattern.assign(CH, std::vector<int>(CW, 0));
   for (int i = 0; i < CH; ++i)
     for (int j = 0; j < CW; ++j)
       if (PixelAt(B.get(), j, i) == 0)
-        GPattern[i][j] = (CH - 1) * (CW - 1 - j) < i * (CW - 1) ? 2 : 1;
+        PainterState().Pattern[i][j] = (CH - 1) * (CW - 1 - j) < i * (CW - 1) ? 2 : 1;
 }
 
 void MarkEdge(int r, int c) {
-  int CW = GRadio.CW, CH = GRadio.CH;
+  int CW = PainterState().Radio.CW, CH = PainterState().Radio.CH;
   int d = (CW - 1 - c) * (CH - 1) - r * (CW - 1);
   if (d < 0)
-    GPattern[r][c] = 4;
+    PainterState().Pattern[r][c] = 4;
   else if (d > 0)
-    GPattern[r][c] = 3;
+    PainterState().Pattern[r][c] = 3;
   else
-    GPattern[r][c] = c >= CW / 2 ? 4 : 3;
+    PainterState().Pattern[r][c] = c >= CW / 2 ? 4 : 3;
 }
 
 void MarkInnerArea() {
-  int CW = GRadio.CW, CH = GRadio.CH;
+  int CW = PainterState().Radio.CW, CH = PainterState().Radio.CH;
   int c0 = CW / 2, r0 = CH / 2;
-  auto& P = GPattern;
+  auto& P = PainterState().Pattern;
   auto Ring = [&](int r, int c) { return P[r][c] == 1 || P[r][c] == 2; };
   for (int r = 1; r <= CH - 2; ++r) {
     for (int c = c0 - 1; c >= 0 && P[r][c] == 0; --c)
@@ -1522,17 +1531,18 @@ void MarkInnerArea() {
 }
 
 void MarkDot() {
-  int CW = GRadio.CW, CH = GRadio.CH;
+  int CW = PainterState().Radio.CW, CH = PainterState().Radio.CH;
   auto B = NewBitmap(CW, CH);
   TCanvas* K = B->Canvas();
   K->Brush()->SetColor(clWhite);
   K->FillRect(TRect(0, 0, CW, CH));
   K->Pen()->SetColor(clBlack);
   K->Brush()->SetColor(clBlack);
-  EllipseInRect(K, Offset(GRadio.Dot, -GRadio.X0, -GRadio.Y0));
+  EllipseInRect(
+      K, Offset(PainterState().Radio.Dot, -PainterState().Radio.X0, -PainterState().Radio.Y0));
   for (int i = 0; i < CH; ++i)
     for (int j = 0; j < CW; ++j)
-      if (PixelAt(B.get(), j, i) == 0) GPattern[i][j] = 6;
+      if (PixelAt(B.get(), j, i) == 0) PainterState().Pattern[i][j] = 6;
 }
 
 } // namespace
@@ -1620,16 +1630,16 @@ std::array<std::uint32_t, 7> BuildColorMap(TlfLookAndFeelKind Kind, TlfElementSt
 TlfRadioButtonImageList::TlfRadioButtonImageList() {
   MeasureRadioButton();
   FImageList = std::make_unique<TImageList>(nullptr);
-  FImageList->SetSize(GRadio.CW, GRadio.CH);
+  FImageList->SetSize(PainterState().Radio.CW, PainterState().Radio.CH);
   FImageList->SetMasked(true);
   FImageList->SetImageType(itImage);
-  FButtonMask = NewBitmap(GRadio.CW, GRadio.CH, pf1bit);
+  FButtonMask = NewBitmap(PainterState().Radio.CW, PainterState().Radio.CH, pf1bit);
   TCanvas* K = FButtonMask->Canvas();
   K->Brush()->SetColor(clWhite);
-  K->FillRect(TRect(0, 0, GRadio.CW, GRadio.CH));
+  K->FillRect(TRect(0, 0, PainterState().Radio.CW, PainterState().Radio.CH));
   K->Pen()->SetColor(clBlack);
   K->Brush()->SetColor(clBlack);
-  EllipseInRect(K, TRect(0, 0, GRadio.CW, GRadio.CH));
+  EllipseInRect(K, TRect(0, 0, PainterState().Radio.CW, PainterState().Radio.CH));
   BuildRadioPattern();
 }
 
@@ -1637,7 +1647,7 @@ TlfRadioButtonImageList::~TlfRadioButtonImageList() = default;
 
 void TlfRadioButtonImageList::BuildImages() {
   if (FImageList->Count() > 0) return;
-  int CW = GRadio.CW, CH = GRadio.CH;
+  int CW = PainterState().Radio.CW, CH = PainterState().Radio.CH;
   auto Scratch = NewBitmap(CW, CH);
   std::vector<std::uint32_t> Buffer(size_t(CW) * CH);
   BITMAPINFO Info{};
@@ -1656,14 +1666,15 @@ void TlfRadioButtonImageList::BuildImages() {
                                      Focused != 0, Designing != 0);
             for (int y = 0; y < CH; ++y)
               for (int x = 0; x < CW; ++x)
-                Buffer[size_t(y) * CW + x] = Map[GPattern[y][x]];
+                Buffer[size_t(y) * CW + x] = Map[PainterState().Pattern[y][x]];
             SetDIBits(Scratch->Canvas()->Handle(), Scratch->Handle(), 0, CH, Buffer.data(), &Info,
                       DIB_RGB_COLORS);
             FImageList->Add(Scratch.get(), FButtonMask.get());
             int Slot = ImageMapSlot(TlfLookAndFeelKind(Kind), TlfElementState(State), Checked != 0,
                                     Focused != 0, Designing != 0);
-            if (int(GImageMap.size()) < Slot + 1) GImageMap.resize(Slot + 1);
-            GImageMap[Slot] = FImageList->Count() - 1;
+            if (int(PainterState().ImageMap.size()) < Slot + 1)
+              PainterState().ImageMap.resize(Slot + 1);
+            PainterState().ImageMap[Slot] = FImageList->Count() - 1;
           }
 }
 
@@ -1683,7 +1694,7 @@ int TlfRadioButtonImageList::ImageIndexOf(TlfLookAndFeelKind Kind, TlfElementSta
   // The default state has no image of its own: it looks like the normal one.
   if (State == esDefault) State = esNormal;
   int Slot = ImageMapSlot(Kind, State, Checked, Focused, IsDesigning);
-  return Slot < int(GImageMap.size()) ? GImageMap[Slot] : -1;
+  return Slot < int(PainterState().ImageMap.size()) ? PainterState().ImageMap[Slot] : -1;
 }
 
 void TlfRadioButtonImageList::PaintButtonImage(TlfCanvas* C, int X, int Y, TColor BrushColor,
@@ -1694,7 +1705,8 @@ void TlfRadioButtonImageList::PaintButtonImage(TlfCanvas* C, int X, int Y, TColo
   if (BrushColor == clDefault)
     FImageList->Draw(Cv(C), X, Y, Index, true);
   else
-    DrawListImage(C, FImageList.get(), Index, TRect(X, Y, X + GRadio.CW, Y + GRadio.CH), BrushColor,
+    DrawListImage(C, FImageList.get(), Index,
+                  TRect(X, Y, X + PainterState().Radio.CW, Y + PainterState().Radio.CH), BrushColor,
                   true, nullptr);
 }
 
@@ -1719,11 +1731,11 @@ void DrawListImage(TlfCanvas* C, TCustomImageList* ImageList, int ImageIndex, co
 }
 
 TlfRadioButtonImageList* RadioButtonImages() {
-  if (!GRadioImages) {
-    GRadioImages = std::make_unique<TlfRadioButtonImageList>();
-    GRadioImages->BuildImages();
+  if (!PainterState().RadioImages) {
+    PainterState().RadioImages = std::make_unique<TlfRadioButtonImageList>();
+    PainterState().RadioImages->BuildImages();
   }
-  return GRadioImages.get();
+  return PainterState().RadioImages.get();
 }
 
 // Row markers
@@ -1732,21 +1744,21 @@ void AddRowMarkerImage(const std::wstring& ResName, TBitmap* Scratch) {
   HINSTANCE Module = GetModuleHandleW(nullptr);
   bool Present = FindResourceW(Module, ResName.c_str(), MAKEINTRESOURCEW(2)) != nullptr;
   if (Present) Scratch->LoadFromResourceName(Module, ResName);
-  if (!GRowMarkers) {
-    GRowMarkers = std::make_unique<TImageList>(nullptr);
+  if (!PainterState().RowMarkers) {
+    PainterState().RowMarkers = std::make_unique<TImageList>(nullptr);
     if (Present)
-      GRowMarkers->SetSize(Scratch->Width(), Scratch->Height());
+      PainterState().RowMarkers->SetSize(Scratch->Width(), Scratch->Height());
     else
-      GRowMarkers->SetSize(8, 9);
+      PainterState().RowMarkers->SetSize(8, 9);
   }
   if (!Present) {
     // A marker whose bitmap is missing stays empty: an all-white, fully transparent image.
     Scratch->SetPixelFormat(pf24bit);
-    Scratch->SetSize(GRowMarkers->Width(), GRowMarkers->Height());
+    Scratch->SetSize(PainterState().RowMarkers->Width(), PainterState().RowMarkers->Height());
     Scratch->Canvas()->Brush()->SetColor(clWhite);
     Scratch->Canvas()->FillRect(TRect(0, 0, Scratch->Width(), Scratch->Height()));
   }
-  GRowMarkers->AddMasked(Scratch, clWhite);
+  PainterState().RowMarkers->AddMasked(Scratch, clWhite);
 }
 
 void CreateRowMarkerImages() {
@@ -1759,41 +1771,41 @@ void CreateRowMarkerImages() {
 }
 
 void DestroyRowMarkerImages() {
-  GRowMarkers.reset();
+  PainterState().RowMarkers.reset();
 }
 TImageList* RowMarkerImages() {
-  return GRowMarkers.get();
+  return PainterState().RowMarkers.get();
 }
 
 // Scroll-bar patterns
 
 void CreateScrollBarPatterns() {
-  for (auto& B : GScrollPatterns)
+  for (auto& B : PainterState().ScrollPatterns)
     B = NewBitmap(8, 8, pf24bit);
   PaintScrollBarPatterns();
 }
 
 void PaintScrollBarPatterns() {
-  if (!GScrollPatterns[0])
-    for (auto& B : GScrollPatterns)
+  if (!PainterState().ScrollPatterns[0])
+    for (auto& B : PainterState().ScrollPatterns)
       B = NewBitmap(8, 8, pf24bit);
   COLORREF Light = ColorToRGB(clBtnHighlight), Face = ColorToRGB(clBtnFace),
            Dark = ColorToRGB(cl3DDkShadow);
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 8; ++x) {
       bool Odd = (x + y) % 2 != 0;
-      GScrollPatterns[0]->Canvas()->SetPixels(x, y, Odd ? Light : Face);
-      GScrollPatterns[1]->Canvas()->SetPixels(x, y, Odd ? Dark : 0);
+      PainterState().ScrollPatterns[0]->Canvas()->SetPixels(x, y, Odd ? Light : Face);
+      PainterState().ScrollPatterns[1]->Canvas()->SetPixels(x, y, Odd ? Dark : 0);
     }
 }
 
 void DestroyScrollBarPatterns() {
-  for (auto& B : GScrollPatterns)
+  for (auto& B : PainterState().ScrollPatterns)
     B.reset();
 }
 
 TBitmap* ScrollBarPattern(int Index) {
-  return GScrollPatterns[Index].get();
+  return PainterState().ScrollPatterns[Index].get();
 }
 
 // ---------------------------------------------------------------------------
@@ -1852,11 +1864,11 @@ TlfExtendedStylePainterEntry* TlfExtendedStylePainters::EntryAt(int Index) const
 }
 
 TlfExtendedStylePainters* ExtendedStyleRegistry() {
-  return GRegistry.get();
+  return PainterState().Registry.get();
 }
 
 void TSystemPaletteChangedNotifier::FireChanged() {
-  if (GRadioImages) GRadioImages->RebuildImages();
+  if (PainterState().RadioImages) PainterState().RadioImages->RebuildImages();
 }
 
 void lfLookAndFeelPaintersInitialize() {
@@ -1864,32 +1876,32 @@ void lfLookAndFeelPaintersInitialize() {
       TlfFlatLookAndFeelPainter::Class(), TlfStandardLookAndFeelPainter::Class(),
       TlfUltraFlatLookAndFeelPainter::Class(), TlfOffice11LookAndFeelPainter::Class(),
       TlfWinXPLookAndFeelPainter::Class());
-  GRegistry = std::make_unique<TlfExtendedStylePainters>();
-  lfExtendedStyleRegistry.FindPainter = [](const std::wstring& Name,
-                                           TlfLookAndFeelPainterClass& Painter) {
-    return GRegistry && GRegistry->PainterByName(Name, Painter);
+  PainterState().Registry = std::make_unique<TlfExtendedStylePainters>();
+  lfExtendedStyleRegistry().FindPainter = [](const std::wstring& Name,
+                                             TlfLookAndFeelPainterClass& Painter) {
+    return PainterState().Registry && PainterState().Registry->PainterByName(Name, Painter);
   };
-  lfExtendedStyleRegistry.AddPainterListener = [](IPainterChangeListener* L) {
-    if (GRegistry) GRegistry->AddPainterListener(L);
+  lfExtendedStyleRegistry().AddPainterListener = [](IPainterChangeListener* L) {
+    if (PainterState().Registry) PainterState().Registry->AddPainterListener(L);
   };
-  lfExtendedStyleRegistry.RemovePainterListener = [](IPainterChangeListener* L) {
-    if (GRegistry) GRegistry->RemovePainterListener(L);
+  lfExtendedStyleRegistry().RemovePainterListener = [](IPainterChangeListener* L) {
+    if (PainterState().Registry) PainterState().Registry->RemovePainterListener(L);
   };
   CreateRowMarkerImages();
   CreateScrollBarPatterns();
-  GNotifier = std::make_unique<TSystemPaletteChangedNotifier>(true);
+  PainterState().Notifier = std::make_unique<TSystemPaletteChangedNotifier>(true);
   MeasureCheckBox();
 }
 
 void lfLookAndFeelPaintersFinalize() {
-  GNotifier.reset();
+  PainterState().Notifier.reset();
   DestroyScrollBarPatterns();
   DestroyRowMarkerImages();
-  GRadioImages.reset();
-  lfExtendedStyleRegistry = TlfExtendedStyleRegistryLink();
-  GRegistry.reset();
-  GPattern.clear();
-  GImageMap.clear();
+  PainterState().RadioImages.reset();
+  lfExtendedStyleRegistry() = TlfExtendedStyleRegistryLink();
+  PainterState().Registry.reset();
+  PainterState().Pattern.clear();
+  PainterState().ImageMap.clear();
 }
 
 // ---------------------------------------------------------------------------
@@ -1966,8 +1978,8 @@ void FillScrollPage(TlfCanvas* C, const TRect& R, TlfElementState State) {
 } // namespace
 
 TlfLookAndFeelPainterClass TlfStandardLookAndFeelPainter::Class() {
-  static TlfStandardLookAndFeelPainter Instance;
-  return &Instance;
+  static auto* Instance = new TlfStandardLookAndFeelPainter;
+  return Instance;
 }
 
 TlfPaintStyle TlfStandardLookAndFeelPainter::PaintStyle() const {
@@ -2203,8 +2215,8 @@ void TlfStandardLookAndFeelPainter::PaintSplitterFrame(TlfCanvas* C, const TRect
 // Flat painter
 
 TlfLookAndFeelPainterClass TlfFlatLookAndFeelPainter::Class() {
-  static TlfFlatLookAndFeelPainter Instance;
-  return &Instance;
+  static auto* Instance = new TlfFlatLookAndFeelPainter;
+  return Instance;
 }
 
 TlfPaintStyle TlfFlatLookAndFeelPainter::PaintStyle() const {
@@ -2361,8 +2373,8 @@ void TlfFlatLookAndFeelPainter::PaintSplitterFrame(TlfCanvas* C, const TRect& R,
 // Ultra-flat painter
 
 TlfLookAndFeelPainterClass TlfUltraFlatLookAndFeelPainter::Class() {
-  static TlfUltraFlatLookAndFeelPainter Instance;
-  return &Instance;
+  static auto* Instance = new TlfUltraFlatLookAndFeelPainter;
+  return Instance;
 }
 
 TlfPaintStyle TlfUltraFlatLookAndFeelPainter::PaintStyle() const {
@@ -2725,8 +2737,8 @@ TlfLookAndFeelPainterClass Standard() {
 } // namespace
 
 TlfLookAndFeelPainterClass TlfWinXPLookAndFeelPainter::Class() {
-  static TlfWinXPLookAndFeelPainter Instance;
-  return &Instance;
+  static auto* Instance = new TlfWinXPLookAndFeelPainter;
+  return Instance;
 }
 
 TlfPaintStyle TlfWinXPLookAndFeelPainter::PaintStyle() const {
@@ -3348,8 +3360,8 @@ TColor OC(int n) {
 } // namespace
 
 TlfLookAndFeelPainterClass TlfOffice11LookAndFeelPainter::Class() {
-  static TlfOffice11LookAndFeelPainter Instance;
-  return &Instance;
+  static auto* Instance = new TlfOffice11LookAndFeelPainter;
+  return Instance;
 }
 
 TlfPaintStyle TlfOffice11LookAndFeelPainter::PaintStyle() const {

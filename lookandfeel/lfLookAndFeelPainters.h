@@ -24,6 +24,7 @@
 #include "framework/ImgList.h"
 #include "framework/SysUtils.h"
 #include "lookandfeel/lfClasses.h"
+#include "lookandfeel/lfContainer.h"
 #include "lookandfeel/lfGraphics.h"
 #include "lookandfeel/lfLookAndFeels.h"
 #include "lookandfeel/lxThemeManager.h"
@@ -39,7 +40,8 @@ enum TlfCheckMark { cmUnchecked, cmChecked, cmGrayed };
 // Scoped: the framework's anchors already use akLeft and akRight.
 enum class TlfArrowKind { akUp, akDown, akLeft, akRight };
 enum TlfScrollPart { scpNone, scpLineUp, scpLineDown, scpThumb, scpPageUp, scpPageDown };
-enum TlfCalendarArrows { caNone, caLeft, caRight, caBoth };
+// Scoped: the framework's close actions already use caNone.
+enum class TlfCalendarArrows { caNone, caLeft, caRight, caBoth };
 enum TlfRowMarkerKind {
   rmkNone,
   rmkArrow,
@@ -57,17 +59,6 @@ using TlfPaintBackgroundEvent = std::function<bool(TlfCanvas* Canvas, const TRec
 TlfLookAndFeelKind PaintStyleToKind(TlfPaintStyle Style);
 // The arrow of a scroll bar's line button.
 TlfArrowKind ScrollPartArrow(bool Horizontal, TlfScrollPart Part);
-
-// How a container draws its border (the container styles' enumeration).
-enum TlfContainerBorderStyle {
-  cbsNone,
-  cbsSingle,
-  cbsThick,
-  cbsFlat,
-  cbs3D,
-  cbsUltraFlat,
-  cbsOffice11
-};
 
 // ---------------------------------------------------------------------------
 // Base painter: every element's metrics and a plain system-coloured look.

@@ -141,16 +141,17 @@ TEST(lfPainterGlyphs, RowMarkerBars) {
 }
 
 TEST(lfPainterGlyphs, CalendarArrowsFollowTheirSet) {
-  int Counts[4];
-  for (int a = caNone; a <= caBoth; ++a) {
+  auto Count = [](TlfCalendarArrows a) {
     PainterSurface S(60, 20);
-    CalendarArrows(Base(), S.C(), TRect(0, 0, 60, 20), TlfCalendarArrows(a), 4, clRed);
-    Counts[a] = S.Count(RGB(255, 0, 0));
-  }
-  EXPECT_EQ(Counts[caNone], 0);
-  EXPECT_GT(Counts[caLeft], 0);
-  EXPECT_GT(Counts[caRight], 0);
-  EXPECT_EQ(Counts[caBoth], Counts[caLeft] + Counts[caRight]);
+    CalendarArrows(Base(), S.C(), TRect(0, 0, 60, 20), a, 4, clRed);
+    return S.Count(RGB(255, 0, 0));
+  };
+  int None = Count(TlfCalendarArrows::caNone), Left = Count(TlfCalendarArrows::caLeft),
+      Right = Count(TlfCalendarArrows::caRight), Both = Count(TlfCalendarArrows::caBoth);
+  EXPECT_EQ(None, 0);
+  EXPECT_GT(Left, 0);
+  EXPECT_GT(Right, 0);
+  EXPECT_EQ(Both, Left + Right);
 }
 
 TEST(lfPainterGlyphs, ClockDotsSurviveTheFaceFill) {

@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "lookandfeel/lfLibrary.h"
 #include "lookandfeel/lfLookAndFeelPainters.h"
 #include "lookandfeel/lxOffice11.h"
 #include "tests/lookandfeel/PainterSurface.h"
@@ -153,12 +154,24 @@ TEST(lfPainterRowMarkers, MissingBitmapLeavesTheMarkerEmpty) {
 }
 
 TEST(lfPainterRowMarkers, StartUpMakesSixImages) {
-  lfLookAndFeelPaintersInitialize();
+  // The library's start-up runs the painters' step.
+  ASSERT_TRUE(lfPaintersUnitStep().Init);
+  lfPaintersUnitStep().Init();
   ASSERT_NE(RowMarkerImages(), nullptr);
   EXPECT_EQ(RowMarkerImages()->Count(), 6);
+  EXPECT_EQ(RowMarkerImages()->Width(), 8);
+  EXPECT_EQ(RowMarkerImages()->Height(), 9);
+  // The arrow marker, centred: 1 + 2 + 3 + 4 + 5 + 4 + 3 + 2 + 1 black pixels.
+  PainterSurface S(20, 21);
+  TlfCustomLookAndFeelPainter::Class()->PaintRowMarkerImage(S.C(), TRect(0, 0, 20, 21), rmkArrow);
+  EXPECT_EQ(S.Count(0), 25);
+  RECT B = S.BoundsOfNot(White);
+  EXPECT_EQ(B.left, 6 + 2);
+  EXPECT_EQ(B.top, 6);
+  EXPECT_EQ(B.right - B.left, 5);
   EXPECT_NE(ExtendedStyleRegistry(), nullptr);
   EXPECT_GT(CheckBoxGlyphSize().cx, 0);
-  lfLookAndFeelPaintersFinalize();
+  lfPaintersUnitStep().Done();
   EXPECT_EQ(RowMarkerImages(), nullptr);
   EXPECT_EQ(ExtendedStyleRegistry(), nullptr);
   EXPECT_EQ(ScrollBarPattern(0), nullptr);

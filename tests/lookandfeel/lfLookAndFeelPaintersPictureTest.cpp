@@ -94,8 +94,8 @@ void PaintSheet(PainterSurface& S, int Top, const wchar_t* Name, TlfLookAndFeelP
   P->PaintProgressBar(C, TRect(x, y, x + 100, y + 18), TRect(x + 2, y + 2, x + 60, y + 16), VP,
                       false);
   x += 106;
-  P->PaintCalendarHeader(C, TRect(x, y, x + 140, y + 22), L"December 2026", 0, VP, caBoth, 8,
-                         nullptr);
+  P->PaintCalendarHeader(C, TRect(x, y, x + 140, y + 22), L"December 2026", 0, VP,
+                         TlfCalendarArrows::caBoth, 8, nullptr);
   x += 146;
   P->PaintSplitterFrame(C, TRect(x, y, x + 60, y + 8), VP, true);
   x += 66;
@@ -160,8 +160,8 @@ TEST_F(lfPainterPicture, LookAndFeelsChooseTheirPainters) {
   ExtendedStyleRegistry()->Add(
       new TlfExtendedStylePainterEntry(L"Ink", TlfFlatLookAndFeelPainter::Class()));
   TlfLookAndFeelPainterClass P = nullptr;
-  ASSERT_TRUE(lfExtendedStyleRegistry.Exists());
-  EXPECT_TRUE(lfExtendedStyleRegistry.FindPainter(L"INK", P));
+  ASSERT_TRUE(lfExtendedStyleRegistry().Exists());
+  EXPECT_TRUE(lfExtendedStyleRegistry().FindPainter(L"INK", P));
   EXPECT_EQ(P, TlfFlatLookAndFeelPainter::Class());
 }
 

@@ -264,7 +264,7 @@ TEST(lfStartup, ChildRun) {
   EXPECT_NE(lfSystemController(), nullptr);
   EXPECT_NE(lfContainerHook(WH_MOUSE), nullptr);
   EXPECT_EQ(PngClass(), L"TlxPNGImage");
-  EXPECT_EQ(lfSystemPaletteChangedNotifierCount(), 1); // no painters' unit here
+  EXPECT_EQ(lfSystemPaletteChangedNotifierCount(), 2); // the root's and the painters'
 }
 
 TEST(lfStartup, ThroughUnitHooksInAChildProcess) {
