@@ -94,3 +94,12 @@ private:
 inline COLORREF RGBOf(TColor c) {
   return ColorToRGB(c) & 0xFFFFFF;
 }
+
+// Blended colours snap to the screen's nearest colour: the tests expect the
+// bench's 24-bit display, where every colour is its own nearest.
+inline int ScreenBitsPerPixel() {
+  HDC Screen = GetDC(nullptr);
+  int Bits = GetDeviceCaps(Screen, BITSPIXEL) * GetDeviceCaps(Screen, PLANES);
+  ReleaseDC(nullptr, Screen);
+  return Bits;
+}

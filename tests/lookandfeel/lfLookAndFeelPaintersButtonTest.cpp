@@ -53,7 +53,10 @@ std::vector<ButtonCase> ButtonCases() {
 
 class lfPainterButtons : public testing::Test {
 protected:
-  void SetUp() override { AddOffice11ColorsUser(); }
+  void SetUp() override {
+    ASSERT_GE(ScreenBitsPerPixel(), 24);
+    AddOffice11ColorsUser();
+  }
   void TearDown() override { RemoveOffice11ColorsUser(); }
 };
 

@@ -115,7 +115,10 @@ TEST(lfPainterElements, FlatArrowsSitInsideTheBorderUltraFlatOnesOverTheButton) 
 
 class lfOfficePainter : public testing::Test {
 protected:
-  void SetUp() override { AddOffice11ColorsUser(); }
+  void SetUp() override {
+    ASSERT_GE(ScreenBitsPerPixel(), 24);
+    AddOffice11ColorsUser();
+  }
   void TearDown() override { RemoveOffice11ColorsUser(); }
 };
 

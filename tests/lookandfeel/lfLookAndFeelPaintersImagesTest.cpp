@@ -15,7 +15,10 @@ const COLORREF White = RGB(255, 255, 255);
 
 class lfPainterImages : public testing::Test {
 protected:
-  void SetUp() override { AddOffice11ColorsUser(); }
+  void SetUp() override {
+    ASSERT_GE(ScreenBitsPerPixel(), 24);
+    AddOffice11ColorsUser();
+  }
   void TearDown() override { RemoveOffice11ColorsUser(); }
 };
 
