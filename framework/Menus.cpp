@@ -8,9 +8,11 @@
 
 namespace {
 
+// Kept for the whole run: menu items of forms that the application frees at
+// exit (during static destruction) still leave it.
 std::map<UINT, TMenuItem*>& Commands() {
-  static std::map<UINT, TMenuItem*> commands;
-  return commands;
+  static auto* commands = new std::map<UINT, TMenuItem*>;
+  return *commands;
 }
 
 UINT AllocCommand() {

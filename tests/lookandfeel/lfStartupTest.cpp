@@ -281,3 +281,70 @@ TEST(lfStartup, ThroughUnitHooksInAChildProcess) {
   EXPECT_EQ(code, 0u);
   EXPECT_EQ(ReadWide(report), L"shut down");
 }
+
+namespace {
+
+struct FoundWindow {
+  DWORD pid;
+  HWND wnd = nullptr;
+};
+
+HWND VisibleWindowOf(DWORD pid) {
+  FoundWindow f{pid};
+  EnumWindows(
+      [](HWND h, LPARAM p) -> BOOL {
+        auto* f = reinterpret_cast<FoundWindow*>(p);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == f->pid && IsWindowVisible(h) &&
+            testsupport::ClassOf(h) != UtilWindowClassName) {
+          f->wnd = h;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&f));
+  return f.wnd;
+}
+
+} // namespace
+
+TEST(lfStartupKorvane, RecorderStartsAndExitsCleanly) {
+  wchar_t exe[MAX_PATH];
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring path(exe);
+  path = path.substr(0, path.find_last_of(L'\\') + 1) + L"Korvane.exe";
+  if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+    GTEST_SKIP() << "Korvane.exe is not built beside the tests";
+  std::wstring cmd = L"\"" + path + L"\"";
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(
+      CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  HWND main = nullptr;
+  for (int i = 0; i < 300 && !main; ++i) {
+    if (WaitForSingleObject(pi.hProcess, 100) == WAIT_OBJECT_0) break;
+    main = VisibleWindowOf(pi.dwProcessId);
+  }
+  ASSERT_NE(main, nullptr) << "the recorder's window did not appear";
+  // The library's hidden windows live on the recorder's GUI thread.
+  int util = 0;
+  EnumThreadWindows(
+      pi.dwThreadId,
+      [](HWND h, LPARAM p) -> BOOL {
+        if (testsupport::ClassOf(h) == UtilWindowClassName) ++*reinterpret_cast<int*>(p);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&util));
+  EXPECT_GE(util, 2);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  DWORD wait = WaitForSingleObject(pi.hProcess, 60000);
+  if (wait != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 3);
+  DWORD code = 1;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  EXPECT_EQ(wait, WAIT_OBJECT_0);
+  EXPECT_EQ(code, 0u);
+}
