@@ -10,6 +10,7 @@
 #include "lookandfeel/lfContainer.h"
 #include "lookandfeel/lfControls.h"
 #include "lookandfeel/lfLibrary.h"
+#include "lookandfeel/lfLookAndFeelPainters.h"
 #include "lookandfeel/lfLookAndFeels.h"
 #include "lookandfeel/lxGDIPlusAPI.h"
 #include "lookandfeel/lxOffice11.h"
@@ -164,8 +165,8 @@ void RunStartupAndShutdown(bool themeLibrary) {
   EXPECT_EQ(lfClassesState(), 2);
 
   TPicture::UnregisterGraphicClass(L"StandInPng");
-  lfPaintersUnitStep().Init = nullptr;
-  lfPaintersUnitStep().Done = nullptr;
+  lfPaintersUnitStep().Init = lfLookAndFeelPaintersInitialize;
+  lfPaintersUnitStep().Done = lfLookAndFeelPaintersFinalize;
   lxUxThemeDisabled = false;
 }
 
