@@ -2730,10 +2730,6 @@ void DrawThemed(TlfCanvas* C, HTHEME T, int Part, int State, const TRect& R,
   lx::DrawThemeBackground(T, Cv(C)->Handle(), Part, State, r, Clip);
 }
 
-TlfLookAndFeelPainterClass Standard() {
-  return TlfStandardLookAndFeelPainter::Class();
-}
-
 } // namespace
 
 TlfLookAndFeelPainterClass TlfWinXPLookAndFeelPainter::Class() {

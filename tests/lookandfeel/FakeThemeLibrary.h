@@ -22,9 +22,21 @@ struct Call {
   int Part = 0, State = 0;
   RECT Rect{};
   bool Clipped = false;
-  std::wstring Text;
+  std::wstring Text{};
   DWORD Flags = 0;
 };
+
+inline Call MakeCall(const wchar_t* Function, const std::wstring& Class, int Part, int State,
+                     const RECT& R, bool Clipped = false) {
+  Call c;
+  c.Function = Function;
+  c.Class = Class;
+  c.Part = Part;
+  c.State = State;
+  c.Rect = R;
+  c.Clipped = Clipped;
+  return c;
+}
 
 struct State {
   std::vector<std::wstring> Classes; // index + 1 is the handle
@@ -62,7 +74,7 @@ inline HRESULT WINAPI Close(HTHEME) {
 }
 inline HRESULT WINAPI DrawBackground(HTHEME T, HDC DC, int Part, int St, const RECT* R,
                                      const RECT* Clip) {
-  S().Calls.push_back({L"DrawThemeBackground", ClassOf(T), Part, St, *R, Clip != nullptr});
+  S().Calls.push_back(MakeCall(L"DrawThemeBackground", ClassOf(T), Part, St, *R, Clip != nullptr));
   RECT F = *R;
   if (Clip) IntersectRect(&F, R, Clip);
   HBRUSH B = CreateSolidBrush(PartColour(Part, St));
@@ -72,14 +84,14 @@ inline HRESULT WINAPI DrawBackground(HTHEME T, HDC DC, int Part, int St, const R
 }
 inline HRESULT WINAPI DrawText(HTHEME T, HDC, int Part, int St, LPCWSTR Text, int Count,
                                DWORD Flags, DWORD, const RECT* R) {
-  Call c{L"DrawThemeText", ClassOf(T), Part, St, *R};
+  Call c = MakeCall(L"DrawThemeText", ClassOf(T), Part, St, *R);
   c.Text.assign(Text, Count < 0 ? wcslen(Text) : Count);
   c.Flags = Flags;
   S().Calls.push_back(c);
   return S_OK;
 }
 inline HRESULT WINAPI DrawEdge(HTHEME T, HDC, int Part, int St, const RECT* R, UINT, UINT, RECT*) {
-  S().Calls.push_back({L"DrawThemeEdge", ClassOf(T), Part, St, *R});
+  S().Calls.push_back(MakeCall(L"DrawThemeEdge", ClassOf(T), Part, St, *R));
   return S_OK;
 }
 inline HRESULT WINAPI ContentRect(HTHEME, HDC, int, int, const RECT* B, RECT* C) {
@@ -138,7 +150,7 @@ public:
 
 private:
   template <class F> void Set(TlxThemeFunction Slot, F* Fn) {
-    lxSetThemeFunction(Slot, reinterpret_cast<FARPROC>(Fn));
+    lxSetThemeFunction(Slot, reinterpret_cast<FARPROC>(reinterpret_cast<void*>(Fn)));
   }
 };
 
