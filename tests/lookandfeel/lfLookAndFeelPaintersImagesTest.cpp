@@ -50,6 +50,17 @@ TEST_F(lfPainterImages, SlotsCoverEveryCombinationInBuildOrder) {
   EXPECT_EQ(Images->ImageList()->Count(), 128);
 }
 
+TEST_F(lfPainterImages, PaletteChangeRebuildsTheImages) {
+  auto* Images = RadioButtonImages();
+  int Slot = TlfRadioButtonImageList::ImageMapSlot(lfOffice11, esHot, true, true, false);
+  TSystemPaletteChangedNotifier Notifier(true);
+  Images->ImageList()->Delete(0);
+  ASSERT_EQ(Images->ImageList()->Count(), 127);
+  Notifier.FireChanged();
+  EXPECT_EQ(Images->ImageList()->Count(), 128);
+  EXPECT_EQ(Images->ImageIndexOf(lfOffice11, esHot, true, true, false), Slot);
+}
+
 TEST_F(lfPainterImages, RadioGeometryIsMeasured) {
   RadioButtonImages();
   const auto& G = RadioGeometry();
