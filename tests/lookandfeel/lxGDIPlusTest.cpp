@@ -180,3 +180,43 @@ TEST(lxGDIPlus, LoaderRunsShutDownsLastFirst) {
   loader.RunShutDowns();
   EXPECT_EQ(order, (std::vector<int>{1, 3, -3, -2, -1}));
 }
+
+TEST(lxGDIPlus, StreamMemoryGoesWithTheImage) {
+  GdiPlusUnits units;
+  // A large picture that compresses badly, so that a kept copy shows.
+  TBitmap noise;
+  noise.SetPixelFormat(pf32bit);
+  noise.SetSize(512, 512);
+  uint32_t seed = 12345;
+  for (int y = 0; y < 512; ++y) {
+    auto* row = static_cast<uint32_t*>(noise.ScanLine(y));
+    for (int x = 0; x < 512; ++x)
+      row[x] = (seed = seed * 1103515245 + 12345) | 0xFF000000;
+  }
+  TlxPNGImage source;
+  source.Assign(&noise);
+  std::vector<uint8_t> png = source.SaveToBytes();
+  ASSERT_GT(png.size(), 500000u);
+  // Committed private memory of the process, from its address space.
+  auto privateBytes = [] {
+    int64_t total = 0;
+    MEMORY_BASIC_INFORMATION mbi{};
+    for (char* p = nullptr; VirtualQuery(p, &mbi, sizeof(mbi)) == sizeof(mbi);
+         p = static_cast<char*>(mbi.BaseAddress) + mbi.RegionSize)
+      if (mbi.State == MEM_COMMIT && mbi.Type == MEM_PRIVATE) total += mbi.RegionSize;
+    return total;
+  };
+
+  {
+    TlxPNGImage warm;
+    warm.LoadFromBytes(png);
+  }
+  int64_t before = privateBytes();
+  for (int i = 0; i < 40; ++i) {
+    TlxPNGImage image;
+    image.LoadFromBytes(png);
+    ASSERT_EQ(image.Width(), 512);
+  }
+  // Forty kept copies would be some 40 MB.
+  EXPECT_LT(privateBytes() - before, 12 * 1024 * 1024);
+}
