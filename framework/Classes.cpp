@@ -1,6 +1,9 @@
 #include "framework/Classes.h"
 
 #include <algorithm>
+#include <deque>
+#include <memory>
+#include <mutex>
 #include <cxxabi.h>
 #include <cstdlib>
 #include <typeinfo>
@@ -444,4 +447,125 @@ void DeallocateHWnd(HWND Wnd) {
   SetWindowLongPtrW(Wnd, GWLP_USERDATA, 0);
   DestroyWindow(Wnd);
   delete method;
+}
+
+// ---------------------------------------------------------------------------
+// Class registry
+
+namespace {
+
+// Kept for the whole run: unit exit hooks still use it during static destruction.
+std::vector<TPersistentClassInfo>& ClassList() {
+  static auto* list = new std::vector<TPersistentClassInfo>;
+  return *list;
+}
+
+TPersistentClassInfo* FindClassEntry(const std::wstring& Name) {
+  for (auto& c : ClassList())
+    if (SameText(c.Name, Name)) return &c;
+  return nullptr;
+}
+
+} // namespace
+
+void RegisterClass(const std::wstring& Name, std::function<TPersistent*()> Create) {
+  if (FindClassEntry(Name)) return;
+  ClassList().push_back({Name, std::move(Create), {}});
+}
+
+void UnRegisterClass(const std::wstring& Name) {
+  auto& list = ClassList();
+  list.erase(std::remove_if(list.begin(), list.end(),
+                            [&](const TPersistentClassInfo& c) { return SameText(c.Name, Name); }),
+             list.end());
+}
+
+const TPersistentClassInfo* FindClass(const std::wstring& Name) {
+  return FindClassEntry(Name);
+}
+
+void GroupDescendentsWith(const std::wstring& Name, const std::wstring& GroupClass) {
+  if (!FindClassEntry(Name)) RegisterClass(Name);
+  FindClassEntry(Name)->Group = GroupClass;
+}
+
+std::wstring ClassGroupOf(const std::wstring& Name) {
+  auto* c = FindClassEntry(Name);
+  return c ? c->Group : std::wstring();
+}
+
+// ---------------------------------------------------------------------------
+// Synchronisation with the main thread
+
+DWORD MainThreadID = GetCurrentThreadId();
+std::function<void()>& WakeMainThread = *new std::function<void()>;
+
+namespace {
+
+struct TSyncCall {
+  std::function<void()> Method;
+  HANDLE Done = nullptr; // set when a waiting thread is to be released
+  std::exception_ptr Error;
+};
+
+std::mutex& SyncLock() {
+  static auto* m = new std::mutex;
+  return *m;
+}
+
+std::deque<std::shared_ptr<TSyncCall>>& SyncQueue() {
+  static auto* q = new std::deque<std::shared_ptr<TSyncCall>>;
+  return *q;
+}
+
+void PushCall(const std::shared_ptr<TSyncCall>& call) {
+  {
+    std::lock_guard<std::mutex> g(SyncLock());
+    SyncQueue().push_back(call);
+  }
+  if (WakeMainThread) WakeMainThread();
+}
+
+} // namespace
+
+void Synchronize(std::function<void()> Method) {
+  if (GetCurrentThreadId() == MainThreadID) {
+    Method();
+    return;
+  }
+  auto call = std::make_shared<TSyncCall>();
+  call->Method = std::move(Method);
+  call->Done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  PushCall(call);
+  WaitForSingleObject(call->Done, INFINITE);
+  CloseHandle(call->Done);
+  if (call->Error) std::rethrow_exception(call->Error);
+}
+
+void Queue(std::function<void()> Method) {
+  auto call = std::make_shared<TSyncCall>();
+  call->Method = std::move(Method);
+  PushCall(call);
+}
+
+bool CheckSynchronize() {
+  if (GetCurrentThreadId() != MainThreadID) return false;
+  std::deque<std::shared_ptr<TSyncCall>> pending;
+  {
+    std::lock_guard<std::mutex> g(SyncLock());
+    pending.swap(SyncQueue());
+  }
+  for (auto& call : pending) {
+    if (call->Done) {
+      try {
+        call->Method();
+      } catch (...) {
+        call->Error = std::current_exception();
+      }
+      SetEvent(call->Done);
+    } else {
+      call->Method();
+    }
+  }
+  return !pending.empty();
 }

@@ -14,6 +14,11 @@
 #include "framework/Persistent.h"
 #include "framework/SysUtils.h"
 
+// The class registry below takes the name; window classes use RegisterClassW.
+#ifdef RegisterClass
+#undef RegisterClass
+#endif
+
 using NativeInt = std::intptr_t;
 
 // ---------------------------------------------------------------------------
@@ -264,3 +269,37 @@ extern const wchar_t* const UtilWindowClassName;
 // Where exceptions caught at a window-procedure boundary go (set by the
 // application object); without one they are dropped.
 extern void (*HandleCallbackException)(TObject* Sender);
+
+// ---------------------------------------------------------------------------
+// Class registry: streaming finds classes by name. A class may be put into
+// the group of "TControl" or "TForm".
+
+struct TPersistentClassInfo {
+  std::wstring Name;
+  std::function<TPersistent*()> Create; // may be empty
+  std::wstring Group;                   // empty when in no group
+};
+
+// Registers a class under its name (a second registration of a name is ignored).
+void RegisterClass(const std::wstring& Name, std::function<TPersistent*()> Create = nullptr);
+void UnRegisterClass(const std::wstring& Name);
+// The registered class of that name (case-insensitive), or null.
+const TPersistentClassInfo* FindClass(const std::wstring& Name);
+// Puts a class into the group of GroupClass ("TControl" or "TForm"),
+// registering it when it is not yet known.
+void GroupDescendentsWith(const std::wstring& Name, const std::wstring& GroupClass);
+// The group of a registered class; empty when none.
+std::wstring ClassGroupOf(const std::wstring& Name);
+
+// ---------------------------------------------------------------------------
+// Calls handed to the main thread. Synchronize waits for the call (and runs
+// it at once on the main thread); Queue does not wait. The main thread runs
+// pending calls in CheckSynchronize. WakeMainThread, when set, is called
+// after a call was queued.
+
+extern DWORD MainThreadID;
+void Synchronize(std::function<void()> Method);
+void Queue(std::function<void()> Method);
+// Runs the pending calls on the main thread; true when any ran.
+bool CheckSynchronize();
+extern std::function<void()>& WakeMainThread;

@@ -1058,12 +1058,13 @@ struct FileFormat {
   TGraphicFactory Factory;
 };
 
+// Kept for the whole run: unit exit hooks still unregister during static destruction.
 std::vector<FileFormat>& Formats() {
-  static std::vector<FileFormat> formats = {
+  static auto* formats = new std::vector<FileFormat>{
       {L"bmp", L"Bitmaps", L"TBitmap", [] { return static_cast<TGraphic*>(new TBitmap); }},
       {L"ico", L"Icons", L"TIcon", [] { return static_cast<TGraphic*>(new TIcon); }},
   };
-  return formats;
+  return *formats;
 }
 
 std::wstring NormalExt(std::wstring e) {

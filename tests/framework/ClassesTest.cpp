@@ -1,9 +1,14 @@
-// Component ownership, free notification, Assign errors, collections; bitmaps and pictures.
+// Component ownership, free notification, Assign errors, collections; bitmaps and pictures;
+// the class registry and calls handed to the main thread.
 #include <gtest/gtest.h>
 
 #include "framework/Classes.h"
 #include "framework/Graphics.h"
 #include "framework/Strings.h"
+
+#include <atomic>
+#include <memory>
+#include <thread>
 
 namespace {
 
@@ -312,4 +317,63 @@ TEST(Colors, SystemColorsResolve) {
   EXPECT_EQ(clNone, 0x1FFFFFFFu);
   EXPECT_EQ(clDefault, 0x20000000u);
   EXPECT_EQ(clHotLight, 0xFF00001Au);
+}
+
+// ---------------------------------------------------------------------------
+// Class registry and calls handed to the main thread
+
+TEST(ClassRegistry, FindsByNameAndKeepsGroups) {
+  struct Thing : TPersistent {};
+  RegisterClass(L"TRegistryThing", [] { return static_cast<TPersistent*>(new Thing); });
+  RegisterClass(L"TRegistryThing"); // a second registration is ignored
+  const TPersistentClassInfo* c = FindClass(L"tregistrything");
+  ASSERT_NE(c, nullptr);
+  ASSERT_TRUE(c->Create);
+  std::unique_ptr<TPersistent> made(c->Create());
+  EXPECT_NE(dynamic_cast<Thing*>(made.get()), nullptr);
+  EXPECT_EQ(ClassGroupOf(L"TRegistryThing"), L"");
+  GroupDescendentsWith(L"TRegistryThing", L"TForm");
+  EXPECT_EQ(ClassGroupOf(L"TRegistryThing"), L"TForm");
+  GroupDescendentsWith(L"TGroupedOnly", L"TControl"); // registered on the way
+  EXPECT_NE(FindClass(L"TGroupedOnly"), nullptr);
+  UnRegisterClass(L"TRegistryThing");
+  UnRegisterClass(L"TGroupedOnly");
+  EXPECT_EQ(FindClass(L"TRegistryThing"), nullptr);
+  EXPECT_EQ(ClassGroupOf(L"TGroupedOnly"), L"");
+}
+
+TEST(MainThreadCalls, QueueWaitsForCheckSynchronize) {
+  EXPECT_FALSE(CheckSynchronize());
+  int ran = 0, woken = 0;
+  WakeMainThread = [&] { ++woken; };
+  Queue([&] { ran += 1; });
+  EXPECT_EQ(ran, 0);
+  EXPECT_EQ(woken, 1);
+  EXPECT_TRUE(CheckSynchronize());
+  EXPECT_EQ(ran, 1);
+  Synchronize([&] { ran += 10; }); // on the main thread: at once
+  EXPECT_EQ(ran, 11);
+  WakeMainThread = nullptr;
+}
+
+TEST(MainThreadCalls, SynchronizeFromAnotherThreadWaitsAndPassesErrors) {
+  std::atomic<int> stage{0};
+  bool caught = false;
+  std::thread other([&] {
+    Synchronize([&] { stage = 1; });
+    try {
+      Synchronize([] { throw EAbort(L"stop"); });
+    } catch (const EAbort&) {
+      caught = true;
+    }
+    stage = 2;
+  });
+  DWORD start = GetTickCount();
+  while (stage != 2 && GetTickCount() - start < 5000) {
+    CheckSynchronize();
+    Sleep(1);
+  }
+  other.join();
+  EXPECT_EQ(stage, 2);
+  EXPECT_TRUE(caught);
 }
