@@ -31,6 +31,10 @@ SequencePtr DecodeHeaderless(const std::shared_ptr<BlockStore>& store, const std
 // AIFF/AIFC and AU (8, 16, 24, 32 bits; 32, 64-bit float; mono or stereo)
 // and .raw/.pcm.
 bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate);
+// As above; problem names what makes a recognised header unusable (a
+// damaged chunk list, a sample rate outside 1,000..768,000 Hz, samples of
+// fewer than 8 bits), empty when the file is merely not read in place.
+bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate, std::wstring& problem);
 
 // Headerless inputs that FFmpeg decodes once told their format: .g721 and
 // .g726 (G.726 at 4 bits, 32 kbit/s) and .g723 (G.726 at 3 bits, 24 kbit/s),
