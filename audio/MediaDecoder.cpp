@@ -85,6 +85,7 @@ void TMediaDecoder::Close() {
   FDemuxEnd = FDecodeEnd = false;
   FNextPts = INT64_MIN;
   FTailSilence = -1;
+  FMuteFrames = false;
   FDamageAt = -1;
   FGapPending = false;
   FErrorRun = 0;
@@ -134,6 +135,8 @@ void TMediaDecoder::Open(const std::wstring& fileName, const std::string& inputF
   FCodec = avcodec_alloc_context3(codec);
   if (!FCodec) fail(L"out of memory");
   r = avcodec_parameters_to_context(FCodec, st->codecpar);
+  // Lossless frames carry a check: a frame that fails it is damage.
+  if (codec->id == AV_CODEC_ID_FLAC) FCodec->err_recognition |= AV_EF_CRCCHECK;
   if (r >= 0) r = avcodec_open2(FCodec, codec, nullptr);
   if (r < 0) fail(MediaErrorText(r));
   if (FCodec->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || FCodec->ch_layout.nb_channels == 0) {
@@ -304,9 +307,15 @@ bool TMediaDecoder::DecodeMore() {
   AVStream* st = FFormat->streams[FStream];
   for (;;) {
     if (FDecodeEnd) return false;
+    const int64_t receiveErrors = tLibraryErrors;
     int r = avcodec_receive_frame(FCodec, FFrame);
     if (r >= 0) {
       FErrorRun = 0;
+      if (FMuteFrames || tLibraryErrors != receiveErrors) {
+        if (!FMuteFrames) NoteDamage();
+        av_samples_set_silence(FFrame->extended_data, 0, FFrame->nb_samples,
+                               FFrame->ch_layout.nb_channels, AVSampleFormat(FFrame->format));
+      }
       int64_t pts = FFrame->best_effort_timestamp;
       // A damaged packet, or a jump forward where the demuxer dropped a
       // stretch: the time reads as silence, so what follows keeps its place.
@@ -381,11 +390,24 @@ bool TMediaDecoder::DecodeMore() {
       continue;
     }
     if (FPacket->stream_index == FStream) {
-      if ((FPacket->flags & AV_PKT_FLAG_CORRUPT) != 0) NoteDamage();
+      const int64_t sendErrors = tLibraryErrors;
       r = avcodec_send_packet(FCodec, FPacket);
+      FMuteFrames = false;
       if (r < 0 && r != AVERROR(EAGAIN) && r != AVERROR_EOF) {
+        // Refused: the time it held reads as silence.
         NoteDamage();
         if (FErrorRun > 10000) FDemuxEnd = true;
+        if (FPacket->duration > 0 && FPacket->duration < int64_t(FSourceRate) * 60) {
+          InjectSilence(av_rescale_q(FPacket->duration, st->time_base, AVRational{1, FSourceRate}));
+          if (FNextPts != INT64_MIN)
+            FNextPts += FPacket->duration;
+          else if (FPacket->pts != AV_NOPTS_VALUE)
+            FNextPts = FPacket->pts + FPacket->duration;
+        }
+      } else if (tLibraryErrors != sendErrors || (FPacket->flags & AV_PKT_FLAG_CORRUPT)) {
+        // Decoded with errors (a failed check): what it gives reads as silence.
+        NoteDamage();
+        FMuteFrames = true;
       }
     }
     av_packet_unref(FPacket);

@@ -98,6 +98,7 @@ private:
   int64_t FNextPts = INT64_MIN; // expected time stamp of the next decoded frame
   int64_t FTailSilence = -1;    // source samples of silence still due at a damaged end
   int64_t FDamageAt = -1;
+  bool FMuteFrames = false; // the packet being decoded failed a check
   bool FGapPending = false; // damage met since the last good frame
   int FErrorRun = 0;        // errors in a row without a good frame
   std::wstring FFileName, FCodecName;

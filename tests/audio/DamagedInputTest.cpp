@@ -21,6 +21,11 @@
 #include "tests/audio/AudioTestSignals.h"
 #include "tests/support/Gui.h"
 
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
 using namespace audioedit;
 
 namespace {
@@ -105,6 +110,66 @@ std::wstring Dir() {
 
 std::string Narrow(const std::wstring& w) {
   return std::string(w.begin(), w.end());
+}
+
+// A FLAC file of 16-bit stereo samples, through the library's encoder.
+void WriteFlac(const std::wstring& path, const std::vector<int16_t>& pcm, int rate) {
+  std::string name(path.begin(), path.end());
+  AVFormatContext* fmt = nullptr;
+  ASSERT_GE(avformat_alloc_output_context2(&fmt, nullptr, "flac", name.c_str()), 0);
+  const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_FLAC);
+  ASSERT_NE(codec, nullptr);
+  AVCodecContext* ctx = avcodec_alloc_context3(codec);
+  ctx->sample_rate = rate;
+  av_channel_layout_default(&ctx->ch_layout, 2);
+  ctx->sample_fmt = AV_SAMPLE_FMT_S16;
+  ctx->time_base = {1, rate};
+  ASSERT_GE(avcodec_open2(ctx, codec, nullptr), 0);
+  AVStream* st = avformat_new_stream(fmt, nullptr);
+  avcodec_parameters_from_context(st->codecpar, ctx);
+  st->time_base = ctx->time_base;
+  ASSERT_GE(avio_open(&fmt->pb, name.c_str(), AVIO_FLAG_WRITE), 0);
+  ASSERT_GE(avformat_write_header(fmt, nullptr), 0);
+  AVFrame* frame = av_frame_alloc();
+  AVPacket* pkt = av_packet_alloc();
+  auto drain = [&] {
+    while (avcodec_receive_packet(ctx, pkt) >= 0) {
+      av_packet_rescale_ts(pkt, ctx->time_base, st->time_base);
+      pkt->stream_index = 0;
+      av_interleaved_write_frame(fmt, pkt);
+    }
+  };
+  const int step = ctx->frame_size > 0 ? ctx->frame_size : 4096;
+  for (size_t at = 0; at < pcm.size() / 2; at += size_t(step)) {
+    int n = int(std::min<size_t>(size_t(step), pcm.size() / 2 - at));
+    frame->nb_samples = n;
+    frame->format = ctx->sample_fmt;
+    av_channel_layout_copy(&frame->ch_layout, &ctx->ch_layout);
+    frame->sample_rate = rate;
+    ASSERT_GE(av_frame_get_buffer(frame, 0), 0);
+    std::memcpy(frame->data[0], pcm.data() + at * 2, size_t(n) * 4);
+    frame->pts = int64_t(at);
+    avcodec_send_frame(ctx, frame);
+    av_frame_unref(frame);
+    drain();
+  }
+  avcodec_send_frame(ctx, nullptr);
+  drain();
+  av_write_trailer(fmt);
+  avio_closep(&fmt->pb);
+  avformat_free_context(fmt);
+  av_frame_free(&frame);
+  av_packet_free(&pkt);
+  avcodec_free_context(&ctx);
+}
+
+// Frame of the first sample of channel 0 above the level, -1 when none.
+int64_t Onset(const EditorEngine& e, float level) {
+  std::vector<float> f(size_t(e.Length() * e.Channels()));
+  e.ReadFrames(0, e.Length(), f.data());
+  for (size_t i = 0; i < f.size(); i += size_t(e.Channels()))
+    if (std::fabs(f[i]) > level) return int64_t(i) / e.Channels();
+  return -1;
 }
 
 } // namespace
@@ -437,16 +502,46 @@ TEST(DamagedInput, DamagedOggKeepsItsTimelineAndIsReported) {
   EXPECT_NE(bad.LoadNotice().find(L"damaged"), std::wstring::npos);
   EXPECT_NEAR(double(bad.Length()), double(ok.Length()), 2048);
   // The tone's onset stays where it was.
-  auto onset = [](const EditorEngine& e) {
-    std::vector<float> f(size_t(e.Length() * 2));
-    e.ReadFrames(0, e.Length(), f.data());
-    for (size_t i = 0; i < f.size(); i += 2)
-      if (std::fabs(f[i]) > 0.25f) return int64_t(i / 2);
-    return int64_t(-1);
-  };
-  EXPECT_NEAR(double(onset(ok)), double(rate) * 2, 1024);
-  EXPECT_NEAR(double(onset(bad)), double(rate) * 2, 1024);
+  EXPECT_NEAR(double(Onset(ok, 0.25f)), double(rate) * 2, 1024);
+  EXPECT_NEAR(double(Onset(bad, 0.25f)), double(rate) * 2, 1024);
   TAudioInformation2 info;
   info.OpenFile(broken);
   EXPECT_NEAR(info.Duration(), double(bad.Length()) * 1000 / rate, 60);
+}
+
+TEST(DamagedInput, DamagedFlacKeepsItsTimelineAndIsReported) {
+  const int rate = 44100;
+  std::vector<int16_t> pcm = audiotest::Tone(rate, 2, size_t(rate) * 3, 440.0, 0.1);
+  std::vector<int16_t> loud = audiotest::Tone(rate, 2, size_t(rate), 1000.0, 0.5);
+  std::copy(loud.begin(), loud.end(), pcm.begin() + rate * 2 * 2);
+  std::wstring clean = Dir() + L"\\clean.flac";
+  WriteFlac(clean, pcm, rate);
+  Bytes b = ReadBytes(clean);
+  ASSERT_GT(b.size(), 20000u);
+  struct Case {
+    const wchar_t* name;
+    double where; // fraction of the file
+  } cases[] = {{L"early.flac", 0.2}, {L"middle.flac", 0.45}, {L"late.flac", 0.9}};
+  EditorEngine ok;
+  ok.SetTempDirectory(Dir());
+  ok.OpenFile(clean);
+  EXPECT_TRUE(ok.LoadNotice().empty());
+  for (auto& c : cases) {
+    SCOPED_TRACE(Narrow(c.name));
+    Bytes d = b;
+    size_t at = size_t(double(d.size()) * c.where);
+    for (size_t i = at; i < at + 3; ++i)
+      d[i] ^= 0xA5;
+    std::wstring path = Dir() + L"\\" + c.name;
+    WriteBytes(path, d);
+    EditorEngine bad;
+    bad.SetTempDirectory(Dir());
+    bad.OpenFile(path);
+    EXPECT_NE(bad.LoadNotice().find(L"damaged"), std::wstring::npos);
+    EXPECT_EQ(bad.Length(), ok.Length());
+    if (c.where < 0.6) EXPECT_NEAR(double(Onset(bad, 0.25f)), double(rate) * 2, 16);
+    TAudioInformation2 info;
+    info.OpenFile(path);
+    EXPECT_NEAR(info.Duration(), 3000, 30);
+  }
 }
