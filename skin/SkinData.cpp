@@ -131,7 +131,7 @@ TskFontStyles ReadFontStyles(TCustomIniFile& ini, const std::wstring& section,
 }
 
 namespace {
-constexpr int kMaxListCount = 100000;
+constexpr int kMaxListCount = 4096;
 }
 
 void ReadList(TCustomIniFile& ini, const std::wstring& section, const std::wstring& name,
