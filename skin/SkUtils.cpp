@@ -216,6 +216,17 @@ void TskPicture::LoadFromBmpBytes(const uint8_t* data, size_t size) {
   size_t pixelBytes = stride * size_t(absH);
   size_t pixelStart = offBits ? offBits : tableStart + tableBytes;
   if (pixelStart < tableStart || pixelStart > size || size - pixelStart < pixelBytes) BadBitmap();
+  // The pixels must fill the declared picture exactly: more data than the
+  // header accounts for (a wrong width or bit count) would load as another
+  // picture. Writers may pad the file to four bytes; a larger header may
+  // place its colour profile after the pixels.
+  size_t slack = 4;
+  if (hdrSize >= 124 && size >= 14 + 124) {
+    size_t profileAt = 14 + size_t(Get32(data + 14 + 112)), profileSize = Get32(data + 14 + 116);
+    if (profileSize && profileAt >= pixelStart + pixelBytes && profileAt <= size)
+      slack = std::max(slack, profileAt + profileSize - (pixelStart + pixelBytes) + 4);
+  }
+  if (size - pixelStart - pixelBytes > slack) BadBitmap();
 
   // A BITMAPINFOHEADER with the colour table or masks that GDI converts from.
   std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + 256 * 4 + 12, 0);

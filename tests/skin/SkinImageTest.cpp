@@ -356,4 +356,47 @@ TEST(SkinPicture, BmpRoundTripAndBadData) {
   EXPECT_EQ(q.Width(), 30); // unchanged after a failure
 }
 
+TEST(SkinPicture, DamagedBmpHeadersAreRefusedNotMisread) {
+  TskPicture p = PositionPicture();
+  const std::vector<uint8_t> bmp = p.SaveToBmpBytes();
+  auto put32 = [](std::vector<uint8_t>& b, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+      b[at + i] = uint8_t(v >> (8 * i));
+  };
+  auto put16 = [](std::vector<uint8_t>& b, size_t at, unsigned v) {
+    b[at] = uint8_t(v);
+    b[at + 1] = uint8_t(v >> 8);
+  };
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> bytes;
+  } cases[] = {
+      {"width 1", bmp},
+      {"height 1", bmp},
+      {"8-bit count", bmp},
+      {"16-bit count", bmp},
+      {"most negative height", bmp},
+      {"half the height", bmp},
+  };
+  put32(cases[0].bytes, 18, 1);
+  put32(cases[1].bytes, 22, 1);
+  put16(cases[2].bytes, 28, 8);
+  put16(cases[3].bytes, 28, 16);
+  put32(cases[4].bytes, 22, 0x80000000u);
+  put32(cases[5].bytes, 22, uint32_t(-(p.Height() / 2)));
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TskPicture q;
+    EXPECT_THROW(q.LoadFromBmpBytes(c.bytes.data(), c.bytes.size()), ESkinError);
+    EXPECT_EQ(q.Width(), 0);
+  }
+  // Two bytes of padding at the end, as some writers leave, still load.
+  std::vector<uint8_t> padded = bmp;
+  padded.push_back(0);
+  padded.push_back(0);
+  TskPicture q;
+  q.LoadFromBmpBytes(padded.data(), padded.size());
+  EXPECT_EQ(q.Pixel(7, 21), At(7, 21));
+}
+
 } // namespace
