@@ -1,6 +1,8 @@
 // Composition of skin pictures, mask regions and bitmap effects.
 #include <gtest/gtest.h>
 
+#include <turbojpeg.h>
+
 #include "skin/SkUtils.h"
 #include "skin/skEffBmp.h"
 
@@ -354,6 +356,41 @@ TEST(SkinPicture, BmpRoundTripAndBadData) {
   huge[20] = 0xFF;
   EXPECT_THROW(q.LoadFromBmpBytes(huge.data(), huge.size()), ESkinError);
   EXPECT_EQ(q.Width(), 30); // unchanged after a failure
+}
+
+TEST(SkinPicture, CmykJpegLoadsInItsColours) {
+  // Left half red, right half blue, top row of the blue half at half ink.
+  const int w = 32, h = 16;
+  std::vector<uint8_t> cmyk(size_t(w) * h * 4);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      uint8_t* p = &cmyk[(size_t(y) * w + x) * 4];
+      // Stored inverted, as Adobe writes CMYK: 255 is no ink.
+      bool red = x < w / 2;
+      p[0] = red ? 255 : 0;
+      p[1] = 0;
+      p[2] = red ? 0 : 255;
+      p[3] = 255;
+    }
+  tjhandle tj = tjInitCompress();
+  ASSERT_NE(tj, nullptr);
+  unsigned char* jpeg = nullptr;
+  unsigned long size = 0;
+  ASSERT_EQ(tjCompress2(tj, cmyk.data(), w, w * 4, h, TJPF_CMYK, &jpeg, &size, TJSAMP_444, 95, 0),
+            0)
+      << tjGetErrorStr2(tj);
+  TskPicture q;
+  q.LoadFromJpegBytes(jpeg, size);
+  tjFree(jpeg);
+  tjDestroy(tj);
+  ASSERT_EQ(q.Width(), w);
+  ASSERT_EQ(q.Height(), h);
+  COLORREF left = q.Pixel(4, 8), right = q.Pixel(w - 4, 8);
+  EXPECT_GT(GetRValue(left), 230);
+  EXPECT_LT(GetBValue(left), 25);
+  EXPECT_LT(GetGValue(left), 25);
+  EXPECT_GT(GetBValue(right), 230);
+  EXPECT_LT(GetRValue(right), 25);
 }
 
 TEST(SkinPicture, DamagedBmpHeadersAreRefusedNotMisread) {
