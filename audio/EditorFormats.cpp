@@ -8,6 +8,7 @@
 
 #include "audio/AudioError.h"
 #include "audio/MediaEncoder.h"
+#include "framework/SysUtils.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -43,6 +44,8 @@ int Nearest(int v, std::initializer_list<int> set) {
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::wstring& fileName) {
+  if (!IsOrdinaryFile(fileName))
+    throw EEditorError(L"Cannot open " + fileName + L": it is not a file on a disk");
   HANDLE h = CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                          nullptr);
   if (h == INVALID_HANDLE_VALUE)

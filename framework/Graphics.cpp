@@ -456,6 +456,9 @@ void TCanvas::Refresh() {
 
 namespace {
 std::vector<std::uint8_t> ReadWholeFile(const std::wstring& FileName) {
+  // Devices and pipes can block the reader for ever.
+  if (!IsOrdinaryFile(FileName))
+    throw EFOpenError(Format(L"Cannot open file \"%s\". It is not a file on a disk.", {FileName}));
   HANDLE f = CreateFileW(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                          nullptr);
   if (f == INVALID_HANDLE_VALUE)

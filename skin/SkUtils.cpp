@@ -1,5 +1,7 @@
 #include "skin/SkUtils.h"
 
+#include "framework/SysUtils.h"
+
 #include <algorithm>
 #include <cstring>
 #include <functional>
@@ -49,6 +51,9 @@ constexpr int64_t kMaxPixels = 64LL * 1024 * 1024;
 } // namespace
 
 std::vector<uint8_t> ReadWholeFile(const std::wstring& fileName, size_t maxBytes) {
+  // A device or pipe named in a skin would block the reader.
+  if (!IsOrdinaryFile(fileName))
+    throw ESkinError("Cannot open file \"" + Narrow(fileName) + "\": it is not a file on a disk.");
   HANDLE h = CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) throw ESkinError("Cannot open file \"" + Narrow(fileName) + "\".");

@@ -358,6 +358,16 @@ TEST(SkinPicture, BmpRoundTripAndBadData) {
   EXPECT_EQ(q.Width(), 30); // unchanged after a failure
 }
 
+TEST(SkinPicture, DevicesAndPipesNamedAsPicturesAreNotRead) {
+  for (const wchar_t* name :
+       {L"COM1.bmp", L"C:\\skin\\AUX.jpg", L"\\\\.\\pipe\\skin.bmp", L"NUL", L"\\\\.\\COM1"}) {
+    auto t0 = GetTickCount64();
+    TskPicture q;
+    EXPECT_THROW(q.LoadFromFile(name), ESkinError);
+    EXPECT_LT(GetTickCount64() - t0, 1000u);
+  }
+}
+
 TEST(SkinPicture, CmykJpegLoadsInItsColours) {
   // Left half red, right half blue, top row of the blue half at half ink.
   const int w = 32, h = 16;
