@@ -171,9 +171,11 @@ void TMediaDecoder::Open(const std::wstring& fileName, const std::string& inputF
   else
     FSourceLength = 0;
   FCountSeek = std::strcmp(FFormat->iformat->name, "asf") == 0;
+  FExactLength = std::strcmp(FFormat->iformat->name, "flac") == 0 && FSourceLength > 0;
   if (std::strcmp(FFormat->iformat->name, "mp3") == 0) {
     int64_t exact = LameTagLength(fileName, FSourceRate);
     if (exact > 0) FSourceLength = exact;
+    FExactLength = exact > 0;
   }
   if (FFormat->duration != AV_NOPTS_VALUE && FFormat->duration > 0)
     FDuration = FFormat->duration / static_cast<double>(AV_TIME_BASE);
@@ -352,10 +354,14 @@ bool TMediaDecoder::DecodeMore() {
       // a second at a time.
       if (FTailSilence < 0) {
         FTailSilence = 0;
-        if (FDamageAt >= 0 && FNextPts != INT64_MIN && FSourceLength > 0)
-          FTailSilence =
-              std::max<int64_t>(0, FSourceLength - av_rescale_q(FNextPts - FStartPts, st->time_base,
-                                                                AVRational{1, FSourceRate}));
+        if (FNextPts != INT64_MIN && FSourceLength > 0) {
+          int64_t missing = FSourceLength - av_rescale_q(FNextPts - FStartPts, st->time_base,
+                                                         AVRational{1, FSourceRate});
+          // A header that counts its samples exactly and a file that ends
+          // well before them: the file was cut short, which is damage too.
+          if (FDamageAt < 0 && FExactLength && missing > FSourceRate / 10) NoteDamage();
+          if (FDamageAt >= 0) FTailSilence = std::max<int64_t>(0, missing);
+        }
       }
       if (FTailSilence > 0) {
         int64_t n = std::min<int64_t>(FTailSilence, FSourceRate);

@@ -95,6 +95,7 @@ private:
   size_t FSampleBytes = sizeof(int16_t);
   bool FDemuxEnd = false, FDecodeEnd = false;
   bool FCountSeek = false;      // time stamps unreliable: seek by counting frames
+  bool FExactLength = false;    // the header counts the samples exactly
   int64_t FNextPts = INT64_MIN; // expected time stamp of the next decoded frame
   int64_t FTailSilence = -1;    // source samples of silence still due at a damaged end
   int64_t FDamageAt = -1;

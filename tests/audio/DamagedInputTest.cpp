@@ -545,3 +545,34 @@ TEST(DamagedInput, DamagedFlacKeepsItsTimelineAndIsReported) {
     EXPECT_NEAR(info.Duration(), 3000, 30);
   }
 }
+
+TEST(DamagedInput, CutShortFilesKeepTheLengthTheirHeaderCounts) {
+  // The history list shows the header's length; the editor opens as much.
+  const int rate = 44100;
+  std::vector<int16_t> pcm = audiotest::Tone(rate, 2, size_t(rate) * 3, 440.0, 0.3);
+  std::wstring flac = Dir() + L"\\whole.flac", mp3 = Dir() + L"\\whole.mp3";
+  WriteFlac(flac, pcm, rate);
+  {
+    audio::TMp3Settings s;
+    auto enc = audio::CreateMp3Encoder(mp3, s);
+    enc->Write(pcm.data(), pcm.size() / 2);
+    enc->Close();
+  }
+  for (const std::wstring& whole : {flac, mp3}) {
+    SCOPED_TRACE(Narrow(whole));
+    Bytes b = ReadBytes(whole);
+    b.resize(b.size() * 6 / 10);
+    std::wstring cut = Dir() + L"\\cut" + whole.substr(whole.find_last_of(L'.'));
+    WriteBytes(cut, b);
+    EditorEngine e;
+    e.SetTempDirectory(Dir());
+    e.OpenFile(cut);
+    EXPECT_NEAR(double(e.Length()), 3.0 * rate, 2);
+    EXPECT_NE(e.LoadNotice().find(L"damaged"), std::wstring::npos);
+    TAudioInformation2 info;
+    info.OpenFile(cut);
+    EXPECT_NEAR(info.Duration(), 3000, 30);
+    // The sound before the cut is kept.
+    EXPECT_NEAR(Onset(e, 0.2f), 0, 200);
+  }
+}
