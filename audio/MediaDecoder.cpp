@@ -56,6 +56,37 @@ int64_t LameTagLength(const std::wstring& fileName, int sampleRate) {
   return 0;
 }
 
+// True when a RIFF or IFF file lists more chunks before its samples than any
+// real file does: walking such a list would hold the reader for seconds.
+bool ChunkListTooLong(const std::wstring& fileName) {
+  FILE* f = _wfopen(fileName.c_str(), L"rb");
+  if (!f) return false;
+  unsigned char h[12];
+  bool tooLong = false;
+  if (fread(h, 1, 12, f) == 12) {
+    bool riff = std::memcmp(h, "RIFF", 4) == 0 || std::memcmp(h, "RF64", 4) == 0;
+    bool iff = std::memcmp(h, "FORM", 4) == 0;
+    if (riff || iff) {
+      int chunks = 0;
+      unsigned char ck[8];
+      int64_t pos = 12;
+      while (fread(ck, 1, 8, f) == 8) {
+        if (std::memcmp(ck, riff ? "data" : "SSND", 4) == 0) break;
+        if (++chunks > 4096) {
+          tooLong = true;
+          break;
+        }
+        uint32_t len = riff ? uint32_t(ck[4] | ck[5] << 8 | ck[6] << 16 | uint32_t(ck[7]) << 24)
+                            : uint32_t(uint32_t(ck[4]) << 24 | ck[5] << 16 | ck[6] << 8 | ck[7]);
+        pos += 8 + int64_t(len) + (len & 1);
+        if (_fseeki64(f, pos, SEEK_SET) != 0) break;
+      }
+    }
+  }
+  fclose(f);
+  return tooLong;
+}
+
 // Errors the libraries report on this thread (a page failing its check, a
 // damaged frame): the demuxers conceal them, and only the log tells.
 thread_local int64_t tLibraryErrors = 0;
@@ -111,6 +142,7 @@ void TMediaDecoder::Open(const std::wstring& fileName, const std::string& inputF
   };
   // Devices and pipes can block the reader for ever.
   if (!IsOrdinaryFile(fileName)) fail(L"it is not a file on a disk");
+  if (ChunkListTooLong(fileName)) fail(L"its list of chunks is damaged (more than 4096)");
   std::string path = WideToUtf8(fileName);
   const AVInputFormat* ifmt = nullptr;
   if (!inputFormat.empty()) {

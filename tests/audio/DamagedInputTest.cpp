@@ -433,6 +433,11 @@ TEST(DamagedInput, AMillionEmptyChunksAreRefusedQuickly) {
   } catch (const EAudioError& x) {
     EXPECT_NE(x.Message().find(L"damaged"), std::wstring::npos) << Narrow(x.Message());
   }
+  // The player and the history list give up as quickly.
+  audio::TMediaDecoder p;
+  EXPECT_THROW(p.Open(path), EAudioError);
+  TAudioInformation2 info;
+  EXPECT_THROW(info.OpenFile(path), EAudioError);
   EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(2));
 }
 
