@@ -132,6 +132,19 @@ void ToFloat(const uint8_t* in, size_t samples, int bits, bool isFloat, bool sig
 
 } // namespace
 
+size_t CleanNonFinite(float* samples, size_t count) {
+  size_t bad = 0;
+  for (size_t i = 0; i < count; ++i) {
+    uint32_t bits;
+    std::memcpy(&bits, samples + i, 4);
+    if ((bits & 0x7F800000u) == 0x7F800000u) {
+      samples[i] = 0.0f;
+      ++bad;
+    }
+  }
+  return bad;
+}
+
 SourceFile::SourceFile(const std::wstring& fileName, const PcmLayout& layout)
     : FName(FullPath(fileName)), FLayout(layout) {
   // Readers may share the file; writers and deletion are refused while it is read in place.
@@ -166,8 +179,13 @@ void SourceFile::Read(int64_t first, int64_t count, float* out) {
       for (uint8_t* p = FRaw.data(); p < FRaw.data() + samples * w; p += w)
         std::reverse(p, p + w);
     }
-    ToFloat(FRaw.data(), samples, FLayout.Bits, FLayout.Float, FLayout.Signed8,
-            out + (a - first) * ch);
+    float* dest = out + (a - first) * ch;
+    ToFloat(FRaw.data(), samples, FLayout.Bits, FLayout.Float, FLayout.Signed8, dest);
+    // NaN and infinity would poison every effect that measures the sound.
+    if (FLayout.Float) {
+      size_t bad = CleanNonFinite(dest, samples);
+      if (bad) FNonFinite += int64_t(bad);
+    }
   }
   int64_t done = std::max(a, z) - first;
   std::fill(out + done * ch, out + count * ch, 0.0f);

@@ -3,6 +3,7 @@
 // list of shared blocks, so an edit builds a new list and undo swaps lists.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <list>
@@ -68,6 +69,8 @@ public:
   bool Refers(const std::wstring& fileName) const;
   // Copies the file into folder and reads the copy from then on.
   void Preserve(const std::wstring& folder);
+  // Float samples that were NaN or infinite, read as 0, over all reads so far.
+  int64_t NonFinite() const { return FNonFinite.load(); }
 
 private:
   mutable std::mutex FLock;
@@ -75,7 +78,11 @@ private:
   HANDLE FFile = INVALID_HANDLE_VALUE;
   PcmLayout FLayout;
   std::vector<uint8_t> FRaw;
+  std::atomic<int64_t> FNonFinite{0};
 };
+
+// Sets NaN and infinite samples to 0; returns how many there were.
+size_t CleanNonFinite(float* samples, size_t count);
 
 // A temporary file of fixed-size slots holding block data, with a small
 // cache of recently used blocks. Thread-safe.

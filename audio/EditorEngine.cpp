@@ -5,12 +5,26 @@
 
 #include "audio/EditorFormats.h"
 #include "audio/MediaDecoder.h"
+#include "framework/SysUtils.h"
 
 namespace audioedit {
 
 namespace {
 const wchar_t kBusy[] = L"The editor is busy with another operation; wait until it ends";
 const wchar_t kNoDocument[] = L"No sound is loaded";
+
+std::wstring TimeText(double seconds) {
+  int64_t ms = int64_t(std::llround(std::max(seconds, 0.0) * 1000));
+  wchar_t buf[48];
+  swprintf(buf, 48, L"%lld:%02lld.%03lld", static_cast<long long>(ms / 60000),
+           static_cast<long long>(ms / 1000 % 60), static_cast<long long>(ms % 1000));
+  return buf;
+}
+
+std::wstring NonFiniteNotice(int64_t count) {
+  return std::to_wstring(count) +
+         L" samples that were not numbers (NaN or infinity) were read as silence.";
+}
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -173,17 +187,29 @@ void EditorEngine::AppendFrames(const float* frames, int64_t count) {
 SequencePtr EditorEngine::DecodeFile(const std::wstring& fileName, int& rate, int& channels,
                                      int wantRate, int wantChannels) {
   EnsureStore();
+  FLoadNotice.clear();
+  // Devices and pipes block whoever reads them.
+  if (!IsOrdinaryFile(fileName))
+    throw EEditorError(L"Cannot open the audio file \"" + fileName +
+                       L"\": it is not a file on a disk");
   PcmLayout layout;
   int pcmRate = 0;
-  if (ProbePcm(fileName, layout, pcmRate, Headerless) && (wantRate <= 0 || wantRate == pcmRate) &&
+  std::wstring problem;
+  bool inPlace = ProbePcm(fileName, layout, pcmRate, problem, Headerless);
+  if (!problem.empty())
+    throw EEditorError(L"Cannot open the audio file \"" + fileName + L"\": " + problem);
+  if (inPlace && (wantRate <= 0 || wantRate == pcmRate) &&
       (wantChannels <= 0 || wantChannels == layout.Channels)) {
     // Uncompressed samples stay in the file; only edits write new blocks.
     auto source = FStore->OpenSource(fileName, layout);
     rate = pcmRate;
     channels = layout.Channels;
-    return ReferenceSource(FStore, source, [&](int pct) {
+    int64_t before = source->NonFinite();
+    SequencePtr seq = ReferenceSource(FStore, source, [&](int pct) {
       if (OnBlockOperation) OnBlockOperation(pct);
     });
+    if (int64_t bad = source->NonFinite() - before) FLoadNotice = NonFiniteNotice(bad);
+    return seq;
   }
   SequencePtr special = DecodeHeaderless(FStore, fileName, rate, channels, Headerless);
   audio::TMediaDecoder dec;
@@ -222,9 +248,11 @@ SequencePtr EditorEngine::DecodeFile(const std::wstring& fileName, int& rate, in
   constexpr size_t kFrames = 32768;
   std::vector<float> f(kFrames * size_t(outCh));
   int last = -1;
+  int64_t nonFinite = 0;
   for (;;) {
     size_t n = dec.Read(f.data(), kFrames);
     if (n == 0) break;
+    nonFinite += int64_t(CleanNonFinite(f.data(), n * size_t(outCh)));
     b.Append(f.data(), int64_t(n));
     int pct = int(std::clamp<int64_t>(b.Length() * 100 / total, 0, 99));
     if (pct != last && OnBlockOperation) {
@@ -232,6 +260,10 @@ SequencePtr EditorEngine::DecodeFile(const std::wstring& fileName, int& rate, in
       OnBlockOperation(pct);
     }
   }
+  if (dec.Damaged())
+    FLoadNotice = L"The file is damaged near " + TimeText(double(dec.DamagePosition()) / outRate) +
+                  L"; the damaged parts read as silence.";
+  if (nonFinite) FLoadNotice += (FLoadNotice.empty() ? L"" : L" ") + NonFiniteNotice(nonFinite);
   rate = outRate;
   channels = outCh;
   return b.Finish();

@@ -96,6 +96,9 @@ public:
   Document* Doc() { return FDoc.get(); }
   const Document* Doc() const { return FDoc.get(); }
   void ReadFrames(int64_t start, int64_t count, float* out) const;
+  // What the last file read needed mended (damaged parts, samples that were
+  // not numbers), for the user; empty when it read cleanly.
+  const std::wstring& LoadNotice() const { return FLoadNotice; }
 
   OutputFormat Format;
   HeaderlessFormats Headerless;
@@ -209,6 +212,7 @@ private:
   int FUndoDepth = 100;
   int FUpdateLevel = 0;
   bool FBusy = false;
+  std::wstring FLoadNotice;
   bool FSmooth = false;
   int FSmoothMs = 50;
   unsigned FChannelMask = 3;

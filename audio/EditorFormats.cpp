@@ -8,6 +8,7 @@
 
 #include "audio/AudioError.h"
 #include "audio/MediaEncoder.h"
+#include "framework/SysUtils.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -700,6 +701,8 @@ SequencePtr DecodeHeaderless(const std::shared_ptr<BlockStore>& store, const std
   if (!HeaderlessCodecOf(fileName, formats, hc)) return nullptr;
   const AVCodec* codec = avcodec_find_decoder_by_name(hc.Codec);
   if (!codec) throw EEditorError(L"This build has no decoder " + audio::Utf8ToWide(hc.Codec));
+  if (!IsOrdinaryFile(fileName))
+    throw EEditorError(L"Cannot open " + fileName + L": it is not a file on a disk");
   HANDLE h = CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                          nullptr);
   if (h == INVALID_HANDLE_VALUE)
@@ -769,6 +772,13 @@ SequencePtr DecodeHeaderless(const std::shared_ptr<BlockStore>& store, const std
 
 bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate,
               const HeaderlessFormats& formats) {
+  std::wstring problem;
+  return ProbePcm(fileName, layout, rate, problem, formats);
+}
+
+bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate, std::wstring& problem,
+              const HeaderlessFormats& formats) {
+  problem.clear();
   std::wstring ext = Extension(fileName);
   WIN32_FILE_ATTRIBUTE_DATA fa{};
   if (!GetFileAttributesExW(fileName.c_str(), GetFileExInfoStandard, &fa)) return false;
@@ -809,12 +819,21 @@ bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate,
   PcmLayout l;
   double sampleRate = 0;
   int64_t dataSize = 0, declaredFrames = -1;
+  // Files hold a handful of chunks; a long list is damage, and walking it
+  // costs the window its responsiveness.
+  constexpr int kMaxChunks = 4096;
+  int chunks = 0;
+  bool tooMany = false;
   if (!readAt(0, head, 12)) {
     // Too short for any header.
   } else if (std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0) {
     bool haveFmt = false, haveData = false;
     unsigned tag = 0, align = 0;
     for (int64_t pos = 12; pos + 8 <= size && !(haveFmt && haveData);) {
+      if (++chunks > kMaxChunks) {
+        tooMany = true;
+        break;
+      }
       uint8_t ck[8];
       if (!readAt(pos, ck, 8)) break;
       int64_t len = le32(ck + 4);
@@ -831,8 +850,11 @@ bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate,
         haveFmt = true;
       } else if (std::memcmp(ck, "data", 4) == 0) {
         l.Offset = pos + 8;
-        dataSize = len;
+        // A recorder that crashed or streamed leaves 0 or all ones: the data
+        // runs to the end of the file.
+        dataSize = len == 0 || len == 0xFFFFFFFF ? size - l.Offset : len;
         haveData = true;
+        if (dataSize != len) len = dataSize;
       }
       pos += 8 + len + (len & 1);
     }
@@ -845,6 +867,10 @@ bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate,
     l.BigEndian = true;
     l.Signed8 = true;
     for (int64_t pos = 12; pos + 8 <= size && !(haveComm && haveData);) {
+      if (++chunks > kMaxChunks) {
+        tooMany = true;
+        break;
+      }
       uint8_t ck[8];
       if (!readAt(pos, ck, 8)) break;
       int64_t len = be32(ck + 4);
@@ -872,11 +898,16 @@ bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate,
           }
         }
         haveComm = true;
-      } else if (std::memcmp(ck, "SSND", 4) == 0 && len >= 8) {
+      } else if (std::memcmp(ck, "SSND", 4) == 0) {
         uint8_t o[4];
         if (!readAt(pos + 8, o, 4)) break;
         l.Offset = pos + 16 + be32(o);
         dataSize = len - 8 - int64_t(be32(o));
+        // An unfinished size (0, all ones) runs to the end of the file.
+        if (len <= 8 || len == 0xFFFFFFFF) {
+          dataSize = size - l.Offset;
+          len = 8 + int64_t(be32(o)) + dataSize;
+        }
         haveData = true;
       }
       pos += 8 + len + (len & 1);
@@ -884,7 +915,8 @@ bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate,
     // 8-bit sowt data is signed as well; only wider samples change order.
     if (l.Bits == 8) l.BigEndian = false;
     ok = haveComm && haveData && known && dataSize >= 0;
-    declaredFrames = frames;
+    // A frame count of 0 is a header never finished; the data says how much there is.
+    declaredFrames = frames > 0 ? frames : -1;
   } else if (std::memcmp(head, ".snd", 4) == 0) {
     uint8_t au[24];
     if (readAt(0, au, 24)) {
@@ -894,7 +926,7 @@ bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate,
         l.Offset = be32(au + 4);
         uint32_t declared = be32(au + 8);
         // An unknown size (all ones) runs to the end of the file.
-        dataSize = declared == 0xFFFFFFFFu ? size - l.Offset : int64_t(declared);
+        dataSize = declared == 0xFFFFFFFFu || declared == 0 ? size - l.Offset : int64_t(declared);
         l.Bits = kBits[encoding];
         l.Float = encoding >= 6;
         l.BigEndian = true;
@@ -906,6 +938,19 @@ bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate,
     }
   }
   CloseHandle(h);
+  if (tooMany) {
+    problem = L"its list of chunks is damaged (more than " + std::to_wstring(kMaxChunks) + L")";
+    return false;
+  }
+  if (ok && (sampleRate < 1000 || sampleRate > 768000)) {
+    problem = L"its sample rate of " + std::to_wstring(int64_t(sampleRate)) +
+              L" Hz is outside 1,000 to 768,000 Hz";
+    return false;
+  }
+  if (ok && !l.Float && l.Bits >= 1 && l.Bits < 8) {
+    problem = L"its samples of " + std::to_wstring(l.Bits) + L" bits are not supported";
+    return false;
+  }
   ok = ok && (l.Channels == 1 || l.Channels == 2) && sampleRate >= 1 && sampleRate <= 768000 &&
        sampleRate == std::floor(sampleRate) &&
        (l.Float ? (l.Bits == 32 || l.Bits == 64)

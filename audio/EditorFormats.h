@@ -34,6 +34,11 @@ bool IsHeaderless(const std::wstring& fileName);
 // and .raw/.pcm when `formats` gives uncompressed RAW.
 bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate,
               const HeaderlessFormats& formats = {});
+// As above; problem names what makes a recognised header unusable (a
+// damaged chunk list, a sample rate outside 1,000..768,000 Hz, samples of
+// fewer than 8 bits), empty when the file is merely not read in place.
+bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate, std::wstring& problem,
+              const HeaderlessFormats& formats = {});
 
 // Genre names of the tag editor, by index 0..GenreCount() - 1.
 int GenreCount();

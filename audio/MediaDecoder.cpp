@@ -2,18 +2,22 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <mutex>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 }
 
 #include "audio/AudioError.h"
+#include "framework/SysUtils.h"
 
 namespace audio {
 
@@ -52,6 +56,46 @@ int64_t LameTagLength(const std::wstring& fileName, int sampleRate) {
   return 0;
 }
 
+// True when a RIFF or IFF file lists more chunks before its samples than any
+// real file does: walking such a list would hold the reader for seconds.
+bool ChunkListTooLong(const std::wstring& fileName) {
+  FILE* f = _wfopen(fileName.c_str(), L"rb");
+  if (!f) return false;
+  unsigned char h[12];
+  bool tooLong = false;
+  if (fread(h, 1, 12, f) == 12) {
+    bool riff = std::memcmp(h, "RIFF", 4) == 0 || std::memcmp(h, "RF64", 4) == 0;
+    bool iff = std::memcmp(h, "FORM", 4) == 0;
+    if (riff || iff) {
+      int chunks = 0;
+      unsigned char ck[8];
+      int64_t pos = 12;
+      while (fread(ck, 1, 8, f) == 8) {
+        if (std::memcmp(ck, riff ? "data" : "SSND", 4) == 0) break;
+        if (++chunks > 4096) {
+          tooLong = true;
+          break;
+        }
+        uint32_t len = riff ? uint32_t(ck[4] | ck[5] << 8 | ck[6] << 16 | uint32_t(ck[7]) << 24)
+                            : uint32_t(uint32_t(ck[4]) << 24 | ck[5] << 16 | ck[6] << 8 | ck[7]);
+        pos += 8 + int64_t(len) + (len & 1);
+        if (_fseeki64(f, pos, SEEK_SET) != 0) break;
+      }
+    }
+  }
+  fclose(f);
+  return tooLong;
+}
+
+// Errors the libraries report on this thread (a page failing its check, a
+// damaged frame): the demuxers conceal them, and only the log tells.
+thread_local int64_t tLibraryErrors = 0;
+
+void LogCallback(void* avcl, int level, const char* fmt, va_list args) {
+  if (level <= AV_LOG_ERROR) ++tLibraryErrors;
+  av_log_default_callback(avcl, level, fmt, args);
+}
+
 } // namespace
 
 TMediaDecoder::~TMediaDecoder() {
@@ -70,6 +114,12 @@ void TMediaDecoder::Close() {
   FPosition = 0;
   FPendingPos = -1;
   FDemuxEnd = FDecodeEnd = false;
+  FNextPts = INT64_MIN;
+  FTailSilence = -1;
+  FMuteFrames = false;
+  FDamageAt = -1;
+  FGapPending = false;
+  FErrorRun = 0;
 }
 
 void TMediaDecoder::Open(const std::wstring& fileName) {
@@ -80,12 +130,19 @@ void TMediaDecoder::Open(const std::wstring& fileName, const std::string& inputF
                          const std::map<std::string, std::string>& options) {
   Close();
   static std::once_flag quiet;
-  std::call_once(quiet, [] { av_log_set_level(AV_LOG_ERROR); });
+  std::call_once(quiet, [] {
+    av_log_set_level(AV_LOG_ERROR);
+    av_log_set_callback(LogCallback);
+  });
+  const int64_t errorsBefore = tLibraryErrors;
   FFileName = fileName;
   auto fail = [&](const std::wstring& why) {
     Close();
     RaiseAudioError(L"Cannot open the audio file \"" + fileName + L"\": " + why);
   };
+  // Devices and pipes can block the reader for ever.
+  if (!IsOrdinaryFile(fileName)) fail(L"it is not a file on a disk");
+  if (ChunkListTooLong(fileName)) fail(L"its list of chunks is damaged (more than 4096)");
   std::string path = WideToUtf8(fileName);
   const AVInputFormat* ifmt = nullptr;
   if (!inputFormat.empty()) {
@@ -110,6 +167,8 @@ void TMediaDecoder::Open(const std::wstring& fileName, const std::string& inputF
   FCodec = avcodec_alloc_context3(codec);
   if (!FCodec) fail(L"out of memory");
   r = avcodec_parameters_to_context(FCodec, st->codecpar);
+  // Lossless frames carry a check: a frame that fails it is damage.
+  if (codec->id == AV_CODEC_ID_FLAC) FCodec->err_recognition |= AV_EF_CRCCHECK;
   if (r >= 0) r = avcodec_open2(FCodec, codec, nullptr);
   if (r < 0) fail(MediaErrorText(r));
   if (FCodec->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || FCodec->ch_layout.nb_channels == 0) {
@@ -120,6 +179,21 @@ void TMediaDecoder::Open(const std::wstring& fileName, const std::string& inputF
   FSourceRate = FCodec->sample_rate;
   FSourceChannels = FCodec->ch_layout.nb_channels;
   if (FSourceRate <= 0 || FSourceChannels <= 0) fail(L"the audio format is not valid");
+  if (FSourceRate < 1000 || FSourceRate > 768000)
+    fail(L"its sample rate of " + std::to_wstring(FSourceRate) +
+         L" Hz is outside 1,000 to 768,000 Hz");
+  const AVCodecParameters* par = st->codecpar;
+  const bool pcm =
+      par->codec_id >= AV_CODEC_ID_PCM_S16LE && par->codec_id < AV_CODEC_ID_ADPCM_IMA_QT;
+  const int pcmBits = pcm ? av_get_exact_bits_per_sample(par->codec_id) : 0;
+  if (pcm && par->bits_per_coded_sample > 0 && par->bits_per_coded_sample < 8)
+    fail(L"its samples of " + std::to_wstring(par->bits_per_coded_sample) +
+         L" bits are not supported");
+  if (pcmBits >= 8 && par->block_align > 0 &&
+      int64_t(par->block_align) * 8 != int64_t(pcmBits) * FSourceChannels)
+    fail(L"its header names " + std::to_wstring(FSourceChannels) +
+         L" channels, which do not divide its frames of " + std::to_wstring(par->block_align) +
+         L" bytes");
   FCodecName = Utf8ToWide(codec->name);
   FStartPts = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
   if (st->duration != AV_NOPTS_VALUE && st->duration > 0)
@@ -129,20 +203,44 @@ void TMediaDecoder::Open(const std::wstring& fileName, const std::string& inputF
   else
     FSourceLength = 0;
   FCountSeek = std::strcmp(FFormat->iformat->name, "asf") == 0;
+  FExactLength = std::strcmp(FFormat->iformat->name, "flac") == 0 && FSourceLength > 0;
   if (std::strcmp(FFormat->iformat->name, "mp3") == 0) {
     int64_t exact = LameTagLength(fileName, FSourceRate);
     if (exact > 0) FSourceLength = exact;
+    FExactLength = exact > 0;
   }
   if (FFormat->duration != AV_NOPTS_VALUE && FFormat->duration > 0)
     FDuration = FFormat->duration / static_cast<double>(AV_TIME_BASE);
   else
     FDuration = static_cast<double>(FSourceLength) / FSourceRate;
+  // A damaged header can claim far more than the file holds: uncompressed
+  // samples by their size, anything else by a bit rate no codec goes below.
+  int64_t fileBytes = FFormat->pb ? avio_size(FFormat->pb) : -1;
+  if (fileBytes >= 0) {
+    int64_t most = pcmBits >= 8 ? fileBytes * 8 / (int64_t(pcmBits) * FSourceChannels)
+                                : av_rescale(fileBytes * 8, FSourceRate, 500);
+    if (FSourceLength > most) FSourceLength = most;
+    double seconds = static_cast<double>(most) / FSourceRate;
+    if (FDuration > seconds) FDuration = seconds;
+  }
   FPacket = av_packet_alloc();
   FFrame = av_frame_alloc();
   if (!FPacket || !FFrame) fail(L"out of memory");
   FOutRate = FSourceRate;
   FOutChannels = FSourceChannels;
   ResetConverter();
+  if (tLibraryErrors != errorsBefore) {
+    // Damage met while probing; a stream that seems to start late lost its
+    // beginning, which reads as silence.
+    NoteDamage();
+    if (FStartPts > 0 && std::strcmp(FFormat->iformat->name, "ogg") == 0) {
+      FNextPts = 0;
+      int64_t lost = av_rescale_q(FStartPts, st->time_base, AVRational{1, FSourceRate});
+      FSourceLength += lost;
+      FDuration += static_cast<double>(lost) / FSourceRate;
+      FStartPts = 0;
+    }
+  }
 }
 
 void TMediaDecoder::SetOutputFormat(int sampleRate, int channels) {
@@ -171,6 +269,8 @@ void TMediaDecoder::ResetConverter() {
   int r = swr_alloc_set_opts2(&FSwr, &out, FFloat ? AV_SAMPLE_FMT_FLT : AV_SAMPLE_FMT_S16, FOutRate,
                               &FCodec->ch_layout, FCodec->sample_fmt, FSourceRate, 0, nullptr);
   av_channel_layout_uninit(&out);
+  // Down-mixes keep the level: the float output is scaled as the 16-bit one is.
+  if (r >= 0) av_opt_set_double(FSwr, "rematrix_maxval", 1.0, 0);
   if (r < 0 || swr_init(FSwr) < 0) {
     swr_free(&FSwr);
     RaiseAudioError(L"Cannot convert the audio of \"" + FFileName + L"\"");
@@ -198,7 +298,14 @@ int64_t TMediaDecoder::Length() const {
 }
 
 void TMediaDecoder::Convert(const AVFrame* f) {
-  int maxOut = swr_get_out_samples(FSwr, f ? f->nb_samples : 0);
+  if (f)
+    ConvertSamples(const_cast<const uint8_t**>(f->extended_data), f->nb_samples);
+  else
+    ConvertSamples(nullptr, 0);
+}
+
+void TMediaDecoder::ConvertSamples(const uint8_t** in, int count) {
+  int maxOut = swr_get_out_samples(FSwr, count);
   if (maxOut <= 0) return;
   // Drop what was already returned before growing the buffer.
   if (FPendingRead) {
@@ -210,53 +317,136 @@ void TMediaDecoder::Convert(const AVFrame* f) {
   size_t old = FPending.size();
   FPending.resize(old + static_cast<size_t>(maxOut) * FOutChannels * FSampleBytes);
   uint8_t* out[1] = {FPending.data() + old};
-  int n =
-      swr_convert(FSwr, out, maxOut, f ? const_cast<const uint8_t**>(f->extended_data) : nullptr,
-                  f ? f->nb_samples : 0);
+  int n = swr_convert(FSwr, out, maxOut, in, count);
   FPending.resize(old + static_cast<size_t>(std::max(n, 0)) * FOutChannels * FSampleBytes);
 }
 
+void TMediaDecoder::NoteDamage() {
+  FGapPending = true;
+  ++FErrorRun;
+  if (FDamageAt < 0)
+    FDamageAt = FPosition + static_cast<int64_t>((PendingSamples() - FPendingRead) / FOutChannels);
+}
+
+void TMediaDecoder::InjectSilence(int64_t samples) {
+  if (samples <= 0 || swr_inject_silence(FSwr, static_cast<int>(samples)) < 0) return;
+  // Converts what the converter holds without ending its stream.
+  static const uint8_t none[8] = {};
+  const uint8_t* planes[64];
+  std::fill(std::begin(planes), std::end(planes), none);
+  ConvertSamples(planes, 0);
+}
+
 bool TMediaDecoder::DecodeMore() {
+  AVStream* st = FFormat->streams[FStream];
   for (;;) {
     if (FDecodeEnd) return false;
+    const int64_t receiveErrors = tLibraryErrors;
     int r = avcodec_receive_frame(FCodec, FFrame);
     if (r >= 0) {
-      if (FPendingPos < 0 && PendingSamples() == FPendingRead) {
-        int64_t pts = FFrame->best_effort_timestamp;
-        if (pts != AV_NOPTS_VALUE) {
-          AVStream* st = FFormat->streams[FStream];
-          FPendingPos = av_rescale_q(pts - FStartPts, st->time_base, AVRational{1, FOutRate});
-          FPending.clear();
-          FPendingRead = 0;
+      FErrorRun = 0;
+      if (FMuteFrames || tLibraryErrors != receiveErrors) {
+        if (!FMuteFrames) NoteDamage();
+        av_samples_set_silence(FFrame->extended_data, 0, FFrame->nb_samples,
+                               FFrame->ch_layout.nb_channels, AVSampleFormat(FFrame->format));
+      }
+      int64_t pts = FFrame->best_effort_timestamp;
+      // A damaged packet, or a jump forward where the demuxer dropped a
+      // stretch: the time reads as silence, so what follows keeps its place.
+      int64_t gap = 0, first = pts;
+      if (pts != AV_NOPTS_VALUE && FNextPts != INT64_MIN && pts > FNextPts) {
+        gap = av_rescale_q(pts - FNextPts, st->time_base, AVRational{1, FSourceRate});
+        if (FGapPending || gap > FSourceRate / 20) {
+          if (!FGapPending) NoteDamage();
+          first = FNextPts;
+          // At most a minute a gap: a wild time stamp must not fill the disk.
+          gap = std::min<int64_t>(gap, int64_t(FSourceRate) * 60);
+        } else {
+          gap = 0;
         }
       }
+      if (FPendingPos < 0 && PendingSamples() == FPendingRead && first != AV_NOPTS_VALUE) {
+        FPendingPos = av_rescale_q(first - FStartPts, st->time_base, AVRational{1, FOutRate});
+        FPending.clear();
+        FPendingRead = 0;
+      }
+      if (gap > 0) InjectSilence(gap);
+      if (pts != AV_NOPTS_VALUE)
+        FNextPts =
+            pts + av_rescale_q(FFrame->nb_samples, AVRational{1, FSourceRate}, st->time_base);
+      else if (FNextPts != INT64_MIN)
+        FNextPts += av_rescale_q(FFrame->nb_samples, AVRational{1, FSourceRate}, st->time_base);
+      FGapPending = false;
       Convert(FFrame);
       av_frame_unref(FFrame);
       return true;
     }
     if (r == AVERROR_EOF) {
+      // A damaged end reads as silence up to the length the file reports,
+      // a second at a time.
+      if (FTailSilence < 0) {
+        FTailSilence = 0;
+        if (FNextPts != INT64_MIN && FSourceLength > 0) {
+          int64_t missing = FSourceLength - av_rescale_q(FNextPts - FStartPts, st->time_base,
+                                                         AVRational{1, FSourceRate});
+          // A header that counts its samples exactly and a file that ends
+          // well before them: the file was cut short, which is damage too.
+          if (FDamageAt < 0 && FExactLength && missing > FSourceRate / 10) NoteDamage();
+          if (FDamageAt >= 0) FTailSilence = std::max<int64_t>(0, missing);
+        }
+      }
+      if (FTailSilence > 0) {
+        int64_t n = std::min<int64_t>(FTailSilence, FSourceRate);
+        FTailSilence -= n;
+        InjectSilence(n);
+        if (PendingSamples() > FPendingRead) return true;
+        continue;
+      }
       Convert(nullptr); // the converter's tail
       FDecodeEnd = true;
       return PendingSamples() > FPendingRead;
     }
     if (r != AVERROR(EAGAIN)) {
-      // A broken stream ends here; what was decoded stays readable.
-      FDecodeEnd = true;
-      return false;
+      // A damaged packet: the decoder drops it and goes on with the next.
+      NoteDamage();
+      if (FErrorRun > 10000) {
+        FDecodeEnd = true; // nothing decodable is left
+        return PendingSamples() > FPendingRead;
+      }
+      continue;
     }
     if (FDemuxEnd) {
       avcodec_send_packet(FCodec, nullptr);
       continue;
     }
+    const int64_t errorsBefore = tLibraryErrors;
     r = av_read_frame(FFormat, FPacket);
+    if (tLibraryErrors != errorsBefore) NoteDamage();
     if (r < 0) {
       FDemuxEnd = true;
       avcodec_send_packet(FCodec, nullptr);
       continue;
     }
     if (FPacket->stream_index == FStream) {
+      const int64_t sendErrors = tLibraryErrors;
       r = avcodec_send_packet(FCodec, FPacket);
-      (void)r; // a damaged packet is skipped
+      FMuteFrames = false;
+      if (r < 0 && r != AVERROR(EAGAIN) && r != AVERROR_EOF) {
+        // Refused: the time it held reads as silence.
+        NoteDamage();
+        if (FErrorRun > 10000) FDemuxEnd = true;
+        if (FPacket->duration > 0 && FPacket->duration < int64_t(FSourceRate) * 60) {
+          InjectSilence(av_rescale_q(FPacket->duration, st->time_base, AVRational{1, FSourceRate}));
+          if (FNextPts != INT64_MIN)
+            FNextPts += FPacket->duration;
+          else if (FPacket->pts != AV_NOPTS_VALUE)
+            FNextPts = FPacket->pts + FPacket->duration;
+        }
+      } else if (tLibraryErrors != sendErrors || (FPacket->flags & AV_PKT_FLAG_CORRUPT)) {
+        // Decoded with errors (a failed check): what it gives reads as silence.
+        NoteDamage();
+        FMuteFrames = true;
+      }
     }
     av_packet_unref(FPacket);
   }
@@ -330,6 +520,9 @@ int64_t TMediaDecoder::Seek(int64_t frame) {
   FPendingRead = 0;
   FPendingPos = -1;
   FDemuxEnd = FDecodeEnd = false;
+  FNextPts = INT64_MIN;
+  FTailSilence = -1;
+  FGapPending = false;
   // Decode until the first timed frame, then drop up to the target.
   int64_t pos = -1;
   if (!FCountSeek && DecodeMore()) pos = FPendingPos;
@@ -341,6 +534,9 @@ int64_t TMediaDecoder::Seek(int64_t frame) {
     FPending.clear();
     FPendingRead = 0;
     FDemuxEnd = FDecodeEnd = false;
+    FNextPts = INT64_MIN;
+    FTailSilence = -1;
+    FGapPending = false;
     FPosition = 0;
     std::vector<int16_t> sink(4096 * FOutChannels);
     while (FPosition < frame) {

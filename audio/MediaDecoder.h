@@ -61,10 +61,19 @@ public:
   // Moves to the frame (clamped to 0..Length) and returns the position reached.
   int64_t Seek(int64_t frame);
 
+  // Damaged packets are skipped and decoding goes on; the time they held
+  // reads as silence. True once one was met since Open.
+  bool Damaged() const { return FDamageAt >= 0; }
+  // Output frame near the first damage met, -1 when none.
+  int64_t DamagePosition() const { return FDamageAt; }
+
 private:
   bool DecodeMore(); // appends converted frames to FPending; false at the end
+  void NoteDamage();
+  void InjectSilence(int64_t samples); // at the source rate
   void ResetConverter();
   void Convert(const AVFrame* f);
+  void ConvertSamples(const uint8_t** in, int count); // in null: the converter's tail
   size_t ReadSamples(void* out, size_t frames, bool asFloat);
   size_t PendingSamples() const { return FPending.size() / FSampleBytes; }
   AVFormatContext* FFormat = nullptr;
@@ -85,7 +94,14 @@ private:
   bool FFloat = false;
   size_t FSampleBytes = sizeof(int16_t);
   bool FDemuxEnd = false, FDecodeEnd = false;
-  bool FCountSeek = false; // time stamps unreliable: seek by counting frames
+  bool FCountSeek = false;      // time stamps unreliable: seek by counting frames
+  bool FExactLength = false;    // the header counts the samples exactly
+  int64_t FNextPts = INT64_MIN; // expected time stamp of the next decoded frame
+  int64_t FTailSilence = -1;    // source samples of silence still due at a damaged end
+  int64_t FDamageAt = -1;
+  bool FMuteFrames = false; // the packet being decoded failed a check
+  bool FGapPending = false; // damage met since the last good frame
+  int FErrorRun = 0;        // errors in a row without a good frame
   std::wstring FFileName, FCodecName;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "editor/funcs.h"
+#include "framework/AppUtils.h"
 #include "framework/Forms.h"
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
@@ -254,12 +255,8 @@ void SaveFormPlacement(const std::wstring& section, TCustomForm* form,
 }
 
 void FitPlacement(int screenW, int screenH, int& x, int& y, int& width, int& height) {
-  width = std::min(width, screenW);
-  height = std::min(height, screenH);
-  if (x + width > screenW) x = screenW - width;
-  if (y + height > screenH) y = screenH - height;
-  x = std::max(x, 0);
-  y = std::max(y, 0);
+  RECT work{0, 0, screenW, screenH};
+  FitOntoArea(work, x, y, width, height, kMinPlacementWidth, kMinPlacementHeight);
 }
 
 void RestoreFormPlacement(const std::wstring& section, TCustomForm* form,
@@ -270,7 +267,8 @@ void RestoreFormPlacement(const std::wstring& section, TCustomForm* form,
   int y = ini.ReadInteger(section, L"y", form->Top());
   int h = ini.ReadInteger(section, L"height", form->Height());
   int w = ini.ReadInteger(section, L"width", form->Width());
-  FitPlacement(Screen->Width(), Screen->Height(), x, y, w, h);
+  // Damaged settings (sizes that overflow, negative ones) must not hide the window.
+  FitOntoWorkArea(x, y, w, h, kMinPlacementWidth, kMinPlacementHeight);
   form->SetBounds(x, y, w, h);
   form->SetWindowState(maximized ? wsMaximized : wsNormal);
 }

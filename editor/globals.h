@@ -92,7 +92,9 @@ void SaveFormPlacement(const std::wstring& section, TCustomForm* form,
                        const std::wstring& iniPath = L"");
 void RestoreFormPlacement(const std::wstring& section, TCustomForm* form,
                           const std::wstring& iniPath = L"");
-// The fitting step of RestoreFormPlacement on plain numbers.
+// Smallest window a restored placement gives.
+constexpr int kMinPlacementWidth = 320, kMinPlacementHeight = 200;
+// The fitting step of RestoreFormPlacement on a screen's plain numbers.
 void FitPlacement(int screenW, int screenH, int& x, int& y, int& width, int& height);
 
 // Entries of the output-format lists.

@@ -1232,6 +1232,9 @@ bool TfrmMain::OpenDocument(const std::wstring& path) {
   MarkClean();
   UpdateCaption();
   UpdateStatusBar();
+  // What had to be mended on reading (damage, samples that were not numbers) is said once.
+  const std::wstring& notice = AudioEditor->Engine().LoadNotice();
+  if (!notice.empty()) StatusPaneHint->SetCaption(notice);
   return true;
 }
 

@@ -1,5 +1,8 @@
 #include "framework/AppUtils.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "framework/Forms.h"
 #include "framework/Registry.h"
 #include "framework/SysUtils.h"
@@ -87,4 +90,27 @@ int ShowHtmlHelp(HWND window, const std::wstring& url, UINT command, DWORD_PTR d
   }
   std::string ansi = WideToAnsi(url);
   return static_cast<int>(reinterpret_cast<INT_PTR>(htmlHelp(window, ansi.c_str(), command, data)));
+}
+
+void FitOntoArea(const RECT& work, int& x, int& y, int& width, int& height, int minWidth,
+                 int minHeight) {
+  const int64_t areaW = std::max<int64_t>(1, int64_t(work.right) - work.left);
+  const int64_t areaH = std::max<int64_t>(1, int64_t(work.bottom) - work.top);
+  int64_t w = std::clamp<int64_t>(width, std::min<int64_t>(minWidth, areaW), areaW);
+  int64_t h = std::clamp<int64_t>(height, std::min<int64_t>(minHeight, areaH), areaH);
+  int64_t left = std::clamp<int64_t>(x, work.left, int64_t(work.right) - w);
+  int64_t top = std::clamp<int64_t>(y, work.top, int64_t(work.bottom) - h);
+  x = int(left), y = int(top), width = int(w), height = int(h);
+}
+
+void FitOntoWorkArea(int& x, int& y, int& width, int& height, int minWidth, int minHeight) {
+  // The monitor nearest the stored rectangle, its corners kept in range.
+  auto clampCoord = [](int64_t v) { return LONG(std::clamp<int64_t>(v, -0x3FFFFFFF, 0x3FFFFFFF)); };
+  RECT want{clampCoord(x), clampCoord(y), clampCoord(int64_t(x) + std::max(width, 1)),
+            clampCoord(int64_t(y) + std::max(height, 1))};
+  HMONITOR mon = MonitorFromRect(&want, MONITOR_DEFAULTTONEAREST);
+  MONITORINFO mi{sizeof(mi)};
+  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (mon && GetMonitorInfoW(mon, &mi)) work = mi.rcWork;
+  FitOntoArea(work, x, y, width, height, minWidth, minHeight);
 }

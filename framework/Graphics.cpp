@@ -456,6 +456,9 @@ void TCanvas::Refresh() {
 
 namespace {
 std::vector<std::uint8_t> ReadWholeFile(const std::wstring& FileName) {
+  // Devices and pipes can block the reader for ever.
+  if (!IsOrdinaryFile(FileName))
+    throw EFOpenError(Format(L"Cannot open file \"%s\". It is not a file on a disk.", {FileName}));
   HANDLE f = CreateFileW(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                          nullptr);
   if (f == INVALID_HANDLE_VALUE)
@@ -805,6 +808,32 @@ void TBitmap::LoadFromBytes(const std::vector<std::uint8_t>& Data) {
   if (fh.bfType != 0x4D42) InvalidBitmap();
   const std::uint8_t* info = Data.data() + sizeof(fh);
   size_t rest = Data.size() - sizeof(fh);
+  // Uncompressed pixels must fill the declared picture exactly: more data
+  // than the header accounts for (a wrong width, height or bit count) would
+  // load as another picture. Writers may pad the file to four bytes; a V5
+  // header may place its colour profile after the pixels.
+  DWORD hsize;
+  std::memcpy(&hsize, info, 4);
+  if (hsize >= sizeof(BITMAPINFOHEADER) && rest >= sizeof(BITMAPINFOHEADER) &&
+      fh.bfOffBits >= sizeof(fh) && fh.bfOffBits < Data.size()) {
+    BITMAPINFOHEADER h;
+    std::memcpy(&h, info, sizeof(h));
+    const long long w = h.biWidth, hh = h.biHeight < 0 ? -static_cast<long long>(h.biHeight)
+                                                       : static_cast<long long>(h.biHeight);
+    if ((h.biCompression == BI_RGB || h.biCompression == BI_BITFIELDS) && w > 0 && hh > 0 &&
+        w <= 32768 && hh <= 32768) {
+      const size_t need = static_cast<size_t>((w * h.biBitCount + 31) / 32 * 4 * hh);
+      size_t slack = 4;
+      if (hsize >= sizeof(BITMAPV5HEADER) && rest >= sizeof(BITMAPV5HEADER)) {
+        BITMAPV5HEADER v5;
+        std::memcpy(&v5, info, sizeof(v5));
+        size_t end = fh.bfOffBits + need, at = sizeof(fh) + v5.bV5ProfileData;
+        if (v5.bV5ProfileSize && at >= end)
+          slack = std::max(slack, at + v5.bV5ProfileSize - end + 4);
+      }
+      if (Data.size() - fh.bfOffBits > need + slack) InvalidBitmap();
+    }
+  }
   LoadFromDIB(reinterpret_cast<const BITMAPINFO*>(info), rest,
               fh.bfOffBits >= sizeof(fh) && fh.bfOffBits < Data.size() ? Data.data() + fh.bfOffBits
                                                                        : nullptr,

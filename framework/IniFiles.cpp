@@ -142,32 +142,40 @@ TMemIniFile::TMemIniFile(const std::wstring& fileName) : TCustomIniFile(fileName
 }
 
 TMemIniFile::TSection* TMemIniFile::FindSection(const std::wstring& name) {
-  for (auto& s : FSections)
-    if (SameText(s.name, name)) return &s;
-  return nullptr;
+  auto it = FSectionIndex.find(LowerCase(name));
+  return it == FSectionIndex.end() ? nullptr : &FSections[it->second];
+}
+
+TMemIniFile::TSection& TMemIniFile::AddSection(const std::wstring& name) {
+  FSectionIndex.emplace(LowerCase(name), FSections.size());
+  FSections.push_back(TSection{name, {}, {}});
+  return FSections.back();
+}
+
+void TMemIniFile::Reindex(TSection& s) {
+  s.index.clear();
+  for (size_t i = 0; i < s.values.size(); ++i)
+    s.index.emplace(LowerCase(s.values[i].first), i);
 }
 
 std::wstring TMemIniFile::ReadString(const std::wstring& section, const std::wstring& ident,
                                      const std::wstring& def) {
-  if (TSection* s = FindSection(section))
-    for (auto& v : s->values)
-      if (SameText(v.first, ident)) return v.second;
+  if (TSection* s = FindSection(section)) {
+    auto it = s->index.find(LowerCase(ident));
+    if (it != s->index.end()) return s->values[it->second].second;
+  }
   return def;
 }
 
 void TMemIniFile::WriteString(const std::wstring& section, const std::wstring& ident,
                               const std::wstring& value) {
   TSection* s = FindSection(section);
-  if (!s) {
-    FSections.push_back(TSection{section, {}});
-    s = &FSections.back();
-  }
-  for (auto& v : s->values)
-    if (SameText(v.first, ident)) {
-      v.second = value;
-      return;
-    }
-  s->values.emplace_back(ident, value);
+  if (!s) s = &AddSection(section);
+  auto [it, added] = s->index.emplace(LowerCase(ident), s->values.size());
+  if (added)
+    s->values.emplace_back(ident, value);
+  else
+    s->values[it->second].second = value;
 }
 
 void TMemIniFile::ReadSection(const std::wstring& section, TStrings& strings) {
@@ -188,20 +196,21 @@ void TMemIniFile::ReadSections(TStrings& strings) {
 }
 
 void TMemIniFile::EraseSection(const std::wstring& section) {
-  for (auto it = FSections.begin(); it != FSections.end(); ++it)
-    if (SameText(it->name, section)) {
-      FSections.erase(it);
-      return;
-    }
+  auto it = FSectionIndex.find(LowerCase(section));
+  if (it == FSectionIndex.end()) return;
+  FSections.erase(FSections.begin() + static_cast<ptrdiff_t>(it->second));
+  FSectionIndex.clear();
+  for (size_t i = 0; i < FSections.size(); ++i)
+    FSectionIndex.emplace(LowerCase(FSections[i].name), i);
 }
 
 void TMemIniFile::DeleteKey(const std::wstring& section, const std::wstring& ident) {
-  if (TSection* s = FindSection(section))
-    for (auto it = s->values.begin(); it != s->values.end(); ++it)
-      if (SameText(it->first, ident)) {
-        s->values.erase(it);
-        return;
-      }
+  TSection* s = FindSection(section);
+  if (!s) return;
+  auto it = s->index.find(LowerCase(ident));
+  if (it == s->index.end()) return;
+  s->values.erase(s->values.begin() + static_cast<ptrdiff_t>(it->second));
+  Reindex(*s);
 }
 
 void TMemIniFile::UpdateFile() {
@@ -213,6 +222,7 @@ void TMemIniFile::UpdateFile() {
 
 void TMemIniFile::Clear() {
   FSections.clear();
+  FSectionIndex.clear();
 }
 
 void TMemIniFile::SetStrings(const TStrings& lines) {
@@ -226,24 +236,16 @@ void TMemIniFile::SetStrings(const TStrings& lines) {
       std::wstring name =
           Trim(line.substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1));
       current = FindSection(name);
-      if (!current) {
-        FSections.push_back(TSection{name, {}});
-        current = &FSections.back();
-      }
+      if (!current) current = &AddSection(name);
       continue;
     }
     if (!current) continue;
     size_t eq = line.find(L'=');
     std::wstring key = Trim(eq == std::wstring::npos ? line : line.substr(0, eq));
     std::wstring value = eq == std::wstring::npos ? L"" : Trim(line.substr(eq + 1));
-    bool found = false;
-    for (auto& v : current->values)
-      if (SameText(v.first, key)) {
-        found = true;
-        break;
-      }
     // The first of repeated keys wins, as with the profile functions.
-    if (!found) current->values.emplace_back(key, value);
+    if (current->index.emplace(LowerCase(key), current->values.size()).second)
+      current->values.emplace_back(key, value);
   }
 }
 

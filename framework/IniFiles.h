@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class TStrings;
@@ -95,11 +96,16 @@ public:
   void GetStrings(TStrings& lines) const;
 
 private:
+  // Names are indexed by their lower-case form, so a look-up does not scan.
   struct TSection {
     std::wstring name;
     std::vector<std::pair<std::wstring, std::wstring>> values;
+    std::unordered_map<std::wstring, size_t> index;
   };
   TSection* FindSection(const std::wstring& name);
+  TSection& AddSection(const std::wstring& name);
+  static void Reindex(TSection& s);
 
   std::vector<TSection> FSections;
+  std::unordered_map<std::wstring, size_t> FSectionIndex;
 };

@@ -221,6 +221,10 @@ bool TryStrToTime(const std::wstring& s, TDateTime& value);
 // Files and paths
 
 bool FileExists(const std::wstring& fileName);
+// True for a file on a disk: false for devices (CON, COM1, AUX, NUL, ...),
+// pipes, \\.\ names and folders. Device names are refused by name, without
+// opening them, since opening a device can block.
+bool IsOrdinaryFile(const std::wstring& fileName);
 bool DirectoryExists(const std::wstring& dir);
 // Creates every missing folder of the path; false when one cannot be made.
 bool ForceDirectories(const std::wstring& dir);

@@ -1,5 +1,6 @@
 #include "recorder/funcs.h"
 
+#include "framework/AppUtils.h"
 #include "framework/Controls.h"
 #include "framework/Forms.h"
 #include "framework/IniFiles.h"
@@ -111,15 +112,8 @@ void LoadFormPos(const std::wstring& section, TForm* form, const std::wstring& f
   int x = ini.ReadInteger(section, L"x", form->Left());
   int y = ini.ReadInteger(section, L"y", form->Top());
   // Keep the whole window on the work area of the nearest monitor.
-  RECT want{x, y, x + form->Width(), y + form->Height()};
-  HMONITOR mon = MonitorFromRect(&want, MONITOR_DEFAULTTONEAREST);
-  MONITORINFO mi{sizeof(mi)};
-  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  if (GetMonitorInfoW(mon, &mi)) work = mi.rcWork;
-  x = std::min(x, static_cast<int>(work.right) - form->Width());
-  y = std::min(y, static_cast<int>(work.bottom) - form->Height());
-  x = std::max({x, static_cast<int>(work.left), 0});
-  y = std::max({y, static_cast<int>(work.top), 0});
+  int w = form->Width(), h = form->Height();
+  FitOntoWorkArea(x, y, w, h, w, h);
   form->SetLeft(x);
   form->SetTop(y);
 }

@@ -1045,7 +1045,9 @@ std::wstring TFormMain::GetFileDuration(const std::wstring& Path) {
 }
 
 void TFormMain::AddFileToList(const std::wstring& Path, bool Save) {
-  if (Path.empty() || !FileExists(Path)) return;
+  // Devices and pipes (COM1, AUX, \\.\...) are left out like missing files:
+  // reading them can block the window for ever.
+  if (Path.empty() || !IsOrdinaryFile(Path)) return;
   auto item = std::make_unique<TFileItem>();
   item->FileName = Path;
   item->FileDate = GetFileDate(Path);

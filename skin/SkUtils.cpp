@@ -1,5 +1,7 @@
 #include "skin/SkUtils.h"
 
+#include "framework/SysUtils.h"
+
 #include <algorithm>
 #include <cstring>
 #include <functional>
@@ -49,6 +51,9 @@ constexpr int64_t kMaxPixels = 64LL * 1024 * 1024;
 } // namespace
 
 std::vector<uint8_t> ReadWholeFile(const std::wstring& fileName, size_t maxBytes) {
+  // A device or pipe named in a skin would block the reader.
+  if (!IsOrdinaryFile(fileName))
+    throw ESkinError("Cannot open file \"" + Narrow(fileName) + "\": it is not a file on a disk.");
   HANDLE h = CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) throw ESkinError("Cannot open file \"" + Narrow(fileName) + "\".");
@@ -216,6 +221,17 @@ void TskPicture::LoadFromBmpBytes(const uint8_t* data, size_t size) {
   size_t pixelBytes = stride * size_t(absH);
   size_t pixelStart = offBits ? offBits : tableStart + tableBytes;
   if (pixelStart < tableStart || pixelStart > size || size - pixelStart < pixelBytes) BadBitmap();
+  // The pixels must fill the declared picture exactly: more data than the
+  // header accounts for (a wrong width or bit count) would load as another
+  // picture. Writers may pad the file to four bytes; a larger header may
+  // place its colour profile after the pixels.
+  size_t slack = 4;
+  if (hdrSize >= 124 && size >= 14 + 124) {
+    size_t profileAt = 14 + size_t(Get32(data + 14 + 112)), profileSize = Get32(data + 14 + 116);
+    if (profileSize && profileAt >= pixelStart + pixelBytes && profileAt <= size)
+      slack = std::max(slack, profileAt + profileSize - (pixelStart + pixelBytes) + 4);
+  }
+  if (size - pixelStart - pixelBytes > slack) BadBitmap();
 
   // A BITMAPINFOHEADER with the colour table or masks that GDI converts from.
   std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + 256 * 4 + 12, 0);
@@ -260,8 +276,26 @@ void TskPicture::LoadFromJpegBytes(const uint8_t* data, size_t size) {
   if (ok) {
     try {
       TskPicture result(w, h);
-      ok = tjDecompress2(tj, const_cast<uint8_t*>(data), static_cast<unsigned long>(size),
-                         result.FBits, w, result.FStride, h, TJPF_BGR, 0) == 0;
+      if (cs == TJCS_CMYK || cs == TJCS_YCCK) {
+        // The library gives CMYK as stored (inverted, as Adobe writes it);
+        // each channel times K is the colour.
+        std::vector<uint8_t> cmyk(size_t(w) * size_t(h) * 4);
+        ok = tjDecompress2(tj, const_cast<uint8_t*>(data), static_cast<unsigned long>(size),
+                           cmyk.data(), w, w * 4, h, TJPF_CMYK, 0) == 0;
+        for (int y = 0; ok && y < h; ++y) {
+          const uint8_t* src = cmyk.data() + size_t(y) * size_t(w) * 4;
+          uint8_t* dst = result.FBits + size_t(y) * size_t(result.FStride);
+          for (int x = 0; x < w; ++x, src += 4, dst += 3) {
+            unsigned k = src[3];
+            dst[0] = uint8_t((src[2] * k + 127) / 255);
+            dst[1] = uint8_t((src[1] * k + 127) / 255);
+            dst[2] = uint8_t((src[0] * k + 127) / 255);
+          }
+        }
+      } else {
+        ok = tjDecompress2(tj, const_cast<uint8_t*>(data), static_cast<unsigned long>(size),
+                           result.FBits, w, result.FStride, h, TJPF_BGR, 0) == 0;
+      }
       if (ok) *this = std::move(result);
     } catch (...) {
       tjDestroy(tj);

@@ -5,6 +5,7 @@
 #include <cwctype>
 
 #include "framework/Forms.h"
+#include "framework/SysUtils.h"
 #include "framework/IniFiles.h"
 #include "framework/Strings.h"
 #include "skin/skzlib.h"
@@ -131,7 +132,7 @@ TskFontStyles ReadFontStyles(TCustomIniFile& ini, const std::wstring& section,
 }
 
 namespace {
-constexpr int kMaxListCount = 100000;
+constexpr int kMaxListCount = 4096;
 }
 
 void ReadList(TCustomIniFile& ini, const std::wstring& section, const std::wstring& name,
@@ -1724,7 +1725,8 @@ void LoadSkinContent(TMemIniFile& ini, const std::wstring& folder,
     c.StartCursorIndex = std::max(1, ReadInteger(ini, L"CURSORS", L"startcursorindex", 1));
     ReadList(ini, L"CURSORS", L"cursors", c.CursorNames);
     for (const auto& name : c.CursorNames)
-      c.Cursors.push_back(LoadCursorFromFileW((folder + name).c_str()));
+      c.Cursors.push_back(
+          IsOrdinaryFile(folder + name) ? LoadCursorFromFileW((folder + name).c_str()) : nullptr);
   }
   LoadFormInfo(ini, c);
   c.PopupWindow.LoadFromIni(ini);

@@ -4,6 +4,7 @@
 
 #include "editor/funcs.h"
 #include "editor/globals.h"
+#include "framework/AppUtils.h"
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
 #include "tests/support/Gui.h"
@@ -251,6 +252,42 @@ TEST(EditorGlobals, PlacementIsFittedToTheScreen) {
   FitPlacement(1024, 768, x, y, w, h);
   EXPECT_EQ(x, 0);
   EXPECT_EQ(y, 0);
+}
+
+TEST(EditorGlobals, DamagedPlacementsComeOntoTheScreenWithAUsableSize) {
+  const int big = 0x7FFFFFFF, small = -0x7FFFFFFF - 1;
+  struct Case {
+    const char* name;
+    int x, y, w, h;
+  } cases[] = {
+      {"x + width overflows", big - 10, 100, 800, 600},
+      {"y + height overflows", 100, big - 5, 800, 600},
+      {"huge sizes", 0, 0, big, big},
+      {"negative sizes", 100, 100, -500, -1},
+      {"zero sizes", 100, 100, 0, 0},
+      {"far left and up", small, small, 800, 600},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    int x = c.x, y = c.y, w = c.w, h = c.h;
+    FitPlacement(1024, 768, x, y, w, h);
+    EXPECT_GE(w, kMinPlacementWidth);
+    EXPECT_GE(h, kMinPlacementHeight);
+    EXPECT_GE(x, 0);
+    EXPECT_GE(y, 0);
+    EXPECT_LE(int64_t(x) + w, 1024);
+    EXPECT_LE(int64_t(y) + h, 768);
+    // On the real work area of the nearest monitor.
+    x = c.x, y = c.y, w = c.w, h = c.h;
+    FitOntoWorkArea(x, y, w, h, kMinPlacementWidth, kMinPlacementHeight);
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_GE(x, work.left);
+    EXPECT_GE(y, work.top);
+    EXPECT_LE(int64_t(x) + w, work.right);
+    EXPECT_LE(int64_t(y) + h, work.bottom);
+    EXPECT_GE(w, std::min<int>(kMinPlacementWidth, work.right - work.left));
+  }
 }
 
 TEST(EditorFuncs, TimeTexts) {

@@ -367,6 +367,37 @@ TEST_F(MainWindowTest, FailedOpenKeepsThePreviousDocument) {
   EXPECT_EQ(Pos().Length(), 44100);
 }
 
+TEST_F(MainWindowTest, MendedSamplesAreToldInTheStatusBar) {
+  Create();
+  // A float WAV with one NaN among its samples.
+  std::wstring path = dir + L"\\nan.wav";
+  std::vector<float> data(1000, 0.25f);
+  data[10] = std::nanf("");
+  FILE* f = _wfopen(path.c_str(), L"wb");
+  ASSERT_NE(f, nullptr);
+  auto u32 = [&](uint32_t v) { fwrite(&v, 4, 1, f); };
+  auto u16 = [&](uint16_t v) { fwrite(&v, 2, 1, f); };
+  fwrite("RIFF", 1, 4, f);
+  u32(36 + 4000);
+  fwrite("WAVEfmt ", 1, 8, f);
+  u32(16);
+  u16(3);
+  u16(1);
+  u32(8000);
+  u32(32000);
+  u16(4);
+  u16(32);
+  fwrite("data", 1, 4, f);
+  u32(4000);
+  fwrite(data.data(), 4, data.size(), f);
+  fclose(f);
+  form->OpenDocument(path);
+  EXPECT_NE(form->StatusPaneHint->Caption().find(L"not numbers"), std::wstring::npos);
+  // A clean file says nothing.
+  form->OpenDocument(tone);
+  EXPECT_EQ(form->StatusPaneHint->Caption(), L"");
+}
+
 TEST_F(MainWindowTest, ModifiedDocumentAsksBeforeClosing) {
   Create();
   form->OpenDocument(tone);

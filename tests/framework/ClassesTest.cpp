@@ -2,6 +2,8 @@
 // the class registry and calls handed to the main thread.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "framework/Classes.h"
 #include "framework/Graphics.h"
 #include "framework/Strings.h"
@@ -280,6 +282,42 @@ TEST(Bitmap, BrokenDataIsRefused) {
   } catch (const EInvalidGraphic& e) {
     EXPECT_EQ(e.Message(), L"Bitmap image is not valid");
   }
+}
+
+TEST(Bitmap, DamagedHeadersAreRefusedNotMisread) {
+  TBitmap good;
+  good.SetSize(10, 10);
+  good.Canvas()->SetPixels(2, 3, RGB(255, 0, 0));
+  const std::vector<std::uint8_t> data = good.SaveToBytes();
+  BITMAPFILEHEADER fh;
+  std::memcpy(&fh, data.data(), sizeof(fh));
+  const size_t at = sizeof(fh);
+  auto put32 = [](std::vector<std::uint8_t>& b, size_t p, std::uint32_t v) {
+    std::memcpy(b.data() + p, &v, 4);
+  };
+  auto put16 = [](std::vector<std::uint8_t>& b, size_t p, std::uint16_t v) {
+    std::memcpy(b.data() + p, &v, 2);
+  };
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+  } cases[] = {{"width 1", data}, {"height 1", data}, {"8-bit count", data}, {"half height", data}};
+  put32(cases[0].bytes, at + 4, 1);
+  put32(cases[1].bytes, at + 8, 1);
+  put16(cases[2].bytes, at + 14, 8);
+  put32(cases[3].bytes, at + 8, static_cast<std::uint32_t>(-5));
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TBitmap b;
+    EXPECT_THROW(b.LoadFromBytes(c.bytes), EInvalidGraphic);
+  }
+  // Padding to four bytes at the end still loads.
+  std::vector<std::uint8_t> padded = data;
+  padded.push_back(0);
+  padded.push_back(0);
+  TBitmap b;
+  b.LoadFromBytes(padded);
+  EXPECT_EQ(b.Canvas()->Pixels(2, 3), RGB(255, 0, 0));
 }
 
 TEST(Bitmap, TransparentColorDefaultsToBottomLeftPixel) {

@@ -204,6 +204,24 @@ TEST_F(HistoryListTest, MissingAndUnreadableFilesDoNotStopTheLoad) {
   EXPECT_EQ(Listed(), (std::vector<std::wstring>{first, broken, last}));
 }
 
+TEST_F(HistoryListTest, DevicesAndPipesInTheListAreLeftOutAtOnce) {
+  std::wstring tone = Tone(L"tone.wav", 1.0);
+  {
+    TStringList l;
+    for (const wchar_t* p : {L"COM1", L"C:\\AUX", L"\\\\.\\COM2", L"\\\\.\\pipe\\korvane-history",
+                             L"CONIN$", L"LPT1.wav"})
+      l.Add(p);
+    l.Add(tone);
+    l.SaveToFile(GetListFileName());
+  }
+  auto t0 = GetTickCount64();
+  Create();
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return Rows() == 1; }));
+  EXPECT_LT(GetTickCount64() - t0, 5000u);
+  EXPECT_EQ(RowFile(0), tone);
+  EXPECT_EQ(form->FileItemAt(0)->Duration, L"0:00:01");
+}
+
 TEST_F(HistoryListTest, MissingListGivesAnEmptyList) {
   Create();
   testsupport::PumpFor(300);

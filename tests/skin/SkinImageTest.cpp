@@ -1,6 +1,8 @@
 // Composition of skin pictures, mask regions and bitmap effects.
 #include <gtest/gtest.h>
 
+#include <turbojpeg.h>
+
 #include "skin/SkUtils.h"
 #include "skin/skEffBmp.h"
 
@@ -354,6 +356,94 @@ TEST(SkinPicture, BmpRoundTripAndBadData) {
   huge[20] = 0xFF;
   EXPECT_THROW(q.LoadFromBmpBytes(huge.data(), huge.size()), ESkinError);
   EXPECT_EQ(q.Width(), 30); // unchanged after a failure
+}
+
+TEST(SkinPicture, DevicesAndPipesNamedAsPicturesAreNotRead) {
+  for (const wchar_t* name :
+       {L"COM1.bmp", L"C:\\skin\\AUX.jpg", L"\\\\.\\pipe\\skin.bmp", L"NUL", L"\\\\.\\COM1"}) {
+    auto t0 = GetTickCount64();
+    TskPicture q;
+    EXPECT_THROW(q.LoadFromFile(name), ESkinError);
+    EXPECT_LT(GetTickCount64() - t0, 1000u);
+  }
+}
+
+TEST(SkinPicture, CmykJpegLoadsInItsColours) {
+  // Left half red, right half blue, top row of the blue half at half ink.
+  const int w = 32, h = 16;
+  std::vector<uint8_t> cmyk(size_t(w) * h * 4);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      uint8_t* p = &cmyk[(size_t(y) * w + x) * 4];
+      // Stored inverted, as Adobe writes CMYK: 255 is no ink.
+      bool red = x < w / 2;
+      p[0] = red ? 255 : 0;
+      p[1] = 0;
+      p[2] = red ? 0 : 255;
+      p[3] = 255;
+    }
+  tjhandle tj = tjInitCompress();
+  ASSERT_NE(tj, nullptr);
+  unsigned char* jpeg = nullptr;
+  unsigned long size = 0;
+  ASSERT_EQ(tjCompress2(tj, cmyk.data(), w, w * 4, h, TJPF_CMYK, &jpeg, &size, TJSAMP_444, 95, 0),
+            0)
+      << tjGetErrorStr2(tj);
+  TskPicture q;
+  q.LoadFromJpegBytes(jpeg, size);
+  tjFree(jpeg);
+  tjDestroy(tj);
+  ASSERT_EQ(q.Width(), w);
+  ASSERT_EQ(q.Height(), h);
+  COLORREF left = q.Pixel(4, 8), right = q.Pixel(w - 4, 8);
+  EXPECT_GT(GetRValue(left), 230);
+  EXPECT_LT(GetBValue(left), 25);
+  EXPECT_LT(GetGValue(left), 25);
+  EXPECT_GT(GetBValue(right), 230);
+  EXPECT_LT(GetRValue(right), 25);
+}
+
+TEST(SkinPicture, DamagedBmpHeadersAreRefusedNotMisread) {
+  TskPicture p = PositionPicture();
+  const std::vector<uint8_t> bmp = p.SaveToBmpBytes();
+  auto put32 = [](std::vector<uint8_t>& b, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+      b[at + i] = uint8_t(v >> (8 * i));
+  };
+  auto put16 = [](std::vector<uint8_t>& b, size_t at, unsigned v) {
+    b[at] = uint8_t(v);
+    b[at + 1] = uint8_t(v >> 8);
+  };
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> bytes;
+  } cases[] = {
+      {"width 1", bmp},
+      {"height 1", bmp},
+      {"8-bit count", bmp},
+      {"16-bit count", bmp},
+      {"most negative height", bmp},
+      {"half the height", bmp},
+  };
+  put32(cases[0].bytes, 18, 1);
+  put32(cases[1].bytes, 22, 1);
+  put16(cases[2].bytes, 28, 8);
+  put16(cases[3].bytes, 28, 16);
+  put32(cases[4].bytes, 22, 0x80000000u);
+  put32(cases[5].bytes, 22, uint32_t(-(p.Height() / 2)));
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TskPicture q;
+    EXPECT_THROW(q.LoadFromBmpBytes(c.bytes.data(), c.bytes.size()), ESkinError);
+    EXPECT_EQ(q.Width(), 0);
+  }
+  // Two bytes of padding at the end, as some writers leave, still load.
+  std::vector<uint8_t> padded = bmp;
+  padded.push_back(0);
+  padded.push_back(0);
+  TskPicture q;
+  q.LoadFromBmpBytes(padded.data(), padded.size());
+  EXPECT_EQ(q.Pixel(7, 21), At(7, 21));
 }
 
 } // namespace

@@ -341,6 +341,28 @@ TEST_F(SkinLoadTest, ListsSkipUnknownKindsAndEntriesWithoutColon) {
   EXPECT_EQ(sd.SkinColors.cWindow, 0);
 }
 
+TEST_F(SkinLoadTest, HugeControlListsLoadQuicklyAndAreBounded) {
+  std::wstring dir = MakeSkinFolder(L"huge");
+  std::string text = ReadText(dir + L"skin.ini");
+  const int n = 30000;
+  ReplaceLine(text, "[SKINCONTROLS]\r\ncount=17", "[SKINCONTROLS]\r\ncount=" + std::to_string(n));
+  std::string more = "\r\n[SKINCONTROLS]\r\n";
+  for (int i = 17; i < n; ++i)
+    more += std::to_string(i) + "=c" + std::to_string(i) + ":button\r\n";
+  for (int i = 17; i < n; ++i)
+    more += "[c" + std::to_string(i) + "]\r\npictureindex=0\r\nskinrect=0,0,32,32\r\n";
+  WriteText(dir + L"skin.ini", text + more);
+  TskSkinData sd;
+  sd.SetOwnerForm(owner);
+  auto t0 = GetTickCount64();
+  ASSERT_TRUE(sd.LoadSkinFromIni(dir + L"skin.ini")) << sd.LastError();
+  EXPECT_LT(GetTickCount64() - t0, 1000u);
+  EXPECT_GE(sd.FindControlDescription(L"PlayButton"), 0);
+  // Entries beyond the bound are not read.
+  EXPECT_LE(sd.ControlList.size(), 4096u);
+  EXPECT_GE(sd.ControlList.size(), 17u);
+}
+
 TEST(SkinCompressed, RoundTripThroughOurWriter) {
   TskSkinStreamContent c;
   c.Version = 2;
