@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -62,6 +63,23 @@ double ColourShare(const std::vector<DWORD>& px, COLORREF c) {
   return px.empty() ? 0 : static_cast<double>(n) / px.size();
 }
 
+int LargestBlackSquare(const std::vector<DWORD>& px, int width) {
+  if (width <= 0) return 0;
+  // side[x]: the side of the largest black square ending at (x, y) of this row.
+  std::vector<int> side(width + 1, 0), previous(width + 1, 0);
+  int best = 0;
+  for (size_t row = 0; row * width < px.size(); ++row) {
+    for (int x = 0; x < width; ++x) {
+      DWORD p = px[row * width + x];
+      bool black = ((p >> 16) & 0xFF) < 8 && ((p >> 8) & 0xFF) < 8 && (p & 0xFF) < 8;
+      side[x + 1] = black ? 1 + std::min({side[x], previous[x], previous[x + 1]}) : 0;
+      best = std::max(best, side[x + 1]);
+    }
+    std::swap(side, previous);
+  }
+  return best;
+}
+
 ScreenWatch::ScreenWatch(std::function<HWND()> Find, COLORREF Background, double Share,
                          std::function<void(HWND)> Close, std::wstring Picture)
     : find_(std::move(Find)), close_(std::move(Close)), picture_(std::move(Picture)),
@@ -90,11 +108,14 @@ void ScreenWatch::Run() {
     std::vector<DWORD> px;
     RECT r{};
     do {
-      GetWindowRect(h, &r);
+      // The client area: the frame is the window manager's (or nobody's).
+      GetClientRect(h, &r);
+      MapWindowPoints(h, nullptr, reinterpret_cast<POINT*>(&r), 2);
       px = ScreenPixels(r);
       finding_.background = ColourShare(px, background_);
       finding_.black = ColourShare(px, RGB(0, 0, 0));
-      if (finding_.background >= share_) {
+      finding_.blackSquare = LargestBlackSquare(px, r.right - r.left);
+      if (finding_.background >= share_ && finding_.blackSquare < kBlackSquare) {
         finding_.shown = true;
         finding_.shownAfterMs = MsSince(shownAt);
         break;
@@ -122,7 +143,8 @@ void ExpectShown(const ScreenFinding& f, const char* what) {
   EXPECT_TRUE(f.found) << what << " did not appear";
   EXPECT_TRUE(f.shown) << what << " was not painted on the screen within 500 ms: "
                        << static_cast<int>(f.background * 100) << "% in its colour, "
-                       << static_cast<int>(f.black * 100) << "% black";
+                       << static_cast<int>(f.black * 100) << "% black, a black square of "
+                       << f.blackSquare << " pixels";
 }
 
 } // namespace testsupport

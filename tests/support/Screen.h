@@ -17,16 +17,23 @@ std::vector<DWORD> ScreenPixels(const RECT& r);
 // fewer colours makes of it.
 double ColourShare(const std::vector<DWORD>& px, COLORREF c);
 
+// The side of the largest square of black pixels in PX, rows of WIDTH: an
+// area that was never painted (text and lines make none this large).
+int LargestBlackSquare(const std::vector<DWORD>& px, int width);
+constexpr int kBlackSquare = 10;
+
 struct ScreenFinding {
   bool found = false;
   bool shown = false; // the contents were on the screen within the time
   double background = 0, black = 0;
+  int blackSquare = 0;
   long long foundAfterMs = 0, shownAfterMs = 0;
 };
 
 // From a thread of its own: waits for the window Find answers, then reads
-// the screen over it until at least Share of it shows Background (at most
-// 500 ms after it appeared), saves the last reading as Picture and closes
+// the screen over its client area until at least Share of it shows Background and no
+// black square of kBlackSquare pixels is left (at most 500 ms after it
+// appeared), saves the last reading as Picture and closes
 // the window with Close.
 class ScreenWatch {
 public:
