@@ -1,0 +1,140 @@
+// The recorder's main window on its skinned form: pictures of both heights in
+// both skins, every skinned control on its skin area, the caption buttons.
+#include <gtest/gtest.h>
+
+#include "framework/SysUtils.h"
+#include "recorder/funcs.h"
+#include "recorder/globals.h"
+#include "recorder/main.h"
+#include "tests/support/Gui.h"
+
+using namespace recorder;
+
+namespace {
+
+std::wstring AltSkinIni() {
+  wchar_t buf[MAX_PATH];
+  GetModuleFileNameW(nullptr, buf, MAX_PATH);
+  std::wstring w = buf;
+  w = w.substr(0, w.find_last_of(L'\\') + 1) + L"..\\..\\resources\\skin\\alt\\skin.ini";
+  if (GetFileAttributesW(w.c_str()) != INVALID_FILE_ATTRIBUTES) return w;
+  std::string f = __FILE__;
+  std::wstring s(f.begin(), f.end());
+  for (auto& c : s)
+    if (c == L'/') c = L'\\';
+  if (!s.empty() && s[0] == L'\\') s = L"Z:" + s;
+  return s.substr(0, s.find_last_of(L'\\') + 1) + L"..\\..\\resources\\skin\\alt\\skin.ini";
+}
+
+class MainSkinTest : public testing::Test {
+protected:
+  void SetUp() override {
+    DeleteFileW(GetSettingsFileName().c_str());
+    DeleteFileW(GetListFileName().c_str());
+    form = new TFormMain(nullptr);
+    form->AfterConstruction();
+    form->Show();
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return form->Showing(); }));
+    testsupport::PumpFor(200);
+  }
+  void TearDown() override {
+    delete form;
+    form = nullptr;
+  }
+  void UseSkin(bool alt) {
+    if (alt)
+      form->LoadSkin(AltSkinIni());
+    else
+      ASSERT_TRUE(form->skSkinData->LoadBuiltinSkin());
+    ASSERT_FALSE(form->skSkinData->Empty()) << form->skSkinData->LastError();
+    testsupport::PumpFor(100);
+  }
+  TFormMain* form = nullptr;
+};
+
+} // namespace
+
+TEST_F(MainSkinTest, PicturesOfBothHeightsInBothSkins) {
+  for (bool alt : {false, true}) {
+    UseSkin(alt);
+    std::wstring name = alt ? L"alt" : L"builtin";
+    form->SetHeight(398);
+    form->ShowFileListPanel();
+    testsupport::PumpFor(150);
+    EXPECT_EQ(form->Width(), 408);
+    EXPECT_EQ(form->Height(), 398);
+    EXPECT_TRUE(form->skSkinnedForm->SkinActive());
+    testsupport::SaveWindowPng(form->Handle(), L"recorder_main_" + name + L"_398_list.png");
+    form->ShowMixerPanel();
+    testsupport::PumpFor(150);
+    testsupport::SaveWindowPng(form->Handle(), L"recorder_main_" + name + L"_398_mixer.png");
+    form->ShowFileListPanel();
+    form->SetHeight(178);
+    testsupport::PumpFor(150);
+    EXPECT_EQ(form->Height(), 178);
+    testsupport::SaveWindowPng(form->Handle(), L"recorder_main_" + name + L"_178.png");
+  }
+}
+
+TEST_F(MainSkinTest, EverySkinnedControlSitsOnItsArea) {
+  struct Entry {
+    const wchar_t* area;
+    TControl* control;
+  } table[] = {{L"LeftGauge", form->skSkinGaugeLeft},
+               {L"RightGauge", form->skSkinGaugeRight},
+               {L"trackbar2", form->SliderPlay},
+               {L"StartRecordButton", form->SkinButtonRecord},
+               {L"PauseRecordButton", form->SkinButtonPause},
+               {L"StopRecordButton", form->SkinButtonStop},
+               {L"EditRecordButton", form->SkinButtonEdit},
+               {L"ListButton", form->SkinButtonFilezList},
+               {L"OptionButton", form->SkinButtonOptions},
+               {L"ScheduleButton", form->SkinButtonSchedule},
+               {L"HelpButton", form->SkinButtonHelp},
+               {L"CloseButton", form->SkinButtonClose},
+               {L"PlayButton", form->SkinButtonPlay},
+               {L"PauseButton", form->SkinButtonPlayPause},
+               {L"StopButton", form->SkinButtonPlayStop},
+               {L"EditButton", form->SkinButtonPlayEdit},
+               {L"DelButton", form->SkinButtonDel},
+               {L"CopyButton", form->SkinButtonCopy}};
+  for (bool alt : {false, true}) {
+    UseSkin(alt);
+    TskSkinData* sd = form->skSkinData;
+    for (const Entry& e : table) {
+      SCOPED_TRACE(std::string(alt ? "alt " : "builtin ") +
+                   std::string(e.area, e.area + wcslen(e.area)));
+      TskDataSkinArea* a = sd->AreaAt(sd->FindSkinArea(e.area));
+      ASSERT_NE(a, nullptr);
+      RECT want = form->skSkinnedForm->MapSkinRectToForm(a->AreaRect);
+      EXPECT_EQ(e.control->Align(), alNone);
+      EXPECT_EQ(e.control->Left(), want.left);
+      EXPECT_EQ(e.control->Top(), want.top);
+      EXPECT_EQ(e.control->Width(), want.right - want.left);
+      EXPECT_EQ(e.control->Height(), want.bottom - want.top);
+    }
+  }
+  // The mixer bars are horizontal skinned scroll bars.
+  EXPECT_EQ(form->tbGain->Kind(), sbHorizontal);
+  EXPECT_EQ(form->tbBalance->Kind(), sbHorizontal);
+  EXPECT_EQ(form->ListViewFiles->VScrollBar(), form->VSkinScrollBar);
+  EXPECT_EQ(form->ListViewFiles->HScrollBar(), form->HSkinScrollBar);
+}
+
+TEST_F(MainSkinTest, CaptionCloseButtonRunsFormClose) {
+  ASSERT_TRUE(form->SettingsLoaded());
+  DeleteFileW(GetSettingsFileName().c_str());
+  TskActiveSkinObject* close = nullptr;
+  for (auto& o : form->skSkinnedForm->Objects())
+    if (auto* b = dynamic_cast<TskSkinStdButtonObject*>(o.get()))
+      if (b->Command == cmClose) close = b;
+  ASSERT_NE(close, nullptr);
+  int x = (close->ObjectRect.left + close->ObjectRect.right) / 2;
+  int y = (close->ObjectRect.top + close->ObjectRect.bottom) / 2;
+  form->skSkinnedForm->TestActiveObject(x, y, true);
+  form->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  form->Perform(WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+  testsupport::PumpFor(50);
+  EXPECT_TRUE(FileExists(GetSettingsFileName()));
+  EXPECT_FALSE(IsWindowVisible(form->Handle()));
+}
