@@ -849,6 +849,7 @@ bool TskSkinnedForm::FirstStage(TMessage& M) {
     UpdateActivation(true);
     return true;
   case WM_SETTEXT:
+    FPaintCacheValid = false;
     if (!FSkinnable) return false;
     FOldWindowProc(M);
     if (FSkinActive) FForm->Invalidate();
@@ -1066,6 +1067,7 @@ void TskSkinnedForm::AlphaFadeIn() {
 }
 
 void TskSkinnedForm::OnSizeChanged() {
+  FPaintCacheValid = false;
   FWidth = FForm->Width();
   FHeight = FForm->Height();
   if (FSupportNCArea || !FSkinActive || FRollUpState) return;
@@ -1086,6 +1088,7 @@ bool TskSkinnedForm::IsSizeableSkin() const {
 }
 
 void TskSkinnedForm::ApplySkin() {
+  FPaintCacheValid = false;
   FActiveObject = FOldActiveObject = FCapturedObject = -1;
   FSkinActive = FSkinData && !FSkinData->Empty() && FSkinnable;
   if (FSupportNCArea || !FSkinActive) return;
@@ -1136,6 +1139,7 @@ void TskSkinnedForm::CreateSkinObjects() {
 }
 
 void TskSkinnedForm::FreeSkinObjects() {
+  FPaintCacheValid = false;
   if (FCapturedObject != -1 &&
       GetCapture() == (FForm->HandleAllocated() ? FForm->Handle() : nullptr))
     ReleaseCapture();
@@ -1145,6 +1149,7 @@ void TskSkinnedForm::FreeSkinObjects() {
 }
 
 void TskSkinnedForm::UpdateCaptionButtons() {
+  FPaintCacheValid = false;
   for (auto& o : FObjects) {
     auto* b = dynamic_cast<TskSkinStdButtonObject*>(o.get());
     if (!b) continue;
@@ -1325,6 +1330,7 @@ RECT TskSkinnedForm::MapSkinRectToForm(const RECT& R) const {
 }
 
 void TskSkinnedForm::LayoutObjects() {
+  FPaintCacheValid = false;
   for (auto& o : FObjects)
     o->ObjectRect = MapSkinRectToForm(o->SkinRect);
   if (FSkinData)
@@ -1334,6 +1340,7 @@ void TskSkinnedForm::LayoutObjects() {
 }
 
 void TskSkinnedForm::UpdateLayout(bool Full) {
+  FPaintCacheValid = false;
   if ((ComponentState() & csDesigning) || !FSkinActive) return;
   if (FSkinnable) {
     CalcFrameGeometry();
@@ -1468,7 +1475,12 @@ void TskSkinnedForm::PaintClientSkin(HDC DC) {
     DeleteObject(br);
     return;
   }
-  TskPicture B;
+  if (FPaintCacheValid && FPaintCache.Width() == FWidth && FPaintCache.Height() == FHeight) {
+    DrawPicture(DC, 0, 0, FPaintCache);
+    return;
+  }
+  TskPicture& B = FPaintCache;
+  B.Clear();
   if (!FRollUpState || FSkinData->RollUpPicture.Empty()) {
     ComposeSkinPicture(B);
   } else {
@@ -1488,6 +1500,9 @@ void TskSkinnedForm::PaintClientSkin(HDC DC) {
       if (o->Visible && o->RollUp == FRollUpState) o->Draw(pc.Canvas(), false);
     if (FWindowState == 0) PaintSizeGrip(pc.DC());
   }
+  GdiFlush();
+  // Kept only at the window's size (a rolled-up picture is not).
+  FPaintCacheValid = B.Width() == FWidth && B.Height() == FHeight;
   DrawPicture(DC, 0, 0, B);
 }
 
@@ -1694,6 +1709,7 @@ void TskSkinnedForm::ObjectDblClick() {
 }
 
 void TskSkinnedForm::RedrawObject(TskActiveSkinObject* O) {
+  FPaintCacheValid = false;
   if (!ObjectInRollState(O) || FSupportNCArea || !FForm->HandleAllocated()) return;
   HDC dc = GetDC(FForm->Handle());
   TCanvas c;
@@ -1774,6 +1790,7 @@ bool TskSkinnedForm::GetFormActive() const {
 }
 
 void TskSkinnedForm::UpdateActivation(bool Redraw) {
+  FPaintCacheValid = false;
   bool a = GetFormActive();
   for (auto& o : FObjects) {
     auto* c = dynamic_cast<TskSkinCaptionObject*>(o.get());
@@ -1812,6 +1829,7 @@ void TskSkinnedForm::CaptionDblClick() {
 // Window states
 
 void TskSkinnedForm::SetWindowState(int S) {
+  FPaintCacheValid = false;
   if (S == FWindowState) return;
   if (!(S == 1 && Application && Application->MainForm() == FForm)) FWindowState = S;
   if (S == 1) {
@@ -1859,6 +1877,7 @@ void TskSkinnedForm::RestoreForm() {
 }
 
 void TskSkinnedForm::SetRollUpState(bool V) {
+  FPaintCacheValid = false;
   if ((!FSupportNCArea && !FSkinActive) || !(FBorderIcons & biSkRollUp) || FWindowState == 1)
     return;
   // Client mode rolls up only with a roll-up picture; the skins of this

@@ -286,6 +286,8 @@ public:
   void BeginDrag(int X, int Y);
   void EndDrag();
   void RedrawObject(TskActiveSkinObject* Object);
+  // The look changed: the next paint composes the picture again.
+  void InvalidatePaintCache() { FPaintCacheValid = false; }
   void StartMorphTimer();
   void StartAnimateTimer();
   bool IsSizeableSkin() const;
@@ -401,6 +403,9 @@ private:
   bool FVista = false;
 
   std::unique_ptr<TTimer> FMorphTimer, FAnimateTimer, FMouseTimer;
+  // The last painted client picture; rebuilt after any change of the look.
+  TskPicture FPaintCache;
+  bool FPaintCacheValid = false;
   HICON FSmallIcon = nullptr;
 };
 
