@@ -585,3 +585,23 @@ TEST(SkinnedFormInput, RightPressNeverDragsAndObjectsDoNotStartADrag) {
   EXPECT_TRUE(RectsEqual(before, testsupport::WindowRect(r.H())));
   EXPECT_FALSE(IsIconic(r.H()));
 }
+
+TEST(SkinnedFormInput, PressLeftOfTheWindowTakesSignedCoordinates) {
+  Rig r(kAlt);
+  RECT before = testsupport::WindowRect(r.H());
+  // A press (as with the mouse captured) 3 pixels left of the window, then a
+  // move message with the cursor still there: the window stays.
+  POINT p{-3, 50};
+  ClientToScreen(r.H(), &p);
+  SetCursorPos(p.x, p.y);
+  r.form->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(-3, 50));
+  ASSERT_TRUE(r.sf->Dragging());
+  r.form->Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-3, 50));
+  EXPECT_TRUE(RectsEqual(before, testsupport::WindowRect(r.H())));
+  // Moving 5 pixels right moves the window by 5.
+  SetCursorPos(p.x + 5, p.y);
+  r.form->Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(2, 50));
+  EXPECT_EQ(testsupport::WindowRect(r.H()).left, before.left + 5);
+  r.form->Perform(WM_LBUTTONUP, 0, MAKELPARAM(2, 50));
+  EXPECT_FALSE(r.sf->Dragging());
+}
