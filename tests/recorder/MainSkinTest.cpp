@@ -60,6 +60,9 @@ TEST_F(MainSkinTest, PicturesOfBothHeightsInBothSkins) {
     std::wstring name = alt ? L"alt" : L"builtin";
     form->SetHeight(398);
     form->ShowFileListPanel();
+    // Levels on the meter, as while recording.
+    form->skSkinGaugeLeft->SetValue(24000);
+    form->skSkinGaugeRight->SetValue(15000);
     testsupport::PumpFor(150);
     EXPECT_EQ(form->Width(), 408);
     EXPECT_EQ(form->Height(), 398);
