@@ -745,10 +745,7 @@ TskSkinnedForm::~TskSkinnedForm() {
   Destroying();
   StopTimers();
   FObjects.clear();
-  if (FForm && !(FForm->ComponentState() & csDestroying))
-    FForm->WindowProc = FOldWindowProc;
-  else if (FForm)
-    FForm->WindowProc = FOldWindowProc;
+  FForm->WindowProc = FOldWindowProc;
   if (FSmallIcon) DestroyIcon(FSmallIcon);
 }
 

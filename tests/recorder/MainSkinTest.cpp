@@ -125,7 +125,21 @@ TEST_F(MainSkinTest, EverySkinnedControlSitsOnItsArea) {
 }
 
 TEST_F(MainSkinTest, CaptionCloseButtonRunsFormClose) {
+  // Recordings go to a folder of the test.
+  delete form;
+  std::wstring outDir = testsupport::MakeTempDir(L"skin-close");
+  TGlobalVars g;
+  SetDefaultSettings(g, outDir);
+  SaveSettingsTo(GetSettingsFileName(), g);
+  form = new TFormMain(nullptr);
+  form->AfterConstruction();
+  form->Show();
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return form->Showing(); }));
+  testsupport::PumpFor(200);
   ASSERT_TRUE(form->SettingsLoaded());
+  form->ActionRecord->Execute();
+  ASSERT_TRUE(form->Recording());
+  testsupport::PumpFor(300);
   DeleteFileW(GetSettingsFileName().c_str());
   TskActiveSkinObject* close = nullptr;
   for (auto& o : form->skSkinnedForm->Objects())
@@ -138,6 +152,19 @@ TEST_F(MainSkinTest, CaptionCloseButtonRunsFormClose) {
   form->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
   form->Perform(WM_LBUTTONUP, 0, MAKELPARAM(x, y));
   testsupport::PumpFor(50);
+  // Settings saved, the recording finished into its file, the window gone.
   EXPECT_TRUE(FileExists(GetSettingsFileName()));
+  EXPECT_FALSE(form->Recording());
+  int64_t recorded = 0;
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((outDir + L"\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do
+      if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        recorded += (int64_t(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+    while (FindNextFileW(h, &fd));
+    FindClose(h);
+  }
+  EXPECT_GT(recorded, 1000);
   EXPECT_FALSE(IsWindowVisible(form->Handle()));
 }
