@@ -168,3 +168,27 @@ TEST_F(MainSkinTest, CaptionCloseButtonRunsFormClose) {
   EXPECT_GT(recorded, 1000);
   EXPECT_FALSE(IsWindowVisible(form->Handle()));
 }
+
+TEST_F(MainSkinTest, LoadSkinTakesIniAndSknFilesAndKeepsTheSkinOtherwise) {
+  TskSkinData* sd = form->skSkinData;
+  std::wstring builtinName = sd->SkinName;
+  ASSERT_FALSE(sd->Empty());
+  // Another extension, a missing file and a file that is no skin change nothing.
+  std::wstring dir = testsupport::MakeTempDir(L"skin-load");
+  std::wstring notSkin = dir + L"\\skin.ini";
+  HANDLE h = CreateFileW(notSkin.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(h, "[nothing]\r\na=1\r\n", 16, &written, nullptr);
+  CloseHandle(h);
+  for (const std::wstring& f : {AltSkinIni().substr(0, AltSkinIni().size() - 4) + L".txt",
+                                dir + L"\\missing.ini", notSkin}) {
+    form->LoadSkin(f);
+    EXPECT_FALSE(sd->Empty());
+    EXPECT_EQ(sd->SkinName, builtinName);
+  }
+  // An INI skin, in any case of its extension.
+  std::wstring upper = AltSkinIni().substr(0, AltSkinIni().size() - 4) + L".INI";
+  form->LoadSkin(upper);
+  EXPECT_EQ(sd->SkinName, L"Korvane Amber");
+  EXPECT_TRUE(form->skSkinnedForm->SkinActive());
+}
