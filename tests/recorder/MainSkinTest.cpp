@@ -192,3 +192,67 @@ TEST_F(MainSkinTest, LoadSkinTakesIniAndSknFilesAndKeepsTheSkinOtherwise) {
   EXPECT_EQ(sd->SkinName, L"Korvane Amber");
   EXPECT_TRUE(form->skSkinnedForm->SkinActive());
 }
+
+TEST_F(MainSkinTest, SkinFolderBesideTheProgramGivesTheStartSkin) {
+  delete form;
+  form = nullptr;
+  wchar_t buf[MAX_PATH];
+  GetModuleFileNameW(nullptr, buf, MAX_PATH);
+  std::wstring exe = buf;
+  std::wstring skinDir = exe.substr(0, exe.find_last_of(L'\\') + 1) + L"skin\\";
+  std::wstring src = AltSkinIni().substr(0, AltSkinIni().find_last_of(L'\\') + 1);
+  // The folder goes again whatever happens.
+  struct Cleanup {
+    std::wstring dir;
+    ~Cleanup() {
+      WIN32_FIND_DATAW fd;
+      HANDLE h = FindFirstFileW((dir + L"*").c_str(), &fd);
+      if (h != INVALID_HANDLE_VALUE) {
+        do
+          if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            DeleteFileW((dir + fd.cFileName).c_str());
+        while (FindNextFileW(h, &fd));
+        FindClose(h);
+      }
+      RemoveDirectoryW(dir.c_str());
+    }
+  } cleanup{skinDir};
+  CreateDirectoryW(skinDir.c_str(), nullptr);
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((src + L"*").c_str(), &fd);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  do
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      CopyFileW((src + fd.cFileName).c_str(), (skinDir + fd.cFileName).c_str(), FALSE);
+  while (FindNextFileW(h, &fd));
+  FindClose(h);
+  form = new TFormMain(nullptr);
+  form->AfterConstruction();
+  form->Show();
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return form->Showing(); }));
+  testsupport::PumpFor(200);
+  EXPECT_EQ(form->skSkinData->SkinName, L"Korvane Amber");
+  EXPECT_TRUE(form->skSkinnedForm->SkinActive());
+  testsupport::SaveWindowPng(form->Handle(), L"recorder_main_skin_folder.png");
+  delete form;
+  form = nullptr;
+}
+
+TEST_F(MainSkinTest, ResourceCountsStaySteadyOverSkinChanges) {
+  HANDLE p = GetCurrentProcess();
+  for (int i = 0; i < 4; ++i)
+    UseSkin(i % 2 != 0);
+  testsupport::PumpFor(50);
+  DWORD gdi = GetGuiResources(p, GR_GDIOBJECTS), user = GetGuiResources(p, GR_USEROBJECTS);
+  for (int i = 0; i < 100; ++i) {
+    if (i % 2)
+      form->LoadSkin(AltSkinIni());
+    else
+      form->skSkinData->LoadBuiltinSkin();
+    if (i % 10 == 0) testsupport::PumpFor(10);
+  }
+  form->skSkinData->LoadBuiltinSkin();
+  testsupport::PumpFor(50);
+  EXPECT_LE(GetGuiResources(p, GR_GDIOBJECTS), gdi + 3);
+  EXPECT_LE(GetGuiResources(p, GR_USEROBJECTS), user + 3);
+}
