@@ -453,7 +453,7 @@ TEST(SkinnedFormInput, CaptionButtonMorphsOnHoverAndTimersStopWhenIdle) {
   MouseTo(r.H(), kBackground.x, kBackground.y);
   MouseTo(r.H(), c.x, c.y);
   ASSERT_TRUE(PumpUntil([&] { return close->Active; }, 2000));
-  // Half way the picture is a blend, at the end the hot picture.
+  // The morph runs to the hot picture, then its timer stops.
   ASSERT_TRUE(PumpUntil([&] { return close->MorphKf >= 1.0; }, 2000));
   EXPECT_TRUE(PumpUntil([&] { return !r.sf->MorphTimerRunning(); }, 1000));
   Background hot(r);
