@@ -381,6 +381,47 @@ TEST(SkinnedForm, ObjectsWithAnActivePictureIndexOutOfRangeDrawNothingFromIt) {
   EXPECT_TRUE(IsWindowVisible(r.H()));
 }
 
+TEST(SkinnedForm, HoverMorphBlendsFromTheNormalToTheHotPicture) {
+  Rig r(kAlt);
+  auto* close = r.sf->FindObject(L"closebutton");
+  ASSERT_NE(close, nullptr);
+  ASSERT_TRUE(close->CanMorphing());
+  // A point whose normal and hot pixels differ clearly.
+  Background before(r);
+  auto hotAt = [&](int x, int y) {
+    return close->ActivePicture->Pixel(close->ActiveSkinRect.left + x - close->ObjectRect.left,
+                                       close->ActiveSkinRect.top + y - close->ObjectRect.top);
+  };
+  auto dist = [](COLORREF a, COLORREF b) {
+    return std::abs(int(GetRValue(a)) - int(GetRValue(b))) +
+           std::abs(int(GetGValue(a)) - int(GetGValue(b))) +
+           std::abs(int(GetBValue(a)) - int(GetBValue(b)));
+  };
+  POINT c{-1, -1};
+  for (int y = close->ObjectRect.top; y < close->ObjectRect.bottom && c.x < 0; ++y)
+    for (int x = close->ObjectRect.left; x < close->ObjectRect.right; ++x)
+      if (dist(before.At(x, y), hotAt(x, y)) >= 60) {
+        c = POINT{x, y};
+        break;
+      }
+  ASSERT_GE(c.x, 0);
+  COLORREF normal = before.At(c.x, c.y), hot = hotAt(c.x, c.y);
+  r.sf->TestActiveObject(c.x, c.y, true);
+  EXPECT_TRUE(r.sf->MorphTimerRunning());
+  // Two of the five steps: a blend of both pictures.
+  r.sf->MorphTimerTick();
+  r.sf->MorphTimerTick();
+  EXPECT_DOUBLE_EQ(close->MorphKf, 0.4);
+  COLORREF mid = Background(r).At(c.x, c.y);
+  EXPECT_NE(mid, normal);
+  EXPECT_NE(mid, hot);
+  for (int i = 0; i < 3; ++i)
+    r.sf->MorphTimerTick();
+  EXPECT_EQ(Background(r).At(c.x, c.y), hot);
+  r.sf->MorphTimerTick();
+  EXPECT_FALSE(r.sf->MorphTimerRunning());
+}
+
 TEST(SkinnedForm, RestoreWithoutSavedBoundsKeepsThePresentBounds) {
   Rig r(kBuiltin);
   RECT before = testsupport::WindowRect(r.H());
