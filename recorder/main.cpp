@@ -13,6 +13,8 @@
 #include "recorder/globals.h"
 #include "recorder/Name.h"
 #include "recorder/Options.h"
+#include "skin/SkinCtrls.h"
+#include "skin/SkinnedForm.h"
 
 #include <shellapi.h>
 
@@ -95,11 +97,73 @@ TAction* NewAction(TActionList* list, const wchar_t* name, const std::wstring& c
   return a;
 }
 
-TButton* NewButton(TFormMain* form, const wchar_t* name, int w, int h, TAction* action) {
-  auto* b = new TButton(form);
+// A strip of four 18 x 18 pictures of a command (normal, disabled, pressed,
+// hot) on magenta, which the buttons leave out: 0 record, 1 pause, 2 stop,
+// 3 mixer, 4 file list.
+void DrawCommandGlyph(TBitmap* Strip, int Kind) {
+  const int S = 18;
+  Strip->SetSize(S * 4, S);
+  HDC dc = Strip->Canvas()->Handle();
+  RECT all{0, 0, S * 4, S};
+  HBRUSH bg = CreateSolidBrush(RGB(255, 0, 255));
+  FillRect(dc, &all, bg);
+  DeleteObject(bg);
+  const COLORREF ink[4] = {RGB(226, 230, 236), RGB(128, 128, 128), RGB(255, 255, 255),
+                           RGB(255, 214, 110)};
+  const COLORREF red[4] = {RGB(222, 36, 36), RGB(140, 100, 100), RGB(255, 90, 90),
+                           RGB(255, 60, 60)};
+  for (int cell = 0; cell < 4; ++cell) {
+    int x = cell * S;
+    COLORREF c = Kind == 0 ? red[cell] : ink[cell];
+    HBRUSH br = CreateSolidBrush(c);
+    HPEN pen = CreatePen(PS_SOLID, 1, c);
+    HGDIOBJ ob = SelectObject(dc, br), op = SelectObject(dc, pen);
+    auto box = [&](int l, int t, int r, int b) {
+      RECT rc{x + l, t, x + r, b};
+      FillRect(dc, &rc, br);
+    };
+    switch (Kind) {
+    case 0:
+      Ellipse(dc, x + 3, 3, x + 15, 15);
+      break;
+    case 1:
+      box(4, 3, 8, 15), box(10, 3, 14, 15);
+      break;
+    case 2:
+      box(4, 4, 14, 14);
+      break;
+    case 3:
+      // Three faders with their knobs.
+      for (int i = 0; i < 3; ++i) {
+        box(3 + i * 5, 2, 4 + i * 5, 16);
+        box(1 + i * 5, (i == 1 ? 4 : i == 0 ? 10 : 7), 6 + i * 5, (i == 1 ? 7 : i == 0 ? 13 : 10));
+      }
+      break;
+    default:
+      // Lines of a list with bullets.
+      for (int i = 0; i < 4; ++i) {
+        box(2, 3 + i * 4, 4, 5 + i * 4);
+        box(6, 3 + i * 4, 16, 5 + i * 4);
+      }
+      break;
+    }
+    SelectObject(dc, ob);
+    SelectObject(dc, op);
+    DeleteObject(br);
+    DeleteObject(pen);
+  }
+  GdiFlush();
+}
+
+TskSkinButton* NewButton(TFormMain* form, const wchar_t* name, int w, int h, TAction* action,
+                         const wchar_t* area, const wchar_t* entry) {
+  auto* b = new TskSkinButton(form);
   b->SetName(name);
   b->SetParent(form);
   b->SetBounds(0, 0, w, h);
+  b->SetAreaName(area);
+  b->SetSkinDataName(entry);
+  b->SetSkinData(form->skSkinData);
   if (action) b->SetAction(action);
   return b;
 }
@@ -135,6 +199,22 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   Font()->SetSize(8);
   SetShowHint(true);
 
+  // The built-in skin, from the program's resources.
+  skCompressedStoredSkin = new TskCompressedStoredSkin(this);
+  skCompressedStoredSkin->SetName(L"skCompressedStoredSkin");
+  skCompressedStoredSkin->FileName = L"Skin.ini";
+  try {
+    skCompressedStoredSkin->LoadFromResource(nullptr, BUILTIN_SKIN_RESOURCE);
+  } catch (const std::exception&) {
+    skCompressedStoredSkin->CompressedData.clear();
+  }
+  skSkinData = new TskSkinData(this);
+  skSkinData->SetName(L"skSkinData");
+  skSkinData->SetSkinnableForm(true);
+  skSkinData->EnableSkinEffects = true;
+  skSkinData->SetSkinIndex(0);
+  skSkinData->SetCompressedStoredSkin(skCompressedStoredSkin);
+
   // Labels sit on the dark face of the window.
   LabelTime = NewLabel(this, L"LabelTime", L"0:00:00");
   LabelStaus = NewLabel(this, L"LabelStaus", L"Ready!");
@@ -149,23 +229,33 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   LabelHigh->SetBounds(290, 40, 100, 13);
   LabelHigh->SetVisible(false);
 
-  skSkinGaugeLeft = new TProgressBar(this);
+  skSkinGaugeLeft = new TskSkinGauge(this);
   skSkinGaugeLeft->SetName(L"skSkinGaugeLeft");
-  skSkinGaugeRight = new TProgressBar(this);
+  skSkinGaugeLeft->SetAreaName(L"LeftGauge");
+  skSkinGaugeRight = new TskSkinGauge(this);
   skSkinGaugeRight->SetName(L"skSkinGaugeRight");
-  for (TProgressBar* g : {skSkinGaugeLeft, skSkinGaugeRight}) {
+  skSkinGaugeRight->SetAreaName(L"RightGauge");
+  for (TskSkinGauge* g : {skSkinGaugeLeft, skSkinGaugeRight}) {
     g->SetParent(this);
-    g->SetMin(0);
-    g->SetMax(32512);
-    g->SetHeight(12);
+    g->SetSkinDataName(L"gauge");
+    g->SetMinValue(0);
+    g->SetMaxValue(32512);
+    g->SetValue(0);
+    g->SetBounds(0, 0, 270, 8);
+    g->SetSkinData(skSkinData);
   }
 
-  SliderPlay = new TTrackBar(this);
+  SliderPlay = new TskSkinTrackBar(this);
   SliderPlay->SetName(L"SliderPlay");
   SliderPlay->SetParent(this);
-  SliderPlay->SetMin(0);
-  SliderPlay->SetMax(100);
-  SliderPlay->SetTabStop(false);
+  SliderPlay->SetAreaName(L"trackbar2");
+  SliderPlay->SetSkinDataName(L"htrackbar");
+  SliderPlay->SetMinValue(0);
+  SliderPlay->SetMaxValue(100);
+  SliderPlay->SetValue(0);
+  SliderPlay->SetJumpWhenClick(true);
+  SliderPlay->SetCanFocused(false);
+  SliderPlay->SetSkinData(skSkinData);
   SliderPlay->SetVisible(false);
 
   ActionList = new TActionList(this);
@@ -213,43 +303,69 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   ActionShowHideFileList->OnExecute = [this](TObject* s) { ActionShowHideFileListExecute(s); };
   ActionHelpContents->OnExecute = [this](TObject* s) { ActionHelpContentsExecute(s); };
 
-  SkinButtonRecord = NewButton(this, L"SkinButtonRecord", 32, 32, ActionRecord);
-  SkinButtonPause = NewButton(this, L"SkinButtonPause", 32, 32, ActionRecordPause);
-  SkinButtonStop = NewButton(this, L"SkinButtonStop", 32, 32, ActionRecordStop);
-  SkinButtonEdit = NewButton(this, L"SkinButtonEdit", 32, 32, ActionShowHideMixer);
-  SkinButtonFilezList = NewButton(this, L"SkinButtonFilezList", 32, 32, ActionShowHideFileList);
-  SkinButtonOptions = NewButton(this, L"SkinButtonOptions", 57, 17, ActionOptions);
-  SkinButtonSchedule = NewButton(this, L"SkinButtonSchedule", 57, 17, ActionSchedule);
-  SkinButtonHelp = NewButton(this, L"SkinButtonHelp", 57, 17, nullptr);
+  SkinButtonRecord = NewButton(this, L"SkinButtonRecord", 32, 32, ActionRecord,
+                               L"StartRecordButton", L"PlayButton");
+  SkinButtonPause = NewButton(this, L"SkinButtonPause", 32, 32, ActionRecordPause,
+                              L"PauseRecordButton", L"PlayButton");
+  SkinButtonStop = NewButton(this, L"SkinButtonStop", 32, 32, ActionRecordStop, L"StopRecordButton",
+                             L"PlayButton");
+  SkinButtonEdit = NewButton(this, L"SkinButtonEdit", 32, 32, ActionShowHideMixer,
+                             L"EditRecordButton", L"button");
+  SkinButtonFilezList = NewButton(this, L"SkinButtonFilezList", 32, 32, ActionShowHideFileList,
+                                  L"ListButton", L"button");
+  SkinButtonOptions = NewButton(this, L"SkinButtonOptions", 57, 17, ActionOptions, L"OptionButton",
+                                L"OptionButton");
+  SkinButtonSchedule = NewButton(this, L"SkinButtonSchedule", 57, 17, ActionSchedule,
+                                 L"ScheduleButton", L"OptionButton");
+  {
+    TskSkinButton* glyphed[] = {SkinButtonRecord, SkinButtonPause, SkinButtonStop, SkinButtonEdit,
+                                SkinButtonFilezList};
+    for (int i = 0; i < 5; ++i) {
+      TBitmap strip;
+      DrawCommandGlyph(&strip, i);
+      glyphed[i]->SetGlyph(&strip);
+      glyphed[i]->SetNumGlyphs(4);
+    }
+  }
+  SkinButtonHelp =
+      NewButton(this, L"SkinButtonHelp", 57, 17, nullptr, L"HelpButton", L"OptionButton");
   SkinButtonHelp->SetCaption(L"&Help");
   SkinButtonHelp->SetHint(L"Displays the manual. ");
   SkinButtonHelp->OnClick = [this](TObject* s) { SkinButtonHelpClick(s); };
-  SkinButtonClose = NewButton(this, L"SkinButtonClose", 57, 17, ActionAbout);
+  SkinButtonClose =
+      NewButton(this, L"SkinButtonClose", 57, 17, ActionAbout, L"CloseButton", L"OptionButton");
   SkinButtonClose->SetCaption(L"&About");
-  SkinButtonPlay = NewButton(this, L"SkinButtonPlay", 41, 17, ActionPlay);
-  SkinButtonPlayPause = NewButton(this, L"SkinButtonPlayPause", 41, 17, ActionPlayPause);
-  SkinButtonPlayStop = NewButton(this, L"SkinButtonPlayStop", 41, 17, ActionPlayStop);
-  SkinButtonPlayEdit = NewButton(this, L"SkinButtonPlayEdit", 41, 17, ActionEditAudioFiles);
-  SkinButtonDel = NewButton(this, L"SkinButtonDel", 41, 17, ActionListDel);
-  SkinButtonCopy = NewButton(this, L"SkinButtonCopy", 41, 17, ActionListCopy);
-  // Plain buttons stand where the skin's areas put its buttons.
-  struct Place {
-    TButton* b;
-    int x, y;
-  } places[] = {{SkinButtonRecord, 16, 112},     {SkinButtonPause, 52, 112},
-                {SkinButtonStop, 88, 112},       {SkinButtonEdit, 310, 112},
-                {SkinButtonFilezList, 346, 112}, {SkinButtonOptions, 16, 150},
-                {SkinButtonSchedule, 77, 150},   {SkinButtonHelp, 138, 150},
-                {SkinButtonClose, 199, 150},     {SkinButtonPlay, 16, 368},
-                {SkinButtonPlayPause, 60, 368},  {SkinButtonPlayStop, 104, 368},
-                {SkinButtonPlayEdit, 148, 368},  {SkinButtonDel, 192, 368},
-                {SkinButtonCopy, 236, 368}};
-  for (const Place& p : places)
-    p.b->SetBounds(p.x, p.y, p.b->Width(), p.b->Height());
+  SkinButtonPlay =
+      NewButton(this, L"SkinButtonPlay", 41, 17, ActionPlay, L"PlayButton", L"OptionButton");
+  SkinButtonPlayPause = NewButton(this, L"SkinButtonPlayPause", 41, 17, ActionPlayPause,
+                                  L"PauseButton", L"OptionButton");
+  SkinButtonPlayStop = NewButton(this, L"SkinButtonPlayStop", 41, 17, ActionPlayStop, L"StopButton",
+                                 L"OptionButton");
+  SkinButtonPlayEdit = NewButton(this, L"SkinButtonPlayEdit", 41, 17, ActionEditAudioFiles,
+                                 L"EditButton", L"OptionButton");
+  SkinButtonDel =
+      NewButton(this, L"SkinButtonDel", 41, 17, ActionListDel, L"DelButton", L"OptionButton");
+  SkinButtonCopy =
+      NewButton(this, L"SkinButtonCopy", 41, 17, ActionListCopy, L"CopyButton", L"OptionButton");
 
-  ListViewFiles = new TListView(this);
+  ListViewFiles = new TskSkinListView(this);
   ListViewFiles->SetName(L"ListViewFiles");
   ListViewFiles->SetParent(this);
+  ListViewFiles->SetHeaderSkinDataName(L"resizebutton");
+  VSkinScrollBar = new TskSkinScrollBar(this);
+  VSkinScrollBar->SetName(L"VSkinScrollBar");
+  VSkinScrollBar->SetKind(sbVertical);
+  VSkinScrollBar->SetSkinDataName(L"VScrollBar");
+  HSkinScrollBar = new TskSkinScrollBar(this);
+  HSkinScrollBar->SetName(L"HSkinScrollBar");
+  HSkinScrollBar->SetSkinDataName(L"HScrollBar");
+  for (TskSkinScrollBar* b : {VSkinScrollBar, HSkinScrollBar}) {
+    b->SetParent(this);
+    b->SetSkinData(skSkinData);
+  }
+  ListViewFiles->SetSkinData(skSkinData);
+  ListViewFiles->SetVScrollBar(VSkinScrollBar);
+  ListViewFiles->SetHScrollBar(HSkinScrollBar);
   ListViewFiles->SetViewStyle(vsReport);
   ListViewFiles->SetMultiSelect(true);
   ListViewFiles->SetReadOnly(true);
@@ -278,17 +394,20 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
     c->SetStyle(csDropDownList);
     c->SetDropDownCount(8);
   }
-  tbGain = new TTrackBar(this);
+  tbGain = new TskSkinScrollBar(this);
   tbGain->SetName(L"tbGain");
-  tbBalance = new TTrackBar(this);
+  tbBalance = new TskSkinScrollBar(this);
   tbBalance->SetName(L"tbBalance");
-  for (TTrackBar* t : {tbGain, tbBalance}) {
+  for (TskSkinScrollBar* t : {tbGain, tbBalance}) {
     t->SetParent(this);
-    t->SetHeight(20);
+    t->SetKind(sbHorizontal);
+    t->SetSkinDataName(L"hscrollbar");
+    t->SetSkinData(skSkinData);
+    t->SetHeight(16);
   }
   tbBalance->SetMax(100);
-  tbBalance->SetLineSize(5);
-  tbBalance->SetPageSize(10);
+  tbBalance->SetSmallChange(5);
+  tbBalance->SetLargeChange(10);
 
   ImageMixer = new TImage(this);
   ImageMixer->SetName(L"ImageMixer");
@@ -300,9 +419,11 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   }
   DrawBuiltInMixerPictures();
   ImageMixer->SetVisible(false);
-  LabelVistaProblem = new TButton(this);
+  LabelVistaProblem = new TskSkinButton(this);
   LabelVistaProblem->SetName(L"LabelVistaProblem");
   LabelVistaProblem->SetParent(this);
+  LabelVistaProblem->SetSkinDataName(L"button");
+  LabelVistaProblem->SetSkinData(skSkinData);
   LabelVistaProblem->SetCaption(L"How to adjust audio source in Vista?");
   LabelVistaProblem->SetBounds(92, 364, 220, 17);
 
@@ -413,6 +534,28 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   ActionProductPage->OnExecute = [this](TObject* s) { ActionProductPageExecute(s); };
   ActionAbout->OnExecute = [this](TObject* s) { ActionAboutExecute(s); };
 
+  // The skinned form takes the window over and places the controls that
+  // name a skin area.
+  skSkinnedForm = new TskSkinnedForm(this);
+  skSkinnedForm->SetName(L"skSkinnedForm");
+  skSkinnedForm->SetSupportNCArea(false);
+  skSkinnedForm->Sizeable = false;
+  skSkinnedForm->DraggAble = true;
+  skSkinnedForm->Magnetic = true;
+  skSkinnedForm->MagneticSize = 10;
+  skSkinnedForm->SetBorderIcons(biSkSystemMenu | biSkMinimize);
+  skSkinnedForm->ShowIcon = false;
+  skSkinnedForm->ShowObjectHint = false;
+  skSkinnedForm->UseDefaultObjectHint = true;
+  skSkinnedForm->UseDefaultSysMenu = true;
+  for (TFont* f : {skSkinnedForm->DefCaptionFont(), skSkinnedForm->DefInActiveCaptionFont()}) {
+    f->SetName(L"Tahoma");
+    f->SetHeight(-11);
+    f->SetStyle(fsBold);
+  }
+  skSkinnedForm->DefInActiveCaptionFont()->SetColor(clBtnShadow);
+  skSkinnedForm->SetSkinData(skSkinData);
+
   // Level capture: the device opens itself once the window is built.
   deAudioIn = new TdeAudioIn(this);
   deAudioIn->SetName(L"deAudioIn");
@@ -481,8 +624,8 @@ void TFormMain::FormCreate(TObject*) {
   UpdateActions();
   FRecordStart = FPauseStart = FPausedTotal = 0;
   tbGain->SetMax(65535);
-  tbGain->SetPageSize(6553);
-  tbGain->SetLineSize(3276);
+  tbGain->SetLargeChange(6553);
+  tbGain->SetSmallChange(3276);
   ListDevices();
   FillMixerLines();
   SelectMixerLine();
@@ -558,6 +701,10 @@ void TFormMain::ArrangeControls() {
                               skSkinGaugeLeft->Top() + skSkinGaugeLeft->Height() + 1,
                               skSkinGaugeLeft->Width(), skSkinGaugeRight->Height());
   ListViewFiles->SetBounds(16, 208, 377, 136);
+  HSkinScrollBar->SetBounds(ListViewFiles->Left(), ListViewFiles->Top() + ListViewFiles->Height(),
+                            ListViewFiles->Width(), 14);
+  VSkinScrollBar->SetBounds(ListViewFiles->Left() + ListViewFiles->Width(), ListViewFiles->Top(),
+                            14, ListViewFiles->Height());
   LoadSkinPicture(ImageMixer, L"mixerl.bmp");
   ImageMixer->SetBounds(120, 179, ImageMixer->Width(), ImageMixer->Height());
   LoadSkinPicture(ImageMixerLabel, L"devl.bmp");
@@ -625,9 +772,9 @@ void TFormMain::ReportSkinProblems() {
 void TFormMain::ShowFileListPanel() {
   ListViewFiles->SetVisible(true);
   ListViewFiles->BringToFront();
-  for (TControl* c :
-       std::initializer_list<TControl*>{SkinButtonPlay, SkinButtonPlayPause, SkinButtonPlayStop,
-                                        SkinButtonPlayEdit, SkinButtonDel, SkinButtonCopy})
+  for (TControl* c : std::initializer_list<TControl*>{
+           HSkinScrollBar, VSkinScrollBar, SkinButtonPlay, SkinButtonPlayPause, SkinButtonPlayStop,
+           SkinButtonPlayEdit, SkinButtonDel, SkinButtonCopy})
     c->SetVisible(true);
   for (TControl* c :
        std::initializer_list<TControl*>{ImageMixer, LabelVistaProblem, ImageMixerLabel, tbGain,
@@ -638,9 +785,9 @@ void TFormMain::ShowFileListPanel() {
 void TFormMain::ShowMixerPanel() {
   ListViewFiles->SendToBack();
   ListViewFiles->SetVisible(false);
-  for (TControl* c :
-       std::initializer_list<TControl*>{SkinButtonPlay, SkinButtonPlayPause, SkinButtonPlayStop,
-                                        SkinButtonPlayEdit, SkinButtonDel, SkinButtonCopy})
+  for (TControl* c : std::initializer_list<TControl*>{
+           HSkinScrollBar, VSkinScrollBar, SkinButtonPlay, SkinButtonPlayPause, SkinButtonPlayStop,
+           SkinButtonPlayEdit, SkinButtonDel, SkinButtonCopy})
     c->SetVisible(false);
   for (TControl* c : std::initializer_list<TControl*>{ImageMixer, ImageMixerLabel, tbGain,
                                                       tbBalance, ComboBoxDevice, ComboBoxMixer})
@@ -673,8 +820,11 @@ void TFormMain::ActionShowHideFileListExecute(TObject*) {
 }
 
 void TFormMain::LoadSkin(const std::wstring& FileName) {
-  // Skins come with the skin engine; without it the plain look stays.
-  (void)FileName;
+  std::wstring ext = LowerCase(ExtractFileExt(FileName));
+  if (ext == L".ini")
+    skSkinData->LoadSkinFromIni(FileName);
+  else if (ext == L".skn")
+    skSkinData->LoadSkinFromSknFile(FileName);
 }
 
 void TFormMain::FlashStausTimerTimer(TObject*) {
@@ -1304,8 +1454,8 @@ void TFormMain::PlayFile(const std::wstring& Path) {
       }
       AudioPlayer->SetFormat(AudioFile->SampleRate(), AudioFile->Channels());
       FPlayBlock = AudioPlayer->MsToSamples(200);
-      FPlayBase = AudioFile->Seek(
-          ClampToInt(MulDiv64(SliderPlay->Position(), AudioFile->Length(), 100)), 3);
+      FPlayBase =
+          AudioFile->Seek(ClampToInt(MulDiv64(SliderPlay->Value(), AudioFile->Length(), 100)), 3);
     }
     AudioPlayer->Play();
   } catch (const Exception& e) {
@@ -1353,7 +1503,7 @@ void TFormMain::StopPlaying() {
   AudioPlayer->Stop();
   AudioFile->CloseFile();
   FPlaying = FPlayPaused = false;
-  SliderPlay->SetPosition(0);
+  SliderPlay->SetValue(0);
   FPlayBase = 0;
   FPlayFileName.clear();
 }
@@ -1374,8 +1524,7 @@ void TFormMain::AudioPlayerTimer(TAudioPlayer2*, int CurrentSamples, int, int) {
   int64_t position = static_cast<int64_t>(CurrentSamples) + FPlayBase;
   int64_t length = AudioFile->Length();
   if (!FSliderDragging && length > 0)
-    SliderPlay->SetPosition(
-        static_cast<int>(std::min<int64_t>(100, MulDiv64(position, 100, length))));
+    SliderPlay->SetValue(static_cast<int>(std::min<int64_t>(100, MulDiv64(position, 100, length))));
   int rate = AudioPlayer->SampleRate();
   int64_t ms = rate > 0 ? position * 1000 / rate : 0;
   LabelTime->SetCaption(FormatDuration(ms));
@@ -1392,7 +1541,7 @@ void TFormMain::SliderPlayMouseUp(TObject*, TMouseButton, TShiftState, int, int)
   }
   AudioPlayer->Stop();
   FPlayBase =
-      AudioFile->Seek(ClampToInt(MulDiv64(SliderPlay->Position(), AudioFile->Length(), 100)), 3);
+      AudioFile->Seek(ClampToInt(MulDiv64(SliderPlay->Value(), AudioFile->Length(), 100)), 3);
   AudioPlayer->Play();
   FSliderDragging = false;
   if (AudioPlayer->Status() != 0) {
@@ -1417,9 +1566,9 @@ void TFormMain::deAudioControlSourceDataChanged(TObject*) {
 
 namespace {
 // Moves a gauge only when its value changes: setting the same value repaints it.
-void SetGauge(TProgressBar* Gauge, int Value) {
-  Value = std::clamp(Value, Gauge->Min(), Gauge->Max());
-  if (Gauge->Position() != Value) Gauge->SetPosition(Value);
+void SetGauge(TskSkinGauge* Gauge, int Value) {
+  Value = std::clamp(Value, Gauge->MinValue(), Gauge->MaxValue());
+  if (Gauge->Value() != Value) Gauge->SetValue(Value);
 }
 } // namespace
 
@@ -1434,14 +1583,14 @@ void TFormMain::ShowLevel(uint16_t Left, uint16_t Right) {
 
 bool TFormMain::MeterAtRest() const {
   const bool high = FPeakLeft > 32512 || FPeakRight > 32512;
-  return skSkinGaugeLeft->Position() == 0 && skSkinGaugeRight->Position() == 0 &&
+  return skSkinGaugeLeft->Value() == 0 && skSkinGaugeRight->Value() == 0 &&
          LabelHigh->Visible() == high;
 }
 
 void TFormMain::TimerDeLevelTimer(TObject*) {
   LabelHigh->SetVisible(FPeakLeft > 32512 || FPeakRight > 32512);
-  SetGauge(skSkinGaugeLeft, skSkinGaugeLeft->Position() - 800);
-  SetGauge(skSkinGaugeRight, skSkinGaugeRight->Position() - 800);
+  SetGauge(skSkinGaugeLeft, skSkinGaugeLeft->Value() - 800);
+  SetGauge(skSkinGaugeRight, skSkinGaugeRight->Value() - 800);
   if (MeterAtRest()) TimerDeLevel->SetEnabled(false);
 }
 

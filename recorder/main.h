@@ -15,6 +15,9 @@
 #include "audio/AudioRecord2.h"
 #include "recorder/HotKeyManager.h"
 #include "recorder/Schedule.h"
+#include "skin/SkinCtrls.h"
+#include "skin/SkinData.h"
+#include "skin/SkinnedForm.h"
 
 #include <cstdint>
 #include <functional>
@@ -61,35 +64,41 @@ public:
   TLabel* LabelStaus;
   TLabel* LabelFormat;
   TLabel* LabelHigh;
+  // Skin.
+  TskSkinData* skSkinData;
+  TskCompressedStoredSkin* skCompressedStoredSkin;
+  TskSkinnedForm* skSkinnedForm;
   // Level meter and play position.
-  TProgressBar* skSkinGaugeLeft;
-  TProgressBar* skSkinGaugeRight;
-  TTrackBar* SliderPlay;
+  TskSkinGauge* skSkinGaugeLeft;
+  TskSkinGauge* skSkinGaugeRight;
+  TskSkinTrackBar* SliderPlay;
   // Command buttons.
-  TButton* SkinButtonRecord;
-  TButton* SkinButtonPause;
-  TButton* SkinButtonStop;
-  TButton* SkinButtonEdit;
-  TButton* SkinButtonFilezList;
-  TButton* SkinButtonOptions;
-  TButton* SkinButtonSchedule;
-  TButton* SkinButtonHelp;
-  TButton* SkinButtonClose;
-  TButton* SkinButtonPlay;
-  TButton* SkinButtonPlayPause;
-  TButton* SkinButtonPlayStop;
-  TButton* SkinButtonPlayEdit;
-  TButton* SkinButtonDel;
-  TButton* SkinButtonCopy;
+  TskSkinButton* SkinButtonRecord;
+  TskSkinButton* SkinButtonPause;
+  TskSkinButton* SkinButtonStop;
+  TskSkinButton* SkinButtonEdit;
+  TskSkinButton* SkinButtonFilezList;
+  TskSkinButton* SkinButtonOptions;
+  TskSkinButton* SkinButtonSchedule;
+  TskSkinButton* SkinButtonHelp;
+  TskSkinButton* SkinButtonClose;
+  TskSkinButton* SkinButtonPlay;
+  TskSkinButton* SkinButtonPlayPause;
+  TskSkinButton* SkinButtonPlayStop;
+  TskSkinButton* SkinButtonPlayEdit;
+  TskSkinButton* SkinButtonDel;
+  TskSkinButton* SkinButtonCopy;
   // History list and mixer panel.
-  TListView* ListViewFiles;
+  TskSkinListView* ListViewFiles;
+  TskSkinScrollBar* VSkinScrollBar;
+  TskSkinScrollBar* HSkinScrollBar;
   TComboBox* ComboBoxDevice;
   TComboBox* ComboBoxMixer;
-  TTrackBar* tbGain;
-  TTrackBar* tbBalance;
+  TskSkinScrollBar* tbGain;
+  TskSkinScrollBar* tbBalance;
   TImage* ImageMixer;
   TImage* ImageMixerLabel;
-  TButton* LabelVistaProblem;
+  TskSkinButton* LabelVistaProblem;
   TOpenDialog* OpenDialog;
   TPopupMenu* PopupMenuListview;
   TPopupMenu* PopupMenuHelp;

@@ -206,8 +206,8 @@ def main_picture(p, record_glyphs=True):
     c.frame(12, 182, W - 12, H - 10, p.border_dark, p.border_light)
     c.fill(15, 207, 394, 359, p.border_dark)
     c.fill(16, 208, 393, 358, p.list_bg)
-    for name, rect in AREAS[12:]:
-        draw_button_face(c, *rect, p, "normal")
+    # The small play and list buttons are controls of their own; the picture
+    # leaves their places to the panel, which the mixer panel also uses.
     return c
 
 

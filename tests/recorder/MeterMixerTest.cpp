@@ -45,8 +45,8 @@ protected:
     form->deAudioIn->SetActive(false);
     testsupport::PumpFor(100);
   }
-  int Left() const { return form->skSkinGaugeLeft->Position(); }
-  int Right() const { return form->skSkinGaugeRight->Position(); }
+  int Left() const { return form->skSkinGaugeLeft->Value(); }
+  int Right() const { return form->skSkinGaugeRight->Value(); }
 
   TFormMain* form = nullptr;
   TShellOpenFunc savedShellOpen = ShellOpen;
@@ -58,7 +58,7 @@ TEST_F(MeterMixerTest, CaptureIsWiredLikeTheRecorder) {
   EXPECT_EQ(form->deAudioControlSource->AudioSource(), form->deAudioIn);
   EXPECT_EQ(form->deAudioIn->Format()->SamplesPerSec(), 44100u);
   EXPECT_EQ(form->deAudioIn->Format()->Channels(), 2);
-  EXPECT_EQ(form->skSkinGaugeLeft->Max(), 32512);
+  EXPECT_EQ(form->skSkinGaugeLeft->MaxValue(), 32512);
   EXPECT_EQ(form->TimerDeLevel->Interval(), 5u);
 }
 
@@ -240,8 +240,8 @@ TEST_F(MeterMixerTest, GainBarSetsTheLineVolume) {
   EXPECT_NEAR(rec.LineVolume(), wanted, 700);
   form->tbGain->SetPosition(before);
   EXPECT_EQ(form->tbGain->Max(), 65535);
-  EXPECT_EQ(form->tbGain->PageSize(), 6553);
-  EXPECT_EQ(form->tbGain->LineSize(), 3276);
+  EXPECT_EQ(form->tbGain->LargeChange(), 6553);
+  EXPECT_EQ(form->tbGain->SmallChange(), 3276);
 }
 
 struct ShellCall {

@@ -96,7 +96,7 @@ TEST_F(PlaybackTest, PlayPauseResumeStop) {
   ASSERT_TRUE(form->Playing());
   EXPECT_FALSE(form->ActionPlay->Enabled());
   EXPECT_FALSE(form->ActionRecord->Enabled());
-  ASSERT_TRUE(testsupport::PumpUntil([&] { return form->SliderPlay->Position() >= 10; }, 60000));
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return form->SliderPlay->Value() >= 10; }, 60000));
   EXPECT_GE(ShownSeconds(), 0);
 
   form->ActionPlayPause->Execute();
@@ -105,7 +105,7 @@ TEST_F(PlaybackTest, PlayPauseResumeStop) {
   int64_t pausedAt = form->PlayBase();
   EXPECT_GT(pausedAt, 44100 * 6 / 20);
   testsupport::PumpFor(300);
-  int pausedSlider = form->SliderPlay->Position();
+  int pausedSlider = form->SliderPlay->Value();
 
   // Another row selected: Play resumes the paused file where it stopped.
   Select(1);
@@ -115,13 +115,13 @@ TEST_F(PlaybackTest, PlayPauseResumeStop) {
   EXPECT_EQ(form->PlayFileName(), first);
   EXPECT_EQ(form->PlayBase(), pausedAt);
   ASSERT_TRUE(testsupport::PumpUntil(
-      [&] { return form->SliderPlay->Position() >= pausedSlider + 10; }, 60000));
+      [&] { return form->SliderPlay->Value() >= pausedSlider + 10; }, 60000));
 
   form->ActionPlayStop->Execute();
   EXPECT_FALSE(form->Playing());
   EXPECT_FALSE(form->PlayPaused());
   EXPECT_EQ(form->LabelTime->Caption(), L"0:00:00");
-  EXPECT_EQ(form->SliderPlay->Position(), 0);
+  EXPECT_EQ(form->SliderPlay->Value(), 0);
   EXPECT_EQ(form->AudioFile->Length(), 0); // closed
   EXPECT_TRUE(form->ActionPlay->Enabled());
 }
@@ -134,13 +134,13 @@ TEST_F(PlaybackTest, PlaysToTheEnd) {
   int highest = 0;
   ASSERT_TRUE(testsupport::PumpUntil(
       [&] {
-        highest = std::max(highest, form->SliderPlay->Position());
+        highest = std::max(highest, form->SliderPlay->Value());
         return !form->Playing();
       },
       60000));
   EXPECT_LE(highest, 100);
   EXPECT_EQ(form->LabelTime->Caption(), L"0:00:00");
-  EXPECT_EQ(form->SliderPlay->Position(), 0);
+  EXPECT_EQ(form->SliderPlay->Value(), 0);
   EXPECT_TRUE(form->ActionPlay->Enabled());
 }
 
@@ -150,21 +150,21 @@ TEST_F(PlaybackTest, DraggingTheSliderToHalfway) {
   form->ActionPlay->Execute();
   ASSERT_TRUE(form->Playing());
   form->SliderPlayMouseDown(form->SliderPlay, mbLeft, 0, 0, 0);
-  form->SliderPlay->SetPosition(50);
+  form->SliderPlay->SetValue(50);
   // While dragged, the player's position does not move the slider.
   form->AudioPlayerTimer(form->AudioPlayer.get(), 1000, 0, 0);
-  EXPECT_EQ(form->SliderPlay->Position(), 50);
+  EXPECT_EQ(form->SliderPlay->Value(), 50);
   form->SliderPlayMouseUp(form->SliderPlay, mbLeft, 0, 0, 0);
   EXPECT_TRUE(form->Playing());
   EXPECT_NEAR(static_cast<double>(form->PlayBase()), 44100 * 4.0, 44100 * 0.05);
   ASSERT_TRUE(testsupport::PumpUntil([&] { return ShownSeconds() >= 4; }, 60000));
-  EXPECT_GE(form->SliderPlay->Position(), 50);
+  EXPECT_GE(form->SliderPlay->Value(), 50);
 }
 
 TEST_F(PlaybackTest, StartsAtTheSliderPosition) {
   Add(L"ten.wav", 10.0);
   Select(0);
-  form->SliderPlay->SetPosition(50);
+  form->SliderPlay->SetValue(50);
   form->ActionPlay->Execute();
   ASSERT_TRUE(form->Playing());
   EXPECT_NEAR(static_cast<double>(form->PlayBase()), 44100 * 5.0, 44100 * 0.05);
@@ -193,7 +193,7 @@ TEST_F(PlaybackTest, AFailedResumeLeavesNoPausedState) {
   Select(0);
   form->ActionPlay->Execute();
   ASSERT_TRUE(form->Playing());
-  ASSERT_TRUE(testsupport::PumpUntil([&] { return form->SliderPlay->Position() >= 5; }, 60000));
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return form->SliderPlay->Value() >= 5; }, 60000));
   form->ActionPlayPause->Execute();
   ASSERT_TRUE(form->PlayPaused());
   form->AudioPlayer->SetDevice(250); // no such output
@@ -215,13 +215,13 @@ TEST_F(PlaybackTest, PositionsPastThe32BitRange) {
   Select(0);
   form->ActionPlay->Execute();
   ASSERT_TRUE(form->Playing());
-  ASSERT_TRUE(testsupport::PumpUntil([&] { return form->SliderPlay->Position() >= 5; }, 60000));
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return form->SliderPlay->Value() >= 5; }, 60000));
   form->ActionPlayPause->Execute();
   ASSERT_TRUE(form->PlayPaused());
   int64_t base = form->PlayBase();
   ASSERT_GT(base, 0);
   form->AudioPlayerTimer(form->AudioPlayer.get(), INT_MAX, 0, 0);
-  EXPECT_EQ(form->SliderPlay->Position(), 100);
+  EXPECT_EQ(form->SliderPlay->Value(), 100);
   int64_t ms = (static_cast<int64_t>(INT_MAX) + base) * 1000 / 44100;
   EXPECT_EQ(form->LabelTime->Caption(), FormatDuration(ms));
   EXPECT_EQ(form->LabelTime->Caption().substr(0, 3), L"13:");

@@ -1,0 +1,1898 @@
+#include "skin/SkinnedForm.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "skin/SkinCtrls.h"
+#include "skin/skEffBmp.h"
+
+namespace {
+
+COLORREF SkColor(TskColor c) {
+  if (static_cast<unsigned>(c) & 0xFF000000u) return GetSysColor(c & 0xFF);
+  return static_cast<COLORREF>(c) & 0xFFFFFF;
+}
+
+RECT OffsetR(const RECT& r, int dx, int dy) {
+  return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
+
+bool PtIn(const RECT& r, const POINT& p) {
+  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+// A rectangle that lies wholly in the picture and has a size.
+bool RectInPic(const RECT& r, const TskPicture* pic) {
+  return pic && !pic->Empty() && !IsNullRect(r) && r.left >= 0 && r.top >= 0 &&
+         r.right <= pic->Width() && r.bottom <= pic->Height();
+}
+
+// A picture of a rectangle of another picture stretched to W x H.
+TskPicture Cut(const TskPicture& src, const RECT& s, int w, int h) {
+  TskPicture p(std::max(w, 1), std::max(h, 1));
+  StretchCopy(p, RECT{0, 0, w, h}, src, s);
+  return p;
+}
+
+HFONT MakeFont(const std::wstring& name, int height, TskFontStyles style) {
+  return CreateFontW(height, 0, 0, 0, style.Has(fsBold) ? FW_BOLD : FW_NORMAL, style.Has(fsItalic),
+                     style.Has(fsUnderline), style.Has(fsStrikeOut), DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                     name.c_str());
+}
+
+UINT AlignFlags(TskAlignment a) {
+  return a == taLeftJustify ? DT_LEFT : a == taCenter ? DT_CENTER : DT_RIGHT;
+}
+
+// Draws one line of text in r with an optional shadow and light.
+void DrawSkinText(HDC dc, const std::wstring& text, RECT r, HFONT font, COLORREF color, UINT align,
+                  bool shadow, COLORREF shadowColor, bool light, COLORREF lightColor) {
+  if (text.empty() || IsNullRect(r)) return;
+  HGDIOBJ old = SelectObject(dc, font);
+  int mode = SetBkMode(dc, TRANSPARENT);
+  UINT f = align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
+  if (light) {
+    SetTextColor(dc, lightColor);
+    RECT l = OffsetR(r, -1, -1);
+    DrawTextW(dc, text.c_str(), -1, &l, f);
+  }
+  if (shadow) {
+    SetTextColor(dc, shadowColor);
+    RECT s = OffsetR(r, 1, 1);
+    DrawTextW(dc, text.c_str(), -1, &s, f);
+  }
+  SetTextColor(dc, color);
+  DrawTextW(dc, text.c_str(), -1, &r, f);
+  SetBkMode(dc, mode);
+  SelectObject(dc, old);
+}
+
+// A canvas over a memory DC that holds a picture.
+class TPictureCanvas {
+public:
+  explicit TPictureCanvas(TskPicture& p) {
+    dc_ = CreateCompatibleDC(nullptr);
+    old_ = SelectObject(dc_, p.Handle());
+    canvas_.SetHandle(dc_);
+  }
+  ~TPictureCanvas() {
+    canvas_.SetHandle(nullptr);
+    SelectObject(dc_, old_);
+    DeleteDC(dc_);
+  }
+  TCanvas* Canvas() { return &canvas_; }
+  HDC DC() const { return dc_; }
+
+private:
+  HDC dc_;
+  HGDIOBJ old_;
+  TCanvas canvas_;
+};
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TskGraphicSkinControl
+
+TskGraphicSkinControl::TskGraphicSkinControl(TComponent* AOwner) : TGraphicControl(AOwner) {}
+
+void TskGraphicSkinControl::SetSkinData(TskSkinData* Value) {
+  if (FSkinData == Value) return;
+  if (FSkinData) RemoveFreeNotification(FSkinData);
+  FSkinData = Value;
+  if (Value) Value->FreeNotification(this);
+  ApplyControlSkin();
+}
+
+void TskGraphicSkinControl::ApplyControlSkin() {
+  FEntryIndex = -1;
+  if (FSkinData && !FSkinData->Empty() && !FSkinDataName.empty())
+    FEntryIndex = FSkinData->FindControlDescription(FSkinDataName);
+  if (FUseSkinCursor) {
+    int ci = -1;
+    if (auto* d = FSkinData ? FSkinData->ControlAt(FEntryIndex) : nullptr) ci = d->CursorIndex;
+    SetCursor(ci == -1 ? crDefault : FSkinData->StartCursorIndex + ci);
+  }
+  Invalidate();
+}
+
+void TskGraphicSkinControl::Notification(TComponent* AComponent, TOperation Operation) {
+  TGraphicControl::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FSkinData) FSkinData = nullptr;
+  if (Operation == opRemove && AComponent == FHintImageList) FHintImageList = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// TskActiveSkinObject
+
+TskActiveSkinObject::TskActiveSkinObject(TskSkinnedForm* AForm, TskDataSkinObject* Data)
+    : Parent(AForm) {
+  SkinData = AForm->SkinData();
+  if (!Data) return;
+  IDName = Data->IDName;
+  Hint = Data->Hint;
+  RollUp = Data->RollUp;
+  if (SkinData) {
+    Picture = RollUp ? &SkinData->RollUpPicture : &SkinData->Picture;
+    ActivePicture = SkinData->ActivePicture(Data->ActivePictureIndex);
+  }
+  SkinRect = Data->SkinRect;
+  ActiveSkinRect = Data->ActiveSkinRect;
+  InActiveSkinRect = Data->InActiveSkinRect;
+  if (!ActivePicture) {
+    Data->ActiveSkinRect = RECT{};
+    ActiveSkinRect = RECT{};
+  }
+  Morphing = Data->Morphing;
+  MorphKind = Data->MorphKind;
+  ObjectRect = SkinRect;
+  CursorIndex = Data->CursorIndex;
+  SkinRectInAPicture = Data->SkinRectInAPicture;
+}
+
+bool TskActiveSkinObject::SkinReady() const {
+  return SkinData && !SkinData->Empty();
+}
+
+const TskPicture* TskActiveSkinObject::NormalPicture() const {
+  return SkinRectInAPicture ? ActivePicture : Picture;
+}
+
+bool TskActiveSkinObject::CanMorphing() const {
+  return Morphing && SkinData && SkinData->EnableSkinEffects;
+}
+
+void TskActiveSkinObject::StartMorphOrRedraw() {
+  if (CanMorphing())
+    Parent->StartMorphTimer();
+  else
+    Redraw();
+}
+
+void TskActiveSkinObject::SetMorphKf(double Value) {
+  MorphKf = std::clamp(Value, 0.0, 1.0);
+}
+
+void TskActiveSkinObject::MorphStep() {
+  SetMorphKf(Active ? MorphKf + 0.2 : MorphKf - 0.2);
+  Redraw();
+}
+
+void TskActiveSkinObject::Redraw() {
+  Parent->RedrawObject(this);
+}
+
+bool TskActiveSkinObject::MorphPending() const {
+  return (Active && MorphKf < 1) || (!Active && MorphKf > 0);
+}
+
+void TskActiveSkinObject::CopyToObject(TCanvas* Cnvs, const TskPicture* Pic,
+                                       const RECT& Src) const {
+  // An image the skin does not hold (missing picture, rectangle outside it)
+  // draws nothing.
+  if (!RectInPic(Src, Pic)) return;
+  DrawPictureRect(Cnvs->Handle(), ObjectRect, *Pic, Src);
+}
+
+void TskActiveSkinObject::DrawMorph(TCanvas* Cnvs, const TskPicture* FromPic, const RECT& From,
+                                    const RECT& To) const {
+  int w = RectWidth(ObjectRect), h = RectHeight(ObjectRect);
+  if (w <= 0 || h <= 0 || !RectInPic(From, FromPic) || !RectInPic(To, ActivePicture)) return;
+  TskEffectBmp a(Cut(*FromPic, From, w, h));
+  TskEffectBmp b(Cut(*ActivePicture, To, w, h));
+  a.MorphByKind(MorphKind, b, MorphKf);
+  a.Draw(Cnvs->Handle(), ObjectRect.left, ObjectRect.top);
+}
+
+void TskActiveSkinObject::Draw(TCanvas* Cnvs, bool Alone) {
+  if (!SkinReady()) return;
+  if (Enabled && !Parent->GetFormActive() && !IsNullRect(InActiveSkinRect)) {
+    CopyToObject(Cnvs, ActivePicture, InActiveSkinRect);
+    return;
+  }
+  if (CanMorphing() && ((Active && MorphKf != 1) || (!Active && MorphKf != 0))) {
+    DrawMorph(Cnvs, NormalPicture(), SkinRect, ActiveSkinRect);
+    return;
+  }
+  if (Active && !IsNullRect(ActiveSkinRect)) {
+    CopyToObject(Cnvs, ActivePicture, ActiveSkinRect);
+    return;
+  }
+  if (!Alone && !SkinRectInAPicture) return;
+  CopyToObject(Cnvs, NormalPicture(), SkinRect);
+}
+
+void TskActiveSkinObject::MouseDown(int X, int Y, TMouseButton Button) {
+  if (Parent->OnMouseDownEvent) Parent->OnMouseDownEvent(IDName, X, Y, ObjectRect, Button);
+}
+
+void TskActiveSkinObject::MouseUp(int X, int Y, TMouseButton Button) {
+  if (MouseIn && Parent->OnMouseUpEvent) Parent->OnMouseUpEvent(IDName, X, Y, ObjectRect, Button);
+}
+
+void TskActiveSkinObject::MouseMove(int X, int Y) {
+  if (Parent->OnMouseMoveEvent) Parent->OnMouseMoveEvent(IDName, X, Y, ObjectRect);
+}
+
+void TskActiveSkinObject::MouseEnter() {
+  MouseIn = true;
+  Active = true;
+  if (!IsNullRect(ActiveSkinRect)) StartMorphOrRedraw();
+  if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+}
+
+void TskActiveSkinObject::MouseLeave() {
+  MouseIn = false;
+  Active = false;
+  if (!IsNullRect(ActiveSkinRect)) StartMorphOrRedraw();
+  if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+}
+
+// ---------------------------------------------------------------------------
+// User object and switch
+
+void TskUserObject::Draw(TCanvas* Cnvs, bool) {
+  if (Parent->OnPaintEvent) Parent->OnPaintEvent(IDName, Cnvs, ObjectRect);
+}
+
+void TskSkinSwitchObject::SetState(TSwitchState Value) {
+  State = Value;
+  Active = Value == swsOn;
+  StartMorphOrRedraw();
+  if (Parent->OnSwitchChangeStateEvent) Parent->OnSwitchChangeStateEvent(IDName, State);
+}
+
+void TskSkinSwitchObject::MouseDown(int X, int Y, TMouseButton Button) {
+  if (Button == mbLeft) SetState(State == swsOff ? swsOn : swsOff);
+  TskActiveSkinObject::MouseDown(X, Y, Button);
+}
+
+void TskSkinSwitchObject::MouseEnter() {
+  MouseIn = true;
+  if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+}
+
+void TskSkinSwitchObject::MouseLeave() {
+  MouseIn = false;
+  if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+}
+
+// ---------------------------------------------------------------------------
+// Buttons
+
+TskSkinButtonObject::TskSkinButtonObject(TskSkinnedForm* AForm, TskDataSkinButton* Data)
+    : TskActiveSkinObject(AForm, Data) {
+  if (Data) {
+    DownRect = Data->DownRect;
+    DisableSkinRect = Data->DisableSkinRect;
+    GroupIndex = Data->GroupIndex;
+  }
+  Active = false;
+  MouseIn = false;
+  MorphKf = 0;
+}
+
+void TskSkinButtonObject::Draw(TCanvas* Cnvs, bool Alone) {
+  if (!SkinReady()) return;
+  if (!Enabled && !IsNullRect(DisableSkinRect)) {
+    CopyToObject(Cnvs, ActivePicture, DisableSkinRect);
+    return;
+  }
+  if (Pressed && !IsNullRect(DownRect) && (GroupIndex != -1 || MouseIn)) {
+    CopyToObject(Cnvs, ActivePicture, DownRect);
+    return;
+  }
+  TskActiveSkinObject::Draw(Cnvs, Alone);
+}
+
+void TskSkinButtonObject::ReleaseGroup() {
+  if (GroupIndex == -1) return;
+  for (auto& o : Parent->Objects()) {
+    auto* b = dynamic_cast<TskSkinButtonObject*>(o.get());
+    if (b && b != this && b->IDName != IDName && b->GroupIndex == GroupIndex && b->Pressed) {
+      b->SetPressed(false);
+      break;
+    }
+  }
+}
+
+void TskSkinButtonObject::SetPressed(bool Value) {
+  Pressed = Value;
+  if (IsNullRect(DownRect)) {
+    if (Pressed) ReleaseGroup();
+    return;
+  }
+  if (Pressed) {
+    if (CanMorphing()) MorphKf = 1;
+    Redraw();
+    ReleaseGroup();
+    return;
+  }
+  if (GroupIndex != -1) Active = false;
+  if (CanMorphing()) Redraw();
+  StartMorphOrRedraw();
+}
+
+void TskSkinButtonObject::MouseDown(int X, int Y, TMouseButton Button) {
+  if (!Enabled) return;
+  if (Button == mbLeft && !Pressed) SetPressed(true);
+  TskActiveSkinObject::MouseDown(X, Y, Button);
+}
+
+void TskSkinButtonObject::MouseUp(int X, int Y, TMouseButton Button) {
+  if (!Enabled) return;
+  if (Button == mbLeft && Pressed && GroupIndex == -1) SetPressed(false);
+  TskActiveSkinObject::MouseUp(X, Y, Button);
+}
+
+void TskSkinButtonObject::MouseEnter() {
+  MouseIn = true;
+  Active = true;
+  if (IsNullRect(DownRect) || !Pressed) {
+    if (!IsNullRect(ActiveSkinRect)) StartMorphOrRedraw();
+  } else if (GroupIndex == -1) {
+    Redraw();
+  }
+  if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+}
+
+void TskSkinButtonObject::MouseLeave() {
+  MouseIn = false;
+  if (!(Pressed && !IsNullRect(DownRect) && GroupIndex != -1)) {
+    Active = false;
+    if (CanMorphing() && Pressed) MorphKf = 1;
+    if (!IsNullRect(ActiveSkinRect) || (!IsNullRect(DownRect) && GroupIndex == -1))
+      StartMorphOrRedraw();
+  }
+  if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+}
+
+bool TskSkinButtonObject::MorphPending() const {
+  return TskActiveSkinObject::MorphPending();
+}
+
+TskSkinStdButtonObject::TskSkinStdButtonObject(TskSkinnedForm* AForm, TskDataSkinStdButton* Data)
+    : TskSkinButtonObject(AForm, Data) {
+  Command = Data->Command;
+  RestoreRect = Data->RestoreRect;
+  RestoreActiveRect = Data->RestoreActiveRect;
+  RestoreDownRect = Data->RestoreDownRect;
+  RestoreInActiveRect = Data->RestoreInActiveRect;
+}
+
+TskSkinStdButtonObject::TskSkinStdButtonObject(TskSkinnedForm* AForm, const std::wstring& Name,
+                                               TskStdCommand Cmd)
+    : TskSkinButtonObject(AForm, nullptr) {
+  SkinSupport = false;
+  IDName = Name;
+  Command = Cmd;
+  SkinRectInAPicture = true;
+  SkinRect = ActiveSkinRect = DownRect = ObjectRect = RECT{0, 0, 1, 1};
+}
+
+bool TskSkinStdButtonObject::InRestoreState() const {
+  switch (Command) {
+  case cmMaximize:
+    return Parent->WindowState() == 2;
+  case cmMinimize:
+    return Parent->WindowState() == 1;
+  case cmRollUp:
+    return Parent->RollUpState();
+  default:
+    return false;
+  }
+}
+
+void TskSkinStdButtonObject::DrawDefault(TCanvas* Cnvs) {
+  int w = RectWidth(ObjectRect), h = RectHeight(ObjectRect);
+  if (w <= 0 || h <= 0) return;
+  TskPicture p(w, h);
+  bool down = Pressed && MouseIn;
+  if (down || MouseIn) {
+    p.Fill(down ? 0xB59385 : 0xD2BDB6);
+    for (int x = 0; x < w; ++x) {
+      p.SetPixel(x, 0, 0x800000);
+      p.SetPixel(x, h - 1, 0x800000);
+    }
+    for (int y = 0; y < h; ++y) {
+      p.SetPixel(0, y, 0x800000);
+      p.SetPixel(w - 1, y, 0x800000);
+    }
+  } else {
+    p.Fill(GetSysColor(COLOR_BTNFACE));
+  }
+  {
+    TPictureCanvas pc(p);
+    int gx = w / 2 - 5 + (down ? 1 : 0), gy = h / 2 - 4 + (down ? 1 : 0);
+    COLORREF c = GetSysColor(Enabled ? COLOR_BTNTEXT : COLOR_BTNSHADOW);
+    switch (Command) {
+    case cmClose:
+      DrawCloseGlyph(pc.DC(), gx, gy, c);
+      break;
+    case cmMaximize:
+      (InRestoreState() ? DrawRestoreGlyph : DrawMaximizeGlyph)(pc.DC(), gx, gy, c);
+      break;
+    case cmMinimize:
+      (InRestoreState() ? DrawRestoreGlyph : DrawMinimizeGlyph)(pc.DC(), gx, gy, c);
+      break;
+    case cmSysMenu:
+      DrawSysMenuGlyph(pc.DC(), gx, gy, c);
+      break;
+    case cmRollUp:
+      (InRestoreState() ? DrawRollDownGlyph : DrawRollUpGlyph)(pc.DC(), gx, gy, c);
+      break;
+    case cmMinimizeToTray:
+      DrawMinToTrayGlyph(pc.DC(), gx, gy, c);
+      break;
+    default:
+      break;
+    }
+  }
+  DrawPicture(Cnvs->Handle(), ObjectRect.left, ObjectRect.top, p);
+}
+
+void TskSkinStdButtonObject::Draw(TCanvas* Cnvs, bool Alone) {
+  if (Command == cmSysMenu && Parent->ShowIcon && SkinRectInAPicture) {
+    Parent->DrawFormIcon(Cnvs, ObjectRect.left, ObjectRect.top);
+    MorphKf = 0;
+    return;
+  }
+  if (!SkinSupport) {
+    DrawDefault(Cnvs);
+    return;
+  }
+  if (!SkinReady()) return;
+  bool restore = InRestoreState();
+  if (!restore || IsNullRect(RestoreRect)) {
+    TskSkinButtonObject::Draw(Cnvs, Alone);
+    return;
+  }
+  if (!Parent->GetFormActive() && !IsNullRect(RestoreInActiveRect)) {
+    CopyToObject(Cnvs, ActivePicture, RestoreInActiveRect);
+  } else if (Pressed && !IsNullRect(RestoreDownRect) && MouseIn) {
+    CopyToObject(Cnvs, ActivePicture, RestoreDownRect);
+  } else if (CanMorphing() && ((Active && MorphKf != 1) || (!Active && MorphKf != 0))) {
+    DrawMorph(Cnvs, ActivePicture, RestoreRect, RestoreActiveRect);
+  } else if (Active && !IsNullRect(RestoreActiveRect)) {
+    CopyToObject(Cnvs, ActivePicture, RestoreActiveRect);
+  } else {
+    CopyToObject(Cnvs, ActivePicture, RestoreRect);
+  }
+}
+
+bool TskSkinStdButtonObject::MorphPending() const {
+  if (Command == cmSysMenu && Parent->ShowIcon && SkinRectInAPicture) return false;
+  return TskSkinButtonObject::MorphPending();
+}
+
+void TskSkinStdButtonObject::DblClick() {
+  if (Command == cmSysMenu) Parent->Form()->Close();
+}
+
+void TskSkinStdButtonObject::MouseDown(int, int, TMouseButton Button) {
+  if (Enabled && Button == mbLeft && !Pressed) SetPressed(true);
+}
+
+void TskSkinStdButtonObject::DoCommand() {
+  switch (Command) {
+  case cmClose:
+    Parent->Form()->Close();
+    break;
+  case cmMaximize:
+    Parent->SetWindowState(Parent->WindowState() == 2 ? 0 : 2);
+    break;
+  case cmMinimize:
+    if (Parent->SupportNCArea())
+      Parent->SetWindowState(Parent->WindowState() == 1 ? 0 : 1);
+    else
+      Parent->SetWindowState(1);
+    break;
+  case cmRollUp:
+    Parent->SetRollUpState(!Parent->RollUpState());
+    break;
+  default:
+    break;
+  }
+}
+
+void TskSkinStdButtonObject::MouseUp(int X, int Y, TMouseButton Button) {
+  if (Command == cmClose) {
+    TskSkinButtonObject::MouseUp(X, Y, Button);
+    if (Enabled && Active && Button == mbLeft) DoCommand();
+    return;
+  }
+  if (Enabled && Active && Button == mbLeft) DoCommand();
+  TskSkinButtonObject::MouseUp(X, Y, Button);
+}
+
+// ---------------------------------------------------------------------------
+// Caption, label, bit-map label
+
+TskSkinCaptionObject::TskSkinCaptionObject(TskSkinnedForm* AForm, TskDataSkinCaption* Data)
+    : TskActiveSkinObject(AForm, Data), Data(Data) {
+  DefaultCaption = !Data->DefaultCaption.empty() && Data->DefaultCaption != L"0";
+}
+
+bool TskSkinCaptionObject::AnimationPossible() const {
+  return SkinData && SkinData->EnableSkinEffects && !SkinData->Empty() &&
+         !IsNullRect(Data->AnimateSkinRect) && Data->FrameCount > 0;
+}
+
+void TskSkinCaptionObject::SetText(const std::wstring& Value) {
+  Text = Value;
+  Redraw();
+}
+
+void TskSkinCaptionObject::DrawText(HDC DC, const RECT& R, bool ActiveColours) const {
+  std::wstring text = Parent->Form()->Caption();
+  HFONT font = MakeFont(Data->FontName, Data->FontHeight, Data->FontStyle);
+  DrawSkinText(DC, text, R, font, SkColor(ActiveColours ? Data->ActiveFontColor : Data->FontColor),
+               AlignFlags(Data->Alignment), Data->Shadow,
+               SkColor(ActiveColours ? Data->ActiveShadowColor : Data->ShadowColor), Data->Light,
+               SkColor(ActiveColours ? Data->ActiveLightColor : Data->LightColor));
+  DeleteObject(font);
+}
+
+void TskSkinCaptionObject::Draw(TCanvas* Cnvs, bool) {
+  if (!SkinReady()) return;
+  Active = Parent->GetFormActive();
+  int w = RectWidth(ObjectRect), h = RectHeight(ObjectRect);
+  if (w <= 0 || h <= 0) return;
+  RECT N = SkinRect;
+  RECT T = Data->TextRect;
+  if (!IsNullRect(T)) T.right += w - RectWidth(N);
+  if (!IsNullRect(Data->FrameRect)) {
+    T.top += Data->FrameTextRect.top;
+    T.left += Data->FrameTextRect.left;
+    T.right += Data->FrameTextRect.right - RectWidth(Data->FrameRect);
+  }
+  // The image: the active picture's rectangle while active (when there is
+  // one), else the normal one; the middle follows the stretched width.
+  const TskPicture* pic = Picture;
+  RECT src = N;
+  if (Active && RectInPic(ActiveSkinRect, ActivePicture)) {
+    pic = ActivePicture;
+    src = ActiveSkinRect;
+  } else if (SkinRectInAPicture) {
+    pic = ActivePicture;
+  }
+  TskPicture img;
+  if (!RectInPic(src, pic)) return;
+  const TskSkinContent& s = *SkinData;
+  bool stretchable = s.RBPoint.x != s.LTPoint.x && s.RBPoint.y != s.LTPoint.y;
+  if (w == RectWidth(src) && h == RectHeight(src)) {
+    img = Cut(*pic, src, w, h);
+  } else if (stretchable && h == RectHeight(src)) {
+    int lw = std::max(0, int(s.LTPoint.x - N.left)), rw = std::max(0, int(N.right - s.RTPoint.x));
+    if (lw + rw > 0 && lw + rw < RectWidth(src))
+      CreateHSkinImage(lw, rw, img, Data->StretchEffect, w, src, *pic);
+    else
+      img = Cut(*pic, src, w, h);
+  } else {
+    img = Cut(*pic, src, w, h);
+  }
+  if (img.Width() != w || img.Height() != h)
+    img = Cut(img, RECT{0, 0, img.Width(), img.Height()}, w, h);
+  {
+    TPictureCanvas pc(img);
+    if (!IsNullRect(T)) DrawText(pc.DC(), T, Active);
+  }
+  DrawPicture(Cnvs->Handle(), ObjectRect.left, ObjectRect.top, img);
+}
+
+void TskSkinCaptionObject::MouseDown(int X, int Y, TMouseButton Button) {
+  if (!Parent->SupportNCArea() && Parent->WindowState() != 2 && Button == mbLeft &&
+      Parent->DraggAble)
+    Parent->BeginDrag(X, Y);
+  TskActiveSkinObject::MouseDown(X, Y, Button);
+}
+
+void TskSkinCaptionObject::MouseUp(int X, int Y, TMouseButton Button) {
+  if (!Parent->SupportNCArea()) Parent->EndDrag();
+  if (Parent->OnMouseUpEvent) Parent->OnMouseUpEvent(IDName, X, Y, ObjectRect, Button);
+}
+
+void TskSkinCaptionObject::MouseEnter() {
+  MouseIn = true;
+  if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+}
+
+void TskSkinCaptionObject::MouseLeave() {
+  MouseIn = false;
+  if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+}
+
+TskSkinLabelObject::TskSkinLabelObject(TskSkinnedForm* AForm, TskDataSkinLabel* Data)
+    : TskActiveSkinObject(AForm, Data), Data(Data), TextValue(Data->TextValue) {}
+
+void TskSkinLabelObject::Draw(TCanvas* Cnvs, bool Alone) {
+  if (!SkinReady()) return;
+  bool act = Active;
+  if (act && Data->ActiveFontColor == Data->FontColor && IsNullRect(ActiveSkinRect)) return;
+  int w = RectWidth(ObjectRect), h = RectHeight(ObjectRect);
+  if (w <= 0 || h <= 0) return;
+  const TskPicture* pic = NormalPicture();
+  RECT src = SkinRect;
+  if (act && RectInPic(ActiveSkinRect, ActivePicture)) {
+    pic = ActivePicture;
+    src = ActiveSkinRect;
+  }
+  if (!RectInPic(src, pic)) return;
+  TskPicture img = Cut(*pic, src, w, h);
+  {
+    TPictureCanvas pc(img);
+    HFONT font = MakeFont(Data->FontName, Data->FontHeight, Data->FontStyle);
+    DrawSkinText(pc.DC(), TextValue, RECT{0, 0, w, h}, font,
+                 SkColor(act ? Data->ActiveFontColor : Data->FontColor),
+                 AlignFlags(Data->Alignment), false, 0, false, 0);
+    DeleteObject(font);
+  }
+  (void)Alone;
+  DrawPicture(Cnvs->Handle(), ObjectRect.left, ObjectRect.top, img);
+}
+
+void TskSkinLabelObject::MouseEnter() {
+  MouseIn = true;
+  Active = true;
+  StartMorphOrRedraw();
+  if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+}
+
+void TskSkinLabelObject::MouseLeave() {
+  MouseIn = false;
+  Active = false;
+  StartMorphOrRedraw();
+  if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+}
+
+TskSkinBitLabelObject::TskSkinBitLabelObject(TskSkinnedForm* AForm, TskDataSkinBitLabel* Data)
+    : TskActiveSkinObject(AForm, Data), Data(Data), TextValue(Data->TextValue) {
+  Morphing = false;
+}
+
+void TskSkinBitLabelObject::Draw(TCanvas* Cnvs, bool) {
+  if (!SkinReady() || !ActivePicture) return;
+  int w = RectWidth(ObjectRect), h = RectHeight(ObjectRect);
+  int sw = Data->SymbolWidth, sh = Data->SymbolHeight;
+  if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return;
+  const TskPicture* bg = NormalPicture() ? NormalPicture() : ActivePicture;
+  if (!RectInPic(SkinRect, bg)) return;
+  TskPicture img = Cut(*bg, SkinRect, w, h);
+  for (size_t i = 0; i < TextValue.size(); ++i) {
+    wchar_t ch = TextValue[i];
+    for (size_t r = 0; r < Data->Symbols.size(); ++r) {
+      size_t c = Data->Symbols[r].find(ch);
+      if (c == std::wstring::npos) continue;
+      RECT s{ActiveSkinRect.left + int(c) * sw, ActiveSkinRect.top + int(r) * sh, 0, 0};
+      s.right = s.left + sw;
+      s.bottom = s.top + sh;
+      if (!RectInPic(s, ActivePicture)) break;
+      COLORREF tc = SkColor(Data->TransparentColor);
+      for (int y = 0; y < sh; ++y)
+        for (int x = 0; x < sw; ++x) {
+          COLORREF px = ActivePicture->Pixel(s.left + x, s.top + y);
+          if (Data->Transparent && px == tc) continue;
+          img.SetPixel(int(i) * sw + x, y, px);
+        }
+      break;
+    }
+  }
+  DrawPicture(Cnvs->Handle(), ObjectRect.left, ObjectRect.top, img);
+}
+
+// ---------------------------------------------------------------------------
+// TskSkinnedForm: life
+
+TskSkinnedForm* GetSkinFormOf(TComponent* Component) {
+  if (!Component) return nullptr;
+  for (int i = 0; i < Component->ComponentCount(); ++i)
+    if (auto* f = dynamic_cast<TskSkinnedForm*>(Component->Components(i))) return f;
+  return nullptr;
+}
+
+TskSkinnedForm::TskSkinnedForm(TComponent* AOwner) : TComponent(AOwner) {
+  FForm = dynamic_cast<TCustomForm*>(AOwner);
+  if (!FForm) throw EInvalidCast(L"Invalid class typecast");
+  FVista = IsWinVistaOrLater();
+  FDefCaptionFont = std::make_unique<TFont>();
+  FDefCaptionFont->SetName(L"Arial");
+  FDefCaptionFont->SetStyle(fsBold);
+  FDefCaptionFont->SetHeight(14);
+  FDefCaptionFont->SetColor(clBtnText);
+  FDefInActiveCaptionFont = std::make_unique<TFont>();
+  FDefInActiveCaptionFont->Assign(FDefCaptionFont.get());
+  FDefInActiveCaptionFont->SetColor(clBtnShadow);
+  auto timer = [this](UINT interval, void (TskSkinnedForm::*tick)()) {
+    auto t = std::make_unique<TTimer>(nullptr);
+    t->SetEnabled(false);
+    t->SetInterval(interval);
+    t->OnTimer = [this, tick](TObject*) { (this->*tick)(); };
+    return t;
+  };
+  FMorphTimer = timer(25, &TskSkinnedForm::MorphTimerTick);
+  FMouseTimer = timer(50, &TskSkinnedForm::MouseTimerTick);
+  FAnimateTimer = timer(25, &TskSkinnedForm::AnimateTimerTick);
+  FForm->SetBorderIcons(0);
+  FOldWindowProc = FForm->WindowProc;
+  if (!(ComponentState() & csDesigning))
+    FForm->WindowProc = [this](TMessage& m) { FormWindowProc(m); };
+}
+
+TskSkinnedForm::~TskSkinnedForm() {
+  Destroying();
+  StopTimers();
+  FObjects.clear();
+  FForm->WindowProc = FOldWindowProc;
+  if (FSmallIcon) DestroyIcon(FSmallIcon);
+}
+
+void TskSkinnedForm::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  // Every link to the freed component goes (a skin data may be both).
+  if (AComponent == FSkinData) {
+    FSkinData = nullptr;
+    FSkinActive = false;
+    StopTimers();
+    FObjects.clear();
+    FAreaControls.clear();
+    FActiveObject = FOldActiveObject = FCapturedObject = -1;
+  }
+  if (AComponent == FMenusSkinData) FMenusSkinData = nullptr;
+  for (auto it = FAreaControls.begin(); it != FAreaControls.end();)
+    it = it->Control == AComponent ? FAreaControls.erase(it) : it + 1;
+}
+
+void TskSkinnedForm::SetSkinData(TskSkinData* Value) {
+  if (FSkinData && FSkinData != Value && FSkinData != FMenusSkinData)
+    RemoveFreeNotification(FSkinData);
+  FSkinData = Value;
+  if (Value) {
+    Value->FreeNotification(this);
+    if (FForm->FormStyle() != fsMDIChild) FSkinnable = Value->SkinnableForm();
+  }
+  if (!(ComponentState() & csDesigning)) ApplySkin();
+}
+
+void TskSkinnedForm::SetMenusSkinData(TskSkinData* Value) {
+  FMenusSkinData = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TskSkinnedForm::SetSupportNCArea(bool Value) {
+  FSupportNCArea = Value;
+  if (!Value) FForm->SetBorderStyle(bsNone);
+}
+
+void TskSkinnedForm::SetBorderIcons(TskBorderIcons Value) {
+  FBorderIcons = Value;
+  if (FSkinActive || (HideCaptionButtons && !FSupportNCArea)) UpdateCaptionButtons();
+  if (FSkinActive && FForm->HandleAllocated()) FForm->Invalidate();
+}
+
+void TskSkinnedForm::StopTimers() {
+  FMouseTimer->SetEnabled(false);
+  FMorphTimer->SetEnabled(false);
+  FAnimateTimer->SetEnabled(false);
+}
+
+bool TskSkinnedForm::MouseTimerRunning() const {
+  return FMouseTimer->Enabled();
+}
+bool TskSkinnedForm::MorphTimerRunning() const {
+  return FMorphTimer->Enabled();
+}
+bool TskSkinnedForm::AnimateTimerRunning() const {
+  return FAnimateTimer->Enabled();
+}
+void TskSkinnedForm::StartMorphTimer() {
+  FMorphTimer->SetEnabled(true);
+}
+void TskSkinnedForm::StartAnimateTimer() {
+  FAnimateTimer->SetEnabled(true);
+}
+
+TskActiveSkinObject* TskSkinnedForm::FindObject(const std::wstring& IDName) const {
+  for (auto& o : FObjects)
+    if (o->IDName == IDName) return o.get();
+  return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Window procedure
+
+void TskSkinnedForm::FormWindowProc(TMessage& M) {
+  if (!FirstStage(M)) FOldWindowProc(M);
+  SecondStage(M);
+}
+
+bool TskSkinnedForm::FirstStage(TMessage& M) {
+  switch (M.Msg) {
+  case WM_DESTROY:
+    StopTimers();
+    return false;
+  case WM_SIZE:
+    FOldWindowProc(M);
+    FSnapLeft = FSnapTop = FSnapRight = FSnapBottom = false;
+    OnSizeChanged();
+    return true;
+  case WM_ACTIVATE:
+    if (!FSkinnable) return false;
+    EndDrag();
+    FOldWindowProc(M);
+    UpdateActivation(true);
+    return true;
+  case WM_SETTEXT:
+    FPaintCacheValid = false;
+    if (!FSkinnable) return false;
+    FOldWindowProc(M);
+    if (FSkinActive) FForm->Invalidate();
+    return true;
+  case WM_ERASEBKGND:
+    if (FSupportNCArea) return false;
+    PaintClientSkin(reinterpret_cast<HDC>(M.WParam));
+    M.Result = 1;
+    return true;
+  case WM_SHOWWINDOW:
+    if (M.WParam) {
+      FirstPlacement();
+      if (IsWin2KOrLater() && (AlphaBlend || AlphaBlendAnimation)) {
+        HWND h = FForm->Handle();
+        SetWindowLongW(h, GWL_EXSTYLE, GetWindowLongW(h, GWL_EXSTYLE) | WS_EX_LAYERED);
+        SetLayeredAlpha(h, 0);
+        SetTimer(h, 1, 1, nullptr);
+      }
+      if (!FSupportNCArea) LayoutAreaControls();
+    } else if (AlphaBlend && IsWin2KOrLater()) {
+      HWND h = FForm->Handle();
+      SetWindowLongW(h, GWL_EXSTYLE, GetWindowLongW(h, GWL_EXSTYLE) & ~WS_EX_LAYERED);
+    }
+    return false;
+  case WM_GETMINMAXINFO:
+    if (FSkinnable) {
+      FOldWindowProc(M);
+      auto* mmi = reinterpret_cast<MINMAXINFO*>(M.LParam);
+      mmi->ptMinTrackSize = POINT{GetMinWidth(), GetMinHeight()};
+      mmi->ptMaxTrackSize = POINT{GetMaxWidth(), GetMaxHeight()};
+      return true;
+    }
+    return false;
+  case WM_NCCALCSIZE:
+    if (!FSkinnable) return false;
+    if (FSupportNCArea) return false;
+    M.Result = 0;
+    return true;
+  case WM_NCHITTEST:
+    if (FSupportNCArea) return false;
+    if (!FSkinActive) {
+      M.Result = HTCLIENT;
+      return false;
+    } else {
+      POINT p{GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam)};
+      ScreenToClient(FForm->Handle(), &p);
+      if (!FMouseIn) {
+        FMouseIn = true;
+        TestActiveObject(p.x, p.y, true);
+        FMouseTimer->SetEnabled(true);
+      }
+      M.Result = ClientHitTest(p);
+      return true;
+    }
+  case WM_NCPAINT:
+    return FSkinnable && !FSupportNCArea;
+  case WM_NCACTIVATE:
+    if (!FSkinnable) return false;
+    FNCActive = M.WParam != 0;
+    M.Result = 1;
+    UpdateActivation(true);
+    return true;
+  case WM_SYSCOMMAND:
+    if ((M.WParam & 0xFFF0) == SC_RESTORE && OnRestore) OnRestore(this);
+    return false;
+  case WM_TIMER:
+    if (M.WParam == 1 && IsWin2KOrLater() && (AlphaBlend || AlphaBlendAnimation)) AlphaFadeIn();
+    return false;
+  case WM_MOVING:
+    if (FSkinnable) {
+      auto* r = reinterpret_cast<RECT*>(M.LParam);
+      if (FWindowState == 2 && FForm->FormStyle() != fsMDIChild) {
+        *r = RECT{FForm->Left(), FForm->Top(), FForm->Left() + FForm->Width(),
+                  FForm->Top() + FForm->Height()};
+      } else if (Magnetic) {
+        int x = r->left, y = r->top;
+        MagneticSnap(x, y, FForm->Width(), FForm->Height());
+        *r = RECT{x, y, x + FForm->Width(), y + FForm->Height()};
+      }
+    }
+    return false;
+  case WM_ENTERSIZEMOVE: {
+    POINT c;
+    GetCursorPos(&c);
+    FSnapX = c.x;
+    FSnapY = c.y;
+    return false;
+  }
+  default:
+    break;
+  }
+  if (M.Msg == WM_SKINCHANGING) {
+    if (reinterpret_cast<TskSkinData*>(M.WParam) == FSkinData && FSkinData) {
+      FSkinChanging = true;
+      FSkinActive = false;
+      StopTimers();
+      FreeSkinObjects();
+      DropControlEntries(FSkinData, FForm);
+    }
+  } else if (M.Msg == WM_SKINCHANGED) {
+    FSkinChanging = false;
+    auto* sender = reinterpret_cast<TskSkinData*>(M.WParam);
+    if (sender && sender == FSkinData) ApplySkin();
+    if (sender) ApplySkinToControls(sender, FForm);
+  } else if (M.Msg == WM_SKINRESSTRCHANGED) {
+    UpdateObjectHints();
+  } else if (M.Msg == WM_SKINNABLEFORMCHANGED) {
+    if (reinterpret_cast<TskSkinData*>(M.WParam) == FSkinData && FSkinData &&
+        FForm->FormStyle() != fsMDIChild) {
+      FSkinnable = FSkinData->SkinnableForm();
+      if (!FSkinnable) {
+        SetRegion(nullptr);
+        FreeSkinObjects();
+        FSkinActive = false;
+      }
+      ApplySkin();
+      ApplySkinToControls(nullptr, FForm);
+      FForm->Invalidate();
+    }
+  } else if (M.Msg == CM_SKINSTATEQUERY) {
+    M.Result = (FSkinnable || !FVista) ? 12853 : 12852;
+    return true;
+  } else if (M.Msg == CM_SKINQUERY && FSkinnable) {
+    M.Result = 12851;
+    return true;
+  } else if (M.Msg == CM_SKINFRAMEQUERY && FSkinnable && M.LParam == 16802) {
+    M.Result = 16802;
+    return true;
+  }
+  return false;
+}
+
+void TskSkinnedForm::SecondStage(TMessage& M) {
+  if (FSupportNCArea || !FSkinnable) return;
+  int x = GET_X_LPARAM(M.LParam), y = GET_Y_LPARAM(M.LParam);
+  switch (M.Msg) {
+  case WM_MOUSEMOVE: {
+    ObjectMouseMove(x, y);
+    if (!FDragging) break;
+    POINT c;
+    GetCursorPos(&c);
+    if (c.x == FLastDragPos.x && c.y == FLastDragPos.y) break;
+    int nl = FForm->Left() + c.x - FLastDragPos.x, nt = FForm->Top() + c.y - FLastDragPos.y;
+    if (Magnetic) MagneticSnap(nl, nt, FForm->Width(), FForm->Height());
+    FForm->SetBounds(nl, nt, FForm->Width(), FForm->Height());
+    FLastDragPos = c;
+    break;
+  }
+  case WM_LBUTTONDOWN: {
+    POINT c;
+    GetCursorPos(&c);
+    FSnapX = c.x;
+    FSnapY = c.y;
+    ObjectMouseDown(mbLeft, x, y);
+    break;
+  }
+  case WM_LBUTTONUP:
+    ObjectMouseUp(mbLeft, x, y);
+    break;
+  case WM_LBUTTONDBLCLK:
+    ObjectMouseDown(mbLeft, x, y);
+    ObjectDblClick();
+    CaptionDblClick();
+    break;
+  case WM_RBUTTONDOWN:
+  case WM_RBUTTONDBLCLK:
+    ObjectMouseDown(mbRight, x, y);
+    break;
+  case WM_RBUTTONUP:
+    ObjectMouseUp(mbRight, x, y);
+    break;
+  default:
+    break;
+  }
+}
+
+void TskSkinnedForm::FirstPlacement() {
+  if (!FFirstPlacement) return;
+  if (PositionInMonitor == skpDefault) {
+    FFirstPlacement = false;
+    return;
+  }
+  if (FWindowState != 0) return;
+  FFirstPlacement = false;
+  RECT a;
+  GetMonitorRect(FForm->Handle(), PositionInMonitor == skpDesktopCenter, a);
+  FForm->SetBounds(a.left + RectWidth(a) / 2 - FForm->Width() / 2,
+                   a.top + RectHeight(a) / 2 - FForm->Height() / 2, FForm->Width(),
+                   FForm->Height());
+}
+
+void TskSkinnedForm::AlphaFadeIn() {
+  HWND h = FForm->Handle();
+  KillTimer(h, 1);
+  int target = (!AlphaBlendAnimation || AlphaBlend) ? AlphaBlendValue : 255;
+  if (AlphaBlendAnimation) {
+    Application->ProcessMessages();
+    int a = 0;
+    DWORD last = 0;
+    while (a < target) {
+      DWORD now = GetTickCount();
+      if (now - last > 5) {
+        last = now;
+        a = std::min(a + 10, target);
+        SetLayeredAlpha(h, BYTE(a));
+      } else {
+        Sleep(1);
+      }
+    }
+  } else if (target != 255) {
+    SetLayeredAlpha(h, AlphaBlendValue);
+  }
+  if (target == 255)
+    SetWindowLongW(h, GWL_EXSTYLE, GetWindowLongW(h, GWL_EXSTYLE) & ~WS_EX_LAYERED);
+}
+
+void TskSkinnedForm::OnSizeChanged() {
+  FPaintCacheValid = false;
+  FWidth = FForm->Width();
+  FHeight = FForm->Height();
+  if (FSupportNCArea || !FSkinActive || FRollUpState) return;
+  if (IsSizeableSkin())
+    UpdateLayout(true);
+  else if (FSkinData->Picture.Width() == FForm->ClientWidth() &&
+           FSkinData->Picture.Height() == FForm->ClientHeight())
+    UpdateLayout(false);
+}
+
+// ---------------------------------------------------------------------------
+// Skin application
+
+bool TskSkinnedForm::IsSizeableSkin() const {
+  if (!FSkinData) return false;
+  return FSkinData->RBPoint.x != FSkinData->LTPoint.x &&
+         FSkinData->RBPoint.y != FSkinData->LTPoint.y;
+}
+
+void TskSkinnedForm::ApplySkin() {
+  FPaintCacheValid = false;
+  FActiveObject = FOldActiveObject = FCapturedObject = -1;
+  FSkinActive = FSkinData && !FSkinData->Empty() && FSkinnable;
+  if (FSupportNCArea || !FSkinActive) return;
+  bool sizeable = IsSizeableSkin();
+  if (FRollUpState && FSkinData->RollUpPicture.Empty()) FRollUpState = false;
+  if (!FRollUpState) FitClientToSkin();
+  CreateSkinObjects();
+  UpdateCaptionButtons();
+  FApplying = true;
+  if (OnChangeSkinData) OnChangeSkinData(this);
+  FWidth = FForm->Width();
+  FHeight = FForm->Height();
+  if (!FRollUpState && (sizeable || (FSkinData->Picture.Width() == FForm->ClientWidth() &&
+                                     FSkinData->Picture.Height() == FForm->ClientHeight())))
+    UpdateLayout(sizeable);
+  LayoutObjects();
+  AddAreaControls();
+  LayoutAreaControls();
+  UpdateActivation(true);
+  FApplying = false;
+  FMouseTimer->SetEnabled(true);
+}
+
+void TskSkinnedForm::CreateSkinObjects() {
+  FreeSkinObjects();
+  if (!FSkinData) return;
+  for (auto& d : FSkinData->ObjectList) {
+    TskDataSkinObject* o = d.get();
+    std::unique_ptr<TskActiveSkinObject> obj;
+    if (dynamic_cast<TskDataSkinMainMenuItem*>(o) || dynamic_cast<TskDataSkinMenuItem*>(o))
+      continue;
+    if (auto* s = dynamic_cast<TskDataSkinStdButton*>(o))
+      obj = std::make_unique<TskSkinStdButtonObject>(this, s);
+    else if (auto* b = dynamic_cast<TskDataSkinButton*>(o))
+      obj = std::make_unique<TskSkinButtonObject>(this, b);
+    else if (auto* c = dynamic_cast<TskDataSkinCaption*>(o))
+      obj = std::make_unique<TskSkinCaptionObject>(this, c);
+    else if (auto* l = dynamic_cast<TskDataSkinLabel*>(o))
+      obj = std::make_unique<TskSkinLabelObject>(this, l);
+    else if (auto* bl = dynamic_cast<TskDataSkinBitLabel*>(o))
+      obj = std::make_unique<TskSkinBitLabelObject>(this, bl);
+    else if (dynamic_cast<TskDataSkinSwitch*>(o))
+      obj = std::make_unique<TskSkinSwitchObject>(this, o);
+    else if (dynamic_cast<TskDataUserObject*>(o))
+      obj = std::make_unique<TskUserObject>(this, o);
+    if (obj) FObjects.push_back(std::move(obj));
+  }
+}
+
+void TskSkinnedForm::FreeSkinObjects() {
+  FPaintCacheValid = false;
+  if (FCapturedObject != -1 &&
+      GetCapture() == (FForm->HandleAllocated() ? FForm->Handle() : nullptr))
+    ReleaseCapture();
+  FObjects.clear();
+  FAreaControls.clear();
+  FActiveObject = FOldActiveObject = FCapturedObject = -1;
+}
+
+void TskSkinnedForm::UpdateCaptionButtons() {
+  FPaintCacheValid = false;
+  for (auto& o : FObjects) {
+    auto* b = dynamic_cast<TskSkinStdButtonObject*>(o.get());
+    if (!b) continue;
+    if (HideCaptionButtons) {
+      b->Enabled = false;
+      if (b->SkinRectInAPicture) b->Visible = false;
+      continue;
+    }
+    bool on = true;
+    switch (b->Command) {
+    case cmMaximize:
+      on = FBorderIcons & biSkMaximize;
+      break;
+    case cmMinimize:
+      on = FBorderIcons & biSkMinimize;
+      break;
+    case cmRollUp:
+      on = FBorderIcons & biSkRollUp;
+      break;
+    case cmMinimizeToTray:
+      on = FBorderIcons & biSkMinimizeToTray;
+      break;
+    case cmSysMenu:
+      on = (FBorderIcons & biSkSystemMenu) && !DisableSystemMenu;
+      break;
+    case cmDefault: {
+      bool vis = false;
+      if (OnActivateCustomObject) OnActivateCustomObject(b->IDName, vis);
+      b->Visible = vis;
+      continue;
+    }
+    default:
+      continue;
+    }
+    b->Enabled = on;
+    b->Visible = b->SkinRectInAPicture ? on : true;
+  }
+  TskSkinCaptionObject* first = nullptr;
+  bool any = false;
+  for (auto& o : FObjects)
+    if (auto* c = dynamic_cast<TskSkinCaptionObject*>(o.get())) {
+      if (!first) first = c;
+      if (c->DefaultCaption) {
+        any = true;
+        c->Text = FForm->Caption();
+      }
+    }
+  if (!any && first) {
+    first->DefaultCaption = true;
+    first->Text = FForm->Caption();
+  }
+  UpdateObjectHints();
+}
+
+void TskSkinnedForm::UpdateObjectHints() {
+  if (!UseDefaultObjectHint || !FSkinData) return;
+  for (auto& o : FObjects) {
+    auto* b = dynamic_cast<TskSkinStdButtonObject*>(o.get());
+    if (!b) continue;
+    const wchar_t *key = nullptr, *def = nullptr;
+    switch (b->Command) {
+    case cmClose:
+      key = L"CLOSEBUTTON_HINT", def = L"Close";
+      break;
+    case cmMaximize:
+      key = L"MAXBUTTON_HINT", def = L"Maximize";
+      break;
+    case cmMinimize:
+      key = L"MINBUTTON_HINT", def = L"Minimize";
+      break;
+    case cmSysMenu:
+      key = L"MENUBUTTON_HINT", def = L"System menu";
+      break;
+    case cmRollUp:
+      key = L"ROLLUPBUTTON_HINT", def = L"Roll Up";
+      break;
+    case cmMinimizeToTray:
+      key = L"TRAYBUTTON_HINT", def = L"Minimize to Tray";
+      break;
+    default:
+      continue;
+    }
+    b->Hint = FSkinData->ResourceStrData() ? FSkinData->ResourceStrData()->GetResString(key) : def;
+  }
+}
+
+void TskSkinnedForm::UpdateCaptionText() {
+  for (auto& o : FObjects)
+    if (auto* c = dynamic_cast<TskSkinCaptionObject*>(o.get()))
+      if (c->DefaultCaption) c->SetText(FForm->Caption());
+}
+
+void TskSkinnedForm::DropControlEntries(TskSkinData* S, TWinControl* C) {
+  for (int i = 0; i < C->ControlCount(); ++i) {
+    TControl* c = C->Controls(i);
+    if (auto* sc = dynamic_cast<TskSkinControl*>(c)) {
+      if (!S || sc->SkinData() == S) sc->DropSkinEntry();
+    } else if (auto* gc = dynamic_cast<TskGraphicSkinControl*>(c)) {
+      if (!S || gc->SkinData() == S) gc->DropSkinEntry();
+    }
+    if (auto* w = dynamic_cast<TWinControl*>(c)) DropControlEntries(S, w);
+  }
+}
+
+void TskSkinnedForm::ApplySkinToControls(TskSkinData* S, TWinControl* C) {
+  for (int i = 0; i < C->ControlCount(); ++i) {
+    TControl* c = C->Controls(i);
+    if (auto* gc = dynamic_cast<TskGraphicSkinControl*>(c)) {
+      if (!S || gc->SkinData() == S) gc->ApplyControlSkin();
+    } else if (auto* sc = dynamic_cast<TskSkinControl*>(c)) {
+      if (!S || sc->SkinData() == S) sc->ApplyControlSkin();
+    } else if (auto* lv = dynamic_cast<TskSkinCustomListView*>(c)) {
+      if (!S || lv->SkinData() == S) lv->ApplyControlSkin();
+    }
+    if (auto* w = dynamic_cast<TWinControl*>(c)) ApplySkinToControls(S, w);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Geometry, layout, region, limits
+
+void TskSkinnedForm::CalcFrameGeometry() {
+  if (!FSkinData) return;
+  const TskSkinContent& s = *FSkinData;
+  int pw = s.Picture.Width();
+  int dx = FWidth - pw, dy = FHeight - s.Picture.Height();
+  FNewLTPoint = s.LTPoint;
+  FNewRTPoint = POINT{s.RTPoint.x + dx, s.RTPoint.y};
+  FNewLBPoint = POINT{s.LBPoint.x, s.LBPoint.y + dy};
+  FNewRBPoint = POINT{s.RBPoint.x + dx, s.RBPoint.y + dy};
+  FNewClientRect =
+      RECT{s.ClientRect.left, s.ClientRect.top, s.ClientRect.right + dx, s.ClientRect.bottom + dy};
+  FNewCaptionRect = s.CaptionRect;
+  if (!IsNullRect(FNewCaptionRect)) FNewCaptionRect.right += dx;
+  FNewButtonsRect = s.ButtonsRect;
+  if (!IsNullRect(FNewButtonsRect) && FNewButtonsRect.left > pw / 2)
+    FNewButtonsRect = OffsetR(FNewButtonsRect, dx, 0);
+  FHitLT = s.HitTestLTPoint;
+  FHitRT = POINT{s.HitTestRTPoint.x + dx, s.HitTestRTPoint.y};
+  FHitLB = POINT{s.HitTestLBPoint.x, s.LBPoint.y + dy};
+  FHitRB = POINT{s.HitTestRBPoint.x + dx, s.HitTestRBPoint.y + dy};
+  FNewMaskRect = RECT{s.MaskRectArea.left, s.MaskRectArea.top, s.MaskRectArea.right + dx,
+                      s.MaskRectArea.bottom + dy};
+  FSizeGripRect =
+      (FSkinActive && !IsNullRect(s.SizeGripArea)) ? MapSkinRectToForm(s.SizeGripArea) : RECT{};
+}
+
+RECT TskSkinnedForm::MapSkinRectToForm(const RECT& R) const {
+  if (!FSkinData) return R;
+  const TskSkinContent& s = *FSkinData;
+  int pw = s.Picture.Width(), ph = s.Picture.Height();
+  RECT TL{0, 0, s.LTPoint.x, s.LTPoint.y}, TR{s.RTPoint.x, 0, pw, s.RTPoint.y},
+      BL{0, s.LBPoint.y, s.LBPoint.x, ph}, BR{s.RBPoint.x, s.RBPoint.y, pw, ph};
+  if (IsNullRect(TL) && IsNullRect(TR) && IsNullRect(BL) && IsNullRect(BR)) return R;
+  int dx = FWidth - pw, dy = FHeight - ph;
+  POINT p1{R.left, R.top}, p2{R.right, R.bottom};
+  auto inside = [&](const RECT& a) { return PtIn(a, p1) && PtIn(a, p2); };
+  if (inside(TL)) return R;
+  if (inside(TR)) return OffsetR(R, dx, 0);
+  if (inside(BL)) return OffsetR(R, 0, dy);
+  if (inside(BR)) return OffsetR(R, dx, dy);
+  RECT r = R;
+  if (PtIn(TL, p1) && PtIn(BR, p2)) {
+    r.right += dx;
+    r.bottom += dy;
+  } else if (PtIn(TL, p1) && PtIn(TR, p2)) {
+    r.right += dx;
+  } else if (PtIn(BL, p1) && PtIn(BR, p2)) {
+    r.right += dx;
+    r = OffsetR(r, 0, dy);
+  } else if (PtIn(TL, p1) && PtIn(BL, p2)) {
+    r.bottom += dy;
+  } else if (PtIn(TR, p1) && PtIn(BR, p2)) {
+    r = OffsetR(r, dx, 0);
+    r.bottom += dy;
+  }
+  return r;
+}
+
+void TskSkinnedForm::LayoutObjects() {
+  FPaintCacheValid = false;
+  for (auto& o : FObjects)
+    o->ObjectRect = MapSkinRectToForm(o->SkinRect);
+  if (FSkinData)
+    FSizeGripRect = (FSkinActive && !IsNullRect(FSkinData->SizeGripArea))
+                        ? MapSkinRectToForm(FSkinData->SizeGripArea)
+                        : RECT{};
+}
+
+void TskSkinnedForm::UpdateLayout(bool Full) {
+  FPaintCacheValid = false;
+  if ((ComponentState() & csDesigning) || !FSkinActive) return;
+  if (FSkinnable) {
+    CalcFrameGeometry();
+    if (Full) LayoutObjects();
+  }
+  UpdateWindowRegion(Full);
+  if (OnChangeClientRect) OnChangeClientRect(FNewClientRect);
+  if (!FSupportNCArea) {
+    if (FForm->HandleAllocated()) InvalidateRect(FForm->Handle(), nullptr, TRUE);
+    LayoutAreaControls();
+  }
+}
+
+void TskSkinnedForm::SetRegion(HRGN Rgn) {
+  if (!FForm->HandleAllocated()) {
+    if (Rgn) DeleteObject(Rgn);
+    return;
+  }
+  if (!Rgn && !FRegionSet) return;
+  // The window owns the region from here on.
+  SetWindowRgn(FForm->Handle(), Rgn, TRUE);
+  FRegionSet = Rgn != nullptr;
+}
+
+void TskSkinnedForm::UpdateWindowRegion(bool Full) {
+  if (!FSkinnable) {
+    SetRegion(nullptr);
+    return;
+  }
+  if (!FSkinActive || FSkinData->MaskPicture.Empty()) {
+    SetRegion(CreateRectRgn(0, 0, FWidth, FHeight));
+    return;
+  }
+  const TskSkinContent& s = *FSkinData;
+  HRGN rgn = nullptr;
+  if (Full) {
+    TskSkinGeometry oldG = s.FormGeometry();
+    oldG.ClientRect = s.MaskRectArea;
+    TskSkinGeometry newG =
+        ScaleSkinGeometry(oldG, RECT{0, 0, s.Picture.Width(), s.Picture.Height()}, FWidth, FHeight);
+    rgn = CreateSkinRegion(oldG, newG, FWidth, FHeight, s.MaskPicture);
+  } else {
+    rgn = MaskBitmapToRegion(s.MaskPicture);
+  }
+  if (rgn) SetRegion(rgn);
+}
+
+bool TskSkinnedForm::PtInMask(const POINT& P) const {
+  if (PtIn(FNewMaskRect, P)) return true;
+  if (!FForm->HandleAllocated()) return false;
+  HRGN r = CreateRectRgn(0, 0, 0, 0);
+  bool in = GetWindowRgn(FForm->Handle(), r) != ERROR && PtInRegion(r, P.x, P.y);
+  DeleteObject(r);
+  return in;
+}
+
+int TskSkinnedForm::GetMinWidth() const {
+  if (!FSkinActive) return FSupportNCArea ? (MinWidth > 0 ? MinWidth : 130) : 0;
+  int pw = FSkinData->Picture.Width();
+  return MinWidth == 0 ? pw : std::min(MinWidth, pw);
+}
+
+int TskSkinnedForm::GetMinHeight() const {
+  if (!FSkinActive) return 0;
+  int ph = FSkinData->Picture.Height();
+  return MinHeight == 0 ? ph : std::min(MinHeight, ph);
+}
+
+int TskSkinnedForm::GetMaxWidth() const {
+  RECT a;
+  GetMonitorRect(FForm->HandleAllocated() ? FForm->Handle() : nullptr, !MaximizeOnFullScreen, a);
+  int w = RectWidth(a);
+  return (MaxWidth > 0 && MaxWidth < w) ? MaxWidth : w;
+}
+
+int TskSkinnedForm::GetMaxHeight() const {
+  RECT a;
+  GetMonitorRect(FForm->HandleAllocated() ? FForm->Handle() : nullptr, !MaximizeOnFullScreen, a);
+  int h = RectHeight(a);
+  return (MaxHeight > 0 && MaxHeight < h) ? MaxHeight : h;
+}
+
+void TskSkinnedForm::NudgeWidth() {
+  int w = FForm->Width();
+  int d = (w - 1 < GetMinWidth()) ? 1 : -1;
+  FForm->SetWidth(w + d);
+  FForm->SetWidth(w);
+}
+
+// ---------------------------------------------------------------------------
+// Client mode
+
+void TskSkinnedForm::ComposeSkinPicture(TskPicture& B) const {
+  const TskSkinContent& s = *FSkinData;
+  const TskPicture& pic = s.Picture;
+  if (s.LTPoint.x || s.LTPoint.y || s.RBPoint.x || s.RBPoint.y) {
+    TskSkinImageParams p;
+    p.Old = s.FormGeometry();
+    RECT R{0, 0, pic.Width(), pic.Height()};
+    p.New = ScaleSkinGeometry(p.Old, R, FWidth, FHeight);
+    p.LeftStretch = s.LeftStretch;
+    p.TopStretch = s.TopStretch;
+    p.RightStretch = s.RightStretch;
+    p.BottomStretch = s.BottomStretch;
+    p.DrawCentre = true;
+    p.StretchEffect = s.StretchEffect;
+    p.StretchType = s.StretchType;
+    p.W = FWidth;
+    p.H = FHeight;
+    p.R = R;
+    CreateSkinImage(p, pic, B);
+  } else {
+    B = pic;
+  }
+}
+
+void TskSkinnedForm::PaintClientSkin(HDC DC) {
+  if (!DC) return;
+  if (FWidth == 0 && FHeight == 0) {
+    FWidth = FForm->Width();
+    FHeight = FForm->Height();
+  }
+  if (!FSkinActive) {
+    RECT r;
+    GetClientRect(FForm->Handle(), &r);
+    HBRUSH br = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    HGDIOBJ ob = SelectObject(DC, br);
+    HGDIOBJ op = SelectObject(DC, GetStockObject(BLACK_PEN));
+    Rectangle(DC, r.left, r.top, r.right, r.bottom);
+    SelectObject(DC, op);
+    SelectObject(DC, ob);
+    DeleteObject(br);
+    return;
+  }
+  if (FPaintCacheValid && FPaintCache.Width() == FWidth && FPaintCache.Height() == FHeight) {
+    DrawPicture(DC, 0, 0, FPaintCache);
+    return;
+  }
+  TskPicture& B = FPaintCache;
+  B.Clear();
+  if (!FRollUpState || FSkinData->RollUpPicture.Empty()) {
+    ComposeSkinPicture(B);
+  } else {
+    const TskSkinContent& s = *FSkinData;
+    if (s.RollUpLeftPoint.x < s.RollUpRightPoint.x)
+      CreateHSkinImage(s.RollUpLeftPoint.x, s.RollUpPicture.Width() - s.RollUpRightPoint.x, B,
+                       false, FForm->Width(),
+                       RECT{0, 0, s.RollUpPicture.Width(), s.RollUpPicture.Height()},
+                       s.RollUpPicture);
+    else
+      B = s.RollUpPicture;
+  }
+  if (B.Empty()) return;
+  {
+    TPictureCanvas pc(B);
+    for (auto& o : FObjects)
+      if (o->Visible && o->RollUp == FRollUpState) o->Draw(pc.Canvas(), false);
+    if (FWindowState == 0) PaintSizeGrip(pc.DC());
+  }
+  GdiFlush();
+  // Kept only at the window's size (a rolled-up picture is not).
+  FPaintCacheValid = B.Width() == FWidth && B.Height() == FHeight;
+  DrawPicture(DC, 0, 0, B);
+}
+
+void TskSkinnedForm::PaintSizeGrip(HDC DC) {
+  const TskSkinContent& s = *FSkinData;
+  if (s.StatusBarName.empty() || IsNullRect(FSizeGripRect)) return;
+  auto* d = FSkinData->FindControl<TskDataSkinPanelControl>(s.StatusBarName);
+  if (!d || IsNullRect(d->GripperRect)) return;
+  const TskPicture* ap = FSkinData->ActivePicture(d->PictureIndex);
+  if (!RectInPic(d->GripperRect, ap)) return;
+  TskPicture g = Cut(*ap, d->GripperRect, RectWidth(d->GripperRect), RectHeight(d->GripperRect));
+  if (d->GripperTransparent) {
+    COLORREF tc = SkColor(d->GripperTransparentColor);
+    for (int y = 0; y < g.Height(); ++y)
+      for (int x = 0; x < g.Width(); ++x)
+        if (g.Pixel(x, y) != tc)
+          SetPixelV(DC, FSizeGripRect.left + x, FSizeGripRect.top + y, g.Pixel(x, y));
+  } else {
+    DrawPicture(DC, FSizeGripRect.left, FSizeGripRect.top, g);
+  }
+}
+
+int TskSkinnedForm::ClientHitTest(const POINT& P) const {
+  if (!Sizeable || FWindowState == 2 || FRollUpState || FActiveObject != -1 || !FSkinActive)
+    return HTCLIENT;
+  if (!IsNullRect(FSizeGripRect) && PtIn(FSizeGripRect, P)) return HTBOTTOMRIGHT;
+  int bw = FSkinData->BorderW;
+  POINT probes[4] = {{P.x - bw, P.y}, {P.x, P.y - bw}, {P.x + bw, P.y}, {P.x, P.y + bw}};
+  bool isNear = false;
+  RECT whole{0, 0, FWidth, FHeight};
+  if (FSkinData->MaskPicture.Empty()) {
+    for (auto& q : probes)
+      if (!PtIn(whole, q)) isNear = true;
+  } else if (!PtIn(FNewMaskRect, P)) {
+    for (auto& q : probes)
+      if (!PtInMask(q)) isNear = true;
+  }
+  if (!isNear) return HTCLIENT;
+  const RECT& C = FNewClientRect;
+  if (P.x <= FHitLT.x && P.y <= FHitLT.y) return HTTOPLEFT;
+  if (P.x >= FHitRT.x && P.y <= FHitRT.y) return HTTOPRIGHT;
+  if (P.x <= FHitLB.x && P.y >= FHitLB.y) return HTBOTTOMLEFT;
+  if (P.x >= FHitRB.x && P.y >= FHitRB.y) return HTBOTTOMRIGHT;
+  if (PtIn(RECT{FHitLT.x, 0, FHitRT.x, C.top}, P)) return HTTOP;
+  if (PtIn(RECT{FHitLB.x, C.bottom, FHitRB.x, FHeight}, P)) return HTBOTTOM;
+  if (PtIn(RECT{0, FHitLT.y, C.left, FHitLB.y}, P)) return HTLEFT;
+  if (PtIn(RECT{C.right, FHitRT.y, FWidth, FHitRB.y}, P)) return HTRIGHT;
+  return HTCLIENT;
+}
+
+void TskSkinnedForm::BeginDrag(int X, int Y) {
+  FDragging = true;
+  POINT p{X, Y};
+  ClientToScreen(FForm->Handle(), &p);
+  FLastDragPos = p;
+  SetCapture(FForm->Handle());
+}
+
+void TskSkinnedForm::EndDrag() {
+  if (!FDragging) return;
+  FDragging = false;
+  if (FForm->HandleAllocated() && GetCapture() == FForm->Handle()) ReleaseCapture();
+}
+
+void TskSkinnedForm::MagneticSnap(int& X, int& Y, int W, int H) {
+  int M = MagneticSize;
+  RECT A;
+  GetMonitorRect(FForm->HandleAllocated() ? FForm->Handle() : nullptr, true, A);
+  auto cur = [] {
+    POINT c;
+    GetCursorPos(&c);
+    return c;
+  };
+  // One edge: isNear when the edge value lies strictly within M of the target.
+  auto edge = [&](int& v, int offset, int target, bool& flag, int& anchor, bool horz) {
+    bool isNear = target - M < v + offset && v + offset < target + M;
+    int c = horz ? cur().x : cur().y;
+    if (isNear && !flag) {
+      v = target - offset;
+      anchor = c;
+    } else if (flag) {
+      if (std::abs(c - anchor) > M)
+        v = c + target - offset - anchor;
+      else
+        v = target - offset;
+    }
+    flag = isNear;
+  };
+  edge(X, 0, A.left, FSnapLeft, FSnapX, true);
+  edge(Y, 0, A.top, FSnapTop, FSnapY, false);
+  edge(X, W, A.right, FSnapRight, FSnapX, true);
+  edge(Y, H, A.bottom, FSnapBottom, FSnapY, false);
+}
+
+void TskSkinnedForm::FitClientToSkin() {
+  if (!FSkinData) return;
+  int pw = FSkinData->Picture.Width(), ph = FSkinData->Picture.Height();
+  if (IsSizeableSkin()) {
+    if (MinWidth && MinHeight) return;
+    int cw = std::max(FForm->ClientWidth(), pw), ch = std::max(FForm->ClientHeight(), ph);
+    if (cw != FForm->ClientWidth() || ch != FForm->ClientHeight()) FForm->SetClientSize(cw, ch);
+  } else {
+    if (FForm->ClientWidth() != pw || FForm->ClientHeight() != ph) FForm->SetClientSize(pw, ph);
+    Sizeable = false;
+  }
+}
+
+void TskSkinnedForm::AddAreaControls() {
+  for (int i = 0; i < FForm->ControlCount(); ++i) {
+    TControl* c = FForm->Controls(i);
+    if (auto* sc = dynamic_cast<TskSkinControl*>(c)) {
+      if (!sc->AreaName().empty()) AddControlToArea(sc->AreaName(), c);
+    } else if (auto* gc = dynamic_cast<TskGraphicSkinControl*>(c)) {
+      if (!gc->AreaName().empty()) AddControlToArea(gc->AreaName(), c);
+    }
+  }
+}
+
+void TskSkinnedForm::AddControlToArea(const std::wstring& AreaName, TControl* Control) {
+  if (!FSkinData) return;
+  TskDataSkinArea* a = FSkinData->AreaAt(FSkinData->FindSkinArea(AreaName));
+  if (!a || IsNullRect(a->AreaRect)) return;
+  Control->SetAlign(alNone);
+  FAreaControls.push_back({Control, a->AreaRect});
+  Control->FreeNotification(this);
+}
+
+void TskSkinnedForm::LayoutAreaControls() {
+  bool sizeable = IsSizeableSkin();
+  for (auto& ac : FAreaControls) {
+    RECT r = sizeable ? MapSkinRectToForm(ac.Rect) : ac.Rect;
+    ac.Control->SetBounds(r.left, r.top, RectWidth(r), RectHeight(r));
+    if (auto* w = dynamic_cast<TWinControl*>(ac.Control)) w->Realign();
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Object routing and timers
+
+bool TskSkinnedForm::ObjectInRollState(const TskActiveSkinObject* O) const {
+  return FSupportNCArea ? !O->RollUp : O->RollUp == FRollUpState;
+}
+
+void TskSkinnedForm::TestActiveObject(int X, int Y, bool Track) {
+  if (FObjects.empty()) return;
+  if (FSupportNCArea && !GetFormActive()) return;
+  FOldActiveObject = FActiveObject;
+  int found = -1;
+  for (size_t i = 0; i < FObjects.size(); ++i) {
+    auto& o = FObjects[i];
+    if (ObjectInRollState(o.get()) && o->Enabled && o->Visible &&
+        PtIn(o->ObjectRect, POINT{X, Y})) {
+      found = int(i);
+      break;
+    }
+  }
+  int hot = Track ? found : -1;
+  if (FCapturedObject != -1 && hot != FCapturedObject) hot = -1;
+  if (hot >= int(FObjects.size())) hot = -1;
+  FActiveObject = hot;
+  if (hot == FOldActiveObject) return;
+  if (FOldActiveObject >= 0 && FOldActiveObject < int(FObjects.size())) {
+    auto& o = FObjects[FOldActiveObject];
+    if (o->Enabled && o->Visible) o->MouseLeave();
+  }
+  if (FActiveObject >= 0) {
+    auto& o = FObjects[FActiveObject];
+    if (o->Enabled && o->Visible) o->MouseEnter();
+  }
+}
+
+void TskSkinnedForm::ObjectMouseDown(TMouseButton Button, int X, int Y) {
+  EndDrag();
+  TestActiveObject(X, Y, true);
+  if (FActiveObject != -1) {
+    FCapturedObject = FActiveObject;
+    FObjects[FActiveObject]->MouseDown(X, Y, Button);
+  } else if (Button == mbLeft && FWindowState != 2 && DraggAble) {
+    BeginDrag(X, Y);
+  }
+}
+
+void TskSkinnedForm::ObjectMouseUp(TMouseButton Button, int X, int Y) {
+  EndDrag();
+  if (FCapturedObject == -1 || FCapturedObject >= int(FObjects.size())) {
+    FCapturedObject = -1;
+    return;
+  }
+  int i = FCapturedObject;
+  FCapturedObject = -1;
+  // The object may close the form or change the skin: nothing of it is used after.
+  FObjects[i]->MouseUp(X, Y, Button);
+}
+
+void TskSkinnedForm::ObjectMouseMove(int X, int Y) {
+  if (FDragging) return;
+  int i = FCapturedObject != -1 ? FCapturedObject : FActiveObject;
+  if (i >= 0 && i < int(FObjects.size())) FObjects[i]->MouseMove(X, Y);
+}
+
+void TskSkinnedForm::ObjectDblClick() {
+  if (FActiveObject >= 0 && FActiveObject < int(FObjects.size()))
+    FObjects[FActiveObject]->DblClick();
+}
+
+void TskSkinnedForm::RedrawObject(TskActiveSkinObject* O) {
+  FPaintCacheValid = false;
+  if (!ObjectInRollState(O) || FSupportNCArea || !FForm->HandleAllocated()) return;
+  HDC dc = GetDC(FForm->Handle());
+  TCanvas c;
+  c.SetHandle(dc);
+  O->Draw(&c, true);
+  c.SetHandle(nullptr);
+  ReleaseDC(FForm->Handle(), dc);
+}
+
+void TskSkinnedForm::MouseTimerTick() {
+  if (!FSkinActive && !FSupportNCArea) return;
+  if (!FDragging) {
+    POINT c;
+    GetCursorPos(&c);
+    if (FForm->HandleAllocated() && WindowFromPoint(c) == FForm->Handle()) {
+      ScreenToClient(FForm->Handle(), &c);
+      TestActiveObject(c.x, c.y, true);
+    } else {
+      TestActiveObject(-1, -1, false);
+      FMouseIn = false;
+      FMouseTimer->SetEnabled(false);
+    }
+  }
+  if (UseSkinCursors) UpdateSkinCursor();
+}
+
+void TskSkinnedForm::UpdateSkinCursor() {
+  if (!FSkinData) return;
+  int n;
+  if (FActiveObject >= 0 && FObjects[FActiveObject]->CursorIndex != -1)
+    n = FObjects[FActiveObject]->CursorIndex + FSkinData->StartCursorIndex;
+  else if (FSkinData->FormCursorIndex != -1)
+    n = FSkinData->FormCursorIndex + FSkinData->StartCursorIndex;
+  else
+    n = crDefault;
+  if (FForm->Cursor() != n) FForm->SetCursor(n);
+}
+
+void TskSkinnedForm::MorphTimerTick() {
+  bool any = false;
+  for (size_t i = 0; i < FObjects.size(); ++i) {
+    auto* o = FObjects[i].get();
+    if (o->CanMorphing() && o->MorphPending()) {
+      o->MorphStep();
+      any = true;
+    }
+  }
+  if (!any) FMorphTimer->SetEnabled(false);
+}
+
+void TskSkinnedForm::AnimateTimerTick() {
+  bool work = false;
+  for (auto& o : FObjects) {
+    auto* c = dynamic_cast<TskSkinCaptionObject*>(o.get());
+    if (!c || !c->AnimationPossible()) continue;
+    if (c->TimeCount < c->Data->AnimateInterval) {
+      c->TimeCount += 25;
+      work = true;
+    } else if (c->Active && c->CurrentFrame <= c->Data->FrameCount) {
+      ++c->CurrentFrame;
+      RedrawObject(c);
+      c->TimeCount = 25;
+      work = true;
+    } else if (!c->Active && c->CurrentFrame > 0) {
+      --c->CurrentFrame;
+      RedrawObject(c);
+      c->TimeCount = 25;
+      work = true;
+    }
+  }
+  if (!work) FAnimateTimer->SetEnabled(false);
+}
+
+bool TskSkinnedForm::GetFormActive() const {
+  TFormStyle st = FForm->FormStyle();
+  if (st == fsMDIChild || st == fsMDIForm) return FNCActive;
+  return FForm->Active() && Screen && Screen->ActiveCustomForm() == FForm;
+}
+
+void TskSkinnedForm::UpdateActivation(bool Redraw) {
+  FPaintCacheValid = false;
+  bool a = GetFormActive();
+  for (auto& o : FObjects) {
+    auto* c = dynamic_cast<TskSkinCaptionObject*>(o.get());
+    if (!c) continue;
+    if (Redraw && ObjectInRollState(c)) {
+      if (!FSupportNCArea) c->Active = a;
+      if (c->AnimationPossible()) {
+        c->TimeCount = 25;
+        c->CurrentFrame = a ? 1 : (c->Data->InActiveAnimation ? c->Data->FrameCount : 0);
+        StartAnimateTimer();
+      }
+      c->StartMorphOrRedraw();
+    } else if (c->CanMorphing()) {
+      c->SetMorphKf(a ? 1 : 0);
+    }
+  }
+  if (a) {
+    if (OnActivate) OnActivate(this);
+  } else if (OnDeActivate) {
+    OnDeActivate(this);
+  }
+}
+
+void TskSkinnedForm::CaptionDblClick() {
+  if (FActiveObject < 0 || FActiveObject >= int(FObjects.size())) return;
+  if (!dynamic_cast<TskSkinCaptionObject*>(FObjects[FActiveObject].get())) return;
+  if (FRollUpState)
+    SetRollUpState(false);
+  else if (Sizeable)
+    SetWindowState(FWindowState == 0 ? 2 : 0);
+  else
+    SetRollUpState(true);
+}
+
+// ---------------------------------------------------------------------------
+// Window states
+
+void TskSkinnedForm::SetWindowState(int S) {
+  FPaintCacheValid = false;
+  if (S == FWindowState) return;
+  if (!(S == 1 && Application && Application->MainForm() == FForm)) FWindowState = S;
+  if (S == 1) {
+    MinimizeForm();
+  } else if (S == 2) {
+    MaximizeForm();
+  } else {
+    RestoreForm();
+  }
+}
+
+void TskSkinnedForm::MinimizeForm() {
+  if (!FSupportNCArea || (Application && Application->MainForm() == FForm)) {
+    if (Application) Application->Minimize();
+  }
+  if (OnMinimize) OnMinimize(this);
+}
+
+void TskSkinnedForm::MaximizeForm() {
+  if (IsNullRect(FRestoreBounds))
+    FRestoreBounds = RECT{FForm->Left(), FForm->Top(), FForm->Left() + FForm->Width(),
+                          FForm->Top() + FForm->Height()};
+  RECT a;
+  GetMonitorRect(FForm->Handle(), !MaximizeOnFullScreen, a);
+  if (!MaximizeOnFullScreen) {
+    RECT whole;
+    GetMonitorRect(FForm->Handle(), false, whole);
+    if (RectWidth(a) == RectWidth(whole) && RectHeight(a) == RectHeight(whole) && whole.left == 0 &&
+        whole.top == 0 && whole.right == GetSystemMetrics(SM_CXSCREEN) &&
+        whole.bottom == GetSystemMetrics(SM_CYSCREEN))
+      InflateRect(&a, -1, -1);
+  }
+  FForm->SetBounds(a.left, a.top, RectWidth(a), RectHeight(a));
+  if (OnMaximize) OnMaximize(this);
+}
+
+void TskSkinnedForm::RestoreForm() {
+  // Without saved bounds the window keeps its present ones.
+  if (!IsNullRect(FRestoreBounds))
+    FForm->SetBounds(FRestoreBounds.left, FRestoreBounds.top, RectWidth(FRestoreBounds),
+                     RectHeight(FRestoreBounds));
+  FRestoreBounds = RECT{};
+  FMouseTimer->SetEnabled(true);
+  if (OnRestore) OnRestore(this);
+}
+
+void TskSkinnedForm::SetRollUpState(bool V) {
+  FPaintCacheValid = false;
+  if ((!FSupportNCArea && !FSkinActive) || !(FBorderIcons & biSkRollUp) || FWindowState == 1)
+    return;
+  // Client mode rolls up only with a roll-up picture; the skins of this
+  // program have none.
+  FRollUpState = V && FSkinData && !FSkinData->RollUpPicture.Empty();
+  if (OnChangeRollUpState) OnChangeRollUpState(this);
+}
+
+void TskSkinnedForm::DrawFormIcon(TCanvas* Cnvs, int X, int Y) {
+  if (!FSmallIcon) {
+    int w = GetSystemMetrics(SM_CXSMICON), h = GetSystemMetrics(SM_CYSMICON);
+    if (!w) w = GetSystemMetrics(SM_CXSIZE);
+    if (!h) h = GetSystemMetrics(SM_CYSIZE);
+    HICON src = nullptr;
+    if (FForm->Icon() && FForm->Icon()->Handle()) src = FForm->Icon()->Handle();
+    HICON sys = nullptr;
+    if (!src) src = sys = LoadIconW(nullptr, IDI_APPLICATION);
+    FSmallIcon = static_cast<HICON>(CopyImage(src, IMAGE_ICON, w, h, LR_COPYFROMRESOURCE));
+  }
+  if (FSmallIcon) DrawIconEx(Cnvs->Handle(), X, Y, FSmallIcon, 0, 0, 0, nullptr, DI_NORMAL);
+}

@@ -1,0 +1,413 @@
+// The skinned form: a component that takes over its form's window, paints the
+// skin picture with its active objects into the client area, routes the mouse
+// to the objects, drags and snaps the window, shapes it with the skin's mask
+// and places the skinned controls that name a skin area. Also the windowless
+// skinned control base that the form re-skins with the windowed ones.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "framework/Controls.h"
+#include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
+#include "framework/ImgList.h"
+#include "skin/SkinData.h"
+
+class TskSkinnedForm;
+
+// ---------------------------------------------------------------------------
+// Windowless skinned control base
+
+class TskGraphicSkinControl : public TGraphicControl {
+public:
+  explicit TskGraphicSkinControl(TComponent* AOwner);
+  TskSkinData* SkinData() const { return FSkinData; }
+  void SetSkinData(TskSkinData* Value);
+  const std::wstring& SkinDataName() const { return FSkinDataName; }
+  void SetSkinDataName(const std::wstring& Value) { FSkinDataName = Value; }
+  const std::wstring& AreaName() const { return FAreaName; }
+  void SetAreaName(const std::wstring& Value) { FAreaName = Value; }
+  bool UseSkinCursor() const { return FUseSkinCursor; }
+  void SetUseSkinCursor(bool Value) { FUseSkinCursor = Value; }
+  const std::wstring& HintTitle() const { return FHintTitle; }
+  void SetHintTitle(const std::wstring& Value) { FHintTitle = Value; }
+  int HintImageIndex() const { return FHintImageIndex; }
+  void SetHintImageIndex(int Value) { FHintImageIndex = Value; }
+  TCustomImageList* HintImageList() const { return FHintImageList; }
+  void SetHintImageList(TCustomImageList* Value) { FHintImageList = Value; }
+  int EntryIndex() const { return FEntryIndex; }
+
+  // Skin changes, called by the skinned form.
+  virtual void DropSkinEntry() { FEntryIndex = -1; }
+  virtual void ApplyControlSkin();
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  TskSkinData* FSkinData = nullptr;
+  std::wstring FSkinDataName, FAreaName, FHintTitle;
+  bool FUseSkinCursor = false;
+  int FHintImageIndex = 0;
+  TCustomImageList* FHintImageList = nullptr;
+  int FEntryIndex = -1;
+};
+
+// ---------------------------------------------------------------------------
+// Active skin objects
+
+enum TSwitchState { swsOn = 0, swsOff = 1 };
+
+class TskActiveSkinObject {
+public:
+  TskActiveSkinObject(TskSkinnedForm* AForm, TskDataSkinObject* Data);
+  virtual ~TskActiveSkinObject() = default;
+
+  virtual void Draw(TCanvas* Cnvs, bool Alone);
+  virtual void DblClick() {}
+  virtual void MouseDown(int X, int Y, TMouseButton Button);
+  virtual void MouseUp(int X, int Y, TMouseButton Button);
+  virtual void MouseMove(int X, int Y);
+  virtual void MouseEnter();
+  virtual void MouseLeave();
+  virtual bool MorphPending() const;
+
+  // Morphing is on in the description and the skin's effects are enabled.
+  bool CanMorphing() const;
+  void StartMorphOrRedraw();
+  void MorphStep();
+  void SetMorphKf(double Value);
+  void Redraw();
+
+  TskSkinnedForm* Parent;
+  double MorphKf = 0;
+  bool MouseIn = false;
+  const TskPicture* Picture = nullptr;
+  // Null when the description's active picture index is -1 or out of range.
+  const TskPicture* ActivePicture = nullptr;
+  TskSkinData* SkinData = nullptr;
+  std::wstring IDName, Hint;
+  RECT SkinRect{}, ActiveSkinRect{}, InActiveSkinRect{};
+  bool Morphing = false;
+  TskMorphKind MorphKind = mkDefault;
+  RECT ObjectRect{};
+  bool Active = false;
+  bool Enabled = true;
+  int CursorIndex = -1;
+  bool RollUp = false;
+  bool Visible = true;
+  bool SkinRectInAPicture = false;
+
+protected:
+  // True when the skin data is there and loaded.
+  bool SkinReady() const;
+  // The picture that holds the normal image.
+  const TskPicture* NormalPicture() const;
+  // Copies a rectangle of a picture to ObjectRect (nothing without the picture).
+  void CopyToObject(TCanvas* Cnvs, const TskPicture* Pic, const RECT& Src) const;
+  // The base morph between two images of the pictures, drawn at ObjectRect.
+  void DrawMorph(TCanvas* Cnvs, const TskPicture* FromPic, const RECT& From, const RECT& To) const;
+};
+
+class TskUserObject : public TskActiveSkinObject {
+public:
+  using TskActiveSkinObject::TskActiveSkinObject;
+  void Draw(TCanvas* Cnvs, bool Alone) override;
+};
+
+class TskSkinSwitchObject : public TskActiveSkinObject {
+public:
+  using TskActiveSkinObject::TskActiveSkinObject;
+  void SetState(TSwitchState Value);
+  TSwitchState State = swsOff;
+  void MouseDown(int X, int Y, TMouseButton Button) override;
+  void MouseEnter() override;
+  void MouseLeave() override;
+};
+
+class TskSkinButtonObject : public TskActiveSkinObject {
+public:
+  TskSkinButtonObject(TskSkinnedForm* AForm, TskDataSkinButton* Data);
+  void Draw(TCanvas* Cnvs, bool Alone) override;
+  void MouseDown(int X, int Y, TMouseButton Button) override;
+  void MouseUp(int X, int Y, TMouseButton Button) override;
+  void MouseEnter() override;
+  void MouseLeave() override;
+  bool MorphPending() const override;
+  void SetPressed(bool Value);
+  bool Pressed = false;
+  RECT DownRect{}, DisableSkinRect{};
+  int GroupIndex = -1;
+
+protected:
+  void ReleaseGroup();
+};
+
+class TskSkinStdButtonObject : public TskSkinButtonObject {
+public:
+  TskSkinStdButtonObject(TskSkinnedForm* AForm, TskDataSkinStdButton* Data);
+  // A default frame button without a description.
+  TskSkinStdButtonObject(TskSkinnedForm* AForm, const std::wstring& Name, TskStdCommand Cmd);
+  void Draw(TCanvas* Cnvs, bool Alone) override;
+  void DblClick() override;
+  void MouseDown(int X, int Y, TMouseButton Button) override;
+  void MouseUp(int X, int Y, TMouseButton Button) override;
+  bool MorphPending() const override;
+  bool SkinSupport = true;
+  TskStdCommand Command = cmDefault;
+  RECT RestoreRect{}, RestoreActiveRect{}, RestoreDownRect{}, RestoreInActiveRect{};
+
+protected:
+  // The command is in its restore state (maximized, minimized, rolled up).
+  bool InRestoreState() const;
+  void DoCommand();
+  void DrawDefault(TCanvas* Cnvs);
+};
+
+class TskSkinCaptionObject : public TskActiveSkinObject {
+public:
+  TskSkinCaptionObject(TskSkinnedForm* AForm, TskDataSkinCaption* Data);
+  void Draw(TCanvas* Cnvs, bool Alone) override;
+  void MouseDown(int X, int Y, TMouseButton Button) override;
+  void MouseUp(int X, int Y, TMouseButton Button) override;
+  void MouseEnter() override;
+  void MouseLeave() override;
+  void SetText(const std::wstring& Value);
+  // Skin effects on, skin loaded and an animation rectangle.
+  bool AnimationPossible() const;
+  std::wstring Text;
+  TskDataSkinCaption* Data;
+  bool DefaultCaption = false;
+  int TimeCount = 0;
+  int CurrentFrame = 0;
+
+private:
+  void DrawText(HDC DC, const RECT& R, bool ActiveColours) const;
+};
+
+class TskSkinLabelObject : public TskActiveSkinObject {
+public:
+  TskSkinLabelObject(TskSkinnedForm* AForm, TskDataSkinLabel* Data);
+  void Draw(TCanvas* Cnvs, bool Alone) override;
+  void MouseEnter() override;
+  void MouseLeave() override;
+  TskDataSkinLabel* Data;
+  std::wstring TextValue;
+};
+
+class TskSkinBitLabelObject : public TskActiveSkinObject {
+public:
+  TskSkinBitLabelObject(TskSkinnedForm* AForm, TskDataSkinBitLabel* Data);
+  void Draw(TCanvas* Cnvs, bool Alone) override;
+  TskDataSkinBitLabel* Data;
+  std::wstring TextValue;
+};
+
+// ---------------------------------------------------------------------------
+// Skinned form
+
+using TskBorderIcons = unsigned;
+constexpr TskBorderIcons biSkSystemMenu = 1, biSkMinimize = 2, biSkMaximize = 4, biSkRollUp = 8,
+                         biSkMinimizeToTray = 16;
+enum TskPositionInMonitor { skpDefault, skpScreenCenter, skpDesktopCenter };
+
+using TskObjectNameEvent = std::function<void(const std::wstring& IDName)>;
+using TskMouseObjectEvent = std::function<void(const std::wstring& IDName, int X, int Y,
+                                               const RECT& ObjectRect, TMouseButton Button)>;
+using TskMouseMoveObjectEvent =
+    std::function<void(const std::wstring& IDName, int X, int Y, const RECT& ObjectRect)>;
+using TskPaintObjectEvent =
+    std::function<void(const std::wstring& IDName, TCanvas* Canvas, const RECT& ObjectRect)>;
+using TskSwitchEvent = std::function<void(const std::wstring& IDName, TSwitchState State)>;
+using TskActivateCustomObjectEvent =
+    std::function<void(const std::wstring& IDName, bool& ObjectVisible)>;
+using TskChangeClientRectEvent = std::function<void(const RECT& NewClientRect)>;
+
+class TskSkinnedForm : public TComponent {
+public:
+  // The owner must be a form.
+  explicit TskSkinnedForm(TComponent* AOwner);
+  ~TskSkinnedForm() override;
+
+  TskSkinData* SkinData() const { return FSkinData; }
+  void SetSkinData(TskSkinData* Value);
+  TskSkinData* MenusSkinData() const { return FMenusSkinData; }
+  void SetMenusSkinData(TskSkinData* Value);
+  bool SupportNCArea() const { return FSupportNCArea; }
+  void SetSupportNCArea(bool Value);
+  bool Sizeable = true;
+  bool DraggAble = false;
+  bool Magnetic = false;
+  BYTE MagneticSize = 10;
+  TskBorderIcons BorderIcons() const { return FBorderIcons; }
+  void SetBorderIcons(TskBorderIcons Value);
+  bool HideCaptionButtons = false;
+  bool DisableSystemMenu = false;
+  bool UseDefaultSysMenu = true;
+  bool ShowObjectHint = false;
+  bool UseDefaultObjectHint = true;
+  bool UseSkinCursors = false;
+  bool ShowIcon = false;
+  bool AlphaBlend = false;
+  bool AlphaBlendAnimation = false;
+  BYTE AlphaBlendValue = 200;
+  int ClientWidth = 0, ClientHeight = 0;
+  int MinWidth = 0, MinHeight = 0, MaxWidth = 0, MaxHeight = 0;
+  TskPositionInMonitor PositionInMonitor = skpDefault;
+  bool MaximizeOnFullScreen = false;
+  TFont* DefCaptionFont() const { return FDefCaptionFont.get(); }
+  TFont* DefInActiveCaptionFont() const { return FDefInActiveCaptionFont.get(); }
+
+  TNotifyEvent OnChangeSkinData;
+  TskChangeClientRectEvent OnChangeClientRect;
+  TNotifyEvent OnActivate, OnDeActivate, OnMinimize, OnMaximize, OnRestore, OnChangeRollUpState;
+  TskActivateCustomObjectEvent OnActivateCustomObject;
+  TskMouseObjectEvent OnMouseDownEvent, OnMouseUpEvent;
+  TskMouseMoveObjectEvent OnMouseMoveEvent;
+  TskObjectNameEvent OnMouseEnterEvent, OnMouseLeaveEvent;
+  TskPaintObjectEvent OnPaintEvent;
+  TskSwitchEvent OnSwitchChangeStateEvent;
+
+  // The replacement window procedure of the form.
+  void FormWindowProc(TMessage& Message);
+
+  // State offered to the objects and to tests.
+  TCustomForm* Form() const { return FForm; }
+  bool SkinActive() const { return FSkinActive; }
+  int WindowState() const { return FWindowState; }
+  void SetWindowState(int Value);
+  bool RollUpState() const { return FRollUpState; }
+  void SetRollUpState(bool Value);
+  bool GetFormActive() const;
+  bool Dragging() const { return FDragging; }
+  void BeginDrag(int X, int Y);
+  void EndDrag();
+  void RedrawObject(TskActiveSkinObject* Object);
+  // The look changed: the next paint composes the picture again.
+  void InvalidatePaintCache() { FPaintCacheValid = false; }
+  void StartMorphTimer();
+  void StartAnimateTimer();
+  bool IsSizeableSkin() const;
+  const std::vector<std::unique_ptr<TskActiveSkinObject>>& Objects() const { return FObjects; }
+  TskActiveSkinObject* FindObject(const std::wstring& IDName) const;
+  int ActiveObject() const { return FActiveObject; }
+  int CapturedObject() const { return FCapturedObject; }
+  bool MouseTimerRunning() const;
+  bool MorphTimerRunning() const;
+  bool AnimateTimerRunning() const;
+  RECT RestoreBounds() const { return FRestoreBounds; }
+  void DrawFormIcon(TCanvas* Cnvs, int X, int Y);
+
+  // Geometry and layout.
+  RECT MapSkinRectToForm(const RECT& R) const;
+  void CalcFrameGeometry();
+  void LayoutObjects();
+  void UpdateLayout(bool Full);
+  void UpdateWindowRegion(bool Full);
+  bool PtInMask(const POINT& P) const;
+  int GetMinWidth() const;
+  int GetMinHeight() const;
+  int GetMaxWidth() const;
+  int GetMaxHeight() const;
+  void NudgeWidth();
+  RECT ClientRectOfSkin() const { return FNewClientRect; }
+
+  // Client mode.
+  void PaintClientSkin(HDC DC);
+  // The composed skin picture for the present window size, without objects.
+  void ComposeSkinPicture(TskPicture& Dest) const;
+  int ClientHitTest(const POINT& P) const;
+  void MagneticSnap(int& X, int& Y, int W, int H);
+  void FitClientToSkin();
+  void AddAreaControls();
+  void AddControlToArea(const std::wstring& AreaName, TControl* Control);
+  void LayoutAreaControls();
+  void PaintSizeGrip(HDC DC);
+
+  // Skin application.
+  void ApplySkin();
+  void CreateSkinObjects();
+  void FreeSkinObjects();
+  void UpdateCaptionButtons();
+  void UpdateObjectHints();
+  void UpdateCaptionText();
+  void DropControlEntries(TskSkinData* S, TWinControl* C);
+  void ApplySkinToControls(TskSkinData* S, TWinControl* C);
+
+  // Object routing and timers.
+  void TestActiveObject(int X, int Y, bool Track);
+  void ObjectMouseDown(TMouseButton Button, int X, int Y);
+  void ObjectMouseUp(TMouseButton Button, int X, int Y);
+  void ObjectMouseMove(int X, int Y);
+  void ObjectDblClick();
+  void UpdateActivation(bool Redraw);
+  void UpdateSkinCursor();
+  void MouseTimerTick();
+  void MorphTimerTick();
+  void AnimateTimerTick();
+  void CaptionDblClick();
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+  bool FirstStage(TMessage& M);
+  void SecondStage(TMessage& M);
+  void FirstPlacement();
+  void AlphaFadeIn();
+  void OnSizeChanged();
+  void MinimizeForm();
+  void MaximizeForm();
+  void RestoreForm();
+  bool ObjectInRollState(const TskActiveSkinObject* O) const;
+  void StopTimers();
+  void SetRegion(HRGN Rgn);
+
+  TCustomForm* FForm = nullptr;
+  TWndMethod FOldWindowProc;
+  TskSkinData* FSkinData = nullptr;
+  TskSkinData* FMenusSkinData = nullptr;
+  bool FSupportNCArea = true;
+  TskBorderIcons FBorderIcons = biSkSystemMenu | biSkMinimize | biSkMaximize | biSkRollUp;
+  std::unique_ptr<TFont> FDefCaptionFont, FDefInActiveCaptionFont;
+
+  bool FSkinActive = false, FSkinnable = true, FSkinChanging = false, FApplying = false;
+  std::vector<std::unique_ptr<TskActiveSkinObject>> FObjects;
+  int FActiveObject = -1, FOldActiveObject = -1, FCapturedObject = -1;
+  struct TAreaControl {
+    TControl* Control;
+    RECT Rect;
+  };
+  std::vector<TAreaControl> FAreaControls;
+
+  bool FRollUpState = false;
+  int FWindowState = 0;
+  RECT FRestoreBounds{};
+
+  int FWidth = 0, FHeight = 0;
+  POINT FNewLTPoint{}, FNewRTPoint{}, FNewLBPoint{}, FNewRBPoint{};
+  RECT FNewClientRect{}, FNewMaskRect{}, FNewCaptionRect{}, FNewButtonsRect{}, FSizeGripRect{};
+  POINT FHitLT{}, FHitRT{}, FHitLB{}, FHitRB{};
+  bool FRegionSet = false;
+
+  bool FDragging = false;
+  POINT FLastDragPos{};
+  bool FSnapLeft = false, FSnapTop = false, FSnapRight = false, FSnapBottom = false;
+  int FSnapX = -1, FSnapY = -1;
+  bool FMouseIn = false;
+  bool FFirstPlacement = true;
+  bool FNCActive = false;
+  bool FVista = false;
+
+  std::unique_ptr<TTimer> FMorphTimer, FAnimateTimer, FMouseTimer;
+  // The last painted client picture; rebuilt after any change of the look.
+  TskPicture FPaintCache;
+  bool FPaintCacheValid = false;
+  HICON FSmallIcon = nullptr;
+};
+
+// The first skinned form among the component's owned components, or nullptr.
+TskSkinnedForm* GetSkinFormOf(TComponent* Component);
