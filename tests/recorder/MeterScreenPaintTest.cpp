@@ -31,13 +31,13 @@ protected:
     ASSERT_TRUE(tone.Ok());
     // The meter shows the tone and its decay timer runs.
     ASSERT_TRUE(testsupport::PumpUntil(
-        [&] { return form->skSkinGaugeLeft->Position() > 4000 && form->TimerDeLevel->Enabled(); },
+        [&] { return form->skSkinGaugeLeft->Value() > 4000 && form->TimerDeLevel->Enabled(); },
         10000));
     testsupport::PumpFor(300);
   }
   void TearDown() override {
     // The meter was still moving with the tone while the window showed.
-    EXPECT_GT(form->skSkinGaugeLeft->Position(), 0);
+    EXPECT_GT(form->skSkinGaugeLeft->Value(), 0);
     delete form;
   }
   TFormMain* form = nullptr;
