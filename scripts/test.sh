@@ -18,4 +18,15 @@ KORVANE_SOUND_CARDS=$(cd "$root/tests" && ls -d */ | tr -d / | grep -v '^support
 export KORVANE_SOUND_CARDS
 bench_start "$build/bench"
 note "running tests"
-ctest --test-dir "$build" --output-on-failure --no-tests=error --repeat until-pass:3 -j "${CTEST_JOBS:-4}" "$@" </dev/null
+# The output is kept in ctest.log: scripts/ci-measure.sh reads the test times from it.
+log=$build/ctest.log
+set +e
+ctest --test-dir "$build" --output-on-failure --no-tests=error --repeat until-pass:3 -j "${CTEST_JOBS:-4}" "$@" \
+  </dev/null 2>&1 | tee "$log"
+rc=${PIPESTATUS[0]}
+set -e
+# A test that passed only on a later try is a fault to find: name every one.
+# CTest's own summary is repeated after this so that it stays the last word.
+python3 "$here/ctest-report.py" retries "$log"
+sed -n '/^[0-9]*% tests passed/,$p' "$log"
+exit "$rc"
