@@ -1,3 +1,27 @@
+# Every C++ unit starts with cmake/Prefix.h. The framework precompiles it once
+# and the folders, programs and benchmarks reuse that; the tests reuse one that
+# adds GoogleTest. A compiler cache seldom hits on precompiled units (each build
+# of the header differs), so behind one the prefix is read as plain text.
+set(KORVANE_PREFIX_HEADER ${CMAKE_SOURCE_DIR}/cmake/Prefix.h)
+if(CMAKE_CXX_COMPILER_LAUNCHER)
+  option(KORVANE_PCH "Precompile the prefix header" OFF)
+else()
+  option(KORVANE_PCH "Precompile the prefix header" ON)
+endif()
+
+# korvane_prefix(<target> [FROM <target that precompiles it>] [HEADERS more headers...])
+function(korvane_prefix target)
+  cmake_parse_arguments(A "" "FROM" "HEADERS" ${ARGN})
+  if(NOT KORVANE_PCH)
+    target_compile_options(${target} PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:-include;${KORVANE_PREFIX_HEADER}>")
+  elseif(A_FROM)
+    target_precompile_headers(${target} REUSE_FROM ${A_FROM})
+  else()
+    target_precompile_headers(${target} PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${KORVANE_PREFIX_HEADER}>"
+      ${A_HEADERS})
+  endif()
+endfunction()
+
 # korvane_folder_library(<folder> [DEPS folders...] [LIBS libs...])
 # Every .cpp of the folder goes into one static library, except the program entries.
 set(KORVANE_PROGRAM_ENTRIES ${CMAKE_SOURCE_DIR}/recorder/Korvane.cpp ${CMAKE_SOURCE_DIR}/editor/Tessaro.cpp)
@@ -10,6 +34,11 @@ function(korvane_folder_library name)
     add_library(${name} STATIC ${_src})
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
     target_link_libraries(${name} PUBLIC ${A_DEPS} ${A_LIBS})
+    if(name STREQUAL "framework")
+      korvane_prefix(${name})
+    else()
+      korvane_prefix(${name} FROM framework)
+    endif()
   else()
     add_library(${name} INTERFACE)
     target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR})
@@ -49,5 +78,6 @@ function(korvane_program name)
   endif()
   add_executable(${name} WIN32 ${CMAKE_SOURCE_DIR}/${A_ENTRY} ${_rc})
   target_link_libraries(${name} PRIVATE ${A_FOLDERS})
+  korvane_prefix(${name} FROM framework)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/resources)
 endfunction()

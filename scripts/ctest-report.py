@@ -8,8 +8,9 @@ import re
 import sys
 
 # "  3/120 Test  #17: Suite.Name ......   Passed    1.23 sec" and the lines of
-# repeated tries, which have no count in front.
-RESULT = re.compile(r"^\s*(?:\d+/\d+\s+)?Test\s+#\d+:\s+(\S+)\s+\.*\s*(\**)\s*(.+?)\s+([\d.]+) sec\s*$")
+# repeated tries, which have no count in front. Names may hold spaces
+# ("Rates/Case/8000  # GetParam() = 8000").
+RESULT = re.compile(r"^\s*(?:\d+/\d+\s+)?Test\s+#\d+:\s(.+?)\s\.{3,}\s*(\**)\s*(.+?)\s+([\d.]+) sec\s*$")
 
 
 def results(path):
@@ -19,6 +20,7 @@ def results(path):
             m = RESULT.match(line)
             if m:
                 name, stars, status, secs = m.groups()
+                name = name.split("  # ")[0].strip()
                 tries.setdefault(name, []).append((status.strip(), float(secs)))
     return tries
 
