@@ -4,10 +4,11 @@
 # then warm runs that reuse it. Prints each run's time, the slowest twenty tests
 # and the tests that needed a retry; keeps every log under the work folder.
 #
-#   scripts/ci-measure.sh [--cpus LIST] [--warm N] [--no-cold] [--work DIR]
+#   scripts/ci-measure.sh [--cpus LIST] [--warm N] [--no-cold] [--work DIR] [-- ctest arguments]
 #
 # --cpus 0,1 (the default) runs on two cores through taskset; --cpus all uses
 # every core. --warm N runs N warm runs after the cold one (default 1).
+# Arguments after -- go to ctest (to try the script on a few tests only).
 # Nothing of the developer's setup is used: no compiler cache, no shared
 # dependency cache, a fresh Wine prefix in each clone.
 set -euo pipefail
@@ -25,6 +26,7 @@ while [ $# -gt 0 ]; do
   --warm) warm=$2; shift 2 ;;
   --no-cold) cold=0; shift ;;
   --work) work=$2; shift 2 ;;
+  --) shift; break ;;
   *) echo "unknown option: $1" >&2; exit 2 ;;
   esac
 done
@@ -53,7 +55,7 @@ run() {
   start=$(date +%s)
   (cd "$dir" && env -u CCACHE_DIR -u CCACHE_BASEDIR -u CCACHE_NOHASHDIR \
     -u CMAKE_CXX_COMPILER_LAUNCHER -u CMAKE_C_COMPILER_LAUNCHER -u BUILD_DIR -u JOBS -u CTEST_JOBS \
-    -u KORVANE_TARGETS CI=true KORVANE_DEPS_CACHE="$cache" "${pin[@]}" bash .ci/run \
+    -u KORVANE_TARGETS CI=true KORVANE_DEPS_CACHE="$cache" "${pin[@]}" bash .ci/run "$@" \
     </dev/null >"$work/$name.log" 2>&1) || rc=$?
   end=$(date +%s)
   local mins
