@@ -31,6 +31,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 
+ctest_args=("$@")
 commit=$(git -C "$root" rev-parse HEAD)
 git -C "$root" diff --quiet HEAD || note "uncommitted changes are not measured (commit $commit is)"
 mkdir -p "$work"
@@ -55,7 +56,7 @@ run() {
   start=$(date +%s)
   (cd "$dir" && env -u CCACHE_DIR -u CCACHE_BASEDIR -u CCACHE_NOHASHDIR \
     -u CMAKE_CXX_COMPILER_LAUNCHER -u CMAKE_C_COMPILER_LAUNCHER -u BUILD_DIR -u JOBS -u CTEST_JOBS \
-    -u KORVANE_TARGETS CI=true KORVANE_DEPS_CACHE="$cache" "${pin[@]}" bash .ci/run "$@" \
+    -u KORVANE_TARGETS CI=true KORVANE_DEPS_CACHE="$cache" "${pin[@]}" bash .ci/run "${ctest_args[@]}" \
     </dev/null >"$work/$name.log" 2>&1) || rc=$?
   end=$(date +%s)
   local mins
