@@ -56,7 +56,7 @@ run() {
   start=$(date +%s)
   (cd "$dir" && env -u CCACHE_DIR -u CCACHE_BASEDIR -u CCACHE_NOHASHDIR \
     -u CMAKE_CXX_COMPILER_LAUNCHER -u CMAKE_C_COMPILER_LAUNCHER -u BUILD_DIR -u JOBS -u CTEST_JOBS \
-    -u KORVANE_TARGETS CI=true KORVANE_DEPS_CACHE="$cache" "${pin[@]}" bash .ci/run "${ctest_args[@]}" \
+    -u KORVANE_TARGETS -u KORVANE_SKIP_SETUP -u KORVANE_WINEPREFIX -u KORVANE_USE_DISPLAY CI=true KORVANE_DEPS_CACHE="$cache" "${pin[@]}" bash .ci/run "${ctest_args[@]}" \
     </dev/null >"$work/$name.log" 2>&1) || rc=$?
   end=$(date +%s)
   local mins
@@ -68,7 +68,7 @@ run() {
     if [ "$name" = cold ] && [ -n "$deps" ]; then
       echo "   dependency build: $(( $(stat -c %Y "$deps"/ffmpeg.log) - $(stat -c %Y "$deps"/fetch-zlib.log) )) s (zlib fetched to FFmpeg built)"
     fi
-    grep -E "^Total Test time|tests passed" "$work/$name.log" | sed 's/^/   /' || true
+    grep -E "^Total Test time|tests passed" "$work/$name.log" | awk '!seen[$0]++' | sed 's/^/   /' || true
     if [ -f "$dir/build/ctest.log" ]; then
       python3 "$here/ctest-report.py" retries "$dir/build/ctest.log" | sed 's/^/   /'
       python3 "$here/ctest-report.py" slowest "$dir/build/ctest.log" 20 | sed 's/^/   /'
@@ -80,4 +80,10 @@ run() {
 
 if [ "$cold" = 1 ]; then run cold; fi
 for i in $(seq "$warm"); do run "warm$i"; done
+# The test times of the last run, for tests/ctest-costs.txt (see scripts/test.sh).
+last=$(ls -dt "$work"/cold "$work"/warm* 2>/dev/null | head -1)
+if [ -n "$last" ] && [ -f "$last/build/Testing/Temporary/CTestCostData.txt" ]; then
+  cp "$last/build/Testing/Temporary/CTestCostData.txt" "$work/ctest-costs.txt"
+  note "test times in $work/ctest-costs.txt (copy to tests/ctest-costs.txt after a full run)"
+fi
 note "summary in $summary"
