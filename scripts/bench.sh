@@ -50,6 +50,17 @@ bench_start() {
       </dev/null >/dev/null 2>&1 || true
     touch "$WINEPREFIX/.no-debugger"
   fi
+  # Without a window manager nobody answers for a managed window, and Wine
+  # waits two seconds each time one is hidden or destroyed. KORVANE_UNMANAGED=1
+  # leaves the windows unmanaged instead (not the default until every test
+  # executable has passed with it).
+  if [ "${KORVANE_UNMANAGED:-0}" = 1 ] && [ ! -f "$WINEPREFIX/.unmanaged" ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
+    touch "$WINEPREFIX/.unmanaged"
+  elif [ "${KORVANE_UNMANAGED:-0}" != 1 ] && [ -f "$WINEPREFIX/.unmanaged" ]; then
+    wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f </dev/null >/dev/null 2>&1 || true
+    rm -f "$WINEPREFIX/.unmanaged"
+  fi
   # A server left running for this prefix is used as it is.
   wineserver -p </dev/null >/dev/null 2>&1 || true
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
@@ -70,6 +81,11 @@ bench_start_pulse() {
   PULSE_SERVER=$server pactl info >/dev/null 2>&1 || fail "start PulseAudio" "$dir/pulse.log"
   PULSE_SERVER=$server pactl set-default-sink null >/dev/null 2>&1 || true
   PULSE_SERVER=$server pactl set-default-source null.monitor >/dev/null 2>&1 || true
+  # Left idle, the null sink renders two seconds at a time, and a capture that
+  # starts then waits a second or two for its first sound. A listener on the
+  # monitor asking for short steps keeps every capture's start quick.
+  PULSE_SERVER=$server parec -d null.monitor --raw --latency-msec=20 >/dev/null 2>&1 </dev/null &
+  BENCH_PULSE+=($!)
 }
 
 bench_stop() {

@@ -98,6 +98,9 @@ DEMUXERS="wav,w64,mp3,mpegps,mpegts,mpegvideo,ogg,avi,asf,au,aiff,mpc,mpc8,g722,
 ENCODERS="libmp3lame,libvorbis,wmav1,wmav2,mp2,mp2fixed,pcm_s8,pcm_u8,pcm_s16le,pcm_s16be,pcm_s24le,pcm_s32le,pcm_f32le,pcm_alaw,pcm_mulaw,adpcm_ms,adpcm_ima_wav,adpcm_ima_qt,adpcm_g726,adpcm_g726le,adpcm_g722,adpcm_yamaha,adpcm_swf,g723_1,libgsm,libgsm_ms,flac,png"
 MUXERS="wav,w64,mp3,mp2,ogg,asf,asf_stream,au,aiff,g722,g723_1,g726,g726le,gsm,pcm_s8,pcm_u8,pcm_s16le,pcm_s16be,pcm_s24le,pcm_s32le,pcm_f32le,pcm_alaw,pcm_mulaw,flac,avi,null"
 PARSERS="mpegaudio,vorbis,aac,ac3,dca,flac,gsm,g723_1,g729,mlp,opus,adx"
+# The editor's effect chains and format conversion (audio/EditorEffects.cpp);
+# abuffer and abuffersink are always built.
+FILTERS="acompressor,aecho,aformat,agate,anull,aphaser,aresample,asetrate,atempo,bandpass,bandreject,chorus,equalizer,flanger,highpass,highshelf,lowpass,lowshelf,pan,silenceremove,vibrato,volume"
 mkdir -p "$WORK/ffmpeg-build"
 (cd "$WORK/ffmpeg-build" && "$s/configure" --prefix="$PREFIX" --target-os=mingw32 --arch=x86_64 --cross-prefix=$HOST- \
   --cc=$CC --cxx=$CXX --enable-cross-compile --pkg-config=pkg-config --pkg-config-flags=--static \
@@ -106,7 +109,7 @@ mkdir -p "$WORK/ffmpeg-build"
   --enable-w32threads --enable-zlib --enable-libmp3lame --enable-libvorbis --enable-libgsm \
   --disable-everything --enable-protocol=file,pipe \
   --enable-decoder="$DECODERS" --enable-demuxer="$DEMUXERS" --enable-encoder="$ENCODERS" \
-  --enable-muxer="$MUXERS" --enable-parser="$PARSERS" --enable-filters \
+  --enable-muxer="$MUXERS" --enable-parser="$PARSERS" --enable-filter="$FILTERS" \
   --extra-cflags="-I$PREFIX/include" --extra-ldflags="-L$PREFIX/lib" \
   && make -j"$JOBS" && make install) >"$LOGS/ffmpeg.log" 2>&1 || fail "build ffmpeg" "$LOGS/ffmpeg.log"
 

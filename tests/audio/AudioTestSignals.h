@@ -27,7 +27,9 @@ inline std::vector<int16_t> Tone(int rate, int channels, size_t frames, double h
 }
 
 // Frequency of channel 0 over the loudest stretch of the signal (zero
-// crossings with hysteresis); 0 when there is no clear signal.
+// crossings with hysteresis); 0 when there is no clear signal. Periods far
+// from the typical one (a dropout of a live capture, which a lossy encoder
+// smears over a frame) are left out.
 inline double DominantFrequency(const std::vector<int16_t>& v, int rate, int channels) {
   size_t frames = v.size() / channels;
   size_t win = std::max<size_t>(1, rate / 100);
@@ -54,23 +56,30 @@ inline double DominantFrequency(const std::vector<int16_t>& v, int rate, int cha
   if (bestLen < 5) return 0;
   size_t a = (bestStart + 1) * win, b = (bestStart + bestLen - 1) * win;
   double threshold = 0.2 * peak;
-  int state = 0, crossings = 0;
-  size_t first = 0, last = 0;
+  int state = 0;
+  std::vector<size_t> crossings;
   for (size_t i = a; i < b; ++i) {
     double s = v[i * channels];
     if (state <= 0 && s > threshold) {
-      if (state < 0) {
-        if (!crossings) first = i;
-        last = i;
-        ++crossings;
-      }
+      if (state < 0) crossings.push_back(i);
       state = 1;
     } else if (state >= 0 && s < -threshold) {
       state = -1;
     }
   }
-  if (crossings < 3) return 0;
-  return (crossings - 1) * static_cast<double>(rate) / static_cast<double>(last - first);
+  if (crossings.size() < 3) return 0;
+  std::vector<size_t> periods;
+  for (size_t i = 1; i < crossings.size(); ++i)
+    periods.push_back(crossings[i] - crossings[i - 1]);
+  std::vector<size_t> sorted = periods;
+  std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+  double typical = static_cast<double>(sorted[sorted.size() / 2]);
+  double sum = 0;
+  size_t count = 0;
+  for (size_t p : periods)
+    if (std::abs(static_cast<double>(p) - typical) <= 0.25 * typical + 1) sum += p, ++count;
+  if (count < periods.size() / 2) return 0;
+  return count * static_cast<double>(rate) / sum;
 }
 
 struct TDecoded {
