@@ -99,6 +99,13 @@ FARPROC lxThemeFunction(TlxThemeFunction F) {
   return F >= 0 && F < tfCount ? gSlots[F] : nullptr;
 }
 
+FARPROC lxSetThemeFunction(TlxThemeFunction F, FARPROC P) {
+  if (F < 0 || F >= tfCount) return nullptr;
+  FARPROC Old = gSlots[F];
+  gSlots[F] = P;
+  return Old;
+}
+
 bool ThemeLibraryLoaded() {
   return gLib != nullptr;
 }

@@ -75,6 +75,9 @@ enum TlxThemeFunction {
 extern const char* const lxThemeFunctionNames[tfCount];
 // The bound entry point, or null.
 FARPROC lxThemeFunction(TlxThemeFunction F);
+// Puts another entry point into a bound slot (tests put a double of the
+// theme library there); returns the one it replaces.
+FARPROC lxSetThemeFunction(TlxThemeFunction F, FARPROC P);
 
 bool ThemeLibraryLoaded();
 // True when the system may use the theme library (5.1 or later).
