@@ -4,8 +4,12 @@
 #include <memory>
 #include <vector>
 
+#include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
+#include "framework/StdCtrls.h"
 #include "framework/Streams.h"
 #include "lookandfeel/lfGraphics.h"
+#include "tests/support/Gui.h"
 
 namespace {
 
@@ -333,4 +337,31 @@ TEST(lfGraphics, NamedColoursAndSharedBrushes) {
   lfGraphicsFinalize();
   EXPECT_EQ(lfHalftoneBrush(), nullptr);
   EXPECT_EQ(lfAlphaBlend(), nullptr);
+}
+
+TEST(lfGraphicsCanvas, ParentPaintedBehindAControl) {
+  TForm* form = new TForm(nullptr);
+  form->SetBounds(30, 30, 200, 120);
+  form->SetColor(clRed);
+  auto* sibling = new TPanel(form);
+  sibling->SetParent(form);
+  sibling->SetBevelOuter(bvNone);
+  sibling->SetColor(clBlue);
+  sibling->SetBounds(10, 10, 30, 30);
+  auto* edit = new TEdit(form);
+  edit->SetParent(form);
+  edit->SetBounds(20, 20, 60, 20);
+  form->Show();
+  testsupport::PumpFor(50);
+  for (bool siblings : {false, true}) {
+    TBitmap bm;
+    bm.SetSize(60, 20);
+    bm.Canvas()->Brush()->SetColor(clWhite);
+    bm.Canvas()->FillRect(TRect(0, 0, 60, 20));
+    PaintParentIntoCanvas(edit, bm.Canvas(), TRect(0, 0, 60, 20), siblings);
+    // (5, 5) of the edit is (25, 25) of the form: under the panel.
+    EXPECT_EQ(bm.Canvas()->Pixels(5, 5), siblings ? 0xFF0000u : 0x0000FFu) << siblings;
+    EXPECT_EQ(bm.Canvas()->Pixels(40, 10), 0x0000FFu) << siblings; // beside the panel
+  }
+  delete form;
 }

@@ -6,6 +6,7 @@
 #include "lookandfeel/lxOffice11.h"
 #include "lookandfeel/lxThemeManager.h"
 #include "lookandfeel/lxUxTheme.h"
+#include "tests/lookandfeel/ThemeStandIn.h"
 
 namespace {
 
@@ -209,4 +210,25 @@ TEST_F(LookAndFeels, NotifierFreedDuringTheWalkIsNotCalled) {
   SendMessageW(lfSystemPaletteChangedListener()->Handle(), WM_SYSCOLORCHANGE, 0, 0);
   EXPECT_EQ(second, nullptr);
   EXPECT_EQ(secondCalls, 0);
+}
+
+TEST(LookAndFeelsNativeStyle, XPPainterOnceVisualStylesCanBeUsed) {
+  themestandin::Library lib;
+  if (!lib.loaded) GTEST_SKIP() << "no theme library on this system";
+  lfRegisterPainterClasses(Tag(0), Tag(1), Tag(2), Tag(3), Tag(4));
+  themestandin::gActive = FALSE;
+  SendMessageW(ThemeChangedReceiver()->Handle(), WM_THEMECHANGED, 0, 0);
+  lfLookAndFeelsInitialize();
+  {
+    TlfLookAndFeel child(nullptr);
+    child.SetNativeStyle(true);
+    EXPECT_EQ(child.Painter(), Tag(lfUltraFlat)); // visual styles unavailable
+    themestandin::gActive = TRUE;
+    SendMessageW(ThemeChangedReceiver()->Handle(), WM_THEMECHANGED, 0, 0);
+    // The next change (here a system colour change) picks the XP painter.
+    SendMessageW(lfSystemPaletteChangedListener()->Handle(), WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_EQ(child.Painter(), Tag(4));
+    EXPECT_EQ(child.ChoosePainter(ThemeClassBit(tcHeader)), Tag(lfUltraFlat)); // cannot open
+  }
+  lfLookAndFeelsFinalize();
 }

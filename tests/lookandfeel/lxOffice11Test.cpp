@@ -5,6 +5,7 @@
 #include "lookandfeel/lxOffice11.h"
 #include "lookandfeel/lxThemeManager.h"
 #include "lookandfeel/lxUxTheme.h"
+#include "tests/lookandfeel/ThemeStandIn.h"
 
 namespace {
 
@@ -233,4 +234,40 @@ TEST(lxOffice11, GripDots) {
   }
   DeleteObject(light);
   DeleteObject(dark);
+}
+
+TEST(lxOffice11, ThemedSchemeFromTheCurrentTheme) {
+  struct Case {
+    const wchar_t *file, *colour;
+    DWORD major;
+    BYTE scheme;
+  } cases[] = {{L"C:\\WINDOWS\\Resources\\Themes\\Luna\\Luna.msstyles", L"NormalColor", 5, 1},
+               {L"C:\\WINDOWS\\Resources\\Themes\\Royale\\Royale.msstyles", L"NormalColor", 5, 0},
+               {L"C:\\Windows\\Resources\\Themes\\Aero\\Aero.msstyles", L"Metallic", 6, 3}};
+  for (auto c : cases) {
+    lxSetSystemVersion({c.major, 1, VER_PLATFORM_WIN32_NT});
+    themestandin::gFile = c.file;
+    themestandin::gColour = c.colour;
+    {
+      themestandin::Library lib;
+      if (!lib.loaded) GTEST_SKIP() << "no theme library on this system";
+      AddOffice11ColorsUser();
+      EXPECT_EQ(Office11Scheme(), c.scheme) << c.file;
+      EXPECT_EQ(Office11SchemeThemed(), c.scheme != 0);
+      if (c.scheme == 1) {
+        EXPECT_EQ(Office11Color(2), 0xFEECDDu);
+        EXPECT_EQ(Office11SchemeValue(), 41);
+        LOGBRUSH lb{};
+        GetObjectW(Office11Brush(0), sizeof(lb), &lb);
+        EXPECT_EQ(lb.lbColor, 0x764127u);
+      } else if (c.scheme == 0) {
+        EXPECT_EQ(Office11Color(0), GetSysColor(COLOR_BTNFACE));
+        EXPECT_EQ(Office11SchemeValue(), 75);
+      }
+      RemoveOffice11ColorsUser();
+    }
+  }
+  themestandin::gFile = L"C:\\WINDOWS\\Resources\\Themes\\Luna\\Luna.msstyles";
+  themestandin::gColour = L"NormalColor";
+  lxResetSystemVersion();
 }

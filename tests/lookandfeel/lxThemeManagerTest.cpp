@@ -2,6 +2,7 @@
 
 #include "lookandfeel/lxThemeManager.h"
 #include "lookandfeel/lxUxTheme.h"
+#include "tests/lookandfeel/ThemeStandIn.h"
 
 namespace {
 
@@ -87,4 +88,41 @@ TEST(lxThemeManager, ThemeChangeCallsSubscribers) {
   UnsubscribeThemeChanged(&s);
   SendMessageW(ThemeChangedReceiver()->Handle(), WM_THEMECHANGED, 0, 0);
   EXPECT_EQ(calls, 1);
+}
+
+TEST(lxThemeManagerCache, OpensCachesAndReopens) {
+  themestandin::Library lib;
+  if (!lib.loaded) GTEST_SKIP() << "no theme library on this system";
+  using themestandin::gCloses;
+  using themestandin::gOpened;
+  ASSERT_TRUE(CanUseVisualStyles(0));
+  // Header cannot be opened: the set fails, Button stays cached.
+  EXPECT_FALSE(CanUseVisualStyles(ThemeClassBit(tcButton) | ThemeClassBit(tcHeader)));
+  HTHEME button = ThemeCacheEntry(tcButton).Handle;
+  EXPECT_NE(button, nullptr);
+  EXPECT_EQ(ThemeCacheEntry(tcHeader).Handle, nullptr);
+  EXPECT_EQ(gOpened, (std::vector<std::wstring>{L"Button"}));
+  // A list differing only in case keeps the handle; another list reopens.
+  EXPECT_EQ(GetThemeHandle(tcButton, L"BUTTON"), button);
+  EXPECT_EQ(gOpened.size(), 1u);
+  HTHEME edit = GetThemeHandle(tcButton, L"Edit");
+  EXPECT_NE(edit, button);
+  EXPECT_EQ(gCloses, 1);
+  EXPECT_EQ(ThemeCacheEntry(tcButton).ClassList, L"Edit");
+  EXPECT_EQ(CloseThemeHandle(tcClock), 0); // never opened
+  // A theme change closes everything; the next request reopens with the kept list.
+  SendMessageW(ThemeChangedReceiver()->Handle(), WM_THEMECHANGED, 0, 0);
+  EXPECT_EQ(gCloses, 2);
+  EXPECT_EQ(ThemeCacheEntry(tcButton).Handle, nullptr);
+  EXPECT_NE(GetThemeHandle(tcButton), nullptr);
+  EXPECT_EQ(gOpened.back(), L"Edit");
+  // Visual styles switched off: nothing can be used until a change finds them on.
+  themestandin::gActive = FALSE;
+  SendMessageW(ThemeChangedReceiver()->Handle(), WM_THEMECHANGED, 0, 0);
+  EXPECT_FALSE(CanUseVisualStyles(0));
+  EXPECT_EQ(GetThemeHandle(tcEdit), nullptr);
+  EXPECT_EQ(CloseThemeHandle(tcButton), 1);
+  themestandin::gActive = TRUE;
+  SendMessageW(ThemeChangedReceiver()->Handle(), WM_THEMECHANGED, 0, 0);
+  EXPECT_TRUE(CanUseVisualStyles(ThemeClassBit(tcEdit)));
 }
