@@ -568,6 +568,7 @@ TEST(EditorEngine, OpeningALongCompressedFileShowsProgressAndLetsTheWindowAnswer
   std::atomic<bool> stop{false};
   std::atomic<int> answered{0};
   std::atomic<ULONGLONG> longest{0};
+  std::atomic<bool> finished{false};
   std::thread asker([&] {
     while (!stop) {
       ULONGLONG t0 = GetTickCount64();
@@ -576,12 +577,15 @@ TEST(EditorEngine, OpeningALongCompressedFileShowsProgressAndLetsTheWindowAnswer
       longest = std::max<ULONGLONG>(longest, GetTickCount64() - t0);
       Sleep(5);
     }
+    finished = true;
   });
   Sleep(20);
   ULONGLONG start = GetTickCount64();
   t.e.OpenFile(file);
   ULONGLONG took = GetTickCount64() - start;
   stop = true;
+  // A question still on its way is answered before the thread ends.
+  testsupport::PumpUntil([&] { return finished.load(); });
   asker.join();
   DestroyWindow(wnd);
   t.e.OnBlockOperation = nullptr;
