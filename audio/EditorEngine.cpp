@@ -12,6 +12,8 @@ namespace audioedit {
 namespace {
 const wchar_t kBusy[] = L"The editor is busy with another operation; wait until it ends";
 const wchar_t kNoDocument[] = L"No sound is loaded";
+// Longest pause, in milliseconds, between two progress events while a file decodes.
+constexpr ULONGLONG kProgressInterval = 50;
 
 std::wstring TimeText(double seconds) {
   int64_t ms = int64_t(std::llround(std::max(seconds, 0.0) * 1000));
@@ -211,6 +213,19 @@ SequencePtr EditorEngine::DecodeFile(const std::wstring& fileName, int& rate, in
     if (int64_t bad = source->NonFinite() - before) FLoadNotice = NonFiniteNotice(bad);
     return seq;
   }
+  // Compressed files decode in chunks; the progress event also comes at least
+  // every few tens of milliseconds, so the window keeps answering while one
+  // percent of a long file decodes.
+  int last = -1;
+  ULONGLONG lastTick = 0;
+  auto report = [&](int pct) {
+    ULONGLONG now = GetTickCount64();
+    if (pct == last && now - lastTick < kProgressInterval) return;
+    last = pct;
+    lastTick = now;
+    if (OnBlockOperation) OnBlockOperation(pct);
+  };
+  report(0);
   SequencePtr special = DecodeHeaderless(FStore, fileName, rate, channels, Headerless);
   audio::TMediaDecoder dec;
   if (!special) {
@@ -233,6 +248,7 @@ SequencePtr EditorEngine::DecodeFile(const std::wstring& fileName, int& rate, in
       out.clear();
       p->Process(in.data(), n, out);
       b.Append(out.data(), int64_t(out.size()) / outCh);
+      report(int((pos + n) * 99 / std::max<int64_t>(1, special->Length())));
     }
     out.clear();
     p->Finish(out);
@@ -247,18 +263,13 @@ SequencePtr EditorEngine::DecodeFile(const std::wstring& fileName, int& rate, in
   SequenceBuilder b(FStore, outCh);
   constexpr size_t kFrames = 32768;
   std::vector<float> f(kFrames * size_t(outCh));
-  int last = -1;
   int64_t nonFinite = 0;
   for (;;) {
     size_t n = dec.Read(f.data(), kFrames);
     if (n == 0) break;
     nonFinite += int64_t(CleanNonFinite(f.data(), n * size_t(outCh)));
     b.Append(f.data(), int64_t(n));
-    int pct = int(std::clamp<int64_t>(b.Length() * 100 / total, 0, 99));
-    if (pct != last && OnBlockOperation) {
-      last = pct;
-      OnBlockOperation(pct);
-    }
+    report(int(std::clamp<int64_t>(b.Length() * 100 / total, 0, 99)));
   }
   if (dec.Damaged())
     FLoadNotice = L"The file is damaged near " + TimeText(double(dec.DamagePosition()) / outRate) +

@@ -1243,7 +1243,16 @@ void TFormMain::LoadFileList() {
     if (FileExists(file)) {
       TStringList lines;
       lines.LoadFromFile(file);
+      // Between entries the window answers what other programs send it and
+      // repaints; input and posted commands wait until the list is read.
+      auto answerWindow = [] {
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        while (PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+          DispatchMessageW(&msg);
+      };
       for (int i = 0; i < lines.Count(); ++i) {
+        answerWindow();
         // One file that fails must not stop the rest of the list.
         try {
           AddFileToList(lines[i], false);

@@ -1,13 +1,17 @@
 // Edits and effects of the editing engine, each checked by a measurable property.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <functional>
 #include <numbers>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "audio/EditorEngine.h"
+#include "audio/MediaEncoder.h"
 #include "tests/support/Gui.h"
 
 using namespace audioedit;
@@ -527,4 +531,73 @@ TEST(EditorEngine, PositionsAreClamped) {
   // Hours in milliseconds do not overflow.
   EXPECT_EQ(t.e.MsToSamples(int64_t(24) * 3600 * 1000), int64_t(24) * 3600 * kRate);
   EXPECT_EQ(t.e.SamplesToMs(int64_t(24) * 3600 * kRate), int64_t(24) * 3600 * 1000);
+}
+
+TEST(EditorEngine, OpeningALongCompressedFileShowsProgressAndLetsTheWindowAnswer) {
+  Engine t;
+  // Three minutes of MP3.
+  std::wstring file = testsupport::MakeTempDir(L"editor-long") + L"\\long.mp3";
+  {
+    audio::TMp3Settings s;
+    s.SampleRate = 22050;
+    s.Channels = 1;
+    s.Kbps = 32;
+    auto enc = audio::CreateMp3Encoder(file, s);
+    std::vector<int16_t> pcm(22050);
+    for (size_t i = 0; i < pcm.size(); ++i)
+      pcm[i] = int16_t(8000 * std::sin(2 * std::numbers::pi * 440 * double(i) / 22050));
+    for (int sec = 0; sec < 180; ++sec)
+      enc->Write(pcm.data(), pcm.size());
+    enc->Close();
+  }
+  HWND wnd =
+      CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(wnd);
+  std::vector<int> events;
+  std::vector<ULONGLONG> times;
+  // The window's handler: note the percent, then let pending messages run.
+  t.e.OnBlockOperation = [&](int p) {
+    events.push_back(p);
+    times.push_back(GetTickCount64());
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  };
+  std::atomic<bool> stop{false};
+  std::atomic<int> answered{0};
+  std::atomic<ULONGLONG> longest{0};
+  std::atomic<bool> finished{false};
+  std::thread asker([&] {
+    while (!stop) {
+      ULONGLONG t0 = GetTickCount64();
+      DWORD_PTR r = 0;
+      if (SendMessageTimeoutW(wnd, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r)) ++answered;
+      longest = std::max<ULONGLONG>(longest, GetTickCount64() - t0);
+      Sleep(5);
+    }
+    finished = true;
+  });
+  Sleep(20);
+  ULONGLONG start = GetTickCount64();
+  t.e.OpenFile(file);
+  ULONGLONG took = GetTickCount64() - start;
+  stop = true;
+  // A question still on its way is answered before the thread ends.
+  testsupport::PumpUntil([&] { return finished.load(); });
+  asker.join();
+  DestroyWindow(wnd);
+  t.e.OnBlockOperation = nullptr;
+  EXPECT_NEAR(double(t.e.Length()), 180.0 * 22050, 22050);
+  ASSERT_GE(events.size(), 50u);
+  EXPECT_EQ(events.front(), 0);
+  EXPECT_EQ(events.back(), 100);
+  EXPECT_TRUE(std::is_sorted(events.begin(), events.end()));
+  // The first event comes before decoding, and no two are far apart.
+  EXPECT_LT(times.front() - start, 100u);
+  for (size_t i = 1; i < times.size(); ++i)
+    EXPECT_LT(times[i] - times[i - 1], 150u) << "between events " << i - 1 << " and " << i;
+  EXPECT_GT(answered, 0);
+  EXPECT_LT(longest, 250u) << "opening took " << took << " ms";
 }

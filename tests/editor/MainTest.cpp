@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <thread>
 #include <vector>
 
 #include "audio/AudioEditor2.h"
+#include "audio/MediaEncoder.h"
 #include "controls/PngImageList.h"
 #include "editor/funcs.h"
 #include "editor/globals.h"
@@ -1169,6 +1171,65 @@ TEST_F(MainWindowTest, ProgressPaneShowsThePercentDuringALongOperation) {
   EXPECT_EQ(form->ProgressBar->Percent(), 0);
   EXPECT_EQ(form->StatusPaneHint->Caption(), L"");
   EXPECT_EQ(Pos().Length(), 44100 * 20);
+}
+
+TEST_F(MainWindowTest, OpeningALongCompressedFileShowsProgressAndTheWindowAnswers) {
+  // Two minutes of OGG Vorbis.
+  std::wstring ogg = dir + L"\\long take.ogg";
+  {
+    audio::TOggSettings s;
+    s.SampleRate = 22050;
+    s.Channels = 1;
+    s.Quality = 0.0;
+    auto enc = audio::CreateOggEncoder(ogg, s);
+    std::vector<int16_t> pcm(22050);
+    for (size_t i = 0; i < pcm.size(); ++i)
+      pcm[i] = int16_t(8000 * std::sin(2 * 3.14159265 * 440 * double(i) / 22050));
+    for (int sec = 0; sec < 120; ++sec)
+      enc->Write(pcm.data(), pcm.size());
+    enc->Close();
+  }
+  Create();
+  std::vector<int> percents;
+  bool allShown = true;
+  auto inner = form->AudioEditor->OnBlockOperation;
+  form->AudioEditor->OnBlockOperation = [&](TObject* s, int16_t p) {
+    inner(s, p);
+    percents.push_back(p);
+    allShown = allShown && form->ProgressBar->Visible() && form->ProgressBar->Percent() == p &&
+               form->StatusPaneHint->Caption() == L"Loading long take.ogg - Please wait...";
+  };
+  HWND wnd = form->Handle();
+  std::atomic<bool> stop{false};
+  std::atomic<int> answered{0};
+  std::atomic<ULONGLONG> longest{0};
+  std::atomic<bool> finished{false};
+  std::thread asker([&] {
+    while (!stop) {
+      ULONGLONG t0 = GetTickCount64();
+      DWORD_PTR r = 0;
+      if (SendMessageTimeoutW(wnd, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r)) ++answered;
+      longest = std::max<ULONGLONG>(longest, GetTickCount64() - t0);
+      Sleep(5);
+    }
+    finished = true;
+  });
+  Sleep(20);
+  form->OpenDocument(ogg);
+  stop = true;
+  // A question still on its way is answered before the thread ends.
+  testsupport::PumpUntil([&] { return finished.load(); });
+  asker.join();
+  form->AudioEditor->OnBlockOperation = inner;
+  EXPECT_NEAR(double(Pos().Length()), 120.0 * 22050, 22050);
+  ASSERT_GE(percents.size(), 20u);
+  EXPECT_EQ(percents.front(), 0);
+  EXPECT_EQ(percents.back(), 100);
+  EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
+  EXPECT_TRUE(allShown);
+  EXPECT_GT(answered, 0);
+  EXPECT_LT(longest, 250u);
+  EXPECT_FALSE(form->ProgressBar->Visible());
 }
 
 TEST_F(MainWindowTest, ScreenshotsWithALoadedFileAndAnOpenMenu) {

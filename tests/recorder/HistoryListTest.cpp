@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "audio/AudioInformation2.h"
+#include "audio/MediaEncoder.h"
 #include "framework/Strings.h"
 #include "framework/SysUtils.h"
 #include "recorder/DeleteConfirmation.h"
@@ -17,9 +18,11 @@
 
 #include <shellapi.h>
 
+#include <atomic>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 using namespace recorder;
 
@@ -443,3 +446,66 @@ TEST_F(HistoryListTest, PopupMenuOfTheList) {
 }
 
 } // namespace
+
+TEST_F(HistoryListTest, LongListLoadsWhileTheWindowAnswers) {
+  // 200 entries of four formats, each 2.3 seconds long.
+  std::vector<int16_t> pcm(size_t(44100 * 2.3) * 2);
+  for (size_t i = 0; i < pcm.size() / 2; ++i)
+    pcm[2 * i] = pcm[2 * i + 1] = int16_t(8000 * std::sin(2 * 3.14159265 * 440 * i / 44100.0));
+  std::vector<std::wstring> originals = {Tone(L"t.wav", 2.3), dir + L"\\t.mp3", dir + L"\\t.ogg",
+                                         dir + L"\\t.wma"};
+  {
+    auto mp3 = audio::CreateMp3Encoder(originals[1], audio::TMp3Settings());
+    auto ogg = audio::CreateOggEncoder(originals[2], audio::TOggSettings());
+    auto wma = audio::CreateWmaEncoder(originals[3], audio::TWmaSettings());
+    for (auto* e : {mp3.get(), ogg.get(), wma.get()}) {
+      e->Write(pcm.data(), pcm.size() / 2);
+      e->Close();
+    }
+  }
+  std::vector<std::wstring> paths;
+  {
+    TStringList l;
+    for (int i = 0; i < 200; ++i) {
+      const std::wstring& from = originals[size_t(i) % originals.size()];
+      std::wstring p = dir + L"\\h" + std::to_wstring(i) + from.substr(from.size() - 4);
+      ASSERT_TRUE(CopyFileW(from.c_str(), p.c_str(), FALSE));
+      paths.push_back(p);
+      l.Add(p);
+    }
+    l.SaveToFile(GetListFileName());
+  }
+  form = new TFormMain(nullptr);
+  form->AfterConstruction();
+  HWND wnd = form->Handle();
+  // Another thread asks the window again and again while the list loads.
+  std::atomic<bool> stop{false};
+  std::atomic<int> answered{0};
+  std::atomic<ULONGLONG> longest{0};
+  std::atomic<bool> finished{false};
+  std::thread asker([&] {
+    while (!stop) {
+      ULONGLONG t0 = GetTickCount64();
+      DWORD_PTR r = 0;
+      if (SendMessageTimeoutW(wnd, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r)) ++answered;
+      longest = std::max<ULONGLONG>(longest, GetTickCount64() - t0);
+      Sleep(10);
+    }
+    finished = true;
+  });
+  ULONGLONG start = GetTickCount64();
+  bool loaded = testsupport::PumpUntil([&] { return Rows() == 200; }, 60000);
+  ULONGLONG took = GetTickCount64() - start;
+  stop = true;
+  // A question still on its way is answered before the thread ends.
+  testsupport::PumpUntil([&] { return finished.load(); });
+  asker.join();
+  ASSERT_TRUE(loaded);
+  EXPECT_GT(answered, int(took / 100));
+  EXPECT_LT(longest, 250u) << "loading took " << took << " ms";
+  for (int r = 0; r < 200; ++r) {
+    EXPECT_EQ(RowFile(r), paths[size_t(r)]);
+    EXPECT_EQ(form->FileItemAt(r)->Duration, L"0:00:02") << paths[size_t(r)];
+  }
+  EXPECT_TRUE(form->LoadProblems().empty());
+}
