@@ -278,8 +278,38 @@ void TListView::InsertItemWindow(int Index, TListItem* Item) {
 
 void TListView::UpdateExStyle() {
   if (!Live()) return;
-  SendMessageW(Wnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
-               FRowSelect ? LVS_EX_FULLROWSELECT : 0);
+  SendMessageW(Wnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP,
+               (FRowSelect ? LVS_EX_FULLROWSELECT : 0) | (FFullDrag ? LVS_EX_HEADERDRAGDROP : 0));
+}
+
+void TListView::SetFullDrag(bool Value) {
+  FFullDrag = Value;
+  UpdateExStyle();
+}
+
+void TListView::GetScrollState(int Bar, int& Min, int& Max, int& Pos) const {
+  Min = Max = Pos = 0;
+  if (!Live()) return;
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_RANGE | SIF_POS;
+  if (!GetScrollInfo(Wnd(), Bar, &si)) return;
+  Min = si.nMin;
+  Max = si.nMax;
+  Pos = si.nPos;
+}
+
+TRect TListView::ItemRect(int Index) const {
+  RECT r{LVIR_BOUNDS, 0, 0, 0};
+  if (!Live() || Index < 0 || Index >= FItems->Count() ||
+      !SendMessageW(Wnd(), LVM_GETITEMRECT, static_cast<WPARAM>(Index),
+                    reinterpret_cast<LPARAM>(&r)))
+    return TRect();
+  return TRect(r);
+}
+
+void TListView::ScrollBy(int DX, int DY) {
+  if (Live()) SendMessageW(Wnd(), LVM_SCROLL, static_cast<WPARAM>(DX), static_cast<LPARAM>(DY));
 }
 
 void TListView::CreateWnd() {

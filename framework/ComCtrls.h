@@ -31,6 +31,9 @@ public:
   void SetWidth(int Value);
   TAlignment Alignment() const { return FAlignment; }
   void SetAlignment(TAlignment Value);
+  // Image of the column's header in the list's small images (-1: none).
+  int ImageIndex() const { return FImageIndex; }
+  void SetImageIndex(int Value) { FImageIndex = Value; }
 
 private:
   friend class TListView;
@@ -40,6 +43,7 @@ private:
   std::wstring FCaption;
   int FWidth = 50;
   TAlignment FAlignment = taLeftJustify;
+  int FImageIndex = -1;
 };
 
 class TListColumns {
@@ -150,6 +154,16 @@ public:
   // The list view follows the list's changes.
   TCustomImageList* SmallImages() const { return FSmallImages; }
   void SetSmallImages(TCustomImageList* Value);
+  // Columns can be reordered by dragging their headers.
+  bool FullDrag() const { return FFullDrag; }
+  void SetFullDrag(bool Value);
+
+  // The native list's scroll state of SB_VERT or SB_HORZ (all 0 without a window).
+  void GetScrollState(int Bar, int& Min, int& Max, int& Pos) const;
+  // The bounds of an item (empty without a window or item).
+  TRect ItemRect(int Index) const;
+  // Scrolls the list by pixels (in report view DY is rounded to whole rows).
+  void ScrollBy(int DX, int DY);
 
   // The first selected item, or null.
   TListItem* Selected() const;
@@ -188,6 +202,7 @@ private:
   bool FMultiSelect = false;
   bool FReadOnly = false;
   bool FRowSelect = false;
+  bool FFullDrag = false;
   bool FShowColumnHeaders = true;
   bool FHideSelection = true;
   void SendSmallImages();

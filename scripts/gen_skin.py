@@ -241,6 +241,16 @@ def scroll_picture(p):
     # Vertical: track 0..14 x 0..60; buttons and thumbs to its right.
     c.fill(0, 0, 14, 60, p.list_bg)
     c.frame(0, 0, 14, 60, p.border_dark, p.border_light)
+    # The bar's own buttons in their normal state: the one that lowers the
+    # position at the top, the one that raises it at the bottom.
+    draw_button_face(c, 0, 0, 14, 14, p, "normal")
+    c.fill(6, 5, 8, 6, p.glyph)
+    c.fill(5, 6, 9, 7, p.glyph)
+    c.fill(4, 7, 10, 8, p.glyph)
+    draw_button_face(c, 0, 46, 14, 60, p, "normal")
+    c.fill(4, 51, 10, 52, p.glyph)
+    c.fill(5, 52, 9, 53, p.glyph)
+    c.fill(6, 53, 8, 54, p.glyph)
     for i, state in enumerate(("normal", "active", "down")):
         x = 14 + i * 14
         draw_button_face(c, x, 0, x + 14, 14, p, state)  # up
@@ -255,6 +265,8 @@ def scroll_picture(p):
     # Horizontal: track 0..60 x 60..74; buttons and thumbs to its right.
     c.fill(0, 60, 60, 74, p.list_bg)
     c.frame(0, 60, 60, 74, p.border_dark, p.border_light)
+    draw_button_face(c, 0, 60, 14, 74, p, "normal")
+    draw_button_face(c, 46, 60, 60, 74, p, "normal")
     for i, state in enumerate(("normal", "active", "down")):
         x = 60 + i * 14
         draw_button_face(c, x, 60, x + 14, 74, p, state)  # arrow buttons
@@ -456,16 +468,16 @@ def ini_text(p, picture, active, mask=None):
 
     vbar = [("pictureindex", "2"), ("skinrect", "0,0,14,60")] + \
         frame_keys(None, (0, 14), (14, 14), (0, 46), (14, 46), (0, 14, 14, 46)) + [
-        ("trackarea", "0,14,14,46"), ("upbuttonrect", "14,0,28,14"), ("activeupbuttonrect", "28,0,42,14"),
-        ("downupbuttonrect", "42,0,56,14"), ("downbuttonrect", "14,14,28,28"),
-        ("activedownbuttonrect", "28,14,42,28"), ("downdownbuttonrect", "42,14,56,28"),
+        ("trackarea", "0,14,14,46"), ("upbuttonrect", "0,46,14,60"), ("activeupbuttonrect", "28,14,42,28"),
+        ("downupbuttonrect", "42,14,56,28"), ("downbuttonrect", "0,0,14,14"),
+        ("activedownbuttonrect", "28,0,42,14"), ("downdownbuttonrect", "42,0,56,14"),
         ("thumbrect", "14,28,28,60"), ("activethumbrect", "28,28,42,60"), ("downthumbrect", "42,28,56,60"),
         ("thumboffset1", "4"), ("thumboffset2", "4"), ("thumbstretcheffect", "1"), ("thumbminsize", "10"),
         ("thumbminpagesize", "10")]
     hbar = [("pictureindex", "2"), ("skinrect", "0,60,60,74")] + \
         frame_keys(None, (14, 0), (46, 0), (14, 14), (46, 14), (14, 0, 46, 14)) + [
-        ("trackarea", "14,0,46,14"), ("upbuttonrect", "60,60,74,74"), ("activeupbuttonrect", "74,60,88,74"),
-        ("downupbuttonrect", "88,60,102,74"), ("downbuttonrect", "60,60,74,74"),
+        ("trackarea", "14,0,46,14"), ("upbuttonrect", "46,0,60,14"), ("activeupbuttonrect", "74,60,88,74"),
+        ("downupbuttonrect", "88,60,102,74"), ("downbuttonrect", "0,0,14,14"),
         ("activedownbuttonrect", "74,60,88,74"), ("downdownbuttonrect", "88,60,102,74"),
         ("thumbrect", "102,60,116,74"), ("activethumbrect", "116,60,130,74"),
         ("downthumbrect", "116,60,130,74"), ("thumboffset1", "4"), ("thumboffset2", "4"),

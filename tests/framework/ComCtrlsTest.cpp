@@ -133,6 +133,37 @@ TEST_F(ComCtrlsTest, ReportListViewItemsColumnsAndSelection) {
   EXPECT_EQ(SendMessageW(wnd, LVM_GETIMAGELIST, LVSIL_SMALL, 0), 0);
 }
 
+TEST_F(ComCtrlsTest, ListViewFullDragScrollStateAndPixelScrolling) {
+  auto* lv = Make<TListView>(box, 8, 20, 300, 120);
+  lv->SetViewStyle(vsReport);
+  lv->SetFullDrag(true);
+  for (int i = 0; i < 2; ++i)
+    lv->Columns()->Add()->SetWidth(90);
+  for (int i = 0; i < 40; ++i)
+    lv->Items()->Add()->SetCaption(L"row " + std::to_wstring(i));
+  int mn = -1, mx = -1, pos = -1;
+  lv->GetScrollState(SB_VERT, mn, mx, pos);
+  EXPECT_EQ(mn, 0);
+  EXPECT_EQ(mx, 0); // no window yet
+  form->Show();
+  EXPECT_TRUE(SendMessageW(lv->Handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) &
+              LVS_EX_HEADERDRAGDROP);
+  lv->GetScrollState(SB_VERT, mn, mx, pos);
+  EXPECT_EQ(mn, 0);
+  EXPECT_EQ(mx, 39);
+  EXPECT_EQ(pos, 0);
+  TRect first = lv->ItemRect(0);
+  ASSERT_GT(first.Height(), 0);
+  EXPECT_TRUE(lv->ItemRect(40).IsEmpty());
+  lv->ScrollBy(0, 3 * first.Height());
+  EXPECT_EQ(lv->TopItem(), lv->Items()->Item(3));
+  lv->GetScrollState(SB_VERT, mn, mx, pos);
+  EXPECT_EQ(pos, 3);
+  lv->SetFullDrag(false);
+  EXPECT_FALSE(SendMessageW(lv->Handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) &
+               LVS_EX_HEADERDRAGDROP);
+}
+
 TEST_F(ComCtrlsTest, PageControlPickerHotKeyAndBars) {
   auto* pc = Make<TPageControl>(box, 8, 20, 510, 200);
   auto* page1 = new TTabSheet(form);

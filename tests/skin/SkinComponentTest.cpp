@@ -9,6 +9,7 @@
 
 #include "framework/Forms.h"
 #include "skin/SkinData.h"
+#include "tests/skin/SkinTestFiles.h"
 #include "tests/support/Gui.h"
 
 namespace {
@@ -51,15 +52,6 @@ protected:
     }
   }
 };
-
-std::wstring SourceDir() {
-  std::string f = __FILE__;
-  std::wstring w(f.begin(), f.end());
-  for (auto& c : w)
-    if (c == L'/') c = L'\\';
-  if (!w.empty() && w[0] == L'\\') w = L"Z:" + w;
-  return w.substr(0, w.find_last_of(L'\\') + 1) + L"..\\..\\";
-}
 
 // A copy of the second skin whose CURSORS section is replaced.
 std::wstring MakeCursorSkin(const std::wstring& name, const std::string& cursors) {

@@ -10,6 +10,7 @@
 #include "framework/IniFiles.h"
 #include "skin/SkinData.h"
 #include "skin/skzlib.h"
+#include "tests/skin/SkinTestFiles.h"
 #include "tests/support/Gui.h"
 
 namespace {
@@ -70,15 +71,6 @@ protected:
 };
 
 // --- files
-
-std::wstring SourceDir() {
-  std::string f = __FILE__;
-  std::wstring w(f.begin(), f.end());
-  for (auto& c : w)
-    if (c == L'/') c = L'\\';
-  if (!w.empty() && w[0] == L'\\') w = L"Z:" + w;
-  return w.substr(0, w.find_last_of(L'\\') + 1) + L"..\\..\\";
-}
 
 std::wstring AltSkinSource() {
   return SourceDir() + L"resources\\skin\\alt\\";
