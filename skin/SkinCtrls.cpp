@@ -61,12 +61,6 @@ void CopyPicturePart(TBitmap* B, int X, int Y, const TskPicture& Pic, const RECT
   DeleteDC(mem);
 }
 
-void DrawPictureTransparent(TBitmap* B, int X, int Y, const TskPicture& Pic, bool Transparent,
-                            TColor TransColor) {
-  if (Pic.Empty()) return;
-  CopyPicturePart(B, X, Y, Pic, MakeRect(0, 0, Pic.Width(), Pic.Height()), Transparent, TransColor);
-}
-
 // A copy of a picture's rectangle (empty when it does not lie in the picture).
 TskPicture CutPicture(const TskPicture& Pic, const RECT& R) {
   TskPicture p;

@@ -437,6 +437,25 @@ TEST(SkinButtonLook, BadEntriesGiveTheDefaultLookOrTheNormalPicture) {
   EXPECT_EQ(Shot(b).At(4, 4), Rgb(skDefaultHotColor));
 }
 
+TEST(SkinButton, WithoutSkinSizeThePictureIsStretched) {
+  auto sd = MakeSkin(kAlt);
+  auto* e = sd->FindControl<TskDataSkinButtonControl>(L"PlayButton");
+  e->LTPoint = e->RTPoint = e->LBPoint = e->RBPoint = POINT{0, 0}; // resize mode 0
+  auto form = MakeForm();
+  auto* b = new TskSkinButton(form.get());
+  b->SetParent(form.get());
+  b->SetSkinDataName(L"PlayButton");
+  b->SetBounds(10, 10, 64, 64);
+  b->SetSkinData(sd.get());
+  EXPECT_EQ(b->Width(), 32); // the skin's size
+  b->SetUseSkinSize(false);
+  b->SetBounds(10, 10, 64, 64);
+  EXPECT_EQ(b->Width(), 64);
+  Shot s(b);
+  EXPECT_EQ(s.At(32, 32), PicAt(b->Picture(), e->SkinRect, 16, 16));
+  EXPECT_EQ(s.At(62, 2), PicAt(b->Picture(), e->SkinRect, 31, 1));
+}
+
 TEST(SkinButton, NewButtonDefaults) {
   TskSkinButton b(nullptr);
   EXPECT_EQ(b.Spacing(), 1);
@@ -758,6 +777,36 @@ TEST(SkinGauge, ValueClampsAndRepaintsOnlyOnChange) {
   g->SetValue(300);
   g->SetMaxValue(200);
   EXPECT_EQ(g->Value(), 200);
+}
+
+TEST(SkinGauge, VerticalGrowsFromTheBottomAndShowsItsText) {
+  auto form = MakeForm();
+  auto* g = new TskSkinGauge(form.get());
+  g->SetParent(form.get());
+  g->SetBounds(10, 10, 30, 102);
+  g->SetVertical(true);
+  g->SetValue(25);
+  {
+    Shot s(g);
+    EXPECT_EQ(s.At(15, 100), Rgb(skDefaultHotColor));
+    EXPECT_EQ(s.At(15, 76), Rgb(skDefaultHotColor));
+    EXPECT_EQ(s.At(15, 74), Rgb(clWindow));
+  }
+  auto textPixels = [&] {
+    Shot s(g);
+    int n = 0;
+    for (int y = 0; y < s.H(); ++y)
+      for (int x = 0; x < s.W(); ++x)
+        n += s.At(x, y) == Rgb(g->DefaultFont()->Color());
+    return n;
+  };
+  EXPECT_EQ(textPixels(), 0);
+  g->SetShowPercent(true);
+  EXPECT_GT(textPixels(), 0);
+  g->SetShowPercent(false);
+  g->SetShowProgressText(true);
+  g->SetProgressText(L"Level");
+  EXPECT_GT(textPixels(), 0);
 }
 
 TEST(SkinGauge, ProgressWidthIsTruncatedAndNeverNegative) {
@@ -1418,6 +1467,9 @@ TEST(SkinControlsPictures, EveryControlInBothSkinsAndWithout) {
     auto sd = MakeSkin(k);
     AllControls all(k == kNone ? nullptr : sd.get());
     all.play->Perform(CM_MOUSEENTER, 0, 0);
+    all.lf->list->Columns()->Items(0)->SetWidth(200);
+    all.lf->list->UpdateScrollBars();
+    EXPECT_TRUE(all.lf->h->Visible());
     RedrawWindow(all.lf->form->Handle(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
     PumpFor(100);
