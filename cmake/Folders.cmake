@@ -56,6 +56,15 @@ function(korvane_rc_bundle out name)
   endforeach()
   set(_file ${CMAKE_BINARY_DIR}/rc/${name}.rc)
   file(CONFIGURE OUTPUT ${_file} CONTENT "${_content}" @ONLY)
+  # windres does not report the files a script names (pictures, skins), so
+  # the bundle is rebuilt whenever a file beside one of the scripts changes.
+  set(_named)
+  foreach(r ${_rc})
+    get_filename_component(_d ${r} DIRECTORY)
+    file(GLOB _f CONFIGURE_DEPENDS ${_d}/*)
+    list(APPEND _named ${_f})
+  endforeach()
+  set_source_files_properties(${_file} PROPERTIES OBJECT_DEPENDS "${_named}")
   set(${out} ${_file} PARENT_SCOPE)
 endfunction()
 
