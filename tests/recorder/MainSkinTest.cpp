@@ -71,6 +71,12 @@ TEST_F(MainSkinTest, PicturesOfBothHeightsInBothSkins) {
     EXPECT_EQ(form->Height(), 398);
     EXPECT_TRUE(form->skSkinnedForm->SkinActive());
     testsupport::SaveWindowPng(form->Handle(), L"recorder_main_" + name + L"_398_list.png");
+    // The play slider, as while a file plays.
+    form->SliderPlay->SetVisible(true);
+    form->SliderPlay->SetValue(40);
+    testsupport::PumpFor(100);
+    testsupport::SaveWindowPng(form->Handle(), L"recorder_main_" + name + L"_playing.png");
+    form->SliderPlay->SetVisible(false);
     form->ShowMixerPanel();
     testsupport::PumpFor(150);
     testsupport::SaveWindowPng(form->Handle(), L"recorder_main_" + name + L"_398_mixer.png");
