@@ -97,64 +97,6 @@ TAction* NewAction(TActionList* list, const wchar_t* name, const std::wstring& c
   return a;
 }
 
-// A strip of four 18 x 18 pictures of a command (normal, disabled, pressed,
-// hot) on magenta, which the buttons leave out: 0 record, 1 pause, 2 stop,
-// 3 mixer, 4 file list.
-void DrawCommandGlyph(TBitmap* Strip, int Kind) {
-  const int S = 18;
-  Strip->SetSize(S * 4, S);
-  HDC dc = Strip->Canvas()->Handle();
-  RECT all{0, 0, S * 4, S};
-  HBRUSH bg = CreateSolidBrush(RGB(255, 0, 255));
-  FillRect(dc, &all, bg);
-  DeleteObject(bg);
-  const COLORREF ink[4] = {RGB(226, 230, 236), RGB(128, 128, 128), RGB(255, 255, 255),
-                           RGB(255, 214, 110)};
-  const COLORREF red[4] = {RGB(222, 36, 36), RGB(140, 100, 100), RGB(255, 90, 90),
-                           RGB(255, 60, 60)};
-  for (int cell = 0; cell < 4; ++cell) {
-    int x = cell * S;
-    COLORREF c = Kind == 0 ? red[cell] : ink[cell];
-    HBRUSH br = CreateSolidBrush(c);
-    HPEN pen = CreatePen(PS_SOLID, 1, c);
-    HGDIOBJ ob = SelectObject(dc, br), op = SelectObject(dc, pen);
-    auto box = [&](int l, int t, int r, int b) {
-      RECT rc{x + l, t, x + r, b};
-      FillRect(dc, &rc, br);
-    };
-    switch (Kind) {
-    case 0:
-      Ellipse(dc, x + 3, 3, x + 15, 15);
-      break;
-    case 1:
-      box(4, 3, 8, 15), box(10, 3, 14, 15);
-      break;
-    case 2:
-      box(4, 4, 14, 14);
-      break;
-    case 3:
-      // Three faders with their knobs.
-      for (int i = 0; i < 3; ++i) {
-        box(3 + i * 5, 2, 4 + i * 5, 16);
-        box(1 + i * 5, (i == 1 ? 4 : i == 0 ? 10 : 7), 6 + i * 5, (i == 1 ? 7 : i == 0 ? 13 : 10));
-      }
-      break;
-    default:
-      // Lines of a list with bullets.
-      for (int i = 0; i < 4; ++i) {
-        box(2, 3 + i * 4, 4, 5 + i * 4);
-        box(6, 3 + i * 4, 16, 5 + i * 4);
-      }
-      break;
-    }
-    SelectObject(dc, ob);
-    SelectObject(dc, op);
-    DeleteObject(br);
-    DeleteObject(pen);
-  }
-  GdiFlush();
-}
-
 TskSkinButton* NewButton(TFormMain* form, const wchar_t* name, int w, int h, TAction* action,
                          const wchar_t* area, const wchar_t* entry) {
   auto* b = new TskSkinButton(form);
@@ -317,16 +259,6 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
                                 L"OptionButton");
   SkinButtonSchedule = NewButton(this, L"SkinButtonSchedule", 57, 17, ActionSchedule,
                                  L"ScheduleButton", L"OptionButton");
-  {
-    TskSkinButton* glyphed[] = {SkinButtonRecord, SkinButtonPause, SkinButtonStop, SkinButtonEdit,
-                                SkinButtonFilezList};
-    for (int i = 0; i < 5; ++i) {
-      TBitmap strip;
-      DrawCommandGlyph(&strip, i);
-      glyphed[i]->SetGlyph(&strip);
-      glyphed[i]->SetNumGlyphs(4);
-    }
-  }
   SkinButtonHelp =
       NewButton(this, L"SkinButtonHelp", 57, 17, nullptr, L"HelpButton", L"OptionButton");
   SkinButtonHelp->SetCaption(L"&Help");
@@ -554,6 +486,8 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
     f->SetStyle(fsBold);
   }
   skSkinnedForm->DefInActiveCaptionFont()->SetColor(clBtnShadow);
+  skSkinnedForm->OnChangeSkinData = [this](TObject*) { TakeCommandButtonEntries(); };
+  TakeCommandButtonEntries();
   skSkinnedForm->SetSkinData(skSkinData);
 
   // Level capture: the device opens itself once the window is built.
@@ -825,6 +759,23 @@ void TFormMain::LoadSkin(const std::wstring& FileName) {
     skSkinData->LoadSkinFromIni(FileName);
   else if (ext == L".skn")
     skSkinData->LoadSkinFromSknFile(FileName);
+}
+
+void TFormMain::TakeCommandButtonEntries() {
+  // A skin may draw a command button in pictures of its own, under an entry
+  // named as the button; otherwise the button takes the shared entry.
+  struct Entry {
+    TskSkinButton* button;
+    const wchar_t* shared;
+  };
+  for (const Entry& e :
+       {Entry{SkinButtonRecord, L"PlayButton"}, Entry{SkinButtonPause, L"PlayButton"},
+        Entry{SkinButtonStop, L"PlayButton"}, Entry{SkinButtonEdit, L"button"},
+        Entry{SkinButtonFilezList, L"button"}}) {
+    const std::wstring own = e.button->Name();
+    bool has = !skSkinData->Empty() && skSkinData->FindControlDescription(own) >= 0;
+    e.button->SetSkinDataName(has ? own : e.shared);
+  }
 }
 
 void TFormMain::FlashStausTimerTimer(TObject*) {

@@ -173,6 +173,8 @@ public:
   void ShowFileListPanel();
   void ShowMixerPanel();
   void LoadSkin(const std::wstring& FileName);
+  // Gives each command button its own skin entry when the skin has one.
+  void TakeCommandButtonEntries();
 
   // Recording.
   void ApplyOutputFormat();

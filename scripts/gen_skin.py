@@ -99,7 +99,7 @@ BLUE = Palette(
     lcd=(12, 28, 30), lcd_edge=(70, 110, 112), lcd_text=(120, 230, 210),
     btn1=(92, 100, 114), btn2=(52, 58, 68), btn_hot1=(110, 140, 170), btn_hot2=(60, 80, 104),
     btn_down1=(40, 46, 56), btn_down2=(70, 78, 90),
-    accent=(214, 52, 52), glyph=(226, 232, 240),
+    accent=(214, 52, 52), glyph=(226, 232, 240), accent_hot=(255, 92, 92), glyph_hot=(255, 255, 255),
     gauge_off=(20, 40, 40), gauge_on1=(60, 200, 120), gauge_on2=(240, 210, 60),
     panel=(46, 50, 58), list_bg=(24, 28, 34), text=(220, 226, 232),
 )
@@ -112,7 +112,7 @@ AMBER = Palette(
     lcd=(44, 30, 8), lcd_edge=(200, 150, 60), lcd_text=(255, 200, 90),
     btn1=(200, 150, 90), btn2=(140, 96, 50), btn_hot1=(240, 190, 110), btn_hot2=(170, 120, 60),
     btn_down1=(110, 76, 40), btn_down2=(150, 110, 70),
-    accent=(180, 20, 20), glyph=(60, 30, 10),
+    accent=(180, 20, 20), glyph=(60, 30, 10), accent_hot=(225, 30, 20), glyph_hot=(20, 8, 0),
     gauge_off=(60, 40, 12), gauge_on1=(250, 170, 40), gauge_on2=(255, 90, 30),
     panel=(96, 70, 46), list_bg=(250, 236, 210), text=(40, 24, 10),
 )
@@ -160,7 +160,7 @@ def draw_button_face(c, l, t, r, b, p, state):
     c.frame(l, t, r, b, light, dark)
 
 
-def main_picture(p, record_glyphs=True):
+def main_picture(p):
     c = Canvas(W, H)
     c.vgrad(0, 0, W, H, p.body1, p.body2)
     # Title bar and outer frame.
@@ -195,9 +195,6 @@ def main_picture(p, record_glyphs=True):
         if name.endswith("RecordButton") or name == "ListButton":
             c.fill(bl - 2, bt - 2, br + 2, bb + 2, p.border_dark)
             draw_button_face(c, bl, bt, br, bb, p, "normal")
-    if record_glyphs:
-        _, (bl, bt, br, bb) = AREAS[3]
-        c.disc((bl + br) / 2, (bt + bb) / 2, 8, p.accent)
     # A separator line above the bottom panel.
     c.fill(CLIENT[0] + 6, 174, CLIENT[2] - 6, 175, p.border_dark)
     c.fill(CLIENT[0] + 6, 175, CLIENT[2] - 6, 176, p.border_light)
@@ -211,13 +208,61 @@ def main_picture(p, record_glyphs=True):
     return c
 
 
+# The commands whose buttons carry a picture of what they do, in the order of
+# their rows in the buttons picture.
+COMMAND_GLYPHS = ["record", "pause", "stop", "mixer", "list"]
+GLYPH_ROW = 49
+# The skin entries of those buttons: the recorder's buttons take an entry
+# named as the button when the skin has one.
+COMMAND_ENTRIES = ["SkinButtonRecord", "SkinButtonPause", "SkinButtonStop", "SkinButtonEdit",
+                   "SkinButtonFilezList"]
+
+
+def draw_glyph(c, kind, l, t, colour, accent):
+    """An 18 x 18 picture of a command with its top-left corner at (l, t)."""
+    if kind == "record":
+        c.disc(l + 9, t + 9, 7, accent)
+    elif kind == "pause":
+        c.fill(l + 4, t + 3, l + 8, t + 15, colour)
+        c.fill(l + 10, t + 3, l + 14, t + 15, colour)
+    elif kind == "stop":
+        c.fill(l + 4, t + 4, l + 14, t + 14, colour)
+    elif kind == "mixer":
+        # Three faders with their knobs.
+        for i, knob in enumerate((10, 4, 7)):
+            c.fill(l + 3 + i * 5, t + 2, l + 4 + i * 5, t + 16, colour)
+            c.fill(l + 1 + i * 5, t + knob, l + 6 + i * 5, t + knob + 3, colour)
+    elif kind == "list":
+        # Lines of a list with bullets.
+        for i in range(4):
+            c.fill(l + 2, t + 3 + i * 4, l + 4, t + 5 + i * 4, colour)
+            c.fill(l + 6, t + 3 + i * 4, l + 16, t + 5 + i * 4, colour)
+
+
+def glyph_colours(p, state):
+    """Ink and accent colour of a command picture in a button state."""
+    return {
+        "normal": (p.glyph, p.accent),
+        "active": (p.glyph_hot, p.accent_hot),
+        "down": (p.glyph, p.accent_hot),
+        "disabled": (mix(p.glyph, p.btn2, 0.65), mix(p.accent, p.btn2, 0.65)),
+    }[state]
+
+
 def buttons_picture(p):
     """Active picture 0: the 32 x 32 transport button and the 57 x 17 option
-    button, each in normal, active, down and disabled states side by side."""
-    c = Canvas(228, 49, (255, 0, 255))
+    button, each in normal, active, down and disabled states side by side;
+    below them one row of 32 x 32 buttons per command of COMMAND_GLYPHS."""
+    c = Canvas(228, GLYPH_ROW + 32 * len(COMMAND_GLYPHS), (255, 0, 255))
     for i, state in enumerate(("normal", "active", "down", "disabled")):
         draw_button_face(c, i * 32, 0, i * 32 + 32, 32, p, state)
         draw_button_face(c, i * 57, 32, i * 57 + 57, 49, p, state)
+        for row, kind in enumerate(COMMAND_GLYPHS):
+            l, t = i * 32, GLYPH_ROW + row * 32
+            draw_button_face(c, l, t, l + 32, t + 32, p, state)
+            shift = 1 if state == "down" else 0
+            ink, accent = glyph_colours(p, state)
+            draw_glyph(c, kind, l + 7 + shift, t + 7 + shift, ink, accent)
     return c
 
 
@@ -519,6 +564,8 @@ def ini_text(p, picture, active, mask=None):
     view = font + [("bgcolor", colour(p.list_bg))]
     controls = [
         ("PlayButton", "button", button(0, 32, 32, 4)),
+    ] + [(name, "button", button(GLYPH_ROW + row * 32, 32, 32, 4))
+         for row, name in enumerate(COMMAND_ENTRIES)] + [
         ("OptionButton", "button", button(32, 57, 17, 4)),
         ("button", "button", button(32, 57, 17, 4)),
         ("gauge", "gauge", gauge),
@@ -587,7 +634,7 @@ def main():
     alt = os.path.join(OUT, "alt")
     os.makedirs(alt, exist_ok=True)
     with open(os.path.join(alt, "main.bmp"), "wb") as f:
-        f.write(main_picture(AMBER, record_glyphs=False).bmp())
+        f.write(main_picture(AMBER).bmp())
     with open(os.path.join(alt, "mask.bmp"), "wb") as f:
         f.write(mask_picture().bmp())
     for name, pic in zip(ACTIVE_NAMES, actives_for(AMBER)):

@@ -859,14 +859,14 @@ bool TskSkinnedForm::FirstStage(TMessage& M) {
   case WM_SHOWWINDOW:
     if (M.WParam) {
       FirstPlacement();
-      if (IsWin2KOrLater() && (AlphaBlend || AlphaBlendAnimation)) {
+      if (IsWin2KOrLater() && (FAlphaBlend || AlphaBlendAnimation)) {
         HWND h = FForm->Handle();
         SetWindowLongW(h, GWL_EXSTYLE, GetWindowLongW(h, GWL_EXSTYLE) | WS_EX_LAYERED);
         SetLayeredAlpha(h, 0);
         SetTimer(h, 1, 1, nullptr);
       }
       if (!FSupportNCArea) LayoutAreaControls();
-    } else if (AlphaBlend && IsWin2KOrLater()) {
+    } else if (FAlphaBlend && IsWin2KOrLater()) {
       HWND h = FForm->Handle();
       SetWindowLongW(h, GWL_EXSTYLE, GetWindowLongW(h, GWL_EXSTYLE) & ~WS_EX_LAYERED);
     }
@@ -913,7 +913,7 @@ bool TskSkinnedForm::FirstStage(TMessage& M) {
     if ((M.WParam & 0xFFF0) == SC_RESTORE && OnRestore) OnRestore(this);
     return false;
   case WM_TIMER:
-    if (M.WParam == 1 && IsWin2KOrLater() && (AlphaBlend || AlphaBlendAnimation)) AlphaFadeIn();
+    if (M.WParam == 1 && IsWin2KOrLater() && (FAlphaBlend || AlphaBlendAnimation)) AlphaFadeIn();
     return false;
   case WM_MOVING:
     if (FSkinnable) {
@@ -1029,19 +1029,44 @@ void TskSkinnedForm::FirstPlacement() {
     FFirstPlacement = false;
     return;
   }
+  // A window first shown maximized is placed by its first restore.
   if (FWindowState != 0) return;
   FFirstPlacement = false;
+  CentreInMonitor(FForm->Width(), FForm->Height());
+}
+
+void TskSkinnedForm::CentreInMonitor(int Width, int Height) {
   RECT a;
   GetMonitorRect(FForm->Handle(), PositionInMonitor == skpDesktopCenter, a);
-  FForm->SetBounds(a.left + RectWidth(a) / 2 - FForm->Width() / 2,
-                   a.top + RectHeight(a) / 2 - FForm->Height() / 2, FForm->Width(),
-                   FForm->Height());
+  FForm->SetBounds(a.left + RectWidth(a) / 2 - Width / 2, a.top + RectHeight(a) / 2 - Height / 2,
+                   Width, Height);
+}
+
+void TskSkinnedForm::SetAlphaBlend(bool Value) {
+  if (Value == FAlphaBlend) return;
+  FAlphaBlend = Value;
+  if ((ComponentState() & (csDesigning | csLoading)) || !FForm->HandleAllocated()) return;
+  HWND h = FForm->Handle();
+  LONG ex = GetWindowLongW(h, GWL_EXSTYLE);
+  if (Value) {
+    SetWindowLongW(h, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+    SetLayeredAlpha(h, FAlphaBlendValue);
+  } else {
+    SetWindowLongW(h, GWL_EXSTYLE, ex & ~WS_EX_LAYERED);
+  }
+}
+
+void TskSkinnedForm::SetAlphaBlendValue(BYTE Value) {
+  if (Value == FAlphaBlendValue) return;
+  FAlphaBlendValue = Value;
+  if (FAlphaBlend && !(ComponentState() & (csDesigning | csLoading)) && FForm->HandleAllocated())
+    SetLayeredAlpha(FForm->Handle(), Value);
 }
 
 void TskSkinnedForm::AlphaFadeIn() {
   HWND h = FForm->Handle();
   KillTimer(h, 1);
-  int target = (!AlphaBlendAnimation || AlphaBlend) ? AlphaBlendValue : 255;
+  int target = (!AlphaBlendAnimation || FAlphaBlend) ? FAlphaBlendValue : 255;
   if (AlphaBlendAnimation) {
     Application->ProcessMessages();
     int a = 0;
@@ -1057,7 +1082,7 @@ void TskSkinnedForm::AlphaFadeIn() {
       }
     }
   } else if (target != 255) {
-    SetLayeredAlpha(h, AlphaBlendValue);
+    SetLayeredAlpha(h, FAlphaBlendValue);
   }
   if (target == 255)
     SetWindowLongW(h, GWL_EXSTYLE, GetWindowLongW(h, GWL_EXSTYLE) & ~WS_EX_LAYERED);
@@ -1864,10 +1889,16 @@ void TskSkinnedForm::MaximizeForm() {
 }
 
 void TskSkinnedForm::RestoreForm() {
-  // Without saved bounds the window keeps its present ones.
-  if (!IsNullRect(FRestoreBounds))
-    FForm->SetBounds(FRestoreBounds.left, FRestoreBounds.top, RectWidth(FRestoreBounds),
-                     RectHeight(FRestoreBounds));
+  // Without saved bounds the window keeps its present ones. A window never
+  // placed yet (first shown maximized) is centred at its restore size.
+  if (!IsNullRect(FRestoreBounds)) {
+    if (FFirstPlacement && PositionInMonitor != skpDefault)
+      CentreInMonitor(RectWidth(FRestoreBounds), RectHeight(FRestoreBounds));
+    else
+      FForm->SetBounds(FRestoreBounds.left, FRestoreBounds.top, RectWidth(FRestoreBounds),
+                       RectHeight(FRestoreBounds));
+  }
+  FFirstPlacement = false;
   FRestoreBounds = RECT{};
   FMouseTimer->SetEnabled(true);
   if (OnRestore) OnRestore(this);

@@ -251,9 +251,13 @@ public:
   bool UseDefaultObjectHint = true;
   bool UseSkinCursors = false;
   bool ShowIcon = false;
-  bool AlphaBlend = false;
+  // A layered window with AlphaBlendValue as its opacity.
+  bool AlphaBlend() const { return FAlphaBlend; }
+  void SetAlphaBlend(bool Value);
+  BYTE AlphaBlendValue() const { return FAlphaBlendValue; }
+  void SetAlphaBlendValue(BYTE Value);
+  // The window fades in when shown.
   bool AlphaBlendAnimation = false;
-  BYTE AlphaBlendValue = 200;
   int ClientWidth = 0, ClientHeight = 0;
   int MinWidth = 0, MinHeight = 0, MaxWidth = 0, MaxHeight = 0;
   TskPositionInMonitor PositionInMonitor = skpDefault;
@@ -357,6 +361,7 @@ private:
   bool FirstStage(TMessage& M);
   void SecondStage(TMessage& M);
   void FirstPlacement();
+  void CentreInMonitor(int Width, int Height);
   void AlphaFadeIn();
   void OnSizeChanged();
   void MinimizeForm();
@@ -399,6 +404,8 @@ private:
   int FSnapX = -1, FSnapY = -1;
   bool FMouseIn = false;
   bool FFirstPlacement = true;
+  bool FAlphaBlend = false;
+  BYTE FAlphaBlendValue = 200;
   bool FNCActive = false;
   bool FVista = false;
 

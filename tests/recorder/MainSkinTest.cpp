@@ -2,6 +2,9 @@
 // both skins, every skinned control on its skin area, the caption buttons.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "framework/SysUtils.h"
 #include "recorder/funcs.h"
 #include "recorder/globals.h"
@@ -68,6 +71,12 @@ TEST_F(MainSkinTest, PicturesOfBothHeightsInBothSkins) {
     EXPECT_EQ(form->Height(), 398);
     EXPECT_TRUE(form->skSkinnedForm->SkinActive());
     testsupport::SaveWindowPng(form->Handle(), L"recorder_main_" + name + L"_398_list.png");
+    // The play slider, as while a file plays.
+    form->SliderPlay->SetVisible(true);
+    form->SliderPlay->SetValue(40);
+    testsupport::PumpFor(100);
+    testsupport::SaveWindowPng(form->Handle(), L"recorder_main_" + name + L"_playing.png");
+    form->SliderPlay->SetVisible(false);
     form->ShowMixerPanel();
     testsupport::PumpFor(150);
     testsupport::SaveWindowPng(form->Handle(), L"recorder_main_" + name + L"_398_mixer.png");
@@ -255,4 +264,85 @@ TEST_F(MainSkinTest, ResourceCountsStaySteadyOverSkinChanges) {
   testsupport::PumpFor(50);
   EXPECT_LE(GetGuiResources(p, GR_GDIOBJECTS), gdi + 3);
   EXPECT_LE(GetGuiResources(p, GR_USEROBJECTS), user + 3);
+}
+
+namespace {
+
+// The picture a button paints into a memory device context, as BGRA pixels.
+std::vector<DWORD> ButtonPixels(TskSkinButton* b) {
+  HWND h = b->Handle();
+  RECT r;
+  GetClientRect(h, &r);
+  HDC screen = GetDC(h);
+  HDC dc = CreateCompatibleDC(screen);
+  void* bits = nullptr;
+  HBITMAP bmp = testsupport::CreateTopDownDib(screen, r.right, r.bottom, &bits);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  SendMessageW(h, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  GdiFlush();
+  std::vector<DWORD> px(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + r.right * r.bottom);
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  ReleaseDC(h, screen);
+  return px;
+}
+
+std::string ReadBytes(const std::wstring& path) {
+  std::string out;
+  HANDLE h =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return out;
+  char buf[4096];
+  DWORD n = 0;
+  while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n)
+    out.append(buf, n);
+  CloseHandle(h);
+  return out;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& data) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD n = 0;
+  WriteFile(h, data.data(), DWORD(data.size()), &n, nullptr);
+  CloseHandle(h);
+}
+
+} // namespace
+
+TEST_F(MainSkinTest, CommandButtonsShowTheirOwnPicturesFromTheSkin) {
+  TskSkinButton* buttons[] = {form->SkinButtonRecord, form->SkinButtonPause, form->SkinButtonStop,
+                              form->SkinButtonEdit, form->SkinButtonFilezList};
+  for (bool alt : {false, true}) {
+    SCOPED_TRACE(alt ? "alt" : "builtin");
+    UseSkin(alt);
+    std::vector<std::vector<DWORD>> pictures;
+    for (TskSkinButton* b : buttons) {
+      EXPECT_EQ(b->SkinDataName(), b->Name());
+      pictures.push_back(ButtonPixels(b));
+    }
+    // Every command looks different, the record button shows a red mark.
+    for (size_t i = 0; i < pictures.size(); ++i)
+      for (size_t j = i + 1; j < pictures.size(); ++j)
+        EXPECT_NE(pictures[i], pictures[j]) << i << " " << j;
+    DWORD centre = pictures[0][16 * 32 + 16];
+    int red = (centre >> 16) & 0xFF, green = (centre >> 8) & 0xFF;
+    EXPECT_GT(red, green + 80) << std::hex << centre;
+  }
+  // A skin without pictures of its own for the commands gives the shared entries.
+  std::wstring dir = testsupport::MakeTempDir(L"skin-shared-buttons");
+  std::wstring from = AltSkinIni().substr(0, AltSkinIni().find_last_of(L'\\') + 1);
+  for (const wchar_t* f : {L"main.bmp", L"mask.bmp", L"buttons.bmp", L"gauge.bmp", L"scroll.bmp",
+                           L"list.bmp", L"popup.bmp", L"hint.bmp", L"capbtns.bmp"})
+    ASSERT_TRUE(CopyFileW((from + f).c_str(), (dir + L"\\" + f).c_str(), FALSE)) << f;
+  std::string ini = ReadBytes(AltSkinIni());
+  for (size_t p = ini.find("SkinButton"); p != std::string::npos; p = ini.find("SkinButton", p))
+    ini.replace(p, 10, "SomeButton");
+  WriteBytes(dir + L"\\skin.ini", ini);
+  form->LoadSkin(dir + L"\\skin.ini");
+  ASSERT_FALSE(form->skSkinData->Empty());
+  testsupport::PumpFor(100);
+  EXPECT_EQ(form->SkinButtonRecord->SkinDataName(), L"PlayButton");
+  EXPECT_EQ(form->SkinButtonFilezList->SkinDataName(), L"button");
+  EXPECT_EQ(ButtonPixels(form->SkinButtonEdit), ButtonPixels(form->SkinButtonFilezList));
 }

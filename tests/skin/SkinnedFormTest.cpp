@@ -3,6 +3,7 @@
 // magnetic snapping, window states and resource counts over skin changes.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,7 +55,9 @@ struct Rig {
   std::unique_ptr<TForm> form;
   TskSkinData* skin = nullptr;
   TskSkinnedForm* sf = nullptr;
-  explicit Rig(SkinKind k, int height = 398, bool effects = true) {
+  // Before runs on the skinned form before the window is first shown.
+  explicit Rig(SkinKind k, int height = 398, bool effects = true,
+               const std::function<void(TskSkinnedForm*)>& before = {}) {
     form = std::make_unique<TForm>(nullptr);
     form->SetBorderStyle(bsNone);
     form->SetCaption(L"Skinned form test");
@@ -71,6 +74,7 @@ struct Rig {
     sf->SetBorderIcons(biSkSystemMenu | biSkMinimize);
     sf->ShowIcon = false;
     sf->SetSkinData(skin);
+    if (before) before(sf);
     form->Show();
     form->SetHeight(height);
     PumpFor(50);
@@ -340,6 +344,10 @@ TEST(SkinnedForm, SkinChangesDropAndReapplyControlEntries) {
   EXPECT_GE(b->EntryIndex(), 0);
   // The query messages.
   EXPECT_EQ(SendMessageW(r.H(), CM_SKINSTATEQUERY, 0, 0), 12853);
+  EXPECT_EQ(SendMessageW(r.H(), CM_SKINQUERY, 0, 0), 12851);
+  EXPECT_EQ(SendMessageW(r.H(), CM_SKINFRAMEQUERY, 0, 16802), 16802);
+  // The frame query with another key is the form's own message.
+  EXPECT_EQ(SendMessageW(r.H(), CM_SKINFRAMEQUERY, 0, 1), 0);
 }
 
 TEST(SkinnedForm, FreeingTheSkinDataClearsEveryLinkToIt) {
@@ -645,4 +653,141 @@ TEST(SkinnedFormInput, PressLeftOfTheWindowTakesSignedCoordinates) {
   EXPECT_EQ(testsupport::WindowRect(r.H()).left, before.left + 5);
   r.form->Perform(WM_LBUTTONUP, 0, MAKELPARAM(2, 50));
   EXPECT_FALSE(r.sf->Dragging());
+}
+
+namespace {
+
+struct Layered {
+  bool layered;
+  BYTE alpha;
+};
+
+Layered ReadLayered(HWND h) {
+  Layered l{(GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_LAYERED) != 0, 0};
+  BYTE a = 0;
+  DWORD flags = 0;
+  if (l.layered && GetLayeredWindowAttributes(h, nullptr, &a, &flags) && (flags & LWA_ALPHA))
+    l.alpha = a;
+  else
+    l.alpha = 255;
+  return l;
+}
+
+} // namespace
+
+// Showing starts from a transparent layered window; the fade ends at the
+// form's alpha, or opaque and no longer layered when only the fade is asked.
+TEST(SkinnedFormAlpha, FadeInEndsAtTheAlphaOrOpaqueAndNotLayered) {
+  struct Case {
+    bool blend, animation;
+    BYTE value;
+    bool layeredAfter;
+    BYTE alphaAfter;
+  } cases[] = {
+      {true, false, 200, true, 200},
+      {true, true, 150, true, 150},
+      {false, true, 150, false, 255},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.blend << c.animation << int(c.value));
+    Rig r(kBuiltin, 398, true, [&](TskSkinnedForm* sf) {
+      sf->SetAlphaBlend(c.blend);
+      sf->AlphaBlendAnimation = c.animation;
+      sf->SetAlphaBlendValue(c.value);
+    });
+    ASSERT_TRUE(PumpUntil([&] {
+      Layered l = ReadLayered(r.H());
+      return l.layered == c.layeredAfter && l.alpha == c.alphaAfter;
+    }));
+    PumpFor(50);
+    Layered l = ReadLayered(r.H());
+    EXPECT_EQ(l.layered, c.layeredAfter);
+    EXPECT_EQ(l.alpha, c.alphaAfter);
+    // Hiding leaves the layered style of a blended window; showing again
+    // starts from a transparent one until the fade's timer. (The messages
+    // alone: unmapping a window costs Wine seconds without a window manager.)
+    SendMessageW(r.H(), WM_SHOWWINDOW, FALSE, 0);
+    if (c.blend) EXPECT_FALSE(ReadLayered(r.H()).layered);
+    SendMessageW(r.H(), WM_SHOWWINDOW, TRUE, 0);
+    l = ReadLayered(r.H());
+    if (c.blend || c.animation) {
+      EXPECT_TRUE(l.layered);
+      EXPECT_EQ(l.alpha, 0);
+    } else {
+      EXPECT_FALSE(l.layered);
+    }
+    ASSERT_TRUE(PumpUntil([&] {
+      Layered l = ReadLayered(r.H());
+      return l.layered == c.layeredAfter && l.alpha == c.alphaAfter;
+    }));
+    if (c.blend) {
+      // The setters work on a shown window.
+      r.sf->SetAlphaBlendValue(90);
+      EXPECT_EQ(ReadLayered(r.H()).alpha, 90);
+      r.sf->SetAlphaBlend(false);
+      EXPECT_FALSE(ReadLayered(r.H()).layered);
+      r.sf->SetAlphaBlend(true);
+      EXPECT_EQ(ReadLayered(r.H()).alpha, 90);
+    }
+  }
+}
+
+// First showing centres the window in the whole monitor or in its work area;
+// the default position is kept.
+TEST(SkinnedFormPlacement, FirstShowingCentresInTheMonitorOrItsWorkArea) {
+  struct Case {
+    TskPositionInMonitor position;
+    bool workArea;
+  } cases[] = {{skpScreenCenter, false}, {skpDesktopCenter, true}, {skpDefault, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int(c.position));
+    int shownHeight = 0;
+    Rig r(kBuiltin, 398, true, [&](TskSkinnedForm* sf) {
+      sf->PositionInMonitor = c.position;
+      shownHeight = static_cast<TControl*>(sf->Owner())->Height();
+    });
+    MONITORINFO mi{sizeof mi};
+    GetMonitorInfoW(MonitorFromWindow(r.H(), MONITOR_DEFAULTTONEAREST), &mi);
+    RECT a = c.workArea ? mi.rcWork : mi.rcMonitor;
+    RECT w = testsupport::WindowRect(r.H());
+    if (c.position == skpDefault) {
+      EXPECT_EQ(w.left, 200);
+      EXPECT_EQ(w.top, 150);
+    } else {
+      EXPECT_EQ(w.left, a.left + (a.right - a.left) / 2 - 408 / 2);
+      // Centred at the height it had when shown.
+      EXPECT_EQ(w.top, a.top + (a.bottom - a.top) / 2 - shownHeight / 2);
+    }
+    // Only the first showing places the window.
+    SendMessageW(r.H(), WM_SHOWWINDOW, FALSE, 0);
+    r.form->SetBounds(30, 40, 408, 398);
+    SendMessageW(r.H(), WM_SHOWWINDOW, TRUE, 0);
+    PumpFor(20);
+    EXPECT_EQ(testsupport::WindowRect(r.H()).left, 30);
+  }
+}
+
+// A window first shown maximized is not centred; its first restore centres it
+// at its restore size, and later restores keep their bounds.
+TEST(SkinnedFormPlacement, FirstShownMaximizedIsCentredByItsFirstRestore) {
+  Rig r(kBuiltin, 398, true, [&](TskSkinnedForm* sf) {
+    sf->PositionInMonitor = skpScreenCenter;
+    sf->SetWindowState(2);
+  });
+  MONITORINFO mi{sizeof mi};
+  GetMonitorInfoW(MonitorFromWindow(r.H(), MONITOR_DEFAULTTONEAREST), &mi);
+  RECT a = mi.rcMonitor;
+  RECT w = testsupport::WindowRect(r.H());
+  EXPECT_NE(w.left, a.left + (a.right - a.left) / 2 - 408 / 2);
+  r.sf->SetWindowState(0);
+  PumpFor(20);
+  w = testsupport::WindowRect(r.H());
+  EXPECT_EQ(w.left, a.left + (a.right - a.left) / 2 - (w.right - w.left) / 2);
+  EXPECT_EQ(w.top, a.top + (a.bottom - a.top) / 2 - (w.bottom - w.top) / 2);
+  r.form->SetBounds(30, 40, r.form->Width(), r.form->Height());
+  r.sf->SetWindowState(2);
+  r.sf->SetWindowState(0);
+  PumpFor(20);
+  EXPECT_EQ(testsupport::WindowRect(r.H()).left, 30);
+  EXPECT_EQ(testsupport::WindowRect(r.H()).top, 40);
 }
