@@ -668,11 +668,18 @@ void THintWindow::Paint() {
   Canvas()->Brush()->SetColor(Color());
   Canvas()->FillRect(r);
   r.Inflate(-kHintMarginX, -kHintMarginY);
-  Canvas()->Brush()->SetStyle(bsClear);
-  Canvas()->Font()->SetColor(clInfoText);
+  // The hint font is selected here: a bare DrawText on the canvas would use
+  // whatever font the DC holds, not the one CalcHintRect measured with.
   std::wstring text = Caption();
-  DrawTextW(Canvas()->Handle(), text.c_str(), static_cast<int>(text.size()), r.R(),
+  HDC dc = Canvas()->Handle();
+  HGDIOBJ oldFont = SelectObject(dc, Font()->Handle());
+  COLORREF oldColor = SetTextColor(dc, ColorToRGB(clInfoText));
+  int oldMode = SetBkMode(dc, TRANSPARENT);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), r.R(),
             DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+  SetBkMode(dc, oldMode);
+  SetTextColor(dc, oldColor);
+  SelectObject(dc, oldFont);
 }
 
 void THintWindow::Dispatch(TMessage& m) {

@@ -20,6 +20,7 @@
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
 #include "tests/support/Gui.h"
+#include "tests/support/Screen.h"
 
 using namespace editor;
 
@@ -1309,6 +1310,42 @@ TEST_F(MainWindowHintTest, TransportHintBelongsToTheItemUnderThePointerAndHoldsI
     EXPECT_GE(c.right - c.left, t.right + 8) << WideToUtf8(text);
     EXPECT_GE(c.bottom - c.top, t.bottom + 4) << WideToUtf8(text);
     EXPECT_GT(t.bottom, 8);
+    // What the screen shows is that text in the hint font: drawn apart the same
+    // way, nearly every text pixel is on the screen too.
+    int w = c.right, ht = c.bottom;
+    POINT o{0, 0};
+    ClientToScreen(h->Handle(), &o);
+    testsupport::PumpFor(100);
+    std::vector<DWORD> shown = testsupport::ScreenPixels(RECT{o.x, o.y, o.x + w, o.y + ht});
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bmp = testsupport::CreateTopDownDib(screen, w, ht, &bits);
+    HGDIOBJ oldBmp = SelectObject(mem, bmp);
+    HBRUSH back = CreateSolidBrush(GetSysColor(COLOR_INFOBK));
+    FillRect(mem, &c, back);
+    DeleteObject(back);
+    HGDIOBJ oldFont = SelectObject(mem, Screen->HintFont()->Handle());
+    SetTextColor(mem, GetSysColor(COLOR_INFOTEXT));
+    SetBkMode(mem, TRANSPARENT);
+    RECT inner{4, 2, w - 4, ht - 2};
+    DrawTextW(mem, text.c_str(), int(text.size()), &inner, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    GdiFlush();
+    SelectObject(mem, oldFont);
+    const DWORD* ref = static_cast<const DWORD*>(bits);
+    DWORD bg = ref[0] & 0xFFFFFF;
+    int textPixels = 0, matched = 0;
+    for (int i = 0; i < w * ht && size_t(i) < shown.size(); ++i) {
+      if ((ref[i] & 0xFFFFFF) == bg) continue;
+      ++textPixels;
+      if ((shown[i] & 0xFFFFFF) == (ref[i] & 0xFFFFFF)) ++matched;
+    }
+    SelectObject(mem, oldBmp);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    ASSERT_GT(textPixels, 50);
+    EXPECT_GT(double(matched) / textPixels, 0.9) << WideToUtf8(text);
   }
   testsupport::SaveWindowPng(Application->HintWindow()->Handle(), L"editor_transport_hint.png");
 }
