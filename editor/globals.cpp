@@ -1,6 +1,7 @@
 #include "editor/globals.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "editor/funcs.h"
 #include "framework/AppUtils.h"
@@ -114,6 +115,12 @@ template <size_t N> void OneOf(int32_t& v, const int (&list)[N], int32_t def) {
 void OneOf(int32_t& v, std::initializer_list<int> list, int32_t def) {
   if (std::find(list.begin(), list.end(), v) == list.end()) v = def;
 }
+int NearestOf(int v, std::initializer_list<int> list) {
+  int best = *list.begin();
+  for (int s : list)
+    if (std::abs(s - v) < std::abs(best - v)) best = s;
+  return best;
+}
 void Clamp(int32_t& v, int32_t lo, int32_t hi) {
   v = std::clamp(v, lo, hi);
 }
@@ -142,7 +149,9 @@ void NormalizeSettings(TGlobalVars& g) {
   OneOf(g.Mp3Rate, kPcmRates, d.Mp3Rate);
   OneOf(g.Mp3Bitrate, kMp3Bitrates, d.Mp3Bitrate);
   OneOf(g.Mp3Channel, {1, 2}, d.Mp3Channel);
+  // The MP2 encoder writes 16,000 Hz and up: an older stored rate reads as the nearest.
   OneOf(g.Mp2Rate, kPcmRates, d.Mp2Rate);
+  g.Mp2Rate = NearestOf(g.Mp2Rate, {16000, 22050, 24000, 32000, 44100, 48000});
   OneOf(g.Mp2Bitrate, kMp3Bitrates, d.Mp2Bitrate);
   OneOf(g.Mp2Channel, {1, 2, 3}, d.Mp2Channel);
   OneOf(g.VoxRate, {6000, 8000}, d.VoxRate);
@@ -150,6 +159,10 @@ void NormalizeSettings(TGlobalVars& g) {
   OneOf(g.RawBitDepth, {8, 16}, d.RawBitDepth);
   OneOf(g.RawChannel, {1, 2}, d.RawChannel);
   Clamp(g.RawCompressFormat, 1, 6);
+  if (g.RawCompressFormat == 4) { // GSM: 8,000 Hz mono only
+    g.RawRate = 8000;
+    g.RawChannel = 1;
+  }
   Clamp(g.WmaProfile, 1, 51);
   OneOf(g.G726Rate, {8000}, d.G726Rate);
   OneOf(g.G726BitDepth, {2, 3, 4, 5}, d.G726BitDepth);

@@ -1,5 +1,8 @@
 #include "editor/outputformat.h"
 
+#include <cstdlib>
+#include <vector>
+
 #include "editor/funcs.h"
 #include "editor/globals.h"
 #include "framework/SysUtils.h"
@@ -211,6 +214,25 @@ std::initializer_list<std::wstring> PcmRates() {
   return l;
 }
 
+// The MP2 encoder writes only these rates.
+std::initializer_list<std::wstring> Mp2Rates() {
+  static const std::initializer_list<std::wstring> l = {L"16000", L"22050", L"24000",
+                                                        L"32000", L"44100", L"48000"};
+  return l;
+}
+
+// Selects the entry nearest to v.
+void SelectNearest(TComboBox* c, int v) {
+  int best = -1, bestDiff = 0;
+  for (int i = 0; i < c->Items()->Count(); ++i) {
+    int d = std::abs(StrToIntDef(c->Items()->Get(i), -1) - v);
+    if (best < 0 || d < bestDiff) best = i, bestDiff = d;
+  }
+  if (best >= 0) c->SetItemIndex(best);
+}
+
+constexpr int kRawGsm = 3; // index of GSM in the RAW compress formats
+
 } // namespace
 
 TfrmOutputFormat::TfrmOutputFormat(TComponent* AOwner) : TForm(AOwner) {
@@ -271,7 +293,7 @@ TfrmOutputFormat::TfrmOutputFormat(TComponent* AOwner) : TForm(AOwner) {
   b.Tab(L" MP2 ");
   cbMP2Perset = b.Combo(L"Perset:", {}, -1, 280);
   fill(cbMP2Perset, presets(kMp2Presets, std::size(kMp2Presets)));
-  cbMP2Rate = b.Combo(L"Sample rate:", PcmRates(), 8);
+  cbMP2Rate = b.Combo(L"Sample rate:", Mp2Rates(), 4);
   cbMP2Bitrate = b.Combo(L"Bitrate:", mp3, 5);
   b.Channels(rbMP2Mono, rbMP2Stereo);
   b.Y -= 28 - 22;
@@ -287,6 +309,7 @@ TfrmOutputFormat::TfrmOutputFormat(TComponent* AOwner) : TForm(AOwner) {
   b.Channels(rbRAWMono, rbRAWStereo);
   cbCompressFormat = b.Combo(L"Compress Format: ",
                              {L"PCM", L"a-Law", L"u-Law", L"GSM", L"IMA ADPCM", L"MS ADPCM"}, 0);
+  cbCompressFormat->OnChange = [this](TObject*) { ApplyRawCompression(); };
 
   b.Tab(L" WMA ");
   b.Label(L"Profile name:");
@@ -350,6 +373,20 @@ TfrmOutputFormat::TfrmOutputFormat(TComponent* AOwner) : TForm(AOwner) {
   btnHelp->OnClick = [this](TObject*) { ShowHelpTopic(Handle(), L"Audio File Formats.htm"); };
 }
 
+void TfrmOutputFormat::ApplyRawCompression() {
+  // GSM is written at 8,000 Hz mono only; the other formats take every PCM rate.
+  bool gsm = cbCompressFormat->ItemIndex() == kRawGsm;
+  int rate = SelectedNumber(cbRAWRate, 44100);
+  cbRAWRate->Items()->Clear();
+  std::vector<std::wstring> rates{L"8000"};
+  if (!gsm) rates.assign(PcmRates().begin(), PcmRates().end());
+  for (const auto& r : rates)
+    cbRAWRate->Items()->Add(r);
+  SelectNearest(cbRAWRate, gsm ? 8000 : rate);
+  if (gsm) rbRAWMono->SetChecked(true);
+  rbRAWStereo->SetEnabled(!gsm);
+}
+
 void TfrmOutputFormat::ShowWmaProfileDescription() {
   labWMAProfileName->SetCaption(WmaProfileDescription(lstWMAProfile->ItemIndex() + 1));
 }
@@ -397,15 +434,16 @@ void TfrmOutputFormat::LoadOutputFormatDialog() {
   SelectNumber(cbMP3Rate, g.Mp3Rate);
   SelectNumber(cbMP3Bitrate, g.Mp3Bitrate, true);
   SetChannel(g.Mp3Channel, rbMP3Mono, rbMP3Stereo);
-  SelectNumber(cbMP2Rate, g.Mp2Rate);
+  SelectNearest(cbMP2Rate, g.Mp2Rate);
   SelectNumber(cbMP2Bitrate, g.Mp2Bitrate, true);
   SetChannel(g.Mp2Channel, rbMP2Mono, rbMP2Stereo, rbMP2JointStereo);
   SelectNumber(cbVOXRate, g.VoxRate);
-  SelectNumber(cbRAWRate, g.RawRate);
-  SelectNumber(cbRAWBitdepth, g.RawBitDepth);
-  SetChannel(g.RawChannel, rbRAWMono, rbRAWStereo);
   if (g.RawCompressFormat >= 1 && g.RawCompressFormat <= 6)
     cbCompressFormat->SetItemIndex(g.RawCompressFormat - 1);
+  ApplyRawCompression();
+  SelectNumber(cbRAWRate, g.RawRate);
+  SelectNumber(cbRAWBitdepth, g.RawBitDepth);
+  if (cbCompressFormat->ItemIndex() != kRawGsm) SetChannel(g.RawChannel, rbRAWMono, rbRAWStereo);
   if (g.WmaProfile >= 1 && g.WmaProfile <= 51) lstWMAProfile->SetItemIndex(g.WmaProfile - 1);
   ShowWmaProfileDescription();
   SelectNumber(cbG276Rate, g.G726Rate);
@@ -459,8 +497,11 @@ void TfrmOutputFormat::StoreOutputFormatDialog() {
 }
 
 void TfrmOutputFormat::SetDefaults() {
-  for (TComboBox* c : {cbPCMRate, cbMP3Rate, cbMP2Rate, cbRAWRate})
+  cbCompressFormat->SetItemIndex(0);
+  ApplyRawCompression();
+  for (TComboBox* c : {cbPCMRate, cbMP3Rate, cbRAWRate})
     c->SetItemIndex(8);
+  SelectNumber(cbMP2Rate, 44100);
   cbOGGRate->SetItemIndex(7);
   for (TComboBox* c : {cbULAWRate, cbALAWRate, cbADPCMRate})
     c->SetItemIndex(3);
@@ -474,7 +515,6 @@ void TfrmOutputFormat::SetDefaults() {
   cbOGGMaxBitrate->SetItemIndex(0);
   cbMP3Bitrate->SetItemIndex(5);
   cbMP2Bitrate->SetItemIndex(5);
-  cbCompressFormat->SetItemIndex(0);
   lstWMAProfile->SetItemIndex(23);
   cbG276Bitdepth->SetItemIndex(3);
   cbG273Bitdepth->SetItemIndex(1);

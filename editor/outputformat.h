@@ -45,6 +45,8 @@ public:
   void ApplyMp2Preset();
   void ApplyOggPreset();
   void ShowWmaProfileDescription();
+  // RAW rates and channels to what the chosen compression writes.
+  void ApplyRawCompression();
   // Every control to its starting entry.
   void SetDefaults();
   // The OGG order check of OK; false (message shown, OGG tab active) when it fails.

@@ -1350,6 +1350,7 @@ void TWinControl::WndProc(TMessage& m) {
       TControl* child = nullptr;
       if (!CaptureControlPtr) child = ControlAtPos(TPoint(m.XPos(), m.YPos()), false);
       SetMouseControlTo(child ? child : this);
+      if (Application) Application->HintCursorMoved();
       TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, FHandle, 0};
       if (FHandle) TrackMouseEvent(&tme);
     }

@@ -604,6 +604,12 @@ void TCustomForm::Paint() {
 // ---------------------------------------------------------------------------
 // THintWindow
 
+namespace {
+// Space between the hint window's border and its text.
+const int kHintMarginX = 4, kHintMarginY = 2;
+const DWORD kHintStyle = WS_POPUP | WS_BORDER, kHintExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+} // namespace
+
 THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner) {
   SetVisible(false);
   SetParentColor(false);
@@ -614,22 +620,27 @@ THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner) {
 
 void THintWindow::CreateParams(TCreateParams& p) {
   TCustomControl::CreateParams(p);
-  p.Style = WS_POPUP | WS_BORDER;
-  p.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+  p.Style = kHintStyle;
+  p.ExStyle = kHintExStyle;
   p.WndParent = nullptr;
   p.WindowClass.style = CS_SAVEBITS | CS_DROPSHADOW;
 }
 
 TRect THintWindow::CalcHintRect(int MaxWidth, const std::wstring& AHint, void*) {
   if (MaxWidth <= 0) MaxWidth = Screen ? Screen->Width() : 800;
-  RECT r{0, 0, MaxWidth, 0};
+  // The window is the text (measured with the font Paint draws with), its
+  // margins and the border around them.
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, kHintStyle, FALSE, kHintExStyle);
+  int frameX = frame.right - frame.left, frameY = frame.bottom - frame.top;
+  RECT r{0, 0, std::max(1, MaxWidth - frameX - 2 * kHintMarginX), 0};
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, Font()->Handle());
   DrawTextW(dc, AHint.c_str(), static_cast<int>(AHint.size()), &r,
             DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
-  return TRect(0, 0, r.right + 8, r.bottom + 4);
+  return TRect(0, 0, r.right + 2 * kHintMarginX + frameX, r.bottom + 2 * kHintMarginY + frameY);
 }
 
 void THintWindow::ActivateHint(const TRect& Rect, const std::wstring& AHint) {
@@ -656,13 +667,19 @@ void THintWindow::Paint() {
   TRect r = ClientRect();
   Canvas()->Brush()->SetColor(Color());
   Canvas()->FillRect(r);
-  r.Inflate(-2, -2);
-  r.Left += 2;
-  Canvas()->Brush()->SetStyle(bsClear);
-  Canvas()->Font()->SetColor(clInfoText);
+  r.Inflate(-kHintMarginX, -kHintMarginY);
+  // The hint font is selected here: a bare DrawText on the canvas would use
+  // whatever font the DC holds, not the one CalcHintRect measured with.
   std::wstring text = Caption();
-  DrawTextW(Canvas()->Handle(), text.c_str(), static_cast<int>(text.size()), r.R(),
+  HDC dc = Canvas()->Handle();
+  HGDIOBJ oldFont = SelectObject(dc, Font()->Handle());
+  COLORREF oldColor = SetTextColor(dc, ColorToRGB(clInfoText));
+  int oldMode = SetBkMode(dc, TRANSPARENT);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), r.R(),
             DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+  SetBkMode(dc, oldMode);
+  SetTextColor(dc, oldColor);
+  SelectObject(dc, oldFont);
 }
 
 void THintWindow::Dispatch(TMessage& m) {
@@ -863,6 +880,7 @@ void TApplication::ProcessMessages() {
 void TApplication::Idle() {
   try {
     UpdateMouseControl();
+    HintCursorMoved();
     UpdateAllActionLists();
     bool done = true;
     if (OnIdle) OnIdle(this, done);
@@ -975,9 +993,11 @@ void TApplication::MouseControlChanged(TControl* Control) {
   if (Control == FHintControl) return;
   bool wasShowing = FHintActive;
   CancelHint();
-  if (!FShowHint || !Control || !Control->ShowHint() || GetShortHint(HintOf(Control)).empty())
-    return;
+  // A control may give each of its parts a hint of its own (CM_HINTSHOW)
+  // while it has none itself.
+  if (!FShowHint || !Control || !Control->ShowHint()) return;
   FHintControl = Control;
+  FHintCursorRect = TRect();
   bool recent = wasShowing || (GetTickCount() - FHintHiddenAt) < 500;
   SetTimer(Handle(), kHintShowTimer, recent ? FHintShortPause : FHintPause, nullptr);
 }
@@ -1005,6 +1025,8 @@ void TApplication::ShowHintNow() {
   info.HintStr = GetShortHint(HintOf(c));
   bool canShow = c->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) == 0;
   if (canShow && OnShowHint) OnShowHint(info.HintStr, canShow, info);
+  // Until a hint shows, every move of the pointer starts the pause again.
+  FHintCursorRect = TRect();
   if (!canShow || info.HintStr.empty()) return;
   if (!FHintWindow) {
     FHintWindow = HintWindowClass ? HintWindowClass(this) : new THintWindow(this);
@@ -1013,8 +1035,24 @@ void TApplication::ShowHintNow() {
   TRect r = FHintWindow->CalcHintRect(info.HintMaxWidth, info.HintStr, info.HintData);
   r.Offset(info.HintPos.X, info.HintPos.Y);
   FHintWindow->ActivateHint(r, info.HintStr);
+  FHintCursorRect = info.CursorRect;
   FHintActive = true;
   if (info.HideTimeout > 0) SetTimer(Handle(), kHintHideTimer, info.HideTimeout, nullptr);
+}
+
+void TApplication::HintCursorMoved() {
+  POINT p;
+  if (!GetCursorPos(&p) || (p.x == FHintLastCursor.x && p.y == FHintLastCursor.y)) return;
+  FHintLastCursor = p;
+  if (!FHintControl || FHintCursorRect.Contains(FHintControl->ScreenToClient(TPoint(p.x, p.y))))
+    return;
+  // Left the part the hint belongs to: the hint of the part now under the
+  // pointer comes after the pause.
+  TControl* c = FHintControl;
+  bool wasShowing = FHintActive;
+  CancelHint();
+  FHintControl = c;
+  SetTimer(Handle(), kHintShowTimer, wasShowing ? FHintShortPause : FHintPause, nullptr);
 }
 
 void TApplication::CancelHint() {

@@ -277,6 +277,9 @@ public:
 
   // Called by controls.
   void MouseControlChanged(TControl* Control);
+  // The pointer moved: over a control with a hint per part (a toolbar's
+  // items) the hint follows it from part to part.
+  void HintCursorMoved();
   void ControlDestroyed(TControl* Control);
 
 private:
@@ -299,6 +302,8 @@ private:
   bool FShowHint = true;
   std::wstring FHint;
   TControl* FHintControl = nullptr;
+  TRect FHintCursorRect; // the part of FHintControl the shown hint belongs to
+  POINT FHintLastCursor{-1, -1};
   THintWindow* FHintWindow = nullptr;
   DWORD FHintHiddenAt = 0;
   bool FHintActive = false;

@@ -165,6 +165,36 @@ TEST(EditorGlobals, MissingSectionKeepsDefaults) {
   EXPECT_EQ(g.RawCompressFormat, 1);
 }
 
+TEST(EditorGlobals, RatesTheEncoderCannotWriteReadAsTheNearest) {
+  struct Case {
+    int mp2Rate, expectMp2;
+    int rawFormat, rawRate, rawChannel, expectRawRate, expectRawChannel;
+  };
+  // MP2 is written from 16,000 Hz up; RAW GSM at 8,000 Hz mono only.
+  for (const Case& c :
+       {Case{8000, 16000, 4, 44100, 2, 8000, 1}, Case{6000, 16000, 1, 22050, 1, 22050, 1},
+        Case{12000, 16000, 2, 11025, 2, 11025, 2}, Case{32000, 32000, 4, 8000, 1, 8000, 1}}) {
+    std::wstring file = Ini(L"sys~.dat");
+    {
+      TStringList l;
+      l.Add(L"[MP2]");
+      l.Add(L"Rate=" + IntToStr(c.mp2Rate));
+      l.Add(L"[RAW]");
+      l.Add(L"CompressFormat=" + IntToStr(c.rawFormat));
+      l.Add(L"Rate=" + IntToStr(c.rawRate));
+      l.Add(L"Channel=" + IntToStr(c.rawChannel));
+      l.SaveToFile(file);
+    }
+    TGlobalVars g;
+    SetDefaultSettings(g);
+    ASSERT_TRUE(LoadEditorSettingsFrom(file, g));
+    EXPECT_EQ(g.Mp2Rate, c.expectMp2) << c.mp2Rate;
+    EXPECT_EQ(g.RawCompressFormat, c.rawFormat);
+    EXPECT_EQ(g.RawRate, c.expectRawRate) << c.rawFormat;
+    EXPECT_EQ(g.RawChannel, c.expectRawChannel) << c.rawFormat;
+  }
+}
+
 TEST(EditorGlobals, CorruptValuesComeBackInRange) {
   std::wstring file = Ini(L"sys~.dat");
   {

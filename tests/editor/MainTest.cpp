@@ -22,6 +22,7 @@
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
 #include "tests/support/Gui.h"
+#include "tests/support/Screen.h"
 
 using namespace editor;
 
@@ -1306,4 +1307,106 @@ TEST_F(MainWindowTest, CoverShowsItsTiledPicture) {
   // Opening a document hides the cover with its picture.
   form->OpenDocument(tone);
   EXPECT_FALSE(form->PanelMainGray->Visible());
+}
+
+namespace {
+// Moves the real pointer over a transport item; the hint comes by the
+// application's own timers.
+class MainWindowHintTest : public MainWindowTest {
+protected:
+  static void MoveMouse(int x, int y) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof(in));
+  }
+  TRect ItemOnScreen(TAction* a) {
+    TTfView* v = form->buttomTBBottom->View();
+    for (int i = 0; i < v->ViewerCount(); ++i) {
+      TTfItemViewer* iv = v->Viewers(i);
+      if (iv->Item()->Action() != a) continue;
+      RECT r = iv->BoundsRect;
+      MapWindowPoints(form->buttomTBBottom->Handle(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+      return TRect(r.left, r.top, r.right, r.bottom);
+    }
+    ADD_FAILURE() << "no item for " << WideToUtf8(a->Name());
+    return TRect();
+  }
+  // Waits for the hint of `a` with the pointer over its item.
+  THintWindow* HintOver(TAction* a) {
+    TRect r = ItemOnScreen(a);
+    MoveMouse((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    std::wstring want = a->Hint();
+    testsupport::PumpUntil([&] {
+      THintWindow* h = Application->HintWindow();
+      return h && h->HandleAllocated() && IsWindowVisible(h->Handle()) &&
+             h->Caption().rfind(want, 0) == 0;
+    });
+    return Application->HintWindow();
+  }
+};
+} // namespace
+
+TEST_F(MainWindowHintTest, TransportHintBelongsToTheItemUnderThePointerAndHoldsItsText) {
+  Create(tone);
+  MoveMouse(0, 0);
+  testsupport::PumpFor(100);
+  for (TAction* a : {form->ActionPause, form->ActionStop, form->ActionPause}) {
+    THintWindow* h = HintOver(a);
+    ASSERT_NE(h, nullptr) << WideToUtf8(a->Name());
+    std::wstring text = h->Caption();
+    EXPECT_EQ(text.rfind(a->Hint(), 0), 0u)
+        << WideToUtf8(text) << " over " << WideToUtf8(a->Name());
+    // The text measured with the hint font fits the client area inside the margins.
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, Screen->HintFont()->Handle());
+    RECT t{0, 0, 10000, 0};
+    DrawTextW(dc, text.c_str(), int(text.size()), &t, DT_CALCRECT | DT_LEFT | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    RECT c;
+    GetClientRect(h->Handle(), &c);
+    EXPECT_GE(c.right - c.left, t.right + 8) << WideToUtf8(text);
+    EXPECT_GE(c.bottom - c.top, t.bottom + 4) << WideToUtf8(text);
+    EXPECT_GT(t.bottom, 8);
+    // What the screen shows is that text in the hint font: drawn apart the same
+    // way, nearly every text pixel is on the screen too.
+    int w = c.right, ht = c.bottom;
+    POINT o{0, 0};
+    ClientToScreen(h->Handle(), &o);
+    testsupport::PumpFor(100);
+    std::vector<DWORD> shown = testsupport::ScreenPixels(RECT{o.x, o.y, o.x + w, o.y + ht});
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bmp = testsupport::CreateTopDownDib(screen, w, ht, &bits);
+    HGDIOBJ oldBmp = SelectObject(mem, bmp);
+    HBRUSH back = CreateSolidBrush(GetSysColor(COLOR_INFOBK));
+    FillRect(mem, &c, back);
+    DeleteObject(back);
+    HGDIOBJ oldFont = SelectObject(mem, Screen->HintFont()->Handle());
+    SetTextColor(mem, GetSysColor(COLOR_INFOTEXT));
+    SetBkMode(mem, TRANSPARENT);
+    RECT inner{4, 2, w - 4, ht - 2};
+    DrawTextW(mem, text.c_str(), int(text.size()), &inner, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    GdiFlush();
+    SelectObject(mem, oldFont);
+    const DWORD* ref = static_cast<const DWORD*>(bits);
+    DWORD bg = ref[0] & 0xFFFFFF;
+    int textPixels = 0, matched = 0;
+    for (int i = 0; i < w * ht && size_t(i) < shown.size(); ++i) {
+      if ((ref[i] & 0xFFFFFF) == bg) continue;
+      ++textPixels;
+      if ((shown[i] & 0xFFFFFF) == (ref[i] & 0xFFFFFF)) ++matched;
+    }
+    SelectObject(mem, oldBmp);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    ASSERT_GT(textPixels, 50);
+    EXPECT_GT(double(matched) / textPixels, 0.9) << WideToUtf8(text);
+  }
+  testsupport::SaveWindowPng(Application->HintWindow()->Handle(), L"editor_transport_hint.png");
 }
