@@ -1093,7 +1093,13 @@ TEST(SkinScrollBar, HeldButtonStepsAtOnceThenAfterDelayThenEvery50ms) {
   EXPECT_EQ(b->TimerInterval(), 50u);
   ReleaseAt(b, ux, uy);
   EXPECT_EQ(b->TimerInterval(), 0u);
-  // Real time: nothing more before 500 ms, a step soon after 550 ms.
+  // Real time: nothing more before 500 ms, a step soon after 550 ms. The
+  // held button follows the real pointer (a move off it pauses the repeat):
+  // put the pointer where the press is and let its moves arrive first.
+  POINT onButton{ux, uy};
+  ClientToScreen(b->Handle(), &onButton);
+  SetCursorPos(onButton.x, onButton.y);
+  PumpFor(100);
   int start = b->Position();
   PressAt(b, ux, uy);
   DWORD pressed = GetTickCount();

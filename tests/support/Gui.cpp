@@ -119,7 +119,7 @@ HWND FindChild(HWND parent, const std::wstring& className, const std::wstring& c
 }
 
 RECT WindowRect(HWND h) {
-  RECT r;
+  RECT r{};
   GetWindowRect(h, &r);
   return r;
 }
@@ -260,8 +260,14 @@ HBITMAP CreateTopDownDib(HDC dc, int width, int height, void** bits) {
 }
 
 bool SavePixelsPng(const std::wstring& path, int width, int height, const void* bgra, int stride) {
+  // A picture no screen could hold (a rectangle never filled in, a window
+  // already gone) is refused rather than sized.
+  constexpr int kMaxSide = 1 << 15;
+  if (!bgra || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide ||
+      stride < width * 4)
+    return false;
   std::vector<uint8_t> raw;
-  raw.reserve(static_cast<size_t>(height) * (width * 3 + 1));
+  raw.reserve(static_cast<size_t>(height) * (static_cast<size_t>(width) * 3 + 1));
   for (int y = 0; y < height; ++y) {
     raw.push_back(0);
     const uint8_t* row = static_cast<const uint8_t*>(bgra) + static_cast<ptrdiff_t>(y) * stride;
@@ -293,8 +299,10 @@ bool SavePixelsPng(const std::wstring& path, int width, int height, const void* 
 }
 
 bool SaveWindowPng(HWND h, const std::wstring& name) {
-  RECT r;
-  GetWindowRect(h, &r);
+  // The window may be gone by now (a menu closed by another program taking
+  // the activation): its rectangle is then never filled in.
+  RECT r{};
+  if (!GetWindowRect(h, &r)) return false;
   int w = r.right - r.left, ht = r.bottom - r.top;
   if (w <= 0 || ht <= 0) return false;
   RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
@@ -303,6 +311,11 @@ bool SaveWindowPng(HWND h, const std::wstring& name) {
   HDC mem = CreateCompatibleDC(screen);
   void* bits = nullptr;
   HBITMAP bmp = CreateTopDownDib(screen, w, ht, &bits);
+  if (!bmp) {
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return false;
+  }
   HGDIOBJ old = SelectObject(mem, bmp);
   // A visible window is copied from the screen, children and all, once it is
   // on top; a hidden one is asked to paint itself.
