@@ -2,9 +2,6 @@
 // controls overlap. Help without the help file says what is missing.
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <memory>
-
 #include "editor/addnoise.h"
 #include "editor/amplify.h"
 #include "editor/bandpass.h"
@@ -45,31 +42,13 @@ using namespace editor;
 
 namespace {
 
-struct DialogCase {
-  const char* name;
-  std::function<TForm*()> make;
-};
-
-void PrintTo(const DialogCase& c, std::ostream* os) {
-  *os << c.name;
-}
+using testsupport::Case;
+using testsupport::DialogCase;
 
 class EditorDialogLayoutTest : public testing::TestWithParam<DialogCase> {};
 
 TEST_P(EditorDialogLayoutTest, NoSiblingControlsOverlap) {
-  std::unique_ptr<TForm> form(GetParam().make());
-  form->Show();
-  ASSERT_TRUE(testsupport::PumpUntil([&] { return form->Showing(); }));
-  testsupport::PumpFor(100);
-  std::wstring report;
-  for (const std::wstring& s : testsupport::OverlappingSiblings(form.get()))
-    report += s + L"\n";
-  EXPECT_TRUE(report.empty()) << WideToUtf8(report);
-  form->Hide();
-}
-
-template <class T> DialogCase Case(const char* name) {
-  return {name, [] { return static_cast<TForm*>(new T(nullptr)); }};
+  testsupport::ExpectNoOverlapWhenShown(GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -89,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Case<TfrmReverb>("Reverb"), Case<TfrmSetSelection>("SetSelection"),
                     Case<TfrmStretchTime>("StretchTime"), Case<TfrmTrim>("Trim"),
                     Case<TfrmVibrato>("Vibrato")),
-    [](const testing::TestParamInfo<DialogCase>& i) { return std::string(i.param.name); });
+    testsupport::DialogCaseName());
 
 TEST(EditorHelpTest, MissingHelpFileIsReported) {
   const std::wstring folder = ExtractFilePath(Application->ExeName());

@@ -2,9 +2,6 @@
 // controls overlap.
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <memory>
-
 #include "recorder/About.h"
 #include "recorder/DeleteConfirmation.h"
 #include "recorder/Mp3Format.h"
@@ -24,32 +21,13 @@ using namespace recorder;
 
 namespace {
 
-struct DialogCase {
-  const char* name;
-  std::function<TForm*()> make;
-};
-
-void PrintTo(const DialogCase& c, std::ostream* os) {
-  *os << c.name;
-}
+using testsupport::Case;
+using testsupport::DialogCase;
 
 class DialogLayoutTest : public testing::TestWithParam<DialogCase> {};
 
 TEST_P(DialogLayoutTest, NoSiblingControlsOverlap) {
-  std::unique_ptr<TForm> form(GetParam().make());
-  // Shown, so that show handlers set their texts and fonts and labels size themselves.
-  form->Show();
-  ASSERT_TRUE(testsupport::PumpUntil([&] { return form->Showing(); }));
-  testsupport::PumpFor(100);
-  std::wstring report;
-  for (const std::wstring& s : testsupport::OverlappingSiblings(form.get()))
-    report += s + L"\n";
-  EXPECT_TRUE(report.empty()) << WideToUtf8(report);
-  form->Hide();
-}
-
-template <class T> DialogCase Case(const char* name) {
-  return {name, [] { return static_cast<TForm*>(new T(nullptr)); }};
+  testsupport::ExpectNoOverlapWhenShown(GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(Recorder, DialogLayoutTest,
@@ -71,8 +49,6 @@ INSTANTIATE_TEST_SUITE_P(Recorder, DialogLayoutTest,
                                                       return f;
                                                     }},
                                          Case<TFormOptions>("Options")),
-                         [](const testing::TestParamInfo<DialogCase>& i) {
-                           return std::string(i.param.name);
-                         });
+                         testsupport::DialogCaseName());
 
 } // namespace

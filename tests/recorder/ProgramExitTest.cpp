@@ -8,21 +8,13 @@ namespace {
 class KorvaneExit : public ::testing::TestWithParam<UINT> {};
 
 TEST_P(KorvaneExit, EndsWithoutAFault) {
-  testsupport::ProgramRun run =
-      testsupport::RunAndCloseProgram(testsupport::ProgramPath(L"Korvane.exe"), GetParam());
-  ASSERT_TRUE(run.Started);
-  EXPECT_TRUE(run.WindowClosed) << "no main window appeared";
-  EXPECT_TRUE(run.Ended) << "the program did not end after its window was closed";
-  EXPECT_EQ(run.ExitCode, 0u);
-  for (const std::wstring& fault : run.Faults)
-    ADD_FAILURE() << std::string(fault.begin(), fault.end());
+  testsupport::ExpectCleanExit(L"Korvane.exe", GetParam());
 }
 
-// WM_CLOSE as the window's close button sends it; SC_CLOSE as Alt+F4 and the
-// window menu send it.
-INSTANTIATE_TEST_SUITE_P(CloseMessages, KorvaneExit, ::testing::Values(WM_CLOSE, WM_SYSCOMMAND),
+INSTANTIATE_TEST_SUITE_P(CloseMessages, KorvaneExit,
+                         ::testing::ValuesIn(testsupport::CloseMessages),
                          [](const ::testing::TestParamInfo<UINT>& info) {
-                           return info.param == WM_CLOSE ? "WmClose" : "ScClose";
+                           return testsupport::CloseMessageName(info.param);
                          });
 
 } // namespace

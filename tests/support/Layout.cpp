@@ -1,8 +1,14 @@
 #include "tests/support/Layout.h"
 
+#include <gtest/gtest.h>
+
+#include <memory>
+
 #include "framework/ComCtrls.h"
 #include "framework/Controls.h"
+#include "framework/Forms.h"
 #include "framework/SysUtils.h"
+#include "tests/support/Gui.h"
 
 namespace testsupport {
 
@@ -45,6 +51,18 @@ std::vector<std::wstring> OverlappingSiblings(TWinControl* Root) {
   std::vector<std::wstring> found;
   Walk(Root, found);
   return found;
+}
+
+void ExpectNoOverlapWhenShown(const DialogCase& Case) {
+  std::unique_ptr<TForm> form(Case.make());
+  form->Show();
+  ASSERT_TRUE(PumpUntil([&] { return form->Showing(); }));
+  PumpFor(100);
+  std::wstring report;
+  for (const std::wstring& s : OverlappingSiblings(form.get()))
+    report += s + L"\n";
+  EXPECT_TRUE(report.empty()) << WideToUtf8(report);
+  form->Hide();
 }
 
 } // namespace testsupport

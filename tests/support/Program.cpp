@@ -1,5 +1,7 @@
 #include "tests/support/Program.h"
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <cstdio>
 
@@ -141,6 +143,20 @@ ProgramRun RunAndCloseProgram(const std::wstring& Exe, UINT CloseMsg, int StartM
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
   return run;
+}
+
+std::string CloseMessageName(UINT CloseMsg) {
+  return CloseMsg == WM_CLOSE ? "WmClose" : "ScClose";
+}
+
+void ExpectCleanExit(const std::wstring& ExeName, UINT CloseMsg) {
+  ProgramRun run = RunAndCloseProgram(ProgramPath(ExeName), CloseMsg);
+  ASSERT_TRUE(run.Started);
+  EXPECT_TRUE(run.WindowClosed) << "no main window appeared";
+  EXPECT_TRUE(run.Ended) << "the program did not end after its window was closed";
+  EXPECT_EQ(run.ExitCode, 0u);
+  for (const std::wstring& fault : run.Faults)
+    ADD_FAILURE() << std::string(fault.begin(), fault.end());
 }
 
 } // namespace testsupport

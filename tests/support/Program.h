@@ -29,4 +29,16 @@ std::wstring ProgramPath(const std::wstring& exeName);
 ProgramRun RunAndCloseProgram(const std::wstring& Exe, UINT CloseMsg = WM_CLOSE,
                               int StartMs = 30000, int EndMs = 20000);
 
+// The messages that close a main window: WM_CLOSE as the window's close button
+// sends it; WM_SYSCOMMAND with SC_CLOSE as Alt+F4 and the window menu send it.
+inline constexpr UINT CloseMessages[] = {WM_CLOSE, WM_SYSCOMMAND};
+
+// A test name for one of CloseMessages: "WmClose" or "ScClose".
+std::string CloseMessageName(UINT CloseMsg);
+
+// Runs the program built beside the test as ExeName, closes its main window
+// with CloseMsg and fails the test unless it ended by itself with exit code 0
+// and without a fault.
+void ExpectCleanExit(const std::wstring& ExeName, UINT CloseMsg);
+
 } // namespace testsupport
