@@ -548,11 +548,8 @@ public:
       FSink->Close();
       return;
     }
-    // Each packet holds the overlap of the frame before it, so the decoder
-    // gives the input back one frame late: silence frames carry the tail.
-    const int64_t end = FFrames + std::max(FCodec->initial_padding, FCodec->frame_size);
-    while (FPts < end)
-      EncodeFrame(std::min(av_audio_fifo_size(FFifo), FCodec->frame_size));
+    int left = av_audio_fifo_size(FFifo);
+    if (left > 0) EncodeFrame(left);
     int r = avcodec_send_frame(FCodec, nullptr);
     if (r >= 0) ReceivePackets();
     r = av_write_trailer(FFormat);
