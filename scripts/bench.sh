@@ -52,8 +52,9 @@ bench_start() {
   fi
   # Without a window manager nobody answers for a managed window, and Wine
   # waits two seconds each time one is hidden or destroyed. KORVANE_UNMANAGED=1
-  # leaves the windows unmanaged instead (not the default until every test
-  # executable has passed with it).
+  # (the test command's default) leaves the windows unmanaged instead: Wine
+  # then places, stacks and activates them itself. The program's own run keeps
+  # them managed, for its window manager.
   if [ "${KORVANE_UNMANAGED:-0}" = 1 ] && [ ! -f "$WINEPREFIX/.unmanaged" ]; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
     touch "$WINEPREFIX/.unmanaged"

@@ -16,6 +16,8 @@ trap bench_stop EXIT
 # Each test executable gets a sound card of its own (see tests/CMakeLists.txt).
 KORVANE_SOUND_CARDS=$(cd "$root/tests" && ls -d */ | tr -d / | grep -v '^support$' | tr '\n' ' ')
 export KORVANE_SOUND_CARDS
+# Test windows are unmanaged unless KORVANE_UNMANAGED=0 (see bench.sh).
+export KORVANE_UNMANAGED=${KORVANE_UNMANAGED:-1}
 bench_start "$build/bench"
 note "running tests"
 # A fresh build folder has no test times, and CTest would start the tests in

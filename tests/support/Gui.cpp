@@ -207,15 +207,25 @@ void SendKeyInput(UINT vk, bool ctrl, bool shift, bool alt) {
   PumpFor(50);
 }
 
+bool WindowsAreUnmanaged() {
+  // The prefix's own setting, so that a test run by hand sees what the bench set.
+  static const bool unmanaged = [] {
+    wchar_t v[8] = {};
+    DWORD size = sizeof(v);
+    return RegGetValueW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", L"Managed", RRF_RT_REG_SZ,
+                        nullptr, v, &size) == ERROR_SUCCESS &&
+           (v[0] == L'N' || v[0] == L'n');
+  }();
+  return unmanaged;
+}
+
 bool ForceForeground(HWND h, int timeoutMs) {
   ShowWindow(h, SW_SHOW);
   // A click into the window makes the X server give it the focus even
-  // without a window manager. Unmanaged windows (KORVANE_UNMANAGED, see
+  // without a window manager. Unmanaged windows (the test bench's default, see
   // scripts/bench.sh) get it from Wine on activation, and there the click
   // would land on a sizing border that Wine handles itself.
-  wchar_t unmanaged[4] = {};
-  GetEnvironmentVariableW(L"KORVANE_UNMANAGED", unmanaged, 4);
-  if (std::wstring(unmanaged) != L"1") {
+  if (!WindowsAreUnmanaged()) {
     RECT r;
     GetWindowRect(h, &r);
     SetCursorPos(r.left + 5, r.top + 5);

@@ -47,6 +47,8 @@ void SendKeyInput(UINT vk, bool ctrl = false, bool shift = false, bool alt = fal
 
 // Brings a window to the front with the keyboard focus, also on the X server
 // (global hot keys reach a Wine window only while it has X focus).
+// True when the prefix leaves windows unmanaged (the test bench's default).
+bool WindowsAreUnmanaged();
 bool ForceForeground(HWND h, int timeoutMs = 3000);
 
 // Saves the window's picture (client and frame) as a PNG into the output folder.

@@ -284,7 +284,9 @@ TEST(TfFloatingOwner, PlacedDirectlyAboveItsForm) {
   TTfToolbar* bar = f.Bars[0];
   bar->PlaceFloating(TPoint(240, 260));
   bar->MakeFloating(true);
-  PumpFor(30);
+  // The order as the toolbar leaves it, read before the window system acts on
+  // the activation that showing the window caused (an unmanaged window's
+  // activation raises the form later, without the windows it owns).
   HWND fw = bar->FloatingWindow()->Handle();
   EXPECT_EQ(GetWindow(fw, GW_OWNER), f.Form->Handle());
   // Walking up from the form: the floating window comes before the other form.
@@ -295,6 +297,7 @@ TEST(TfFloatingOwner, PlacedDirectlyAboveItsForm) {
   }
   EXPECT_GE(floatingAt, 0);
   EXPECT_GT(otherAt, floatingAt);
+  PumpFor(30);
 
   // On top of all forms: owned by the application window and topmost.
   bar->SetFloatingMode(fmOnTopOfAllForms);
