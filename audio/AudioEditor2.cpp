@@ -219,8 +219,8 @@ void TAudioEditor2::StopDevices(bool notify) {
     FIn.reset();
     FRecordFilter.reset();
     FScope.clear();
-    if (FEngine.Doc()) {
-      // The whole take is one history step.
+    if (FEngine.Doc() && FEngine.Doc()->Current().Seq != FBeforeRecord.Seq) {
+      // The whole take is one history step; a take that kept nothing is none.
       Document::State after = FEngine.Doc()->Current();
       FEngine.Doc()->Reset(FBeforeRecord);
       FEngine.Doc()->Commit(after);

@@ -109,6 +109,7 @@ void TClipboard::Assign(TGraphic* Source) {
   Source->SaveToClipboardFormat(format, data, palette);
   TOpened o(*this);
   Clear();
+  if (!data) return; // a picture without clipboard data leaves it empty
   try {
     SetAsHandle(format, data);
   } catch (...) {

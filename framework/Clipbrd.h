@@ -33,7 +33,8 @@ public:
   HANDLE GetAsHandle(UINT Format);
   // Hands Value to the clipboard, beside what is already there.
   void SetAsHandle(UINT Format, HANDLE Value);
-  // Replaces the clipboard's contents with the picture.
+  // Replaces the clipboard's contents with the picture (a picture that
+  // gives no clipboard data leaves the clipboard empty).
   void Assign(TGraphic* Source);
   // Reads the clipboard's picture (device-independent or device bitmap)
   // into Dest; raises EClipboardException when there is none.

@@ -170,6 +170,14 @@ TEST_P(RecordingVoice, DropsSilence) {
 
 INSTANTIATE_TEST_SUITE_P(OffOn, RecordingVoice, testing::Bool());
 
+TEST(RecordingVoice, ASilentTakeLeavesNothingToUndo) {
+  Bench b(L"editor-record-silent");
+  b.ed->Recorder()->SetAccuEnabled(-1);
+  b.RecordInput(22050);
+  EXPECT_EQ(b.ed->Engine().Length(), 0);
+  EXPECT_EQ(b.ed->CanUndo(), 0);
+}
+
 // The buffer is what playing keeps queued with the device.
 TEST(RecordingBuffer, SetsWhatPlayingQueues) {
   Bench b(L"editor-play-buffer");
