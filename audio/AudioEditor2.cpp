@@ -16,8 +16,20 @@ int16_t Bool16(bool v) {
   return v ? -1 : 0;
 }
 
-constexpr int kPlayBlockMs = 100;
+// The play/record buffer is split into this many blocks queued with the
+// output device, and into this many input buffers while recording.
 constexpr size_t kPlayQueued = 4;
+constexpr int kRecordBuffers = 8;
+// Recording filters: steepness of the low and high pass (Q about 0.7 per
+// stage) and of the notch.
+constexpr float kRecordPassSteepness = 23;
+constexpr float kRecordNotchSteepness = 50;
+// Input shown by the oscilloscope while recording.
+constexpr int kScopeMs = 20;
+
+int16_t ToSample(float v) {
+  return int16_t(std::lrint(std::clamp(v * 32768.0f, -32768.0f, 32767.0f)));
+}
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -78,6 +90,7 @@ void TAudioEditor2::Paint() {
   HBITMAP bmp = CreateCompatibleBitmap(dc, w, h);
   HGDIOBJ old = SelectObject(mem, bmp);
   RenderView(mem, w, h, FEngine, FView);
+  if (FState == 2 && FRecordVisualization == 2) DrawInputScope(mem, w, h);
   if (FBorder) {
     RECT b{0, 0, w, h};
     DrawEdge(mem, &b, EDGE_SUNKEN, BF_RECT);
@@ -86,6 +99,35 @@ void TAudioEditor2::Paint() {
   SelectObject(mem, old);
   DeleteObject(bmp);
   DeleteDC(mem);
+}
+
+void TAudioEditor2::DrawInputScope(HDC dc, int w, int h) {
+  ViewLayout l = LayoutView(w, h, FView);
+  const int ch = std::max(1, FEngine.Channels());
+  const int wh = l.Wave.bottom - l.Wave.top, ww = l.Wave.right - l.Wave.left;
+  if (wh <= 0 || ww <= 0) return;
+  HBRUSH bg = CreateSolidBrush(FView.Colors[0]);
+  FillRect(dc, &l.Wave, bg);
+  DeleteObject(bg);
+  HPEN pen = CreatePen(PS_SOLID, 1, FView.Colors[10] ? FView.Colors[10] : 0x00FF00);
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  const size_t frames = FScope.size() / size_t(ch);
+  const double zoom = std::clamp(FView.VerticalZoom, 1, 10000) / 100.0;
+  std::vector<POINT> pts;
+  for (int c = 0; c < ch; ++c) {
+    int top = l.Wave.top + wh * c / ch, bottom = l.Wave.top + wh * (c + 1) / ch;
+    double mid = 0.5 * (top + bottom), half = 0.5 * (bottom - top);
+    pts.clear();
+    for (int x = 0; x < ww; ++x) {
+      float v = 0;
+      if (frames > 0) v = FScope[size_t(x) * frames / size_t(ww) * size_t(ch) + size_t(c)];
+      int y = int(std::lround(mid - std::clamp(v * zoom, -1.0, 1.0) * (half - 1)));
+      pts.push_back(POINT{l.Wave.left + x, y});
+    }
+    Polyline(dc, pts.data(), int(pts.size()));
+  }
+  SelectObject(dc, oldPen);
+  DeleteObject(pen);
 }
 
 int64_t TAudioEditor2::FrameAt(int x) const {
@@ -173,10 +215,12 @@ void TAudioEditor2::StopDevices(bool notify) {
   }
   if (FIn) {
     FIn->Stop();
-    RecordTick();
+    RecordTick(true);
     FIn.reset();
-    if (FEngine.Doc()) {
-      // The whole take is one history step.
+    FRecordFilter.reset();
+    FScope.clear();
+    if (FEngine.Doc() && FEngine.Doc()->Current().Seq != FBeforeRecord.Seq) {
+      // The whole take is one history step; a take that kept nothing is none.
       Document::State after = FEngine.Doc()->Current();
       FEngine.Doc()->Reset(FBeforeRecord);
       FEngine.Doc()->Commit(after);
@@ -216,6 +260,7 @@ void TAudioEditor2::Play(int32_t mode) {
   }
   FPlayNext = FPlayStart;
   FPlayBase = FPlayStart;
+  FPlayWritten = 0;
   FState = 1;
   PlayTick();
   FNotify->StartTimer(1, 20, [this] { PlayTick(); });
@@ -225,7 +270,8 @@ void TAudioEditor2::PlayTick() {
   if (!FOut || FState == 0) return;
   if (FState == 1) {
     const int ch = FEngine.Channels();
-    const int64_t block = std::max<int64_t>(1, FEngine.MsToSamples(kPlayBlockMs));
+    const int64_t block =
+        std::max<int64_t>(1, FEngine.MsToSamples(FFileBufferMs / int(kPlayQueued)));
     std::vector<float> f;
     std::vector<int16_t> s;
     while (FOut->Pending() < kPlayQueued && FPlayNext < FPlayEnd) {
@@ -237,6 +283,7 @@ void TAudioEditor2::PlayTick() {
         s[i] = int16_t(std::lrint(std::clamp(f[i] * 32768.0f, -32768.0f, 32767.0f)));
       FOut->Write(s.data(), size_t(n), uint64_t(FPlayNext));
       FPlayNext += n;
+      FPlayWritten += n;
       if (FPlayNext >= FPlayEnd && FLoop) FPlayNext = FPlayStart;
     }
   }
@@ -250,6 +297,11 @@ void TAudioEditor2::PlayTick() {
   if (!FLoop && FState == 1 && FPlayNext >= FPlayEnd && FOut->Pending() == 0) StopDevices(true);
 }
 
+int64_t TAudioEditor2::PlayQueuedFrames() {
+  if (!FOut) return 0;
+  return std::max<int64_t>(0, FPlayWritten - FOut->PlayedFrames());
+}
+
 void TAudioEditor2::Stop() {
   if (FEngine.Busy())
     throw EEditorError(L"The editor is busy with another operation; wait until it ends");
@@ -261,6 +313,7 @@ void TAudioEditor2::Pause() {
   FState = 5;
   // What is queued is dropped; playing resumes from the paused position.
   FOut->Reset();
+  FPlayWritten = 0;
   FPlayNext = FEngine.Cursor();
   FPlayBase = FPlayNext;
 }
@@ -278,10 +331,34 @@ void TAudioEditor2::StartRecord(int32_t) {
   if (!FEngine.HasDocument()) FEngine.NewFile(44100, 2);
   FBeforeRecord = FEngine.Doc()->Current();
   if (!FNotify) FNotify = std::make_unique<audio::TNotifyWindow>();
+  const int rate = FEngine.SampleRate(), ch = FEngine.Channels();
+  // Filters first, then the gain control and voice activation see what is kept.
+  std::string chain;
+  auto add = [&chain](const std::string& c) { chain += (chain.empty() ? "" : ",") + c; };
+  if (FRecorder.HighPassEnabled)
+    add(effects::HighPassChain(rate, FRecorder.HighPass, kRecordPassSteepness));
+  if (FRecorder.LowPassEnabled)
+    add(effects::LowPassChain(rate, FRecorder.LowPass, kRecordPassSteepness));
+  if (FRecorder.NotchPassEnabled)
+    add(effects::NotchChain(rate, FRecorder.NotchPass, kRecordNotchSteepness));
+  FRecordFilter = chain.empty() ? nullptr : MakeFilterProcessor(chain, rate, ch);
+  FDynamics.SetFormat(rate, ch);
+  FDynamics.SetAgcEnabled(false); // every take starts at 0 dB
+  FDynamics.SetAgcEnabled(FRecorder.AGCEnabled);
+  FDynamics.SetAgcAttackTime(FRecorder.AGCAttackTime);
+  FDynamics.SetAgcLowLevel(FRecorder.AGCLowLevel);
+  FDynamics.SetAgcHighLevel(FRecorder.AGCHighLevel);
+  FDynamics.SetVoiceEnabled(FRecorder.AccuEnabled);
+  FDynamics.SetVoiceAttackTime(FRecorder.AttackTime);
+  FDynamics.SetVoiceAttackLevel(FRecorder.AttackLevel);
+  FDynamics.SetVoiceReleaseTime(FRecorder.ReleaseTime);
+  FDynamics.SetVoiceReleaseLevel(FRecorder.ReleaseLevel);
+  FRecordInputFrames = 0;
+  FScope.clear();
   FIn = std::make_unique<audio::TWaveIn>();
-  const int ch = FEngine.Channels();
+  const int bufferFrames = std::max(256, int(FEngine.MsToSamples(FFileBufferMs)) / kRecordBuffers);
   MMRESULT r = FIn->Start(
-      WAVE_MAPPER, FEngine.SampleRate(), ch, std::max(256, int(FEngine.MsToSamples(50))), 8,
+      WAVE_MAPPER, rate, ch, bufferFrames, kRecordBuffers,
       [this, ch](const int16_t* s, size_t frames) {
         std::lock_guard<std::mutex> g(FRecordLock);
         FRecorded.insert(FRecorded.end(), s, s + frames * size_t(ch));
@@ -296,6 +373,7 @@ void TAudioEditor2::StartRecord(int32_t) {
       });
   if (r != MMSYSERR_NOERROR) {
     FIn.reset();
+    FRecordFilter.reset();
     throw EEditorError(audio::WaveErrorText(r, true));
   }
   FRecordError.clear();
@@ -303,18 +381,49 @@ void TAudioEditor2::StartRecord(int32_t) {
   FNotify->StartTimer(1, 50, [this] { RecordTick(); });
 }
 
-void TAudioEditor2::RecordTick() {
+void TAudioEditor2::RecordTick(bool last) {
   std::vector<int16_t> take;
   {
     std::lock_guard<std::mutex> g(FRecordLock);
     take.swap(FRecorded);
   }
-  if (take.empty() || !FEngine.Doc()) return;
+  if (!FEngine.Doc() || (take.empty() && !(last && FRecordFilter))) return;
+  const int ch = FEngine.Channels();
+  const int64_t frames = int64_t(take.size()) / ch;
+  FRecordInputFrames += frames;
   std::vector<float> f(take.size());
   for (size_t i = 0; i < take.size(); ++i)
     f[i] = take[i] / 32768.0f;
-  FEngine.AppendFrames(f.data(), int64_t(f.size()) / FEngine.Channels());
+  if (FRecordFilter) {
+    std::vector<float> filtered;
+    FRecordFilter->Process(f.data(), frames, filtered);
+    if (last) FRecordFilter->Finish(filtered);
+    f.swap(filtered);
+  }
+  std::vector<int16_t> s(f.size()), kept;
+  for (size_t i = 0; i < f.size(); ++i)
+    s[i] = ToSample(f[i]);
+  FDynamics.Process(s.data(), s.size() / size_t(ch), kept);
+  // The oscilloscope shows the latest input with filters and gain.
+  const size_t scope = size_t(FEngine.MsToSamples(kScopeMs)) * size_t(ch);
+  for (size_t i = s.size() > scope ? s.size() - scope : 0; i < s.size(); ++i)
+    FScope.push_back(s[i] / 32768.0f);
+  if (FScope.size() > scope) FScope.erase(FScope.begin(), FScope.end() - ptrdiff_t(scope));
+  if (!kept.empty()) {
+    f.resize(kept.size());
+    for (size_t i = 0; i < kept.size(); ++i)
+      f[i] = kept[i] / 32768.0f;
+    FEngine.AppendFrames(f.data(), int64_t(f.size()) / ch);
+  }
   FEngine.SetCursor(FEngine.Length());
+  // The ruler follows: the whole take, or the latest stretch the scope shows.
+  const int64_t length = FEngine.Length();
+  if (length > 0)
+    FEngine.SetView(FRecordVisualization == 1
+                        ? 0.0
+                        : double(std::max<int64_t>(0, length - int64_t(scope) / ch)),
+                    double(length));
+  if (HandleAllocated()) Invalidate();
 }
 
 SAFEARRAY* TAudioEditor2::GetVisualizationData(int32_t count) {

@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "audio/EditorEffects.h"
 #include "audio/EditorEngine.h"
 #include "audio/EditorView.h"
+#include "audio/RecordDynamics.h"
 #include "audio/SafeArrays.h"
 #include "audio/WaveDevice.h"
 #include "framework/Controls.h"
@@ -249,8 +251,14 @@ public:
   std::wstring TempDirectory() const { return FEngine.TempDirectory(); }
   void SetTempDirectory(const std::wstring& v) { FEngine.SetTempDirectory(v); }
   void SetUndoRedoCount(int32_t v) { FEngine.SetUndoRedoCount(v); }
+  // Sound held ahead of the device while playing, and the recording's input
+  // buffers together (ms).
   void SetFileBufferSize(int32_t ms) { FFileBufferMs = std::clamp(ms, 100, 10000); }
-  void SetRecordVisualizationType(int16_t v) { FRecordVisualization = v; }
+  int32_t FileBufferSize() const { return FFileBufferMs; }
+  // What the view shows while recording: 1 the whole take as it grows, 2 the
+  // latest input as an oscilloscope.
+  void SetRecordVisualizationType(int16_t v) { FRecordVisualization = v == 2 ? 2 : 1; }
+  int16_t RecordVisualizationType() const { return FRecordVisualization; }
   void SetMouseEventsEnabled(int16_t v) { FMouseEvents = v != 0; }
   bool MouseEventsEnabled() const { return FMouseEvents; }
 
@@ -304,6 +312,11 @@ public:
   void StartRecord(int32_t reserved = 2);
   // Why the last take ended before Stop (device lost or silent); empty otherwise.
   const std::wstring& RecordError() const { return FRecordError; }
+  // Frames that came from the input during the take, before the recording
+  // options (voice activation may leave some out).
+  int64_t RecordInputFrames() const { return FRecordInputFrames; }
+  // Frames handed to the output device and not yet played.
+  int64_t PlayQueuedFrames();
   // Count mono 16-bit samples (VT_I2) at the play position (the cursor when idle);
   // stereo is averaged.
   SAFEARRAY* GetVisualizationData(int32_t count);
@@ -347,8 +360,9 @@ protected:
 private:
   int64_t FrameAt(int x) const;
   void PlayTick();
-  void RecordTick();
+  void RecordTick(bool last = false);
   void StopDevices(bool notify);
+  void DrawInputScope(HDC dc, int w, int h);
   audioedit::EditorEngine FEngine;
   audioedit::ViewSettings FView;
   int16_t FState = 0;
@@ -364,13 +378,17 @@ private:
   // Playback
   std::unique_ptr<audio::TNotifyWindow> FNotify;
   std::unique_ptr<audio::TWaveOut> FOut;
-  int64_t FPlayStart = 0, FPlayEnd = 0, FPlayNext = 0, FPlayBase = 0;
+  int64_t FPlayStart = 0, FPlayEnd = 0, FPlayNext = 0, FPlayBase = 0, FPlayWritten = 0;
   bool FLoop = false;
   // Recording
   std::unique_ptr<audio::TWaveIn> FIn;
   std::mutex FRecordLock;
   std::vector<int16_t> FRecorded;
-  std::wstring FRecordError; // why the last take ended early, empty when it did not
+  std::wstring FRecordError;             // why the last take ended early, empty when it did not
+  audioedit::ProcessorPtr FRecordFilter; // high, low and notch filters; none when all are off
+  audio::TRecordDynamics FDynamics;
+  int64_t FRecordInputFrames = 0;
+  std::vector<float> FScope; // the latest input, for the oscilloscope
   audioedit::Document::State FBeforeRecord;
 };
 

@@ -7,22 +7,15 @@
 #include "audio/AudioError.h"
 #include "audio/SafeArrays.h"
 
-namespace {
-
-constexpr int kChunkMs = 10; // analysis step of gain control and voice activation
-
-double PeakDb(const int16_t* s, size_t n) {
-  int peak = 0;
-  for (size_t i = 0; i < n; ++i)
-    peak = std::max(peak, std::abs(static_cast<int>(s[i])));
-  if (peak == 0) return -120.0;
-  return 20.0 * std::log10(peak / 32768.0);
-}
-
-} // namespace
-
 TAudioRecord2::TAudioRecord2() {
   FDevice = waveInGetNumDevs() > 0 ? 1 : 0;
+  FDynamics.SetFormat(FSampleRate, FChannels);
+  FDynamics.OnGainChange = [this](int db) { // capture thread, under FLock
+    uint64_t gen = FGeneration;
+    FNotify.Post([this, gen, db] {
+      if (gen == FGeneration && OnGainChange) OnGainChange(this, db);
+    });
+  };
 }
 
 TAudioRecord2::~TAudioRecord2() {
@@ -40,6 +33,8 @@ void TAudioRecord2::SetFormat(int SampleRate, int Channels) {
   if (FRunning) audio::RaiseAudioError(L"The recording format cannot change while recording");
   FSampleRate = SampleRate;
   FChannels = Channels;
+  std::lock_guard<std::mutex> g(FLock);
+  FDynamics.SetFormat(SampleRate, Channels);
 }
 
 int TAudioRecord2::MsToSamples(int Ms) const {
@@ -63,10 +58,7 @@ void TAudioRecord2::StartRecord() {
     FReady.clear();
     ++FGeneration;
     FCaptured = 0;
-    FAccu.Active = false;
-    FAccu.AboveMs = FAccu.BelowMs = 0;
-    FAccu.PreRoll.clear();
-    FAccu.PreRollFrames = 0;
+    FDynamics.Restart();
   }
   FNotify.Cancel();
   FLastError.clear();
@@ -120,15 +112,7 @@ SAFEARRAY* TAudioRecord2::GetRecordArray() {
 
 void TAudioRecord2::OnData(const int16_t* samples, size_t frames) {
   std::lock_guard<std::mutex> g(FLock);
-  size_t chunkFrames = std::max<size_t>(1, static_cast<size_t>(FSampleRate) * kChunkMs / 1000);
-  std::vector<int16_t> chunk, out;
-  for (size_t at = 0; at < frames; at += chunkFrames) {
-    size_t n = std::min(chunkFrames, frames - at);
-    chunk.assign(samples + at * FChannels, samples + (at + n) * FChannels);
-    out.clear();
-    Process(chunk, out);
-    FAccum.insert(FAccum.end(), out.begin(), out.end());
-  }
+  FDynamics.Process(samples, frames, FAccum);
   FCaptured += static_cast<int64_t>(frames);
   size_t blockSamples = static_cast<size_t>(FBlockSize) * FChannels;
   while (FAccum.size() >= blockSamples) {
@@ -154,67 +138,6 @@ void TAudioRecord2::OnData(const int16_t* samples, size_t frames) {
   }
 }
 
-void TAudioRecord2::Process(std::vector<int16_t>& chunk, std::vector<int16_t>& out) {
-  size_t frames = chunk.size() / FChannels;
-  int chunkMs = std::max(1, static_cast<int>(frames * 1000 / FSampleRate));
-  if (FAgc.Enabled) {
-    double level = PeakDb(chunk.data(), chunk.size()) + 20.0 * std::log10(FAgc.Gain);
-    double target = FAgc.Gain;
-    double rate = 0;
-    if (level > FAgc.HighDb) {
-      target = FAgc.Gain * std::pow(10.0, (FAgc.HighDb - level) / 20.0);
-      rate = FAgc.AttackMs <= 0 ? 1.0 : std::min(1.0, static_cast<double>(chunkMs) / FAgc.AttackMs);
-    } else if (level < FAgc.LowDb && level > -90.0) {
-      target = FAgc.Gain * std::pow(10.0, (FAgc.LowDb - level) / 20.0);
-      rate = std::min(1.0, chunkMs / 2000.0); // rise slowly
-    }
-    FAgc.Gain = std::clamp(FAgc.Gain + (target - FAgc.Gain) * rate, 0.01, 31.6);
-    for (auto& s : chunk)
-      s = static_cast<int16_t>(std::clamp(std::lround(s * FAgc.Gain), -32768L, 32767L));
-    int db = static_cast<int>(std::lround(20.0 * std::log10(FAgc.Gain)));
-    if (db != FAgc.ReportedDb) {
-      FAgc.ReportedDb = db;
-      uint64_t gen = FGeneration;
-      FNotify.Post([this, gen, db] {
-        if (gen == FGeneration && OnGainChange) OnGainChange(this, db);
-      });
-    }
-  }
-  if (!FAccu.Enabled) {
-    out.insert(out.end(), chunk.begin(), chunk.end());
-    return;
-  }
-  double level = PeakDb(chunk.data(), chunk.size());
-  if (!FAccu.Active) {
-    FAccu.AboveMs = level >= FAccu.AttackDb ? FAccu.AboveMs + chunkMs : 0;
-    FAccu.PreRoll.push_back(chunk);
-    FAccu.PreRollFrames += static_cast<int>(frames);
-    // Keep the sound that led to the start (the attack time) and no more.
-    int keep = MulDiv(std::max(FAccu.AttackMs, kChunkMs), FSampleRate, 1000);
-    while (FAccu.PreRoll.size() > 1 &&
-           FAccu.PreRollFrames - static_cast<int>(FAccu.PreRoll.front().size() / FChannels) >=
-               keep) {
-      FAccu.PreRollFrames -= static_cast<int>(FAccu.PreRoll.front().size() / FChannels);
-      FAccu.PreRoll.pop_front();
-    }
-    if (FAccu.AboveMs >= FAccu.AttackMs) {
-      FAccu.Active = true;
-      FAccu.BelowMs = 0;
-      for (auto& c : FAccu.PreRoll)
-        out.insert(out.end(), c.begin(), c.end());
-      FAccu.PreRoll.clear();
-      FAccu.PreRollFrames = 0;
-    }
-    return;
-  }
-  FAccu.BelowMs = level < FAccu.ReleaseDb ? FAccu.BelowMs + chunkMs : 0;
-  out.insert(out.end(), chunk.begin(), chunk.end());
-  if (FAccu.BelowMs >= FAccu.ReleaseMs) {
-    FAccu.Active = false;
-    FAccu.AboveMs = 0;
-  }
-}
-
 void TAudioRecord2::OnFault(const std::wstring& text) {
   uint64_t gen;
   {
@@ -237,43 +160,39 @@ void TAudioRecord2::OnFault(const std::wstring& text) {
 
 void TAudioRecord2::SetAGCEnabled(bool Value) {
   std::lock_guard<std::mutex> g(FLock);
-  FAgc.Enabled = Value;
-  if (!Value) FAgc.Gain = 1.0;
+  FDynamics.SetAgcEnabled(Value);
 }
 void TAudioRecord2::SetAGCAttackTime(int Ms) {
   std::lock_guard<std::mutex> g(FLock);
-  FAgc.AttackMs = std::clamp(Ms, 0, 10000);
+  FDynamics.SetAgcAttackTime(Ms);
 }
 void TAudioRecord2::SetAGCHighLevel(int Db) {
   std::lock_guard<std::mutex> g(FLock);
-  FAgc.HighDb = std::clamp(Db, -92, 0);
-  FAgc.LowDb = std::min(FAgc.LowDb, FAgc.HighDb);
+  FDynamics.SetAgcHighLevel(Db);
 }
 void TAudioRecord2::SetAGCLowLevel(int Db) {
   std::lock_guard<std::mutex> g(FLock);
-  FAgc.LowDb = std::clamp(Db, -92, 0);
-  FAgc.HighDb = std::max(FAgc.LowDb, FAgc.HighDb);
+  FDynamics.SetAgcLowLevel(Db);
 }
 void TAudioRecord2::SetAccuEnabled(bool Value) {
   std::lock_guard<std::mutex> g(FLock);
-  FAccu.Enabled = Value;
-  FAccu.Active = false;
+  FDynamics.SetVoiceEnabled(Value);
 }
 void TAudioRecord2::SetAccuAttackTime(int Ms) {
   std::lock_guard<std::mutex> g(FLock);
-  FAccu.AttackMs = std::clamp(Ms, 10, 5000);
+  FDynamics.SetVoiceAttackTime(Ms);
 }
 void TAudioRecord2::SetAccuReleaseTime(int Ms) {
   std::lock_guard<std::mutex> g(FLock);
-  FAccu.ReleaseMs = std::clamp(Ms, 10, 10000);
+  FDynamics.SetVoiceReleaseTime(Ms);
 }
 void TAudioRecord2::SetAccuAttackLevel(int Db) {
   std::lock_guard<std::mutex> g(FLock);
-  FAccu.AttackDb = std::clamp(Db, -92, 0);
+  FDynamics.SetVoiceAttackLevel(Db);
 }
 void TAudioRecord2::SetAccuReleaseLevel(int Db) {
   std::lock_guard<std::mutex> g(FLock);
-  FAccu.ReleaseDb = std::clamp(Db, -92, 0);
+  FDynamics.SetVoiceReleaseLevel(Db);
 }
 
 // ---------------------------------------------------------------------------

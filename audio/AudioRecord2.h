@@ -15,6 +15,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include "audio/RecordDynamics.h"
 #include "audio/WaveDevice.h"
 
 class TAudioRecord2 {
@@ -51,14 +52,14 @@ public:
   void SetAGCAttackTime(int Ms); // 0..10000
   void SetAGCHighLevel(int Db);  // -92..0
   void SetAGCLowLevel(int Db);   // -92..0
-  bool AGCEnabled() const { return FAgc.Enabled; }
+  bool AGCEnabled() const { return FDynamics.Agc().Enabled; }
   // Voice-activated recording: silence is left out.
   void SetAccuEnabled(bool Value);
   void SetAccuAttackTime(int Ms);  // 10..5000
   void SetAccuReleaseTime(int Ms); // 10..10000
   void SetAccuAttackLevel(int Db); // -92..0
   void SetAccuReleaseLevel(int Db);
-  bool AccuEnabled() const { return FAccu.Enabled; }
+  bool AccuEnabled() const { return FDynamics.Voice().Enabled; }
 
   // Input devices, numbered 1..DeviceCount; 0 = the system's default.
   int16_t DeviceCount() const;
@@ -91,23 +92,8 @@ public:
   std::function<void(TAudioRecord2* Sender, const std::wstring& Text)> OnError;
 
 private:
-  struct TAgc {
-    bool Enabled = false;
-    int AttackMs = 4, HighDb = -10, LowDb = -40;
-    double Gain = 1.0;
-    int ReportedDb = 0;
-  };
-  struct TAccu {
-    bool Enabled = false;
-    int AttackMs = 100, ReleaseMs = 300, AttackDb = -45, ReleaseDb = -45;
-    bool Active = false;
-    int AboveMs = 0, BelowMs = 0;
-    std::deque<std::vector<int16_t>> PreRoll;
-    int PreRollFrames = 0;
-  };
   void OnData(const int16_t* samples, size_t frames); // capture thread
   void OnFault(const std::wstring& text);             // capture thread
-  void Process(std::vector<int16_t>& chunk, std::vector<int16_t>& out);
   void Deliver(uint64_t generation, int block);
   void DeliverTail();
   audio::TRecordingMixer* Mixer();
@@ -125,8 +111,7 @@ private:
   int FBlockNumber = 0;
   std::atomic<uint64_t> FGeneration{0};
   int64_t FCaptured = 0;
-  TAgc FAgc;
-  TAccu FAccu;
+  audio::TRecordDynamics FDynamics;
 
   std::unique_ptr<audio::TRecordingMixer> FMixer;
   int16_t FMixerDevice = -1;

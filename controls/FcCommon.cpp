@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include <shlobj.h>
 #include <uxtheme.h>
 #include <vssym32.h>
 
@@ -1260,6 +1261,18 @@ void TFcFrameController::EndUpdate() {
   }
 }
 
+void TFcFrameController::SetRegIniFile(TFcRegIniFile* V) {
+  if (V == FRegIniFile) return;
+  if (FRegIniFile) FRegIniFile->RemoveFreeNotification(this);
+  FRegIniFile = V;
+  if (V) V->FreeNotification(this);
+}
+
+void TFcFrameController::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FRegIniFile) FRegIniFile = nullptr;
+}
+
 void TFcFrameController::Loaded() {
   TComponent::Loaded();
   UpdateFrames(fcpAll);
@@ -1351,4 +1364,199 @@ bool FrameStyleFromName(const std::wstring& Name, TFrameStyle& Style) {
       return true;
     }
   return false;
+}
+
+// ---------------------------------------------------------------------------
+// TFcRegIniFile
+
+namespace {
+
+struct TRootKeyInfo {
+  HKEY Key;
+  const wchar_t* Name;
+};
+const TRootKeyInfo kRootKeys[] = {{HKEY_CLASSES_ROOT, L"HKEY_CLASSES_ROOT"},
+                                  {HKEY_CURRENT_USER, L"HKEY_CURRENT_USER"},
+                                  {HKEY_LOCAL_MACHINE, L"HKEY_LOCAL_MACHINE"},
+                                  {HKEY_USERS, L"HKEY_USERS"},
+                                  {HKEY_PERFORMANCE_DATA, L"HKEY_PERFORMANCE_DATA"},
+                                  {HKEY_CURRENT_CONFIG, L"HKEY_CURRENT_CONFIG"},
+                                  {HKEY_DYN_DATA, L"HKEY_DYN_DATA"}};
+
+REGSAM AccessMask(TFcRegAccess a) {
+  static const REGSAM bits[] = {
+      KEY_QUERY_VALUE, KEY_SET_VALUE,   KEY_CREATE_SUB_KEY, KEY_ENUMERATE_SUB_KEYS,
+      KEY_NOTIFY,      KEY_CREATE_LINK, KEY_READ,           KEY_WRITE,
+      KEY_EXECUTE,     KEY_ALL_ACCESS};
+  REGSAM m = 0;
+  for (int i = 0; i < 10; ++i)
+    if (a & (1u << i)) m |= bits[i];
+  return m;
+}
+
+std::wstring SpecialFolderPath(TFcSpecialFolder f) {
+  static const int csidl[] = {0, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_PERSONAL,
+                              CSIDL_COMMON_APPDATA};
+  wchar_t buf[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, csidl[f] | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
+                              buf)))
+    throw EIniFileException(L"The special folder of the settings file is not available");
+  return buf;
+}
+
+bool IsRelative(const std::wstring& p) {
+  return !(p.size() >= 2 && (p[1] == L':' || (p[0] == L'\\' && p[1] == L'\\')));
+}
+
+} // namespace
+
+TFcRegIniFile::TFcRegIniFile(TComponent* AOwner) : TComponent(AOwner) {}
+
+TFcRegIniFile::~TFcRegIniFile() = default;
+
+void TFcRegIniFile::SetPath(const std::wstring& V) {
+  Set(FPath, V);
+}
+void TFcRegIniFile::SetPathType(TFcPathType V) {
+  Set(FPathType, V);
+}
+void TFcRegIniFile::SetRegKey(TFcRegKey V) {
+  Set(FRegKey, V);
+}
+void TFcRegIniFile::SetRegAccess(TFcRegAccess V) {
+  Set(FRegAccess, V);
+}
+void TFcRegIniFile::SetSpecialFolder(TFcSpecialFolder V) {
+  Set(FSpecialFolder, V);
+}
+
+std::wstring TFcRegIniFile::Location() const {
+  if (FPathType == ptRegistry) {
+    std::wstring key = FPath;
+    while (!key.empty() && key[0] == L'\\')
+      key.erase(0, 1);
+    return std::wstring(kRootKeys[FRegKey].Name) + L"\\" + key;
+  }
+  if (FSpecialFolder != sfNone)
+    return IncludeTrailingBackslash(SpecialFolderPath(FSpecialFolder)) + FPath;
+  if (IsRelative(FPath)) return ExtractFilePath(ParamStr(0)) + FPath;
+  return FPath;
+}
+
+void TFcRegIniFile::Open() {
+  if (!FChanged && (FIniFile || FRegistry)) return;
+  FIniFile.reset();
+  FRegistry.reset();
+  if (FPath.empty()) throw EIniFileException(L"The settings component has no path");
+  if (FPathType == ptIniFile) {
+    FIniFile = std::make_unique<TIniFile>(Location());
+  } else {
+    FRegistry = std::make_unique<TRegistry>();
+    FRegistry->SetRootKey(kRootKeys[FRegKey].Key);
+  }
+  FChanged = false;
+}
+
+std::wstring TFcRegIniFile::SectionKey(const std::wstring& Section) const {
+  std::wstring key = FPath;
+  if (!key.empty() && key.back() != L'\\') key += L'\\';
+  return key + Section;
+}
+
+bool TFcRegIniFile::OpenSection(const std::wstring& Section, bool Write) {
+  if (!Write) {
+    FRegistry->SetAccess(AccessMask(FRegAccess) & KEY_READ);
+    return FRegistry->OpenKey(SectionKey(Section), false);
+  }
+  const std::wstring where = Location() + L"\\" + Section;
+  if (FRegKey != hkeyCurrentUser)
+    throw ERegistryException(L"Settings are written only under HKEY_CURRENT_USER; \"" + where +
+                             L"\" is read only");
+  REGSAM access = AccessMask(FRegAccess);
+  if ((access & (KEY_SET_VALUE | KEY_CREATE_SUB_KEY)) != (KEY_SET_VALUE | KEY_CREATE_SUB_KEY))
+    throw ERegistryException(L"The access rights of the settings allow no writing to \"" + where +
+                             L"\"");
+  FRegistry->SetAccess(access);
+  if (!FRegistry->OpenKey(SectionKey(Section), true))
+    throw ERegistryException(L"Cannot create the registry key \"" + where + L"\"");
+  return true;
+}
+
+std::wstring TFcRegIniFile::ReadString(const std::wstring& Section, const std::wstring& Ident,
+                                       const std::wstring& Default) {
+  Open();
+  if (FIniFile) return FIniFile->ReadString(Section, Ident, Default);
+  if (!OpenSection(Section, false) || !FRegistry->ValueExists(Ident)) return Default;
+  return FRegistry->ReadString(Ident);
+}
+
+int TFcRegIniFile::ReadInteger(const std::wstring& Section, const std::wstring& Ident,
+                               int Default) {
+  Open();
+  if (FIniFile) return FIniFile->ReadInteger(Section, Ident, Default);
+  if (!OpenSection(Section, false) || !FRegistry->ValueExists(Ident)) return Default;
+  try {
+    return FRegistry->ReadInteger(Ident);
+  } catch (const ERegistryException&) {
+    return Default; // a value of another type
+  }
+}
+
+bool TFcRegIniFile::ReadBool(const std::wstring& Section, const std::wstring& Ident, bool Default) {
+  return ReadInteger(Section, Ident, Default ? 1 : 0) != 0;
+}
+
+void TFcRegIniFile::WriteString(const std::wstring& Section, const std::wstring& Ident,
+                                const std::wstring& Value) {
+  Open();
+  if (FIniFile) {
+    ForceDirectories(ExtractFilePath(FIniFile->FileName()));
+    FIniFile->WriteString(Section, Ident, Value);
+    return;
+  }
+  OpenSection(Section, true);
+  FRegistry->WriteString(Ident, Value);
+}
+
+void TFcRegIniFile::WriteInteger(const std::wstring& Section, const std::wstring& Ident,
+                                 int Value) {
+  Open();
+  if (FIniFile) {
+    ForceDirectories(ExtractFilePath(FIniFile->FileName()));
+    FIniFile->WriteInteger(Section, Ident, Value);
+    return;
+  }
+  OpenSection(Section, true);
+  FRegistry->WriteInteger(Ident, Value);
+}
+
+void TFcRegIniFile::WriteBool(const std::wstring& Section, const std::wstring& Ident, bool Value) {
+  WriteInteger(Section, Ident, Value ? 1 : 0);
+}
+
+bool TFcRegIniFile::ValueExists(const std::wstring& Section, const std::wstring& Ident) {
+  Open();
+  if (FIniFile) return FIniFile->ValueExists(Section, Ident);
+  return OpenSection(Section, false) && FRegistry->ValueExists(Ident);
+}
+
+void TFcRegIniFile::DeleteKey(const std::wstring& Section, const std::wstring& Ident) {
+  Open();
+  if (FIniFile) {
+    if (FileExists(FIniFile->FileName())) FIniFile->DeleteKey(Section, Ident);
+    return;
+  }
+  OpenSection(Section, true);
+  FRegistry->DeleteValue(Ident);
+}
+
+void TFcRegIniFile::EraseSection(const std::wstring& Section) {
+  Open();
+  if (FIniFile) {
+    if (FileExists(FIniFile->FileName())) FIniFile->EraseSection(Section);
+    return;
+  }
+  OpenSection(Section, true);
+  FRegistry->CloseKey();
+  FRegistry->DeleteKey(SectionKey(Section));
 }

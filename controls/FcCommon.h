@@ -11,6 +11,8 @@
 #include "framework/Classes.h"
 #include "framework/Controls.h"
 #include "framework/Graphics.h"
+#include "framework/IniFiles.h"
+#include "framework/Registry.h"
 
 // ---------------------------------------------------------------------------
 // Enumerations of the framed controls
@@ -271,6 +273,7 @@ using TFcFrameControllerNotifications = uint16_t;
 constexpr TFcFrameControllerNotifications fcnAll = 0xFFFF;
 
 class TFcFrameController;
+class TFcRegIniFile;
 
 // A control that copies the controller's settings itself.
 class IFrameControllerClient {
@@ -338,9 +341,13 @@ public:
   void SetFramingPreference(TFramingPreference V) {
     Set(FFramingPreference, V, fcpFramingPreference);
   }
+  // Where the settings would live; cleared when that component goes.
+  TFcRegIniFile* RegIniFile() const { return FRegIniFile; }
+  virtual void SetRegIniFile(TFcRegIniFile* V);
 
 protected:
   void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
   template <class T> void Set(T& Field, T Value, TFcFrameControllerProperty P) {
@@ -366,8 +373,106 @@ private:
   TFramingPreference FFramingPreference = fpXPThemes;
   int FUpdateCount = 0;
   std::unique_ptr<TList> FControls;
+  TFcRegIniFile* FRegIniFile = nullptr;
 };
 
 // Frame style names, for forms saved with older property names; returns
 // false for a name that is no frame style.
 bool FrameStyleFromName(const std::wstring& Name, TFrameStyle& Style);
+
+// ---------------------------------------------------------------------------
+// Settings file: an INI file or a registry key, with sections and values.
+
+enum TFcPathType : uint8_t { ptIniFile, ptRegistry };
+enum TFcRegKey : uint8_t {
+  hkeyClassesRoot,
+  hkeyCurrentUser,
+  hkeyLocalMachine,
+  hkeyUsers,
+  hkeyPerformanceData,
+  hkeyCurrentConfig,
+  hkeyDynData
+};
+enum TFcRegAccessKey : uint8_t {
+  keyQueryValue,
+  keySetValue,
+  keyCreateSubKey,
+  keyEnumerateSubKeys,
+  keyNotify,
+  keyCreateLink,
+  keyRead,
+  keyWrite,
+  keyExecute,
+  keyAllAccess
+};
+// Bit n for TFcRegAccessKey n.
+using TFcRegAccess = uint16_t;
+constexpr TFcRegAccess RegAccessBit(TFcRegAccessKey K) {
+  return static_cast<TFcRegAccess>(1u << K);
+}
+enum TFcSpecialFolder : uint8_t {
+  sfNone,
+  sfUserAppDataRoaming,
+  sfUserAppDataLocal,
+  sfUserDocuments,
+  sfProgramData
+};
+
+// With ptIniFile, Path names the file: inside SpecialFolder when one is set,
+// else as given (a relative path from the program's folder). With
+// ptRegistry, Path is a key below RegKey and each section a key below it;
+// values are read from any root, but written only under HKEY_CURRENT_USER
+// and only with write rights in RegAccess (ERegistryException otherwise).
+// Changing a property marks the settings changed: the next read or write
+// opens the new place.
+class TFcRegIniFile : public TComponent {
+public:
+  explicit TFcRegIniFile(TComponent* AOwner);
+  ~TFcRegIniFile() override;
+
+  const std::wstring& Path() const { return FPath; }
+  virtual void SetPath(const std::wstring& V);
+  TFcPathType PathType() const { return FPathType; }
+  virtual void SetPathType(TFcPathType V);
+  TFcRegKey RegKey() const { return FRegKey; }
+  virtual void SetRegKey(TFcRegKey V);
+  TFcRegAccess RegAccess() const { return FRegAccess; }
+  virtual void SetRegAccess(TFcRegAccess V);
+  TFcSpecialFolder SpecialFolder() const { return FSpecialFolder; }
+  virtual void SetSpecialFolder(TFcSpecialFolder V);
+  // True from creation and after each change until the place is opened.
+  bool SettingsChanged() const { return FChanged; }
+
+  // The INI file's full name, or the key's full name ("HKEY_CURRENT_USER\...").
+  std::wstring Location() const;
+
+  std::wstring ReadString(const std::wstring& Section, const std::wstring& Ident,
+                          const std::wstring& Default);
+  int ReadInteger(const std::wstring& Section, const std::wstring& Ident, int Default);
+  bool ReadBool(const std::wstring& Section, const std::wstring& Ident, bool Default);
+  void WriteString(const std::wstring& Section, const std::wstring& Ident,
+                   const std::wstring& Value);
+  void WriteInteger(const std::wstring& Section, const std::wstring& Ident, int Value);
+  void WriteBool(const std::wstring& Section, const std::wstring& Ident, bool Value);
+  bool ValueExists(const std::wstring& Section, const std::wstring& Ident);
+  void DeleteKey(const std::wstring& Section, const std::wstring& Ident);
+  void EraseSection(const std::wstring& Section);
+
+private:
+  template <class T> void Set(T& Field, T Value) {
+    if (Field == Value) return;
+    Field = Value;
+    FChanged = true;
+  }
+  void Open();
+  std::wstring SectionKey(const std::wstring& Section) const;
+  bool OpenSection(const std::wstring& Section, bool Write);
+  std::wstring FPath;
+  TFcPathType FPathType = ptIniFile;
+  TFcRegKey FRegKey = hkeyCurrentUser;
+  TFcRegAccess FRegAccess = RegAccessBit(keyAllAccess);
+  TFcSpecialFolder FSpecialFolder = sfNone;
+  bool FChanged = true;
+  std::unique_ptr<TIniFile> FIniFile;
+  std::unique_ptr<TRegistry> FRegistry;
+};

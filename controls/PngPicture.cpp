@@ -1527,6 +1527,23 @@ TPNGTransparencyMode TPngPicture::TransparencyKind() const {
   }
 }
 
+void TPngPicture::SaveToClipboardFormat(UINT& AFormat, HANDLE& AData, HPALETTE& APalette) {
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf24bit);
+  bitmap.SetSize(Width(), Height());
+  TRect r(0, 0, Width(), Height());
+  bitmap.Canvas()->Brush()->SetColor(clWhite);
+  bitmap.Canvas()->FillRect(r);
+  Draw(bitmap.Canvas(), r);
+  bitmap.SaveToClipboardFormat(AFormat, AData, APalette);
+}
+
+void TPngPicture::LoadFromClipboardFormat(UINT AFormat, HANDLE AData, HPALETTE APalette) {
+  TBitmap bitmap;
+  bitmap.LoadFromClipboardFormat(AFormat, AData, APalette);
+  AssignHandle(bitmap.Handle(), false, 0);
+}
+
 bool TPngPicture::Transparent() const {
   if (!dynamic_cast<TChunkIHDR*>(ChunkList.Item(0))) return false;
   return TransparencyKind() != ptmNone;

@@ -307,6 +307,10 @@ public:
   void Assign(TPersistent* Source) override;
   void Draw(TCanvas* ACanvas, const TRect& Rect) override;
   bool Transparent() const override;
+  // Through a temporary bitmap: saving draws the picture into one, loading
+  // builds the picture from one, without transparency.
+  void LoadFromClipboardFormat(UINT AFormat, HANDLE AData, HPALETTE APalette) override;
+  void SaveToClipboardFormat(UINT& AFormat, HANDLE& AData, HPALETTE& APalette) override;
 
   void ClearChunks();
   // This picture becomes a copy of the source.

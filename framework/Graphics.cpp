@@ -521,6 +521,14 @@ void TGraphic::SaveToStream(TStream*) {
 }
 #endif
 
+void TGraphic::LoadFromClipboardFormat(UINT, HANDLE, HPALETTE) {
+  throw EInvalidGraphic(L"Unsupported clipboard format");
+}
+
+void TGraphic::SaveToClipboardFormat(UINT&, HANDLE&, HPALETTE&) {
+  throw EInvalidGraphic(L"This picture has no clipboard format");
+}
+
 void TGraphic::SetTransparent(bool Value) {
   if (Value == FTransparent) return;
   FTransparent = Value;
@@ -933,6 +941,42 @@ void TBitmap::LoadFromDIB(const BITMAPINFO* Info, size_t InfoSize, const void* B
     DeleteDC(dc);
   }
   Changed();
+}
+
+void TBitmap::LoadFromClipboardFormat(UINT AFormat, HANDLE AData, HPALETTE) {
+  if (!AData) throw EInvalidGraphic(L"The clipboard holds no picture");
+  if (AFormat == CF_BITMAP) {
+    SetHandle(static_cast<HBITMAP>(AData));
+    return;
+  }
+  if (AFormat != CF_DIB) throw EInvalidGraphic(L"Unsupported clipboard format");
+  const size_t size = GlobalSize(AData);
+  const void* p = GlobalLock(AData);
+  if (!p) throw EInvalidGraphic(L"The clipboard holds no picture");
+  try {
+    LoadFromDIB(static_cast<const BITMAPINFO*>(p), size, nullptr, 0);
+  } catch (...) {
+    GlobalUnlock(AData);
+    throw;
+  }
+  GlobalUnlock(AData);
+}
+
+void TBitmap::SaveToClipboardFormat(UINT& AFormat, HANDLE& AData, HPALETTE& APalette) {
+  std::vector<std::uint8_t> file = SaveToBytes(); // a DIB after the file header
+  const size_t skip = sizeof(BITMAPFILEHEADER);
+  if (Empty() || file.size() <= skip) throw EInvalidGraphic(L"An empty picture cannot be copied");
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, file.size() - skip);
+  void* p = h ? GlobalLock(h) : nullptr;
+  if (!p) {
+    if (h) GlobalFree(h);
+    throw EOutOfMemory(L"Out of memory");
+  }
+  std::memcpy(p, file.data() + skip, file.size() - skip);
+  GlobalUnlock(h);
+  AFormat = CF_DIB;
+  AData = h;
+  APalette = nullptr;
 }
 
 std::vector<std::uint8_t> TBitmap::SaveToBytes() {

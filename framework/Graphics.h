@@ -309,6 +309,11 @@ public:
   virtual void LoadFromBytes(const std::vector<std::uint8_t>& Data) = 0;
   // The graphic's file image.
   virtual std::vector<std::uint8_t> SaveToBytes() = 0;
+  // Clipboard data: loading reads data of a clipboard format (the data stays
+  // the clipboard's); saving makes data that the caller hands to the
+  // clipboard. Graphics without a clipboard format raise EInvalidGraphic.
+  virtual void LoadFromClipboardFormat(UINT AFormat, HANDLE AData, HPALETTE APalette);
+  virtual void SaveToClipboardFormat(UINT& AFormat, HANDLE& AData, HPALETTE& APalette);
 
   virtual bool Transparent() const { return FTransparent; }
   virtual void SetTransparent(bool Value);
@@ -407,6 +412,9 @@ public:
   // Reads a BMP file image; raises EInvalidGraphic for broken data.
   void LoadFromBytes(const std::vector<std::uint8_t>& Data) override;
   std::vector<std::uint8_t> SaveToBytes() override;
+  // Reads CF_DIB or CF_BITMAP data; saves as CF_DIB.
+  void LoadFromClipboardFormat(UINT AFormat, HANDLE AData, HPALETTE APalette) override;
+  void SaveToClipboardFormat(UINT& AFormat, HANDLE& AData, HPALETTE& APalette) override;
   // A BITMAP resource of the module (null = the program).
   void LoadFromResourceName(HINSTANCE Instance, const std::wstring& ResName);
   void LoadFromResourceID(HINSTANCE Instance, int ResID);

@@ -10,10 +10,52 @@ void TRegistry::SetRootKey(HKEY value) {
   FRootKey = value;
 }
 
-bool TRegistry::OpenKeyReadOnly(const std::wstring& key) {
+namespace {
+std::wstring KeyPath(const std::wstring& key) {
   std::wstring path = key;
   while (!path.empty() && path[0] == L'\\')
     path.erase(0, 1);
+  return path;
+}
+} // namespace
+
+bool TRegistry::OpenKey(const std::wstring& key, bool canCreate) {
+  std::wstring path = KeyPath(key);
+  HKEY h = nullptr;
+  LONG r = canCreate ? RegCreateKeyExW(FRootKey, path.c_str(), 0, nullptr, 0, FAccess, nullptr, &h,
+                                       nullptr)
+                     : RegOpenKeyExW(FRootKey, path.c_str(), 0, FAccess, &h);
+  if (r != ERROR_SUCCESS) return false;
+  CloseKey();
+  FCurrentKey = h;
+  return true;
+}
+
+void TRegistry::WriteString(const std::wstring& name, const std::wstring& value) {
+  if (!FCurrentKey ||
+      RegSetValueExW(FCurrentKey, name.c_str(), 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
+    throw ERegistryException(Format(L"Failed to set data for '%s'", {name}));
+}
+
+void TRegistry::WriteInteger(const std::wstring& name, int value) {
+  DWORD v = static_cast<DWORD>(value);
+  if (!FCurrentKey || RegSetValueExW(FCurrentKey, name.c_str(), 0, REG_DWORD,
+                                     reinterpret_cast<const BYTE*>(&v), sizeof v) != ERROR_SUCCESS)
+    throw ERegistryException(Format(L"Failed to set data for '%s'", {name}));
+}
+
+bool TRegistry::DeleteValue(const std::wstring& name) {
+  return FCurrentKey && RegDeleteValueW(FCurrentKey, name.c_str()) == ERROR_SUCCESS;
+}
+
+bool TRegistry::DeleteKey(const std::wstring& key) {
+  return RegDeleteTreeW(FRootKey, KeyPath(key).c_str()) == ERROR_SUCCESS;
+}
+
+bool TRegistry::OpenKeyReadOnly(const std::wstring& key) {
+  std::wstring path = KeyPath(key);
   HKEY h = nullptr;
   if (RegOpenKeyExW(FRootKey, path.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
   CloseKey();

@@ -86,6 +86,9 @@ public:
   void SaveToStream(TStream* Stream) override;
   void LoadFromBytes(const std::vector<std::uint8_t>& Data) override;
   std::vector<std::uint8_t> SaveToBytes() override;
+  // The picture has no clipboard format: both do nothing.
+  void LoadFromClipboardFormat(UINT, HANDLE, HPALETTE) override {}
+  void SaveToClipboardFormat(UINT&, HANDLE&, HPALETTE&) override {}
 
   TlxGPImage* Image() const { return FImage.get(); }
   // Takes Value (frees the previous image unless it is the same).

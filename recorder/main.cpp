@@ -302,6 +302,15 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   ListViewFiles->SetMultiSelect(true);
   ListViewFiles->SetReadOnly(true);
   ListViewFiles->SetRowSelect(true);
+  ImageListListViewFiles = new TImageList(this);
+  ImageListListViewFiles->SetName(L"ImageListListViewFiles");
+  ImageListListViewFiles->SetSize(13, 19);
+  {
+    TBitmap rowImage; // drawn on magenta, which the list leaves out
+    rowImage.LoadFromResourceName(nullptr, L"HISTORY_ROW");
+    ImageListListViewFiles->AddMasked(&rowImage, clFuchsia);
+  }
+  ListViewFiles->SetSmallImages(ImageListListViewFiles);
   struct Column {
     const wchar_t* caption;
     int width;

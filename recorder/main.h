@@ -90,6 +90,7 @@ public:
   TskSkinButton* SkinButtonCopy;
   // History list and mixer panel.
   TskSkinListView* ListViewFiles;
+  TImageList* ImageListListViewFiles; // the rows' image (13 x 19)
   TskSkinScrollBar* VSkinScrollBar;
   TskSkinScrollBar* HSkinScrollBar;
   TComboBox* ComboBoxDevice;

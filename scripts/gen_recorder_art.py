@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Draws the recorder's own pictures: the delete confirmation's 48x48 RGBA icon
-(a sheet of paper with a folded corner and a red round cross over it).
-Writes resources/recorder/delete_icon.png. Python 3 standard library only."""
+(a sheet of paper with a folded corner and a red round cross over it) and the
+history list's 13x19 row image (a small sound file: a sheet with a blue wave),
+drawn pixel by pixel on a magenta key colour that the image list leaves out.
+Writes resources/recorder/delete_icon.png and history_row.bmp.
+Python 3 standard library only."""
 import math
 import os
 import struct
@@ -89,12 +92,57 @@ def png(rows, width, height):
             chunk(b'IEND', b''))
 
 
+ROW_W, ROW_H = 13, 19
+KEY = (255, 0, 255)
+
+
+def history_row():
+    """Rows of (r, g, b), top first: a sheet of 11 x 15 with a folded corner
+    and one period of a blue wave across it."""
+    px = [[KEY] * ROW_W for _ in range(ROW_H)]
+    left, top, right, bottom, fold = 1, 2, 11, 16, 3
+    for y in range(top, bottom + 1):
+        for x in range(left, right + 1):
+            if x > right - fold and y < top + fold - (right - x):
+                continue  # cut corner
+            edge = x in (left, right) or y in (top, bottom)
+            px[y][x] = (88, 96, 112) if edge else (250, 250, 255)
+    for i in range(fold + 1):  # the fold's diagonal and the folded part
+        px[top + i][right - fold + i] = (88, 96, 112)
+        for j in range(i):
+            px[top + i][right - fold + j] = (206, 212, 226)
+    mid = (top + bottom) // 2 + 1
+    prev = None
+    for x in range(left + 1, right):
+        y = mid - round(3 * math.sin((x - left - 1) / (right - left - 2) * 2 * math.pi))
+        lo, hi = (y, y) if prev is None else (min(prev, y), max(prev, y))
+        for yy in range(lo, hi + 1):
+            px[yy][x] = (24, 72, 200)
+        prev = y
+    return px
+
+
+def bmp24(px):
+    """A bottom-up 24-bit BMP file."""
+    h, w = len(px), len(px[0])
+    stride = (w * 3 + 3) & ~3
+    data = bytearray()
+    for row in reversed(px):
+        line = b''.join(bytes((b, g, r)) for r, g, b in row)
+        data += line + bytes(stride - len(line))
+    header = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    return b'BM' + struct.pack('<IHHI', 14 + len(header) + len(data), 0, 0, 14 + len(header)) + \
+        header + bytes(data)
+
+
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     out = os.path.join(root, 'resources', 'recorder')
     os.makedirs(out, exist_ok=True)
     with open(os.path.join(out, 'delete_icon.png'), 'wb') as f:
         f.write(png(render(), SIZE, SIZE))
+    with open(os.path.join(out, 'history_row.bmp'), 'wb') as f:
+        f.write(bmp24(history_row()))
 
 
 if __name__ == '__main__':

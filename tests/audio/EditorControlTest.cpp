@@ -58,7 +58,6 @@ TEST(EditorControl, ShowsPlaysAndRecords) {
   EXPECT_FALSE(vis->Spectrum().empty());
 }
 
-// Not yet passing under the bench: the take arrives empty.
 TEST(EditorControl, RecordsThroughLoopback) {
   auto form = std::make_unique<TForm>(nullptr);
   auto* ed = new TAudioEditor2(form.get());

@@ -16,6 +16,7 @@
 #include "tests/support/Gui.h"
 #include "tests/support/Tone.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <atomic>
@@ -146,6 +147,73 @@ TEST_F(HistoryListTest, ColumnsShowTheValuesTheirCaptionsName) {
   EXPECT_EQ(row->ImageIndex(), 0);
   EXPECT_EQ(Listed(), std::vector<std::wstring>{path});
   EXPECT_TRUE(testsupport::SaveWindowPng(form->Handle(), L"recorder-history"));
+}
+
+// Pixels of the image list's first image, or of a row's icon rectangle in the
+// list view's own drawing, that show the picture's wave colour or the key.
+struct RowImagePixels {
+  int wave = 0, key = 0, other = 0;
+};
+
+static RowImagePixels CountRowImage(HWND lv, HIMAGELIST il, const RECT& r) {
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  RECT client;
+  GetClientRect(lv, &client);
+  void* bits = nullptr;
+  const int bw = lv ? client.right : w, bh = lv ? client.bottom : h;
+  HBITMAP bmp = testsupport::CreateTopDownDib(screen, bw, bh, &bits);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  RECT all{0, 0, bw, bh};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  if (lv)
+    SendMessageW(lv, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+  else
+    ImageList_Draw(il, 0, dc, 0, 0, ILD_NORMAL);
+  GdiFlush();
+  RowImagePixels n;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) {
+      DWORD p = static_cast<DWORD*>(bits)[size_t(y) * size_t(bw) + size_t(x)] & 0xFFFFFF;
+      if (p == 0x1848C8)
+        ++n.wave;
+      else if (p == 0xFF00FF)
+        ++n.key;
+      else
+        ++n.other;
+    }
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return n;
+}
+
+TEST_F(HistoryListTest, RowsShowTheListImage) {
+  Create();
+  form->AddFileToList(Tone(L"row image.wav", 0.5), true);
+  ASSERT_EQ(Rows(), 1);
+  HWND lv = form->ListViewFiles->Handle();
+  HIMAGELIST il = form->ImageListListViewFiles->Handle();
+  EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageW(lv, LVM_GETIMAGELIST, LVSIL_SMALL, 0)), il);
+  int w = 0, h = 0;
+  ASSERT_TRUE(ImageList_GetIconSize(il, &w, &h));
+  EXPECT_EQ(w, 13);
+  EXPECT_EQ(h, 19);
+  EXPECT_EQ(ImageList_GetImageCount(il), 1);
+  // The picture: a wave on a sheet, its magenta key left out.
+  RowImagePixels own = CountRowImage(nullptr, il, RECT{0, 0, 13, 19});
+  EXPECT_GT(own.wave, 8);
+  EXPECT_EQ(own.key, 0);
+  // And the row draws it in its icon place.
+  RECT icon{};
+  icon.left = LVIR_ICON;
+  ASSERT_TRUE(SendMessageW(lv, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&icon)));
+  EXPECT_EQ(icon.right - icon.left, 13);
+  RowImagePixels row = CountRowImage(lv, nullptr, icon);
+  EXPECT_EQ(row.wave, own.wave);
+  EXPECT_EQ(row.key, 0);
 }
 
 TEST_F(HistoryListTest, TwoRecordingsAreListedAndReloadedAfterRestart) {
