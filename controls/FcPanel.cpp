@@ -1,6 +1,7 @@
 #include "controls/FcPanel.h"
 
 #include <algorithm>
+#include <cwchar>
 
 #include <uxtheme.h>
 #include <vssym32.h>
@@ -415,8 +416,25 @@ void TFcPanelDockManager::PaintDockFrame(TCanvas* Canvas, TControl* Control, con
   }
   SetTextAlign(dc, TA_LEFT | TA_TOP);
   HGDIOBJ old = SelectObject(dc, FGlyphFont->Handle());
-  RECT gr = glyph;
-  DrawTextW(dc, L"r", 1, &gr, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+  wchar_t face[LF_FACESIZE] = {};
+  GetTextFaceW(dc, LF_FACESIZE, face);
+  if (_wcsicmp(face, L"Marlett") == 0) {
+    RECT gr = glyph;
+    DrawTextW(dc, L"r", 1, &gr, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+  } else {
+    // Without the glyph font the cross is drawn with lines.
+    HPEN pen = CreatePen(PS_SOLID, 1, ColorToRGB(text) & 0xFFFFFF);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    int cx = (glyph.Left + glyph.Right) / 2, cy = (glyph.Top + glyph.Bottom) / 2;
+    for (int d = 0; d < 2; ++d) {
+      MoveToEx(dc, cx - 3 + d, cy - 3, nullptr);
+      LineTo(dc, cx + 4 + d, cy + 4);
+      MoveToEx(dc, cx + 3 + d, cy - 3, nullptr);
+      LineTo(dc, cx - 4 + d, cy + 4);
+    }
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+  }
   SelectObject(dc, old);
   RestoreDC(dc, saved);
 }

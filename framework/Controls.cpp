@@ -2279,12 +2279,13 @@ void TControl::ManualFloat(const TRect& ScreenPos) {
   TWinControl* form = FFloatForm;
   form->SetCaption(Text());
   form->SetBounds(ScreenPos.Left, ScreenPos.Top, ScreenPos.Width(), ScreenPos.Height());
-  form->SetClientSize(ScreenPos.Width(), ScreenPos.Height());
   FAlign = alNone;
   SetParent(form);
   SetAlign(alClient);
   SetVisible(true);
-  form->Show();
+  static_cast<TCustomForm*>(form)->Show();
+  // The window's frame is known now: the client area takes the size asked for.
+  form->SetClientSize(ScreenPos.Width(), ScreenPos.Height());
 }
 
 void TWinControl::DockClientAdd(TControl* Control, TControl* DropControl, TAlign ControlSide) {
@@ -2443,8 +2444,20 @@ void TDockTree::PaintDockFrame(TCanvas* Canvas, TControl*, const TRect& ARect) {
     if (ridge.right > ridge.left && ridge.bottom > ridge.top)
       DrawEdge(dc, &ridge, BDR_RAISEDINNER, BF_RECT);
   }
+  // The close button: a raised square with a cross.
   RECT cr = close;
-  DrawFrameControl(dc, &cr, DFC_CAPTION, DFCS_CAPTIONCLOSE);
+  DrawFrameControl(dc, &cr, DFC_BUTTON, DFCS_BUTTONPUSH);
+  HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNTEXT));
+  HGDIOBJ old = SelectObject(dc, pen);
+  int cx = (cr.left + cr.right) / 2 - 1, cy = (cr.top + cr.bottom) / 2 - 1;
+  for (int d = 0; d < 2; ++d) {
+    MoveToEx(dc, cx - 2 + d, cy - 2, nullptr);
+    LineTo(dc, cx + 3 + d, cy + 3);
+    MoveToEx(dc, cx + 2 + d, cy - 2, nullptr);
+    LineTo(dc, cx - 3 + d, cy + 3);
+  }
+  SelectObject(dc, old);
+  DeleteObject(pen);
 }
 
 int TDockTree::HitTest(const TPoint& P, TControl*& Control) {
