@@ -278,6 +278,8 @@ void TControl::SetText(const std::wstring& Value) {
   if (Value == FText) return;
   FText = Value;
   Perform(CM_TEXTCHANGED, 0, 0);
+  // The grabber of a docked control shows its text.
+  if (FHostDockSite) FHostDockSite->Invalidate();
 }
 
 void TControl::SetColor(TColor Value) {

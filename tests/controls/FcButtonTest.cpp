@@ -75,7 +75,7 @@ protected:
   void SetUp() override {
     owner = std::make_unique<TComponent>(nullptr);
     form = new TForm(owner.get());
-    form->SetBounds(80, 80, 300, 160);
+    form->SetBounds(80, 80, 300, 190);
     form->SetCaption(L"Control buttons");
     form->SetColor(clBtnFace);
     form->Show();
@@ -199,6 +199,38 @@ TEST_F(ControlButtons, HeldButtonRepeatsAfterTheInitialDelay) {
   EXPECT_EQ(clicks, held + 1); // and one more at the release
   testsupport::PumpFor(150);
   EXPECT_EQ(clicks, held + 1); // the timer stopped
+}
+
+TEST_F(ControlButtons, Picture) {
+  // Two 8 x 8 images on a magenta ground: a black square, a grey one.
+  TBitmap g;
+  g.SetSize(16, 8);
+  g.Canvas()->Brush()->SetColor(clFuchsia);
+  g.Canvas()->FillRect(TRect(0, 0, 16, 8));
+  g.Canvas()->Brush()->SetColor(clBlack);
+  g.Canvas()->FillRect(TRect(2, 2, 6, 6));
+  g.Canvas()->Brush()->SetColor(clGray);
+  g.Canvas()->FillRect(TRect(10, 2, 14, 6));
+  const TFcControlButtonStyle styles[] = {cbsUp, cbsDown, cbsLeft, cbsRight, cbsDropDown, cbsNone};
+  // Rows: raised, flat, pressed, flat and pressed, disabled.
+  std::vector<TRecordingButton*> pressed;
+  for (int row = 0; row < 5; ++row) {
+    for (int col = 0; col < 6; ++col) {
+      auto* b = new TRecordingButton(owner.get());
+      b->SetParent(form);
+      b->SetBounds(10 + col * 28, 8 + row * 24, 21, 21);
+      b->SetStyle(styles[col]);
+      if (styles[col] == cbsNone) b->SetGlyph(&g);
+      b->SetFlat(row == 1 || row == 3);
+      if (row == 2 || row == 3) pressed.push_back(b);
+      b->SetEnabled(row != 4);
+    }
+  }
+  for (auto* b : pressed)
+    b->Press(true);
+  EXPECT_TRUE(testsupport::SaveWindowPng(form->Handle(), L"ControlButtons.png"));
+  for (auto* b : pressed)
+    b->Press(false);
 }
 
 TEST_F(ControlButtons, SpinEditPassesItsGlyphsToItsButtons) {
