@@ -215,6 +215,7 @@ TEST_F(Docking, CloseGlyphHidesOnePanelAndDragMovesAndFloatsTheOther) {
   EXPECT_EQ(other->DockClientCount(), 1);
   EXPECT_EQ(beta->BoundsRect(),
             TRect(otherIn.Left, otherIn.Top + 14, otherIn.Right, otherIn.Bottom));
+  EXPECT_TRUE(testsupport::SaveWindowPng(form->Handle(), L"PanelDraggedIntoTheOtherSite.png"));
   // Dragged out of every site it floats in a window of its own size.
   grab = Screen(other, otherIn.Left + 40, otherIn.Top + 7);
   RECT fr = testsupport::WindowRect(form->Handle());
@@ -228,6 +229,7 @@ TEST_F(Docking, CloseGlyphHidesOnePanelAndDragMovesAndFloatsTheOther) {
   EXPECT_EQ(floating->ClientWidth(), 120);
   EXPECT_EQ(floating->ClientHeight(), 30);
   EXPECT_EQ(testsupport::WindowText(floating->Handle()), L"Beta");
+  EXPECT_TRUE(testsupport::SaveWindowPng(floating->Handle(), L"FloatingPanel.png"));
   // Docked again, it leaves the floating window, which goes.
   beta->ManualDock(site);
   EXPECT_EQ(beta->FloatingDockForm(), nullptr);
