@@ -1,5 +1,7 @@
 #include "controls/FcButton.h"
 
+#include <algorithm>
+
 #include <uxtheme.h>
 #include <vssym32.h>
 
