@@ -2233,7 +2233,7 @@ public:
 
 } // namespace
 
-bool TControl::Dragging() {
+bool TControl::DockDragging() {
   return DockDrag.Control != nullptr;
 }
 

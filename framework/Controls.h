@@ -221,7 +221,7 @@ public:
   // Starts a drag at the cursor; without Immediate only after the mouse
   // moved Threshold pixels (-1: the system's drag distance).
   void BeginDrag(bool Immediate, int Threshold = -1);
-  static bool Dragging();
+  static bool DockDragging();
   // Docks the control into NewDockSite next to DropControl (on its
   // ControlSide); a null site makes it float.
   void ManualDock(TWinControl* NewDockSite, TControl* DropControl = nullptr,

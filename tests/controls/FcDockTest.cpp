@@ -112,13 +112,14 @@ protected:
     MouseMoveTo(From.x, From.y);
     PumpFor(60);
     MouseButton(true);
-    EXPECT_TRUE(PumpUntil([] { return TControl::Dragging(); }, 2000)) << "the drag did not start";
+    EXPECT_TRUE(PumpUntil([] { return TControl::DockDragging(); }, 2000))
+        << "the drag did not start";
     for (int i = 1; i <= 6; ++i) {
       MouseMoveTo(From.x + (To.x - From.x) * i / 6, From.y + (To.y - From.y) * i / 6);
       PumpFor(40);
     }
     MouseButton(false);
-    PumpUntil([] { return !TControl::Dragging(); }, 2000);
+    PumpUntil([] { return !TControl::DockDragging(); }, 2000);
     PumpFor(50);
   }
   std::unique_ptr<TComponent> owner;

@@ -122,24 +122,24 @@ TEST_F(DockSites, PressWithoutMovingOrCancelledDragChangesNothing) {
   int g = site->DockManager()->GrabberSize();
   // A press on the grabber starts a drag that waits for the mouse to move.
   site->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, g / 2));
-  ASSERT_TRUE(TControl::Dragging());
+  ASSERT_TRUE(TControl::DockDragging());
   HWND tracker = GetCapture();
   ASSERT_NE(tracker, nullptr);
   SendMessageW(tracker, WM_LBUTTONUP, 0, 0);
-  EXPECT_FALSE(TControl::Dragging());
+  EXPECT_FALSE(TControl::DockDragging());
   EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_EQ(clients[0]->HostDockSite(), site);
   // A control that drags itself; losing the capture cancels the drag.
   clients[1]->SetDragMode(dmAutomatic);
   clients[1]->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-  ASSERT_TRUE(TControl::Dragging());
+  ASSERT_TRUE(TControl::DockDragging());
   ReleaseCapture();
-  EXPECT_FALSE(TControl::Dragging());
+  EXPECT_FALSE(TControl::DockDragging());
   EXPECT_EQ(clients[1]->HostDockSite(), nullptr);
   EXPECT_EQ(clients[1]->Parent(), form);
   // A press elsewhere in the site is the site's own.
   site->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, g + 20));
-  EXPECT_FALSE(TControl::Dragging());
+  EXPECT_FALSE(TControl::DockDragging());
   site->Perform(WM_LBUTTONUP, 0, MAKELPARAM(30, g + 20));
 }
 
