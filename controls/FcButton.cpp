@@ -1,7 +1,33 @@
 #include "controls/FcButton.h"
 
+#include <algorithm>
+
 #include <uxtheme.h>
 #include <vssym32.h>
+
+#include "controls/FcSpnEdt.h"
+
+namespace {
+
+// Draws one part of a visual-style class; false when the class is missing.
+bool DrawThemePart(TCanvas* Canvas, const wchar_t* ClassName, int Part, int State,
+                   const TRect& Rect, const TRect* Clip = nullptr) {
+  HTHEME th = OpenThemeData(nullptr, ClassName);
+  if (!th) return false;
+  RECT r = Rect;
+  RECT clip = Clip ? static_cast<RECT>(*Clip) : r;
+  DrawThemeBackground(th, Canvas->Handle(), Part, State, &r, &clip);
+  CloseThemeData(th);
+  return true;
+}
+
+void Fill(TCanvas* Canvas, const TRect& R, TColor Color) {
+  Canvas->Brush()->SetStyle(bsSolid);
+  Canvas->Brush()->SetColor(Color);
+  Canvas->FillRect(R);
+}
+
+} // namespace
 
 TFcControlButton::TFcControlButton(TComponent* AOwner) : TGraphicControl(AOwner) {
   FControlStyle = csCaptureMouse;
@@ -9,25 +35,34 @@ TFcControlButton::TFcControlButton(TComponent* AOwner) : TGraphicControl(AOwner)
   FHeight = 21;
   SetColor(clBtnFace);
   FGlyph = std::make_unique<TBitmap>();
-  FGlyph->OnChange = [this](TObject*) { Invalidate(); };
+  FGlyph->OnChange = [this](TObject*) { GlyphChanged(); };
 }
 
 TFcControlButton::~TFcControlButton() {
   if (FGlyph) FGlyph->OnChange = nullptr;
 }
 
-void TFcControlButton::SetFlat(bool Value) {
-  if (Value == FFlat) return;
-  FFlat = Value;
+void TFcControlButton::GlyphChanged() {
+  int w = FGlyph->Width(), h = FGlyph->Height();
+  if (h != 0 && w % h == 0) {
+    int n = w / h;
+    FNumGlyphs = static_cast<TNumGlyphs>(n < 5 && n > 0 ? n : 1);
+  }
   Invalidate();
 }
 
+void TFcControlButton::SetFlat(bool Value) {
+  if (Value == FFlat) return;
+  FFlat = Value;
+  Repaint();
+}
+
 void TFcControlButton::SetGlyph(TBitmap* Value) {
+  // Both report the change through the glyph's OnChange.
   if (Value)
     FGlyph->Assign(Value);
   else
-    FGlyph->SetSize(0, 0);
-  Invalidate();
+    FGlyph->Assign(nullptr);
 }
 
 void TFcControlButton::SetNumGlyphs(TNumGlyphs Value) {
@@ -47,12 +82,18 @@ void TFcControlButton::Click() {
   TGraphicControl::Click();
 }
 
+TPoint TFcControlButton::GetGlyphSize() {
+  if (FGlyph->Empty()) return TPoint(0, 0);
+  return TPoint(FGlyph->Width() / std::max<int>(FNumGlyphs, 1), FGlyph->Height());
+}
+
 void TFcControlButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TGraphicControl::MouseDown(Button, Shift, X, Y);
-  if (Button != mbLeft || !Enabled()) return;
-  FDown = true;
-  FDragging = true;
-  Invalidate();
+  if (Button == mbLeft && Enabled()) {
+    FDown = true;
+    FDragging = true;
+    Invalidate();
+  }
   if (FRepeatClicks) {
     if (!FRepeatTimer) {
       FRepeatTimer = std::make_unique<TFcTimer>();
@@ -63,24 +104,34 @@ void TFcControlButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
   }
 }
 
-void TFcControlButton::MouseMove(TShiftState Shift, int X, int Y) {
-  TGraphicControl::MouseMove(Shift, X, Y);
-  if (!FDragging) return;
-  bool inside = X >= 0 && X < Width() && Y >= 0 && Y < Height();
-  if (inside != FDown) {
-    FDown = inside;
-    Invalidate();
-  }
-}
-
 void TFcControlButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  bool wasDown = FDown;
-  FDragging = false;
-  FDown = false;
-  if (FRepeatTimer) FRepeatTimer->SetEnabled(false);
-  Invalidate();
   TGraphicControl::MouseUp(Button, Shift, X, Y);
-  (void)wasDown;
+  if (FDragging) {
+    FDragging = false;
+    FDown = false;
+    FMouseOver = false;
+    Repaint();
+    struct TStop {
+      TFcControlButton* B;
+      ~TStop() {
+        if (B->FRepeatTimer) B->FRepeatTimer->SetEnabled(false);
+      }
+    } stop{this};
+    if (X >= 0 && X < ClientWidth() && Y >= 0 && Y < ClientHeight()) Click();
+    if ((FFlat || ThemesEnabled()) && Enabled()) {
+      POINT p;
+      GetCursorPos(&p);
+      bool over = false;
+      if (Parent() && Parent()->HandleAllocated()) {
+        TPoint local = Parent()->ScreenToClient(TPoint(p.x, p.y));
+        over = Parent()->ControlAtPos(local, false) == this &&
+               WindowFromPoint(p) == Parent()->Handle();
+      }
+      Perform(over ? CM_MOUSEENTER : CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(this));
+    }
+    return;
+  }
+  if (FRepeatTimer) FRepeatTimer->SetEnabled(false);
 }
 
 void TFcControlButton::TimerExpired() {
@@ -97,14 +148,15 @@ void TFcControlButton::TimerExpired() {
 
 void TFcControlButton::CMMouseEnter(TMessage& Message) {
   TGraphicControl::CMMouseEnter(Message);
+  if (ComponentState() & csDesigning) return;
   FMouseOver = true;
-  if (FFlat || ThemesEnabled()) Invalidate();
+  if (FFlat || ThemesEnabled()) Repaint();
 }
 
 void TFcControlButton::CMMouseLeave(TMessage& Message) {
   TGraphicControl::CMMouseLeave(Message);
   FMouseOver = false;
-  if (FFlat || ThemesEnabled()) Invalidate();
+  if (FFlat || ThemesEnabled()) Repaint();
 }
 
 void TFcControlButton::CMEnabledChanged(TMessage& Message) {
@@ -112,68 +164,149 @@ void TFcControlButton::CMEnabledChanged(TMessage& Message) {
   Invalidate();
 }
 
-void TFcControlButton::Paint() {
+bool TFcControlButton::InSpinEdit() const {
+  TComponent* o = Owner();
+  return o && dynamic_cast<TFcSpinEdit*>(o->Owner()) != nullptr;
+}
+
+void TFcControlButton::DrawButtonFace(TRect& R) {
   TCanvas* c = Canvas();
-  TRect r(0, 0, Width(), Height());
-  bool themed = false;
+  bool hot = Hot() || (ComponentState() & csDesigning);
   if (ThemesEnabled()) {
-    HTHEME th = OpenThemeData(nullptr, L"BUTTON");
-    if (th) {
-      int state = !Enabled()   ? PBS_DISABLED
-                  : FDown      ? PBS_PRESSED
-                  : FMouseOver ? PBS_HOT
-                               : PBS_NORMAL;
-      if (!FFlat || FDown || FMouseOver) {
-        RECT rr = r;
-        DrawThemeBackground(th, c->Handle(), BP_PUSHBUTTON, state, &rr, nullptr);
-        themed = true;
-      }
-      CloseThemeData(th);
+    bool drawn = false;
+    if (hot) {
+      TRect big(R.Left - 1, R.Top - 2, R.Right + 2, R.Bottom + 2);
+      drawn = DrawThemePart(c, L"SCROLLBAR", SBP_THUMBBTNHORZ, FDown ? SCRBS_PRESSED : SCRBS_HOT,
+                            big, &R);
+    } else if (FFlat) {
+      Fill(c, R, Color());
+      drawn = true;
+    } else {
+      drawn = DrawThemePart(c, L"SCROLLBAR", SBP_THUMBBTNHORZ,
+                            Enabled() ? SCRBS_NORMAL : SCRBS_DISABLED, R);
+    }
+    if (drawn) {
+      R.Inflate(-2, -2);
+      return;
     }
   }
-  if (!themed) {
-    c->Brush()->SetColor(Color());
-    c->Brush()->SetStyle(bsSolid);
-    c->FillRect(r);
-    if (!FFlat || FDown || FMouseOver) {
-      if (FFlat)
-        DrawStyledBorder(c, r, FDown ? fsStatus : fsPopup);
-      else
-        DrawPushButtonBorder(c, r, FDown);
+  if (FFlat) {
+    if (hot) R = DrawStyledBorder(c, R, FDown ? fsStatus : fsPopup);
+    Fill(c, R, Color());
+  } else {
+    R = FDown ? DrawRectOutline(c, R, clBtnShadow) : DrawStyledBorder(c, R, fsRaised);
+    Fill(c, R, clBtnFace);
+  }
+}
+
+void TFcControlButton::DrawArrowButton(TRect& R) {
+  TCanvas* c = Canvas();
+  bool hot = Hot() || (ComponentState() & csDesigning);
+  int direction = FStyle == cbsUp ? 0 : FStyle == cbsDown ? 1 : FStyle == cbsLeft ? 2 : 3;
+  if (ThemesEnabled()) {
+    int part = FStyle == cbsUp      ? SPNP_UP
+               : FStyle == cbsDown  ? SPNP_DOWN
+               : FStyle == cbsRight ? SPNP_UPHORZ
+                                    : SPNP_DOWNHORZ;
+    // The spin parts share their state numbers: normal, hot, pressed, disabled.
+    bool drawn = false;
+    if (hot) {
+      drawn = DrawThemePart(c, L"SPIN", part, FDown ? UPS_PRESSED : UPS_HOT, R);
+    } else if (FFlat) {
+      Fill(c, R, Color());
+      DrawSpinArrow(c, R, true, Enabled(), direction);
+      drawn = true;
+    } else {
+      drawn = DrawThemePart(c, L"SPIN", part, Enabled() ? UPS_NORMAL : UPS_DISABLED, R);
+    }
+    if (drawn) {
+      R.Inflate(-2, -2);
+      return;
     }
   }
-  TRect in = r;
-  if (FDown) in.Offset(1, 1);
-  if (!FGlyph->Empty() && FStyle == cbsNone) {
-    int n = std::max<int>(FNumGlyphs, 1);
-    int gw = FGlyph->Width() / n, gh = FGlyph->Height();
-    int index = 0;
-    if (!Enabled() && n > 1)
-      index = 1;
-    else if (FDown && n > 2)
-      index = 2;
-    TRect dst = CenterRectangle(in, gw, gh);
-    TRect src = Bounds(index * gw, 0, gw, gh);
-    c->CopyRect(dst, FGlyph->Canvas(), src);
-    return;
+  TColor fill = Color();
+  if (FFlat) {
+    if (hot) R = DrawStyledBorder(c, R, FDown ? fsStatus : fsPopup);
+  } else {
+    R = FDown ? DrawRectOutline(c, R, clBtnShadow) : DrawStyledBorder(c, R, fsButtonUp);
+    if (InSpinEdit()) fill = clBtnFace;
   }
+  Fill(c, R, fill);
+  DrawSpinArrow(c, R, false, Enabled(), direction);
+}
+
+void TFcControlButton::DrawDropDownButton(TRect& R) {
+  TCanvas* c = Canvas();
+  bool hot = Hot() || (ComponentState() & csDesigning);
+  if (ThemesEnabled()) {
+    TRect saved = R;
+    R.Inflate(1, 1);
+    bool drawn = false;
+    TRect clip(0, 0, Width(), Height());
+    if (hot) {
+      drawn = DrawThemePart(c, L"COMBOBOX", CP_DROPDOWNBUTTON, FDown ? CBXS_PRESSED : CBXS_HOT, R,
+                            &clip);
+    } else if (FFlat) {
+      Fill(c, R, Color());
+      DrawDropDownArrow(c, R, true, Enabled());
+      drawn = true;
+    } else {
+      drawn = DrawThemePart(c, L"COMBOBOX", CP_DROPDOWNBUTTON,
+                            Enabled() ? CBXS_NORMAL : CBXS_DISABLED, R, &clip);
+    }
+    if (drawn) {
+      R.Inflate(-2, -2);
+      return;
+    }
+    R = saved;
+  }
+  if (FFlat) {
+    if (hot) R = DrawStyledBorder(c, R, FDown ? fsStatus : fsPopup);
+    Fill(c, R, Color());
+  } else {
+    R = FDown ? DrawRectOutline(c, R, clBtnShadow) : DrawStyledBorder(c, R, fsButtonUp);
+    Fill(c, R, clBtnFace);
+  }
+  DrawDropDownArrow(c, R, false, Enabled());
+}
+
+void TFcControlButton::DrawGlyph(const TRect& R) {
+  if (FGlyph->Empty() || R.IsEmpty()) return;
+  TPoint size = GetGlyphSize();
+  int n = std::max<int>(FNumGlyphs, 1);
+  int index = 0;
+  if (FDown && n > 2)
+    index = 2;
+  else if (!Enabled() && n >= 2)
+    index = 1;
+  TCanvas* c = Canvas();
+  TBitmap cell;
+  cell.SetSize(R.Width(), R.Height());
+  TRect local(0, 0, R.Width(), R.Height());
+  cell.Canvas()->CopyRect(local, c, R);
+  DrawTransparentBitmapRect(cell.Canvas(), FGlyph.get(), local, FGlyph->TransparentColor(),
+                            Bounds(index * size.X, 0, size.X, size.Y));
+  c->Draw(R.Left, R.Top, &cell);
+}
+
+void TFcControlButton::Paint() {
+  TRect r(0, 0, Width(), Height());
   switch (FStyle) {
-  case cbsUp:
-    DrawSpinArrow(c, in, themed, Enabled(), 0);
+  case cbsNone: {
+    DrawButtonFace(r);
+    if (FGlyph->Empty()) return;
+    r.Inflate(-1, -1);
+    TPoint size = GetGlyphSize();
+    TRect g = CenterRectangle(r, size.X, size.Y);
+    if (FDown) g.Offset(1, ThemesEnabled() ? 0 : 1);
+    DrawGlyph(g);
     break;
-  case cbsDown:
-    DrawSpinArrow(c, in, themed, Enabled(), 1);
-    break;
-  case cbsLeft:
-    DrawSpinArrow(c, in, themed, Enabled(), 2);
-    break;
-  case cbsRight:
-    DrawSpinArrow(c, in, themed, Enabled(), 3);
-    break;
+  }
   case cbsDropDown:
-    DrawDropDownArrow(c, in, themed, Enabled());
+    DrawDropDownButton(r);
     break;
   default:
+    DrawArrowButton(r);
     break;
   }
 }

@@ -35,11 +35,19 @@ public:
   bool MouseOver() const { return FMouseOver; }
 
   void Click() override;
+  // Glyph width per image and height; (0, 0) without a glyph.
+  virtual TPoint GetGlyphSize();
 
 protected:
+  // Each draws into R and leaves R as the area inside what it drew.
+  virtual void DrawButtonFace(TRect& R);
+  virtual void DrawArrowButton(TRect& R);
+  virtual void DrawDropDownButton(TRect& R);
+  virtual void DrawGlyph(const TRect& R);
+  // Pressed, or under the mouse while enabled.
+  bool Hot() const { return FDown || (FMouseOver && Enabled()); }
   void Paint() override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-  void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void CMMouseEnter(TMessage& Message) override;
   void CMMouseLeave(TMessage& Message) override;
@@ -47,6 +55,9 @@ protected:
 
 private:
   void TimerExpired();
+  void GlyphChanged();
+  // A non-flat button of a spin edit fills its arrow face with clBtnFace.
+  bool InSpinEdit() const;
   bool FMouseOver = false;
   bool FDown = false;
   bool FDragging = false;

@@ -112,9 +112,11 @@ void TFcCustomEdit::CreateParams(TCreateParams& Params) {
   TEdit::CreateParams(Params);
   Params.Style |= WS_CLIPCHILDREN;
   Params.Style &= ~(ES_MULTILINE | ES_RIGHT | ES_CENTER);
-  if (FAlignment == taRightJustify)
+  // Right-to-left alignment shows the alignment mirrored.
+  TAlignment shown = MirroredAlignment(FAlignment);
+  if (shown == taRightJustify)
     Params.Style |= ES_RIGHT;
-  else if (FAlignment == taCenter)
+  else if (shown == taCenter)
     Params.Style |= ES_CENTER;
 }
 
@@ -384,8 +386,13 @@ void TFcCustomEdit::UpdateHotState(bool ViaMouse, bool Active) {
       if (!FFrameHotTrack) {
         // The strip beside the client area that holds the button.
         int cx = GetSystemMetrics(SM_CXVSCROLL);
-        r.left = r.right - 2;
-        r.right += cx + 2;
+        if (UseRightToLeftAlignment()) {
+          r.right = r.left + 2;
+          r.left -= cx + 2;
+        } else {
+          r.left = r.right - 2;
+          r.right += cx + 2;
+        }
       }
       RedrawWindow(FHandle, &r, nullptr, RDW_FRAME | RDW_NOERASE | RDW_INVALIDATE);
     }
@@ -462,7 +469,10 @@ TRect TFcCustomEdit::ButtonRect() const {
     int d = ThemesEnabled() ? 1 : 2;
     r = TRect(r.Left + d, r.Top + d, r.Right - d, r.Bottom - d);
   }
-  r.Left = std::max(r.Left, r.Right - GetSystemMetrics(SM_CXVSCROLL));
+  if (UseRightToLeftAlignment())
+    r.Right = std::min(r.Right, r.Left + GetSystemMetrics(SM_CXVSCROLL));
+  else
+    r.Left = std::max(r.Left, r.Right - GetSystemMetrics(SM_CXVSCROLL));
   return r;
 }
 
@@ -630,7 +640,11 @@ void TFcCustomEdit::WndProc(TMessage& Message) {
   case WM_NCCALCSIZE:
     if (FButtonShown) {
       auto* r = reinterpret_cast<RECT*>(Message.LParam);
-      r->right -= GetSystemMetrics(SM_CXVSCROLL) - (ThemesEnabled() ? 1 : 0);
+      int cx = GetSystemMetrics(SM_CXVSCROLL) - (ThemesEnabled() ? 1 : 0);
+      if (UseRightToLeftAlignment())
+        r->left += cx;
+      else
+        r->right -= cx;
     }
     break;
   case WM_NCHITTEST: {

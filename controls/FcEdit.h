@@ -51,6 +51,7 @@ public:
 
   TAlignment Alignment() const { return FAlignment; }
   virtual void SetAlignment(TAlignment Value);
+  TAlignment GetControlsAlignment() const override { return FAlignment; }
   bool TabOnEnter() const { return FTabOnEnter; }
   void SetTabOnEnter(bool Value) { FTabOnEnter = Value; }
   bool BeepOnInvalidKey() const { return FBeepOnInvalidKey; }

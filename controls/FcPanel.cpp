@@ -1,6 +1,7 @@
 #include "controls/FcPanel.h"
 
 #include <algorithm>
+#include <cwchar>
 
 #include <uxtheme.h>
 #include <vssym32.h>
@@ -42,6 +43,12 @@ TFcCustomPanel::TFcCustomPanel(TComponent* AOwner) : TCustomControl(AOwner) {
   FWidth = 185;
   FHeight = 41;
   SetColor(clBtnFace);
+  SetUseDockManager(true);
+}
+
+TDockTree* TFcCustomPanel::CreateDockManager() {
+  if (DockManager() || !DockSite() || !UseDockManager()) return DockManager();
+  return new TFcPanelDockManager(this);
 }
 
 TFcCustomPanel::~TFcCustomPanel() {
@@ -257,7 +264,8 @@ void TFcCustomPanel::DrawCaption(const TRect& Rect) {
   UINT align = FAlignment == taLeftJustify    ? DT_LEFT
                : FAlignment == taRightJustify ? DT_RIGHT
                                               : DT_CENTER;
-  UINT flags = DT_EXPANDTABS | DT_VCENTER | align | (FWordWrap ? DT_WORDBREAK : 0);
+  UINT flags =
+      DrawTextBiDiModeFlags(DT_EXPANDTABS | DT_VCENTER | align | (FWordWrap ? DT_WORDBREAK : 0));
   TRect calc = r;
   int h = DrawCanvasText(c, caption, calc, flags | DT_CALCRECT);
   switch (FAlignmentVertical) {
@@ -340,6 +348,95 @@ void TFcCustomPanel::WndProc(TMessage& Message) {
     return;
   }
   TCustomControl::WndProc(Message);
+}
+
+// ---------------------------------------------------------------------------
+// Dock manager
+
+TFcPanelDockManager::TFcPanelDockManager(TFcCustomPanel* Panel)
+    : TDockTree(Panel), FPanel(Panel), FCaptionFont(std::make_unique<TFont>()),
+      FGlyphFont(std::make_unique<TFont>()) {
+  SetGrabberSize(14);
+  FCaptionFont->SetName(L"Verdana");
+  FCaptionFont->SetSize(8);
+  FGlyphFont->SetName(L"Marlett");
+  FGlyphFont->SetSize(8);
+  if (!(Panel->ComponentState() & csDesigning)) {
+    // Commands and activation inside the panel repaint its grabbers.
+    FPanelOldWndProc = Panel->WindowProc;
+    Panel->WindowProc = [this](TMessage& m) {
+      if (m.Msg == WM_COMMAND || m.Msg == WM_MOUSEACTIVATE) FPanel->Invalidate();
+      FPanelOldWndProc(m);
+    };
+    FHooked = true;
+  }
+}
+
+TFcPanelDockManager::~TFcPanelDockManager() {
+  if (FHooked) FPanel->WindowProc = FPanelOldWndProc;
+}
+
+void TFcPanelDockManager::PaintDockFrame(TCanvas* Canvas, TControl* Control, const TRect& ARect) {
+  if (!FPanel->ShowDockClientCaptions()) {
+    TDockTree::PaintDockFrame(Canvas, Control, ARect);
+    return;
+  }
+  auto* win = dynamic_cast<TWinControl*>(Control);
+  bool active = !win || win->Focused();
+  TColor back = active ? clActiveCaption : clInactiveCaption;
+  TColor text = active ? clCaptionText : clInactiveCaptionText;
+  HDC dc = Canvas->Handle();
+  int g = GrabberSize();
+  bool left = GrabbersOnLeft();
+  TRect bar = left ? TRect(ARect.Left, ARect.Top, ARect.Left + g, ARect.Bottom)
+                   : TRect(ARect.Left, ARect.Top, ARect.Right, ARect.Top + g);
+  Canvas->Brush()->SetStyle(bsSolid);
+  Canvas->Brush()->SetColor(back);
+  Canvas->FillRect(bar);
+  int saved = SaveDC(dc);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ColorToRGB(text) & 0xFFFFFF);
+  std::wstring caption = Control->Text();
+  TRect glyph = CloseRect(ARect);
+  if (left) {
+    HFONT rotated = CreateRotatedFont(FCaptionFont.get(), 90);
+    HGDIOBJ old = SelectObject(dc, rotated);
+    IntersectClipRect(dc, bar.Left, glyph.Bottom + 1, bar.Right, bar.Bottom);
+    SetTextAlign(dc, TA_BASELINE | TA_LEFT);
+    TextOutW(dc, bar.Right - 2, bar.Bottom - 3, caption.c_str(), static_cast<int>(caption.size()));
+    SelectObject(dc, old);
+    DeleteObject(rotated);
+    SelectClipRgn(dc, nullptr);
+  } else {
+    HGDIOBJ old = SelectObject(dc, FCaptionFont->Handle());
+    RECT tr{bar.Left + 2, bar.Top, glyph.Left - 1, bar.Bottom};
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &tr,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    SelectObject(dc, old);
+  }
+  SetTextAlign(dc, TA_LEFT | TA_TOP);
+  HGDIOBJ old = SelectObject(dc, FGlyphFont->Handle());
+  wchar_t face[LF_FACESIZE] = {};
+  GetTextFaceW(dc, LF_FACESIZE, face);
+  if (_wcsicmp(face, L"Marlett") == 0) {
+    RECT gr = glyph;
+    DrawTextW(dc, L"r", 1, &gr, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+  } else {
+    // Without the glyph font the cross is drawn with lines.
+    HPEN pen = CreatePen(PS_SOLID, 1, ColorToRGB(text) & 0xFFFFFF);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    int cx = (glyph.Left + glyph.Right) / 2, cy = (glyph.Top + glyph.Bottom) / 2;
+    for (int d = 0; d < 2; ++d) {
+      MoveToEx(dc, cx - 3 + d, cy - 3, nullptr);
+      LineTo(dc, cx + 4 + d, cy + 4);
+      MoveToEx(dc, cx + 3 + d, cy - 3, nullptr);
+      LineTo(dc, cx - 4 + d, cy + 4);
+    }
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+  }
+  SelectObject(dc, old);
+  RestoreDC(dc, saved);
 }
 
 // ---------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,25 @@
 #include "framework/ExtCtrls.h"
 
 enum TFcGridStyle : uint8_t { gsDots, gsDottedLines, gsSolidLines };
+
+class TFcCustomPanel;
+
+// The dock manager of a framed panel: 14-pixel grabbers that show the docked
+// control's text and a close glyph in caption colours.
+class TFcPanelDockManager : public TDockTree {
+public:
+  explicit TFcPanelDockManager(TFcCustomPanel* Panel);
+  ~TFcPanelDockManager() override;
+  TFont* CaptionFont() const { return FCaptionFont.get(); }
+  TFont* GlyphFont() const { return FGlyphFont.get(); }
+  void PaintDockFrame(TCanvas* Canvas, TControl* Control, const TRect& ARect) override;
+
+private:
+  TFcCustomPanel* FPanel;
+  std::unique_ptr<TFont> FCaptionFont, FGlyphFont;
+  TWndMethod FPanelOldWndProc;
+  bool FHooked = false;
+};
 
 class TFcCustomPanel : public TCustomControl,
                        public IFrameControllerClient,
@@ -77,6 +97,8 @@ public:
   void SetPaintClientArea(bool Value) { SetAndPaint(FPaintClientArea, Value); }
   bool FullRepaint() const { return FFullRepaint; }
   void SetFullRepaint(bool Value) { FFullRepaint = Value; }
+  bool ShowDockClientCaptions() const { return FShowDockClientCaptions; }
+  void SetShowDockClientCaptions(bool Value) { SetAndPaint(FShowDockClientCaptions, Value); }
   bool Locked() const { return FLocked; }
   void SetLocked(bool Value) { FLocked = Value; }
   TFcFrameController* FrameController() const { return FFrameController; }
@@ -103,6 +125,7 @@ protected:
   }
   void Paint() override;
   void AdjustClientRect(TRect& Rect) override;
+  TDockTree* CreateDockManager() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void WndProc(TMessage& Message) override;
   void CMEnabledChanged(TMessage& Message) override;
@@ -129,7 +152,7 @@ private:
   TAlignmentVertical FAlignmentVertical = avCenter;
   int FTextMargin = 0, FTextMarginVertical = 0;
   bool FWordWrap = true, FTransparent = false, FPaintClientArea = true, FFullRepaint = true,
-       FLocked = false;
+       FLocked = false, FShowDockClientCaptions = true;
   TFcFrameController* FFrameController = nullptr;
   TFcFrameControllerNotifications FNotifications = fcnAll;
   // Children's enabled states while the panel is disabled.

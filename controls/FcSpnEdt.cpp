@@ -373,6 +373,12 @@ void TFcSpinEdit::SetButtonWidth(int V) {
   Invalidate();
 }
 
+void TFcSpinEdit::SetOrientation(TOrientation Value) {
+  if (Value == FButtons->Orientation()) return;
+  FButtons->SetOrientation(Value);
+  ArrangeButtons();
+}
+
 void TFcSpinEdit::SetFlatButtons(bool Value) {
   TFcCustomEdit::SetFlatButtons(Value);
   FButtons->SetFlat(Value);
@@ -387,8 +393,7 @@ void TFcSpinEdit::ArrangeButtons() {
     return;
   }
   int w = FButtons->Width();
-  bool rtl = false;
-  if (rtl)
+  if (UseRightToLeftAlignment())
     FButtons->SetBounds(0, 0, w, Height() - 4);
   else if (FrameVisible() || Ctl3D()) {
     if (ThemesEnabled())
@@ -410,8 +415,13 @@ void TFcSpinEdit::UpdateMargins() {
   }
   if (Loading()) return;
   int w = FButtons->Width();
-  SendMessageW(FHandle, EM_SETMARGINS, EC_LEFTMARGIN, 0);
-  SendMessageW(FHandle, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, w + 2));
+  if (UseRightToLeftAlignment()) {
+    SendMessageW(FHandle, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(w + 2, 0));
+    SendMessageW(FHandle, EM_SETMARGINS, EC_RIGHTMARGIN, 0);
+  } else {
+    SendMessageW(FHandle, EM_SETMARGINS, EC_LEFTMARGIN, 0);
+    SendMessageW(FHandle, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, w + 2));
+  }
 }
 
 void TFcSpinEdit::ReadOnlyChanged() {

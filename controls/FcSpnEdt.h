@@ -46,6 +46,10 @@ public:
   void SetGlyphUpRight(TBitmap* Value);
   TBitmap* GlyphDownLeft() const { return FDownButton->Glyph(); }
   void SetGlyphDownLeft(TBitmap* Value);
+  TNumGlyphs NumGlyphsUpRight() const { return FUpButton->NumGlyphs(); }
+  void SetNumGlyphsUpRight(TNumGlyphs Value) { FUpButton->SetNumGlyphs(Value); }
+  TNumGlyphs NumGlyphsDownLeft() const { return FDownButton->NumGlyphs(); }
+  void SetNumGlyphsDownLeft(TNumGlyphs Value) { FDownButton->SetNumGlyphs(Value); }
   TFcControlButton* UpRightButton() const { return FUpButton; }
   TFcControlButton* DownLeftButton() const { return FDownButton; }
 
@@ -106,6 +110,17 @@ public:
   void SetPageSize(double Value) { FPageSize = Value; }
   TSpinDirection Direction() const { return FButtons->Direction(); }
   void SetDirection(TSpinDirection Value) { FButtons->SetDirection(Value); }
+  TOrientation Orientation() const { return FButtons->Orientation(); }
+  void SetOrientation(TOrientation Value);
+  // Glyphs of the buttons (the built-in arrows while empty).
+  TBitmap* ButtonUpGlyph() const { return FButtons->GlyphUpRight(); }
+  void SetButtonUpGlyph(TBitmap* Value) { FButtons->SetGlyphUpRight(Value); }
+  TBitmap* ButtonDownGlyph() const { return FButtons->GlyphDownLeft(); }
+  void SetButtonDownGlyph(TBitmap* Value) { FButtons->SetGlyphDownLeft(Value); }
+  TNumGlyphs ButtonUpNumGlyphs() const { return FButtons->NumGlyphsUpRight(); }
+  void SetButtonUpNumGlyphs(TNumGlyphs Value) { FButtons->SetNumGlyphsUpRight(Value); }
+  TNumGlyphs ButtonDownNumGlyphs() const { return FButtons->NumGlyphsDownLeft(); }
+  void SetButtonDownNumGlyphs(TNumGlyphs Value) { FButtons->SetNumGlyphsDownLeft(Value); }
   TFcSpinButtons* Buttons() const { return FButtons; }
   TFcControlButton* GetButton(TSpinButtonType Kind) const;
   void SetFlatButtons(bool Value) override;

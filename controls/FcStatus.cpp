@@ -167,7 +167,11 @@ void TFcCustomStatusPane::DrawCaptionText(const std::wstring& Text) {
   if (auto* pane = dynamic_cast<TFcStatusPane*>(this)) offset = pane->CaptionOffset();
   int x;
   UINT align;
-  switch (FAlignment) {
+  // Right-to-left reading shows the alignment mirrored.
+  TAlignment alignment = FAlignment;
+  if (UseRightToLeftReading() && alignment != taCenter)
+    alignment = alignment == taLeftJustify ? taRightJustify : taLeftJustify;
+  switch (alignment) {
   case taRightJustify:
     align = TA_RIGHT;
     x = r.Right - offset - 1;
@@ -181,6 +185,7 @@ void TFcCustomStatusPane::DrawCaptionText(const std::wstring& Text) {
     x = r.Left + offset + 1;
     break;
   }
+  if (UseRightToLeftReading()) align |= TA_RTLREADING;
   SetTextAlign(dc, align | TA_TOP);
   int y = r.Top + (r.Height() - c->TextHeight(L"Pp")) / 2;
   if (FTransparent) {

@@ -126,7 +126,8 @@ void TtlCustomPanel::Paint() {
     HDC dc = c->Handle();
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorToRGB(Font()->Color()) & 0xFFFFFF);
-    DrawTextW(dc, Caption().c_str(), -1, r.R(), DT_SINGLELINE | DT_VCENTER | align);
+    DrawTextW(dc, Caption().c_str(), -1, r.R(),
+              DrawTextBiDiModeFlags(DT_SINGLELINE | DT_VCENTER | align));
     FCaptionRect = r;
   }
   BitBlt(Canvas()->Handle(), 0, 0, w, h, c->Handle(), 0, 0, SRCCOPY);

@@ -1,6 +1,7 @@
 #include "framework/Controls.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <commctrl.h>
 
 #include "framework/ActnList.h"
@@ -16,6 +17,7 @@ TControl* MouseControlPtr = nullptr;
 // A dialog key that was used: its character message is dropped.
 thread_local WPARAM SwallowChar = 0;
 int NextControlID = 1000;
+void CancelDockDragOf(TControl* Control);
 
 bool IsMouseMsg(UINT m) {
   return m >= WM_MOUSEFIRST && m <= WM_MOUSELAST && m != WM_MOUSEWHEEL;
@@ -149,6 +151,12 @@ TControl::~TControl() {
   if (MouseControlPtr == this) MouseControlPtr = nullptr;
   FActionLink.reset();
   if (FParent) FParent->RemoveControl(this);
+  CancelDockDragOf(this);
+  if (FFloatForm) {
+    TWinControl* f = FFloatForm;
+    FFloatForm = nullptr;
+    delete f;
+  }
 }
 
 TComponent* TControl::GetParentComponent() const {
@@ -270,6 +278,8 @@ void TControl::SetText(const std::wstring& Value) {
   if (Value == FText) return;
   FText = Value;
   Perform(CM_TEXTCHANGED, 0, 0);
+  // The grabber of a docked control shows its text.
+  if (FHostDockSite) FHostDockSite->Invalidate();
 }
 
 void TControl::SetColor(TColor Value) {
@@ -479,6 +489,12 @@ void TControl::Dispatch(TMessage& m) {
   case CM_SYSCOLORCHANGE:
     CMSysColorChange(m);
     break;
+  case CM_BIDIMODECHANGED:
+    CMBiDiModeChanged(m);
+    break;
+  case CM_PARENTBIDIMODECHANGED:
+    CMParentBiDiModeChanged(m);
+    break;
   default:
     DefaultHandler(m);
     break;
@@ -508,6 +524,10 @@ void TControl::DoMouseUp(TMessage& m, TMouseButton Button) {
 }
 
 void TControl::WMLButtonDown(TMessage& m) {
+  if (FDragMode == dmAutomatic && FDragKind == dkDock && !(ComponentState() & csDesigning)) {
+    BeginDrag(false);
+    return;
+  }
   SendCancelMode(this);
   DefaultHandler(m);
   if (FControlStyle & csCaptureMouse) SetMouseCapture(true);
@@ -785,6 +805,7 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FBrush(new TBru
 
 TWinControl::~TWinControl() {
   Destroying();
+  FDockManager.reset();
   DestroyComponents();
   while (!FControls.empty()) {
     TControl* c = FControls.back();
@@ -814,6 +835,10 @@ void TWinControl::CreateParams(TCreateParams& p) {
   if (Visible()) p.Style |= WS_VISIBLE;
   if (!Enabled()) p.Style |= WS_DISABLED;
   if (FTabStop) p.Style |= WS_TABSTOP;
+  if (UseRightToLeftReading()) p.ExStyle |= WS_EX_RTLREADING;
+  if (UseRightToLeftScrollBar()) p.ExStyle |= WS_EX_LEFTSCROLLBAR;
+  if (UseRightToLeftAlignment() && GetControlsAlignment() == taLeftJustify)
+    p.ExStyle |= WS_EX_RIGHT;
   p.X = FLeft;
   p.Y = FTop;
   p.Width = FWidth;
@@ -1001,6 +1026,7 @@ void TWinControl::InsertControl(TControl* AControl) {
   AControl->Perform(CM_PARENTCOLORCHANGED, 0, 0);
   AControl->Perform(CM_PARENTFONTCHANGED, 0, 0);
   AControl->Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
+  AControl->Perform(CM_PARENTBIDIMODECHANGED, 0, 0);
   if (auto* w = dynamic_cast<TWinControl*>(AControl)) {
     if (FHandle) w->UpdateShowing();
   } else {
@@ -1022,6 +1048,7 @@ void TWinControl::RemoveControl(TControl* AControl) {
   auto t = std::find(FTabList.begin(), FTabList.end(), AControl);
   if (t != FTabList.end()) FTabList.erase(t);
   if (CaptureControlPtr == AControl) CaptureControlPtr = nullptr;
+  if (AControl->FHostDockSite == this) DockClientRemove(AControl);
   AControl->FParent = nullptr;
   if (TCustomForm* f = GetParentForm(this)) f->ControlRemoved(AControl);
   if (AControl->Align() != alNone && !(ComponentState() & csDestroying)) Realign();
@@ -1123,6 +1150,7 @@ void TWinControl::AlignControls(TControl*, TRect& Rect) {
   place(alLeft);
   place(alRight);
   place(alClient);
+  if (FDockSite && FUseDockManager && FDockManager) FDockManager->ResetBounds(false);
   // Anchored controls keep their distances to the anchored sides.
   if (ComponentState() & csLoading) return;
   TRect client = ClientRect();
@@ -1531,6 +1559,7 @@ void TWinControl::PaintHandler(TMessage& m) {
       ::FillRect(mem, &cr, FBrush->Handle());
       PaintWindow(mem);
       PaintControls(mem, nullptr);
+      if (FDockSite && FUseDockManager && FDockManager) FDockManager->PaintSite(mem);
       BitBlt(dc, 0, 0, cr.right, cr.bottom, mem, 0, 0, SRCCOPY);
       SelectObject(mem, old);
       DeleteObject(bmp);
@@ -1538,6 +1567,7 @@ void TWinControl::PaintHandler(TMessage& m) {
     } else {
       PaintWindow(dc);
       PaintControls(dc, nullptr);
+      if (FDockSite && FUseDockManager && FDockManager) FDockManager->PaintSite(dc);
     }
   } catch (...) {
     if (!m.WParam) EndPaint(FHandle, &ps);
@@ -2018,4 +2048,469 @@ LRESULT CALLBACK TWindowSubclass::Proc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM
   }
   if (!handled) return DefSubclassProc(Wnd, Msg, WParam, LParam);
   return m.Result;
+}
+
+// ---------------------------------------------------------------------------
+// Right-to-left modes
+
+void TControl::SetBiDiMode(TBiDiMode Value) {
+  FParentBiDiMode = false;
+  if (Value == FBiDiMode) return;
+  FBiDiMode = Value;
+  Perform(CM_BIDIMODECHANGED, 0, 0);
+}
+
+void TControl::SetParentBiDiMode(bool Value) {
+  if (Value == FParentBiDiMode) return;
+  FParentBiDiMode = Value;
+  if (Value && FParent) Perform(CM_PARENTBIDIMODECHANGED, 0, 0);
+}
+
+TAlignment TControl::MirroredAlignment(TAlignment Value) const {
+  if (!UseRightToLeftAlignment() || Value == taCenter) return Value;
+  return Value == taLeftJustify ? taRightJustify : taLeftJustify;
+}
+
+UINT TControl::DrawTextBiDiModeFlags(UINT Flags) const {
+  if (UseRightToLeftAlignment()) {
+    if (Flags & DT_RIGHT)
+      Flags &= ~DT_RIGHT;
+    else if (!(Flags & DT_CENTER))
+      Flags |= DT_RIGHT;
+  }
+  if (UseRightToLeftReading()) Flags |= DT_RTLREADING;
+  return Flags;
+}
+
+void TControl::CMBiDiModeChanged(TMessage&) {
+  Invalidate();
+}
+
+void TControl::CMParentBiDiModeChanged(TMessage&) {
+  if (!FParentBiDiMode || !FParent || FParent->BiDiMode() == FBiDiMode) return;
+  FBiDiMode = FParent->BiDiMode();
+  Perform(CM_BIDIMODECHANGED, 0, 0);
+}
+
+void TWinControl::CMBiDiModeChanged(TMessage& m) {
+  TControl::CMBiDiModeChanged(m);
+  NotifyControls(CM_PARENTBIDIMODECHANGED);
+  // The window styles follow the mode.
+  if (FHandle && !(ComponentState() & (csLoading | csDestroying))) RecreateWnd();
+}
+
+// ---------------------------------------------------------------------------
+// Drag and dock
+
+namespace {
+
+// The one drag of the thread: a hidden window holds the mouse capture and
+// follows the pointer until the button goes up.
+struct TDockDragState {
+  TControl* Control = nullptr;
+  HWND Wnd = nullptr;
+  POINT Start{};
+  POINT Grab{}; // pointer position relative to the control's top-left corner
+  int Threshold = 0;
+  bool Moving = false;
+  bool FrameShown = false;
+  RECT Frame{};
+  bool Ending = false;
+};
+thread_local TDockDragState DockDrag;
+
+void XorFrame(const RECT& R) {
+  HDC dc = GetDC(nullptr);
+  RECT r = R;
+  for (int i = 0; i < 2; ++i) {
+    DrawFocusRect(dc, &r);
+    InflateRect(&r, -1, -1);
+  }
+  ReleaseDC(nullptr, dc);
+}
+
+void HideDragFrame() {
+  if (!DockDrag.FrameShown) return;
+  XorFrame(DockDrag.Frame);
+  DockDrag.FrameShown = false;
+}
+
+// The dock site under a screen point that the dragged control may enter.
+TWinControl* DockSiteAt(POINT P, TControl* Dragged) {
+  HWND h = WindowFromPoint(P);
+  TWinControl* c = nullptr;
+  while (h && !(c = FindControl(h)))
+    h = GetParent(h);
+  auto* draggedWin = dynamic_cast<TWinControl*>(Dragged);
+  while (c) {
+    if (draggedWin && (c == draggedWin || draggedWin->ContainsControl(c))) {
+      c = Dragged->Parent();
+      continue;
+    }
+    if (c->DockSite()) return c;
+    c = c->Parent();
+  }
+  return nullptr;
+}
+
+// Where the control would go: the site's client area, or a floating window.
+RECT DropFrame(POINT P) {
+  TControl* c = DockDrag.Control;
+  RECT r;
+  if (TWinControl* site = DockSiteAt(P, c)) {
+    GetClientRect(site->Handle(), &r);
+    MapWindowPoints(site->Handle(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+  } else {
+    r = RECT{P.x - DockDrag.Grab.x, P.y - DockDrag.Grab.y, P.x - DockDrag.Grab.x + c->UndockWidth(),
+             P.y - DockDrag.Grab.y + c->UndockHeight()};
+  }
+  return r;
+}
+
+void EndDockDrag(bool Drop, POINT P) {
+  TControl* c = DockDrag.Control;
+  bool moving = DockDrag.Moving;
+  HideDragFrame();
+  DockDrag.Control = nullptr;
+  DockDrag.Moving = false;
+  DockDrag.Ending = true;
+  if (GetCapture() == DockDrag.Wnd) ReleaseCapture();
+  DockDrag.Ending = false;
+  if (!c || !Drop || !moving) return;
+  if (TWinControl* site = DockSiteAt(P, c)) {
+    if (site != c->HostDockSite()) c->ManualDock(site);
+  } else {
+    c->ManualFloat(
+        Bounds(P.x - DockDrag.Grab.x, P.y - DockDrag.Grab.y, c->UndockWidth(), c->UndockHeight()));
+  }
+}
+
+void DockDragMessage(TMessage& m) {
+  DWORD pos = GetMessagePos();
+  POINT p{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
+  switch (m.Msg) {
+  case WM_MOUSEMOVE:
+    if (!DockDrag.Control) break;
+    if (!DockDrag.Moving && (std::abs(p.x - DockDrag.Start.x) >= DockDrag.Threshold ||
+                             std::abs(p.y - DockDrag.Start.y) >= DockDrag.Threshold))
+      DockDrag.Moving = true;
+    if (DockDrag.Moving) {
+      HideDragFrame();
+      DockDrag.Frame = DropFrame(p);
+      XorFrame(DockDrag.Frame);
+      DockDrag.FrameShown = true;
+    }
+    return;
+  case WM_LBUTTONUP:
+    EndDockDrag(true, p);
+    return;
+  case WM_RBUTTONDOWN:
+    EndDockDrag(false, p);
+    return;
+  case WM_CAPTURECHANGED:
+    if (!DockDrag.Ending && DockDrag.Control) EndDockDrag(false, p);
+    return;
+  default:
+    break;
+  }
+  m.Result = DefWindowProcW(DockDrag.Wnd, m.Msg, m.WParam, m.LParam);
+}
+
+void CancelDockDragOf(TControl* Control) {
+  if (DockDrag.Control == Control) EndDockDrag(false, POINT{});
+}
+
+// The tool window a control floats in; it lets go of its client when it
+// goes, so that the client outlives it.
+class TFloatDockForm : public TCustomForm {
+public:
+  TFloatDockForm() : TCustomForm(nullptr) { SetBorderStyle(bsSizeToolWin); }
+  ~TFloatDockForm() override {
+    while (ControlCount() > 0)
+      Controls(0)->SetParent(nullptr);
+  }
+};
+
+} // namespace
+
+bool TControl::DockDragging() {
+  return DockDrag.Control != nullptr;
+}
+
+void TControl::BeginDrag(bool Immediate, int Threshold) {
+  if (FDragKind != dkDock || DockDrag.Control) return;
+  if (!DockDrag.Wnd) DockDrag.Wnd = AllocateHWnd(DockDragMessage);
+  POINT p;
+  GetCursorPos(&p);
+  TPoint origin = FParent ? FParent->ClientToScreen(TPoint(FLeft, FTop)) : TPoint(FLeft, FTop);
+  DockDrag.Control = this;
+  DockDrag.Start = p;
+  DockDrag.Grab = POINT{p.x - origin.X, p.y - origin.Y};
+  DockDrag.Threshold = Threshold >= 0 ? Threshold : GetSystemMetrics(SM_CXDRAG);
+  DockDrag.Moving = Immediate;
+  DockDrag.FrameShown = false;
+  SetCapture(DockDrag.Wnd);
+}
+
+void TControl::ManualDock(TWinControl* NewDockSite, TControl* DropControl, TAlign ControlSide) {
+  if (!NewDockSite) {
+    TPoint o = FParent ? FParent->ClientToScreen(TPoint(FLeft, FTop)) : TPoint(FLeft, FTop);
+    ManualFloat(Bounds(o.X, o.Y, UndockWidth(), UndockHeight()));
+    return;
+  }
+  if (NewDockSite == FHostDockSite) return;
+  if (FHostDockSite)
+    FHostDockSite->DockClientRemove(this);
+  else {
+    FUndockWidth = FWidth;
+    FUndockHeight = FHeight;
+  }
+  TWinControl* oldFloat = FFloatForm && FParent == FFloatForm ? FFloatForm : nullptr;
+  FAlign = alNone;
+  SetParent(NewDockSite);
+  NewDockSite->DockClientAdd(this, DropControl, ControlSide);
+  if (oldFloat) {
+    FFloatForm = nullptr;
+    delete oldFloat;
+  }
+}
+
+void TControl::ManualFloat(const TRect& ScreenPos) {
+  if (FHostDockSite) FHostDockSite->DockClientRemove(this);
+  if (!FFloatForm) FFloatForm = new TFloatDockForm();
+  TWinControl* form = FFloatForm;
+  form->SetCaption(Text());
+  form->SetBounds(ScreenPos.Left, ScreenPos.Top, ScreenPos.Width(), ScreenPos.Height());
+  FAlign = alNone;
+  SetParent(form);
+  SetAlign(alClient);
+  SetVisible(true);
+  static_cast<TCustomForm*>(form)->Show();
+  // The window's frame is known now: the client area takes the size asked for.
+  form->SetClientSize(ScreenPos.Width(), ScreenPos.Height());
+}
+
+void TWinControl::DockClientAdd(TControl* Control, TControl* DropControl, TAlign ControlSide) {
+  if (std::find(FDockClients.begin(), FDockClients.end(), Control) == FDockClients.end())
+    FDockClients.push_back(Control);
+  Control->FHostDockSite = this;
+  if (FUseDockManager && FDockManager)
+    FDockManager->InsertControl(Control, ControlSide, DropControl);
+  Realign();
+  Invalidate();
+}
+
+void TWinControl::DockClientRemove(TControl* Control) {
+  auto it = std::find(FDockClients.begin(), FDockClients.end(), Control);
+  if (it != FDockClients.end()) FDockClients.erase(it);
+  Control->FHostDockSite = nullptr;
+  if (FDockManager) FDockManager->RemoveControl(Control);
+  if (!(ComponentState() & csDestroying)) Invalidate();
+}
+
+void TWinControl::SetDockSite(bool Value) {
+  if (Value == FDockSite) return;
+  FDockSite = Value;
+  if (FDockSite && FUseDockManager && !FDockManager) FDockManager.reset(CreateDockManager());
+  if (FDockManager) SetDoubleBuffered(true);
+}
+
+void TWinControl::SetUseDockManager(bool Value) {
+  if (Value == FUseDockManager) return;
+  FUseDockManager = Value;
+  if (FDockSite && FUseDockManager && !FDockManager) FDockManager.reset(CreateDockManager());
+  if (FDockManager) SetDoubleBuffered(true);
+}
+
+TDockTree* TWinControl::CreateDockManager() {
+  return new TDockTree(this);
+}
+
+// ---------------------------------------------------------------------------
+// TDockTree
+
+TDockTree::TDockTree(TWinControl* DockSite) : FDockSite(DockSite) {
+  FOldWndProc = FDockSite->WindowProc;
+  FDockSite->WindowProc = [this](TMessage& m) { WindowProc(m); };
+}
+
+TDockTree::~TDockTree() {
+  FDockSite->WindowProc = FOldWndProc;
+}
+
+void TDockTree::SetGrabberSize(int Value) {
+  if (Value == FGrabberSize) return;
+  FGrabberSize = Value;
+  ResetBounds(true);
+}
+
+void TDockTree::InsertControl(TControl* Control, TAlign InsertAt, TControl* DropControl) {
+  auto old = std::find(FZones.begin(), FZones.end(), Control);
+  if (old != FZones.end()) FZones.erase(old);
+  auto at = std::find(FZones.begin(), FZones.end(), DropControl);
+  if (at == FZones.end())
+    FZones.push_back(Control);
+  else if (InsertAt == alLeft || InsertAt == alTop)
+    FZones.insert(at, Control);
+  else
+    FZones.insert(at + 1, Control);
+  ResetBounds(true);
+}
+
+void TDockTree::RemoveControl(TControl* Control) {
+  auto it = std::find(FZones.begin(), FZones.end(), Control);
+  if (it == FZones.end()) return;
+  FZones.erase(it);
+  if (FClosePressed == Control) FClosePressed = nullptr;
+  ResetBounds(true);
+}
+
+bool TDockTree::GrabbersOnLeft() const {
+  return FDockSite->Align() == alTop || FDockSite->Align() == alBottom;
+}
+
+void TDockTree::ResetBounds(bool /*Force*/) {
+  if (FResetting || (FDockSite->ComponentState() & csDestroying)) return;
+  TRect r = FDockSite->ClientRect();
+  FDockSite->AdjustClientRect(r);
+  std::vector<TControl*> shown;
+  for (TControl* c : FZones)
+    if (c->Visible()) shown.push_back(c);
+  if (shown.empty()) return;
+  bool left = GrabbersOnLeft();
+  int n = static_cast<int>(shown.size());
+  int start = left ? r.Left : r.Top, total = left ? r.Width() : r.Height();
+  FResetting = true;
+  try {
+    for (int i = 0; i < n; ++i) {
+      int a = start + total * i / n, b = start + total * (i + 1) / n;
+      TRect zone = left ? TRect(a, r.Top, b, r.Bottom) : TRect(r.Left, a, r.Right, b);
+      AdjustDockRect(shown[i], zone);
+      shown[i]->SetBounds(zone.Left, zone.Top, std::max<int>(zone.Width(), 0),
+                          std::max<int>(zone.Height(), 0));
+    }
+  } catch (...) {
+    FResetting = false;
+    throw;
+  }
+  FResetting = false;
+  FDockSite->Invalidate();
+}
+
+void TDockTree::AdjustDockRect(TControl*, TRect& ARect) {
+  if (GrabbersOnLeft())
+    ARect.Left += FGrabberSize;
+  else
+    ARect.Top += FGrabberSize;
+}
+
+TRect TDockTree::FrameRect(TControl* Control) const {
+  TRect r = Control->BoundsRect();
+  if (GrabbersOnLeft())
+    r.Left -= FGrabberSize;
+  else
+    r.Top -= FGrabberSize;
+  return r;
+}
+
+TRect TDockTree::CloseRect(const TRect& F) const {
+  if (GrabbersOnLeft()) return TRect(F.Left + 1, F.Top + 1, F.Left + 12, F.Top + 12);
+  return TRect(F.Right - 15, F.Top + 1, F.Right - 2, F.Top + 12);
+}
+
+void TDockTree::PaintSite(HDC DC) {
+  TCanvas canvas;
+  canvas.SetHandle(DC);
+  try {
+    for (TControl* c : FZones)
+      if (c->Visible()) PaintDockFrame(&canvas, c, FrameRect(c));
+  } catch (...) {
+    canvas.SetHandle(nullptr);
+    throw;
+  }
+  canvas.SetHandle(nullptr);
+}
+
+void TDockTree::PaintDockFrame(TCanvas* Canvas, TControl*, const TRect& ARect) {
+  HDC dc = Canvas->Handle();
+  bool left = GrabbersOnLeft();
+  RECT bar = left ? RECT{ARect.Left, ARect.Top, ARect.Left + FGrabberSize, ARect.Bottom}
+                  : RECT{ARect.Left, ARect.Top, ARect.Right, ARect.Top + FGrabberSize};
+  FillRect(dc, &bar, GetSysColorBrush(COLOR_BTNFACE));
+  TRect close = CloseRect(ARect);
+  // Two ridges along the bar beside the close glyph.
+  for (int i = 0; i < 2; ++i) {
+    RECT ridge =
+        left ? RECT{bar.left + 3 + 4 * i, close.Bottom + 2, bar.left + 6 + 4 * i, bar.bottom - 2}
+             : RECT{bar.left + 2, bar.top + 3 + 4 * i, close.Left - 2, bar.top + 6 + 4 * i};
+    if (ridge.right > ridge.left && ridge.bottom > ridge.top)
+      DrawEdge(dc, &ridge, BDR_RAISEDINNER, BF_RECT);
+  }
+  // The close button: a raised square with a cross.
+  RECT cr = close;
+  DrawFrameControl(dc, &cr, DFC_BUTTON, DFCS_BUTTONPUSH);
+  HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNTEXT));
+  HGDIOBJ old = SelectObject(dc, pen);
+  int cx = (cr.left + cr.right) / 2 - 1, cy = (cr.top + cr.bottom) / 2 - 1;
+  for (int d = 0; d < 2; ++d) {
+    MoveToEx(dc, cx - 2 + d, cy - 2, nullptr);
+    LineTo(dc, cx + 3 + d, cy + 3);
+    MoveToEx(dc, cx + 2 + d, cy - 2, nullptr);
+    LineTo(dc, cx - 3 + d, cy + 3);
+  }
+  SelectObject(dc, old);
+  DeleteObject(pen);
+}
+
+int TDockTree::HitTest(const TPoint& P, TControl*& Control) {
+  Control = nullptr;
+  bool left = GrabbersOnLeft();
+  for (TControl* c : FZones) {
+    if (!c->Visible()) continue;
+    TRect f = FrameRect(c);
+    TRect bar = left ? TRect(f.Left, f.Top, f.Left + FGrabberSize, f.Bottom)
+                     : TRect(f.Left, f.Top, f.Right, f.Top + FGrabberSize);
+    if (!bar.Contains(P)) continue;
+    Control = c;
+    return CloseRect(f).Contains(P) ? HTCLOSE : HTCAPTION;
+  }
+  return HTNOWHERE;
+}
+
+void TDockTree::WindowProc(TMessage& m) {
+  switch (m.Msg) {
+  case WM_LBUTTONDOWN:
+  case WM_LBUTTONDBLCLK: {
+    TControl* c = nullptr;
+    int hit = HitTest(TPoint(m.XPos(), m.YPos()), c);
+    if (hit == HTCAPTION && c) {
+      c->BeginDrag(false);
+      m.Result = 0;
+      return;
+    }
+    if (hit == HTCLOSE && c) {
+      FClosePressed = c;
+      m.Result = 0;
+      return;
+    }
+    break;
+  }
+  case WM_LBUTTONUP:
+    if (FClosePressed) {
+      TControl* c = nullptr;
+      int hit = HitTest(TPoint(m.XPos(), m.YPos()), c);
+      TControl* pressed = FClosePressed;
+      FClosePressed = nullptr;
+      if (hit == HTCLOSE && c == pressed) {
+        pressed->SetVisible(false);
+        ResetBounds(true);
+      }
+      m.Result = 0;
+      return;
+    }
+    break;
+  default:
+    break;
+  }
+  FOldWndProc(m);
 }

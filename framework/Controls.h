@@ -21,6 +21,7 @@ class TCustomForm;
 class TPopupMenu;
 class TBasicAction;
 class TControlActionLink;
+class TDockTree;
 
 // ---------------------------------------------------------------------------
 // Enumerations and sets
@@ -32,6 +33,15 @@ constexpr TAnchors akLeft = 1, akTop = 2, akRight = 4, akBottom = 8;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
+// Right-to-left modes: bdRightToLeft mirrors alignment and reads right to
+// left; bdRightToLeftNoAlign only reads right to left and puts the scroll bar
+// on the left; bdRightToLeftReadingOnly only reads right to left.
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+
+// dkDock: dragging the control docks it into a dock site (or floats it).
+enum TDragKind { dkDrag, dkDock };
+enum TDragMode { dmManual, dmAutomatic };
 
 using TCursor = int;
 constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4,
@@ -178,6 +188,47 @@ public:
   void SetPopupMenu(TPopupMenu* Value);
   TCursor Cursor() const { return FCursor; }
   void SetCursor(TCursor Value);
+  // Right-to-left: the mode, taken from the parent while ParentBiDiMode.
+  TBiDiMode BiDiMode() const { return FBiDiMode; }
+  void SetBiDiMode(TBiDiMode Value);
+  bool ParentBiDiMode() const { return FParentBiDiMode; }
+  void SetParentBiDiMode(bool Value);
+  bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
+  bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
+  bool UseRightToLeftScrollBar() const {
+    return FBiDiMode == bdRightToLeft || FBiDiMode == bdRightToLeftNoAlign;
+  }
+  // The alignment the control draws its text with, before mirroring.
+  virtual TAlignment GetControlsAlignment() const { return taLeftJustify; }
+  // An alignment as shown: left and right swapped with right-to-left alignment.
+  TAlignment MirroredAlignment(TAlignment Value) const;
+  // DrawText flags for this mode: DT_LEFT/DT_RIGHT swapped with right-to-left
+  // alignment, DT_RTLREADING added with right-to-left reading.
+  UINT DrawTextBiDiModeFlags(UINT Flags) const;
+
+  // Docking. A control with DragKind dkDock is dragged into dock sites.
+  TDragKind DragKind() const { return FDragKind; }
+  void SetDragKind(TDragKind Value) { FDragKind = Value; }
+  TDragMode DragMode() const { return FDragMode; }
+  void SetDragMode(TDragMode Value) { FDragMode = Value; }
+  // The site the control is docked in (null when not docked).
+  TWinControl* HostDockSite() const { return FHostDockSite; }
+  // The window the control floats in after an undock (null when none).
+  TWinControl* FloatingDockForm() const { return FFloatForm; }
+  // Size the control takes when it floats.
+  int UndockWidth() const { return FUndockWidth > 0 ? FUndockWidth : FWidth; }
+  int UndockHeight() const { return FUndockHeight > 0 ? FUndockHeight : FHeight; }
+  // Starts a drag at the cursor; without Immediate only after the mouse
+  // moved Threshold pixels (-1: the system's drag distance).
+  void BeginDrag(bool Immediate, int Threshold = -1);
+  static bool DockDragging();
+  // Docks the control into NewDockSite next to DropControl (on its
+  // ControlSide); a null site makes it float.
+  void ManualDock(TWinControl* NewDockSite, TControl* DropControl = nullptr,
+                  TAlign ControlSide = alNone);
+  // Undocks the control into a floating tool window at ScreenPos.
+  void ManualFloat(const TRect& ScreenPos);
+
   TControlStyle ControlStyle() const { return FControlStyle; }
   void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
   TControlState ControlState() const { return FControlState; }
@@ -276,6 +327,8 @@ protected:
   virtual void CMHitTest(TMessage& Message);
   virtual void CMMouseWheel(TMessage& Message);
   virtual void CMSysColorChange(TMessage& Message);
+  virtual void CMBiDiModeChanged(TMessage& Message);
+  virtual void CMParentBiDiModeChanged(TMessage& Message);
 
   // Fields derived classes use directly.
   TWinControl* FParent = nullptr;
@@ -310,6 +363,13 @@ private:
   TPopupMenu* FPopupMenu = nullptr;
   TCursor FCursor = crDefault;
   std::unique_ptr<TControlActionLink> FActionLink;
+  TBiDiMode FBiDiMode = bdLeftToRight;
+  bool FParentBiDiMode = true;
+  TDragKind FDragKind = dkDrag;
+  TDragMode FDragMode = dmManual;
+  TWinControl* FHostDockSite = nullptr;
+  TWinControl* FFloatForm = nullptr;
+  int FUndockWidth = 0, FUndockHeight = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -377,6 +437,16 @@ public:
   void SetCtl3D(bool Value);
   bool ParentCtl3D() const { return FParentCtl3D; }
   void SetParentCtl3D(bool Value) { FParentCtl3D = Value; }
+  // Docking: a dock site takes dragged controls; with UseDockManager its
+  // dock manager lays them out and draws their grabbers.
+  bool DockSite() const { return FDockSite; }
+  void SetDockSite(bool Value);
+  bool UseDockManager() const { return FUseDockManager; }
+  void SetUseDockManager(bool Value);
+  TDockTree* DockManager() const { return FDockManager.get(); }
+  int DockClientCount() const { return static_cast<int>(FDockClients.size()); }
+  TControl* DockClients(int Index) const { return FDockClients.at(Index); }
+
   bool DoubleBuffered() const { return FDoubleBuffered; }
   void SetDoubleBuffered(bool Value) { FDoubleBuffered = Value; }
   // The background brush (Color).
@@ -418,6 +488,9 @@ protected:
   void CreateSubClass(TCreateParams& Params, const wchar_t* ControlClassName);
   virtual void AlignControls(TControl* AControl, TRect& Rect);
   virtual void AdjustClientRect(TRect& /*Rect*/) {}
+  // The manager a dock site with UseDockManager gets (a TDockTree).
+  virtual TDockTree* CreateDockManager();
+  void CMBiDiModeChanged(TMessage& Message) override;
   virtual void PaintWindow(HDC DC);
   void PaintHandler(TMessage& Message);
   virtual void KeyDown(WORD& Key, TShiftState Shift);
@@ -477,6 +550,13 @@ protected:
 private:
   friend LRESULT CALLBACK ControlWndProc(HWND, UINT, WPARAM, LPARAM);
   friend class TControl;
+  friend class TDockTree;
+  void DockClientAdd(TControl* Control, TControl* DropControl, TAlign ControlSide);
+  void DockClientRemove(TControl* Control);
+  bool FDockSite = false;
+  bool FUseDockManager = false;
+  std::unique_ptr<TDockTree> FDockManager;
+  std::vector<TControl*> FDockClients;
   void MainWndProc(TMessage& Message);
   bool IsControlMouseMsg(TMessage& Message);
   void AlignNow();
@@ -537,6 +617,58 @@ protected:
 
 private:
   std::unique_ptr<TControlCanvas> FCanvas;
+};
+
+// ---------------------------------------------------------------------------
+// Dock tree: lays the controls docked into a site out side by side (site
+// aligned to the top or bottom) or one below the other, each behind a
+// grabber bar; a press on a grabber drags the control out, its close glyph
+// hides it. Hooks the site's WindowProc while it lives.
+
+class TDockTree {
+public:
+  explicit TDockTree(TWinControl* DockSite);
+  virtual ~TDockTree();
+  TDockTree(const TDockTree&) = delete;
+  TDockTree& operator=(const TDockTree&) = delete;
+
+  TWinControl* DockSite() const { return FDockSite; }
+  int GrabberSize() const { return FGrabberSize; }
+  void SetGrabberSize(int Value);
+  // Docked controls in layout order.
+  int ZoneCount() const { return static_cast<int>(FZones.size()); }
+  TControl* ZoneControl(int Index) const { return FZones.at(Index); }
+
+  virtual void InsertControl(TControl* Control, TAlign InsertAt, TControl* DropControl);
+  virtual void RemoveControl(TControl* Control);
+  // Places the visible docked controls over the site's client area.
+  virtual void ResetBounds(bool Force);
+  // Draws the frames (grabbers) of the visible docked controls.
+  virtual void PaintSite(HDC DC);
+  // The control's rectangle within its zone: the grabber taken off.
+  virtual void AdjustDockRect(TControl* Control, TRect& ARect);
+  // Draws one grabber; ARect is the control's bounds with its grabber.
+  virtual void PaintDockFrame(TCanvas* Canvas, TControl* Control, const TRect& ARect);
+  // HTCAPTION over a grabber, HTCLOSE over its close glyph, else HTNOWHERE;
+  // Control receives the docked control the point belongs to.
+  virtual int HitTest(const TPoint& MousePos, TControl*& Control);
+  // The control's bounds with its grabber.
+  TRect FrameRect(TControl* Control) const;
+  // The close glyph's rectangle in a frame rectangle.
+  TRect CloseRect(const TRect& Frame) const;
+  // Grabbers run down the left of a site aligned to the top or bottom.
+  bool GrabbersOnLeft() const;
+
+protected:
+  virtual void WindowProc(TMessage& Message);
+  TWinControl* FDockSite;
+  TWndMethod FOldWndProc;
+
+private:
+  std::vector<TControl*> FZones;
+  int FGrabberSize = 12;
+  TControl* FClosePressed = nullptr;
+  bool FResetting = false;
 };
 
 // ---------------------------------------------------------------------------
