@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <numbers>
 #include <random>
@@ -159,6 +160,11 @@ public:
 
 protected:
   void Apply(float* d, int64_t frames) override {
+    if (std::all_of(FOffsets.begin(), FOffsets.end(), [](float o) { return o == 0.0f; })) {
+      for (int64_t i = 0; i < frames * FChannels; ++i)
+        d[i] *= FGain;
+      return;
+    }
     for (int64_t f = 0; f < frames; ++f)
       for (int c = 0; c < FChannels; ++c)
         d[f * FChannels + c] = (d[f * FChannels + c] + FOffsets[size_t(c)]) * FGain;
@@ -287,6 +293,71 @@ private:
   float FWet, FDry, FCombGain, FPreFeedback, FDamp, FCombNorm;
 };
 
+// The compressor of the volume chain ("acompressor" with its default knee,
+// RMS detection and linked channels), computed in float in and out with
+// the fast logarithm and exponential: the C runtime's took most of its time.
+class CompressorProcessor : public SampleProcessor {
+public:
+  CompressorProcessor(int rate, int channels, double threshold, double ratio, double attackMs,
+                      double releaseMs)
+      : SampleProcessor(channels), FRatio(ratio) {
+    constexpr double kKnee = 2.82843;
+    FThres = std::log(threshold);
+    double kneeStart = threshold / std::sqrt(kKnee);
+    FAdjKneeStart = kneeStart * kneeStart;
+    FKneeStart = std::log(kneeStart);
+    FKneeStop = std::log(threshold * std::sqrt(kKnee));
+    FCompressedKneeStop = (FKneeStop - FThres) / ratio + FThres;
+    FAttack = std::min(1.0, 1.0 / (attackMs * rate / 4000.0));
+    FRelease = std::min(1.0, 1.0 / (releaseMs * rate / 4000.0));
+  }
+
+protected:
+  // Cubic Hermite curve through (x0, p0) and (x1, p1) with slopes m0 and m1.
+  static double Hermite(double x, double x0, double x1, double p0, double p1, double m0,
+                        double m1) {
+    double width = x1 - x0, t = (x - x0) / width;
+    m0 *= width;
+    m1 *= width;
+    double t2 = t * t, t3 = t2 * t;
+    double ct2 = -3 * p0 - 2 * m0 + 3 * p1 - m1;
+    double ct3 = 2 * p0 + m0 - 2 * p1 + m1;
+    return ct3 * t3 + ct2 * t2 + m0 * t + p0;
+  }
+
+  double Gain(double level) const {
+    double slope = effects::FastLog(level) * 0.5; // the level is a mean square
+    double gain = (slope - FThres) / FRatio + FThres;
+    if (slope < FKneeStop)
+      gain =
+          Hermite(slope, FKneeStart, FKneeStop, FKneeStart, FCompressedKneeStop, 1.0, 1.0 / FRatio);
+    return effects::FastExp(gain - slope);
+  }
+
+  void Apply(float* d, int64_t frames) override {
+    const int ch = FChannels;
+    double level = FLevel;
+    for (int64_t f = 0; f < frames; ++f, d += ch) {
+      double a = std::fabs(double(d[0]));
+      for (int c = 1; c < ch; ++c)
+        a += std::fabs(double(d[c]));
+      a /= ch;
+      a *= a;
+      level += (a - level) * (a > level ? FAttack : FRelease);
+      if (level > 0.0 && level > FAdjKneeStart) {
+        double g = Gain(level);
+        for (int c = 0; c < ch; ++c)
+          d[c] = float(double(d[c]) * g);
+      }
+    }
+    FLevel = level;
+  }
+
+private:
+  double FRatio, FThres, FAdjKneeStart, FKneeStart, FKneeStop, FCompressedKneeStop;
+  double FAttack, FRelease, FLevel = 0;
+};
+
 // Q from the dialogs' steepness: 1 % gives a gentle 0.5, 100 % a sharp 10.
 double SteepnessToQ(float steepness) {
   double s = std::clamp<double>(steepness, 1, 100) / 100.0;
@@ -332,6 +403,14 @@ ProcessorPtr MakeNoise(float amplitude, bool gaussian, int channels, uint32_t se
   return std::make_unique<NoiseProcessor>(amplitude, gaussian, channels, seed);
 }
 
+ProcessorPtr MakeCompressor(int sampleRate, int channels, float thresholdDb, float ratePercent,
+                            float rmsMs) {
+  effects::CompressorParams p = effects::CompressorParameters(thresholdDb, ratePercent, rmsMs);
+  return std::make_unique<CompressorProcessor>(std::clamp(sampleRate, 1000, 384000),
+                                               std::clamp(channels, 1, 2), p.Threshold, p.Ratio,
+                                               p.AttackMs, p.ReleaseMs);
+}
+
 ProcessorPtr MakeReverb(int sampleRate, int channels, float delayMs, float mixPercent,
                         float feedbackPercent, float reverbPercent, float dampHz, int stages) {
   return std::make_unique<ReverbProcessor>(sampleRate, channels, delayMs, mixPercent,
@@ -339,6 +418,67 @@ ProcessorPtr MakeReverb(int sampleRate, int channels, float delayMs, float mixPe
 }
 
 namespace effects {
+
+// Logarithm and exponential by range reduction and series, within a few
+// units in the last place of a double: the C runtime's took most of the
+// compressor's time.
+double FastLog(double x) {
+  if (!(x > 0) || !std::isfinite(x)) return std::log(x);
+  uint64_t bits;
+  std::memcpy(&bits, &x, 8);
+  int e = int(bits >> 52) - 1023;
+  if (e == -1023) { // subnormal: scale into the normal range first
+    return FastLog(x * 0x1p54) - 54 * std::numbers::ln2;
+  }
+  // x = m × 2^e with m in [sqrt(1/2), sqrt(2)).
+  bits = (bits & 0x000FFFFFFFFFFFFFull) | 0x3FF0000000000000ull;
+  double m;
+  std::memcpy(&m, &bits, 8);
+  if (m > std::numbers::sqrt2) {
+    m *= 0.5;
+    ++e;
+  }
+  // log(m) = 2 atanh(s) with s = (m - 1) / (m + 1), |s| < 0.172.
+  double s = (m - 1.0) / (m + 1.0), z = s * s;
+  constexpr double kInv[] = {1.0 / 21, 1.0 / 19, 1.0 / 17, 1.0 / 15, 1.0 / 13,
+                             1.0 / 11, 1.0 / 9,  1.0 / 7,  1.0 / 5,  1.0 / 3};
+  double p = kInv[0];
+  for (int i = 1; i < 10; ++i)
+    p = p * z + kInv[i];
+  double logm = 2.0 * s + 2.0 * s * z * p;
+  constexpr double kLn2Hi = 6.93147180369123816490e-01, kLn2Lo = 1.90821492927058770002e-10;
+  return e * kLn2Hi + (logm + e * kLn2Lo);
+}
+
+double FastExp(double x) {
+  if (!(std::fabs(x) <= 700)) return std::exp(x);
+  // x = k ln 2 + r with |r| <= ln 2 / 2.
+  constexpr double kLn2Hi = 6.93147180369123816490e-01, kLn2Lo = 1.90821492927058770002e-10;
+  double k = std::nearbyint(x * std::numbers::log2e);
+  double r = (x - k * kLn2Hi) - k * kLn2Lo;
+  // exp(r) by its Taylor series to r^13 (remainder below 1e-17).
+  constexpr double kInvFact[] = {1.0 / 6227020800.0,
+                                 1.0 / 479001600.0,
+                                 1.0 / 39916800.0,
+                                 1.0 / 3628800.0,
+                                 1.0 / 362880.0,
+                                 1.0 / 40320.0,
+                                 1.0 / 5040.0,
+                                 1.0 / 720.0,
+                                 1.0 / 120.0,
+                                 1.0 / 24.0,
+                                 1.0 / 6.0,
+                                 0.5,
+                                 1.0,
+                                 1.0};
+  double p = kInvFact[0];
+  for (int i = 1; i < 14; ++i)
+    p = p * r + kInvFact[i];
+  uint64_t bits = uint64_t(int64_t(k) + 1023) << 52;
+  double scale;
+  std::memcpy(&scale, &bits, 8);
+  return p * scale;
+}
 
 float DbToGain(float db) {
   return float(std::pow(10.0, std::clamp<double>(db, -200, 200) / 20.0));
@@ -350,17 +490,30 @@ std::string AmplifyChain(float percent) {
          ":precision=float";
 }
 
+float AmplifyGain(float percent) {
+  return float(std::strtod(Num(std::clamp<double>(percent, 0, 100000) / 100.0).c_str(), nullptr));
+}
+
 // acompressor: threshold dB → linear; rate 0..100 % → ratio 1..20 (100 % is a
 // limiter-like 20:1); the RMS time is the attack in ms (0.01..2000), release
 // four times that (at least 50 ms, at most 9000); RMS detection.
-std::string CompressorChain(float thresholdDb, float ratePercent, float rmsMs) {
-  double ratio = 1.0 + std::clamp<double>(ratePercent, 0, 100) / 100.0 * 19.0;
+CompressorParams CompressorParameters(float thresholdDb, float ratePercent, float rmsMs) {
+  // Each value as the chain's text gives it (six significant digits).
+  auto text = [](double v) { return std::strtod(Num(v).c_str(), nullptr); };
+  CompressorParams p;
+  p.Ratio = text(1.0 + std::clamp<double>(ratePercent, 0, 100) / 100.0 * 19.0);
   double attack = std::clamp<double>(rmsMs, 0.01, 2000);
-  double release = std::clamp(attack * 4, 50.0, 9000.0);
-  double thr =
-      std::clamp<double>(DbToGain(std::clamp<float>(thresholdDb, -92, 0)), 0.000976563, 1.0);
-  return "acompressor=threshold=" + Num(thr) + ":ratio=" + Num(ratio) + ":attack=" + Num(attack) +
-         ":release=" + Num(release) + ":detection=rms:makeup=1";
+  p.AttackMs = text(attack);
+  p.ReleaseMs = text(std::clamp(attack * 4, 50.0, 9000.0));
+  p.Threshold =
+      text(std::clamp<double>(DbToGain(std::clamp<float>(thresholdDb, -92, 0)), 0.000976563, 1.0));
+  return p;
+}
+
+std::string CompressorChain(float thresholdDb, float ratePercent, float rmsMs) {
+  CompressorParams p = CompressorParameters(thresholdDb, ratePercent, rmsMs);
+  return "acompressor=threshold=" + Num(p.Threshold) + ":ratio=" + Num(p.Ratio) +
+         ":attack=" + Num(p.AttackMs) + ":release=" + Num(p.ReleaseMs) + ":detection=rms:makeup=1";
 }
 
 // agate as a downward expander: threshold dB → linear; rate 0..100 % → ratio

@@ -715,7 +715,12 @@ void EditorEngine::Fade(float startPercent, float endPercent) {
 }
 
 void EditorEngine::Amplify(float percent) {
-  ApplyChain(effects::AmplifyChain(percent));
+  Operation op(*this, true);
+  int64_t a, b;
+  Range(a, b);
+  auto p = MakeGain(effects::AmplifyGain(percent), FDoc->Channels());
+  ApplyProcessor(*FDoc, a, b, *p, Options(op));
+  op.Done();
 }
 
 void EditorEngine::Normalize(float percent, bool dcAdjust) {
@@ -745,7 +750,12 @@ void EditorEngine::Normalize(float percent, bool dcAdjust) {
 }
 
 void EditorEngine::Compressor(float thresholdDb, float ratePercent, float rmsMs) {
-  ApplyChain(effects::CompressorChain(thresholdDb, ratePercent, rmsMs));
+  Operation op(*this, true);
+  int64_t a, b;
+  Range(a, b);
+  auto p = MakeCompressor(FDoc->SampleRate(), FDoc->Channels(), thresholdDb, ratePercent, rmsMs);
+  ApplyProcessor(*FDoc, a, b, *p, Options(op));
+  op.Done();
 }
 
 void EditorEngine::Expander(float thresholdDb, float ratePercent, float rmsMs) {
