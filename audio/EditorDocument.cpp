@@ -145,6 +145,25 @@ size_t CleanNonFinite(float* samples, size_t count) {
   return bad;
 }
 
+void FloatToInt16(const float* in, size_t count, int16_t* out) {
+  size_t i = 0;
+  const __m128 scale = _mm_set1_ps(32768.0f), lo = _mm_set1_ps(-32768.0f),
+               hi = _mm_set1_ps(32767.0f);
+  auto convert = [&](__m128 v) {
+    v = _mm_and_ps(v, _mm_cmpord_ps(v, v)); // NaN to 0
+    v = _mm_min_ps(_mm_max_ps(_mm_mul_ps(v, scale), lo), hi);
+    return _mm_cvtps_epi32(v); // the current rounding: to nearest, ties to even
+  };
+  for (; i + 8 <= count; i += 8) {
+    __m128i a = convert(_mm_loadu_ps(in + i)), b = convert(_mm_loadu_ps(in + i + 4));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packs_epi32(a, b));
+  }
+  for (; i < count; ++i) {
+    float v = in[i] == in[i] ? in[i] : 0.0f;
+    out[i] = int16_t(std::lrint(std::clamp(v * 32768.0f, -32768.0f, 32767.0f)));
+  }
+}
+
 SourceFile::SourceFile(const std::wstring& fileName, const PcmLayout& layout)
     : FName(FullPath(fileName)), FLayout(layout) {
   // Readers may share the file; writers and deletion are refused while it is read in place.

@@ -83,6 +83,9 @@ private:
 
 // Sets NaN and infinite samples to 0; returns how many there were.
 size_t CleanNonFinite(float* samples, size_t count);
+// Float samples to 16 bits: × 32768, rounded to nearest (ties to even),
+// clipped to −32768..32767; NaN gives 0.
+void FloatToInt16(const float* in, size_t count, int16_t* out);
 
 // A temporary file of fixed-size slots holding block data, with a small
 // cache of recently used blocks. Thread-safe.
