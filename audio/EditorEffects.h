@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <emmintrin.h>
+
 #include "audio/EditorDocument.h"
 
 namespace audioedit {
@@ -80,6 +82,10 @@ float DbToGain(float db);
 // |x| <= 700, FastLog for x > 0; other arguments go to the C runtime).
 double FastExp(double x);
 double FastLog(double x);
+// The same for two arguments at once, each lane as the single function
+// computes it (FastExp2 for |x| <= 700, FastLog2 for 1e-300 <= x <= 1e300).
+__m128d FastExp2(__m128d x);
+__m128d FastLog2(__m128d x);
 } // namespace effects
 
 struct ApplyOptions {

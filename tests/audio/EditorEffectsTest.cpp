@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 #include "audio/EditorEffects.h"
@@ -48,6 +49,24 @@ TEST(EditorEffects, FastExpAndLogStayWithinFourUlps) {
   EXPECT_EQ(effects::FastLog(0.0), -INFINITY);
   EXPECT_EQ(effects::FastExp(800.0), INFINITY);
   EXPECT_EQ(effects::FastExp(-800.0), 0.0);
+}
+
+TEST(EditorEffects, TwoLaneExpAndLogGiveTheSingleResults) {
+  auto lanes = [](__m128d v) {
+    double d[2];
+    _mm_storeu_pd(d, v);
+    return std::pair(d[0], d[1]);
+  };
+  for (double x = -700; x <= 700; x += 0.0371) {
+    auto [a, b] = lanes(effects::FastExp2(_mm_set_pd(-x * 0.5, x)));
+    ASSERT_EQ(a, effects::FastExp(x)) << x;
+    ASSERT_EQ(b, effects::FastExp(-x * 0.5)) << x;
+  }
+  for (double x = 1e-300; x < 1e300; x *= 1.0137) {
+    auto [a, b] = lanes(effects::FastLog2(_mm_set_pd(1.0 / x, x)));
+    ASSERT_EQ(a, effects::FastLog(x)) << x;
+    ASSERT_EQ(b, effects::FastLog(1.0 / x)) << x;
+  }
 }
 
 TEST(EditorEffects, CompressorMatchesTheLibraryFilter) {
