@@ -47,8 +47,9 @@ public:
       : FChain(chain), FChannels(channels), FOutChannels(outChannels), FKeeps(keepsLength) {
     FGraph = avfilter_graph_alloc();
     if (!FGraph) throw EEditorError(L"Out of memory");
-    // Filters that work per channel (the biquads) run the channels in parallel.
-    FGraph->nb_threads = channels > 1 ? 2 : 1;
+    // One thread: handing each frame's two channels to two threads cost more
+    // than the biquads' own work.
+    FGraph->nb_threads = 1;
     char args[256];
     std::snprintf(args, sizeof args,
                   "time_base=1/%d:sample_rate=%d:sample_fmt=flt:channel_layout=%s", rate, rate,

@@ -8,6 +8,8 @@
 # medians, the spread of the per-round ratios, and a verdict only when the
 # whole spread lies on one side of 1.0.
 # Usage: bash bench/effects.sh [rounds (5)] [minutes (10)] [effect id...]
+# With BEFORE=path/to/another/EditorBench.exe, that build's engine runs in
+# the same rounds too (a before/after comparison under the same load).
 # SoX comes from the Debian package (installed here when missing).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -68,7 +70,12 @@ seconds() {
   t1=$(date +%s.%N)
   echo "$t1 - $t0" | bc -l
 }
+before=${BEFORE:-}
 engine() { wine "$exe" --effect "$1" "$(winepath -w "$wav")" 2>/dev/null </dev/null | tail -1 | tr -d '\r'; }
+engine_before() {
+  [ -n "$before" ] || { echo 0; return; }
+  wine "$before" --effect "$1" "$(winepath -w "$wav")" 2>/dev/null </dev/null | tail -1 | tr -d '\r'
+}
 sox_stage() { # prints the SoX effect stage: effect run less the plain copy
   local fx copy
   # shellcheck disable=SC2086
@@ -79,27 +86,32 @@ sox_stage() { # prints the SoX effect stage: effect run less the plain copy
 
 echo "Effects: engine effect stage against SoX's effect stage (sox in out FX less sox in out),"
 echo "$minutes min of 44.1 kHz stereo 16-bit WAV, $rounds rounds alternated; load average $(cut -d' ' -f1-3 /proc/loadavg)"
-printf "  %-11s %9s %9s %7s %13s  %s\n" effect "engine s" "SoX s" ratio "ratio spread" verdict
+printf "  %-11s %9s %9s %7s %13s  %-20s %s\n" effect "engine s" "SoX s" ratio "ratio spread" verdict \
+  "${before:+before s (ratio)}"
 for row in "${table[@]}"; do
   id=${row%%|*}
   fx=${row#*|}
   if [ $# -gt 0 ] && [[ " $* " != *" $id "* ]]; then continue; fi
-  es=() ss=() rs=()
+  es=() ss=() rs=() bs=()
   for ((r = 0; r < rounds; r++)); do
     if ((r % 2 == 0)); then
       e=$(engine "$id")
       s=$(sox_stage "$fx")
+      b=$(engine_before "$id")
     else
+      b=$(engine_before "$id")
       s=$(sox_stage "$fx")
       e=$(engine "$id")
     fi
+    bs+=("$b")
     es+=("$e")
     ss+=("$s")
     rs+=("$(echo "$e / ($s + 0.000001)" | bc -l)")
   done
-  python3 - "$id" "$fx" "${es[*]}" "${ss[*]}" "${rs[*]}" <<'PY'
+  python3 - "$id" "$fx" "${es[*]}" "${ss[*]}" "${rs[*]}" "${bs[*]}" <<'PY'
 import statistics, sys
-idn, fx, es, ss, rs = sys.argv[1:]
+idn, fx, es, ss, rs, bs = sys.argv[1:]
+bs = [float(x) for x in bs.split()]
 es = [float(x) for x in es.split()]
 ss = [float(x) for x in ss.split()]
 rs = [float(x) for x in rs.split()]
@@ -107,7 +119,9 @@ lo, hi = min(rs), max(rs)
 m = statistics.median(rs)
 verdict = "met" if hi <= 1.0 else ("NOT met" if lo > 1.0 else "undecided (spread)")
 if min(ss) <= 0.005: verdict += "; SoX stage within noise"
-print(f"  {idn:<11} {statistics.median(es):9.3f} {statistics.median(ss):9.3f} {m:7.2f} {lo:6.2f}..{hi:<6.2f}  {verdict}   [sox {fx}]")
+b = statistics.median(bs)
+old = f"{b:.3f} ({b / statistics.median(ss):.2f})" if b > 0 else ""
+print(f"  {idn:<11} {statistics.median(es):9.3f} {statistics.median(ss):9.3f} {m:7.2f} {lo:6.2f}..{hi:<6.2f}  {verdict:<20} {old}   [sox {fx}]")
 PY
 done
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
