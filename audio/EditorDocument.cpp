@@ -295,6 +295,25 @@ void BlockStore::RemoveStale(const std::wstring& tempDir) {
 }
 
 uint32_t BlockStore::Write(const float* data, size_t count) {
+  std::vector<float> copy;
+  {
+    std::lock_guard<std::mutex> g(FLock);
+    copy = TakeSpare();
+  }
+  copy.assign(data, data + count);
+  return Write(std::move(copy));
+}
+
+std::vector<float> BlockStore::Spare() {
+  std::lock_guard<std::mutex> g(FLock);
+  std::vector<float> v = TakeSpare();
+  v.clear();
+  return v;
+}
+
+uint32_t BlockStore::Write(std::vector<float>&& owned) {
+  const float* data = owned.data();
+  const size_t count = owned.size();
   if (count * sizeof(float) > kBlockBytes) throw EEditorError(L"Block too large");
   std::lock_guard<std::mutex> g(FLock);
   uint32_t slot;
@@ -313,9 +332,7 @@ uint32_t BlockStore::Write(const float* data, size_t count) {
     FFree.push_back(slot);
     IoFail(L"Cannot write the temporary file (disk full?)");
   }
-  auto copy = std::make_shared<std::vector<float>>(TakeSpare());
-  copy->assign(data, data + count);
-  Touch(slot, std::move(copy));
+  Touch(slot, std::make_shared<std::vector<float>>(std::move(owned)));
   return slot;
 }
 
@@ -478,6 +495,13 @@ Block::Block(std::shared_ptr<BlockStore> store, const float* data, int64_t frame
     : FStore(std::move(store)), FFrames(frames), FChannels(channels) {
   FSlot = FStore->Write(data, size_t(frames * channels));
   Summarize(data);
+}
+
+Block::Block(std::shared_ptr<BlockStore> store, std::vector<float>&& data, int channels)
+    : FStore(std::move(store)), FFrames(int64_t(data.size()) / std::max(1, channels)),
+      FChannels(channels) {
+  Summarize(data.data());
+  FSlot = FStore->Write(std::move(data));
 }
 
 Block::Block(std::shared_ptr<BlockStore> store, std::shared_ptr<SourceFile> source, int64_t first,
@@ -655,6 +679,14 @@ void SequenceBuilder::AppendSilence(int64_t count) {
 
 void SequenceBuilder::Flush() {
   if (FPending.empty()) return;
+  // A full block's samples become the cached copy; the next block is
+  // gathered in a recycled buffer.
+  if (int64_t(FPending.size()) / FChannels == FBlockFrames) {
+    FSeq->Append(std::make_shared<Block>(FStore, std::move(FPending), FChannels));
+    FPending = FStore->Spare();
+    FPending.reserve(size_t(FBlockFrames * FChannels));
+    return;
+  }
   FSeq->Append(std::make_shared<Block>(FStore, FPending.data(),
                                        int64_t(FPending.size()) / FChannels, FChannels));
   FPending.clear();

@@ -99,6 +99,10 @@ public:
   BlockStore& operator=(const BlockStore&) = delete;
 
   uint32_t Write(const float* data, size_t count);
+  // The same, keeping `data` itself as the cached copy instead of copying it.
+  uint32_t Write(std::vector<float>&& data);
+  // An empty vector with the memory of a block that left the cache, if any.
+  std::vector<float> Spare();
   // Shared read-only copy of a slot's data (count floats).
   std::shared_ptr<const std::vector<float>> Read(uint32_t slot, size_t count);
   // Copies count floats from offset of a slot, from the cache or straight
@@ -146,6 +150,8 @@ private:
 class Block {
 public:
   Block(std::shared_ptr<BlockStore> store, const float* data, int64_t frames, int channels);
+  // The same, handing the samples to the store's cache without a copy.
+  Block(std::shared_ptr<BlockStore> store, std::vector<float>&& data, int channels);
   // A block reading frames [first, first + frames) of a source file in
   // place; data holds those frames, for the summaries only.
   Block(std::shared_ptr<BlockStore> store, std::shared_ptr<SourceFile> source, int64_t first,
