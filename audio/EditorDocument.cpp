@@ -248,7 +248,8 @@ void SourceFile::Preserve(const std::wstring& copyName) {
 // ---------------------------------------------------------------------------
 // BlockStore
 
-BlockStore::BlockStore(const std::wstring& tempDir) {
+BlockStore::BlockStore(const std::wstring& tempDir, size_t unwrittenBlocks)
+    : FUnwrittenLimit(unwrittenBlocks) {
   std::wstring base = WithSlash(tempDir.empty() ? SystemTemp() : tempDir);
   CreateDirectoryW(base.c_str(), nullptr);
   static LONG counter = 0;
@@ -312,9 +313,7 @@ std::vector<float> BlockStore::Spare() {
 }
 
 uint32_t BlockStore::Write(std::vector<float>&& owned) {
-  const float* data = owned.data();
-  const size_t count = owned.size();
-  if (count * sizeof(float) > kBlockBytes) throw EEditorError(L"Block too large");
+  if (owned.size() * sizeof(float) > kBlockBytes) throw EEditorError(L"Block too large");
   std::lock_guard<std::mutex> g(FLock);
   uint32_t slot;
   if (!FFree.empty()) {
@@ -323,31 +322,58 @@ uint32_t BlockStore::Write(std::vector<float>&& owned) {
   } else {
     slot = FSlotCount++;
   }
-  LARGE_INTEGER pos;
-  pos.QuadPart = int64_t(slot) * int64_t(kBlockBytes);
-  DWORD written = 0;
-  DWORD bytes = DWORD(count * sizeof(float));
-  if (!SetFilePointerEx(FFile, pos, nullptr, FILE_BEGIN) ||
-      (bytes && (!WriteFile(FFile, data, bytes, &written, nullptr) || written != bytes))) {
+  // The block stays in memory, unwritten, until it leaves the cache: a block
+  // released before (an undone or replaced result) never reaches the file.
+  auto data = std::make_shared<std::vector<float>>(std::move(owned));
+  try {
+    Touch(slot, data, true);
+  } catch (...) {
+    Drop(slot);
     FFree.push_back(slot);
-    IoFail(L"Cannot write the temporary file (disk full?)");
+    owned = std::move(*data);
+    throw;
   }
-  Touch(slot, std::make_shared<std::vector<float>>(std::move(owned)));
   return slot;
 }
 
-void BlockStore::Touch(uint64_t key, std::shared_ptr<const std::vector<float>> data) {
+void BlockStore::WriteSlot(uint32_t slot, const std::vector<float>& data) {
+  LARGE_INTEGER pos;
+  pos.QuadPart = int64_t(slot) * int64_t(kBlockBytes);
+  DWORD written = 0;
+  DWORD bytes = DWORD(data.size() * sizeof(float));
+  if (!SetFilePointerEx(FFile, pos, nullptr, FILE_BEGIN) ||
+      (bytes && (!WriteFile(FFile, data.data(), bytes, &written, nullptr) || written != bytes)))
+    IoFail(L"Cannot write the temporary file (disk full?)");
+}
+
+void BlockStore::Touch(uint64_t key, std::shared_ptr<const std::vector<float>> data,
+                       bool unwritten) {
   Drop(key);
   FCache.emplace_front(key, std::move(data));
-  if (FCache.size() > kCacheBlocks) {
-    Recycle(std::move(FCache.back().second));
-    FCache.pop_back();
+  if (unwritten) FUnwritten.insert(key);
+  // The oldest entries leave: read copies beyond the cache's size, unwritten
+  // blocks beyond their limit (written to the file as they leave).
+  size_t read = FCache.size() - FUnwritten.size();
+  for (auto it = FCache.end();
+       it != FCache.begin() && (read > kCacheBlocks || FUnwritten.size() > FUnwrittenLimit);) {
+    --it;
+    if (FUnwritten.count(it->first)) {
+      if (FUnwritten.size() <= FUnwrittenLimit) continue;
+      WriteSlot(uint32_t(it->first), *it->second); // on failure the block stays in memory
+      FUnwritten.erase(it->first);
+    } else {
+      if (read <= kCacheBlocks) continue;
+      --read;
+    }
+    Recycle(std::move(it->second));
+    it = FCache.erase(it);
   }
 }
 
 void BlockStore::Drop(uint64_t key) {
   for (auto it = FCache.begin(); it != FCache.end(); ++it)
     if (it->first == key) {
+      FUnwritten.erase(key);
       Recycle(std::move(it->second));
       FCache.erase(it);
       break;

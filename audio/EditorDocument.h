@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include <windows.h>
@@ -30,6 +31,9 @@ constexpr int64_t kFineFrames = 256;
 constexpr int64_t kCoarseFrames = 65536;
 // Bytes of sample data per block (one slot of the block file).
 constexpr size_t kBlockBytes = 1 << 20;
+// Blocks a store keeps in memory before writing the oldest to its file
+// (256 MB: ten minutes of 44.1 kHz stereo).
+constexpr size_t kUnwrittenBlocks = 256;
 
 struct Peak {
   float Min = 0, Max = 0, Rms = 0;
@@ -88,12 +92,14 @@ size_t CleanNonFinite(float* samples, size_t count);
 void FloatToInt16(const float* in, size_t count, int16_t* out);
 
 // A temporary file of fixed-size slots holding block data, with a small
-// cache of recently used blocks. Thread-safe.
+// cache of recently used blocks. New blocks stay in memory, up to
+// unwrittenBlocks of them, and reach the file only when they leave it; a
+// block released before that is never written. Thread-safe.
 class BlockStore {
 public:
   // Creates a private folder under tempDir; an empty tempDir means the
   // system's temporary folder.
-  explicit BlockStore(const std::wstring& tempDir);
+  explicit BlockStore(const std::wstring& tempDir, size_t unwrittenBlocks = kUnwrittenBlocks);
   ~BlockStore();
   BlockStore(const BlockStore&) = delete;
   BlockStore& operator=(const BlockStore&) = delete;
@@ -130,7 +136,8 @@ public:
   static void RemoveStale(const std::wstring& tempDir);
 
 private:
-  void Touch(uint64_t key, std::shared_ptr<const std::vector<float>> data);
+  void Touch(uint64_t key, std::shared_ptr<const std::vector<float>> data, bool unwritten = false);
+  void WriteSlot(uint32_t slot, const std::vector<float>& data);
   void Drop(uint64_t key);
   void Recycle(std::shared_ptr<const std::vector<float>>&& data);
   std::vector<float> TakeSpare();
@@ -140,6 +147,8 @@ private:
   uint32_t FSlotCount = 0;
   std::vector<uint32_t> FFree;
   std::list<std::pair<uint64_t, std::shared_ptr<const std::vector<float>>>> FCache;
+  std::unordered_set<uint64_t> FUnwritten; // cached slots not yet in the file
+  size_t FUnwrittenLimit;
   std::vector<std::vector<float>> FSpare;
   uint64_t FNextKey = uint64_t(1) << 32;
   std::vector<std::weak_ptr<SourceFile>> FSources;

@@ -222,3 +222,45 @@ TEST(FloatToInt16, RoundsToNearestEvenAndClips) {
     ASSERT_EQ(out[i], int16_t(std::lrint(std::clamp(sweep[i] * 32768.0f, -32768.0f, 32767.0f))))
         << sweep[i];
 }
+
+TEST(BlockStore, NewBlocksReachTheFileOnlyWhenTheyLeaveMemory) {
+  auto fileSize = [](const BlockStore& s) {
+    WIN32_FILE_ATTRIBUTE_DATA a{};
+    if (!GetFileAttributesExW((s.Folder() + L"\\blocks.dat").c_str(), GetFileExInfoStandard, &a))
+      return int64_t(-1);
+    return int64_t(a.nFileSizeHigh) << 32 | a.nFileSizeLow;
+  };
+  auto block = [](float base) {
+    std::vector<float> v(1000);
+    std::iota(v.begin(), v.end(), base);
+    return v;
+  };
+  {
+    // Released before leaving memory: never written.
+    BlockStore s(testsupport::MakeTempDir(L"editor-doc"));
+    for (int i = 0; i < 10; ++i)
+      s.Release(s.Write(block(float(i * 1000))));
+    EXPECT_EQ(fileSize(s), 0);
+  }
+  BlockStore s(testsupport::MakeTempDir(L"editor-doc"), 2);
+  std::vector<uint32_t> slots;
+  for (int i = 0; i < 5; ++i) {
+    auto v = block(float(i * 1000));
+    slots.push_back(i % 2 ? s.Write(std::move(v)) : s.Write(v.data(), v.size()));
+  }
+  // The three oldest were written as the newer ones came; two are in memory only.
+  EXPECT_EQ(fileSize(s), int64_t(2 * kBlockBytes + 1000 * sizeof(float)));
+  for (int i = 4; i >= 0; --i) { // the written ones come back from the file
+    auto d = s.Read(slots[size_t(i)], 1000);
+    EXPECT_EQ(*d, block(float(i * 1000))) << i;
+    std::vector<float> part(10);
+    s.ReadPart(slots[size_t(i)], 990, 10, part.data());
+    EXPECT_EQ(part[9], float(i * 1000 + 999)) << i;
+  }
+  s.Release(slots[3]);
+  s.Release(slots[4]);
+  for (int i = 0; i < 2; ++i)
+    s.Release(s.Write(block(-1.0f)));
+  EXPECT_EQ(fileSize(s), int64_t(2 * kBlockBytes + 1000 * sizeof(float)));
+  EXPECT_EQ(s.SlotsInUse(), 3u);
+}
