@@ -382,7 +382,10 @@ void BlockStore::Drop(uint64_t key) {
 
 void BlockStore::Recycle(std::shared_ptr<const std::vector<float>>&& data) {
   // Only a buffer nobody else holds; it was created non-const by this store or a block.
-  if (data && data.use_count() == 1 && FSpare.size() < 4 && data->capacity() >= 4096)
+  // Spare and unwritten buffers together stay within the unwritten limit: a
+  // released result's memory takes the next one without fresh pages.
+  if (data && data.use_count() == 1 && FSpare.size() + FUnwritten.size() < SpareLimit() &&
+      data->capacity() >= 4096)
     FSpare.push_back(std::move(const_cast<std::vector<float>&>(*data)));
   data.reset();
 }

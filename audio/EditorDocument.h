@@ -3,6 +3,7 @@
 // list of shared blocks, so an edit builds a new list and undo swaps lists.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -94,7 +95,8 @@ void FloatToInt16(const float* in, size_t count, int16_t* out);
 // A temporary file of fixed-size slots holding block data, with a small
 // cache of recently used blocks. New blocks stay in memory, up to
 // unwrittenBlocks of them, and reach the file only when they leave it; a
-// block released before that is never written. Thread-safe.
+// block released before that is never written. The memory of released
+// blocks is kept for new ones, within the same limit. Thread-safe.
 class BlockStore {
 public:
   // Creates a private folder under tempDir; an empty tempDir means the
@@ -140,6 +142,7 @@ private:
   void WriteSlot(uint32_t slot, const std::vector<float>& data);
   void Drop(uint64_t key);
   void Recycle(std::shared_ptr<const std::vector<float>>&& data);
+  size_t SpareLimit() const { return std::max<size_t>(4, FUnwrittenLimit); }
   std::vector<float> TakeSpare();
   mutable std::mutex FLock;
   std::wstring FFolder, FFileName;
