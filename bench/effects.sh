@@ -71,10 +71,11 @@ seconds() {
   echo "$t1 - $t0" | bc -l
 }
 before=${BEFORE:-}
-engine() { wine "$exe" --effect "$1" "$(winepath -w "$wav")" 2>/dev/null </dev/null | tail -1 | tr -d '\r'; }
+# A run that fails prints nothing; its round counts as lost.
+engine() { { wine "$exe" --effect "$1" "$(winepath -w "$wav")" 2>/dev/null </dev/null || true; } | tail -1 | tr -d '\r'; }
 engine_before() {
   [ -n "$before" ] || { echo 0; return; }
-  wine "$before" --effect "$1" "$(winepath -w "$wav")" 2>/dev/null </dev/null | tail -1 | tr -d '\r'
+  { wine "$before" --effect "$1" "$(winepath -w "$wav")" 2>/dev/null </dev/null || true; } | tail -1 | tr -d '\r'
 }
 sox_stage() { # prints the SoX effect stage: effect run less the plain copy
   local fx copy
@@ -102,6 +103,10 @@ for row in "${table[@]}"; do
       b=$(engine_before "$id")
       s=$(sox_stage "$fx")
       e=$(engine "$id")
+    fi
+    if [ -z "$e" ] || [ -z "$b" ]; then
+      echo "  $id: a run failed in round $((r + 1)); the round is left out" >&2
+      continue
     fi
     bs+=("$b")
     es+=("$e")
