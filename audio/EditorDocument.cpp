@@ -145,6 +145,25 @@ size_t CleanNonFinite(float* samples, size_t count) {
   return bad;
 }
 
+void FloatToInt16(const float* in, size_t count, int16_t* out) {
+  size_t i = 0;
+  const __m128 scale = _mm_set1_ps(32768.0f), lo = _mm_set1_ps(-32768.0f),
+               hi = _mm_set1_ps(32767.0f);
+  auto convert = [&](__m128 v) {
+    v = _mm_and_ps(v, _mm_cmpord_ps(v, v)); // NaN to 0
+    v = _mm_min_ps(_mm_max_ps(_mm_mul_ps(v, scale), lo), hi);
+    return _mm_cvtps_epi32(v); // the current rounding: to nearest, ties to even
+  };
+  for (; i + 8 <= count; i += 8) {
+    __m128i a = convert(_mm_loadu_ps(in + i)), b = convert(_mm_loadu_ps(in + i + 4));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packs_epi32(a, b));
+  }
+  for (; i < count; ++i) {
+    float v = in[i] == in[i] ? in[i] : 0.0f;
+    out[i] = int16_t(std::lrint(std::clamp(v * 32768.0f, -32768.0f, 32767.0f)));
+  }
+}
+
 SourceFile::SourceFile(const std::wstring& fileName, const PcmLayout& layout)
     : FName(FullPath(fileName)), FLayout(layout) {
   // Readers may share the file; writers and deletion are refused while it is read in place.
@@ -229,7 +248,8 @@ void SourceFile::Preserve(const std::wstring& copyName) {
 // ---------------------------------------------------------------------------
 // BlockStore
 
-BlockStore::BlockStore(const std::wstring& tempDir) {
+BlockStore::BlockStore(const std::wstring& tempDir, size_t unwrittenBlocks)
+    : FUnwrittenLimit(unwrittenBlocks) {
   std::wstring base = WithSlash(tempDir.empty() ? SystemTemp() : tempDir);
   CreateDirectoryW(base.c_str(), nullptr);
   static LONG counter = 0;
@@ -276,7 +296,24 @@ void BlockStore::RemoveStale(const std::wstring& tempDir) {
 }
 
 uint32_t BlockStore::Write(const float* data, size_t count) {
-  if (count * sizeof(float) > kBlockBytes) throw EEditorError(L"Block too large");
+  std::vector<float> copy;
+  {
+    std::lock_guard<std::mutex> g(FLock);
+    copy = TakeSpare();
+  }
+  copy.assign(data, data + count);
+  return Write(std::move(copy));
+}
+
+std::vector<float> BlockStore::Spare() {
+  std::lock_guard<std::mutex> g(FLock);
+  std::vector<float> v = TakeSpare();
+  v.clear();
+  return v;
+}
+
+uint32_t BlockStore::Write(std::vector<float>&& owned) {
+  if (owned.size() * sizeof(float) > kBlockBytes) throw EEditorError(L"Block too large");
   std::lock_guard<std::mutex> g(FLock);
   uint32_t slot;
   if (!FFree.empty()) {
@@ -285,33 +322,58 @@ uint32_t BlockStore::Write(const float* data, size_t count) {
   } else {
     slot = FSlotCount++;
   }
-  LARGE_INTEGER pos;
-  pos.QuadPart = int64_t(slot) * int64_t(kBlockBytes);
-  DWORD written = 0;
-  DWORD bytes = DWORD(count * sizeof(float));
-  if (!SetFilePointerEx(FFile, pos, nullptr, FILE_BEGIN) ||
-      (bytes && (!WriteFile(FFile, data, bytes, &written, nullptr) || written != bytes))) {
+  // The block stays in memory, unwritten, until it leaves the cache: a block
+  // released before (an undone or replaced result) never reaches the file.
+  auto data = std::make_shared<std::vector<float>>(std::move(owned));
+  try {
+    Touch(slot, data, true);
+  } catch (...) {
+    Drop(slot);
     FFree.push_back(slot);
-    IoFail(L"Cannot write the temporary file (disk full?)");
+    owned = std::move(*data);
+    throw;
   }
-  auto copy = std::make_shared<std::vector<float>>(TakeSpare());
-  copy->assign(data, data + count);
-  Touch(slot, std::move(copy));
   return slot;
 }
 
-void BlockStore::Touch(uint64_t key, std::shared_ptr<const std::vector<float>> data) {
+void BlockStore::WriteSlot(uint32_t slot, const std::vector<float>& data) {
+  LARGE_INTEGER pos;
+  pos.QuadPart = int64_t(slot) * int64_t(kBlockBytes);
+  DWORD written = 0;
+  DWORD bytes = DWORD(data.size() * sizeof(float));
+  if (!SetFilePointerEx(FFile, pos, nullptr, FILE_BEGIN) ||
+      (bytes && (!WriteFile(FFile, data.data(), bytes, &written, nullptr) || written != bytes)))
+    IoFail(L"Cannot write the temporary file (disk full?)");
+}
+
+void BlockStore::Touch(uint64_t key, std::shared_ptr<const std::vector<float>> data,
+                       bool unwritten) {
   Drop(key);
   FCache.emplace_front(key, std::move(data));
-  if (FCache.size() > kCacheBlocks) {
-    Recycle(std::move(FCache.back().second));
-    FCache.pop_back();
+  if (unwritten) FUnwritten.insert(key);
+  // The oldest entries leave: read copies beyond the cache's size, unwritten
+  // blocks beyond their limit (written to the file as they leave).
+  size_t read = FCache.size() - FUnwritten.size();
+  for (auto it = FCache.end();
+       it != FCache.begin() && (read > kCacheBlocks || FUnwritten.size() > FUnwrittenLimit);) {
+    --it;
+    if (FUnwritten.count(it->first)) {
+      if (FUnwritten.size() <= FUnwrittenLimit) continue;
+      WriteSlot(uint32_t(it->first), *it->second); // on failure the block stays in memory
+      FUnwritten.erase(it->first);
+    } else {
+      if (read <= kCacheBlocks) continue;
+      --read;
+    }
+    Recycle(std::move(it->second));
+    it = FCache.erase(it);
   }
 }
 
 void BlockStore::Drop(uint64_t key) {
   for (auto it = FCache.begin(); it != FCache.end(); ++it)
     if (it->first == key) {
+      FUnwritten.erase(key);
       Recycle(std::move(it->second));
       FCache.erase(it);
       break;
@@ -320,7 +382,10 @@ void BlockStore::Drop(uint64_t key) {
 
 void BlockStore::Recycle(std::shared_ptr<const std::vector<float>>&& data) {
   // Only a buffer nobody else holds; it was created non-const by this store or a block.
-  if (data && data.use_count() == 1 && FSpare.size() < 4 && data->capacity() >= 4096)
+  // Spare and unwritten buffers together stay within the unwritten limit: a
+  // released result's memory takes the next one without fresh pages.
+  if (data && data.use_count() == 1 && FSpare.size() + FUnwritten.size() < SpareLimit() &&
+      data->capacity() >= 4096)
     FSpare.push_back(std::move(const_cast<std::vector<float>&>(*data)));
   data.reset();
 }
@@ -459,6 +524,13 @@ Block::Block(std::shared_ptr<BlockStore> store, const float* data, int64_t frame
     : FStore(std::move(store)), FFrames(frames), FChannels(channels) {
   FSlot = FStore->Write(data, size_t(frames * channels));
   Summarize(data);
+}
+
+Block::Block(std::shared_ptr<BlockStore> store, std::vector<float>&& data, int channels)
+    : FStore(std::move(store)), FFrames(int64_t(data.size()) / std::max(1, channels)),
+      FChannels(channels) {
+  Summarize(data.data());
+  FSlot = FStore->Write(std::move(data));
 }
 
 Block::Block(std::shared_ptr<BlockStore> store, std::shared_ptr<SourceFile> source, int64_t first,
@@ -636,6 +708,14 @@ void SequenceBuilder::AppendSilence(int64_t count) {
 
 void SequenceBuilder::Flush() {
   if (FPending.empty()) return;
+  // A full block's samples become the cached copy; the next block is
+  // gathered in a recycled buffer.
+  if (int64_t(FPending.size()) / FChannels == FBlockFrames) {
+    FSeq->Append(std::make_shared<Block>(FStore, std::move(FPending), FChannels));
+    FPending = FStore->Spare();
+    FPending.reserve(size_t(FBlockFrames * FChannels));
+    return;
+  }
   FSeq->Append(std::make_shared<Block>(FStore, FPending.data(),
                                        int64_t(FPending.size()) / FChannels, FChannels));
   FPending.clear();

@@ -3,6 +3,7 @@
 // list of shared blocks, so an edit builds a new list and undo swaps lists.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -11,6 +12,7 @@
 #include <mutex>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include <windows.h>
@@ -30,6 +32,9 @@ constexpr int64_t kFineFrames = 256;
 constexpr int64_t kCoarseFrames = 65536;
 // Bytes of sample data per block (one slot of the block file).
 constexpr size_t kBlockBytes = 1 << 20;
+// Blocks a store keeps in memory before writing the oldest to its file
+// (256 MB: ten minutes of 44.1 kHz stereo).
+constexpr size_t kUnwrittenBlocks = 256;
 
 struct Peak {
   float Min = 0, Max = 0, Rms = 0;
@@ -83,19 +88,29 @@ private:
 
 // Sets NaN and infinite samples to 0; returns how many there were.
 size_t CleanNonFinite(float* samples, size_t count);
+// Float samples to 16 bits: × 32768, rounded to nearest (ties to even),
+// clipped to −32768..32767; NaN gives 0.
+void FloatToInt16(const float* in, size_t count, int16_t* out);
 
 // A temporary file of fixed-size slots holding block data, with a small
-// cache of recently used blocks. Thread-safe.
+// cache of recently used blocks. New blocks stay in memory, up to
+// unwrittenBlocks of them, and reach the file only when they leave it; a
+// block released before that is never written. The memory of released
+// blocks is kept for new ones, within the same limit. Thread-safe.
 class BlockStore {
 public:
   // Creates a private folder under tempDir; an empty tempDir means the
   // system's temporary folder.
-  explicit BlockStore(const std::wstring& tempDir);
+  explicit BlockStore(const std::wstring& tempDir, size_t unwrittenBlocks = kUnwrittenBlocks);
   ~BlockStore();
   BlockStore(const BlockStore&) = delete;
   BlockStore& operator=(const BlockStore&) = delete;
 
   uint32_t Write(const float* data, size_t count);
+  // The same, keeping `data` itself as the cached copy instead of copying it.
+  uint32_t Write(std::vector<float>&& data);
+  // An empty vector with the memory of a block that left the cache, if any.
+  std::vector<float> Spare();
   // Shared read-only copy of a slot's data (count floats).
   std::shared_ptr<const std::vector<float>> Read(uint32_t slot, size_t count);
   // Copies count floats from offset of a slot, from the cache or straight
@@ -123,9 +138,11 @@ public:
   static void RemoveStale(const std::wstring& tempDir);
 
 private:
-  void Touch(uint64_t key, std::shared_ptr<const std::vector<float>> data);
+  void Touch(uint64_t key, std::shared_ptr<const std::vector<float>> data, bool unwritten = false);
+  void WriteSlot(uint32_t slot, const std::vector<float>& data);
   void Drop(uint64_t key);
   void Recycle(std::shared_ptr<const std::vector<float>>&& data);
+  size_t SpareLimit() const { return std::max<size_t>(4, FUnwrittenLimit); }
   std::vector<float> TakeSpare();
   mutable std::mutex FLock;
   std::wstring FFolder, FFileName;
@@ -133,6 +150,8 @@ private:
   uint32_t FSlotCount = 0;
   std::vector<uint32_t> FFree;
   std::list<std::pair<uint64_t, std::shared_ptr<const std::vector<float>>>> FCache;
+  std::unordered_set<uint64_t> FUnwritten; // cached slots not yet in the file
+  size_t FUnwrittenLimit;
   std::vector<std::vector<float>> FSpare;
   uint64_t FNextKey = uint64_t(1) << 32;
   std::vector<std::weak_ptr<SourceFile>> FSources;
@@ -143,6 +162,8 @@ private:
 class Block {
 public:
   Block(std::shared_ptr<BlockStore> store, const float* data, int64_t frames, int channels);
+  // The same, handing the samples to the store's cache without a copy.
+  Block(std::shared_ptr<BlockStore> store, std::vector<float>&& data, int channels);
   // A block reading frames [first, first + frames) of a source file in
   // place; data holds those frames, for the summaries only.
   Block(std::shared_ptr<BlockStore> store, std::shared_ptr<SourceFile> source, int64_t first,

@@ -1,11 +1,15 @@
 #include "audio/EditorEffects.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <numbers>
 #include <random>
+
+#include <emmintrin.h>
 
 extern "C" {
 #include <libavfilter/avfilter.h>
@@ -43,8 +47,9 @@ public:
       : FChain(chain), FChannels(channels), FOutChannels(outChannels), FKeeps(keepsLength) {
     FGraph = avfilter_graph_alloc();
     if (!FGraph) throw EEditorError(L"Out of memory");
-    // Filters that work per channel (the biquads) run the channels in parallel.
-    FGraph->nb_threads = channels > 1 ? 2 : 1;
+    // One thread: handing each frame's two channels to two threads cost more
+    // than the biquads' own work.
+    FGraph->nb_threads = 1;
     char args[256];
     std::snprintf(args, sizeof args,
                   "time_base=1/%d:sample_rate=%d:sample_fmt=flt:channel_layout=%s", rate, rate,
@@ -159,6 +164,11 @@ public:
 
 protected:
   void Apply(float* d, int64_t frames) override {
+    if (std::all_of(FOffsets.begin(), FOffsets.end(), [](float o) { return o == 0.0f; })) {
+      for (int64_t i = 0; i < frames * FChannels; ++i)
+        d[i] *= FGain;
+      return;
+    }
     for (int64_t f = 0; f < frames; ++f)
       for (int c = 0; c < FChannels; ++c)
         d[f * FChannels + c] = (d[f * FChannels + c] + FOffsets[size_t(c)]) * FGain;
@@ -287,6 +297,121 @@ private:
   float FWet, FDry, FCombGain, FPreFeedback, FDamp, FCombNorm;
 };
 
+// The compressor of the volume chain ("acompressor" with its default knee,
+// RMS detection and linked channels), computed in float in and out with
+// the fast logarithm and exponential: the C runtime's took most of its time.
+class CompressorProcessor : public SampleProcessor {
+public:
+  CompressorProcessor(int rate, int channels, double threshold, double ratio, double attackMs,
+                      double releaseMs)
+      : SampleProcessor(channels), FRatio(ratio) {
+    constexpr double kKnee = 2.82843;
+    FThres = std::log(threshold);
+    double kneeStart = threshold / std::sqrt(kKnee);
+    FAdjKneeStart = kneeStart * kneeStart;
+    FKneeStart = std::log(kneeStart);
+    FKneeStop = std::log(threshold * std::sqrt(kKnee));
+    FCompressedKneeStop = (FKneeStop - FThres) / ratio + FThres;
+    FAttack = std::min(1.0, 1.0 / (attackMs * rate / 4000.0));
+    FRelease = std::min(1.0, 1.0 / (releaseMs * rate / 4000.0));
+    // The knee: a cubic Hermite curve through (knee start, knee start) with
+    // slope 1 and (knee stop, compressed knee stop) with slope 1/ratio.
+    double p0 = FKneeStart, p1 = FCompressedKneeStop;
+    FWidth = FKneeStop - FKneeStart;
+    FM0 = 1.0 * FWidth;
+    double m1 = (1.0 / ratio) * FWidth;
+    FCt2 = -3 * p0 - 2 * FM0 + 3 * p1 - m1;
+    FCt3 = 2 * p0 + FM0 - 2 * p1 + m1;
+  }
+
+protected:
+  double Gain(double level) const {
+    double slope = effects::FastLog(level) * 0.5; // the level is a mean square
+    double gain = (slope - FThres) / FRatio + FThres;
+    if (slope < FKneeStop) {
+      double t = (slope - FKneeStart) / FWidth, t2 = t * t, t3 = t2 * t;
+      gain = FCt3 * t3 + FCt2 * t2 + FM0 * t + FKneeStart;
+    }
+    return effects::FastExp(gain - slope);
+  }
+
+  // Gain of two levels at once, each lane computed as Gain computes it.
+  __m128d Gain2(__m128d level) const {
+    __m128d slope = _mm_mul_pd(effects::FastLog2(level), _mm_set1_pd(0.5));
+    __m128d thres = _mm_set1_pd(FThres);
+    __m128d gain = _mm_add_pd(_mm_div_pd(_mm_sub_pd(slope, thres), _mm_set1_pd(FRatio)), thres);
+    __m128d knee = _mm_cmplt_pd(slope, _mm_set1_pd(FKneeStop));
+    if (_mm_movemask_pd(knee)) {
+      __m128d t = _mm_div_pd(_mm_sub_pd(slope, _mm_set1_pd(FKneeStart)), _mm_set1_pd(FWidth));
+      __m128d t2 = _mm_mul_pd(t, t), t3 = _mm_mul_pd(t2, t);
+      __m128d h = _mm_add_pd(_mm_mul_pd(_mm_set1_pd(FCt3), t3), _mm_mul_pd(_mm_set1_pd(FCt2), t2));
+      h = _mm_add_pd(_mm_add_pd(h, _mm_mul_pd(_mm_set1_pd(FM0), t)), _mm_set1_pd(FKneeStart));
+      gain = _mm_or_pd(_mm_and_pd(knee, h), _mm_andnot_pd(knee, gain));
+    }
+    return effects::FastExp2(_mm_sub_pd(gain, slope));
+  }
+
+  void Apply(float* d, int64_t frames) override {
+    const int ch = FChannels;
+    constexpr int64_t kBatch = 1024;
+    double level = FLevel;
+    for (int64_t done = 0; done < frames; done += kBatch) {
+      const int64_t n = std::min(kBatch, frames - done);
+      float* p = d + done * ch;
+      // The detector runs serially; the gains of a batch are then computed
+      // two at a time and independently of each other.
+      for (int64_t f = 0; f < n; ++f) {
+        double a = std::fabs(double(p[f * ch]));
+        for (int c = 1; c < ch; ++c)
+          a += std::fabs(double(p[f * ch + c]));
+        a /= ch;
+        a *= a;
+        level += (a - level) * (a > level ? FAttack : FRelease);
+        FLevels[size_t(f)] = level;
+      }
+      const __m128d floor = _mm_set1_pd(FAdjKneeStart), one = _mm_set1_pd(1.0);
+      const __m128d lowest = _mm_set1_pd(1e-300), highest = _mm_set1_pd(1e300);
+      int64_t f = 0;
+      for (; f + 2 <= n; f += 2) {
+        __m128d l = _mm_loadu_pd(&FLevels[size_t(f)]);
+        // Levels at or below the knee keep their samples (gain 1).
+        __m128d on = _mm_and_pd(_mm_cmpgt_pd(l, _mm_setzero_pd()), _mm_cmpgt_pd(l, floor));
+        int mask = _mm_movemask_pd(on);
+        if (!mask) continue;
+        double g[2];
+        // Levels out of the fast functions' range take the scalar path.
+        if (_mm_movemask_pd(_mm_and_pd(_mm_cmpge_pd(l, lowest), _mm_cmple_pd(l, highest))) != 3) {
+          g[0] = mask & 1 ? Gain(FLevels[size_t(f)]) : 1.0;
+          g[1] = mask & 2 ? Gain(FLevels[size_t(f) + 1]) : 1.0;
+        } else {
+          __m128d gv = Gain2(_mm_or_pd(_mm_and_pd(on, l), _mm_andnot_pd(on, one)));
+          gv = _mm_or_pd(_mm_and_pd(on, gv), _mm_andnot_pd(on, one));
+          _mm_storeu_pd(g, gv);
+        }
+        for (int k = 0; k < 2; ++k)
+          if (mask & (1 << k))
+            for (int c = 0; c < ch; ++c)
+              p[(f + k) * ch + c] = float(double(p[(f + k) * ch + c]) * g[k]);
+      }
+      for (; f < n; ++f) {
+        double l = FLevels[size_t(f)];
+        if (l > 0.0 && l > FAdjKneeStart) {
+          double g = Gain(l);
+          for (int c = 0; c < ch; ++c)
+            p[f * ch + c] = float(double(p[f * ch + c]) * g);
+        }
+      }
+    }
+    FLevel = level;
+  }
+
+private:
+  double FRatio, FThres, FAdjKneeStart, FKneeStart, FKneeStop, FCompressedKneeStop;
+  double FWidth, FM0, FCt2, FCt3;
+  double FAttack, FRelease, FLevel = 0;
+  std::vector<double> FLevels = std::vector<double>(1024);
+};
+
 // Q from the dialogs' steepness: 1 % gives a gentle 0.5, 100 % a sharp 10.
 double SteepnessToQ(float steepness) {
   double s = std::clamp<double>(steepness, 1, 100) / 100.0;
@@ -332,6 +457,14 @@ ProcessorPtr MakeNoise(float amplitude, bool gaussian, int channels, uint32_t se
   return std::make_unique<NoiseProcessor>(amplitude, gaussian, channels, seed);
 }
 
+ProcessorPtr MakeCompressor(int sampleRate, int channels, float thresholdDb, float ratePercent,
+                            float rmsMs) {
+  effects::CompressorParams p = effects::CompressorParameters(thresholdDb, ratePercent, rmsMs);
+  return std::make_unique<CompressorProcessor>(std::clamp(sampleRate, 1000, 384000),
+                                               std::clamp(channels, 1, 2), p.Threshold, p.Ratio,
+                                               p.AttackMs, p.ReleaseMs);
+}
+
 ProcessorPtr MakeReverb(int sampleRate, int channels, float delayMs, float mixPercent,
                         float feedbackPercent, float reverbPercent, float dampHz, int stages) {
   return std::make_unique<ReverbProcessor>(sampleRate, channels, delayMs, mixPercent,
@@ -339,6 +472,131 @@ ProcessorPtr MakeReverb(int sampleRate, int channels, float delayMs, float mixPe
 }
 
 namespace effects {
+
+// Logarithm and exponential by range reduction and series, within a few
+// units in the last place of a double: the C runtime's took most of the
+// compressor's time.
+namespace {
+constexpr double kLn2Hi = 6.93147180369123816490e-01, kLn2Lo = 1.90821492927058770002e-10;
+// Rounds to the nearest integer when added and taken away again (the C
+// runtime's nearbyint is a slow call).
+constexpr double kRound = 0x1.8p52;
+// The series by Estrin's scheme (short dependency chains), written once for
+// one double and for two lanes so that both give the same bits.
+struct OneLane {
+  using T = double;
+  static T Set(double v) { return v; }
+  static T Mad(T a, T b, T c) { return a * b + c; }
+  static T Mul(T a, T b) { return a * b; }
+};
+struct TwoLanes {
+  using T = __m128d;
+  static T Set(double v) { return _mm_set1_pd(v); }
+  static T Mad(T a, T b, T c) { return _mm_add_pd(_mm_mul_pd(a, b), c); }
+  static T Mul(T a, T b) { return _mm_mul_pd(a, b); }
+};
+
+// exp(r) = sum of r^n / n! for n = 0..13 (remainder below 1e-17 for |r| <= ln 2 / 2).
+template <class L> typename L::T ExpSeries(typename L::T r) {
+  static constexpr auto kInvFact = [] {
+    std::array<double, 14> v{};
+    double f = 1;
+    for (int n = 0; n < 14; ++n)
+      v[size_t(n)] = 1.0 / (f *= n > 0 ? n : 1);
+    return v;
+  }();
+  auto c = [](int n) { return L::Set(kInvFact[size_t(n)]); };
+  auto r2 = L::Mul(r, r), r4 = L::Mul(r2, r2), r8 = L::Mul(r4, r4);
+  auto q0 = L::Mad(c(1), r, c(0)), q1 = L::Mad(c(3), r, c(2)), q2 = L::Mad(c(5), r, c(4));
+  auto q3 = L::Mad(c(7), r, c(6)), q4 = L::Mad(c(9), r, c(8)), q5 = L::Mad(c(11), r, c(10));
+  auto q6 = L::Mad(c(13), r, c(12));
+  auto s0 = L::Mad(q1, r2, q0), s1 = L::Mad(q3, r2, q2), s2 = L::Mad(q5, r2, q4);
+  auto t0 = L::Mad(s1, r4, s0), t1 = L::Mad(q6, r4, s2);
+  return L::Mad(t1, r8, t0);
+}
+
+// atanh(s) / s - 1 = z/3 + z^2/5 + ... + z^10/21 with z = s^2, divided by z.
+template <class L> typename L::T LogSeries(typename L::T z) {
+  auto a = [](int i) { return L::Set(1.0 / (2 * i + 3)); };
+  auto z2 = L::Mul(z, z), z4 = L::Mul(z2, z2), z8 = L::Mul(z4, z4);
+  auto q0 = L::Mad(a(1), z, a(0)), q1 = L::Mad(a(3), z, a(2)), q2 = L::Mad(a(5), z, a(4));
+  auto q3 = L::Mad(a(7), z, a(6)), q4 = L::Mad(a(9), z, a(8));
+  auto s0 = L::Mad(q1, z2, q0), s1 = L::Mad(q3, z2, q2);
+  auto t0 = L::Mad(s1, z4, s0);
+  return L::Mad(q4, z8, t0);
+}
+} // namespace
+
+double FastLog(double x) {
+  if (!(x > 0) || !std::isfinite(x)) return std::log(x);
+  uint64_t bits;
+  std::memcpy(&bits, &x, 8);
+  int e = int(bits >> 52) - 1023;
+  if (e == -1023) { // subnormal: scale into the normal range first
+    return FastLog(x * 0x1p54) - 54 * std::numbers::ln2;
+  }
+  // x = m × 2^e with m in [sqrt(1/2), sqrt(2)).
+  bits = (bits & 0x000FFFFFFFFFFFFFull) | 0x3FF0000000000000ull;
+  double m;
+  std::memcpy(&m, &bits, 8);
+  if (m > std::numbers::sqrt2) {
+    m *= 0.5;
+    ++e;
+  }
+  // log(m) = 2 atanh(s) with s = (m - 1) / (m + 1), |s| < 0.172; the
+  // series to s^21 (remainder below 1e-17).
+  double s = (m - 1.0) / (m + 1.0), z = s * s;
+  double p = LogSeries<OneLane>(z);
+  double s2 = 2.0 * s;
+  double logm = s2 + s2 * z * p;
+  return e * kLn2Hi + (logm + e * kLn2Lo);
+}
+
+double FastExp(double x) {
+  if (!(std::fabs(x) <= 700)) return std::exp(x);
+  // x = k ln 2 + r with |r| <= ln 2 / 2.
+  double k = (x * std::numbers::log2e + kRound) - kRound;
+  double r = (x - k * kLn2Hi) - k * kLn2Lo;
+  double p = ExpSeries<OneLane>(r);
+  uint64_t bits = uint64_t(int64_t(k) + 1023) << 52;
+  double scale;
+  std::memcpy(&scale, &bits, 8);
+  return p * scale;
+}
+
+__m128d FastLog2(__m128d x) {
+  const __m128i bits = _mm_castpd_si128(x);
+  // The biased exponent as a double, by the magic constant 2^52.
+  const __m128d magic = _mm_set1_pd(0x1p52);
+  __m128d e = _mm_sub_pd(
+      _mm_castsi128_pd(_mm_or_si128(_mm_srli_epi64(bits, 52), _mm_castpd_si128(magic))), magic);
+  e = _mm_sub_pd(e, _mm_set1_pd(1023.0));
+  __m128d m =
+      _mm_castsi128_pd(_mm_or_si128(_mm_and_si128(bits, _mm_set1_epi64x(0x000FFFFFFFFFFFFFll)),
+                                    _mm_set1_epi64x(0x3FF0000000000000ll)));
+  __m128d big = _mm_cmpgt_pd(m, _mm_set1_pd(std::numbers::sqrt2));
+  m = _mm_or_pd(_mm_and_pd(big, _mm_mul_pd(m, _mm_set1_pd(0.5))), _mm_andnot_pd(big, m));
+  e = _mm_add_pd(e, _mm_and_pd(big, _mm_set1_pd(1.0)));
+  const __m128d one = _mm_set1_pd(1.0);
+  __m128d s = _mm_div_pd(_mm_sub_pd(m, one), _mm_add_pd(m, one)), z = _mm_mul_pd(s, s);
+  __m128d p = LogSeries<TwoLanes>(z);
+  __m128d s2 = _mm_mul_pd(_mm_set1_pd(2.0), s);
+  __m128d logm = _mm_add_pd(s2, _mm_mul_pd(_mm_mul_pd(s2, z), p));
+  return _mm_add_pd(_mm_mul_pd(e, _mm_set1_pd(kLn2Hi)),
+                    _mm_add_pd(logm, _mm_mul_pd(e, _mm_set1_pd(kLn2Lo))));
+}
+
+__m128d FastExp2(__m128d x) {
+  const __m128d round = _mm_set1_pd(kRound);
+  __m128d k = _mm_sub_pd(_mm_add_pd(_mm_mul_pd(x, _mm_set1_pd(std::numbers::log2e)), round), round);
+  __m128d r = _mm_sub_pd(_mm_sub_pd(x, _mm_mul_pd(k, _mm_set1_pd(kLn2Hi))),
+                         _mm_mul_pd(k, _mm_set1_pd(kLn2Lo)));
+  __m128d p = ExpSeries<TwoLanes>(r);
+  // 2^k: k + 1023 in the low bits of (k + 1023 + 2^52), moved to the exponent.
+  const __m128d magic = _mm_set1_pd(0x1p52);
+  __m128i biased = _mm_castpd_si128(_mm_add_pd(_mm_add_pd(k, _mm_set1_pd(1023.0)), magic));
+  return _mm_mul_pd(p, _mm_castsi128_pd(_mm_slli_epi64(biased, 52)));
+}
 
 float DbToGain(float db) {
   return float(std::pow(10.0, std::clamp<double>(db, -200, 200) / 20.0));
@@ -350,17 +608,30 @@ std::string AmplifyChain(float percent) {
          ":precision=float";
 }
 
+float AmplifyGain(float percent) {
+  return float(std::strtod(Num(std::clamp<double>(percent, 0, 100000) / 100.0).c_str(), nullptr));
+}
+
 // acompressor: threshold dB → linear; rate 0..100 % → ratio 1..20 (100 % is a
 // limiter-like 20:1); the RMS time is the attack in ms (0.01..2000), release
 // four times that (at least 50 ms, at most 9000); RMS detection.
-std::string CompressorChain(float thresholdDb, float ratePercent, float rmsMs) {
-  double ratio = 1.0 + std::clamp<double>(ratePercent, 0, 100) / 100.0 * 19.0;
+CompressorParams CompressorParameters(float thresholdDb, float ratePercent, float rmsMs) {
+  // Each value as the chain's text gives it (six significant digits).
+  auto text = [](double v) { return std::strtod(Num(v).c_str(), nullptr); };
+  CompressorParams p;
+  p.Ratio = text(1.0 + std::clamp<double>(ratePercent, 0, 100) / 100.0 * 19.0);
   double attack = std::clamp<double>(rmsMs, 0.01, 2000);
-  double release = std::clamp(attack * 4, 50.0, 9000.0);
-  double thr =
-      std::clamp<double>(DbToGain(std::clamp<float>(thresholdDb, -92, 0)), 0.000976563, 1.0);
-  return "acompressor=threshold=" + Num(thr) + ":ratio=" + Num(ratio) + ":attack=" + Num(attack) +
-         ":release=" + Num(release) + ":detection=rms:makeup=1";
+  p.AttackMs = text(attack);
+  p.ReleaseMs = text(std::clamp(attack * 4, 50.0, 9000.0));
+  p.Threshold =
+      text(std::clamp<double>(DbToGain(std::clamp<float>(thresholdDb, -92, 0)), 0.000976563, 1.0));
+  return p;
+}
+
+std::string CompressorChain(float thresholdDb, float ratePercent, float rmsMs) {
+  CompressorParams p = CompressorParameters(thresholdDb, ratePercent, rmsMs);
+  return "acompressor=threshold=" + Num(p.Threshold) + ":ratio=" + Num(p.Ratio) +
+         ":attack=" + Num(p.AttackMs) + ":release=" + Num(p.ReleaseMs) + ":detection=rms:makeup=1";
 }
 
 // agate as a downward expander: threshold dB → linear; rate 0..100 % → ratio

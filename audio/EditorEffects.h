@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <emmintrin.h>
+
 #include "audio/EditorDocument.h"
 
 namespace audioedit {
@@ -40,12 +42,21 @@ ProcessorPtr MakeRamp(float startGain, float endGain, int64_t frames, int channe
 // Adds white (uniform) or Gaussian noise of the given RMS-ish amplitude.
 ProcessorPtr MakeNoise(float amplitude, bool gaussian, int channels, uint32_t seed = 12345);
 // Reverberation: pre-delay, a bank of damped feedback combs and diffusing all-passes.
+// The compressor of CompressorChain, computed by the engine (see effects::CompressorParameters).
+ProcessorPtr MakeCompressor(int sampleRate, int channels, float thresholdDb, float ratePercent,
+                            float rmsMs);
 ProcessorPtr MakeReverb(int sampleRate, int channels, float delayMs, float mixPercent,
                         float feedbackPercent, float reverbPercent, float dampHz, int stages);
 
 // Parameter mappings of the Transform calls to processors.
 namespace effects {
 std::string AmplifyChain(float percent);
+// The factor of AmplifyChain as the filter applies it.
+float AmplifyGain(float percent);
+struct CompressorParams {
+  double Threshold, Ratio, AttackMs, ReleaseMs; // threshold linear
+};
+CompressorParams CompressorParameters(float thresholdDb, float ratePercent, float rmsMs);
 std::string CompressorChain(float thresholdDb, float ratePercent, float rmsMs);
 std::string ExpanderChain(float thresholdDb, float ratePercent, float rmsMs);
 std::string ChannelConverterChain(float ll, float lr, float rl, float rr);
@@ -67,6 +78,14 @@ std::string HighShelfChain(int sampleRate, float gainDb, float frequency, float 
 std::string PeakEqChain(int sampleRate, float gainDb, float frequency, float steepness);
 std::string DeleteSilenceChain(float thresholdDb, float attackMs, float releaseMs);
 float DbToGain(float db);
+// exp and log within a few units in the last place of a double (FastExp for
+// |x| <= 700, FastLog for x > 0; other arguments go to the C runtime).
+double FastExp(double x);
+double FastLog(double x);
+// The same for two arguments at once, each lane as the single function
+// computes it (FastExp2 for |x| <= 700, FastLog2 for 1e-300 <= x <= 1e300).
+__m128d FastExp2(__m128d x);
+__m128d FastLog2(__m128d x);
 } // namespace effects
 
 struct ApplyOptions {

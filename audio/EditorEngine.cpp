@@ -622,20 +622,45 @@ void EditorEngine::Trim(float thresholdDb, float timeMs, int side) {
   const int ch = FDoc->Channels();
   const float thr = effects::DbToGain(std::clamp(thresholdDb, -120.0f, 0.0f));
   const int64_t margin = MsToSamples(int64_t(std::clamp(timeMs, 0.0f, 10000.0f)));
-  // First and last frame at or above the threshold.
+  // First and last frame at or above the threshold, each searched from its
+  // own end and only where the side needs it: a loud sound is not read through.
+  const bool needFirst = side != 1, needLast = side != 0;
   int64_t first = -1, last = -1;
   constexpr int64_t kChunk = 65536;
   std::vector<float> buf(size_t(kChunk * ch));
-  for (int64_t pos = a; pos < b; pos += kChunk) {
-    int64_t n = std::min(kChunk, b - pos);
-    FDoc->Read(pos, n, buf.data());
-    for (int64_t f = 0; f < n; ++f)
-      for (int c = 0; c < ch; ++c)
-        if (std::abs(buf[size_t(f * ch + c)]) >= thr) {
-          if (first < 0) first = pos + f;
-          last = pos + f;
+  auto loud = [&](int64_t f) {
+    for (int c = 0; c < ch; ++c)
+      if (std::abs(buf[size_t(f * ch + c)]) >= thr) return true;
+    return false;
+  };
+  const int64_t total = std::max<int64_t>(1, b - a);
+  int64_t scanned = 0;
+  if (needFirst)
+    for (int64_t pos = a; pos < b && first < 0; pos += kChunk) {
+      int64_t n = std::min(kChunk, b - pos);
+      FDoc->Read(pos, n, buf.data());
+      for (int64_t f = 0; f < n; ++f)
+        if (loud(f)) {
+          first = pos + f;
+          break;
         }
-    op.Progress(int((pos + n - a) * 100 / std::max<int64_t>(1, b - a)));
+      scanned += n;
+      op.Progress(int(std::min<int64_t>(scanned, total) * 100 / total));
+    }
+  if (needLast && (!needFirst || first >= 0)) {
+    const int64_t stop = needFirst ? first : a;
+    for (int64_t end = b; end > stop && last < 0; end -= kChunk) {
+      int64_t n = std::min(kChunk, end - stop), pos = end - n;
+      FDoc->Read(pos, n, buf.data());
+      for (int64_t f = n - 1; f >= 0; --f)
+        if (loud(f)) {
+          last = pos + f;
+          break;
+        }
+      scanned += n;
+      op.Progress(int(std::min<int64_t>(scanned, total) * 100 / total));
+    }
+    if (!needFirst) first = last;
   }
   int64_t keepA = a, keepB = b;
   if (first < 0) {
@@ -715,7 +740,12 @@ void EditorEngine::Fade(float startPercent, float endPercent) {
 }
 
 void EditorEngine::Amplify(float percent) {
-  ApplyChain(effects::AmplifyChain(percent));
+  Operation op(*this, true);
+  int64_t a, b;
+  Range(a, b);
+  auto p = MakeGain(effects::AmplifyGain(percent), FDoc->Channels());
+  ApplyProcessor(*FDoc, a, b, *p, Options(op));
+  op.Done();
 }
 
 void EditorEngine::Normalize(float percent, bool dcAdjust) {
@@ -745,7 +775,12 @@ void EditorEngine::Normalize(float percent, bool dcAdjust) {
 }
 
 void EditorEngine::Compressor(float thresholdDb, float ratePercent, float rmsMs) {
-  ApplyChain(effects::CompressorChain(thresholdDb, ratePercent, rmsMs));
+  Operation op(*this, true);
+  int64_t a, b;
+  Range(a, b);
+  auto p = MakeCompressor(FDoc->SampleRate(), FDoc->Channels(), thresholdDb, ratePercent, rmsMs);
+  ApplyProcessor(*FDoc, a, b, *p, Options(op));
+  op.Done();
 }
 
 void EditorEngine::Expander(float thresholdDb, float ratePercent, float rmsMs) {

@@ -60,8 +60,7 @@ void StreamPcm(const Document& doc, int64_t start, int64_t end, int rate, int ch
   std::vector<int16_t> pcm;
   auto emit = [&](const float* f, size_t frames) {
     pcm.resize(frames * size_t(channels));
-    for (size_t i = 0; i < pcm.size(); ++i)
-      pcm[i] = int16_t(std::lrint(std::clamp(f[i] * 32768.0f, -32768.0f, 32767.0f)));
+    FloatToInt16(f, pcm.size(), pcm.data());
     if (frames) sink(pcm.data(), frames);
   };
   int last = -1;

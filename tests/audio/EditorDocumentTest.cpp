@@ -1,6 +1,7 @@
 // Block storage, range edits and history of the editing engine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <numeric>
@@ -175,4 +176,91 @@ TEST(EditorDocument, PeaksAtEveryZoom) {
   EXPECT_EQ(p[0].Max, 0.0f);
   ReadPeaks(*seq, 1, 3, 0, 100, 10, p);
   EXPECT_EQ(p.size(), 10u);
+}
+
+TEST(FloatToInt16, RoundsToNearestEvenAndClips) {
+  struct Case {
+    float in;
+    int16_t want;
+  } cases[] = {
+      {0.0f, 0},
+      {-0.0f, 0},
+      {0.5f / 32768, 0}, // ties go to the even neighbour
+      {1.5f / 32768, 2},
+      {2.5f / 32768, 2},
+      {-0.5f / 32768, 0},
+      {-1.5f / 32768, -2},
+      {0.49f / 32768, 0},
+      {0.51f / 32768, 1},
+      {0.5f, 16384},
+      {32766.5f / 32768, 32766},
+      {32767.0f / 32768, 32767},
+      {1.0f, 32767}, // clipped
+      {1.5f, 32767},
+      {-1.0f, -32768},
+      {-1.0f - 1.0f / 32768, -32768},
+      {-7.0f, -32768},
+      {INFINITY, 32767},
+      {-INFINITY, -32768},
+      {NAN, 0},
+  };
+  for (const Case& c : cases) {
+    // Nine copies: eight take the vector path, the ninth the one for the rest.
+    std::vector<float> in(9, c.in);
+    std::vector<int16_t> out(9, 12345);
+    FloatToInt16(in.data(), in.size(), out.data());
+    for (size_t i = 0; i < out.size(); ++i)
+      EXPECT_EQ(out[i], c.want) << c.in << " at " << i;
+  }
+  // Any other value: as the scalar rounding of the scaled sample.
+  std::vector<float> sweep;
+  for (float v = -1.1f; v < 1.1f; v += 0.0000613f)
+    sweep.push_back(v);
+  std::vector<int16_t> out(sweep.size());
+  FloatToInt16(sweep.data(), sweep.size(), out.data());
+  for (size_t i = 0; i < sweep.size(); ++i)
+    ASSERT_EQ(out[i], int16_t(std::lrint(std::clamp(sweep[i] * 32768.0f, -32768.0f, 32767.0f))))
+        << sweep[i];
+}
+
+TEST(BlockStore, NewBlocksReachTheFileOnlyWhenTheyLeaveMemory) {
+  auto fileSize = [](const BlockStore& s) {
+    WIN32_FILE_ATTRIBUTE_DATA a{};
+    if (!GetFileAttributesExW((s.Folder() + L"\\blocks.dat").c_str(), GetFileExInfoStandard, &a))
+      return int64_t(-1);
+    return int64_t(a.nFileSizeHigh) << 32 | a.nFileSizeLow;
+  };
+  auto block = [](float base) {
+    std::vector<float> v(1000);
+    std::iota(v.begin(), v.end(), base);
+    return v;
+  };
+  {
+    // Released before leaving memory: never written.
+    BlockStore s(testsupport::MakeTempDir(L"editor-doc"));
+    for (int i = 0; i < 10; ++i)
+      s.Release(s.Write(block(float(i * 1000))));
+    EXPECT_EQ(fileSize(s), 0);
+  }
+  BlockStore s(testsupport::MakeTempDir(L"editor-doc"), 2);
+  std::vector<uint32_t> slots;
+  for (int i = 0; i < 5; ++i) {
+    auto v = block(float(i * 1000));
+    slots.push_back(i % 2 ? s.Write(std::move(v)) : s.Write(v.data(), v.size()));
+  }
+  // The three oldest were written as the newer ones came; two are in memory only.
+  EXPECT_EQ(fileSize(s), int64_t(2 * kBlockBytes + 1000 * sizeof(float)));
+  for (int i = 4; i >= 0; --i) { // the written ones come back from the file
+    auto d = s.Read(slots[size_t(i)], 1000);
+    EXPECT_EQ(*d, block(float(i * 1000))) << i;
+    std::vector<float> part(10);
+    s.ReadPart(slots[size_t(i)], 990, 10, part.data());
+    EXPECT_EQ(part[9], float(i * 1000 + 999)) << i;
+  }
+  s.Release(slots[3]);
+  s.Release(slots[4]);
+  for (int i = 0; i < 2; ++i)
+    s.Release(s.Write(block(-1.0f)));
+  EXPECT_EQ(fileSize(s), int64_t(2 * kBlockBytes + 1000 * sizeof(float)));
+  EXPECT_EQ(s.SlotsInUse(), 3u);
 }

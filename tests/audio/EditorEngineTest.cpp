@@ -601,3 +601,36 @@ TEST(EditorEngine, OpeningALongCompressedFileShowsProgressAndLetsTheWindowAnswer
   EXPECT_GT(answered, 0);
   EXPECT_LT(longest, 250u) << "opening took " << took << " ms";
 }
+
+TEST(EditorEngine, TrimFindsTheLoudEdgesFromEachSide) {
+  // Silence with one loud sample at 70000 (right channel) and one at 150000
+  // (left), more than a read chunk apart.
+  std::vector<float> v(200000 * 2, 0.0f);
+  v[70000 * 2 + 1] = 0.5f;
+  v[150000 * 2] = -0.5f;
+  struct Case {
+    int side;
+    bool selection, silent;
+    int64_t length, firstLoud; // length after the trim; where frame 70000 or 150000 lands
+  } cases[] = {
+      {0, false, false, 130000, 0}, {1, false, false, 150001, 70000},
+      {2, false, false, 80001, 0},  {2, true, false, 100001, 100000},
+      {0, false, true, 0, -1},      {1, false, true, 0, -1},
+      {2, false, true, 0, -1},
+  };
+  for (const Case& c : cases) {
+    Engine t;
+    t.Load(c.silent ? std::vector<float>(v.size(), 0.0f) : v, 2);
+    if (c.selection) t.e.SetSelection(100000, 200000);
+    t.e.Trim(-40, 0, c.side);
+    EXPECT_EQ(t.e.Length(), c.length) << "side " << c.side << " selection " << c.selection;
+    if (c.firstLoud >= 0) {
+      auto all = t.All();
+      // Frame 150000 (left) starts a trimmed selection, frame 70000 (right) the others.
+      float want = c.selection ? -0.5f : 0.5f;
+      int ch = c.selection ? 0 : 1;
+      ASSERT_GT(all.size(), size_t(c.firstLoud * 2 + 1));
+      EXPECT_EQ(all[size_t(c.firstLoud * 2 + ch)], want) << "side " << c.side;
+    }
+  }
+}

@@ -1,0 +1,118 @@
+// The engine's own effect arithmetic against its references: the fast
+// logarithm and exponential against the long double ones, the compressor
+// against the audio library's filter it replaces.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+#include <utility>
+#include <vector>
+
+#include "audio/EditorEffects.h"
+
+using namespace audioedit;
+
+namespace {
+
+// Distance in units in the last place of the reference.
+double Ulps(double got, long double want) {
+  double w = double(want);
+  if (w == 0) return got == 0 ? 0 : 1e30;
+  double ulp = std::nextafter(std::fabs(w), INFINITY) - std::fabs(w);
+  return double(std::fabs((long double)got - want) / ulp);
+}
+
+} // namespace
+
+TEST(EditorEffects, FastExpAndLogStayWithinFourUlps) {
+  double worstExp = 0, worstLog = 0;
+  // A dense sweep of the compressor's range and a sparse one of the rest.
+  for (double x = -30; x <= 10; x += 0.000731)
+    worstExp = std::max(worstExp, Ulps(effects::FastExp(x), std::exp((long double)x)));
+  for (double x = -700; x <= 700; x += 0.0917)
+    worstExp = std::max(worstExp, Ulps(effects::FastExp(x), std::exp((long double)x)));
+  for (double x : {0.0, -0.0, 1e-300, -1e-17, 0.5 * std::numbers::ln2, -0.5 * std::numbers::ln2})
+    worstExp = std::max(worstExp, Ulps(effects::FastExp(x), std::exp((long double)x)));
+  for (double x = 1e-12; x < 1e6; x *= 1.000917)
+    worstLog = std::max(worstLog, Ulps(effects::FastLog(x), std::log((long double)x)));
+  for (double x = 0.5; x < 2; x += 0.0000917) // around 1, where the result is small
+    if (x != 1) worstLog = std::max(worstLog, Ulps(effects::FastLog(x), std::log((long double)x)));
+  for (double x : {4.9e-324, 1e-310, 2.2250738585072014e-308, 1.7e308})
+    worstLog = std::max(worstLog, Ulps(effects::FastLog(x), std::log((long double)x)));
+  EXPECT_EQ(effects::FastLog(1.0), 0.0);
+  EXPECT_EQ(effects::FastExp(0.0), 1.0);
+  EXPECT_LE(worstExp, 4.0);
+  EXPECT_LE(worstLog, 4.0);
+  // Outside their ranges they are the C runtime's.
+  EXPECT_TRUE(std::isnan(effects::FastLog(-1.0)));
+  EXPECT_EQ(effects::FastLog(0.0), -INFINITY);
+  EXPECT_EQ(effects::FastExp(800.0), INFINITY);
+  EXPECT_EQ(effects::FastExp(-800.0), 0.0);
+}
+
+TEST(EditorEffects, TwoLaneExpAndLogGiveTheSingleResults) {
+  auto lanes = [](__m128d v) {
+    double d[2];
+    _mm_storeu_pd(d, v);
+    return std::pair(d[0], d[1]);
+  };
+  for (double x = -700; x <= 700; x += 0.0371) {
+    auto [a, b] = lanes(effects::FastExp2(_mm_set_pd(-x * 0.5, x)));
+    ASSERT_EQ(a, effects::FastExp(x)) << x;
+    ASSERT_EQ(b, effects::FastExp(-x * 0.5)) << x;
+  }
+  for (double x = 1e-300; x < 1e300; x *= 1.0137) {
+    auto [a, b] = lanes(effects::FastLog2(_mm_set_pd(1.0 / x, x)));
+    ASSERT_EQ(a, effects::FastLog(x)) << x;
+    ASSERT_EQ(b, effects::FastLog(1.0 / x)) << x;
+  }
+}
+
+TEST(EditorEffects, CompressorMatchesTheLibraryFilter) {
+  constexpr int kRate = 44100;
+  struct Case {
+    float thresholdDb, ratePercent, rmsMs;
+    int channels;
+  } cases[] = {
+      {-20, 50, 20, 2}, {-20, 100, 1, 2}, {-40, 10, 300, 1}, {-3, 100, 0.01f, 2}, {-92, 75, 5, 2},
+  };
+  for (const Case& k : cases) {
+    // A tone whose level steps through loud, quiet and silent stretches, with
+    // the channels apart.
+    const int ch = k.channels;
+    const int64_t frames = kRate * 3;
+    std::vector<float> in(size_t(frames * ch));
+    for (int64_t i = 0; i < frames; ++i) {
+      double env = (i / (kRate / 4)) % 4 == 0   ? 0.9
+                   : (i / (kRate / 4)) % 4 == 1 ? 0.05
+                   : (i / (kRate / 4)) % 4 == 2 ? 0.0
+                                                : 0.3;
+      for (int c = 0; c < ch; ++c)
+        in[size_t(i * ch + c)] =
+            float(env * std::sin(2 * std::numbers::pi * (220.0 + 110 * c) * double(i) / kRate));
+    }
+    auto ref = MakeFilterProcessor(effects::CompressorChain(k.thresholdDb, k.ratePercent, k.rmsMs),
+                                   kRate, ch);
+    auto own = MakeCompressor(kRate, ch, k.thresholdDb, k.ratePercent, k.rmsMs);
+    std::vector<float> want, got;
+    // Uneven pieces: the state carries from one call to the next.
+    for (int64_t pos = 0, step = 1000; pos < frames; pos += step, step = step * 3 % 7919 + 1) {
+      int64_t n = std::min(step, frames - pos);
+      ref->Process(in.data() + pos * ch, n, want);
+      own->Process(in.data() + pos * ch, n, got);
+    }
+    ref->Finish(want);
+    own->Finish(got);
+    ASSERT_EQ(got.size(), want.size());
+    size_t differ = 0;
+    float worst = 0;
+    for (size_t i = 0; i < got.size(); ++i) {
+      if (got[i] != want[i]) ++differ;
+      worst = std::max(worst, std::fabs(got[i] - want[i]));
+    }
+    // Only a rounding of the last bit here and there.
+    EXPECT_LE(worst, 1.2e-7f) << k.thresholdDb << " dB " << k.ratePercent << " %";
+    EXPECT_LE(differ, got.size() / 1000) << k.thresholdDb << " dB " << k.ratePercent << " %";
+  }
+}
