@@ -40,6 +40,9 @@ bench_start() {
 
   # Wine prefix, created once; then a persistent, warmed wineserver.
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    # Wine makes the prefix folder itself, but not its parents (a new user's
+    # home has no ~/.local/share yet).
+    mkdir -p "$(dirname "$WINEPREFIX")"
     step "create Wine prefix" "$BENCH_DIR/wineboot.log" wineboot --init </dev/null
     wineserver -w
   fi
