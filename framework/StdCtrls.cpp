@@ -305,6 +305,7 @@ void TEdit::CreateParams(TCreateParams& Params) {
   Params.Style |= WS_TABSTOP | ES_AUTOHSCROLL | caseStyle[FCharCase];
   if (FReadOnly) Params.Style |= ES_READONLY;
   if (FPasswordChar) Params.Style |= ES_PASSWORD;
+  if (!FHideSelection) Params.Style |= ES_NOHIDESEL;
   if (Ctl3D())
     Params.ExStyle |= WS_EX_CLIENTEDGE;
   else
@@ -393,6 +394,49 @@ std::wstring TEdit::SelText() {
   std::wstring text = Text();
   int start = std::min<int>(SelStart(), static_cast<int>(text.size()));
   return text.substr(start, SelLength());
+}
+
+bool TEdit::CanUndo() {
+  return HandleAllocated() && SendMessageW(FHandle, EM_CANUNDO, 0, 0) != 0;
+}
+
+void TEdit::Undo() {
+  if (HandleAllocated()) SendMessageW(FHandle, WM_UNDO, 0, 0);
+}
+
+void TEdit::CutToClipboard() {
+  if (HandleAllocated()) SendMessageW(FHandle, WM_CUT, 0, 0);
+}
+
+void TEdit::CopyToClipboard() {
+  if (HandleAllocated()) SendMessageW(FHandle, WM_COPY, 0, 0);
+}
+
+void TEdit::PasteFromClipboard() {
+  if (HandleAllocated()) SendMessageW(FHandle, WM_PASTE, 0, 0);
+}
+
+void TEdit::ClearSelection() {
+  if (HandleAllocated()) SendMessageW(FHandle, WM_CLEAR, 0, 0);
+}
+
+void TEdit::SetHideSelection(bool Value) {
+  if (FHideSelection == Value) return;
+  FHideSelection = Value;
+  RecreateWnd();
+}
+
+bool ClipboardHasText() {
+  if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(nullptr)) return false;
+  bool result = false;
+  if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+    if (auto* p = static_cast<const wchar_t*>(GlobalLock(h))) {
+      result = *p != 0;
+      GlobalUnlock(h);
+    }
+  }
+  CloseClipboard();
+  return result;
 }
 
 void TEdit::SelectAll() {

@@ -139,6 +139,14 @@ public:
   std::wstring SelText();
   void SelectAll();
   void Clear() { SetText(L""); }
+  bool CanUndo();
+  void Undo();
+  void CutToClipboard();
+  void CopyToClipboard();
+  void PasteFromClipboard();
+  void ClearSelection();
+  bool HideSelection() const { return FHideSelection; }
+  void SetHideSelection(bool Value);
 
   TNotifyEvent OnChange;
 
@@ -156,8 +164,12 @@ private:
   wchar_t FPasswordChar = 0;
   TEditCharCase FCharCase = ecNormal;
   bool FAutoSelect = true;
+  bool FHideSelection = true;
   int FSelStart = 0, FSelLength = 0;
 };
+
+// Whether the clipboard holds non-empty text.
+bool ClipboardHasText();
 
 // ---------------------------------------------------------------------------
 // Check box and radio button
