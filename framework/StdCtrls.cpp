@@ -670,11 +670,15 @@ void TListControlItems::SetSorted(bool Value) {
 }
 
 void TListControlItems::FillWindow() {
+  // Straight to the system control's procedure: a new window needs none of
+  // the control's own handling for each item, and long lists fill at once.
   HWND wnd = FControl->Handle();
-  SendMessageW(wnd, FResetMsg, 0, 0);
+  WNDPROC proc = FControl->DefWndProc();
+  CallWindowProcW(proc, wnd, FResetMsg, 0, 0);
   for (int i = 0; i < FList.Count(); ++i) {
     std::wstring s = FList[i];
-    SendMessageW(wnd, FInsertMsg, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(s.c_str()));
+    CallWindowProcW(proc, wnd, FInsertMsg, static_cast<WPARAM>(i),
+                    reinterpret_cast<LPARAM>(s.c_str()));
   }
 }
 
