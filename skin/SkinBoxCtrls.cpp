@@ -1855,11 +1855,21 @@ void TskSkinCustomComboBox::SetStyle(TskSkinCustomComboBoxStyle Value) {
     FEdit->SetText(Text());
     if (Focused()) FEdit->SetFocus();
   } else if (FEdit) {
-    bool tab = FEdit->TabStop();
-    FEdit->Hide();
-    delete FEdit;
+    // Taken out of the combo box's hands first: freeing it moves the focus,
+    // which the combo box would otherwise pass back to it.
+    TskCustomEdit* edit = FEdit;
     FEdit = nullptr;
+    bool tab = edit->TabStop(), focused = edit->Focused();
+    edit->WindowProc = FSavedEditProc;
+    edit->CancelModeNotify = nullptr;
+    edit->OnChange = nullptr;
+    edit->OnKeyDown = nullptr;
+    edit->OnKeyPress = nullptr;
+    edit->OnKeyUp = nullptr;
+    edit->Hide();
+    delete edit;
     if (tab) SetTabStop(true);
+    if (focused && CanFocus()) SetFocus();
   }
   Layout();
   Invalidate();

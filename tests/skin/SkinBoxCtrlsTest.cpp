@@ -674,6 +674,7 @@ TEST(SkinBoxInput, CaptionButtonsRepeatAndTheirHandlers) {
     TRect r = lb->ButtonRect(i);
     return POINT{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
   };
+  testsupport::PumpFor(100);
   SaveScreenRect(testsupport::WindowRect(h), L"skin-listbox-caption-none.png");
   // Held without a handler: the repeat waits 500 ms, then steps every 100 ms.
   POINT up = centre(0);
@@ -755,4 +756,80 @@ TEST(SkinBoxInput, ListBoxPictures) {
     SaveScreenRect(testsupport::WindowRect(lb->Handle()),
                    std::wstring(L"skin-listbox-") + WideName(k) + L".png");
   }
+}
+
+TEST(SkinComboBox, EditStyleSearchesTheTypedText) {
+  TBoxForm f(kNone);
+  auto* cb = f.Add<TskSkinComboBox>(10, 10, 150, 20);
+  for (const wchar_t* s : {L"apple", L"Avocado", L"banana"})
+    cb->Items()->Add(s);
+  cb->SetStyle(skcbEditStyle);
+  f.Show();
+  TskCustomEdit* edit = cb->InnerEdit();
+  ASSERT_NE(edit, nullptr);
+  EXPECT_TRUE(edit->TabStop());
+  EXPECT_FALSE(cb->TabStop());
+  // The edit lies over the item area.
+  EXPECT_EQ(edit->Left(), cb->ItemAreaRect().Left);
+  EXPECT_EQ(edit->Width(), cb->ItemAreaRect().Width());
+  int changes = 0;
+  cb->OnChange = [&](TObject*) { ++changes; };
+  for (wchar_t ch : std::wstring(L"ban"))
+    SendMessageW(edit->Handle(), WM_CHAR, ch, 0);
+  EXPECT_EQ(cb->Text(), L"ban");
+  EXPECT_EQ(cb->DropDownList()->ItemIndex(), 2);
+  EXPECT_GE(changes, 1);
+  // Up and Down in the edit step through the list and show the item.
+  SendMessageW(edit->Handle(), WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(cb->Text(), L"Avocado");
+  EXPECT_EQ(edit->Text(), L"Avocado");
+  SendMessageW(edit->Handle(), WM_KEYDOWN, VK_UP, 0);
+  SendMessageW(edit->Handle(), WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(cb->DropDownList()->ItemIndex(), 0);
+  // Escape closes the open list without a choice.
+  cb->DropDown();
+  cb->DropDownList()->SetItemIndex(2);
+  SendMessageW(edit->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_FALSE(cb->DropDownList()->ListVisible());
+  EXPECT_EQ(cb->DropDownList()->ItemIndex(), 0);
+  // Back to the fixed style: the edit goes.
+  cb->SetStyle(skcbFixedStyle);
+  EXPECT_EQ(cb->InnerEdit(), nullptr);
+  EXPECT_TRUE(cb->TabStop());
+}
+
+TEST(SkinComboBox, DefaultAndToolButtonLooks) {
+  TBoxForm f(kNone);
+  auto* cb = f.Add<TskSkinComboBox>(10, 10, 150, 22);
+  cb->Items()->Add(L"Only item");
+  cb->SetItemIndex(0);
+  f.Show();
+  auto paint = [&] {
+    auto b = std::make_unique<TBitmap>();
+    b->SetSize(cb->Width(), cb->Height());
+    cb->PaintClientTo(b->Canvas()->Handle());
+    return b;
+  };
+  TRect button = cb->DropButtonRect();
+  // The arrow's middle row, below the button's centre.
+  int ax = (button.Left + button.Right) / 2, ay = (button.Top + button.Bottom) / 2 - 1;
+  auto enabled = paint();
+  EXPECT_EQ(enabled->Canvas()->Pixels(ax, ay), TColor(0));
+  EXPECT_EQ(enabled->Canvas()->Pixels(button.Left, button.Top), ColorToRGB(clBtnShadow));
+  cb->SetEnabled(false);
+  auto disabled = paint();
+  EXPECT_EQ(disabled->Canvas()->Pixels(ax, ay), ColorToRGB(clBtnShadow));
+  cb->SetEnabled(true);
+  // The tool-button look frames the whole control and forces the fixed style.
+  cb->SetToolButtonStyle(true);
+  EXPECT_EQ(cb->Style(), skcbFixedStyle);
+  EXPECT_FALSE(cb->UseSkinSize());
+  auto tool = paint();
+  EXPECT_EQ(tool->Canvas()->Pixels(0, 0), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(tool->Canvas()->Pixels(5, 5), ColorToRGB(clBtnFace));
+  cb->DropDown();
+  auto open = paint();
+  EXPECT_EQ(open->Canvas()->Pixels(0, 0), ColorToRGB(skDefaultFrameColor));
+  EXPECT_EQ(open->Canvas()->Pixels(5, 5), ColorToRGB(skDefaultDownColor));
+  cb->CloseUp(false);
 }
