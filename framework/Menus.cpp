@@ -292,6 +292,33 @@ void TMenuItem::Notification(TComponent* AComponent, TOperation Operation) {
     FActionLink.reset();
 }
 
+bool TMenuItem::RethinkLines() {
+  bool changed = false;
+  bool seenItem = false;
+  TMenuItem* pending = nullptr;
+  auto show = [&changed](TMenuItem* Line, bool Value) {
+    if (Line->FVisible == Value) return;
+    Line->FVisible = Value;
+    changed = true;
+  };
+  for (TMenuItem* item : FItems) {
+    if (item->IsLine()) {
+      if (!seenItem || pending) {
+        show(item, false);
+      } else {
+        pending = item;
+      }
+    } else if (item->FVisible) {
+      if (pending) show(pending, true);
+      pending = nullptr;
+      seenItem = true;
+    }
+  }
+  if (pending) show(pending, false);
+  if (changed) MenuChanged();
+  return changed;
+}
+
 void TMenuItem::InitiateAction() {
   if (FActionLink) FActionLink->Update();
 }

@@ -58,6 +58,9 @@ public:
   int IndexOf(TMenuItem* Item) const;
   int MenuIndex() const { return FParent ? FParent->IndexOf(const_cast<TMenuItem*>(this)) : -1; }
   TMenuItem* Find(const std::wstring& ACaption) const;
+  // Hides separators at the start, at the end and after another separator
+  // (counting visible items only) and shows the others; true when one changed.
+  bool RethinkLines();
   TMenu* GetParentMenu() const;
 
   // Properties; "-" as caption makes a separator.

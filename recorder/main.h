@@ -15,6 +15,7 @@
 #include "audio/AudioRecord2.h"
 #include "recorder/HotKeyManager.h"
 #include "recorder/Schedule.h"
+#include "skin/SkinBoxCtrls.h"
 #include "skin/SkinCtrls.h"
 #include "skin/SkinData.h"
 #include "skin/SkinnedForm.h"
@@ -93,8 +94,8 @@ public:
   TImageList* ImageListListViewFiles; // the rows' image (13 x 19)
   TskSkinScrollBar* VSkinScrollBar;
   TskSkinScrollBar* HSkinScrollBar;
-  TComboBox* ComboBoxDevice;
-  TComboBox* ComboBoxMixer;
+  TskSkinComboBox* ComboBoxDevice;
+  TskSkinComboBox* ComboBoxMixer;
   TskSkinScrollBar* tbGain;
   TskSkinScrollBar* tbBalance;
   TImage* ImageMixer;
