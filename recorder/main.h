@@ -17,6 +17,7 @@
 #include "recorder/Schedule.h"
 #include "skin/SkinCtrls.h"
 #include "skin/SkinData.h"
+#include "skin/SkinHint.h"
 #include "skin/SkinnedForm.h"
 
 #include <cstdint>
@@ -68,6 +69,7 @@ public:
   TskSkinData* skSkinData;
   TskCompressedStoredSkin* skCompressedStoredSkin;
   TskSkinnedForm* skSkinnedForm;
+  TskSkinHint* skSkinHint;
   // Level meter and play position.
   TskSkinGauge* skSkinGaugeLeft;
   TskSkinGauge* skSkinGaugeRight;
