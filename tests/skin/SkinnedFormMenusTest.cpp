@@ -10,6 +10,7 @@
 
 #include "framework/Forms.h"
 #include "framework/Menus.h"
+#include "skin/SkinHint.h"
 #include "skin/SkinMenus.h"
 #include "skin/SkinnedForm.h"
 #include "tests/skin/SkinTestGui.h"
@@ -427,6 +428,45 @@ TEST(SkinnedFormMenuInput, AltF4ReachesTheSystemAndAltLetterOpensItsItem) {
   Keys({VK_ESCAPE});
   Keys({VK_ESCAPE});
   EXPECT_FALSE(rig.sf->AppMessagesHooked());
+}
+
+// With ShowObjectHint the skinned hint follows the hot object: shown after
+// the pause over a caption button, hidden when the mouse leaves it and on
+// the menu-closing messages.
+TEST(SkinnedFormMenuInput, ObjectHintFollowsTheHotObject) {
+  Rig rig;
+  // The hint window draws for the active hint of the main form.
+  TCustomForm* oldMain = Application->MainForm();
+  Application->SetMainForm(rig.form.get());
+  auto* hintp = new TskSkinHint(rig.form.get());
+  TskSkinHint& hint = *hintp;
+  hint.SetSkinData(rig.skin);
+  rig.sf->ShowObjectHint = true;
+  rig.sf->SetSkinHint(&hint);
+  TskSkinStdButtonObject* close = nullptr;
+  for (auto& o : rig.sf->Objects())
+    if (auto* b = dynamic_cast<TskSkinStdButtonObject*>(o.get()); b && b->Command == cmClose)
+      close = b;
+  ASSERT_NE(close, nullptr);
+  ASSERT_FALSE(close->Hint.empty());
+  ASSERT_TRUE(testsupport::ForceForeground(rig.H(), 3000));
+  auto shown = [&] {
+    return hint.HintWindow()->HandleAllocated() && IsWindowVisible(hint.HintWindow()->Handle());
+  };
+  const RECT& r = close->ObjectRect;
+  MouseToClient(rig.H(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return hint.DelayTimer() != nullptr; }, 1000));
+  EXPECT_TRUE(testsupport::PumpUntil(shown, 2000));
+  // Leaving the button for the background hides it.
+  MouseToClient(rig.H(), 60, 300);
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return !shown() && !hint.DelayTimer(); }, 1000));
+  // A pending hint goes on a menu-closing message.
+  MouseToClient(rig.H(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return hint.DelayTimer() != nullptr; }, 1000));
+  SendMessageW(rig.H(), WM_CANCELMODE, 0, 0);
+  EXPECT_EQ(hint.DelayTimer(), nullptr);
+  MouseToClient(rig.H(), 60, 300);
+  Application->SetMainForm(oldMain);
 }
 
 } // namespace
