@@ -375,6 +375,46 @@ struct MainMenuRig : Rig {
   }
 };
 
+// Items that pass the menu rectangle's right edge hide and ignore the mouse;
+// room again brings them back with their enabled state. A picture of the row.
+TEST(SkinnedFormMenus, MainMenuItemsHideWhenTheyDoNotFit) {
+  MainMenuRig rig;
+  auto items = rig.sf->MainMenuItems();
+  ASSERT_EQ(items.size(), 3u);
+  for (size_t i = 0; i < items.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(items[i]->IDName, rig.top[i]->Name());
+    EXPECT_TRUE(items[i]->Shown);
+    EXPECT_EQ(items[i]->ObjectRect.top, 30);
+    if (i > 0) EXPECT_EQ(items[i]->ObjectRect.left, items[i - 1]->ObjectRect.right);
+  }
+  EXPECT_EQ(items[0]->ObjectRect.left, 30);
+  testsupport::PumpFor(50);
+  testsupport::SaveWindowPng(rig.H(), L"skinned-form-main-menu.png");
+  items[2]->Enabled = false;
+  // Room for the first item only.
+  rig.skin->MainMenuRect = RECT{30, 30, items[0]->ObjectRect.right + 5, 50};
+  rig.sf->LayoutObjects();
+  EXPECT_TRUE(items[0]->Shown);
+  for (size_t i : {1u, 2u}) {
+    EXPECT_FALSE(items[i]->Shown) << i;
+    EXPECT_FALSE(items[i]->Enabled) << i;
+  }
+  // The mouse over a hidden item finds no object.
+  POINT c{(items[1]->ObjectRect.left + items[1]->ObjectRect.right) / 2, 40};
+  rig.sf->TestActiveObject(c.x, c.y, true);
+  EXPECT_EQ(rig.sf->ActiveObject(), -1);
+  rig.skin->MainMenuRect = RECT{30, 30, 380, 50};
+  rig.sf->LayoutObjects();
+  EXPECT_TRUE(items[1]->Shown);
+  EXPECT_TRUE(items[1]->Enabled);
+  EXPECT_TRUE(items[2]->Shown);
+  EXPECT_FALSE(items[2]->Enabled);
+  // A new main menu makes new items.
+  rig.sf->SetMainMenu(nullptr);
+  EXPECT_TRUE(rig.sf->MainMenuItems().empty());
+}
+
 TEST(SkinnedFormMenuInput, AltThenRightOnTheLastMainMenuItemMovesToTheFirst) {
   MainMenuRig rig;
   ASSERT_EQ(rig.sf->MainMenuItems().size(), 3u);
