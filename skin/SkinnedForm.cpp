@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "skin/SkinBoxCtrls.h"
 #include "skin/SkinCtrls.h"
 #include "skin/SkinHint.h"
 #include "skin/SkinMenus.h"
@@ -2593,6 +2594,18 @@ void TskSkinnedForm::CheckMenuClose(UINT Msg) {
       SkinMenuClose();
   } else {
     MainMenuExit();
+  }
+  CloseComboDropDowns();
+}
+
+void TskSkinnedForm::CloseComboDropDowns() {
+  if (FForm->FormStyle() != fsMDIForm || !FForm->Visible() ||
+      (ComponentState() & (csLoading | csDesigning)))
+    return;
+  for (int i = 0; i < FForm->ComponentCount(); ++i) {
+    auto* c = dynamic_cast<TskSkinCustomComboBox*>(FForm->Components(i));
+    if (c && c->Visible() && c->Enabled() && c->HandleAllocated())
+      SendMessageW(c->Handle(), CM_CANCELMODE, 0, 0);
   }
 }
 

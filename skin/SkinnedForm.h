@@ -348,6 +348,8 @@ public:
   // Closes the menus on the messages that close them; the first step of the
   // window procedure.
   void CheckMenuClose(UINT Msg);
+  // An MDI frame closes the drop-down lists of its skinned combo boxes.
+  void CloseComboDropDowns();
   void NextMainMenuItem();
   void PrevMainMenuItem();
   void CreateMainMenuItems();

@@ -10,6 +10,7 @@
 
 #include "framework/Forms.h"
 #include "framework/Menus.h"
+#include "skin/SkinBoxCtrls.h"
 #include "skin/SkinHint.h"
 #include "skin/SkinMenus.h"
 #include "skin/SkinnedForm.h"
@@ -260,6 +261,34 @@ TEST(SkinnedFormMenus, SystemMenuPicturesInBothLooks) {
                                                     : L"skinned-form-system-menu-default.png");
     rig.Menu()->CloseAll();
     rig.sf->SetMenusSkinData(nullptr);
+  }
+}
+
+// On an MDI frame a menu-closing message also closes the drop-down lists of
+// the frame's skinned combo boxes; an ordinary form leaves them open.
+TEST(SkinnedFormMenus, MdiFrameClosesComboDropDowns) {
+  for (TFormStyle style : {fsMDIForm, fsNormal}) {
+    SCOPED_TRACE(style == fsMDIForm ? "frame" : "normal");
+    auto form = std::make_unique<TForm>(nullptr);
+    form->SetFormStyle(style);
+    form->SetBounds(200, 150, 408, 400);
+    auto* skin = new TskSkinData(form.get());
+    ASSERT_TRUE(skin->LoadSkinFromIni(SourceDir() + L"resources\\skin\\alt\\skin.ini"));
+    auto* sf = new TskSkinnedForm(form.get());
+    sf->SetSupportNCArea(false);
+    sf->SetSkinData(skin);
+    auto* cb = new TskSkinComboBox(form.get());
+    cb->SetParent(form.get());
+    cb->SetBounds(40, 60, 150, 20);
+    for (const wchar_t* t : {L"One", L"Two", L"Three"})
+      cb->Items()->Add(t);
+    form->Show();
+    testsupport::PumpFor(30);
+    cb->DropDown();
+    ASSERT_TRUE(cb->DropDownList()->ListVisible());
+    SendMessageW(form->Handle(), WM_NCMBUTTONDOWN, HTNOWHERE, 0);
+    EXPECT_EQ(cb->DropDownList()->ListVisible(), style != fsMDIForm);
+    cb->CloseUp(false);
   }
 }
 
