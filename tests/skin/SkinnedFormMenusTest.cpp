@@ -444,6 +444,41 @@ TEST(SkinnedFormMenus, MainMenuItemsHideWhenTheyDoNotFit) {
   EXPECT_TRUE(rig.sf->MainMenuItems().empty());
 }
 
+// Alt or F10 (SC_KEYMENU) enters and leaves the main menu; without one it
+// only announces the entry, and the system's own menu loop never runs.
+TEST(SkinnedFormMenus, KeyMenuCommandEntersAndLeavesTheMainMenu) {
+  {
+    Rig rig;
+    int enters = 0;
+    rig.sf->OnMainMenuEnter = [&](TObject*) { ++enters; };
+    SendMessageW(rig.H(), WM_SYSCOMMAND, SC_KEYMENU, 0);
+    EXPECT_EQ(enters, 1);
+    EXPECT_FALSE(rig.sf->MainMenuMode());
+    EXPECT_FALSE(rig.sf->AppMessagesHooked());
+    // An open system menu closes first.
+    rig.sf->PopupSystemMenuAt(300, 200);
+    ASSERT_TRUE(rig.Open());
+    SendMessageW(rig.H(), WM_SYSCOMMAND, SC_KEYMENU, 0);
+    EXPECT_FALSE(rig.Open());
+    EXPECT_EQ(enters, 2);
+    EXPECT_FALSE(rig.sf->AppMessagesHooked());
+  }
+  MainMenuRig rig;
+  int enters = 0, exits = 0;
+  rig.sf->OnMainMenuEnter = [&](TObject*) { ++enters; };
+  rig.sf->OnMainMenuExit = [&](TObject*) { ++exits; };
+  SendMessageW(rig.H(), WM_SYSCOMMAND, SC_KEYMENU, 0);
+  EXPECT_TRUE(rig.sf->MainMenuMode());
+  EXPECT_EQ(rig.Hot(), 0);
+  EXPECT_TRUE(rig.sf->AppMessagesHooked());
+  SendMessageW(rig.H(), WM_SYSCOMMAND, SC_KEYMENU, 0);
+  EXPECT_FALSE(rig.sf->MainMenuMode());
+  EXPECT_EQ(rig.Hot(), -1);
+  EXPECT_FALSE(rig.sf->AppMessagesHooked());
+  EXPECT_EQ(enters, 1);
+  EXPECT_EQ(exits, 1);
+}
+
 TEST(SkinnedFormMenuInput, AltThenRightOnTheLastMainMenuItemMovesToTheFirst) {
   MainMenuRig rig;
   ASSERT_EQ(rig.sf->MainMenuItems().size(), 3u);
