@@ -317,14 +317,15 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
     col->SetAlignment(c.align);
   }
 
-  ComboBoxDevice = new TComboBox(this);
+  ComboBoxDevice = new TskSkinComboBox(this);
   ComboBoxDevice->SetName(L"ComboBoxDevice");
-  ComboBoxMixer = new TComboBox(this);
+  ComboBoxMixer = new TskSkinComboBox(this);
   ComboBoxMixer->SetName(L"ComboBoxMixer");
-  for (TComboBox* c : {ComboBoxDevice, ComboBoxMixer}) {
+  for (TskSkinComboBox* c : {ComboBoxDevice, ComboBoxMixer}) {
     c->SetParent(this);
-    c->SetStyle(csDropDownList);
+    c->SetStyle(skcbFixedStyle);
     c->SetDropDownCount(8);
+    c->SetSkinData(skSkinData);
   }
   tbGain = new TskSkinScrollBar(this);
   tbGain->SetName(L"tbGain");

@@ -15,6 +15,7 @@
 #include "audio/AudioRecord2.h"
 #include "recorder/HotKeyManager.h"
 #include "recorder/Schedule.h"
+#include "skin/SkinBoxCtrls.h"
 #include "skin/SkinCtrls.h"
 #include "skin/SkinData.h"
 #include "skin/SkinHint.h"
@@ -94,8 +95,8 @@ public:
   TskSkinListView* ListViewFiles;
   TskSkinScrollBar* VSkinScrollBar;
   TskSkinScrollBar* HSkinScrollBar;
-  TComboBox* ComboBoxDevice;
-  TComboBox* ComboBoxMixer;
+  TskSkinComboBox* ComboBoxDevice;
+  TskSkinComboBox* ComboBoxMixer;
   TskSkinScrollBar* tbGain;
   TskSkinScrollBar* tbBalance;
   TImage* ImageMixer;

@@ -839,6 +839,16 @@ void TskSkinCustomListBox::ApplyControlSkin() {
   FListBox->Invalidate();
 }
 
+// A bar's own thickness across its direction: from its skin entry, else 19.
+static int BarThickness(TskSkinScrollBar* Bar, bool Vertical) {
+  Bar->ReadSkinEntry();
+  if (Bar->EntryIndex() >= 0) {
+    int t = Vertical ? RectWidth(Bar->SkinRect()) : RectHeight(Bar->SkinRect());
+    if (t > 0) return t;
+  }
+  return 19;
+}
+
 void TskSkinCustomListBox::LayoutList() {
   if (!FListBox) return;
   int W = Width(), H = Height();
@@ -855,7 +865,7 @@ void TskSkinCustomListBox::LayoutList() {
       FHScrollBar->SetBounds(1, H - 20, W - 2, 19);
       h = FHScrollBar->Height() - 1;
     } else {
-      int bh = FHScrollBar->Height();
+      int bh = BarThickness(FHScrollBar, false);
       FHScrollBar->SetBounds(FSkinListRect.left, FSkinListRect.bottom - bh,
                              RectWidth(FSkinListRect), bh);
       h = bh;
@@ -869,13 +879,13 @@ void TskSkinCustomListBox::LayoutList() {
       FVScrollBar->SetBounds(1, H - 20, W - 2, 19);
       FListRect = MakeRect(2, top + 1, W - 2, FVScrollBar->Top());
     } else if (Columns() == 0) {
-      int bw = FVScrollBar->Width();
+      int bw = BarThickness(FVScrollBar, true);
       FVScrollBar->SetBounds(FSkinListRect.right - bw, FSkinListRect.top, bw,
                              RectHeight(FSkinListRect) - h);
       FListRect = MakeRect(FSkinListRect.left, FSkinListRect.top, FSkinListRect.right - bw,
                            FSkinListRect.bottom - h);
     } else {
-      int bh = FVScrollBar->Height();
+      int bh = BarThickness(FVScrollBar, false);
       FVScrollBar->SetBounds(FSkinListRect.left, FSkinListRect.bottom - bh,
                              RectWidth(FSkinListRect), bh);
       FListRect = MakeRect(FSkinListRect.left, FSkinListRect.top, FSkinListRect.right,
@@ -1707,8 +1717,11 @@ void TskSkinCustomComboBox::Layout() {
     FItemAreaRect = MakeRect(2, 2, FDropButtonRect.left - 1, H - 2);
   } else {
     int dx = W - RectWidth(FSkinRect);
+    // The skin gives the button in picture coordinates.
     FDropButtonRect = FButtonRect;
-    if (FButtonRect.left >= RectWidth(FSkinRect) - FRTPoint.x) OffsetRect(&FDropButtonRect, dx, 0);
+    OffsetRect(&FDropButtonRect, -FSkinRect.left, -FSkinRect.top);
+    if (FDropButtonRect.left >= RectWidth(FSkinRect) - FRTPoint.x)
+      OffsetRect(&FDropButtonRect, dx, 0);
     FItemAreaRect = FSkinClientRect;
     FItemAreaRect.right += dx;
     if (!FUseSkinSize) {
@@ -1867,9 +1880,13 @@ void TskSkinCustomComboBox::HookRootWindow() {
     if (!FListBox || !FListBox->ListVisible()) return false;
     bool close = false;
     switch (m.Msg) {
-    case WM_WINDOWPOSCHANGED: {
-      auto* wp = reinterpret_cast<WINDOWPOS*>(m.LParam);
-      close = wp && (!(wp->flags & SWP_NOMOVE) || !(wp->flags & SWP_NOSIZE));
+    case WM_WINDOWPOSCHANGED:
+    case WM_MOVE:
+    case WM_SIZE: {
+      // Only a real move or resize counts: activation also sends these.
+      RECT r{};
+      GetWindowRect(FRootHook.Window(), &r);
+      close = !EqualRect(&r, &FRootRect);
       break;
     }
     case WM_ENTERSIZEMOVE:
@@ -1913,6 +1930,7 @@ void TskSkinCustomComboBox::DropDown() {
   Invalidate();
   FListBox->SetTopIndex(std::max(0, FListBox->ItemIndex()));
   HookRootWindow();
+  GetWindowRect(FRootHook.Window(), &FRootRect);
   FListBox->ShowAt(origin);
 }
 

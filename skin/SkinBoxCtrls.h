@@ -469,6 +469,7 @@ private:
   TOwnerDrawState FDrawState = 0;
   RECT FItemAreaRect{}, FDropButtonRect{};
   TWindowSubclass FRootHook;
+  RECT FRootRect{};
 
   // Copied from the entry.
   RECT FActiveSkinRect{}, FItemRect{}, FActiveItemRect{}, FFocusItemRect{}, FItemTextRect{};
