@@ -496,6 +496,17 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
     f->SetStyle(fsBold);
   }
   skSkinnedForm->DefInActiveCaptionFont()->SetColor(clBtnShadow);
+  // The skinned hint draws every hint of the program in the skin's look.
+  skSkinHint = new TskSkinHint(this);
+  skSkinHint->SetName(L"skSkinHint");
+  skSkinHint->SetLineSeparator(L"@");
+  skSkinHint->DefaultFont()->SetName(L"Tahoma");
+  skSkinHint->DefaultFont()->SetHeight(-11);
+  skSkinHint->UseSkinFont = true;
+  skSkinHint->AlphaBlend = false;
+  skSkinHint->SetSkinData(skSkinData);
+  skSkinHint->SetActive(true);
+  skSkinnedForm->SetSkinHint(skSkinHint);
   skSkinnedForm->OnChangeSkinData = [this](TObject*) { TakeCommandButtonEntries(); };
   TakeCommandButtonEntries();
   skSkinnedForm->SetSkinData(skSkinData);

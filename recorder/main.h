@@ -18,6 +18,7 @@
 #include "skin/SkinBoxCtrls.h"
 #include "skin/SkinCtrls.h"
 #include "skin/SkinData.h"
+#include "skin/SkinHint.h"
 #include "skin/SkinnedForm.h"
 
 #include <cstdint>
@@ -69,6 +70,7 @@ public:
   TskSkinData* skSkinData;
   TskCompressedStoredSkin* skCompressedStoredSkin;
   TskSkinnedForm* skSkinnedForm;
+  TskSkinHint* skSkinHint;
   // Level meter and play position.
   TskSkinGauge* skSkinGaugeLeft;
   TskSkinGauge* skSkinGaugeRight;

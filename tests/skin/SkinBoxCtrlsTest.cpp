@@ -106,7 +106,9 @@ TEST(SkinEdit, MenuKeyOpensAtTheCentreAndTheCommandRuns) {
   sm->HandleMenuKey(VK_RETURN);
   EXPECT_FALSE(sm->Visible());
   EXPECT_EQ(e->SelLength(), 4);
-  // The menu goes once the command has returned.
+  // The menu goes once the command has returned, not while its dispatch
+  // still runs through it.
+  EXPECT_NE(e->ContextMenu(), nullptr);
   PumpMessages();
   EXPECT_EQ(e->ContextMenu(), nullptr);
   // Closing without a command keeps it until the next request.
