@@ -704,6 +704,505 @@ void TskSkinBitLabelObject::Draw(TCanvas* Cnvs, bool) {
 }
 
 // ---------------------------------------------------------------------------
+// Value and animation objects
+
+namespace {
+
+// Copies the part S of a picture to (X, Y) of Dst; pixels outside either
+// picture are left out, and with Transparent the pixels of Key too.
+void BlitPart(TskPicture& Dst, int X, int Y, const TskPicture* Src, const RECT& S,
+              bool Transparent = false, COLORREF Key = 0) {
+  if (!Src || Src->Empty()) return;
+  for (int y = S.top; y < S.bottom; ++y) {
+    int ty = Y + y - S.top;
+    if (y < 0 || y >= Src->Height() || ty < 0 || ty >= Dst.Height()) continue;
+    for (int x = S.left; x < S.right; ++x) {
+      int tx = X + x - S.left;
+      if (x < 0 || x >= Src->Width() || tx < 0 || tx >= Dst.Width()) continue;
+      COLORREF c = Src->Pixel(x, y);
+      if (Transparent && c == Key) continue;
+      Dst.SetPixel(tx, ty, c);
+    }
+  }
+}
+
+int RoundEven(double V) {
+  return static_cast<int>(std::nearbyint(V));
+}
+
+} // namespace
+
+TskSkinTrackBarObject::TskSkinTrackBarObject(TskSkinnedForm* AForm, TskDataSkinTrackBar* Data)
+    : TskActiveSkinObject(AForm, Data) {
+  Morphing = false;
+  ButtonRect = Data->ButtonRect;
+  ActiveButtonRect = Data->ActiveButtonRect;
+  BeginPoint = Data->BeginPoint;
+  EndPoint = Data->EndPoint;
+  MinValue = Data->MinValue;
+  MaxValue = Data->MaxValue;
+  MouseDownChangeValue = Data->MouseDownChangeValue;
+  ButtonTransparent = Data->ButtonTransparent;
+  ButtonTransparentColor = Data->ButtonTransparentColor;
+  Vertical = std::abs(BeginPoint.y - EndPoint.y) >= std::abs(EndPoint.x - BeginPoint.x);
+  Value = MinValue;
+  ButtonPos = OldButtonPos = PointForValue(Value);
+}
+
+POINT TskSkinTrackBarObject::PointForValue(int AValue) const {
+  double x = MaxValue == MinValue ? 0.0 : double(AValue - MinValue) / (MaxValue - MinValue);
+  if (Vertical)
+    return POINT{BeginPoint.x, EndPoint.y + RoundEven((1 - x) * (BeginPoint.y - EndPoint.y))};
+  return POINT{BeginPoint.x + RoundEven(x * (EndPoint.x - BeginPoint.x)), BeginPoint.y};
+}
+
+int TskSkinTrackBarObject::ValueForPoint(const POINT& P) const {
+  // A track without length keeps its minimum.
+  double x = 0;
+  if (Vertical) {
+    if (BeginPoint.y != EndPoint.y) x = 1 - double(P.y - EndPoint.y) / (BeginPoint.y - EndPoint.y);
+  } else if (EndPoint.x != BeginPoint.x) {
+    x = double(P.x - BeginPoint.x) / (EndPoint.x - BeginPoint.x);
+  }
+  return MinValue + RoundEven((MaxValue - MinValue) * x);
+}
+
+RECT TskSkinTrackBarObject::ButtonRectAt(const POINT& P) const {
+  int w = RectWidth(ButtonRect), h = RectHeight(ButtonRect);
+  return RECT{P.x - w / 2, P.y - h / 2, P.x - w / 2 + w, P.y - h / 2 + h};
+}
+
+void TskSkinTrackBarObject::MoveButtonTo(const POINT& P) {
+  if (P.x == ButtonPos.x && P.y == ButtonPos.y) return;
+  OldButtonPos = ButtonPos;
+  ButtonPos = P;
+  Value = ValueForPoint(P);
+  Redraw();
+  if (Parent->OnTrackBarChangeValueEvent) Parent->OnTrackBarChangeValueEvent(IDName, Value);
+}
+
+void TskSkinTrackBarObject::MouseDown(int X, int Y, TMouseButton Button) {
+  POINT p{X - ObjectRect.left, Y - ObjectRect.top};
+  if (Button == mbLeft && PtIn(ButtonRectAt(ButtonPos), p)) {
+    Dragging = true;
+    LastMouse = p;
+    if (!IsNullRect(ActiveButtonRect)) Redraw();
+  } else if (Button == mbLeft && MouseDownChangeValue) {
+    if (Vertical)
+      MoveButtonTo(POINT{BeginPoint.x, std::clamp<int>(p.y, std::min(EndPoint.y, BeginPoint.y),
+                                                       std::max(EndPoint.y, BeginPoint.y))});
+    else
+      MoveButtonTo(POINT{std::clamp<int>(p.x, std::min(BeginPoint.x, EndPoint.x),
+                                         std::max(BeginPoint.x, EndPoint.x)),
+                         BeginPoint.y});
+  }
+  TskActiveSkinObject::MouseDown(X, Y, Button);
+}
+
+void TskSkinTrackBarObject::MouseMove(int X, int Y) {
+  POINT p{X - ObjectRect.left, Y - ObjectRect.top};
+  if (Dragging) {
+    if (Vertical) {
+      int ny = p.y + ButtonPos.y - LastMouse.y;
+      if (ny >= std::min(EndPoint.y, BeginPoint.y) && ny <= std::max(EndPoint.y, BeginPoint.y))
+        MoveButtonTo(POINT{BeginPoint.x, ny});
+    } else {
+      int nx = p.x + ButtonPos.x - LastMouse.x;
+      if (nx >= std::min(BeginPoint.x, EndPoint.x) && nx <= std::max(BeginPoint.x, EndPoint.x))
+        MoveButtonTo(POINT{nx, BeginPoint.y});
+    }
+    LastMouse = p;
+  }
+  TskActiveSkinObject::MouseMove(X, Y);
+}
+
+void TskSkinTrackBarObject::MouseUp(int X, int Y, TMouseButton Button) {
+  if (Button == mbLeft && Dragging) {
+    Dragging = false;
+    if (!IsNullRect(ActiveButtonRect)) Redraw();
+  }
+  TskActiveSkinObject::MouseUp(X, Y, Button);
+}
+
+void TskSkinTrackBarObject::Draw(TCanvas* Cnvs, bool) {
+  if (!SkinReady()) return;
+  int w = RectWidth(SkinRect), h = RectHeight(SkinRect);
+  if (w <= 0 || h <= 0) return;
+  const TskPicture* pic = NormalPicture();
+  TskPicture b(w, h);
+  const RECT& n = SkinRect;
+  const RECT& a = ActiveSkinRect;
+  if (IsNullRect(a)) {
+    BlitPart(b, 0, 0, pic, n);
+  } else if (!Vertical) {
+    int px = std::clamp<int>(ButtonPos.x, 0, w);
+    BlitPart(b, 0, 0, ActivePicture, RECT{a.left, a.top, a.left + px, a.top + h});
+    BlitPart(b, px, 0, pic, RECT{n.left + px, n.top, n.right, n.bottom});
+  } else {
+    int py = std::clamp<int>(ButtonPos.y, 0, h);
+    BlitPart(b, 0, 0, pic, RECT{n.left, n.top, n.right, n.top + py});
+    BlitPart(b, 0, py, ActivePicture, RECT{a.left, a.top + py, a.left + w, a.bottom});
+  }
+  const RECT& btn = Dragging && !IsNullRect(ActiveButtonRect) ? ActiveButtonRect : ButtonRect;
+  RECT at = ButtonRectAt(ButtonPos);
+  BlitPart(b, at.left, at.top, ActivePicture, btn, ButtonTransparent,
+           SkColor(ButtonTransparentColor));
+  DrawPicture(Cnvs->Handle(), ObjectRect.left, ObjectRect.top, b);
+}
+
+TskSkinGaugeObject::TskSkinGaugeObject(TskSkinnedForm* AForm, TskDataSkinGauge* Data)
+    : TskActiveSkinObject(AForm, Data) {
+  MinValue = Data->MinValue;
+  MaxValue = Data->MaxValue;
+  Vertical = Data->Kind != gkHorizontal;
+  Value = MinValue;
+  FillPos = OldFillPos = FillPosFor(Value);
+}
+
+POINT TskSkinGaugeObject::FillPosFor(int AValue) const {
+  double x = MaxValue == MinValue ? 0.0 : double(AValue - MinValue) / (MaxValue - MinValue);
+  if (Vertical) return POINT{0, RoundEven(RectHeight(SkinRect) * (1 - x))};
+  return POINT{RoundEven(x * RectWidth(SkinRect)), 0};
+}
+
+void TskSkinGaugeObject::Draw(TCanvas* Cnvs, bool Alone) {
+  if (!SkinReady() || (Value == MinValue && !Alone)) return;
+  int w = RectWidth(ObjectRect), h = RectHeight(ObjectRect);
+  if (w <= 0 || h <= 0) return;
+  FillPos = FillPosFor(Value);
+  const TskPicture* pic = NormalPicture();
+  const RECT& n = SkinRect;
+  const RECT& a = ActiveSkinRect;
+  TskPicture b(w, h);
+  if (!Vertical) {
+    int fx = std::clamp<int>(FillPos.x, 0, w);
+    BlitPart(b, fx, 0, pic, RECT{n.left + fx, n.top, n.left + w, n.top + h});
+    BlitPart(b, 0, 0, ActivePicture, RECT{a.left, a.top, a.left + fx, a.top + h});
+  } else {
+    int fy = std::clamp<int>(FillPos.y, 0, h);
+    BlitPart(b, 0, 0, pic, RECT{n.left, n.top, n.left + w, n.top + fy});
+    BlitPart(b, 0, fy, ActivePicture, RECT{a.left, a.top + fy, a.left + w, a.top + h});
+  }
+  DrawPicture(Cnvs->Handle(), ObjectRect.left, ObjectRect.top, b);
+}
+
+void TskSkinGaugeObject::MouseEnter() {
+  MouseIn = Active = true;
+  if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+}
+
+void TskSkinGaugeObject::MouseLeave() {
+  MouseIn = Active = false;
+  if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+}
+
+TskSkinFrameObject::TskSkinFrameObject(TskSkinnedForm* AForm, TskDataSkinFrameGaugeObject* Data)
+    : TskActiveSkinObject(AForm, Data) {
+  CountFrames = Data->CountFrames;
+  Stacked = Data->FramesPlacement != fpHorizontal;
+  if (CountFrames > 0) {
+    FrameWidth = Stacked ? RectWidth(ActiveSkinRect) : RectWidth(ActiveSkinRect) / CountFrames;
+    FrameHeight = Stacked ? RectHeight(ActiveSkinRect) / CountFrames : RectHeight(ActiveSkinRect);
+  }
+}
+
+RECT TskSkinFrameObject::FrameRect(int K) const {
+  const RECT& a = ActiveSkinRect;
+  if (Stacked)
+    return RECT{a.left, a.top + (K - 1) * FrameHeight, a.left + FrameWidth,
+                a.top + K * FrameHeight};
+  return RECT{a.left + (K - 1) * FrameWidth, a.top, a.left + K * FrameWidth, a.top + FrameHeight};
+}
+
+void TskSkinFrameObject::Draw(TCanvas* Cnvs, bool) {
+  if (!SkinReady()) return;
+  CopyToObject(Cnvs, ActivePicture, FrameRect(CurrentFrame));
+}
+
+int FrameForValue(int Value, int MinValue, int MaxValue, int Count) {
+  if (Count < 2) return 1;
+  int step = (MaxValue - MinValue) / (Count - 1);
+  if (step == 0) return 1;
+  // Values outside the range (a frame gauge starts at 0 whatever its
+  // minimum) show the nearest end frame.
+  return std::clamp(std::abs(Value - MinValue) / step + 1, 1, Count);
+}
+
+TskSkinFrameGaugeObject::TskSkinFrameGaugeObject(TskSkinnedForm* AForm,
+                                                 TskDataSkinFrameGaugeObject* Data)
+    : TskSkinFrameObject(AForm, Data) {
+  MinValue = Data->MinValue;
+  MaxValue = Data->MaxValue;
+}
+
+void TskSkinFrameGaugeObject::Draw(TCanvas* Cnvs, bool Alone) {
+  CurrentFrame = FrameForValue(Value, MinValue, MaxValue, CountFrames);
+  TskSkinFrameObject::Draw(Cnvs, Alone);
+}
+
+void TskSkinFrameGaugeObject::MouseEnter() {
+  MouseIn = Active = true;
+  if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+}
+
+void TskSkinFrameGaugeObject::MouseLeave() {
+  MouseIn = Active = false;
+  if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+}
+
+TskSkinFrameRegulatorObject::TskSkinFrameRegulatorObject(TskSkinnedForm* AForm,
+                                                         TskDataSkinFrameRegulatorObject* Data)
+    : TskSkinFrameGaugeObject(AForm, Data) {
+  Kind = Data->Kind;
+  Value = MinValue <= MaxValue ? std::clamp(0, MinValue, MaxValue) : MinValue;
+  WorkValue = Value;
+  // One turn of the knob runs through every frame.
+  int steps = std::max(CountFrames - 1, 1);
+  AngleStep = std::max(360 / steps, 1);
+  ValueStep = std::max((MaxValue - MinValue) / steps, 1);
+}
+
+void TskSkinFrameRegulatorObject::SetValue(int AValue) {
+  if (AValue == Value || AValue < MinValue || AValue > MaxValue) return;
+  Value = AValue;
+  Redraw();
+  if (Parent->OnFrameRegulatorChangeValueEvent)
+    Parent->OnFrameRegulatorChangeValueEvent(IDName, Value);
+}
+
+int TskSkinFrameRegulatorObject::AngleAt(int X, int Y) const {
+  int w = RectWidth(ObjectRect), h = RectHeight(ObjectRect);
+  X = std::clamp(X, 0, std::max(w, 0));
+  Y = std::clamp(Y, 0, std::max(h, 0));
+  int cx = w / 2, cy = h / 2;
+  if (X == cx && Y == cy) return Last;
+  double dx = cx - X, dy = cy - Y, r = std::sqrt(dx * dx + dy * dy);
+  int base = 0;
+  if (X <= cx && Y < cy) base = 90;
+  if (X < cx && Y >= cy) base = 180;
+  if (X >= cx && Y > cy) base = 270;
+  if (X > cx && Y <= cy) base = 0;
+  double fine = std::asin((base == 0 || base == 180 ? std::fabs(dy) : std::fabs(dx)) / r);
+  int t = static_cast<int>(base + fine * 180 / 3.14159265358979323846);
+  int angle = 270 - t;
+  return angle < 0 ? angle + 360 : angle;
+}
+
+void TskSkinFrameRegulatorObject::MouseDown(int X, int Y, TMouseButton Button) {
+  Dragging = true;
+  WorkValue = Value;
+  if (Kind == rkRound)
+    Anchor = Last = AngleAt(X - ObjectRect.left, Y - ObjectRect.top);
+  else if (Kind == rkHorizontal)
+    Anchor = X - ObjectRect.left;
+  else
+    Anchor = -(Y - ObjectRect.top);
+  TskSkinFrameGaugeObject::MouseDown(X, Y, Button);
+}
+
+void TskSkinFrameRegulatorObject::MouseMove(int X, int Y) {
+  if (Dragging) {
+    if (Kind == rkRound) {
+      Current = AngleAt(X - ObjectRect.left, Y - ObjectRect.top);
+      KnobStep();
+    } else {
+      Current = Kind == rkHorizontal ? X - ObjectRect.left : -(Y - ObjectRect.top);
+      LinearStep();
+    }
+    Last = Current;
+  }
+  TskSkinFrameGaugeObject::MouseMove(X, Y);
+}
+
+void TskSkinFrameRegulatorObject::MouseUp(int X, int Y, TMouseButton Button) {
+  Dragging = false;
+  TskSkinFrameGaugeObject::MouseUp(X, Y, Button);
+}
+
+void TskSkinFrameRegulatorObject::LinearStep() {
+  int steps = std::max(CountFrames - 1, 1);
+  int travel = Kind == rkHorizontal ? FrameWidth : FrameHeight;
+  int pixelStep = std::max(travel / steps, 1);
+  int valueStep = std::max((MaxValue - MinValue) / steps, 1);
+  if (std::abs(Current - Anchor) < pixelStep) return;
+  bool down = Current < Anchor;
+  Anchor = Current;
+  WorkValue = std::clamp(WorkValue + (down ? -valueStep : valueStep), MinValue,
+                         std::max(MinValue, MaxValue));
+  SetValue(WorkValue);
+}
+
+void TskSkinFrameRegulatorObject::KnobStep() {
+  bool up;
+  int distance;
+  if (std::abs(Current - Last) <= 300) {
+    up = Current >= Anchor;
+    distance = std::abs(Current - Anchor);
+  } else {
+    // The pointer passed the 0/360 seam since the last message.
+    Anchor = Current;
+    up = Current < Last;
+    distance = AngleStep;
+  }
+  if (distance < AngleStep) return;
+  Anchor = Current;
+  WorkValue =
+      std::clamp(WorkValue + (up ? ValueStep : -ValueStep), MinValue, std::max(MinValue, MaxValue));
+  SetValue(WorkValue);
+}
+
+TskSkinAnimateObject::TskSkinAnimateObject(TskSkinnedForm* AForm, TskDataSkinAnimate* Data)
+    : TskActiveSkinObject(AForm, Data) {
+  Morphing = false;
+  CountFrames = std::max(Data->CountFrames, 1);
+  Cycle = Data->Cycle;
+  ButtonStyle = Data->ButtonStyle;
+  TimerInterval = std::max(Data->TimerInterval, 25);
+  Command = Data->Command;
+  DownSkinRect = Data->DownSkinRect;
+  RestoreRect = Data->RestoreRect;
+  RestoreActiveRect = Data->RestoreActiveRect;
+  RestoreDownRect = Data->RestoreDownRect;
+  RestoreInActiveRect = Data->RestoreInActiveRect;
+}
+
+bool TskSkinAnimateObject::InRestoreState() const {
+  switch (Command) {
+  case cmMaximize:
+    return Parent->WindowState() == 2;
+  case cmMinimize:
+    return Parent->WindowState() == 1;
+  case cmRollUp:
+    return Parent->RollUpState();
+  default:
+    return false;
+  }
+}
+
+RECT TskSkinAnimateObject::Src(const RECT& Normal, const RECT& Restore) const {
+  return InRestoreState() && !IsNullRect(RestoreRect) ? Restore : Normal;
+}
+
+RECT TskSkinAnimateObject::SourceNormal() const {
+  return Src(SkinRect, RestoreRect);
+}
+
+RECT TskSkinAnimateObject::SourceFrame(int K) const {
+  RECT n = SourceNormal(), a = Src(ActiveSkinRect, RestoreActiveRect);
+  int w = RectWidth(n), h = RectHeight(n);
+  return RECT{a.left + (K - 1) * w, a.top, a.left + K * w, a.top + h};
+}
+
+void TskSkinAnimateObject::Draw(TCanvas* Cnvs, bool) {
+  if (!SkinReady()) return;
+  RECT d = Src(DownSkinRect, RestoreDownRect), i = Src(InActiveSkinRect, RestoreInActiveRect);
+  RECT s;
+  if (MenuShown) {
+    if (IsNullRect(d)) CurrentFrame = CountFrames;
+    s = IsNullRect(d) ? SourceFrame(CurrentFrame) : d;
+  } else if (!Parent->GetFormActive() && !IsNullRect(i)) {
+    s = i;
+  } else if (Pressed && MouseIn && !IsNullRect(d)) {
+    s = d;
+  } else {
+    s = SourceFrame(CurrentFrame);
+  }
+  CopyToObject(Cnvs, ActivePicture, s);
+}
+
+void TskSkinAnimateObject::AnimationStep() {
+  if (TimeCount < TimerInterval) {
+    TimeCount += 25;
+    return;
+  }
+  if (Forward) {
+    if (++CurrentFrame > CountFrames) CurrentFrame = 1;
+    if (!Cycle && CurrentFrame == CountFrames) Active = false;
+  } else {
+    if (--CurrentFrame < 1) CurrentFrame = CountFrames;
+    if (CurrentFrame == 1) Active = false;
+  }
+  Redraw();
+  TimeCount = 25;
+}
+
+void TskSkinAnimateObject::MouseEnter() {
+  MouseIn = true;
+  if (ButtonStyle) {
+    Active = true;
+    Forward = true;
+    if (Pressed && !IsNullRect(Src(DownSkinRect, RestoreDownRect)))
+      Redraw();
+    else
+      Parent->StartAnimateTimer();
+  }
+  if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+}
+
+void TskSkinAnimateObject::MouseLeave() {
+  if (!MouseIn) return;
+  MouseIn = false;
+  if (ButtonStyle) {
+    Active = true;
+    Forward = false;
+    if (Pressed && !IsNullRect(Src(DownSkinRect, RestoreDownRect)))
+      Redraw();
+    else
+      Parent->StartAnimateTimer();
+  }
+  if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+}
+
+void TskSkinAnimateObject::MouseDown(int X, int Y, TMouseButton Button) {
+  TskActiveSkinObject::MouseDown(X, Y, Button);
+  if (Button == mbLeft && !IsNullRect(Src(DownSkinRect, RestoreDownRect))) {
+    CurrentFrame = CountFrames;
+    Pressed = true;
+    Redraw();
+  }
+  if (Command == cmSysMenu && MouseIn && ButtonStyle && Button == mbLeft) DoCommand();
+}
+
+void TskSkinAnimateObject::MouseUp(int X, int Y, TMouseButton Button) {
+  TskActiveSkinObject::MouseUp(X, Y, Button);
+  if (MenuShown) return;
+  if (Button == mbLeft && !IsNullRect(Src(DownSkinRect, RestoreDownRect))) {
+    Pressed = false;
+    Redraw();
+    Parent->StartAnimateTimer();
+  }
+  if (Command != cmSysMenu && MouseIn && ButtonStyle && Button == mbLeft) DoCommand();
+}
+
+void TskSkinAnimateObject::DblClick() {
+  if (Command == cmSysMenu) Parent->Form()->Close();
+}
+
+void TskSkinAnimateObject::DoCommand() {
+  switch (Command) {
+  case cmClose:
+    Parent->Form()->Close();
+    break;
+  case cmMaximize:
+    Parent->SetWindowState(Parent->WindowState() == 2 ? 0 : 2);
+    break;
+  case cmMinimize:
+    if (Parent->SupportNCArea())
+      Parent->SetWindowState(Parent->WindowState() == 1 ? 0 : 1);
+    else
+      Parent->SetWindowState(1);
+    break;
+  case cmRollUp:
+    Parent->SetRollUpState(!Parent->RollUpState());
+    break;
+  default:
+    // The menus and the notification area: nothing without a menu item or
+    // a tray icon.
+    break;
+  }
+}
+
+// ---------------------------------------------------------------------------
 // TskSkinnedForm: life
 
 TskSkinnedForm* GetSkinFormOf(TComponent* Component) {
@@ -1156,6 +1655,16 @@ void TskSkinnedForm::CreateSkinObjects() {
       obj = std::make_unique<TskSkinSwitchObject>(this, o);
     else if (dynamic_cast<TskDataUserObject*>(o))
       obj = std::make_unique<TskUserObject>(this, o);
+    else if (auto* tb = dynamic_cast<TskDataSkinTrackBar*>(o))
+      obj = std::make_unique<TskSkinTrackBarObject>(this, tb);
+    else if (auto* g = dynamic_cast<TskDataSkinGauge*>(o))
+      obj = std::make_unique<TskSkinGaugeObject>(this, g);
+    else if (auto* fr = dynamic_cast<TskDataSkinFrameRegulatorObject*>(o))
+      obj = std::make_unique<TskSkinFrameRegulatorObject>(this, fr);
+    else if (auto* fg = dynamic_cast<TskDataSkinFrameGaugeObject*>(o))
+      obj = std::make_unique<TskSkinFrameGaugeObject>(this, fg);
+    else if (auto* an = dynamic_cast<TskDataSkinAnimate*>(o))
+      obj = std::make_unique<TskSkinAnimateObject>(this, an);
     if (obj) FObjects.push_back(std::move(obj));
   }
 }
@@ -1784,6 +2293,12 @@ void TskSkinnedForm::MorphTimerTick() {
 
 void TskSkinnedForm::AnimateTimerTick() {
   bool work = false;
+  for (size_t i = 0; i < FObjects.size(); ++i) {
+    auto* a = dynamic_cast<TskSkinAnimateObject*>(FObjects[i].get());
+    if (!a || !a->Active || (a->Pressed && !IsNullRect(a->DownSkinRect))) continue;
+    a->AnimationStep();
+    work = true;
+  }
   for (auto& o : FObjects) {
     auto* c = dynamic_cast<TskSkinCaptionObject*>(o.get());
     if (!c || !c->AnimationPossible()) continue;
