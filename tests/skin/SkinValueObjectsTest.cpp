@@ -3,12 +3,14 @@
 // steps of a drag, animation frames and morph steps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "framework/Forms.h"
 #include "skin/SkinnedForm.h"
+#include "tests/skin/SkinTestFiles.h"
 #include "tests/support/Gui.h"
 
 namespace {
@@ -434,4 +436,50 @@ TEST(SkinMorph, HoverMorphTakesFiveStepsOfOneFifth) {
   b->MouseLeave();
   r.sf->MorphTimerTick();
   EXPECT_NEAR(b->MorphKf, 0.8, 1e-9);
+}
+
+// ---------------------------------------------------------------------------
+// The frame-mode test skin of scripts/gen_skin.py
+
+TEST(FrameTestSkin, CarriesEveryObjectKindAndTheExtraCaptionButtons) {
+  TskSkinData sd(nullptr);
+  ASSERT_TRUE(sd.LoadSkinFromIni(SourceDir() + L"resources\\skin\\frame\\skin.ini"))
+      << sd.LastError();
+  EXPECT_FALSE(IsNullRect(sd.ClientRect));
+  EXPECT_EQ(sd.ActivePictures.size(), 5u);
+  EXPECT_EQ(sd.BGPictureIndex, 2);
+  EXPECT_EQ(sd.MDIBGPictureIndex, 3);
+  int kinds[9] = {};
+  std::vector<TskStdCommand> commands;
+  for (auto& o : sd.ObjectList) {
+    TskDataSkinObject* d = o.get();
+    if (auto* b = dynamic_cast<TskDataSkinStdButton*>(d)) {
+      commands.push_back(b->Command);
+      EXPECT_TRUE(b->SkinRectInAPicture);
+    } else if (dynamic_cast<TskDataSkinButton*>(d))
+      ++kinds[0];
+    else if (dynamic_cast<TskDataSkinCaption*>(d))
+      ++kinds[1];
+    else if (dynamic_cast<TskDataSkinTrackBar*>(d))
+      ++kinds[2];
+    else if (dynamic_cast<TskDataSkinGauge*>(d))
+      ++kinds[3];
+    else if (auto* fr = dynamic_cast<TskDataSkinFrameRegulatorObject*>(d))
+      kinds[4] += fr->Kind == rkRound ? 1 : 10;
+    else if (dynamic_cast<TskDataSkinFrameGaugeObject*>(d))
+      ++kinds[5];
+    else if (dynamic_cast<TskDataSkinAnimate*>(d))
+      ++kinds[6];
+    else if (dynamic_cast<TskDataSkinLabel*>(d) || dynamic_cast<TskDataSkinBitLabel*>(d))
+      ++kinds[7];
+    else if (dynamic_cast<TskDataSkinSwitch*>(d) || dynamic_cast<TskDataUserObject*>(d))
+      ++kinds[8];
+  }
+  EXPECT_EQ(kinds[4], 11) << "a knob and a linear regulator";
+  for (int k : {0, 1, 2, 3, 5, 6})
+    EXPECT_EQ(kinds[k], 1) << k;
+  EXPECT_EQ(kinds[7], 2);
+  EXPECT_EQ(kinds[8], 2);
+  for (TskStdCommand c : {cmClose, cmMaximize, cmMinimize, cmRollUp, cmMinimizeToTray, cmSysMenu})
+    EXPECT_NE(std::find(commands.begin(), commands.end(), c), commands.end()) << int(c);
 }
