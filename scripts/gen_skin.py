@@ -632,8 +632,8 @@ ACTIVE_NAMES = ["buttons.bmp", "gauge.bmp", "scroll.bmp", "list.bmp", "popup.bmp
 
 FW, FH = 360, 250
 F_CLIENT = (6, 26, FW - 6, 196)
-F_CORNERS = dict(lt=(30, 26), rt=(330, 26), lb=(300, 196), rb=(330, 196))
-F_CAPTION = (26, 4, 240, 22)
+F_CORNERS = dict(lt=(30, 26), rt=(240, 26), lb=(300, 196), rb=(330, 196))
+F_CAPTION = (26, 4, 244, 22)
 F_BUTTONS = (250, 5, FW - 6, 21)
 # Caption button cells in active picture 0: 16 x 16, columns normal, active,
 # down, inactive; one row per picture.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "framework/Menus.h"
 #include "skin/SkinCtrls.h"
 #include "skin/skEffBmp.h"
 
@@ -547,7 +548,7 @@ void TskSkinCaptionObject::SetText(const std::wstring& Value) {
 }
 
 void TskSkinCaptionObject::DrawText(HDC DC, const RECT& R, bool ActiveColours) const {
-  std::wstring text = Parent->Form()->Caption();
+  std::wstring text = Parent->FrameCaptionText();
   HFONT font = MakeFont(Data->FontName, Data->FontHeight, Data->FontStyle);
   DrawSkinText(DC, text, R, font, SkColor(ActiveColours ? Data->ActiveFontColor : Data->FontColor),
                AlignFlags(Data->Alignment), Data->Shadow,
@@ -1235,6 +1236,7 @@ TskSkinnedForm::TskSkinnedForm(TComponent* AOwner) : TComponent(AOwner) {
   FMouseTimer = timer(50, &TskSkinnedForm::MouseTimerTick);
   FAnimateTimer = timer(25, &TskSkinnedForm::AnimateTimerTick);
   FForm->SetBorderIcons(0);
+  FLogoBitMap = std::make_unique<TBitmap>();
   FOldWindowProc = FForm->WindowProc;
   if (!(ComponentState() & csDesigning))
     FForm->WindowProc = [this](TMessage& m) { FormWindowProc(m); };
@@ -1324,6 +1326,8 @@ TskActiveSkinObject* TskSkinnedForm::FindObject(const std::wstring& IDName) cons
 // Window procedure
 
 void TskSkinnedForm::FormWindowProc(TMessage& M) {
+  if (FSkinnable && FForm->FormStyle() != fsNormal && MDIStage(M)) return;
+  if (FSupportNCArea && FSkinnable && FrameStage(M)) return;
   if (!FirstStage(M)) FOldWindowProc(M);
   SecondStage(M);
 }
@@ -1612,7 +1616,11 @@ void TskSkinnedForm::ApplySkin() {
   FPaintCacheValid = false;
   FActiveObject = FOldActiveObject = FCapturedObject = -1;
   FSkinActive = FSkinData && !FSkinData->Empty() && FSkinnable;
-  if (FSupportNCArea || !FSkinActive) return;
+  if (FSupportNCArea) {
+    if (FSkinnable) ApplyFrameSkin();
+    return;
+  }
+  if (!FSkinActive) return;
   bool sizeable = IsSizeableSkin();
   if (FRollUpState && FSkinData->RollUpPicture.Empty()) FRollUpState = false;
   if (!FRollUpState) FitClientToSkin();
@@ -1862,8 +1870,13 @@ RECT TskSkinnedForm::MapSkinRectToForm(const RECT& R) const {
 
 void TskSkinnedForm::LayoutObjects() {
   FPaintCacheValid = false;
+  if (FSupportNCArea && !FSkinActive) {
+    LayoutDefaultButtons();
+    return;
+  }
   for (auto& o : FObjects)
     o->ObjectRect = MapSkinRectToForm(o->SkinRect);
+  if (FSupportNCArea) LayoutFrameButtons();
   if (FSkinData)
     FSizeGripRect = (FSkinActive && !IsNullRect(FSkinData->SizeGripArea))
                         ? MapSkinRectToForm(FSkinData->SizeGripArea)
@@ -1930,11 +1943,21 @@ bool TskSkinnedForm::PtInMask(const POINT& P) const {
 
 int TskSkinnedForm::GetMinWidth() const {
   if (!FSkinActive) return FSupportNCArea ? (MinWidth > 0 ? MinWidth : 130) : 0;
+  if (FSupportNCArea) {
+    int pw = FSkinData->Picture.Width();
+    if (pw < MinWidth && FWindowState != 1) return MinWidth;
+    return FSkinData->FormMinWidth > 0 ? FSkinData->FormMinWidth : pw;
+  }
   int pw = FSkinData->Picture.Width();
   return MinWidth == 0 ? pw : std::min(MinWidth, pw);
 }
 
 int TskSkinnedForm::GetMinHeight() const {
+  if (FSupportNCArea) {
+    int frame = FSkinActive ? FSkinData->Picture.Height() - RectHeight(FSkinData->ClientRect)
+                            : GetDefaultCaptionHeight() + 6;
+    return (frame >= MinHeight || FRollUpState || FWindowState == 1) ? frame : MinHeight;
+  }
   if (!FSkinActive) return 0;
   int ph = FSkinData->Picture.Height();
   return MinHeight == 0 ? ph : std::min(MinHeight, ph);
@@ -2206,6 +2229,16 @@ void TskSkinnedForm::TestActiveObject(int X, int Y, bool Track) {
 }
 
 void TskSkinnedForm::ObjectMouseDown(TMouseButton Button, int X, int Y) {
+  if (FSupportNCArea) {
+    TestActiveObject(X, Y, true);
+    if (FActiveObject == -1) return;
+    // A caption press is left to the system, which moves the window.
+    if (!dynamic_cast<TskSkinCaptionObject*>(FObjects[FActiveObject].get()))
+      SetCapture(FForm->Handle());
+    FCapturedObject = FActiveObject;
+    FObjects[FActiveObject]->MouseDown(X, Y, Button);
+    return;
+  }
   EndDrag();
   TestActiveObject(X, Y, true);
   if (FActiveObject != -1) {
@@ -2224,6 +2257,9 @@ void TskSkinnedForm::ObjectMouseUp(TMouseButton Button, int X, int Y) {
   }
   int i = FCapturedObject;
   FCapturedObject = -1;
+  if (FSupportNCArea && !dynamic_cast<TskSkinCaptionObject*>(FObjects[i].get()) &&
+      FForm->HandleAllocated() && GetCapture() == FForm->Handle())
+    ReleaseCapture();
   // The object may close the form or change the skin: nothing of it is used after.
   FObjects[i]->MouseUp(X, Y, Button);
 }
@@ -2241,6 +2277,18 @@ void TskSkinnedForm::ObjectDblClick() {
 
 void TskSkinnedForm::RedrawObject(TskActiveSkinObject* O) {
   FPaintCacheValid = false;
+  if (FSupportNCArea) {
+    if (!ObjectInRollState(O) || !HasBorder() || !FForm->HandleAllocated() ||
+        (FForm->FormStyle() == fsMDIChild && FWindowState == 2))
+      return;
+    HDC dc = GetWindowDC(FForm->Handle());
+    TCanvas c;
+    c.SetHandle(dc);
+    O->Draw(&c, true);
+    c.SetHandle(nullptr);
+    ReleaseDC(FForm->Handle(), dc);
+    return;
+  }
   if (!ObjectInRollState(O) || FSupportNCArea || !FForm->HandleAllocated()) return;
   HDC dc = GetDC(FForm->Handle());
   TCanvas c;
@@ -2252,6 +2300,22 @@ void TskSkinnedForm::RedrawObject(TskActiveSkinObject* O) {
 
 void TskSkinnedForm::MouseTimerTick() {
   if (!FSkinActive && !FSupportNCArea) return;
+  if (FSupportNCArea) {
+    if (FInSizeMove) {
+      FMouseTimer->SetEnabled(false);
+      return;
+    }
+    POINT c;
+    GetCursorPos(&c);
+    POINT p = ScreenToFramePoint(c);
+    RECT client = FSkinActive ? FNewClientRect
+                              : RECT{3, GetDefaultCaptionHeight() + 3, FWidth - 3, FHeight - 3};
+    if (!PtIn(client, p))
+      TestActiveObject(p.x, p.y, true);
+    else if (FActiveObject != -1)
+      TestActiveObject(-1, -1, true);
+    return;
+  }
   if (!FDragging) {
     POINT c;
     GetCursorPos(&c);
@@ -2381,6 +2445,15 @@ void TskSkinnedForm::SetWindowState(int S) {
 void TskSkinnedForm::MinimizeForm() {
   if (!FSupportNCArea || (Application && Application->MainForm() == FForm)) {
     if (Application) Application->Minimize();
+  } else {
+    if (IsNullRect(FRestoreBounds))
+      FRestoreBounds = RECT{FForm->Left(), FForm->Top(), FForm->Left() + FForm->Width(),
+                            FForm->Top() + FForm->Height()};
+    POINT p = GetMinimizedPosition();
+    FForm->SetBounds(p.x, p.y, GetMinWidth(), GetMinHeight());
+    if (FForm->FormStyle() == fsMDIChild && Application && Application->MainForm() &&
+        Application->MainForm()->HandleAllocated())
+      SendMessageW(Application->MainForm()->Handle(), WM_SKINMDICHILDRESTORED, 0, 0);
   }
   if (OnMinimize) OnMinimize(this);
 }
@@ -2389,6 +2462,21 @@ void TskSkinnedForm::MaximizeForm() {
   if (IsNullRect(FRestoreBounds))
     FRestoreBounds = RECT{FForm->Left(), FForm->Top(), FForm->Left() + FForm->Width(),
                           FForm->Top() + FForm->Height()};
+  if (FForm->FormStyle() == fsMDIChild && FSupportNCArea) {
+    FMouseTimer->SetEnabled(false);
+    TestActiveObject(-1, -1, false);
+    RECT area = GetMDIAreaRect();
+    int w = FForm->Width(), h = FForm->Height();
+    FForm->SetBounds(0, 0, RectWidth(area), RectHeight(area));
+    // The frame is gone from a maximized child: its client size changes.
+    SetWindowPos(FForm->Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    if (w == FForm->Width() && h == FForm->Height()) NudgeWidth();
+    if (TCustomForm* frame = Application ? Application->MainForm() : nullptr)
+      SendMessageW(frame->Handle(), WM_SKINMDICHILDMAXIMIZED, 0, 0);
+    if (OnMaximize) OnMaximize(this);
+    return;
+  }
   RECT a;
   GetMonitorRect(FForm->Handle(), !MaximizeOnFullScreen, a);
   if (!MaximizeOnFullScreen) {
@@ -2416,6 +2504,16 @@ void TskSkinnedForm::RestoreForm() {
   FFirstPlacement = false;
   FRestoreBounds = RECT{};
   FMouseTimer->SetEnabled(true);
+  if (FSupportNCArea && FForm->HandleAllocated()) {
+    if (FForm->FormStyle() == fsMDIChild) {
+      SetWindowPos(FForm->Handle(), nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+      if (TCustomForm* frame = Application ? Application->MainForm() : nullptr)
+        SendMessageW(frame->Handle(), WM_SKINMDICHILDRESTORED, 0, 0);
+    }
+    FForm->Invalidate();
+    SendNCPaint();
+  }
   if (OnRestore) OnRestore(this);
 }
 
@@ -2423,6 +2521,22 @@ void TskSkinnedForm::SetRollUpState(bool V) {
   FPaintCacheValid = false;
   if ((!FSupportNCArea && !FSkinActive) || !(FBorderIcons & biSkRollUp) || FWindowState == 1)
     return;
+  if (FSupportNCArea) {
+    if (FRollUpState && FWindowState == 2 && !V) FRollUpState = false;
+    if (V == FRollUpState) return;
+    FRollUpState = V;
+    if (V) {
+      FRollUpHeight = FForm->Height();
+      FForm->SetHeight(GetMinHeight());
+    } else if (ClientHeight > 0) {
+      FForm->SetClientHeight(ClientHeight);
+    } else {
+      FForm->SetHeight(FRollUpHeight);
+    }
+    SendNCPaint();
+    if (OnChangeRollUpState) OnChangeRollUpState(this);
+    return;
+  }
   // Client mode rolls up only with a roll-up picture; the skins of this
   // program have none.
   FRollUpState = V && FSkinData && !FSkinData->RollUpPicture.Empty();
@@ -2441,4 +2555,1117 @@ void TskSkinnedForm::DrawFormIcon(TCanvas* Cnvs, int X, int Y) {
     FSmallIcon = static_cast<HICON>(CopyImage(src, IMAGE_ICON, w, h, LR_COPYFROMRESOURCE));
   }
   if (FSmallIcon) DrawIconEx(Cnvs->Handle(), X, Y, FSmallIcon, 0, 0, 0, nullptr, DI_NORMAL);
+}
+
+// ---------------------------------------------------------------------------
+// Frame mode
+
+bool TskSkinnedForm::HasBorder() const {
+  return FForm->BorderStyle() != bsNone;
+}
+
+bool TskSkinnedForm::PaintableSkin() const {
+  return FSupportNCArea && FSkinData && !FSkinData->Empty() && !IsNullRect(FSkinData->ClientRect);
+}
+
+int TskSkinnedForm::GetDefaultCaptionHeight() const {
+  TFormBorderStyle b = FForm->BorderStyle();
+  return (b == bsToolWindow || b == bsSizeToolWin) ? 15 : 19;
+}
+
+int TskSkinnedForm::GetDefaultButtonSize() const {
+  TFormBorderStyle b = FForm->BorderStyle();
+  return (b == bsToolWindow || b == bsSizeToolWin) ? 13 : 17;
+}
+
+void TskSkinnedForm::SendNCPaint() {
+  if (FForm->HandleAllocated()) SendMessageW(FForm->Handle(), WM_NCPAINT, 1, 0);
+}
+
+void TskSkinnedForm::CreateDefaultButtons() {
+  FreeSkinObjects();
+  static const struct {
+    const wchar_t* name;
+    TskStdCommand cmd;
+  } kButtons[] = {{L"closebutton", cmClose},     {L"maxbutton", cmMaximize},
+                  {L"minbutton", cmMinimize},    {L"rollupbutton", cmRollUp},
+                  {L"sysmenubutton", cmSysMenu}, {L"traybutton", cmMinimizeToTray}};
+  for (auto& b : kButtons)
+    FObjects.push_back(std::make_unique<TskSkinStdButtonObject>(this, b.name, b.cmd));
+  UpdateCaptionButtons();
+}
+
+void TskSkinnedForm::LayoutDefaultButtons() {
+  int w = FWidth, size = GetDefaultButtonSize();
+  FDefCaptionArea = RECT{3, 3, w - 3, GetDefaultCaptionHeight()};
+  if (FObjects.empty()) return;
+  auto find = [this](TskStdCommand c) -> TskSkinStdButtonObject* {
+    for (auto& o : FObjects)
+      if (auto* b = dynamic_cast<TskSkinStdButtonObject*>(o.get()))
+        if (b->Command == c && b->Visible && b->SkinRectInAPicture) return b;
+    return nullptr;
+  };
+  int x = w - 3;
+  for (TskStdCommand c : {cmClose, cmMaximize, cmMinimize, cmRollUp, cmMinimizeToTray})
+    if (auto* b = find(c)) {
+      b->ObjectRect = RECT{x - size, 4, x, 4 + size};
+      x -= size;
+    }
+  FDefCaptionArea.right = x;
+  x = 3;
+  if (auto* b = find(cmSysMenu)) {
+    int bw = size, bh = size;
+    if (ShowIcon) {
+      bw = GetSystemMetrics(SM_CXSMICON);
+      bh = GetSystemMetrics(SM_CYSMICON);
+    }
+    b->ObjectRect = RECT{x, 4, x + bw, 4 + bh};
+    x += bw;
+  }
+  FDefCaptionArea.left = x;
+}
+
+void TskSkinnedForm::LayoutFrameButtons() {
+  if (!FSkinData) return;
+  const TskSkinContent& s = *FSkinData;
+  RECT row = !IsNullRect(FNewButtonsRect) ? FNewButtonsRect : FNewCaptionRect;
+  if (IsNullRect(row)) return;
+  bool inCaption = IsNullRect(FNewButtonsRect);
+  int off = s.ButtonsOffset;
+  auto size = [this](TskActiveSkinObject* o, TskStdCommand c) {
+    if (c == cmSysMenu && ShowIcon)
+      return SIZE{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+    return SIZE{RectWidth(o->SkinRect), RectHeight(o->SkinRect)};
+  };
+  auto commandOf = [](TskActiveSkinObject* o, TskStdCommand& c) {
+    if (auto* b = dynamic_cast<TskSkinStdButtonObject*>(o)) {
+      c = b->Command;
+      return true;
+    }
+    if (auto* a = dynamic_cast<TskSkinAnimateObject*>(o)) {
+      c = a->Command;
+      return true;
+    }
+    return false;
+  };
+  auto first = [&](TskStdCommand c) -> TskActiveSkinObject* {
+    for (auto& o : FObjects) {
+      TskStdCommand oc;
+      if (o->Visible && o->SkinRectInAPicture && commandOf(o.get(), oc) && oc == c) return o.get();
+    }
+    return nullptr;
+  };
+  std::vector<std::pair<TskActiveSkinObject*, TskStdCommand>> order;
+  for (TskStdCommand c : {cmClose, cmMaximize, cmMinimize, cmRollUp, cmMinimizeToTray})
+    if (auto* o = first(c)) order.emplace_back(o, c);
+  for (auto& o : FObjects) {
+    TskStdCommand oc;
+    if (o->Visible && o->SkinRectInAPicture && commandOf(o.get(), oc) && oc == cmDefault)
+      order.emplace_back(o.get(), cmDefault);
+  }
+  TskSkinCaptionObject* caption = nullptr;
+  for (auto& o : FObjects)
+    if ((caption = dynamic_cast<TskSkinCaptionObject*>(o.get()))) break;
+  TskActiveSkinObject* sys = first(cmSysMenu);
+  int top = row.top;
+  if (!s.ButtonsInLeft) {
+    int x = row.right;
+    for (auto& [o, c] : order) {
+      SIZE z = size(o, c);
+      o->ObjectRect = RECT{x - z.cx, top, x, top + z.cy};
+      x -= z.cx + off;
+    }
+    if (inCaption && caption) caption->ObjectRect.right = x + off;
+    if (sys && !IsNullRect(FNewCaptionRect)) {
+      SIZE z = size(sys, cmSysMenu);
+      int cx = FNewCaptionRect.left;
+      int ct = FNewCaptionRect.top + RectHeight(FNewCaptionRect) / 2 - z.cy / 2;
+      sys->ObjectRect = RECT{cx, ct, cx + z.cx, ct + z.cy};
+      cx += z.cx + off;
+      if (caption) caption->ObjectRect.left = cx - off;
+    }
+  } else {
+    int x = row.left;
+    if (inCaption && sys) order.emplace_back(sys, cmSysMenu);
+    for (auto& [o, c] : order) {
+      SIZE z = size(o, c);
+      o->ObjectRect = RECT{x, top, x + z.cx, top + z.cy};
+      x += z.cx + off;
+    }
+    if (inCaption && caption) caption->ObjectRect.left = x + off;
+  }
+}
+
+POINT TskSkinnedForm::ScreenToFramePoint(const POINT& P) const {
+  if (FForm->FormStyle() == fsMDIChild && FForm->HandleAllocated()) {
+    POINT p = P;
+    ScreenToClient(FForm->Handle(), &p);
+    if (FSkinActive && FSkinData)
+      return POINT{p.x + FSkinData->ClientRect.left, p.y + FSkinData->ClientRect.top};
+    return POINT{p.x + 3, p.y + GetDefaultCaptionHeight() + 3};
+  }
+  return POINT{P.x - FForm->Left(), P.y - FForm->Top()};
+}
+
+void TskSkinnedForm::ResetObjectStates() {
+  for (auto& o : FObjects) {
+    if (auto* a = dynamic_cast<TskSkinAnimateObject*>(o.get())) {
+      a->MouseIn = a->Active = false;
+      a->CurrentFrame = 1;
+    } else if (!dynamic_cast<TskSkinCaptionObject*>(o.get())) {
+      o->Active = o->MouseIn = false;
+      o->MorphKf = 0;
+    }
+  }
+}
+
+void TskSkinnedForm::PaintSkinFrame(HDC DC) {
+  if (!PaintableSkin() || !FForm->HandleAllocated()) return;
+  if (FWidth == 0 && FHeight == 0) {
+    FWidth = FForm->Width();
+    FHeight = FForm->Height();
+  }
+  if (FWidth < GetMinWidth() || FHeight < GetMinHeight()) return;
+  CalcFrameGeometry();
+  LayoutObjects();
+  const TskSkinContent& s = *FSkinData;
+  bool active = GetFormActive();
+  const TskPicture& src = (active || s.InactivePicture.Empty()) ? s.Picture : s.InactivePicture;
+  TskSkinImageParams p;
+  p.Old = s.FormGeometry();
+  p.New = TskSkinGeometry{FNewLTPoint, FNewRTPoint, FNewLBPoint, FNewRBPoint, FNewClientRect};
+  p.LeftStretch = s.LeftStretch;
+  p.TopStretch = s.TopStretch;
+  p.RightStretch = s.RightStretch;
+  p.BottomStretch = s.BottomStretch;
+  p.StretchEffect = s.StretchEffect;
+  p.StretchType = s.StretchType;
+  p.W = FWidth;
+  p.H = FHeight;
+  p.R = RECT{0, 0, src.Width(), src.Height()};
+  TskPicture top, bottom, left, right;
+  CreateSkinBorderImages(p, src, top, bottom, left, right);
+  const RECT& cr = FNewClientRect;
+  for (auto& o : FObjects) {
+    if (!ObjectInRollState(o.get()) || !o->Visible) continue;
+    if (cr.top >= o->ObjectRect.bottom) {
+      if (top.Empty()) continue;
+      TPictureCanvas pc(top);
+      o->Draw(pc.Canvas(), false);
+    } else if (!bottom.Empty()) {
+      RECT saved = o->ObjectRect;
+      o->ObjectRect = OffsetR(saved, 0, -cr.bottom);
+      {
+        TPictureCanvas pc(bottom);
+        o->Draw(pc.Canvas(), false);
+      }
+      o->ObjectRect = saved;
+    }
+  }
+  HDC dc = DC ? DC : GetWindowDC(FForm->Handle());
+  int saved = SaveDC(dc);
+  if (!IsNullRect(cr)) ExcludeClipRect(dc, cr.left, cr.top, cr.right, cr.bottom);
+  auto put = [&](TskPicture& b, int x, int y) {
+    if (b.Empty()) return;
+    if (active || !s.AutoRenderingInActiveImage) {
+      DrawPicture(dc, x, y, b);
+    } else {
+      TskEffectBmp e(b);
+      e.ApplyInactiveEffect(s.InActiveEffect);
+      e.Draw(dc, x, y);
+    }
+  };
+  put(top, 0, 0);
+  put(left, 0, top.Height());
+  put(right, FWidth - right.Width(), top.Height());
+  put(bottom, 0, FHeight - bottom.Height());
+  RestoreDC(dc, saved);
+  if (!DC) ReleaseDC(FForm->Handle(), dc);
+}
+
+void TskSkinnedForm::PaintDefaultFrame(HDC DC) {
+  if (!FForm->HandleAllocated() || (FSkinData && FSkinData->SkinChanging())) return;
+  if (FWidth == 0 && FHeight == 0) {
+    FWidth = FForm->Width();
+    FHeight = FForm->Height();
+  }
+  if (FObjects.empty() && !FSkinActive) CreateDefaultButtons();
+  LayoutDefaultButtons();
+  int w = FWidth, h = FHeight, ch = GetDefaultCaptionHeight();
+  if (w <= 6 || ch <= 0) return;
+  bool active = GetFormActive();
+  TskPicture b(w - 6, ch);
+  b.Fill(GetSysColor(COLOR_BTNFACE));
+  int L = FDefCaptionArea.left - 3, R = FDefCaptionArea.right - 3;
+  {
+    TPictureCanvas pc(b);
+    HDC bdc = pc.DC();
+    if (ch - 4 > 1)
+      for (int y = 2; y <= ch - 4; ++y) {
+        HPEN pen = CreatePen(PS_SOLID, 1,
+                             GetSysColor(((y - 2) % 2) ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT));
+        HGDIOBJ old = SelectObject(bdc, pen);
+        MoveToEx(bdc, L + 2, y, nullptr);
+        LineTo(bdc, R - 3, y);
+        SelectObject(bdc, old);
+        DeleteObject(pen);
+      }
+    TFont* font = active ? FDefCaptionFont.get() : FDefInActiveCaptionFont.get();
+    std::wstring text = FrameCaptionText();
+    if (OnCaptionPaint) {
+      OnCaptionPaint(pc.Canvas(), RECT{L, 0, R, ch}, active);
+    } else if (!text.empty()) {
+      HGDIOBJ oldFont = SelectObject(bdc, font->Handle());
+      TrimTextToWidth(bdc, text, R - L + 3);
+      int tw = WideTextWidth(bdc, text), th = WideTextHeight(bdc, text);
+      int x = L + (R - L + 3) / 2 - (tw + 5) / 2, y = ch / 2 - th / 2;
+      RECT tr{x, y, x, y};
+      WideDrawText(bdc, text, tr, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+      RECT fill{tr.left - 2, tr.top - 2, tr.right + 2, tr.bottom + 2};
+      HBRUSH face = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+      FillRect(bdc, &fill, face);
+      DeleteObject(face);
+      SetBkMode(bdc, TRANSPARENT);
+      SetTextColor(bdc, ColorToRGB(font->Color()));
+      WideDrawText(bdc, text, tr, DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+      SelectObject(bdc, oldFont);
+    }
+    for (auto& o : FObjects) {
+      if (!o->Visible) continue;
+      RECT saved = o->ObjectRect;
+      o->ObjectRect = OffsetR(saved, -3, -3);
+      o->Draw(pc.Canvas(), true);
+      o->ObjectRect = saved;
+    }
+  }
+  HDC dc = DC ? DC : GetWindowDC(FForm->Handle());
+  int saved = SaveDC(dc);
+  ExcludeClipRect(dc, 3, ch + 3, w - 3, h - 3);
+  DrawPicture(dc, 3, 3, b);
+  RECT r{0, 0, w, h};
+  auto edge = [&](int tl, int br) {
+    HPEN p1 = CreatePen(PS_SOLID, 1, GetSysColor(tl)), p2 = CreatePen(PS_SOLID, 1, GetSysColor(br));
+    HGDIOBJ old = SelectObject(dc, p1);
+    MoveToEx(dc, r.left, r.bottom - 1, nullptr);
+    LineTo(dc, r.left, r.top);
+    LineTo(dc, r.right - 1, r.top);
+    SelectObject(dc, p2);
+    LineTo(dc, r.right - 1, r.bottom - 1);
+    LineTo(dc, r.left - 1, r.bottom - 1);
+    SelectObject(dc, old);
+    DeleteObject(p1);
+    DeleteObject(p2);
+    InflateRect(&r, -1, -1);
+  };
+  edge(COLOR_3DLIGHT, COLOR_3DDKSHADOW);
+  edge(COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW);
+  edge(COLOR_BTNFACE, COLOR_BTNFACE);
+  RestoreDC(dc, saved);
+  if (!DC) ReleaseDC(FForm->Handle(), dc);
+}
+
+int TskSkinnedForm::SkinFrameHitTest(const POINT& P) {
+  auto captionOrObject = [&]() {
+    for (auto& o : FObjects)
+      if (dynamic_cast<TskSkinCaptionObject*>(o.get()) && ObjectInRollState(o.get()) &&
+          PtIn(o->ObjectRect, P))
+        return HTCAPTION;
+    return 19;
+  };
+  if (FRollUpState || FWindowState == 1) return captionOrObject();
+  const RECT& cr = FNewClientRect;
+  if (FActiveObject >= 0 && FActiveObject < int(FObjects.size()) &&
+      !dynamic_cast<TskSkinCaptionObject*>(FObjects[FActiveObject].get()) && !PtIn(cr, P) &&
+      !FInSizeMove)
+    return 19;
+  if (FWindowState != 2 && Sizeable) {
+    int bw = FSkinData->BorderW;
+    POINT probes[4] = {{P.x - bw, P.y}, {P.x, P.y - bw}, {P.x + bw, P.y}, {P.x, P.y + bw}};
+    bool nearEdge = false;
+    bool mask = !FSkinData->MaskPicture.Empty();
+    if (!mask || !PtIn(FNewMaskRect, P))
+      for (auto& q : probes)
+        if (mask ? !PtInMask(q) : !PtIn(RECT{0, 0, FWidth, FHeight}, q)) nearEdge = true;
+    if (!nearEdge) {
+      if (PtIn(cr, P)) return HTCLIENT;
+      return captionOrObject();
+    }
+    if (P.x <= FHitLT.x && P.y <= FHitLT.y) return HTTOPLEFT;
+    if (P.x >= FHitRT.x && P.y <= FHitRT.y) return HTTOPRIGHT;
+    if (P.x <= FHitLB.x && P.y >= FHitLB.y) return HTBOTTOMLEFT;
+    if (P.x >= FHitRB.x && P.y >= FHitRB.y) return HTBOTTOMRIGHT;
+    if (PtIn(RECT{FHitLT.x, 0, FHitRT.x, cr.top}, P)) return HTTOP;
+    if (PtIn(RECT{FHitLB.x, cr.bottom, FHitRB.x, FHeight}, P)) return HTBOTTOM;
+    if (PtIn(RECT{0, FHitLT.y, cr.left, FHitLB.y}, P)) return HTLEFT;
+    if (PtIn(RECT{cr.right, FHitRT.y, FWidth, FHitRB.y}, P)) return HTRIGHT;
+  }
+  if (PtIn(cr, P)) return HTCLIENT;
+  return captionOrObject();
+}
+
+int TskSkinnedForm::DefaultHitTest(const POINT& P) {
+  int W = FWidth, H = FHeight, ch = GetDefaultCaptionHeight();
+  if (FWindowState == 0 && !FRollUpState && Sizeable) {
+    if (FActiveObject != -1) return 19;
+    int x = P.x, y = P.y;
+    if (x <= 2 && y <= 2) return HTTOPLEFT;
+    if (x >= W - 2 && y <= 2) return HTTOPRIGHT;
+    if (x <= 2 && y >= H - 2) return HTBOTTOMLEFT;
+    if (x >= W - 2 && y >= H - 2) return HTBOTTOMRIGHT;
+    if (x <= 2) return HTLEFT;
+    if (y <= 2) return HTTOP;
+    if (x >= W - 2) return HTRIGHT;
+    if (y >= H - 2) return HTBOTTOM;
+  }
+  if (PtIn(FDefCaptionArea, P)) return HTCAPTION;
+  if (PtIn(RECT{3, ch + 3, W - 3, H - 3}, P)) return HTCLIENT;
+  return 19;
+}
+
+void TskSkinnedForm::PaintLogo(HDC DC) {
+  if (!FLogoBitMap || FLogoBitMap->Empty()) return;
+  RECT c;
+  GetClientRect(FForm->Handle(), &c);
+  int x = std::max(0, int(c.right) / 2 - FLogoBitMap->Width() / 2);
+  int y = std::max(0, int(c.bottom) / 2 - FLogoBitMap->Height() / 2);
+  FLogoBitMap->SetTransparent(LogoBitMapTransparent);
+  TCanvas cv;
+  cv.SetHandle(DC);
+  FLogoBitMap->Draw(&cv, TRect(x, y, x + FLogoBitMap->Width(), y + FLogoBitMap->Height()));
+  cv.SetHandle(nullptr);
+}
+
+void TskSkinnedForm::PaintFrameBackground(HDC DC) {
+  RECT c;
+  GetClientRect(FForm->Handle(), &c);
+  if (c.right <= 0 || c.bottom <= 0) return;
+  auto face = [&]() {
+    HBRUSH b = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    FillRect(DC, &c, b);
+    DeleteObject(b);
+  };
+  if (!FSkinActive) {
+    face();
+    PaintLogo(DC);
+    return;
+  }
+  const TskSkinContent& s = *FSkinData;
+  TskPicture tile;
+  if (s.BGPictureIndex == -1) {
+    if (IsNullRect(s.ClientRect)) {
+      face();
+      PaintLogo(DC);
+      return;
+    }
+    tile = Cut(s.Picture, s.ClientRect, RectWidth(s.ClientRect), RectHeight(s.ClientRect));
+  } else if (const TskPicture* bg = FSkinData->ActivePicture(s.BGPictureIndex)) {
+    tile = *bg;
+  } else {
+    // A picture number beyond the skin's pictures paints no picture.
+    face();
+    PaintLogo(DC);
+    return;
+  }
+  if (tile.Empty()) return;
+  int tw = tile.Width(), th = tile.Height();
+  if (s.StretchEffect) {
+    if (s.StretchType == stFull) {
+      TskPicture b = Cut(tile, RECT{0, 0, tw, th}, FWidth, FHeight);
+      DrawPicture(DC, 0, 0, b);
+    } else if (s.StretchType == stHorz) {
+      TskPicture b = Cut(tile, RECT{0, 0, tw, th}, tw, FHeight);
+      for (int x = 0; x < c.right; x += tw)
+        DrawPicture(DC, x, 0, b);
+    } else {
+      TskPicture b = Cut(tile, RECT{0, 0, tw, th}, FWidth, th);
+      for (int y = 0; y < c.bottom; y += th)
+        DrawPicture(DC, 0, y, b);
+    }
+  } else {
+    for (int row = 0; row <= c.bottom / th; ++row)
+      for (int col = 0; col <= c.right / tw; ++col)
+        DrawPicture(DC, col * tw, row * th, tile);
+  }
+  PaintLogo(DC);
+}
+
+void TskSkinnedForm::ApplyFrameSkin() {
+  if (FSkinActive) {
+    CreateSkinObjects();
+    UpdateCaptionButtons();
+  } else {
+    FreeSkinObjects();
+    FWidth = FForm->Width();
+    FHeight = FForm->Height();
+    UpdateWindowRegion(true);
+  }
+  if (FForm->BorderIcons() != 0) FForm->SetBorderIcons(0);
+  FApplying = true;
+  int w = FForm->Width(), h = FForm->Height(), mw = GetMinWidth(), mh = GetMinHeight();
+  if (w < mw && h < mh)
+    FForm->SetBounds(FForm->Left(), FForm->Top(), mw, mh);
+  else if (h < mh)
+    FForm->SetHeight(mh);
+  else if (w < mw)
+    FForm->SetWidth(mw);
+  else if (FForm->HandleAllocated())
+    NudgeWidth();
+  if ((FRollUpState || FWindowState == 1) && FForm->Height() != GetMinHeight())
+    FForm->SetHeight(GetMinHeight());
+  if (FWindowState == 1 && FForm->Width() != GetMinWidth()) FForm->SetWidth(GetMinWidth());
+  FWidth = FForm->Width();
+  FHeight = FForm->Height();
+  if (FSkinActive) UpdateLayout(true);
+  if (FForm->HandleAllocated()) {
+    FForm->Invalidate();
+    SendNCPaint();
+  }
+  UpdateActivation(true);
+  FMouseTimer->SetEnabled(true);
+  if (OnChangeSkinData) OnChangeSkinData(this);
+  FApplying = false;
+  if (!FRollUpState) {
+    if (ClientWidth > 0) FForm->SetClientWidth(ClientWidth);
+    if (ClientHeight > 0) FForm->SetClientHeight(ClientHeight);
+  }
+}
+
+void TskSkinnedForm::FrameSizeChanged() {
+  FWidth = FForm->Width();
+  FHeight = FForm->Height();
+  if (FSkinActive) {
+    if (FWidth >= GetMinWidth() && FHeight >= GetMinHeight()) UpdateLayout(true);
+  } else {
+    SendNCPaint();
+    UpdateWindowRegion(true);
+  }
+  if (FLogoBitMap && !FLogoBitMap->Empty() && FForm->FormStyle() != fsMDIForm) FForm->Invalidate();
+}
+
+bool TskSkinnedForm::FrameStage(TMessage& M) {
+  // A maximized MDI child has no frame of its own.
+  bool maxChild = FForm->FormStyle() == fsMDIChild && FWindowState == 2;
+  bool border = HasBorder() && !maxChild;
+  switch (M.Msg) {
+  case WM_NCCALCSIZE: {
+    if (maxChild) {
+      M.Result = 0;
+      return true;
+    }
+    if (!border) return false;
+    auto* r = M.WParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(M.LParam)->rgrc[0]
+                       : reinterpret_cast<RECT*>(M.LParam);
+    if (PaintableSkin()) {
+      const TskSkinContent& s = *FSkinData;
+      CalcFrameGeometry();
+      r->left += s.ClientRect.left;
+      r->top += s.ClientRect.top;
+      r->right += s.ClientRect.right - s.Picture.Width();
+      r->bottom += s.ClientRect.bottom - s.Picture.Height();
+    } else {
+      r->left += 3;
+      r->top += GetDefaultCaptionHeight() + 3;
+      r->right -= 3;
+      r->bottom -= 3;
+    }
+    if (r->right < r->left) r->right = r->left;
+    if (r->bottom < r->top) r->bottom = r->top;
+    M.Result = 0;
+    return true;
+  }
+  case WM_NCPAINT:
+    if (maxChild) return true;
+    if (!border) return false;
+    if (PaintableSkin() && FSkinActive)
+      PaintSkinFrame(nullptr);
+    else
+      PaintDefaultFrame(nullptr);
+    M.Result = 0;
+    return true;
+  case WM_NCHITTEST: {
+    if (!border) return false;
+    POINT p = ScreenToFramePoint(POINT{GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam)});
+    if (FWidth == 0 && FHeight == 0) {
+      FWidth = FForm->Width();
+      FHeight = FForm->Height();
+    }
+    int r = (FSkinActive && PaintableSkin()) ? SkinFrameHitTest(p) : DefaultHitTest(p);
+    if (!FMouseTimer->Enabled() && r == 19) {
+      TestActiveObject(p.x, p.y, true);
+      FMouseTimer->SetEnabled(true);
+    }
+    M.Result = r;
+    return true;
+  }
+  case WM_NCACTIVATE:
+    FNCActive = M.WParam != 0;
+    if (FForm->FormStyle() == fsMDIChild)
+      FOldWindowProc(M);
+    else
+      M.Result = 1;
+    if (border) SendNCPaint();
+    UpdateActivation(true);
+    return true;
+  case WM_ACTIVATE:
+    EndDrag();
+    FOldWindowProc(M);
+    if (border) SendNCPaint();
+    TestActiveObject(-1, -1, false);
+    ResetObjectStates();
+    UpdateActivation(true);
+    return true;
+  case WM_SETTEXT:
+    FOldWindowProc(M);
+    UpdateCaptionText();
+    if (border) SendNCPaint();
+    return true;
+  case WM_SETCURSOR:
+    if (UseFormCursorInNCArea) {
+      int code = LOWORD(M.LParam);
+      if (code != HTCLIENT && !(code >= HTLEFT && code <= HTBOTTOMRIGHT))
+        M.LParam = MAKELPARAM(HTCLIENT, HIWORD(M.LParam));
+    }
+    return false;
+  case WM_SIZE:
+    FOldWindowProc(M);
+    if (FInSizeMove && FFullDrag) {
+      if (FLogoBitMap && !FLogoBitMap->Empty()) FForm->Invalidate();
+      return true;
+    }
+    FSnapLeft = FSnapTop = FSnapRight = FSnapBottom = false;
+    FrameSizeChanged();
+    return true;
+  case WM_SIZING: {
+    if (!(FInSizeMove && FFullDrag)) return false;
+    FSnapLeft = FSnapTop = FSnapRight = FSnapBottom = false;
+    FOldWindowProc(M);
+    auto* r = reinterpret_cast<RECT*>(M.LParam);
+    int w = RectWidth(*r), h = RectHeight(*r);
+    if (!FSkinActive) {
+      FWidth = w;
+      FHeight = h;
+      UpdateWindowRegion(true);
+    } else if (FForm->Width() >= GetMinWidth() && FForm->Height() >= GetMinHeight() &&
+               (w != FForm->Width() || h != FForm->Height())) {
+      FWidth = w;
+      FHeight = h;
+      UpdateLayout(true);
+    }
+    return true;
+  }
+  case WM_ENTERSIZEMOVE: {
+    POINT c;
+    GetCursorPos(&c);
+    FSnapX = c.x;
+    FSnapY = c.y;
+    ResetObjectStates();
+    FMouseTimer->SetEnabled(false);
+    FActiveObject = FCapturedObject = -1;
+    FInSizeMove = true;
+    BOOL full = FALSE;
+    SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
+    FFullDrag = full != FALSE;
+    FOldWindowProc(M);
+    return true;
+  }
+  case WM_EXITSIZEMOVE:
+    FOldWindowProc(M);
+    FMouseTimer->SetEnabled(false);
+    FActiveObject = FOldActiveObject = FCapturedObject = -1;
+    // The loop is over; a press that started it is not routed to the objects.
+    FInSizeMove = false;
+    if (FInNCPress) FPressMoved = true;
+    if (FSkinActive) SendNCPaint();
+    return true;
+  case WM_ERASEBKGND:
+    if (FForm->FormStyle() == fsMDIForm) return false;
+    PaintFrameBackground(reinterpret_cast<HDC>(M.WParam));
+    M.Result = 1;
+    return true;
+  case WM_SYNCPAINT:
+    if (!FRollUpState) return false;
+    SendNCPaint();
+    M.Result = 0;
+    return true;
+  case WM_NCMOUSEMOVE:
+  case WM_NCLBUTTONDOWN:
+  case WM_NCLBUTTONUP:
+  case WM_NCLBUTTONDBLCLK:
+  case WM_NCRBUTTONDOWN:
+  case WM_NCRBUTTONUP:
+  case WM_NCRBUTTONDBLCLK:
+    if (!border) return false;
+    FrameNCMouse(M);
+    return true;
+  case WM_LBUTTONUP:
+  case WM_RBUTTONUP:
+    FOldWindowProc(M);
+    if (FCapturedObject != -1) ObjectMouseUp(M.Msg == WM_LBUTTONUP ? mbLeft : mbRight, -1, -1);
+    return true;
+  default:
+    return false;
+  }
+}
+
+void TskSkinnedForm::FrameNCMouse(TMessage& M) {
+  if (M.Msg == WM_NCLBUTTONDOWN) {
+    FInNCPress = true;
+    FPressMoved = false;
+    try {
+      FOldWindowProc(M);
+    } catch (...) {
+      FInNCPress = false;
+      throw;
+    }
+    FInNCPress = false;
+    if (FPressMoved) {
+      FPressMoved = false;
+      return;
+    }
+  } else {
+    FOldWindowProc(M);
+  }
+  POINT p = ScreenToFramePoint(POINT{GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam)});
+  bool caption = M.WParam == HTCAPTION;
+  auto noPressed = [this]() {
+    if (FCapturedObject != -1 && FForm->HandleAllocated() && GetCapture() == FForm->Handle())
+      ReleaseCapture();
+    FCapturedObject = -1;
+  };
+  switch (M.Msg) {
+  case WM_NCMOUSEMOVE:
+    ObjectMouseMove(p.x, p.y);
+    break;
+  case WM_NCLBUTTONDOWN:
+    TestActiveObject(p.x, p.y, true);
+    ObjectMouseDown(mbLeft, p.x, p.y);
+    if (caption) noPressed();
+    break;
+  case WM_NCLBUTTONUP:
+    // An exception of the object goes on to the application like any other.
+    ObjectMouseUp(mbLeft, p.x, p.y);
+    break;
+  case WM_NCLBUTTONDBLCLK:
+    TestActiveObject(p.x, p.y, true);
+    ObjectMouseDown(mbLeft, p.x, p.y);
+    ObjectDblClick();
+    if (caption) {
+      if (Sizeable && FWindowState == 1)
+        SetWindowState(0);
+      else if (Sizeable && FWindowState != 2 && !FRollUpState && (FBorderIcons & biSkMaximize))
+        SetWindowState(2);
+      else if (Sizeable && FWindowState == 2 && !FRollUpState)
+        SetWindowState(0);
+      else
+        SetRollUpState(!FRollUpState);
+      noPressed();
+    }
+    break;
+  case WM_NCRBUTTONDOWN:
+  case WM_NCRBUTTONDBLCLK:
+    TestActiveObject(p.x, p.y, true);
+    ObjectMouseDown(mbRight, p.x, p.y);
+    if (caption) noPressed();
+    break;
+  case WM_NCRBUTTONUP:
+    ObjectMouseUp(mbRight, p.x, p.y);
+    break;
+  default:
+    break;
+  }
+}
+
+POINT TskSkinnedForm::GetMinimizedPosition() const {
+  int w = std::max(GetMinWidth(), 1), h = std::max(GetMinHeight(), 1);
+  bool child = FForm->FormStyle() == fsMDIChild && FForm->HandleAllocated();
+  RECT a;
+  if (child)
+    GetClientRect(GetParent(FForm->Handle()), &a);
+  else
+    GetMonitorRect(FForm->HandleAllocated() ? FForm->Handle() : nullptr, true, a);
+  POINT p{a.left, a.bottom - h};
+  auto taken = [&](const POINT& q) {
+    std::vector<TCustomForm*> others;
+    if (child) {
+      if (TCustomForm* main = Application ? Application->MainForm() : nullptr)
+        for (int i = 0; i < main->MDIChildCount(); ++i)
+          others.push_back(main->MDIChildren(i));
+    } else if (Screen) {
+      for (int i = 0; i < Screen->FormCount(); ++i)
+        if (Screen->Forms(i) != (Application ? Application->MainForm() : nullptr))
+          others.push_back(Screen->Forms(i));
+    }
+    for (TCustomForm* f : others) {
+      if (f == FForm || !f->Visible()) continue;
+      TskSkinnedForm* sf = GetSkinFormOf(f);
+      if (sf && sf->WindowState() == 1 && f->Left() == q.x && f->Top() == q.y) return true;
+    }
+    return false;
+  };
+  while (taken(p)) {
+    p.x += w;
+    if (p.x + w > a.right) {
+      p.x = a.left;
+      p.y -= h;
+      if (p.y < a.top) {
+        p.y = a.bottom - h;
+        break;
+      }
+    }
+  }
+  return p;
+}
+
+// ---------------------------------------------------------------------------
+// MDI frames and children
+
+namespace {
+
+const wchar_t kChildItemMark[] = L"_DSFCHILDITEM";
+
+TCustomForm* MDIFrame() {
+  TCustomForm* m = Application ? Application->MainForm() : nullptr;
+  return m && m->FormStyle() == fsMDIForm ? m : nullptr;
+}
+
+std::wstring BaseItemName(const std::wstring& name) {
+  std::wstring s = name;
+  size_t at = s.find(kChildItemMark);
+  if (at != std::wstring::npos) s.erase(at, std::wcslen(kChildItemMark));
+  return s;
+}
+
+bool IsChildItem(TMenuItem* item) {
+  return item->Name().find(kChildItemMark) != std::wstring::npos;
+}
+
+// The child an item belongs to: the form of the skinned form that owns it,
+// or (for an item of another owner) the child named by the item.
+TCustomForm* ItemChild(TMenuItem* item, TCustomForm* frame) {
+  if (auto* sf = dynamic_cast<TskSkinnedForm*>(item->Owner())) return sf->Form();
+  std::wstring base = BaseItemName(item->Name());
+  if (base.empty() || !frame) return nullptr;
+  for (int i = 0; i < frame->MDIChildCount(); ++i)
+    if (frame->MDIChildren(i)->Name() == base) return frame->MDIChildren(i);
+  return nullptr;
+}
+
+int VisibleMDIChildCount(TCustomForm* frame) {
+  int n = 0;
+  for (int i = 0; i < frame->MDIChildCount(); ++i)
+    if (frame->MDIChildren(i)->Visible()) ++n;
+  return n;
+}
+
+} // namespace
+
+RECT TskSkinnedForm::GetMDIAreaRect() const {
+  TCustomForm* f = FForm;
+  if (FForm->FormStyle() == fsMDIChild && MDIFrame()) f = MDIFrame();
+  RECT c;
+  GetClientRect(f->Handle(), &c);
+  RECT a{0, 0, c.right, c.bottom};
+  for (int i = 0; i < f->ControlCount(); ++i) {
+    TControl* k = f->Controls(i);
+    if (!k->Visible()) continue;
+    switch (k->Align()) {
+    case alLeft:
+      a.left = std::max<LONG>(a.left, k->Left() + k->Width());
+      break;
+    case alTop:
+      a.top = std::max<LONG>(a.top, k->Top() + k->Height());
+      break;
+    case alRight:
+      a.right = std::min<LONG>(a.right, k->Left());
+      break;
+    case alBottom:
+      a.bottom = std::min<LONG>(a.bottom, k->Top());
+      break;
+    default:
+      break;
+    }
+  }
+  return a;
+}
+
+TCustomForm* TskSkinnedForm::GetMaximizedChild() const {
+  TCustomForm* frame = FForm->FormStyle() == fsMDIForm ? FForm : MDIFrame();
+  if (!frame) return nullptr;
+  auto maximized = [](TCustomForm* f) {
+    TskSkinnedForm* sf = f ? GetSkinFormOf(f) : nullptr;
+    return sf && sf->WindowState() == 2;
+  };
+  if (TCustomForm* a = frame->ActiveMDIChild(); maximized(a)) return a;
+  for (int i = 0; i < frame->MDIChildCount(); ++i)
+    if (maximized(frame->MDIChildren(i))) return frame->MDIChildren(i);
+  return nullptr;
+}
+
+std::wstring TskSkinnedForm::FrameCaptionText() const {
+  std::wstring text = FForm->Caption();
+  if (FForm->FormStyle() == fsMDIForm && FMDIChildMaximized)
+    if (TCustomForm* child = GetMaximizedChild()) text += L" - [" + child->Caption() + L"]";
+  return text;
+}
+
+void TskSkinnedForm::ResizeMDIChildren() {
+  if (FForm->FormStyle() != fsMDIForm) return;
+  for (int i = 0; i < FForm->MDIChildCount(); ++i)
+    SendMessageW(FForm->MDIChildren(i)->Handle(), WM_SKINMDICHILDRESIZE, 0, 0);
+  ArrangeMinimizedChildren();
+}
+
+void TskSkinnedForm::ArrangeMinimizedChildren() {
+  for (int i = 0; i < FForm->MDIChildCount(); ++i) {
+    TCustomForm* c = FForm->MDIChildren(i);
+    TskSkinnedForm* sf = GetSkinFormOf(c);
+    if (!sf || sf->WindowState() != 1) continue;
+    POINT p = sf->GetMinimizedPosition();
+    c->SetBounds(p.x, p.y, c->Width(), c->Height());
+  }
+}
+
+bool TskSkinnedForm::MDIClientHooked() const {
+  return FMDIClientHook && FMDIClientHook->Active();
+}
+
+void TskSkinnedForm::HookMDIClient() {
+  if (FForm->FormStyle() != fsMDIForm || !FForm->ClientHandle() || MDIClientHooked()) return;
+  // The hook goes with this component, whichever of it and the frame goes first.
+  if (!FMDIClientHook) FMDIClientHook = std::make_unique<TWindowSubclass>();
+  FMDIClientHook->Hook(FForm->ClientHandle(), [this](TMessage& m) { return MDIClientProc(m); });
+  NudgeWidth();
+}
+
+void TskSkinnedForm::PaintMDIBackground(HDC DC) {
+  HWND client = FForm->ClientHandle();
+  RECT c;
+  GetClientRect(client, &c);
+  if (c.right <= 0 || c.bottom <= 0) return;
+  auto fill = [&](int sys) {
+    HBRUSH b = CreateSolidBrush(GetSysColor(sys));
+    FillRect(DC, &c, b);
+    DeleteObject(b);
+  };
+  const TskPicture* tile = nullptr;
+  TskPicture cut;
+  bool stretch = false;
+  TskStretchType type = stFull;
+  if (FSkinActive) {
+    const TskSkinContent& s = *FSkinData;
+    if (s.MDIBGPictureIndex != -1) {
+      // A picture number beyond the skin's pictures paints no picture.
+      tile = FSkinData->ActivePicture(s.MDIBGPictureIndex);
+      stretch = s.MDIBGStretchEffect;
+      type = s.MDIBGStretchType;
+    } else if (s.BGPictureIndex == -1 && !IsNullRect(s.ClientRect)) {
+      cut = Cut(s.Picture, s.ClientRect, RectWidth(s.ClientRect), RectHeight(s.ClientRect));
+      tile = &cut;
+      stretch = s.StretchEffect;
+      type = s.StretchType;
+    } else {
+      tile = FSkinData->ActivePicture(s.BGPictureIndex);
+      stretch = s.StretchEffect;
+      type = s.StretchType;
+    }
+  }
+  if (!tile || tile->Empty()) {
+    fill(COLOR_APPWORKSPACE);
+  } else {
+    int tw = tile->Width(), th = tile->Height();
+    if (stretch && type == stFull) {
+      DrawPicture(DC, 0, 0, Cut(*tile, RECT{0, 0, tw, th}, c.right, c.bottom));
+    } else if (stretch && type == stHorz) {
+      TskPicture b = Cut(*tile, RECT{0, 0, tw, th}, tw, c.bottom);
+      for (int x = 0; x < c.right; x += tw)
+        DrawPicture(DC, x, 0, b);
+    } else if (stretch) {
+      TskPicture b = Cut(*tile, RECT{0, 0, tw, th}, c.right, th);
+      for (int y = 0; y < c.bottom; y += th)
+        DrawPicture(DC, 0, y, b);
+    } else {
+      for (int row = 0; row <= c.bottom / th; ++row)
+        for (int col = 0; col <= c.right / tw; ++col)
+          DrawPicture(DC, col * tw, row * th, *tile);
+    }
+  }
+  if (FLogoBitMap && !FLogoBitMap->Empty()) {
+    int x = std::max(0, int(c.right) / 2 - FLogoBitMap->Width() / 2);
+    int y = std::max(0, int(c.bottom) / 2 - FLogoBitMap->Height() / 2);
+    FLogoBitMap->SetTransparent(LogoBitMapTransparent);
+    TCanvas cv;
+    cv.SetHandle(DC);
+    FLogoBitMap->Draw(&cv, TRect(x, y, x + FLogoBitMap->Width(), y + FLogoBitMap->Height()));
+    cv.SetHandle(nullptr);
+  }
+}
+
+bool TskSkinnedForm::MDIClientProc(TMessage& M) {
+  switch (M.Msg) {
+  case WM_SIZE: {
+    FMDIClientHook->CallPrevious(M);
+    ResizeMDIChildren();
+    bool logo = FLogoBitMap && !FLogoBitMap->Empty();
+    bool redraw = logo;
+    if (FSkinActive) {
+      const TskSkinContent& s = *FSkinData;
+      redraw = redraw || (!logo && s.StretchEffect && s.MDIBGPictureIndex == -1) ||
+               (s.MDIBGStretchEffect && s.MDIBGPictureIndex != -1);
+    }
+    if (redraw) InvalidateRect(FForm->ClientHandle(), nullptr, TRUE);
+    return true;
+  }
+  case WM_NCCALCSIZE:
+  case WM_NCPAINT:
+    M.Result = 0;
+    return true;
+  case WM_ERASEBKGND:
+    PaintMDIBackground(reinterpret_cast<HDC>(M.WParam));
+    M.Result = 1;
+    return true;
+  case WM_NCACTIVATE:
+    M.Result = 1;
+    return true;
+  default:
+    return false;
+  }
+}
+
+void TskSkinnedForm::AddChildMenuItem() {
+  TCustomForm* frame = MDIFrame();
+  TMenuItem* menu = frame ? frame->WindowMenu() : nullptr;
+  if (!menu || !GetSkinFormOf(frame)) return;
+  for (int i = 0; i < menu->Count(); ++i)
+    if (menu->Items(i)->Owner() == this) return;
+  auto* item = new TMenuItem(this);
+  item->SetName(FForm->Name() + kChildItemMark);
+  item->SetCaption(FForm->Caption());
+  item->OnClick = [this](TObject* Sender) { ChildMenuItemClick(Sender); };
+  menu->Add(item);
+}
+
+void TskSkinnedForm::DeleteChildMenuItem() {
+  TCustomForm* frame = MDIFrame();
+  TMenuItem* menu = frame ? frame->WindowMenu() : nullptr;
+  if (!menu) return;
+  TMenuItem* mine = nullptr;
+  for (int i = 0; i < menu->Count() && !mine; ++i)
+    if (IsChildItem(menu->Items(i)) && ItemChild(menu->Items(i), frame) == FForm)
+      mine = menu->Items(i);
+  if (mine) {
+    menu->Remove(mine);
+    delete mine;
+  }
+  if (VisibleMDIChildCount(frame) == 0)
+    for (int i = 0; i < menu->Count(); ++i)
+      if (IsChildItem(menu->Items(i))) {
+        TMenuItem* stray = menu->Items(i);
+        menu->Remove(stray);
+        delete stray;
+        break;
+      }
+}
+
+void TskSkinnedForm::UpdateChildMenuItemCaption() {
+  TCustomForm* frame = MDIFrame();
+  TMenuItem* menu = frame ? frame->WindowMenu() : nullptr;
+  if (!menu) return;
+  for (int i = 0; i < menu->Count(); ++i)
+    if (IsChildItem(menu->Items(i)) && ItemChild(menu->Items(i), frame) == FForm)
+      menu->Items(i)->SetCaption(FForm->Caption());
+}
+
+void TskSkinnedForm::CheckActiveChildMenuItem() {
+  TCustomForm* frame = MDIFrame();
+  TMenuItem* menu = frame ? frame->WindowMenu() : nullptr;
+  if (!menu) return;
+  TCustomForm* active = frame->ActiveMDIChild();
+  for (int i = 0; i < menu->Count(); ++i)
+    if (IsChildItem(menu->Items(i)))
+      menu->Items(i)->SetChecked(active && ItemChild(menu->Items(i), frame) == active);
+}
+
+void TskSkinnedForm::ChildMenuItemClick(TObject* Sender) {
+  auto* item = dynamic_cast<TMenuItem*>(Sender);
+  TCustomForm* child = item ? ItemChild(item, MDIFrame()) : nullptr;
+  if (!child) return;
+  if (TskSkinnedForm* sf = GetSkinFormOf(child); sf && sf->WindowState() == 1)
+    sf->SetWindowState(0);
+  child->Show();
+}
+
+bool TskSkinnedForm::MDIStage(TMessage& M) {
+  TFormStyle st = FForm->FormStyle();
+  if (st == fsMDIForm) {
+    switch (M.Msg) {
+    case WM_ERASEBKGND:
+      // The MDI client covers the frame's client.
+      M.Result = 1;
+      return true;
+    case WM_SHOWWINDOW:
+      if (M.WParam) HookMDIClient();
+      return false;
+    default:
+      break;
+    }
+    if (M.Msg == WM_SKINMDICHILDMAXIMIZED || M.Msg == WM_SKINMDICHILDRESTORED) {
+      FMDIChildMaximized = GetMaximizedChild() != nullptr;
+      // The skin's caption shows the maximized child too.
+      for (auto& o : FObjects)
+        if (auto* c = dynamic_cast<TskSkinCaptionObject*>(o.get()); c && c->DefaultCaption)
+          c->Text = FrameCaptionText();
+      SendNCPaint();
+      return true;
+    }
+    if (M.Msg == WM_SKINAFTERCHANGE) {
+      ResizeMDIChildren();
+      return false;
+    }
+    return false;
+  }
+  if (st != fsMDIChild) return false;
+  switch (M.Msg) {
+  case WM_SHOWWINDOW:
+    FOldWindowProc(M);
+    if (M.WParam)
+      AddChildMenuItem();
+    else
+      DeleteChildMenuItem();
+    return true;
+  case WM_SETTEXT:
+    FOldWindowProc(M);
+    UpdateCaptionText();
+    UpdateChildMenuItemCaption();
+    if (HasBorder()) SendNCPaint();
+    return true;
+  case WM_NCACTIVATE:
+    FNCActive = M.WParam != 0;
+    FOldWindowProc(M);
+    if (FWindowState == 2) {
+      UpdateActivation(false);
+      if (TCustomForm* frame = MDIFrame()) SendMessageW(frame->Handle(), WM_NCPAINT, 1, 0);
+    } else {
+      if (HasBorder()) SendNCPaint();
+      UpdateActivation(true);
+    }
+    CheckActiveChildMenuItem();
+    return true;
+  case WM_DESTROY:
+    StopTimers();
+    DeleteChildMenuItem();
+    FWindowState = 0;
+    if (TCustomForm* frame = MDIFrame(); frame && frame->HandleAllocated())
+      PostMessageW(frame->Handle(), WM_SKINMDICHILDRESTORED, 0, 0);
+    return false;
+  default:
+    break;
+  }
+  if (M.Msg == WM_SKINMDICHILDRESIZE) {
+    if (FWindowState == 2) {
+      RECT a = GetMDIAreaRect();
+      FForm->SetBounds(0, 0, RectWidth(a), RectHeight(a));
+    }
+    return true;
+  }
+  return false;
 }

@@ -345,6 +345,7 @@ using TskActivateCustomObjectEvent =
     std::function<void(const std::wstring& IDName, bool& ObjectVisible)>;
 using TskChangeClientRectEvent = std::function<void(const RECT& NewClientRect)>;
 using TskValueObjectEvent = std::function<void(const std::wstring& IDName, int Value)>;
+using TskCaptionPaintEvent = std::function<void(TCanvas* Cnvs, const RECT& R, bool AActive)>;
 
 class TskSkinnedForm : public TComponent {
 public:
@@ -440,6 +441,50 @@ public:
   void NudgeWidth();
   RECT ClientRectOfSkin() const { return FNewClientRect; }
 
+  // Frame mode: the skin's frame (or a plain one without a skin) as the
+  // window's non-client area around the form's own client area.
+  bool HasBorder() const;
+  // A skin whose frame can be painted (a client rectangle in the picture).
+  bool PaintableSkin() const;
+  int GetDefaultCaptionHeight() const;
+  int GetDefaultButtonSize() const;
+  void CreateDefaultButtons();
+  void LayoutDefaultButtons();
+  void LayoutFrameButtons();
+  void PaintSkinFrame(HDC DC);
+  void PaintDefaultFrame(HDC DC);
+  int SkinFrameHitTest(const POINT& P);
+  int DefaultHitTest(const POINT& P);
+  POINT ScreenToFramePoint(const POINT& P) const;
+  void PaintFrameBackground(HDC DC);
+  void PaintLogo(HDC DC);
+  void ResetObjectStates();
+  // MDI frames and children (the application's main form is the frame).
+  // The frame's client area that its aligned controls leave, in its client
+  // coordinates.
+  RECT GetMDIAreaRect() const;
+  void ResizeMDIChildren();
+  void ArrangeMinimizedChildren();
+  // The maximized child of the frame, or nullptr.
+  TCustomForm* GetMaximizedChild() const;
+  bool GetMDIChildMaximized() const { return FMDIChildMaximized; }
+  // The frame's caption text, with the maximized child's in brackets.
+  std::wstring FrameCaptionText() const;
+  void PaintMDIBackground(HDC DC);
+  bool MDIClientHooked() const;
+  void AddChildMenuItem();
+  void DeleteChildMenuItem();
+  void UpdateChildMenuItemCaption();
+  void CheckActiveChildMenuItem();
+  void ChildMenuItemClick(TObject* Sender);
+  // The plain frame's caption area in window coordinates.
+  RECT DefaultCaptionArea() const { return FDefCaptionArea; }
+  bool InSizeMoveLoop() const { return FInSizeMove; }
+  TBitmap* LogoBitMap() const { return FLogoBitMap.get(); }
+  bool LogoBitMapTransparent = false;
+  bool UseFormCursorInNCArea = false;
+  TskCaptionPaintEvent OnCaptionPaint;
+
   // Client mode.
   void PaintClientSkin(HDC DC);
   // The composed skin picture for the present window size, without objects.
@@ -479,6 +524,12 @@ protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
+  // Frame-mode messages; true when the message was handled in full.
+  bool FrameStage(TMessage& M);
+  void FrameNCMouse(TMessage& M);
+  void ApplyFrameSkin();
+  void FrameSizeChanged();
+  void SendNCPaint();
   bool FirstStage(TMessage& M);
   void SecondStage(TMessage& M);
   void FirstPlacement();
@@ -486,6 +537,8 @@ private:
   void AlphaFadeIn();
   void OnSizeChanged();
   void MinimizeForm();
+  // Where a skin-minimized frame goes: lined up from the bottom-left corner.
+  POINT GetMinimizedPosition() const;
   void MaximizeForm();
   void RestoreForm();
   bool ObjectInRollState(const TskActiveSkinObject* O) const;
@@ -535,6 +588,18 @@ private:
   TskPicture FPaintCache;
   bool FPaintCacheValid = false;
   HICON FSmallIcon = nullptr;
+  std::unique_ptr<TBitmap> FLogoBitMap;
+  RECT FDefCaptionArea{};
+  bool FInSizeMove = false, FFullDrag = false;
+  int FRollUpHeight = 0;
+  bool FMDIChildMaximized = false;
+  std::unique_ptr<TWindowSubclass> FMDIClientHook;
+  bool MDIStage(TMessage& M);
+  bool MDIClientProc(TMessage& M);
+  void HookMDIClient();
+  // A left press in the frame is being handled; the size/move loop it
+  // started (if any) has ended.
+  bool FInNCPress = false, FPressMoved = false;
 };
 
 // The first skinned form among the component's owned components, or nullptr.
