@@ -670,11 +670,15 @@ void TListControlItems::SetSorted(bool Value) {
 }
 
 void TListControlItems::FillWindow() {
+  // Straight to the system control's procedure: a new window needs none of
+  // the control's own handling for each item, and long lists fill at once.
   HWND wnd = FControl->Handle();
-  SendMessageW(wnd, FResetMsg, 0, 0);
+  WNDPROC proc = FControl->DefWndProc();
+  CallWindowProcW(proc, wnd, FResetMsg, 0, 0);
   for (int i = 0; i < FList.Count(); ++i) {
     std::wstring s = FList[i];
-    SendMessageW(wnd, FInsertMsg, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(s.c_str()));
+    CallWindowProcW(proc, wnd, FInsertMsg, static_cast<WPARAM>(i),
+                    reinterpret_cast<LPARAM>(s.c_str()));
   }
 }
 
@@ -839,6 +843,9 @@ TListBox::TListBox(TComponent* AOwner)
     : TWinControl(AOwner), FItems(std::make_unique<TListControlItems>(
                                this, LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT)) {
   FControlStyle = csSetCaption | csDoubleClicks | csOpaque;
+  auto canvas = std::make_unique<TControlCanvas>();
+  canvas->SetControl(this);
+  FCanvas = std::move(canvas);
   SetBounds(0, 0, 121, 97);
   SetTabStop(true);
   SetParentColor(false);
@@ -849,6 +856,98 @@ TListBox::~TListBox() {
   Destroying();
 }
 
+void TListBox::SetStyle(TListBoxStyle Value) {
+  if (FStyle == Value) return;
+  FStyle = Value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TListBox::SetColumns(int Value) {
+  if (Value < 0) Value = 0;
+  if (FColumns == Value) return;
+  // Going from one column to several changes the window's style.
+  bool recreate = (FColumns == 0) != (Value == 0);
+  FColumns = Value;
+  if (!HandleAllocated()) return;
+  if (recreate)
+    RecreateWnd();
+  else
+    UpdateColumnWidth();
+}
+
+void TListBox::SetExtendedSelect(bool Value) {
+  if (FExtendedSelect == Value) return;
+  FExtendedSelect = Value;
+  if (HandleAllocated() && FMultiSelect) RecreateWnd();
+}
+
+void TListBox::SetItemHeight(int Value) {
+  if (Value <= 0 || Value > 255) return;
+  FItemHeight = Value;
+  if (HandleAllocated() && FStyle == lbOwnerDrawFixed) {
+    SendMessageW(Wnd(), LB_SETITEMHEIGHT, 0, Value);
+    Invalidate();
+  }
+}
+
+void TListBox::UpdateColumnWidth() {
+  if (HandleAllocated() && FColumns > 0)
+    SendMessageW(Wnd(), LB_SETCOLUMNWIDTH, static_cast<WPARAM>(std::max(1, Width() / FColumns)), 0);
+}
+
+void TListBox::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  TWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+  UpdateColumnWidth();
+}
+
+void TListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) {
+  if (OnDrawItem) {
+    OnDrawItem(this, Index, Rect, State);
+    return;
+  }
+  TCanvas* c = FCanvas.get();
+  c->Brush()->SetStyle(bsSolid);
+  c->Brush()->SetColor((State & odSelected) ? clHighlight : Color());
+  c->Font()->SetColor((State & odSelected) ? clHighlightText : Font()->Color());
+  c->FillRect(Rect);
+  if (Index >= 0 && Index < FItems->Count()) {
+    SetBkMode(c->Handle(), TRANSPARENT);
+    c->TextRect(Rect, Rect.Left + 2, Rect.Top, FItems->Get(Index));
+  }
+  if (State & odFocused) c->DrawFocusRect(Rect);
+}
+
+void TListBox::CNDrawItem(TMessage& Message) {
+  auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
+  Message.Result = 1;
+  if (!dis) return;
+  TOwnerDrawState state = 0;
+  if (dis->itemState & ODS_SELECTED) state |= odSelected;
+  if (dis->itemState & ODS_FOCUS) state |= odFocused;
+  if (dis->itemState & ODS_DISABLED) state |= odDisabled;
+  if (dis->itemState & ODS_GRAYED) state |= odGrayed;
+  if (dis->itemState & ODS_CHECKED) state |= odChecked;
+  TCanvas* c = FCanvas.get();
+  c->Lock();
+  int saved = SaveDC(dis->hDC);
+  c->SetHandle(dis->hDC);
+  c->SetFont(Font());
+  c->SetBrush(Brush());
+  try {
+    // A row is always drawn whole with its state, so that a focus change
+    // alone never leaves a half-drawn row.
+    DrawItem(static_cast<int>(dis->itemID), TRect(dis->rcItem), state);
+  } catch (...) {
+    c->SetHandle(nullptr);
+    RestoreDC(dis->hDC, saved);
+    c->Unlock();
+    throw;
+  }
+  c->SetHandle(nullptr);
+  RestoreDC(dis->hDC, saved);
+  c->Unlock();
+}
+
 HWND TListBox::Wnd() const {
   return FHandle;
 }
@@ -857,7 +956,9 @@ void TListBox::CreateParams(TCreateParams& Params) {
   TWinControl::CreateParams(Params);
   CreateSubClass(Params, L"LISTBOX");
   Params.Style |= WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_HSCROLL;
-  if (FMultiSelect) Params.Style |= LBS_EXTENDEDSEL;
+  if (FMultiSelect) Params.Style |= FExtendedSelect ? LBS_EXTENDEDSEL : LBS_MULTIPLESEL;
+  if (FStyle == lbOwnerDrawFixed) Params.Style |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
+  if (FColumns > 0) Params.Style |= LBS_MULTICOLUMN;
   if (Ctl3D())
     Params.ExStyle |= WS_EX_CLIENTEDGE;
   else
@@ -866,6 +967,8 @@ void TListBox::CreateParams(TCreateParams& Params) {
 
 void TListBox::CreateWnd() {
   TWinControl::CreateWnd();
+  if (FStyle == lbOwnerDrawFixed) SendMessageW(FHandle, LB_SETITEMHEIGHT, 0, FItemHeight);
+  UpdateColumnWidth();
   FItems->FillWindow();
   SetItemIndex(FItemIndex);
   SendMessageW(FHandle, LB_SETTOPINDEX, static_cast<WPARAM>(FTopIndex), 0);
@@ -936,6 +1039,7 @@ void TListBox::SetTopIndex(int Value) {
 }
 
 int TListBox::ItemHeight() const {
+  if (FStyle == lbOwnerDrawFixed && !HandleAllocated()) return FItemHeight;
   if (!HandleAllocated()) return 13;
   return static_cast<int>(SendMessageW(Wnd(), LB_GETITEMHEIGHT, 0, 0));
 }
@@ -973,6 +1077,10 @@ TRect TListBox::ItemRect(int Index) const {
 }
 
 void TListBox::Dispatch(TMessage& Message) {
+  if (Message.Msg == CN_DRAWITEM) {
+    CNDrawItem(Message);
+    return;
+  }
   if (Message.Msg == CN_COMMAND) {
     switch (HIWORD(Message.WParam)) {
     case LBN_SELCHANGE:

@@ -2,6 +2,7 @@
 // button, group box, combo box, list box and scroll bar.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -307,10 +308,34 @@ private:
   bool FSorted = false;
 };
 
+// Item states of owner-drawn lists.
+using TOwnerDrawState = unsigned;
+constexpr TOwnerDrawState odSelected = 1, odGrayed = 2, odDisabled = 4, odChecked = 8,
+                          odFocused = 16;
+// lbOwnerDrawFixed: every row ItemHeight high, drawn by DrawItem.
+enum TListBoxStyle { lbStandard, lbOwnerDrawFixed };
+using TDrawItemEvent =
+    std::function<void(TWinControl* Control, int Index, const TRect& Rect, TOwnerDrawState State)>;
+
 class TListBox : public TWinControl {
 public:
   explicit TListBox(TComponent* AOwner);
   ~TListBox() override;
+
+  TListBoxStyle Style() const { return FStyle; }
+  void SetStyle(TListBoxStyle Value);
+  // Rows side by side, each column Width / Columns wide (0: one column).
+  int Columns() const { return FColumns; }
+  void SetColumns(int Value);
+  // With MultiSelect: Shift and Ctrl extend the selection (else each click toggles).
+  bool ExtendedSelect() const { return FExtendedSelect; }
+  void SetExtendedSelect(bool Value);
+  // Row height of the owner-drawn style.
+  void SetItemHeight(int Value);
+  // The drawing surface of DrawItem (also usable for measuring).
+  TCanvas* Canvas() const { return FCanvas.get(); }
+  TDrawItemEvent OnDrawItem;
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
   TStrings* Items() const { return FItems.get(); }
   void SetItems(TStrings* Value) { FItems->Assign(*Value); }
@@ -336,10 +361,21 @@ protected:
   void CreateWnd() override;
   void DestroyWnd() override;
   void Dispatch(TMessage& Message) override;
+  // Draws one row of the owner-drawn style on Canvas: OnDrawItem, else the
+  // item's text on the highlight or window colour.
+  virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
+  // CN_DRAWITEM: the platform asks for one row.
+  virtual void CNDrawItem(TMessage& Message);
 
 private:
   HWND Wnd() const;
+  void UpdateColumnWidth();
   std::unique_ptr<TListControlItems> FItems;
+  std::unique_ptr<TCanvas> FCanvas;
+  TListBoxStyle FStyle = lbStandard;
+  int FColumns = 0;
+  bool FExtendedSelect = true;
+  int FItemHeight = 16;
   bool FMultiSelect = false;
   bool FSorted = false;
   int FItemIndex = -1;

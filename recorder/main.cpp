@@ -317,14 +317,15 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
     col->SetAlignment(c.align);
   }
 
-  ComboBoxDevice = new TComboBox(this);
+  ComboBoxDevice = new TskSkinComboBox(this);
   ComboBoxDevice->SetName(L"ComboBoxDevice");
-  ComboBoxMixer = new TComboBox(this);
+  ComboBoxMixer = new TskSkinComboBox(this);
   ComboBoxMixer->SetName(L"ComboBoxMixer");
-  for (TComboBox* c : {ComboBoxDevice, ComboBoxMixer}) {
+  for (TskSkinComboBox* c : {ComboBoxDevice, ComboBoxMixer}) {
     c->SetParent(this);
-    c->SetStyle(csDropDownList);
+    c->SetStyle(skcbFixedStyle);
     c->SetDropDownCount(8);
+    c->SetSkinData(skSkinData);
   }
   tbGain = new TskSkinScrollBar(this);
   tbGain->SetName(L"tbGain");
@@ -486,6 +487,17 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
     f->SetStyle(fsBold);
   }
   skSkinnedForm->DefInActiveCaptionFont()->SetColor(clBtnShadow);
+  // The skinned hint draws every hint of the program in the skin's look.
+  skSkinHint = new TskSkinHint(this);
+  skSkinHint->SetName(L"skSkinHint");
+  skSkinHint->SetLineSeparator(L"@");
+  skSkinHint->DefaultFont()->SetName(L"Tahoma");
+  skSkinHint->DefaultFont()->SetHeight(-11);
+  skSkinHint->UseSkinFont = true;
+  skSkinHint->AlphaBlend = false;
+  skSkinHint->SetSkinData(skSkinData);
+  skSkinHint->SetActive(true);
+  skSkinnedForm->SetSkinHint(skSkinHint);
   skSkinnedForm->OnChangeSkinData = [this](TObject*) { TakeCommandButtonEntries(); };
   TakeCommandButtonEntries();
   skSkinnedForm->SetSkinData(skSkinData);

@@ -15,8 +15,10 @@
 #include "audio/AudioRecord2.h"
 #include "recorder/HotKeyManager.h"
 #include "recorder/Schedule.h"
+#include "skin/SkinBoxCtrls.h"
 #include "skin/SkinCtrls.h"
 #include "skin/SkinData.h"
+#include "skin/SkinHint.h"
 #include "skin/SkinnedForm.h"
 
 #include <cstdint>
@@ -68,6 +70,7 @@ public:
   TskSkinData* skSkinData;
   TskCompressedStoredSkin* skCompressedStoredSkin;
   TskSkinnedForm* skSkinnedForm;
+  TskSkinHint* skSkinHint;
   // Level meter and play position.
   TskSkinGauge* skSkinGaugeLeft;
   TskSkinGauge* skSkinGaugeRight;
@@ -92,8 +95,8 @@ public:
   TskSkinListView* ListViewFiles;
   TskSkinScrollBar* VSkinScrollBar;
   TskSkinScrollBar* HSkinScrollBar;
-  TComboBox* ComboBoxDevice;
-  TComboBox* ComboBoxMixer;
+  TskSkinComboBox* ComboBoxDevice;
+  TskSkinComboBox* ComboBoxMixer;
   TskSkinScrollBar* tbGain;
   TskSkinScrollBar* tbBalance;
   TImage* ImageMixer;

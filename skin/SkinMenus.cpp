@@ -518,15 +518,24 @@ TskSkinPopupWindow::TskSkinPopupWindow(TskSkinMenu* AMenu, TskSkinData* ASkinDat
   FTrackTimer = std::make_unique<TTimer>(nullptr);
   FTrackTimer->SetEnabled(false);
   FTrackTimer->SetInterval(50);
-  FTrackTimer->OnTimer = [this](TObject*) { TrackMenuMouse(); };
+  FTrackTimer->OnTimer = [this](TObject*) {
+    TBusyScope busy(this);
+    TrackMenuMouse();
+  };
   FAnimTimer = std::make_unique<TTimer>(nullptr);
   FAnimTimer->SetEnabled(false);
   FAnimTimer->SetInterval(20);
-  FAnimTimer->OnTimer = [this](TObject*) { ItemAnimationTick(); };
+  FAnimTimer->OnTimer = [this](TObject*) {
+    TBusyScope busy(this);
+    ItemAnimationTick();
+  };
   FShowTimer = std::make_unique<TTimer>(nullptr);
   FShowTimer->SetEnabled(false);
   FShowTimer->SetInterval(100);
-  FShowTimer->OnTimer = [this](TObject*) { ShowDelayed(); };
+  FShowTimer->OnTimer = [this](TObject*) {
+    TBusyScope busy(this);
+    ShowDelayed();
+  };
   FCanvasFont = std::make_unique<TFont>();
 }
 
@@ -819,11 +828,7 @@ void TskSkinPopupWindow::Retire() {
 }
 
 void TskSkinPopupWindow::WndProc(TMessage& Message) {
-  ++FBusy;
-  struct TLeave {
-    int& B;
-    ~TLeave() { --B; }
-  } leave{FBusy};
+  TBusyScope busy(this);
   switch (Message.Msg) {
   case WM_ERASEBKGND:
     PaintMenuWindow(reinterpret_cast<HDC>(Message.WParam));
@@ -1191,6 +1196,7 @@ void TskSkinPopupWindow::SelectPrevItem() {
 
 void TskSkinPopupWindow::HandleMenuKey(WORD Key) {
   if (!HandleAllocated() || !IsWindowVisible(Handle())) return;
+  TBusyScope busy(this);
   for (int i = 0; i < ItemCount(); ++i) {
     TskSkinMenuItem* it = FItems[i].get();
     if (it->MenuItem()->Enabled() && IsAccel(Key, it->MenuItem()->Caption())) {
@@ -1360,6 +1366,8 @@ void TskSkinMenu::ItemActivated(TskSkinPopupWindow* Window, TskSkinMenuItem* Ite
                                 bool ByKeyboard) {
   int level = MenuLevelOf(Window);
   if (level >= LevelCount()) return;
+  // The item belongs to the window: both stay while the command runs.
+  TskSkinPopupWindow::TBusyScope busy(Window);
   TMenuItem* mi = Item->MenuItem();
   if (!Item->HasSubItems()) {
     if (!Click) {
@@ -1385,6 +1393,9 @@ void TskSkinMenu::ItemActivated(TskSkinPopupWindow* Window, TskSkinMenuItem* Ite
     return;
   }
   mi->Click();
+  // The branch's command may have closed the menu or this level.
+  level = MenuLevelOf(Window);
+  if (!FVisible || level >= LevelCount()) return;
   StopWait();
   if (level + 1 < LevelCount()) CloseMenuLevels(level + 1);
   Item->Down = true;

@@ -168,6 +168,18 @@ public:
   // its own is being handled.
   void Retire();
   bool Busy() const { return FBusy > 0; }
+  // Keeps the window from being freed while one of its handlers runs: a
+  // command may close the menu under it.
+  class TBusyScope {
+  public:
+    explicit TBusyScope(TskSkinPopupWindow* W) : FWindow(W) { ++FWindow->FBusy; }
+    ~TBusyScope() { --FWindow->FBusy; }
+    TBusyScope(const TBusyScope&) = delete;
+    TBusyScope& operator=(const TBusyScope&) = delete;
+
+  private:
+    TskSkinPopupWindow* FWindow;
+  };
 
 protected:
   void CreateParams(TCreateParams& Params) override;

@@ -6,7 +6,10 @@
 #include <cmath>
 
 #include "framework/Menus.h"
+#include "skin/SkinBoxCtrls.h"
 #include "skin/SkinCtrls.h"
+#include "skin/SkinHint.h"
+#include "skin/SkinMenus.h"
 #include "skin/skEffBmp.h"
 
 namespace {
@@ -339,14 +342,26 @@ void TskSkinButtonObject::SetPressed(bool Value) {
 
 void TskSkinButtonObject::MouseDown(int X, int Y, TMouseButton Button) {
   if (!Enabled) return;
-  if (Button == mbLeft && !Pressed) SetPressed(true);
+  if (Button == mbLeft && !Pressed) {
+    SetPressed(true);
+    ShowAttachedMenu();
+  }
   TskActiveSkinObject::MouseDown(X, Y, Button);
 }
 
 void TskSkinButtonObject::MouseUp(int X, int Y, TMouseButton Button) {
   if (!Enabled) return;
-  if (Button == mbLeft && Pressed && GroupIndex == -1) SetPressed(false);
+  if (Button == mbLeft && !MenuItem && Pressed && GroupIndex == -1) SetPressed(false);
   TskActiveSkinObject::MouseUp(X, Y, Button);
+}
+
+void TskSkinButtonObject::ShowAttachedMenu() {
+  if (!MenuItem || MenuItem->Count() == 0) return;
+  RECT r = Parent->ObjectScreenRect(ObjectRect);
+  TskSkinMenu* sm = Parent->SkinMenu();
+  if (!sm) return;
+  Parent->SkinMenuOpen();
+  sm->Popup(nullptr, Parent->MenuSkin(), 0, TRect(r), MenuItem, false);
 }
 
 void TskSkinButtonObject::MouseEnter() {
@@ -362,6 +377,11 @@ void TskSkinButtonObject::MouseEnter() {
 
 void TskSkinButtonObject::MouseLeave() {
   MouseIn = false;
+  if (MenuItem && Pressed && IsNullRect(DownRect)) {
+    Active = false;
+    if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+    return;
+  }
   if (!(Pressed && !IsNullRect(DownRect) && GroupIndex != -1)) {
     Active = false;
     if (CanMorphing() && Pressed) MorphKf = 1;
@@ -372,6 +392,7 @@ void TskSkinButtonObject::MouseLeave() {
 }
 
 bool TskSkinButtonObject::MorphPending() const {
+  if (MenuItem && Pressed) return false;
   return TskActiveSkinObject::MorphPending();
 }
 
@@ -494,7 +515,10 @@ void TskSkinStdButtonObject::DblClick() {
 }
 
 void TskSkinStdButtonObject::MouseDown(int, int, TMouseButton Button) {
-  if (Enabled && Button == mbLeft && !Pressed) SetPressed(true);
+  if (!Enabled || Button != mbLeft || Pressed) return;
+  if (Command == cmSysMenu) MenuItem = Parent->GetSystemMenuItems();
+  SetPressed(true);
+  if (Command == cmSysMenu) ShowAttachedMenu();
 }
 
 void TskSkinStdButtonObject::DoCommand() {
@@ -1240,10 +1264,12 @@ TskSkinnedForm::TskSkinnedForm(TComponent* AOwner) : TComponent(AOwner) {
   FOldWindowProc = FForm->WindowProc;
   if (!(ComponentState() & csDesigning))
     FForm->WindowProc = [this](TMessage& m) { FormWindowProc(m); };
+  InitMenus();
 }
 
 TskSkinnedForm::~TskSkinnedForm() {
   Destroying();
+  DoneMenus();
   StopTimers();
   FObjects.clear();
   FForm->WindowProc = FOldWindowProc;
@@ -1263,6 +1289,14 @@ void TskSkinnedForm::Notification(TComponent* AComponent, TOperation Operation) 
     FActiveObject = FOldActiveObject = FCapturedObject = -1;
   }
   if (AComponent == FMenusSkinData) FMenusSkinData = nullptr;
+  if (AComponent == FSystemMenu) FSystemMenu = nullptr;
+  if (AComponent == FSkinHint) FSkinHint = nullptr;
+  if (AComponent == FMainMenu) {
+    FMainMenu = nullptr;
+    FreeMainMenuItems();
+  }
+  if (AComponent == FSkinMenu) FSkinMenu = nullptr;
+  if (AComponent == FMenuHost) FMenuHost = nullptr;
   for (auto it = FAreaControls.begin(); it != FAreaControls.end();)
     it = it->Control == AComponent ? FAreaControls.erase(it) : it + 1;
 }
@@ -1326,6 +1360,8 @@ TskActiveSkinObject* TskSkinnedForm::FindObject(const std::wstring& IDName) cons
 // Window procedure
 
 void TskSkinnedForm::FormWindowProc(TMessage& M) {
+  CheckMenuClose(M.Msg);
+  if (MenuMessage(M)) return;
   if (FSkinnable && FForm->FormStyle() != fsNormal && MDIStage(M)) return;
   if (FSupportNCArea && FSkinnable && FrameStage(M)) return;
   if (!FirstStage(M)) FOldWindowProc(M);
@@ -1675,6 +1711,7 @@ void TskSkinnedForm::CreateSkinObjects() {
       obj = std::make_unique<TskSkinAnimateObject>(this, an);
     if (obj) FObjects.push_back(std::move(obj));
   }
+  CreateMainMenuItems();
 }
 
 void TskSkinnedForm::FreeSkinObjects() {
@@ -1877,6 +1914,12 @@ void TskSkinnedForm::LayoutObjects() {
   for (auto& o : FObjects)
     o->ObjectRect = MapSkinRectToForm(o->SkinRect);
   if (FSupportNCArea) LayoutFrameButtons();
+  if (!MainMenuItems().empty()) {
+    HDC dc = GetDC(nullptr);
+    for (TskSkinMainMenuItem* m : MainMenuItems())
+      m->Layout(dc);
+    ReleaseDC(nullptr, dc);
+  }
   if (FSkinData)
     FSizeGripRect = (FSkinActive && !IsNullRect(FSkinData->SizeGripArea))
                         ? MapSkinRectToForm(FSkinData->SizeGripArea)
@@ -2226,6 +2269,7 @@ void TskSkinnedForm::TestActiveObject(int X, int Y, bool Track) {
     auto& o = FObjects[FActiveObject];
     if (o->Enabled && o->Visible) o->MouseEnter();
   }
+  ObjectHintChange(FOldActiveObject, FActiveObject);
 }
 
 void TskSkinnedForm::ObjectMouseDown(TMouseButton Button, int X, int Y) {
@@ -3265,7 +3309,14 @@ void TskSkinnedForm::FrameNCMouse(TMessage& M) {
   case WM_NCRBUTTONDBLCLK:
     TestActiveObject(p.x, p.y, true);
     ObjectMouseDown(mbRight, p.x, p.y);
-    if (caption) noPressed();
+    if (caption) {
+      noPressed();
+      if (M.Msg == WM_NCRBUTTONDOWN && !DisableSystemMenu) {
+        POINT c;
+        GetCursorPos(&c);
+        PopupSystemMenuAt(c.x, c.y);
+      }
+    }
     break;
   case WM_NCRBUTTONUP:
     ObjectMouseUp(mbRight, p.x, p.y);
@@ -3668,4 +3719,681 @@ bool TskSkinnedForm::MDIStage(TMessage& M) {
     return true;
   }
   return false;
+}
+
+// ---------------------------------------------------------------------------
+// Main-menu items
+
+TskSkinMainMenuItem::TskSkinMainMenuItem(TskSkinnedForm* AForm, TskDataSkinMainMenuItem* Data,
+                                         TMenuItem* Item)
+    : TskActiveSkinObject(AForm, Data), Data(Data), MenuItem(Item) {
+  IDName = Item->Name();
+  Enabled = SavedEnabled = Item->Enabled();
+  // All images come from the active picture.
+  Picture = ActivePicture;
+  if (IsNullRect(ActiveSkinRect)) Morphing = false;
+}
+
+int TskSkinMainMenuItem::TextWidth(HDC DC) const {
+  HFONT font = MakeFont(Data->FontName, Data->FontHeight, Data->FontStyle);
+  HGDIOBJ old = SelectObject(DC, font);
+  RECT r{0, 0, 0, 0};
+  std::wstring t = MenuItem->Caption();
+  DrawTextW(DC, t.c_str(), int(t.size()), &r, DT_CALCRECT | DT_CENTER | DT_SINGLELINE);
+  SelectObject(DC, old);
+  DeleteObject(font);
+  return RectWidth(r);
+}
+
+void TskSkinMainMenuItem::Layout(HDC DC) {
+  RECT mr = Parent->MainMenuRect();
+  int left = mr.left;
+  for (auto& o : Parent->Objects()) {
+    if (o.get() == this) break;
+    if (dynamic_cast<TskSkinMainMenuItem*>(o.get())) left = o->ObjectRect.right;
+  }
+  int w = RectWidth(SkinRect) - RectWidth(Data->TextRect) + TextWidth(DC) + 2;
+  ObjectRect = RECT{left, mr.top, left + w, mr.top + RectHeight(SkinRect)};
+  bool fits = ObjectRect.right <= mr.right;
+  if (!fits && Shown) {
+    SavedEnabled = Enabled;
+    Enabled = false;
+    Shown = false;
+  } else if (fits && !Shown) {
+    Shown = true;
+    Enabled = SavedEnabled;
+  }
+}
+
+void TskSkinMainMenuItem::DrawImage(TCanvas* Cnvs, const RECT& Src, TColor TextColor) {
+  int w = RectWidth(ObjectRect), h = RectHeight(ObjectRect);
+  if (w <= 0 || h <= 0 || !RectInPic(Src, ActivePicture)) return;
+  TskPicture img;
+  img.SetSize(w, h);
+  CreateHSkinImage(Data->ItemLeftOffset, Data->ItemRightOffset, img, false, w, Src, *ActivePicture);
+  {
+    TPictureCanvas pc(img);
+    HFONT font = MakeFont(Data->FontName, Data->FontHeight, Data->FontStyle);
+    HGDIOBJ old = SelectObject(pc.DC(), font);
+    SetBkMode(pc.DC(), TRANSPARENT);
+    SetTextColor(pc.DC(), ColorToRGB(TextColor));
+    RECT tr = Data->TextRect;
+    tr.right += w - RectWidth(SkinRect);
+    std::wstring t = MenuItem->Caption();
+    DrawTextW(pc.DC(), t.c_str(), int(t.size()), &tr, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    SelectObject(pc.DC(), old);
+    DeleteObject(font);
+  }
+  DrawPicture(Cnvs->Handle(), ObjectRect.left, ObjectRect.top, img);
+}
+
+void TskSkinMainMenuItem::Draw(TCanvas* Cnvs, bool) {
+  if (!SkinReady() || !Shown || IsNullRect(SkinRect) || IsNullRect(Data->TextRect)) return;
+  HDC dc = GetDC(nullptr);
+  Layout(dc);
+  ReleaseDC(nullptr, dc);
+  if (!Shown) return;
+  TColor normal = MenuItem->Enabled() ? TColor(SkColor(Data->FontColor))
+                                      : TColor(SkColor(Data->UnEnabledFontColor));
+  RECT down = !IsNullRect(Data->DownRect)   ? Data->DownRect
+              : !IsNullRect(ActiveSkinRect) ? ActiveSkinRect
+                                            : SkinRect;
+  RECT act = IsNullRect(ActiveSkinRect) ? SkinRect : ActiveSkinRect;
+  if (Down) {
+    DrawImage(Cnvs, down, SkColor(Data->DownFontColor));
+  } else if (Active) {
+    DrawImage(Cnvs, act, SkColor(Data->ActiveFontColor));
+  } else {
+    DrawImage(Cnvs, SkinRect, normal);
+  }
+}
+
+void TskSkinMainMenuItem::SetDown(bool Value) {
+  Down = Value;
+  if (!Down) {
+    Active = false;
+    if (CanMorphing()) MorphKf = 1;
+    StartMorphOrRedraw();
+    return;
+  }
+  Redraw();
+  TskSkinMenu* sm = Parent->SkinMenu();
+  if (!sm) return;
+  RECT r = Parent->ObjectScreenRect(ObjectRect);
+  bool above = SkinData && SkinData->MainMenuPopupUp;
+  Parent->SkinMenuOpen();
+  if (!Parent->FMainMenuMode) {
+    Parent->FMainMenuMode = true;
+    Parent->HookAppMessages();
+    if (Parent->OnMainMenuEnter) Parent->OnMainMenuEnter(Parent);
+  }
+  sm->Popup(nullptr, Parent->MenuSkin(), 0, TRect(r), MenuItem, above);
+}
+
+void TskSkinMainMenuItem::MouseDown(int X, int Y, TMouseButton Button) {
+  if (!Enabled) return;
+  if (Button == mbLeft) {
+    if (MenuItem->Count() > 0) {
+      if (!Down) SetDown(true);
+    } else {
+      SetDown(false);
+      // The keyboard goes back to the form: main-menu mode ends with the command.
+      Parent->FMainMenuMode = false;
+      if (!Parent->SkinMenuIsOpen()) Parent->UnhookAppMessages();
+      TMenu* m = MenuItem->GetParentMenu();
+      if (!(m && m->DispatchCommand(MenuItem->Command()))) MenuItem->Click();
+    }
+  }
+  TskActiveSkinObject::MouseDown(X, Y, Button);
+}
+
+void TskSkinMainMenuItem::MouseEnter() {
+  TskSkinMainMenuItem* pressed = nullptr;
+  TskSkinMainMenuItem* active = nullptr;
+  for (TskSkinMainMenuItem* m : Parent->MainMenuItems()) {
+    if (m == this) continue;
+    if (m->Down && !pressed) pressed = m;
+    if (m->Active && !active) active = m;
+  }
+  if (pressed) {
+    // Moving along the bar with a menu open switches menus.
+    pressed->SetDown(false);
+    Active = true;
+    MouseIn = true;
+    if (CanMorphing()) MorphKf = 1;
+    SetDown(true);
+    return;
+  }
+  if (active) active->MouseLeave();
+  MouseIn = true;
+  Active = true;
+  StartMorphOrRedraw();
+}
+
+void TskSkinMainMenuItem::MouseLeave() {
+  Active = false;
+  MouseIn = false;
+  if (CanMorphing() && Down) MorphKf = 0;
+  StartMorphOrRedraw();
+  if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+}
+
+// ---------------------------------------------------------------------------
+// TskSkinnedForm: system menu, main menu and keyboard
+
+namespace {
+
+struct TStdMenuItem {
+  const wchar_t* Name;
+  const wchar_t* ResName;
+};
+// The standard items and their resource strings.
+const TStdMenuItem kStdMenuItems[] = {
+    {L"DSF_MINITEM", L"MI_MINCAPTION"},          {L"DSF_MAXITEM", L"MI_MAXCAPTION"},
+    {L"DSF_RESTORE", L"MI_RESTORECAPTION"},      {L"DSF_ROLLUP", L"MI_ROLLUPCAPTION"},
+    {L"DSF_MINTOTRAY", L"MI_MINTOTRAYCAPTION"},  {L"DSF_CLOSE", L"MI_CLOSECAPTION"},
+    {L"TRAY_DSF_RESTORE", L"MI_RESTORECAPTION"}, {L"TRAY_DSF_CLOSE", L"MI_CLOSECAPTION"},
+};
+
+bool IsWindowCommandItem(const std::wstring& Name) {
+  for (int i = 0; i < 6; ++i)
+    if (Name == kStdMenuItems[i].Name) return true;
+  return false;
+}
+
+// The skinned form as the menu host that the popup menus find among the
+// form's components.
+class TskSkinFormMenuHost : public TComponent, public TskSkinMenuHost {
+public:
+  TskSkinFormMenuHost(TComponent* AOwner, TskSkinnedForm* AForm)
+      : TComponent(AOwner), FSkinForm(AForm) {}
+  TskSkinMenu* SkinMenu() override { return FSkinForm->SkinMenu(); }
+  TskSkinData* MenusSkinData() override { return FSkinForm->MenuSkin(); }
+  void SkinMenuClose() override { FSkinForm->SkinMenuClose(); }
+  void SkinMenuOpen() override { FSkinForm->SkinMenuOpen(); }
+
+private:
+  TskSkinnedForm* FSkinForm;
+};
+
+} // namespace
+
+void TskSkinnedForm::InitMenus() {
+  FSkinMenu = new TskSkinMenu(this, FForm);
+  FMenuHost = new TskSkinFormMenuHost(FForm, this);
+  FMenuHost->FreeNotification(this);
+  FBuiltinSysMenu = new TPopupMenu(this);
+  BuildTrayMenu();
+  FSavedFormShortCut = FForm->OnShortCut;
+  FForm->OnShortCut = [this](TMessage& Msg, bool& Handled) { FormShortCut(Msg, Handled); };
+}
+
+void TskSkinnedForm::DoneMenus() {
+  UnhookAppMessages();
+  FForm->OnShortCut = FSavedFormShortCut;
+  delete FMenuHost;
+  FMenuHost = nullptr;
+  delete FSkinMenu;
+  FSkinMenu = nullptr;
+}
+
+void TskSkinnedForm::SetSystemMenu(TPopupMenu* Value) {
+  FSystemMenu = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TskSkinnedForm::SetSkinHint(TskSkinHint* Value) {
+  FSkinHint = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TskSkinnedForm::SetMainMenu(TMainMenu* Value) {
+  FMainMenu = Value;
+  if (Value) Value->FreeNotification(this);
+  if (!FSkinActive) return;
+  FreeMainMenuItems();
+  CreateMainMenuItems();
+  LayoutObjects();
+  if (!FForm->HandleAllocated()) return;
+  if (FSupportNCArea) {
+    SendMessageW(FForm->Handle(), WM_NCPAINT, 0, 0);
+  } else {
+    RECT r = MainMenuRect();
+    InvalidateRect(FForm->Handle(), &r, FALSE);
+  }
+}
+
+std::vector<TskSkinMainMenuItem*> TskSkinnedForm::MainMenuItems() const {
+  std::vector<TskSkinMainMenuItem*> v;
+  for (auto& o : FObjects)
+    if (auto* m = dynamic_cast<TskSkinMainMenuItem*>(o.get())) v.push_back(m);
+  return v;
+}
+
+RECT TskSkinnedForm::MainMenuRect() const {
+  return FSkinData ? MapSkinRectToForm(FSkinData->MainMenuRect) : RECT{};
+}
+
+RECT TskSkinnedForm::ObjectScreenRect(const RECT& R) const {
+  RECT r = R;
+  if (FSupportNCArea) {
+    OffsetRect(&r, FForm->Left(), FForm->Top());
+  } else if (FForm->HandleAllocated()) {
+    MapWindowPoints(FForm->Handle(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+  }
+  return r;
+}
+
+void TskSkinnedForm::FreeMainMenuItems() {
+  while (!FObjects.empty() && dynamic_cast<TskSkinMainMenuItem*>(FObjects.back().get()))
+    FObjects.pop_back();
+  for (auto it = FObjects.begin(); it != FObjects.end();)
+    it = dynamic_cast<TskSkinMainMenuItem*>(it->get()) ? FObjects.erase(it) : it + 1;
+  int n = int(FObjects.size());
+  if (FActiveObject >= n) FActiveObject = -1;
+  if (FOldActiveObject >= n) FOldActiveObject = -1;
+  if (FCapturedObject >= n) FCapturedObject = -1;
+  FPaintCacheValid = false;
+}
+
+void TskSkinnedForm::CreateMainMenuItems() {
+  if (!FMainMenu || !FSkinData) return;
+  auto* d = FSkinData->FindObject<TskDataSkinMainMenuItem>(L"MAINMENUITEM");
+  if (!d) return;
+  TMenuItem* root = FMainMenu->Items();
+  for (int i = 0; i < root->Count(); ++i)
+    if (root->Items(i)->Visible())
+      FObjects.push_back(std::make_unique<TskSkinMainMenuItem>(this, d, root->Items(i)));
+}
+
+std::wstring TskSkinnedForm::MenuResString(const std::wstring& Name) const {
+  std::wstring res;
+  for (auto& s : kStdMenuItems)
+    if (Name == s.Name) res = s.ResName;
+  std::wstring text;
+  if (FSkinData && FSkinData->ResourceStrData())
+    text = FSkinData->ResourceStrData()->GetResString(res);
+  return text.empty() ? DefaultResString(res) : text;
+}
+
+bool TskSkinnedForm::StdMenuItemShown(const std::wstring& Name) const {
+  bool mdiChild = FForm->FormStyle() == fsMDIChild;
+  if (Name == L"DSF_MINITEM") return FWindowState != 1 && (FBorderIcons & biSkMinimize);
+  if (Name == L"DSF_MAXITEM") return FWindowState != 2 && (FBorderIcons & biSkMaximize);
+  if (Name == L"DSF_RESTORE") return FWindowState != 0 || FRollUpState;
+  if (Name == L"DSF_ROLLUP")
+    return (FBorderIcons & biSkRollUp) && !FRollUpState && FWindowState != 1 &&
+           !(mdiChild && FWindowState == 2);
+  if (Name == L"DSF_MINTOTRAY") return FBorderIcons & biSkMinimizeToTray;
+  return true;
+}
+
+void TskSkinnedForm::StdMenuItemClick(const std::wstring& Name) {
+  if (Name == L"DSF_MINITEM" || Name == L"DSF_MINTOTRAY") {
+    // Without a notification-area icon the form minimizes in place.
+    SetWindowState(1);
+  } else if (Name == L"DSF_MAXITEM") {
+    SetWindowState(2);
+  } else if (Name == L"DSF_RESTORE" || Name == L"TRAY_DSF_RESTORE") {
+    if (FRollUpState && FWindowState != 1)
+      SetRollUpState(false);
+    else
+      SetWindowState(0);
+  } else if (Name == L"DSF_ROLLUP") {
+    SetRollUpState(true);
+  } else if (Name == L"DSF_CLOSE" || Name == L"TRAY_DSF_CLOSE") {
+    FForm->Close();
+  }
+}
+
+void TskSkinnedForm::AddStdMenuItem(TMenuItem* Parent, int Index, const std::wstring& Name) {
+  TComponent* owner = Parent->GetParentMenu();
+  auto* m = new TMenuItem(owner ? owner : this);
+  m->SetName(Name);
+  m->SetCaption(MenuResString(Name));
+  if (Name == L"DSF_CLOSE" || Name == L"TRAY_DSF_CLOSE")
+    m->SetShortCut(TextToShortCut(FForm->FormStyle() == fsMDIChild ? L"Ctrl+F4" : L"Alt+F4"));
+  m->OnClick = [this, Name](TObject*) { StdMenuItemClick(Name); };
+  Parent->Insert(Index, m);
+}
+
+void TskSkinnedForm::BuildSystemMenu() {
+  TMenuItem* root = FBuiltinSysMenu->Items();
+  root->Clear();
+  for (const wchar_t* n :
+       {L"DSF_MINITEM", L"DSF_MAXITEM", L"DSF_RESTORE", L"DSF_ROLLUP", L"DSF_MINTOTRAY"})
+    if (StdMenuItemShown(n)) AddStdMenuItem(root, root->Count(), n);
+  if (root->Count() > 0) {
+    auto* sep = new TMenuItem(FBuiltinSysMenu);
+    sep->SetCaption(L"-");
+    root->Add(sep);
+  }
+  AddStdMenuItem(root, root->Count(), L"DSF_CLOSE");
+}
+
+void TskSkinnedForm::UpdateUserSystemMenu() {
+  if (!UseDefaultSysMenu || !FSystemMenu) return;
+  TMenuItem* root = FSystemMenu->Items();
+  for (;;) {
+    int found = -1;
+    for (int i = 0; i < root->Count() && found < 0; ++i)
+      if (IsWindowCommandItem(root->Items(i)->Name())) found = i;
+    if (found < 0) break;
+    root->Delete(found);
+  }
+  for (const wchar_t* n :
+       {L"DSF_MINTOTRAY", L"DSF_ROLLUP", L"DSF_MAXITEM", L"DSF_RESTORE", L"DSF_MINITEM"})
+    if (StdMenuItemShown(n)) AddStdMenuItem(root, 0, n);
+  AddStdMenuItem(root, root->Count(), L"DSF_CLOSE");
+}
+
+void TskSkinnedForm::BuildTrayMenu() {
+  FTrayMenu = new TskSkinPopupMenu(this);
+  TMenuItem* root = FTrayMenu->Items();
+  AddStdMenuItem(root, 0, L"TRAY_DSF_RESTORE");
+  auto* sep = new TMenuItem(FTrayMenu);
+  sep->SetCaption(L"-");
+  root->Add(sep);
+  AddStdMenuItem(root, root->Count(), L"TRAY_DSF_CLOSE");
+}
+
+TMenuItem* TskSkinnedForm::GetSystemMenuItems() {
+  // The items are rebuilt: an open menu that shows them goes first.
+  if (FSkinMenu && FSkinMenu->Visible()) FSkinMenu->CloseAll();
+  if (FSystemMenu) {
+    UpdateUserSystemMenu();
+    return FSystemMenu->Items();
+  }
+  BuildSystemMenu();
+  return FBuiltinSysMenu->Items();
+}
+
+void TskSkinnedForm::PopupSystemMenuAt(int X, int Y) {
+  PopupSystemMenuRect(RECT{X, Y, X, Y});
+}
+
+void TskSkinnedForm::PopupSystemMenuRect(const RECT& R) {
+  if (!FSkinMenu) return;
+  TMenuItem* root = GetSystemMenuItems();
+  SkinMenuOpen();
+  FSkinMenu->Popup(nullptr, MenuSkin(), 0, TRect(R), root, false);
+}
+
+void TskSkinnedForm::ShowSystemMenuAtButton() {
+  if (DisableSystemMenu) return;
+  for (auto& o : FObjects) {
+    auto* b = dynamic_cast<TskSkinStdButtonObject*>(o.get());
+    if (b && b->Command == cmSysMenu && b->Enabled) {
+      PopupSystemMenuRect(ObjectScreenRect(b->ObjectRect));
+      return;
+    }
+  }
+}
+
+void TskSkinnedForm::SkinMenuOpen() {
+  if (!FMainMenuMode) HookAppMessages();
+  if (FSkinMenuOpen) return;
+  FSkinMenuOpen = true;
+  if (OnSkinMenuOpen) OnSkinMenuOpen(this);
+}
+
+void TskSkinnedForm::SkinMenuClose() {
+  FSkinMenuOpen = false;
+  for (auto& o : FObjects) {
+    if (auto* m = dynamic_cast<TskSkinMainMenuItem*>(o.get()); m && m->Down) {
+      m->Active = false;
+      m->Down = false;
+      m->Redraw();
+      break;
+    }
+    if (auto* b = dynamic_cast<TskSkinButtonObject*>(o.get()); b && b->MenuItem && b->Pressed) {
+      b->SetPressed(false);
+      break;
+    }
+  }
+  UnhookAppMessages();
+  if (OnSkinMenuClose) OnSkinMenuClose(this);
+  if (FMainMenuMode) {
+    FMainMenuMode = false;
+    if (OnMainMenuExit) OnMainMenuExit(this);
+  }
+}
+
+void TskSkinnedForm::EnterMainMenu() {
+  auto items = MainMenuItems();
+  if (!items.empty()) {
+    TskSkinMainMenuItem* hot = items.front();
+    for (TskSkinMainMenuItem* m : items)
+      if (m->Active) {
+        hot = m;
+        break;
+      }
+    hot->MouseEnter();
+    FMainMenuMode = true;
+    HookAppMessages();
+  }
+  if (OnMainMenuEnter) OnMainMenuEnter(this);
+}
+
+void TskSkinnedForm::MainMenuExit() {
+  FMainMenuMode = false;
+  if (FSkinMenu && FSkinMenu->Visible()) FSkinMenu->CloseAll();
+  for (TskSkinMainMenuItem* m : MainMenuItems())
+    if (m->Active) {
+      m->MouseLeave();
+      break;
+    }
+  UnhookAppMessages();
+  if (OnMainMenuExit) OnMainMenuExit(this);
+}
+
+void TskSkinnedForm::HookAppMessages() {
+  if (FAppHooked || !Application) return;
+  FSavedOnMessage = Application->OnMessage;
+  Application->OnMessage = [this](MSG& Msg, bool& Handled) { AppMessageHook(Msg, Handled); };
+  FAppHooked = true;
+}
+
+void TskSkinnedForm::UnhookAppMessages() {
+  if (!FAppHooked) return;
+  FAppHooked = false;
+  if (Application) Application->OnMessage = FSavedOnMessage;
+  FSavedOnMessage = nullptr;
+}
+
+void TskSkinnedForm::AppMessageHook(MSG& Msg, bool& Handled) {
+  if (Msg.message == WM_KEYDOWN) MenuKeyDown(static_cast<WORD>(Msg.wParam));
+  if (Msg.message == WM_KEYDOWN || Msg.message == WM_MOUSEWHEEL) {
+    Msg.message = 0;
+    Handled = true;
+    return;
+  }
+  if (FAppHooked && FSavedOnMessage) FSavedOnMessage(Msg, Handled);
+}
+
+void TskSkinnedForm::NextMainMenuItem() {
+  std::vector<TskSkinMainMenuItem*> items;
+  for (TskSkinMainMenuItem* m : MainMenuItems())
+    if (m->Enabled && m->Visible && m->Shown) items.push_back(m);
+  if (items.empty()) return;
+  size_t next = 0;
+  for (size_t i = 0; i < items.size(); ++i)
+    if (items[i]->Active || items[i]->Down) {
+      items[i]->MouseLeave();
+      next = i + 1 < items.size() ? i + 1 : 0;
+      break;
+    }
+  items[next]->MouseEnter();
+}
+
+void TskSkinnedForm::PrevMainMenuItem() {
+  std::vector<TskSkinMainMenuItem*> items;
+  for (TskSkinMainMenuItem* m : MainMenuItems())
+    if (m->Enabled && m->Visible && m->Shown) items.push_back(m);
+  if (items.empty()) return;
+  size_t prev = items.size() - 1;
+  for (size_t i = items.size(); i-- > 0;)
+    if (items[i]->Active || items[i]->Down) {
+      items[i]->MouseLeave();
+      prev = i > 0 ? i - 1 : items.size() - 1;
+      break;
+    }
+  items[prev]->MouseEnter();
+}
+
+bool TskSkinnedForm::MainMenuAccel(WORD Key) {
+  for (TskSkinMainMenuItem* m : MainMenuItems()) {
+    if (!m->Enabled || !m->Visible || !m->Shown || !IsAccel(Key, m->MenuItem->Caption())) continue;
+    m->MouseEnter();
+    if (!(FSkinMenu && FSkinMenu->Visible()) || m->MenuItem->Count() == 0)
+      m->MouseDown(0, 0, mbLeft);
+    return true;
+  }
+  return false;
+}
+
+void TskSkinnedForm::MenuKeyDown(WORD Key) {
+  TskSkinMenu* sm = FSkinMenu;
+  auto open = [&] { return sm && sm->Visible() && sm->LevelCount() > 0; };
+  if (FMainMenuMode && MainMenuAccel(Key)) return;
+  if (Key == VK_ESCAPE && FMainMenuMode && !open()) {
+    MainMenuExit();
+    return;
+  }
+  if (Key == VK_LEFT && FMainMenuMode && (!sm || sm->LevelCount() <= 1)) {
+    PrevMainMenuItem();
+    return;
+  }
+  if (Key == VK_RIGHT && FMainMenuMode) {
+    bool leaf = true;
+    if (open()) {
+      TskSkinPopupWindow* w = sm->Level(sm->LevelCount() - 1);
+      int a = w->ActiveIndex();
+      leaf = a < 0 || !w->Item(a)->HasSubItems();
+    }
+    if (leaf) {
+      NextMainMenuItem();
+      return;
+    }
+  }
+  if (Key == VK_RETURN || Key == VK_DOWN) {
+    for (TskSkinMainMenuItem* m : MainMenuItems())
+      if ((m->Down && m->MenuItem->Count() == 0) || (m->Active && !open())) {
+        m->Active = false;
+        m->MouseDown(0, 0, mbLeft);
+        return;
+      }
+  }
+  if (!open()) return;
+  sm->HandleMenuKey(Key);
+  if (Key != VK_ESCAPE || (sm->Visible() && sm->LevelCount() > 0)) return;
+  if (FMainMenuMode) {
+    for (TskSkinMainMenuItem* m : MainMenuItems())
+      if (m->Down) {
+        m->Down = false;
+        m->MouseEnter();
+        break;
+      }
+    FSkinMenuOpen = false;
+    if (OnSkinMenuClose) OnSkinMenuClose(this);
+  } else {
+    SkinMenuClose();
+  }
+}
+
+void TskSkinnedForm::FormShortCut(TMessage& Msg, bool& Handled) {
+  if (OnShortCut) {
+    OnShortCut(Msg, Handled);
+    if (Handled) return;
+  }
+  if (FSavedFormShortCut) {
+    FSavedFormShortCut(Msg, Handled);
+    if (Handled) return;
+  }
+  bool alt = GetKeyState(VK_MENU) < 0, ctrl = GetKeyState(VK_CONTROL) < 0,
+       shift = GetKeyState(VK_SHIFT) < 0;
+  bool altAlone = alt && !ctrl && !shift;
+  WORD key = static_cast<WORD>(Msg.WParam);
+  if (altAlone && key == VK_SPACE) {
+    ShowSystemMenuAtButton();
+    FLastShortCut = false;
+    Handled = true;
+    return;
+  }
+  if (FLastShortCut) {
+    FLastShortCut = false;
+    Handled = false;
+  }
+  if (!FMainMenu) return;
+  if (altAlone && key != VK_F4 && MainMenuAccel(key)) {
+    Handled = true;
+    return;
+  }
+  FLastShortCut = FMainMenu->IsShortCut(Msg);
+  Handled = FLastShortCut;
+}
+
+void TskSkinnedForm::CheckMenuClose(UINT Msg) {
+  if (!IsMenuCloseMessage(Msg)) return;
+  if (ShowObjectHint && FSkinHint) FSkinHint->HideHint();
+  if (!FMainMenuMode || FSkinMenuOpen) {
+    if (FSkinMenu && FSkinMenu->Visible())
+      FSkinMenu->CloseAll();
+    else if (FSkinMenuOpen)
+      SkinMenuClose();
+  } else {
+    MainMenuExit();
+  }
+  CloseComboDropDowns();
+}
+
+void TskSkinnedForm::CloseComboDropDowns() {
+  if (FForm->FormStyle() != fsMDIForm || !FForm->Visible() ||
+      (ComponentState() & (csLoading | csDesigning)))
+    return;
+  for (int i = 0; i < FForm->ComponentCount(); ++i) {
+    auto* c = dynamic_cast<TskSkinCustomComboBox*>(FForm->Components(i));
+    if (c && c->Visible() && c->Enabled() && c->HandleAllocated())
+      SendMessageW(c->Handle(), CM_CANCELMODE, 0, 0);
+  }
+}
+
+bool TskSkinnedForm::MenuMessage(TMessage& M) {
+  switch (M.Msg) {
+  case WM_SKINMENUCLOSED:
+    SkinMenuClose();
+    FOldWindowProc(M);
+    return true;
+  case WM_NCACTIVATE:
+    if (FSkinMenu && FSkinMenu->Visible()) FSkinMenu->CloseAll();
+    return false;
+  case WM_SYSCOMMAND:
+    if ((M.WParam & 0xFFF0) != SC_KEYMENU || !FSkinActive) return false;
+    // Alt with a letter went through the shortcut check already.
+    if (M.LParam != 0 && FMainMenuMode) {
+      M.Result = 0;
+      return true;
+    }
+    if (!FMainMenuMode) {
+      if (FSkinMenu && FSkinMenu->Visible())
+        FSkinMenu->CloseAll();
+      else if (FSkinMenuOpen)
+        SkinMenuClose();
+      EnterMainMenu();
+    } else {
+      MainMenuExit();
+    }
+    M.Result = 0;
+    return true;
+  default:
+    return false;
+  }
+}
+
+void TskSkinnedForm::ObjectHintChange(int Old, int New) {
+  if (!ShowObjectHint || !FSkinHint) return;
+  int n = int(FObjects.size());
+  if (Old >= 0 && Old < n && !FObjects[Old]->Hint.empty()) FSkinHint->HideHint();
+  if (New >= 0 && New < n && GetFormActive() && !FObjects[New]->Hint.empty())
+    FSkinHint->ShowHintDelayed(FObjects[New]->Hint);
 }

@@ -16,9 +16,13 @@
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/ImgList.h"
+#include "framework/Menus.h"
 #include "skin/SkinData.h"
 
 class TskSkinnedForm;
+class TskSkinMenu;
+class TskSkinHint;
+class TskSkinPopupMenu;
 
 // ---------------------------------------------------------------------------
 // Windowless skinned control base
@@ -138,9 +142,13 @@ public:
   void MouseLeave() override;
   bool MorphPending() const override;
   void SetPressed(bool Value);
+  // Shows the attached menu's sub-items below the button.
+  void ShowAttachedMenu();
   bool Pressed = false;
   RECT DownRect{}, DisableSkinRect{};
   int GroupIndex = -1;
+  // The menu the button shows (the system menu's root for its button).
+  TMenuItem* MenuItem = nullptr;
 
 protected:
   void ReleaseGroup();
@@ -204,6 +212,30 @@ public:
   void Draw(TCanvas* Cnvs, bool Alone) override;
   TskDataSkinBitLabel* Data;
   std::wstring TextValue;
+};
+
+// One item of the form's main menu, laid out in the skin's main-menu
+// rectangle; pressing it opens its sub-menu through the form's skinned menu.
+class TskSkinMainMenuItem : public TskActiveSkinObject {
+public:
+  TskSkinMainMenuItem(TskSkinnedForm* AForm, TskDataSkinMainMenuItem* Data, TMenuItem* Item);
+  void Draw(TCanvas* Cnvs, bool Alone) override;
+  void MouseDown(int X, int Y, TMouseButton Button) override;
+  void MouseEnter() override;
+  void MouseLeave() override;
+  void SetDown(bool Value);
+  // Places the item after the previous main-menu item; hides it when it
+  // passes the menu rectangle.
+  void Layout(HDC DC);
+  TskDataSkinMainMenuItem* Data;
+  TMenuItem* MenuItem;
+  bool Down = false;
+  bool Shown = true;
+  bool SavedEnabled = true;
+
+private:
+  void DrawImage(TCanvas* Cnvs, const RECT& Src, TColor TextColor);
+  int TextWidth(HDC DC) const;
 };
 
 // ---------------------------------------------------------------------------
@@ -348,6 +380,8 @@ using TskValueObjectEvent = std::function<void(const std::wstring& IDName, int V
 using TskCaptionPaintEvent = std::function<void(TCanvas* Cnvs, const RECT& R, bool AActive)>;
 
 class TskSkinnedForm : public TComponent {
+  friend class TskSkinMainMenuItem;
+
 public:
   // The owner must be a form.
   explicit TskSkinnedForm(TComponent* AOwner);
@@ -396,6 +430,56 @@ public:
   TskPaintObjectEvent OnPaintEvent;
   TskSwitchEvent OnSwitchChangeStateEvent;
   TskValueObjectEvent OnTrackBarChangeValueEvent, OnFrameRegulatorChangeValueEvent;
+
+  // Menus and keyboard.
+  TPopupMenu* SystemMenu() const { return FSystemMenu; }
+  void SetSystemMenu(TPopupMenu* Value);
+  TMainMenu* MainMenu() const { return FMainMenu; }
+  void SetMainMenu(TMainMenu* Value);
+  TskSkinHint* SkinHint() const { return FSkinHint; }
+  void SetSkinHint(TskSkinHint* Value);
+  bool AlwaysMinimizeToTray = false;
+  TNotifyEvent OnSkinMenuOpen, OnSkinMenuClose, OnMainMenuEnter, OnMainMenuExit;
+  // Asked first by the form's shortcut check.
+  TShortCutEvent OnShortCut;
+  TskSkinMenu* SkinMenu() const { return FSkinMenu; }
+  // The skin of the menus: MenusSkinData, else SkinData.
+  TskSkinData* MenuSkin() const { return FMenusSkinData ? FMenusSkinData : FSkinData; }
+  TPopupMenu* BuiltinSystemMenu() const { return FBuiltinSysMenu; }
+  TskSkinPopupMenu* TrayMenu() const { return FTrayMenu; }
+  TMenuItem* GetSystemMenuItems();
+  void BuildSystemMenu();
+  void UpdateUserSystemMenu();
+  void BuildTrayMenu();
+  void PopupSystemMenuAt(int X, int Y);
+  void PopupSystemMenuRect(const RECT& R);
+  void ShowSystemMenuAtButton();
+  void SkinMenuOpen();
+  void SkinMenuClose();
+  bool SkinMenuIsOpen() const { return FSkinMenuOpen; }
+  bool MainMenuMode() const { return FMainMenuMode; }
+  void EnterMainMenu();
+  void MainMenuExit();
+  void HookAppMessages();
+  void UnhookAppMessages();
+  bool AppMessagesHooked() const { return FAppHooked; }
+  void AppMessageHook(MSG& Msg, bool& Handled);
+  void MenuKeyDown(WORD Key);
+  bool MainMenuAccel(WORD Key);
+  void FormShortCut(TMessage& Msg, bool& Handled);
+  // Closes the menus on the messages that close them; the first step of the
+  // window procedure.
+  void CheckMenuClose(UINT Msg);
+  // An MDI frame closes the drop-down lists of its skinned combo boxes.
+  void CloseComboDropDowns();
+  void NextMainMenuItem();
+  void PrevMainMenuItem();
+  void CreateMainMenuItems();
+  void FreeMainMenuItems();
+  std::vector<TskSkinMainMenuItem*> MainMenuItems() const;
+  RECT MainMenuRect() const;
+  // An object's rectangle on the screen.
+  RECT ObjectScreenRect(const RECT& R) const;
 
   // The replacement window procedure of the form.
   void FormWindowProc(TMessage& Message);
@@ -544,6 +628,15 @@ private:
   bool ObjectInRollState(const TskActiveSkinObject* O) const;
   void StopTimers();
   void SetRegion(HRGN Rgn);
+  // Menus and keyboard.
+  void InitMenus();
+  void DoneMenus();
+  bool MenuMessage(TMessage& M);
+  void AddStdMenuItem(TMenuItem* Parent, int Index, const std::wstring& Name);
+  bool StdMenuItemShown(const std::wstring& Name) const;
+  void StdMenuItemClick(const std::wstring& Name);
+  std::wstring MenuResString(const std::wstring& Name) const;
+  void ObjectHintChange(int Old, int New);
 
   TCustomForm* FForm = nullptr;
   TWndMethod FOldWindowProc;
@@ -600,6 +693,18 @@ private:
   // A left press in the frame is being handled; the size/move loop it
   // started (if any) has ended.
   bool FInNCPress = false, FPressMoved = false;
+
+  // Menus and keyboard.
+  TskSkinMenu* FSkinMenu = nullptr;
+  TComponent* FMenuHost = nullptr;
+  TPopupMenu* FBuiltinSysMenu = nullptr;
+  TskSkinPopupMenu* FTrayMenu = nullptr;
+  TPopupMenu* FSystemMenu = nullptr;
+  TMainMenu* FMainMenu = nullptr;
+  TskSkinHint* FSkinHint = nullptr;
+  bool FSkinMenuOpen = false, FMainMenuMode = false, FAppHooked = false, FLastShortCut = false;
+  TMessageEvent FSavedOnMessage;
+  TShortCutEvent FSavedFormShortCut;
 };
 
 // The first skinned form among the component's owned components, or nullptr.

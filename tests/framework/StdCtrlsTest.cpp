@@ -286,3 +286,85 @@ TEST_F(StdCtrlsTest, ScrollBarRangePositionAndSteps) {
 }
 
 } // namespace
+
+namespace {
+
+// One call of OnDrawItem.
+struct TDrawCall {
+  int Index;
+  TRect Rect;
+  TOwnerDrawState State;
+};
+
+} // namespace
+
+TEST_F(StdCtrlsTest, OwnerDrawnListBoxGetsItsRowsWithTheirStates) {
+  auto* list = Make<TListBox>(12, 24, 150, 120);
+  list->SetStyle(lbOwnerDrawFixed);
+  list->SetItemHeight(22);
+  for (const wchar_t* s : {L"one", L"two", L"three"})
+    list->Items()->Add(s);
+  std::vector<TDrawCall> calls;
+  list->OnDrawItem = [&](TWinControl* Control, int Index, const TRect& R, TOwnerDrawState State) {
+    EXPECT_EQ(Control, list);
+    calls.push_back({Index, R, State});
+    // The canvas draws into the row's device context.
+    static_cast<TListBox*>(Control)->Canvas()->FillRect(R);
+  };
+  form->Show();
+  testsupport::PumpMessages();
+  EXPECT_EQ(list->ItemHeight(), 22);
+  EXPECT_EQ(list->ItemRect(1).Top, 22);
+  EXPECT_TRUE(GetWindowLongW(list->Handle(), GWL_STYLE) & LBS_OWNERDRAWFIXED);
+
+  // The platform asks for single rows with the states of its item flags.
+  struct Case {
+    UINT itemState;
+    TOwnerDrawState expected;
+  } cases[] = {
+      {0, 0},
+      {ODS_SELECTED, odSelected},
+      {ODS_FOCUS, odFocused},
+      {ODS_SELECTED | ODS_FOCUS, odSelected | odFocused},
+      {ODS_DISABLED, odDisabled},
+  };
+  HDC dc = GetDC(list->Handle());
+  for (const Case& c : cases) {
+    calls.clear();
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_LISTBOX;
+    dis.itemID = 2;
+    dis.itemAction = ODA_DRAWENTIRE;
+    dis.itemState = c.itemState;
+    dis.hwndItem = list->Handle();
+    dis.hDC = dc;
+    dis.rcItem = RECT{0, 44, 150, 66};
+    SendMessageW(box->Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].Index, 2);
+    EXPECT_EQ(calls[0].Rect.Top, 44);
+    EXPECT_EQ(calls[0].State, c.expected) << c.itemState;
+  }
+  ReleaseDC(list->Handle(), dc);
+
+  // Selecting a row makes the list draw it selected.
+  calls.clear();
+  list->SetItemIndex(1);
+  list->Repaint();
+  testsupport::PumpMessages();
+  bool selectedDrawn = false;
+  for (const TDrawCall& c : calls)
+    if (c.Index == 1 && (c.State & odSelected)) selectedDrawn = true;
+  EXPECT_TRUE(selectedDrawn);
+
+  // Columns and the selection mode change the window's style.
+  list->SetColumns(2);
+  EXPECT_TRUE(GetWindowLongW(list->Handle(), GWL_STYLE) & LBS_MULTICOLUMN);
+  EXPECT_EQ(SendMessageW(list->Handle(), LB_GETITEMHEIGHT, 0, 0), 22);
+  list->SetMultiSelect(true);
+  list->SetExtendedSelect(false);
+  LONG style = GetWindowLongW(list->Handle(), GWL_STYLE);
+  EXPECT_TRUE(style & LBS_MULTIPLESEL);
+  EXPECT_FALSE(style & LBS_EXTENDEDSEL);
+  EXPECT_EQ(list->Items()->Count(), 3);
+}

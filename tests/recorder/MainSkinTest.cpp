@@ -9,6 +9,7 @@
 #include "recorder/funcs.h"
 #include "recorder/globals.h"
 #include "recorder/main.h"
+#include "skin/SkinMenus.h"
 #include "tests/support/Gui.h"
 
 using namespace recorder;
@@ -345,4 +346,52 @@ TEST_F(MainSkinTest, CommandButtonsShowTheirOwnPicturesFromTheSkin) {
   EXPECT_EQ(form->SkinButtonRecord->SkinDataName(), L"PlayButton");
   EXPECT_EQ(form->SkinButtonFilezList->SkinDataName(), L"button");
   EXPECT_EQ(ButtonPixels(form->SkinButtonEdit), ButtonPixels(form->SkinButtonFilezList));
+}
+
+// The system-menu caption button opens the skinned system menu; the hint is
+// the skinned one; the list and help menus stay plain popup menus.
+TEST_F(MainSkinTest, SkinHintAndPlainPopupMenus) {
+  ASSERT_NE(form->skSkinHint, nullptr);
+  EXPECT_TRUE(form->skSkinHint->Active());
+  EXPECT_EQ(form->skSkinHint->LineSeparator(), L"@");
+  EXPECT_EQ(form->skSkinHint->SkinData(), form->skSkinData);
+  EXPECT_EQ(form->skSkinnedForm->SkinHint(), form->skSkinHint);
+  EXPECT_EQ(dynamic_cast<TskSkinPopupMenu*>(form->PopupMenuListview), nullptr);
+  EXPECT_EQ(dynamic_cast<TskSkinPopupMenu*>(form->PopupMenuHelp), nullptr);
+}
+
+TEST_F(MainSkinTest, SystemMenuInputButtonOpensTheSkinnedSystemMenu) {
+  for (bool alt : {false, true}) {
+    SCOPED_TRACE(alt ? "alt" : "builtin");
+    UseSkin(alt);
+    ASSERT_TRUE(testsupport::ForceForeground(form->Handle(), 3000));
+    TskSkinStdButtonObject* b = nullptr;
+    for (auto& o : form->skSkinnedForm->Objects())
+      if (auto* s = dynamic_cast<TskSkinStdButtonObject*>(o.get()); s && s->Command == cmSysMenu)
+        b = s;
+    ASSERT_NE(b, nullptr);
+    ASSERT_TRUE(b->Enabled);
+    POINT p{(b->ObjectRect.left + b->ObjectRect.right) / 2,
+            (b->ObjectRect.top + b->ObjectRect.bottom) / 2};
+    ClientToScreen(form->Handle(), &p);
+    SetCursorPos(p.x, p.y);
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+    TskSkinMenu* sm = form->skSkinnedForm->SkinMenu();
+    ASSERT_TRUE(
+        testsupport::PumpUntil([&] { return sm->Visible() && sm->LevelCount() == 1; }, 2000));
+    TskSkinPopupWindow* w = sm->Level(0);
+    std::vector<std::wstring> shown;
+    for (int i = 0; i < w->ItemCount(); ++i)
+      shown.push_back(w->Item(i)->MenuItem()->Caption());
+    EXPECT_EQ(shown, (std::vector<std::wstring>{L"Mi&nimize", L"-", L"&Close"}));
+    EXPECT_EQ(ShortCutToText(w->Item(2)->MenuItem()->ShortCut()), L"Alt+F4");
+    testsupport::SaveWindowPng(w->Handle(), alt ? L"recorder_system_menu_alt.png"
+                                                : L"recorder_system_menu_builtin.png");
+    sm->CloseAll();
+    EXPECT_FALSE(b->Pressed);
+  }
 }

@@ -223,6 +223,30 @@ TEST_F(MeterMixerTest, ChoosingADeviceRefillsItsLines) {
   }
 }
 
+TEST_F(MeterMixerTest, DeviceComboIsSkinnedAndItsChoiceRunsTheDeviceChange) {
+  TskSkinComboBox* cb = form->ComboBoxDevice;
+  for (TskSkinComboBox* c : {cb, form->ComboBoxMixer}) {
+    EXPECT_EQ(c->Style(), skcbFixedStyle);
+    EXPECT_EQ(c->DropDownCount(), 8);
+  }
+  ASSERT_GT(cb->Items()->Count(), 0);
+  // A second entry for the first device, so that choosing it changes the text.
+  auto* device = cb->Items()->Objects(0);
+  cb->Items()->AddObject(L"The first device once more", device);
+  cb->SetItemIndex(0);
+  form->ComboBoxMixer->Items()->Clear();
+  form->AudioRecord->SetDevice(0);
+  // Chosen in the open list and taken with Enter.
+  cb->DropDown();
+  ASSERT_TRUE(cb->DropDownList()->ListVisible());
+  cb->DropDownList()->SetItemIndex(cb->Items()->Count() - 1);
+  cb->Perform(WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_FALSE(cb->DropDownList()->ListVisible());
+  EXPECT_EQ(cb->Text(), L"The first device once more");
+  EXPECT_EQ(form->AudioRecord->Device(), reinterpret_cast<intptr_t>(device));
+  EXPECT_EQ(form->ComboBoxMixer->Items()->Count(), form->AudioRecord->LineCount());
+}
+
 TEST_F(MeterMixerTest, GainBarSetsTheLineVolume) {
   TAudioRecord2& rec = *form->AudioRecord;
   if (form->ComboBoxMixer->Items()->Count() == 0) GTEST_SKIP() << "no mixer line";

@@ -282,8 +282,7 @@ TEST(SkinMenuInput, KeysWalkOpenAndClose) {
   opener->SetParent(&form);
   opener->SetBounds(10, 10, 40, 20);
   form.Show();
-  for (int i = 0; i < 3 && !testsupport::ForceForeground(form.Handle(), 1000); ++i) {
-  }
+  ASSERT_TRUE(testsupport::ForceForeground(form.Handle(), 3000));
   HWND front = GetForegroundWindow();
   TskSkinMenu* sm = form.SkinMenu();
   int closeEvents = 0;
@@ -334,61 +333,100 @@ TEST(SkinMenuInput, KeysWalkOpenAndClose) {
   PumpFor(30);
 }
 
+// The window of an open level. A level the menu closed is freed (an input
+// from outside may close the menu at any time), so the tests look it up
+// again after each pump instead of keeping it.
+#define ASSERT_LEVEL_OPEN(form, level)                                                             \
+  ASSERT_GT((form).SkinMenu()->LevelCount(), (level))                                              \
+      << "closed on message " << (form).LastCloseMessage
+
 TEST(SkinMenuInput, SubMenuWaitAndMouseClicks) {
   THostForm form(nullptr);
   TTestMenu tm(&form);
   form.Show();
-  for (int i = 0; i < 3 && !testsupport::ForceForeground(form.Handle(), 1000); ++i) {
-  }
+  ASSERT_TRUE(testsupport::ForceForeground(form.Handle(), 3000));
   TskSkinMenu* sm = form.SkinMenu();
   sm->Popup(nullptr, nullptr, 0, TRect(150, 150, 150, 150), tm.Menu->Items(), false);
-  TskSkinPopupWindow* w = Top(sm);
-  ASSERT_NE(w, nullptr);
+  ASSERT_LEVEL_OPEN(form, 0);
+  const HWND first = sm->Level(0)->Handle();
   PumpFor(30);
-  auto at = [&](int i) {
-    TRect r = w->Item(i)->ObjectRect;
+  ASSERT_LEVEL_OPEN(form, 0);
+  auto active = [&] { return sm->LevelCount() ? sm->Level(0)->ActiveIndex() : -1; };
+  auto centre = [&](int level, int i) {
+    TRect r = level < sm->LevelCount() ? sm->Level(level)->Item(i)->ObjectRect : TRect();
     return POINT{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
   };
   // Hovering the branch waits about 500 ms before opening.
-  POINT b = at(2);
-  MouseToClient(w->Handle(), b.x, b.y, 10);
-  ASSERT_TRUE(PumpUntil([&] { return w->ActiveIndex() == 2; }, 1000));
+  const POINT b = centre(0, 2), o = centre(0, 0);
+  MouseToClient(first, b.x, b.y, 10);
+  ASSERT_TRUE(PumpUntil([&] { return active() == 2; }, 1000)) << form.LastCloseMessage;
   EXPECT_TRUE(sm->WaitTimer()->Enabled());
   EXPECT_EQ(sm->WaitTimer()->Interval(), 500u);
   PumpFor(250);
   EXPECT_EQ(sm->LevelCount(), 1);
-  ASSERT_TRUE(PumpUntil([&] { return sm->LevelCount() == 2; }, 1500));
+  ASSERT_TRUE(PumpUntil([&] { return sm->LevelCount() == 2; }, 1500)) << form.LastCloseMessage;
   // Opening by the wait runs the branch's command as a click does.
   EXPECT_EQ(tm.Clicked, std::vector<std::wstring>{L"branch"});
   tm.Clicked.clear();
   // Moving to a leaf of the first level closes the sub-menu.
-  POINT o = at(0);
-  MouseToClient(w->Handle(), o.x, o.y, 10);
+  MouseToClient(first, o.x, o.y, 10);
   ASSERT_TRUE(PumpUntil([&] { return sm->LevelCount() == 1; }, 1000));
-  EXPECT_EQ(w->ActiveIndex(), 0);
+  ASSERT_LEVEL_OPEN(form, 0);
+  EXPECT_EQ(active(), 0);
   // Hovering the branch and leaving for a leaf before the wait cancels it.
-  MouseToClient(w->Handle(), b.x, b.y, 10);
-  ASSERT_TRUE(PumpUntil([&] { return sm->WaitItem() != nullptr; }, 1000));
-  MouseToClient(w->Handle(), o.x, o.y, 10);
+  MouseToClient(first, b.x, b.y, 10);
+  ASSERT_TRUE(PumpUntil([&] { return sm->WaitItem() != nullptr; }, 1000)) << form.LastCloseMessage;
+  MouseToClient(first, o.x, o.y, 10);
   ASSERT_TRUE(PumpUntil([&] { return sm->WaitItem() == nullptr; }, 1000));
   PumpFor(500);
-  EXPECT_EQ(sm->LevelCount(), 1);
+  EXPECT_EQ(sm->LevelCount(), 1) << form.LastCloseMessage;
   // Clicking the branch runs its command and opens at once.
-  ClickClient(w->Handle(), b.x, b.y);
-  ASSERT_EQ(sm->LevelCount(), 2);
+  ClickClient(first, b.x, b.y);
+  ASSERT_LEVEL_OPEN(form, 1);
   EXPECT_EQ(tm.Clicked, std::vector<std::wstring>{L"branch"});
   // A click on a leaf of the sub-menu runs it and closes everything.
-  TskSkinPopupWindow* sub = Top(sm);
-  TRect r = sub->Item(0)->ObjectRect;
-  ClickClient(sub->Handle(), (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+  const POINT leaf = centre(1, 0);
+  ClickClient(sm->Level(1)->Handle(), leaf.x, leaf.y);
   EXPECT_FALSE(sm->Visible());
   EXPECT_EQ(tm.Clicked.back(), L"first.wav");
   EXPECT_GE(form.ClosedNotices, 1);
+  // The closed levels' windows go once their messages have returned.
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(first); }, 1000));
   // A click outside (on the form) closes an open menu.
   sm->Popup(nullptr, nullptr, 0, TRect(150, 150, 150, 150), tm.Menu->Items(), false);
   ClickClient(form.Handle(), 20, 200);
   EXPECT_FALSE(sm->Visible());
+  EXPECT_EQ(form.LastCloseMessage, static_cast<UINT>(WM_LBUTTONDOWN));
   PumpFor(30);
+}
+
+// A command may close the menu under the level that runs it: a branch whose
+// command closes the menu opens no sub-menu, by key, by the wait or by click.
+TEST(SkinMenu, BranchCommandThatClosesTheMenuOpensNothing) {
+  THostForm form(nullptr);
+  TTestMenu tm(&form);
+  form.Show();
+  TskSkinMenu* sm = form.SkinMenu();
+  tm.Recent->OnClick = [&](TObject*) { sm->CloseAll(); };
+  for (int how = 0; how < 3; ++how) {
+    SCOPED_TRACE(how);
+    sm->Popup(nullptr, nullptr, 0, TRect(150, 150, 150, 150), tm.Menu->Items(), false);
+    ASSERT_EQ(sm->LevelCount(), 1);
+    TskSkinPopupWindow* w = sm->Level(0);
+    if (how == 0) {
+      sm->HandleMenuKey(VK_DOWN);
+      sm->HandleMenuKey(VK_RIGHT);
+    } else if (how == 1) {
+      sm->ItemActivated(w, w->Item(2), false, false);
+      ASSERT_EQ(sm->WaitItem(), w->Item(2));
+      sm->WaitTick();
+    } else {
+      w->Item(2)->Click();
+    }
+    EXPECT_FALSE(sm->Visible());
+    EXPECT_EQ(sm->LevelCount(), 0);
+    PumpFor(30);
+  }
 }
 
 TEST(SkinMenu, PopupMenuGoesThroughTheFormsHost) {

@@ -80,10 +80,15 @@ public:
   void SkinMenuOpen() override { ++Opens; }
   void WndProc(TMessage& m) override {
     if (m.Msg == WM_SKINMENUCLOSED) ++ClosedNotices;
-    if (FMenu && FMenu->Visible() && IsMenuCloseMessage(m.Msg)) FMenu->CloseAll();
+    if (FMenu && FMenu->Visible() && IsMenuCloseMessage(m.Msg)) {
+      LastCloseMessage = m.Msg;
+      FMenu->CloseAll();
+    }
     TForm::WndProc(m);
   }
   int Opens = 0, Closes = 0, ClosedNotices = 0;
+  // The last message on which the form closed its menu (for failure texts).
+  UINT LastCloseMessage = 0;
 
 private:
   // The host found among the form's components.
