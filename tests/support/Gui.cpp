@@ -247,8 +247,8 @@ bool ForceForeground(HWND h, int timeoutMs) {
   // Only a click that the window itself gets: one beside a shaped window
   // lands on the desktop, whose program takes the activation with it later.
   HWND under = WindowFromPoint(corner);
+  if (std::wstring(unmanaged) != L"1") SetCursorPos(corner.x, corner.y);
   if (std::wstring(unmanaged) != L"1" && (under == h || IsChild(h, under))) {
-    SetCursorPos(corner.x, corner.y);
     // The click goes on only once the window's thread has taken its release
     // out of the queue: a click left behind would land later, in the middle
     // of the test (closing a menu, taking the activation).
