@@ -24,6 +24,8 @@ UnitHooks& Hooks() {
 }
 
 const UINT_PTR kHintShowTimer = 1, kHintHideTimer = 2;
+// Command number of the first MDI child in the window menu, above the menus' own.
+const UINT kFirstMDIChild = 0xFF00;
 
 // Made before any other static object of the program and freed after them.
 struct FrameworkGlobals {
@@ -120,6 +122,9 @@ TCustomForm::~TCustomForm() {
   if (Application && Application->MainForm() == this) Application->SetMainForm(nullptr);
   FCanvas->SetControl(nullptr);
   if (FHandle && FMenu) ::SetMenu(FHandle, nullptr);
+  // An MDI child leaves through its client, which then activates the next one.
+  if (FHandle && IsMDIChildWindow())
+    SendMessageW(GetParent(FHandle), WM_MDIDESTROY, reinterpret_cast<WPARAM>(FHandle), 0);
 }
 
 void TCustomForm::AfterConstruction() {
@@ -169,6 +174,11 @@ TWindowState TCustomForm::WindowState() const {
 
 void TCustomForm::SetWindowState(TWindowState Value) {
   FWindowState = Value;
+  if (FHandle && Visible() && IsMDIChildWindow() && Value != wsMinimized) {
+    SendMessageW(GetParent(FHandle), Value == wsMaximized ? WM_MDIMAXIMIZE : WM_MDIRESTORE,
+                 reinterpret_cast<WPARAM>(FHandle), 0);
+    return;
+  }
   if (FHandle && Visible())
     ShowWindow(FHandle, Value == wsMaximized   ? SW_SHOWMAXIMIZED
                         : Value == wsMinimized ? SW_MINIMIZE
@@ -192,6 +202,7 @@ void TCustomForm::SetMenu(TMainMenu* Value) {
     ::SetMenu(FHandle, Value ? Value->Handle() : nullptr);
     DrawMenuBar(FHandle);
   }
+  UpdateWindowMenu();
 }
 
 void TCustomForm::CreateParams(TCreateParams& p) {
@@ -235,6 +246,13 @@ void TCustomForm::CreateParams(TCreateParams& p) {
     }
   }
   if (FFormStyle == fsStayOnTop) p.ExStyle |= WS_EX_TOPMOST;
+  if (FFormStyle == fsMDIChild) {
+    p.Style = (p.Style & ~WS_POPUP) | WS_CHILD;
+    p.ExStyle |= WS_EX_MDICHILD;
+    p.WndParent = MDIParentClient();
+    if (!p.WndParent)
+      throw EInvalidOperation(L"Cannot create form. No MDI forms are currently active");
+  }
   if (!Enabled()) p.Style |= WS_DISABLED;
   p.WindowClass.style = CS_DBLCLKS;
   p.WindowClass.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
@@ -282,6 +300,148 @@ void TCustomForm::CreateWnd() {
     SendMessageW(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FIcon->Handle()));
   }
   if (FMenu) ::SetMenu(FHandle, FMenu->Handle());
+  if (FFormStyle == fsMDIForm) {
+    CLIENTCREATESTRUCT ccs{};
+    ccs.idFirstChild = kFirstMDIChild;
+    RECT r;
+    GetClientRect(FHandle, &r);
+    FClientHandle =
+        CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr,
+                        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_HSCROLL |
+                            WS_VSCROLL | MDIS_ALLCHILDSTYLES,
+                        0, 0, r.right, r.bottom, FHandle, nullptr, GetModuleHandleW(nullptr), &ccs);
+    if (!FClientHandle) RaiseLastOSError();
+    UpdateWindowMenu();
+  }
+}
+
+void TCustomForm::CreateWindowHandle(const TCreateParams& p) {
+  if (FFormStyle != fsMDIChild) {
+    TWinControl::CreateWindowHandle(p);
+    return;
+  }
+  MDICREATESTRUCTW mcs{};
+  mcs.szClass = p.WinClassName.c_str();
+  mcs.szTitle = p.Caption.c_str();
+  mcs.hOwner = GetModuleHandleW(nullptr);
+  mcs.x = p.X;
+  mcs.y = p.Y;
+  mcs.cx = p.Width;
+  mcs.cy = p.Height;
+  mcs.style = p.Style;
+  mcs.lParam = reinterpret_cast<LPARAM>(p.Param);
+  HWND h = reinterpret_cast<HWND>(
+      SendMessageW(p.WndParent, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+  if (h) FHandle = h;
+}
+
+void TCustomForm::DestroyWnd() {
+  if (FHandle && IsMDIChildWindow()) {
+    int n = GetWindowTextLengthW(FHandle);
+    std::wstring s(n + 1, L'\0');
+    GetWindowTextW(FHandle, s.data(), n + 1);
+    s.resize(n);
+    // WM_NCDESTROY forgets the handle.
+    SendMessageW(GetParent(FHandle), WM_MDIDESTROY, reinterpret_cast<WPARAM>(FHandle), 0);
+    FText = s;
+  }
+  TWinControl::DestroyWnd();
+  // The MDI client went with the frame's window.
+  FClientHandle = nullptr;
+}
+
+void TCustomForm::DefaultHandler(TMessage& m) {
+  bool own = m.Msg >= CM_BASE && m.Msg <= 0xBFFF;
+  if (FHandle && !own) {
+    // The frame sizes its MDI client itself, in AlignControls.
+    if (FClientHandle && m.Msg != WM_SIZE) {
+      m.Result = DefFrameProcW(FHandle, FClientHandle, m.Msg, m.WParam, m.LParam);
+      return;
+    }
+    if (FFormStyle == fsMDIChild && IsMDIChildWindow()) {
+      m.Result = DefMDIChildProcW(FHandle, m.Msg, m.WParam, m.LParam);
+      return;
+    }
+  }
+  TWinControl::DefaultHandler(m);
+}
+
+void TCustomForm::AlignControls(TControl* AControl, TRect& Rect) {
+  TWinControl::AlignControls(AControl, Rect);
+  if (FClientHandle)
+    SetWindowPos(FClientHandle, nullptr, Rect.Left, Rect.Top, std::max(0, Rect.Width()),
+                 std::max(0, Rect.Height()), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
+  TWinControl::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FWindowMenu) {
+    FWindowMenu = nullptr;
+    UpdateWindowMenu();
+  }
+}
+
+bool TCustomForm::IsMDIChildWindow() const {
+  return FHandle && (GetWindowLongW(FHandle, GWL_EXSTYLE) & WS_EX_MDICHILD) != 0;
+}
+
+HWND TCustomForm::MDIParentClient() const {
+  TCustomForm* main = Application ? Application->MainForm() : nullptr;
+  if (!main || main == this || main->FormStyle() != fsMDIForm) return nullptr;
+  main->HandleNeeded();
+  return main->ClientHandle();
+}
+
+int TCustomForm::MDIChildCount() const {
+  int n = 0;
+  if (!FClientHandle) return 0;
+  for (HWND h = GetWindow(FClientHandle, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
+    if (auto* f = dynamic_cast<TCustomForm*>(FindControl(h)); f && f->FormStyle() == fsMDIChild)
+      ++n;
+  return n;
+}
+
+TCustomForm* TCustomForm::MDIChildren(int Index) const {
+  int n = 0;
+  if (FClientHandle)
+    for (HWND h = GetWindow(FClientHandle, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
+      if (auto* f = dynamic_cast<TCustomForm*>(FindControl(h)); f && f->FormStyle() == fsMDIChild)
+        if (n++ == Index) return f;
+  throw EListError(Format(L"List index out of bounds (%d)", {Index}));
+}
+
+TCustomForm* TCustomForm::ActiveMDIChild() const {
+  if (!FClientHandle) return nullptr;
+  auto h = reinterpret_cast<HWND>(SendMessageW(FClientHandle, WM_MDIGETACTIVE, 0, 0));
+  return h ? dynamic_cast<TCustomForm*>(FindControl(h)) : nullptr;
+}
+
+void TCustomForm::SetWindowMenu(TMenuItem* Value) {
+  if (Value == FWindowMenu) return;
+  if (FWindowMenu) FWindowMenu->RemoveFreeNotification(this);
+  FWindowMenu = Value;
+  if (Value) Value->FreeNotification(this);
+  UpdateWindowMenu();
+}
+
+void TCustomForm::UpdateWindowMenu() {
+  if (!FClientHandle) return;
+  // The submenu of the window menu item, found by its command number.
+  HMENU frameMenu = FMenu ? FMenu->Handle() : nullptr, sub = nullptr;
+  if (frameMenu && FWindowMenu) {
+    int n = GetMenuItemCount(frameMenu);
+    for (int i = 0; i < n && !sub; ++i)
+      if (GetSubMenu(frameMenu, i)) {
+        MENUITEMINFOW mi{};
+        mi.cbSize = sizeof(mi);
+        mi.fMask = MIIM_ID;
+        if (GetMenuItemInfoW(frameMenu, i, TRUE, &mi) && mi.wID == FWindowMenu->Command())
+          sub = GetSubMenu(frameMenu, i);
+      }
+  }
+  // The frame's menu bar is set by SetMenu; the client only gets the window menu.
+  SendMessageW(FClientHandle, WM_MDISETMENU, 0, reinterpret_cast<LPARAM>(sub));
+  if (frameMenu) DrawMenuBar(FHandle);
 }
 
 TRect TCustomForm::ClientRect() {
@@ -316,11 +476,17 @@ void TCustomForm::CMVisibleChanged(TMessage&) {
     ShowWindow(FHandle, cmd);
     if (FFormStyle == fsStayOnTop)
       SetWindowPos(FHandle, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    // The window menu lists the visible children only.
+    if (IsMDIChildWindow()) {
+      SendMessageW(GetParent(FHandle), WM_MDIREFRESHMENU, 0, 0);
+      BringToFront();
+    }
     SetWindowFocus();
   } else {
     if (!FHandle) return;
     DoHide();
     ShowWindow(FHandle, SW_HIDE);
+    if (IsMDIChildWindow()) SendMessageW(GetParent(FHandle), WM_MDIREFRESHMENU, 0, 0);
   }
 }
 
@@ -355,6 +521,10 @@ void TCustomForm::Show() {
 }
 
 void TCustomForm::BringToFront() {
+  if (FHandle && IsWindowVisible(FHandle) && IsMDIChildWindow()) {
+    SendMessageW(GetParent(FHandle), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(FHandle), 0);
+    return;
+  }
   if (FHandle && IsWindowVisible(FHandle)) {
     SetWindowPos(FHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(FHandle);
@@ -509,6 +679,23 @@ void TCustomForm::Dispatch(TMessage& m) {
     break;
   case WM_ACTIVATE:
     WMActivate(m);
+    break;
+  case WM_MDIACTIVATE:
+    // An MDI child is told when it becomes or stops being the active child.
+    if (IsMDIChildWindow()) {
+      bool active = reinterpret_cast<HWND>(m.LParam) == FHandle;
+      if (active != FActive) {
+        FActive = active;
+        if (active) {
+          Activate();
+          Perform(CM_ACTIVATE, 0, 0);
+        } else {
+          Deactivate();
+          Perform(CM_DEACTIVATE, 0, 0);
+        }
+      }
+    }
+    DefaultHandler(m);
     break;
   case WM_COMMAND:
     if (m.LParam == 0)
@@ -864,6 +1051,9 @@ bool TApplication::ProcessMessage(MSG& Msg) {
     HandleException(this);
     handled = true;
   }
+  if (!handled && (Msg.message == WM_KEYDOWN || Msg.message == WM_SYSKEYDOWN) && FMainForm &&
+      FMainForm->ClientHandle() && TranslateMDISysAccel(FMainForm->ClientHandle(), &Msg))
+    handled = true;
   if (!handled) {
     TranslateMessage(&Msg);
     DispatchMessageW(&Msg);

@@ -10,6 +10,7 @@
 #include "framework/Strings.h"
 
 class TMainMenu;
+class TMenuItem;
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 using TBorderIcons = unsigned;
@@ -91,6 +92,18 @@ public:
   TPoint ClientOrigin() override;
   bool Showing() const override;
 
+  // MDI. An fsMDIForm form holds an "MDICLIENT" window (ClientHandle) in the
+  // part of its client area that its aligned controls leave; fsMDIChild
+  // forms are children of the main form's MDI client.
+  HWND ClientHandle() const { return FClientHandle; }
+  // The children in stacking order, the topmost first.
+  int MDIChildCount() const;
+  TCustomForm* MDIChildren(int Index) const;
+  TCustomForm* ActiveMDIChild() const;
+  // The item of Menu whose submenu lists the children.
+  TMenuItem* WindowMenu() const { return FWindowMenu; }
+  void SetWindowMenu(TMenuItem* Value);
+
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
   TNotifyEvent OnShow;
@@ -105,6 +118,11 @@ public:
 protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
+  void CreateWindowHandle(const TCreateParams& Params) override;
+  void DestroyWnd() override;
+  void DefaultHandler(TMessage& Message) override;
+  void AlignControls(TControl* AControl, TRect& Rect) override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
   void Dispatch(TMessage& Message) override;
   void PaintWindow(HDC DC) override;
   virtual void Paint();
@@ -125,6 +143,9 @@ private:
   void CloseModal();
   void PlaceOnScreen();
   void SetWindowFocus();
+  bool IsMDIChildWindow() const;
+  HWND MDIParentClient() const;
+  void UpdateWindowMenu();
   TFormBorderStyle FBorderStyle = bsSizeable;
   TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
   TFormStyle FFormStyle = fsNormal;
@@ -141,6 +162,8 @@ private:
   bool FModal = false;
   bool FCreated = false;
   bool FPlaced = false;
+  HWND FClientHandle = nullptr;
+  TMenuItem* FWindowMenu = nullptr;
 };
 
 class TForm : public TCustomForm {

@@ -5,9 +5,13 @@ Writes:
   resources/skin/builtin.skn   the built-in skin, compressed container (embedded by skin.rc)
   resources/skin/alt/          a second, differently coloured and shaped skin as
                                skin.ini with its BMP pictures (for a "skin" folder)
+  resources/skin/frame/        a test skin for frame mode (the skin draws the window's
+                               frame around the form's own client area) with one object
+                               of every kind and the maximize, roll-up and tray buttons
 
 Python 3 standard library only. Run from anywhere: python3 scripts/gen_skin.py
 """
+import math
 import os
 import struct
 import zlib
@@ -623,6 +627,278 @@ ACTIVE_NAMES = ["buttons.bmp", "gauge.bmp", "scroll.bmp", "list.bmp", "popup.bmp
                 "capbtns.bmp"]
 
 
+# ---------------------------------------------------------------------------
+# Frame-mode test skin
+
+FW, FH = 360, 250
+F_CLIENT = (6, 26, FW - 6, 196)
+F_CORNERS = dict(lt=(30, 26), rt=(240, 26), lb=(300, 196), rb=(330, 196))
+F_CAPTION = (26, 4, 244, 22)
+F_BUTTONS = (250, 5, FW - 6, 21)
+# Caption button cells in active picture 0: 16 x 16, columns normal, active,
+# down, inactive; one row per picture.
+F_CELL_ROWS = ["close", "maximize", "restore", "minimize", "rollup", "rolldown", "tray", "sysmenu"]
+# Objects of the bottom band (picture coordinates), left of the bottom-left
+# corner point so that they follow the bottom edge.
+F_BUTTON = (8, 204, 40, 224)
+F_SWITCH = (44, 204, 60, 224)
+F_LABEL = (64, 204, 120, 222)
+F_BITLABEL = (124, 206, 152, 217)
+F_TRACK = (156, 204, 236, 220)
+F_GAUGE = (156, 228, 216, 236)
+F_LINEAR = (220, 228, 260, 240)
+F_FRAMEGAUGE = (240, 204, 256, 220)
+F_KNOB = (260, 202, 284, 226)
+F_ANIMATE = (264, 228, 284, 248)
+F_USER = (288, 204, 298, 224)
+
+
+def frame_glyph(c, kind, l, t, ink):
+    if kind == "close":
+        for i in range(4, 12):
+            c.put(l + i, t + i, ink)
+            c.put(l + 15 - i, t + i, ink)
+    elif kind == "maximize":
+        c.frame(l + 4, t + 4, l + 12, t + 12, ink, ink)
+        c.fill(l + 4, t + 5, l + 12, t + 6, ink)
+    elif kind == "restore":
+        c.frame(l + 6, t + 3, l + 13, t + 9, ink, ink)
+        c.frame(l + 3, t + 7, l + 10, t + 13, ink, ink)
+    elif kind == "minimize":
+        c.fill(l + 4, t + 10, l + 12, t + 12, ink)
+    elif kind == "rollup":
+        for i in range(4):
+            c.fill(l + 8 - i, t + 6 + i, l + 8 + i, t + 7 + i, ink)
+    elif kind == "rolldown":
+        for i in range(4):
+            c.fill(l + 5 + i, t + 6 + i, l + 11 - i, t + 7 + i, ink)
+    elif kind == "tray":
+        c.fill(l + 4, t + 11, l + 12, t + 13, ink)
+        c.fill(l + 7, t + 4, l + 9, t + 10, ink)
+    elif kind == "sysmenu":
+        c.disc(l + 8, t + 8, 4, ink)
+
+
+def frame_buttons_picture(p):
+    c = Canvas(64, 16 * len(F_CELL_ROWS), p.title2)
+    for row, kind in enumerate(F_CELL_ROWS):
+        for col, state in enumerate(("normal", "active", "down", "disabled")):
+            l, t = col * 16, row * 16
+            draw_button_face(c, l, t, l + 16, t + 16, p, state)
+            ink = p.accent if (kind == "close" and state != "disabled") else glyph_colours(p, state)[0]
+            frame_glyph(c, kind, l + (1 if state == "down" else 0), t + (1 if state == "down" else 0), ink)
+    return c
+
+
+def frame_values_picture(p):
+    """Active picture 1: gauge fill, track-bar fill and thumbs, and the film
+    strips of the knob (8 frames), the linear regulator (5), the frame gauge
+    (6) and the animation (5 frames and a down image)."""
+    c = Canvas(240, 100, p.body2)
+    for x in range(60):
+        c.fill(x, 0, x + 1, 8, mix(p.gauge_on1, p.gauge_on2, x / 59))
+    c.fill(0, 8, 80, 24, p.gauge_off)
+    c.fill(6, 14, 74, 18, p.gauge_on1)
+    draw_button_face(c, 80, 8, 92, 24, p, "normal")
+    draw_button_face(c, 92, 8, 104, 24, p, "active")
+    for k in range(8):  # knob: a dial with its mark turning clockwise from below
+        l = k * 24
+        c.disc(l + 12, 36, 11, p.btn2)
+        c.disc(l + 12, 36, 9, p.btn1)
+        a = math.radians(k * 45)
+        c.disc(l + 12 - 6 * math.sin(a), 36 + 6 * math.cos(a), 2, p.accent)
+    for k in range(5):  # linear regulator: a slider knob moving right
+        l = k * 40
+        c.fill(l + 2, 53, l + 38, 55, p.border_dark)
+        draw_button_face(c, l + 2 + k * 7, 48, l + 10 + k * 7, 60, p, "normal")
+    for k in range(6):  # frame gauge: a bar growing up
+        l = k * 16
+        c.fill(l, 60, l + 16, 76, p.gauge_off)
+        c.fill(l + 3, 76 - 2 - k * 2, l + 13, 74, mix(p.gauge_on1, p.gauge_on2, k / 5))
+    for k in range(5):  # animation: a lamp getting brighter
+        l = k * 20
+        c.fill(l, 76, l + 20, 96, p.lcd)
+        c.disc(l + 10, 86, 3 + k, mix(p.lcd_edge, p.lcd_text, k / 4))
+    c.fill(100, 76, 120, 96, p.lcd)
+    c.disc(110, 86, 7, p.accent_hot)
+    return c
+
+
+def frame_tile(c1, c2, size, step):
+    c = Canvas(size, size, c1)
+    for y in range(size):
+        for x in range(size):
+            if ((x // step) + (y // step)) % 2:
+                c.put(x, y, c2)
+    return c
+
+
+def frame_objects_picture(p):
+    """Active picture 4: button states, switch on, bit-label digits."""
+    c = Canvas(160, 40, p.body2)
+    for i, state in enumerate(("normal", "active", "down")):
+        draw_button_face(c, 32 + i * 32, 0, 64 + i * 32, 20, p, state)
+    c.fill(128, 0, 144, 20, p.accent_hot)
+    c.frame(128, 0, 144, 20, p.border_light, p.border_dark)
+    for d in range(10):  # 7 x 11 digits drawn as bars of a seven-segment display
+        l, t = d * 7, 20
+        segs = ["abcdef", "bc", "abdeg", "abcdg", "bcfg", "acdfg", "acdefg", "abc", "abcdefg", "abcdfg"][d]
+        ink = p.lcd_text
+        c.fill(l, t, l + 7, t + 11, (255, 0, 255))
+        if "a" in segs: c.fill(l + 1, t, l + 6, t + 1, ink)
+        if "b" in segs: c.fill(l + 5, t + 1, l + 6, t + 5, ink)
+        if "c" in segs: c.fill(l + 5, t + 6, l + 6, t + 10, ink)
+        if "d" in segs: c.fill(l + 1, t + 10, l + 6, t + 11, ink)
+        if "e" in segs: c.fill(l + 1, t + 6, l + 2, t + 10, ink)
+        if "f" in segs: c.fill(l + 1, t + 1, l + 2, t + 5, ink)
+        if "g" in segs: c.fill(l + 1, t + 5, l + 6, t + 6, ink)
+    return c
+
+
+def frame_main_picture(p):
+    c = Canvas(FW, FH)
+    c.vgrad(0, 0, FW, FH, p.body1, p.body2)
+    c.vgrad(0, 0, FW, F_CLIENT[1], p.title1, p.title2)
+    c.frame(0, 0, FW, FH, p.border_light, p.border_dark)
+    c.frame(F_CLIENT[0] - 1, F_CLIENT[1] - 1, F_CLIENT[2] + 1, F_CLIENT[3] + 1, p.border_dark, p.border_light)
+    c.fill(*F_CLIENT, p.panel)
+    # Wells of the bottom band's objects in their normal look.
+    draw_button_face(c, *F_BUTTON, p, "normal")
+    draw_button_face(c, *F_SWITCH, p, "normal")
+    c.fill(*F_LABEL, p.lcd)
+    c.fill(*F_BITLABEL, p.lcd)
+    l, t, r_, b = F_TRACK
+    c.fill(l, t, r_, b, p.gauge_off)
+    c.fill(l + 6, t + 6, r_ - 6, t + 10, p.border_dark)
+    c.fill(*F_GAUGE, p.gauge_off)
+    c.frame(*F_GAUGE, p.border_dark, p.lcd_edge)
+    c.fill(*F_USER, p.accent)
+    return c
+
+
+def frame_ini_text(p):
+    lines = []
+
+    def section(name, items):
+        lines.append("[%s]" % name)
+        for k, v in items:
+            lines.append("%s=%s" % (k, v))
+        lines.append("")
+
+    section("VERSION", [("ver", "2"), ("skinname", "Korvane Frame Test"), ("skinauthor", "Korvane"),
+                        ("authoremail", ""), ("authorurl", ""),
+                        ("skincomments", "Drawn by scripts/gen_skin.py for frame mode")])
+    actives = ["fbuttons.bmp", "fvalues.bmp", "fbg.bmp", "fmdibg.bmp", "fobjects.bmp"]
+    section("PICTURES", [("picture", "fmain.bmp"), ("inactivepicture", ""), ("mask", ""),
+                         ("rolluppicture", ""), ("rollupmask", ""),
+                         ("activepicturescount", str(len(actives)))] +
+            [(str(i), n) for i, n in enumerate(actives)])
+    section("CURSORS", [("startcursorindex", "1"), ("cursorscount", "0")])
+    section("FORMINFO", [
+        ("lefttoppoint", pt(F_CORNERS["lt"])), ("righttoppoint", pt(F_CORNERS["rt"])),
+        ("leftbottompoint", pt(F_CORNERS["lb"])), ("rightbottompoint", pt(F_CORNERS["rb"])),
+        ("hittestlefttoppoint", "12,12"), ("hittestrighttoppoint", pt((FW - 12, 12))),
+        ("hittestleftbottompoint", pt((12, FH - 12))), ("hittestrightbottompoint", pt((FW - 12, FH - 12))),
+        ("clientrect", r(F_CLIENT)), ("bgpictureindex", "2"), ("mdibgpictureindex", "3"),
+        ("leftstretch", "0"), ("rightstretch", "0"), ("topstretch", "1"), ("bottomstretch", "0"),
+        ("stretcheffect", "0"), ("stretchtype", "stfull"),
+        ("mdibgstretcheffect", "0"), ("mdibgstretchtype", "stfull"),
+        ("buttonsrect", r(F_BUTTONS)), ("captionrect", r(F_CAPTION)),
+        ("buttonsoffset", "2"), ("buttonsinleft", "0"), ("maskrectarea", "0,0,0,0"),
+        ("mainmenurect", "0,0,0,0"), ("iconrect", "0,0,0,0"), ("borderwidth", "4"),
+        ("formminwidth", "200"), ("cursorindex", "-1"),
+        ("autorenderinginactiveimage", "1"), ("inactiveeffect", "iegrayscale"),
+        ("sizegriparea", "0,0,0,0"), ("statusbarname", "")])
+
+    def cell(row, col):
+        t = F_CELL_ROWS.index(row) * 16
+        return r((col * 16, t, col * 16 + 16, t + 16))
+
+    objects = [("caption", "caption", [
+        ("skinrect", r(F_CAPTION)), ("textrect", r((0, 0, F_CAPTION[2] - F_CAPTION[0], 18))),
+        ("fontname", "Tahoma"), ("fontheight", "13"), ("fontstyle", "fsbold"),
+        ("fontcolor", colour(mix(p.text, p.title2, 0.4))), ("activefontcolor", colour(p.text)),
+        ("alignment", "taleftjustify"), ("shadow", "1"), ("shadowcolor", colour(p.border_dark)),
+        ("activeshadowcolor", colour(p.border_dark))])]
+    for idn, cmd, row, restore in (("closebutton", "cmclose", "close", None),
+                                   ("maximizebutton", "cmmaximize", "maximize", "restore"),
+                                   ("minimizebutton", "cmminimize", "minimize", None),
+                                   ("rollupbutton", "cmrollup", "rollup", "rolldown"),
+                                   ("traybutton", "cmminimizetotray", "tray", None),
+                                   ("sysmenubutton", "cmsysmenu", "sysmenu", None)):
+        keys = [("hint", ""), ("activepictureindex", "0"), ("skinrectinapicture", "1"),
+                ("skinrect", cell(row, 0)), ("activeskinrect", cell(row, 1)),
+                ("downrect", cell(row, 2)), ("inactiveskinrect", cell(row, 3)),
+                ("morphing", "0"), ("command", cmd)]
+        if restore:
+            keys += [("restorerect", cell(restore, 0)), ("restoreactiverect", cell(restore, 1)),
+                     ("restoredownrect", cell(restore, 2)), ("restoreinactiverect", cell(restore, 3))]
+        objects.append((idn, "stdbutton", keys))
+    objects += [
+        ("fbutton", "button", [("activepictureindex", "4"), ("skinrect", r(F_BUTTON)),
+                               ("activeskinrect", "64,0,96,20"), ("downrect", "96,0,128,20"),
+                               ("morphing", "0")]),
+        ("fswitch", "switch", [("activepictureindex", "4"), ("skinrect", r(F_SWITCH)),
+                               ("activeskinrect", "128,0,144,20")]),
+        ("flabel", "label", [("skinrect", r(F_LABEL)), ("fontname", "Tahoma"), ("fontheight", "12"),
+                             ("fontcolor", colour(p.lcd_text)), ("activefontcolor", colour((255, 255, 255))),
+                             ("alignment", "tacenter"), ("textvalue", "Level")]),
+        ("fbitlabel", "bitlabel", [("activepictureindex", "4"), ("skinrect", r(F_BITLABEL)),
+                                   ("activeskinrect", "0,20,70,31"), ("symbolwidth", "7"),
+                                   ("symbolheight", "11"), ("symbols", "0123456789"),
+                                   ("textvalue", "2026"), ("transparent", "1"),
+                                   ("transparentcolor", colour((255, 0, 255)))]),
+        ("ftrack", "trackbar", [("activepictureindex", "1"), ("skinrect", r(F_TRACK)),
+                                ("activeskinrect", "0,8,80,24"), ("buttonrect", "80,8,92,24"),
+                                ("activebuttonrect", "92,8,104,24"), ("beginpoint", "6,8"),
+                                ("endpoint", "74,8"), ("minvalue", "0"), ("maxvalue", "100"),
+                                ("mousedownchangevalue", "1")]),
+        ("fgauge", "gauge", [("activepictureindex", "1"), ("skinrect", r(F_GAUGE)),
+                             ("activeskinrect", "0,0,60,8"), ("minvalue", "0"), ("maxvalue", "100"),
+                             ("kind", "gkhorizontal")]),
+        ("fframegauge", "framegauge", [("activepictureindex", "1"), ("skinrect", r(F_FRAMEGAUGE)),
+                                       ("activeskinrect", "0,60,96,76"), ("countframes", "6"),
+                                       ("minvalue", "0"), ("maxvalue", "50"),
+                                       ("framesplacement", "fphorizontal")]),
+        ("fknob", "frameregulator", [("activepictureindex", "1"), ("skinrect", r(F_KNOB)),
+                                     ("activeskinrect", "0,24,192,48"), ("countframes", "8"),
+                                     ("minvalue", "0"), ("maxvalue", "70"), ("kind", "rkround")]),
+        ("flinear", "frameregulator", [("activepictureindex", "1"), ("skinrect", r(F_LINEAR)),
+                                       ("activeskinrect", "0,48,200,60"), ("countframes", "5"),
+                                       ("minvalue", "0"), ("maxvalue", "100"), ("kind", "rkhorizontal")]),
+        ("fanimate", "animate", [("activepictureindex", "1"), ("skinrect", r(F_ANIMATE)),
+                                 ("activeskinrect", "0,76,20,96"), ("downskinrect", "100,76,120,96"),
+                                 ("countframes", "5"), ("cycle", "0"), ("buttonstyle", "1"),
+                                 ("timerinterval", "50"), ("command", "cmdefault")]),
+        ("fuser", "userobject", [("skinrect", r(F_USER))]),
+    ]
+    section("SKINOBJECTS", [("count", str(len(objects)))] +
+            [(str(i), "%s:%s" % (o[0], o[1])) for i, o in enumerate(objects)])
+    for idn, kind, keys in objects:
+        section(idn, keys)
+    # The skinned controls keep their default looks with this skin.
+    section("SKINCONTROLS", [("count", "0")])
+    return "\r\n".join(lines) + "\r\n"
+
+
+def write_frame_skin(p):
+    out = os.path.join(OUT, "frame")
+    os.makedirs(out, exist_ok=True)
+    pictures = {
+        "fmain.bmp": frame_main_picture(p),
+        "fbuttons.bmp": frame_buttons_picture(p),
+        "fvalues.bmp": frame_values_picture(p),
+        "fbg.bmp": frame_tile(p.panel, mix(p.panel, p.body1, 0.5), 32, 8),
+        "fmdibg.bmp": frame_tile(p.body2, mix(p.body2, p.title2, 0.6), 48, 12),
+        "fobjects.bmp": frame_objects_picture(p),
+    }
+    for name, pic in pictures.items():
+        with open(os.path.join(out, name), "wb") as f:
+            f.write(pic.bmp())
+    with open(os.path.join(out, "skin.ini"), "w", newline="") as f:
+        f.write(frame_ini_text(p))
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
     # Built-in skin.
@@ -642,6 +918,8 @@ def main():
             f.write(pic.bmp())
     with open(os.path.join(alt, "skin.ini"), "w", newline="") as f:
         f.write(ini_text(AMBER, "main.bmp", ACTIVE_NAMES, mask="mask.bmp"))
+    # Frame-mode test skin as a folder.
+    write_frame_skin(BLUE)
 
 
 if __name__ == "__main__":

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "framework/Menus.h"
 #include "skin/SkinBoxCtrls.h"
 #include "skin/SkinCtrls.h"
 #include "skin/SkinHint.h"
@@ -571,7 +572,7 @@ void TskSkinCaptionObject::SetText(const std::wstring& Value) {
 }
 
 void TskSkinCaptionObject::DrawText(HDC DC, const RECT& R, bool ActiveColours) const {
-  std::wstring text = Parent->Form()->Caption();
+  std::wstring text = Parent->FrameCaptionText();
   HFONT font = MakeFont(Data->FontName, Data->FontHeight, Data->FontStyle);
   DrawSkinText(DC, text, R, font, SkColor(ActiveColours ? Data->ActiveFontColor : Data->FontColor),
                AlignFlags(Data->Alignment), Data->Shadow,
@@ -728,6 +729,505 @@ void TskSkinBitLabelObject::Draw(TCanvas* Cnvs, bool) {
 }
 
 // ---------------------------------------------------------------------------
+// Value and animation objects
+
+namespace {
+
+// Copies the part S of a picture to (X, Y) of Dst; pixels outside either
+// picture are left out, and with Transparent the pixels of Key too.
+void BlitPart(TskPicture& Dst, int X, int Y, const TskPicture* Src, const RECT& S,
+              bool Transparent = false, COLORREF Key = 0) {
+  if (!Src || Src->Empty()) return;
+  for (int y = S.top; y < S.bottom; ++y) {
+    int ty = Y + y - S.top;
+    if (y < 0 || y >= Src->Height() || ty < 0 || ty >= Dst.Height()) continue;
+    for (int x = S.left; x < S.right; ++x) {
+      int tx = X + x - S.left;
+      if (x < 0 || x >= Src->Width() || tx < 0 || tx >= Dst.Width()) continue;
+      COLORREF c = Src->Pixel(x, y);
+      if (Transparent && c == Key) continue;
+      Dst.SetPixel(tx, ty, c);
+    }
+  }
+}
+
+int RoundEven(double V) {
+  return static_cast<int>(std::nearbyint(V));
+}
+
+} // namespace
+
+TskSkinTrackBarObject::TskSkinTrackBarObject(TskSkinnedForm* AForm, TskDataSkinTrackBar* Data)
+    : TskActiveSkinObject(AForm, Data) {
+  Morphing = false;
+  ButtonRect = Data->ButtonRect;
+  ActiveButtonRect = Data->ActiveButtonRect;
+  BeginPoint = Data->BeginPoint;
+  EndPoint = Data->EndPoint;
+  MinValue = Data->MinValue;
+  MaxValue = Data->MaxValue;
+  MouseDownChangeValue = Data->MouseDownChangeValue;
+  ButtonTransparent = Data->ButtonTransparent;
+  ButtonTransparentColor = Data->ButtonTransparentColor;
+  Vertical = std::abs(BeginPoint.y - EndPoint.y) >= std::abs(EndPoint.x - BeginPoint.x);
+  Value = MinValue;
+  ButtonPos = OldButtonPos = PointForValue(Value);
+}
+
+POINT TskSkinTrackBarObject::PointForValue(int AValue) const {
+  double x = MaxValue == MinValue ? 0.0 : double(AValue - MinValue) / (MaxValue - MinValue);
+  if (Vertical)
+    return POINT{BeginPoint.x, EndPoint.y + RoundEven((1 - x) * (BeginPoint.y - EndPoint.y))};
+  return POINT{BeginPoint.x + RoundEven(x * (EndPoint.x - BeginPoint.x)), BeginPoint.y};
+}
+
+int TskSkinTrackBarObject::ValueForPoint(const POINT& P) const {
+  // A track without length keeps its minimum.
+  double x = 0;
+  if (Vertical) {
+    if (BeginPoint.y != EndPoint.y) x = 1 - double(P.y - EndPoint.y) / (BeginPoint.y - EndPoint.y);
+  } else if (EndPoint.x != BeginPoint.x) {
+    x = double(P.x - BeginPoint.x) / (EndPoint.x - BeginPoint.x);
+  }
+  return MinValue + RoundEven((MaxValue - MinValue) * x);
+}
+
+RECT TskSkinTrackBarObject::ButtonRectAt(const POINT& P) const {
+  int w = RectWidth(ButtonRect), h = RectHeight(ButtonRect);
+  return RECT{P.x - w / 2, P.y - h / 2, P.x - w / 2 + w, P.y - h / 2 + h};
+}
+
+void TskSkinTrackBarObject::MoveButtonTo(const POINT& P) {
+  if (P.x == ButtonPos.x && P.y == ButtonPos.y) return;
+  OldButtonPos = ButtonPos;
+  ButtonPos = P;
+  Value = ValueForPoint(P);
+  Redraw();
+  if (Parent->OnTrackBarChangeValueEvent) Parent->OnTrackBarChangeValueEvent(IDName, Value);
+}
+
+void TskSkinTrackBarObject::MouseDown(int X, int Y, TMouseButton Button) {
+  POINT p{X - ObjectRect.left, Y - ObjectRect.top};
+  if (Button == mbLeft && PtIn(ButtonRectAt(ButtonPos), p)) {
+    Dragging = true;
+    LastMouse = p;
+    if (!IsNullRect(ActiveButtonRect)) Redraw();
+  } else if (Button == mbLeft && MouseDownChangeValue) {
+    if (Vertical)
+      MoveButtonTo(POINT{BeginPoint.x, std::clamp<int>(p.y, std::min(EndPoint.y, BeginPoint.y),
+                                                       std::max(EndPoint.y, BeginPoint.y))});
+    else
+      MoveButtonTo(POINT{std::clamp<int>(p.x, std::min(BeginPoint.x, EndPoint.x),
+                                         std::max(BeginPoint.x, EndPoint.x)),
+                         BeginPoint.y});
+  }
+  TskActiveSkinObject::MouseDown(X, Y, Button);
+}
+
+void TskSkinTrackBarObject::MouseMove(int X, int Y) {
+  POINT p{X - ObjectRect.left, Y - ObjectRect.top};
+  if (Dragging) {
+    if (Vertical) {
+      int ny = p.y + ButtonPos.y - LastMouse.y;
+      if (ny >= std::min(EndPoint.y, BeginPoint.y) && ny <= std::max(EndPoint.y, BeginPoint.y))
+        MoveButtonTo(POINT{BeginPoint.x, ny});
+    } else {
+      int nx = p.x + ButtonPos.x - LastMouse.x;
+      if (nx >= std::min(BeginPoint.x, EndPoint.x) && nx <= std::max(BeginPoint.x, EndPoint.x))
+        MoveButtonTo(POINT{nx, BeginPoint.y});
+    }
+    LastMouse = p;
+  }
+  TskActiveSkinObject::MouseMove(X, Y);
+}
+
+void TskSkinTrackBarObject::MouseUp(int X, int Y, TMouseButton Button) {
+  if (Button == mbLeft && Dragging) {
+    Dragging = false;
+    if (!IsNullRect(ActiveButtonRect)) Redraw();
+  }
+  TskActiveSkinObject::MouseUp(X, Y, Button);
+}
+
+void TskSkinTrackBarObject::Draw(TCanvas* Cnvs, bool) {
+  if (!SkinReady()) return;
+  int w = RectWidth(SkinRect), h = RectHeight(SkinRect);
+  if (w <= 0 || h <= 0) return;
+  const TskPicture* pic = NormalPicture();
+  TskPicture b(w, h);
+  const RECT& n = SkinRect;
+  const RECT& a = ActiveSkinRect;
+  if (IsNullRect(a)) {
+    BlitPart(b, 0, 0, pic, n);
+  } else if (!Vertical) {
+    int px = std::clamp<int>(ButtonPos.x, 0, w);
+    BlitPart(b, 0, 0, ActivePicture, RECT{a.left, a.top, a.left + px, a.top + h});
+    BlitPart(b, px, 0, pic, RECT{n.left + px, n.top, n.right, n.bottom});
+  } else {
+    int py = std::clamp<int>(ButtonPos.y, 0, h);
+    BlitPart(b, 0, 0, pic, RECT{n.left, n.top, n.right, n.top + py});
+    BlitPart(b, 0, py, ActivePicture, RECT{a.left, a.top + py, a.left + w, a.bottom});
+  }
+  const RECT& btn = Dragging && !IsNullRect(ActiveButtonRect) ? ActiveButtonRect : ButtonRect;
+  RECT at = ButtonRectAt(ButtonPos);
+  BlitPart(b, at.left, at.top, ActivePicture, btn, ButtonTransparent,
+           SkColor(ButtonTransparentColor));
+  DrawPicture(Cnvs->Handle(), ObjectRect.left, ObjectRect.top, b);
+}
+
+TskSkinGaugeObject::TskSkinGaugeObject(TskSkinnedForm* AForm, TskDataSkinGauge* Data)
+    : TskActiveSkinObject(AForm, Data) {
+  MinValue = Data->MinValue;
+  MaxValue = Data->MaxValue;
+  Vertical = Data->Kind != gkHorizontal;
+  Value = MinValue;
+  FillPos = OldFillPos = FillPosFor(Value);
+}
+
+POINT TskSkinGaugeObject::FillPosFor(int AValue) const {
+  double x = MaxValue == MinValue ? 0.0 : double(AValue - MinValue) / (MaxValue - MinValue);
+  if (Vertical) return POINT{0, RoundEven(RectHeight(SkinRect) * (1 - x))};
+  return POINT{RoundEven(x * RectWidth(SkinRect)), 0};
+}
+
+void TskSkinGaugeObject::Draw(TCanvas* Cnvs, bool Alone) {
+  if (!SkinReady() || (Value == MinValue && !Alone)) return;
+  int w = RectWidth(ObjectRect), h = RectHeight(ObjectRect);
+  if (w <= 0 || h <= 0) return;
+  FillPos = FillPosFor(Value);
+  const TskPicture* pic = NormalPicture();
+  const RECT& n = SkinRect;
+  const RECT& a = ActiveSkinRect;
+  TskPicture b(w, h);
+  if (!Vertical) {
+    int fx = std::clamp<int>(FillPos.x, 0, w);
+    BlitPart(b, fx, 0, pic, RECT{n.left + fx, n.top, n.left + w, n.top + h});
+    BlitPart(b, 0, 0, ActivePicture, RECT{a.left, a.top, a.left + fx, a.top + h});
+  } else {
+    int fy = std::clamp<int>(FillPos.y, 0, h);
+    BlitPart(b, 0, 0, pic, RECT{n.left, n.top, n.left + w, n.top + fy});
+    BlitPart(b, 0, fy, ActivePicture, RECT{a.left, a.top + fy, a.left + w, a.top + h});
+  }
+  DrawPicture(Cnvs->Handle(), ObjectRect.left, ObjectRect.top, b);
+}
+
+void TskSkinGaugeObject::MouseEnter() {
+  MouseIn = Active = true;
+  if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+}
+
+void TskSkinGaugeObject::MouseLeave() {
+  MouseIn = Active = false;
+  if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+}
+
+TskSkinFrameObject::TskSkinFrameObject(TskSkinnedForm* AForm, TskDataSkinFrameGaugeObject* Data)
+    : TskActiveSkinObject(AForm, Data) {
+  CountFrames = Data->CountFrames;
+  Stacked = Data->FramesPlacement != fpHorizontal;
+  if (CountFrames > 0) {
+    FrameWidth = Stacked ? RectWidth(ActiveSkinRect) : RectWidth(ActiveSkinRect) / CountFrames;
+    FrameHeight = Stacked ? RectHeight(ActiveSkinRect) / CountFrames : RectHeight(ActiveSkinRect);
+  }
+}
+
+RECT TskSkinFrameObject::FrameRect(int K) const {
+  const RECT& a = ActiveSkinRect;
+  if (Stacked)
+    return RECT{a.left, a.top + (K - 1) * FrameHeight, a.left + FrameWidth,
+                a.top + K * FrameHeight};
+  return RECT{a.left + (K - 1) * FrameWidth, a.top, a.left + K * FrameWidth, a.top + FrameHeight};
+}
+
+void TskSkinFrameObject::Draw(TCanvas* Cnvs, bool) {
+  if (!SkinReady()) return;
+  CopyToObject(Cnvs, ActivePicture, FrameRect(CurrentFrame));
+}
+
+int FrameForValue(int Value, int MinValue, int MaxValue, int Count) {
+  if (Count < 2) return 1;
+  int step = (MaxValue - MinValue) / (Count - 1);
+  if (step == 0) return 1;
+  // Values outside the range (a frame gauge starts at 0 whatever its
+  // minimum) show the nearest end frame.
+  return std::clamp(std::abs(Value - MinValue) / step + 1, 1, Count);
+}
+
+TskSkinFrameGaugeObject::TskSkinFrameGaugeObject(TskSkinnedForm* AForm,
+                                                 TskDataSkinFrameGaugeObject* Data)
+    : TskSkinFrameObject(AForm, Data) {
+  MinValue = Data->MinValue;
+  MaxValue = Data->MaxValue;
+}
+
+void TskSkinFrameGaugeObject::Draw(TCanvas* Cnvs, bool Alone) {
+  CurrentFrame = FrameForValue(Value, MinValue, MaxValue, CountFrames);
+  TskSkinFrameObject::Draw(Cnvs, Alone);
+}
+
+void TskSkinFrameGaugeObject::MouseEnter() {
+  MouseIn = Active = true;
+  if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+}
+
+void TskSkinFrameGaugeObject::MouseLeave() {
+  MouseIn = Active = false;
+  if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+}
+
+TskSkinFrameRegulatorObject::TskSkinFrameRegulatorObject(TskSkinnedForm* AForm,
+                                                         TskDataSkinFrameRegulatorObject* Data)
+    : TskSkinFrameGaugeObject(AForm, Data) {
+  Kind = Data->Kind;
+  Value = MinValue <= MaxValue ? std::clamp(0, MinValue, MaxValue) : MinValue;
+  WorkValue = Value;
+  // One turn of the knob runs through every frame.
+  int steps = std::max(CountFrames - 1, 1);
+  AngleStep = std::max(360 / steps, 1);
+  ValueStep = std::max((MaxValue - MinValue) / steps, 1);
+}
+
+void TskSkinFrameRegulatorObject::SetValue(int AValue) {
+  if (AValue == Value || AValue < MinValue || AValue > MaxValue) return;
+  Value = AValue;
+  Redraw();
+  if (Parent->OnFrameRegulatorChangeValueEvent)
+    Parent->OnFrameRegulatorChangeValueEvent(IDName, Value);
+}
+
+int TskSkinFrameRegulatorObject::AngleAt(int X, int Y) const {
+  int w = RectWidth(ObjectRect), h = RectHeight(ObjectRect);
+  X = std::clamp(X, 0, std::max(w, 0));
+  Y = std::clamp(Y, 0, std::max(h, 0));
+  int cx = w / 2, cy = h / 2;
+  if (X == cx && Y == cy) return Last;
+  double dx = cx - X, dy = cy - Y, r = std::sqrt(dx * dx + dy * dy);
+  int base = 0;
+  if (X <= cx && Y < cy) base = 90;
+  if (X < cx && Y >= cy) base = 180;
+  if (X >= cx && Y > cy) base = 270;
+  if (X > cx && Y <= cy) base = 0;
+  double fine = std::asin((base == 0 || base == 180 ? std::fabs(dy) : std::fabs(dx)) / r);
+  int t = static_cast<int>(base + fine * 180 / 3.14159265358979323846);
+  int angle = 270 - t;
+  return angle < 0 ? angle + 360 : angle;
+}
+
+void TskSkinFrameRegulatorObject::MouseDown(int X, int Y, TMouseButton Button) {
+  Dragging = true;
+  WorkValue = Value;
+  if (Kind == rkRound)
+    Anchor = Last = AngleAt(X - ObjectRect.left, Y - ObjectRect.top);
+  else if (Kind == rkHorizontal)
+    Anchor = X - ObjectRect.left;
+  else
+    Anchor = -(Y - ObjectRect.top);
+  TskSkinFrameGaugeObject::MouseDown(X, Y, Button);
+}
+
+void TskSkinFrameRegulatorObject::MouseMove(int X, int Y) {
+  if (Dragging) {
+    if (Kind == rkRound) {
+      Current = AngleAt(X - ObjectRect.left, Y - ObjectRect.top);
+      KnobStep();
+    } else {
+      Current = Kind == rkHorizontal ? X - ObjectRect.left : -(Y - ObjectRect.top);
+      LinearStep();
+    }
+    Last = Current;
+  }
+  TskSkinFrameGaugeObject::MouseMove(X, Y);
+}
+
+void TskSkinFrameRegulatorObject::MouseUp(int X, int Y, TMouseButton Button) {
+  Dragging = false;
+  TskSkinFrameGaugeObject::MouseUp(X, Y, Button);
+}
+
+void TskSkinFrameRegulatorObject::LinearStep() {
+  int steps = std::max(CountFrames - 1, 1);
+  int travel = Kind == rkHorizontal ? FrameWidth : FrameHeight;
+  int pixelStep = std::max(travel / steps, 1);
+  int valueStep = std::max((MaxValue - MinValue) / steps, 1);
+  if (std::abs(Current - Anchor) < pixelStep) return;
+  bool down = Current < Anchor;
+  Anchor = Current;
+  WorkValue = std::clamp(WorkValue + (down ? -valueStep : valueStep), MinValue,
+                         std::max(MinValue, MaxValue));
+  SetValue(WorkValue);
+}
+
+void TskSkinFrameRegulatorObject::KnobStep() {
+  bool up;
+  int distance;
+  if (std::abs(Current - Last) <= 300) {
+    up = Current >= Anchor;
+    distance = std::abs(Current - Anchor);
+  } else {
+    // The pointer passed the 0/360 seam since the last message.
+    Anchor = Current;
+    up = Current < Last;
+    distance = AngleStep;
+  }
+  if (distance < AngleStep) return;
+  Anchor = Current;
+  WorkValue =
+      std::clamp(WorkValue + (up ? ValueStep : -ValueStep), MinValue, std::max(MinValue, MaxValue));
+  SetValue(WorkValue);
+}
+
+TskSkinAnimateObject::TskSkinAnimateObject(TskSkinnedForm* AForm, TskDataSkinAnimate* Data)
+    : TskActiveSkinObject(AForm, Data) {
+  Morphing = false;
+  CountFrames = std::max(Data->CountFrames, 1);
+  Cycle = Data->Cycle;
+  ButtonStyle = Data->ButtonStyle;
+  TimerInterval = std::max(Data->TimerInterval, 25);
+  Command = Data->Command;
+  DownSkinRect = Data->DownSkinRect;
+  RestoreRect = Data->RestoreRect;
+  RestoreActiveRect = Data->RestoreActiveRect;
+  RestoreDownRect = Data->RestoreDownRect;
+  RestoreInActiveRect = Data->RestoreInActiveRect;
+}
+
+bool TskSkinAnimateObject::InRestoreState() const {
+  switch (Command) {
+  case cmMaximize:
+    return Parent->WindowState() == 2;
+  case cmMinimize:
+    return Parent->WindowState() == 1;
+  case cmRollUp:
+    return Parent->RollUpState();
+  default:
+    return false;
+  }
+}
+
+RECT TskSkinAnimateObject::Src(const RECT& Normal, const RECT& Restore) const {
+  return InRestoreState() && !IsNullRect(RestoreRect) ? Restore : Normal;
+}
+
+RECT TskSkinAnimateObject::SourceNormal() const {
+  return Src(SkinRect, RestoreRect);
+}
+
+RECT TskSkinAnimateObject::SourceFrame(int K) const {
+  RECT n = SourceNormal(), a = Src(ActiveSkinRect, RestoreActiveRect);
+  int w = RectWidth(n), h = RectHeight(n);
+  return RECT{a.left + (K - 1) * w, a.top, a.left + K * w, a.top + h};
+}
+
+void TskSkinAnimateObject::Draw(TCanvas* Cnvs, bool) {
+  if (!SkinReady()) return;
+  RECT d = Src(DownSkinRect, RestoreDownRect), i = Src(InActiveSkinRect, RestoreInActiveRect);
+  RECT s;
+  if (MenuShown) {
+    if (IsNullRect(d)) CurrentFrame = CountFrames;
+    s = IsNullRect(d) ? SourceFrame(CurrentFrame) : d;
+  } else if (!Parent->GetFormActive() && !IsNullRect(i)) {
+    s = i;
+  } else if (Pressed && MouseIn && !IsNullRect(d)) {
+    s = d;
+  } else {
+    s = SourceFrame(CurrentFrame);
+  }
+  CopyToObject(Cnvs, ActivePicture, s);
+}
+
+void TskSkinAnimateObject::AnimationStep() {
+  if (TimeCount < TimerInterval) {
+    TimeCount += 25;
+    return;
+  }
+  if (Forward) {
+    if (++CurrentFrame > CountFrames) CurrentFrame = 1;
+    if (!Cycle && CurrentFrame == CountFrames) Active = false;
+  } else {
+    if (--CurrentFrame < 1) CurrentFrame = CountFrames;
+    if (CurrentFrame == 1) Active = false;
+  }
+  Redraw();
+  TimeCount = 25;
+}
+
+void TskSkinAnimateObject::MouseEnter() {
+  MouseIn = true;
+  if (ButtonStyle) {
+    Active = true;
+    Forward = true;
+    if (Pressed && !IsNullRect(Src(DownSkinRect, RestoreDownRect)))
+      Redraw();
+    else
+      Parent->StartAnimateTimer();
+  }
+  if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+}
+
+void TskSkinAnimateObject::MouseLeave() {
+  if (!MouseIn) return;
+  MouseIn = false;
+  if (ButtonStyle) {
+    Active = true;
+    Forward = false;
+    if (Pressed && !IsNullRect(Src(DownSkinRect, RestoreDownRect)))
+      Redraw();
+    else
+      Parent->StartAnimateTimer();
+  }
+  if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+}
+
+void TskSkinAnimateObject::MouseDown(int X, int Y, TMouseButton Button) {
+  TskActiveSkinObject::MouseDown(X, Y, Button);
+  if (Button == mbLeft && !IsNullRect(Src(DownSkinRect, RestoreDownRect))) {
+    CurrentFrame = CountFrames;
+    Pressed = true;
+    Redraw();
+  }
+  if (Command == cmSysMenu && MouseIn && ButtonStyle && Button == mbLeft) DoCommand();
+}
+
+void TskSkinAnimateObject::MouseUp(int X, int Y, TMouseButton Button) {
+  TskActiveSkinObject::MouseUp(X, Y, Button);
+  if (MenuShown) return;
+  if (Button == mbLeft && !IsNullRect(Src(DownSkinRect, RestoreDownRect))) {
+    Pressed = false;
+    Redraw();
+    Parent->StartAnimateTimer();
+  }
+  if (Command != cmSysMenu && MouseIn && ButtonStyle && Button == mbLeft) DoCommand();
+}
+
+void TskSkinAnimateObject::DblClick() {
+  if (Command == cmSysMenu) Parent->Form()->Close();
+}
+
+void TskSkinAnimateObject::DoCommand() {
+  switch (Command) {
+  case cmClose:
+    Parent->Form()->Close();
+    break;
+  case cmMaximize:
+    Parent->SetWindowState(Parent->WindowState() == 2 ? 0 : 2);
+    break;
+  case cmMinimize:
+    if (Parent->SupportNCArea())
+      Parent->SetWindowState(Parent->WindowState() == 1 ? 0 : 1);
+    else
+      Parent->SetWindowState(1);
+    break;
+  case cmRollUp:
+    Parent->SetRollUpState(!Parent->RollUpState());
+    break;
+  default:
+    // The menus and the notification area: nothing without a menu item or
+    // a tray icon.
+    break;
+  }
+}
+
+// ---------------------------------------------------------------------------
 // TskSkinnedForm: life
 
 TskSkinnedForm* GetSkinFormOf(TComponent* Component) {
@@ -760,6 +1260,7 @@ TskSkinnedForm::TskSkinnedForm(TComponent* AOwner) : TComponent(AOwner) {
   FMouseTimer = timer(50, &TskSkinnedForm::MouseTimerTick);
   FAnimateTimer = timer(25, &TskSkinnedForm::AnimateTimerTick);
   FForm->SetBorderIcons(0);
+  FLogoBitMap = std::make_unique<TBitmap>();
   FOldWindowProc = FForm->WindowProc;
   if (!(ComponentState() & csDesigning))
     FForm->WindowProc = [this](TMessage& m) { FormWindowProc(m); };
@@ -861,6 +1362,8 @@ TskActiveSkinObject* TskSkinnedForm::FindObject(const std::wstring& IDName) cons
 void TskSkinnedForm::FormWindowProc(TMessage& M) {
   CheckMenuClose(M.Msg);
   if (MenuMessage(M)) return;
+  if (FSkinnable && FForm->FormStyle() != fsNormal && MDIStage(M)) return;
+  if (FSupportNCArea && FSkinnable && FrameStage(M)) return;
   if (!FirstStage(M)) FOldWindowProc(M);
   SecondStage(M);
 }
@@ -1149,7 +1652,11 @@ void TskSkinnedForm::ApplySkin() {
   FPaintCacheValid = false;
   FActiveObject = FOldActiveObject = FCapturedObject = -1;
   FSkinActive = FSkinData && !FSkinData->Empty() && FSkinnable;
-  if (FSupportNCArea || !FSkinActive) return;
+  if (FSupportNCArea) {
+    if (FSkinnable) ApplyFrameSkin();
+    return;
+  }
+  if (!FSkinActive) return;
   bool sizeable = IsSizeableSkin();
   if (FRollUpState && FSkinData->RollUpPicture.Empty()) FRollUpState = false;
   if (!FRollUpState) FitClientToSkin();
@@ -1192,6 +1699,16 @@ void TskSkinnedForm::CreateSkinObjects() {
       obj = std::make_unique<TskSkinSwitchObject>(this, o);
     else if (dynamic_cast<TskDataUserObject*>(o))
       obj = std::make_unique<TskUserObject>(this, o);
+    else if (auto* tb = dynamic_cast<TskDataSkinTrackBar*>(o))
+      obj = std::make_unique<TskSkinTrackBarObject>(this, tb);
+    else if (auto* g = dynamic_cast<TskDataSkinGauge*>(o))
+      obj = std::make_unique<TskSkinGaugeObject>(this, g);
+    else if (auto* fr = dynamic_cast<TskDataSkinFrameRegulatorObject*>(o))
+      obj = std::make_unique<TskSkinFrameRegulatorObject>(this, fr);
+    else if (auto* fg = dynamic_cast<TskDataSkinFrameGaugeObject*>(o))
+      obj = std::make_unique<TskSkinFrameGaugeObject>(this, fg);
+    else if (auto* an = dynamic_cast<TskDataSkinAnimate*>(o))
+      obj = std::make_unique<TskSkinAnimateObject>(this, an);
     if (obj) FObjects.push_back(std::move(obj));
   }
   CreateMainMenuItems();
@@ -1390,8 +1907,13 @@ RECT TskSkinnedForm::MapSkinRectToForm(const RECT& R) const {
 
 void TskSkinnedForm::LayoutObjects() {
   FPaintCacheValid = false;
+  if (FSupportNCArea && !FSkinActive) {
+    LayoutDefaultButtons();
+    return;
+  }
   for (auto& o : FObjects)
     o->ObjectRect = MapSkinRectToForm(o->SkinRect);
+  if (FSupportNCArea) LayoutFrameButtons();
   if (!MainMenuItems().empty()) {
     HDC dc = GetDC(nullptr);
     for (TskSkinMainMenuItem* m : MainMenuItems())
@@ -1464,11 +1986,21 @@ bool TskSkinnedForm::PtInMask(const POINT& P) const {
 
 int TskSkinnedForm::GetMinWidth() const {
   if (!FSkinActive) return FSupportNCArea ? (MinWidth > 0 ? MinWidth : 130) : 0;
+  if (FSupportNCArea) {
+    int pw = FSkinData->Picture.Width();
+    if (pw < MinWidth && FWindowState != 1) return MinWidth;
+    return FSkinData->FormMinWidth > 0 ? FSkinData->FormMinWidth : pw;
+  }
   int pw = FSkinData->Picture.Width();
   return MinWidth == 0 ? pw : std::min(MinWidth, pw);
 }
 
 int TskSkinnedForm::GetMinHeight() const {
+  if (FSupportNCArea) {
+    int frame = FSkinActive ? FSkinData->Picture.Height() - RectHeight(FSkinData->ClientRect)
+                            : GetDefaultCaptionHeight() + 6;
+    return (frame >= MinHeight || FRollUpState || FWindowState == 1) ? frame : MinHeight;
+  }
   if (!FSkinActive) return 0;
   int ph = FSkinData->Picture.Height();
   return MinHeight == 0 ? ph : std::min(MinHeight, ph);
@@ -1741,6 +2273,16 @@ void TskSkinnedForm::TestActiveObject(int X, int Y, bool Track) {
 }
 
 void TskSkinnedForm::ObjectMouseDown(TMouseButton Button, int X, int Y) {
+  if (FSupportNCArea) {
+    TestActiveObject(X, Y, true);
+    if (FActiveObject == -1) return;
+    // A caption press is left to the system, which moves the window.
+    if (!dynamic_cast<TskSkinCaptionObject*>(FObjects[FActiveObject].get()))
+      SetCapture(FForm->Handle());
+    FCapturedObject = FActiveObject;
+    FObjects[FActiveObject]->MouseDown(X, Y, Button);
+    return;
+  }
   EndDrag();
   TestActiveObject(X, Y, true);
   if (FActiveObject != -1) {
@@ -1759,6 +2301,9 @@ void TskSkinnedForm::ObjectMouseUp(TMouseButton Button, int X, int Y) {
   }
   int i = FCapturedObject;
   FCapturedObject = -1;
+  if (FSupportNCArea && !dynamic_cast<TskSkinCaptionObject*>(FObjects[i].get()) &&
+      FForm->HandleAllocated() && GetCapture() == FForm->Handle())
+    ReleaseCapture();
   // The object may close the form or change the skin: nothing of it is used after.
   FObjects[i]->MouseUp(X, Y, Button);
 }
@@ -1776,6 +2321,18 @@ void TskSkinnedForm::ObjectDblClick() {
 
 void TskSkinnedForm::RedrawObject(TskActiveSkinObject* O) {
   FPaintCacheValid = false;
+  if (FSupportNCArea) {
+    if (!ObjectInRollState(O) || !HasBorder() || !FForm->HandleAllocated() ||
+        (FForm->FormStyle() == fsMDIChild && FWindowState == 2))
+      return;
+    HDC dc = GetWindowDC(FForm->Handle());
+    TCanvas c;
+    c.SetHandle(dc);
+    O->Draw(&c, true);
+    c.SetHandle(nullptr);
+    ReleaseDC(FForm->Handle(), dc);
+    return;
+  }
   if (!ObjectInRollState(O) || FSupportNCArea || !FForm->HandleAllocated()) return;
   HDC dc = GetDC(FForm->Handle());
   TCanvas c;
@@ -1787,6 +2344,22 @@ void TskSkinnedForm::RedrawObject(TskActiveSkinObject* O) {
 
 void TskSkinnedForm::MouseTimerTick() {
   if (!FSkinActive && !FSupportNCArea) return;
+  if (FSupportNCArea) {
+    if (FInSizeMove) {
+      FMouseTimer->SetEnabled(false);
+      return;
+    }
+    POINT c;
+    GetCursorPos(&c);
+    POINT p = ScreenToFramePoint(c);
+    RECT client = FSkinActive ? FNewClientRect
+                              : RECT{3, GetDefaultCaptionHeight() + 3, FWidth - 3, FHeight - 3};
+    if (!PtIn(client, p))
+      TestActiveObject(p.x, p.y, true);
+    else if (FActiveObject != -1)
+      TestActiveObject(-1, -1, true);
+    return;
+  }
   if (!FDragging) {
     POINT c;
     GetCursorPos(&c);
@@ -1828,6 +2401,12 @@ void TskSkinnedForm::MorphTimerTick() {
 
 void TskSkinnedForm::AnimateTimerTick() {
   bool work = false;
+  for (size_t i = 0; i < FObjects.size(); ++i) {
+    auto* a = dynamic_cast<TskSkinAnimateObject*>(FObjects[i].get());
+    if (!a || !a->Active || (a->Pressed && !IsNullRect(a->DownSkinRect))) continue;
+    a->AnimationStep();
+    work = true;
+  }
   for (auto& o : FObjects) {
     auto* c = dynamic_cast<TskSkinCaptionObject*>(o.get());
     if (!c || !c->AnimationPossible()) continue;
@@ -1910,6 +2489,15 @@ void TskSkinnedForm::SetWindowState(int S) {
 void TskSkinnedForm::MinimizeForm() {
   if (!FSupportNCArea || (Application && Application->MainForm() == FForm)) {
     if (Application) Application->Minimize();
+  } else {
+    if (IsNullRect(FRestoreBounds))
+      FRestoreBounds = RECT{FForm->Left(), FForm->Top(), FForm->Left() + FForm->Width(),
+                            FForm->Top() + FForm->Height()};
+    POINT p = GetMinimizedPosition();
+    FForm->SetBounds(p.x, p.y, GetMinWidth(), GetMinHeight());
+    if (FForm->FormStyle() == fsMDIChild && Application && Application->MainForm() &&
+        Application->MainForm()->HandleAllocated())
+      SendMessageW(Application->MainForm()->Handle(), WM_SKINMDICHILDRESTORED, 0, 0);
   }
   if (OnMinimize) OnMinimize(this);
 }
@@ -1918,6 +2506,21 @@ void TskSkinnedForm::MaximizeForm() {
   if (IsNullRect(FRestoreBounds))
     FRestoreBounds = RECT{FForm->Left(), FForm->Top(), FForm->Left() + FForm->Width(),
                           FForm->Top() + FForm->Height()};
+  if (FForm->FormStyle() == fsMDIChild && FSupportNCArea) {
+    FMouseTimer->SetEnabled(false);
+    TestActiveObject(-1, -1, false);
+    RECT area = GetMDIAreaRect();
+    int w = FForm->Width(), h = FForm->Height();
+    FForm->SetBounds(0, 0, RectWidth(area), RectHeight(area));
+    // The frame is gone from a maximized child: its client size changes.
+    SetWindowPos(FForm->Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    if (w == FForm->Width() && h == FForm->Height()) NudgeWidth();
+    if (TCustomForm* frame = Application ? Application->MainForm() : nullptr)
+      SendMessageW(frame->Handle(), WM_SKINMDICHILDMAXIMIZED, 0, 0);
+    if (OnMaximize) OnMaximize(this);
+    return;
+  }
   RECT a;
   GetMonitorRect(FForm->Handle(), !MaximizeOnFullScreen, a);
   if (!MaximizeOnFullScreen) {
@@ -1945,6 +2548,16 @@ void TskSkinnedForm::RestoreForm() {
   FFirstPlacement = false;
   FRestoreBounds = RECT{};
   FMouseTimer->SetEnabled(true);
+  if (FSupportNCArea && FForm->HandleAllocated()) {
+    if (FForm->FormStyle() == fsMDIChild) {
+      SetWindowPos(FForm->Handle(), nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+      if (TCustomForm* frame = Application ? Application->MainForm() : nullptr)
+        SendMessageW(frame->Handle(), WM_SKINMDICHILDRESTORED, 0, 0);
+    }
+    FForm->Invalidate();
+    SendNCPaint();
+  }
   if (OnRestore) OnRestore(this);
 }
 
@@ -1952,6 +2565,22 @@ void TskSkinnedForm::SetRollUpState(bool V) {
   FPaintCacheValid = false;
   if ((!FSupportNCArea && !FSkinActive) || !(FBorderIcons & biSkRollUp) || FWindowState == 1)
     return;
+  if (FSupportNCArea) {
+    if (FRollUpState && FWindowState == 2 && !V) FRollUpState = false;
+    if (V == FRollUpState) return;
+    FRollUpState = V;
+    if (V) {
+      FRollUpHeight = FForm->Height();
+      FForm->SetHeight(GetMinHeight());
+    } else if (ClientHeight > 0) {
+      FForm->SetClientHeight(ClientHeight);
+    } else {
+      FForm->SetHeight(FRollUpHeight);
+    }
+    SendNCPaint();
+    if (OnChangeRollUpState) OnChangeRollUpState(this);
+    return;
+  }
   // Client mode rolls up only with a roll-up picture; the skins of this
   // program have none.
   FRollUpState = V && FSkinData && !FSkinData->RollUpPicture.Empty();
@@ -1970,6 +2599,1126 @@ void TskSkinnedForm::DrawFormIcon(TCanvas* Cnvs, int X, int Y) {
     FSmallIcon = static_cast<HICON>(CopyImage(src, IMAGE_ICON, w, h, LR_COPYFROMRESOURCE));
   }
   if (FSmallIcon) DrawIconEx(Cnvs->Handle(), X, Y, FSmallIcon, 0, 0, 0, nullptr, DI_NORMAL);
+}
+
+// ---------------------------------------------------------------------------
+// Frame mode
+
+bool TskSkinnedForm::HasBorder() const {
+  return FForm->BorderStyle() != bsNone;
+}
+
+bool TskSkinnedForm::PaintableSkin() const {
+  return FSupportNCArea && FSkinData && !FSkinData->Empty() && !IsNullRect(FSkinData->ClientRect);
+}
+
+int TskSkinnedForm::GetDefaultCaptionHeight() const {
+  TFormBorderStyle b = FForm->BorderStyle();
+  return (b == bsToolWindow || b == bsSizeToolWin) ? 15 : 19;
+}
+
+int TskSkinnedForm::GetDefaultButtonSize() const {
+  TFormBorderStyle b = FForm->BorderStyle();
+  return (b == bsToolWindow || b == bsSizeToolWin) ? 13 : 17;
+}
+
+void TskSkinnedForm::SendNCPaint() {
+  if (FForm->HandleAllocated()) SendMessageW(FForm->Handle(), WM_NCPAINT, 1, 0);
+}
+
+void TskSkinnedForm::CreateDefaultButtons() {
+  FreeSkinObjects();
+  static const struct {
+    const wchar_t* name;
+    TskStdCommand cmd;
+  } kButtons[] = {{L"closebutton", cmClose},     {L"maxbutton", cmMaximize},
+                  {L"minbutton", cmMinimize},    {L"rollupbutton", cmRollUp},
+                  {L"sysmenubutton", cmSysMenu}, {L"traybutton", cmMinimizeToTray}};
+  for (auto& b : kButtons)
+    FObjects.push_back(std::make_unique<TskSkinStdButtonObject>(this, b.name, b.cmd));
+  UpdateCaptionButtons();
+}
+
+void TskSkinnedForm::LayoutDefaultButtons() {
+  int w = FWidth, size = GetDefaultButtonSize();
+  FDefCaptionArea = RECT{3, 3, w - 3, GetDefaultCaptionHeight()};
+  if (FObjects.empty()) return;
+  auto find = [this](TskStdCommand c) -> TskSkinStdButtonObject* {
+    for (auto& o : FObjects)
+      if (auto* b = dynamic_cast<TskSkinStdButtonObject*>(o.get()))
+        if (b->Command == c && b->Visible && b->SkinRectInAPicture) return b;
+    return nullptr;
+  };
+  int x = w - 3;
+  for (TskStdCommand c : {cmClose, cmMaximize, cmMinimize, cmRollUp, cmMinimizeToTray})
+    if (auto* b = find(c)) {
+      b->ObjectRect = RECT{x - size, 4, x, 4 + size};
+      x -= size;
+    }
+  FDefCaptionArea.right = x;
+  x = 3;
+  if (auto* b = find(cmSysMenu)) {
+    int bw = size, bh = size;
+    if (ShowIcon) {
+      bw = GetSystemMetrics(SM_CXSMICON);
+      bh = GetSystemMetrics(SM_CYSMICON);
+    }
+    b->ObjectRect = RECT{x, 4, x + bw, 4 + bh};
+    x += bw;
+  }
+  FDefCaptionArea.left = x;
+}
+
+void TskSkinnedForm::LayoutFrameButtons() {
+  if (!FSkinData) return;
+  const TskSkinContent& s = *FSkinData;
+  RECT row = !IsNullRect(FNewButtonsRect) ? FNewButtonsRect : FNewCaptionRect;
+  if (IsNullRect(row)) return;
+  bool inCaption = IsNullRect(FNewButtonsRect);
+  int off = s.ButtonsOffset;
+  auto size = [this](TskActiveSkinObject* o, TskStdCommand c) {
+    if (c == cmSysMenu && ShowIcon)
+      return SIZE{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+    return SIZE{RectWidth(o->SkinRect), RectHeight(o->SkinRect)};
+  };
+  auto commandOf = [](TskActiveSkinObject* o, TskStdCommand& c) {
+    if (auto* b = dynamic_cast<TskSkinStdButtonObject*>(o)) {
+      c = b->Command;
+      return true;
+    }
+    if (auto* a = dynamic_cast<TskSkinAnimateObject*>(o)) {
+      c = a->Command;
+      return true;
+    }
+    return false;
+  };
+  auto first = [&](TskStdCommand c) -> TskActiveSkinObject* {
+    for (auto& o : FObjects) {
+      TskStdCommand oc;
+      if (o->Visible && o->SkinRectInAPicture && commandOf(o.get(), oc) && oc == c) return o.get();
+    }
+    return nullptr;
+  };
+  std::vector<std::pair<TskActiveSkinObject*, TskStdCommand>> order;
+  for (TskStdCommand c : {cmClose, cmMaximize, cmMinimize, cmRollUp, cmMinimizeToTray})
+    if (auto* o = first(c)) order.emplace_back(o, c);
+  for (auto& o : FObjects) {
+    TskStdCommand oc;
+    if (o->Visible && o->SkinRectInAPicture && commandOf(o.get(), oc) && oc == cmDefault)
+      order.emplace_back(o.get(), cmDefault);
+  }
+  TskSkinCaptionObject* caption = nullptr;
+  for (auto& o : FObjects)
+    if ((caption = dynamic_cast<TskSkinCaptionObject*>(o.get()))) break;
+  TskActiveSkinObject* sys = first(cmSysMenu);
+  int top = row.top;
+  if (!s.ButtonsInLeft) {
+    int x = row.right;
+    for (auto& [o, c] : order) {
+      SIZE z = size(o, c);
+      o->ObjectRect = RECT{x - z.cx, top, x, top + z.cy};
+      x -= z.cx + off;
+    }
+    if (inCaption && caption) caption->ObjectRect.right = x + off;
+    if (sys && !IsNullRect(FNewCaptionRect)) {
+      SIZE z = size(sys, cmSysMenu);
+      int cx = FNewCaptionRect.left;
+      int ct = FNewCaptionRect.top + RectHeight(FNewCaptionRect) / 2 - z.cy / 2;
+      sys->ObjectRect = RECT{cx, ct, cx + z.cx, ct + z.cy};
+      cx += z.cx + off;
+      if (caption) caption->ObjectRect.left = cx - off;
+    }
+  } else {
+    int x = row.left;
+    if (inCaption && sys) order.emplace_back(sys, cmSysMenu);
+    for (auto& [o, c] : order) {
+      SIZE z = size(o, c);
+      o->ObjectRect = RECT{x, top, x + z.cx, top + z.cy};
+      x += z.cx + off;
+    }
+    if (inCaption && caption) caption->ObjectRect.left = x + off;
+  }
+}
+
+POINT TskSkinnedForm::ScreenToFramePoint(const POINT& P) const {
+  if (FForm->FormStyle() == fsMDIChild && FForm->HandleAllocated()) {
+    POINT p = P;
+    ScreenToClient(FForm->Handle(), &p);
+    if (FSkinActive && FSkinData)
+      return POINT{p.x + FSkinData->ClientRect.left, p.y + FSkinData->ClientRect.top};
+    return POINT{p.x + 3, p.y + GetDefaultCaptionHeight() + 3};
+  }
+  return POINT{P.x - FForm->Left(), P.y - FForm->Top()};
+}
+
+void TskSkinnedForm::ResetObjectStates() {
+  for (auto& o : FObjects) {
+    if (auto* a = dynamic_cast<TskSkinAnimateObject*>(o.get())) {
+      a->MouseIn = a->Active = false;
+      a->CurrentFrame = 1;
+    } else if (!dynamic_cast<TskSkinCaptionObject*>(o.get())) {
+      o->Active = o->MouseIn = false;
+      o->MorphKf = 0;
+    }
+  }
+}
+
+void TskSkinnedForm::PaintSkinFrame(HDC DC) {
+  if (!PaintableSkin() || !FForm->HandleAllocated()) return;
+  if (FWidth == 0 && FHeight == 0) {
+    FWidth = FForm->Width();
+    FHeight = FForm->Height();
+  }
+  if (FWidth < GetMinWidth() || FHeight < GetMinHeight()) return;
+  CalcFrameGeometry();
+  LayoutObjects();
+  const TskSkinContent& s = *FSkinData;
+  bool active = GetFormActive();
+  const TskPicture& src = (active || s.InactivePicture.Empty()) ? s.Picture : s.InactivePicture;
+  TskSkinImageParams p;
+  p.Old = s.FormGeometry();
+  p.New = TskSkinGeometry{FNewLTPoint, FNewRTPoint, FNewLBPoint, FNewRBPoint, FNewClientRect};
+  p.LeftStretch = s.LeftStretch;
+  p.TopStretch = s.TopStretch;
+  p.RightStretch = s.RightStretch;
+  p.BottomStretch = s.BottomStretch;
+  p.StretchEffect = s.StretchEffect;
+  p.StretchType = s.StretchType;
+  p.W = FWidth;
+  p.H = FHeight;
+  p.R = RECT{0, 0, src.Width(), src.Height()};
+  TskPicture top, bottom, left, right;
+  CreateSkinBorderImages(p, src, top, bottom, left, right);
+  const RECT& cr = FNewClientRect;
+  for (auto& o : FObjects) {
+    if (!ObjectInRollState(o.get()) || !o->Visible) continue;
+    if (cr.top >= o->ObjectRect.bottom) {
+      if (top.Empty()) continue;
+      TPictureCanvas pc(top);
+      o->Draw(pc.Canvas(), false);
+    } else if (!bottom.Empty()) {
+      RECT saved = o->ObjectRect;
+      o->ObjectRect = OffsetR(saved, 0, -cr.bottom);
+      {
+        TPictureCanvas pc(bottom);
+        o->Draw(pc.Canvas(), false);
+      }
+      o->ObjectRect = saved;
+    }
+  }
+  HDC dc = DC ? DC : GetWindowDC(FForm->Handle());
+  int saved = SaveDC(dc);
+  if (!IsNullRect(cr)) ExcludeClipRect(dc, cr.left, cr.top, cr.right, cr.bottom);
+  auto put = [&](TskPicture& b, int x, int y) {
+    if (b.Empty()) return;
+    if (active || !s.AutoRenderingInActiveImage) {
+      DrawPicture(dc, x, y, b);
+    } else {
+      TskEffectBmp e(b);
+      e.ApplyInactiveEffect(s.InActiveEffect);
+      e.Draw(dc, x, y);
+    }
+  };
+  put(top, 0, 0);
+  put(left, 0, top.Height());
+  put(right, FWidth - right.Width(), top.Height());
+  put(bottom, 0, FHeight - bottom.Height());
+  RestoreDC(dc, saved);
+  if (!DC) ReleaseDC(FForm->Handle(), dc);
+}
+
+void TskSkinnedForm::PaintDefaultFrame(HDC DC) {
+  if (!FForm->HandleAllocated() || (FSkinData && FSkinData->SkinChanging())) return;
+  if (FWidth == 0 && FHeight == 0) {
+    FWidth = FForm->Width();
+    FHeight = FForm->Height();
+  }
+  if (FObjects.empty() && !FSkinActive) CreateDefaultButtons();
+  LayoutDefaultButtons();
+  int w = FWidth, h = FHeight, ch = GetDefaultCaptionHeight();
+  if (w <= 6 || ch <= 0) return;
+  bool active = GetFormActive();
+  TskPicture b(w - 6, ch);
+  b.Fill(GetSysColor(COLOR_BTNFACE));
+  int L = FDefCaptionArea.left - 3, R = FDefCaptionArea.right - 3;
+  {
+    TPictureCanvas pc(b);
+    HDC bdc = pc.DC();
+    if (ch - 4 > 1)
+      for (int y = 2; y <= ch - 4; ++y) {
+        HPEN pen = CreatePen(PS_SOLID, 1,
+                             GetSysColor(((y - 2) % 2) ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT));
+        HGDIOBJ old = SelectObject(bdc, pen);
+        MoveToEx(bdc, L + 2, y, nullptr);
+        LineTo(bdc, R - 3, y);
+        SelectObject(bdc, old);
+        DeleteObject(pen);
+      }
+    TFont* font = active ? FDefCaptionFont.get() : FDefInActiveCaptionFont.get();
+    std::wstring text = FrameCaptionText();
+    if (OnCaptionPaint) {
+      OnCaptionPaint(pc.Canvas(), RECT{L, 0, R, ch}, active);
+    } else if (!text.empty()) {
+      HGDIOBJ oldFont = SelectObject(bdc, font->Handle());
+      TrimTextToWidth(bdc, text, R - L + 3);
+      int tw = WideTextWidth(bdc, text), th = WideTextHeight(bdc, text);
+      int x = L + (R - L + 3) / 2 - (tw + 5) / 2, y = ch / 2 - th / 2;
+      RECT tr{x, y, x, y};
+      WideDrawText(bdc, text, tr, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+      RECT fill{tr.left - 2, tr.top - 2, tr.right + 2, tr.bottom + 2};
+      HBRUSH face = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+      FillRect(bdc, &fill, face);
+      DeleteObject(face);
+      SetBkMode(bdc, TRANSPARENT);
+      SetTextColor(bdc, ColorToRGB(font->Color()));
+      WideDrawText(bdc, text, tr, DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+      SelectObject(bdc, oldFont);
+    }
+    for (auto& o : FObjects) {
+      if (!o->Visible) continue;
+      RECT saved = o->ObjectRect;
+      o->ObjectRect = OffsetR(saved, -3, -3);
+      o->Draw(pc.Canvas(), true);
+      o->ObjectRect = saved;
+    }
+  }
+  HDC dc = DC ? DC : GetWindowDC(FForm->Handle());
+  int saved = SaveDC(dc);
+  ExcludeClipRect(dc, 3, ch + 3, w - 3, h - 3);
+  DrawPicture(dc, 3, 3, b);
+  RECT r{0, 0, w, h};
+  auto edge = [&](int tl, int br) {
+    HPEN p1 = CreatePen(PS_SOLID, 1, GetSysColor(tl)), p2 = CreatePen(PS_SOLID, 1, GetSysColor(br));
+    HGDIOBJ old = SelectObject(dc, p1);
+    MoveToEx(dc, r.left, r.bottom - 1, nullptr);
+    LineTo(dc, r.left, r.top);
+    LineTo(dc, r.right - 1, r.top);
+    SelectObject(dc, p2);
+    LineTo(dc, r.right - 1, r.bottom - 1);
+    LineTo(dc, r.left - 1, r.bottom - 1);
+    SelectObject(dc, old);
+    DeleteObject(p1);
+    DeleteObject(p2);
+    InflateRect(&r, -1, -1);
+  };
+  edge(COLOR_3DLIGHT, COLOR_3DDKSHADOW);
+  edge(COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW);
+  edge(COLOR_BTNFACE, COLOR_BTNFACE);
+  RestoreDC(dc, saved);
+  if (!DC) ReleaseDC(FForm->Handle(), dc);
+}
+
+int TskSkinnedForm::SkinFrameHitTest(const POINT& P) {
+  auto captionOrObject = [&]() {
+    for (auto& o : FObjects)
+      if (dynamic_cast<TskSkinCaptionObject*>(o.get()) && ObjectInRollState(o.get()) &&
+          PtIn(o->ObjectRect, P))
+        return HTCAPTION;
+    return 19;
+  };
+  if (FRollUpState || FWindowState == 1) return captionOrObject();
+  const RECT& cr = FNewClientRect;
+  if (FActiveObject >= 0 && FActiveObject < int(FObjects.size()) &&
+      !dynamic_cast<TskSkinCaptionObject*>(FObjects[FActiveObject].get()) && !PtIn(cr, P) &&
+      !FInSizeMove)
+    return 19;
+  if (FWindowState != 2 && Sizeable) {
+    int bw = FSkinData->BorderW;
+    POINT probes[4] = {{P.x - bw, P.y}, {P.x, P.y - bw}, {P.x + bw, P.y}, {P.x, P.y + bw}};
+    bool nearEdge = false;
+    bool mask = !FSkinData->MaskPicture.Empty();
+    if (!mask || !PtIn(FNewMaskRect, P))
+      for (auto& q : probes)
+        if (mask ? !PtInMask(q) : !PtIn(RECT{0, 0, FWidth, FHeight}, q)) nearEdge = true;
+    if (!nearEdge) {
+      if (PtIn(cr, P)) return HTCLIENT;
+      return captionOrObject();
+    }
+    if (P.x <= FHitLT.x && P.y <= FHitLT.y) return HTTOPLEFT;
+    if (P.x >= FHitRT.x && P.y <= FHitRT.y) return HTTOPRIGHT;
+    if (P.x <= FHitLB.x && P.y >= FHitLB.y) return HTBOTTOMLEFT;
+    if (P.x >= FHitRB.x && P.y >= FHitRB.y) return HTBOTTOMRIGHT;
+    if (PtIn(RECT{FHitLT.x, 0, FHitRT.x, cr.top}, P)) return HTTOP;
+    if (PtIn(RECT{FHitLB.x, cr.bottom, FHitRB.x, FHeight}, P)) return HTBOTTOM;
+    if (PtIn(RECT{0, FHitLT.y, cr.left, FHitLB.y}, P)) return HTLEFT;
+    if (PtIn(RECT{cr.right, FHitRT.y, FWidth, FHitRB.y}, P)) return HTRIGHT;
+  }
+  if (PtIn(cr, P)) return HTCLIENT;
+  return captionOrObject();
+}
+
+int TskSkinnedForm::DefaultHitTest(const POINT& P) {
+  int W = FWidth, H = FHeight, ch = GetDefaultCaptionHeight();
+  if (FWindowState == 0 && !FRollUpState && Sizeable) {
+    if (FActiveObject != -1) return 19;
+    int x = P.x, y = P.y;
+    if (x <= 2 && y <= 2) return HTTOPLEFT;
+    if (x >= W - 2 && y <= 2) return HTTOPRIGHT;
+    if (x <= 2 && y >= H - 2) return HTBOTTOMLEFT;
+    if (x >= W - 2 && y >= H - 2) return HTBOTTOMRIGHT;
+    if (x <= 2) return HTLEFT;
+    if (y <= 2) return HTTOP;
+    if (x >= W - 2) return HTRIGHT;
+    if (y >= H - 2) return HTBOTTOM;
+  }
+  if (PtIn(FDefCaptionArea, P)) return HTCAPTION;
+  if (PtIn(RECT{3, ch + 3, W - 3, H - 3}, P)) return HTCLIENT;
+  return 19;
+}
+
+void TskSkinnedForm::PaintLogo(HDC DC) {
+  if (!FLogoBitMap || FLogoBitMap->Empty()) return;
+  RECT c;
+  GetClientRect(FForm->Handle(), &c);
+  int x = std::max(0, int(c.right) / 2 - FLogoBitMap->Width() / 2);
+  int y = std::max(0, int(c.bottom) / 2 - FLogoBitMap->Height() / 2);
+  FLogoBitMap->SetTransparent(LogoBitMapTransparent);
+  TCanvas cv;
+  cv.SetHandle(DC);
+  FLogoBitMap->Draw(&cv, TRect(x, y, x + FLogoBitMap->Width(), y + FLogoBitMap->Height()));
+  cv.SetHandle(nullptr);
+}
+
+void TskSkinnedForm::PaintFrameBackground(HDC DC) {
+  RECT c;
+  GetClientRect(FForm->Handle(), &c);
+  if (c.right <= 0 || c.bottom <= 0) return;
+  auto face = [&]() {
+    HBRUSH b = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    FillRect(DC, &c, b);
+    DeleteObject(b);
+  };
+  if (!FSkinActive) {
+    face();
+    PaintLogo(DC);
+    return;
+  }
+  const TskSkinContent& s = *FSkinData;
+  TskPicture tile;
+  if (s.BGPictureIndex == -1) {
+    if (IsNullRect(s.ClientRect)) {
+      face();
+      PaintLogo(DC);
+      return;
+    }
+    tile = Cut(s.Picture, s.ClientRect, RectWidth(s.ClientRect), RectHeight(s.ClientRect));
+  } else if (const TskPicture* bg = FSkinData->ActivePicture(s.BGPictureIndex)) {
+    tile = *bg;
+  } else {
+    // A picture number beyond the skin's pictures paints no picture.
+    face();
+    PaintLogo(DC);
+    return;
+  }
+  if (tile.Empty()) return;
+  int tw = tile.Width(), th = tile.Height();
+  if (s.StretchEffect) {
+    if (s.StretchType == stFull) {
+      TskPicture b = Cut(tile, RECT{0, 0, tw, th}, FWidth, FHeight);
+      DrawPicture(DC, 0, 0, b);
+    } else if (s.StretchType == stHorz) {
+      TskPicture b = Cut(tile, RECT{0, 0, tw, th}, tw, FHeight);
+      for (int x = 0; x < c.right; x += tw)
+        DrawPicture(DC, x, 0, b);
+    } else {
+      TskPicture b = Cut(tile, RECT{0, 0, tw, th}, FWidth, th);
+      for (int y = 0; y < c.bottom; y += th)
+        DrawPicture(DC, 0, y, b);
+    }
+  } else {
+    for (int row = 0; row <= c.bottom / th; ++row)
+      for (int col = 0; col <= c.right / tw; ++col)
+        DrawPicture(DC, col * tw, row * th, tile);
+  }
+  PaintLogo(DC);
+}
+
+void TskSkinnedForm::ApplyFrameSkin() {
+  if (FSkinActive) {
+    CreateSkinObjects();
+    UpdateCaptionButtons();
+  } else {
+    FreeSkinObjects();
+    FWidth = FForm->Width();
+    FHeight = FForm->Height();
+    UpdateWindowRegion(true);
+  }
+  if (FForm->BorderIcons() != 0) FForm->SetBorderIcons(0);
+  FApplying = true;
+  int w = FForm->Width(), h = FForm->Height(), mw = GetMinWidth(), mh = GetMinHeight();
+  if (w < mw && h < mh)
+    FForm->SetBounds(FForm->Left(), FForm->Top(), mw, mh);
+  else if (h < mh)
+    FForm->SetHeight(mh);
+  else if (w < mw)
+    FForm->SetWidth(mw);
+  else if (FForm->HandleAllocated())
+    NudgeWidth();
+  if ((FRollUpState || FWindowState == 1) && FForm->Height() != GetMinHeight())
+    FForm->SetHeight(GetMinHeight());
+  if (FWindowState == 1 && FForm->Width() != GetMinWidth()) FForm->SetWidth(GetMinWidth());
+  FWidth = FForm->Width();
+  FHeight = FForm->Height();
+  if (FSkinActive) UpdateLayout(true);
+  if (FForm->HandleAllocated()) {
+    FForm->Invalidate();
+    SendNCPaint();
+  }
+  UpdateActivation(true);
+  FMouseTimer->SetEnabled(true);
+  if (OnChangeSkinData) OnChangeSkinData(this);
+  FApplying = false;
+  if (!FRollUpState) {
+    if (ClientWidth > 0) FForm->SetClientWidth(ClientWidth);
+    if (ClientHeight > 0) FForm->SetClientHeight(ClientHeight);
+  }
+}
+
+void TskSkinnedForm::FrameSizeChanged() {
+  FWidth = FForm->Width();
+  FHeight = FForm->Height();
+  if (FSkinActive) {
+    if (FWidth >= GetMinWidth() && FHeight >= GetMinHeight()) UpdateLayout(true);
+  } else {
+    SendNCPaint();
+    UpdateWindowRegion(true);
+  }
+  if (FLogoBitMap && !FLogoBitMap->Empty() && FForm->FormStyle() != fsMDIForm) FForm->Invalidate();
+}
+
+bool TskSkinnedForm::FrameStage(TMessage& M) {
+  // A maximized MDI child has no frame of its own.
+  bool maxChild = FForm->FormStyle() == fsMDIChild && FWindowState == 2;
+  bool border = HasBorder() && !maxChild;
+  switch (M.Msg) {
+  case WM_NCCALCSIZE: {
+    if (maxChild) {
+      M.Result = 0;
+      return true;
+    }
+    if (!border) return false;
+    auto* r = M.WParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(M.LParam)->rgrc[0]
+                       : reinterpret_cast<RECT*>(M.LParam);
+    if (PaintableSkin()) {
+      const TskSkinContent& s = *FSkinData;
+      CalcFrameGeometry();
+      r->left += s.ClientRect.left;
+      r->top += s.ClientRect.top;
+      r->right += s.ClientRect.right - s.Picture.Width();
+      r->bottom += s.ClientRect.bottom - s.Picture.Height();
+    } else {
+      r->left += 3;
+      r->top += GetDefaultCaptionHeight() + 3;
+      r->right -= 3;
+      r->bottom -= 3;
+    }
+    if (r->right < r->left) r->right = r->left;
+    if (r->bottom < r->top) r->bottom = r->top;
+    M.Result = 0;
+    return true;
+  }
+  case WM_NCPAINT:
+    if (maxChild) return true;
+    if (!border) return false;
+    if (PaintableSkin() && FSkinActive)
+      PaintSkinFrame(nullptr);
+    else
+      PaintDefaultFrame(nullptr);
+    M.Result = 0;
+    return true;
+  case WM_NCHITTEST: {
+    if (!border) return false;
+    POINT p = ScreenToFramePoint(POINT{GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam)});
+    if (FWidth == 0 && FHeight == 0) {
+      FWidth = FForm->Width();
+      FHeight = FForm->Height();
+    }
+    int r = (FSkinActive && PaintableSkin()) ? SkinFrameHitTest(p) : DefaultHitTest(p);
+    if (!FMouseTimer->Enabled() && r == 19) {
+      TestActiveObject(p.x, p.y, true);
+      FMouseTimer->SetEnabled(true);
+    }
+    M.Result = r;
+    return true;
+  }
+  case WM_NCACTIVATE:
+    FNCActive = M.WParam != 0;
+    if (FForm->FormStyle() == fsMDIChild)
+      FOldWindowProc(M);
+    else
+      M.Result = 1;
+    if (border) SendNCPaint();
+    UpdateActivation(true);
+    return true;
+  case WM_ACTIVATE:
+    EndDrag();
+    FOldWindowProc(M);
+    if (border) SendNCPaint();
+    TestActiveObject(-1, -1, false);
+    ResetObjectStates();
+    UpdateActivation(true);
+    return true;
+  case WM_SETTEXT:
+    FOldWindowProc(M);
+    UpdateCaptionText();
+    if (border) SendNCPaint();
+    return true;
+  case WM_SETCURSOR:
+    if (UseFormCursorInNCArea) {
+      int code = LOWORD(M.LParam);
+      if (code != HTCLIENT && !(code >= HTLEFT && code <= HTBOTTOMRIGHT))
+        M.LParam = MAKELPARAM(HTCLIENT, HIWORD(M.LParam));
+    }
+    return false;
+  case WM_SIZE:
+    FOldWindowProc(M);
+    if (FInSizeMove && FFullDrag) {
+      if (FLogoBitMap && !FLogoBitMap->Empty()) FForm->Invalidate();
+      return true;
+    }
+    FSnapLeft = FSnapTop = FSnapRight = FSnapBottom = false;
+    FrameSizeChanged();
+    return true;
+  case WM_SIZING: {
+    if (!(FInSizeMove && FFullDrag)) return false;
+    FSnapLeft = FSnapTop = FSnapRight = FSnapBottom = false;
+    FOldWindowProc(M);
+    auto* r = reinterpret_cast<RECT*>(M.LParam);
+    int w = RectWidth(*r), h = RectHeight(*r);
+    if (!FSkinActive) {
+      FWidth = w;
+      FHeight = h;
+      UpdateWindowRegion(true);
+    } else if (FForm->Width() >= GetMinWidth() && FForm->Height() >= GetMinHeight() &&
+               (w != FForm->Width() || h != FForm->Height())) {
+      FWidth = w;
+      FHeight = h;
+      UpdateLayout(true);
+    }
+    return true;
+  }
+  case WM_ENTERSIZEMOVE: {
+    POINT c;
+    GetCursorPos(&c);
+    FSnapX = c.x;
+    FSnapY = c.y;
+    ResetObjectStates();
+    FMouseTimer->SetEnabled(false);
+    FActiveObject = FCapturedObject = -1;
+    FInSizeMove = true;
+    BOOL full = FALSE;
+    SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
+    FFullDrag = full != FALSE;
+    FOldWindowProc(M);
+    return true;
+  }
+  case WM_EXITSIZEMOVE:
+    FOldWindowProc(M);
+    FMouseTimer->SetEnabled(false);
+    FActiveObject = FOldActiveObject = FCapturedObject = -1;
+    // The loop is over; a press that started it is not routed to the objects.
+    FInSizeMove = false;
+    if (FInNCPress) FPressMoved = true;
+    if (FSkinActive) SendNCPaint();
+    return true;
+  case WM_ERASEBKGND:
+    if (FForm->FormStyle() == fsMDIForm) return false;
+    PaintFrameBackground(reinterpret_cast<HDC>(M.WParam));
+    M.Result = 1;
+    return true;
+  case WM_SYNCPAINT:
+    if (!FRollUpState) return false;
+    SendNCPaint();
+    M.Result = 0;
+    return true;
+  case WM_NCMOUSEMOVE:
+  case WM_NCLBUTTONDOWN:
+  case WM_NCLBUTTONUP:
+  case WM_NCLBUTTONDBLCLK:
+  case WM_NCRBUTTONDOWN:
+  case WM_NCRBUTTONUP:
+  case WM_NCRBUTTONDBLCLK:
+    if (!border) return false;
+    FrameNCMouse(M);
+    return true;
+  case WM_LBUTTONUP:
+  case WM_RBUTTONUP:
+    FOldWindowProc(M);
+    if (FCapturedObject != -1) ObjectMouseUp(M.Msg == WM_LBUTTONUP ? mbLeft : mbRight, -1, -1);
+    return true;
+  default:
+    return false;
+  }
+}
+
+void TskSkinnedForm::FrameNCMouse(TMessage& M) {
+  if (M.Msg == WM_NCLBUTTONDOWN) {
+    FInNCPress = true;
+    FPressMoved = false;
+    try {
+      FOldWindowProc(M);
+    } catch (...) {
+      FInNCPress = false;
+      throw;
+    }
+    FInNCPress = false;
+    if (FPressMoved) {
+      FPressMoved = false;
+      return;
+    }
+  } else {
+    FOldWindowProc(M);
+  }
+  POINT p = ScreenToFramePoint(POINT{GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam)});
+  bool caption = M.WParam == HTCAPTION;
+  auto noPressed = [this]() {
+    if (FCapturedObject != -1 && FForm->HandleAllocated() && GetCapture() == FForm->Handle())
+      ReleaseCapture();
+    FCapturedObject = -1;
+  };
+  switch (M.Msg) {
+  case WM_NCMOUSEMOVE:
+    ObjectMouseMove(p.x, p.y);
+    break;
+  case WM_NCLBUTTONDOWN:
+    TestActiveObject(p.x, p.y, true);
+    ObjectMouseDown(mbLeft, p.x, p.y);
+    if (caption) noPressed();
+    break;
+  case WM_NCLBUTTONUP:
+    // An exception of the object goes on to the application like any other.
+    ObjectMouseUp(mbLeft, p.x, p.y);
+    break;
+  case WM_NCLBUTTONDBLCLK:
+    TestActiveObject(p.x, p.y, true);
+    ObjectMouseDown(mbLeft, p.x, p.y);
+    ObjectDblClick();
+    if (caption) {
+      if (Sizeable && FWindowState == 1)
+        SetWindowState(0);
+      else if (Sizeable && FWindowState != 2 && !FRollUpState && (FBorderIcons & biSkMaximize))
+        SetWindowState(2);
+      else if (Sizeable && FWindowState == 2 && !FRollUpState)
+        SetWindowState(0);
+      else
+        SetRollUpState(!FRollUpState);
+      noPressed();
+    }
+    break;
+  case WM_NCRBUTTONDOWN:
+  case WM_NCRBUTTONDBLCLK:
+    TestActiveObject(p.x, p.y, true);
+    ObjectMouseDown(mbRight, p.x, p.y);
+    if (caption) {
+      noPressed();
+      if (M.Msg == WM_NCRBUTTONDOWN && !DisableSystemMenu) {
+        POINT c;
+        GetCursorPos(&c);
+        PopupSystemMenuAt(c.x, c.y);
+      }
+    }
+    break;
+  case WM_NCRBUTTONUP:
+    ObjectMouseUp(mbRight, p.x, p.y);
+    break;
+  default:
+    break;
+  }
+}
+
+POINT TskSkinnedForm::GetMinimizedPosition() const {
+  int w = std::max(GetMinWidth(), 1), h = std::max(GetMinHeight(), 1);
+  bool child = FForm->FormStyle() == fsMDIChild && FForm->HandleAllocated();
+  RECT a;
+  if (child)
+    GetClientRect(GetParent(FForm->Handle()), &a);
+  else
+    GetMonitorRect(FForm->HandleAllocated() ? FForm->Handle() : nullptr, true, a);
+  POINT p{a.left, a.bottom - h};
+  auto taken = [&](const POINT& q) {
+    std::vector<TCustomForm*> others;
+    if (child) {
+      if (TCustomForm* main = Application ? Application->MainForm() : nullptr)
+        for (int i = 0; i < main->MDIChildCount(); ++i)
+          others.push_back(main->MDIChildren(i));
+    } else if (Screen) {
+      for (int i = 0; i < Screen->FormCount(); ++i)
+        if (Screen->Forms(i) != (Application ? Application->MainForm() : nullptr))
+          others.push_back(Screen->Forms(i));
+    }
+    for (TCustomForm* f : others) {
+      if (f == FForm || !f->Visible()) continue;
+      TskSkinnedForm* sf = GetSkinFormOf(f);
+      if (sf && sf->WindowState() == 1 && f->Left() == q.x && f->Top() == q.y) return true;
+    }
+    return false;
+  };
+  while (taken(p)) {
+    p.x += w;
+    if (p.x + w > a.right) {
+      p.x = a.left;
+      p.y -= h;
+      if (p.y < a.top) {
+        p.y = a.bottom - h;
+        break;
+      }
+    }
+  }
+  return p;
+}
+
+// ---------------------------------------------------------------------------
+// MDI frames and children
+
+namespace {
+
+const wchar_t kChildItemMark[] = L"_DSFCHILDITEM";
+
+TCustomForm* MDIFrame() {
+  TCustomForm* m = Application ? Application->MainForm() : nullptr;
+  return m && m->FormStyle() == fsMDIForm ? m : nullptr;
+}
+
+std::wstring BaseItemName(const std::wstring& name) {
+  std::wstring s = name;
+  size_t at = s.find(kChildItemMark);
+  if (at != std::wstring::npos) s.erase(at, std::wcslen(kChildItemMark));
+  return s;
+}
+
+bool IsChildItem(TMenuItem* item) {
+  return item->Name().find(kChildItemMark) != std::wstring::npos;
+}
+
+// The child an item belongs to: the form of the skinned form that owns it,
+// or (for an item of another owner) the child named by the item.
+TCustomForm* ItemChild(TMenuItem* item, TCustomForm* frame) {
+  if (auto* sf = dynamic_cast<TskSkinnedForm*>(item->Owner())) return sf->Form();
+  std::wstring base = BaseItemName(item->Name());
+  if (base.empty() || !frame) return nullptr;
+  for (int i = 0; i < frame->MDIChildCount(); ++i)
+    if (frame->MDIChildren(i)->Name() == base) return frame->MDIChildren(i);
+  return nullptr;
+}
+
+int VisibleMDIChildCount(TCustomForm* frame) {
+  int n = 0;
+  for (int i = 0; i < frame->MDIChildCount(); ++i)
+    if (frame->MDIChildren(i)->Visible()) ++n;
+  return n;
+}
+
+} // namespace
+
+RECT TskSkinnedForm::GetMDIAreaRect() const {
+  TCustomForm* f = FForm;
+  if (FForm->FormStyle() == fsMDIChild && MDIFrame()) f = MDIFrame();
+  RECT c;
+  GetClientRect(f->Handle(), &c);
+  RECT a{0, 0, c.right, c.bottom};
+  for (int i = 0; i < f->ControlCount(); ++i) {
+    TControl* k = f->Controls(i);
+    if (!k->Visible()) continue;
+    switch (k->Align()) {
+    case alLeft:
+      a.left = std::max<LONG>(a.left, k->Left() + k->Width());
+      break;
+    case alTop:
+      a.top = std::max<LONG>(a.top, k->Top() + k->Height());
+      break;
+    case alRight:
+      a.right = std::min<LONG>(a.right, k->Left());
+      break;
+    case alBottom:
+      a.bottom = std::min<LONG>(a.bottom, k->Top());
+      break;
+    default:
+      break;
+    }
+  }
+  return a;
+}
+
+TCustomForm* TskSkinnedForm::GetMaximizedChild() const {
+  TCustomForm* frame = FForm->FormStyle() == fsMDIForm ? FForm : MDIFrame();
+  if (!frame) return nullptr;
+  auto maximized = [](TCustomForm* f) {
+    TskSkinnedForm* sf = f ? GetSkinFormOf(f) : nullptr;
+    return sf && sf->WindowState() == 2;
+  };
+  if (TCustomForm* a = frame->ActiveMDIChild(); maximized(a)) return a;
+  for (int i = 0; i < frame->MDIChildCount(); ++i)
+    if (maximized(frame->MDIChildren(i))) return frame->MDIChildren(i);
+  return nullptr;
+}
+
+std::wstring TskSkinnedForm::FrameCaptionText() const {
+  std::wstring text = FForm->Caption();
+  if (FForm->FormStyle() == fsMDIForm && FMDIChildMaximized)
+    if (TCustomForm* child = GetMaximizedChild()) text += L" - [" + child->Caption() + L"]";
+  return text;
+}
+
+void TskSkinnedForm::ResizeMDIChildren() {
+  if (FForm->FormStyle() != fsMDIForm) return;
+  for (int i = 0; i < FForm->MDIChildCount(); ++i)
+    SendMessageW(FForm->MDIChildren(i)->Handle(), WM_SKINMDICHILDRESIZE, 0, 0);
+  ArrangeMinimizedChildren();
+}
+
+void TskSkinnedForm::ArrangeMinimizedChildren() {
+  for (int i = 0; i < FForm->MDIChildCount(); ++i) {
+    TCustomForm* c = FForm->MDIChildren(i);
+    TskSkinnedForm* sf = GetSkinFormOf(c);
+    if (!sf || sf->WindowState() != 1) continue;
+    POINT p = sf->GetMinimizedPosition();
+    c->SetBounds(p.x, p.y, c->Width(), c->Height());
+  }
+}
+
+bool TskSkinnedForm::MDIClientHooked() const {
+  return FMDIClientHook && FMDIClientHook->Active();
+}
+
+void TskSkinnedForm::HookMDIClient() {
+  if (FForm->FormStyle() != fsMDIForm || !FForm->ClientHandle() || MDIClientHooked()) return;
+  // The hook goes with this component, whichever of it and the frame goes first.
+  if (!FMDIClientHook) FMDIClientHook = std::make_unique<TWindowSubclass>();
+  FMDIClientHook->Hook(FForm->ClientHandle(), [this](TMessage& m) { return MDIClientProc(m); });
+  NudgeWidth();
+}
+
+void TskSkinnedForm::PaintMDIBackground(HDC DC) {
+  HWND client = FForm->ClientHandle();
+  RECT c;
+  GetClientRect(client, &c);
+  if (c.right <= 0 || c.bottom <= 0) return;
+  auto fill = [&](int sys) {
+    HBRUSH b = CreateSolidBrush(GetSysColor(sys));
+    FillRect(DC, &c, b);
+    DeleteObject(b);
+  };
+  const TskPicture* tile = nullptr;
+  TskPicture cut;
+  bool stretch = false;
+  TskStretchType type = stFull;
+  if (FSkinActive) {
+    const TskSkinContent& s = *FSkinData;
+    if (s.MDIBGPictureIndex != -1) {
+      // A picture number beyond the skin's pictures paints no picture.
+      tile = FSkinData->ActivePicture(s.MDIBGPictureIndex);
+      stretch = s.MDIBGStretchEffect;
+      type = s.MDIBGStretchType;
+    } else if (s.BGPictureIndex == -1 && !IsNullRect(s.ClientRect)) {
+      cut = Cut(s.Picture, s.ClientRect, RectWidth(s.ClientRect), RectHeight(s.ClientRect));
+      tile = &cut;
+      stretch = s.StretchEffect;
+      type = s.StretchType;
+    } else {
+      tile = FSkinData->ActivePicture(s.BGPictureIndex);
+      stretch = s.StretchEffect;
+      type = s.StretchType;
+    }
+  }
+  if (!tile || tile->Empty()) {
+    fill(COLOR_APPWORKSPACE);
+  } else {
+    int tw = tile->Width(), th = tile->Height();
+    if (stretch && type == stFull) {
+      DrawPicture(DC, 0, 0, Cut(*tile, RECT{0, 0, tw, th}, c.right, c.bottom));
+    } else if (stretch && type == stHorz) {
+      TskPicture b = Cut(*tile, RECT{0, 0, tw, th}, tw, c.bottom);
+      for (int x = 0; x < c.right; x += tw)
+        DrawPicture(DC, x, 0, b);
+    } else if (stretch) {
+      TskPicture b = Cut(*tile, RECT{0, 0, tw, th}, c.right, th);
+      for (int y = 0; y < c.bottom; y += th)
+        DrawPicture(DC, 0, y, b);
+    } else {
+      for (int row = 0; row <= c.bottom / th; ++row)
+        for (int col = 0; col <= c.right / tw; ++col)
+          DrawPicture(DC, col * tw, row * th, *tile);
+    }
+  }
+  if (FLogoBitMap && !FLogoBitMap->Empty()) {
+    int x = std::max(0, int(c.right) / 2 - FLogoBitMap->Width() / 2);
+    int y = std::max(0, int(c.bottom) / 2 - FLogoBitMap->Height() / 2);
+    FLogoBitMap->SetTransparent(LogoBitMapTransparent);
+    TCanvas cv;
+    cv.SetHandle(DC);
+    FLogoBitMap->Draw(&cv, TRect(x, y, x + FLogoBitMap->Width(), y + FLogoBitMap->Height()));
+    cv.SetHandle(nullptr);
+  }
+}
+
+bool TskSkinnedForm::MDIClientProc(TMessage& M) {
+  switch (M.Msg) {
+  case WM_SIZE: {
+    FMDIClientHook->CallPrevious(M);
+    ResizeMDIChildren();
+    bool logo = FLogoBitMap && !FLogoBitMap->Empty();
+    bool redraw = logo;
+    if (FSkinActive) {
+      const TskSkinContent& s = *FSkinData;
+      redraw = redraw || (!logo && s.StretchEffect && s.MDIBGPictureIndex == -1) ||
+               (s.MDIBGStretchEffect && s.MDIBGPictureIndex != -1);
+    }
+    if (redraw) InvalidateRect(FForm->ClientHandle(), nullptr, TRUE);
+    return true;
+  }
+  case WM_NCCALCSIZE:
+  case WM_NCPAINT:
+    M.Result = 0;
+    return true;
+  case WM_ERASEBKGND:
+    PaintMDIBackground(reinterpret_cast<HDC>(M.WParam));
+    M.Result = 1;
+    return true;
+  case WM_NCACTIVATE:
+    M.Result = 1;
+    return true;
+  default:
+    return false;
+  }
+}
+
+void TskSkinnedForm::AddChildMenuItem() {
+  TCustomForm* frame = MDIFrame();
+  TMenuItem* menu = frame ? frame->WindowMenu() : nullptr;
+  if (!menu || !GetSkinFormOf(frame)) return;
+  for (int i = 0; i < menu->Count(); ++i)
+    if (menu->Items(i)->Owner() == this) return;
+  auto* item = new TMenuItem(this);
+  item->SetName(FForm->Name() + kChildItemMark);
+  item->SetCaption(FForm->Caption());
+  item->OnClick = [this](TObject* Sender) { ChildMenuItemClick(Sender); };
+  menu->Add(item);
+}
+
+void TskSkinnedForm::DeleteChildMenuItem() {
+  TCustomForm* frame = MDIFrame();
+  TMenuItem* menu = frame ? frame->WindowMenu() : nullptr;
+  if (!menu) return;
+  TMenuItem* mine = nullptr;
+  for (int i = 0; i < menu->Count() && !mine; ++i)
+    if (IsChildItem(menu->Items(i)) && ItemChild(menu->Items(i), frame) == FForm)
+      mine = menu->Items(i);
+  if (mine) {
+    menu->Remove(mine);
+    delete mine;
+  }
+  if (VisibleMDIChildCount(frame) == 0)
+    for (int i = 0; i < menu->Count(); ++i)
+      if (IsChildItem(menu->Items(i))) {
+        TMenuItem* stray = menu->Items(i);
+        menu->Remove(stray);
+        delete stray;
+        break;
+      }
+}
+
+void TskSkinnedForm::UpdateChildMenuItemCaption() {
+  TCustomForm* frame = MDIFrame();
+  TMenuItem* menu = frame ? frame->WindowMenu() : nullptr;
+  if (!menu) return;
+  for (int i = 0; i < menu->Count(); ++i)
+    if (IsChildItem(menu->Items(i)) && ItemChild(menu->Items(i), frame) == FForm)
+      menu->Items(i)->SetCaption(FForm->Caption());
+}
+
+void TskSkinnedForm::CheckActiveChildMenuItem() {
+  TCustomForm* frame = MDIFrame();
+  TMenuItem* menu = frame ? frame->WindowMenu() : nullptr;
+  if (!menu) return;
+  TCustomForm* active = frame->ActiveMDIChild();
+  for (int i = 0; i < menu->Count(); ++i)
+    if (IsChildItem(menu->Items(i)))
+      menu->Items(i)->SetChecked(active && ItemChild(menu->Items(i), frame) == active);
+}
+
+void TskSkinnedForm::ChildMenuItemClick(TObject* Sender) {
+  auto* item = dynamic_cast<TMenuItem*>(Sender);
+  TCustomForm* child = item ? ItemChild(item, MDIFrame()) : nullptr;
+  if (!child) return;
+  if (TskSkinnedForm* sf = GetSkinFormOf(child); sf && sf->WindowState() == 1)
+    sf->SetWindowState(0);
+  child->Show();
+}
+
+bool TskSkinnedForm::MDIStage(TMessage& M) {
+  TFormStyle st = FForm->FormStyle();
+  if (st == fsMDIForm) {
+    switch (M.Msg) {
+    case WM_ERASEBKGND:
+      // The MDI client covers the frame's client.
+      M.Result = 1;
+      return true;
+    case WM_SHOWWINDOW:
+      if (M.WParam) HookMDIClient();
+      return false;
+    default:
+      break;
+    }
+    if (M.Msg == WM_SKINMDICHILDMAXIMIZED || M.Msg == WM_SKINMDICHILDRESTORED) {
+      FMDIChildMaximized = GetMaximizedChild() != nullptr;
+      // The skin's caption shows the maximized child too.
+      for (auto& o : FObjects)
+        if (auto* c = dynamic_cast<TskSkinCaptionObject*>(o.get()); c && c->DefaultCaption)
+          c->Text = FrameCaptionText();
+      SendNCPaint();
+      return true;
+    }
+    if (M.Msg == WM_SKINAFTERCHANGE) {
+      ResizeMDIChildren();
+      return false;
+    }
+    return false;
+  }
+  if (st != fsMDIChild) return false;
+  switch (M.Msg) {
+  case WM_SHOWWINDOW:
+    FOldWindowProc(M);
+    if (M.WParam)
+      AddChildMenuItem();
+    else
+      DeleteChildMenuItem();
+    return true;
+  case WM_SETTEXT:
+    FOldWindowProc(M);
+    UpdateCaptionText();
+    UpdateChildMenuItemCaption();
+    if (HasBorder()) SendNCPaint();
+    return true;
+  case WM_NCACTIVATE:
+    FNCActive = M.WParam != 0;
+    FOldWindowProc(M);
+    if (FWindowState == 2) {
+      UpdateActivation(false);
+      if (TCustomForm* frame = MDIFrame()) SendMessageW(frame->Handle(), WM_NCPAINT, 1, 0);
+    } else {
+      if (HasBorder()) SendNCPaint();
+      UpdateActivation(true);
+    }
+    CheckActiveChildMenuItem();
+    return true;
+  case WM_DESTROY:
+    StopTimers();
+    DeleteChildMenuItem();
+    FWindowState = 0;
+    if (TCustomForm* frame = MDIFrame(); frame && frame->HandleAllocated())
+      PostMessageW(frame->Handle(), WM_SKINMDICHILDRESTORED, 0, 0);
+    return false;
+  default:
+    break;
+  }
+  if (M.Msg == WM_SKINMDICHILDRESIZE) {
+    if (FWindowState == 2) {
+      RECT a = GetMDIAreaRect();
+      FForm->SetBounds(0, 0, RectWidth(a), RectHeight(a));
+    }
+    return true;
+  }
+  return false;
 }
 
 // ---------------------------------------------------------------------------

@@ -239,6 +239,125 @@ private:
 };
 
 // ---------------------------------------------------------------------------
+// Value and animation objects
+
+class TskSkinTrackBarObject : public TskActiveSkinObject {
+public:
+  TskSkinTrackBarObject(TskSkinnedForm* AForm, TskDataSkinTrackBar* Data);
+  void Draw(TCanvas* Cnvs, bool Alone) override;
+  void MouseDown(int X, int Y, TMouseButton Button) override;
+  void MouseUp(int X, int Y, TMouseButton Button) override;
+  void MouseMove(int X, int Y) override;
+  // Object coordinates of the button's centre for a value, and the value of
+  // a button position; a track without length or range maps to its minimum.
+  POINT PointForValue(int AValue) const;
+  int ValueForPoint(const POINT& P) const;
+  RECT ButtonRectAt(const POINT& P) const;
+  // Moves the button (object coordinates) and reports the new value.
+  void MoveButtonTo(const POINT& P);
+  RECT ButtonRect{}, ActiveButtonRect{};
+  POINT BeginPoint{}, EndPoint{};
+  int MinValue = 0, MaxValue = 0;
+  bool MouseDownChangeValue = false, ButtonTransparent = false;
+  TskColor ButtonTransparentColor = 0;
+  bool Vertical = false;
+  int Value = 0;
+  POINT ButtonPos{}, OldButtonPos{};
+  bool Dragging = false;
+  POINT LastMouse{};
+};
+
+class TskSkinGaugeObject : public TskActiveSkinObject {
+public:
+  TskSkinGaugeObject(TskSkinnedForm* AForm, TskDataSkinGauge* Data);
+  void Draw(TCanvas* Cnvs, bool Alone) override;
+  void MouseEnter() override;
+  void MouseLeave() override;
+  // The edge of the fill for a value, in object coordinates.
+  POINT FillPosFor(int AValue) const;
+  int MinValue = 0, MaxValue = 0;
+  bool Vertical = false;
+  int Value = 0;
+  POINT FillPos{}, OldFillPos{};
+};
+
+// One of several equally sized pictures of the active rectangle.
+class TskSkinFrameObject : public TskActiveSkinObject {
+public:
+  TskSkinFrameObject(TskSkinnedForm* AForm, TskDataSkinFrameGaugeObject* Data);
+  void Draw(TCanvas* Cnvs, bool Alone) override;
+  // Frame K (from 1) in the active picture.
+  RECT FrameRect(int K) const;
+  int CurrentFrame = 1;
+  int FrameWidth = 0, FrameHeight = 0, CountFrames = 0;
+  bool Stacked = false;
+};
+
+// The frame (1..Count) that shows a value.
+int FrameForValue(int Value, int MinValue, int MaxValue, int Count);
+
+class TskSkinFrameGaugeObject : public TskSkinFrameObject {
+public:
+  TskSkinFrameGaugeObject(TskSkinnedForm* AForm, TskDataSkinFrameGaugeObject* Data);
+  void Draw(TCanvas* Cnvs, bool Alone) override;
+  void MouseEnter() override;
+  void MouseLeave() override;
+  int MinValue = 0, MaxValue = 0;
+  int Value = 0;
+};
+
+class TskSkinFrameRegulatorObject : public TskSkinFrameGaugeObject {
+public:
+  TskSkinFrameRegulatorObject(TskSkinnedForm* AForm, TskDataSkinFrameRegulatorObject* Data);
+  void MouseDown(int X, int Y, TMouseButton Button) override;
+  void MouseUp(int X, int Y, TMouseButton Button) override;
+  void MouseMove(int X, int Y) override;
+  // Stores and reports a value inside the range.
+  void SetValue(int AValue);
+  // The knob angle (0 below the centre, growing clockwise) at an
+  // object-relative point; the centre itself keeps the last angle.
+  int AngleAt(int X, int Y) const;
+  TskRegulatorKind Kind = rkRound;
+  int WorkValue = 0;
+  bool Dragging = false;
+  int Anchor = 0, Current = 0, Last = 0;
+  int AngleStep = 1, ValueStep = 1;
+
+private:
+  void LinearStep();
+  void KnobStep();
+};
+
+class TskSkinAnimateObject : public TskActiveSkinObject {
+public:
+  TskSkinAnimateObject(TskSkinnedForm* AForm, TskDataSkinAnimate* Data);
+  void Draw(TCanvas* Cnvs, bool Alone) override;
+  void MouseEnter() override;
+  void MouseLeave() override;
+  void MouseDown(int X, int Y, TMouseButton Button) override;
+  void MouseUp(int X, int Y, TMouseButton Button) override;
+  void DblClick() override;
+  bool MorphPending() const override { return false; }
+  // One tick of the form's 25 ms animation timer.
+  void AnimationStep();
+  // The source rectangles, switched to the restore ones in the restore state.
+  RECT SourceNormal() const;
+  RECT SourceFrame(int K) const;
+  int CountFrames = 1, TimerInterval = 50;
+  bool Cycle = false, ButtonStyle = false;
+  TskStdCommand Command = cmDefault;
+  RECT DownSkinRect{}, RestoreRect{}, RestoreActiveRect{}, RestoreDownRect{}, RestoreInActiveRect{};
+  int CurrentFrame = 1, TimeCount = 25;
+  bool Forward = true, Pressed = false, MenuShown = false, PopupAbove = false;
+  TMenuItem* MenuItem = nullptr;
+
+private:
+  bool InRestoreState() const;
+  RECT Src(const RECT& Normal, const RECT& Restore) const;
+  void DoCommand();
+};
+
+// ---------------------------------------------------------------------------
 // Skinned form
 
 using TskBorderIcons = unsigned;
@@ -257,6 +376,8 @@ using TskSwitchEvent = std::function<void(const std::wstring& IDName, TSwitchSta
 using TskActivateCustomObjectEvent =
     std::function<void(const std::wstring& IDName, bool& ObjectVisible)>;
 using TskChangeClientRectEvent = std::function<void(const RECT& NewClientRect)>;
+using TskValueObjectEvent = std::function<void(const std::wstring& IDName, int Value)>;
+using TskCaptionPaintEvent = std::function<void(TCanvas* Cnvs, const RECT& R, bool AActive)>;
 
 class TskSkinnedForm : public TComponent {
   friend class TskSkinMainMenuItem;
@@ -308,6 +429,7 @@ public:
   TskObjectNameEvent OnMouseEnterEvent, OnMouseLeaveEvent;
   TskPaintObjectEvent OnPaintEvent;
   TskSwitchEvent OnSwitchChangeStateEvent;
+  TskValueObjectEvent OnTrackBarChangeValueEvent, OnFrameRegulatorChangeValueEvent;
 
   // Menus and keyboard.
   TPopupMenu* SystemMenu() const { return FSystemMenu; }
@@ -403,6 +525,50 @@ public:
   void NudgeWidth();
   RECT ClientRectOfSkin() const { return FNewClientRect; }
 
+  // Frame mode: the skin's frame (or a plain one without a skin) as the
+  // window's non-client area around the form's own client area.
+  bool HasBorder() const;
+  // A skin whose frame can be painted (a client rectangle in the picture).
+  bool PaintableSkin() const;
+  int GetDefaultCaptionHeight() const;
+  int GetDefaultButtonSize() const;
+  void CreateDefaultButtons();
+  void LayoutDefaultButtons();
+  void LayoutFrameButtons();
+  void PaintSkinFrame(HDC DC);
+  void PaintDefaultFrame(HDC DC);
+  int SkinFrameHitTest(const POINT& P);
+  int DefaultHitTest(const POINT& P);
+  POINT ScreenToFramePoint(const POINT& P) const;
+  void PaintFrameBackground(HDC DC);
+  void PaintLogo(HDC DC);
+  void ResetObjectStates();
+  // MDI frames and children (the application's main form is the frame).
+  // The frame's client area that its aligned controls leave, in its client
+  // coordinates.
+  RECT GetMDIAreaRect() const;
+  void ResizeMDIChildren();
+  void ArrangeMinimizedChildren();
+  // The maximized child of the frame, or nullptr.
+  TCustomForm* GetMaximizedChild() const;
+  bool GetMDIChildMaximized() const { return FMDIChildMaximized; }
+  // The frame's caption text, with the maximized child's in brackets.
+  std::wstring FrameCaptionText() const;
+  void PaintMDIBackground(HDC DC);
+  bool MDIClientHooked() const;
+  void AddChildMenuItem();
+  void DeleteChildMenuItem();
+  void UpdateChildMenuItemCaption();
+  void CheckActiveChildMenuItem();
+  void ChildMenuItemClick(TObject* Sender);
+  // The plain frame's caption area in window coordinates.
+  RECT DefaultCaptionArea() const { return FDefCaptionArea; }
+  bool InSizeMoveLoop() const { return FInSizeMove; }
+  TBitmap* LogoBitMap() const { return FLogoBitMap.get(); }
+  bool LogoBitMapTransparent = false;
+  bool UseFormCursorInNCArea = false;
+  TskCaptionPaintEvent OnCaptionPaint;
+
   // Client mode.
   void PaintClientSkin(HDC DC);
   // The composed skin picture for the present window size, without objects.
@@ -442,6 +608,12 @@ protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
+  // Frame-mode messages; true when the message was handled in full.
+  bool FrameStage(TMessage& M);
+  void FrameNCMouse(TMessage& M);
+  void ApplyFrameSkin();
+  void FrameSizeChanged();
+  void SendNCPaint();
   bool FirstStage(TMessage& M);
   void SecondStage(TMessage& M);
   void FirstPlacement();
@@ -449,6 +621,8 @@ private:
   void AlphaFadeIn();
   void OnSizeChanged();
   void MinimizeForm();
+  // Where a skin-minimized frame goes: lined up from the bottom-left corner.
+  POINT GetMinimizedPosition() const;
   void MaximizeForm();
   void RestoreForm();
   bool ObjectInRollState(const TskActiveSkinObject* O) const;
@@ -507,6 +681,18 @@ private:
   TskPicture FPaintCache;
   bool FPaintCacheValid = false;
   HICON FSmallIcon = nullptr;
+  std::unique_ptr<TBitmap> FLogoBitMap;
+  RECT FDefCaptionArea{};
+  bool FInSizeMove = false, FFullDrag = false;
+  int FRollUpHeight = 0;
+  bool FMDIChildMaximized = false;
+  std::unique_ptr<TWindowSubclass> FMDIClientHook;
+  bool MDIStage(TMessage& M);
+  bool MDIClientProc(TMessage& M);
+  void HookMDIClient();
+  // A left press in the frame is being handled; the size/move loop it
+  // started (if any) has ended.
+  bool FInNCPress = false, FPressMoved = false;
 
   // Menus and keyboard.
   TskSkinMenu* FSkinMenu = nullptr;
