@@ -269,6 +269,12 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
 int LoadEditorImages(TPngImageList* list) {
   HINSTANCE module = GetModuleHandleW(nullptr);
   int loaded = 0;
+  // The platform list is made once, after the last image, not again for each one.
+  list->PngImages()->BeginUpdate();
+  struct EndUpdate {
+    TPngImageList* list;
+    ~EndUpdate() { list->PngImages()->EndUpdate(); }
+  } end{list};
   for (int i = 0; i < kEditorImageCount; ++i) {
     wchar_t name[32];
     swprintf(name, 32, L"EDITOR_IMG%02d", i);

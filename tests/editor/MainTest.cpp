@@ -257,6 +257,8 @@ TEST_F(MainWindowTest, ToolbarAndMenuImagesAreLoaded) {
   Create(L"");
   ASSERT_NE(form->PngImageList, nullptr);
   EXPECT_EQ(form->PngImageList->Count(), kEditorImageCount);
+  // The platform list is made once after the last image, and holds them all.
+  EXPECT_EQ(ImageList_GetImageCount(form->PngImageList->Handle()), kEditorImageCount);
   EXPECT_EQ(form->PngImageList->Width(), 16);
   EXPECT_EQ(form->PngImageList->Height(), 16);
   EXPECT_EQ(form->ActionList->Images(), form->PngImageList);
