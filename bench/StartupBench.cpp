@@ -8,9 +8,11 @@
 // program's median and spread (fastest to slowest round), the ratio of the
 // medians, the spread of the rounds' own ratios, and "met" when the upper
 // quartile of those ratios is within the target.
-// Usage: wine StartupBench.exe [rounds [picture folder]] (after a build; see
-// bench/startup.sh); with a folder, the screen each program counted as painted
-// in the last round is saved there as <program>.bmp.
+// Usage: wine StartupBench.exe [rounds [picture folder [program.exe...]]]
+// (after a build; see bench/startup.sh); with a folder (or "-"), the screen
+// each program counted as painted in the last round is saved there as
+// <program>.bmp; more programs of the same folder (a build kept from before a
+// change) are measured with the others.
 #include <windows.h>
 
 #include <algorithm>
@@ -184,8 +186,8 @@ std::wstring Widen(const char* s) {
 }
 
 struct Program {
-  const char* name;
-  const wchar_t* exe;
+  std::string name;
+  std::wstring exe;
   std::vector<double> ms;
 };
 
@@ -199,13 +201,16 @@ int main(int argc, char** argv) {
   Program reference{"minimal window (reference)", L"StartupWindow.exe", {}};
   std::vector<Program> programs = {{"Tessaro (editor)", L"Tessaro.exe", {}},
                                    {"Korvane (recorder)", L"Korvane.exe", {}}};
+  for (int i = 3; i < argc; ++i)
+    programs.push_back({argv[i], Widen(argv[i]), {}});
+  const bool pictures = argc > 2 && std::string(argv[2]) != "-";
   // One start of each first: the system's own caches, not the programs, are warmed.
   TimeToPainted(folder + reference.exe);
   for (Program& p : programs)
     TimeToPainted(folder + p.exe);
   for (int r = 0; r < rounds; ++r) {
     auto picture = [&](const Program& p) {
-      return argc > 2 && r == rounds - 1 ? Widen(argv[2]) + L"\\" + p.exe + L".bmp"
+      return pictures && r == rounds - 1 ? Widen(argv[2]) + L"\\" + p.exe + L".bmp"
                                          : std::wstring();
     };
     reference.ms.push_back(TimeToPainted(folder + reference.exe, picture(reference)));
@@ -225,15 +230,15 @@ int main(int argc, char** argv) {
   std::printf("  %-28s %9s %20s %7s %20s\n", "program", "median", "spread (ms)", "ratio",
               "rounds' ratios");
   auto line = [](const Program& p) {
-    std::printf("  %-28s %6.0f ms %9.0f - %-8.0f", p.name, Quantile(p.ms, 0.5), Quantile(p.ms, 0),
-                Quantile(p.ms, 1));
+    std::printf("  %-28s %6.0f ms %9.0f - %-8.0f", p.name.c_str(), Quantile(p.ms, 0.5),
+                Quantile(p.ms, 0), Quantile(p.ms, 1));
   };
   line(reference);
   std::printf("\n");
   bool allMet = true;
   for (const Program& p : programs) {
     if (failed(p)) {
-      std::printf("  %-28s not shown painted within %lu s\n", p.name, kTimeoutMs / 1000);
+      std::printf("  %-28s not shown painted within %lu s\n", p.name.c_str(), kTimeoutMs / 1000);
       allMet = false;
       continue;
     }

@@ -389,7 +389,7 @@ void TfrmMain::CreateActions() {
   ActionAudioInformation->OnExecute = [this](TObject*) {
     if (RunAudioInformation) {
       RunAudioInformation(this);
-    } else if (InfoWindow && IsDocumentLoaded()) {
+    } else if (IsDocumentLoaded() && EnsureInfoWindow()) {
       ExecuteAudioInformation(InfoWindow, this, FFileName);
       UpdateCaption();
     }
@@ -468,7 +468,7 @@ void TfrmMain::CreateActions() {
   ActionFrequencyAnalysis->OnExecute = [this](TObject*) {
     if (RunFrequencyAnalysis) {
       RunFrequencyAnalysis(this);
-    } else if (FreAnalysisWindow) {
+    } else if (EnsureFreAnalysisWindow()) {
       FreAnalysisWindow->Show();
       FeedFrequencyAnalysis();
     }
@@ -1749,6 +1749,17 @@ void TfrmMain::AudioEditorEndPlay(TObject*) {
   UpdateSelectionPanes();
 }
 
+TfrmFreAnalysis* TfrmMain::EnsureFreAnalysisWindow() {
+  if (!FreAnalysisWindow && MakeFreAnalysisWindow) FreAnalysisWindow = MakeFreAnalysisWindow();
+  return FreAnalysisWindow;
+}
+
+TfrmInfo* TfrmMain::EnsureInfoWindow() {
+  if (!InfoWindow && MakeInfoWindow) InfoWindow = MakeInfoWindow();
+  return InfoWindow;
+}
+
+// A window never made is not open: nothing to feed.
 void TfrmMain::FeedFrequencyAnalysis() {
   if (OnFeedFrequencyAnalysis)
     OnFeedFrequencyAnalysis(this);
