@@ -3,16 +3,15 @@
 // launches the reference, the editor and the recorder in turn and times, from
 // the process launch, when the program's main window is on the screen and
 // painted: visible, and the screen's pixels over it with no black square of
-// kBlackSquare pixels left (an area nothing has painted yet), then unchanged
-// for kSettledMs (the time counted is when that picture first appeared). Prints each
-// program's median and spread (fastest to slowest round), the ratio of the
-// medians, the spread of the rounds' own ratios, and "met" when the upper
-// quartile of those ratios is within the target.
-// Usage: wine StartupBench.exe [rounds [picture folder [program.exe...]]]
-// (after a build; see bench/startup.sh); with a folder (or "-"), the screen
-// each program counted as painted in the last round is saved there as
-// <program>.bmp; more programs of the same folder (a build kept from before a
-// change) are measured with the others.
+// kBlackSquare pixels left (an area nothing has painted yet), then without a
+// change of more than kSmallChange of its pixels for kSettledMs (the time
+// counted is when that picture first appeared; a button's highlight fading in
+// is not painting the window). Prints each program's median and spread (fastest to slowest round),
+// the ratio of the medians, the spread of the rounds' own ratios, and "met" when the upper quartile
+// of those ratios is within the target. Usage: wine StartupBench.exe [rounds [picture folder
+// [program.exe...]]] (after a build; see bench/startup.sh); with a folder (or "-"), the screen each
+// program counted as painted in the last round is saved there as <program>.bmp; more programs of
+// the same folder (a build kept from before a change) are measured with the others.
 #include <windows.h>
 
 #include <algorithm>
@@ -27,6 +26,16 @@ using Clock = std::chrono::steady_clock;
 constexpr int kBlackSquare = 10;
 constexpr double kTarget = 5.0;
 constexpr DWORD kTimeoutMs = 20000, kSettledMs = 500;
+constexpr double kSmallChange = 0.01;
+
+// Whether readings A and B of one area differ in more than kSmallChange of their pixels.
+bool Changed(const std::vector<DWORD>& a, const std::vector<DWORD>& b) {
+  if (a.size() != b.size()) return true;
+  size_t n = 0;
+  for (size_t i = 0; i < a.size(); ++i)
+    n += a[i] != b[i];
+  return double(n) > kSmallChange * double(a.size());
+}
 
 double Quantile(std::vector<double> v, double q) {
   std::sort(v.begin(), v.end());
@@ -129,9 +138,10 @@ std::vector<DWORD> ClientPixels(HWND wnd, int& w) {
 
 // Launches EXE and returns the milliseconds until its main window was shown
 // painted (negative when it never was): the time of the first reading of the
-// screen over it that holds no black square and stays the same for
-// kSettledMs (a window half painted is still changing). The program is then
-// ended. The reading that counts is saved to PICTURE when one is given.
+// screen over it that holds no black square and after which no reading for
+// kSettledMs differs from it in more than kSmallChange of its pixels (a
+// window half painted is still changing). The program is then ended. The
+// reading that counts is saved to PICTURE when one is given.
 double TimeToPainted(const std::wstring& exe, const std::wstring& picture = L"") {
   std::wstring command = L"\"" + exe + L"\"";
   STARTUPINFOW si{};
@@ -154,7 +164,7 @@ double TimeToPainted(const std::wstring& exe, const std::wstring& picture = L"")
     std::vector<DWORD> px;
     if (d.found) px = ClientPixels(d.found, w);
     auto now = Clock::now();
-    if (d.found != wnd || w != lastWidth || px != last) {
+    if (d.found != wnd || w != lastWidth || Changed(px, last)) {
       wnd = d.found;
       lastWidth = w;
       last = std::move(px);
