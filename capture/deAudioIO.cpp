@@ -61,7 +61,7 @@ DWORD deAdjustBufferSize(DWORD size, const TdeWaveFormat& format, bool autoAdjus
 // TdeAudioIO
 
 TdeAudioIO::TdeAudioIO(TComponent* AOwner) : TComponent(AOwner) {
-  FWindow = AllocateHWnd([this](TMessage& m) { WndProc(m); });
+  FWindow = AllocateMessageHWnd([this](TMessage& m) { WndProc(m); });
 }
 
 TdeAudioIO::~TdeAudioIO() {

@@ -1163,7 +1163,7 @@ void TFcTimer::SetInterval(unsigned Value) {
 
 void TFcTimer::Update() {
   if (!FWnd)
-    FWnd = AllocateHWnd([this](TMessage& m) {
+    FWnd = AllocateMessageHWnd([this](TMessage& m) {
       if (m.Msg == WM_TIMER) {
         if (OnTimer) OnTimer();
       } else {

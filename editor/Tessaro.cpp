@@ -13,15 +13,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   editor::TfrmMain* frmMain = nullptr;
   Application->CreateForm(frmMain);
   if (frmMain) {
+    // The analysis and information windows are made on their first use.
     TAudioEditor2* editorControl = frmMain->AudioEditor;
-    Application->CreateFormWith([&]() -> TCustomForm* {
-      frmMain->FreAnalysisWindow = new TfrmFreAnalysis(Application, editorControl);
-      return frmMain->FreAnalysisWindow;
-    });
-    Application->CreateFormWith([&]() -> TCustomForm* {
-      frmMain->InfoWindow = new TfrmInfo(Application, editorControl);
-      return frmMain->InfoWindow;
-    });
+    frmMain->MakeFreAnalysisWindow = [editorControl] {
+      auto* window = new TfrmFreAnalysis(Application, editorControl);
+      window->AfterConstruction();
+      return window;
+    };
+    frmMain->MakeInfoWindow = [editorControl] {
+      auto* window = new TfrmInfo(Application, editorControl);
+      window->AfterConstruction();
+      return window;
+    };
   }
   Application->Run();
   return 0;

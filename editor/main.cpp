@@ -269,6 +269,12 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
 int LoadEditorImages(TPngImageList* list) {
   HINSTANCE module = GetModuleHandleW(nullptr);
   int loaded = 0;
+  // The platform list is made once, after the last image, not again for each one.
+  list->PngImages()->BeginUpdate();
+  struct EndUpdate {
+    TPngImageList* list;
+    ~EndUpdate() { list->PngImages()->EndUpdate(); }
+  } end{list};
   for (int i = 0; i < kEditorImageCount; ++i) {
     wchar_t name[32];
     swprintf(name, 32, L"EDITOR_IMG%02d", i);
@@ -383,7 +389,7 @@ void TfrmMain::CreateActions() {
   ActionAudioInformation->OnExecute = [this](TObject*) {
     if (RunAudioInformation) {
       RunAudioInformation(this);
-    } else if (InfoWindow && IsDocumentLoaded()) {
+    } else if (IsDocumentLoaded() && EnsureInfoWindow()) {
       ExecuteAudioInformation(InfoWindow, this, FFileName);
       UpdateCaption();
     }
@@ -462,7 +468,7 @@ void TfrmMain::CreateActions() {
   ActionFrequencyAnalysis->OnExecute = [this](TObject*) {
     if (RunFrequencyAnalysis) {
       RunFrequencyAnalysis(this);
-    } else if (FreAnalysisWindow) {
+    } else if (EnsureFreAnalysisWindow()) {
       FreAnalysisWindow->Show();
       FeedFrequencyAnalysis();
     }
@@ -1743,6 +1749,17 @@ void TfrmMain::AudioEditorEndPlay(TObject*) {
   UpdateSelectionPanes();
 }
 
+TfrmFreAnalysis* TfrmMain::EnsureFreAnalysisWindow() {
+  if (!FreAnalysisWindow && MakeFreAnalysisWindow) FreAnalysisWindow = MakeFreAnalysisWindow();
+  return FreAnalysisWindow;
+}
+
+TfrmInfo* TfrmMain::EnsureInfoWindow() {
+  if (!InfoWindow && MakeInfoWindow) InfoWindow = MakeInfoWindow();
+  return InfoWindow;
+}
+
+// A window never made is not open: nothing to feed.
 void TfrmMain::FeedFrequencyAnalysis() {
   if (OnFeedFrequencyAnalysis)
     OnFeedFrequencyAnalysis(this);

@@ -223,9 +223,14 @@ public:
   std::function<void(TfrmMain*)> RunSetSelection, RunProperties, RunFrequencyAnalysis,
       RunAudioInformation;
   std::function<void(TfrmMain*)> OnFeedFrequencyAnalysis;
-  // The Frequency Analysis and Audio Information windows made at start-up.
+  // The Frequency Analysis and Audio Information windows, made by the
+  // program's factories on their first use (the first paint needs neither).
   TfrmFreAnalysis* FreAnalysisWindow = nullptr;
   TfrmInfo* InfoWindow = nullptr;
+  std::function<TfrmFreAnalysis*()> MakeFreAnalysisWindow;
+  std::function<TfrmInfo*()> MakeInfoWindow;
+  TfrmFreAnalysis* EnsureFreAnalysisWindow();
+  TfrmInfo* EnsureInfoWindow();
 
   // Handlers.
   void FormCreate(TObject* Sender);

@@ -441,6 +441,17 @@ HWND AllocateHWnd(TWndMethod Method) {
   return h;
 }
 
+HWND AllocateMessageHWnd(TWndMethod Method) {
+  RegisterUtilClass();
+  HWND h = CreateWindowExW(0, UtilWindowClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+  if (!h) RaiseLastOSError();
+  if (Method)
+    SetWindowLongPtrW(h, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(new TWndMethod(std::move(Method))));
+  return h;
+}
+
 void DeallocateHWnd(HWND Wnd) {
   if (!Wnd || !IsWindow(Wnd)) return;
   auto* method = reinterpret_cast<TWndMethod*>(GetWindowLongPtrW(Wnd, GWLP_USERDATA));

@@ -262,6 +262,9 @@ private:
 
 using TWndMethod = std::function<void(TMessage&)>;
 HWND AllocateHWnd(TWndMethod Method);
+// A message-only utility window: no broadcasts, but far cheaper to make (the
+// window server never hears of it). For timers and callbacks.
+HWND AllocateMessageHWnd(TWndMethod Method);
 void DeallocateHWnd(HWND Wnd);
 // The window class of utility windows.
 extern const wchar_t* const UtilWindowClassName;

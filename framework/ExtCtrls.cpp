@@ -4,7 +4,7 @@
 // TTimer
 
 TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
-  FWindowHandle = AllocateHWnd([this](TMessage& m) {
+  FWindowHandle = AllocateMessageHWnd([this](TMessage& m) {
     if (m.Msg == WM_TIMER) {
       Timer();
       return;

@@ -282,22 +282,8 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
 
   ListViewFiles = new TskSkinListView(this);
   ListViewFiles->SetName(L"ListViewFiles");
-  ListViewFiles->SetParent(this);
   ListViewFiles->SetHeaderSkinDataName(L"resizebutton");
-  VSkinScrollBar = new TskSkinScrollBar(this);
-  VSkinScrollBar->SetName(L"VSkinScrollBar");
-  VSkinScrollBar->SetKind(sbVertical);
-  VSkinScrollBar->SetSkinDataName(L"VScrollBar");
-  HSkinScrollBar = new TskSkinScrollBar(this);
-  HSkinScrollBar->SetName(L"HSkinScrollBar");
-  HSkinScrollBar->SetSkinDataName(L"HScrollBar");
-  for (TskSkinScrollBar* b : {VSkinScrollBar, HSkinScrollBar}) {
-    b->SetParent(this);
-    b->SetSkinData(skSkinData);
-  }
-  ListViewFiles->SetSkinData(skSkinData);
-  ListViewFiles->SetVScrollBar(VSkinScrollBar);
-  ListViewFiles->SetHScrollBar(HSkinScrollBar);
+  // Styles and columns before its window is made: each style change would make it again.
   ListViewFiles->SetViewStyle(vsReport);
   ListViewFiles->SetMultiSelect(true);
   ListViewFiles->SetReadOnly(true);
@@ -325,12 +311,29 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
     col->SetWidth(c.width);
     col->SetAlignment(c.align);
   }
+  ListViewFiles->SetParent(this);
+  VSkinScrollBar = new TskSkinScrollBar(this);
+  VSkinScrollBar->SetName(L"VSkinScrollBar");
+  VSkinScrollBar->SetKind(sbVertical);
+  VSkinScrollBar->SetSkinDataName(L"VScrollBar");
+  HSkinScrollBar = new TskSkinScrollBar(this);
+  HSkinScrollBar->SetName(L"HSkinScrollBar");
+  HSkinScrollBar->SetSkinDataName(L"HScrollBar");
+  for (TskSkinScrollBar* b : {VSkinScrollBar, HSkinScrollBar}) {
+    b->SetParent(this);
+    b->SetSkinData(skSkinData);
+  }
+  ListViewFiles->SetSkinData(skSkinData);
+  ListViewFiles->SetVScrollBar(VSkinScrollBar);
+  ListViewFiles->SetHScrollBar(HSkinScrollBar);
 
   ComboBoxDevice = new TskSkinComboBox(this);
   ComboBoxDevice->SetName(L"ComboBoxDevice");
   ComboBoxMixer = new TskSkinComboBox(this);
   ComboBoxMixer->SetName(L"ComboBoxMixer");
+  // The mixer panel's controls start hidden: their windows are made when the panel shows.
   for (TskSkinComboBox* c : {ComboBoxDevice, ComboBoxMixer}) {
+    c->SetVisible(false);
     c->SetParent(this);
     c->SetStyle(skcbFixedStyle);
     c->SetDropDownCount(8);
@@ -341,6 +344,7 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   tbBalance = new TskSkinScrollBar(this);
   tbBalance->SetName(L"tbBalance");
   for (TskSkinScrollBar* t : {tbGain, tbBalance}) {
+    t->SetVisible(false);
     t->SetParent(this);
     t->SetKind(sbHorizontal);
     t->SetSkinDataName(L"hscrollbar");
@@ -363,6 +367,7 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   ImageMixer->SetVisible(false);
   LabelVistaProblem = new TskSkinButton(this);
   LabelVistaProblem->SetName(L"LabelVistaProblem");
+  LabelVistaProblem->SetVisible(false);
   LabelVistaProblem->SetParent(this);
   LabelVistaProblem->SetSkinDataName(L"button");
   LabelVistaProblem->SetSkinData(skSkinData);
@@ -600,6 +605,10 @@ void TFormMain::FormCreate(TObject*) {
       ShowFileListPanel();
   } else {
     SetHeight(GlobalVars.CompactFormHeight);
+    // Below the compact window, as they stand when neither panel was chosen.
+    for (TControl* c : std::initializer_list<TControl*>{LabelVistaProblem, tbGain, tbBalance,
+                                                        ComboBoxDevice, ComboBoxMixer})
+      c->SetVisible(true);
   }
   PostMessageW(Handle(), WM_RECORDERSTARTUP, 0, 0);
 }

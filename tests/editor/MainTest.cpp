@@ -15,6 +15,8 @@
 #include "audio/AudioEditor2.h"
 #include "audio/MediaEncoder.h"
 #include "controls/PngImageList.h"
+#include "editor/Info.h"
+#include "editor/freanalysis.h"
 #include "editor/funcs.h"
 #include "editor/globals.h"
 #include "editor/main.h"
@@ -257,6 +259,8 @@ TEST_F(MainWindowTest, ToolbarAndMenuImagesAreLoaded) {
   Create(L"");
   ASSERT_NE(form->PngImageList, nullptr);
   EXPECT_EQ(form->PngImageList->Count(), kEditorImageCount);
+  // The platform list is made once after the last image, and holds them all.
+  EXPECT_EQ(ImageList_GetImageCount(form->PngImageList->Handle()), kEditorImageCount);
   EXPECT_EQ(form->PngImageList->Width(), 16);
   EXPECT_EQ(form->PngImageList->Height(), 16);
   EXPECT_EQ(form->ActionList->Images(), form->PngImageList);
@@ -264,6 +268,42 @@ TEST_F(MainWindowTest, ToolbarAndMenuImagesAreLoaded) {
   EXPECT_EQ(form->ActionPlay->ImageIndex(), 17);
   EXPECT_EQ(form->ActionHelpContents->ImageIndex(), 31);
   EXPECT_EQ(form->ActionExit->ImageIndex(), -1);
+}
+
+// The analysis and information windows are made on their first use, once.
+TEST_F(MainWindowTest, AnalysisAndInformationWindowsWaitForTheirFirstUse) {
+  Create(L"");
+  int analysisMade = 0, infoMade = 0;
+  std::unique_ptr<TfrmFreAnalysis> analysis;
+  form->MakeFreAnalysisWindow = [&] {
+    ++analysisMade;
+    analysis = std::make_unique<TfrmFreAnalysis>(nullptr, form->AudioEditor);
+    analysis->AfterConstruction();
+    return analysis.get();
+  };
+  form->MakeInfoWindow = [&] {
+    ++infoMade;
+    return static_cast<TfrmInfo*>(nullptr);
+  };
+  EXPECT_EQ(form->FreAnalysisWindow, nullptr);
+  EXPECT_EQ(form->InfoWindow, nullptr);
+  // Without a document the information window is not needed.
+  form->ActionAudioInformation->OnExecute(nullptr);
+  EXPECT_EQ(infoMade, 0);
+  form->ActionFrequencyAnalysis->OnExecute(nullptr);
+  ASSERT_EQ(analysisMade, 1);
+  EXPECT_EQ(form->FreAnalysisWindow, analysis.get());
+  EXPECT_TRUE(analysis->Showing());
+  analysis->Close();
+  testsupport::PumpFor(100);
+  EXPECT_FALSE(analysis->Showing());
+  form->ActionFrequencyAnalysis->OnExecute(nullptr);
+  EXPECT_EQ(analysisMade, 1);
+  EXPECT_TRUE(analysis->Showing());
+  analysis->Close();
+  form->FreAnalysisWindow = nullptr;
+  form->MakeFreAnalysisWindow = nullptr;
+  form->MakeInfoWindow = nullptr;
 }
 
 TEST_F(MainWindowTest, MissingCommandLineFileIsIgnored) {

@@ -247,6 +247,38 @@ TEST_F(MeterMixerTest, DeviceComboIsSkinnedAndItsChoiceRunsTheDeviceChange) {
   EXPECT_EQ(form->ComboBoxMixer->Items()->Count(), form->AudioRecord->LineCount());
 }
 
+// The history list shows first: the mixer panel's controls get their windows
+// only when the panel shows, holding what was chosen before.
+TEST_F(MeterMixerTest, MixerControlsGetTheirWindowsWhenThePanelShows) {
+  ASSERT_FALSE(GlobalVars.OP_ShowMixerWindows);
+  ASSERT_TRUE(form->ListViewFiles->HandleAllocated());
+  HWND header = ListView_GetHeader(form->ListViewFiles->Handle());
+  EXPECT_EQ(Header_GetItemCount(header), 4);
+  EXPECT_TRUE(GetWindowLongW(form->ListViewFiles->Handle(), GWL_STYLE) & LVS_REPORT);
+  TControl* mixer[] = {form->ComboBoxDevice, form->ComboBoxMixer, form->tbGain, form->tbBalance};
+  for (TControl* c : mixer) {
+    EXPECT_FALSE(c->Visible()) << c->Name();
+    EXPECT_FALSE(static_cast<TWinControl*>(c)->HandleAllocated()) << c->Name();
+  }
+  int items = form->ComboBoxDevice->Items()->Count();
+  int chosen = form->ComboBoxDevice->ItemIndex();
+  form->ActionShowHideMixer->Execute();
+  testsupport::PumpFor(100);
+  for (TControl* c : mixer) {
+    auto* w = static_cast<TWinControl*>(c);
+    ASSERT_TRUE(w->HandleAllocated()) << c->Name();
+    EXPECT_TRUE(IsWindowVisible(w->Handle())) << c->Name();
+  }
+  HWND combo = form->ComboBoxDevice->Handle();
+  EXPECT_EQ(form->ComboBoxDevice->Items()->Count(), items);
+  EXPECT_EQ(form->ComboBoxDevice->ItemIndex(), chosen);
+  EXPECT_EQ(form->ComboBoxMixer->Top(), form->ComboBoxDevice->Top() + 32);
+  EXPECT_FALSE(IsWindowVisible(form->ListViewFiles->Handle()));
+  form->ActionShowHideMixer->Execute();
+  EXPECT_TRUE(IsWindowVisible(form->ListViewFiles->Handle()));
+  EXPECT_FALSE(IsWindowVisible(combo));
+}
+
 TEST_F(MeterMixerTest, GainBarSetsTheLineVolume) {
   TAudioRecord2& rec = *form->AudioRecord;
   if (form->ComboBoxMixer->Items()->Count() == 0) GTEST_SKIP() << "no mixer line";
