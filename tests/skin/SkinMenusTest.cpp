@@ -488,6 +488,9 @@ TEST(SkinMenu, PicturesInBothLooks) {
     // The header is not selectable: the first checked item is active.
     EXPECT_EQ(w->ActiveIndex(), 1);
     PumpFor(50);
+    // Looked up again: a level closed meanwhile is freed.
+    w = Top(sm);
+    ASSERT_NE(w, nullptr) << "closed by message " << form.LastCloseMessage;
     // The checked item's mark is drawn in the text colour left of the caption.
     HDC dc = GetDC(w->Handle());
     TRect ir = w->Item(1)->ObjectRect;
