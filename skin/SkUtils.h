@@ -124,6 +124,16 @@ struct TskSkinImageParams {
   RECT R{};
 };
 
+// Takes a skin description's stretch settings (edges, effect and type).
+template <class D> void TakeStretch(TskSkinImageParams& p, const D& d) {
+  p.LeftStretch = d.LeftStretch;
+  p.TopStretch = d.TopStretch;
+  p.RightStretch = d.RightStretch;
+  p.BottomStretch = d.BottomStretch;
+  p.StretchEffect = d.StretchEffect;
+  p.StretchType = static_cast<TskStretchType>(d.StretchType);
+}
+
 // Composes rectangle R of the picture into a W x H destination: corners copied,
 // edges and centre tiled or stretched. Degenerate tiles (zero length) are
 // stretched instead of tiled.

@@ -2517,12 +2517,7 @@ void TskSkinCustomComboBox::PaintToolButton(TBitmap* B, bool Skin) {
     TskSkinImageParams p;
     p.Old = e->Geometry();
     p.New = ScaleSkinGeometry(e->Geometry(), e->SkinRect, W, H);
-    p.LeftStretch = e->LeftStretch;
-    p.TopStretch = e->TopStretch;
-    p.RightStretch = e->RightStretch;
-    p.BottomStretch = e->BottomStretch;
-    p.StretchEffect = e->StretchEffect;
-    p.StretchType = e->StretchType;
+    TakeStretch(p, *e);
     p.W = W;
     p.H = H;
     p.R = src;
@@ -2615,12 +2610,7 @@ void TskSkinCustomComboBox::PaintSkinImage(TBitmap* B) {
         TskSkinImageParams p;
         p.Old = e->Geometry();
         p.New = ScaleSkinGeometry(e->Geometry(), e->SkinRect, bw, bh);
-        p.LeftStretch = e->LeftStretch;
-        p.TopStretch = e->TopStretch;
-        p.RightStretch = e->RightStretch;
-        p.BottomStretch = e->BottomStretch;
-        p.StretchEffect = e->StretchEffect;
-        p.StretchType = e->StretchType;
+        TakeStretch(p, *e);
         p.W = bw;
         p.H = bh;
         p.R = src;

@@ -2774,12 +2774,7 @@ void TskSkinCustomListView::PaintHeader(HDC DC) {
         TskSkinImageParams p;
         p.Old = e->Geometry();
         p.New = ScaleSkinGeometry(p.Old, src, w, h);
-        p.LeftStretch = e->LeftStretch;
-        p.TopStretch = e->TopStretch;
-        p.RightStretch = e->RightStretch;
-        p.BottomStretch = e->BottomStretch;
-        p.StretchEffect = e->StretchEffect;
-        p.StretchType = e->StretchType;
+        TakeStretch(p, *e);
         p.W = w;
         p.H = h;
         p.R = src;
@@ -2823,12 +2818,7 @@ void TskSkinCustomListView::PaintHeaderSection(TCanvas* Target, int ColumnIndex,
       TskSkinImageParams p;
       p.Old = e->Geometry();
       p.New = ScaleSkinGeometry(p.Old, src, w, h);
-      p.LeftStretch = e->LeftStretch;
-      p.TopStretch = e->TopStretch;
-      p.RightStretch = e->RightStretch;
-      p.BottomStretch = e->BottomStretch;
-      p.StretchEffect = e->StretchEffect;
-      p.StretchType = e->StretchType;
+      TakeStretch(p, *e);
       p.W = w;
       p.H = h;
       p.R = src;

@@ -417,12 +417,7 @@ void TskSkinHintWindow::Paint() {
     TskSkinImageParams p;
     p.Old = TskSkinGeometry{d.LTPoint, d.RTPoint, d.LBPoint, d.RBPoint, d.ClientRect};
     p.New = NewGeometry();
-    p.LeftStretch = d.LeftStretch;
-    p.TopStretch = d.TopStretch;
-    p.RightStretch = d.RightStretch;
-    p.BottomStretch = d.BottomStretch;
-    p.StretchEffect = d.StretchEffect;
-    p.StretchType = d.StretchType;
+    TakeStretch(p, d);
     p.DrawCentre = true;
     p.W = W;
     p.H = H;

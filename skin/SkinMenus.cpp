@@ -862,13 +862,8 @@ void TskSkinPopupWindow::BuildWindowImage(TskPicture& Dest, bool DrawCentre) {
     TskSkinImageParams p;
     p.Old = TskSkinGeometry{d.LTPoint, d.RTPoint, d.LBPoint, d.RBPoint, d.ItemsRect};
     p.New = TskSkinGeometry{FNewLT, FNewRT, FNewLB, FNewRB, *FItemsRect.R()};
-    p.LeftStretch = d.LeftStretch;
-    p.TopStretch = d.TopStretch;
-    p.RightStretch = d.RightStretch;
-    p.BottomStretch = d.BottomStretch;
+    TakeStretch(p, d);
     p.DrawCentre = DrawCentre;
-    p.StretchEffect = d.StretchEffect;
-    p.StretchType = d.StretchType;
     p.W = W;
     p.H = H;
     p.R = RECT{0, 0, FWindowPicture->Width(), FWindowPicture->Height()};

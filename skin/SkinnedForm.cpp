@@ -522,25 +522,7 @@ void TskSkinStdButtonObject::MouseDown(int, int, TMouseButton Button) {
 }
 
 void TskSkinStdButtonObject::DoCommand() {
-  switch (Command) {
-  case cmClose:
-    Parent->Form()->Close();
-    break;
-  case cmMaximize:
-    Parent->SetWindowState(Parent->WindowState() == 2 ? 0 : 2);
-    break;
-  case cmMinimize:
-    if (Parent->SupportNCArea())
-      Parent->SetWindowState(Parent->WindowState() == 1 ? 0 : 1);
-    else
-      Parent->SetWindowState(1);
-    break;
-  case cmRollUp:
-    Parent->SetRollUpState(!Parent->RollUpState());
-    break;
-  default:
-    break;
-  }
+  Parent->RunWindowCommand(Command);
 }
 
 void TskSkinStdButtonObject::MouseUp(int X, int Y, TMouseButton Button) {
@@ -1204,27 +1186,9 @@ void TskSkinAnimateObject::DblClick() {
 }
 
 void TskSkinAnimateObject::DoCommand() {
-  switch (Command) {
-  case cmClose:
-    Parent->Form()->Close();
-    break;
-  case cmMaximize:
-    Parent->SetWindowState(Parent->WindowState() == 2 ? 0 : 2);
-    break;
-  case cmMinimize:
-    if (Parent->SupportNCArea())
-      Parent->SetWindowState(Parent->WindowState() == 1 ? 0 : 1);
-    else
-      Parent->SetWindowState(1);
-    break;
-  case cmRollUp:
-    Parent->SetRollUpState(!Parent->RollUpState());
-    break;
-  default:
-    // The menus and the notification area: nothing without a menu item or
-    // a tray icon.
-    break;
-  }
+  // The menus and the notification area do nothing here without a menu item
+  // or a tray icon.
+  Parent->RunWindowCommand(Command);
 }
 
 // ---------------------------------------------------------------------------
@@ -2038,13 +2002,8 @@ void TskSkinnedForm::ComposeSkinPicture(TskPicture& B) const {
     p.Old = s.FormGeometry();
     RECT R{0, 0, pic.Width(), pic.Height()};
     p.New = ScaleSkinGeometry(p.Old, R, FWidth, FHeight);
-    p.LeftStretch = s.LeftStretch;
-    p.TopStretch = s.TopStretch;
-    p.RightStretch = s.RightStretch;
-    p.BottomStretch = s.BottomStretch;
+    TakeStretch(p, s);
     p.DrawCentre = true;
-    p.StretchEffect = s.StretchEffect;
-    p.StretchType = s.StretchType;
     p.W = FWidth;
     p.H = FHeight;
     p.R = R;
@@ -2561,6 +2520,25 @@ void TskSkinnedForm::RestoreForm() {
   if (OnRestore) OnRestore(this);
 }
 
+void TskSkinnedForm::RunWindowCommand(int Command) {
+  switch (Command) {
+  case cmClose:
+    Form()->Close();
+    break;
+  case cmMaximize:
+    SetWindowState(WindowState() == 2 ? 0 : 2);
+    break;
+  case cmMinimize:
+    SetWindowState(SupportNCArea() && WindowState() == 1 ? 0 : 1);
+    break;
+  case cmRollUp:
+    SetRollUpState(!RollUpState());
+    break;
+  default:
+    break;
+  }
+}
+
 void TskSkinnedForm::SetRollUpState(bool V) {
   FPaintCacheValid = false;
   if ((!FSupportNCArea && !FSkinActive) || !(FBorderIcons & biSkRollUp) || FWindowState == 1)
@@ -2778,12 +2756,7 @@ void TskSkinnedForm::PaintSkinFrame(HDC DC) {
   TskSkinImageParams p;
   p.Old = s.FormGeometry();
   p.New = TskSkinGeometry{FNewLTPoint, FNewRTPoint, FNewLBPoint, FNewRBPoint, FNewClientRect};
-  p.LeftStretch = s.LeftStretch;
-  p.TopStretch = s.TopStretch;
-  p.RightStretch = s.RightStretch;
-  p.BottomStretch = s.BottomStretch;
-  p.StretchEffect = s.StretchEffect;
-  p.StretchType = s.StretchType;
+  TakeStretch(p, s);
   p.W = FWidth;
   p.H = FHeight;
   p.R = RECT{0, 0, src.Width(), src.Height()};

@@ -491,6 +491,8 @@ public:
   void SetWindowState(int Value);
   bool RollUpState() const { return FRollUpState; }
   void SetRollUpState(bool Value);
+  // A caption button's window command: close, maximize, minimize or roll up.
+  void RunWindowCommand(int Command);
   bool GetFormActive() const;
   bool Dragging() const { return FDragging; }
   void BeginDrag(int X, int Y);
