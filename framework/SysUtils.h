@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <windows.h>
@@ -244,3 +245,21 @@ std::wstring GetCurrentDir();
 // Command line: ParamStr(0) is the program; ParamCount the number of arguments.
 int ParamCount();
 std::wstring ParamStr(int index);
+
+// Runs a cleanup when its scope ends, on return and on exception alike:
+//   TScopeGuard restore([&] { Editor->EndUpdate(); });
+// Dismiss() cancels it (a commit that succeeded). The cleanup must not throw.
+template <class F> class TScopeGuard {
+public:
+  explicit TScopeGuard(F cleanup) : FCleanup(std::move(cleanup)) {}
+  TScopeGuard(const TScopeGuard&) = delete;
+  TScopeGuard& operator=(const TScopeGuard&) = delete;
+  ~TScopeGuard() {
+    if (FActive) FCleanup();
+  }
+  void Dismiss() noexcept { FActive = false; }
+
+private:
+  F FCleanup;
+  bool FActive = true;
+};

@@ -319,4 +319,23 @@ TEST_F(SysUtilsTest, CommandLine) {
   EXPECT_EQ(ParamStr(ParamCount() + 1), L"");
 }
 
+TEST(ScopeGuard, RunsOnReturnAndOnExceptionButNotWhenDismissed) {
+  int runs = 0;
+  {
+    TScopeGuard guard([&] { ++runs; });
+  }
+  EXPECT_EQ(runs, 1);
+  try {
+    TScopeGuard guard([&] { ++runs; });
+    throw Exception(L"fails");
+  } catch (const Exception&) {
+  }
+  EXPECT_EQ(runs, 2);
+  {
+    TScopeGuard guard([&] { ++runs; });
+    guard.Dismiss();
+  }
+  EXPECT_EQ(runs, 2);
+}
+
 } // namespace
