@@ -93,12 +93,6 @@ TEST_F(MeterMixerTest, DecayTimerRunsOnlyWhileTheMeterMoves) {
 // processor time. The sound system's own capture thread is not counted.
 TEST_F(MeterMixerTest, IdleMeterLeavesTheProcessorAlone) {
   ASSERT_TRUE(testsupport::PumpUntil([&] { return form->MeterAtRest(); }, 5000));
-  auto cpu = [] {
-    FILETIME c, e, k, u;
-    GetThreadTimes(GetCurrentThread(), &c, &e, &k, &u);
-    auto v = [](FILETIME f) { return (uint64_t(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
-    return v(k) + v(u); // 100 ns units
-  };
   // Waits for messages only (no polling) for the given time.
   auto idleFor = [&](DWORD ms) {
     const DWORD end = GetTickCount() + ms;
@@ -110,10 +104,10 @@ TEST_F(MeterMixerTest, IdleMeterLeavesTheProcessorAlone) {
     }
     return timerSeen;
   };
-  const uint64_t before = cpu();
+  const double before = testsupport::ThreadCpuMs();
   const DWORD start = GetTickCount();
   EXPECT_FALSE(idleFor(3000));
-  const double share = double(cpu() - before) / 1e4 / double(GetTickCount() - start);
+  const double share = (testsupport::ThreadCpuMs() - before) / double(GetTickCount() - start);
   RecordProperty("idle_cpu_share", std::to_string(share));
   EXPECT_LT(share, 0.01) << "share of one core";
 }

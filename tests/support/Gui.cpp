@@ -82,6 +82,13 @@ std::wstring MakeTempDir(const std::wstring& name) {
   return d;
 }
 
+double ThreadCpuMs() {
+  FILETIME c, e, k, u;
+  GetThreadTimes(GetCurrentThread(), &c, &e, &k, &u);
+  auto v = [](FILETIME f) { return (uint64_t(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
+  return double(v(k) + v(u)) / 1e4; // from 100 ns units
+}
+
 void PumpMessages() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -21,6 +21,9 @@ std::wstring MakeTempDir(const std::wstring& name);
 void PumpMessages();
 // Pumps messages until pred() is true or the timeout ends; returns pred()'s last value.
 bool PumpUntil(const std::function<bool()>& pred, int timeoutMs = 5000);
+// Processor time (user and kernel) this thread has used, in milliseconds: a
+// measure of work that other processes' load does not stretch.
+double ThreadCpuMs();
 // Pumps messages for the given time.
 void PumpFor(int ms);
 
