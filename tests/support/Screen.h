@@ -21,6 +21,8 @@ double ColourShare(const std::vector<DWORD>& px, COLORREF c);
 // area that was never painted (text and lines make none this large).
 int LargestBlackSquare(const std::vector<DWORD>& px, int width);
 constexpr int kBlackSquare = 10;
+// Time a watched window has to appear.
+constexpr long long kAppearMs = 5000;
 
 struct ScreenFinding {
   bool found = false;
@@ -30,7 +32,8 @@ struct ScreenFinding {
   long long foundAfterMs = 0, shownAfterMs = 0;
 };
 
-// From a thread of its own: waits for the window Find answers, then reads
+// From a thread of its own: waits for the window Find answers (found when it
+// came within kAppearMs), then reads
 // the screen over its client area until at least Share of it shows Background and no
 // black square of kBlackSquare pixels is left (at most 500 ms after it
 // appeared), saves the last reading as Picture and closes
