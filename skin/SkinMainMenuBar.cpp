@@ -562,6 +562,8 @@ TskSkinMainMenuBar::TskSkinMainMenuBar(TComponent* AOwner)
   FDefItemFont->SetHeight(14);
   FDefItemFont->SetStyle(0);
   FDefItemFont->SetColor(clBtnText);
+  // The bar paints itself when its background is erased.
+  FControlStyle &= ~csOpaque;
   FSkinDataName = L"mainmenubar";
   SetAlign(alTop);
   SetHeight(22);
