@@ -174,10 +174,10 @@ struct BarRig {
   }
 };
 
-int TextWidth(const std::wstring& Text) {
+int TextWidth(const std::wstring& Text, const std::wstring& Font = L"Arial", int Height = 14) {
   TFont f;
-  f.SetName(L"Arial");
-  f.SetHeight(14);
+  f.SetName(Font);
+  f.SetHeight(Height);
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, f.Handle());
   SIZE s{};
@@ -276,6 +276,81 @@ TEST(SkinMenuBar, ItemsPastTheEdgeHideBehindTheMarker) {
   rig.Paint();
   EXPECT_TRUE(items[1]->Shown);
   EXPECT_FALSE(items[2]->Shown);
+}
+
+// A skin with a "mainmenubar" description: the bar takes the height of its
+// skin rectangle, lays the items out in its items rectangle at the item
+// description's size, and the hot item morphs with the skin effects on.
+TEST(SkinMenuBar, SkinLookFromTheSkinDescriptions) {
+  BarRig rig({{L"&File"}, {L"&Edit"}, {L"&View"}});
+  auto skin = MakeSkin(kAlt);
+  auto bar = std::make_unique<TskDataSkinMainMenuBar>(L"mainmenubar");
+  bar->PictureIndex = 4;
+  bar->SkinRect = RECT{0, 0, 60, 24};
+  bar->ItemsRect = RECT{4, 2, 56, 22};
+  bar->MenuBarItem = L"baritem";
+  bar->TrackMarkColor = 0x0A1828;
+  bar->TrackMarkActiveColor = 0xFFFFFF;
+  skin->ControlList.push_back(std::move(bar));
+  auto item = std::make_unique<TskDataSkinMainMenuBarItem>(L"baritem");
+  item->ActivePictureIndex = 4;
+  item->SkinRect = RECT{60, 0, 100, 20};
+  item->ActiveSkinRect = RECT{60, 20, 100, 40};
+  item->TextRect = RECT{4, 2, 36, 18};
+  item->ItemLeftOffset = item->ItemRightOffset = 4;
+  item->FontName = L"Tahoma";
+  item->FontHeight = 13;
+  item->FontColor = 0xE8F0F8;
+  item->ActiveFontColor = 0xFFFFFF;
+  item->Morphing = true;
+  skin->ObjectList.push_back(std::move(item));
+  skin->EnableSkinEffects = true;
+  rig.bar->SetSkinData(skin.get());
+  rig.Paint();
+  EXPECT_TRUE(rig.bar->SkinSupport());
+  EXPECT_EQ(rig.bar->Height(), 24);
+  int w = rig.bar->Width();
+  RECT area = rig.bar->ItemsArea();
+  RECT wantArea{4, 2, w - 4, 22};
+  EXPECT_TRUE(EqualRect(&area, &wantArea));
+  auto items = rig.BarItems();
+  ASSERT_EQ(items.size(), 3u);
+  int left = 4;
+  for (TskSkinMainMenuBarItem* it : items) {
+    std::wstring text = StripHotkey(it->MenuItem->Caption());
+    SCOPED_TRACE(std::string(text.begin(), text.end()));
+    EXPECT_TRUE(it->SkinSupport);
+    EXPECT_EQ(it->ObjectRect.left, left);
+    EXPECT_EQ(it->ObjectRect.top, 2);
+    EXPECT_EQ(it->ObjectRect.bottom, 22);
+    EXPECT_EQ(it->ObjectRect.right - it->ObjectRect.left,
+              40 - 32 + TextWidth(text, L"Tahoma", 13) + 2);
+    left = it->ObjectRect.right;
+  }
+  // The hot item morphs to its active look in five 25-ms steps.
+  POINT c = rig.Centre(items[1]->ObjectRect);
+  rig.bar->TrackMouse(c.x, c.y);
+  EXPECT_TRUE(rig.bar->MorphTimer()->Enabled());
+  std::vector<double> kf;
+  while (rig.bar->MorphTimer()->Enabled() && kf.size() < 10) {
+    rig.bar->MorphTimerTick();
+    kf.push_back(items[1]->MorphKf());
+  }
+  EXPECT_GE(kf.size(), 5u);
+  EXPECT_LE(kf.size(), 7u);
+  EXPECT_DOUBLE_EQ(items[1]->MorphKf(), 1.0);
+  testsupport::PumpFor(20);
+  testsupport::SaveWindowPng(rig.H(), L"skin-main-menu-bar-skinned.png");
+  // Leaving morphs back; a skin change drops the entry and the objects.
+  rig.bar->TrackMouse(-1, -1);
+  while (rig.bar->MorphTimer()->Enabled())
+    rig.bar->MorphTimerTick();
+  EXPECT_DOUBLE_EQ(items[1]->MorphKf(), 0.0);
+  rig.bar->DropSkinEntry();
+  EXPECT_FALSE(rig.bar->SkinSupport());
+  EXPECT_EQ(rig.bar->ObjectCount(), 0);
+  rig.bar->SetSkinData(nullptr);
+  rig.bar->SetMainMenu(nullptr);
 }
 
 // ---------------------------------------------------------------------------
@@ -536,7 +611,12 @@ TEST(SkinMenuBarMDI, MaximizedChildButtonsAtTheEndsOfTheBar) {
   }
   // The items follow the system-menu button.
   EXPECT_EQ(rig.BarItems()[0]->ObjectRect.left, 22);
+  // With the first item under the mouse, in the default hot look.
+  POINT hot = rig.Centre(rig.BarItems()[0]->ObjectRect);
+  rig.bar->TrackMouse(hot.x, hot.y);
+  testsupport::PumpFor(20);
   testsupport::SaveWindowPng(rig.H(), L"skin-main-menu-bar-maximized-child.png");
+  rig.bar->TrackMouse(-1, -1);
   bsf->SetWindowState(0);
   AppPump(30);
   EXPECT_FALSE(rig.bar->ButtonsShown());
