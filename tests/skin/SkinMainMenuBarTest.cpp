@@ -695,6 +695,13 @@ TEST(SkinMenuBarMDI, ChildButtonsRestoreMinimizeAndClose) {
   rig.Menu()->CloseAll();
   AppPump(30);
   EXPECT_FALSE(button(3)->Down);
+  // A double click on it closes the child.
+  POINT s = rig.Centre(button(3)->ObjectRect);
+  testsupport::DoubleClick(rig.bar->Handle(), s.x, s.y);
+  AppPump(30);
+  EXPECT_EQ(closes, 2);
+  EXPECT_FALSE(rig.Open());
+  EXPECT_FALSE(button(3)->Down);
 }
 
 // ---------------------------------------------------------------------------
