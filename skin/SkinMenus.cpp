@@ -536,6 +536,13 @@ TskSkinPopupWindow::TskSkinPopupWindow(TskSkinMenu* AMenu, TskSkinData* ASkinDat
     TBusyScope busy(this);
     ShowDelayed();
   };
+  FFadeTimer = std::make_unique<TTimer>(nullptr);
+  FFadeTimer->SetEnabled(false);
+  FFadeTimer->SetInterval(10);
+  FFadeTimer->OnTimer = [this](TObject*) {
+    TBusyScope busy(this);
+    FadeTick();
+  };
   FCanvasFont = std::make_unique<TFont>();
 }
 
@@ -543,6 +550,7 @@ TskSkinPopupWindow::~TskSkinPopupWindow() {
   FTrackTimer->SetEnabled(false);
   FAnimTimer->SetEnabled(false);
   FShowTimer->SetEnabled(false);
+  FFadeTimer->SetEnabled(false);
   if (HandleAllocated() && FScrollTimerOn) KillTimer(Handle(), kScrollTimer);
   FItems.clear();
   if (HandleAllocated()) SetWindowRgn(Handle(), nullptr, FALSE);
@@ -566,7 +574,7 @@ int TskSkinPopupWindow::ImageColumn() const {
   return FImages ? FImages->Width() + 5 : 16;
 }
 
-void TskSkinPopupWindow::BuildMenuItems(TMenuItem* Item, int StartIndex) {
+void TskSkinPopupWindow::BuildMenuItems(TMenuItem* Item, int StartIndex, TMenuItem* Item2) {
   FItems.clear();
   FActiveIndex = FOldActiveIndex = -1;
   FItemData = nullptr;
@@ -588,6 +596,12 @@ void TskSkinPopupWindow::BuildMenuItems(TMenuItem* Item, int StartIndex) {
   FImages = pm ? pm->Images() : nullptr;
   for (int i = StartIndex; i < Item->Count(); ++i) {
     TMenuItem* m = Item->Items(i);
+    if (!m->Visible()) continue;
+    if (m->Action()) m->InitiateAction();
+    FItems.push_back(std::make_unique<TskSkinMenuItem>(this, m, FItemData));
+  }
+  for (int i = std::max(0, StartIndex - Item->Count()); Item2 && i < Item2->Count(); ++i) {
+    TMenuItem* m = Item2->Items(i);
     if (!m->Visible()) continue;
     if (m->Action()) m->InitiateAction();
     FItems.push_back(std::make_unique<TskSkinMenuItem>(this, m, FItemData));
@@ -710,11 +724,13 @@ void TskSkinPopupWindow::SetSkinRegion() {
 }
 
 void TskSkinPopupWindow::PlaceMenuWindow(const TRect& R, bool SubLevel, bool PreferAbove, int& X,
-                                         int& Y) {
+                                         int& Y, bool BesideWhenCovering) {
   RECT wa = FMenu->WorkArea();
   int W = Width(), H = Height(), T = FItemsRect.Top;
   bool upperHalf = R.Top < wa.top + RectHeight(wa) / 2;
   FTurned = false;
+  // The window lies over R (pushed against an edge of the work area).
+  bool covering = false;
   if (FScrolled && !FLimited) {
     Y = wa.top;
   } else if (SubLevel) {
@@ -736,6 +752,7 @@ void TskSkinPopupWindow::PlaceMenuWindow(const TRect& R, bool SubLevel, bool Pre
         Y = R.Bottom + H <= wa.bottom ? R.Bottom : wa.bottom - H;
       else
         Y = wa.top;
+      covering = Y != R.Bottom;
     }
   } else {
     if (R.Bottom + H <= wa.bottom) {
@@ -746,9 +763,11 @@ void TskSkinPopupWindow::PlaceMenuWindow(const TRect& R, bool SubLevel, bool Pre
         Y = wa.bottom - H;
       else
         Y = R.Top - H >= wa.top ? R.Top - H : wa.top;
+      covering = Y != R.Top - H;
     }
   }
-  if (!SubLevel && !FTurned && (!FScrolled || FLimited)) {
+  bool beside = BesideWhenCovering ? covering : FTurned;
+  if (!SubLevel && !beside && (!FScrolled || FLimited)) {
     X = R.Left;
     if (X + W > wa.right) X = wa.right - W;
     if (X < wa.left) X = wa.left;
@@ -773,6 +792,35 @@ void TskSkinPopupWindow::ShowAt(const TRect& R, TMenuItem* Item, int StartIndex,
   FinishShow();
 }
 
+void TskSkinPopupWindow::ShowMergedAt(const TRect& R, TMenuItem* Item, TMenuItem* Item2,
+                                      int StartIndex, bool SubLevel, bool PreferAbove) {
+  if (IsWin2KOrLater() && FAlphaBlend && FAlphaBlendAnimation && FMenu->FirstOpening())
+    Application->ProcessMessages();
+  BuildMenuItems(Item, StartIndex, Item2);
+  PlaceMenuWindow(R, SubLevel, PreferAbove, FShowX, FShowY, true);
+  SetBounds(FShowX, FShowY, Width(), Height());
+  HandleNeeded();
+  SetSkinRegion();
+  if (FAlphaBlend && !IsWin2KOrLater()) {
+    FShowTimer->SetEnabled(true);
+    return;
+  }
+  // The fade must not hold the message loop.
+  FTimedFade = true;
+  FinishShow();
+}
+
+bool TskSkinPopupWindow::Fading() const {
+  return FFadeTimer->Enabled();
+}
+
+void TskSkinPopupWindow::FadeTick() {
+  int target = std::min<int>(FAlphaBlendValue, 255);
+  FFadeAlpha = std::min(FFadeAlpha + 10, target);
+  if (HandleAllocated()) SetLayeredAlpha(Handle(), static_cast<BYTE>(FFadeAlpha));
+  if (FFadeAlpha >= target) FFadeTimer->SetEnabled(false);
+}
+
 void TskSkinPopupWindow::ShowDelayed() {
   FShowTimer->SetEnabled(false);
   FScreenCopy.SetSize(Width() + 2, Height() + 2);
@@ -789,11 +837,14 @@ void TskSkinPopupWindow::FinishShow() {
   bool fade = layered && FAlphaBlendAnimation && FMenu->FirstOpening();
   if (layered) {
     SetWindowLongW(Handle(), GWL_EXSTYLE, GetWindowLongW(Handle(), GWL_EXSTYLE) | WS_EX_LAYERED);
-    SetLayeredAlpha(Handle(), fade ? 0 : FAlphaBlendValue);
+    FFadeAlpha = fade ? 0 : FAlphaBlendValue;
+    SetLayeredAlpha(Handle(), static_cast<BYTE>(FFadeAlpha));
   }
   SetWindowPos(Handle(), HWND_TOPMOST, FShowX, FShowY, 0, 0,
                SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
-  if (fade) {
+  if (fade && FTimedFade) {
+    FFadeTimer->SetEnabled(true);
+  } else if (fade) {
     int a = 0;
     DWORD last = GetTickCount();
     while (a < FAlphaBlendValue) {
@@ -820,6 +871,7 @@ void TskSkinPopupWindow::Retire() {
   FTrackTimer->SetEnabled(false);
   FAnimTimer->SetEnabled(false);
   FShowTimer->SetEnabled(false);
+  FFadeTimer->SetEnabled(false);
   if (HandleAllocated()) {
     if (FScrollTimerOn) KillTimer(Handle(), kScrollTimer);
     ShowWindow(Handle(), SW_HIDE);
@@ -1337,6 +1389,34 @@ void TskSkinMenu::ShowMenuLevel(const TRect& R, TMenuItem* Item, int StartIndex,
   auto* w = new TskSkinPopupWindow(this, sd);
   FPopupList.push_back(w);
   w->ShowAt(R, Item, StartIndex, SubLevel, PreferAbove);
+}
+
+void TskSkinMenu::PopupMerged(TControl* Opener, TskSkinData* ASkinData, int StartIndex,
+                              const TRect& R, TMenuItem* Item, TMenuItem* Item2, bool PreferAbove) {
+  FFirstOpening = !FVisible;
+  CloseMenuLevels(0);
+  FPopupCtrl = Opener;
+  if (Opener) Opener->FreeNotification(this);
+  HWND fw = FForm && FForm->HandleAllocated() ? FForm->Handle() : GetDesktopWindow();
+  GetMonitorRect(fw, true, FWorkArea);
+  if (FSkinData && FSkinData != ASkinData) FSkinData->RemoveFreeNotification(this);
+  FSkinData = ASkinData;
+  if (FSkinData) FSkinData->FreeNotification(this);
+  int total = (Item ? Item->Count() : 0) + (Item2 ? Item2->Count() : 0);
+  if (Item && Item->Count() > 0 && StartIndex < total) {
+    FVisible = true;
+    ShowMenuLevelMerged(R, Item, Item2, StartIndex, false, PreferAbove);
+    FFirstOpening = false;
+  }
+}
+
+void TskSkinMenu::ShowMenuLevelMerged(const TRect& R, TMenuItem* Item, TMenuItem* Item2,
+                                      int StartIndex, bool SubLevel, bool PreferAbove) {
+  ReapWindows();
+  TskSkinData* sd = FSkinData && !FSkinData->Empty() ? FSkinData : nullptr;
+  auto* w = new TskSkinPopupWindow(this, sd);
+  FPopupList.push_back(w);
+  w->ShowMergedAt(R, Item, Item2, StartIndex, SubLevel, PreferAbove);
 }
 
 int TskSkinMenu::MenuLevelOf(TskSkinPopupWindow* Window) const {

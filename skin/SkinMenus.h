@@ -110,9 +110,13 @@ public:
   ~TskSkinPopupWindow() override;
 
   void ShowAt(const TRect& R, TMenuItem* Item, int StartIndex, bool SubLevel, bool PreferAbove);
+  // One level listing Item's sub-items from StartIndex on, then Item2's from
+  // StartIndex - Item's count on. It fades in on a timer.
+  void ShowMergedAt(const TRect& R, TMenuItem* Item, TMenuItem* Item2, int StartIndex,
+                    bool SubLevel, bool PreferAbove);
   // Keys passed by the skinned form while the window is shown.
   void HandleMenuKey(WORD Key);
-  void BuildMenuItems(TMenuItem* Item, int StartIndex);
+  void BuildMenuItems(TMenuItem* Item, int StartIndex, TMenuItem* Item2 = nullptr);
   void SelectNextItem();
   void SelectPrevItem();
   void ScrollUp(bool Wrap);
@@ -126,6 +130,10 @@ public:
   void TrackMenuMouse();
   void ScrollTick();
   void ItemAnimationTick();
+  // One step of the timed fade-in: the alpha rises by 10 up to the value.
+  void FadeTick();
+  bool Fading() const;
+  BYTE CurrentAlpha() const { return static_cast<BYTE>(FFadeAlpha); }
   void MouseMoveAt(int X, int Y);
   // Closes the levels above the next one and resets the next level's open items.
   void CloseLevelsAfter();
@@ -189,7 +197,9 @@ protected:
 
 private:
   void SizeMenuWindow();
-  void PlaceMenuWindow(const TRect& R, bool SubLevel, bool PreferAbove, int& X, int& Y);
+  // Covering: only a window that covers R goes beside it (else every turned one).
+  void PlaceMenuWindow(const TRect& R, bool SubLevel, bool PreferAbove, int& X, int& Y,
+                       bool BesideWhenCovering = false);
   void SetSkinRegion();
   void ShowDelayed();
   void FinishShow();
@@ -214,7 +224,9 @@ private:
   BYTE FAlphaBlendValue = 200;
   TskPicture FScreenCopy, FTransparentBG;
   HRGN FRegion = nullptr;
-  std::unique_ptr<TTimer> FTrackTimer, FAnimTimer, FShowTimer;
+  std::unique_ptr<TTimer> FTrackTimer, FAnimTimer, FShowTimer, FFadeTimer;
+  bool FTimedFade = false;
+  int FFadeAlpha = 255;
   bool FScrollTimerOn = false;
   POINT FLastPos{-1, -1};
   int FShowX = 0, FShowY = 0;
@@ -235,6 +247,11 @@ public:
              TMenuItem* Item, bool PreferAbove);
   void ShowMenuLevel(const TRect& R, TMenuItem* Item, int StartIndex, bool SubLevel,
                      bool PreferAbove);
+  // As Popup for the sub-items of Item followed by those of Item2 in one level.
+  void PopupMerged(TControl* Opener, TskSkinData* ASkinData, int StartIndex, const TRect& R,
+                   TMenuItem* Item, TMenuItem* Item2, bool PreferAbove);
+  void ShowMenuLevelMerged(const TRect& R, TMenuItem* Item, TMenuItem* Item2, int StartIndex,
+                           bool SubLevel, bool PreferAbove);
   void ItemActivated(TskSkinPopupWindow* Window, TskSkinMenuItem* Item, bool Click,
                      bool ByKeyboard);
   void CloseMenuLevels(int N);

@@ -9,6 +9,7 @@
 #include "skin/SkinBoxCtrls.h"
 #include "skin/SkinCtrls.h"
 #include "skin/SkinHint.h"
+#include "skin/SkinMainMenuBar.h"
 #include "skin/SkinMenus.h"
 #include "skin/skEffBmp.h"
 
@@ -1261,6 +1262,7 @@ void TskSkinnedForm::Notification(TComponent* AComponent, TOperation Operation) 
   }
   if (AComponent == FSkinMenu) FSkinMenu = nullptr;
   if (AComponent == FMenuHost) FMenuHost = nullptr;
+  if (AComponent == FMainMenuBar) FMainMenuBar = nullptr;
   for (auto it = FAreaControls.begin(); it != FAreaControls.end();)
     it = it->Control == AComponent ? FAreaControls.erase(it) : it + 1;
 }
@@ -3639,8 +3641,11 @@ bool TskSkinnedForm::MDIStage(TMessage& M) {
         if (auto* c = dynamic_cast<TskSkinCaptionObject*>(o.get()); c && c->DefaultCaption)
           c->Text = FrameCaptionText();
       SendNCPaint();
+      if (FMainMenuBar && M.Msg == WM_SKINMDICHILDMAXIMIZED) FMainMenuBar->MDIChildMaximized();
+      if (FMainMenuBar && M.Msg == WM_SKINMDICHILDRESTORED) FMainMenuBar->MDIChildRestored();
       return true;
     }
+    if (M.Msg == WM_ACTIVATE) RefreshMainMenuBar();
     if (M.Msg == WM_SKINAFTERCHANGE) {
       ResizeMDIChildren();
       return false;
@@ -3673,6 +3678,7 @@ bool TskSkinnedForm::MDIStage(TMessage& M) {
       UpdateActivation(true);
     }
     CheckActiveChildMenuItem();
+    if (TskSkinnedForm* fsf = GetSkinFormOf(MDIFrame())) fsf->RefreshMainMenuBar();
     return true;
   case WM_DESTROY:
     StopTimers();
@@ -3680,6 +3686,7 @@ bool TskSkinnedForm::MDIStage(TMessage& M) {
     FWindowState = 0;
     if (TCustomForm* frame = MDIFrame(); frame && frame->HandleAllocated())
       PostMessageW(frame->Handle(), WM_SKINMDICHILDRESTORED, 0, 0);
+    if (TskSkinnedForm* fsf = GetSkinFormOf(MDIFrame())) fsf->RefreshMainMenuBar();
     return false;
   default:
     break;
@@ -3936,6 +3943,18 @@ void TskSkinnedForm::SetMainMenu(TMainMenu* Value) {
   }
 }
 
+void TskSkinnedForm::SetMainMenuBar(TskSkinMainMenuBar* Value) {
+  if (FMainMenuBar && FMainMenuBar != Value) FMainMenuBar->RemoveFreeNotification(this);
+  FMainMenuBar = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TskSkinnedForm::RefreshMainMenuBar() {
+  if (FMainMenuBar &&
+      (FMainMenuBar->Merged() || FMainMenuBar->ButtonsShown() || FMainMenuBar->GetChildMainMenu()))
+    FMainMenuBar->UpdateItems();
+}
+
 std::vector<TskSkinMainMenuItem*> TskSkinnedForm::MainMenuItems() const {
   std::vector<TskSkinMainMenuItem*> v;
   for (auto& o : FObjects)
@@ -4128,6 +4147,7 @@ void TskSkinnedForm::SkinMenuClose() {
   if (OnSkinMenuClose) OnSkinMenuClose(this);
   if (FMainMenuMode) {
     FMainMenuMode = false;
+    if (FMainMenuBar) FMainMenuBar->MainMenuExit();
     if (OnMainMenuExit) OnMainMenuExit(this);
   }
 }
@@ -4151,11 +4171,15 @@ void TskSkinnedForm::EnterMainMenu() {
 void TskSkinnedForm::MainMenuExit() {
   FMainMenuMode = false;
   if (FSkinMenu && FSkinMenu->Visible()) FSkinMenu->CloseAll();
-  for (TskSkinMainMenuItem* m : MainMenuItems())
-    if (m->Active) {
-      m->MouseLeave();
-      break;
-    }
+  if (FMainMenuBar) {
+    FMainMenuBar->MainMenuExit();
+  } else {
+    for (TskSkinMainMenuItem* m : MainMenuItems())
+      if (m->Active) {
+        m->MouseLeave();
+        break;
+      }
+  }
   UnhookAppMessages();
   if (OnMainMenuExit) OnMainMenuExit(this);
 }
@@ -4215,6 +4239,7 @@ void TskSkinnedForm::PrevMainMenuItem() {
 }
 
 bool TskSkinnedForm::MainMenuAccel(WORD Key) {
+  if (FMainMenuBar) return FMainMenuBar->HandleAccelKey(Key);
   for (TskSkinMainMenuItem* m : MainMenuItems()) {
     if (!m->Enabled || !m->Visible || !m->Shown || !IsAccel(Key, m->MenuItem->Caption())) continue;
     m->MouseEnter();
@@ -4234,7 +4259,10 @@ void TskSkinnedForm::MenuKeyDown(WORD Key) {
     return;
   }
   if (Key == VK_LEFT && FMainMenuMode && (!sm || sm->LevelCount() <= 1)) {
-    PrevMainMenuItem();
+    if (FMainMenuBar)
+      FMainMenuBar->SelectPriorItem();
+    else
+      PrevMainMenuItem();
     return;
   }
   if (Key == VK_RIGHT && FMainMenuMode) {
@@ -4245,11 +4273,16 @@ void TskSkinnedForm::MenuKeyDown(WORD Key) {
       leaf = a < 0 || !w->Item(a)->HasSubItems();
     }
     if (leaf) {
-      NextMainMenuItem();
+      if (FMainMenuBar)
+        FMainMenuBar->SelectNextItem();
+      else
+        NextMainMenuItem();
       return;
     }
   }
-  if (Key == VK_RETURN || Key == VK_DOWN) {
+  if ((Key == VK_RETURN || Key == VK_DOWN) && FMainMenuBar) {
+    if (FMainMenuBar->ClickActiveItem()) return;
+  } else if (Key == VK_RETURN || Key == VK_DOWN) {
     for (TskSkinMainMenuItem* m : MainMenuItems())
       if ((m->Down && m->MenuItem->Count() == 0) || (m->Active && !open())) {
         m->Active = false;
@@ -4261,6 +4294,7 @@ void TskSkinnedForm::MenuKeyDown(WORD Key) {
   sm->HandleMenuKey(Key);
   if (Key != VK_ESCAPE || (sm->Visible() && sm->LevelCount() > 0)) return;
   if (FMainMenuMode) {
+    if (FMainMenuBar) FMainMenuBar->ReleaseDownItem();
     for (TskSkinMainMenuItem* m : MainMenuItems())
       if (m->Down) {
         m->Down = false;
@@ -4297,13 +4331,21 @@ void TskSkinnedForm::FormShortCut(TMessage& Msg, bool& Handled) {
     FLastShortCut = false;
     Handled = false;
   }
-  if (!FMainMenu) return;
-  if (altAlone && key != VK_F4 && MainMenuAccel(key)) {
-    Handled = true;
-    return;
+  TMainMenu* menu = FMainMenuBar && FMainMenuBar->MainMenu() ? FMainMenuBar->MainMenu() : FMainMenu;
+  if (menu) {
+    if (altAlone && key != VK_F4 && MainMenuAccel(key)) {
+      Handled = true;
+      return;
+    }
+    FLastShortCut = menu->IsShortCut(Msg);
+    Handled = FLastShortCut;
   }
-  FLastShortCut = FMainMenu->IsShortCut(Msg);
-  Handled = FLastShortCut;
+  // The merged child menu's shortcuts.
+  if (!Handled && FMainMenuBar)
+    if (TMainMenu* child = FMainMenuBar->GetChildMainMenu()) {
+      FLastShortCut = child->IsShortCut(Msg);
+      Handled = FLastShortCut;
+    }
 }
 
 void TskSkinnedForm::CheckMenuClose(UINT Msg) {
@@ -4341,7 +4383,7 @@ bool TskSkinnedForm::MenuMessage(TMessage& M) {
     if (FSkinMenu && FSkinMenu->Visible()) FSkinMenu->CloseAll();
     return false;
   case WM_SYSCOMMAND:
-    if ((M.WParam & 0xFFF0) != SC_KEYMENU || !FSkinActive) return false;
+    if ((M.WParam & 0xFFF0) != SC_KEYMENU || (!FSkinActive && !FMainMenuBar)) return false;
     // Alt with a letter went through the shortcut check already.
     if (M.LParam != 0 && FMainMenuMode) {
       M.Result = 0;
@@ -4352,7 +4394,10 @@ bool TskSkinnedForm::MenuMessage(TMessage& M) {
         FSkinMenu->CloseAll();
       else if (FSkinMenuOpen)
         SkinMenuClose();
-      EnterMainMenu();
+      if (FMainMenuBar)
+        FMainMenuBar->MainMenuEnter();
+      else
+        EnterMainMenu();
     } else {
       MainMenuExit();
     }

@@ -23,6 +23,7 @@ class TskSkinnedForm;
 class TskSkinMenu;
 class TskSkinHint;
 class TskSkinPopupMenu;
+class TskSkinMainMenuBar;
 
 // ---------------------------------------------------------------------------
 // Windowless skinned control base
@@ -436,6 +437,9 @@ public:
   void SetSystemMenu(TPopupMenu* Value);
   TMainMenu* MainMenu() const { return FMainMenu; }
   void SetMainMenu(TMainMenu* Value);
+  // A menu bar control that stands in for the skin's main-menu items.
+  TskSkinMainMenuBar* MainMenuBar() const { return FMainMenuBar; }
+  void SetMainMenuBar(TskSkinMainMenuBar* Value);
   TskSkinHint* SkinHint() const { return FSkinHint; }
   void SetSkinHint(TskSkinHint* Value);
   bool AlwaysMinimizeToTray = false;
@@ -458,6 +462,11 @@ public:
   void SkinMenuClose();
   bool SkinMenuIsOpen() const { return FSkinMenuOpen; }
   bool MainMenuMode() const { return FMainMenuMode; }
+  void SetMainMenuMode(bool Value) { FMainMenuMode = Value; }
+  void ClearSkinMenuOpen() { FSkinMenuOpen = false; }
+  // An MDI frame's menu bar rebuilds while it merges a child menu or shows
+  // the maximized child's buttons.
+  void RefreshMainMenuBar();
   void EnterMainMenu();
   void MainMenuExit();
   void HookAppMessages();
@@ -703,6 +712,7 @@ private:
   TskSkinPopupMenu* FTrayMenu = nullptr;
   TPopupMenu* FSystemMenu = nullptr;
   TMainMenu* FMainMenu = nullptr;
+  TskSkinMainMenuBar* FMainMenuBar = nullptr;
   TskSkinHint* FSkinHint = nullptr;
   bool FSkinMenuOpen = false, FMainMenuMode = false, FAppHooked = false, FLastShortCut = false;
   TMessageEvent FSavedOnMessage;
