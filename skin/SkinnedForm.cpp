@@ -1471,8 +1471,10 @@ bool TskSkinnedForm::FirstStage(TMessage& M) {
   case WM_DISPLAYCHANGE:
     // A window larger than the new screen takes its new limits.
     if (FSupportNCArea && HasBorder() &&
-        (FForm->Width() > GetMaxWidth() || FForm->Height() > GetMaxHeight()))
+        (FForm->Width() > GetMaxWidth() || FForm->Height() > GetMaxHeight())) {
+      if (FForm->Height() > GetMaxHeight()) FForm->SetHeight(GetMaxHeight());
       NudgeWidth();
+    }
     return false;
   default:
     break;
@@ -2045,6 +2047,7 @@ void TskSkinnedForm::ChangeSkinnableForm(bool Value) {
   }
   FSkinnable = Value;
   if (!Value) {
+    SetRegion(nullptr);
     FreeSkinObjects();
     FSkinActive = false;
   }
@@ -2071,10 +2074,11 @@ void TskSkinnedForm::ChangeSkinnableForm(bool Value) {
 }
 
 void TskSkinnedForm::NudgeWidth() {
-  int w = FForm->Width();
+  // The form's own sizes keep within the maximum.
+  int w = FForm->Width(), mw = GetMaxWidth();
   int d = (w - 1 < GetMinWidth()) ? 1 : -1;
-  FForm->SetWidth(w + d);
-  FForm->SetWidth(w);
+  FForm->SetWidth(std::min(w + d, mw));
+  FForm->SetWidth(std::min(w, mw));
 }
 
 // ---------------------------------------------------------------------------
@@ -3175,11 +3179,13 @@ void TskSkinnedForm::ApplyFrameSkin() {
   FWidth = FForm->Width();
   FHeight = FForm->Height();
   if (FSkinActive) UpdateLayout(true);
-  if (FForm->FormStyle() == fsMDIForm && FForm->ClientHandle()) {
-    RedrawWindow(FForm->ClientHandle(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE);
-    ResizeMDIChildren();
-  } else if (FForm->HandleAllocated()) {
-    FForm->Invalidate();
+  if (FForm->HandleAllocated()) {
+    if (FForm->FormStyle() == fsMDIForm && FForm->ClientHandle()) {
+      RedrawWindow(FForm->ClientHandle(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE);
+      ResizeMDIChildren();
+    } else {
+      FForm->Invalidate();
+    }
     SendNCPaint();
   }
   UpdateActivation(!(FForm->FormStyle() == fsMDIChild && FWindowState == 2));
