@@ -1304,6 +1304,7 @@ void TskSkinnedForm::SetSkinData(TskSkinData* Value) {
     if (FForm->FormStyle() != fsMDIChild) FSkinnable = Value->SkinnableForm();
   }
   if (!(ComponentState() & csDesigning)) ApplySkin();
+  if (FTrayMenu) FTrayMenu->SetSkinData(Value);
 }
 
 void TskSkinnedForm::SetMenusSkinData(TskSkinData* Value) {
@@ -4245,6 +4246,7 @@ void TskSkinnedForm::UpdateUserSystemMenu() {
 
 void TskSkinnedForm::BuildTrayMenu() {
   FTrayMenu = new TskSkinPopupMenu(this);
+  FTrayMenu->ComponentForm = FForm;
   TMenuItem* root = FTrayMenu->Items();
   AddStdMenuItem(root, 0, L"TRAY_DSF_RESTORE");
   auto* sep = new TMenuItem(FTrayMenu);

@@ -626,3 +626,25 @@ TEST(SkinFrameInput, AnimationButtonWithTheSystemMenuCommandOpensTheSystemMenu) 
   PumpFor(30);
   a->MenuItem = nullptr;
 }
+
+TEST(SkinFrameInput, MaximizedFormStaysMaximizedAcrossTheSkinnableSwitch) {
+  FrameRig r(true);
+  RECT before = Bounds(r.form.get());
+  r.sf->SetWindowState(2);
+  PumpFor(30);
+  // Off: the system maximizes the window with its own frame.
+  r.skin->SetSkinnableForm(false);
+  PumpFor(60);
+  EXPECT_TRUE(IsWindowVisible(r.H()));
+  EXPECT_TRUE(IsZoomed(r.H()));
+  EXPECT_EQ(r.sf->WindowState(), 0);
+  // On: the skin maximizes it again, from the same restore bounds.
+  r.skin->SetSkinnableForm(true);
+  PumpFor(60);
+  EXPECT_TRUE(IsWindowVisible(r.H()));
+  EXPECT_FALSE(IsZoomed(r.H()));
+  EXPECT_EQ(r.sf->WindowState(), 2);
+  r.sf->SetWindowState(0);
+  PumpFor(30);
+  EXPECT_TRUE(Same(before, Bounds(r.form.get())));
+}

@@ -253,6 +253,7 @@ TEST(SkinTrayIconInput, RightButtonOpensTheTrayMenuAtTheCursor) {
   EXPECT_EQ(wr.left, c.x);
   EXPECT_EQ(wr.top, c.y);
   EXPECT_EQ(r.tray->PopupMenu()->PopupComponent(), r.tray);
+  testsupport::SaveWindowPng(w->Handle(), L"skin_tray_menu.png");
   m->CloseAll();
   PumpFor(30);
   // With PopupByLeftButton the left button opens it too.
