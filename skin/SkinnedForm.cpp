@@ -12,6 +12,7 @@
 #include "skin/SkinMainMenuBar.h"
 #include "skin/SkinMenus.h"
 #include "skin/skEffBmp.h"
+#include "skin/skTrayIcon.h"
 
 namespace {
 
@@ -1187,9 +1188,33 @@ void TskSkinAnimateObject::DblClick() {
 }
 
 void TskSkinAnimateObject::DoCommand() {
-  // The menus and the notification area do nothing here without a menu item
-  // or a tray icon.
-  Parent->RunWindowCommand(Command);
+  switch (Command) {
+  case cmSysMenu:
+    MenuItem = Parent->GetSystemMenuItems();
+    ShowMenu();
+    break;
+  case cmDefault:
+    ShowMenu();
+    break;
+  default:
+    Parent->RunWindowCommand(Command);
+    break;
+  }
+}
+
+void TskSkinAnimateObject::ShowMenu() {
+  if (!MenuItem || MenuItem->Count() == 0) return;
+  MenuShown = true;
+  RECT r = Parent->ObjectScreenRect(ObjectRect);
+  if (auto* pm = dynamic_cast<TskSkinPopupMenu*>(MenuItem->GetParentMenu());
+      pm && MenuItem == pm->Items()) {
+    pm->PopupFromButton(nullptr, TRect(r));
+    return;
+  }
+  TskSkinMenu* sm = Parent->SkinMenu();
+  if (!sm) return;
+  Parent->SkinMenuOpen();
+  sm->Popup(nullptr, Parent->MenuSkin(), 0, TRect(r), MenuItem, PopupAbove);
 }
 
 // ---------------------------------------------------------------------------
@@ -1234,6 +1259,7 @@ TskSkinnedForm::TskSkinnedForm(TComponent* AOwner) : TComponent(AOwner) {
 
 TskSkinnedForm::~TskSkinnedForm() {
   Destroying();
+  SetTrayIcon(nullptr);
   DoneMenus();
   StopTimers();
   FObjects.clear();
@@ -1261,6 +1287,10 @@ void TskSkinnedForm::Notification(TComponent* AComponent, TOperation Operation) 
     FreeMainMenuItems();
   }
   if (AComponent == FSkinMenu) FSkinMenu = nullptr;
+  if (AComponent == FTrayIcon) {
+    FTrayIcon = nullptr;
+    FTrayRestoreSet = false;
+  }
   if (AComponent == FMenuHost) FMenuHost = nullptr;
   if (AComponent == FMainMenuBar) FMainMenuBar = nullptr;
   for (auto it = FAreaControls.begin(); it != FAreaControls.end();)
@@ -1276,6 +1306,7 @@ void TskSkinnedForm::SetSkinData(TskSkinData* Value) {
     if (FForm->FormStyle() != fsMDIChild) FSkinnable = Value->SkinnableForm();
   }
   if (!(ComponentState() & csDesigning)) ApplySkin();
+  if (FTrayMenu) FTrayMenu->SetSkinData(Value);
 }
 
 void TskSkinnedForm::SetMenusSkinData(TskSkinData* Value) {
@@ -1440,6 +1471,14 @@ bool TskSkinnedForm::FirstStage(TMessage& M) {
     FSnapY = c.y;
     return false;
   }
+  case WM_DISPLAYCHANGE:
+    // A window larger than the new screen takes its new limits.
+    if (FSupportNCArea && HasBorder() &&
+        (FForm->Width() > GetMaxWidth() || FForm->Height() > GetMaxHeight())) {
+      if (FForm->Height() > GetMaxHeight()) FForm->SetHeight(GetMaxHeight());
+      NudgeWidth();
+    }
+    return false;
   default:
     break;
   }
@@ -1460,24 +1499,17 @@ bool TskSkinnedForm::FirstStage(TMessage& M) {
     UpdateObjectHints();
   } else if (M.Msg == WM_SKINNABLEFORMCHANGED) {
     if (reinterpret_cast<TskSkinData*>(M.WParam) == FSkinData && FSkinData &&
-        FForm->FormStyle() != fsMDIChild) {
-      FSkinnable = FSkinData->SkinnableForm();
-      if (!FSkinnable) {
-        SetRegion(nullptr);
-        FreeSkinObjects();
-        FSkinActive = false;
-      }
-      ApplySkin();
-      ApplySkinToControls(nullptr, FForm);
-      FForm->Invalidate();
-    }
+        FForm->FormStyle() != fsMDIChild)
+      ChangeSkinnableForm(FSkinData->SkinnableForm());
   } else if (M.Msg == CM_SKINSTATEQUERY) {
     M.Result = (FSkinnable || !FVista) ? 12853 : 12852;
     return true;
   } else if (M.Msg == CM_SKINQUERY && FSkinnable) {
+    PaintFrameForQuery(reinterpret_cast<HDC>(M.WParam));
     M.Result = 12851;
     return true;
   } else if (M.Msg == CM_SKINFRAMEQUERY && FSkinnable && M.LParam == 16802) {
+    PaintFrameForQuery(reinterpret_cast<HDC>(M.WParam));
     M.Result = 16802;
     return true;
   }
@@ -1619,7 +1651,7 @@ void TskSkinnedForm::ApplySkin() {
   FActiveObject = FOldActiveObject = FCapturedObject = -1;
   FSkinActive = FSkinData && !FSkinData->Empty() && FSkinnable;
   if (FSupportNCArea) {
-    if (FSkinnable) ApplyFrameSkin();
+    ApplyFrameSkin();
     return;
   }
   if (!FSkinActive) return;
@@ -1899,11 +1931,18 @@ void TskSkinnedForm::UpdateLayout(bool Full) {
     CalcFrameGeometry();
     if (Full) LayoutObjects();
   }
+  FRegionJustSet = false;
   UpdateWindowRegion(Full);
   if (OnChangeClientRect) OnChangeClientRect(FNewClientRect);
   if (!FSupportNCArea) {
     if (FForm->HandleAllocated()) InvalidateRect(FForm->Handle(), nullptr, TRUE);
     LayoutAreaControls();
+  } else if (FForm->HandleAllocated()) {
+    if (!FRegionJustSet && FSkinnable) SendNCPaint();
+    if (FSkinData->StretchEffect) {
+      FForm->Invalidate();
+      BroadcastAlphaRepaint();
+    }
   }
 }
 
@@ -1916,6 +1955,7 @@ void TskSkinnedForm::SetRegion(HRGN Rgn) {
   // The window owns the region from here on.
   SetWindowRgn(FForm->Handle(), Rgn, TRUE);
   FRegionSet = Rgn != nullptr;
+  FRegionJustSet = FRegionSet;
 }
 
 void TskSkinnedForm::UpdateWindowRegion(bool Full) {
@@ -1986,11 +2026,62 @@ int TskSkinnedForm::GetMaxHeight() const {
   return (MaxHeight > 0 && MaxHeight < h) ? MaxHeight : h;
 }
 
+void TskSkinnedForm::ApplyFormBorderIcons() {
+  TBorderIcons icons = 0;
+  if (!HideCaptionButtons) icons |= biSystemMenu;
+  if (FBorderIcons & biSkMinimize) icons |= biMinimize;
+  if (FBorderIcons & biSkMaximize) icons |= biMaximize;
+  if (FForm->BorderIcons() != icons) FForm->SetBorderIcons(icons);
+}
+
+void TskSkinnedForm::ChangeSkinnableForm(bool Value) {
+  TFormStyle st = FForm->FormStyle();
+  if ((ComponentState() & csDesigning) || (st == fsMDIForm && FForm->MDIChildCount() > 0)) return;
+  bool wasActive = GetFormActive();
+  bool remax = false;
+  if (FWindowState == 2 && FSkinnable) {
+    if (st != fsMDIForm) FForm->Hide();
+    SetWindowState(0);
+    remax = true;
+  } else if (FForm->WindowState() == wsMaximized && !FSkinnable) {
+    FForm->SetWindowState(wsNormal);
+    FForm->Hide();
+    remax = true;
+  }
+  FSkinnable = Value;
+  if (!Value) {
+    SetRegion(nullptr);
+    FreeSkinObjects();
+    FSkinActive = false;
+  }
+  ApplySkin();
+  ApplySkinToControls(nullptr, FForm);
+  if (st == fsMDIForm) {
+    // A new frame window brings a new MDI client, subclassed again below.
+    if (MDIClientHooked()) FForm->RecreateWnd();
+    HookMDIClient();
+    if (wasActive && FForm->HandleAllocated() && IsWindowVisible(FForm->Handle()))
+      SetActiveWindow(FForm->Handle());
+  } else if (FForm->HandleAllocated()) {
+    SetWindowPos(FForm->Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    FForm->Invalidate();
+  }
+  if (remax) {
+    if (!Value)
+      FForm->SetWindowState(wsMaximized);
+    else
+      SetWindowState(2);
+    FForm->Show();
+  }
+}
+
 void TskSkinnedForm::NudgeWidth() {
-  int w = FForm->Width();
+  // The form's own sizes keep within the maximum.
+  int w = FForm->Width(), mw = GetMaxWidth();
   int d = (w - 1 < GetMinWidth()) ? 1 : -1;
-  FForm->SetWidth(w + d);
-  FForm->SetWidth(w);
+  FForm->SetWidth(std::min(w + d, mw));
+  FForm->SetWidth(std::min(w, mw));
 }
 
 // ---------------------------------------------------------------------------
@@ -2531,14 +2622,67 @@ void TskSkinnedForm::RunWindowCommand(int Command) {
     SetWindowState(WindowState() == 2 ? 0 : 2);
     break;
   case cmMinimize:
-    SetWindowState(SupportNCArea() && WindowState() == 1 ? 0 : 1);
+    if (AlwaysMinimizeToTray)
+      MinimizeToTray();
+    else
+      SetWindowState(SupportNCArea() && WindowState() == 1 ? 0 : 1);
     break;
   case cmRollUp:
     SetRollUpState(!RollUpState());
     break;
+  case cmMinimizeToTray:
+    MinimizeToTray();
+    break;
   default:
     break;
   }
+}
+
+// ---------------------------------------------------------------------------
+// Notification area
+
+void TskSkinnedForm::SetTrayIcon(TskTrayIcon* Value) {
+  if (Value == FTrayIcon) return;
+  if (FTrayIcon) {
+    // The old icon keeps nothing that points back here.
+    if (FTrayRestoreSet) FTrayIcon->OnDblClick = nullptr;
+    if (FTrayIcon->PopupMenu() == FTrayMenu) FTrayIcon->SetPopupMenu(nullptr);
+    FTrayIcon->RemoveFreeNotification(this);
+  }
+  FTrayRestoreSet = false;
+  FTrayIcon = Value;
+  bool designing = ComponentState() & csDesigning;
+  if (!Value) {
+    if (designing) SetBorderIcons(FBorderIcons & ~biSkMinimizeToTray);
+    return;
+  }
+  Value->FreeNotification(this);
+  if (!AlwaysShowInTray) Value->SetIconVisible(false);
+  if (designing) {
+    if (!(Value->ComponentState() & csLoading)) SetBorderIcons(FBorderIcons | biSkMinimizeToTray);
+    return;
+  }
+  if (!Value->PopupMenu()) Value->SetPopupMenu(FTrayMenu);
+  if (!Value->OnDblClick) {
+    Value->OnDblClick = [this](TObject*) { RestoreFromTray(); };
+    FTrayRestoreSet = true;
+  }
+}
+
+void TskSkinnedForm::MinimizeToTray() {
+  if (!FTrayIcon) return;
+  FTrayIcon->SetMinimizeToTray(true);
+  if (Application) Application->Minimize();
+  if (OnMinimizeToTray) OnMinimizeToTray(this);
+}
+
+void TskSkinnedForm::RestoreFromTray() {
+  if (!FTrayIcon) return;
+  FTrayIcon->SetMinimizeToTray(false);
+  FTrayIcon->ShowMainForm();
+  if (Application) Application->Restore();
+  if (!AlwaysShowInTray) FTrayIcon->SetIconVisible(false);
+  if (OnRestoreFromTray) OnRestoreFromTray(this);
 }
 
 void TskSkinnedForm::SetRollUpState(bool V) {
@@ -3018,7 +3162,10 @@ void TskSkinnedForm::ApplyFrameSkin() {
     FHeight = FForm->Height();
     UpdateWindowRegion(true);
   }
-  if (FForm->BorderIcons() != 0) FForm->SetBorderIcons(0);
+  if (!FSkinnable)
+    ApplyFormBorderIcons();
+  else if (FForm->BorderIcons() != 0)
+    FForm->SetBorderIcons(0);
   FApplying = true;
   int w = FForm->Width(), h = FForm->Height(), mw = GetMinWidth(), mh = GetMinHeight();
   if (w < mw && h < mh)
@@ -3036,10 +3183,15 @@ void TskSkinnedForm::ApplyFrameSkin() {
   FHeight = FForm->Height();
   if (FSkinActive) UpdateLayout(true);
   if (FForm->HandleAllocated()) {
-    FForm->Invalidate();
+    if (FForm->FormStyle() == fsMDIForm && FForm->ClientHandle()) {
+      RedrawWindow(FForm->ClientHandle(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE);
+      ResizeMDIChildren();
+    } else {
+      FForm->Invalidate();
+    }
     SendNCPaint();
   }
-  UpdateActivation(true);
+  UpdateActivation(!(FForm->FormStyle() == fsMDIChild && FWindowState == 2));
   FMouseTimer->SetEnabled(true);
   if (OnChangeSkinData) OnChangeSkinData(this);
   FApplying = false;
@@ -3047,6 +3199,21 @@ void TskSkinnedForm::ApplyFrameSkin() {
     if (ClientWidth > 0) FForm->SetClientWidth(ClientWidth);
     if (ClientHeight > 0) FForm->SetClientHeight(ClientHeight);
   }
+}
+
+void TskSkinnedForm::PaintFrameForQuery(HDC DC) {
+  if (!DC || !FSupportNCArea || !HasBorder()) return;
+  if (FForm->FormStyle() == fsMDIChild && FWindowState == 2) return;
+  if (FSkinActive && PaintableSkin())
+    PaintSkinFrame(DC);
+  else if (!FSkinChanging)
+    PaintDefaultFrame(DC);
+}
+
+void TskSkinnedForm::BroadcastAlphaRepaint() {
+  for (int i = 0; i < FForm->ControlCount(); ++i)
+    if (auto* w = dynamic_cast<TWinControl*>(FForm->Controls(i)))
+      SendMessageW(w->Handle(), WM_SKINALPHAREPAINT, 0, 0);
 }
 
 void TskSkinnedForm::FrameSizeChanged() {
@@ -3057,6 +3224,10 @@ void TskSkinnedForm::FrameSizeChanged() {
   } else {
     SendNCPaint();
     UpdateWindowRegion(true);
+  }
+  if (FAlphaBlend && FAlphaBlendValue < 255 && IsWin2KOrLater()) {
+    SendNCPaint();
+    FForm->Invalidate();
   }
   if (FLogoBitMap && !FLogoBitMap->Empty() && FForm->FormStyle() != fsMDIForm) FForm->Invalidate();
 }
@@ -3680,6 +3851,13 @@ bool TskSkinnedForm::MDIStage(TMessage& M) {
     CheckActiveChildMenuItem();
     if (TskSkinnedForm* fsf = GetSkinFormOf(MDIFrame())) fsf->RefreshMainMenuBar();
     return true;
+  case WM_MOUSEACTIVATE:
+    // The active child of an inactive frame is clicked.
+    if (TCustomForm* frame = MDIFrame(); frame && frame->ActiveMDIChild() == FForm && !FNCActive) {
+      FNCActive = true;
+      UpdateActivation(FWindowState != 2);
+    }
+    return false;
   case WM_DESTROY:
     StopTimers();
     DeleteChildMenuItem();
@@ -4021,12 +4199,18 @@ bool TskSkinnedForm::StdMenuItemShown(const std::wstring& Name) const {
 }
 
 void TskSkinnedForm::StdMenuItemClick(const std::wstring& Name) {
-  if (Name == L"DSF_MINITEM" || Name == L"DSF_MINTOTRAY") {
-    // Without a notification-area icon the form minimizes in place.
-    SetWindowState(1);
+  if (Name == L"DSF_MINITEM") {
+    if (AlwaysMinimizeToTray)
+      MinimizeToTray();
+    else
+      SetWindowState(1);
+  } else if (Name == L"DSF_MINTOTRAY") {
+    MinimizeToTray();
+  } else if (Name == L"TRAY_DSF_RESTORE") {
+    RestoreFromTray();
   } else if (Name == L"DSF_MAXITEM") {
     SetWindowState(2);
-  } else if (Name == L"DSF_RESTORE" || Name == L"TRAY_DSF_RESTORE") {
+  } else if (Name == L"DSF_RESTORE") {
     if (FRollUpState && FWindowState != 1)
       SetRollUpState(false);
     else
@@ -4081,6 +4265,7 @@ void TskSkinnedForm::UpdateUserSystemMenu() {
 
 void TskSkinnedForm::BuildTrayMenu() {
   FTrayMenu = new TskSkinPopupMenu(this);
+  FTrayMenu->ComponentForm = FForm;
   TMenuItem* root = FTrayMenu->Items();
   AddStdMenuItem(root, 0, L"TRAY_DSF_RESTORE");
   auto* sep = new TMenuItem(FTrayMenu);
@@ -4115,8 +4300,10 @@ void TskSkinnedForm::ShowSystemMenuAtButton() {
   if (DisableSystemMenu) return;
   for (auto& o : FObjects) {
     auto* b = dynamic_cast<TskSkinStdButtonObject*>(o.get());
-    if (b && b->Command == cmSysMenu && b->Enabled) {
-      PopupSystemMenuRect(ObjectScreenRect(b->ObjectRect));
+    auto* a = dynamic_cast<TskSkinAnimateObject*>(o.get());
+    if ((b && b->Command == cmSysMenu && b->Enabled) ||
+        (a && a->Command == cmSysMenu && a->Enabled)) {
+      PopupSystemMenuRect(ObjectScreenRect(o->ObjectRect));
       return;
     }
   }
@@ -4140,6 +4327,16 @@ void TskSkinnedForm::SkinMenuClose() {
     }
     if (auto* b = dynamic_cast<TskSkinButtonObject*>(o.get()); b && b->MenuItem && b->Pressed) {
       b->SetPressed(false);
+      break;
+    }
+    if (auto* a = dynamic_cast<TskSkinAnimateObject*>(o.get()); a && a->MenuShown) {
+      // The button plays back from its last frame.
+      a->Active = true;
+      a->CurrentFrame = a->CountFrames;
+      a->Pressed = false;
+      a->MenuShown = false;
+      a->Forward = false;
+      StartAnimateTimer();
       break;
     }
   }

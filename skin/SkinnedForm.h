@@ -24,6 +24,7 @@ class TskSkinMenu;
 class TskSkinHint;
 class TskSkinPopupMenu;
 class TskSkinMainMenuBar;
+class TskTrayIcon;
 
 // ---------------------------------------------------------------------------
 // Windowless skinned control base
@@ -356,6 +357,8 @@ private:
   bool InRestoreState() const;
   RECT Src(const RECT& Normal, const RECT& Restore) const;
   void DoCommand();
+  // Shows the menu item's sub-items at the object.
+  void ShowMenu();
 };
 
 // ---------------------------------------------------------------------------
@@ -443,6 +446,13 @@ public:
   TskSkinHint* SkinHint() const { return FSkinHint; }
   void SetSkinHint(TskSkinHint* Value);
   bool AlwaysMinimizeToTray = false;
+  // Notification area: minimize to the tray icon and restore from it.
+  TskTrayIcon* TrayIcon() const { return FTrayIcon; }
+  void SetTrayIcon(TskTrayIcon* Value);
+  bool AlwaysShowInTray = false;
+  TNotifyEvent OnMinimizeToTray, OnRestoreFromTray;
+  void MinimizeToTray();
+  void RestoreFromTray();
   TNotifyEvent OnSkinMenuOpen, OnSkinMenuClose, OnMainMenuEnter, OnMainMenuExit;
   // Asked first by the form's shortcut check.
   TShortCutEvent OnShortCut;
@@ -553,6 +563,8 @@ public:
   POINT ScreenToFramePoint(const POINT& P) const;
   void PaintFrameBackground(HDC DC);
   void PaintLogo(HDC DC);
+  // The frame painted into a device context for the skin queries.
+  void PaintFrameForQuery(HDC DC);
   void ResetObjectStates();
   // MDI frames and children (the application's main form is the frame).
   // The frame's client area that its aligned controls leave, in its client
@@ -601,6 +613,13 @@ public:
   void UpdateCaptionText();
   void DropControlEntries(TskSkinData* S, TWinControl* C);
   void ApplySkinToControls(TskSkinData* S, TWinControl* C);
+  // Switches skinning of the form on or off.
+  void ChangeSkinnableForm(bool Value);
+  // A form that is not skinnable shows the system's frame with these icons.
+  void ApplyFormBorderIcons();
+  // Sends WM_SKINALPHAREPAINT to each windowed child control of the form.
+  void BroadcastAlphaRepaint();
+  bool Skinnable() const { return FSkinnable; }
 
   // Object routing and timers.
   void TestActiveObject(int X, int Y, bool Track);
@@ -675,6 +694,8 @@ private:
   RECT FNewClientRect{}, FNewMaskRect{}, FNewCaptionRect{}, FNewButtonsRect{}, FSizeGripRect{};
   POINT FHitLT{}, FHitRT{}, FHitLB{}, FHitRB{};
   bool FRegionSet = false;
+  // A layout update set a region (which repaints the frame by itself).
+  bool FRegionJustSet = false;
 
   bool FDragging = false;
   POINT FLastDragPos{};
@@ -714,6 +735,9 @@ private:
   TMainMenu* FMainMenu = nullptr;
   TskSkinMainMenuBar* FMainMenuBar = nullptr;
   TskSkinHint* FSkinHint = nullptr;
+  TskTrayIcon* FTrayIcon = nullptr;
+  // The icon's double click was given RestoreFromTray by this form.
+  bool FTrayRestoreSet = false;
   bool FSkinMenuOpen = false, FMainMenuMode = false, FAppHooked = false, FLastShortCut = false;
   TMessageEvent FSavedOnMessage;
   TShortCutEvent FSavedFormShortCut;

@@ -9,7 +9,10 @@
 #include <string>
 #include <thread>
 
+#include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
+#include "framework/Menus.h"
+#include "skin/SkinMenus.h"
 #include "skin/SkinnedForm.h"
 #include "tests/skin/SkinTestFiles.h"
 #include "tests/support/Gui.h"
@@ -248,6 +251,179 @@ TEST(SkinFrame, SizeMoveLoopEndsAtExitSizeMove) {
   EXPECT_FALSE(r.sf->InSizeMoveLoop());
 }
 
+namespace {
+
+// The frame that a skin query paints into a bitmap of the window's size.
+std::unique_ptr<TskPicture> QueryFrame(FrameRig& r, UINT msg, LPARAM lp, LRESULT* answer) {
+  auto p = std::make_unique<TskPicture>(r.form->Width(), r.form->Height());
+  p->Fill(RGB(1, 2, 3));
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, p->Handle());
+  *answer = SendMessageW(r.H(), msg, reinterpret_cast<WPARAM>(dc), lp);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return p;
+}
+
+bool SamePictures(const TskPicture& a, const TskPicture& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x)
+      if (a.Pixel(x, y) != b.Pixel(x, y)) return false;
+  return true;
+}
+
+bool Untouched(const TskPicture& p) {
+  for (int y = 0; y < p.Height(); y += 3)
+    for (int x = 0; x < p.Width(); x += 3)
+      if (p.Pixel(x, y) != RGB(1, 2, 3)) return false;
+  return true;
+}
+
+// Counts one message on a window.
+struct MessageCounter {
+  TWindowSubclass hook;
+  int count = 0;
+  MessageCounter(HWND h, UINT msg) {
+    hook.Hook(h, [this, msg](TMessage& m) {
+      if (m.Msg == msg) ++count;
+      return false;
+    });
+  }
+};
+
+} // namespace
+
+TEST(SkinFrame, SkinQueriesPaintTheFrameIntoTheirDeviceContext) {
+  // The skinned frame, as WM_NCPAINT paints it, with both queries.
+  {
+    FrameRig r(true);
+    auto want = PaintFrame(r);
+    LRESULT answer = 0;
+    auto got = QueryFrame(r, CM_SKINQUERY, 0, &answer);
+    EXPECT_EQ(answer, 12851);
+    EXPECT_TRUE(SamePictures(*got, *want));
+    got = QueryFrame(r, CM_SKINFRAMEQUERY, 16802, &answer);
+    EXPECT_EQ(answer, 16802);
+    EXPECT_TRUE(SamePictures(*got, *want));
+    EXPECT_EQ(got->Pixel(100, 100), RGB(1, 2, 3)) << "the client is left out";
+    // During a skin change the form has no skin to paint, and no plain frame
+    // is painted either.
+    SendMessageW(r.H(), WM_SKINCHANGING, reinterpret_cast<WPARAM>(r.skin), SKIN_MESSAGE_LPARAM);
+    got = QueryFrame(r, CM_SKINQUERY, 0, &answer);
+    EXPECT_EQ(answer, 12851);
+    EXPECT_TRUE(Untouched(*got));
+    SendMessageW(r.H(), WM_SKINCHANGED, reinterpret_cast<WPARAM>(r.skin), SKIN_MESSAGE_LPARAM);
+    got = QueryFrame(r, CM_SKINQUERY, 0, &answer);
+    EXPECT_TRUE(SamePictures(*got, *PaintFrame(r)));
+    // Without a device context nothing is painted, and the answer stays.
+    EXPECT_EQ(SendMessageW(r.H(), CM_SKINQUERY, 0, 0), 12851);
+  }
+  // The plain frame without a skin: its outer line is the 3-D light colour.
+  {
+    FrameRig r(false);
+    LRESULT answer = 0;
+    auto got = QueryFrame(r, CM_SKINQUERY, 0, &answer);
+    EXPECT_EQ(got->Pixel(0, 0), GetSysColor(COLOR_3DLIGHT));
+    EXPECT_EQ(got->Pixel(r.form->Width() - 1, r.form->Height() - 1), GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_EQ(got->Pixel(100, 100), RGB(1, 2, 3));
+  }
+  // A form without a border has no frame to paint.
+  {
+    FrameRig r(true, bsNone);
+    LRESULT answer = 0;
+    auto got = QueryFrame(r, CM_SKINQUERY, 0, &answer);
+    EXPECT_EQ(answer, 12851);
+    EXPECT_TRUE(Untouched(*got));
+  }
+}
+
+TEST(SkinFrame, FormThatIsNotSkinnableShowsTheSystemsBorderIcons) {
+  struct Case {
+    const char* what;
+    TskBorderIcons icons;
+    bool hideButtons;
+    TBorderIcons want;
+  } cases[] = {
+      {"defaults", biSkSystemMenu | biSkMinimize | biSkMaximize | biSkRollUp, false,
+       biSystemMenu | biMinimize | biMaximize},
+      {"minimize only", biSkSystemMenu | biSkMinimize, false, biSystemMenu | biMinimize},
+      {"no system menu of its own", biSkMaximize | biSkMinimizeToTray, false,
+       biSystemMenu | biMaximize},
+      {"buttons hidden", biSkSystemMenu | biSkMinimize, true, biMinimize},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FrameRig r(true);
+    r.sf->SetBorderIcons(c.icons);
+    r.sf->HideCaptionButtons = c.hideButtons;
+    r.skin->SetSkinnableForm(false);
+    PumpFor(20);
+    EXPECT_FALSE(r.sf->Skinnable());
+    EXPECT_EQ(r.form->BorderIcons(), c.want);
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(r.H(), rgn), ERROR) << "no region";
+    DeleteObject(rgn);
+    // The system draws the frame: the window's client is its own again.
+    RECT wr, cr;
+    GetWindowRect(r.H(), &wr);
+    GetClientRect(r.H(), &cr);
+    RECT adj{0, 0, cr.right, cr.bottom};
+    AdjustWindowRectEx(&adj, GetWindowLongW(r.H(), GWL_STYLE), FALSE,
+                       GetWindowLongW(r.H(), GWL_EXSTYLE));
+    EXPECT_EQ(adj.right - adj.left, wr.right - wr.left);
+    r.skin->SetSkinnableForm(true);
+    PumpFor(20);
+    EXPECT_TRUE(r.sf->Skinnable());
+    EXPECT_EQ(r.form->BorderIcons(), 0u);
+    EXPECT_EQ(r.Client().left, 6) << "the skin's frame again";
+  }
+}
+
+TEST(SkinFrame, DisplayChangeFitsAWindowLargerThanTheNewMaximum) {
+  FrameRig r(true);
+  int sizes = 0;
+  r.sf->OnChangeClientRect = [&](const RECT&) { ++sizes; };
+  LPARAM screen = MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  // A window within the limits is left alone.
+  SendMessageW(r.H(), WM_DISPLAYCHANGE, 32, screen);
+  EXPECT_EQ(sizes, 0);
+  EXPECT_EQ(r.form->Width(), 420);
+  // Wider than the new maximum: it takes the maximum.
+  r.sf->MaxWidth = 360;
+  SendMessageW(r.H(), WM_DISPLAYCHANGE, 32, screen);
+  EXPECT_EQ(r.form->Width(), 360);
+  EXPECT_EQ(testsupport::WindowRect(r.H()).right - testsupport::WindowRect(r.H()).left, 360);
+  EXPECT_GT(sizes, 0);
+  // Taller than the new maximum: it takes the maximum height too.
+  r.sf->MaxHeight = 280;
+  SendMessageW(r.H(), WM_DISPLAYCHANGE, 32, screen);
+  EXPECT_EQ(r.form->Height(), 280);
+  EXPECT_EQ(r.form->Width(), 360);
+  EXPECT_EQ(r.ObjectRect(L"closebutton").right, 354);
+}
+
+TEST(SkinFrame, StretchedSkinRepaintsTheWindowedChildrenAfterALayout) {
+  FrameRig r(true);
+  auto* panel = new TPanel(r.form.get());
+  panel->SetParent(r.form.get());
+  panel->SetBounds(10, 10, 80, 40);
+  auto* inner = new TPanel(r.form.get());
+  inner->SetParent(panel);
+  PumpFor(20);
+  MessageCounter outer(panel->Handle(), WM_SKINALPHAREPAINT);
+  MessageCounter nested(inner->Handle(), WM_SKINALPHAREPAINT);
+  r.form->SetBounds(160, 140, 440, 330);
+  PumpFor(20);
+  EXPECT_EQ(outer.count, 0) << "no stretch effect";
+  r.skin->StretchEffect = true;
+  r.form->SetBounds(160, 140, 460, 340);
+  PumpFor(20);
+  EXPECT_GE(outer.count, 1);
+  // Only the form's own children get it; a skinned control passes it on.
+  EXPECT_EQ(nested.count, 0);
+}
+
 // ---------------------------------------------------------------------------
 // Real input and the screen (run alone)
 
@@ -395,4 +571,80 @@ TEST(SkinFrameInput, MouseUpExceptionOfAnObjectReachesTheApplication) {
   SendMessageW(r.H(), WM_NCLBUTTONUP, 19, MAKELPARAM(p.x, p.y));
   Application->OnException = oldHandler;
   EXPECT_EQ(seen, L"mouse-up failed");
+}
+
+TEST(SkinFrameInput, AnimationButtonWithTheSystemMenuCommandOpensTheSystemMenu) {
+  FrameRig r(true);
+  ASSERT_TRUE(testsupport::ForceForeground(r.H()));
+  PumpFor(100);
+  auto* a = dynamic_cast<TskSkinAnimateObject*>(r.sf->FindObject(L"fanimate"));
+  ASSERT_NE(a, nullptr);
+  a->Command = cmSysMenu;
+  TskSkinMenu* m = r.sf->SkinMenu();
+  // The press opens the menu at once; the release leaves it open.
+  a->MouseEnter();
+  a->MouseDown(0, 0, mbLeft);
+  PumpFor(30);
+  ASSERT_TRUE(m->Visible());
+  EXPECT_TRUE(a->MenuShown);
+  EXPECT_TRUE(r.sf->SkinMenuIsOpen());
+  TskSkinPopupWindow* w = m->Level(0);
+  ASSERT_GT(w->ItemCount(), 0);
+  EXPECT_EQ(w->Item(w->ItemCount() - 1)->MenuItem()->Name(), L"DSF_CLOSE");
+  RECT o = r.sf->ObjectScreenRect(a->ObjectRect);
+  RECT wr = testsupport::WindowRect(w->Handle());
+  EXPECT_EQ(wr.left, o.left);
+  a->MouseUp(0, 0, mbLeft);
+  EXPECT_TRUE(m->Visible());
+  // Closing the menu plays the button back from its last frame.
+  m->CloseAll();
+  PumpFor(30);
+  EXPECT_FALSE(a->MenuShown);
+  EXPECT_FALSE(r.sf->SkinMenuIsOpen());
+  EXPECT_FALSE(a->Forward);
+  EXPECT_TRUE(a->Active);
+  EXPECT_FALSE(a->Pressed);
+  EXPECT_TRUE(
+      PumpUntil([&] { return a->CurrentFrame == 1 && !r.sf->AnimateTimerRunning(); }, 2000));
+  // The custom command opens the object's own menu on release.
+  TPopupMenu own(nullptr);
+  for (const wchar_t* c : {L"One", L"Two"}) {
+    auto* it = new TMenuItem(&own);
+    it->SetCaption(c);
+    own.Items()->Add(it);
+  }
+  a->Command = cmDefault;
+  a->MenuItem = own.Items();
+  a->MouseEnter();
+  a->MouseDown(0, 0, mbLeft);
+  EXPECT_FALSE(m->Visible());
+  a->MouseUp(0, 0, mbLeft);
+  PumpFor(30);
+  ASSERT_TRUE(m->Visible());
+  EXPECT_EQ(m->Level(0)->ItemCount(), 2);
+  m->CloseAll();
+  PumpFor(30);
+  a->MenuItem = nullptr;
+}
+
+TEST(SkinFrameInput, MaximizedFormStaysMaximizedAcrossTheSkinnableSwitch) {
+  FrameRig r(true);
+  RECT before = Bounds(r.form.get());
+  r.sf->SetWindowState(2);
+  PumpFor(30);
+  // Off: the system maximizes the window with its own frame.
+  r.skin->SetSkinnableForm(false);
+  PumpFor(60);
+  EXPECT_TRUE(IsWindowVisible(r.H()));
+  EXPECT_TRUE(IsZoomed(r.H()));
+  EXPECT_EQ(r.sf->WindowState(), 0);
+  // On: the skin maximizes it again, from the same restore bounds.
+  r.skin->SetSkinnableForm(true);
+  PumpFor(60);
+  EXPECT_TRUE(IsWindowVisible(r.H()));
+  EXPECT_FALSE(IsZoomed(r.H()));
+  EXPECT_EQ(r.sf->WindowState(), 2);
+  r.sf->SetWindowState(0);
+  PumpFor(30);
+  EXPECT_TRUE(Same(before, Bounds(r.form.get())));
 }

@@ -242,3 +242,69 @@ TEST(SkinMDIInput, FrameWithAMaximizedChildPicture) {
   EXPECT_EQ(caption->Text, L"Frame - [Child]");
   testsupport::SaveWindowPng(r.frame->Handle(), L"skin_mdi_maximized_child.png");
 }
+
+TEST(SkinMDI, MouseActivationMarksTheActiveChildOfAnInactiveFrameActive) {
+  MDIRig r(true);
+  TForm* a = r.Child(L"A", L"A");
+  TForm* b = r.Child(L"B", L"B");
+  ASSERT_EQ(r.frame->ActiveMDIChild(), b);
+  TskSkinnedForm *sa = GetSkinFormOf(a), *sb = GetSkinFormOf(b);
+  int activations = 0;
+  sb->OnActivate = [&](TObject*) { ++activations; };
+  // The frame lost the activation: its active child is drawn inactive.
+  SendMessageW(b->Handle(), WM_NCACTIVATE, FALSE, 0);
+  SendMessageW(a->Handle(), WM_NCACTIVATE, FALSE, 0);
+  ASSERT_FALSE(sb->GetFormActive());
+  // A click on a child that is not the active one changes nothing here.
+  SendMessageW(a->Handle(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(r.frame->Handle()),
+               MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+  EXPECT_FALSE(sa->GetFormActive());
+  // A click on the active child shows it active at once.
+  SendMessageW(b->Handle(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(r.frame->Handle()),
+               MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+  EXPECT_TRUE(sb->GetFormActive());
+  EXPECT_EQ(activations, 1);
+  // Already active: no second activation update.
+  SendMessageW(b->Handle(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(r.frame->Handle()),
+               MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+  EXPECT_EQ(activations, 1);
+}
+
+TEST(SkinMDI, SkinnableSwitchOfAFrameWithoutChildrenKeepsTheClientSubclassed) {
+  MDIRig r(true);
+  TForm* child = r.Child(L"Child", L"Child");
+  // A frame with children is left as it is.
+  r.skin->SetSkinnableForm(false);
+  PumpFor(20);
+  EXPECT_TRUE(r.sf->Skinnable());
+  EXPECT_EQ(SendMessageW(r.frame->Handle(), CM_SKINSTATEQUERY, 0, 0), 12853);
+  delete child;
+  PumpFor(20);
+  ASSERT_EQ(r.frame->MDIChildCount(), 0);
+  r.skin->SetSkinnableForm(true);
+  r.skin->SetSkinnableForm(false);
+  PumpFor(30);
+  EXPECT_FALSE(r.sf->Skinnable());
+  EXPECT_TRUE(r.sf->Objects().empty());
+  // The system's frame with its own buttons, and the MDI client (a new one
+  // when the frame's window was made anew) still subclassed.
+  EXPECT_EQ(r.frame->BorderIcons(), biSystemMenu | biMinimize | biMaximize);
+  ASSERT_NE(r.frame->ClientHandle(), nullptr);
+  EXPECT_TRUE(r.sf->MDIClientHooked());
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetWindowRgn(r.frame->Handle(), rgn), ERROR) << "no region";
+  DeleteObject(rgn);
+  // Back on: the skin's frame and objects, the client still hooked, and new
+  // children maximize into the area.
+  r.skin->SetSkinnableForm(true);
+  PumpFor(30);
+  EXPECT_TRUE(r.sf->Skinnable());
+  EXPECT_FALSE(r.sf->Objects().empty());
+  EXPECT_EQ(r.frame->BorderIcons(), 0u);
+  EXPECT_TRUE(r.sf->MDIClientHooked());
+  TForm* again = r.Child(L"Again", L"Again");
+  GetSkinFormOf(again)->SetWindowState(2);
+  PumpFor(30);
+  RECT want = r.Area();
+  EXPECT_EQ(again->Width(), want.right - want.left);
+}
