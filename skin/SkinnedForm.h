@@ -23,6 +23,7 @@ class TskSkinnedForm;
 class TskSkinMenu;
 class TskSkinHint;
 class TskSkinPopupMenu;
+class TskSkinStatusBar;
 
 // ---------------------------------------------------------------------------
 // Windowless skinned control base
@@ -438,6 +439,9 @@ public:
   void SetMainMenu(TMainMenu* Value);
   TskSkinHint* SkinHint() const { return FSkinHint; }
   void SetSkinHint(TskSkinHint* Value);
+  // Its size grip is hidden while the form is maximized.
+  TskSkinStatusBar* StatusBar() const { return FStatusBar; }
+  void SetStatusBar(TskSkinStatusBar* Value);
   bool AlwaysMinimizeToTray = false;
   TNotifyEvent OnSkinMenuOpen, OnSkinMenuClose, OnMainMenuEnter, OnMainMenuExit;
   // Asked first by the form's shortcut check.
@@ -644,6 +648,7 @@ private:
   TWndMethod FOldWindowProc;
   TskSkinData* FSkinData = nullptr;
   TskSkinData* FMenusSkinData = nullptr;
+  TskSkinStatusBar* FStatusBar = nullptr;
   bool FSupportNCArea = true;
   TskBorderIcons FBorderIcons = biSkSystemMenu | biSkMinimize | biSkMaximize | biSkRollUp;
   std::unique_ptr<TFont> FDefCaptionFont, FDefInActiveCaptionFont;
@@ -711,3 +716,6 @@ private:
 
 // The first skinned form among the component's owned components, or nullptr.
 TskSkinnedForm* GetSkinFormOf(TComponent* Component);
+// The skinned form of the first MDI child of the application's main form
+// whose skinned form is maximized, or nullptr.
+TskSkinnedForm* GetMaximizedChildSkinForm();
