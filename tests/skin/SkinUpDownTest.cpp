@@ -221,6 +221,15 @@ TEST(SkinUpDown, SkinSizeAndHotButtonPictures) {
   EXPECT_EQ(u->ButtonRect(1), TRect(0, 18, 18, 36));
 }
 
+// Keeps its hot button while the real pointer is elsewhere on the display.
+class TStillUpDown : public TskSkinUpDown {
+public:
+  using TskSkinUpDown::TskSkinUpDown;
+
+protected:
+  void CMMouseLeave(TMessage&) override {}
+};
+
 TEST(SkinUpDownPicture, DefaultAndSkinLooks) {
   auto skin = PanelSkin();
   auto form = MakeForm(300, 180);
@@ -241,7 +250,7 @@ TEST(SkinUpDownPicture, DefaultAndSkinLooks) {
                {udVertical, true, false, 180, 24, 60, -1, false}};
   std::vector<TskSkinUpDown*> all;
   for (const Spec& s : specs) {
-    auto* u = new TskSkinUpDown(form.get());
+    auto* u = new TStillUpDown(form.get());
     u->SetParent(form.get());
     u->SetOrientation(s.o);
     u->SetSkinDataName(s.o == udVertical ? L"vupdown" : L"hupdown");
