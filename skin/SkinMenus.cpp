@@ -566,7 +566,7 @@ int TskSkinPopupWindow::ImageColumn() const {
   return FImages ? FImages->Width() + 5 : 16;
 }
 
-void TskSkinPopupWindow::BuildMenuItems(TMenuItem* Item, int StartIndex) {
+void TskSkinPopupWindow::BuildMenuItems(TMenuItem* Item, int StartIndex, TMenuItem* SecondItem) {
   FItems.clear();
   FActiveIndex = FOldActiveIndex = -1;
   FItemData = nullptr;
@@ -586,11 +586,19 @@ void TskSkinPopupWindow::BuildMenuItems(TMenuItem* Item, int StartIndex) {
   TMenu* pm = Item->GetParentMenu();
   if (pm && pm->AutoLineReduction()) Item->RethinkLines();
   FImages = pm ? pm->Images() : nullptr;
-  for (int i = StartIndex; i < Item->Count(); ++i) {
-    TMenuItem* m = Item->Items(i);
-    if (!m->Visible()) continue;
-    if (m->Action()) m->InitiateAction();
-    FItems.push_back(std::make_unique<TskSkinMenuItem>(this, m, FItemData));
+  auto add = [&](TMenuItem* From, int First) {
+    for (int i = First; i < From->Count(); ++i) {
+      TMenuItem* m = From->Items(i);
+      if (!m->Visible()) continue;
+      if (m->Action()) m->InitiateAction();
+      FItems.push_back(std::make_unique<TskSkinMenuItem>(this, m, FItemData));
+    }
+  };
+  add(Item, StartIndex);
+  if (SecondItem) {
+    TMenu* pm2 = SecondItem->GetParentMenu();
+    if (pm2 && pm2->AutoLineReduction()) SecondItem->RethinkLines();
+    add(SecondItem, 0);
   }
   SizeMenuWindow();
   ArrangeItems();
@@ -762,6 +770,22 @@ void TskSkinPopupWindow::ShowAt(const TRect& R, TMenuItem* Item, int StartIndex,
   if (IsWin2KOrLater() && FAlphaBlend && FAlphaBlendAnimation && FMenu->FirstOpening())
     Application->ProcessMessages();
   BuildMenuItems(Item, StartIndex);
+  PlaceMenuWindow(R, SubLevel, PreferAbove, FShowX, FShowY);
+  SetBounds(FShowX, FShowY, Width(), Height());
+  HandleNeeded();
+  SetSkinRegion();
+  if (FAlphaBlend && !IsWin2KOrLater()) {
+    FShowTimer->SetEnabled(true);
+    return;
+  }
+  FinishShow();
+}
+
+void TskSkinPopupWindow::ShowMergedAt(const TRect& R, TMenuItem* Item, TMenuItem* SecondItem,
+                                      int StartIndex, bool SubLevel, bool PreferAbove) {
+  if (IsWin2KOrLater() && FAlphaBlend && FAlphaBlendAnimation && FMenu->FirstOpening())
+    Application->ProcessMessages();
+  BuildMenuItems(Item, StartIndex, SecondItem);
   PlaceMenuWindow(R, SubLevel, PreferAbove, FShowX, FShowY);
   SetBounds(FShowX, FShowY, Width(), Height());
   HandleNeeded();
@@ -1339,6 +1363,34 @@ void TskSkinMenu::ShowMenuLevel(const TRect& R, TMenuItem* Item, int StartIndex,
   w->ShowAt(R, Item, StartIndex, SubLevel, PreferAbove);
 }
 
+void TskSkinMenu::PopupMerged(TControl* Opener, TskSkinData* ASkinData, int StartIndex,
+                              const TRect& R, TMenuItem* Item, TMenuItem* Item2, bool PreferAbove) {
+  FFirstOpening = !FVisible;
+  CloseMenuLevels(0);
+  FPopupCtrl = Opener;
+  if (Opener) Opener->FreeNotification(this);
+  HWND fw = FForm && FForm->HandleAllocated() ? FForm->Handle() : GetDesktopWindow();
+  GetMonitorRect(fw, true, FWorkArea);
+  if (FSkinData && FSkinData != ASkinData) FSkinData->RemoveFreeNotification(this);
+  FSkinData = ASkinData;
+  if (FSkinData) FSkinData->FreeNotification(this);
+  int count = (Item ? Item->Count() : 0) + (Item2 ? Item2->Count() : 0);
+  if (Item && Item->Count() > 0 && StartIndex < count) {
+    FVisible = true;
+    ShowMenuLevelMerged(R, Item, Item2, StartIndex, false, PreferAbove);
+    FFirstOpening = false;
+  }
+}
+
+void TskSkinMenu::ShowMenuLevelMerged(const TRect& R, TMenuItem* Item, TMenuItem* Item2,
+                                      int StartIndex, bool SubLevel, bool PreferAbove) {
+  ReapWindows();
+  TskSkinData* sd = FSkinData && !FSkinData->Empty() ? FSkinData : nullptr;
+  auto* w = new TskSkinPopupWindow(this, sd);
+  FPopupList.push_back(w);
+  w->ShowMergedAt(R, Item, Item2, StartIndex, SubLevel, PreferAbove);
+}
+
 int TskSkinMenu::MenuLevelOf(TskSkinPopupWindow* Window) const {
   for (int i = 0; i < LevelCount(); ++i)
     if (FPopupList[i] == Window) return i;
@@ -1497,8 +1549,8 @@ TskSkinMenuHost* TskSkinPopupMenu::FindHost() const {
   return FindSkinFormOf(form);
 }
 
-void TskSkinPopupMenu::PopupWith(TControl* Opener, const TRect& R, bool PreferAbove,
-                                 bool NeedSkin) {
+void TskSkinPopupMenu::PopupWith(TControl* Opener, const TRect& R, bool PreferAbove, bool NeedSkin,
+                                 int StartIndex) {
   if (OnPopup) OnPopup(this);
   TskSkinMenuHost* host = FindHost();
   if (!FSkinData && host) SetSkinData(host->MenusSkinData());
@@ -1507,7 +1559,7 @@ void TskSkinPopupMenu::PopupWith(TControl* Opener, const TRect& R, bool PreferAb
   if (host->SkinMenu()->Visible()) host->SkinMenuClose();
   host->SkinMenuOpen();
   PopupPoint = TPoint(R.Left, R.Top);
-  host->SkinMenu()->Popup(Opener, FSkinData, 0, R, Items(), PreferAbove);
+  host->SkinMenu()->Popup(Opener, FSkinData, StartIndex, R, Items(), PreferAbove);
   if (OnMenuClose) host->SkinMenu()->OnMenuClose = OnMenuClose;
 }
 
@@ -1519,8 +1571,8 @@ void TskSkinPopupMenu::PopupForEdit(TControl* Edit, int X, int Y) {
   PopupWith(Edit, TRect(X, Y, X, Y), false, true);
 }
 
-void TskSkinPopupMenu::PopupFromButton(TControl* Button, const TRect& R) {
-  PopupWith(Button, R, false, false);
+void TskSkinPopupMenu::PopupFromButton(TControl* Button, const TRect& R, int StartIndex) {
+  PopupWith(Button, R, false, false, StartIndex);
 }
 
 void PopupSkinnedMenu(TskSkinMenuHost* Host, TMenu* Menu, const TRect& R, bool PreferAbove) {

@@ -110,9 +110,13 @@ public:
   ~TskSkinPopupWindow() override;
 
   void ShowAt(const TRect& R, TMenuItem* Item, int StartIndex, bool SubLevel, bool PreferAbove);
+  // One level listing the sub-items of Item from StartIndex and then those of
+  // SecondItem.
+  void ShowMergedAt(const TRect& R, TMenuItem* Item, TMenuItem* SecondItem, int StartIndex,
+                    bool SubLevel, bool PreferAbove);
   // Keys passed by the skinned form while the window is shown.
   void HandleMenuKey(WORD Key);
-  void BuildMenuItems(TMenuItem* Item, int StartIndex);
+  void BuildMenuItems(TMenuItem* Item, int StartIndex, TMenuItem* SecondItem = nullptr);
   void SelectNextItem();
   void SelectPrevItem();
   void ScrollUp(bool Wrap);
@@ -235,6 +239,11 @@ public:
              TMenuItem* Item, bool PreferAbove);
   void ShowMenuLevel(const TRect& R, TMenuItem* Item, int StartIndex, bool SubLevel,
                      bool PreferAbove);
+  // Popup for the sub-items of two items shown as one list.
+  void PopupMerged(TControl* Opener, TskSkinData* ASkinData, int StartIndex, const TRect& R,
+                   TMenuItem* Item, TMenuItem* Item2, bool PreferAbove);
+  void ShowMenuLevelMerged(const TRect& R, TMenuItem* Item, TMenuItem* Item2, int StartIndex,
+                           bool SubLevel, bool PreferAbove);
   void ItemActivated(TskSkinPopupWindow* Window, TskSkinMenuItem* Item, bool Click,
                      bool ByKeyboard);
   void CloseMenuLevels(int N);
@@ -304,15 +313,16 @@ public:
   void Popup(int X, int Y) override;
   // With the edit as opener; nothing without a skin.
   void PopupForEdit(TControl* Edit, int X, int Y);
-  // With a button as opener, at its rectangle.
-  void PopupFromButton(TControl* Button, const TRect& R);
+  // With a button as opener, at its rectangle, from item StartIndex on.
+  void PopupFromButton(TControl* Button, const TRect& R, int StartIndex = 0);
 
 protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
   TskSkinMenuHost* FindHost() const;
-  void PopupWith(TControl* Opener, const TRect& R, bool PreferAbove, bool NeedSkin);
+  void PopupWith(TControl* Opener, const TRect& R, bool PreferAbove, bool NeedSkin,
+                 int StartIndex = 0);
   TskSkinData* FSkinData = nullptr;
 };
 
