@@ -547,6 +547,7 @@ TPageControl::TPageControl(TComponent* AOwner) : TWinControl(AOwner) {
 
 TPageControl::~TPageControl() {
   Destroying();
+  SetImages(nullptr);
   for (TTabSheet* page : FPages)
     page->FPageControl = nullptr;
   FPages.clear();
@@ -557,11 +558,84 @@ void TPageControl::CreateParams(TCreateParams& Params) {
   CreateSubClass(Params, WC_TABCONTROLW);
   Params.Style |= WS_TABSTOP | WS_CLIPCHILDREN;
   if (FMultiLine) Params.Style |= TCS_MULTILINE;
+  if (FTabWidth > 0) Params.Style |= TCS_FIXEDWIDTH;
+  switch (FTabPosition) {
+  case tpBottom:
+    Params.Style |= TCS_BOTTOM;
+    break;
+  case tpLeft:
+    Params.Style |= TCS_VERTICAL | TCS_MULTILINE;
+    break;
+  case tpRight:
+    Params.Style |= TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE;
+    break;
+  default:
+    break;
+  }
 }
 
 void TPageControl::CreateWnd() {
   TWinControl::CreateWnd();
+  SendImages();
+  SendTabSize();
   UpdateTabs();
+}
+
+void TPageControl::SendTabSize() {
+  if (!HandleAllocated() || (FTabWidth <= 0 && FTabHeight <= 0)) return;
+  SendMessageW(FHandle, TCM_SETITEMSIZE, 0, MAKELPARAM(FTabWidth, FTabHeight));
+}
+
+void TPageControl::SendImages() {
+  if (HandleAllocated())
+    SendMessageW(FHandle, TCM_SETIMAGELIST, 0,
+                 reinterpret_cast<LPARAM>(FImages ? FImages->Handle() : nullptr));
+}
+
+void TPageControl::SetTabHeight(int Value) {
+  if (Value < 0) Value = 0;
+  if (FTabHeight == Value) return;
+  FTabHeight = Value;
+  if (!HandleAllocated()) return;
+  SendTabSize();
+  UpdatePages();
+}
+
+void TPageControl::SetTabWidth(int Value) {
+  if (Value < 0) Value = 0;
+  if (FTabWidth == Value) return;
+  bool styleChange = (FTabWidth > 0) != (Value > 0);
+  FTabWidth = Value;
+  if (!HandleAllocated()) return;
+  if (styleChange) {
+    RecreateWnd();
+    return;
+  }
+  SendTabSize();
+  UpdatePages();
+}
+
+void TPageControl::SetImages(TCustomImageList* Value) {
+  if (FImages == Value) return;
+  if (FImages) FImages->RemoveFreeNotification(this);
+  FImages = Value;
+  if (Value) Value->FreeNotification(this);
+  SendImages();
+  if (HandleAllocated()) UpdatePages();
+}
+
+void TPageControl::SetTabPosition(TTabPosition Value) {
+  if (FTabPosition == Value) return;
+  FTabPosition = Value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TPageControl::Notification(TComponent* AComponent, TOperation Operation) {
+  TWinControl::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FImages) {
+    FImages = nullptr;
+    SendImages();
+  }
 }
 
 TTabSheet* TPageControl::Pages(int Index) const {

@@ -236,6 +236,8 @@ private:
   bool FTabVisible = true;
 };
 
+enum TTabPosition { tpTop, tpBottom, tpLeft, tpRight };
+
 class TPageControl : public TWinControl {
 public:
   explicit TPageControl(TComponent* AOwner);
@@ -250,6 +252,17 @@ public:
   void SetActivePageIndex(int Value);
   bool MultiLine() const { return FMultiLine; }
   void SetMultiLine(bool Value);
+  // Fixed tab size (0: the tab control's own); a width fixes every tab's width.
+  int TabHeight() const { return FTabHeight; }
+  void SetTabHeight(int Value);
+  int TabWidth() const { return FTabWidth; }
+  void SetTabWidth(int Value);
+  // The tabs' image list (its handle is given to the tab control).
+  TCustomImageList* Images() const { return FImages; }
+  void SetImages(TCustomImageList* Value);
+  // The side the tabs stand on; left and right put them in columns.
+  TTabPosition TabPosition() const { return FTabPosition; }
+  void SetTabPosition(TTabPosition Value);
   // The client area of the pages.
   TRect DisplayRect();
 
@@ -260,9 +273,12 @@ protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   void Dispatch(TMessage& Message) override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
   friend class TTabSheet;
+  void SendTabSize();
+  void SendImages();
   void InsertPage(TTabSheet* Page);
   void RemovePage(TTabSheet* Page);
   void UpdateTabs();
@@ -272,6 +288,9 @@ private:
   std::vector<TTabSheet*> FPages;
   TTabSheet* FActivePage = nullptr;
   bool FMultiLine = false;
+  int FTabHeight = 0, FTabWidth = 0;
+  TCustomImageList* FImages = nullptr;
+  TTabPosition FTabPosition = tpTop;
 };
 
 // ---------------------------------------------------------------------------

@@ -138,8 +138,37 @@ void TControlCanvas::CreateHandle() {
 // ---------------------------------------------------------------------------
 // TControl
 
-TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(new TFont) {
+void TSizeConstraints::Change(int& Field, int Value) {
+  if (Value < 0) Value = 0;
+  if (Field == Value) return;
+  Field = Value;
+  if (OnChange) OnChange(this);
+}
+
+void TSizeConstraints::Apply(int& Width, int& Height) const {
+  if (FMaxWidth > 0 && Width > FMaxWidth) Width = FMaxWidth;
+  if (Width < FMinWidth) Width = FMinWidth;
+  if (FMaxHeight > 0 && Height > FMaxHeight) Height = FMaxHeight;
+  if (Height < FMinHeight) Height = FMinHeight;
+}
+
+void TSizeConstraints::Assign(TPersistent* Source) {
+  auto* c = dynamic_cast<TSizeConstraints*>(Source);
+  if (!c) {
+    TPersistent::Assign(Source);
+    return;
+  }
+  FMinWidth = c->FMinWidth;
+  FMaxWidth = c->FMaxWidth;
+  FMinHeight = c->FMinHeight;
+  FMaxHeight = c->FMaxHeight;
+  if (OnChange) OnChange(this);
+}
+
+TControl::TControl(TComponent* AOwner)
+    : TComponent(AOwner), FFont(new TFont), FConstraints(new TSizeConstraints) {
   FFont->OnChange = [this](TObject* s) { FontChanged(s); };
+  FConstraints->OnChange = [this](TObject*) { SetBounds(FLeft, FTop, FWidth, FHeight); };
   WindowProc = [this](TMessage& m) { WndProc(m); };
 }
 
@@ -179,6 +208,7 @@ void TControl::RememberAnchors() {
 }
 
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  FConstraints->Apply(AWidth, AHeight);
   if (AWidth < 0) AWidth = 0;
   if (AHeight < 0) AHeight = 0;
   if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
@@ -1276,6 +1306,7 @@ void TWinControl::SetCtl3D(bool Value) {
 }
 
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  Constraints()->Apply(AWidth, AHeight);
   if (AWidth < 0) AWidth = 0;
   if (AHeight < 0) AHeight = 0;
   if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;

@@ -119,6 +119,29 @@ private:
 };
 
 // ---------------------------------------------------------------------------
+// Size constraints: limits a control's width and height (0 = no limit).
+
+class TSizeConstraints : public TPersistent {
+public:
+  int MinWidth() const { return FMinWidth; }
+  void SetMinWidth(int Value) { Change(FMinWidth, Value); }
+  int MaxWidth() const { return FMaxWidth; }
+  void SetMaxWidth(int Value) { Change(FMaxWidth, Value); }
+  int MinHeight() const { return FMinHeight; }
+  void SetMinHeight(int Value) { Change(FMinHeight, Value); }
+  int MaxHeight() const { return FMaxHeight; }
+  void SetMaxHeight(int Value) { Change(FMaxHeight, Value); }
+  // Brings a size within the limits.
+  void Apply(int& Width, int& Height) const;
+  void Assign(TPersistent* Source) override;
+  TNotifyEvent OnChange;
+
+private:
+  void Change(int& Field, int Value);
+  int FMinWidth = 0, FMaxWidth = 0, FMinHeight = 0, FMaxHeight = 0;
+};
+
+// ---------------------------------------------------------------------------
 // TControl
 
 class TControl : public TComponent {
@@ -156,6 +179,9 @@ public:
   void SetAnchors(TAnchors Value);
   bool AutoSize() const { return FAutoSize; }
   virtual void SetAutoSize(bool Value);
+  // Limits of the size; a change brings the present size within them.
+  TSizeConstraints* Constraints() const { return FConstraints.get(); }
+  void SetConstraints(TSizeConstraints* Value) { FConstraints->Assign(Value); }
 
   // State and look.
   bool Visible() const { return FVisible; }
@@ -346,6 +372,7 @@ private:
   void DoMouseUp(TMessage& Message, TMouseButton Button);
   void RememberAnchors();
   std::unique_ptr<TFont> FFont;
+  std::unique_ptr<TSizeConstraints> FConstraints;
   TColor FColor = clWindow;
   bool FVisible = true;
   bool FEnabled = true;

@@ -50,13 +50,6 @@ void CopyPictureRect(HDC DC, const RECT& Dst, const TskPicture& P, const RECT& S
 
 } // namespace
 
-TskSkinnedForm* GetMaximizedChildSkinForm() {
-  TCustomForm* main = Application ? Application->MainForm() : nullptr;
-  TskSkinnedForm* sf = main ? GetSkinFormOf(main) : nullptr;
-  TCustomForm* child = sf ? sf->GetMaximizedChild() : nullptr;
-  return child ? GetSkinFormOf(child) : nullptr;
-}
-
 // ---------------------------------------------------------------------------
 // TskMenuBarObject
 

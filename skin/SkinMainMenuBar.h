@@ -23,9 +23,6 @@ using TMainMenuItemClick = std::function<void(TObject* Sender, const std::wstrin
 using TskItemEnterEvent = std::function<void(TMenuItem* MenuItem)>;
 using TskItemLeaveEvent = std::function<void(TMenuItem* MenuItem)>;
 
-// The skinned form of the application main form's maximized MDI child, or nullptr.
-TskSkinnedForm* GetMaximizedChildSkinForm();
-
 // ---------------------------------------------------------------------------
 // Objects on the bar
 

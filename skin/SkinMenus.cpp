@@ -1577,8 +1577,8 @@ TskSkinMenuHost* TskSkinPopupMenu::FindHost() const {
   return FindSkinFormOf(form);
 }
 
-void TskSkinPopupMenu::PopupWith(TControl* Opener, const TRect& R, bool PreferAbove,
-                                 bool NeedSkin) {
+void TskSkinPopupMenu::PopupWith(TControl* Opener, const TRect& R, bool PreferAbove, bool NeedSkin,
+                                 int StartIndex) {
   if (OnPopup) OnPopup(this);
   TskSkinMenuHost* host = FindHost();
   if (!FSkinData && host) SetSkinData(host->MenusSkinData());
@@ -1587,7 +1587,7 @@ void TskSkinPopupMenu::PopupWith(TControl* Opener, const TRect& R, bool PreferAb
   if (host->SkinMenu()->Visible()) host->SkinMenuClose();
   host->SkinMenuOpen();
   PopupPoint = TPoint(R.Left, R.Top);
-  host->SkinMenu()->Popup(Opener, FSkinData, 0, R, Items(), PreferAbove);
+  host->SkinMenu()->Popup(Opener, FSkinData, StartIndex, R, Items(), PreferAbove);
   if (OnMenuClose) host->SkinMenu()->OnMenuClose = OnMenuClose;
 }
 
@@ -1599,8 +1599,8 @@ void TskSkinPopupMenu::PopupForEdit(TControl* Edit, int X, int Y) {
   PopupWith(Edit, TRect(X, Y, X, Y), false, true);
 }
 
-void TskSkinPopupMenu::PopupFromButton(TControl* Button, const TRect& R) {
-  PopupWith(Button, R, false, false);
+void TskSkinPopupMenu::PopupFromButton(TControl* Button, const TRect& R, int StartIndex) {
+  PopupWith(Button, R, false, false, StartIndex);
 }
 
 void PopupSkinnedMenu(TskSkinMenuHost* Host, TMenu* Menu, const TRect& R, bool PreferAbove) {

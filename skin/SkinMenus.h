@@ -321,15 +321,16 @@ public:
   void Popup(int X, int Y) override;
   // With the edit as opener; nothing without a skin.
   void PopupForEdit(TControl* Edit, int X, int Y);
-  // With a button as opener, at its rectangle.
-  void PopupFromButton(TControl* Button, const TRect& R);
+  // With a button as opener, at its rectangle, from item StartIndex on.
+  void PopupFromButton(TControl* Button, const TRect& R, int StartIndex = 0);
 
 protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
   TskSkinMenuHost* FindHost() const;
-  void PopupWith(TControl* Opener, const TRect& R, bool PreferAbove, bool NeedSkin);
+  void PopupWith(TControl* Opener, const TRect& R, bool PreferAbove, bool NeedSkin,
+                 int StartIndex = 0);
   TskSkinData* FSkinData = nullptr;
 };
 

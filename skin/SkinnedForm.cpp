@@ -11,6 +11,8 @@
 #include "skin/SkinHint.h"
 #include "skin/SkinMainMenuBar.h"
 #include "skin/SkinMenus.h"
+#include "skin/SkinPanels.h"
+#include "skin/SkinTabs.h"
 #include "skin/skEffBmp.h"
 #include "skin/skTrayIcon.h"
 
@@ -1227,6 +1229,15 @@ TskSkinnedForm* GetSkinFormOf(TComponent* Component) {
   return nullptr;
 }
 
+TskSkinnedForm* GetMaximizedChildSkinForm() {
+  TCustomForm* frame = Application ? Application->MainForm() : nullptr;
+  if (!frame) return nullptr;
+  for (int i = 0; i < frame->MDIChildCount(); ++i)
+    if (TskSkinnedForm* sf = GetSkinFormOf(frame->MDIChildren(i)); sf && sf->WindowState() == 2)
+      return sf;
+  return nullptr;
+}
+
 TskSkinnedForm::TskSkinnedForm(TComponent* AOwner) : TComponent(AOwner) {
   FForm = dynamic_cast<TCustomForm*>(AOwner);
   if (!FForm) throw EInvalidCast(L"Invalid class typecast");
@@ -1280,6 +1291,7 @@ void TskSkinnedForm::Notification(TComponent* AComponent, TOperation Operation) 
     FActiveObject = FOldActiveObject = FCapturedObject = -1;
   }
   if (AComponent == FMenusSkinData) FMenusSkinData = nullptr;
+  if (AComponent == FStatusBar) FStatusBar = nullptr;
   if (AComponent == FSystemMenu) FSystemMenu = nullptr;
   if (AComponent == FSkinHint) FSkinHint = nullptr;
   if (AComponent == FMainMenu) {
@@ -1837,6 +1849,8 @@ void TskSkinnedForm::ApplySkinToControls(TskSkinData* S, TWinControl* C) {
       if (!S || sc->SkinData() == S) sc->ApplyControlSkin();
     } else if (auto* lv = dynamic_cast<TskSkinCustomListView*>(c)) {
       if (!S || lv->SkinData() == S) lv->ApplyControlSkin();
+    } else if (auto* pc = dynamic_cast<TskSkinPageControl*>(c)) {
+      if (!S || pc->SkinData() == S) pc->ApplyPageControlSkin();
     }
     if (auto* w = dynamic_cast<TWinControl*>(c)) ApplySkinToControls(S, w);
   }
@@ -2570,6 +2584,7 @@ void TskSkinnedForm::MaximizeForm() {
     if (w == FForm->Width() && h == FForm->Height()) NudgeWidth();
     if (TCustomForm* frame = Application ? Application->MainForm() : nullptr)
       SendMessageW(frame->Handle(), WM_SKINMDICHILDMAXIMIZED, 0, 0);
+    if (FStatusBar && FStatusBar->SizeGrip()) FStatusBar->SetGripVisible(false);
     if (OnMaximize) OnMaximize(this);
     return;
   }
@@ -2584,6 +2599,7 @@ void TskSkinnedForm::MaximizeForm() {
       InflateRect(&a, -1, -1);
   }
   FForm->SetBounds(a.left, a.top, RectWidth(a), RectHeight(a));
+  if (FStatusBar && FStatusBar->SizeGrip()) FStatusBar->SetGripVisible(false);
   if (OnMaximize) OnMaximize(this);
 }
 
@@ -2610,6 +2626,7 @@ void TskSkinnedForm::RestoreForm() {
     FForm->Invalidate();
     SendNCPaint();
   }
+  if (FStatusBar && FStatusBar->SizeGrip()) FStatusBar->SetGripVisible(true);
   if (OnRestore) OnRestore(this);
 }
 
@@ -4102,6 +4119,12 @@ void TskSkinnedForm::SetSystemMenu(TPopupMenu* Value) {
 
 void TskSkinnedForm::SetSkinHint(TskSkinHint* Value) {
   FSkinHint = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TskSkinnedForm::SetStatusBar(TskSkinStatusBar* Value) {
+  if (FStatusBar) FStatusBar->RemoveFreeNotification(this);
+  FStatusBar = Value;
   if (Value) Value->FreeNotification(this);
 }
 

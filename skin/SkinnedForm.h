@@ -25,6 +25,7 @@ class TskSkinHint;
 class TskSkinPopupMenu;
 class TskSkinMainMenuBar;
 class TskTrayIcon;
+class TskSkinStatusBar;
 
 // ---------------------------------------------------------------------------
 // Windowless skinned control base
@@ -445,6 +446,9 @@ public:
   void SetMainMenuBar(TskSkinMainMenuBar* Value);
   TskSkinHint* SkinHint() const { return FSkinHint; }
   void SetSkinHint(TskSkinHint* Value);
+  // Its size grip is hidden while the form is maximized.
+  TskSkinStatusBar* StatusBar() const { return FStatusBar; }
+  void SetStatusBar(TskSkinStatusBar* Value);
   bool AlwaysMinimizeToTray = false;
   // Notification area: minimize to the tray icon and restore from it.
   TskTrayIcon* TrayIcon() const { return FTrayIcon; }
@@ -672,6 +676,7 @@ private:
   TWndMethod FOldWindowProc;
   TskSkinData* FSkinData = nullptr;
   TskSkinData* FMenusSkinData = nullptr;
+  TskSkinStatusBar* FStatusBar = nullptr;
   bool FSupportNCArea = true;
   TskBorderIcons FBorderIcons = biSkSystemMenu | biSkMinimize | biSkMaximize | biSkRollUp;
   std::unique_ptr<TFont> FDefCaptionFont, FDefInActiveCaptionFont;
@@ -745,3 +750,6 @@ private:
 
 // The first skinned form among the component's owned components, or nullptr.
 TskSkinnedForm* GetSkinFormOf(TComponent* Component);
+// The skinned form of the first MDI child of the application's main form
+// whose skinned form is maximized, or nullptr.
+TskSkinnedForm* GetMaximizedChildSkinForm();
