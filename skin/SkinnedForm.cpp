@@ -104,23 +104,109 @@ private:
 TskGraphicSkinControl::TskGraphicSkinControl(TComponent* AOwner) : TGraphicControl(AOwner) {}
 
 void TskGraphicSkinControl::SetSkinData(TskSkinData* Value) {
-  if (FSkinData == Value) return;
-  if (FSkinData) RemoveFreeNotification(FSkinData);
-  FSkinData = Value;
+  if (FSkinData != Value) {
+    if (FSkinData) FSkinData->RemoveFreeNotification(this);
+    FSkinData = Value;
+    if (Value) Value->FreeNotification(this);
+  }
+  if (Value && !Value->Empty() && !Designing()) ApplyControlSkin();
+}
+
+void TskGraphicSkinControl::SetDrawDefault(bool Value) {
+  FDrawDefault = Value;
+  Invalidate();
+}
+
+void TskGraphicSkinControl::SetAlphaBlend(bool Value) {
+  FAlphaBlend = Value;
+  Invalidate();
+}
+
+void TskGraphicSkinControl::SetAlphaBlendValue(BYTE Value) {
+  FAlphaBlendValue = Value;
+  Invalidate();
+}
+
+void TskGraphicSkinControl::SetHintImageList(TCustomImageList* Value) {
+  if (FHintImageList) FHintImageList->RemoveFreeNotification(this);
+  FHintImageList = Value;
   if (Value) Value->FreeNotification(this);
-  ApplyControlSkin();
+}
+
+void TskGraphicSkinControl::ReadSkinEntry() {
+  FEntryIndex = -1;
+  FCursorIndex = -1;
+  if (!FSkinData || FSkinData->Empty()) return;
+  FEntryIndex = FSkinData->FindControlDescription(FSkinDataName);
+  if (auto* d = FSkinData->ControlAt(FEntryIndex)) FCursorIndex = d->CursorIndex;
 }
 
 void TskGraphicSkinControl::ApplyControlSkin() {
-  FEntryIndex = -1;
-  if (FSkinData && !FSkinData->Empty() && !FSkinDataName.empty())
-    FEntryIndex = FSkinData->FindControlDescription(FSkinDataName);
-  if (FUseSkinCursor) {
-    int ci = -1;
-    if (auto* d = FSkinData ? FSkinData->ControlAt(FEntryIndex) : nullptr) ci = d->CursorIndex;
-    SetCursor(ci == -1 ? crDefault : FSkinData->StartCursorIndex + ci);
-  }
+  ReadSkinEntry();
+  if (FUseSkinCursor)
+    SetCursor(FCursorIndex == -1 || !FSkinData ? crDefault
+                                               : FSkinData->StartCursorIndex + FCursorIndex);
   Invalidate();
+}
+
+bool TskGraphicSkinControl::SkinEffectsOn() const {
+  return FSkinData && !FSkinData->Empty() && FSkinData->EnableSkinEffects;
+}
+
+void TskGraphicSkinControl::ApplyCharset(TFont* F, TFont* Def) const {
+  if (FSkinData && FSkinData->ResourceStrData())
+    F->SetCharset(static_cast<BYTE>(FSkinData->ResourceStrData()->CharSet));
+  else if (Def)
+    F->SetCharset(Def->Charset());
+}
+
+void TskGraphicSkinControl::Paint() {
+  if (Width() <= 0 || Height() <= 0) return;
+  ReadSkinEntry();
+  TBitmap b;
+  b.SetSize(Width(), Height());
+  if (FEntryIndex >= 0)
+    PaintSkinImage(&b);
+  else if (FDrawDefault)
+    PaintDefaultImage(&b);
+  DrawControlImage(&b);
+}
+
+void TskGraphicSkinControl::DrawControlImage(TBitmap* Image) {
+  HDC dc = Canvas()->Handle();
+  if (!FAlphaBlend) {
+    BitBlt(dc, 0, 0, Image->Width(), Image->Height(), Image->Canvas()->Handle(), 0, 0, SRCCOPY);
+    return;
+  }
+  TBitmap back;
+  back.SetSize(Image->Width(), Image->Height());
+  PaintParentBackground(this, back.Canvas());
+  if (auto* c = dynamic_cast<TBitmapCanvas*>(Image->Canvas())) c->FreeContext();
+  if (auto* c = dynamic_cast<TBitmapCanvas*>(back.Canvas())) c->FreeContext();
+  TskEffectBmp img(Image->Handle()), bg(back.Handle());
+  img.Morph(bg, 1.0 - FAlphaBlendValue / 255.0);
+  img.Draw(dc, 0, 0);
+}
+
+void TskGraphicSkinControl::WndProc(TMessage& Message) {
+  switch (Message.Msg) {
+  case WM_ERASEBKGND:
+    Message.Result = 1;
+    return;
+  case WM_MOVE:
+  case WM_SKINALPHAREPAINT:
+    if (FAlphaBlend) Invalidate();
+    if (Message.Msg == WM_SKINALPHAREPAINT) return;
+    break;
+  case CM_MOUSEENTER:
+  case CM_MOUSELEAVE:
+    // The events fire only outside the designer.
+    if (Designing()) return;
+    break;
+  default:
+    break;
+  }
+  TGraphicControl::WndProc(Message);
 }
 
 void TskGraphicSkinControl::Notification(TComponent* AComponent, TOperation Operation) {
