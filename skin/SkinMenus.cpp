@@ -1650,6 +1650,11 @@ void TskSkinImagesMenu::Popup(const TRect& R) {
 }
 
 void TskSkinImagesMenu::CloseMenu(bool Chosen) {
+  // Asked while the window is still open: it closes first and calls back.
+  if (FWindow && FWindow->Shown()) {
+    FWindow->CloseUp(Chosen);
+    return;
+  }
   if (FWindow) {
     // The window may be in one of its own handlers: it is freed later.
     FRetired.emplace_back(FWindow);

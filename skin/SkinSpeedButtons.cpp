@@ -72,12 +72,6 @@ struct TskSpeedButtonRepaintHook {
   void operator()(TObject*) const { Button->Invalidate(); }
 };
 
-void ReleaseRepaintHook(TskSkinImagesMenu* M, TskSkinSpeedButton* B) {
-  if (!M) return;
-  if (auto* h = M->OnInternalChange.target<TskSpeedButtonRepaintHook>(); h && h->Button == B)
-    M->OnInternalChange = nullptr;
-}
-
 } // namespace
 
 // The close routine that a menu speed button gives the image-grid menu it opens.
@@ -85,6 +79,20 @@ struct TskMenuButtonCloseHook {
   TskSkinMenuSpeedButton* Button;
   void operator()(TObject*) const { Button->ImagesMenuClosed(); }
 };
+
+namespace {
+
+// Takes a button's hooks back from a menu (another button's stay).
+void ReleaseMenuHooks(TskSkinImagesMenu* M, TskSkinSpeedButton* B) {
+  if (!M) return;
+  if (auto* h = M->OnInternalChange.target<TskSpeedButtonRepaintHook>(); h && h->Button == B)
+    M->OnInternalChange = nullptr;
+  if (auto* h = M->OnInternalMenuClose.target<TskMenuButtonCloseHook>();
+      h && static_cast<TskSkinSpeedButton*>(h->Button) == B)
+    M->OnInternalMenuClose = nullptr;
+}
+
+} // namespace
 
 // ---------------------------------------------------------------------------
 // TskGraphicSkinCustomControl
@@ -307,7 +315,7 @@ TskSkinSpeedButton::~TskSkinSpeedButton() {
   FMorphTimer.reset();
   // A menu that outlives the button must not call it any more.
   if (FSkinImagesMenu) {
-    ReleaseRepaintHook(FSkinImagesMenu, this);
+    ReleaseMenuHooks(FSkinImagesMenu, this);
     FSkinImagesMenu->RemoveFreeNotification(this);
     FSkinImagesMenu = nullptr;
   }
@@ -384,7 +392,7 @@ void TskSkinSpeedButton::SetLayout(TskButtonLayout Value) {
 
 void TskSkinSpeedButton::SetSkinImagesMenu(TskSkinImagesMenu* Value) {
   if (FSkinImagesMenu && FSkinImagesMenu != Value) {
-    ReleaseRepaintHook(FSkinImagesMenu, this);
+    ReleaseMenuHooks(FSkinImagesMenu, this);
     FSkinImagesMenu->RemoveFreeNotification(this);
   }
   FSkinImagesMenu = Value;
@@ -876,4 +884,440 @@ void TskSkinSpeedButton::WndProc(TMessage& Message) {
     break;
   }
   TskGraphicSkinCustomControl::WndProc(Message);
+}
+
+// ---------------------------------------------------------------------------
+// TskSkinMenuSpeedButton
+
+TskSkinMenuSpeedButton::TskSkinMenuSpeedButton(TComponent* AOwner) : TskSkinSpeedButton(AOwner) {
+  FSkinDataName = L"toolmenubutton";
+}
+
+TskSkinMenuSpeedButton::~TskSkinMenuSpeedButton() {
+  SetSkinPopupMenu(nullptr);
+}
+
+void TskSkinMenuSpeedButton::SetSkinPopupMenu(TskSkinPopupMenu* Value) {
+  if (FSkinPopupMenu) FSkinPopupMenu->RemoveFreeNotification(this);
+  FSkinPopupMenu = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TskSkinMenuSpeedButton::SetTrackButtonMode(bool Value) {
+  FTrackButtonMode = Value;
+  if (FEntryIndex < 0) Invalidate();
+}
+
+void TskSkinMenuSpeedButton::SetTrackPosition(TskTrackPosition Value) {
+  FTrackPosition = Value;
+  Invalidate();
+}
+
+void TskSkinMenuSpeedButton::SetNewStyle(bool Value) {
+  FNewStyle = Value;
+  if (Value) SetSkinDataName(L"resizetoolbutton");
+  Invalidate();
+}
+
+void TskSkinMenuSpeedButton::Notification(TComponent* AComponent, TOperation Operation) {
+  TskSkinSpeedButton::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FSkinPopupMenu) FSkinPopupMenu = nullptr;
+}
+
+bool TskSkinMenuSpeedButton::StandardFace() const {
+  return FSkinDataName == L"resizebutton" || FSkinDataName == L"resizetoolbutton" ||
+         FSkinDataName == L"toolbutton" || FSkinDataName == L"bigtoolbutton";
+}
+
+void TskSkinMenuSpeedButton::ReadSkinEntry() {
+  TskSkinSpeedButton::ReadSkinEntry();
+  FTrackButtonRect = RECT{};
+  FEntryDownRect = RECT{};
+  if (FEntryIndex < 0) return;
+  TskDataSkinControl* d = FSkinData->ControlAt(FEntryIndex);
+  if (auto* b = dynamic_cast<TskDataSkinButtonControl*>(d)) FEntryDownRect = b->DownSkinRect;
+  if (auto* m = dynamic_cast<TskDataSkinMenuButtonControl*>(d))
+    FTrackButtonRect = m->TrackButtonRect;
+}
+
+RECT TskSkinMenuSpeedButton::TrackStrip() const {
+  if (StripAtBottom()) return RECT{0, Height() - kStrip, Width(), Height()};
+  return RECT{Width() - kStrip, 0, Width(), Height()};
+}
+
+RECT TskSkinMenuSpeedButton::MenuArea() const {
+  if (!FSkinPopupMenu && !SkinImagesMenu()) return RECT{};
+  if (!FTrackButtonMode) return RECT{0, 0, Width(), Height()};
+  if (FEntryIndex >= 0 && !StandardFace()) {
+    RECT r = FTrackButtonRect;
+    if (FResizeMode == 2) OffsetRect(&r, Width() - RectWidth(FSkinRect), 0);
+    if (FResizeMode == 3) OffsetRect(&r, 0, Height() - RectHeight(FSkinRect));
+    return r;
+  }
+  return TrackStrip();
+}
+
+void TskSkinMenuSpeedButton::OpenMenus() {
+  TPoint p = ClientToScreen(TPoint(0, 0));
+  TRect r(p.X, p.Y, p.X + Width(), p.Y + Height());
+  if (FSkinPopupMenu) {
+    if (OnShowTrackMenu) OnShowTrackMenu(this);
+    FSkinPopupMenu->PopupFromButton(this, r);
+  }
+  if (TskSkinImagesMenu* m = SkinImagesMenu()) {
+    if (OnShowTrackMenu) OnShowTrackMenu(this);
+    m->OnInternalMenuClose = TskMenuButtonCloseHook{this};
+    m->Popup(r);
+  }
+}
+
+void TskSkinMenuSpeedButton::ImagesMenuClosed() {
+  FTrackPressed = false;
+  SetDown(false);
+  if (OnHideTrackMenu) OnHideTrackMenu(this);
+  FMouseIn = false;
+  Invalidate();
+}
+
+void TskSkinMenuSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (Button == mbLeft) {
+    RECT a = MenuArea();
+    FTrackPressed = PtInRect(&a, POINT{X, Y}) != 0;
+    FMouseIn = true;
+    if (FTrackPressed) {
+      if (!FDown) SetDown(true);
+      OpenMenus();
+      return;
+    }
+  }
+  TskSkinSpeedButton::MouseDown(Button, Shift, X, Y);
+}
+
+void TskSkinMenuSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (FTrackPressed) return;
+  TskSkinSpeedButton::MouseUp(Button, Shift, X, Y);
+}
+
+void TskSkinMenuSpeedButton::WndProc(TMessage& Message) {
+  bool mine = Message.LParam == 0 || Message.LParam == reinterpret_cast<LPARAM>(this);
+  switch (Message.Msg) {
+  case CM_MOUSEENTER:
+  case CM_MOUSELEAVE:
+    if (Designing()) return;
+    // While the menu is open the look stays as it is.
+    if (FTrackPressed && mine) {
+      FMouseIn = Message.Msg == CM_MOUSEENTER;
+      return;
+    }
+    break;
+  case WM_SKINMENUCLOSED:
+    FTrackPressed = false;
+    SetDown(false);
+    FMouseIn = false;
+    if (OnHideTrackMenu) OnHideTrackMenu(this);
+    Invalidate();
+    return;
+  default:
+    break;
+  }
+  TskSkinSpeedButton::WndProc(Message);
+}
+
+void TskSkinMenuSpeedButton::DrawMarker(TCanvas* C, const RECT& R, bool DownMarker, bool HotMarker,
+                                        TColor Color, TColor ArrowColor) {
+  HDC dc = C->Handle();
+  if (ArrowMarker) {
+    DrawArrow(dc, R, ColorToRGB(Color), ArrowMarkerDirection);
+  } else if (FPicture && !IsRectEmpty(&FMenuMarkerRect)) {
+    RECT src = DownMarker  ? FMenuMarkerDownRect
+               : HotMarker ? FMenuMarkerActiveRect
+                           : FMenuMarkerRect;
+    DrawMarkerImage(dc, R, *FPicture, src, FMenuMarkerTransparentColor);
+  } else {
+    DrawSmallDownArrow(dc, R, ColorToRGB(ArrowColor));
+  }
+}
+
+void TskSkinMenuSpeedButton::ComposeOwnFace(TskPicture& Dest, const RECT& Src, int W, int H,
+                                            bool Resize) const {
+  if (!Resize) {
+    Dest.SetSize(W, H);
+    CreateStretchImage(Dest, *FPicture, Src, FSkinClientRect, true);
+  } else {
+    CreateSkinImage(ImageParams(Src, W, H), *FPicture, Dest);
+  }
+}
+
+void TskSkinMenuSpeedButton::DrawToolFace(TBitmap* Bitmap, bool Resize, bool ADown, bool AHot) {
+  int W = Width(), H = Height();
+  Bitmap->SetSize(W, H);
+  TCanvas* C = Bitmap->Canvas();
+  HDC dc = C->Handle();
+  if (FFlat)
+    PaintParentBackground(this, C);
+  else
+    FillColor(C, RECT{0, 0, W, H}, clBtnFace);
+  bool pressed = ADown && AHot, downFace = false;
+  auto part = [&](const RECT& Dst, const RECT& Src) {
+    TskPicture p;
+    ComposeOwnFace(p, Src, RectWidth(Dst), RectHeight(Dst), Resize);
+    DrawPicture(dc, Dst.left, Dst.top, p);
+  };
+  if (FTrackButtonMode) {
+    RECT body{0, 0, W - kStrip, H}, strip{W - kStrip, 0, W, H};
+    if (FTrackPressed) {
+      part(body, FActiveSkinRect);
+      part(strip, FDownSkinRect);
+    } else if (pressed) {
+      part(body, FDownSkinRect);
+      part(strip, FDownSkinRect);
+      downFace = true;
+    } else if (AHot) {
+      part(body, FActiveSkinRect);
+      part(strip, FActiveSkinRect);
+    } else if (!FFlat) {
+      part(body, FNormalRect);
+      part(strip, FNormalRect);
+    }
+  } else {
+    RECT whole{0, 0, W, H};
+    if (pressed) {
+      part(whole, FDownSkinRect);
+      downFace = true;
+    } else if (AHot) {
+      part(whole, FActiveSkinRect);
+    } else if (!FFlat) {
+      part(whole, FNormalRect);
+    }
+  }
+  SetSkinFont(C->Font(), FFontName, FFontHeight, FFontStyle);
+  TColor color;
+  if (Enabled() && !UseSkinFontColor())
+    color = FDefaultFont->Color();
+  else if (!Enabled())
+    color = FDisabledFontColor;
+  else if (downFace)
+    color = FDownFontColor;
+  else if (!AHot)
+    color = FFontColor;
+  else
+    color = FActiveFontColor;
+  C->Font()->SetColor(color);
+  DrawContent(C, RECT{0, 0, W - kStrip, H}, downFace, ADown, AHot);
+  RECT m{W - kStrip, 0, W, H};
+  if (pressed || FTrackPressed) OffsetRect(&m, 2, 2);
+  DrawMarker(C, m, pressed || FTrackPressed, AHot, color, FTrackPressed ? FDownFontColor : color);
+}
+
+void TskSkinMenuSpeedButton::DrawNewStyleFace(TBitmap* Bitmap, bool ADown, bool AHot) {
+  int W = Width(), H = Height();
+  Bitmap->SetSize(W, H);
+  TCanvas* C = Bitmap->Canvas();
+  HDC dc = C->Handle();
+  if (FFlat)
+    PaintParentBackground(this, C);
+  else
+    FillColor(C, RECT{0, 0, W, H}, clBtnFace);
+  auto* body = FSkinData->FindControl<TskDataSkinButtonControl>(L"resizetoolbutton");
+  if (!body) body = FSkinData->FindControl<TskDataSkinButtonControl>(L"resizebutton");
+  if (!body) return;
+  bool pressed = ADown && AHot;
+  RECT whole{0, 0, W, H}, strip = TrackStrip(), bodyR = whole;
+  bool split = FTrackButtonMode && AHot;
+  TskDataSkinButtonControl* stripD = nullptr;
+  if (split) {
+    stripD = FSkinData->FindControl<TskDataSkinButtonControl>(
+        StripAtBottom() ? L"htracktoolbutton" : L"vtracktoolbutton");
+    if (!stripD) {
+      stripD = body;
+      if (StripAtBottom())
+        bodyR.bottom = H - kStrip;
+      else
+        bodyR.right = W - kStrip;
+    }
+  }
+  auto draw = [&](TskDataSkinButtonControl* d, const RECT& r, bool pressedFlag) {
+    const TskPicture* pic = FSkinData->ActivePicture(d->PictureIndex);
+    if (!pic || pic->Empty() || IsRectEmpty(&r)) return;
+    RECT src = d->SkinRect;
+    if (pressedFlag && AHot)
+      src = !IsRectEmpty(&d->DownSkinRect)     ? d->DownSkinRect
+            : !IsRectEmpty(&d->ActiveSkinRect) ? d->ActiveSkinRect
+                                               : d->SkinRect;
+    else if (AHot && !IsRectEmpty(&d->ActiveSkinRect))
+      src = d->ActiveSkinRect;
+    if (!SkinRectInPicture(src, pic)) return;
+    TskSkinImageParams p;
+    p.Old = TskSkinGeometry{d->LTPoint, d->RTPoint, d->LBPoint, d->RBPoint, d->ClientRect};
+    p.New = ScaleSkinGeometry(p.Old, d->SkinRect, RectWidth(r), RectHeight(r));
+    TakeStretch(p, *d);
+    p.W = RectWidth(r);
+    p.H = RectHeight(r);
+    p.R = src;
+    TskPicture img;
+    CreateSkinImage(p, *pic, img);
+    DrawPicture(dc, r.left, r.top, img);
+  };
+  bool bodyPressed = pressed && !(FTrackButtonMode && FTrackPressed);
+  draw(body, bodyR, bodyPressed);
+  if (split) draw(stripD, strip, FTrackPressed);
+  RECT content = whole;
+  if (StripAtBottom())
+    content.bottom = H - kStrip;
+  else
+    content.right = W - kStrip;
+  SetSkinFont(C->Font(), FFontName, FFontHeight, FFontStyle);
+  TColor color;
+  if (Enabled() && !UseSkinFontColor())
+    color = FDefaultFont->Color();
+  else if (!Enabled())
+    color = FDisabledFontColor;
+  else if (bodyPressed)
+    color = FDownFontColor;
+  else if (!AHot)
+    color = FFontColor;
+  else
+    color = FActiveFontColor;
+  C->Font()->SetColor(color);
+  DrawContent(C, content, bodyPressed, ADown, AHot);
+  RECT m = strip;
+  if (FTrackButtonMode ? FTrackPressed : pressed) OffsetRect(&m, 1, 1);
+  bool keep = ArrowMarker;
+  ArrowMarker = false;
+  DrawMarker(C, m, pressed || FTrackPressed, AHot, color, FTrackPressed ? FDownFontColor : color);
+  ArrowMarker = keep;
+}
+
+void TskSkinMenuSpeedButton::DrawFace(TBitmap* Bitmap, const RECT& R, bool ADown, bool AHot) {
+  const std::wstring& n = FSkinDataName;
+  if (FNewStyle && n == L"resizetoolbutton") {
+    DrawNewStyleFace(Bitmap, ADown, AHot);
+    return;
+  }
+  if (n == L"toolbutton" || n == L"bigtoolbutton") {
+    DrawToolFace(Bitmap, false, ADown, AHot);
+    return;
+  }
+  if (n == L"resizebutton" || n == L"resizetoolbutton") {
+    DrawToolFace(Bitmap, true, ADown, AHot);
+    return;
+  }
+  if (FTrackPressed && FTrackButtonMode && !IsRectEmpty(&FTrackButtonRect) &&
+      !IsRectEmpty(&FEntryDownRect)) {
+    TskSkinSpeedButton::DrawFace(Bitmap, FActiveSkinRect, false, true);
+    RECT src = FTrackButtonRect;
+    OffsetRect(&src, FEntryDownRect.left, FEntryDownRect.top);
+    RECT dst = MenuArea();
+    if (SkinRectInPicture(src, FPicture)) {
+      TskPicture part;
+      part.SetSize(RectWidth(dst), RectHeight(dst));
+      StretchCopy(part, MakeRect(0, 0, part.Width(), part.Height()), *FPicture, src);
+      DrawPicture(Bitmap->Canvas()->Handle(), dst.left, dst.top, part);
+    }
+    return;
+  }
+  TskSkinSpeedButton::DrawFace(Bitmap, R, ADown, AHot);
+}
+
+void TskSkinMenuSpeedButton::Paint() {
+  if (FMouseIn || FDown || FTrackPressed || !FFlat) {
+    TskSkinSpeedButton::Paint();
+    return;
+  }
+  if (Width() <= 0 || Height() <= 0) return;
+  ReadSkinEntry();
+  int w = Width(), h = Height();
+  if (FEntryIndex >= 0) FitSizeToSkin(w, h);
+  bool custom = FEntryIndex >= 0 && !StandardFace();
+  RECT strip =
+      custom ? RECT{} : (FNewStyle ? TrackStrip() : RECT{Width() - kStrip, 0, Width(), Height()});
+  RECT content{0, 0, Width(), Height()};
+  if (custom)
+    content = FNewClientRect;
+  else if (strip.top > 0)
+    content.bottom = strip.top;
+  else
+    content.right = strip.left;
+  TCanvas* C = Canvas();
+  TFont* F = C->Font();
+  SetSkinFont(F, FFontName, FFontHeight, FFontStyle);
+  if (FEntryIndex >= 0) {
+    if (!Enabled())
+      F->SetColor(static_cast<TColor>(FSkinData->SkinColors.cBtnShadow));
+    else if (UseSkinFontColor())
+      F->SetColor(static_cast<TColor>(FSkinData->SkinColors.cBtnText));
+    else
+      F->SetColor(FDefaultFont->Color());
+  } else {
+    F->SetColor(FDefaultFont->Color());
+  }
+  if (!Enabled()) F->SetColor(clBtnShadow);
+  DrawContent(C, content, false, FDown, FMouseIn);
+  RECT m = custom ? RECT{content.right, 0, Width(), Height()} : strip;
+  if ((FDown && FMouseIn) || FTrackPressed) OffsetRect(&m, 2, 2);
+  if (FEntryIndex >= 0 && FPicture && !IsRectEmpty(&FMenuMarkerFlatRect))
+    DrawMarkerImage(C->Handle(), m, *FPicture, FMenuMarkerFlatRect, FMenuMarkerTransparentColor);
+  else
+    DrawSmallDownArrow(C->Handle(), m,
+                       FEntryIndex >= 0
+                           ? ColorToRGB(static_cast<TColor>(FSkinData->SkinColors.cBtnText))
+                           : ColorToRGB(clBtnText));
+}
+
+void TskSkinMenuSpeedButton::PaintDefaultImage(TBitmap* Bitmap) {
+  int W = Bitmap->Width(), H = Bitmap->Height();
+  TCanvas* C = Bitmap->Canvas();
+  RECT whole{0, 0, W, H};
+  FillColor(C, whole, clBtnFace);
+  bool hot = FMouseIn, down = FDown, tp = FTrackPressed;
+  RECT strip = FNewStyle ? TrackStrip() : RECT{W - kStrip, 0, W, H};
+  bool split = FNewStyle ? FTrackButtonMode && hot : FTrackButtonMode;
+  RECT body = whole;
+  if (split) {
+    if (strip.top > 0)
+      body.bottom = strip.top;
+    else
+      body.right = strip.left;
+  }
+  bool contentPressed = false;
+  if (split) {
+    if (tp) {
+      FrameFill(C, body, skDefaultFrameColor, skDefaultHotColor);
+      FrameFill(C, strip, skDefaultFrameColor, skDefaultDownColor);
+    } else if (down && hot) {
+      FrameFill(C, body, skDefaultFrameColor, skDefaultDownColor);
+      FrameFill(C, strip, skDefaultFrameColor, FNewStyle ? skDefaultHotColor : skDefaultDownColor);
+      contentPressed = true;
+    } else if (hot) {
+      FrameFill(C, body, skDefaultFrameColor, skDefaultHotColor);
+      FrameFill(C, strip, skDefaultFrameColor, skDefaultHotColor);
+    } else {
+      FrameFill(C, body, clBtnShadow, clBtnFace);
+      FrameFill(C, strip, clBtnShadow, clBtnFace);
+    }
+  } else if (down && hot) {
+    FrameFill(C, whole, skDefaultFrameColor, skDefaultDownColor);
+    contentPressed = true;
+  } else if (hot) {
+    FrameFill(C, whole, skDefaultFrameColor, skDefaultHotColor);
+  } else if (!(FNewStyle && FFlat)) {
+    FrameFill(C, whole, clBtnShadow, clBtnFace);
+  }
+  C->Font()->Assign(FDefaultFont.get());
+  ApplyCharset(C->Font(), FDefaultFont.get());
+  if (!Enabled()) C->Font()->SetColor(clBtnShadow);
+  RECT content = whole;
+  if (strip.top > 0)
+    content.bottom = strip.top;
+  else
+    content.right = strip.left;
+  DrawContent(C, content, contentPressed, FDown, FMouseIn);
+  bool moved = down && hot;
+  if (!FNewStyle)
+    moved = moved || tp;
+  else if (FTrackButtonMode)
+    moved = moved && tp;
+  RECT m = strip;
+  if (moved) OffsetRect(&m, 2, 2);
+  DrawSmallDownArrow(C->Handle(), m, ColorToRGB(clBtnText));
 }

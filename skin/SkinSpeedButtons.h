@@ -238,8 +238,6 @@ protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-  void MouseEnterButton() override;
-  void MouseLeaveButton() override;
 
 private:
   friend struct TskMenuButtonCloseHook;
@@ -247,13 +245,14 @@ private:
   bool StandardFace() const;
   void OpenMenus();
   void ImagesMenuClosed();
-  void ReleaseImagesMenuHook();
   void DrawToolFace(TBitmap* Bitmap, bool Resize, bool ADown, bool AHot);
   void DrawNewStyleFace(TBitmap* Bitmap, bool ADown, bool AHot);
-  void DrawMarker(TCanvas* C, RECT R, bool Pressed, bool AHot, TColor Color);
-  void ComposeFace(TskPicture& Dest, const TskDataSkinButtonControl& D, const TskPicture& Pic,
-                   const RECT& Src, int W, int H, bool Stretch) const;
-  void FaceFont(TCanvas* C, bool ADown, bool AHot, bool PressedFace);
+  // Composes state rectangle Src of the entry to W x H: stretched (tool
+  // button) or by the corner points (resize face).
+  void ComposeOwnFace(TskPicture& Dest, const RECT& Src, int W, int H, bool Resize) const;
+  // The marker in R: an arrow, the marker images or the small down arrow.
+  void DrawMarker(TCanvas* C, const RECT& R, bool DownMarker, bool HotMarker, TColor Color,
+                  TColor ArrowColor);
 
   TskSkinPopupMenu* FSkinPopupMenu = nullptr;
   bool FTrackButtonMode = false;
@@ -261,5 +260,6 @@ private:
   bool FNewStyle = false;
   bool FTrackPressed = false;
   RECT FTrackButtonRect{};
-  TskSkinImagesMenu* FHookedMenu = nullptr;
+  // The entry's own down rectangle (empty when it has none).
+  RECT FEntryDownRect{};
 };
