@@ -9,6 +9,7 @@
 #include "skin/SkinBoxCtrls.h"
 #include "skin/SkinCtrls.h"
 #include "skin/SkinHint.h"
+#include "skin/SkinMDITabs.h"
 #include "skin/SkinMenus.h"
 #include "skin/skEffBmp.h"
 
@@ -1339,6 +1340,7 @@ void TskSkinnedForm::Notification(TComponent* AComponent, TOperation Operation) 
     FActiveObject = FOldActiveObject = FCapturedObject = -1;
   }
   if (AComponent == FMenusSkinData) FMenusSkinData = nullptr;
+  if (AComponent == FMDITabsBar) FMDITabsBar = nullptr;
   if (AComponent == FSystemMenu) FSystemMenu = nullptr;
   if (AComponent == FSkinHint) FSkinHint = nullptr;
   if (AComponent == FMainMenu) {
@@ -3734,6 +3736,9 @@ bool TskSkinnedForm::MDIStage(TMessage& M) {
     return false;
   }
   if (st != fsMDIChild) return false;
+  // The tab bar of the main form's skinned form.
+  TskSkinnedForm* mainSkin = Application ? GetSkinFormOf(Application->MainForm()) : nullptr;
+  TskSkinMDITabsBar* tabs = mainSkin ? mainSkin->MDITabsBar() : nullptr;
   switch (M.Msg) {
   case WM_SHOWWINDOW:
     FOldWindowProc(M);
@@ -3741,11 +3746,16 @@ bool TskSkinnedForm::MDIStage(TMessage& M) {
       AddChildMenuItem();
     else
       DeleteChildMenuItem();
+    if (tabs && M.WParam)
+      tabs->AddTab(FForm);
+    else if (tabs)
+      tabs->DeleteTab(FForm);
     return true;
   case WM_SETTEXT:
     FOldWindowProc(M);
     UpdateCaptionText();
     UpdateChildMenuItemCaption();
+    if (tabs) tabs->RedrawTab(FForm);
     if (HasBorder()) SendNCPaint();
     return true;
   case WM_NCACTIVATE:
@@ -3759,10 +3769,16 @@ bool TskSkinnedForm::MDIStage(TMessage& M) {
       UpdateActivation(true);
     }
     CheckActiveChildMenuItem();
+    if (tabs) tabs->UpdateActiveTab();
     return true;
   case WM_DESTROY:
     StopTimers();
     DeleteChildMenuItem();
+    // A child destroyed without being hidden first leaves no tab behind.
+    if (tabs) {
+      tabs->DeleteTab(FForm);
+      tabs->UpdateActiveTab();
+    }
     FWindowState = 0;
     if (TCustomForm* frame = MDIFrame(); frame && frame->HandleAllocated())
       PostMessageW(frame->Handle(), WM_SKINMDICHILDRESTORED, 0, 0);
@@ -3998,6 +4014,12 @@ void TskSkinnedForm::DoneMenus() {
 
 void TskSkinnedForm::SetSystemMenu(TPopupMenu* Value) {
   FSystemMenu = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TskSkinnedForm::SetMDITabsBar(TskSkinMDITabsBar* Value) {
+  if (FMDITabsBar) FMDITabsBar->RemoveFreeNotification(this);
+  FMDITabsBar = Value;
   if (Value) Value->FreeNotification(this);
 }
 

@@ -23,6 +23,7 @@ class TskSkinnedForm;
 class TskSkinMenu;
 class TskSkinHint;
 class TskSkinPopupMenu;
+class TskSkinMDITabsBar;
 
 // ---------------------------------------------------------------------------
 // Windowless skinned control base
@@ -464,6 +465,9 @@ public:
   void SetMainMenu(TMainMenu* Value);
   TskSkinHint* SkinHint() const { return FSkinHint; }
   void SetSkinHint(TskSkinHint* Value);
+  // The tab bar that the frame's MDI children keep up to date.
+  TskSkinMDITabsBar* MDITabsBar() const { return FMDITabsBar; }
+  void SetMDITabsBar(TskSkinMDITabsBar* Value);
   bool AlwaysMinimizeToTray = false;
   TNotifyEvent OnSkinMenuOpen, OnSkinMenuClose, OnMainMenuEnter, OnMainMenuExit;
   // Asked first by the form's shortcut check.
@@ -670,6 +674,7 @@ private:
   TWndMethod FOldWindowProc;
   TskSkinData* FSkinData = nullptr;
   TskSkinData* FMenusSkinData = nullptr;
+  TskSkinMDITabsBar* FMDITabsBar = nullptr;
   bool FSupportNCArea = true;
   TskBorderIcons FBorderIcons = biSkSystemMenu | biSkMinimize | biSkMaximize | biSkRollUp;
   std::unique_ptr<TFont> FDefCaptionFont, FDefInActiveCaptionFont;
