@@ -15,6 +15,7 @@
 #include "skin/SkinSpeedButtons.h"
 #include "skin/SkinnedForm.h"
 #include "tests/skin/SkinShotTest.h"
+#include "tests/skin/SkinTestFiles.h"
 #include "tests/support/Gui.h"
 
 namespace {
@@ -261,6 +262,80 @@ TEST(SkinMDITabs, ClickActivatesAndTabsReportTheMouse) {
   r.bar->Perform(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 8));
   EXPECT_EQ(seen, (std::vector<std::string>{"down"}));
   r.sf->SkinMenu()->CloseAll();
+}
+
+// The second skin with a "tab" entry added that takes its three tab states
+// from the skin's resize-button pictures.
+std::unique_ptr<TskSkinData> TabSkin() {
+  std::wstring src = SourceDir() + L"resources\\skin\\alt\\";
+  std::wstring dir = testsupport::MakeTempDir(L"tabskin") + L"\\";
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((src + L"*.*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        CopyFileW((src + fd.cFileName).c_str(), (dir + fd.cFileName).c_str(), FALSE);
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+  }
+  std::string text;
+  {
+    HANDLE f = CreateFileW((dir + L"skin.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    char buf[65536];
+    DWORD got = 0;
+    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0)
+      text.append(buf, got);
+    CloseHandle(f);
+  }
+  size_t at = text.find("[SKINCONTROLS]");
+  size_t c = text.find("count=", at);
+  size_t e = text.find_first_of("\r\n", c);
+  int count = std::stoi(text.substr(c + 6, e - c - 6));
+  text.replace(c, e - c, "count=" + std::to_string(count + 1));
+  e = text.find('\n', c);
+  text.insert(e + 1, std::to_string(count) + "=tab:tab\r\n");
+  text += "\r\n[tab]\r\npictureindex=3\r\nskinrect=0,0,60,18\r\nclientrect=0,0,60,18\r\n"
+          "tabrect=0,0,60,18\r\nactivetabrect=120,0,180,18\r\nmouseintabrect=60,0,120,18\r\n"
+          "tabsbgrect=4,44,56,56\r\ntableftoffset=4\r\ntabrightoffset=4\r\n"
+          "tabstretcheffect=1\r\nfontname=Tahoma\r\nfontheight=13\r\nfontcolor=661544\r\n"
+          "focusfontcolor=16777215\r\nmouseinfontcolor=16777215\r\n";
+  HANDLE f = CreateFileW((dir + L"skin.ini").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                         nullptr);
+  DWORD put = 0;
+  WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &put, nullptr);
+  CloseHandle(f);
+  auto sd = std::make_unique<TskSkinData>(nullptr);
+  EXPECT_TRUE(sd->LoadSkinFromIni(dir + L"skin.ini")) << sd->LastError();
+  sd->EnableSkinEffects = false;
+  return sd;
+}
+
+TEST(SkinMDITabs, SkinnedTabsTakeTheirStatePictures) {
+  auto skin = TabSkin();
+  ASSERT_GE(skin->FindControlDescription(L"tab"), 0);
+  TTabsRig r(460);
+  r.bar->SetSkinData(skin.get());
+  EXPECT_EQ(r.bar->Height(), 18) << "the tab picture's height";
+  TForm* a = r.Child(L"A", L"Recording 1.wav");
+  r.Child(L"B", L"Interview.mp3");
+  r.Child(L"C", L"Notes.ogg");
+  a->BringToFront();
+  EXPECT_TRUE(PumpUntil([&] { return r.bar->Tab(0)->Active; }, 2000));
+  r.bar->LayoutTabs();
+  r.Move(r.bar->Tab(1)->TabRect.Left + 20);
+  PumpFor(30);
+  skintest::TDibShot shot(r.bar->Width(), r.bar->Height());
+  r.bar->PaintClientTo(shot.DC());
+  EXPECT_TRUE(shot.Save(L"skin_mdi_tabs_skinned.png"));
+  const TskPicture* pic = skin->ActivePicture(3);
+  ASSERT_NE(pic, nullptr);
+  // The left edge of each tab is its state picture's (active, hot, normal).
+  int sx[] = {120, 60, 0};
+  for (int i = 0; i < 3; ++i) {
+    const TRect& t = r.bar->Tab(i)->TabRect;
+    EXPECT_EQ(shot.At(t.Left + 1, 2), pic->Pixel(sx[i] + 1, 2)) << i;
+  }
 }
 
 TEST(SkinMDITabs, Picture) {
