@@ -1842,6 +1842,8 @@ void TskSkinImagesMenuPopupWindow::ShowAt(const TRect& R) {
     FFadeTimer->SetInterval(5);
     FFadeTimer->OnTimer = [this](TObject*) { FadeTick(); };
   }
+  // One image-grid menu is open at a time: another one closes first.
+  if (GHookedImagesWindow && GHookedImagesWindow != this) GHookedImagesWindow->CloseUp(false);
   FSavedOnMessage = Application->OnMessage;
   FHooked = true;
   GHookedImagesWindow = this;

@@ -223,6 +223,25 @@ TEST(SkinImagesMenu, MessageHookChainsAndIsGivenBack) {
   Application->OnMessage = nullptr;
 }
 
+TEST(SkinImagesMenu, SecondMenuClosesTheFirst) {
+  TGridFixture f;
+  auto* other = new TskSkinImagesMenu(f.form.get());
+  other->SetImages(f.images.get());
+  for (int i = 0; i < 3; ++i)
+    other->ImagesItems()->Add()->ImageIndex = i;
+  int firstCloses = 0;
+  f.menu->OnMenuClose = [&](TObject*) { ++firstCloses; };
+  f.Open();
+  other->Popup(TRect(200, 100, 220, 120));
+  EXPECT_EQ(f.Window(), nullptr);
+  EXPECT_EQ(firstCloses, 1);
+  ASSERT_NE(other->PopupWindow(), nullptr);
+  f.Key(VK_RIGHT);
+  EXPECT_EQ(other->PopupWindow()->HotIndex(), 0);
+  f.Key(VK_ESCAPE);
+  EXPECT_EQ(other->PopupWindow(), nullptr);
+}
+
 TEST(SkinImagesMenu, ClosedWindowIsFreedAfterItsHandlerReturns) {
   TGridFixture f;
   f.Open();
