@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include <windowsx.h>
+
 #include "skin/SkUtils.h"
+#include "skin/SkinHint.h"
 #include "skin/skEffBmp.h"
 
 namespace {
@@ -1608,4 +1611,718 @@ void PopupSkinnedMenu(TskSkinMenuHost* Host, TMenu* Menu, const TRect& R, bool P
   if (Host->SkinMenu()->Visible()) Host->SkinMenuClose();
   Host->SkinMenuOpen();
   Host->SkinMenu()->Popup(nullptr, Host->MenusSkinData(), 0, R, Menu->Items(), PreferAbove);
+}
+
+// ---------------------------------------------------------------------------
+// Image-grid menu
+
+namespace {
+
+// The window whose menu holds the application's message hook.
+TskSkinImagesMenuPopupWindow* GHookedImagesWindow = nullptr;
+
+// Counts a handler of a window that runs.
+class TBusyGuard {
+public:
+  explicit TBusyGuard(int& Count) : FCount(Count) { ++FCount; }
+  ~TBusyGuard() { --FCount; }
+  TBusyGuard(const TBusyGuard&) = delete;
+  TBusyGuard& operator=(const TBusyGuard&) = delete;
+
+private:
+  int& FCount;
+};
+
+TskDataSkinButtonControl* CellButtonData(TskSkinData* S) {
+  if (!S || S->Empty()) return nullptr;
+  if (auto* d = S->FindControl<TskDataSkinButtonControl>(L"menuitembutton")) return d;
+  return S->FindControl<TskDataSkinButtonControl>(L"resizebutton");
+}
+
+TskDataSkinMenuItem* MenuItemData(TskSkinData* S) {
+  if (!S || S->Empty()) return nullptr;
+  if (auto* d = S->FindObject<TskDataSkinMenuItem>(L"menuitem")) return d;
+  return S->FindObject<TskDataSkinMenuItem>(L"MENUITEM");
+}
+
+TskDataSkinLabelControl* HeaderData(TskSkinData* S) {
+  if (!S || S->Empty()) return nullptr;
+  return S->FindControl<TskDataSkinLabelControl>(L"label");
+}
+
+} // namespace
+
+void TskImagesMenuItem::Assign(TPersistent* Source) {
+  if (auto* s = dynamic_cast<TskImagesMenuItem*>(Source)) {
+    ImageIndex = s->ImageIndex;
+    Caption = s->Caption;
+    Button = s->Button;
+    Hint = s->Hint;
+    return;
+  }
+  TCollectionItem::Assign(Source);
+}
+
+TskImagesMenuItems::TskImagesMenuItems(TskSkinImagesMenu* AMenu)
+    : TCollection(AMenu, [](TCollection* C) { return new TskImagesMenuItem(C); }) {}
+
+TskSkinImagesMenu::TskSkinImagesMenu(TComponent* AOwner)
+    : TComponent(AOwner), FItems(this), FDefaultFont(std::make_unique<TFont>()) {
+  FDefaultFont->SetName(L"Arial");
+  FDefaultFont->SetHeight(14);
+  FDefaultFont->SetStyle(0);
+}
+
+TskSkinImagesMenu::~TskSkinImagesMenu() {
+  OnInternalChange = OnInternalMenuClose = nullptr;
+  if (FWindow) {
+    TskSkinImagesMenuPopupWindow* w = FWindow;
+    FWindow = nullptr;
+    w->CloseUp(false);
+    delete w;
+  }
+  FReapTimer.reset();
+  FRetired.clear();
+}
+
+void TskSkinImagesMenu::SetImages(TCustomImageList* Value) {
+  if (FImages) FImages->RemoveFreeNotification(this);
+  FImages = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TskSkinImagesMenu::SetColumnsCount(int Value) {
+  if (Value >= 1 && Value <= 50) FColumnsCount = Value;
+}
+
+void TskSkinImagesMenu::SetSkinData(TskSkinData* Value) {
+  if (FSkinData) FSkinData->RemoveFreeNotification(this);
+  FSkinData = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TskSkinImagesMenu::SetSkinHint(TskSkinHint* Value) {
+  if (FSkinHint) FSkinHint->RemoveFreeNotification(this);
+  FSkinHint = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TskSkinImagesMenu::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  if (AComponent == FImages) FImages = nullptr;
+  if (AComponent == FSkinData) FSkinData = nullptr;
+  if (AComponent == FSkinHint) FSkinHint = nullptr;
+}
+
+TskImagesMenuItem* TskSkinImagesMenu::GetSelectedItem() const {
+  if (ItemIndex < 0 || ItemIndex >= FItems.Count()) return nullptr;
+  return FItems.Items(ItemIndex);
+}
+
+void TskSkinImagesMenu::Popup(const TRect& R) {
+  if (FWindow) FWindow->CloseUp(false);
+  if (OnMenuPopup) OnMenuPopup(this);
+  if (!FImages || FImages->Count() == 0) return;
+  FOldItemIndex = ItemIndex;
+  FWindow = new TskSkinImagesMenuPopupWindow(this);
+  FWindow->ShowAt(R);
+}
+
+void TskSkinImagesMenu::CloseMenu(bool Chosen) {
+  // Asked while the window is still open: it closes first and calls back.
+  if (FWindow && FWindow->Shown()) {
+    FWindow->CloseUp(Chosen);
+    return;
+  }
+  if (FWindow) {
+    // The window may be in one of its own handlers: it is freed later.
+    FRetired.emplace_back(FWindow);
+    FWindow = nullptr;
+    if (!FReapTimer) {
+      FReapTimer = std::make_unique<TTimer>(nullptr);
+      FReapTimer->SetInterval(10);
+      FReapTimer->OnTimer = [this](TObject*) { ReapWindows(); };
+    }
+    FReapTimer->SetEnabled(true);
+  }
+  if (OnInternalMenuClose) OnInternalMenuClose(this);
+  if (OnMenuClose) OnMenuClose(this);
+  if (Chosen && ItemIndex != -1) {
+    if (TskImagesMenuItem* it = GetSelectedItem())
+      if (it->OnClick) it->OnClick(this);
+    if (OnItemClick) OnItemClick(this);
+  }
+  if (ItemIndex != FOldItemIndex) {
+    if (OnInternalChange) OnInternalChange(this);
+    if (OnChange) OnChange(this);
+  }
+}
+
+void TskSkinImagesMenu::ReapWindows() {
+  for (size_t i = 0; i < FRetired.size();)
+    if (FRetired[i]->Busy())
+      ++i;
+    else
+      FRetired.erase(FRetired.begin() + static_cast<std::ptrdiff_t>(i));
+  if (FRetired.empty()) FReapTimer->SetEnabled(false);
+}
+
+// The window
+
+TskSkinImagesMenuPopupWindow::TskSkinImagesMenuPopupWindow(TskSkinImagesMenu* AMenu)
+    : TCustomControl(nullptr), FMenu(AMenu) {
+  SetVisible(false);
+  TskSkinData* S = AMenu->SkinData();
+  if (S && !S->Empty() && S->PopupWindow.WindowPictureIndex != -1) {
+    FPicture = S->ActivePicture(S->PopupWindow.WindowPictureIndex);
+    if (FPicture && !FPicture->Empty()) {
+      FWindowData = &S->PopupWindow;
+      FMaskPicture = S->ActivePicture(FWindowData->MaskPictureIndex);
+      if (FMaskPicture && FMaskPicture->Empty()) FMaskPicture = nullptr;
+    } else {
+      FPicture = nullptr;
+    }
+  }
+}
+
+TskSkinImagesMenuPopupWindow::~TskSkinImagesMenuPopupWindow() {
+  FFadeTimer.reset();
+  if (FHooked) {
+    if (Application) Application->OnMessage = FSavedOnMessage;
+    if (GHookedImagesWindow == this) GHookedImagesWindow = nullptr;
+  }
+  if (HandleAllocated()) {
+    if (GetCapture() == Handle()) ReleaseCapture();
+    SetWindowRgn(Handle(), nullptr, FALSE);
+  }
+  if (FRegion) DeleteObject(FRegion);
+}
+
+void TskSkinImagesMenuPopupWindow::CreateParams(TCreateParams& Params) {
+  TCustomControl::CreateParams(Params);
+  Params.Style = WS_POPUP;
+  Params.ExStyle = WS_EX_TOOLWINDOW;
+  Params.WndParent = nullptr;
+  Params.WindowClass.style = CS_SAVEBITS;
+  if (IsWinXPOrLater()) Params.WindowClass.style |= CS_DROPSHADOW;
+}
+
+int TskSkinImagesMenuPopupWindow::CellWidth() const {
+  return FMenu->Images() ? FMenu->Images()->Width() + 10 : 10;
+}
+
+int TskSkinImagesMenuPopupWindow::CellHeight() const {
+  return FMenu->Images() ? FMenu->Images()->Height() + 10 : 10;
+}
+
+void TskSkinImagesMenuPopupWindow::ArrangeItems() {
+  int w = CellWidth(), h = CellHeight(), R = RowWidth();
+  int x0 = 5, y0 = 5;
+  if (Skinned()) {
+    x0 = FWindowData->ItemsRect.left;
+    y0 = FWindowData->ItemsRect.top;
+  }
+  int hh = h;
+  if (TskDataSkinLabelControl* l = HeaderData(FMenu->SkinData()))
+    if (RectHeight(l->SkinRect) > 0) hh = RectHeight(l->SkinRect);
+  int x = x0, y = y0;
+  TskImagesMenuItems* items = FMenu->ImagesItems();
+  for (int i = 0; i < items->Count(); ++i) {
+    TskImagesMenuItem* it = items->Items(i);
+    if (it->Header || it->Button) {
+      if (x != x0) y += h + 1;
+      int rh = it->Header ? hh : h;
+      it->ItemRect = TRect(x0, y, x0 + R, y + rh);
+      y += rh + 1;
+      x = x0;
+      continue;
+    }
+    it->ItemRect = TRect(x, y, x + w, y + h);
+    x += w;
+    if (x + w > x0 + R) {
+      x = x0;
+      y += h + 1;
+    }
+  }
+}
+
+void TskSkinImagesMenuPopupWindow::SizeWindow() {
+  ArrangeItems();
+  TskImagesMenuItems* items = FMenu->ImagesItems();
+  int R = RowWidth();
+  if (items->Count() > 0) {
+    TRect first = items->Items(0)->ItemRect, last = items->Items(items->Count() - 1)->ItemRect;
+    FItemsArea = TRect(first.Left, first.Top, first.Left + R, last.Bottom);
+  } else {
+    FItemsArea = TRect(5, 5, 5 + R, 5);
+  }
+  int areaH = FItemsArea.Height();
+  if (!Skinned()) {
+    SetBounds(Left(), Top(), R + 10, areaH + 10);
+    return;
+  }
+  const TskDataSkinPopupWindow& d = *FWindowData;
+  int pw = FPicture->Width(), ph = FPicture->Height();
+  int W = pw + R - RectWidth(d.ItemsRect), H = ph + areaH - RectHeight(d.ItemsRect);
+  SetBounds(Left(), Top(), W, H);
+  FNewLT = d.LTPoint;
+  FNewRT = POINT{W + d.RTPoint.x - pw, d.RTPoint.y};
+  FNewLB = POINT{d.LBPoint.x, H + d.LBPoint.y - ph};
+  FNewRB = POINT{W + d.RBPoint.x - pw, H + d.RBPoint.y - ph};
+  FNewItemsRect = TRect(d.ItemsRect.left, d.ItemsRect.top, W + d.ItemsRect.right - pw,
+                        H + d.ItemsRect.bottom - ph);
+  if (FMaskPicture) {
+    TskSkinGeometry o{d.LTPoint, d.RTPoint, d.LBPoint, d.RBPoint, d.ItemsRect};
+    TskSkinGeometry n{FNewLT, FNewRT, FNewLB, FNewRB, *FNewItemsRect.R()};
+    HRGN rgn = CreateSkinRegion(o, n, W, H, *FMaskPicture);
+    HRGN old = FRegion;
+    FRegion = rgn;
+    HRGN copy = nullptr;
+    if (rgn) {
+      copy = CreateRectRgn(0, 0, 0, 0);
+      CombineRgn(copy, rgn, nullptr, RGN_COPY);
+    }
+    SetWindowRgn(Handle(), copy, TRUE);
+    if (old) DeleteObject(old);
+  }
+}
+
+void TskSkinImagesMenuPopupWindow::ShowAt(const TRect& R) {
+  HandleNeeded();
+  SizeWindow();
+  int x = R.Left, y = R.Bottom;
+  HWND ref = nullptr;
+  if (Screen && Screen->ActiveForm() && Screen->ActiveForm()->HandleAllocated())
+    ref = Screen->ActiveForm()->Handle();
+  else if (Application && Application->MainForm() && Application->MainForm()->Visible())
+    ref = Application->MainForm()->Handle();
+  else if (auto* c = dynamic_cast<TWinControl*>(FMenu->Owner()); c && c->HandleAllocated())
+    ref = c->Handle();
+  RECT wa{};
+  GetMonitorRect(ref, true, wa);
+  if (y + Height() > wa.bottom) y -= Height() + R.Height();
+  if (x + Width() > wa.right) x -= x + Width() - wa.right;
+  x = std::max<int>(x, wa.left);
+  y = std::max<int>(y, wa.top);
+  bool layered = IsWin2KOrLater() && FMenu->AlphaBlend;
+  bool fade = layered && FMenu->AlphaBlendAnimation;
+  if (layered) {
+    SetWindowLongW(Handle(), GWL_EXSTYLE, GetWindowLongW(Handle(), GWL_EXSTYLE) | WS_EX_LAYERED);
+    FAlpha = fade ? 0 : FMenu->AlphaBlendValue;
+    SetLayeredAlpha(Handle(), FAlpha);
+  }
+  SetWindowPos(Handle(), HWND_TOPMOST, x, y, 0, 0, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
+  SetBounds(x, y, Width(), Height());
+  // A window without parent is shown by hand: the framework hides it.
+  FShown = true;
+  if (fade) {
+    // The alpha rises on a timer, never past the wanted value.
+    FFadeTimer = std::make_unique<TTimer>(nullptr);
+    FFadeTimer->SetInterval(5);
+    FFadeTimer->OnTimer = [this](TObject*) { FadeTick(); };
+  }
+  // One image-grid menu is open at a time: another one closes first.
+  if (GHookedImagesWindow && GHookedImagesWindow != this) GHookedImagesWindow->CloseUp(false);
+  FSavedOnMessage = Application->OnMessage;
+  FHooked = true;
+  GHookedImagesWindow = this;
+  Application->OnMessage = &TskSkinImagesMenuPopupWindow::AppMessageHook;
+  SetCapture(Handle());
+}
+
+void TskSkinImagesMenuPopupWindow::FadeTick() {
+  int target = FMenu->AlphaBlendValue;
+  int a = std::min(static_cast<int>(FAlpha) + 10, std::min(target, 255));
+  FAlpha = static_cast<BYTE>(a);
+  if (HandleAllocated()) SetLayeredAlpha(Handle(), FAlpha);
+  if (a >= target && FFadeTimer) FFadeTimer->SetEnabled(false);
+}
+
+void TskSkinImagesMenuPopupWindow::AppMessageHook(MSG& Msg, bool& Handled) {
+  TskSkinImagesMenuPopupWindow* w = GHookedImagesWindow;
+  if (!w) return;
+  // The menu's handling may close it and restore the previous hook: keep it.
+  TMessageEvent saved = w->FSavedOnMessage;
+  TBusyGuard busy(w->FBusy);
+  w->HookMessage(Msg);
+  if (saved) saved(Msg, Handled);
+}
+
+void TskSkinImagesMenuPopupWindow::HookMessage(MSG& Msg) {
+  switch (Msg.message) {
+  case WM_MOVE:
+  case WM_SIZE:
+  case WM_ACTIVATE:
+  case WM_KILLFOCUS:
+  case WM_CANCELMODE:
+  case WM_MOUSEACTIVATE:
+  case WM_NCLBUTTONDOWN:
+  case WM_NCRBUTTONDOWN:
+  case WM_NCMBUTTONDOWN:
+  case WM_SYSKEYDOWN:
+  case WM_SYSCHAR:
+  case WM_RBUTTONDOWN:
+  case WM_MBUTTONDOWN:
+  case WM_PARENTNOTIFY:
+    CloseUp(false);
+    break;
+  case WM_KEYDOWN:
+    HandleKey(static_cast<WORD>(Msg.wParam));
+    Msg.message = WM_NULL;
+    break;
+  default:
+    break;
+  }
+}
+
+int TskSkinImagesMenuPopupWindow::FirstSelectable() const {
+  TskImagesMenuItems* items = FMenu->ImagesItems();
+  if (items->Count() == 0) return -1;
+  return items->Items(0)->Header && items->Count() > 1 ? 1 : 0;
+}
+
+void TskSkinImagesMenuPopupWindow::SetHotIndex(int Value) {
+  if (FHotIndex == Value) return;
+  FHotIndex = Value;
+  FOldHotIndex = Value;
+  Invalidate();
+}
+
+void TskSkinImagesMenuPopupWindow::HandleKey(WORD Key) {
+  TskImagesMenuItems* items = FMenu->ImagesItems();
+  int n = items->Count();
+  auto header = [&](int i) { return items->Items(i)->Header; };
+  int hot = FHotIndex;
+  switch (Key) {
+  case VK_RETURN:
+  case VK_SPACE:
+    if (hot != -1) FMenu->ItemIndex = hot;
+    CloseUp(true);
+    return;
+  case VK_ESCAPE:
+    CloseUp(false);
+    return;
+  case VK_RIGHT:
+    if (hot == -1 || hot == n - 1) {
+      SetHotIndex(FirstSelectable());
+    } else {
+      for (int i = hot + 1; i < n; ++i)
+        if (!header(i)) {
+          SetHotIndex(i);
+          break;
+        }
+    }
+    return;
+  case VK_LEFT:
+    if (hot == -1 || hot == 0 || (hot == 1 && n >= 2 && header(0))) {
+      SetHotIndex(n - 1);
+    } else {
+      for (int i = hot - 1; i >= 0; --i)
+        if (!header(i)) {
+          SetHotIndex(i);
+          break;
+        }
+    }
+    return;
+  case VK_DOWN:
+    if (hot == -1) {
+      SetHotIndex(FirstSelectable());
+    } else {
+      TRect h = items->Items(hot)->ItemRect;
+      for (int i = hot + 1; i < n; ++i) {
+        TskImagesMenuItem* it = items->Items(i);
+        if (!it->Header && it->ItemRect.Top > h.Top &&
+            (it->Button || it->ItemRect.Left == h.Left)) {
+          SetHotIndex(i);
+          break;
+        }
+      }
+    }
+    return;
+  case VK_UP:
+    if (hot == -1) {
+      SetHotIndex(n - 1);
+    } else {
+      TRect h = items->Items(hot)->ItemRect;
+      for (int i = hot - 1; i >= 0; --i) {
+        TskImagesMenuItem* it = items->Items(i);
+        if (!it->Header && it->ItemRect.Top < h.Top &&
+            (it->Button || it->ItemRect.Left == h.Left)) {
+          SetHotIndex(i);
+          break;
+        }
+      }
+    }
+    return;
+  default:
+    return;
+  }
+}
+
+void TskSkinImagesMenuPopupWindow::HideHint() {
+  if (FMenu->ShowHints && FMenu->SkinHint()) FMenu->SkinHint()->HideHint();
+}
+
+void TskSkinImagesMenuPopupWindow::CloseUp(bool Chosen) {
+  if (!FShown) return;
+  FShown = false;
+  HideHint();
+  FFadeTimer.reset();
+  if (HandleAllocated())
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
+  SetVisible(false);
+  if (FHooked) {
+    FHooked = false;
+    Application->OnMessage = FSavedOnMessage;
+    FSavedOnMessage = nullptr;
+    if (GHookedImagesWindow == this) GHookedImagesWindow = nullptr;
+  }
+  if (HandleAllocated() && GetCapture() == Handle()) ReleaseCapture();
+  if (FMenu->PopupWindow() == this) FMenu->CloseMenu(Chosen);
+}
+
+int TskSkinImagesMenuPopupWindow::ItemAt(int X, int Y) const {
+  TskImagesMenuItems* items = FMenu->ImagesItems();
+  for (int i = 0; i < items->Count(); ++i) {
+    TskImagesMenuItem* it = items->Items(i);
+    if (!it->Header && it->ItemRect.Contains(TPoint(X, Y))) return i;
+  }
+  return -1;
+}
+
+void TskSkinImagesMenuPopupWindow::MouseMoveAt(int X, int Y) {
+  int i = ItemAt(X, Y);
+  if (FMenu->SkinHint() && i == -1) FMenu->SkinHint()->HideHint();
+  if (i == FOldHotIndex) return;
+  FOldHotIndex = FHotIndex = i;
+  Invalidate();
+  if (FMenu->ShowHints && i != -1 && FMenu->SkinHint()) {
+    FMenu->SkinHint()->HideHint();
+    const std::wstring& h = FMenu->ImagesItems()->Items(i)->Hint;
+    if (!h.empty()) FMenu->SkinHint()->ShowHintDelayed(h);
+  }
+}
+
+void TskSkinImagesMenuPopupWindow::MouseDownAt(int X, int Y) {
+  HideHint();
+  FPressedInside = true;
+  FPressing = ItemAt(X, Y) != -1;
+  Invalidate();
+}
+
+void TskSkinImagesMenuPopupWindow::MouseUpAt(int X, int Y) {
+  int i = ItemAt(X, Y);
+  if (FPressedInside && i != -1) {
+    FMenu->ItemIndex = i;
+    CloseUp(true);
+    return;
+  }
+  FPressing = false;
+  ReleaseCapture();
+  SetCapture(Handle());
+  Invalidate();
+}
+
+void TskSkinImagesMenuPopupWindow::WndProc(TMessage& Message) {
+  TBusyGuard busy(FBusy);
+  switch (Message.Msg) {
+  case WM_ERASEBKGND:
+    Message.Result = 1;
+    return;
+  case WM_MOUSEACTIVATE:
+    Message.Result = MA_NOACTIVATE;
+    return;
+  case WM_MOUSEMOVE:
+    MouseMoveAt(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+    return;
+  case WM_LBUTTONDOWN:
+  case WM_LBUTTONDBLCLK: {
+    POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+    ::ClientToScreen(Handle(), &p);
+    if (WindowFromPoint(p) != Handle()) {
+      CloseUp(false);
+      return;
+    }
+    MouseDownAt(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+    return;
+  }
+  case WM_LBUTTONUP:
+    MouseUpAt(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+    return;
+  case CM_MOUSELEAVE:
+    HideHint();
+    FHotIndex = FOldHotIndex = -1;
+    Invalidate();
+    break;
+  default:
+    break;
+  }
+  TCustomControl::WndProc(Message);
+}
+
+void TskSkinImagesMenuPopupWindow::Paint() {
+  PaintWindow(Canvas()->Handle());
+}
+
+void TskSkinImagesMenuPopupWindow::DrawCellBackground(TCanvas* C, const RECT& R, bool Pressed) {
+  TskSkinData* S = FMenu->SkinData();
+  TskDataSkinButtonControl* d = Skinned() ? CellButtonData(S) : nullptr;
+  const TskPicture* pic = d ? S->ActivePicture(d->PictureIndex) : nullptr;
+  if (d && pic && !pic->Empty()) {
+    RECT src = d->SkinRect;
+    if (Pressed && !IsRectEmpty(&d->DownSkinRect))
+      src = d->DownSkinRect;
+    else if (!IsRectEmpty(&d->ActiveSkinRect))
+      src = d->ActiveSkinRect;
+    TskSkinImageParams p;
+    p.Old = TskSkinGeometry{d->LTPoint, d->RTPoint, d->LBPoint, d->RBPoint, d->ClientRect};
+    p.New = ScaleSkinGeometry(p.Old, d->SkinRect, RectWidth(R), RectHeight(R));
+    TakeStretch(p, *d);
+    p.W = RectWidth(R);
+    p.H = RectHeight(R);
+    p.R = src;
+    TskPicture img;
+    CreateSkinImage(p, *pic, img);
+    DrawPicture(C->Handle(), R.left, R.top, img);
+    return;
+  }
+  HDC dc = C->Handle();
+  Fill(dc, R, Pressed ? TColor(0xB59385) : TColor(0xD2BDB6));
+  Frame(dc, R, TColor(0x800000));
+}
+
+void TskSkinImagesMenuPopupWindow::DrawButtonCaption(TCanvas* C, TskImagesMenuItem* Item,
+                                                     int Offset, bool Pressed, bool Hot) {
+  TskSkinData* S = FMenu->SkinData();
+  TskDataSkinMenuItem* mi = Skinned() ? MenuItemData(S) : nullptr;
+  TskDataSkinButtonControl* bd = Skinned() ? CellButtonData(S) : nullptr;
+  TFont* F = C->Font();
+  TFont* Def = FMenu->DefaultFont();
+  if (mi && bd) {
+    if (FMenu->UseSkinFont) {
+      F->SetName(bd->FontName);
+      F->SetHeight(bd->FontHeight);
+      F->SetStyle(bd->FontStyle.Bits);
+    } else {
+      F->SetName(Def->Name());
+      F->SetHeight(Def->Height());
+      F->SetStyle(Def->Style());
+    }
+    if (S->ResourceStrData())
+      F->SetCharset(static_cast<BYTE>(S->ResourceStrData()->CharSet));
+    else
+      F->SetCharset(Def->Charset());
+    TskColor c = mi->FontColor;
+    if (Pressed)
+      c = bd->DownFontColor;
+    else if (Hot)
+      c = bd->ActiveFontColor;
+    F->SetColor(static_cast<TColor>(c));
+  } else {
+    F->Assign(Def);
+    F->SetColor(clWindowText);
+  }
+  RECT r = *Item->ItemRect.R();
+  r.left += Offset;
+  HDC dc = C->Handle();
+  SetBkMode(dc, TRANSPARENT);
+  HGDIOBJ old = SelectObject(dc, F->Handle());
+  SetTextColor(dc, ColorToRGB(F->Color()));
+  UINT fl = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+  if (WideTextWidth(dc, Item->Caption) <= RectWidth(r)) fl |= DT_CENTER;
+  DrawTextW(dc, Item->Caption.c_str(), static_cast<int>(Item->Caption.size()), &r, fl);
+  SelectObject(dc, old);
+}
+
+void TskSkinImagesMenuPopupWindow::DrawHeader(TCanvas* C, TskImagesMenuItem* Item) {
+  TskSkinData* S = FMenu->SkinData();
+  TskDataSkinLabelControl* l = HeaderData(S);
+  const TskPicture* pic = l ? S->ActivePicture(l->PictureIndex) : nullptr;
+  HDC dc = C->Handle();
+  RECT hr = *Item->ItemRect.R();
+  if (l && pic && !pic->Empty() && !IsRectEmpty(&l->SkinRect)) {
+    int w = RectWidth(hr);
+    TskPicture img;
+    CreateHSkinImage(l->LTPoint.x, RectWidth(l->SkinRect) - l->RTPoint.x, img, l->StretchEffect, w,
+                     l->SkinRect, *pic);
+    TFont f;
+    f.SetName(l->FontName);
+    f.SetHeight(l->FontHeight);
+    f.SetStyle(l->FontStyle.Bits);
+    f.SetCharset(C->Font()->Charset());
+    f.SetColor(static_cast<TColor>(l->FontColor));
+    HDC mem = CreateCompatibleDC(dc);
+    HGDIOBJ oldBmp = SelectObject(mem, img.Handle());
+    HGDIOBJ oldFont = SelectObject(mem, f.Handle());
+    SetBkMode(mem, TRANSPARENT);
+    SetTextColor(mem, ColorToRGB(f.Color()));
+    RECT cr = l->ClientRect;
+    cr.right += w - RectWidth(l->SkinRect);
+    DrawTextW(mem, Item->Caption.c_str(), static_cast<int>(Item->Caption.size()), &cr,
+              DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
+    SelectObject(mem, oldFont);
+    SelectObject(mem, oldBmp);
+    DeleteDC(mem);
+    DrawPicture(dc, hr.left, hr.top, img);
+    return;
+  }
+  SetBkMode(dc, TRANSPARENT);
+  HGDIOBJ old = SelectObject(dc, C->Font()->Handle());
+  SetTextColor(dc, ColorToRGB(C->Font()->Color()));
+  DrawTextW(dc, Item->Caption.c_str(), static_cast<int>(Item->Caption.size()), &hr,
+            DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
+  SelectObject(dc, old);
+}
+
+void TskSkinImagesMenuPopupWindow::PaintWindow(HDC DC) {
+  int W = Width(), H = Height();
+  if (W <= 0 || H <= 0) return;
+  TBitmap b;
+  b.SetSize(W, H);
+  TCanvas* C = b.Canvas();
+  if (Skinned()) {
+    const TskDataSkinPopupWindow& d = *FWindowData;
+    TskSkinImageParams p;
+    p.Old = TskSkinGeometry{d.LTPoint, d.RTPoint, d.LBPoint, d.RBPoint, d.ItemsRect};
+    p.New = TskSkinGeometry{FNewLT, FNewRT, FNewLB, FNewRB, *FNewItemsRect.R()};
+    TakeStretch(p, d);
+    p.W = W;
+    p.H = H;
+    p.R = RECT{0, 0, FPicture->Width(), FPicture->Height()};
+    TskPicture img;
+    CreateSkinImage2(p, *FPicture, img);
+    DrawPicture(C->Handle(), 0, 0, img);
+  } else {
+    C->Pen()->SetColor(clBtnShadow);
+    C->Brush()->SetStyle(bsSolid);
+    C->Brush()->SetColor(clWindow);
+    C->Rectangle(0, 0, W, H);
+  }
+  C->Font()->Assign(FMenu->DefaultFont());
+  TCustomImageList* images = FMenu->Images();
+  TskImagesMenuItems* items = FMenu->ImagesItems();
+  int selected = FMenu->ShowSelectedItem ? FMenu->ItemIndex : -1;
+  for (int i = 0; i < items->Count(); ++i) {
+    TskImagesMenuItem* it = items->Items(i);
+    if (it->Header) {
+      DrawHeader(C, it);
+      continue;
+    }
+    bool isSel = i == selected && !FPressing;
+    bool isHot = i == FHotIndex;
+    if (isSel)
+      DrawCellBackground(C, *it->ItemRect.R(), true);
+    else if (isHot)
+      DrawCellBackground(C, *it->ItemRect.R(), FPressing);
+    int offset = 0;
+    if (images && it->ImageIndex >= 0 && it->ImageIndex < images->Count()) {
+      images->Draw(C, it->ItemRect.Left + 5, it->ItemRect.Top + 5, it->ImageIndex, true);
+      offset = images->Width() + 5;
+    }
+    if (it->Button && !it->Caption.empty())
+      DrawButtonCaption(C, it, offset, isSel || (isHot && FPressing), isHot && !FPressing);
+  }
+  BitBlt(DC, 0, 0, W, H, C->Handle(), 0, 0, SRCCOPY);
 }

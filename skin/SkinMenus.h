@@ -336,3 +336,156 @@ private:
 
 // Shows a menu through a form's skinned menu at a rectangle.
 void PopupSkinnedMenu(TskSkinMenuHost* Host, TMenu* Menu, const TRect& R, bool PreferAbove);
+
+// ---------------------------------------------------------------------------
+// Image-grid menu
+
+class TskSkinHint;
+class TskSkinImagesMenu;
+class TskSkinImagesMenuPopupWindow;
+
+// One entry: a grid cell, a full-width button row or a header row.
+class TskImagesMenuItem : public TCollectionItem {
+public:
+  explicit TskImagesMenuItem(TCollection* ACollection) : TCollectionItem(ACollection) {}
+  // Copies ImageIndex, Caption, Button and Hint of another entry.
+  void Assign(TPersistent* Source) override;
+
+  int ImageIndex = -1;
+  std::wstring Caption;
+  bool Button = false;
+  bool Header = false;
+  std::wstring Hint;
+  TNotifyEvent OnClick;
+  // Window coordinates, set by the layout.
+  TRect ItemRect;
+};
+
+class TskImagesMenuItems : public TCollection {
+public:
+  explicit TskImagesMenuItems(TskSkinImagesMenu* AMenu);
+  TskImagesMenuItem* Items(int Index) const { return ItemAs<TskImagesMenuItem>(Index); }
+  TskImagesMenuItem* Add() { return static_cast<TskImagesMenuItem*>(TCollection::Add()); }
+};
+
+class TskSkinImagesMenu : public TComponent {
+public:
+  explicit TskSkinImagesMenu(TComponent* AOwner);
+  ~TskSkinImagesMenu() override;
+
+  TCustomImageList* Images() const { return FImages; }
+  void SetImages(TCustomImageList* Value);
+  TskImagesMenuItems* ImagesItems() { return &FItems; }
+  void SetImagesItems(TskImagesMenuItems* Value) { FItems.Assign(Value); }
+  int ItemIndex = -1;
+  int ColumnsCount() const { return FColumnsCount; }
+  // Accepts 1 to 50 only.
+  void SetColumnsCount(int Value);
+  TskSkinData* SkinData() const { return FSkinData; }
+  void SetSkinData(TskSkinData* Value);
+  bool UseSkinFont = true;
+  TFont* DefaultFont() const { return FDefaultFont.get(); }
+  void SetDefaultFont(TFont* Value) { FDefaultFont->Assign(Value); }
+  bool ShowSelectedItem = true;
+  bool ShowHints = true;
+  TskSkinHint* SkinHint() const { return FSkinHint; }
+  void SetSkinHint(TskSkinHint* Value);
+  bool AlphaBlend = false;
+  BYTE AlphaBlendValue = 200;
+  bool AlphaBlendAnimation = false;
+  TNotifyEvent OnItemClick, OnChange, OnMenuPopup, OnMenuClose;
+  // Hooks of the skin library's own buttons: the shown image changed, and the
+  // window closed (fired first).
+  TNotifyEvent OnInternalChange, OnInternalMenuClose;
+
+  // The entry at ItemIndex, or nullptr.
+  TskImagesMenuItem* GetSelectedItem() const;
+  // Opens below (or above) R, a rectangle on the screen.
+  void Popup(const TRect& R);
+  // Called by the window when it has closed.
+  void CloseMenu(bool Chosen);
+  // The open window, or nullptr.
+  TskSkinImagesMenuPopupWindow* PopupWindow() const { return FWindow; }
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+  friend class TskSkinImagesMenuPopupWindow;
+  void ReapWindows();
+  TCustomImageList* FImages = nullptr;
+  TskImagesMenuItems FItems;
+  int FColumnsCount = 1;
+  TskSkinData* FSkinData = nullptr;
+  std::unique_ptr<TFont> FDefaultFont;
+  TskSkinHint* FSkinHint = nullptr;
+  TskSkinImagesMenuPopupWindow* FWindow = nullptr;
+  // Closed windows wait here until none of their handlers runs any more.
+  std::vector<std::unique_ptr<TskSkinImagesMenuPopupWindow>> FRetired;
+  std::unique_ptr<TTimer> FReapTimer;
+  int FOldItemIndex = -1;
+};
+
+class TskSkinImagesMenuPopupWindow : public TCustomControl {
+public:
+  explicit TskSkinImagesMenuPopupWindow(TskSkinImagesMenu* AMenu);
+  ~TskSkinImagesMenuPopupWindow() override;
+
+  void ArrangeItems();
+  void ShowAt(const TRect& R);
+  void CloseUp(bool Chosen);
+  // A key of the open menu (as the application's message hook passes it).
+  void HandleKey(WORD Key);
+  // One step of the fade-in.
+  void FadeTick();
+
+  TskSkinImagesMenu* Menu() const { return FMenu; }
+  bool Skinned() const { return FWindowData != nullptr; }
+  int HotIndex() const { return FHotIndex; }
+  void SetHotIndex(int Value);
+  bool Pressing() const { return FPressing; }
+  BYTE Alpha() const { return FAlpha; }
+  TTimer* FadeTimer() const { return FFadeTimer.get(); }
+  TRect ItemsArea() const { return FItemsArea; }
+  bool Busy() const { return FBusy > 0; }
+  bool Shown() const { return FShown; }
+  // Draws the whole window into DC.
+  void PaintWindow(HDC DC);
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void WndProc(TMessage& Message) override;
+  void Paint() override;
+
+private:
+  static void AppMessageHook(MSG& Msg, bool& Handled);
+  void HookMessage(MSG& Msg);
+  int ItemAt(int X, int Y) const;
+  int CellWidth() const;
+  int CellHeight() const;
+  int RowWidth() const { return FMenu->ColumnsCount() * CellWidth(); }
+  void SizeWindow();
+  void DrawCellBackground(TCanvas* C, const RECT& R, bool Pressed);
+  void DrawButtonCaption(TCanvas* C, TskImagesMenuItem* Item, int Offset, bool Pressed, bool Hot);
+  void DrawHeader(TCanvas* C, TskImagesMenuItem* Item);
+  void MouseMoveAt(int X, int Y);
+  void MouseDownAt(int X, int Y);
+  void MouseUpAt(int X, int Y);
+  void HideHint();
+  int FirstSelectable() const;
+
+  TskSkinImagesMenu* FMenu;
+  TskDataSkinPopupWindow* FWindowData = nullptr;
+  const TskPicture* FPicture = nullptr;
+  const TskPicture* FMaskPicture = nullptr;
+  POINT FNewLT{}, FNewRT{}, FNewLB{}, FNewRB{};
+  TRect FNewItemsRect, FItemsArea;
+  HRGN FRegion = nullptr;
+  int FHotIndex = -1, FOldHotIndex = -1;
+  bool FPressedInside = false, FPressing = false;
+  bool FHooked = false, FShown = false;
+  TMessageEvent FSavedOnMessage;
+  std::unique_ptr<TTimer> FFadeTimer;
+  BYTE FAlpha = 0;
+  int FBusy = 0;
+};

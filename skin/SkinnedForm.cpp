@@ -10,6 +10,7 @@
 #include "skin/SkinCtrls.h"
 #include "skin/SkinHint.h"
 #include "skin/SkinMainMenuBar.h"
+#include "skin/SkinMDITabs.h"
 #include "skin/SkinMenus.h"
 #include "skin/SkinPanels.h"
 #include "skin/SkinTabs.h"
@@ -108,23 +109,109 @@ private:
 TskGraphicSkinControl::TskGraphicSkinControl(TComponent* AOwner) : TGraphicControl(AOwner) {}
 
 void TskGraphicSkinControl::SetSkinData(TskSkinData* Value) {
-  if (FSkinData == Value) return;
-  if (FSkinData) RemoveFreeNotification(FSkinData);
-  FSkinData = Value;
+  if (FSkinData != Value) {
+    if (FSkinData) FSkinData->RemoveFreeNotification(this);
+    FSkinData = Value;
+    if (Value) Value->FreeNotification(this);
+  }
+  if (Value && !Value->Empty() && !Designing()) ApplyControlSkin();
+}
+
+void TskGraphicSkinControl::SetDrawDefault(bool Value) {
+  FDrawDefault = Value;
+  Invalidate();
+}
+
+void TskGraphicSkinControl::SetAlphaBlend(bool Value) {
+  FAlphaBlend = Value;
+  Invalidate();
+}
+
+void TskGraphicSkinControl::SetAlphaBlendValue(BYTE Value) {
+  FAlphaBlendValue = Value;
+  Invalidate();
+}
+
+void TskGraphicSkinControl::SetHintImageList(TCustomImageList* Value) {
+  if (FHintImageList) FHintImageList->RemoveFreeNotification(this);
+  FHintImageList = Value;
   if (Value) Value->FreeNotification(this);
-  ApplyControlSkin();
+}
+
+void TskGraphicSkinControl::ReadSkinEntry() {
+  FEntryIndex = -1;
+  FCursorIndex = -1;
+  if (!FSkinData || FSkinData->Empty()) return;
+  FEntryIndex = FSkinData->FindControlDescription(FSkinDataName);
+  if (auto* d = FSkinData->ControlAt(FEntryIndex)) FCursorIndex = d->CursorIndex;
 }
 
 void TskGraphicSkinControl::ApplyControlSkin() {
-  FEntryIndex = -1;
-  if (FSkinData && !FSkinData->Empty() && !FSkinDataName.empty())
-    FEntryIndex = FSkinData->FindControlDescription(FSkinDataName);
-  if (FUseSkinCursor) {
-    int ci = -1;
-    if (auto* d = FSkinData ? FSkinData->ControlAt(FEntryIndex) : nullptr) ci = d->CursorIndex;
-    SetCursor(ci == -1 ? crDefault : FSkinData->StartCursorIndex + ci);
-  }
+  ReadSkinEntry();
+  if (FUseSkinCursor)
+    SetCursor(FCursorIndex == -1 || !FSkinData ? crDefault
+                                               : FSkinData->StartCursorIndex + FCursorIndex);
   Invalidate();
+}
+
+bool TskGraphicSkinControl::SkinEffectsOn() const {
+  return FSkinData && !FSkinData->Empty() && FSkinData->EnableSkinEffects;
+}
+
+void TskGraphicSkinControl::ApplyCharset(TFont* F, TFont* Def) const {
+  if (FSkinData && FSkinData->ResourceStrData())
+    F->SetCharset(static_cast<BYTE>(FSkinData->ResourceStrData()->CharSet));
+  else if (Def)
+    F->SetCharset(Def->Charset());
+}
+
+void TskGraphicSkinControl::Paint() {
+  if (Width() <= 0 || Height() <= 0) return;
+  ReadSkinEntry();
+  TBitmap b;
+  b.SetSize(Width(), Height());
+  if (FEntryIndex >= 0)
+    PaintSkinImage(&b);
+  else if (FDrawDefault)
+    PaintDefaultImage(&b);
+  DrawControlImage(&b);
+}
+
+void TskGraphicSkinControl::DrawControlImage(TBitmap* Image) {
+  HDC dc = Canvas()->Handle();
+  if (!FAlphaBlend) {
+    BitBlt(dc, 0, 0, Image->Width(), Image->Height(), Image->Canvas()->Handle(), 0, 0, SRCCOPY);
+    return;
+  }
+  TBitmap back;
+  back.SetSize(Image->Width(), Image->Height());
+  PaintParentBackground(this, back.Canvas());
+  if (auto* c = dynamic_cast<TBitmapCanvas*>(Image->Canvas())) c->FreeContext();
+  if (auto* c = dynamic_cast<TBitmapCanvas*>(back.Canvas())) c->FreeContext();
+  TskEffectBmp img(Image->Handle()), bg(back.Handle());
+  img.Morph(bg, 1.0 - FAlphaBlendValue / 255.0);
+  img.Draw(dc, 0, 0);
+}
+
+void TskGraphicSkinControl::WndProc(TMessage& Message) {
+  switch (Message.Msg) {
+  case WM_ERASEBKGND:
+    Message.Result = 1;
+    return;
+  case WM_MOVE:
+  case WM_SKINALPHAREPAINT:
+    if (FAlphaBlend) Invalidate();
+    if (Message.Msg == WM_SKINALPHAREPAINT) return;
+    break;
+  case CM_MOUSEENTER:
+  case CM_MOUSELEAVE:
+    // The events fire only outside the designer.
+    if (Designing()) return;
+    break;
+  default:
+    break;
+  }
+  TGraphicControl::WndProc(Message);
 }
 
 void TskGraphicSkinControl::Notification(TComponent* AComponent, TOperation Operation) {
@@ -1292,6 +1379,7 @@ void TskSkinnedForm::Notification(TComponent* AComponent, TOperation Operation) 
   }
   if (AComponent == FMenusSkinData) FMenusSkinData = nullptr;
   if (AComponent == FStatusBar) FStatusBar = nullptr;
+  if (AComponent == FMDITabsBar) FMDITabsBar = nullptr;
   if (AComponent == FSystemMenu) FSystemMenu = nullptr;
   if (AComponent == FSkinHint) FSkinHint = nullptr;
   if (AComponent == FMainMenu) {
@@ -3841,6 +3929,9 @@ bool TskSkinnedForm::MDIStage(TMessage& M) {
     return false;
   }
   if (st != fsMDIChild) return false;
+  // The tab bar of the main form's skinned form.
+  TskSkinnedForm* mainSkin = Application ? GetSkinFormOf(Application->MainForm()) : nullptr;
+  TskSkinMDITabsBar* tabs = mainSkin ? mainSkin->MDITabsBar() : nullptr;
   switch (M.Msg) {
   case WM_SHOWWINDOW:
     FOldWindowProc(M);
@@ -3848,11 +3939,16 @@ bool TskSkinnedForm::MDIStage(TMessage& M) {
       AddChildMenuItem();
     else
       DeleteChildMenuItem();
+    if (tabs && M.WParam)
+      tabs->AddTab(FForm);
+    else if (tabs)
+      tabs->DeleteTab(FForm);
     return true;
   case WM_SETTEXT:
     FOldWindowProc(M);
     UpdateCaptionText();
     UpdateChildMenuItemCaption();
+    if (tabs) tabs->RedrawTab(FForm);
     if (HasBorder()) SendNCPaint();
     return true;
   case WM_NCACTIVATE:
@@ -3867,6 +3963,7 @@ bool TskSkinnedForm::MDIStage(TMessage& M) {
     }
     CheckActiveChildMenuItem();
     if (TskSkinnedForm* fsf = GetSkinFormOf(MDIFrame())) fsf->RefreshMainMenuBar();
+    if (tabs) tabs->UpdateActiveTab();
     return true;
   case WM_MOUSEACTIVATE:
     // The active child of an inactive frame is clicked.
@@ -3878,6 +3975,11 @@ bool TskSkinnedForm::MDIStage(TMessage& M) {
   case WM_DESTROY:
     StopTimers();
     DeleteChildMenuItem();
+    // A child destroyed without being hidden first leaves no tab behind.
+    if (tabs) {
+      tabs->DeleteTab(FForm);
+      tabs->UpdateActiveTab();
+    }
     FWindowState = 0;
     if (TCustomForm* frame = MDIFrame(); frame && frame->HandleAllocated())
       PostMessageW(frame->Handle(), WM_SKINMDICHILDRESTORED, 0, 0);
@@ -4114,6 +4216,12 @@ void TskSkinnedForm::DoneMenus() {
 
 void TskSkinnedForm::SetSystemMenu(TPopupMenu* Value) {
   FSystemMenu = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TskSkinnedForm::SetMDITabsBar(TskSkinMDITabsBar* Value) {
+  if (FMDITabsBar) FMDITabsBar->RemoveFreeNotification(this);
+  FMDITabsBar = Value;
   if (Value) Value->FreeNotification(this);
 }
 

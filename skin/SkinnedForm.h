@@ -26,6 +26,7 @@ class TskSkinPopupMenu;
 class TskSkinMainMenuBar;
 class TskTrayIcon;
 class TskSkinStatusBar;
+class TskSkinMDITabsBar;
 
 // ---------------------------------------------------------------------------
 // Windowless skinned control base
@@ -34,11 +35,17 @@ class TskGraphicSkinControl : public TGraphicControl {
 public:
   explicit TskGraphicSkinControl(TComponent* AOwner);
   TskSkinData* SkinData() const { return FSkinData; }
-  void SetSkinData(TskSkinData* Value);
+  virtual void SetSkinData(TskSkinData* Value);
   const std::wstring& SkinDataName() const { return FSkinDataName; }
   void SetSkinDataName(const std::wstring& Value) { FSkinDataName = Value; }
   const std::wstring& AreaName() const { return FAreaName; }
   void SetAreaName(const std::wstring& Value) { FAreaName = Value; }
+  bool DrawDefault() const { return FDrawDefault; }
+  void SetDrawDefault(bool Value);
+  bool AlphaBlend() const { return FAlphaBlend; }
+  virtual void SetAlphaBlend(bool Value);
+  BYTE AlphaBlendValue() const { return FAlphaBlendValue; }
+  virtual void SetAlphaBlendValue(BYTE Value);
   bool UseSkinCursor() const { return FUseSkinCursor; }
   void SetUseSkinCursor(bool Value) { FUseSkinCursor = Value; }
   const std::wstring& HintTitle() const { return FHintTitle; }
@@ -46,21 +53,41 @@ public:
   int HintImageIndex() const { return FHintImageIndex; }
   void SetHintImageIndex(int Value) { FHintImageIndex = Value; }
   TCustomImageList* HintImageList() const { return FHintImageList; }
-  void SetHintImageList(TCustomImageList* Value) { FHintImageList = Value; }
+  void SetHintImageList(TCustomImageList* Value);
   int EntryIndex() const { return FEntryIndex; }
+  int CursorIndex() const { return FCursorIndex; }
 
+  // Looks the entry up again (-1 without skin data or while it is empty).
+  virtual void ReadSkinEntry();
   // Skin changes, called by the skinned form.
-  virtual void DropSkinEntry() { FEntryIndex = -1; }
   virtual void ApplyControlSkin();
+  virtual void DropSkinEntry() { FEntryIndex = -1; }
 
 protected:
+  virtual void PaintDefaultImage(TBitmap* /*Bitmap*/) {}
+  virtual void PaintSkinImage(TBitmap* /*Bitmap*/) {}
+  // An off-screen image of the entry or the default look, drawn in one step.
+  void Paint() override;
+  // Draws an image at (0, 0), blended over what lies behind with AlphaBlend.
+  void DrawControlImage(TBitmap* Image);
+  void WndProc(TMessage& Message) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
+  // The skin data, set, loaded and with effects enabled.
+  bool SkinEffectsOn() const;
+  // Selects the character set of the skin's resource strings, else Def's.
+  void ApplyCharset(TFont* F, TFont* Def) const;
+  bool Designing() const { return (ComponentState() & csDesigning) != 0; }
+
   TskSkinData* FSkinData = nullptr;
   std::wstring FSkinDataName, FAreaName, FHintTitle;
+  bool FDrawDefault = true;
+  bool FAlphaBlend = false;
+  BYTE FAlphaBlendValue = 200;
   bool FUseSkinCursor = false;
   int FHintImageIndex = 0;
   TCustomImageList* FHintImageList = nullptr;
   int FEntryIndex = -1;
+  int FCursorIndex = -1;
 };
 
 // ---------------------------------------------------------------------------
@@ -449,6 +476,9 @@ public:
   // Its size grip is hidden while the form is maximized.
   TskSkinStatusBar* StatusBar() const { return FStatusBar; }
   void SetStatusBar(TskSkinStatusBar* Value);
+  // The tab bar that the frame's MDI children keep up to date.
+  TskSkinMDITabsBar* MDITabsBar() const { return FMDITabsBar; }
+  void SetMDITabsBar(TskSkinMDITabsBar* Value);
   bool AlwaysMinimizeToTray = false;
   // Notification area: minimize to the tray icon and restore from it.
   TskTrayIcon* TrayIcon() const { return FTrayIcon; }
@@ -677,6 +707,7 @@ private:
   TskSkinData* FSkinData = nullptr;
   TskSkinData* FMenusSkinData = nullptr;
   TskSkinStatusBar* FStatusBar = nullptr;
+  TskSkinMDITabsBar* FMDITabsBar = nullptr;
   bool FSupportNCArea = true;
   TskBorderIcons FBorderIcons = biSkSystemMenu | biSkMinimize | biSkMaximize | biSkRollUp;
   std::unique_ptr<TFont> FDefCaptionFont, FDefInActiveCaptionFont;
