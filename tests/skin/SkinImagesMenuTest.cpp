@@ -35,6 +35,8 @@ struct TGridFixture {
   TskSkinImagesMenuPopupWindow* Window() { return menu->PopupWindow(); }
   // Opens below a 20-pixel opener at the form's client top-left.
   void Open() {
+    // The grid follows the real pointer: keep it off the window.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     TPoint p = form->ClientToScreen(TPoint(10, 10));
     menu->Popup(TRect(p.X, p.Y, p.X + 20, p.Y + 20));
     ASSERT_NE(Window(), nullptr);
