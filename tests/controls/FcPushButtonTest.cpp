@@ -394,6 +394,59 @@ TEST_F(PushButtons, GroupedDownButtonDrawsTheDownPattern) {
   EXPECT_EQ(p->At(10, 10), 0xC0C0C0u);
 }
 
+// --- the mouse (needs the keyboard focus) ------------------------------------
+
+TEST_F(PushButtons, MouseFocusPressesAndClicksInsideOnly) {
+  ASSERT_TRUE(testsupport::ForceForeground(form->Handle()));
+  auto* b = Make(10, 10, L"Press");
+  int clicks = 0;
+  b->OnClick = [&](TObject*) { ++clicks; };
+  auto mouse = [&](UINT msg, int x, int y) {
+    b->Perform(msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
+  };
+  mouse(WM_LBUTTONDOWN, 5, 5);
+  EXPECT_TRUE(b->Focused());
+  EXPECT_TRUE(b->PressedDisplay());
+  mouse(WM_MOUSEMOVE, 90, 5); // out: drawn up
+  EXPECT_FALSE(b->PressedDisplay());
+  mouse(WM_MOUSEMOVE, 20, 20); // back in: pressed again
+  EXPECT_TRUE(b->PressedDisplay());
+  mouse(WM_MOUSEMOVE, 20, 40);
+  mouse(WM_LBUTTONUP, 20, 40); // released outside: no click
+  EXPECT_EQ(clicks, 0);
+  mouse(WM_LBUTTONDOWN, 5, 5);
+  mouse(WM_LBUTTONUP, 6, 6);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_FALSE(b->PressedDisplay());
+
+  // Grouped: a click puts a button down; clicking it again does not put it
+  // up, clicking another of the group does.
+  auto* a = Make(100, 10, L"A");
+  auto* c = Make(190, 10, L"C");
+  a->SetGroupIndex(5);
+  c->SetGroupIndex(5);
+  a->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  a->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_TRUE(a->Down());
+  a->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  a->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_TRUE(a->Down());
+  c->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  c->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_TRUE(c->Down());
+  EXPECT_FALSE(a->Down());
+  // With AllowAllUp a second click puts it up.
+  c->SetAllowAllUp(true);
+  c->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  c->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_FALSE(c->Down());
+  // A disabled button gives the focus back to the form.
+  c->SetFocus();
+  ASSERT_TRUE(c->Focused());
+  c->SetEnabled(false);
+  EXPECT_FALSE(c->Focused());
+}
+
 // --- colours ----------------------------------------------------------------
 
 TEST(PushButtonColours, MixesHuesAndOpposites) {
