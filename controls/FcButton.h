@@ -13,6 +13,7 @@
 #include "framework/Controls.h"
 #include "framework/Graphics.h"
 #include "framework/ImgList.h"
+#include "framework/StdCtrls.h"
 
 enum TFcControlButtonStyle : uint8_t { cbsNone, cbsLeft, cbsUp, cbsRight, cbsDown, cbsDropDown };
 using TNumGlyphs = uint8_t; // 1..4
@@ -94,7 +95,6 @@ enum TBitBtnKind : uint8_t {
   bkIgnore,
   bkAll
 };
-enum TButtonLayout : uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
 // Sent to the controls of a grouped button's parent when its group changes:
 // WParam the group index, LParam the sender.

@@ -287,7 +287,7 @@ void ApplyBevelSkin(TskSkinBevel* Control);
 // ---------------------------------------------------------------------------
 // Button
 
-enum TskButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+using TskButtonLayout = TButtonLayout;
 using TskButtonPaintEvent = std::function<void(TCanvas* Cnvs, const TRect& R, bool ADown,
                                                bool AMouseIn, bool& DrawDefault)>;
 
