@@ -10,7 +10,7 @@
 #include "framework/SysUtils.h"
 
 uint8_t XPColorScheme = 0;
-bool HighColorDisplay = false;
+bool HighColorDisplay = IsHighColorDisplay();
 
 namespace {
 

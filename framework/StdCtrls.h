@@ -81,6 +81,9 @@ private:
 // ---------------------------------------------------------------------------
 // Push button
 
+// Where a button's glyph lies beside its caption.
+enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+
 class TButton : public TWinControl {
 public:
   explicit TButton(TComponent* AOwner);

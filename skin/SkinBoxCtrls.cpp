@@ -273,6 +273,205 @@ void TskSkinNumEdit::WndProc(TMessage& Message) {
 }
 
 // ---------------------------------------------------------------------------
+// Skin hooks of the edit and the memos
+
+namespace {
+
+void SetSkinFontOf(TFont* F, const TskSkinFontCopy& Skin) {
+  F->SetName(Skin.FontName);
+  F->SetStyle(Skin.FontStyle.Bits);
+  F->SetHeight(Skin.FontHeight);
+}
+
+int ScreenTextHeight(TFont* F) {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, F->Handle());
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return tm.tmHeight;
+}
+
+// A skinned scroll bar takes its alignment again.
+void Realign(TskSkinScrollBar* Bar) {
+  if (!Bar || Bar->Align() == alNone) return;
+  TAlign a = Bar->Align();
+  Bar->SetAlign(alNone);
+  Bar->SetAlign(a);
+}
+
+// Copies the font and colour values of a memo description; true with one.
+bool CopyMemoFont(TskSkinMemo* C, const TskDataSkinMemoControl* D) {
+  if (!D) return false;
+  C->Skin.FontName = D->FontName;
+  C->Skin.FontHeight = D->FontHeight;
+  C->Skin.FontStyle = D->FontStyle;
+  C->Skin.FontColor = D->FontColor;
+  C->ActiveFontColor = D->ActiveFontColor;
+  C->BGColor = D->BGColor;
+  C->ActiveBGColor = D->ActiveBGColor;
+  return true;
+}
+
+// The font, colour and character set of a memo from its copies.
+void ApplyMemoFont(TskSkinMemo* C) {
+  if (C->SkinIndex < 0 || !C->UseSkinFont)
+    C->Font()->Assign(C->DefaultFont.get());
+  else
+    SetSkinFontOf(C->Font(), C->Skin);
+  if (C->SkinIndex >= 0) {
+    if (C->UseSkinFontColor)
+      C->Font()->SetColor(
+          static_cast<TColor>(C->Focused() ? C->ActiveFontColor : C->Skin.FontColor));
+    C->SetColor(static_cast<TColor>(C->BGColor));
+  }
+  C->Font()->SetCharset(C->SkinCharset());
+}
+
+} // namespace
+
+void ApplyEditSkin(TskSkinEdit* C) {
+  auto* d = dynamic_cast<TskDataSkinEditControl*>(C->ReadDescription());
+  const bool has = C->SkinIndex >= 0;
+  if (!has) {
+    C->Font()->Assign(C->DefaultFont.get());
+    if (C->DefaultWidth > 0) C->SetWidth(C->DefaultWidth);
+    if (C->DefaultHeight > 0) C->SetHeight(C->DefaultHeight);
+  } else if (d) {
+    C->Picture = C->SkinData->ActivePicture(d->PictureIndex);
+    C->SkinRect = d->SkinRect;
+    C->ActiveSkinRect = IsNullRect(d->ActiveSkinRect) ? d->SkinRect : d->ActiveSkinRect;
+    C->LeftPart = d->LTPoint.x;
+    C->RightPart = RectWidth(d->SkinRect) - d->RTPoint.x;
+    C->ClientRect = d->ClientRect;
+    C->Skin.FontName = d->FontName;
+    C->Skin.FontHeight = d->FontHeight;
+    C->Skin.FontStyle = d->FontStyle;
+    C->Skin.FontColor = d->FontColor;
+    C->DisabledFontColor = d->DisabledFontColor;
+    C->ActiveFontColor = d->ActiveFontColor;
+    C->ButtonRect = d->ButtonRect;
+    C->ActiveButtonRect = d->ActiveButtonRect;
+    C->DownButtonRect = IsNullRect(d->DownButtonRect) ? d->ActiveButtonRect : d->DownButtonRect;
+    C->UnEnabledButtonRect = d->UnEnabledButtonRect;
+    C->StretchEffect = d->StretchEffect;
+    if (C->UseSkinFont) {
+      C->Font()->SetName(d->FontName);
+      C->Font()->SetStyle(d->FontStyle.Bits);
+      C->SetHeight(RectHeight(d->SkinRect));
+      C->Font()->SetHeight(d->FontHeight);
+    } else {
+      C->Font()->Assign(C->DefaultFont.get());
+    }
+    C->Font()->SetColor(static_cast<TColor>(C->Focused() ? d->ActiveFontColor : d->FontColor));
+  }
+  C->Font()->SetCharset(C->SkinCharset());
+  if (C->HandleAllocated()) C->RecreateWnd();
+  if (C->Enabled())
+    C->Font()->SetColor(
+        !has ? C->DefaultFont->Color()
+             : static_cast<TColor>(C->Focused() ? C->ActiveFontColor : C->Skin.FontColor));
+  else
+    C->Font()->SetColor(!has ? clGrayText : static_cast<TColor>(C->DisabledFontColor));
+  if (!C->UseSkinFont)
+    C->SetHeight(ScreenTextHeight(C->Font()) +
+                 (has ? RectHeight(C->SkinRect) - RectHeight(C->ClientRect) : 4));
+}
+
+void TskSkinMemo::CreateParams(TCreateParams& Params) {
+  TEdit::CreateParams(Params);
+  Params.Style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_HSCROLL;
+}
+
+bool TskSkinMemo::ReadScrollInfo(int Bar, SCROLLINFO& Info) {
+  Info = SCROLLINFO{};
+  Info.cbSize = sizeof(Info);
+  Info.fMask = SIF_ALL;
+  return HandleAllocated() && GetScrollInfo(Handle(), Bar, &Info);
+}
+
+void TskSkinMemo::SyncScrollBars() {
+  const std::pair<TskSkinScrollBar*, int> bars[] = {{VScrollBar, SB_VERT}, {HScrollBar, SB_HORZ}};
+  for (const auto& [bar, kind] : bars) {
+    if (!bar) continue;
+    if (!Enabled()) {
+      bar->SetEnabled(false);
+      continue;
+    }
+    SCROLLINFO si;
+    const bool known = ReadScrollInfo(kind, si);
+    // A bar is needed while the page shows less than the whole range.
+    const long long range = static_cast<long long>(si.nMax) - si.nMin + 1;
+    if (known && static_cast<long long>(si.nPage) < range) {
+      bar->SetRange(0, si.nMax, si.nPos, static_cast<int>(si.nPage));
+      bar->SetEnabled(true);
+    } else {
+      bar->SetRange(0, 0, 0, 0);
+      bar->SetEnabled(false);
+    }
+  }
+}
+
+void ApplyMemoSkin(TskSkinMemo* C) {
+  auto* d = dynamic_cast<TskDataSkinMemoControl*>(C->ReadDescription());
+  if (d) {
+    C->Frame.Picture = C->SkinData->ActivePicture(d->PictureIndex);
+    C->Frame.SkinRect = d->SkinRect;
+    C->ActiveSkinRect = IsNullRect(d->ActiveSkinRect) ? d->SkinRect : d->ActiveSkinRect;
+    C->Frame.LTPoint = d->LTPoint;
+    C->Frame.RTPoint = d->RTPoint;
+    C->Frame.LBPoint = d->LBPoint;
+    C->Frame.RBPoint = d->RBPoint;
+    C->Frame.ClientRect = d->ClientRect;
+    C->Frame.LeftStretch = d->LeftStretch;
+    C->Frame.TopStretch = d->TopStretch;
+    C->Frame.RightStretch = d->RightStretch;
+    C->Frame.BottomStretch = d->BottomStretch;
+    C->Frame.StretchEffect = d->StretchEffect;
+    C->Frame.StretchType = d->StretchType;
+    CopyMemoFont(C, d);
+  }
+  ApplyMemoFont(C);
+  C->SyncScrollBars();
+  Realign(C->VScrollBar);
+  const bool has = C->SkinIndex >= 0;
+  if (!C->Enabled())
+    C->Font()->SetColor(clGrayText);
+  else if (has && C->UseSkinFontColor)
+    C->Font()->SetColor(static_cast<TColor>(C->Skin.FontColor));
+  else
+    C->Font()->SetColor(C->DefaultFont->Color());
+  if (!C->AdjustTextRect) return;
+  TRect r = C->ClientRect();
+  if (!has) {
+    r.Left += C->Border ? 3 : 6;
+    r.Top += 2;
+    r.Right -= 4;
+    r.Bottom -= 2;
+  } else {
+    const RECT& cr = C->Frame.ClientRect;
+    r.Left += cr.left + 1 + (C->Border ? 0 : 2);
+    r.Top += cr.top + 1 + (C->Border ? 0 : 1);
+    r.Right += cr.right - RectWidth(C->Frame.SkinRect) - 3;
+    r.Bottom += cr.bottom - RectHeight(C->Frame.SkinRect) - 2;
+  }
+  if (r.Right < r.Left) r.Right = r.Left;
+  if (r.Bottom < r.Top) r.Bottom = r.Top;
+  C->TextRect = r;
+  if (C->HandleAllocated())
+    SendMessageW(C->Handle(), EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(r.R()));
+}
+
+void ApplyScrollMemoSkin(TskSkinScrollMemo* C) {
+  CopyMemoFont(C, dynamic_cast<TskDataSkinMemoControl*>(C->ReadDescription()));
+  ApplyMemoFont(C);
+  Realign(C->VScrollBar);
+  Realign(C->HScrollBar);
+  C->SyncScrollBars();
+}
+
+// ---------------------------------------------------------------------------
 // Shared drawing pieces of the list and combo boxes
 
 namespace {

@@ -1,6 +1,7 @@
 // Skinned box controls: the borderless, optionally transparent edit with a
 // skinned context menu, the number edit, the list box in a skinned frame and
-// the combo box with its drop-down list.
+// the combo box with its drop-down list; the skin hooks of the edit and the
+// memos.
 #pragma once
 
 #include <functional>
@@ -61,6 +62,58 @@ protected:
   void KeyPress(wchar_t& Key) override;
   void WndProc(TMessage& Message) override;
 };
+
+// ---------------------------------------------------------------------------
+// Skin hooks of the edit and the memos: each copies its control's
+// description from the skin after a skin change.
+
+class TskSkinEdit : public TEdit, public TskSkinHookFields {
+public:
+  explicit TskSkinEdit(TComponent* AOwner) : TEdit(AOwner) {}
+  const TskPicture* Picture = nullptr;
+  RECT SkinRect{}, ActiveSkinRect{}, ClientRect{};
+  int LeftPart = 0, RightPart = 0;
+  TskSkinFontCopy Skin;
+  TskColor DisabledFontColor = 0, ActiveFontColor = 0;
+  RECT ButtonRect{}, ActiveButtonRect{}, DownButtonRect{}, UnEnabledButtonRect{};
+  bool StretchEffect = false;
+  int DefaultWidth = 0, DefaultHeight = 0;
+};
+void ApplyEditSkin(TskSkinEdit* Control);
+
+// A multi-line edit with skinned scroll bars beside it.
+class TskSkinMemo : public TEdit, public TskSkinHookFields {
+public:
+  explicit TskSkinMemo(TComponent* AOwner) : TEdit(AOwner) {}
+  TskSkinFrameCopy Frame;
+  RECT ActiveSkinRect{};
+  TskSkinFontCopy Skin;
+  TskColor ActiveFontColor = 0, BGColor = 0, ActiveBGColor = 0;
+  // The font colour comes from the skin.
+  bool UseSkinFontColor = true;
+  // The memo draws a border of its own (the text keeps less distance).
+  bool Border = true;
+  // The text rectangle follows the skin's client rectangle.
+  bool AdjustTextRect = true;
+  TRect TextRect;
+  TskSkinScrollBar* HScrollBar = nullptr;
+  TskSkinScrollBar* VScrollBar = nullptr;
+  // Gives the skinned bars the window's scroll ranges.
+  void SyncScrollBars();
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  // The window's scroll information of Bar (SB_HORZ or SB_VERT).
+  virtual bool ReadScrollInfo(int Bar, SCROLLINFO& Info);
+};
+void ApplyMemoSkin(TskSkinMemo* Control);
+
+// A memo that shows both skinned scroll bars.
+class TskSkinScrollMemo : public TskSkinMemo {
+public:
+  using TskSkinMemo::TskSkinMemo;
+};
+void ApplyScrollMemoSkin(TskSkinScrollMemo* Control);
 
 // ---------------------------------------------------------------------------
 // List box

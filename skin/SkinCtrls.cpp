@@ -641,6 +641,169 @@ void TskSkinCustomControl::CreateWnd() {
 }
 
 // ---------------------------------------------------------------------------
+// Skin hooks of the labels, graphic button, splitter, control bar and bevel
+
+TskSkinHookFields::TskSkinHookFields() : DefaultFont(std::make_unique<TFont>()) {}
+
+TskSkinHookFields::~TskSkinHookFields() = default;
+
+TskDataSkinControl* TskSkinHookFields::ReadDescription() {
+  SkinIndex = SkinData && !SkinData->Empty() ? SkinData->FindControlDescription(SkinDataName) : -1;
+  return SkinIndex >= 0 ? SkinData->ControlAt(SkinIndex) : nullptr;
+}
+
+BYTE TskSkinHookFields::SkinCharset() const {
+  if (SkinData && SkinData->ResourceStrData())
+    return static_cast<BYTE>(SkinData->ResourceStrData()->CharSet);
+  return DefaultFont->Charset();
+}
+
+namespace {
+
+template <class D> void CopyFont(TskSkinFontCopy& To, const D& From) {
+  To.FontName = From.FontName;
+  To.FontHeight = From.FontHeight;
+  To.FontStyle = From.FontStyle;
+  To.FontColor = From.FontColor;
+}
+
+void CopyFrame(TskSkinFrameCopy& To, const TskDataSkinCustomControl& From, TskSkinData* Skin) {
+  To.LTPoint = From.LTPoint;
+  To.RTPoint = From.RTPoint;
+  To.LBPoint = From.LBPoint;
+  To.RBPoint = From.RBPoint;
+  To.SkinRect = From.SkinRect;
+  To.ClientRect = From.ClientRect;
+  To.LeftStretch = From.LeftStretch;
+  To.TopStretch = From.TopStretch;
+  To.RightStretch = From.RightStretch;
+  To.BottomStretch = From.BottomStretch;
+  To.StretchEffect = From.StretchEffect;
+  To.StretchType = From.StretchType;
+  To.Picture = Skin->ActivePicture(From.PictureIndex);
+}
+
+} // namespace
+
+void ApplyStdLabelSkin1(TskSkinStdLabel* Control) {
+  if (auto* d = dynamic_cast<TskDataSkinStdLabelControl*>(Control->ReadDescription())) {
+    CopyFont(Control->Skin, *d);
+    Control->ActiveFontColor = d->ActiveFontColor;
+  }
+  Control->Invalidate();
+}
+
+void TskSkinFitLabel::FitToCaption() {
+  TBitmap measure;
+  measure.SetSize(1, 1);
+  TFont* f = measure.Canvas()->Font();
+  if (SkinIndex >= 0 && UseSkinFont) {
+    f->SetName(Skin.FontName);
+    f->SetHeight(Skin.FontHeight);
+    f->SetStyle(Skin.FontStyle.Bits);
+  } else {
+    f->Assign(DefaultFont.get());
+  }
+  TSize s = measure.Canvas()->TextExtent(Text());
+  SetBounds(Left(), Top(), s.cx, s.cy);
+}
+
+void ApplyStdLabelSkin2(TskSkinFitLabel* Control) {
+  if (auto* d = dynamic_cast<TskDataSkinStdLabelControl*>(Control->ReadDescription()))
+    CopyFont(Control->Skin, *d);
+  if (Control->AutoSize()) Control->FitToCaption();
+  Control->Invalidate();
+}
+
+void ApplyStdLabelSkin3(TskSkinTextLabel* Control) {
+  ApplyStdLabelSkin2(Control);
+}
+
+void ApplyStdLabelSkin4(TskSkinLinkLabel* Control) {
+  if (auto* d = dynamic_cast<TskDataSkinStdLabelControl*>(Control->ReadDescription())) {
+    CopyFont(Control->Skin, *d);
+    Control->ActiveFontColor = d->ActiveFontColor;
+  }
+  Control->Invalidate();
+}
+
+void ApplyGraphicButtonSkin(TskSkinGraphicButton* Control) {
+  TskDataSkinControl* entry = Control->ReadDescription();
+  auto* d = dynamic_cast<TskDataSkinButtonControl*>(entry);
+  if (d) {
+    CopyFrame(Control->Frame, *d, Control->SkinData);
+    CopyFont(Control->Skin, *d);
+    Control->ActiveFontColor = d->ActiveFontColor;
+    Control->DownFontColor = d->DownFontColor;
+    Control->ActiveSkinRect = IsNullRect(d->ActiveSkinRect) ? d->SkinRect : d->ActiveSkinRect;
+    Control->DownSkinRect = IsNullRect(d->DownSkinRect) ? Control->ActiveSkinRect : d->DownSkinRect;
+  } else if (entry) {
+    Control->Frame.Picture = nullptr;
+  }
+  if (d && d->LBPoint.x == 0 && d->LBPoint.y == 0)
+    Control->SetHeight(RectHeight(Control->Frame.SkinRect));
+  else if (!entry && Control->DefaultHeight != 0)
+    Control->SetHeight(Control->DefaultHeight);
+  Control->Invalidate();
+}
+
+void ApplySplitterSkin(TskSkinSplitter* Control) {
+  auto* d = dynamic_cast<TskDataSkinSplitterControl*>(Control->ReadDescription());
+  if (d) {
+    TskSkinFrameCopy& f = Control->Frame;
+    f.LTPoint = d->LTPoint;
+    f.RTPoint = d->RTPoint;
+    f.LBPoint = d->LBPoint;
+    f.SkinRect = d->SkinRect;
+    f.StretchEffect = d->StretchEffect;
+    f.Picture = Control->SkinData->ActivePicture(d->PictureIndex);
+    Control->GripperRect = d->GripperRect;
+    Control->GripperTransparent = d->GripperTransparent;
+    Control->GripperTransparentColor = d->GripperTransparentColor;
+  }
+  const bool own = Control->SkinIndex < 0 || Control->DefaultSizeAlways;
+  if (Control->Align() == alTop || Control->Align() == alBottom)
+    Control->SetHeight(own ? Control->DefaultSize : RectHeight(Control->Frame.SkinRect));
+  else
+    Control->SetWidth(own ? Control->DefaultSize : RectWidth(Control->Frame.SkinRect));
+  Control->Invalidate();
+}
+
+void TskSkinControlBar::CreateWnd() {
+  TCustomControl::CreateWnd();
+  ++Recreations;
+}
+
+void ApplyControlBarSkin(TskSkinControlBar* Control) {
+  if (auto* d = dynamic_cast<TskDataSkinControlBar*>(Control->ReadDescription())) {
+    CopyFrame(Control->Frame, *d, Control->SkinData);
+    Control->ItemRect = d->ItemRect;
+    Control->BGPictureIndex = d->BGPictureIndex;
+    Control->ItemStretchEffect = d->ItemStretchEffect;
+    Control->ItemOffset1 = d->ItemOffset1;
+    Control->ItemOffset2 = d->ItemOffset2;
+    Control->ItemTransparent = d->ItemTransparent;
+    Control->ItemTransparentColor = d->ItemTransparentColor;
+  } else if (Control->SkinIndex < 0) {
+    Control->BGPictureIndex = -1;
+  }
+  if (Control->RecreateOnSkin && Control->HandleAllocated()) Control->RecreateWnd();
+  Control->Invalidate();
+}
+
+void ApplyBevelSkin(TskSkinBevel* Control) {
+  auto* d = dynamic_cast<TskDataSkinBevel*>(Control->ReadDescription());
+  if (d) {
+    Control->LightColor = static_cast<TColor>(d->LightColor);
+    Control->DarkColor = static_cast<TColor>(d->DarkColor);
+  } else if (Control->SkinIndex < 0) {
+    Control->LightColor = clBtnHighlight;
+    Control->DarkColor = clBtnShadow;
+  }
+  Control->Invalidate();
+}
+
+// ---------------------------------------------------------------------------
 // TskSkinButton
 
 TskSkinButton::TskSkinButton(TComponent* AOwner)

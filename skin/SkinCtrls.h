@@ -1,6 +1,7 @@
 // Windowed skinned controls: the control base with its skin geometry, the
 // push button, the gauge and track bar, the scroll bar and the list view with
-// external bars and a skinned column header.
+// external bars and a skinned column header; the skin hooks of the labels,
+// graphic button, splitter, control bar and bevel.
 #pragma once
 
 #include <functional>
@@ -161,9 +162,132 @@ protected:
 };
 
 // ---------------------------------------------------------------------------
+// Skin hooks of the labels, graphic button, splitter, control bar and bevel:
+// each copies its control's description from the skin after a skin change.
+
+// What every control of the family keeps of its skin.
+class TskSkinHookFields {
+public:
+  TskSkinHookFields();
+  virtual ~TskSkinHookFields();
+  TskSkinData* SkinData = nullptr;
+  std::wstring SkinDataName;
+  // The description's position in the skin (-1 = none).
+  int SkinIndex = -1;
+  std::unique_ptr<TFont> DefaultFont;
+  bool UseSkinFont = true;
+  // Looks the description up again (-1 without skin data or when it is empty).
+  TskDataSkinControl* ReadDescription();
+  // The character set of the skin's resource strings, else the default font's.
+  BYTE SkinCharset() const;
+};
+
+// The font values of a label description.
+struct TskSkinFontCopy {
+  std::wstring FontName = L"Arial";
+  int FontHeight = 14;
+  TskFontStyles FontStyle;
+  TskColor FontColor = 0;
+};
+
+// A label of its own unit: font and both colours.
+class TskSkinStdLabel : public TGraphicControl, public TskSkinHookFields {
+public:
+  explicit TskSkinStdLabel(TComponent* AOwner) : TGraphicControl(AOwner) {}
+  TskSkinFontCopy Skin;
+  TskColor ActiveFontColor = 0xFF0000;
+};
+void ApplyStdLabelSkin1(TskSkinStdLabel* Control);
+
+// Labels that fit their size to the caption in the skin's font.
+class TskSkinFitLabel : public TGraphicControl, public TskSkinHookFields {
+public:
+  explicit TskSkinFitLabel(TComponent* AOwner) : TGraphicControl(AOwner) {}
+  TskSkinFontCopy Skin;
+  // Sizes the label to its caption in the skin font (the default font
+  // without a description).
+  void FitToCaption();
+};
+class TskSkinTextLabel : public TskSkinFitLabel {
+public:
+  using TskSkinFitLabel::TskSkinFitLabel;
+};
+void ApplyStdLabelSkin2(TskSkinFitLabel* Control);
+void ApplyStdLabelSkin3(TskSkinTextLabel* Control);
+
+// A label with a colour for the hot state.
+class TskSkinLinkLabel : public TGraphicControl, public TskSkinHookFields {
+public:
+  explicit TskSkinLinkLabel(TComponent* AOwner) : TGraphicControl(AOwner) {}
+  TskSkinFontCopy Skin;
+  TskColor ActiveFontColor = 0xFF0000;
+};
+void ApplyStdLabelSkin4(TskSkinLinkLabel* Control);
+
+// The stretchable picture of a description.
+struct TskSkinFrameCopy {
+  POINT LTPoint{}, RTPoint{}, LBPoint{}, RBPoint{};
+  RECT SkinRect{}, ClientRect{};
+  bool LeftStretch = false, TopStretch = false, RightStretch = false, BottomStretch = false;
+  bool StretchEffect = false;
+  TskStretchType StretchType = stFull;
+  const TskPicture* Picture = nullptr;
+};
+
+class TskSkinGraphicButton : public TGraphicControl, public TskSkinHookFields {
+public:
+  explicit TskSkinGraphicButton(TComponent* AOwner) : TGraphicControl(AOwner) {}
+  TskSkinFrameCopy Frame;
+  TskSkinFontCopy Skin;
+  TskColor ActiveFontColor = 0, DownFontColor = 0;
+  RECT ActiveSkinRect{}, DownSkinRect{};
+  int DefaultHeight = 0;
+};
+void ApplyGraphicButtonSkin(TskSkinGraphicButton* Control);
+
+class TskSkinSplitter : public TGraphicControl, public TskSkinHookFields {
+public:
+  explicit TskSkinSplitter(TComponent* AOwner) : TGraphicControl(AOwner) {}
+  TskSkinFrameCopy Frame;
+  RECT GripperRect{};
+  bool GripperTransparent = false;
+  TskColor GripperTransparentColor = 0;
+  // Thickness without a description, or always with DefaultSizeAlways.
+  int DefaultSize = 5;
+  bool DefaultSizeAlways = false;
+};
+void ApplySplitterSkin(TskSkinSplitter* Control);
+
+class TskSkinControlBar : public TCustomControl, public TskSkinHookFields {
+public:
+  explicit TskSkinControlBar(TComponent* AOwner) : TCustomControl(AOwner) {}
+  TskSkinFrameCopy Frame;
+  RECT ItemRect{};
+  int BGPictureIndex = -1;
+  bool ItemStretchEffect = false;
+  int ItemOffset1 = 3, ItemOffset2 = 3;
+  bool ItemTransparent = false;
+  TskColor ItemTransparentColor = 0;
+  // Makes the window again after a skin change.
+  bool RecreateOnSkin = false;
+  int Recreations = 0;
+
+protected:
+  void CreateWnd() override;
+};
+void ApplyControlBarSkin(TskSkinControlBar* Control);
+
+class TskSkinBevel : public TGraphicControl, public TskSkinHookFields {
+public:
+  explicit TskSkinBevel(TComponent* AOwner) : TGraphicControl(AOwner) {}
+  TColor LightColor = clBtnHighlight, DarkColor = clBtnShadow;
+};
+void ApplyBevelSkin(TskSkinBevel* Control);
+
+// ---------------------------------------------------------------------------
 // Button
 
-enum TskButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+using TskButtonLayout = TButtonLayout;
 using TskButtonPaintEvent = std::function<void(TCanvas* Cnvs, const TRect& R, bool ADown,
                                                bool AMouseIn, bool& DrawDefault)>;
 
