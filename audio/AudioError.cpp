@@ -72,6 +72,42 @@ std::string WideToUtf8(const std::wstring& s) {
   return a;
 }
 
+bool IsOrdinaryFile(const std::wstring& fileName) {
+  if (fileName.empty() || fileName.find(L'\0') != std::wstring::npos) return false;
+  std::wstring name = fileName;
+  for (auto& c : name)
+    if (c == L'/') c = L'\\';
+  // Device namespaces; only \\?\ before a drive letter or UNC share is a disk path.
+  if (name.rfind(L"\\\\.\\", 0) == 0 || name.rfind(L"\\??\\", 0) == 0) return false;
+  if (name.rfind(L"\\\\?\\", 0) == 0) {
+    std::wstring rest = name.substr(4);
+    bool drive = rest.size() >= 3 && iswalpha(rest[0]) && rest[1] == L':' && rest[2] == L'\\';
+    if (!drive && _wcsnicmp(rest.c_str(), L"UNC\\", 4) != 0) return false;
+  }
+  // Reserved device names in any folder, with any extension or trailing spaces.
+  size_t slash = name.find_last_of(L"\\:");
+  std::wstring base = name.substr(slash == std::wstring::npos ? 0 : slash + 1);
+  base = base.substr(0, base.find(L'.'));
+  while (!base.empty() && base.back() == L' ')
+    base.pop_back();
+  static const wchar_t* const kDevices[] = {L"CON",    L"PRN",     L"AUX",   L"NUL",
+                                            L"CONIN$", L"CONOUT$", L"CLOCK$"};
+  for (const wchar_t* d : kDevices)
+    if (_wcsicmp(base.c_str(), d) == 0) return false;
+  if (base.size() == 4 &&
+      (_wcsnicmp(base.c_str(), L"COM", 3) == 0 || _wcsnicmp(base.c_str(), L"LPT", 3) == 0) &&
+      (iswdigit(base[3]) || base[3] == 0xB9 || base[3] == 0xB2 || base[3] == 0xB3))
+    return false;
+  DWORD a = GetFileAttributesW(name.c_str());
+  if (a == INVALID_FILE_ATTRIBUTES || (a & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  HANDLE h = CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return true; // a disk file held exclusively elsewhere
+  bool disk = GetFileType(h) == FILE_TYPE_DISK;
+  CloseHandle(h);
+  return disk;
+}
+
 void SetEventExceptionHandler(void (*handler)(std::exception_ptr)) {
   gEventExceptionHandler = handler;
 }

@@ -1,5 +1,5 @@
-// The audio engine's exception and helpers that turn system, multimedia and
-// codec failures into readable texts.
+// The audio engine's exception, helpers that turn system, multimedia and
+// codec failures into readable texts, and the engine's file-name checks.
 #pragma once
 
 #include <exception>
@@ -33,6 +33,11 @@ std::wstring MediaErrorText(int averror);
 
 std::wstring Utf8ToWide(const std::string& s);
 std::string WideToUtf8(const std::wstring& s);
+
+// True for a file on a disk: false for devices (CON, COM1, AUX, NUL, ...),
+// pipes, \\.\ names and folders. Device names are refused by name, without
+// opening them, since opening a device can block.
+bool IsOrdinaryFile(const std::wstring& fileName);
 
 // Runs the handler installed for exceptions that escape event handlers fired
 // from the engine's hidden windows. Without one, the text is shown in a box.

@@ -4,7 +4,6 @@
 
 #include "audio/EditorFormats.h"
 #include "audio/MediaDecoder.h"
-#include "framework/SysUtils.h"
 
 namespace {
 
@@ -26,7 +25,7 @@ void TAudioInformation2::OpenFile(const std::wstring& FileName) {
   audioedit::PcmLayout layout;
   int rate = 0;
   std::wstring problem;
-  if (IsOrdinaryFile(FileName) && audioedit::ProbePcm(FileName, layout, rate, problem)) {
+  if (audio::IsOrdinaryFile(FileName) && audioedit::ProbePcm(FileName, layout, rate, problem)) {
     FDuration = static_cast<int>(std::llround(double(layout.Frames) * 1000.0 / rate));
     FSampleRate = rate;
     FChannels = layout.Channels;

@@ -5,7 +5,6 @@
 
 #include "audio/EditorFormats.h"
 #include "audio/MediaDecoder.h"
-#include "framework/SysUtils.h"
 
 namespace audioedit {
 
@@ -191,7 +190,7 @@ SequencePtr EditorEngine::DecodeFile(const std::wstring& fileName, int& rate, in
   EnsureStore();
   FLoadNotice.clear();
   // Devices and pipes block whoever reads them.
-  if (!IsOrdinaryFile(fileName))
+  if (!audio::IsOrdinaryFile(fileName))
     throw EEditorError(L"Cannot open the audio file \"" + fileName +
                        L"\": it is not a file on a disk");
   PcmLayout layout;

@@ -8,7 +8,6 @@
 
 #include "audio/AudioError.h"
 #include "audio/MediaEncoder.h"
-#include "framework/SysUtils.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -700,7 +699,7 @@ SequencePtr DecodeHeaderless(const std::shared_ptr<BlockStore>& store, const std
   if (!HeaderlessCodecOf(fileName, formats, hc)) return nullptr;
   const AVCodec* codec = avcodec_find_decoder_by_name(hc.Codec);
   if (!codec) throw EEditorError(L"This build has no decoder " + audio::Utf8ToWide(hc.Codec));
-  if (!IsOrdinaryFile(fileName))
+  if (!audio::IsOrdinaryFile(fileName))
     throw EEditorError(L"Cannot open " + fileName + L": it is not a file on a disk");
   HANDLE h = CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                          nullptr);

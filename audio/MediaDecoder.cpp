@@ -17,7 +17,6 @@ extern "C" {
 }
 
 #include "audio/AudioError.h"
-#include "framework/SysUtils.h"
 
 namespace audio {
 

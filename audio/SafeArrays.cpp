@@ -10,18 +10,16 @@ namespace audio {
 
 SAFEARRAY* CreateSampleArray(const int16_t* samples, size_t count) {
   if (count > 0x7FFFFFFF) RaiseAudioError(L"Sample block too large");
-  SAFEARRAY* a = SafeArrayCreateVector(VT_I2, 0, static_cast<ULONG>(count));
+  TSafeArray a(SafeArrayCreateVector(VT_I2, 0, static_cast<ULONG>(count)));
   if (!a) RaiseAudioError(L"Out of memory for a sample block");
   if (count) {
     void* data = nullptr;
-    if (FAILED(SafeArrayAccessData(a, &data))) {
-      SafeArrayDestroy(a);
+    if (FAILED(SafeArrayAccessData(a.Get(), &data)))
       RaiseAudioError(L"Cannot access a sample block");
-    }
     std::memcpy(data, samples, count * sizeof(int16_t));
-    SafeArrayUnaccessData(a);
+    SafeArrayUnaccessData(a.Get());
   }
-  return a;
+  return a.Release();
 }
 
 size_t SampleArrayCount(SAFEARRAY* array) {

@@ -11,8 +11,41 @@
 
 namespace audio {
 
+// Owns one safe array and destroys it when it goes.
+class TSafeArray {
+public:
+  TSafeArray() = default;
+  explicit TSafeArray(SAFEARRAY* array) noexcept : FArray(array) {}
+  TSafeArray(TSafeArray&& other) noexcept : FArray(other.Release()) {}
+  TSafeArray& operator=(TSafeArray&& other) noexcept {
+    Reset(other.Release());
+    return *this;
+  }
+  TSafeArray(const TSafeArray&) = delete;
+  TSafeArray& operator=(const TSafeArray&) = delete;
+  ~TSafeArray() { Reset(); }
+
+  SAFEARRAY* Get() const noexcept { return FArray; }
+  // For the components' calls that take the array by reference.
+  SAFEARRAY*& Ref() noexcept { return FArray; }
+  explicit operator bool() const noexcept { return FArray != nullptr; }
+  // Gives the array up to the caller.
+  SAFEARRAY* Release() noexcept {
+    SAFEARRAY* a = FArray;
+    FArray = nullptr;
+    return a;
+  }
+  void Reset(SAFEARRAY* array = nullptr) noexcept {
+    if (FArray && FArray != array) SafeArrayDestroy(FArray);
+    FArray = array;
+  }
+
+private:
+  SAFEARRAY* FArray = nullptr;
+};
+
 // A new VT_I2 vector holding a copy of count samples (count may be 0). The
-// caller owns it and frees it with SafeArrayDestroy.
+// caller owns it (see TSafeArray).
 SAFEARRAY* CreateSampleArray(const int16_t* samples, size_t count);
 inline SAFEARRAY* CreateSampleArray(const std::vector<int16_t>& v) {
   return CreateSampleArray(v.data(), v.size());

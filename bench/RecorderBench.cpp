@@ -275,11 +275,10 @@ double Engine(const std::wstring& name, int fileType, const std::function<void(T
   file.NewFile(name, fileType);
   spent += Now() - t0;
   for (const auto& b : blocks) {
-    SAFEARRAY* a = audio::CreateSampleArray(b);
+    audio::TSafeArray a(audio::CreateSampleArray(b));
     t0 = Now();
-    file.WriteArray(a);
+    file.WriteArray(a.Ref());
     spent += Now() - t0;
-    SafeArrayDestroy(a);
   }
   t0 = Now();
   file.CloseFile();

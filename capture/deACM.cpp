@@ -248,10 +248,8 @@ void TMiniConvertor::ResetBuffers() {
   FHeader.cbStruct = sizeof(FHeader);
   FCapacity = 0;
   FHeld = 0;
-  std::free(FInput);
-  FInput = nullptr;
-  std::free(FOutput);
-  FOutput = nullptr;
+  FInput.reset();
+  FOutput.reset();
   FOutputSize = 0;
 }
 
@@ -264,9 +262,10 @@ void TMiniConvertor::Close() {
 
 void TMiniConvertor::GrowInput(DWORD capacity) {
   if (capacity <= FCapacity) return;
-  BYTE* p = static_cast<BYTE*>(std::realloc(FInput, capacity));
+  BYTE* p = static_cast<BYTE*>(std::realloc(FInput.get(), capacity));
   if (!p) throw EOutOfMemory(L"Out of memory.");
-  FInput = p;
+  (void)FInput.release(); // moved by realloc
+  FInput.reset(p);
   FCapacity = capacity;
 }
 
@@ -277,7 +276,7 @@ DWORD TMiniConvertor::Convert(const void* data, DWORD size, bool setFPU, DWORD f
     if (prepared) throw EACMConversionError(deStrings::sBufferTooLarge);
     GrowInput(2 * FHeld + 2 * size);
   }
-  if (size) std::memcpy(FInput + FHeld, data, size);
+  if (size) std::memcpy(FInput.get() + FHeld, data, size);
   FHeld += size;
 
   if (!(FHeader.fdwStatus & ACMSTREAMHEADER_STATUSF_PREPARED)) {
@@ -286,17 +285,16 @@ DWORD TMiniConvertor::Convert(const void* data, DWORD size, bool setFPU, DWORD f
       return 0;
     GrowInput(3 * FHeld);
     if (acmStreamSize(FStream, FCapacity, &out, ACM_STREAMSIZEF_SOURCE) != 0 || out == 0) return 0;
-    FOutput = static_cast<BYTE*>(std::malloc(out));
+    FOutput.reset(static_cast<BYTE*>(std::malloc(out)));
     if (!FOutput) throw EOutOfMemory(L"Out of memory.");
     FOutputSize = out;
-    FHeader.pbSrc = FInput;
+    FHeader.pbSrc = FInput.get();
     FHeader.cbSrcLength = FCapacity;
-    FHeader.pbDst = FOutput;
+    FHeader.pbDst = FOutput.get();
     FHeader.cbDstLength = FOutputSize;
     MMRESULT rc = acmStreamPrepareHeader(FStream, &FHeader, 0);
     if (rc != 0) {
-      std::free(FOutput);
-      FOutput = nullptr;
+      FOutput.reset();
       FOutputSize = 0;
       FHeader.pbDst = nullptr;
       FHeader.cbDstLength = 0;
@@ -316,7 +314,7 @@ DWORD TMiniConvertor::Convert(const void* data, DWORD size, bool setFPU, DWORD f
   }
   CheckMMResult<EACMConversionError>(rc);
   DWORD used = std::min(FHeader.cbSrcLengthUsed, FHeld);
-  if (used && used < FHeld) std::memmove(FInput, FInput + used, FHeld - used);
+  if (used && used < FHeld) std::memmove(FInput.get(), FInput.get() + used, FHeld - used);
   FHeld -= used;
   return FHeader.cbDstLengthUsed;
 }
@@ -404,9 +402,9 @@ void TdeAudioObserver::Notification(TComponent* AComponent, TOperation Operation
 // TdeAudioConvertor
 
 TdeAudioConvertor::TdeAudioConvertor(TComponent* AOwner) : TComponent(AOwner) {
-  FObserver = new TdeAudioObserver(this);
+  FObserver = std::make_unique<TdeAudioObserver>(this);
   FObserver->OnBlock = [this](IdeAudioSubject* s, void* d, int n) { SourceData(s, d, n); };
-  FSubject = new TdeAudioSubject(this, &FFormatOut);
+  FSubject = std::make_unique<TdeAudioSubject>(this, &FFormatOut);
   FSubject->OnError = [this](IdeAudioSubject* s, IdeAudioObserver* o, Exception& e, bool& r) {
     DoObserverError(s, o, e, r);
   };
@@ -419,8 +417,8 @@ TdeAudioConvertor::~TdeAudioConvertor() {
   } catch (...) {
   }
   FreeChain();
-  delete FObserver;
-  delete FSubject;
+  FObserver.reset();
+  FSubject.reset();
 }
 
 void TdeAudioConvertor::SetActive(bool Value) {
@@ -437,8 +435,6 @@ void TdeAudioConvertor::SetRequestRealTime(bool Value) {
 }
 
 void TdeAudioConvertor::FreeChain() {
-  for (TMiniConvertor* stage : FStages)
-    delete stage;
   FStages.clear();
   FFormats.clear();
 }
@@ -448,17 +444,16 @@ void TdeAudioConvertor::Open() {
   FreeChain();
   FFormats = deBuildChain(FFormatIn, FFormatOut, FRequestRealTime);
   for (size_t i = 0; i + 1 < FFormats.size(); ++i)
-    FStages.push_back(new TMiniConvertor(FFormats[i], FFormats[i + 1]));
+    FStages.push_back(std::make_unique<TMiniConvertor>(FFormats[i], FFormats[i + 1]));
   size_t opened = 0;
-  try {
-    for (; opened < FStages.size(); ++opened)
-      FStages[opened]->Open(FRequestRealTime);
-  } catch (...) {
+  TScopeGuard freeChain([&] {
     for (size_t i = 0; i < opened; ++i)
       FStages[i]->Close();
     FreeChain();
-    throw;
-  }
+  });
+  for (; opened < FStages.size(); ++opened)
+    FStages[opened]->Open(FRequestRealTime);
+  freeChain.Dismiss();
   FActive = true;
 }
 
@@ -467,7 +462,7 @@ void TdeAudioConvertor::Close() {
   FActive = false;
   FData = nullptr;
   FDataSize = 0;
-  for (TMiniConvertor* stage : FStages)
+  for (auto& stage : FStages)
     stage->Close();
   FreeChain();
 }
@@ -478,7 +473,7 @@ void TdeAudioConvertor::Convert(const void* Data, DWORD Size) {
   FDataSize = 0;
   const void* data = Data;
   DWORD size = Size;
-  for (TMiniConvertor* stage : FStages) {
+  for (auto& stage : FStages) {
     size = stage->Convert(data, size, FSet8087FPUFlag, ACM_STREAMCONVERTF_BLOCKALIGN);
     if (size == 0) return;
     data = stage->OutputBuffer();

@@ -10,6 +10,8 @@
 #include <msacm.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -131,18 +133,23 @@ public:
   // OutputBuffer(), 0 when the stream wants more input first.
   DWORD Convert(const void* data, DWORD size, bool setFPU, DWORD flags);
 
-  const BYTE* OutputBuffer() const { return FOutput; }
+  const BYTE* OutputBuffer() const { return FOutput.get(); }
   DWORD HeldBytes() const { return FHeld; }
 
 private:
+  struct TFreeBuffer {
+    void operator()(BYTE* p) const { std::free(p); }
+  };
+  using TBuffer = std::unique_ptr<BYTE, TFreeBuffer>;
+
   void ResetBuffers();
   void GrowInput(DWORD capacity);
 
-  BYTE* FOutput = nullptr;
+  TBuffer FOutput;
   DWORD FOutputSize = 0;
   TdeWaveFormat FSource;
   TdeWaveFormat FDest;
-  BYTE* FInput = nullptr;
+  TBuffer FInput;
   DWORD FCapacity = 0;
   DWORD FHeld = 0;
   ACMSTREAMHEADER FHeader{};
@@ -312,12 +319,12 @@ private:
 
   bool FAbort = false;
   bool FActive = false;
-  TdeAudioObserver* FObserver = nullptr;
-  TdeAudioSubject* FSubject = nullptr;
+  std::unique_ptr<TdeAudioObserver> FObserver;
+  std::unique_ptr<TdeAudioSubject> FSubject;
   const void* FData = nullptr;
   DWORD FDataSize = 0;
   std::vector<TdeWaveFormat> FFormats;
-  std::vector<TMiniConvertor*> FStages;
+  std::vector<std::unique_ptr<TMiniConvertor>> FStages;
   TdeWaveFormat FFormatIn;
   TdeWaveFormat FFormatOut;
   bool FRequestRealTime = false;

@@ -20,9 +20,9 @@ void deBlockPeaks(const void* Data, DWORD Size, int16_t& Left, int16_t& Right) {
 }
 
 TdeAudioControlSource::TdeAudioControlSource(TComponent* AOwner) : TComponent(AOwner) {
-  FObserver = new TdeAudioObserver(this);
+  FObserver = std::make_unique<TdeAudioObserver>(this);
   FObserver->OnBlock = [this](IdeAudioSubject* s, void* d, int n) { SourceData(s, d, n); };
-  FConvertor = new TdeAudioConvertor(nullptr);
+  FConvertor = std::make_unique<TdeAudioConvertor>(nullptr);
   FConvertor->SetRequestRealTime(false);
   TdeWaveFormat* out = FConvertor->FormatOut();
   out->SetBitsPerSample(16);
@@ -30,7 +30,7 @@ TdeAudioControlSource::TdeAudioControlSource(TComponent* AOwner) : TComponent(AO
   out->SetSamplesPerSec(11025);
   out->SetAvgBytesPerSec(44100);
   out->SetBlockAlign(4);
-  FSubject = new TdeAudioSubject(this, FConvertor->FormatOut());
+  FSubject = std::make_unique<TdeAudioSubject>(this, FConvertor->FormatOut());
   FSubject->OnError = [this](IdeAudioSubject* s, IdeAudioObserver* o, Exception& e, bool& r) {
     DoObserverError(s, o, e, r);
   };
@@ -38,9 +38,10 @@ TdeAudioControlSource::TdeAudioControlSource(TComponent* AOwner) : TComponent(AO
 
 TdeAudioControlSource::~TdeAudioControlSource() {
   Destroying();
-  delete FObserver;
-  delete FSubject;
-  delete FConvertor;
+  // The observer first: it detaches from the source.
+  FObserver.reset();
+  FSubject.reset();
+  FConvertor.reset();
 }
 
 void TdeAudioControlSource::SourceData(IdeAudioSubject* Subject, void* Data, int Size) {

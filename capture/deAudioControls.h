@@ -23,7 +23,7 @@ public:
   // Peaks of the last converted block, 0..32767.
   int16_t PeakLeft() const { return FPeakLeft; }
   int16_t PeakRight() const { return FPeakRight; }
-  TdeAudioConvertor* Convertor() const { return FConvertor; }
+  TdeAudioConvertor* Convertor() const { return FConvertor.get(); }
 
   void Attach(IdeAudioObserver* Observer) override { FSubject->Attach(Observer); }
   void Detach(IdeAudioObserver* Observer) override { FSubject->Detach(Observer); }
@@ -44,9 +44,9 @@ protected:
                                bool& RaiseException);
 
 private:
-  TdeAudioObserver* FObserver = nullptr;
+  std::unique_ptr<TdeAudioObserver> FObserver;
   int16_t FPeakLeft = 0;
   int16_t FPeakRight = 0;
-  TdeAudioSubject* FSubject = nullptr;
-  TdeAudioConvertor* FConvertor = nullptr;
+  std::unique_ptr<TdeAudioSubject> FSubject;
+  std::unique_ptr<TdeAudioConvertor> FConvertor;
 };

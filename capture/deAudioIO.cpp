@@ -101,7 +101,7 @@ void TdeAudioIO::WndProc(TMessage& Message) {
 // TdeAbstractAudioIn
 
 TdeAbstractAudioIn::TdeAbstractAudioIn(TComponent* AOwner) : TdeAudioIO(AOwner) {
-  FSubject = new TdeAudioSubject(this, Format());
+  FSubject = std::make_unique<TdeAudioSubject>(this, Format());
   FSubject->OnError = [this](IdeAudioSubject* s, IdeAudioObserver* o, Exception& e, bool& r) {
     DoObserverError(s, o, e, r);
   };
@@ -109,8 +109,7 @@ TdeAbstractAudioIn::TdeAbstractAudioIn(TComponent* AOwner) : TdeAudioIO(AOwner) 
 
 TdeAbstractAudioIn::~TdeAbstractAudioIn() {
   Destroying();
-  delete FSubject;
-  FSubject = nullptr;
+  FSubject.reset();
 }
 
 void TdeAbstractAudioIn::DoObserverError(IdeAudioSubject* Sender, IdeAudioObserver* Observer,
@@ -158,21 +157,8 @@ void TdeCustomAudioIn::DoOpen() {
       waveInOpen(&h, device, format->Header(), reinterpret_cast<DWORD_PTR>(Handle()), 0, flags),
       deStrings::sOpenIn);
   FWaveIn = h;
-  try {
-    for (int i = 0; i < BufferCount(); ++i) {
-      auto* header = static_cast<WAVEHDR*>(Pool().Get(sizeof(WAVEHDR)));
-      ZeroMemory(header, sizeof(WAVEHDR));
-      Headers().push_back(header);
-      header->lpData = static_cast<LPSTR>(Pool().Get(FBufferSize));
-      header->dwBufferLength = FBufferSize;
-      CheckMMResult<EACMAudioInError>(waveInPrepareHeader(FWaveIn, header, sizeof(WAVEHDR)),
-                                      deStrings::sPrepareIn);
-      CheckMMResult<EACMAudioInError>(waveInAddBuffer(FWaveIn, header, sizeof(WAVEHDR)),
-                                      deStrings::sAddIn);
-    }
-    CheckMMResult<EACMAudioInError>(waveInStart(FWaveIn), deStrings::sOpenIn);
-  } catch (...) {
-    // Give back what the open had taken before reporting.
+  // Give back what the open had taken before reporting.
+  TScopeGuard release([&] {
     waveInReset(FWaveIn);
     for (auto it = Headers().rbegin(); it != Headers().rend(); ++it)
       if ((*it)->dwFlags & WHDR_PREPARED) waveInUnprepareHeader(FWaveIn, *it, sizeof(WAVEHDR));
@@ -180,8 +166,20 @@ void TdeCustomAudioIn::DoOpen() {
     waveInClose(FWaveIn);
     FWaveIn = nullptr;
     Pool().Clear();
-    throw;
+  });
+  for (int i = 0; i < BufferCount(); ++i) {
+    auto* header = static_cast<WAVEHDR*>(Pool().Get(sizeof(WAVEHDR)));
+    ZeroMemory(header, sizeof(WAVEHDR));
+    Headers().push_back(header);
+    header->lpData = static_cast<LPSTR>(Pool().Get(FBufferSize));
+    header->dwBufferLength = FBufferSize;
+    CheckMMResult<EACMAudioInError>(waveInPrepareHeader(FWaveIn, header, sizeof(WAVEHDR)),
+                                    deStrings::sPrepareIn);
+    CheckMMResult<EACMAudioInError>(waveInAddBuffer(FWaveIn, header, sizeof(WAVEHDR)),
+                                    deStrings::sAddIn);
   }
+  CheckMMResult<EACMAudioInError>(waveInStart(FWaveIn), deStrings::sOpenIn);
+  release.Dismiss();
   FReportedFailure.clear();
 }
 

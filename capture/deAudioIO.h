@@ -112,10 +112,10 @@ public:
 protected:
   virtual void DoObserverError(IdeAudioSubject* Sender, IdeAudioObserver* Observer, Exception& E,
                                bool& RaiseException);
-  TdeAudioSubject* Subject() { return FSubject; }
+  TdeAudioSubject* Subject() { return FSubject.get(); }
 
 private:
-  TdeAudioSubject* FSubject = nullptr;
+  std::unique_ptr<TdeAudioSubject> FSubject;
   bool FAutoAdjustBufferSize = true;
 };
 

@@ -117,12 +117,9 @@ void TFcControlButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, in
     FDown = false;
     FMouseOver = false;
     Repaint();
-    struct TStop {
-      TFcControlButton* B;
-      ~TStop() {
-        if (B->FRepeatTimer) B->FRepeatTimer->SetEnabled(false);
-      }
-    } stop{this};
+    TScopeGuard stop([this] {
+      if (FRepeatTimer) FRepeatTimer->SetEnabled(false);
+    });
     if (X >= 0 && X < ClientWidth() && Y >= 0 && Y < ClientHeight()) Click();
     if ((FFlat || ThemesEnabled()) && Enabled()) {
       POINT p;
@@ -143,12 +140,9 @@ void TFcControlButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, in
 void TFcControlButton::TimerExpired() {
   if (FRepeatTimer) FRepeatTimer->SetInterval(FDelay);
   if (FDown && MouseCapture()) {
-    try {
-      Click();
-    } catch (...) {
-      FRepeatTimer->SetEnabled(false);
-      throw;
-    }
+    TScopeGuard stop([&] { FRepeatTimer->SetEnabled(false); });
+    Click();
+    stop.Dismiss();
   }
 }
 

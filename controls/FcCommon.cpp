@@ -1123,16 +1123,15 @@ void RenderParentBackground(TControl* Control, HDC DC, bool InvalidateParent) {
   int saved = SaveDC(DC);
   OffsetViewportOrgEx(DC, -Control->Left(), -Control->Top(), nullptr);
   IntersectClipRect(DC, 0, 0, parent->ClientWidth(), parent->ClientHeight());
-  try {
-    SendMessageW(parent->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), 0);
-    SendMessageW(parent->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT);
-  } catch (...) {
-    if (!designing) {
-      RestoreDC(DC, saved);
-      throw;
+  {
+    TScopeGuard restore([&] { RestoreDC(DC, saved); });
+    try {
+      SendMessageW(parent->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), 0);
+      SendMessageW(parent->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT);
+    } catch (...) {
+      if (!designing) throw; // a designer goes on without the parent's picture
     }
   }
-  RestoreDC(DC, saved);
   if (InvalidateParent && !designing && !dynamic_cast<TCustomControl*>(parent))
     parent->Invalidate();
 }
@@ -1312,6 +1311,27 @@ void TFcFrameController::UpdateControlFrame(TControl* Control, TFcFrameControlle
         fcpFlatButtonColor, fcpFlatButtons, fcpFrameColor, fcpFrameHotColor, fcpFrameHotTrack,
         fcpFrameHotStyle, fcpFrameSides, fcpFrameStyle, fcpFrameVisible, fcpFramingPreference})
     push(p);
+}
+
+TFcFrameControllerLink::~TFcFrameControllerLink() {
+  if (FController) FController->DetachControl(FControl);
+}
+
+void TFcFrameControllerLink::SetController(TFcFrameController* Value) {
+  if (Value == FController) return;
+  if (FController) {
+    FController->DetachControl(FControl);
+    FController->RemoveFreeNotification(FControl);
+  }
+  FController = Value;
+  if (Value) {
+    Value->FreeNotification(FControl);
+    Value->AttachControl(FControl);
+  }
+}
+
+void TFcFrameControllerLink::Notification(TComponent* AComponent, TOperation Operation) {
+  if (Operation == opRemove && AComponent == FController) FController = nullptr;
 }
 
 void TFcFrameController::AttachControl(TControl* Control) {

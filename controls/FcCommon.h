@@ -376,6 +376,32 @@ private:
   TFcRegIniFile* FRegIniFile = nullptr;
 };
 
+// A framed control's link to its frame controller: attaches the control to a
+// new controller and detaches it from the old one and at the end, and forgets
+// a controller that is freed (the control passes its notifications on).
+class TFcFrameControllerLink {
+public:
+  explicit TFcFrameControllerLink(TControl* Control) : FControl(Control) {}
+  ~TFcFrameControllerLink();
+  TFcFrameControllerLink(const TFcFrameControllerLink&) = delete;
+  TFcFrameControllerLink& operator=(const TFcFrameControllerLink&) = delete;
+
+  TFcFrameController* Controller() const { return FController; }
+  void SetController(TFcFrameController* Value);
+  void Notification(TComponent* AComponent, TOperation Operation);
+  TFcFrameControllerNotifications Notifications() const { return FNotifications; }
+  void SetNotifications(TFcFrameControllerNotifications Value) { FNotifications = Value; }
+  // Whether the controller's property reaches the control.
+  bool Notifies(TFcFrameControllerProperty Property) const {
+    return (FNotifications & (1u << Property)) != 0;
+  }
+
+private:
+  TControl* FControl;
+  TFcFrameController* FController = nullptr;
+  TFcFrameControllerNotifications FNotifications = fcnAll;
+};
+
 // Frame style names, for forms saved with older property names; returns
 // false for a name that is no frame style.
 bool FrameStyleFromName(const std::wstring& Name, TFrameStyle& Style);

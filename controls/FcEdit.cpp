@@ -104,9 +104,7 @@ TFcCustomEdit::TFcCustomEdit(TComponent* AOwner) : TEdit(AOwner) {
   FControlStyle = (FControlStyle & ~csSetCaption) | csCaptureMouse;
 }
 
-TFcCustomEdit::~TFcCustomEdit() {
-  if (FFrameController) FFrameController->DetachControl(this);
-}
+TFcCustomEdit::~TFcCustomEdit() {}
 
 void TFcCustomEdit::CreateParams(TCreateParams& Params) {
   TEdit::CreateParams(Params);
@@ -300,21 +298,12 @@ void TFcCustomEdit::SetFlatButtons(bool Value) {
 }
 
 void TFcCustomEdit::SetFrameController(TFcFrameController* Value) {
-  if (Value == FFrameController) return;
-  if (FFrameController) {
-    FFrameController->DetachControl(this);
-    FFrameController->RemoveFreeNotification(this);
-  }
-  FFrameController = Value;
-  if (Value) {
-    Value->FreeNotification(this);
-    Value->AttachControl(this);
-  }
+  FFrameController.SetController(Value);
 }
 
 void TFcCustomEdit::Notification(TComponent* AComponent, TOperation Operation) {
   TEdit::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == FFrameController) FFrameController = nullptr;
+  FFrameController.Notification(AComponent, Operation);
 }
 
 void TFcCustomEdit::SetControllerProperty(TFcFrameControllerProperty P,
@@ -513,13 +502,10 @@ void TFcCustomEdit::NotifyCloseUp() {
 void TFcCustomEdit::DropDown() {
   if (!FButtonShown || FDroppedDown) return;
   FDroppedDown = true;
-  struct TDone {
-    TFcCustomEdit* E;
-    ~TDone() {
-      E->FDroppedDown = false;
-      E->ReleaseButton();
-    }
-  } done{this};
+  TScopeGuard done([this] {
+    FDroppedDown = false;
+    ReleaseButton();
+  });
   SetMouseCapture(true);
   SetButtonState(2);
   NotifyDropDown();
@@ -885,33 +871,28 @@ void TFcNumericEdit::ShowCalculator() {
   bool autoSelect = AutoSelect();
   SetAutoSelect(false);
   auto panel = std::make_unique<TFcPopupPanel>(this);
-  try {
-    auto* calc = new TFcCalculator(panel.get());
-    calc->SetParent(panel.get());
-    panel->SetParent(parent);
-    panel->Font()->SetName(Font()->Name());
-    panel->Font()->SetColor(Font()->Color());
-    panel->Font()->SetSize(Font()->Size());
-    calc->SetPopup(true);
-    calc->SetThemeAware(UseThemes());
-    calc->SetColor(Color());
-    calc->HandleNeeded();
-    calc->SetResult(Value());
-    if ((FrameVisible() && !UseThemes() && FrameStyle() == fsFlat) || FrameStyle() == fsFlatBold) {
-      calc->SetBorderOuter(fsFlat);
-      calc->SetFlatColor(FrameColor());
-    }
-    calc->SetVisible(true);
-    calc->SetCalculatorColors(FCalculatorColors.get());
-    calc->SetBoldButtons(FCalculatorBoldButtons);
-    TFcPopupPanel* p = panel.get();
-    calc->OnSetBtnClick = [p](TObject*) { p->ClosePopup(); };
-    panel->SetBounds(0, 0, calc->Width() + 4, calc->Height() + 4);
-    calc->SetBounds(2, 2, calc->Width(), calc->Height());
-    if (panel->Popup(this)) SetValue(calc->Result());
-  } catch (...) {
-    SetAutoSelect(autoSelect);
-    throw;
+  TScopeGuard restore([&] { SetAutoSelect(autoSelect); });
+  auto* calc = new TFcCalculator(panel.get());
+  calc->SetParent(panel.get());
+  panel->SetParent(parent);
+  panel->Font()->SetName(Font()->Name());
+  panel->Font()->SetColor(Font()->Color());
+  panel->Font()->SetSize(Font()->Size());
+  calc->SetPopup(true);
+  calc->SetThemeAware(UseThemes());
+  calc->SetColor(Color());
+  calc->HandleNeeded();
+  calc->SetResult(Value());
+  if ((FrameVisible() && !UseThemes() && FrameStyle() == fsFlat) || FrameStyle() == fsFlatBold) {
+    calc->SetBorderOuter(fsFlat);
+    calc->SetFlatColor(FrameColor());
   }
-  SetAutoSelect(autoSelect);
+  calc->SetVisible(true);
+  calc->SetCalculatorColors(FCalculatorColors.get());
+  calc->SetBoldButtons(FCalculatorBoldButtons);
+  TFcPopupPanel* p = panel.get();
+  calc->OnSetBtnClick = [p](TObject*) { p->ClosePopup(); };
+  panel->SetBounds(0, 0, calc->Width() + 4, calc->Height() + 4);
+  calc->SetBounds(2, 2, calc->Width(), calc->Height());
+  if (panel->Popup(this)) SetValue(calc->Result());
 }

@@ -80,13 +80,13 @@ public:
   void SetFrameVisible(bool Value);
   TFramingPreference FramingPreference() const { return FFramingPreference; }
   void SetFramingPreference(TFramingPreference Value);
-  TFcFrameController* FrameController() const { return FFrameController; }
+  TFcFrameController* FrameController() const { return FFrameController.Controller(); }
   void SetFrameController(TFcFrameController* Value);
   TFcFrameControllerNotifications FrameControllerNotifications() const override {
-    return FFrameControllerNotifications;
+    return FFrameController.Notifications();
   }
   void SetFrameControllerNotifications(TFcFrameControllerNotifications Value) {
-    FFrameControllerNotifications = Value;
+    FFrameController.SetNotifications(Value);
   }
   void SetControllerProperty(TFcFrameControllerProperty Property,
                              const TFcFrameController& Controller) override;
@@ -176,8 +176,7 @@ private:
   bool FUpdatingColor = false;
   TColor FDisabledColor = clBtnFace, FFocusColor = clWindow, FNormalColor = clWindow;
   TColor FFrameColor = clBtnShadow, FFrameHotColor = clBtnShadow;
-  TFcFrameController* FFrameController = nullptr;
-  TFcFrameControllerNotifications FFrameControllerNotifications = fcnAll;
+  TFcFrameControllerLink FFrameController{this};
   bool FFrameHotTrack = false;
   TFrameStyle FFrameHotStyle = fsFlatBold;
   TSides FFrameSides = sdsAll;

@@ -51,9 +51,7 @@ TDockTree* TFcCustomPanel::CreateDockManager() {
   return new TFcPanelDockManager(this);
 }
 
-TFcCustomPanel::~TFcCustomPanel() {
-  if (FFrameController) FFrameController->DetachControl(this);
-}
+TFcCustomPanel::~TFcCustomPanel() {}
 
 void TFcCustomPanel::SetBorderOuter(TFrameStyleEx Value) {
   if (Value == FBorderOuter) return;
@@ -124,27 +122,18 @@ void TFcCustomPanel::SetTransparent(bool Value) {
 }
 
 void TFcCustomPanel::SetFrameController(TFcFrameController* Value) {
-  if (Value == FFrameController) return;
-  if (FFrameController) {
-    FFrameController->DetachControl(this);
-    FFrameController->RemoveFreeNotification(this);
-  }
-  FFrameController = Value;
-  if (Value) {
-    Value->FreeNotification(this);
-    Value->AttachControl(this);
-  }
+  FFrameController.SetController(Value);
 }
 
 void TFcCustomPanel::Notification(TComponent* AComponent, TOperation Operation) {
   TCustomControl::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == FFrameController) FFrameController = nullptr;
+  FFrameController.Notification(AComponent, Operation);
 }
 
 void TFcCustomPanel::ApplyFrameController() {
-  TFcFrameController* c = FFrameController;
+  TFcFrameController* c = FFrameController.Controller();
   if (!c || !c->FrameVisible()) return;
-  auto on = [&](TFcFrameControllerProperty p) { return (FNotifications & (1u << p)) != 0; };
+  auto on = [&](TFcFrameControllerProperty p) { return FFrameController.Notifies(p); };
   if (on(fcpFrameStyle)) FBorderOuter = c->FrameStyle();
   if (on(fcpFrameSides)) FBorderSides = c->FrameSides();
   if (on(fcpFrameColor)) {

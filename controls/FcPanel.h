@@ -101,11 +101,13 @@ public:
   void SetShowDockClientCaptions(bool Value) { SetAndPaint(FShowDockClientCaptions, Value); }
   bool Locked() const { return FLocked; }
   void SetLocked(bool Value) { FLocked = Value; }
-  TFcFrameController* FrameController() const { return FFrameController; }
+  TFcFrameController* FrameController() const { return FFrameController.Controller(); }
   void SetFrameController(TFcFrameController* Value);
-  TFcFrameControllerNotifications FrameControllerNotifications() const { return FNotifications; }
+  TFcFrameControllerNotifications FrameControllerNotifications() const {
+    return FFrameController.Notifications();
+  }
   void SetFrameControllerNotifications(TFcFrameControllerNotifications Value) {
-    FNotifications = Value;
+    FFrameController.SetNotifications(Value);
   }
   void ApplyFrameController() override;
 
@@ -153,8 +155,7 @@ private:
   int FTextMargin = 0, FTextMarginVertical = 0;
   bool FWordWrap = true, FTransparent = false, FPaintClientArea = true, FFullRepaint = true,
        FLocked = false, FShowDockClientCaptions = true;
-  TFcFrameController* FFrameController = nullptr;
-  TFcFrameControllerNotifications FNotifications = fcnAll;
+  TFcFrameControllerLink FFrameController{this};
   // Children's enabled states while the panel is disabled.
   std::vector<std::pair<TControl*, bool>> FEnabledStates;
   TRect FLastBounds;

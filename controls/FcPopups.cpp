@@ -528,7 +528,13 @@ bool TFcPopupPanel::PopupAt(TControl* Control, int X, int Y) {
   bool accepted = false;
   auto popup = std::make_unique<TFcPopup>(nullptr, this);
   FPopup = popup.get();
-  try {
+  {
+    TScopeGuard close([&] {
+      FPopup = nullptr;
+      FControl = nullptr;
+      popup.reset();
+      if (OnClose) OnClose(this);
+    });
     HandleNeeded();
     popup->SetColor(Color());
     popup->SetFont(Font());
@@ -538,16 +544,7 @@ bool TFcPopupPanel::PopupAt(TControl* Control, int X, int Y) {
     popup->SetBorderOuter(BorderOuter());
     popup->SetFlatColor(FlatColor());
     accepted = popup->Show(Control, Alignment(), X, Y);
-  } catch (...) {
-    FPopup = nullptr;
-    FControl = nullptr;
-    if (OnClose) OnClose(this);
-    throw;
   }
-  FPopup = nullptr;
-  FControl = nullptr;
-  popup.reset();
-  if (OnClose) OnClose(this);
   if (active && active->CanFocus() && GetForegroundWindow() &&
       GetWindowThreadProcessId(GetForegroundWindow(), nullptr) == GetCurrentThreadId())
     active->SetFocus();
@@ -642,19 +639,15 @@ bool TFcPopup::Show(TControl* Control, TAlignment Alignment, int X, int Y) {
   if (FTarget && FTarget->HandleAllocated()) ::SetFocus(FTarget->Handle());
   SetWindowPos(FHandle, HWND_TOPMOST, x, y, w, h, SWP_SHOWWINDOW | SWP_NOACTIVATE);
   FPending = true;
-  try {
+  {
+    TScopeGuard hide([&] {
+      SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                   SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+      for (TControl* c : children)
+        c->SetParent(FPanel);
+    });
     RunLoop();
-  } catch (...) {
-    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
-    for (TControl* c : children)
-      c->SetParent(FPanel);
-    throw;
   }
-  SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
-               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
-  for (TControl* c : children)
-    c->SetParent(FPanel);
   // Drop a close request still queued for this window.
   MSG m;
   while (PeekMessageW(&m, FHandle, WM_CLOSEPOPUP, WM_CLOSEPOPUP, PM_REMOVE)) {

@@ -21,7 +21,6 @@ TFcCustomStatusPane::TFcCustomStatusPane(TComponent* AOwner) : TGraphicControl(A
 }
 
 TFcCustomStatusPane::~TFcCustomStatusPane() {
-  if (FFrameController) FFrameController->DetachControl(this);
   if (BlinkingControls) {
     BlinkingControls->Remove(this);
     FreeBlinkingListIfEmpty();
@@ -51,27 +50,18 @@ void TFcCustomStatusPane::SetTransparent(bool Value) {
 }
 
 void TFcCustomStatusPane::SetFrameController(TFcFrameController* Value) {
-  if (Value == FFrameController) return;
-  if (FFrameController) {
-    FFrameController->DetachControl(this);
-    FFrameController->RemoveFreeNotification(this);
-  }
-  FFrameController = Value;
-  if (Value) {
-    Value->FreeNotification(this);
-    Value->AttachControl(this);
-  }
+  FFrameController.SetController(Value);
 }
 
 void TFcCustomStatusPane::Notification(TComponent* AComponent, TOperation Operation) {
   TGraphicControl::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == FFrameController) FFrameController = nullptr;
+  FFrameController.Notification(AComponent, Operation);
 }
 
 void TFcCustomStatusPane::ApplyFrameController() {
-  TFcFrameController* c = FFrameController;
+  TFcFrameController* c = FFrameController.Controller();
   if (!c || !c->FrameVisible()) return;
-  auto on = [&](TFcFrameControllerProperty p) { return (FNotifications & (1u << p)) != 0; };
+  auto on = [&](TFcFrameControllerProperty p) { return FFrameController.Notifies(p); };
   if (on(fcpFrameStyle)) FFrameStyle = c->FrameStyle();
   if (on(fcpFrameColor)) {
     FFlatColor = c->FrameColor();

@@ -31,12 +31,14 @@ public:
   bool GetTransparent() const override { return FTransparent; }
   TAlignment Alignment() const { return FAlignment; }
   void SetAlignment(TAlignment Value) { SetAndPaint(FAlignment, Value); }
-  TFcFrameController* FrameController() const { return FFrameController; }
+  TFcFrameController* FrameController() const { return FFrameController.Controller(); }
   void SetFrameController(TFcFrameController* Value);
   void ApplyFrameController() override;
-  TFcFrameControllerNotifications FrameControllerNotifications() const { return FNotifications; }
+  TFcFrameControllerNotifications FrameControllerNotifications() const {
+    return FFrameController.Notifications();
+  }
   void SetFrameControllerNotifications(TFcFrameControllerNotifications Value) {
-    FNotifications = Value;
+    FFrameController.SetNotifications(Value);
   }
 
   virtual TRect InnerRect();
@@ -77,8 +79,7 @@ private:
   int FFlatColorAdjustment = 30;
   bool FTransparent = true;
   TAlignment FAlignment = taLeftJustify;
-  TFcFrameController* FFrameController = nullptr;
-  TFcFrameControllerNotifications FNotifications = fcnAll;
+  TFcFrameControllerLink FFrameController{this};
 };
 
 class TFcStatusPane : public TFcCustomStatusPane {

@@ -697,24 +697,19 @@ void TPicCustomSlider::WMPaint(TMessage& Message) {
   HBITMAP bmp =
       CreateCompatibleBitmap(dc, std::max<LONG>(cr.right, 1), std::max<LONG>(cr.bottom, 1));
   HGDIOBJ old = SelectObject(mem, bmp);
-  FPaintBuffered = true;
-  try {
-    SendMessageW(FHandle, WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem), 0);
-    PaintWindow(mem);
-  } catch (...) {
-    FPaintBuffered = false;
+  TScopeGuard release([&] {
     SelectObject(mem, old);
     DeleteObject(bmp);
     DeleteDC(mem);
     if (own) EndPaint(FHandle, &ps);
-    throw;
+  });
+  FPaintBuffered = true;
+  {
+    TScopeGuard unbuffered([&] { FPaintBuffered = false; });
+    SendMessageW(FHandle, WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem), 0);
+    PaintWindow(mem);
   }
-  FPaintBuffered = false;
   BitBlt(dc, 0, 0, cr.right, cr.bottom, mem, 0, 0, SRCCOPY);
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  if (own) EndPaint(FHandle, &ps);
   Message.Result = 0;
 }
 

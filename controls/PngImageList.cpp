@@ -195,28 +195,16 @@ TPngImageCollectionItem* TPngImageCollectionItems::Items(int Index) const {
 TPngImageCollectionItem* TPngImageCollectionItems::Add() {
   // The update waits until the entry is fully made.
   BeginUpdate();
-  TCollectionItem* item = nullptr;
-  try {
-    item = TCollection::Add();
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
-  return static_cast<TPngImageCollectionItem*>(item);
+  TScopeGuard endUpdate([&] { EndUpdate(); });
+  return static_cast<TPngImageCollectionItem*>(TCollection::Add());
 }
 
 TPngImageCollectionItem* TPngImageCollectionItems::Add(int Index) {
   BeginUpdate();
   TPngImageCollectionItem* item = nullptr;
-  try {
-    item = static_cast<TPngImageCollectionItem*>(TCollection::Add());
-    item->SetIndex(Index);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeGuard endUpdate([&] { EndUpdate(); });
+  item = static_cast<TPngImageCollectionItem*>(TCollection::Add());
+  item->SetIndex(Index);
   return item;
 }
 
@@ -303,17 +291,12 @@ void TPngImageList::RebuildImageList() {
 int TPngImageList::AddEntry(std::unique_ptr<TPngPicture> png, int index) {
   BeginUpdateImages();
   int result = -1;
-  try {
-    TPngImageCollectionItem* item =
-        index < 0 ? FPngImages->Add() : FPngImages->Add(std::min(index, FPngImages->Count()));
-    item->FPngImage = std::move(png);
-    result = item->Index();
-    TImageList::Change();
-  } catch (...) {
-    EndUpdateImages(true);
-    throw;
-  }
-  EndUpdateImages(true);
+  TScopeGuard endUpdate([&] { EndUpdateImages(true); });
+  TPngImageCollectionItem* item =
+      index < 0 ? FPngImages->Add() : FPngImages->Add(std::min(index, FPngImages->Count()));
+  item->FPngImage = std::move(png);
+  result = item->Index();
+  TImageList::Change();
   return result;
 }
 
@@ -347,15 +330,10 @@ int TPngImageList::AddImage(TCustomImageList* Value, int Index) {
 void TPngImageList::AddImages(TCustomImageList* Value) {
   if (!Value || Value == this) return;
   BeginUpdateImages();
-  try {
-    for (int i = 0; i < Value->Count(); ++i)
-      AddImage(Value, i);
-    TImageList::Change();
-  } catch (...) {
-    EndUpdateImages(true);
-    throw;
-  }
-  EndUpdateImages(true);
+  TScopeGuard endUpdate([&] { EndUpdateImages(true); });
+  for (int i = 0; i < Value->Count(); ++i)
+    AddImage(Value, i);
+  TImageList::Change();
 }
 
 void TPngImageList::Clear() {

@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "audio/AudioEditor2.h"
+#include "audio/ui/AudioEditor2.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"

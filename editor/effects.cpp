@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "audio/AudioEditor2.h"
+#include "audio/ui/AudioEditor2.h"
 #include "editor/addnoise.h"
 #include "editor/amplify.h"
 #include "editor/bandpass.h"

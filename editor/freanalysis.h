@@ -8,7 +8,7 @@
 // [FreWindow] of the settings file.
 #pragma once
 
-#include "audio/AudioEditor2.h"
+#include "audio/ui/AudioEditor2.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 

@@ -254,7 +254,8 @@ void SaveFormPlacement(const std::wstring& section, TCustomForm* form,
   int x = form->Left(), y = form->Top(), w = form->Width(), h = form->Height();
   if (maximized && form->HandleAllocated()) {
     // The normal placement, not the maximized one.
-    WINDOWPLACEMENT wp{sizeof(wp)};
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof(wp);
     if (GetWindowPlacement(form->Handle(), &wp)) {
       x = wp.rcNormalPosition.left, y = wp.rcNormalPosition.top;
       w = wp.rcNormalPosition.right - x, h = wp.rcNormalPosition.bottom - y;

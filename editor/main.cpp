@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "audio/AudioEditor2.h"
+#include "audio/ui/AudioEditor2.h"
 #include "editor/Info.h"
 #include "editor/effects.h"
 #include "editor/freanalysis.h"

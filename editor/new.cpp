@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "audio/AudioEditor2.h"
+#include "audio/ui/AudioEditor2.h"
 #include "editor/dialogcommon.h"
 
 const int kNewSampleRates[12] = {96000, 88200, 48000, 44100, 32000, 24000,

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "audio/AudioEditor2.h"
+#include "audio/ui/AudioEditor2.h"
 #include "editor/dialogcommon.h"
 #include "editor/funcs.h"
 #include "framework/SysUtils.h"

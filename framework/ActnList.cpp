@@ -80,13 +80,10 @@ bool TBasicActionLink::Execute(TComponent* AComponent) {
   if (!FAction) return false;
   FAction->SetActionComponent(AComponent);
   bool r = false;
-  try {
-    r = FAction->Execute();
-  } catch (...) {
+  TScopeGuard restore([&] {
     if (FAction) FAction->SetActionComponent(nullptr);
-    throw;
-  }
-  if (FAction) FAction->SetActionComponent(nullptr);
+  });
+  r = FAction->Execute();
   return r;
 }
 

@@ -30,7 +30,8 @@ std::wstring GetSystemDir() {
 }
 
 bool IsVistaOrLater() {
-  OSVERSIONINFOW vi{sizeof(vi)};
+  OSVERSIONINFOW vi{};
+  vi.dwOSVersionInfoSize = sizeof(vi);
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
   GetVersionExW(&vi);
@@ -109,7 +110,8 @@ void FitOntoWorkArea(int& x, int& y, int& width, int& height, int minWidth, int 
   RECT want{clampCoord(x), clampCoord(y), clampCoord(int64_t(x) + std::max(width, 1)),
             clampCoord(int64_t(y) + std::max(height, 1))};
   HMONITOR mon = MonitorFromRect(&want, MONITOR_DEFAULTTONEAREST);
-  MONITORINFO mi{sizeof(mi)};
+  MONITORINFO mi{};
+  mi.cbSize = sizeof(mi);
   RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   if (mon && GetMonitorInfoW(mon, &mi)) work = mi.rcWork;
   FitOntoArea(work, x, y, width, height, minWidth, minHeight);

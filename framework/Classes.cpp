@@ -319,14 +319,9 @@ TCollectionItem* TCollection::Add() {
 TCollectionItem* TCollection::Insert(int Index) {
   BeginUpdate();
   TCollectionItem* item = nullptr;
-  try {
-    item = Add();
-    item->SetIndex(Index);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeGuard endUpdate([&] { EndUpdate(); });
+  item = Add();
+  item->SetIndex(Index);
   return item;
 }
 
@@ -385,16 +380,11 @@ void TCollection::Assign(TPersistent* Source) {
     return;
   }
   BeginUpdate();
-  try {
-    while (!FItems.empty())
-      delete FItems.back();
-    for (TCollectionItem* i : src->FItems)
-      Add()->Assign(i);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeGuard endUpdate([&] { EndUpdate(); });
+  while (!FItems.empty())
+    delete FItems.back();
+  for (TCollectionItem* i : src->FItems)
+    Add()->Assign(i);
 }
 
 // ---------------------------------------------------------------------------

@@ -93,12 +93,9 @@ void TClipboard::SetAsText(const std::wstring& Value) {
   GlobalUnlock(h);
   TOpened o(*this);
   Clear();
-  try {
-    SetAsHandle(CF_UNICODETEXT, h);
-  } catch (...) {
-    GlobalFree(h);
-    throw;
-  }
+  TScopeGuard freeText([&] { GlobalFree(h); });
+  SetAsHandle(CF_UNICODETEXT, h);
+  freeText.Dismiss();
 }
 
 void TClipboard::Assign(TGraphic* Source) {
@@ -110,16 +107,15 @@ void TClipboard::Assign(TGraphic* Source) {
   TOpened o(*this);
   Clear();
   if (!data) return; // a picture without clipboard data leaves it empty
-  try {
-    SetAsHandle(format, data);
-  } catch (...) {
+  TScopeGuard freeData([&] {
     if (format == CF_BITMAP)
       DeleteObject(data);
     else
       GlobalFree(data);
     if (palette) DeleteObject(palette);
-    throw;
-  }
+  });
+  SetAsHandle(format, data);
+  freeData.Dismiss();
   if (palette) SetClipboardData(CF_PALETTE, palette);
 }
 

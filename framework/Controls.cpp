@@ -912,13 +912,10 @@ void TWinControl::CreateWnd() {
     if (!RegisterClassW(&wc)) RaiseLastOSError();
   }
   CreationControl = this;
-  try {
+  {
+    TScopeGuard restore([&] { CreationControl = nullptr; });
     CreateWindowHandle(p);
-  } catch (...) {
-    CreationControl = nullptr;
-    throw;
   }
-  CreationControl = nullptr;
   if (!FHandle) RaiseLastOSError();
 }
 
@@ -933,13 +930,10 @@ void TWinControl::CreateWindowHandle(const TCreateParams& p) {
 void TWinControl::CreateHandle() {
   if (FHandle) return;
   FControlState |= csCreating;
-  try {
+  {
+    TScopeGuard restore([&] { FControlState &= ~csCreating; });
     CreateWnd();
-  } catch (...) {
-    FControlState &= ~csCreating;
-    throw;
   }
-  FControlState &= ~csCreating;
   // Stack order follows the control list: below the next windowed sibling.
   if (FParent) {
     HWND above = HWND_TOP;
@@ -1120,13 +1114,8 @@ void TWinControl::AlignNow() {
   FControlState &= ~csAlignmentNeeded;
   TRect r = ClientRect();
   FAligning = true;
-  try {
-    AlignControls(nullptr, r);
-  } catch (...) {
-    FAligning = false;
-    throw;
-  }
-  FAligning = false;
+  TScopeGuard restore([&] { FAligning = false; });
+  AlignControls(nullptr, r);
 }
 
 void TWinControl::AlignControls(TControl*, TRect& Rect) {
@@ -1580,31 +1569,28 @@ void TWinControl::PaintClientTo(HDC DC) {
 void TWinControl::PaintHandler(TMessage& m) {
   PAINTSTRUCT ps;
   HDC dc = m.WParam ? reinterpret_cast<HDC>(m.WParam) : BeginPaint(FHandle, &ps);
-  try {
-    if (FDoubleBuffered && !m.WParam) {
-      RECT cr;
-      GetClientRect(FHandle, &cr);
-      HDC mem = CreateCompatibleDC(dc);
-      HBITMAP bmp = CreateCompatibleBitmap(dc, cr.right, cr.bottom);
-      HGDIOBJ old = SelectObject(mem, bmp);
-      ::FillRect(mem, &cr, FBrush->Handle());
-      PaintWindow(mem);
-      PaintControls(mem, nullptr);
-      if (FDockSite && FUseDockManager && FDockManager) FDockManager->PaintSite(mem);
-      BitBlt(dc, 0, 0, cr.right, cr.bottom, mem, 0, 0, SRCCOPY);
-      SelectObject(mem, old);
-      DeleteObject(bmp);
-      DeleteDC(mem);
-    } else {
-      PaintWindow(dc);
-      PaintControls(dc, nullptr);
-      if (FDockSite && FUseDockManager && FDockManager) FDockManager->PaintSite(dc);
-    }
-  } catch (...) {
+  TScopeGuard restore([&] {
     if (!m.WParam) EndPaint(FHandle, &ps);
-    throw;
+  });
+  if (FDoubleBuffered && !m.WParam) {
+    RECT cr;
+    GetClientRect(FHandle, &cr);
+    HDC mem = CreateCompatibleDC(dc);
+    HBITMAP bmp = CreateCompatibleBitmap(dc, cr.right, cr.bottom);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    ::FillRect(mem, &cr, FBrush->Handle());
+    PaintWindow(mem);
+    PaintControls(mem, nullptr);
+    if (FDockSite && FUseDockManager && FDockManager) FDockManager->PaintSite(mem);
+    BitBlt(dc, 0, 0, cr.right, cr.bottom, mem, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+  } else {
+    PaintWindow(dc);
+    PaintControls(dc, nullptr);
+    if (FDockSite && FUseDockManager && FDockManager) FDockManager->PaintSite(dc);
   }
-  if (!m.WParam) EndPaint(FHandle, &ps);
 }
 
 void TWinControl::WMPaint(TMessage& m) {
@@ -1993,17 +1979,13 @@ TCustomControl::~TCustomControl() {
 void TCustomControl::PaintWindow(HDC DC) {
   FCanvas->Lock();
   FCanvas->SetHandle(DC);
-  try {
-    FCanvas->Font()->Assign(Font());
-    FCanvas->Brush()->SetColor(Color());
-    Paint();
-  } catch (...) {
+  TScopeGuard restore([&] {
     FCanvas->SetHandle(nullptr);
     FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  });
+  FCanvas->Font()->Assign(Font());
+  FCanvas->Brush()->SetColor(Color());
+  Paint();
 }
 
 TGraphicControl::TGraphicControl(TComponent* AOwner)
@@ -2020,17 +2002,13 @@ void TGraphicControl::Dispatch(TMessage& m) {
     FCanvas->Lock();
     FCanvas->FreeHandle();
     FCanvas->SetHandle(reinterpret_cast<HDC>(m.WParam));
-    try {
-      FCanvas->Font()->Assign(Font());
-      FCanvas->Brush()->SetColor(Color());
-      Paint();
-    } catch (...) {
+    TScopeGuard restore([&] {
       FCanvas->SetHandle(nullptr);
       FCanvas->Unlock();
-      throw;
-    }
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    });
+    FCanvas->Font()->Assign(Font());
+    FCanvas->Brush()->SetColor(Color());
+    Paint();
     return;
   }
   TControl::Dispatch(m);
@@ -2412,7 +2390,8 @@ void TDockTree::ResetBounds(bool /*Force*/) {
   int n = static_cast<int>(shown.size());
   int start = left ? r.Left : r.Top, total = left ? r.Width() : r.Height();
   FResetting = true;
-  try {
+  {
+    TScopeGuard restore([&] { FResetting = false; });
     for (int i = 0; i < n; ++i) {
       int a = start + total * i / n, b = start + total * (i + 1) / n;
       TRect zone = left ? TRect(a, r.Top, b, r.Bottom) : TRect(r.Left, a, r.Right, b);
@@ -2420,11 +2399,7 @@ void TDockTree::ResetBounds(bool /*Force*/) {
       shown[i]->SetBounds(zone.Left, zone.Top, std::max<int>(zone.Width(), 0),
                           std::max<int>(zone.Height(), 0));
     }
-  } catch (...) {
-    FResetting = false;
-    throw;
   }
-  FResetting = false;
   FDockSite->Invalidate();
 }
 
@@ -2452,14 +2427,9 @@ TRect TDockTree::CloseRect(const TRect& F) const {
 void TDockTree::PaintSite(HDC DC) {
   TCanvas canvas;
   canvas.SetHandle(DC);
-  try {
-    for (TControl* c : FZones)
-      if (c->Visible()) PaintDockFrame(&canvas, c, FrameRect(c));
-  } catch (...) {
-    canvas.SetHandle(nullptr);
-    throw;
-  }
-  canvas.SetHandle(nullptr);
+  TScopeGuard restore([&] { canvas.SetHandle(nullptr); });
+  for (TControl* c : FZones)
+    if (c->Visible()) PaintDockFrame(&canvas, c, FrameRect(c));
 }
 
 void TDockTree::PaintDockFrame(TCanvas* Canvas, TControl*, const TRect& ARect) {

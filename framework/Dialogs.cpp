@@ -244,80 +244,76 @@ TSize TextSize(TFont* Font, const std::wstring& Text, UINT Flags, int MaxWidth) 
 TForm* CreateMessageDialog(const std::wstring& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons) {
   const int margin = 12, spacing = 12, buttonGap = 6, buttonHeight = 25, minButtonWidth = 75;
   const TTypeLook& look = TypeLooks[DlgType];
-  auto* form = new TForm(Application);
-  try {
-    form->SetBorderStyle(bsDialog);
-    form->SetBorderIcons(biSystemMenu);
-    form->SetPosition(poScreenCenter);
-    form->SetCaption(look.Caption ? std::wstring(look.Caption)
-                                  : (Application ? Application->Title() : std::wstring()));
+  auto owned = std::make_unique<TForm>(Application);
+  TForm* form = owned.get();
+  form->SetBorderStyle(bsDialog);
+  form->SetBorderIcons(biSystemMenu);
+  form->SetPosition(poScreenCenter);
+  form->SetCaption(look.Caption ? std::wstring(look.Caption)
+                                : (Application ? Application->Title() : std::wstring()));
 
-    // The icon.
-    int textLeft = margin, iconHeight = 0;
-    if (look.Icon) {
-      auto* image = new TImage(form);
-      image->SetName(L"Image");
-      image->SetParent(form);
-      image->Picture()->Icon()->SetHandle(CopyIcon(LoadIconW(nullptr, look.Icon)));
-      int size = image->Picture()->Width() > 0 ? image->Picture()->Width() : 32;
-      image->SetBounds(margin, margin, size, size);
-      textLeft = margin + size + spacing;
-      iconHeight = size;
-    }
-
-    // The text, wrapped at half the screen's width.
-    const int maxText = std::max(GetSystemMetrics(SM_CXSCREEN) / 2, 200);
-    const TSize extent =
-        TextSize(form->Font(), Msg, DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX, maxText);
-    const int textWidth = extent.cx, textHeight = extent.cy;
-    auto* message = new TStaticText(form);
-    message->SetName(L"Message");
-    message->SetParent(form);
-    message->SetAutoSize(false);
-    message->SetShowAccelChar(false);
-    message->SetCaption(Msg);
-    int textTop = margin;
-    if (iconHeight > textHeight) textTop += (iconHeight - textHeight) / 2;
-    message->SetBounds(textLeft, textTop, textWidth, textHeight);
-
-    // The buttons, centred in a row below.
-    std::vector<std::pair<const TButtonKind*, int>> kinds;
-    for (const auto& kind : ButtonKinds)
-      if (Buttons & kind.Button) {
-        int w = static_cast<int>(TextSize(form->Font(), kind.Caption, DT_SINGLELINE, 0).cx) + 16;
-        kinds.emplace_back(&kind, std::max(w, minButtonWidth));
-      }
-    int buttonWidth = 0;
-    for (auto& k : kinds)
-      buttonWidth = std::max(buttonWidth, k.second);
-    const int count = static_cast<int>(kinds.size());
-    const int rowWidth = count * buttonWidth + std::max(count - 1, 0) * buttonGap;
-    const int clientWidth = std::max(textLeft + textWidth, rowWidth + margin) + margin;
-    const int buttonTop = std::max(textTop + textHeight, margin + iconHeight) + spacing + 4;
-    form->SetClientSize(clientWidth, buttonTop + (count ? buttonHeight + margin : 0));
-
-    TMsgDlgButtons cancelKind = (Buttons & mbCancel) ? mbCancel : (Buttons & mbNo) ? mbNo : mbOK;
-    int x = (clientWidth - rowWidth) / 2;
-    for (int i = 0; i < count; ++i) {
-      const TButtonKind& kind = *kinds[i].first;
-      auto* button = new TMessageButton(form);
-      button->SetName(kind.Name);
-      button->SetParent(form);
-      button->SetCaption(kind.Caption);
-      button->SetModalResult(kind.Result);
-      button->SetBounds(x, buttonTop, buttonWidth, buttonHeight);
-      if (i == 0) {
-        button->SetDefault(true);
-        form->SetActiveControl(button);
-      }
-      if (kind.Button == cancelKind) button->SetCancel(true);
-      x += buttonWidth + buttonGap;
-    }
-  } catch (...) {
-    delete form;
-    throw;
+  // The icon.
+  int textLeft = margin, iconHeight = 0;
+  if (look.Icon) {
+    auto* image = new TImage(form);
+    image->SetName(L"Image");
+    image->SetParent(form);
+    image->Picture()->Icon()->SetHandle(CopyIcon(LoadIconW(nullptr, look.Icon)));
+    int size = image->Picture()->Width() > 0 ? image->Picture()->Width() : 32;
+    image->SetBounds(margin, margin, size, size);
+    textLeft = margin + size + spacing;
+    iconHeight = size;
   }
-  return form;
+
+  // The text, wrapped at half the screen's width.
+  const int maxText = std::max(GetSystemMetrics(SM_CXSCREEN) / 2, 200);
+  const TSize extent =
+      TextSize(form->Font(), Msg, DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX, maxText);
+  const int textWidth = extent.cx, textHeight = extent.cy;
+  auto* message = new TStaticText(form);
+  message->SetName(L"Message");
+  message->SetParent(form);
+  message->SetAutoSize(false);
+  message->SetShowAccelChar(false);
+  message->SetCaption(Msg);
+  int textTop = margin;
+  if (iconHeight > textHeight) textTop += (iconHeight - textHeight) / 2;
+  message->SetBounds(textLeft, textTop, textWidth, textHeight);
+
+  // The buttons, centred in a row below.
+  std::vector<std::pair<const TButtonKind*, int>> kinds;
+  for (const auto& kind : ButtonKinds)
+    if (Buttons & kind.Button) {
+      int w = static_cast<int>(TextSize(form->Font(), kind.Caption, DT_SINGLELINE, 0).cx) + 16;
+      kinds.emplace_back(&kind, std::max(w, minButtonWidth));
+    }
+  int buttonWidth = 0;
+  for (auto& k : kinds)
+    buttonWidth = std::max(buttonWidth, k.second);
+  const int count = static_cast<int>(kinds.size());
+  const int rowWidth = count * buttonWidth + std::max(count - 1, 0) * buttonGap;
+  const int clientWidth = std::max(textLeft + textWidth, rowWidth + margin) + margin;
+  const int buttonTop = std::max(textTop + textHeight, margin + iconHeight) + spacing + 4;
+  form->SetClientSize(clientWidth, buttonTop + (count ? buttonHeight + margin : 0));
+
+  TMsgDlgButtons cancelKind = (Buttons & mbCancel) ? mbCancel : (Buttons & mbNo) ? mbNo : mbOK;
+  int x = (clientWidth - rowWidth) / 2;
+  for (int i = 0; i < count; ++i) {
+    const TButtonKind& kind = *kinds[i].first;
+    auto* button = new TMessageButton(form);
+    button->SetName(kind.Name);
+    button->SetParent(form);
+    button->SetCaption(kind.Caption);
+    button->SetModalResult(kind.Result);
+    button->SetBounds(x, buttonTop, buttonWidth, buttonHeight);
+    if (i == 0) {
+      button->SetDefault(true);
+      form->SetActiveControl(button);
+    }
+    if (kind.Button == cancelKind) button->SetCancel(true);
+    x += buttonWidth + buttonGap;
+  }
+  return owned.release();
 }
 
 int MessageDlg(const std::wstring& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx) {

@@ -608,7 +608,15 @@ int TCustomForm::ShowModal() {
   FModal = true;
   FModalResult = mrNone;
   TModalResult result = mrCancel;
-  try {
+  // The window hides last, after the others are enabled again (and the
+  // window active before is reactivated when the loop ended normally).
+  TScopeGuard hide([&] { Hide(); });
+  {
+    TScopeGuard enable([&] {
+      FModal = false;
+      for (HWND h : disabled.list)
+        EnableWindow(h, TRUE);
+    });
     Show();
     do {
       Application->HandleMessage();
@@ -618,18 +626,8 @@ int TCustomForm::ShowModal() {
         CloseModal();
     } while (FModalResult == mrNone);
     result = FModalResult;
-  } catch (...) {
-    FModal = false;
-    for (HWND h : disabled.list)
-      EnableWindow(h, TRUE);
-    Hide();
-    throw;
   }
-  FModal = false;
-  for (HWND h : disabled.list)
-    EnableWindow(h, TRUE);
   if (activeBefore && IsWindow(activeBefore)) SetActiveWindow(activeBefore);
-  Hide();
   return result;
 }
 
@@ -771,17 +769,13 @@ void TCustomForm::CMTextChanged(TMessage& m) {
 void TCustomForm::PaintWindow(HDC DC) {
   FCanvas->Lock();
   FCanvas->SetHandle(DC);
-  try {
-    FCanvas->Font()->Assign(Font());
-    FCanvas->Brush()->SetColor(Color());
-    Paint();
-  } catch (...) {
+  TScopeGuard restore([&] {
     FCanvas->SetHandle(nullptr);
     FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  });
+  FCanvas->Font()->Assign(Font());
+  FCanvas->Brush()->SetColor(Color());
+  Paint();
 }
 
 void TCustomForm::Paint() {
@@ -1015,12 +1009,10 @@ void TApplication::CreateFormWith(const std::function<TCustomForm*()>& Make) {
 }
 
 void TApplication::Run() {
-  struct AtEnd {
-    ~AtEnd() {
-      static bool registered = false;
-      if (!registered) registered = std::atexit(DoneApplication) == 0;
-    }
-  } atEnd;
+  TScopeGuard atEnd([] {
+    static bool registered = false;
+    if (!registered) registered = std::atexit(DoneApplication) == 0;
+  });
   if (!FInitialized) Initialize();
   if (FTerminated || !FMainForm) return;
   try {

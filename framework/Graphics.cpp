@@ -6,10 +6,7 @@
 #include <iterator>
 #include <map>
 
-#if __has_include("framework/Streams.h")
 #include "framework/Streams.h"
-#define FW_HAVE_STREAMS 1
-#endif
 
 COLORREF ColorToRGB(TColor Color) {
   if ((Color & 0xFF000000) == clSystemColor) return GetSysColor(static_cast<int>(Color & 0xFF));
@@ -500,7 +497,6 @@ void TGraphic::SaveToFile(const std::wstring& FileName) {
   WriteWholeFile(FileName, SaveToBytes());
 }
 
-#ifdef FW_HAVE_STREAMS
 void TGraphic::LoadFromStream(TStream* Stream) {
   long long avail = Stream->Size() - Stream->Position();
   if (avail < 0) avail = 0;
@@ -512,14 +508,6 @@ void TGraphic::SaveToStream(TStream* Stream) {
   std::vector<std::uint8_t> data = SaveToBytes();
   if (!data.empty()) Stream->WriteBuffer(data.data(), static_cast<int>(data.size()));
 }
-#else
-void TGraphic::LoadFromStream(TStream*) {
-  throw EInvalidGraphicOperation(L"No streams");
-}
-void TGraphic::SaveToStream(TStream*) {
-  throw EInvalidGraphicOperation(L"No streams");
-}
-#endif
 
 void TGraphic::LoadFromClipboardFormat(UINT, HANDLE, HPALETTE) {
   throw EInvalidGraphic(L"Unsupported clipboard format");
@@ -953,13 +941,8 @@ void TBitmap::LoadFromClipboardFormat(UINT AFormat, HANDLE AData, HPALETTE) {
   const size_t size = GlobalSize(AData);
   const void* p = GlobalLock(AData);
   if (!p) throw EInvalidGraphic(L"The clipboard holds no picture");
-  try {
-    LoadFromDIB(static_cast<const BITMAPINFO*>(p), size, nullptr, 0);
-  } catch (...) {
-    GlobalUnlock(AData);
-    throw;
-  }
-  GlobalUnlock(AData);
+  TScopeGuard restore([&] { GlobalUnlock(AData); });
+  LoadFromDIB(static_cast<const BITMAPINFO*>(p), size, nullptr, 0);
 }
 
 void TBitmap::SaveToClipboardFormat(UINT& AFormat, HANDLE& AData, HPALETTE& APalette) {

@@ -100,14 +100,9 @@ int TCustomImageList::AddImage(TCustomImageList* Value, int Index) {
 void TCustomImageList::AddImages(TCustomImageList* Value) {
   if (!Value || Value == this) return;
   BeginUpdate();
-  try {
-    for (int i = 0; i < Value->Count(); ++i)
-      AddImage(Value, i);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeGuard endUpdate([&] { EndUpdate(); });
+  for (int i = 0; i < Value->Count(); ++i)
+    AddImage(Value, i);
 }
 
 // Adds with the list's own calls, then moves the new images to Index.
@@ -122,42 +117,27 @@ void TCustomImageList::Insert(int Index, TBitmap* Image, TBitmap* Mask) {
   if (Index < 0 || Index > Count()) throw EInvalidOperation(L"Invalid image list index");
   BeginUpdate();
   int before = Count();
-  try {
-    int first = Add(Image, Mask);
-    MoveAdded(Index, first, Count() - before);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeGuard endUpdate([&] { EndUpdate(); });
+  int first = Add(Image, Mask);
+  MoveAdded(Index, first, Count() - before);
 }
 
 void TCustomImageList::InsertIcon(int Index, TIcon* Image) {
   if (Index < 0 || Index > Count()) throw EInvalidOperation(L"Invalid image list index");
   BeginUpdate();
   int before = Count();
-  try {
-    int first = AddIcon(Image);
-    MoveAdded(Index, first, Count() - before);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeGuard endUpdate([&] { EndUpdate(); });
+  int first = AddIcon(Image);
+  MoveAdded(Index, first, Count() - before);
 }
 
 void TCustomImageList::InsertMasked(int Index, TBitmap* Image, TColor MaskColor) {
   if (Index < 0 || Index > Count()) throw EInvalidOperation(L"Invalid image list index");
   BeginUpdate();
   int before = Count();
-  try {
-    int first = AddMasked(Image, MaskColor);
-    MoveAdded(Index, first, Count() - before);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeGuard endUpdate([&] { EndUpdate(); });
+  int first = AddMasked(Image, MaskColor);
+  MoveAdded(Index, first, Count() - before);
 }
 
 void TCustomImageList::Move(int CurIndex, int NewIndex) {

@@ -933,19 +933,14 @@ void TListBox::CNDrawItem(TMessage& Message) {
   c->SetHandle(dis->hDC);
   c->SetFont(Font());
   c->SetBrush(Brush());
-  try {
-    // A row is always drawn whole with its state, so that a focus change
-    // alone never leaves a half-drawn row.
-    DrawItem(static_cast<int>(dis->itemID), TRect(dis->rcItem), state);
-  } catch (...) {
+  TScopeGuard restore([&] {
     c->SetHandle(nullptr);
     RestoreDC(dis->hDC, saved);
     c->Unlock();
-    throw;
-  }
-  c->SetHandle(nullptr);
-  RestoreDC(dis->hDC, saved);
-  c->Unlock();
+  });
+  // A row is always drawn whole with its state, so that a focus change
+  // alone never leaves a half-drawn row.
+  DrawItem(static_cast<int>(dis->itemID), TRect(dis->rcItem), state);
 }
 
 HWND TListBox::Wnd() const {
@@ -1115,7 +1110,9 @@ void TScrollBar::CreateWnd() {
 
 void TScrollBar::UpdateWindow() {
   if (!HandleAllocated()) return;
-  SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL};
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
   si.nMin = FMin;
   si.nMax = FMax;
   si.nPage = static_cast<UINT>(FPageSize);
@@ -1196,7 +1193,9 @@ void TScrollBar::DoScroll(WORD Code, WPARAM WParam) {
     // The message carries 16 bits of the thumb's place; the bar knows all 32.
     const WORD low = HIWORD(WParam);
     pos = FMin < 0 ? static_cast<short>(low) : low;
-    SCROLLINFO si{sizeof(si), SIF_TRACKPOS};
+    SCROLLINFO si{};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_TRACKPOS;
     if (HandleAllocated() && GetScrollInfo(FHandle, SB_CTL, &si) &&
         static_cast<WORD>(si.nTrackPos & 0xFFFF) == low)
       pos = si.nTrackPos;

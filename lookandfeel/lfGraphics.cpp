@@ -1093,7 +1093,9 @@ void lfGraphicsInitialize() {
     gSystemBrushes->push_back(b);
   }
   gMsimg = LoadLibraryW(L"msimg32.dll");
-  if (gMsimg) gAlphaBlend = reinterpret_cast<TAlphaBlendProc>(GetProcAddress(gMsimg, "AlphaBlend"));
+  if (gMsimg)
+    gAlphaBlend = reinterpret_cast<TAlphaBlendProc>(
+        reinterpret_cast<void*>(GetProcAddress(gMsimg, "AlphaBlend")));
 }
 
 void lfGraphicsFinalize() {

@@ -110,7 +110,7 @@ enum TlxGdipFunction {
 extern const char* const lxGdipFunctionNames[gpFunctionCount];
 FARPROC lxGdipFunction(TlxGdipFunction F);
 template <class T> T lxGdip(TlxGdipFunction F) {
-  return reinterpret_cast<T>(lxGdipFunction(F));
+  return reinterpret_cast<T>(reinterpret_cast<void*>(lxGdipFunction(F)));
 }
 
 // Loads GDI+ when it is not usable yet; whether it is usable.

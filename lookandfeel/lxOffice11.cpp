@@ -469,7 +469,8 @@ void lxOffice11Initialize() {
   if (gUseCount++ > 0) return;
   gMsimg = LoadLibraryW(L"msimg32.dll");
   if (gMsimg)
-    gGradientFill = reinterpret_cast<TGradientFill>(GetProcAddress(gMsimg, "GradientFill"));
+    gGradientFill = reinterpret_cast<TGradientFill>(
+        reinterpret_cast<void*>(GetProcAddress(gMsimg, "GradientFill")));
 }
 
 void lxOffice11Finalize() {

@@ -12,7 +12,7 @@ bool gVersionSet = false;
 TlxSystemVersion gVersion;
 
 template <class F> F Slot(TlxThemeFunction f) {
-  return reinterpret_cast<F>(gSlots[f]);
+  return reinterpret_cast<F>(reinterpret_cast<void*>(gSlots[f]));
 }
 
 } // namespace

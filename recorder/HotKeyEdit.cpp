@@ -8,9 +8,7 @@ TFcHotKeyEdit::TFcHotKeyEdit(TComponent* AOwner) : THotKey(AOwner) {
   SetBounds(Left(), Top(), Width(), 21);
 }
 
-TFcHotKeyEdit::~TFcHotKeyEdit() {
-  if (FFrameController) FFrameController->DetachControl(this);
-}
+TFcHotKeyEdit::~TFcHotKeyEdit() {}
 
 bool TFcHotKeyEdit::UseThemes() const {
   return FFramingPreference == fpXPThemes && ThemesEnabled();
@@ -104,16 +102,7 @@ void TFcHotKeyEdit::SetFramingPreference(TFramingPreference Value) {
 }
 
 void TFcHotKeyEdit::SetFrameController(TFcFrameController* Value) {
-  if (Value == FFrameController) return;
-  if (FFrameController) {
-    FFrameController->DetachControl(this);
-    FFrameController->RemoveFreeNotification(this);
-  }
-  FFrameController = Value;
-  if (Value) {
-    Value->FreeNotification(this);
-    Value->AttachControl(this);
-  }
+  FFrameController.SetController(Value);
 }
 
 void TFcHotKeyEdit::SetControllerProperty(TFcFrameControllerProperty P,
@@ -168,7 +157,7 @@ void TFcHotKeyEdit::Loaded() {
 
 void TFcHotKeyEdit::Notification(TComponent* AComponent, TOperation Operation) {
   THotKey::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == FFrameController) FFrameController = nullptr;
+  FFrameController.Notification(AComponent, Operation);
 }
 
 void TFcHotKeyEdit::CMEnter(TMessage& Message) {

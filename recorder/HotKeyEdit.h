@@ -17,13 +17,13 @@ public:
   TColor NormalColor() const { return FNormalColor; }
   TColor FrameColor() const { return FFrameColor; }
   virtual void SetFrameColor(TColor Value);
-  TFcFrameController* FrameController() const { return FFrameController; }
+  TFcFrameController* FrameController() const { return FFrameController.Controller(); }
   virtual void SetFrameController(TFcFrameController* Value);
   TFcFrameControllerNotifications FrameControllerNotifications() const override {
-    return FFrameControllerNotifications;
+    return FFrameController.Notifications();
   }
   void SetFrameControllerNotifications(TFcFrameControllerNotifications Value) {
-    FFrameControllerNotifications = Value;
+    FFrameController.SetNotifications(Value);
   }
   void SetControllerProperty(TFcFrameControllerProperty Property,
                              const TFcFrameController& Controller) override;
@@ -72,8 +72,7 @@ private:
   TColor FNormalColor = clWindow;
   TColor FFrameColor = clBtnShadow;
   TColor FFrameHotColor = clBtnShadow;
-  TFcFrameController* FFrameController = nullptr;
-  TFcFrameControllerNotifications FFrameControllerNotifications = fcnAll;
+  TFcFrameControllerLink FFrameController{this};
   bool FFrameHotTrack = false;
   TFrameStyle FFrameHotStyle = fsFlatBold;
   TSides FFrameSides = sdsAll;

@@ -992,11 +992,11 @@ void TFormMain::BeginRecording() {
         Format(L"rec%s%s", FormatDateTime(L"mmdd-hhnnss", Now()), GetOutputExtension(format));
     path = AddBackslash(GlobalVars.OP_OutputFolder) + name;
   } else {
-    auto* prompt = new TFormName(this);
     bool confirmed = false;
     std::wstring name;
-    try {
-      CentreOn(prompt, this);
+    {
+      auto prompt = std::make_unique<TFormName>(this);
+      CentreOn(prompt.get(), this);
       prompt->Load(GlobalVars);
       prompt->ShowModal();
       confirmed = prompt->Confirmed;
@@ -1004,11 +1004,7 @@ void TFormMain::BeginRecording() {
         prompt->Store(GlobalVars);
         name = prompt->EditFileName->Text();
       }
-    } catch (...) {
-      delete prompt;
-      throw;
     }
-    delete prompt;
     if (!confirmed) return;
     path = AddBackslash(GlobalVars.OP_OutputFolder) + name + GetOutputExtension(format);
   }
@@ -1041,19 +1037,13 @@ void TFormMain::StartRecordingToFile(const std::wstring& Path) {
 
 void TFormMain::AudioRecordEndArrayRecord(TAudioRecord2*, int) {
   if (!FRecording) return;
-  SAFEARRAY* array = AudioRecord->GetRecordArray();
+  audio::TSafeArray array(AudioRecord->GetRecordArray());
   if (!array) return;
-  try {
-    LONG upper = 0;
-    if (SafeArrayGetUBound(array, 1, &upper) == S_OK && upper >= 1) {
-      AudioFile->WriteArray(array);
-      ++FRecordedBlocks;
-    }
-  } catch (...) {
-    if (array) SafeArrayDestroy(array);
-    throw;
+  LONG upper = 0;
+  if (SafeArrayGetUBound(array.Get(), 1, &upper) == S_OK && upper >= 1) {
+    AudioFile->WriteArray(array.Ref());
+    ++FRecordedBlocks;
   }
-  if (array) SafeArrayDestroy(array);
 }
 
 void TFormMain::PauseRecording() {
@@ -1219,37 +1209,32 @@ void TFormMain::SaveFileList() {
 void TFormMain::LoadFileList() {
   FLoadProblems.clear();
   ListViewFiles->Items()->BeginUpdate();
-  try {
-    std::wstring file = GetListFileName();
-    if (FileExists(file)) {
-      TStringList lines;
-      lines.LoadFromFile(file);
-      // Between entries the window answers what other programs send it and
-      // repaints; input and posted commands wait until the list is read.
-      auto answerWindow = [] {
-        MSG msg;
-        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        while (PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
-          DispatchMessageW(&msg);
-      };
-      for (int i = 0; i < lines.Count(); ++i) {
-        answerWindow();
-        // One file that fails must not stop the rest of the list.
-        try {
-          AddFileToList(lines[i], false);
-        } catch (const Exception& e) {
-          FLoadProblems.push_back(lines[i] + L": " + e.Message());
-        } catch (const std::exception& e) {
-          FLoadProblems.push_back(lines[i] + L": " + Utf8ToWide(e.what()));
-        }
+  TScopeGuard endUpdate([&] { ListViewFiles->Items()->EndUpdate(); });
+  std::wstring file = GetListFileName();
+  if (FileExists(file)) {
+    TStringList lines;
+    lines.LoadFromFile(file);
+    // Between entries the window answers what other programs send it and
+    // repaints; input and posted commands wait until the list is read.
+    auto answerWindow = [] {
+      MSG msg;
+      PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+      while (PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+        DispatchMessageW(&msg);
+    };
+    for (int i = 0; i < lines.Count(); ++i) {
+      answerWindow();
+      // One file that fails must not stop the rest of the list.
+      try {
+        AddFileToList(lines[i], false);
+      } catch (const Exception& e) {
+        FLoadProblems.push_back(lines[i] + L": " + e.Message());
+      } catch (const std::exception& e) {
+        FLoadProblems.push_back(lines[i] + L": " + Utf8ToWide(e.what()));
       }
     }
-    FFileListLoaded = true;
-  } catch (...) {
-    ListViewFiles->Items()->EndUpdate();
-    throw;
   }
-  ListViewFiles->Items()->EndUpdate();
+  FFileListLoaded = true;
 }
 
 std::wstring TFormMain::GetSelectedFileName() {
@@ -1333,14 +1318,11 @@ bool TFormMain::CopySelectedFilesTo(const std::wstring& Folder) {
 void TFormMain::ActionListAddFilesExecute(TObject*) {
   OpenDialog->SetInitialDir(GlobalVars.LastOpenDir);
   if (!OpenDialog->Execute()) return;
-  BeginBusy();
-  try {
+  {
+    BeginBusy();
+    TScopeGuard endBusy([&] { EndBusy(); });
     AddFilesToList(OpenDialog->Files());
-  } catch (...) {
-    EndBusy();
-    throw;
   }
-  EndBusy();
   if (OpenDialog->Files()->Count() > 0)
     GlobalVars.LastOpenDir = ExtractFilePath((*OpenDialog->Files())[0]);
   if (OpenDialog->Files()->Count() > 1) OpenDialog->SetFileName(L"");
@@ -1351,13 +1333,8 @@ void TFormMain::ActionListCopyExecute(TObject*) {
   std::wstring folder = GlobalVars.OP_OutputFolder;
   if (!BrowseForFolder(Handle(), folder, L"Please select a folder", 65)) return;
   BeginBusy();
-  try {
-    CopySelectedFilesTo(folder);
-  } catch (...) {
-    EndBusy();
-    throw;
-  }
-  EndBusy();
+  TScopeGuard endBusy([&] { EndBusy(); });
+  CopySelectedFilesTo(folder);
 }
 
 void TFormMain::ActionListDelExecute(TObject*) {
@@ -1471,14 +1448,8 @@ void TFormMain::PlayFile(const std::wstring& Path) {
 
 void TFormMain::FeedPlayer() {
   if (!FPlaying) return;
-  SAFEARRAY* array = AudioFile->ReadArray(FPlayBlock);
-  try {
-    AudioPlayer->LoadArray(array);
-  } catch (...) {
-    if (array) SafeArrayDestroy(array);
-    throw;
-  }
-  if (array) SafeArrayDestroy(array);
+  audio::TSafeArray array(AudioFile->ReadArray(FPlayBlock));
+  AudioPlayer->LoadArray(array.Ref());
 }
 
 void TFormMain::PausePlaying() {
@@ -1611,26 +1582,16 @@ void TFormMain::tbBalanceChange(TObject*) {
 
 void TFormMain::ActionWindowsMixerExecute(TObject*) {
   BeginBusy();
-  try {
-    RunCommand(AddBackslash(GetSystemDir()) +
-                   (IsVistaOrLater() ? L"control.exe mmsys.cpl,,1" : L"sndvol32.exe /r"),
-               SW_SHOWNORMAL);
-  } catch (...) {
-    EndBusy();
-    throw;
-  }
-  EndBusy();
+  TScopeGuard endBusy([&] { EndBusy(); });
+  RunCommand(AddBackslash(GetSystemDir()) +
+                 (IsVistaOrLater() ? L"control.exe mmsys.cpl,,1" : L"sndvol32.exe /r"),
+             SW_SHOWNORMAL);
 }
 
 void TFormMain::RunSiblingTool(const std::wstring& FileName) {
   BeginBusy();
-  try {
-    ShellOpen(Handle(), L"open", ProgramFolder() + FileName, L"/korvane", SW_SHOW);
-  } catch (...) {
-    EndBusy();
-    throw;
-  }
-  EndBusy();
+  TScopeGuard endBusy([&] { EndBusy(); });
+  ShellOpen(Handle(), L"open", ProgramFolder() + FileName, L"/korvane", SW_SHOW);
 }
 
 void TFormMain::ActionAudioOstrelExecute(TObject*) {
@@ -1663,24 +1624,18 @@ void TFormMain::ActionAboutExecute(TObject*) {
 // Options, schedule and global hot keys
 
 void TFormMain::ShowOptions(bool ShowSchedule) {
-  auto* dialog = new TFormOptions(this);
-  try {
-    CentreOn(dialog, this);
-    dialog->Load(GlobalVars);
-    dialog->PageControl->SetActivePage(ShowSchedule ? dialog->TabSheetSchedule
-                                                    : dialog->TabSheetGeneral);
-    if (dialog->ShowModal() == mrOk) {
-      dialog->Store(GlobalVars);
-      SaveSettings();
-      ApplySettings();
-      if (!FHotKeyRefusal.empty())
-        Application->MessageBox(FHotKeyRefusal, AppTitle, MB_OK | MB_ICONWARNING);
-    }
-  } catch (...) {
-    delete dialog;
-    throw;
+  auto dialog = std::make_unique<TFormOptions>(this);
+  CentreOn(dialog.get(), this);
+  dialog->Load(GlobalVars);
+  dialog->PageControl->SetActivePage(ShowSchedule ? dialog->TabSheetSchedule
+                                                  : dialog->TabSheetGeneral);
+  if (dialog->ShowModal() == mrOk) {
+    dialog->Store(GlobalVars);
+    SaveSettings();
+    ApplySettings();
+    if (!FHotKeyRefusal.empty())
+      Application->MessageBox(FHotKeyRefusal, AppTitle, MB_OK | MB_ICONWARNING);
   }
-  delete dialog;
 }
 
 void TFormMain::ApplyHotKeys() {

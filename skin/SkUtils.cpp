@@ -268,41 +268,36 @@ void TskPicture::LoadFromBmpBytes(const uint8_t* data, size_t size) {
 void TskPicture::LoadFromJpegBytes(const uint8_t* data, size_t size) {
   tjhandle tj = tjInitDecompress();
   if (!tj) throw ESkinError("JPEG error");
+  TScopeGuard destroy([&] { tjDestroy(tj); });
   int w = 0, h = 0, sub = 0, cs = 0;
   bool ok = data && size > 0 &&
             tjDecompressHeader3(tj, const_cast<uint8_t*>(data), static_cast<unsigned long>(size),
                                 &w, &h, &sub, &cs) == 0 &&
             w > 0 && h > 0 && w <= kMaxSide && h <= kMaxSide && int64_t(w) * h <= kMaxPixels;
   if (ok) {
-    try {
-      TskPicture result(w, h);
-      if (cs == TJCS_CMYK || cs == TJCS_YCCK) {
-        // The library gives CMYK as stored (inverted, as Adobe writes it);
-        // each channel times K is the colour.
-        std::vector<uint8_t> cmyk(size_t(w) * size_t(h) * 4);
-        ok = tjDecompress2(tj, const_cast<uint8_t*>(data), static_cast<unsigned long>(size),
-                           cmyk.data(), w, w * 4, h, TJPF_CMYK, 0) == 0;
-        for (int y = 0; ok && y < h; ++y) {
-          const uint8_t* src = cmyk.data() + size_t(y) * size_t(w) * 4;
-          uint8_t* dst = result.FBits + size_t(y) * size_t(result.FStride);
-          for (int x = 0; x < w; ++x, src += 4, dst += 3) {
-            unsigned k = src[3];
-            dst[0] = uint8_t((src[2] * k + 127) / 255);
-            dst[1] = uint8_t((src[1] * k + 127) / 255);
-            dst[2] = uint8_t((src[0] * k + 127) / 255);
-          }
+    TskPicture result(w, h);
+    if (cs == TJCS_CMYK || cs == TJCS_YCCK) {
+      // The library gives CMYK as stored (inverted, as Adobe writes it);
+      // each channel times K is the colour.
+      std::vector<uint8_t> cmyk(size_t(w) * size_t(h) * 4);
+      ok = tjDecompress2(tj, const_cast<uint8_t*>(data), static_cast<unsigned long>(size),
+                         cmyk.data(), w, w * 4, h, TJPF_CMYK, 0) == 0;
+      for (int y = 0; ok && y < h; ++y) {
+        const uint8_t* src = cmyk.data() + size_t(y) * size_t(w) * 4;
+        uint8_t* dst = result.FBits + size_t(y) * size_t(result.FStride);
+        for (int x = 0; x < w; ++x, src += 4, dst += 3) {
+          unsigned k = src[3];
+          dst[0] = uint8_t((src[2] * k + 127) / 255);
+          dst[1] = uint8_t((src[1] * k + 127) / 255);
+          dst[2] = uint8_t((src[0] * k + 127) / 255);
         }
-      } else {
-        ok = tjDecompress2(tj, const_cast<uint8_t*>(data), static_cast<unsigned long>(size),
-                           result.FBits, w, result.FStride, h, TJPF_BGR, 0) == 0;
       }
-      if (ok) *this = std::move(result);
-    } catch (...) {
-      tjDestroy(tj);
-      throw;
+    } else {
+      ok = tjDecompress2(tj, const_cast<uint8_t*>(data), static_cast<unsigned long>(size),
+                         result.FBits, w, result.FStride, h, TJPF_BGR, 0) == 0;
     }
+    if (ok) *this = std::move(result);
   }
-  tjDestroy(tj);
   if (!ok) throw ESkinError("JPEG error: the picture is not valid");
 }
 

@@ -608,30 +608,25 @@ void TskListBox::PaintWindow(HDC DC) {
   TCanvas* c = Canvas();
   c->Lock();
   c->SetHandle(DC);
-  try {
-    if (Columns() <= 0) {
-      int last = std::min(top + h / ih, count - 1), bottom = 0;
-      for (int i = top; i <= last; ++i) {
-        TRect r = ItemRect(i);
-        OwnerListBox->DrawListItem(c, i, r, PaintState(i));
-        bottom = r.Bottom;
-      }
-      if (bottom < h) OwnerListBox->PaintListBackground(DC, MakeRect(0, bottom, w, h));
-    } else {
-      OwnerListBox->PaintListBackground(DC, MakeRect(0, 0, w, h));
-      int last = std::min(top + (h / ih) * Columns(), count - 1);
-      for (int i = top; i <= last; ++i)
-        OwnerListBox->DrawListItem(c, i, ItemRect(i), PaintState(i));
-    }
-  } catch (...) {
+  TScopeGuard restore([&] {
     c->SetHandle(nullptr);
     c->Unlock();
     RestoreDC(DC, saved);
-    throw;
+  });
+  if (Columns() <= 0) {
+    int last = std::min(top + h / ih, count - 1), bottom = 0;
+    for (int i = top; i <= last; ++i) {
+      TRect r = ItemRect(i);
+      OwnerListBox->DrawListItem(c, i, r, PaintState(i));
+      bottom = r.Bottom;
+    }
+    if (bottom < h) OwnerListBox->PaintListBackground(DC, MakeRect(0, bottom, w, h));
+  } else {
+    OwnerListBox->PaintListBackground(DC, MakeRect(0, 0, w, h));
+    int last = std::min(top + (h / ih) * Columns(), count - 1);
+    for (int i = top; i <= last; ++i)
+      OwnerListBox->DrawListItem(c, i, ItemRect(i), PaintState(i));
   }
-  c->SetHandle(nullptr);
-  c->Unlock();
-  RestoreDC(DC, saved);
 }
 
 void TskListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) {
@@ -706,13 +701,12 @@ void TskListBox::WndProc(TMessage& m) {
   }
   bool outer = !FInWndProc;
   FInWndProc = true;
-  try {
+  {
+    TScopeGuard restore([&] {
+      if (outer) FInWndProc = false;
+    });
     TListBox::WndProc(m);
-  } catch (...) {
-    if (outer) FInWndProc = false;
-    throw;
   }
-  if (outer) FInWndProc = false;
   // While the windows are being made the bars wait: making or freeing one
   // would change the children that the creation walks through.
   if (!o || !HandleAllocated() || (ControlState() & csCreating)) return;
@@ -826,20 +820,18 @@ void TskSkinCustomListBox::SetItems(TStrings* Value) {
   // One look at the bars and one paint for the whole list.
   bool redraw = FListBox->HandleAllocated();
   FUpdatingBars = true;
-  try {
+  {
+    TScopeGuard restore([&] {
+      FUpdatingBars = false;
+      if (redraw) SendMessageW(FListBox->Handle(), WM_SETREDRAW, TRUE, 0);
+    });
     if (redraw) {
       SendMessageW(FListBox->Handle(), WM_SETREDRAW, FALSE, 0);
       Items()->Clear();
       SendMessageW(FListBox->Handle(), LB_INITSTORAGE, static_cast<WPARAM>(Value->Count()), 0);
     }
     FListBox->SetItems(Value);
-  } catch (...) {
-    FUpdatingBars = false;
-    if (redraw) SendMessageW(FListBox->Handle(), WM_SETREDRAW, TRUE, 0);
-    throw;
   }
-  FUpdatingBars = false;
-  if (redraw) SendMessageW(FListBox->Handle(), WM_SETREDRAW, TRUE, 0);
   UpdateScrollBars();
   FListBox->Invalidate();
 }
@@ -1175,13 +1167,10 @@ void TskSkinCustomListBox::CreateWnd() {
   // Bars made while the windows are being made would change the list of
   // children that the creation walks through: they come afterwards.
   FCreatingWnd = true;
-  try {
+  {
+    TScopeGuard restore([&] { FCreatingWnd = false; });
     TskSkinCustomControl::CreateWnd();
-  } catch (...) {
-    FCreatingWnd = false;
-    throw;
   }
-  FCreatingWnd = false;
   UpdateScrollBars();
 }
 
@@ -1193,10 +1182,7 @@ void TskSkinCustomListBox::UpdateScrollBars() {
       FListBox->ItemHeight() <= 0)
     return;
   FUpdatingBars = true;
-  struct TReset {
-    bool& F;
-    ~TReset() { F = false; }
-  } reset{FUpdatingBars};
+  TScopeGuard reset([this] { FUpdatingBars = false; });
   int count = Items()->Count();
   int ih = std::max(1, FListBox->ItemHeight());
   if (Columns() < 1) {

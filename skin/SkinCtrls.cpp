@@ -203,15 +203,11 @@ void TskSkinControl::EraseWithImage(TMessage& m) {
   HDC dc = reinterpret_cast<HDC>(m.WParam);
   Canvas()->Lock();
   Canvas()->SetHandle(dc);
-  try {
-    Paint();
-  } catch (...) {
+  TScopeGuard restore([&] {
     Canvas()->SetHandle(nullptr);
     Canvas()->Unlock();
-    throw;
-  }
-  Canvas()->SetHandle(nullptr);
-  Canvas()->Unlock();
+  });
+  Paint();
 }
 
 void TskSkinControl::WMEraseBkgnd(TMessage& m) {
@@ -225,13 +221,8 @@ void TskSkinControl::WMEraseBkgnd(TMessage& m) {
 void TskSkinControl::WMPaint(TMessage& m) {
   bool was = FInPaint;
   FInPaint = true;
-  try {
-    TCustomControl::WMPaint(m);
-  } catch (...) {
-    FInPaint = was;
-    throw;
-  }
-  FInPaint = was;
+  TScopeGuard restore([&] { FInPaint = was; });
+  TCustomControl::WMPaint(m);
 }
 
 void TskSkinControl::WndProc(TMessage& m) {

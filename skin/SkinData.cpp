@@ -1910,12 +1910,9 @@ bool TskSkinData::LoadSkinFromIni(const std::wstring& fileName) {
     size_t slash = fileName.find_last_of(L"\\/");
     std::wstring folder = slash == std::wstring::npos ? L"" : fileName.substr(0, slash + 1);
     TskSkinContent next;
-    try {
-      LoadSkinContent(ini, folder, nullptr, next);
-    } catch (...) {
-      DestroyCursors(next.Cursors);
-      throw;
-    }
+    TScopeGuard discard([&] { DestroyCursors(next.Cursors); });
+    LoadSkinContent(ini, folder, nullptr, next);
+    discard.Dismiss();
     RemoveCursors();
     DestroyCursors(Cursors);
     static_cast<TskSkinContent&>(*this) = std::move(next);

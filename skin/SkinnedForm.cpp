@@ -3506,13 +3506,10 @@ void TskSkinnedForm::FrameNCMouse(TMessage& M) {
   if (M.Msg == WM_NCLBUTTONDOWN) {
     FInNCPress = true;
     FPressMoved = false;
-    try {
+    {
+      TScopeGuard restore([&] { FInNCPress = false; });
       FOldWindowProc(M);
-    } catch (...) {
-      FInNCPress = false;
-      throw;
     }
-    FInNCPress = false;
     if (FPressMoved) {
       FPressMoved = false;
       return;

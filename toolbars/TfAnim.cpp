@@ -9,8 +9,8 @@ using TUpdateLayeredWindow = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*
                                            BLENDFUNCTION*, DWORD);
 
 TUpdateLayeredWindow UpdateLayered() {
-  static TUpdateLayeredWindow f = reinterpret_cast<TUpdateLayeredWindow>(
-      GetProcAddress(GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindow"));
+  static TUpdateLayeredWindow f = reinterpret_cast<TUpdateLayeredWindow>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindow")));
   return f;
 }
 
@@ -88,42 +88,39 @@ void StartAnimation(HWND Wnd, bool Fade, unsigned Direction) {
   GetWindowRect(Wnd, &wr);
   a.Width = wr.right - wr.left;
   a.Height = wr.bottom - wr.top;
-  try {
-    a.WindowDC = GetDCEx(Wnd, nullptr, DCX_WINDOW | DCX_CACHE);
-    if (!a.WindowDC) RaiseLastOSError();
-    a.Snapshot = CreateCompatibleBitmap(a.WindowDC, a.Width, a.Height);
-    if (!a.Snapshot) RaiseLastOSError();
-    a.MemDC = CreateCompatibleDC(a.WindowDC);
-    if (!a.MemDC) RaiseLastOSError();
-    a.OldBitmap = SelectObject(a.MemDC, a.Snapshot);
-    SendMessageW(Wnd, WM_PRINT, reinterpret_cast<WPARAM>(a.MemDC),
-                 PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
-    int level;
-    if (a.UseFade) {
-      SetWindowLongPtrW(Wnd, GWL_EXSTYLE, GetWindowLongPtrW(Wnd, GWL_EXSTYLE) | WS_EX_LAYERED);
-      a.Duration = 175;
-      level = 40;
-      POINT pos{wr.left, wr.top}, src{0, 0};
-      SIZE size{a.Width, a.Height};
-      BLENDFUNCTION bf{AC_SRC_OVER, 0, 40, 0};
-      if (!UpdateLayered()(Wnd, nullptr, &pos, &size, a.MemDC, &src, 0, &bf, ULW_ALPHA))
-        RaiseLastOSError();
-    } else {
-      a.Duration = 150;
-      level = 0;
-      HRGN r = CreateRectRgn(0, 0, 0, 0);
-      if (!SetWindowRgn(Wnd, r, FALSE)) DeleteObject(r);
-    }
-    a.StartLevel = a.CurrentLevel = level;
-    a.StartTick = a.LastTick = GetTickCount();
-    SetWindowPos(Wnd, nullptr, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE |
-                     SWP_SHOWWINDOW | SWP_NOOWNERZORDER | SWP_ASYNCWINDOWPOS);
-    a.Active = true;
-  } catch (...) {
-    Finish();
-    throw;
+  TScopeGuard finish([&] { Finish(); });
+  a.WindowDC = GetDCEx(Wnd, nullptr, DCX_WINDOW | DCX_CACHE);
+  if (!a.WindowDC) RaiseLastOSError();
+  a.Snapshot = CreateCompatibleBitmap(a.WindowDC, a.Width, a.Height);
+  if (!a.Snapshot) RaiseLastOSError();
+  a.MemDC = CreateCompatibleDC(a.WindowDC);
+  if (!a.MemDC) RaiseLastOSError();
+  a.OldBitmap = SelectObject(a.MemDC, a.Snapshot);
+  SendMessageW(Wnd, WM_PRINT, reinterpret_cast<WPARAM>(a.MemDC),
+               PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+  int level;
+  if (a.UseFade) {
+    SetWindowLongPtrW(Wnd, GWL_EXSTYLE, GetWindowLongPtrW(Wnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+    a.Duration = 175;
+    level = 40;
+    POINT pos{wr.left, wr.top}, src{0, 0};
+    SIZE size{a.Width, a.Height};
+    BLENDFUNCTION bf{AC_SRC_OVER, 0, 40, 0};
+    if (!UpdateLayered()(Wnd, nullptr, &pos, &size, a.MemDC, &src, 0, &bf, ULW_ALPHA))
+      RaiseLastOSError();
+  } else {
+    a.Duration = 150;
+    level = 0;
+    HRGN r = CreateRectRgn(0, 0, 0, 0);
+    if (!SetWindowRgn(Wnd, r, FALSE)) DeleteObject(r);
   }
+  a.StartLevel = a.CurrentLevel = level;
+  a.StartTick = a.LastTick = GetTickCount();
+  SetWindowPos(Wnd, nullptr, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE |
+                   SWP_SHOWWINDOW | SWP_NOOWNERZORDER | SWP_ASYNCWINDOWPOS);
+  a.Active = true;
+  finish.Dismiss();
 }
 
 void AnimationStep() {

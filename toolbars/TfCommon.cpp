@@ -29,18 +29,21 @@ struct Bound {
       HMODULE msimg = LoadLibraryW(L"msimg32.dll");
       SetErrorMode(old);
       if (msimg)
-        GradientFill = reinterpret_cast<TGradientFill>(GetProcAddress(msimg, "GradientFill"));
+        GradientFill = reinterpret_cast<TGradientFill>(
+            reinterpret_cast<void*>(GetProcAddress(msimg, "GradientFill")));
     }
     HMODULE user = GetModuleHandleW(L"user32.dll");
-    MonitorFromRect = reinterpret_cast<TMonitorFromRect>(GetProcAddress(user, "MonitorFromRect"));
-    MonitorFromPoint =
-        reinterpret_cast<TMonitorFromPoint>(GetProcAddress(user, "MonitorFromPoint"));
-    MonitorFromWindow =
-        reinterpret_cast<TMonitorFromWindow>(GetProcAddress(user, "MonitorFromWindow"));
-    GetMonitorInfo = reinterpret_cast<TGetMonitorInfo>(GetProcAddress(user, "GetMonitorInfoW"));
+    MonitorFromRect = reinterpret_cast<TMonitorFromRect>(
+        reinterpret_cast<void*>(GetProcAddress(user, "MonitorFromRect")));
+    MonitorFromPoint = reinterpret_cast<TMonitorFromPoint>(
+        reinterpret_cast<void*>(GetProcAddress(user, "MonitorFromPoint")));
+    MonitorFromWindow = reinterpret_cast<TMonitorFromWindow>(
+        reinterpret_cast<void*>(GetProcAddress(user, "MonitorFromWindow")));
+    GetMonitorInfo = reinterpret_cast<TGetMonitorInfo>(
+        reinterpret_cast<void*>(GetProcAddress(user, "GetMonitorInfoW")));
     Monitors = MonitorFromRect && MonitorFromPoint && MonitorFromWindow && GetMonitorInfo;
-    LockSetForegroundWindow =
-        reinterpret_cast<TLockSetForegroundWindow>(GetProcAddress(user, "LockSetForegroundWindow"));
+    LockSetForegroundWindow = reinterpret_cast<TLockSetForegroundWindow>(
+        reinterpret_cast<void*>(GetProcAddress(user, "LockSetForegroundWindow")));
   }
 };
 
@@ -68,7 +71,7 @@ int WindowsVersion() {
     OSVERSIONINFOW vi{};
     vi.dwOSVersionInfoSize = sizeof(vi);
     auto f = reinterpret_cast<TRtlGetVersion>(
-        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion"));
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
     if (f && f(&vi) == 0) return static_cast<int>(vi.dwMajorVersion * 100 + vi.dwMinorVersion);
     return 501;
   }();
@@ -246,11 +249,13 @@ void GradientFillRect(HDC DC, const TRect& R, COLORREF C1, COLORREF C2, bool Hor
 
 bool TrackMouse(HWND Wnd, DWORD Flags) {
   if (gTrackMouseBound.load() == 0) {
-    auto f = reinterpret_cast<TTrackMouseEvent>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "TrackMouseEvent"));
+    auto f = reinterpret_cast<TTrackMouseEvent>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "TrackMouseEvent")));
     if (!f) {
       HMODULE cc = GetModuleHandleW(L"comctl32.dll");
-      if (cc) f = reinterpret_cast<TTrackMouseEvent>(GetProcAddress(cc, "_TrackMouseEvent"));
+      if (cc)
+        f = reinterpret_cast<TTrackMouseEvent>(
+            reinterpret_cast<void*>(GetProcAddress(cc, "_TrackMouseEvent")));
     }
     gTrackMouseEvent = f;
     gTrackMouseBound.exchange(1);
@@ -268,7 +273,7 @@ void LockForeground(bool Lock) {
 void TfNotifyWinEvent(DWORD Event, HWND Wnd, LONG ObjectId, LONG ChildId) {
   if (gNotifyBound.load() == 0) {
     gNotifyWinEvent = reinterpret_cast<TNotifyWinEventProc>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "NotifyWinEvent"));
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "NotifyWinEvent")));
     gNotifyBound.exchange(1);
   }
   if (auto f = gNotifyWinEvent.load()) f(Event, Wnd, ObjectId, ChildId);

@@ -1484,31 +1484,28 @@ void TTfCustomDockableWindow::SetParent(TWinControl* AParent) {
   if (AParent) NotifyDockChangingHidden(toFloat, newDock);
   ++FRemeasureLock;
   ShrunkLength = 0;
-  auto unwind = [&]() {
-    --FRemeasureLock;
-    if (FRemeasureLock == 0 && FRemeasurePending) Remeasure();
-    --FInternalBounds;
-    if (newDock) newDock->UnlockArrangement();
-    if (oldDock) oldDock->UnlockArrangement();
-    --FMoveSuppress;
-    --FHiddenWhileReparenting;
-    UpdateShowing();
-    SyncVisibility();
-  };
-  try {
+  {
+    TScopeGuard unwind([&] {
+      --FRemeasureLock;
+      if (FRemeasureLock == 0 && FRemeasurePending) Remeasure();
+      --FInternalBounds;
+      if (newDock) newDock->UnlockArrangement();
+      if (oldDock) oldDock->UnlockArrangement();
+      --FMoveSuppress;
+      --FHiddenWhileReparenting;
+      UpdateShowing();
+      SyncVisibility();
+    });
     if (oldDock) {
       if (!(FUseLastDock && oldDock == FLastDock)) oldDock->SetMembership(this, false);
       oldDock->UpdateVisibleMembership(this, true);
     }
-    try {
-      FCurrentDock = newDock;
-      TCustomControl::SetParent(AParent);
-      RecalcFrame(this);
-      AssignedRow = -1;
-    } catch (...) {
-      FCurrentDock = dynamic_cast<TTfDock*>(FParent);
-      throw;
-    }
+    TScopeGuard restore([&] { FCurrentDock = dynamic_cast<TTfDock*>(FParent); });
+    FCurrentDock = newDock;
+    TCustomControl::SetParent(AParent);
+    RecalcFrame(this);
+    AssignedRow = -1;
+    restore.Dismiss();
     if (FFloatingParent && FParent != FFloatingParent && !FSmoothDragging) ReleaseFloatingParent();
     if (newDock) {
       if (!FUseLastDock || FSmoothDragging)
@@ -1519,11 +1516,7 @@ void TTfCustomDockableWindow::SetParent(TWinControl* AParent) {
     }
     syncFloatingList();
     Remeasure();
-  } catch (...) {
-    unwind();
-    throw;
   }
-  unwind();
   if (FParent) NotifyMoved();
   if (AParent && !(ComponentState() & csDestroying)) {
     if (OnRecreated) OnRecreated(this);
@@ -1558,14 +1551,11 @@ void TTfCustomDockableWindow::MakeFloating(bool Value) {
   TCustomForm* form = RequireOwningForm(this);
   if (!FFloatingParent) {
     TTfFloatingWindowParent* f = CreateFloatingParent();
-    try {
-      f->DockableWindow = this;
-      f->ParentForm = form;
-      f->FreeNotification(this);
-    } catch (...) {
-      delete f;
-      throw;
-    }
+    TScopeGuard discard([&] { delete f; });
+    f->DockableWindow = this;
+    f->ParentForm = form;
+    f->FreeNotification(this);
+    discard.Dismiss();
     FFloatingParent = f;
   }
   FFloatingParent->SetCaption(Caption());
@@ -2076,17 +2066,14 @@ void TTfCustomDockableWindow::ApplyDragRect(TTfDock* Dock, const TRect& R,
   FDockRow = row;
   FDockPos = pos;
   FNewRowRequest = newRow;
-  try {
+  {
+    TScopeGuard restore([&] { FNewRowRequest = false; });
     if (!FSmoothDragging) Dock->CommitPending = true;
     if (FParent != Dock)
       SetParent(Dock);
     else
       Dock->ArrangeRows();
-  } catch (...) {
-    FNewRowRequest = false;
-    throw;
   }
-  FNewRowRequest = false;
   Update();
 }
 
@@ -2270,7 +2257,9 @@ void TTfCustomDockableWindow::RunDragLoop(int X, int Y) {
     FDragStartDock = nullptr;
   };
 
-  try {
+  TScopeGuard finishing([&] { finish(); });
+  {
+    TScopeGuard ending([&] { cleanup(); });
     if (!FSmoothDragging) outline.Begin();
     SetCapture(Handle());
     TPoint start(gp.x, gp.y);
@@ -2311,14 +2300,8 @@ void TTfCustomDockableWindow::RunDragLoop(int X, int Y) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
-    cleanup();
-    if (drop && !rect.IsEmpty()) ApplyDragRect(target, rect, targetRec);
-  } catch (...) {
-    cleanup();
-    finish();
-    throw;
   }
-  finish();
+  if (drop && !rect.IsEmpty()) ApplyDragRect(target, rect, targetRec);
 }
 
 void TTfCustomDockableWindow::RunSizeLoop(int Edge) {
@@ -2347,18 +2330,15 @@ void TTfCustomDockableWindow::RunSizeLoop(int Edge, const TPoint& StartCursor) {
   TRect start = WindowRectOf(f->Handle()), rect = start;
   auto apply = [&](const TRect& R) {
     ++FRemeasureLock;
-    try {
-      ResizeApplying();
-      f->SetBounds(R.Left, R.Top, R.Width(), R.Height());
-      RECT cr;
-      GetClientRect(f->Handle(), &cr);
-      ++FInternalBounds;
-      TCustomControl::SetBounds(0, 0, cr.right, cr.bottom);
-      --FInternalBounds;
-    } catch (...) {
-      --FRemeasureLock;
-      throw;
-    }
+    TScopeGuard unlock([&] { --FRemeasureLock; });
+    ResizeApplying();
+    f->SetBounds(R.Left, R.Top, R.Width(), R.Height());
+    RECT cr;
+    GetClientRect(f->Handle(), &cr);
+    ++FInternalBounds;
+    TCustomControl::SetBounds(0, 0, cr.right, cr.bottom);
+    --FInternalBounds;
+    unlock.Dismiss();
     if (--FRemeasureLock == 0 && FRemeasurePending) Remeasure();
     KeepOnScreen(true);
   };
@@ -2367,7 +2347,10 @@ void TTfCustomDockableWindow::RunSizeLoop(int Edge, const TPoint& StartCursor) {
     if (clipped) ClipCursor(nullptr);
     outline.End();
   };
-  try {
+  TScopeGuard ended([&] { ResizeEnded(); });
+  bool apply_ = false;
+  {
+    TScopeGuard ending([&] { cleanup(); });
     if (!smooth) outline.Begin();
     SetCapture(Handle());
     if (ResizeClipCursor && !HasSeveralMonitors()) {
@@ -2380,7 +2363,6 @@ void TTfCustomDockableWindow::RunSizeLoop(int Edge, const TPoint& StartCursor) {
     if (!smooth) outline.Move(rect, ffs.X);
     TPoint last = StartCursor;
     MSG msg;
-    bool apply_ = false;
     while (GetCapture() == Handle()) {
       int rc = GetMessageW(&msg, nullptr, 0, 0);
       if (rc == -1) break;
@@ -2430,14 +2412,8 @@ void TTfCustomDockableWindow::RunSizeLoop(int Edge, const TPoint& StartCursor) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
-    cleanup();
-    if (apply_) apply(rect);
-  } catch (...) {
-    cleanup();
-    ResizeEnded();
-    throw;
   }
-  ResizeEnded();
+  if (apply_) apply(rect);
 }
 
 // ---------------------------------------------------------------------------
@@ -2499,7 +2475,11 @@ void TfLoadPositions(TCustomForm* Form, TCustomIniFile* Ini, const std::wstring&
   for (auto* d : docks)
     d->LockArrangement();
   std::vector<TTfCustomDockableWindow*> read;
-  try {
+  {
+    TScopeGuard unlock([&] {
+      for (auto* d : docks)
+        d->UnlockArrangement();
+    });
     for (auto* w : windows) {
       std::wstring sec = Prefix + w->Name();
       if (!Ini->SectionExists(sec)) continue;
@@ -2520,13 +2500,7 @@ void TfLoadPositions(TCustomForm* Form, TCustomIniFile* Ini, const std::wstring&
       w->SetVisible(visible);
       w->ReadPosition(data);
     }
-  } catch (...) {
-    for (auto* d : docks)
-      d->UnlockArrangement();
-    throw;
   }
-  for (auto* d : docks)
-    d->UnlockArrangement();
   for (auto* w : read)
     w->FinishPositionRead();
 }

@@ -182,14 +182,9 @@ void TTfCustomItem::Insert(int Index, TTfCustomItem* Item) {
   FChildren.insert(FChildren.begin() + Index, Item);
   Item->FParent = this;
   NotifyItemChange(icBeginUpdate, -1, nullptr);
-  try {
-    NotifyItemChange(icInserted, Index, Item);
-    Item->RecalcOptions();
-  } catch (...) {
-    NotifyItemChange(icEndUpdate, -1, nullptr);
-    throw;
-  }
-  NotifyItemChange(icEndUpdate, -1, nullptr);
+  TScopeGuard endUpdate([&] { NotifyItemChange(icEndUpdate, -1, nullptr); });
+  NotifyItemChange(icInserted, Index, Item);
+  Item->RecalcOptions();
 }
 
 void TTfCustomItem::Delete(int Index) {
@@ -216,14 +211,9 @@ void TTfCustomItem::Move(int CurIndex, int NewIndex) {
   if (NewIndex < 0 || NewIndex >= ChildCount()) IndexError();
   TTfCustomItem* item = ChildAt(CurIndex);
   NotifyItemChange(icBeginUpdate, -1, nullptr);
-  try {
-    Delete(CurIndex);
-    Insert(NewIndex, item);
-  } catch (...) {
-    NotifyItemChange(icEndUpdate, -1, nullptr);
-    throw;
-  }
-  NotifyItemChange(icEndUpdate, -1, nullptr);
+  TScopeGuard endUpdate([&] { NotifyItemChange(icEndUpdate, -1, nullptr); });
+  Delete(CurIndex);
+  Insert(NewIndex, item);
 }
 
 TTfCustomItem* TTfCustomItem::ChildSource(TTfCustomItem* Item) {
@@ -1664,64 +1654,113 @@ void TTfView::UpdateActions() {
     v->Item()->UpdateFromAction();
 }
 
-bool TTfView::Layout(bool CanMoveControls, TViewOrientation AOrientation, int AWrapLength,
-                     int AFitLength, int AChevronLength, TPoint& ABaseSize, TPoint& TotalSize,
-                     int& LineCount) {
-  TViewOrientation saved = FOrientation;
-  FOrientation = AOrientation;
-  struct Restore {
-    TTfView* V;
-    TViewOrientation O;
-    ~Restore() { V->FOrientation = O; }
-  } restore{this, saved};
-  const int n = ViewerCount();
-  std::vector<TLayoutRec> rec(static_cast<size_t>(n));
-  TTfCustomItem* chevron = GetChevron();
-  bool vertical = AOrientation == voVertical;
-  auto along = [&](const TRect& r) { return vertical ? r.Height() : r.Width(); };
-  auto cross = [&](const TRect& r) { return vertical ? r.Width() : r.Height(); };
-  auto isSep = [&](int i) { return (FViewers[i]->Item()->Traits() & itSeparator) != 0; };
-  // 1. visibility
+// One run of TTfView::Layout: the places of the view's viewers, worked out step
+// by step in the order below. Along is the direction in which the items run,
+// across the other one.
+class TTfLayoutPass {
+public:
+  TTfLayoutPass(TTfView* View, TViewOrientation Orientation, int WrapLength, int FitLength,
+                int ChevronLength)
+      : V(View), FOrientation(Orientation), FVertical(Orientation == voVertical),
+        FWrapLength(WrapLength), FFitLength(FitLength), FChevronLength(ChevronLength),
+        FN(View->ViewerCount()), FRec(static_cast<size_t>(FN)), FChevron(View->GetChevron()) {}
+
+  void DecideVisibility();
+  void Measure();
+  void FitChevron();
+  TPoint BaseSize();
+  int Position();
+  TPoint FinishLines();
+  void Scroll(TPoint& TotalSize);
+  void MoveControls();
+  void SpanWrapLines(const TPoint& TotalSize);
+  void PlaceChevron(bool CanMoveControls, TPoint& TotalSize);
+  bool Store();
+  static void EnsureMinimumSize(TPoint& BaseSize, TPoint& TotalSize);
+
+private:
+  int Along(const TRect& r) const { return FVertical ? r.Height() : r.Width(); }
+  int Across(const TRect& r) const { return FVertical ? r.Width() : r.Height(); }
+  bool IsSep(int i) const { return (V->FViewers[i]->Item()->Traits() & itSeparator) != 0; }
+  void HideTrailingSeps();
+  int ShownLength() const;
+  int ShownNonSepCount() const;
+
+  TTfView* V;
+  TViewOrientation FOrientation;
+  bool FVertical;
+  int FWrapLength, FFitLength, FChevronLength;
+  int FN;
+  std::vector<TLayoutRec> FRec;
+  TTfCustomItem* FChevron;
+  int FSum = 0, FMaxCross = 0;
+  bool FChevronRan = false, FChevronEnabled = false;
+  TRect FMargins;
+  int FTotalA = 0, FTotalC = 0;
+  bool FWrapped = false;
+  std::vector<std::vector<int>> FLines;
+};
+
+void TTfLayoutPass::HideTrailingSeps() {
+  for (int i = FN - 1; i >= 0; --i) {
+    if (!FRec[i].Shown) continue;
+    if (!IsSep(i)) break;
+    FRec[i].Shown = false;
+  }
+}
+
+int TTfLayoutPass::ShownLength() const {
+  int sum = 0;
+  for (int i = 0; i < FN; ++i)
+    if (FRec[i].Shown) sum += Along(FRec[i].R);
+  return sum;
+}
+
+int TTfLayoutPass::ShownNonSepCount() const {
+  int c = 0;
+  for (int i = 0; i < FN; ++i)
+    if (FRec[i].Shown && !IsSep(i)) ++c;
+  return c;
+}
+
+// Which viewers take part: visible items, no leading or doubled separators;
+// a chevron's popup shows what its toolbar hid.
+void TTfLayoutPass::DecideVisibility() {
   bool prevSep = true;
-  for (int i = 0; i < n; ++i) {
-    TTfItemViewer* v = FViewers[i];
+  for (int i = 0; i < FN; ++i) {
+    TTfItemViewer* v = V->FViewers[i];
     TTfCustomItem* it = v->Item();
-    if (it == chevron) continue;
+    if (it == FChevron) continue;
     auto* ci = dynamic_cast<TTfControlItem*>(it);
-    if (ChevronSource) {
+    if (TTfView* src = V->ChevronSource) {
       if (ci) continue;
-      int si = i + ChevronSource->LeadingCount;
-      bool srcHidden =
-          si < ChevronSource->ViewerCount() && ChevronSource->Viewers(si)->HiddenForSpace;
-      if (!srcHidden && !isSep(i)) continue;
+      int si = i + src->LeadingCount;
+      bool srcHidden = si < src->ViewerCount() && src->Viewers(si)->HiddenForSpace;
+      if (!srcHidden && !IsSep(i)) continue;
     }
     if (ci) {
       TControl* c = ci->Control();
-      rec[i].Shown =
-          c && c->Parent() == FWindow && (c->Visible() || (c->ComponentState() & csDesigning));
+      FRec[i].Shown =
+          c && c->Parent() == V->FWindow && (c->Visible() || (c->ComponentState() & csDesigning));
       prevSep = false;
       continue;
     }
-    if ((it->Traits() & itInlineGroup) && !FCustomizing) continue;
+    if ((it->Traits() & itInlineGroup) && !V->FCustomizing) continue;
     if (!it->Visible()) continue;
-    if (isSep(i) && prevSep) continue;
-    rec[i].Shown = true;
-    prevSep = isSep(i);
+    if (IsSep(i) && prevSep) continue;
+    FRec[i].Shown = true;
+    prevSep = IsSep(i);
   }
-  auto hideTrailingSeps = [&] {
-    for (int i = n - 1; i >= 0; --i) {
-      if (!rec[i].Shown) continue;
-      if (!isSep(i)) break;
-      rec[i].Shown = false;
-    }
-  };
-  hideTrailingSeps();
-  // 2. measuring
-  TMeasureCanvas mc(ViewFont());
+  HideTrailingSeps();
+}
+
+// Each shown viewer's own size; those that share the widest width get it.
+void TTfLayoutPass::Measure() {
+  TMeasureCanvas mc(V->ViewFont());
   int shareW = 0;
-  for (int i = 0; i < n; ++i) {
-    if (!rec[i].Shown) continue;
-    TTfItemViewer* v = FViewers[i];
+  for (int i = 0; i < FN; ++i) {
+    if (!FRec[i].Shown) continue;
+    TTfItemViewer* v = V->FViewers[i];
     int w = 0, h = 0;
     if (auto* ci = dynamic_cast<TTfControlItem*>(v->Item())) {
       w = ci->Control()->Width();
@@ -1730,135 +1769,130 @@ bool TTfView::Layout(bool CanMoveControls, TViewOrientation AOrientation, int AW
       v->MeasureSize(mc.Canvas(), w, h);
       if (v->SharesMaxWidth()) shareW = std::max<int>(shareW, w);
     }
-    rec[i].R = TRect(0, 0, w, h);
+    FRec[i].R = TRect(0, 0, w, h);
   }
-  for (int i = 0; i < n; ++i)
-    if (rec[i].Shown && FViewers[i]->SharesMaxWidth()) rec[i].R.Right = shareW;
-  // 3. base size
-  int sum = 0;
-  for (int i = 0; i < n; ++i)
-    if (rec[i].Shown) sum += along(rec[i].R);
-  // 4. chevron
-  bool chevronRan = false, chevronEnabled = false;
-  if (chevron && AFitLength > 0 && sum > AFitLength) {
-    chevronRan = true;
-    int limit = AFitLength - AChevronLength;
-    auto shownNonSep = [&] {
-      int c = 0;
-      for (int i = 0; i < n; ++i)
-        if (rec[i].Shown && !isSep(i)) ++c;
-      return c;
-    };
-    while (sum > limit && shownNonSep() > 1) {
-      int last = -1;
-      for (int i = n - 1; i >= 0; --i)
-        if (rec[i].Shown) {
-          last = i;
-          break;
-        }
-      if (last >= 0 && isSep(last)) {
-        rec[last].Shown = false;
-      } else {
-        int victim = -1;
-        if (FUsePriorityList) {
-          for (auto it = FPriorityList.rbegin(); it != FPriorityList.rend(); ++it) {
-            int i = IndexOfViewer(*it);
-            if (i >= 0 && rec[i].Shown && !isSep(i)) {
-              victim = i;
-              break;
-            }
+  for (int i = 0; i < FN; ++i)
+    if (FRec[i].Shown && V->FViewers[i]->SharesMaxWidth()) FRec[i].R.Right = shareW;
+  FSum = ShownLength();
+}
+
+// Items that do not fit beside the chevron are hidden, least used first.
+void TTfLayoutPass::FitChevron() {
+  if (!(FChevron && FFitLength > 0 && FSum > FFitLength)) return;
+  FChevronRan = true;
+  int limit = FFitLength - FChevronLength;
+  while (FSum > limit && ShownNonSepCount() > 1) {
+    int last = -1;
+    for (int i = FN - 1; i >= 0; --i)
+      if (FRec[i].Shown) {
+        last = i;
+        break;
+      }
+    if (last >= 0 && IsSep(last)) {
+      FRec[last].Shown = false;
+    } else {
+      int victim = -1;
+      if (V->FUsePriorityList) {
+        for (auto it = V->FPriorityList.rbegin(); it != V->FPriorityList.rend(); ++it) {
+          int i = V->IndexOfViewer(*it);
+          if (i >= 0 && FRec[i].Shown && !IsSep(i)) {
+            victim = i;
+            break;
           }
-        } else {
-          for (int i = n - 1; i >= 0; --i)
-            if (rec[i].Shown && !isSep(i)) {
-              victim = i;
-              break;
-            }
         }
-        if (victim < 0) break;
-        rec[victim].Shown = false;
-        rec[victim].Hidden = true;
-        if (!dynamic_cast<TTfControlItem*>(FViewers[victim]->Item())) chevronEnabled = true;
+      } else {
+        for (int i = FN - 1; i >= 0; --i)
+          if (FRec[i].Shown && !IsSep(i)) {
+            victim = i;
+            break;
+          }
       }
-      bool ps = true;
-      for (int i = 0; i < n; ++i) {
-        if (!rec[i].Shown) continue;
-        if (isSep(i) && ps)
-          rec[i].Shown = false;
-        else
-          ps = isSep(i);
-      }
-      sum = 0;
-      for (int i = 0; i < n; ++i)
-        if (rec[i].Shown) sum += along(rec[i].R);
+      if (victim < 0) break;
+      FRec[victim].Shown = false;
+      FRec[victim].Hidden = true;
+      if (!dynamic_cast<TTfControlItem*>(V->FViewers[victim]->Item())) FChevronEnabled = true;
     }
+    bool ps = true;
+    for (int i = 0; i < FN; ++i) {
+      if (!FRec[i].Shown) continue;
+      if (IsSep(i) && ps)
+        FRec[i].Shown = false;
+      else
+        ps = IsSep(i);
+    }
+    FSum = ShownLength();
   }
-  // 5. trailing separators, cross size
-  hideTrailingSeps();
-  int maxCross = 0;
-  sum = 0;
-  for (int i = 0; i < n; ++i)
-    if (rec[i].Shown) {
-      maxCross = std::max<int>(maxCross, cross(rec[i].R));
-      sum += along(rec[i].R);
+}
+
+// The size of one unwrapped line of what is shown.
+TPoint TTfLayoutPass::BaseSize() {
+  HideTrailingSeps();
+  FMaxCross = 0;
+  FSum = 0;
+  for (int i = 0; i < FN; ++i)
+    if (FRec[i].Shown) {
+      FMaxCross = std::max<int>(FMaxCross, Across(FRec[i].R));
+      FSum += Along(FRec[i].R);
     }
-  ABaseSize = vertical ? TPoint(maxCross, sum) : TPoint(sum, maxCross);
-  // 6. positioning
-  TRect mg;
-  EdgeMargins(AOrientation, mg);
-  int wrap = AWrapLength;
-  if (wrap > 0) wrap = std::max<int>(1, wrap - (vertical ? mg.Bottom : mg.Right));
-  int curA = vertical ? mg.Top : mg.Left, curC = vertical ? mg.Left : mg.Top;
+  return FVertical ? TPoint(FMaxCross, FSum) : TPoint(FSum, FMaxCross);
+}
+
+// Places the shown viewers in lines, wrapping at the wrap length; returns the
+// number of lines.
+int TTfLayoutPass::Position() {
+  V->EdgeMargins(FOrientation, FMargins);
+  const TRect& mg = FMargins;
+  int wrap = FWrapLength;
+  if (wrap > 0) wrap = std::max<int>(1, wrap - (FVertical ? mg.Bottom : mg.Right));
+  int curA = FVertical ? mg.Top : mg.Left, curC = FVertical ? mg.Left : mg.Top;
   int startA = curA;
   int lineCross = 0;
-  int totalA = 0, totalC = 0;
-  LineCount = 1;
-  bool inGroup = false, wrapped = false;
+  int lineCount = 1;
+  bool inGroup = false;
   std::vector<int> line;
-  std::vector<std::vector<int>> lines;
   auto place = [&](int i, int a, int c) {
-    TRect& r = rec[i].R;
+    TRect& r = FRec[i].R;
     int w = r.Width(), h = r.Height();
     if (a < 0) a = 0;
     if (c < 0) c = 0;
-    r = vertical ? TRect(c, a, c + w, a + h) : TRect(a, c, a + w, c + h);
+    r = FVertical ? TRect(c, a, c + w, a + h) : TRect(a, c, a + w, c + h);
   };
   auto finishLine = [&] {
-    if (!line.empty()) lines.push_back(line);
+    if (!line.empty()) FLines.push_back(line);
     line.clear();
   };
   int prevShown = -1;
-  for (int i = 0; i < n; ++i) {
-    if (!rec[i].Shown) continue;
-    TTfItemViewer* v = FViewers[i];
-    int len = along(rec[i].R), th = cross(rec[i].R);
+  for (int i = 0; i < FN; ++i) {
+    if (!FRec[i].Shown) continue;
+    TTfItemViewer* v = V->FViewers[i];
+    int len = Along(FRec[i].R), th = Across(FRec[i].R);
     bool tbSize = v->IsToolbarSize();
-    if (FIsPopup && prevShown >= 0 && FViewers[prevShown]->IsToolbarSize() && !tbSize) {
+    if (V->FIsPopup && prevShown >= 0 && V->FViewers[prevShown]->IsToolbarSize() && !tbSize) {
       // A new row, in the same line: menu rows all get the widest width.
       curA = startA;
-      curC = totalC;
+      curC = FTotalC;
       lineCross = 0;
     }
     if (wrap > 0 && curA > startA) {
-      if (isSep(i)) {
+      if (IsSep(i)) {
         int end = curA + len, follow = 0;
-        for (int k = i + 1; k < n; ++k) {
-          if (!rec[k].Shown) continue;
-          if (isSep(k)) break;
-          follow += along(rec[k].R);
+        for (int k = i + 1; k < FN; ++k) {
+          if (!FRec[k].Shown) continue;
+          if (IsSep(k)) break;
+          follow += Along(FRec[k].R);
         }
         if (inGroup || end + follow > wrap) {
           finishLine();
           int rowC = curC + lineCross;
-          rec[i].Wrap = true;
-          rec[i].R = vertical ? TRect(rowC, 0, rowC + 6, 0) : TRect(0, rowC, 0, rowC + 6);
+          FRec[i].Wrap = true;
+          FRec[i].R = FVertical ? TRect(rowC, 0, rowC + 6, 0) : TRect(0, rowC, 0, rowC + 6);
           curC = rowC + 6;
           curA = startA;
           lineCross = 0;
           inGroup = false;
-          wrapped = true;
-          ++LineCount;
-          totalC = std::max<int>(totalC, curC);
+          FWrapped = true;
+          ++lineCount;
+          FTotalC = std::max<int>(FTotalC, curC);
           prevShown = i;
           continue;
         }
@@ -1868,165 +1902,207 @@ bool TTfView::Layout(bool CanMoveControls, TViewOrientation AOrientation, int AW
         curA = startA;
         lineCross = 0;
         inGroup = true;
-        wrapped = true;
-        ++LineCount;
+        FWrapped = true;
+        ++lineCount;
       }
     }
     place(i, curA, curC);
     line.push_back(i);
     lineCross = std::max<int>(lineCross, th);
-    bool advanceAlong = vertical || tbSize || !FIsPopup;
-    if (!vertical && !tbSize) advanceAlong = false;
+    bool advanceAlong = FVertical || tbSize || !V->FIsPopup;
+    if (!FVertical && !tbSize) advanceAlong = false;
     if (advanceAlong)
       curA += len;
     else
       curC += th;
-    const TRect& r = rec[i].R;
-    totalA = std::max<int>(totalA, vertical ? r.Bottom : r.Right);
-    totalC = std::max<int>(totalC, vertical ? r.Right : r.Bottom);
+    const TRect& r = FRec[i].R;
+    FTotalA = std::max<int>(FTotalA, FVertical ? r.Bottom : r.Right);
+    FTotalC = std::max<int>(FTotalC, FVertical ? r.Right : r.Bottom);
     prevShown = i;
   }
   finishLine();
-  // 7. finishing lines
-  if (!ChevronSource && wrapped && totalA < AWrapLength) totalA = AWrapLength;
-  for (size_t li = 0; li < lines.size(); ++li) {
-    auto& ln = lines[li];
-    if (FIsToolbar) {
+  return lineCount;
+}
+
+// Centres a toolbar's items across their line (separators span it) and gives
+// a menu's rows one width; returns the total size, mirrored for a vertical
+// view so that its lines run from the right.
+TPoint TTfLayoutPass::FinishLines() {
+  if (!V->ChevronSource && FWrapped && FTotalA < FWrapLength) FTotalA = FWrapLength;
+  for (size_t li = 0; li < FLines.size(); ++li) {
+    auto& ln = FLines[li];
+    if (V->FIsToolbar) {
       int lc = 0, l0 = INT_MAX;
       for (int i : ln) {
-        lc = std::max<int>(lc, cross(rec[i].R));
-        l0 = std::min<int>(l0, vertical ? rec[i].R.Left : rec[i].R.Top);
+        lc = std::max<int>(lc, Across(FRec[i].R));
+        l0 = std::min<int>(l0, FVertical ? FRec[i].R.Left : FRec[i].R.Top);
       }
-      if (li + 1 == lines.size() && !wrapped && AOrientation != voFloating)
-        lc = std::max<int>(lc, maxCross);
+      if (li + 1 == FLines.size() && !FWrapped && FOrientation != voFloating)
+        lc = std::max<int>(lc, FMaxCross);
       for (int i : ln) {
-        TRect& r = rec[i].R;
-        int c = cross(r);
-        if (isSep(i)) {
-          if (vertical)
+        TRect& r = FRec[i].R;
+        int c = Across(r);
+        if (IsSep(i)) {
+          if (FVertical)
             r.Left = l0, r.Right = l0 + lc;
           else
             r.Top = l0, r.Bottom = l0 + lc;
         } else {
           int d = (lc - c) / 2;
-          if (vertical)
+          if (FVertical)
             r.Offset(l0 + d - r.Left, 0);
           else
             r.Offset(0, l0 + d - r.Top);
         }
       }
-    } else if (FIsPopup) {
+    } else if (V->FIsPopup) {
       int right = 0;
       for (int i : ln)
-        right = std::max<int>(right, rec[i].R.Right);
+        right = std::max<int>(right, FRec[i].R.Right);
       for (int i : ln)
-        if (!FViewers[i]->IsToolbarSize()) rec[i].R.Right = right;
+        if (!V->FViewers[i]->IsToolbarSize()) FRec[i].R.Right = right;
     }
   }
-  totalA = std::max<int>(totalA, 0);
-  TotalSize = vertical ? TPoint(totalC + mg.Right, totalA + mg.Bottom)
-                       : TPoint(totalA + mg.Right, totalC + mg.Bottom);
-  if (vertical) {
-    for (int i = 0; i < n; ++i)
-      if (rec[i].Shown || rec[i].Wrap) {
-        TRect& r = rec[i].R;
-        int l = TotalSize.X - r.Right, rr = TotalSize.X - r.Left;
+  FTotalA = std::max<int>(FTotalA, 0);
+  const TRect& mg = FMargins;
+  TPoint total = FVertical ? TPoint(FTotalC + mg.Right, FTotalA + mg.Bottom)
+                           : TPoint(FTotalA + mg.Right, FTotalC + mg.Bottom);
+  if (FVertical) {
+    for (int i = 0; i < FN; ++i)
+      if (FRec[i].Shown || FRec[i].Wrap) {
+        TRect& r = FRec[i].R;
+        int l = total.X - r.Right, rr = total.X - r.Left;
         r.Left = l;
         r.Right = rr;
       }
   }
-  // 9. scrolling
-  if (FIsPopup && MaxHeight > 0 && TotalSize.Y > MaxHeight) {
-    ScrollOffset = std::max<int>(0, std::min<int>(ScrollOffset, TotalSize.Y - MaxHeight));
-    CanScrollUp = ScrollOffset > 0;
-    CanScrollDown = ScrollOffset < TotalSize.Y - MaxHeight;
-    int top = CanScrollUp ? 19 : 0, bottom = CanScrollDown ? MaxHeight - 19 : MaxHeight;
-    for (int i = 0; i < n; ++i) {
-      if (!rec[i].Shown) continue;
-      rec[i].R.Offset(0, -ScrollOffset);
-      if (rec[i].R.Top < top || rec[i].R.Bottom > bottom) {
-        rec[i].Shown = false;
-        rec[i].Scrolled = true;
+  return total;
+}
+
+// A popup taller than its maximum height scrolls; rows outside the scroll
+// arrows are hidden.
+void TTfLayoutPass::Scroll(TPoint& TotalSize) {
+  TTfView& v = *V;
+  if (v.FIsPopup && v.MaxHeight > 0 && TotalSize.Y > v.MaxHeight) {
+    v.ScrollOffset = std::max<int>(0, std::min<int>(v.ScrollOffset, TotalSize.Y - v.MaxHeight));
+    v.CanScrollUp = v.ScrollOffset > 0;
+    v.CanScrollDown = v.ScrollOffset < TotalSize.Y - v.MaxHeight;
+    int top = v.CanScrollUp ? 19 : 0, bottom = v.CanScrollDown ? v.MaxHeight - 19 : v.MaxHeight;
+    for (int i = 0; i < FN; ++i) {
+      if (!FRec[i].Shown) continue;
+      FRec[i].R.Offset(0, -v.ScrollOffset);
+      if (FRec[i].R.Top < top || FRec[i].R.Bottom > bottom) {
+        FRec[i].Shown = false;
+        FRec[i].Scrolled = true;
       }
     }
-    TotalSize.Y = MaxHeight;
+    TotalSize.Y = v.MaxHeight;
   } else {
-    ScrollOffset = 0;
-    CanScrollUp = CanScrollDown = false;
+    v.ScrollOffset = 0;
+    v.CanScrollUp = v.CanScrollDown = false;
   }
-  // 10. controls
-  if (CanMoveControls) {
-    for (int i = 0; i < n; ++i) {
-      auto* ci = dynamic_cast<TTfControlItem*>(FViewers[i]->Item());
-      if (!ci || !ci->Control()) continue;
-      TControl* c = ci->Control();
-      if (rec[i].Shown) {
-        const TRect& r = rec[i].R;
-        if (c->Left() != r.Left || c->Top() != r.Top || c->Width() != r.Width() ||
-            c->Height() != r.Height())
-          c->SetBounds(r.Left, r.Top, r.Width(), r.Height());
-      } else if ((rec[i].Hidden || rec[i].Scrolled) && FWindow) {
-        TRect cr = FWindow->ClientRect();
-        c->SetBounds(cr.Width(), cr.Height(), c->Width(), c->Height());
-      }
+}
+
+// Controls move to their places; hidden ones go out of sight.
+void TTfLayoutPass::MoveControls() {
+  for (int i = 0; i < FN; ++i) {
+    auto* ci = dynamic_cast<TTfControlItem*>(V->FViewers[i]->Item());
+    if (!ci || !ci->Control()) continue;
+    TControl* c = ci->Control();
+    if (FRec[i].Shown) {
+      const TRect& r = FRec[i].R;
+      if (c->Left() != r.Left || c->Top() != r.Top || c->Width() != r.Width() ||
+          c->Height() != r.Height())
+        c->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    } else if ((FRec[i].Hidden || FRec[i].Scrolled) && V->FWindow) {
+      TRect cr = V->FWindow->ClientRect();
+      c->SetBounds(cr.Width(), cr.Height(), c->Width(), c->Height());
     }
   }
-  // 11. wrap lines span the whole width
-  if (FIsToolbar)
-    for (int i = 0; i < n; ++i)
-      if (rec[i].Wrap) {
-        if (vertical) {
-          rec[i].R.Top = 0;
-          rec[i].R.Bottom = TotalSize.Y;
-        } else {
-          rec[i].R.Left = 0;
-          rec[i].R.Right = TotalSize.X;
-        }
-        rec[i].Shown = true;
+}
+
+// A toolbar's wrap lines span its whole width.
+void TTfLayoutPass::SpanWrapLines(const TPoint& TotalSize) {
+  if (!V->FIsToolbar) return;
+  for (int i = 0; i < FN; ++i)
+    if (FRec[i].Wrap) {
+      if (FVertical) {
+        FRec[i].R.Top = 0;
+        FRec[i].R.Bottom = TotalSize.Y;
+      } else {
+        FRec[i].R.Left = 0;
+        FRec[i].R.Right = TotalSize.X;
       }
-  // 12. chevron
-  if (chevron) {
-    int ci = IndexOfViewer(ViewerOf(chevron));
-    if (ci >= 0) {
-      rec[ci].Shown = false;
-      if (chevronRan) {
-        if (CanMoveControls) chevron->SetEnabled(chevronEnabled);
-        int start =
-            std::max<int>(AFitLength - AChevronLength, vertical ? TotalSize.Y : TotalSize.X);
-        rec[ci].Shown = true;
-        rec[ci].R = vertical ? TRect(0, start, TotalSize.X, start + AChevronLength)
-                             : TRect(start, 0, start + AChevronLength, TotalSize.Y);
-        if (vertical)
-          TotalSize.Y = std::max<LONG>(TotalSize.Y, start + AChevronLength);
-        else
-          TotalSize.X = std::max<LONG>(TotalSize.X, start + AChevronLength);
-      }
+      FRec[i].Shown = true;
     }
-  }
-  // 13. store
+}
+
+// The chevron shows at the end when items were hidden for it.
+void TTfLayoutPass::PlaceChevron(bool CanMoveControls, TPoint& TotalSize) {
+  if (!FChevron) return;
+  int ci = V->IndexOfViewer(V->ViewerOf(FChevron));
+  if (ci < 0) return;
+  FRec[ci].Shown = false;
+  if (!FChevronRan) return;
+  if (CanMoveControls) FChevron->SetEnabled(FChevronEnabled);
+  int start = std::max<int>(FFitLength - FChevronLength, FVertical ? TotalSize.Y : TotalSize.X);
+  FRec[ci].Shown = true;
+  FRec[ci].R = FVertical ? TRect(0, start, TotalSize.X, start + FChevronLength)
+                         : TRect(start, 0, start + FChevronLength, TotalSize.Y);
+  if (FVertical)
+    TotalSize.Y = std::max<LONG>(TotalSize.Y, start + FChevronLength);
+  else
+    TotalSize.X = std::max<LONG>(TotalSize.X, start + FChevronLength);
+}
+
+// Stores the places in the viewers; true when any of them changed.
+bool TTfLayoutPass::Store() {
   bool changed = false;
-  if (CanMoveControls) {
-    for (int i = 0; i < n; ++i) {
-      TTfItemViewer* v = FViewers[i];
-      bool wrapState = (v->ViewerState & vsWrapLine) != 0;
-      if (!(v->BoundsRect == rec[i].R) || v->Shown != rec[i].Shown || wrapState != rec[i].Wrap)
-        changed = true;
-      v->BoundsRect = rec[i].R;
-      v->Shown = rec[i].Shown;
-      v->HiddenForSpace = rec[i].Hidden;
-      v->ScrolledOut = rec[i].Scrolled;
-      if (rec[i].Wrap)
-        v->ViewerState |= vsWrapLine;
-      else
-        v->ViewerState &= ~vsWrapLine;
-    }
+  for (int i = 0; i < FN; ++i) {
+    TTfItemViewer* v = V->FViewers[i];
+    bool wrapState = (v->ViewerState & vsWrapLine) != 0;
+    if (!(v->BoundsRect == FRec[i].R) || v->Shown != FRec[i].Shown || wrapState != FRec[i].Wrap)
+      changed = true;
+    v->BoundsRect = FRec[i].R;
+    v->Shown = FRec[i].Shown;
+    v->HiddenForSpace = FRec[i].Hidden;
+    v->ScrolledOut = FRec[i].Scrolled;
+    if (FRec[i].Wrap)
+      v->ViewerState |= vsWrapLine;
+    else
+      v->ViewerState &= ~vsWrapLine;
   }
-  // 14. minimum size
-  if (ABaseSize.X == 0 || ABaseSize.Y == 0) {
-    ABaseSize = TPoint(23, 22);
+  return changed;
+}
+
+// An empty view keeps the size of one button.
+void TTfLayoutPass::EnsureMinimumSize(TPoint& BaseSize, TPoint& TotalSize) {
+  if (BaseSize.X == 0 || BaseSize.Y == 0) {
+    BaseSize = TPoint(23, 22);
     TotalSize.X = std::max<LONG>(TotalSize.X, 23);
     TotalSize.Y = std::max<LONG>(TotalSize.Y, 22);
   }
+}
+
+bool TTfView::Layout(bool CanMoveControls, TViewOrientation AOrientation, int AWrapLength,
+                     int AFitLength, int AChevronLength, TPoint& ABaseSize, TPoint& TotalSize,
+                     int& LineCount) {
+  TViewOrientation saved = FOrientation;
+  FOrientation = AOrientation;
+  TScopeGuard restore([&] { FOrientation = saved; });
+  TTfLayoutPass pass(this, AOrientation, AWrapLength, AFitLength, AChevronLength);
+  pass.DecideVisibility();
+  pass.Measure();
+  pass.FitChevron();
+  ABaseSize = pass.BaseSize();
+  LineCount = pass.Position();
+  TotalSize = pass.FinishLines();
+  pass.Scroll(TotalSize);
+  if (CanMoveControls) pass.MoveControls();
+  pass.SpanWrapLines(TotalSize);
+  pass.PlaceChevron(CanMoveControls, TotalSize);
+  bool changed = CanMoveControls && pass.Store();
+  TTfLayoutPass::EnsureMinimumSize(ABaseSize, TotalSize);
   return changed;
 }
 
@@ -2123,28 +2199,20 @@ void TTfView::DrawItem(TTfItemViewer* V, TCanvas* Canvas, bool ForceBuffered) {
     else
       shadow = wc == GetSysColor(COLOR_BTNFACE) || wc == GetSysColor(COLOR_GRAYTEXT);
   }
-  try {
-    V->Paint(&canvas, TRect(0, 0, b.Width(), b.Height()), isSel, isPushed, shadow);
-  } catch (...) {
+  bool painted = false;
+  TScopeGuard release([&] {
     canvas.SetHandle(nullptr);
     SelectObject(target, oldFont);
     if (mem) {
+      if (painted) BitBlt(dc, b.Left, b.Top, b.Width(), b.Height(), mem, 0, 0, SRCCOPY);
       SelectObject(mem, oldBmp);
       DeleteObject(bmp);
       DeleteDC(mem);
     }
     RestoreDC(dc, saved);
-    throw;
-  }
-  canvas.SetHandle(nullptr);
-  SelectObject(target, oldFont);
-  if (mem) {
-    BitBlt(dc, b.Left, b.Top, b.Width(), b.Height(), mem, 0, 0, SRCCOPY);
-    SelectObject(mem, oldBmp);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-  }
-  RestoreDC(dc, saved);
+  });
+  V->Paint(&canvas, TRect(0, 0, b.Width(), b.Height()), isSel, isPushed, shadow);
+  painted = true;
 }
 
 bool TTfView::HintAt(THintInfo& Info) {
@@ -2609,22 +2677,17 @@ TTfCustomItem* TTfView::EnterToolbarLoop(TTrackingOptions Options) {
   FState = (FState & vwAccelsShown) | vwTracking;
   FResult = TTfMenuResult{};
   if (FSelected) NotifyFocus();
-  try {
+  {
+    TScopeGuard ending([&] {
+      FState &= ~vwTracking;
+      StopAllTimers();
+      CloseChildPopups();
+      MouseTrack(TPoint(kUnknownPos, kUnknownPos), true);
+      ModalHandler = nullptr;
+    });
     handler->Loop(this, Options & toMouseDown, Options & toExecuteSelected, Options & toNoMarkUsed,
                   false);
-  } catch (...) {
-    FState &= ~vwTracking;
-    StopAllTimers();
-    CloseChildPopups();
-    MouseTrack(TPoint(kUnknownPos, kUnknownPos), true);
-    ModalHandler = nullptr;
-    throw;
   }
-  FState &= ~vwTracking;
-  StopAllTimers();
-  CloseChildPopups();
-  MouseTrack(TPoint(kUnknownPos, kUnknownPos), true);
-  ModalHandler = nullptr;
   handler.reset();
   UpdateKeyboardCues(false);
   TTfMenuResult r = FResult;
@@ -2902,159 +2965,157 @@ TTfPopupWindow* TTfCustomItem::OpenPopupWindow(TTfView* ParentView, TTfItemViewe
   TTfView* chevSrc = ChevronSourceView();
   TTfCustomItem* shown = chevSrc ? chevSrc->ParentItem() : this;
   TTfPopupWindow* win = shown->CreatePopupWindow(ParentView, Customizing);
-  try {
-    TTfPopupView* pv = win->View();
-    if (chevSrc) {
-      win->FreeNotification(chevSrc);
-      chevSrc->FreeNotification(win);
-      pv->ChevronSource = chevSrc;
-      pv->FIsToolbar = true;
-      pv->SetStyle(pv->Style() | (chevSrc->Style() & styHintsForAll));
-      win->SetColor(clBtnFace);
-    }
-    TRect ir;
-    if (ParentView) {
-      ParentView->ValidatePositions();
-      RECT r = ParentViewer->BoundsRect;
-      MapWindowPoints(ParentView->Window()->Handle(), nullptr, reinterpret_cast<POINT*>(&r), 2);
-      ir = r;
-    } else {
-      ir = TRect(PopupPoint.X, PopupPoint.Y, PopupPoint.X, PopupPoint.Y);
-    }
-    TRect mr;
-    if (ParentView && !ParentView->MonitorRect.IsEmpty())
-      mr = ParentView->MonitorRect;
-    else
-      MonitorAreaOfRect(ir, false, mr);
-    pv->MonitorRect = mr;
-    if (chevSrc)
-      pv->WrapLength = mr.Width() - 6;
-    else
-      pv->MaxHeight = mr.Height() - 6;
-    if (SelectFirstItem) pv->Select(pv->FirstSelectable());
-    win->HandleNeeded();
-    TPoint size;
-    pv->Reflow(size);
-    int W = win->Width(), H = win->Height();
-    int X, Y;
-    bool pvVertical = ParentView && ParentView->Orientation() == voVertical;
-    if (!ParentView) {
-      X = PopupPoint.X;
-      Y = PopupPoint.Y;
-      if (Alignment == paRight) X -= W;
-      if (Alignment == paCenter) X -= W / 2;
-    } else if (PositionAsSubmenu) {
-      X = ir.Right - 3;
-      Y = ir.Top - 3;
-    } else if (chevSrc) {
-      if (chevSrc->Orientation() == voVertical)
-        X = ir.Left - W, Y = ir.Top;
-      else
-        X = ir.Right - W, Y = ir.Bottom;
-    } else if (pvVertical) {
-      X = ir.Left - W;
-      Y = ir.Top;
-    } else {
-      X = GetSystemMetrics(SM_MENUDROPALIGNMENT) ? ir.Right - W : ir.Left;
-      Y = ir.Bottom;
-    }
-    if (!pvVertical) {
-      if (Y + H > mr.Bottom) {
-        int alt = (PositionAsSubmenu ? ir.Bottom + 3 : ir.Top) - H;
-        if (alt >= mr.Top) Y = alt;
-      }
-      if (Y + H > mr.Bottom) Y = mr.Bottom - H;
-      if (Y < mr.Top) Y = mr.Top;
-    }
-    if (PositionAsSubmenu) {
-      int right = ir.Right - 3, left = ir.Left + 3 - W;
-      bool leftwards = ParentView->State() & vwOpenedLeftwards;
-      if (leftwards && left >= mr.Left) {
-        X = left;
-        pv->Include(vwOpenedLeftwards);
-      } else if (right + W <= mr.Right) {
-        X = right;
-      } else {
-        X = left;
-        pv->Include(vwOpenedLeftwards);
-      }
-      if (X < mr.Left) X = mr.Left;
-    } else {
-      if (!ParentView && Alignment == paRight && X < mr.Left) X += W;
-      if (X + W > mr.Right) {
-        if (ParentView || Alignment != paLeft)
-          X = mr.Right - W;
-        else
-          X -= W;
-      }
-      if (X < mr.Left) X = mr.Left;
-      if (ParentView && !pvVertical) {
-        TRect above(X, ir.Top - H, X + W, ir.Top);
-        TRect at(X, Y, X + W, Y + H);
-        if (ir.Top - H >= mr.Top &&
-            (CoveredCount(ParentView, above) < CoveredCount(ParentView, at) ||
-             RectsOverlap(at, ir)))
-          Y = ir.Top - H;
-        if (RectsOverlap(TRect(X, Y, X + W, Y + H), ir)) {
-          X = ir.Right + W <= mr.Right ? ir.Right : ir.Left - W;
-          if (X < mr.Left) X = mr.Left;
-        }
-      } else if (ParentView && pvVertical) {
-        TRect side(ir.Right, Y, ir.Right + W, Y + H);
-        TRect at(X, Y, X + W, Y + H);
-        if (ir.Right + W <= mr.Right &&
-            (CoveredCount(ParentView, side) < CoveredCount(ParentView, at) || RectsOverlap(at, ir)))
-          X = ir.Right;
-        if (RectsOverlap(TRect(X, Y, X + W, Y + H), ir)) {
-          Y = ir.Bottom + H <= mr.Bottom ? ir.Bottom : ir.Top - H;
-          if (Y < mr.Top) Y = mr.Top;
-        }
-      }
-    }
-    unsigned dir = 0;
-    if (PositionAsSubmenu) {
-      dir = X + W / 2 >= (ir.Left + ir.Right) / 2 ? 2 : 1;
-    } else {
-      if (Y >= ir.Bottom)
-        dir |= 4;
-      else if (Y + H <= ir.Top)
-        dir |= 8;
-      if (X >= ir.Right)
-        dir |= 2;
-      else if (X + W <= ir.Left)
-        dir |= 1;
-    }
-    win->AnimateDirection = dir;
-    win->SetBounds(X, Y, W, H);
-    if (ParentView) {
-      ParentView->SetOpenPopup(ParentViewer, pv, win);
-      if (ParentView->IsToolbar() && !ParentView->IsPopup()) {
-        ParentView->Include(vwShowSubmenusOnSelect);
-        ParentView->InvalidateViewer(ParentViewer);
-        if (ParentView->Window()->HandleAllocated()) UpdateWindow(ParentView->Window()->Handle());
-      }
-    }
-    pv->Include(vwFirstPaint);
-    if (SoundEventSet(L"MenuPopup")) {
-      if (!gFirstPopupShown) {
-        win->ShowPopup(true);
-        UpdateWindow(win->Handle());
-        PlayMenuSound(L"MenuPopup");
-      } else {
-        PlayMenuSound(L"MenuPopup");
-        win->ShowPopup(true);
-      }
-    } else {
-      win->ShowPopup(true);
-    }
-    gFirstPopupShown = true;
-    TfNotifyWinEvent(EVENT_SYSTEM_MENUPOPUPSTART, win->Handle(), OBJID_CLIENT, 0);
-    if (pv->Selected()) pv->NotifyFocus();
-  } catch (...) {
+  TScopeGuard discard([&] {
     if (ParentView && ParentView->OpenPopup() == win) ParentView->ForgetOpenPopup();
     delete win;
-    throw;
+  });
+  TTfPopupView* pv = win->View();
+  if (chevSrc) {
+    win->FreeNotification(chevSrc);
+    chevSrc->FreeNotification(win);
+    pv->ChevronSource = chevSrc;
+    pv->FIsToolbar = true;
+    pv->SetStyle(pv->Style() | (chevSrc->Style() & styHintsForAll));
+    win->SetColor(clBtnFace);
   }
+  TRect ir;
+  if (ParentView) {
+    ParentView->ValidatePositions();
+    RECT r = ParentViewer->BoundsRect;
+    MapWindowPoints(ParentView->Window()->Handle(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+    ir = r;
+  } else {
+    ir = TRect(PopupPoint.X, PopupPoint.Y, PopupPoint.X, PopupPoint.Y);
+  }
+  TRect mr;
+  if (ParentView && !ParentView->MonitorRect.IsEmpty())
+    mr = ParentView->MonitorRect;
+  else
+    MonitorAreaOfRect(ir, false, mr);
+  pv->MonitorRect = mr;
+  if (chevSrc)
+    pv->WrapLength = mr.Width() - 6;
+  else
+    pv->MaxHeight = mr.Height() - 6;
+  if (SelectFirstItem) pv->Select(pv->FirstSelectable());
+  win->HandleNeeded();
+  TPoint size;
+  pv->Reflow(size);
+  int W = win->Width(), H = win->Height();
+  int X, Y;
+  bool pvVertical = ParentView && ParentView->Orientation() == voVertical;
+  if (!ParentView) {
+    X = PopupPoint.X;
+    Y = PopupPoint.Y;
+    if (Alignment == paRight) X -= W;
+    if (Alignment == paCenter) X -= W / 2;
+  } else if (PositionAsSubmenu) {
+    X = ir.Right - 3;
+    Y = ir.Top - 3;
+  } else if (chevSrc) {
+    if (chevSrc->Orientation() == voVertical)
+      X = ir.Left - W, Y = ir.Top;
+    else
+      X = ir.Right - W, Y = ir.Bottom;
+  } else if (pvVertical) {
+    X = ir.Left - W;
+    Y = ir.Top;
+  } else {
+    X = GetSystemMetrics(SM_MENUDROPALIGNMENT) ? ir.Right - W : ir.Left;
+    Y = ir.Bottom;
+  }
+  if (!pvVertical) {
+    if (Y + H > mr.Bottom) {
+      int alt = (PositionAsSubmenu ? ir.Bottom + 3 : ir.Top) - H;
+      if (alt >= mr.Top) Y = alt;
+    }
+    if (Y + H > mr.Bottom) Y = mr.Bottom - H;
+    if (Y < mr.Top) Y = mr.Top;
+  }
+  if (PositionAsSubmenu) {
+    int right = ir.Right - 3, left = ir.Left + 3 - W;
+    bool leftwards = ParentView->State() & vwOpenedLeftwards;
+    if (leftwards && left >= mr.Left) {
+      X = left;
+      pv->Include(vwOpenedLeftwards);
+    } else if (right + W <= mr.Right) {
+      X = right;
+    } else {
+      X = left;
+      pv->Include(vwOpenedLeftwards);
+    }
+    if (X < mr.Left) X = mr.Left;
+  } else {
+    if (!ParentView && Alignment == paRight && X < mr.Left) X += W;
+    if (X + W > mr.Right) {
+      if (ParentView || Alignment != paLeft)
+        X = mr.Right - W;
+      else
+        X -= W;
+    }
+    if (X < mr.Left) X = mr.Left;
+    if (ParentView && !pvVertical) {
+      TRect above(X, ir.Top - H, X + W, ir.Top);
+      TRect at(X, Y, X + W, Y + H);
+      if (ir.Top - H >= mr.Top &&
+          (CoveredCount(ParentView, above) < CoveredCount(ParentView, at) || RectsOverlap(at, ir)))
+        Y = ir.Top - H;
+      if (RectsOverlap(TRect(X, Y, X + W, Y + H), ir)) {
+        X = ir.Right + W <= mr.Right ? ir.Right : ir.Left - W;
+        if (X < mr.Left) X = mr.Left;
+      }
+    } else if (ParentView && pvVertical) {
+      TRect side(ir.Right, Y, ir.Right + W, Y + H);
+      TRect at(X, Y, X + W, Y + H);
+      if (ir.Right + W <= mr.Right &&
+          (CoveredCount(ParentView, side) < CoveredCount(ParentView, at) || RectsOverlap(at, ir)))
+        X = ir.Right;
+      if (RectsOverlap(TRect(X, Y, X + W, Y + H), ir)) {
+        Y = ir.Bottom + H <= mr.Bottom ? ir.Bottom : ir.Top - H;
+        if (Y < mr.Top) Y = mr.Top;
+      }
+    }
+  }
+  unsigned dir = 0;
+  if (PositionAsSubmenu) {
+    dir = X + W / 2 >= (ir.Left + ir.Right) / 2 ? 2 : 1;
+  } else {
+    if (Y >= ir.Bottom)
+      dir |= 4;
+    else if (Y + H <= ir.Top)
+      dir |= 8;
+    if (X >= ir.Right)
+      dir |= 2;
+    else if (X + W <= ir.Left)
+      dir |= 1;
+  }
+  win->AnimateDirection = dir;
+  win->SetBounds(X, Y, W, H);
+  if (ParentView) {
+    ParentView->SetOpenPopup(ParentViewer, pv, win);
+    if (ParentView->IsToolbar() && !ParentView->IsPopup()) {
+      ParentView->Include(vwShowSubmenusOnSelect);
+      ParentView->InvalidateViewer(ParentViewer);
+      if (ParentView->Window()->HandleAllocated()) UpdateWindow(ParentView->Window()->Handle());
+    }
+  }
+  pv->Include(vwFirstPaint);
+  if (SoundEventSet(L"MenuPopup")) {
+    if (!gFirstPopupShown) {
+      win->ShowPopup(true);
+      UpdateWindow(win->Handle());
+      PlayMenuSound(L"MenuPopup");
+    } else {
+      PlayMenuSound(L"MenuPopup");
+      win->ShowPopup(true);
+    }
+  } else {
+    win->ShowPopup(true);
+  }
+  gFirstPopupShown = true;
+  TfNotifyWinEvent(EVENT_SYSTEM_MENUPOPUPSTART, win->Handle(), OBJID_CLIENT, 0);
+  if (pv->Selected()) pv->NotifyFocus();
+  discard.Dismiss();
   return win;
 }
 
@@ -3182,7 +3243,7 @@ void TTfModalHandler::Loop(TTfView* View, bool StartMouseDown, bool ExecuteAtSta
   View->Result() = TTfMenuResult{};
   View->ValidatePositions();
   View->CaptureWnd = FCaptureWindow;
-  auto cleanup = [&] {
+  TScopeGuard cleanup([&] {
     View->ReleaseCaptureFlag();
     View->CaptureWnd = nullptr;
     gViewerUnderMouse = nullptr;
@@ -3192,195 +3253,189 @@ void TTfModalHandler::Loop(TTfView* View, bool StartMouseDown, bool ExecuteAtSta
     PurgeMessages(WM_SYSCHAR, WM_SYSCHAR);
     PurgeMessages(WM_SYSDEADCHAR, WM_SYSDEADCHAR);
     PurgeMessages(0x4D, 0x4D);
-  };
-  try {
-    bool mouseDownOnMenu = false;
-    if (StartMouseDown && View->Selected()) {
-      TTfItemViewer* sel = View->Selected();
-      TPoint vp = sel->ScreenToViewer(CurrentMessagePos());
-      bool dummy = false;
-      sel->MouseDown(0, vp.X, vp.Y, dummy);
-    }
-    if (!View->HasResult() && ExecuteAtStart) View->ExecuteSelected(!DontMarkUsed);
-    HWND active = GetActiveWindow();
-    auto tracking = [&] {
-      return GetCapture() == FCaptureWindow && GetActiveWindow() == active && !View->HasResult();
-    };
-    bool toolbarRoot = View->IsToolbar() && !View->IsPopup();
-    HWND rootWnd =
-        View->Window() && View->Window()->HandleAllocated() ? View->Window()->Handle() : nullptr;
-    auto buttonDown = [&] {
-      return (GetKeyState(VK_LBUTTON) < 0) || (TrackRightButton && GetKeyState(VK_RBUTTON) < 0);
-    };
-    while (tracking()) {
-      AnimationStep();
-      MSG msg;
-      if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-        if (IsAnimating())
-          MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-        else
-          WaitMessage();
-        continue;
-      }
-      if (msg.message == WM_LBUTTONDOWN || msg.message == WM_RBUTTONDOWN) {
-        // While the capture is held every press arrives at the capture
-        // window; the window the press is over is found by its position.
-        POINT pt = MessageScreenPos(msg);
-        HWND over = msg.hwnd == FCaptureWindow ? WindowFromPoint(pt) : msg.hwnd;
-        if (!IsPopupOfChain(View, over)) {
-          if (!toolbarRoot || over != rootWnd) break;
-          POINT cp = pt;
-          ScreenToClient(rootWnd, &cp);
-          RECT cr;
-          GetClientRect(rootWnd, &cr);
-          if (!PtInRect(&cr, cp)) break;
-          if (msg.message == WM_LBUTTONDOWN) {
-            LastPos() = TPoint(pt);
-            TrackMouse(View, true, false);
-            TTfItemViewer* s = View->Selected();
-            if (!s || !View->MouseInside() || (s->Item()->Traits() & itPassClicks)) break;
-          }
-        }
-      }
-      if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) continue;
-      if (msg.message == WM_QUIT) {
-        PostQuitMessage(static_cast<int>(msg.wParam));
-        break;
-      }
-      TPoint msgPos = MessageScreenPos(msg);
-      switch (msg.message) {
-      case 0x4D: // WM_KEYF1
-      case WM_CONTEXTMENU:
-      case 0x118: // WM_SYSTIMER
-        break;
-      case WM_KEYDOWN:
-      case WM_SYSKEYDOWN: {
-        if (Application) Application->CancelHint();
-        WORD key = static_cast<WORD>(msg.wParam);
-        if (key == VK_PROCESSKEY)
-          key = static_cast<WORD>(MapVirtualKeyW(HIWORD(msg.lParam) & 0xFF, MAPVK_VSC_TO_VK));
-        if (buttonDown() && key != VK_F1) break;
-        TTfView* deep = DeepestView(View);
-        TShiftState shift = KeyboardStateToShiftState();
-        if (deep->Selected()) deep->Selected()->KeyDown(key, shift);
-        if (key) deep->KeyDown(key, shift);
-        if (View->HasResult()) break;
-        if (key) TranslateMessage(&msg);
-        break;
-      }
-      case WM_CHAR:
-      case WM_SYSCHAR: {
-        if (buttonDown()) break;
-        TTfView* deep = DeepestView(View);
-        wchar_t ch = static_cast<wchar_t>(msg.wParam);
-        bool only = false;
-        TTfItemViewer* v = deep->FindAccelerator(deep->Selected(), ch, false, only);
-        if (v) {
-          deep->Select(v);
-          deep->ScrollSelectedIntoView();
-          if (only) deep->ExecuteSelected(true);
-        } else if ((ch == L' ' || ch == L'-') && toolbarRoot && !View->OpenView() &&
-                   HasActiveWindow()) {
-          View->SetSysKeyResult(GetActiveWindow(), ch);
-        } else {
-          MessageBeep(0);
-        }
-        break;
-      }
-      case WM_KEYUP:
-      case WM_SYSKEYUP:
-      case WM_DEADCHAR:
-      case WM_SYSDEADCHAR:
-        break;
-      case WM_TIMER: {
-        auto* pw = dynamic_cast<TTfPopupWindow*>(FindControl(msg.hwnd));
-        if (pw && msg.wParam >= 9000 && msg.wParam <= 9003) {
-          pw->View()->TimerTick(static_cast<int>(msg.wParam - 9000));
-        } else {
-          DispatchMessageW(&msg);
-        }
-        break;
-      }
-      case WM_MOUSEMOVE:
-        if (!(msgPos == LastPos())) {
-          LastPos() = msgPos;
-          TrackMouse(View, true, true);
-        }
-        break;
-      case WM_LBUTTONDOWN:
-      case WM_LBUTTONDBLCLK:
-      case WM_RBUTTONDOWN: {
-        if (msg.message == WM_RBUTTONDOWN && !TrackRightButton) break;
-        if (Application) Application->CancelHint();
-        mouseDownOnMenu = false;
-        View->Exclude(vwIgnoreFirstRelease);
-        LastPos() = msgPos;
-        TrackMouse(View, true, false);
-        if (TTfItemViewer* v = gViewerUnderMouse) {
-          TPoint vp = v->ScreenToViewer(msgPos);
-          v->MouseDown(msg.message == WM_LBUTTONDBLCLK ? ssDouble : 0, vp.X, vp.Y, mouseDownOnMenu);
-        }
-        LastPos() = msgPos;
-        break;
-      }
-      case WM_LBUTTONUP:
-      case WM_RBUTTONUP: {
-        if (msg.message == WM_RBUTTONUP && !TrackRightButton) break;
-        LastPos() = msgPos;
-        TrackMouse(View, false, false);
-        if (TTfItemViewer* v = gViewerUnderMouse) {
-          TPoint vp = v->ScreenToViewer(msgPos);
-          v->MouseUp(vp.X, vp.Y, mouseDownOnMenu);
-        } else {
-          bool inAny = false;
-          HWND under = WindowFromPoint(msgPos);
-          for (TTfView* w = View; w; w = w->OpenView())
-            if (w->Window() && w->Window()->HandleAllocated() && w->Window()->Handle() == under &&
-                !(w == View && toolbarRoot))
-              inAny = true;
-          if (!inAny) {
-            if (View->State() & vwIgnoreFirstRelease)
-              View->Exclude(vwIgnoreFirstRelease);
-            else
-              View->SetCancelResult();
-          }
-        }
-        break;
-      }
-      case WM_MOUSEWHEEL:
-        if (TTfItemViewer* v = gViewerUnderMouse) {
-          TPoint vp = v->ScreenToViewer(msgPos);
-          v->MouseWheel(static_cast<short>(HIWORD(msg.wParam)), vp.X, vp.Y);
-        }
-        break;
-      default:
-        if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) break;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-        break;
-      }
-      if (!tracking()) break;
-      if (LastPos().X == kUnknownPos) {
-        LastPos() = CurrentMessagePos();
-        TrackMouse(View, true, false);
-      }
-      if (Application) {
-        TTfView* deep = DeepestView(View);
-        TTfItemViewer* s = deep->Selected();
-        std::wstring h;
-        if (s) {
-          h = s->Item()->Hint();
-          size_t bar = h.find(L'|');
-          h = bar == std::wstring::npos ? h : h.substr(bar + 1);
-        }
-        Application->SetHint(h);
-      }
-    }
-  } catch (...) {
-    cleanup();
-    throw;
+  });
+  bool mouseDownOnMenu = false;
+  if (StartMouseDown && View->Selected()) {
+    TTfItemViewer* sel = View->Selected();
+    TPoint vp = sel->ScreenToViewer(CurrentMessagePos());
+    bool dummy = false;
+    sel->MouseDown(0, vp.X, vp.Y, dummy);
   }
-  cleanup();
+  if (!View->HasResult() && ExecuteAtStart) View->ExecuteSelected(!DontMarkUsed);
+  HWND active = GetActiveWindow();
+  auto tracking = [&] {
+    return GetCapture() == FCaptureWindow && GetActiveWindow() == active && !View->HasResult();
+  };
+  bool toolbarRoot = View->IsToolbar() && !View->IsPopup();
+  HWND rootWnd =
+      View->Window() && View->Window()->HandleAllocated() ? View->Window()->Handle() : nullptr;
+  auto buttonDown = [&] {
+    return (GetKeyState(VK_LBUTTON) < 0) || (TrackRightButton && GetKeyState(VK_RBUTTON) < 0);
+  };
+  while (tracking()) {
+    AnimationStep();
+    MSG msg;
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+      if (IsAnimating())
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+      else
+        WaitMessage();
+      continue;
+    }
+    if (msg.message == WM_LBUTTONDOWN || msg.message == WM_RBUTTONDOWN) {
+      // While the capture is held every press arrives at the capture
+      // window; the window the press is over is found by its position.
+      POINT pt = MessageScreenPos(msg);
+      HWND over = msg.hwnd == FCaptureWindow ? WindowFromPoint(pt) : msg.hwnd;
+      if (!IsPopupOfChain(View, over)) {
+        if (!toolbarRoot || over != rootWnd) break;
+        POINT cp = pt;
+        ScreenToClient(rootWnd, &cp);
+        RECT cr;
+        GetClientRect(rootWnd, &cr);
+        if (!PtInRect(&cr, cp)) break;
+        if (msg.message == WM_LBUTTONDOWN) {
+          LastPos() = TPoint(pt);
+          TrackMouse(View, true, false);
+          TTfItemViewer* s = View->Selected();
+          if (!s || !View->MouseInside() || (s->Item()->Traits() & itPassClicks)) break;
+        }
+      }
+    }
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) continue;
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    TPoint msgPos = MessageScreenPos(msg);
+    switch (msg.message) {
+    case 0x4D: // WM_KEYF1
+    case WM_CONTEXTMENU:
+    case 0x118: // WM_SYSTIMER
+      break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      if (Application) Application->CancelHint();
+      WORD key = static_cast<WORD>(msg.wParam);
+      if (key == VK_PROCESSKEY)
+        key = static_cast<WORD>(MapVirtualKeyW(HIWORD(msg.lParam) & 0xFF, MAPVK_VSC_TO_VK));
+      if (buttonDown() && key != VK_F1) break;
+      TTfView* deep = DeepestView(View);
+      TShiftState shift = KeyboardStateToShiftState();
+      if (deep->Selected()) deep->Selected()->KeyDown(key, shift);
+      if (key) deep->KeyDown(key, shift);
+      if (View->HasResult()) break;
+      if (key) TranslateMessage(&msg);
+      break;
+    }
+    case WM_CHAR:
+    case WM_SYSCHAR: {
+      if (buttonDown()) break;
+      TTfView* deep = DeepestView(View);
+      wchar_t ch = static_cast<wchar_t>(msg.wParam);
+      bool only = false;
+      TTfItemViewer* v = deep->FindAccelerator(deep->Selected(), ch, false, only);
+      if (v) {
+        deep->Select(v);
+        deep->ScrollSelectedIntoView();
+        if (only) deep->ExecuteSelected(true);
+      } else if ((ch == L' ' || ch == L'-') && toolbarRoot && !View->OpenView() &&
+                 HasActiveWindow()) {
+        View->SetSysKeyResult(GetActiveWindow(), ch);
+      } else {
+        MessageBeep(0);
+      }
+      break;
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+    case WM_DEADCHAR:
+    case WM_SYSDEADCHAR:
+      break;
+    case WM_TIMER: {
+      auto* pw = dynamic_cast<TTfPopupWindow*>(FindControl(msg.hwnd));
+      if (pw && msg.wParam >= 9000 && msg.wParam <= 9003) {
+        pw->View()->TimerTick(static_cast<int>(msg.wParam - 9000));
+      } else {
+        DispatchMessageW(&msg);
+      }
+      break;
+    }
+    case WM_MOUSEMOVE:
+      if (!(msgPos == LastPos())) {
+        LastPos() = msgPos;
+        TrackMouse(View, true, true);
+      }
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN: {
+      if (msg.message == WM_RBUTTONDOWN && !TrackRightButton) break;
+      if (Application) Application->CancelHint();
+      mouseDownOnMenu = false;
+      View->Exclude(vwIgnoreFirstRelease);
+      LastPos() = msgPos;
+      TrackMouse(View, true, false);
+      if (TTfItemViewer* v = gViewerUnderMouse) {
+        TPoint vp = v->ScreenToViewer(msgPos);
+        v->MouseDown(msg.message == WM_LBUTTONDBLCLK ? ssDouble : 0, vp.X, vp.Y, mouseDownOnMenu);
+      }
+      LastPos() = msgPos;
+      break;
+    }
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP: {
+      if (msg.message == WM_RBUTTONUP && !TrackRightButton) break;
+      LastPos() = msgPos;
+      TrackMouse(View, false, false);
+      if (TTfItemViewer* v = gViewerUnderMouse) {
+        TPoint vp = v->ScreenToViewer(msgPos);
+        v->MouseUp(vp.X, vp.Y, mouseDownOnMenu);
+      } else {
+        bool inAny = false;
+        HWND under = WindowFromPoint(msgPos);
+        for (TTfView* w = View; w; w = w->OpenView())
+          if (w->Window() && w->Window()->HandleAllocated() && w->Window()->Handle() == under &&
+              !(w == View && toolbarRoot))
+            inAny = true;
+        if (!inAny) {
+          if (View->State() & vwIgnoreFirstRelease)
+            View->Exclude(vwIgnoreFirstRelease);
+          else
+            View->SetCancelResult();
+        }
+      }
+      break;
+    }
+    case WM_MOUSEWHEEL:
+      if (TTfItemViewer* v = gViewerUnderMouse) {
+        TPoint vp = v->ScreenToViewer(msgPos);
+        v->MouseWheel(static_cast<short>(HIWORD(msg.wParam)), vp.X, vp.Y);
+      }
+      break;
+    default:
+      if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) break;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+      break;
+    }
+    if (!tracking()) break;
+    if (LastPos().X == kUnknownPos) {
+      LastPos() = CurrentMessagePos();
+      TrackMouse(View, true, false);
+    }
+    if (Application) {
+      TTfView* deep = DeepestView(View);
+      TTfItemViewer* s = deep->Selected();
+      std::wstring h;
+      if (s) {
+        h = s->Item()->Hint();
+        size_t bar = h.find(L'|');
+        h = bar == std::wstring::npos ? h : h.substr(bar + 1);
+      }
+      Application->SetHint(h);
+    }
+  }
 }
 
 TTfCustomItem* TTfCustomItem::PopupAt(int X, int Y, bool TrackRightButton,
@@ -3392,18 +3447,15 @@ TTfCustomItem* TTfCustomItem::PopupAt(int X, int Y, bool TrackRightButton,
   view->Include(vwIgnoreFirstRelease);
   handler->TopPopup = win;
   TTfMenuResult result;
-  try {
+  {
+    TScopeGuard close([&] {
+      handler->TopPopup = nullptr;
+      view->Exclude(vwTracking);
+      delete win;
+    });
     handler->Loop(view, false, false, false, TrackRightButton);
     result = view->Result();
-  } catch (...) {
-    handler->TopPopup = nullptr;
-    view->Exclude(vwTracking);
-    delete win;
-    throw;
   }
-  handler->TopPopup = nullptr;
-  view->Exclude(vwTracking);
-  delete win;
   handler.reset();
   return ExecuteMenuResult(result, ReturnClickedItemOnly);
 }

@@ -561,6 +561,7 @@ protected:
   bool FPositionsValid = false;
   TWinControl* FWindow;
   friend struct TfAccAccess;
+  friend class TTfLayoutPass;
   TTfBaseAccObject* FAcc = nullptr;
 };
 

@@ -82,14 +82,9 @@ void TTfToolbarView::ResizeToContent(int Width, int Height) {
 
 void TTfToolbarView::Reflow(TPoint& Size) {
   ++FToolbar->LayoutNesting;
-  try {
-    FToolbar->ApplyViewLimits();
-    TTfView::Reflow(Size);
-  } catch (...) {
-    --FToolbar->LayoutNesting;
-    throw;
-  }
-  --FToolbar->LayoutNesting;
+  TScopeGuard restore([&] { --FToolbar->LayoutNesting; });
+  FToolbar->ApplyViewLimits();
+  TTfView::Reflow(Size);
 }
 
 TTfCustomItem* TTfToolbarView::GetChevron() {
@@ -502,14 +497,9 @@ void TTfCustomToolbar::Dispatch(TMessage& m) {
       TFont fresh;
       fresh.Assign(Font());
       FFreshFont = &fresh;
-      try {
-        FView->InvalidatePositions();
-        Remeasure();
-      } catch (...) {
-        FFreshFont = nullptr;
-        throw;
-      }
-      FFreshFont = nullptr;
+      TScopeGuard restore([&] { FFreshFont = nullptr; });
+      FView->InvalidatePositions();
+      Remeasure();
     }
     return;
   case WM_SETTINGCHANGE:
@@ -607,13 +597,8 @@ void TTfCustomToolbar::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
   FView->MouseTrack(TPoint(sp), true);
   if (FView->Selected() && !(FView->Selected()->Item()->Traits() & itPassClicks)) {
     FMousePress = true;
-    try {
-      FView->EnterToolbarLoop(toMouseDown);
-    } catch (...) {
-      FMousePress = false;
-      throw;
-    }
-    FMousePress = false;
+    TScopeGuard restore([&] { FMousePress = false; });
+    FView->EnterToolbarLoop(toMouseDown);
   }
 }
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "audio/AudioEditor2.h"
+#include "audio/ui/AudioEditor2.h"
 #include "framework/Forms.h"
 #include "tests/support/Gui.h"
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <optional>
 
-#include "audio/AudioEditor2.h"
+#include "audio/ui/AudioEditor2.h"
 #include "framework/Forms.h"
 #include "tests/support/Gui.h"
 #include "tests/support/Tone.h"

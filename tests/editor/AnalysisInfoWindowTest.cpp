@@ -6,7 +6,7 @@
 #include <cmath>
 #include <memory>
 
-#include "audio/AudioEditor2.h"
+#include "audio/ui/AudioEditor2.h"
 #include "editor/Info.h"
 #include "editor/freanalysis.h"
 #include "editor/globals.h"

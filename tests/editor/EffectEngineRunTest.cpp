@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "audio/AudioEditor2.h"
+#include "audio/ui/AudioEditor2.h"
 #include "editor/effects.h"
 #include "editor/filterdialog.h"
 #include "framework/SysUtils.h"

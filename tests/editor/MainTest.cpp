@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "audio/AudioEditor2.h"
+#include "audio/ui/AudioEditor2.h"
 #include "audio/MediaEncoder.h"
 #include "controls/PngImageList.h"
 #include "editor/Info.h"

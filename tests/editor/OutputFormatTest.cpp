@@ -9,7 +9,7 @@
 #include <numbers>
 #include <vector>
 
-#include "audio/AudioEditor2.h"
+#include "audio/ui/AudioEditor2.h"
 #include "audio/EditorFormats.h"
 #include "editor/globals.h"
 #include "editor/main.h"

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "audio/AudioEditor2.h"
+#include "audio/ui/AudioEditor2.h"
 #include "editor/globals.h"
 #include "editor/main.h"
 #include "editor/vibrato.h"

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "audio/AudioEditor2.h"
+#include "audio/ui/AudioEditor2.h"
 #include "editor/globals.h"
 #include "editor/main.h"
 #include "framework/SysUtils.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "audio/AudioEditor2.h"
+#include "audio/ui/AudioEditor2.h"
 #include "editor/new.h"
 #include "editor/setselection.h"
 #include "framework/SysUtils.h"

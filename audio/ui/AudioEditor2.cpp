@@ -1,4 +1,4 @@
-#include "audio/AudioEditor2.h"
+#include "audio/ui/AudioEditor2.h"
 
 #include "audio/EditorFormats.h"
 
