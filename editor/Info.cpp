@@ -160,7 +160,7 @@ bool TfrmInfo::ApplyTags() {
 }
 
 int ExecuteAudioInformation(TfrmInfo* Window, TCustomForm* MainForm, const std::wstring& FileName) {
-  CentreOn(Window, MainForm);
+  Window->PlaceCentredOn(MainForm);
   Window->Prepare(FileName);
   return Window->ShowModal();
 }

@@ -21,9 +21,7 @@ public:
     float Amplitude;
     int32_t Type;
   };
-  TParams Params() const {
-    return {SliderValue(slAmplitude), cbType->ItemIndex()};
-  }
+  TParams Params() const { return {SliderValue(slAmplitude), cbType->ItemIndex()}; }
 };
 
 } // namespace editor

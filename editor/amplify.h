@@ -17,9 +17,7 @@ public:
   struct TParams {
     float Rate;
   };
-  TParams Params() const {
-    return {SliderValue(slAmplifyRate)};
-  }
+  TParams Params() const { return {SliderValue(slAmplifyRate)}; }
 };
 
 } // namespace editor

@@ -33,7 +33,7 @@ public:
     float Delay, Mix, Feedback, SweepDepth, SweepRate, SweepPhase;
   };
   TParams Params() const {
-    return {SliderValue(slDelaytime), SliderValue(slMixDepth), SliderValue(slFeedback),
+    return {SliderValue(slDelaytime),  SliderValue(slMixDepth),  SliderValue(slFeedback),
             SliderValue(slSweepDepth), SliderValue(slSweepRate), SliderValue(slSweepPhase)};
   }
 };

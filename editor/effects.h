@@ -335,7 +335,7 @@ template <class THost> bool ExecuteEffect(TEffectCommand Command, THost& Host) {
   std::wstring file;
   if (effect.MakeDialog) {
     dialog = effect.MakeDialog(Host.Form());
-    CentreOn(dialog.get(), Host.Form());
+    dialog->PlaceCentredOn(Host.Form());
     dialog->SetCaption(effect.CaptionPrefix + Host.GetDisplayName());
     if (effect.ChoosesFile && !Host.ChooseMixFile(file)) return false;
     if (Host.ShowDialog(dialog.get()) != mrOk) return false;

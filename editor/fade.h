@@ -20,9 +20,7 @@ public:
   struct TParams {
     float Start, End;
   };
-  TParams Params() const {
-    return {SliderValue(slStart), SliderValue(slEnd)};
-  }
+  TParams Params() const { return {SliderValue(slStart), SliderValue(slEnd)}; }
 };
 
 } // namespace editor

@@ -23,7 +23,8 @@ public:
     float Gain, Frequency, Steepness;
   };
   TParams Params() const {
-    return {slGain ? SliderValue(slGain) : 0.0f, SliderValue(slFrequency), SliderValue(slSteepness)};
+    return {slGain ? SliderValue(slGain) : 0.0f, SliderValue(slFrequency),
+            SliderValue(slSteepness)};
   }
 
 protected:

@@ -33,7 +33,7 @@ public:
     float DelayRate, Mix, Feedback, SweepDepth, SweepRate, SweepPhase;
   };
   TParams Params() const {
-    return {SliderValue(slDelayRate), SliderValue(slMixDepth), SliderValue(slFeedback),
+    return {SliderValue(slDelayRate),  SliderValue(slMixDepth),  SliderValue(slFeedback),
             SliderValue(slSweepDepth), SliderValue(slSweepRate), SliderValue(slSweepPhase)};
   }
 };

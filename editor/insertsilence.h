@@ -22,9 +22,7 @@ public:
   struct TParams {
     int32_t Duration;
   };
-  TParams Params() {
-    return {Duration()};
-  }
+  TParams Params() { return {Duration()}; }
 };
 
 } // namespace editor

@@ -20,9 +20,7 @@ public:
   struct TParams {
     float Source, Buffer;
   };
-  TParams Params() const {
-    return {SliderValue(slSource), SliderValue(slBuffer)};
-  }
+  TParams Params() const { return {SliderValue(slSource), SliderValue(slBuffer)}; }
 };
 
 } // namespace editor

@@ -106,7 +106,7 @@ int TfrmNew::Channels() const {
 
 bool NewDocument(TNewDocumentHost& Host) {
   auto dialog = std::make_unique<TfrmNew>(Host.MainForm);
-  CentreOn(dialog.get(), Host.MainForm);
+  dialog->PlaceCentredOn(Host.MainForm);
   int result = Host.ShowDialog ? Host.ShowDialog(dialog.get()) : dialog->ShowModal();
   if (result != mrOk) return false;
   const int rate = dialog->SampleRate(), channels = dialog->Channels();

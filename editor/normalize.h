@@ -19,9 +19,7 @@ public:
     float Rate;
     bool DcAdjust;
   };
-  TParams Params() const {
-    return {SliderValue(slNormalizeRate), cbAdjust->Checked()};
-  }
+  TParams Params() const { return {SliderValue(slNormalizeRate), cbAdjust->Checked()}; }
 };
 
 } // namespace editor

@@ -551,7 +551,7 @@ void TfrmOutputFormat::btnDefaultClick(TObject*) {
 bool RunOutputFormatDialog(TCustomForm* owner) {
   std::unique_ptr<TfrmOutputFormat> dlg(new TfrmOutputFormat(owner));
   dlg->AfterConstruction();
-  CentreOn(dlg.get(), owner);
+  dlg->PlaceCentredOn(owner);
   dlg->LoadOutputFormatDialog();
   int r = OutputFormatShowHook ? OutputFormatShowHook(dlg.get()) : dlg->ShowModal();
   if (r != mrOk) return false;

@@ -17,9 +17,7 @@ public:
   struct TParams {
     float Rate;
   };
-  TParams Params() const {
-    return {SliderValue(slRate)};
-  }
+  TParams Params() const { return {SliderValue(slRate)}; }
 };
 
 } // namespace editor

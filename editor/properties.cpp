@@ -330,7 +330,7 @@ void StorePropertiesDialog(TfrmProperties* D, editor::TGlobalVars& G) {
 bool ExecuteProperties(TPropertiesHost& Host) {
   editor::TGlobalVars& vars = Host.Vars ? *Host.Vars : editor::GlobalVars;
   auto dialog = std::make_unique<TfrmProperties>(Host.MainForm);
-  CentreOn(dialog.get(), Host.MainForm);
+  dialog->PlaceCentredOn(Host.MainForm);
   LoadPropertiesDialog(dialog.get(), vars);
   int result = Host.ShowDialog ? Host.ShowDialog(dialog.get()) : dialog->ShowModal();
   if (result != mrOk) return false;

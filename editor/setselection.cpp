@@ -249,7 +249,7 @@ bool ExecuteSetSelection(TSetSelectionHost& Host) {
   TAudioEditor2* ed = Host.Editor;
   if (!ed || !ed->Engine().HasDocument() || ed->State() != 0 || ed->Busy()) return false;
   auto dialog = std::make_unique<TfrmSetSelection>(Host.MainForm);
-  CentreOn(dialog.get(), Host.MainForm);
+  dialog->PlaceCentredOn(Host.MainForm);
   auto p = ed->Position();
   dialog->FStartMs = p->SamplesToMs(p->SelectionStart());
   dialog->FEndMs = p->SamplesToMs(p->SelectionEnd());

@@ -77,11 +77,11 @@ void AddUnitHooks(std::function<void()> Init, std::function<void()> Done) {
   h.dones.push_back(std::move(Done));
 }
 
-void CentreOn(TCustomForm* Form, TCustomForm* Opener) {
-  if (!Form || !Opener) return;
-  int top = Opener->Top() + (Opener->Height() - Form->Height()) / 2;
-  int left = Opener->Left() + (Opener->Width() - Form->Width()) / 2;
-  Form->SetBounds(left, top, Form->Width(), Form->Height());
+void TCustomForm::PlaceCentredOn(const TCustomForm* Opener) {
+  if (!Opener) return;
+  int top = Opener->Top() + (Opener->Height() - Height()) / 2;
+  int left = Opener->Left() + (Opener->Width() - Width()) / 2;
+  SetBounds(left, top, Width(), Height());
 }
 
 bool IsMenuKey(TWinControl* Control, TMessage& Message) {

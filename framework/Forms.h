@@ -52,6 +52,10 @@ public:
   void SetFormStyle(TFormStyle Value);
   TPosition Position() const { return FPosition; }
   void SetPosition(TPosition Value) { FPosition = Value; }
+  // Places the form at the centre of Opener: top = opener top + (opener
+  // height - form height) / 2, likewise left, the halves truncating toward
+  // zero. Nothing happens without an opener.
+  void PlaceCentredOn(const TCustomForm* Opener);
   TWindowState WindowState() const;
   void SetWindowState(TWindowState Value);
   bool KeyPreview() const { return FKeyPreview; }
@@ -390,8 +394,3 @@ void AddUnitHooks(std::function<void()> Init, std::function<void()> Done);
 // Shortcut handling of a key message arriving at Control: popup menus of
 // the control and its parents, its form, then the application.
 bool IsMenuKey(TWinControl* Control, TMessage& Message);
-
-// Places Form at the centre of Opener: top = opener top + (opener height -
-// form height) / 2, likewise left, the halves truncating toward zero.
-// Nothing happens without either.
-void CentreOn(TCustomForm* Form, TCustomForm* Opener);
