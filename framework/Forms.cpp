@@ -77,6 +77,13 @@ void AddUnitHooks(std::function<void()> Init, std::function<void()> Done) {
   h.dones.push_back(std::move(Done));
 }
 
+void TCustomForm::PlaceCentredOn(const TCustomForm* Opener) {
+  if (!Opener) return;
+  int top = Opener->Top() + (Opener->Height() - Height()) / 2;
+  int left = Opener->Left() + (Opener->Width() - Width()) / 2;
+  SetBounds(left, top, Width(), Height());
+}
+
 bool IsMenuKey(TWinControl* Control, TMessage& Message) {
   for (TControl* c = Control; c; c = c->Parent()) {
     TPopupMenu* pm = c->PopupMenu();

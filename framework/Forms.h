@@ -52,6 +52,10 @@ public:
   void SetFormStyle(TFormStyle Value);
   TPosition Position() const { return FPosition; }
   void SetPosition(TPosition Value) { FPosition = Value; }
+  // Places the form at the centre of Opener: top = opener top + (opener
+  // height - form height) / 2, likewise left, the halves truncating toward
+  // zero. Nothing happens without an opener.
+  void PlaceCentredOn(const TCustomForm* Opener);
   TWindowState WindowState() const;
   void SetWindowState(TWindowState Value);
   bool KeyPreview() const { return FKeyPreview; }
