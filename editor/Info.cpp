@@ -1,8 +1,9 @@
 #include "editor/Info.h"
 
-#include "editor/dialogcommon.h"
 #include "editor/funcs.h"
 #include "framework/SysUtils.h"
+
+namespace editor {
 
 namespace {
 
@@ -159,7 +160,9 @@ bool TfrmInfo::ApplyTags() {
 }
 
 int ExecuteAudioInformation(TfrmInfo* Window, TCustomForm* MainForm, const std::wstring& FileName) {
-  CentreOnForm(Window, MainForm);
+  CentreOn(Window, MainForm);
   Window->Prepare(FileName);
   return Window->ShowModal();
 }
+
+} // namespace editor

@@ -14,6 +14,8 @@
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 
+namespace editor {
+
 class TfrmInfo : public TForm {
 public:
   TfrmInfo(TComponent* AOwner, TAudioEditor2* Editor);
@@ -48,3 +50,5 @@ private:
 
 // Shows the window modally for FileName's document; the result of ShowModal.
 int ExecuteAudioInformation(TfrmInfo* Window, TCustomForm* MainForm, const std::wstring& FileName);
+
+} // namespace editor

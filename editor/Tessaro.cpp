@@ -16,12 +16,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // The analysis and information windows are made on their first use.
     TAudioEditor2* editorControl = frmMain->AudioEditor;
     frmMain->MakeFreAnalysisWindow = [editorControl] {
-      auto* window = new TfrmFreAnalysis(Application, editorControl);
+      auto* window = new editor::TfrmFreAnalysis(Application, editorControl);
       window->AfterConstruction();
       return window;
     };
     frmMain->MakeInfoWindow = [editorControl] {
-      auto* window = new TfrmInfo(Application, editorControl);
+      auto* window = new editor::TfrmInfo(Application, editorControl);
       window->AfterConstruction();
       return window;
     };

@@ -1,5 +1,7 @@
 #include "editor/addnoise.h"
 
+namespace editor {
+
 TfrmAddNoise::TfrmAddNoise(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Add Noise", 344, 156, L"Add Noise.htm") {
   gbAmplitude = AddGroup(L"gbAmplitude", L"Amplitude, in db", 8, 64);
@@ -30,3 +32,5 @@ TfrmAddNoise::TfrmAddNoise(TComponent* AOwner)
       },
       {SliderTarget(slAmplitude), [this](int v) { cbType->SetItemIndex(v); }});
 }
+
+} // namespace editor

@@ -1,7 +1,9 @@
 // Add Noise parameters: the amplitude and the kind of noise.
 #pragma once
 
-#include "editor/effects.h"
+#include "editor/effectdialog.h"
+
+namespace editor {
 
 class TfrmAddNoise : public TEffectDialog {
 public:
@@ -13,4 +15,15 @@ public:
   TLabel* labType = nullptr;
   // 0 white, 1 Gaussian.
   TComboBox* cbType = nullptr;
+
+  // Amplitude (dB) and the kind of noise (cbType's index).
+  struct TParams {
+    float Amplitude;
+    int32_t Type;
+  };
+  TParams Params() const {
+    return {SliderValue(slAmplitude), cbType->ItemIndex()};
+  }
 };
+
+} // namespace editor

@@ -1,5 +1,7 @@
 #include "editor/amplify.h"
 
+namespace editor {
+
 TfrmAmplify::TfrmAmplify(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Amplify", 345, 128, L"Amplify.htm") {
   gbReleaseTime = AddGroup(L"gbReleaseTime", L"Amplify rate, in percent (0 to 1000)", 8, 64);
@@ -22,3 +24,5 @@ TfrmAmplify::TfrmAmplify(TComponent* AOwner)
       },
       {SliderTarget(slAmplifyRate)});
 }
+
+} // namespace editor

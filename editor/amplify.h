@@ -1,7 +1,9 @@
 // Amplify parameter: the rate in percent.
 #pragma once
 
-#include "editor/effects.h"
+#include "editor/effectdialog.h"
+
+namespace editor {
 
 class TfrmAmplify : public TEffectDialog {
 public:
@@ -10,4 +12,14 @@ public:
   TGroupBox* gbReleaseTime = nullptr;
   TPicSlider* slAmplifyRate = nullptr;
   TFcNumericEdit* editAmplifyRate = nullptr;
+
+  // Rate in percent.
+  struct TParams {
+    float Rate;
+  };
+  TParams Params() const {
+    return {SliderValue(slAmplifyRate)};
+  }
 };
+
+} // namespace editor

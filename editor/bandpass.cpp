@@ -1,5 +1,7 @@
 #include "editor/bandpass.h"
 
+namespace editor {
+
 TfrmBandPass::TfrmBandPass(TComponent* AOwner)
     : TFilterDialog(AOwner, L"Band Pass", 344, 186, L"Band Pass.htm", false,
                     {
@@ -7,3 +9,5 @@ TfrmBandPass::TfrmBandPass(TComponent* AOwner)
                         {L"[Sys] BandPass Filter 1kHz", {1000, 50}},
                         {L"[Sys] BandPass Filter 200Hz", {200, 50}},
                     }) {}
+
+} // namespace editor

@@ -3,7 +3,11 @@
 
 #include "editor/filterdialog.h"
 
+namespace editor {
+
 class TfrmBandPass : public TFilterDialog {
 public:
   explicit TfrmBandPass(TComponent* AOwner);
 };
+
+} // namespace editor

@@ -1,5 +1,7 @@
 #include "editor/channelconverter.h"
 
+namespace editor {
+
 TfrmChannelConverter::TfrmChannelConverter(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Channel Converter", 441, 274, L"Channel Converter.htm") {
   // A frame group instead of the bevel line.
@@ -44,3 +46,5 @@ void TfrmChannelConverter::BuildChannel(TGroupBox* G, TPicSlider*& FromLeft, TPi
   AddLabel(G, L"Form right", 92, 148);
   AddLabel(G, L"(0 to 100%)", 92, 164);
 }
+
+} // namespace editor

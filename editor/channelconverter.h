@@ -2,7 +2,9 @@
 // in each new channel, on vertical sliders.
 #pragma once
 
-#include "editor/effects.h"
+#include "editor/effectdialog.h"
+
+namespace editor {
 
 class TfrmChannelConverter : public TEffectDialog {
 public:
@@ -20,7 +22,17 @@ public:
   TLabel* labNewRL = nullptr;
   TLabel* labNewRR = nullptr;
 
+  // Share of the old left and right channel in the new left (LL, LR) and right (RL, RR).
+  struct TParams {
+    float LL, LR, RL, RR;
+  };
+  TParams Params() const {
+    return {SliderValue(slNewLL), SliderValue(slNewLR), SliderValue(slNewRL), SliderValue(slNewRR)};
+  }
+
 private:
   void BuildChannel(TGroupBox* Group, TPicSlider*& FromLeft, TPicSlider*& FromRight,
                     TLabel*& LabLeft, TLabel*& LabRight, const std::wstring& Suffix);
 };
+
+} // namespace editor

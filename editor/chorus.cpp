@@ -1,5 +1,7 @@
 #include "editor/chorus.h"
 
+namespace editor {
+
 TfrmChorus::TfrmChorus(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Chorus", 378, 250, L"Chorus.htm") {
   LayoutTwoColumns();
@@ -38,3 +40,5 @@ TfrmChorus::TfrmChorus(TComponent* AOwner)
       {SliderTarget(slDelaytime), SliderTarget(slMixDepth), SliderTarget(slFeedback),
        SliderTarget(slSweepDepth), SliderTarget(slSweepRate), SliderTarget(slSweepPhase)});
 }
+
+} // namespace editor

@@ -1,7 +1,9 @@
 // Chorus parameters in two columns: delay time, mix, feedback and the sweep.
 #pragma once
 
-#include "editor/effects.h"
+#include "editor/effectdialog.h"
+
+namespace editor {
 
 class TfrmChorus : public TEffectDialog {
 public:
@@ -25,4 +27,15 @@ public:
   TLabel* labSweepRate = nullptr;
   TLabel* labFeedback = nullptr;
   TLabel* labSweepPhase = nullptr;
+
+  // Delay time (ms), mix, feedback and the sweep.
+  struct TParams {
+    float Delay, Mix, Feedback, SweepDepth, SweepRate, SweepPhase;
+  };
+  TParams Params() const {
+    return {SliderValue(slDelaytime), SliderValue(slMixDepth), SliderValue(slFeedback),
+            SliderValue(slSweepDepth), SliderValue(slSweepRate), SliderValue(slSweepPhase)};
+  }
 };
+
+} // namespace editor

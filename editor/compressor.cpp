@@ -1,5 +1,7 @@
 #include "editor/compressor.h"
 
+namespace editor {
+
 TfrmCompressor::TfrmCompressor(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Compressor", 347, 247, L"Compressor.htm") {
   gbThresHold = AddGroup(L"gbThresHold", L"Thres hold, in db", 8, 64);
@@ -26,3 +28,5 @@ TfrmCompressor::TfrmCompressor(TComponent* AOwner)
       },
       {SliderTarget(slThewsHold), SliderTarget(slCompressorRate), SliderTarget(slRMSTime)});
 }
+
+} // namespace editor

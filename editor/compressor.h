@@ -1,7 +1,9 @@
 // Compressor parameters: threshold, rate and RMS time.
 #pragma once
 
-#include "editor/effects.h"
+#include "editor/effectdialog.h"
+
+namespace editor {
 
 class TfrmCompressor : public TEffectDialog {
 public:
@@ -16,4 +18,14 @@ public:
   TLabel* labThresHold = nullptr;
   TLabel* labCompressorRate = nullptr;
   TFcNumericEdit* editRMSTime = nullptr;
+
+  // Threshold (dB), rate (%) and RMS time (ms).
+  struct TParams {
+    float Threshold, Rate, RmsTime;
+  };
+  TParams Params() const {
+    return {SliderValue(slThewsHold), SliderValue(slCompressorRate), SliderValue(slRMSTime)};
+  }
 };
+
+} // namespace editor

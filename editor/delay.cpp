@@ -1,5 +1,7 @@
 #include "editor/delay.h"
 
+namespace editor {
+
 TfrmDelay::TfrmDelay(TComponent* AOwner) : TEffectDialog(AOwner, L"Delay", 345, 253, L"Delay.htm") {
   gbDelaytime = AddGroup(L"gbDelaytime", L"Delay time (1 to 1,000ms)", 8, 64);
   slDelaytime = AddSlider(gbDelaytime, L"slDelaytime", 1, 1000, 120);
@@ -39,3 +41,5 @@ TfrmDelay::TfrmDelay(TComponent* AOwner) : TEffectDialog(AOwner, L"Delay", 345, 
       },
       {SliderTarget(slDelaytime), SliderTarget(slMixdepth), SliderTarget(slFeedbackgain)});
 }
+
+} // namespace editor

@@ -1,5 +1,7 @@
 #include "editor/deletesilence.h"
 
+namespace editor {
+
 TfrmDeleteSilence::TfrmDeleteSilence(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Delete Silence", 344, 245, L"Delete Silence.htm") {
   gbThresHold = AddGroup(L"gbThresHold", L"Thres hold, in db", 8, 64);
@@ -23,3 +25,5 @@ TfrmDeleteSilence::TfrmDeleteSilence(TComponent* AOwner)
       {SliderTarget(slThewsHold), SliderTarget(slAttackTime), SliderTarget(slReleaseTime)});
   UpdateLabels();
 }
+
+} // namespace editor

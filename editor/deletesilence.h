@@ -1,7 +1,9 @@
 // Delete Silence parameters: threshold, attack and release time.
 #pragma once
 
-#include "editor/effects.h"
+#include "editor/effectdialog.h"
+
+namespace editor {
 
 class TfrmDeleteSilence : public TEffectDialog {
 public:
@@ -16,4 +18,14 @@ public:
   TLabel* labThresHold = nullptr;
   TFcNumericEdit* editAttackTime = nullptr;
   TFcNumericEdit* editReleaseTime = nullptr;
+
+  // Threshold (dB), attack and release time (ms).
+  struct TParams {
+    float Threshold, Attack, Release;
+  };
+  TParams Params() const {
+    return {SliderValue(slThewsHold), SliderValue(slAttackTime), SliderValue(slReleaseTime)};
+  }
 };
+
+} // namespace editor

@@ -1,206 +1,57 @@
-// Effect commands of the editor: the parameter-dialog base class shared by
-// every effect dialog, the command table, and the command runner that the
+// Effect commands of the editor: one table row per effect with its action,
+// status verb and caption, its parameter dialog, and the call that hands the
+// dialog's parameters to the editor control; and the command runner that the
 // main window calls (verb, centred modal dialog, busy cursor, select all,
 // engine call, status update).
 //
-// The main window calls, for example:
-//
-//   TEffectHost host;
-//   host.MainForm = this;
-//   host.Engine = &engineSeam;            // TAudioEditorEffectEngine over the editor control
-//   host.DisplayName = GetDisplayName();
-//   host.SetOperationText = [this](const std::wstring& v) { FOperationText = v; };
-//   host.SelectAllIfNoSelection = [this] { SelectAllIfNoSelection(); };
-//   host.UpdateStatusBar = [this] { UpdateStatusBar(); };
-//   host.ChooseMixFile = [this](std::wstring& f) { ... OpenDialog ... };
-//   ExecuteEffect(TEffectCommand::Compressor, host);
+// A new effect is its dialog (a TEffectDialog that fills a TParams struct),
+// its row here and its engine routine.
 //
 // Exceptions of the engine pass through (the dialog is freed and the busy
 // cursor restored first; the status bar is then not updated).
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
 
-#include "controls/FcEdit.h"
-#include "controls/PicSlider.h"
-#include "editor/dialogcommon.h"
+#include "audio/AudioEditor2.h"
+#include "editor/addnoise.h"
+#include "editor/amplify.h"
+#include "editor/bandpass.h"
+#include "editor/channelconverter.h"
+#include "editor/chorus.h"
+#include "editor/compressor.h"
+#include "editor/delay.h"
+#include "editor/deletesilence.h"
+#include "editor/expander.h"
+#include "editor/fade.h"
+#include "editor/flanger.h"
+#include "editor/highpass.h"
+#include "editor/highshelf.h"
+#include "editor/insertsilence.h"
+#include "editor/lowpass.h"
+#include "editor/lowshelf.h"
+#include "editor/mix.h"
+#include "editor/normalize.h"
+#include "editor/notchfilter.h"
+#include "editor/peakeq.h"
+#include "editor/phaser.h"
+#include "editor/pitchshift.h"
+#include "editor/reverb.h"
+#include "editor/stretchtime.h"
+#include "editor/trim.h"
+#include "editor/vibrato.h"
+#include "editor/funcs.h"
+#include "editor/effectdialog.h"
 #include "framework/Forms.h"
-#include "framework/StdCtrls.h"
+#include "framework/SysUtils.h"
 
-class TAudioEditor2;
-
-// ---------------------------------------------------------------------------
-// The engine operations the effect commands call. TAudioEditorEffectEngine
-// forwards to the editor control; tests put a recording double here.
-
-class IEffectEngine {
-public:
-  virtual ~IEffectEngine() = default;
-  virtual void Mix(float source, float buffer) = 0;
-  virtual void MixFromFile(float source, const std::wstring& fileName, float buffer) = 0;
-  virtual void Trim(float amplitude, float time, int32_t type) = 0;
-  virtual void SilenceSelection() = 0;
-  virtual void InsertSilence(int32_t ms) = 0;
-  virtual void DeleteSilence(float threshold, float attack, float release) = 0;
-  virtual void AddNoise(float amplitude, int32_t type) = 0;
-  virtual void Fade(float start, float end) = 0;
-  virtual void Amplify(float rate) = 0;
-  virtual void Normalize(float rate, int16_t dcAdjust) = 0;
-  virtual void Compressor(float threshold, float rate, float rmsTime) = 0;
-  virtual void Expander(float threshold, float rate, float rmsTime) = 0;
-  virtual void ChannelConverter(float ll, float lr, float rl, float rr) = 0;
-  virtual void Vibrato(float depth, float frequency, float phase) = 0;
-  virtual void Delay(float delay, float mix, float feedback) = 0;
-  virtual void Phaser(float delay, float mix, float feedback) = 0;
-  virtual void Flanger(float delayRate, float mix, float feedback, float sweepDepth,
-                       float sweepRate, float sweepPhase) = 0;
-  virtual void Reverb(float delay, float mix, float feedback, float reverbRate, float damp,
-                      int32_t stages) = 0;
-  virtual void Chorus(float delay, float mix, float feedback, float sweepDepth, float sweepRate,
-                      float sweepPhase) = 0;
-  virtual void Reverse() = 0;
-  virtual void Invert() = 0;
-  virtual void PitchShift(float rate) = 0;
-  virtual void StretchTime(float rate) = 0;
-  virtual void NotchFilter(float frequency, float steepness) = 0;
-  virtual void BandPass(float frequency, float steepness) = 0;
-  virtual void LowPass(float frequency, float steepness) = 0;
-  virtual void HighPass(float frequency, float steepness) = 0;
-  virtual void LowShelf(float gain, float frequency, float steepness) = 0;
-  virtual void HighShelf(float gain, float frequency, float steepness) = 0;
-  virtual void PeakEQFilter(float gain, float frequency, float steepness) = 0;
-};
-
-class TAudioEditorEffectEngine : public IEffectEngine {
-public:
-  explicit TAudioEditorEffectEngine(TAudioEditor2* Editor) : E(Editor) {}
-  void Mix(float source, float buffer) override;
-  void MixFromFile(float source, const std::wstring& fileName, float buffer) override;
-  void Trim(float amplitude, float time, int32_t type) override;
-  void SilenceSelection() override;
-  void InsertSilence(int32_t ms) override;
-  void DeleteSilence(float threshold, float attack, float release) override;
-  void AddNoise(float amplitude, int32_t type) override;
-  void Fade(float start, float end) override;
-  void Amplify(float rate) override;
-  void Normalize(float rate, int16_t dcAdjust) override;
-  void Compressor(float threshold, float rate, float rmsTime) override;
-  void Expander(float threshold, float rate, float rmsTime) override;
-  void ChannelConverter(float ll, float lr, float rl, float rr) override;
-  void Vibrato(float depth, float frequency, float phase) override;
-  void Delay(float delay, float mix, float feedback) override;
-  void Phaser(float delay, float mix, float feedback) override;
-  void Flanger(float delayRate, float mix, float feedback, float sweepDepth, float sweepRate,
-               float sweepPhase) override;
-  void Reverb(float delay, float mix, float feedback, float reverbRate, float damp,
-              int32_t stages) override;
-  void Chorus(float delay, float mix, float feedback, float sweepDepth, float sweepRate,
-              float sweepPhase) override;
-  void Reverse() override;
-  void Invert() override;
-  void PitchShift(float rate) override;
-  void StretchTime(float rate) override;
-  void NotchFilter(float frequency, float steepness) override;
-  void BandPass(float frequency, float steepness) override;
-  void LowPass(float frequency, float steepness) override;
-  void HighPass(float frequency, float steepness) override;
-  void LowShelf(float gain, float frequency, float steepness) override;
-  void HighShelf(float gain, float frequency, float steepness) override;
-  void PeakEQFilter(float gain, float frequency, float steepness) override;
-
-private:
-  TAudioEditor2* E;
-};
-
-// ---------------------------------------------------------------------------
-// Shared pieces of the dialogs
-
-// An etched horizontal line under the preset list.
-class TDialogLine : public TGraphicControl {
-public:
-  explicit TDialogLine(TComponent* AOwner);
-
-protected:
-  void Paint() override;
-};
-
-// The base of every effect dialog: preset list, bevel, OK / Cancel / Help and
-// the slider-label-edit bindings with their presets.
-class TEffectDialog : public TForm {
-public:
-  TEffectDialog(TComponent* AOwner, const std::wstring& ACaption, int AClientWidth,
-                int AClientHeight, const std::wstring& AHelpPage);
-
-  TLabel* labPerset = nullptr;
-  TComboBox* cbPerset = nullptr;
-  TDialogLine* line = nullptr;
-  TButton* btnOK = nullptr;
-  TButton* btnCancel = nullptr;
-  TButton* btnHelp = nullptr;
-
-  // Sets the controls from the preset chosen in cbPerset (0 "(Custom)" changes nothing).
-  virtual void ApplyPreset();
-  // Writes every slider's value into its label or edit.
-  virtual void UpdateLabels();
-  void cbPersetClick(TObject* Sender);
-  void btnOKClick(TObject* Sender);
-  void btnHelpClick(TObject* Sender);
-  const std::wstring& HelpPage() const { return FHelpPage; }
-  // Chooses a preset by index as the user does.
-  void ChoosePreset(int Index);
-  int PresetCount() const { return static_cast<int>(FPresets.size()); }
-
-protected:
-  struct TBinding {
-    TPicSlider* Slider = nullptr;
-    TLabel* Label = nullptr;
-    std::wstring Format;
-    TFcNumericEdit* Edit = nullptr;
-  };
-  struct TPreset {
-    std::wstring Name;
-    std::vector<int> Values;
-  };
-
-  // The compressor's layout: the preset list at the top left and the buttons
-  // in a column on the right.
-  void LayoutStandard();
-  // Buttons at the right edge at a fixed left (wide dialogs).
-  void LayoutWide(int ButtonLeft = 320);
-  // "Perset:" beside the list, groups in two columns, Help bottom left, OK
-  // and Cancel bottom right.
-  void LayoutTwoColumns();
-  TGroupBox* AddGroup(const std::wstring& Name, const std::wstring& ACaption, int L, int T,
-                      int W = 233, int H = 53);
-  TPicSlider* AddSlider(TWinControl* Parent, const std::wstring& Name, int Min, int Max, int Start,
-                        int L = 8, int T = 18, int W = 170, int H = 28, bool Vertical = false);
-  TLabel* AddValueLabel(TWinControl* Parent, TPicSlider* Slider, const std::wstring& Name,
-                        const std::wstring& Fmt, int L = 180, int T = 24, int W = 45);
-  TFcNumericEdit* AddEdit(TWinControl* Parent, TPicSlider* Slider, const std::wstring& Name,
-                          int Min, int Max, int L = 184, int T = 20);
-  TLabel* AddLabel(TWinControl* Parent, const std::wstring& ACaption, int L, int T);
-  // Preset rows; their values go to Targets in order.
-  void SetPresets(std::vector<TPreset> Presets, std::vector<std::function<void(int)>> Targets);
-  void SetFocusToOK();
-  // The stored start captions are written once.
-  void InitLabels() { UpdateLabels(); }
-
-  std::vector<TBinding> FBindings;
-  std::vector<TPreset> FPresets;
-  std::vector<std::function<void(int)>> FTargets;
-  std::wstring FHelpPage;
-};
-
-// Setter of a preset target.
-inline std::function<void(int)> SliderTarget(TPicSlider* S) {
-  return [S](int v) { S->SetValue(v); };
-}
-
-// ---------------------------------------------------------------------------
-// Commands
+namespace editor {
 
 enum class TEffectCommand {
   Mix,
@@ -245,35 +96,259 @@ struct TEffectCommandInfo {
   const wchar_t* CaptionPrefix; // "Compressor - " (empty without a dialog)
   bool Busy;
   bool SelectAll;
-  bool HasDialog;
   const wchar_t* Category; // "Edit", "Filter", "Transform"
   const wchar_t* Hint;     // empty when none
 };
 
-const std::vector<TEffectCommandInfo>& EffectCommands();
-const TEffectCommandInfo& EffectCommandInfo(TEffectCommand Command);
-
-// What the command needs of the main window.
-struct TEffectHost {
-  TCustomForm* MainForm = nullptr; // owner; the dialog is centred on it
-  IEffectEngine* Engine = nullptr;
-  std::wstring DisplayName;
-  std::function<void(const std::wstring& Verb)> SetOperationText;
-  std::function<void()> SelectAllIfNoSelection;
-  std::function<void()> UpdateStatusBar;
-  // Busy cursor; editor::BeginBusy / EndBusy when not set.
-  std::function<void()> BeginBusy;
-  std::function<void()> EndBusy;
-  // Mix From File: the open-file dialog; false when the user cancelled.
-  std::function<bool(std::wstring& FileName)> ChooseMixFile;
-  // Shows the dialog; ShowModal when not set.
-  std::function<int(TEffectDialog* Dialog)> ShowDialog;
+// One effect. TEditor is the editor control (TAudioEditor2); a test may put
+// anything with the same calls there.
+template <class TEditor> struct TEffect : TEffectCommandInfo {
+  // Makes the parameter dialog; null for the commands without one.
+  std::unique_ptr<TEffectDialog> (*MakeDialog)(TComponent* Owner) = nullptr;
+  // Mix From File: a source file is chosen before the dialog shows.
+  bool ChoosesFile = false;
+  // Reads the dialog's parameters and makes the call.
+  std::function<void(TEditor& Editor, TEffectDialog* Dialog, const std::wstring& File)> Run;
 };
 
-// Creates the parameter dialog of a command (null for commands without one).
-std::unique_ptr<TEffectDialog> CreateEffectDialog(TEffectCommand Command, TComponent* Owner);
-// Runs the command; true when the engine was called.
-bool ExecuteEffect(TEffectCommand Command, TEffectHost& Host);
-// Reads the dialog's values and makes the command's engine call.
-void CallEffect(TEffectCommand Command, TEffectDialog* Dialog, IEffectEngine& Engine,
-                const std::wstring& MixFile = L"");
+namespace effectrows {
+
+template <class TDialog> std::unique_ptr<TEffectDialog> Create(TComponent* Owner) {
+  return std::make_unique<TDialog>(Owner);
+}
+
+// A row whose dialog TDialog fills TDialog::TParams for Call(editor, params)
+// or, with a source file, Call(editor, params, file); without a dialog
+// (TDialog void), Call(editor).
+template <class TEditor, class TDialog, class F>
+TEffect<TEditor> Row(const TEffectCommandInfo& Info, F Call) {
+  TEffect<TEditor> r;
+  static_cast<TEffectCommandInfo&>(r) = Info;
+  if constexpr (std::is_void_v<TDialog>) {
+    r.Run = [Call](TEditor& e, TEffectDialog*, const std::wstring&) { Call(e); };
+  } else {
+    using P = typename TDialog::TParams;
+    constexpr bool withFile = std::is_invocable_v<F, TEditor&, const P&, const std::wstring&>;
+    r.MakeDialog = &Create<TDialog>;
+    r.ChoosesFile = withFile;
+    r.Run = [Call](TEditor& e, TEffectDialog* d, const std::wstring& file) {
+      auto* dialog = dynamic_cast<TDialog*>(d);
+      if (!dialog) throw std::logic_error("effect dialog of another command");
+      if constexpr (withFile)
+        Call(e, dialog->Params(), file);
+      else
+        Call(e, dialog->Params());
+    };
+  }
+  return r;
+}
+
+} // namespace effectrows
+
+// The table, in menu order.
+template <class TEditor> const std::vector<TEffect<TEditor>>& Effects() {
+  using E = TEditor;
+  using C = TEffectCommand;
+  using effectrows::Row;
+  static const std::vector<TEffect<E>> rows = {
+      Row<E, TfrmMix>(
+          {C::Mix, L"ActionMix", L"Mix...", L"Mixing", L"Mix - ", false, false, L"Edit",
+           L"Mixes the the selected parts cilpbord of an audio file with copied contents."},
+          [](E& e, const auto& p) { e.Mix(p.Source, p.Buffer); }),
+      Row<E, TfrmMix>(
+          {C::MixFromFile, L"ActionMixFromFile", L"Mix From File...", L"Mixing",
+           L"Mix Form File - ", false, false, L"Edit",
+           L"Mixes the the selected parts cilpbord of an audio file with another file."},
+          [](E& e, const auto& p, const std::wstring& file) {
+            e.MixFromFile(p.Source, file, p.Buffer);
+          }),
+      Row<E, TfrmTrim>(
+          {C::Trim, L"ActionTrim", L"Trim...", L"Triming", L"Trim - ", false, false, L"Edit",
+           L"Adds trim effect to the selected parts of the audio file."},
+          [](E& e, const auto& p) { e.Transform()->Trim(p.Amplitude, p.Time, p.Type); }),
+      Row<E, void>({C::SilenceSelection, L"ActionSilenceSelection", L"Silence Selection",
+                    L"Silencing selection of", L"", true, false, L"Edit",
+                    L"Silences the selected region."},
+                   [](E& e) { e.Transform()->SilenceSelection(); }),
+      Row<E, TfrmInsertSilence>(
+          {C::InsertSilence, L"ActionInsertSilence", L"Insert Silence...", L"Inserting silece to",
+           L"Insert Silence - ", false, false, L"Transform",
+           L"Inserts some silence into the file at the start marker."},
+          [](E& e, const auto& p) { e.Transform()->InsertSilence(p.Duration); }),
+      Row<E, TfrmDeleteSilence>({C::DeleteSilence, L"ActionDeleteSilence", L"Delete Silence...",
+                                 L"Deleting silence", L"Delete Silence - ", true, true,
+                                 L"Transform", L""},
+                                [](E& e, const auto& p) {
+                                  e.Transform()->DeleteSilence(p.Threshold, p.Attack, p.Release);
+                                }),
+      Row<E, TfrmAddNoise>(
+          {C::AddNoise, L"ActionAddNoise", L"Add Noise...", L"Adding noise to", L"Add Noise - ",
+           true, true, L"Transform", L""},
+          [](E& e, const auto& p) { e.Transform()->AddNoise(p.Amplitude, p.Type + 1); }),
+      Row<E, TfrmAmplify>({C::Amplify, L"ActionAmplify", L"Amplify...", L"Amplifying",
+                           L"Amplify - ", true, true, L"Transform",
+                           L"Increaeses or decreaeses the volume  of selected region."},
+                          [](E& e, const auto& p) { e.Transform()->Amplify(p.Rate); }),
+      Row<E, void>({C::FadeIn, L"ActionFadeIn", L"In", L"Fading", L"", true, true, L"Transform",
+                    L"Fades in over the selected region."},
+                   [](E& e) { e.Transform()->Fade(0.0f, 100.0f); }),
+      Row<E, void>({C::FadeOut, L"ActionFadeOut", L"Out", L"Fading", L"", true, true, L"Transform",
+                    L"Fades out over the selected region."},
+                   [](E& e) { e.Transform()->Fade(100.0f, 0.0f); }),
+      Row<E, TfrmFade>({C::FadeCustom, L"ActionFadeCustom", L"Custom...", L"Fading", L"Fade - ",
+                        true, true, L"Transform", L""},
+                       [](E& e, const auto& p) { e.Transform()->Fade(p.Start, p.End); }),
+      Row<E, TfrmNormalize>(
+          {C::Normalize, L"ActionNormalize", L"Normalize...", L"Normalizing", L"Normalize - ", true,
+           true, L"Transform", L"Normalizes the selected region."},
+          [](E& e, const auto& p) {
+            e.Transform()->Normalize(p.Rate, p.DcAdjust ? int16_t(-1) : int16_t(0));
+          }),
+      Row<E, TfrmCompressor>(
+          {C::Compressor, L"ActionCompressor", L"Compressor...", L"Compressoring", L"Compressor - ",
+           true, true, L"Transform", L"Performs amplitude compression."},
+          [](E& e, const auto& p) { e.Transform()->Compressor(p.Threshold, p.Rate, p.RmsTime); }),
+      Row<E, TfrmExpander>(
+          {C::Expander, L"ActionExpander", L"Expander...", L"Expandering", L"Expander - ", true,
+           true, L"Transform", L""},
+          [](E& e, const auto& p) { e.Transform()->Expander(p.Threshold, p.Rate, p.RmsTime); }),
+      Row<E, TfrmChannelConverter>(
+          {C::ChannelConverter, L"ActionChannelConverter", L"Channel Converter...",
+           L"Conveting channels of", L"Channel Converter - ", true, true, L"Transform", L""},
+          [](E& e, const auto& p) { e.Transform()->ChannelConverter(p.LL, p.LR, p.RL, p.RR); }),
+      Row<E, TfrmVibrato>(
+          {C::Vibrato, L"ActionVibrato", L"Vibrato...", L"Adding vibrato to", L"Vibrato - ", true,
+           true, L"Transform", L"Adds vibrato to the selection."},
+          [](E& e, const auto& p) { e.Transform()->Vibrato(p.Depth, p.Frequency, p.Phase); }),
+      Row<E, TfrmDelay>(
+          {C::Delay, L"ActionDelay", L"Delay...", L"Making a delay effect in", L"Delay - ", true,
+           true, L"Transform", L"Makes a delay effect in a selected part of an audio file."},
+          [](E& e, const auto& p) { e.Transform()->Delay(p.Delay, p.Mix, p.Feedback); }),
+      Row<E, TfrmPhaser>(
+          {C::Phaser, L"ActionPhaser", L"Phaser...", L"Applying phasing effect to", L"Phaser - ",
+           true, true, L"Transform",
+           L"Applies phasing effect to the selected part of an audio file."},
+          [](E& e, const auto& p) { e.Transform()->Phaser(p.Delay, p.Mix, p.Feedback); }),
+      Row<E, TfrmFlanger>({C::Flanger, L"ActionFlanger", L"Flanger...",
+                           L"Adding a flanging effect to", L"Flanger - ", true, true, L"Transform",
+                           L"Adds a flanging effect to the selection."},
+                          [](E& e, const auto& p) {
+                            e.Transform()->Flanger(p.DelayRate, p.Mix, p.Feedback, p.SweepDepth,
+                                                   p.SweepRate, p.SweepPhase);
+                          }),
+      Row<E, TfrmReverb>(
+          {C::Reverb, L"ActionReverb", L"Reverb...", L"Adding reverbration to", L"Reverb - ", true,
+           true, L"Transform", L"Adds reverbration to the sound."},
+          [](E& e, const auto& p) {
+            e.Transform()->Reverb(p.Delay, p.Mix, p.Feedback, p.ReverbRate, 11000.0f, 10);
+          }),
+      Row<E, TfrmChorus>({C::Chorus, L"ActionChorus", L"Chorus...", L"Adding chours to",
+                          L"Chorus - ", true, true, L"Transform", L""},
+                         [](E& e, const auto& p) {
+                           e.Transform()->Chorus(p.Delay, p.Mix, p.Feedback, p.SweepDepth,
+                                                 p.SweepRate, p.SweepPhase);
+                         }),
+      Row<E, void>({C::Reverse, L"ActionReverse", L"Reverse", L"Reversing", L"", true, true,
+                    L"Transform", L"Reverses the selection so it plays backwards."},
+                   [](E& e) { e.Transform()->Reverse(); }),
+      Row<E, void>({C::Invert, L"ActionInvert", L"Invert", L"Inverting", L"", true, true,
+                    L"Transform", L"Turns the waveform upside down."},
+                   [](E& e) { e.Transform()->Invert(); }),
+      Row<E, TfrmPitchShift>({C::PitchShift, L"ActionPitchShift", L"Pitch Shift...",
+                              L"Applying pitch shit effect to", L"Pitch Shift - ", true, true,
+                              L"Transform", L""},
+                             [](E& e, const auto& p) { e.Transform()->PitchShift(p.Rate); }),
+      Row<E, TfrmStretchTime>({C::StretchTime, L"ActionStretchTime", L"Stretch Time...",
+                               L"Stretching time to", L"Stretch Time - ", true, true, L"Transform",
+                               L"Increaese or decreaese the speed of selected region."},
+                              [](E& e, const auto& p) { e.Transform()->StretchTime(p.Rate); }),
+      Row<E, TfrmNotchFilter>(
+          {C::NotchFilter, L"ActionNotchFilter", L"Notch Filter...",
+           L"Appliying notch filter to", L"Notch Filter - ", true, true, L"Filter",
+           L"Applies Notch Filter to the selected part of an audio file."},
+          [](E& e, const auto& p) { e.Transform()->NotchFilter(p.Frequency, p.Steepness); }),
+      Row<E, TfrmBandPass>(
+          {C::BandPass, L"ActionBandPass", L"Band Pass...", L"Appliying bandpass filter to",
+           L"BandPass Filter - ", true, true, L"Filter",
+           L"Applies Band Pass Filter to the selected part of an audio file."},
+          [](E& e, const auto& p) { e.Transform()->BandPass(p.Frequency, p.Steepness); }),
+      Row<E, TfrmLowPass>(
+          {C::LowPass, L"ActionLowPass", L"Low Pass...", L"Appliying lowpass filter to",
+           L"LowPass Filter - ", true, true, L"Filter",
+           L"Applies Low Pass Filter to the selected part of an audio file."},
+          [](E& e, const auto& p) { e.Transform()->LowPass(p.Frequency, p.Steepness); }),
+      Row<E, TfrmHighPass>(
+          {C::HighPass, L"ActionHighPass", L"High Pass...", L"Appliying highpass filter to",
+           L"HighPass Filter - ", true, true, L"Filter",
+           L"Applies High Pass Filter to the selected part of an audio file."},
+          [](E& e, const auto& p) { e.Transform()->HighPass(p.Frequency, p.Steepness); }),
+      Row<E, TfrmLowShelf>(
+          {C::LowShelf, L"ActionLowShelf", L"Low Shelf...", L"Appliying lowshelf filter to",
+           L"LowShelf Filter - ", true, true, L"Filter",
+           L"Applies Low Shelf Filter to the selected part of an audio file."},
+          [](E& e, const auto& p) { e.Transform()->LowShelf(p.Gain, p.Frequency, p.Steepness); }),
+      Row<E, TfrmHighShelf>(
+          {C::HighShelf, L"ActionHighShelf", L"High Shelf...", L"Appliying highshelf filter to",
+           L"HighShelf Filter - ", true, true, L"Filter",
+           L"Applies High Shelf Filter to the selected part of an audio file."},
+          [](E& e, const auto& p) { e.Transform()->HighShelf(p.Gain, p.Frequency, p.Steepness); }),
+      Row<E, TfrmPeakEQFilter>({C::PeakEQFilter, L"ActionPeakEQFilter", L"Peak EQ Filter...",
+                                L"Appliying Peak EQ Filter to", L"Peak EQ Filter - ", true, true,
+                                L"Filter",
+                                L"Applies PeakEQ Filter to the selected part of an audio file."},
+                               [](E& e, const auto& p) {
+                                 e.Transform()->PeakEQFilter(p.Gain, p.Frequency, p.Steepness);
+                               }),
+  };
+  return rows;
+}
+
+template <class TEditor> const TEffect<TEditor>& EffectOf(TEffectCommand Command) {
+  for (const auto& e : Effects<TEditor>())
+    if (e.Command == Command) return e;
+  throw std::out_of_range("unknown effect command");
+}
+
+// The rows of the editor control.
+inline const std::vector<TEffect<TAudioEditor2>>& EffectCommands() {
+  return Effects<TAudioEditor2>();
+}
+inline const TEffectCommandInfo& EffectCommandInfo(TEffectCommand Command) {
+  return EffectOf<TAudioEditor2>(Command);
+}
+
+// Runs the command for its host, the main window, which gives:
+//   TCustomForm* Form()                     the dialog's owner, on which it is centred
+//   <editor control>& Editor()
+//   std::wstring GetDisplayName()
+//   void SetOperationText(const std::wstring& Verb)
+//   void SelectAllIfNoSelection(), UpdateStatusBar(), BeginBusy(), EndBusy()
+//   bool ChooseMixFile(std::wstring& File)  false when the user cancelled
+//   int ShowDialog(TEffectDialog* Dialog)   the modal result
+// True when the engine was called.
+template <class THost> bool ExecuteEffect(TEffectCommand Command, THost& Host) {
+  using TEditor = std::remove_reference_t<decltype(Host.Editor())>;
+  const TEffect<TEditor>& effect = EffectOf<TEditor>(Command);
+  Host.SetOperationText(effect.Verb);
+
+  std::unique_ptr<TEffectDialog> dialog;
+  std::wstring file;
+  if (effect.MakeDialog) {
+    dialog = effect.MakeDialog(Host.Form());
+    CentreOn(dialog.get(), Host.Form());
+    dialog->SetCaption(effect.CaptionPrefix + Host.GetDisplayName());
+    if (effect.ChoosesFile && !Host.ChooseMixFile(file)) return false;
+    if (Host.ShowDialog(dialog.get()) != mrOk) return false;
+  }
+
+  if (effect.Busy) Host.BeginBusy();
+  TScopeGuard idle([&] {
+    if (effect.Busy) Host.EndBusy();
+  });
+  if (effect.SelectAll) Host.SelectAllIfNoSelection();
+  effect.Run(Host.Editor(), dialog.get(), file);
+  Host.UpdateStatusBar();
+  return true;
+}
+
+} // namespace editor

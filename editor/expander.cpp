@@ -1,5 +1,7 @@
 #include "editor/expander.h"
 
+namespace editor {
+
 TfrmExpander::TfrmExpander(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Expander", 344, 247, L"Expander.htm") {
   gbThresHold = AddGroup(L"gbThresHold", L"Thres hold, in db", 8, 64);
@@ -24,3 +26,5 @@ TfrmExpander::TfrmExpander(TComponent* AOwner)
       },
       {SliderTarget(slThewsHold), SliderTarget(slExpanderRate), SliderTarget(slRMSTime)});
 }
+
+} // namespace editor

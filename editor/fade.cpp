@@ -1,5 +1,7 @@
 #include "editor/fade.h"
 
+namespace editor {
+
 TfrmFade::TfrmFade(TComponent* AOwner) : TEffectDialog(AOwner, L"Fade", 344, 186, L"Fade.htm") {
   gbStart = AddGroup(L"gbStart", L"Start, in percent", 8, 64);
   slStart = AddSlider(gbStart, L"slStart", 0, 100, 50);
@@ -16,3 +18,5 @@ TfrmFade::TfrmFade(TComponent* AOwner) : TEffectDialog(AOwner, L"Fade", 344, 186
       },
       {SliderTarget(slStart), SliderTarget(slEnd)});
 }
+
+} // namespace editor

@@ -1,7 +1,9 @@
 // Custom fade: start and end level in percent.
 #pragma once
 
-#include "editor/effects.h"
+#include "editor/effectdialog.h"
+
+namespace editor {
 
 class TfrmFade : public TEffectDialog {
 public:
@@ -13,4 +15,14 @@ public:
   TPicSlider* slEnd = nullptr;
   TLabel* labStart = nullptr;
   TLabel* labEnd = nullptr;
+
+  // Start and end level in percent.
+  struct TParams {
+    float Start, End;
+  };
+  TParams Params() const {
+    return {SliderValue(slStart), SliderValue(slEnd)};
+  }
 };
+
+} // namespace editor

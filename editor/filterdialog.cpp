@@ -1,5 +1,7 @@
 #include "editor/filterdialog.h"
 
+namespace editor {
+
 TFilterDialog::TFilterDialog(TComponent* AOwner, const std::wstring& ACaption, int AClientWidth,
                              int AClientHeight, const std::wstring& AHelpPage, bool WithGain,
                              std::vector<TPreset> Presets)
@@ -21,3 +23,5 @@ TFilterDialog::TFilterDialog(TComponent* AOwner, const std::wstring& ACaption, i
   btnOK->OnClick = [this](TObject* s) { btnOKClick(s); };
   SetPresets(std::move(Presets), std::move(targets));
 }
+
+} // namespace editor

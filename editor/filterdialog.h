@@ -2,7 +2,9 @@
 // edit, steepness and, for the equalisers, the gain.
 #pragma once
 
-#include "editor/effects.h"
+#include "editor/effectdialog.h"
+
+namespace editor {
 
 class TFilterDialog : public TEffectDialog {
 public:
@@ -16,9 +18,19 @@ public:
   TLabel* labSteepness = nullptr;
   TLabel* labGain = nullptr;
 
+  // Gain (dB, equalisers only), frequency (Hz) and steepness (%).
+  struct TParams {
+    float Gain, Frequency, Steepness;
+  };
+  TParams Params() const {
+    return {slGain ? SliderValue(slGain) : 0.0f, SliderValue(slFrequency), SliderValue(slSteepness)};
+  }
+
 protected:
   // Presets give frequency, steepness[, gain] in this order.
   TFilterDialog(TComponent* AOwner, const std::wstring& ACaption, int AClientWidth,
                 int AClientHeight, const std::wstring& AHelpPage, bool WithGain,
                 std::vector<TPreset> Presets);
 };
+
+} // namespace editor

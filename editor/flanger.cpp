@@ -1,5 +1,7 @@
 #include "editor/flanger.h"
 
+namespace editor {
+
 TfrmFlanger::TfrmFlanger(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Flanger", 379, 252, L"Flanger.htm") {
   LayoutTwoColumns();
@@ -44,3 +46,5 @@ TfrmFlanger::TfrmFlanger(TComponent* AOwner)
       {SliderTarget(slDelayRate), SliderTarget(slMixDepth), SliderTarget(slFeedback),
        SliderTarget(slSweepDepth), SliderTarget(slSweepRate), SliderTarget(slSweepPhase)});
 }
+
+} // namespace editor

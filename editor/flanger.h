@@ -1,7 +1,9 @@
 // Flanger parameters in two columns: delay rate, mix, feedback and the sweep.
 #pragma once
 
-#include "editor/effects.h"
+#include "editor/effectdialog.h"
+
+namespace editor {
 
 class TfrmFlanger : public TEffectDialog {
 public:
@@ -25,4 +27,15 @@ public:
   TLabel* labSweepRate = nullptr;
   TLabel* labFeedback = nullptr;
   TLabel* labSweepPhase = nullptr;
+
+  // Delay rate, mix, feedback and the sweep.
+  struct TParams {
+    float DelayRate, Mix, Feedback, SweepDepth, SweepRate, SweepPhase;
+  };
+  TParams Params() const {
+    return {SliderValue(slDelayRate), SliderValue(slMixDepth), SliderValue(slFeedback),
+            SliderValue(slSweepDepth), SliderValue(slSweepRate), SliderValue(slSweepPhase)};
+  }
 };
+
+} // namespace editor

@@ -5,6 +5,8 @@
 #include "editor/globals.h"
 #include "framework/SysUtils.h"
 
+namespace editor {
+
 namespace {
 
 const int kFFTSizes[3] = {256, 1024, 4096};
@@ -102,13 +104,8 @@ void TfrmFreAnalysis::FeedFrequencyAnalysis() {
     AudioVisualization->SetSampleRate(FEditor->FileInfo()->SampleRate());
   int n = AudioVisualization->WindowArraySize();
   SAFEARRAY* a = FEditor->GetVisualizationData(n * 2);
-  try {
-    AudioVisualization->SetData(a);
-  } catch (...) {
-    SafeArrayDestroy(a);
-    throw;
-  }
-  SafeArrayDestroy(a);
+  TScopeGuard destroy([a] { SafeArrayDestroy(a); });
+  AudioVisualization->SetData(a);
   ++FFeedCount;
 }
 
@@ -153,3 +150,5 @@ void TfrmFreAnalysis::DoCloseWindow() {
     if (Application) Application->HandleException(this);
   }
 }
+
+} // namespace editor

@@ -12,6 +12,8 @@
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 
+namespace editor {
+
 class TfrmFreAnalysis : public TForm {
 public:
   TfrmFreAnalysis(TComponent* AOwner, TAudioEditor2* Editor);
@@ -50,3 +52,5 @@ private:
   bool FAnalysisOpen = false;
   int FFeedCount = 0;
 };
+
+} // namespace editor

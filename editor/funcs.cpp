@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "framework/Dialogs.h"
 #include "framework/Forms.h"
 #include "framework/Registry.h"
 #include "framework/StdCtrls.h"
@@ -55,26 +56,21 @@ std::wstring GetTempFolderPath() {
   HRESULT hr = SHGetDesktopFolder(&desktop);
   if (FAILED(hr)) throw Exception(L"The shell's desktop folder is not available.");
   LPITEMIDLIST id = nullptr;
-  std::wstring result;
-  try {
-    ULONG eaten = 0;
-    HWND owner = Application ? Application->Handle() : nullptr;
-    hr = desktop->ParseDisplayName(owner, nullptr, buf, &eaten, &id, nullptr);
-    if (FAILED(hr))
-      throw Exception(Format(L"The temp folder \"%s\" cannot be found.", std::wstring(buf)));
-    IShellFolder* bound = nullptr;
-    hr = desktop->BindToObject(id, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&bound));
-    if (FAILED(hr))
-      throw Exception(Format(L"The temp folder \"%s\" cannot be opened.", std::wstring(buf)));
-    bound->Release();
-    result = ShellItemDisplayName(desktop, id, true);
-  } catch (...) {
+  TScopeGuard release([&] {
     if (id) CoTaskMemFree(id);
     desktop->Release();
-    throw;
-  }
-  CoTaskMemFree(id);
-  desktop->Release();
+  });
+  ULONG eaten = 0;
+  HWND owner = Application ? Application->Handle() : nullptr;
+  hr = desktop->ParseDisplayName(owner, nullptr, buf, &eaten, &id, nullptr);
+  if (FAILED(hr))
+    throw Exception(Format(L"The temp folder \"%s\" cannot be found.", std::wstring(buf)));
+  IShellFolder* bound = nullptr;
+  hr = desktop->BindToObject(id, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&bound));
+  if (FAILED(hr))
+    throw Exception(Format(L"The temp folder \"%s\" cannot be opened.", std::wstring(buf)));
+  bound->Release();
+  std::wstring result = ShellItemDisplayName(desktop, id, true);
   while (result.size() > 3 && result.back() == L'\\')
     result.pop_back();
   return result;
@@ -121,65 +117,10 @@ std::wstring GetFreeSpaceText(const std::wstring& folder) {
   return FormatFloat(L"#,##0.00 MB", double(avail.QuadPart) / 1048576.0);
 }
 
-namespace {
-
-class TMessageForm : public TForm {
-public:
-  explicit TMessageForm(TComponent* owner) : TForm(owner) {}
-};
-
-struct TButtonDef {
-  TMsgDlgButtons flag;
-  const wchar_t* caption;
-  int result;
-};
-
-} // namespace
-
-int ShowCustomMessageDialog(const std::wstring& text, const std::wstring& caption, TMsgDlgType kind,
-                            std::initializer_list<std::wstring> buttonCaptions,
-                            TMsgDlgButtons buttons) {
-  static const TButtonDef defs[] = {{mbYes, L"&Yes", mrYes},
-                                    {mbNo, L"&No", mrNo},
-                                    {mbOK, L"OK", mrOk},
-                                    {mbCancel, L"Cancel", mrCancel}};
-  std::unique_ptr<TMessageForm> form(new TMessageForm(nullptr));
-  form->SetBorderStyle(bsDialog);
+int AskConfirmation(const std::wstring& text, const std::wstring& caption) {
+  std::unique_ptr<TForm> form(CreateMessageDialog(text, mtConfirmation, mbYesNoCancel));
   form->SetCaption(caption);
-  form->SetPosition(poScreenCenter);
-  auto* label = new TLabel(form.get());
-  label->SetParent(form.get());
-  label->SetCaption(text);
-  label->SetBounds(16, 16, 320, 40);
-  std::vector<TButton*> list;
-  for (const auto& d : defs) {
-    if (!(buttons & d.flag)) continue;
-    auto* b = new TButton(form.get());
-    b->SetParent(form.get());
-    b->SetCaption(d.caption);
-    b->SetModalResult(d.result);
-    if (d.result == mrCancel) b->SetCancel(true);
-    list.push_back(b);
-  }
-  size_t i = 0;
-  for (const auto& c : buttonCaptions) {
-    if (i >= list.size()) break;
-    if (!c.empty()) list[i]->SetCaption(c);
-    ++i;
-  }
-  int width = std::max<int>(352, int(list.size()) * 83 + 24);
-  form->SetClientSize(width, 100);
-  int x = (width - int(list.size()) * 83 + 8) / 2;
-  for (auto* b : list) {
-    b->SetBounds(x, 64, 75, 25);
-    x += 83;
-  }
-  if (!list.empty()) list.front()->SetDefault(true);
-  UINT beep = kind == mtWarning        ? MB_ICONEXCLAMATION
-              : kind == mtError        ? MB_ICONHAND
-              : kind == mtConfirmation ? MB_ICONQUESTION
-                                       : MB_OK;
-  MessageBeep(beep);
+  MessageBeep(MB_ICONQUESTION);
   return form->ShowModal();
 }
 

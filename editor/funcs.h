@@ -66,15 +66,9 @@ inline const wchar_t* const SInvalidOggBitrate =
     L"sure Mix bitrate <(or=) Nominal bitrate <(or=) Max bitrate.";
 inline const wchar_t* const SErrorCaption = L"Error";
 
-enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
-using TMsgDlgButtons = unsigned;
-constexpr TMsgDlgButtons mbYes = 1u << 0, mbNo = 1u << 1, mbOK = 1u << 2, mbCancel = 1u << 3;
-
-// A message dialog with its own caption; the i-th button takes the i-th
-// non-empty caption. Returns the modal result (mrYes, mrNo, mrCancel, mrOk).
-int ShowCustomMessageDialog(const std::wstring& text, const std::wstring& caption, TMsgDlgType kind,
-                            std::initializer_list<std::wstring> buttonCaptions,
-                            TMsgDlgButtons buttons);
+// A confirmation with its own caption, the question beep and the buttons
+// Yes, No and Cancel. Returns the modal result (mrYes, mrNo, mrCancel).
+int AskConfirmation(const std::wstring& text, const std::wstring& caption);
 // The application's message box.
 int ShowMessageBox(const std::wstring& text, const std::wstring& caption, int flags);
 

@@ -3,7 +3,11 @@
 
 #include "editor/filterdialog.h"
 
+namespace editor {
+
 class TfrmHighPass : public TFilterDialog {
 public:
   explicit TfrmHighPass(TComponent* AOwner);
 };
+
+} // namespace editor

@@ -3,7 +3,11 @@
 
 #include "editor/filterdialog.h"
 
+namespace editor {
+
 class TfrmHighShelf : public TFilterDialog {
 public:
   explicit TfrmHighShelf(TComponent* AOwner);
 };
+
+} // namespace editor

@@ -4,6 +4,8 @@
 
 #include "framework/SysUtils.h"
 
+namespace editor {
+
 namespace {
 constexpr int kMinDuration = 1, kMaxDuration = 1000000;
 }
@@ -47,3 +49,5 @@ int TfrmInsertSilence::Duration() {
   if (ms != editDuration->IntegerValue()) editDuration->SetText(editDuration->FormatValue(ms));
   return std::clamp(ms, kMinDuration, kMaxDuration);
 }
+
+} // namespace editor

@@ -2,7 +2,9 @@
 // numeric edit (no slider).
 #pragma once
 
-#include "editor/effects.h"
+#include "editor/effectdialog.h"
+
+namespace editor {
 
 class TfrmInsertSilence : public TEffectDialog {
 public:
@@ -15,4 +17,14 @@ public:
   // The edit's value brought into 1..1,000,000 ms, as the edit's own range
   // correction gives it, whether or not the focus has left the edit.
   int Duration();
+
+  // Duration in ms.
+  struct TParams {
+    int32_t Duration;
+  };
+  TParams Params() {
+    return {Duration()};
+  }
 };
+
+} // namespace editor

@@ -1,5 +1,7 @@
 #include "editor/lowpass.h"
 
+namespace editor {
+
 TfrmLowPass::TfrmLowPass(TComponent* AOwner)
     : TFilterDialog(AOwner, L"Low Pass", 342, 186, L"Low Pass.htm", false,
                     {
@@ -7,3 +9,5 @@ TfrmLowPass::TfrmLowPass(TComponent* AOwner)
                         {L"[Sys] LowPass Filter 1kHz", {1000, 50}},
                         {L"[Sys] LowPass Filter 200Hz", {200, 50}},
                     }) {}
+
+} // namespace editor

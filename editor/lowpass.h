@@ -3,7 +3,11 @@
 
 #include "editor/filterdialog.h"
 
+namespace editor {
+
 class TfrmLowPass : public TFilterDialog {
 public:
   explicit TfrmLowPass(TComponent* AOwner);
 };
+
+} // namespace editor

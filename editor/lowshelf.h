@@ -3,7 +3,11 @@
 
 #include "editor/filterdialog.h"
 
+namespace editor {
+
 class TfrmLowShelf : public TFilterDialog {
 public:
   explicit TfrmLowShelf(TComponent* AOwner);
 };
+
+} // namespace editor

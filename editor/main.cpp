@@ -1116,9 +1116,7 @@ bool TfrmMain::CheckSaveModified() {
   if (!IsModified()) return true;
   std::wstring text =
       L"The file \"" + GetDisplayName() + L"\" has been modified. Do you want to save the changes?";
-  int r = AskSaveChanges ? AskSaveChanges(text)
-                         : ShowCustomMessageDialog(text, L"Save changes?", mtConfirmation, {},
-                                                   mbYes | mbNo | mbCancel);
+  int r = AskSaveChanges ? AskSaveChanges(text) : AskConfirmation(text, L"Save changes?");
   if (r == mrNo) return true;
   if (r != mrYes) return false;
   return SaveDocument() && !IsModified();
@@ -1223,15 +1221,14 @@ bool TfrmMain::OpenDocument(const std::wstring& path) {
   SetCaption(std::wstring(AppTitle) + L" - " + L"Loading audio files, please wait...");
   FFileName = path;
   FIsNewDocument = false;
-  try {
-    AudioEditor->OpenFile(path, 0);
-  } catch (...) {
-    // A failed open leaves the previous document as it was.
+  // A failed open leaves the previous document as it was.
+  TScopeGuard restore([&] {
     FFileName = oldFile;
     FIsNewDocument = oldNew;
     SetCaption(oldCaption);
-    throw;
-  }
+  });
+  AudioEditor->OpenFile(path, 0);
+  restore.Dismiss();
   GlobalVars.LastOpenDir = ExtractFilePath(path);
   AddRecentFile(path);
   SetDocumentLoaded(true);
@@ -1273,7 +1270,7 @@ bool TfrmMain::NewDocument() {
   host.MainForm = this;
   host.Editor = AudioEditor;
   host.DocumentCreated = created;
-  return ::NewDocument(host);
+  return editor::NewDocument(host);
 }
 
 void TfrmMain::ActionNewExecute(TObject*) {
@@ -1400,19 +1397,14 @@ void TfrmMain::ActionDeleteClearExecute(TObject*) {
 void TfrmMain::ActionCropExecute(TObject*) {
   RunEdit(L"Croping the selection of", [this] {
     AudioEditor->BeginUpdate();
-    try {
-      AudioEditor->Copy();
-      auto p = AudioEditor->Position();
-      p->SetSelectionActive(-1);
-      p->SetSelectionStart(0);
-      p->SetSelectionEnd(p->Length());
-      AudioEditor->DeleteSelection();
-      AudioEditor->Paste();
-    } catch (...) {
-      AudioEditor->EndUpdate();
-      throw;
-    }
-    AudioEditor->EndUpdate();
+    TScopeGuard endUpdate([this] { AudioEditor->EndUpdate(); });
+    AudioEditor->Copy();
+    auto p = AudioEditor->Position();
+    p->SetSelectionActive(-1);
+    p->SetSelectionStart(0);
+    p->SetSelectionEnd(p->Length());
+    AudioEditor->DeleteSelection();
+    AudioEditor->Paste();
   });
 }
 
@@ -1448,24 +1440,29 @@ void TfrmMain::ActionInsertMarkerExecute(TObject*) {
 
 void TfrmMain::RunEffect(const std::wstring& actionName) {
   if (!IsDocumentLoaded() || !IsEditorIdle()) return;
-  for (const auto& info : EffectCommands()) {
-    if (actionName != info.Action) continue;
-    TAudioEditorEffectEngine engine(AudioEditor);
-    TEffectHost host;
-    host.MainForm = this;
-    host.Engine = &engine;
-    host.DisplayName = GetDisplayName();
-    host.SetOperationText = [this](const std::wstring& v) { FOperationText = v; };
-    host.SelectAllIfNoSelection = [this] { SelectAllIfNoSelection(); };
-    host.UpdateStatusBar = [this] { UpdateStatusBar(); };
-    host.ChooseMixFile = [this](std::wstring& f) {
-      if (!OpenDialog->Execute()) return false;
-      f = OpenDialog->FileName();
+  // What an effect command needs of the main window.
+  struct THost {
+    TfrmMain& M;
+    TCustomForm* Form() { return &M; }
+    TAudioEditor2& Editor() { return *M.AudioEditor; }
+    std::wstring GetDisplayName() { return M.GetDisplayName(); }
+    void SetOperationText(const std::wstring& Verb) { M.FOperationText = Verb; }
+    void SelectAllIfNoSelection() { M.SelectAllIfNoSelection(); }
+    void UpdateStatusBar() { M.UpdateStatusBar(); }
+    void BeginBusy() { editor::BeginBusy(); }
+    void EndBusy() { editor::EndBusy(); }
+    bool ChooseMixFile(std::wstring& File) {
+      if (!M.OpenDialog->Execute()) return false;
+      File = M.OpenDialog->FileName();
       return true;
-    };
-    ExecuteEffect(info.Command, host);
-    return;
-  }
+    }
+    int ShowDialog(TEffectDialog* Dialog) { return Dialog->ShowModal(); }
+  } host{*this};
+  for (const auto& effect : EffectCommands())
+    if (actionName == effect.Action) {
+      ExecuteEffect(effect.Command, host);
+      return;
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -26,10 +26,10 @@
 class TAudioEditor2;
 class TPngImageList;
 class IAudioEditor2OutputFormat;
+namespace editor {
+
 class TfrmFreAnalysis;
 class TfrmInfo;
-
-namespace editor {
 
 constexpr UINT WM_EDITORSTARTUP = WM_USER + 1;
 

@@ -1,5 +1,7 @@
 #include "editor/mix.h"
 
+namespace editor {
+
 TfrmMix::TfrmMix(TComponent* AOwner) : TEffectDialog(AOwner, L"Mix", 411, 187, L"Mix.htm") {
   LayoutWide();
   gbSource = AddGroup(L"gbSource", L"Amplification percent for the selected part of the audio file",
@@ -19,3 +21,5 @@ TfrmMix::TfrmMix(TComponent* AOwner) : TEffectDialog(AOwner, L"Mix", 411, 187, L
       {SliderTarget(slSource), SliderTarget(slBuffer)});
   UpdateLabels();
 }
+
+} // namespace editor

@@ -1,7 +1,9 @@
 // Mix parameters: the share of the selection and of the clipboard (or file).
 #pragma once
 
-#include "editor/effects.h"
+#include "editor/effectdialog.h"
+
+namespace editor {
 
 class TfrmMix : public TEffectDialog {
 public:
@@ -13,4 +15,14 @@ public:
   TPicSlider* slBuffer = nullptr;
   TLabel* labSource = nullptr;
   TLabel* labBuffer = nullptr;
+
+  // Shares of the selection and of the clipboard (or file), in percent.
+  struct TParams {
+    float Source, Buffer;
+  };
+  TParams Params() const {
+    return {SliderValue(slSource), SliderValue(slBuffer)};
+  }
 };
+
+} // namespace editor

@@ -3,7 +3,9 @@
 #include <memory>
 
 #include "audio/AudioEditor2.h"
-#include "editor/dialogcommon.h"
+#include "editor/funcs.h"
+
+namespace editor {
 
 const int kNewSampleRates[12] = {96000, 88200, 48000, 44100, 32000, 24000,
                                  22050, 16000, 12000, 11025, 8000,  6000};
@@ -104,7 +106,7 @@ int TfrmNew::Channels() const {
 
 bool NewDocument(TNewDocumentHost& Host) {
   auto dialog = std::make_unique<TfrmNew>(Host.MainForm);
-  CentreOnForm(dialog.get(), Host.MainForm);
+  CentreOn(dialog.get(), Host.MainForm);
   int result = Host.ShowDialog ? Host.ShowDialog(dialog.get()) : dialog->ShowModal();
   if (result != mrOk) return false;
   const int rate = dialog->SampleRate(), channels = dialog->Channels();
@@ -116,3 +118,5 @@ bool NewDocument(TNewDocumentHost& Host) {
   if (Host.DocumentCreated) Host.DocumentCreated(rate, channels);
   return true;
 }
+
+} // namespace editor

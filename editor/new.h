@@ -9,6 +9,8 @@
 
 class TAudioEditor2;
 
+namespace editor {
+
 // The rates of cbSampleRate's entries 0..11.
 extern const int kNewSampleRates[12];
 
@@ -52,3 +54,5 @@ struct TNewDocumentHost {
 // True when a new document was made. When the control refuses the new
 // document, its exception passes and nothing of the old document changes.
 bool NewDocument(TNewDocumentHost& Host);
+
+} // namespace editor

@@ -1,5 +1,7 @@
 #include "editor/normalize.h"
 
+namespace editor {
+
 TfrmNormalize::TfrmNormalize(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Normalize", 345, 154, L"Normalize.htm") {
   gbNormalizeRate = AddGroup(L"gbNormalizeRate", L"Normalize rate, in percent", 8, 64);
@@ -21,3 +23,5 @@ TfrmNormalize::TfrmNormalize(TComponent* AOwner)
       },
       {SliderTarget(slNormalizeRate), [this](int v) { cbAdjust->SetChecked(v != 0); }});
 }
+
+} // namespace editor

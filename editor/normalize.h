@@ -1,7 +1,9 @@
 // Normalize parameters: the rate in percent and the DC bias adjustment.
 #pragma once
 
-#include "editor/effects.h"
+#include "editor/effectdialog.h"
+
+namespace editor {
 
 class TfrmNormalize : public TEffectDialog {
 public:
@@ -11,4 +13,15 @@ public:
   TPicSlider* slNormalizeRate = nullptr;
   TLabel* labNormalizeRate = nullptr;
   TCheckBox* cbAdjust = nullptr;
+
+  // Rate in percent and the DC bias adjustment.
+  struct TParams {
+    float Rate;
+    bool DcAdjust;
+  };
+  TParams Params() const {
+    return {SliderValue(slNormalizeRate), cbAdjust->Checked()};
+  }
 };
+
+} // namespace editor

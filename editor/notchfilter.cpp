@@ -1,5 +1,7 @@
 #include "editor/notchfilter.h"
 
+namespace editor {
+
 TfrmNotchFilter::TfrmNotchFilter(TComponent* AOwner)
     : TFilterDialog(AOwner, L"Notch Filter", 346, 186, L"Notch Filter.htm", false,
                     {
@@ -7,3 +9,5 @@ TfrmNotchFilter::TfrmNotchFilter(TComponent* AOwner)
                         {L"[Sys] Notch Filter 1kHz", {1000, 50}},
                         {L"[Sys] Notch Filter 200Hz", {200, 50}},
                     }) {}
+
+} // namespace editor

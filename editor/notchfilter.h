@@ -3,7 +3,11 @@
 
 #include "editor/filterdialog.h"
 
+namespace editor {
+
 class TfrmNotchFilter : public TFilterDialog {
 public:
   explicit TfrmNotchFilter(TComponent* AOwner);
 };
+
+} // namespace editor

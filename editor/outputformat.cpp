@@ -543,18 +543,15 @@ void TfrmOutputFormat::btnOKClick(TObject*) {
 }
 
 void TfrmOutputFormat::btnDefaultClick(TObject*) {
-  int r = AskDefault
-              ? AskDefault()
-              : ShowCustomMessageDialog(L"Really set all parameter to default?", L"Set default?",
-                                        mtConfirmation, {}, mbYes | mbNo | mbCancel);
+  int r = AskDefault ? AskDefault()
+                     : AskConfirmation(L"Really set all parameter to default?", L"Set default?");
   if (r == mrYes) SetDefaults();
 }
 
 bool RunOutputFormatDialog(TCustomForm* owner) {
   std::unique_ptr<TfrmOutputFormat> dlg(new TfrmOutputFormat(owner));
   dlg->AfterConstruction();
-  dlg->SetBounds(owner->Left() + (owner->Width() - dlg->Width()) / 2,
-                 owner->Top() + (owner->Height() - dlg->Height()) / 2, dlg->Width(), dlg->Height());
+  CentreOn(dlg.get(), owner);
   dlg->LoadOutputFormatDialog();
   int r = OutputFormatShowHook ? OutputFormatShowHook(dlg.get()) : dlg->ShowModal();
   if (r != mrOk) return false;

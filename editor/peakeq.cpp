@@ -1,5 +1,7 @@
 #include "editor/peakeq.h"
 
+namespace editor {
+
 TfrmPeakEQFilter::TfrmPeakEQFilter(TComponent* AOwner)
     : TFilterDialog(AOwner, L"PeakEQ Filter", 341, 247, L"Peak EQ Filterr.htm", true,
                     {
@@ -8,3 +10,5 @@ TfrmPeakEQFilter::TfrmPeakEQFilter(TComponent* AOwner)
                         {L"[Sys] Peak EQ Filter 2kHz", {2000, 50, -10}},
                         {L"[Sys] Peak EQ Filter 500Hz", {500, 50, -10}},
                     }) {}
+
+} // namespace editor

@@ -3,7 +3,11 @@
 
 #include "editor/filterdialog.h"
 
+namespace editor {
+
 class TfrmPeakEQFilter : public TFilterDialog {
 public:
   explicit TfrmPeakEQFilter(TComponent* AOwner);
 };
+
+} // namespace editor

@@ -1,5 +1,7 @@
 #include "editor/phaser.h"
 
+namespace editor {
+
 TfrmPhaser::TfrmPhaser(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Phaser", 347, 246, L"Phaser.htm") {
   gbDelaytime = AddGroup(L"gbDelaytime", L"Delay time (1 to 1,000ms)", 8, 64);
@@ -22,3 +24,5 @@ TfrmPhaser::TfrmPhaser(TComponent* AOwner)
       },
       {SliderTarget(slDelaytime), SliderTarget(slMixdepth), SliderTarget(slFeedbackgain)});
 }
+
+} // namespace editor

@@ -1,7 +1,9 @@
 // Phaser parameters: delay time, mix depth and feedback.
 #pragma once
 
-#include "editor/effects.h"
+#include "editor/effectdialog.h"
+
+namespace editor {
 
 class TfrmPhaser : public TEffectDialog {
 public:
@@ -16,4 +18,14 @@ public:
   TFcNumericEdit* editDelaytime = nullptr;
   TLabel* labMixdepth = nullptr;
   TLabel* labFeedbackgain = nullptr;
+
+  // Delay time (ms), mix depth and feedback.
+  struct TParams {
+    float Delay, Mix, Feedback;
+  };
+  TParams Params() const {
+    return {SliderValue(slDelaytime), SliderValue(slMixdepth), SliderValue(slFeedbackgain)};
+  }
 };
+
+} // namespace editor

@@ -1,5 +1,7 @@
 #include "editor/pitchshift.h"
 
+namespace editor {
+
 TfrmPitchShift::TfrmPitchShift(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Pitch Shift", 345, 126, L"Pitch Shift.htm") {
   gbRate = AddGroup(L"gbRate", L"Frequency change rate, in percent", 8, 64);
@@ -18,3 +20,5 @@ TfrmPitchShift::TfrmPitchShift(TComponent* AOwner)
       },
       {SliderTarget(slRate)});
 }
+
+} // namespace editor

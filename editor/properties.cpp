@@ -2,10 +2,11 @@
 
 #include <memory>
 
-#include "editor/dialogcommon.h"
 #include "editor/funcs.h"
 #include "framework/Dialogs.h"
 #include "framework/SysUtils.h"
+
+namespace editor {
 
 namespace {
 
@@ -190,7 +191,7 @@ TfrmProperties::TfrmProperties(TComponent* AOwner) : TForm(AOwner) {
 
   btnHelp = NewButton(this, this, L"btnHelp", L"Help", 8, 312);
   btnHelp->OnClick = [this](TObject*) {
-    ShowEditorHelp(HandleAllocated() ? Handle() : nullptr, L"Modify Settings.htm");
+    ShowHelpTopic(HandleAllocated() ? Handle() : nullptr, L"Modify Settings.htm");
   };
   btnDefault = NewButton(this, this, L"btnDefault", L"Default", 90, 312);
   btnDefault->OnClick = [this](TObject* s) { btnDefaultClick(s); };
@@ -250,9 +251,7 @@ void TfrmProperties::SetDefaultControls() {
 }
 
 void TfrmProperties::btnDefaultClick(TObject*) {
-  if (editor::ShowCustomMessageDialog(L"Really set all parameter to default?", L"Set default?",
-                                      editor::mtConfirmation, {},
-                                      editor::mbYes | editor::mbNo | editor::mbCancel) == mrYes)
+  if (AskConfirmation(L"Really set all parameter to default?", L"Set default?") == mrYes)
     SetDefaultControls();
 }
 
@@ -331,7 +330,7 @@ void StorePropertiesDialog(TfrmProperties* D, editor::TGlobalVars& G) {
 bool ExecuteProperties(TPropertiesHost& Host) {
   editor::TGlobalVars& vars = Host.Vars ? *Host.Vars : editor::GlobalVars;
   auto dialog = std::make_unique<TfrmProperties>(Host.MainForm);
-  CentreOnForm(dialog.get(), Host.MainForm);
+  CentreOn(dialog.get(), Host.MainForm);
   LoadPropertiesDialog(dialog.get(), vars);
   int result = Host.ShowDialog ? Host.ShowDialog(dialog.get()) : dialog->ShowModal();
   if (result != mrOk) return false;
@@ -343,3 +342,5 @@ bool ExecuteProperties(TPropertiesHost& Host) {
   if (Host.ApplySettings) Host.ApplySettings();
   return true;
 }
+
+} // namespace editor

@@ -15,6 +15,8 @@
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 
+namespace editor {
+
 class TfrmProperties : public TForm {
 public:
   explicit TfrmProperties(TComponent* AOwner);
@@ -94,3 +96,5 @@ struct TPropertiesHost {
 
 // True when the dialog closed with OK (record stored, saved and applied).
 bool ExecuteProperties(TPropertiesHost& Host);
+
+} // namespace editor

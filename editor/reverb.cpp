@@ -1,5 +1,7 @@
 #include "editor/reverb.h"
 
+namespace editor {
+
 TfrmReverb::TfrmReverb(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Reverb", 345, 306, L"Reverb.htm") {
   gbDelaytime = AddGroup(L"gbDelaytime", L"Delay time (1 to 1,000ms)", 8, 64);
@@ -31,3 +33,5 @@ TfrmReverb::TfrmReverb(TComponent* AOwner)
       {SliderTarget(slDelaytime), SliderTarget(slMixdepth), SliderTarget(slFeedbackgain),
        SliderTarget(slReverbrationRate)});
 }
+
+} // namespace editor

@@ -1,7 +1,9 @@
 // Reverb parameters: delay time, mix depth, feedback and reverberation rate.
 #pragma once
 
-#include "editor/effects.h"
+#include "editor/effectdialog.h"
+
+namespace editor {
 
 class TfrmReverb : public TEffectDialog {
 public:
@@ -19,4 +21,15 @@ public:
   TLabel* labMixdepth = nullptr;
   TLabel* labFeedbackgain = nullptr;
   TLabel* labReverbrationRate = nullptr;
+
+  // Delay time (ms), mix depth, feedback and reverberation rate.
+  struct TParams {
+    float Delay, Mix, Feedback, ReverbRate;
+  };
+  TParams Params() const {
+    return {SliderValue(slDelaytime), SliderValue(slMixdepth), SliderValue(slFeedbackgain),
+            SliderValue(slReverbrationRate)};
+  }
 };
+
+} // namespace editor

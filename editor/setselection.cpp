@@ -4,9 +4,10 @@
 #include <memory>
 
 #include "audio/AudioEditor2.h"
-#include "editor/dialogcommon.h"
 #include "editor/funcs.h"
 #include "framework/SysUtils.h"
+
+namespace editor {
 
 namespace {
 
@@ -144,7 +145,7 @@ TfrmSetSelection::TfrmSetSelection(TComponent* AOwner) : TForm(AOwner) {
   btnCancel->SetModalResult(mrCancel);
   btnHelp = button(L"btnHelp", L"Help", 86);
   btnHelp->OnClick = [this](TObject*) {
-    ShowEditorHelp(HandleAllocated() ? Handle() : nullptr, L"Set Selection.htm");
+    ShowHelpTopic(HandleAllocated() ? Handle() : nullptr, L"Set Selection.htm");
   };
   OnShow = [this](TObject*) { InitValues(); };
 }
@@ -248,7 +249,7 @@ bool ExecuteSetSelection(TSetSelectionHost& Host) {
   TAudioEditor2* ed = Host.Editor;
   if (!ed || !ed->Engine().HasDocument() || ed->State() != 0 || ed->Busy()) return false;
   auto dialog = std::make_unique<TfrmSetSelection>(Host.MainForm);
-  CentreOnForm(dialog.get(), Host.MainForm);
+  CentreOn(dialog.get(), Host.MainForm);
   auto p = ed->Position();
   dialog->FStartMs = p->SamplesToMs(p->SelectionStart());
   dialog->FEndMs = p->SamplesToMs(p->SelectionEnd());
@@ -266,3 +267,5 @@ bool ExecuteSetSelection(TSetSelectionHost& Host) {
   ed->Changed();
   return true;
 }
+
+} // namespace editor

@@ -16,6 +16,8 @@
 
 class TAudioEditor2;
 
+namespace editor {
+
 // Milliseconds of a time text (h:m:s.ms, m:s.ms, s.ms, s, m:s, h:m:s; the part
 // after "." counts milliseconds); -1 when no form matches.
 int64_t ParseTimeText(const std::wstring& Text);
@@ -74,3 +76,5 @@ struct TSetSelectionHost {
 bool ExecuteSetSelection(TSetSelectionHost& Host);
 // Moves the view (keeping its width when it can) so that the selection shows.
 void BringSelectionIntoView(TAudioEditor2* Editor);
+
+} // namespace editor

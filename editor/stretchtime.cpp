@@ -1,5 +1,7 @@
 #include "editor/stretchtime.h"
 
+namespace editor {
+
 TfrmStretchTime::TfrmStretchTime(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Stretch Time", 344, 126, L"Stretch Time.htm") {
   gbRate = AddGroup(L"gbRate", L"Resample rate, in percent", 8, 64);
@@ -18,3 +20,5 @@ TfrmStretchTime::TfrmStretchTime(TComponent* AOwner)
       },
       {SliderTarget(slRate)});
 }
+
+} // namespace editor

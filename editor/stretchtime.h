@@ -1,7 +1,9 @@
 // Stretch time parameter: the resample rate in percent.
 #pragma once
 
-#include "editor/effects.h"
+#include "editor/effectdialog.h"
+
+namespace editor {
 
 class TfrmStretchTime : public TEffectDialog {
 public:
@@ -10,4 +12,14 @@ public:
   TGroupBox* gbRate = nullptr;
   TPicSlider* slRate = nullptr;
   TLabel* labRate = nullptr;
+
+  // Rate in percent.
+  struct TParams {
+    float Rate;
+  };
+  TParams Params() const {
+    return {SliderValue(slRate)};
+  }
 };
+
+} // namespace editor

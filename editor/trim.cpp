@@ -1,5 +1,7 @@
 #include "editor/trim.h"
 
+namespace editor {
+
 TfrmTrim::TfrmTrim(TComponent* AOwner) : TEffectDialog(AOwner, L"Trim", 348, 220, L"Trim.htm") {
   gbAmplitude = AddGroup(L"gbAmplitude", L"Amplitude, in db", 8, 64);
   slAmplitude = AddSlider(gbAmplitude, L"slAmplitude", -92, 0, -20);
@@ -34,3 +36,5 @@ TfrmTrim::TfrmTrim(TComponent* AOwner) : TEffectDialog(AOwner, L"Trim", 348, 220
       {SliderTarget(slAmplitude), SliderTarget(slTime)});
   UpdateLabels();
 }
+
+} // namespace editor

@@ -1,7 +1,9 @@
 // Trim parameters: amplitude threshold, fade time and the side to trim.
 #pragma once
 
-#include "editor/effects.h"
+#include "editor/effectdialog.h"
+
+namespace editor {
 
 class TfrmTrim : public TEffectDialog {
 public:
@@ -16,4 +18,15 @@ public:
   TLabel* labType = nullptr;
   // 0 left side, 1 right side, 2 both sides.
   TComboBox* cbType = nullptr;
+
+  // Threshold (dB), fade time (ms) and the side (cbType's index).
+  struct TParams {
+    float Amplitude, Time;
+    int32_t Type;
+  };
+  TParams Params() const {
+    return {SliderValue(slAmplitude), SliderValue(slTime), cbType->ItemIndex()};
+  }
 };
+
+} // namespace editor

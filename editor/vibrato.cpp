@@ -1,5 +1,7 @@
 #include "editor/vibrato.h"
 
+namespace editor {
+
 TfrmVibrato::TfrmVibrato(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Vibrato", 344, 247, L"Vibrato.htm") {
   gbDepth = AddGroup(L"gbDepth", L"Sweep depth, in percent", 8, 64);
@@ -19,3 +21,5 @@ TfrmVibrato::TfrmVibrato(TComponent* AOwner)
       },
       {SliderTarget(slDepth), SliderTarget(slFrequency), SliderTarget(slPhase)});
 }
+
+} // namespace editor

@@ -1,7 +1,9 @@
 // Vibrato parameters: sweep depth, frequency and phase.
 #pragma once
 
-#include "editor/effects.h"
+#include "editor/effectdialog.h"
+
+namespace editor {
 
 class TfrmVibrato : public TEffectDialog {
 public:
@@ -16,4 +18,14 @@ public:
   TLabel* labDepth = nullptr;
   TLabel* labFrequency = nullptr;
   TLabel* labPhase = nullptr;
+
+  // Sweep depth, frequency and phase.
+  struct TParams {
+    float Depth, Frequency, Phase;
+  };
+  TParams Params() const {
+    return {SliderValue(slDepth), SliderValue(slFrequency), SliderValue(slPhase)};
+  }
 };
+
+} // namespace editor

@@ -77,6 +77,13 @@ void AddUnitHooks(std::function<void()> Init, std::function<void()> Done) {
   h.dones.push_back(std::move(Done));
 }
 
+void CentreOn(TCustomForm* Form, TCustomForm* Opener) {
+  if (!Form || !Opener) return;
+  int top = Opener->Top() + (Opener->Height() - Form->Height()) / 2;
+  int left = Opener->Left() + (Opener->Width() - Form->Width()) / 2;
+  Form->SetBounds(left, top, Form->Width(), Form->Height());
+}
+
 bool IsMenuKey(TWinControl* Control, TMessage& Message) {
   for (TControl* c = Control; c; c = c->Parent()) {
     TPopupMenu* pm = c->PopupMenu();

@@ -390,3 +390,8 @@ void AddUnitHooks(std::function<void()> Init, std::function<void()> Done);
 // Shortcut handling of a key message arriving at Control: popup menus of
 // the control and its parents, its form, then the application.
 bool IsMenuKey(TWinControl* Control, TMessage& Message);
+
+// Places Form at the centre of Opener: top = opener top + (opener height -
+// form height) / 2, likewise left, the halves truncating toward zero.
+// Nothing happens without either.
+void CentreOn(TCustomForm* Form, TCustomForm* Opener);

@@ -14,6 +14,8 @@
 #include "framework/SysUtils.h"
 #include "tests/support/Gui.h"
 
+using namespace editor;
+
 namespace {
 
 constexpr int kRate = 44100;

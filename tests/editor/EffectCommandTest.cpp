@@ -10,6 +10,7 @@
 #include "editor/addnoise.h"
 #include "editor/compressor.h"
 #include "editor/effects.h"
+#include "tests/editor/EffectTestHost.h"
 #include "editor/filterdialog.h"
 #include "editor/insertsilence.h"
 #include "editor/vibrato.h"
@@ -17,72 +18,8 @@
 
 namespace {
 
-std::string Num(double v) {
-  char b[32];
-  std::snprintf(b, sizeof b, "%g", v);
-  return b;
-}
-
-// Records every engine call as "Name(a,b,...)".
-class TRecordingEngine : public IEffectEngine {
-public:
-  std::vector<std::string> Calls;
-  std::wstring LastFile;
-
-  void Rec(const char* name, std::initializer_list<double> args) {
-    std::string s = name;
-    s += "(";
-    bool first = true;
-    for (double a : args) {
-      if (!first) s += ",";
-      first = false;
-      s += Num(a);
-    }
-    s += ")";
-    Calls.push_back(s);
-  }
-  void Mix(float s, float b) override { Rec("Mix", {s, b}); }
-  void MixFromFile(float s, const std::wstring& f, float b) override {
-    LastFile = f;
-    Rec("MixFromFile", {s, b});
-  }
-  void Trim(float a, float t, int32_t k) override { Rec("Trim", {a, t, double(k)}); }
-  void SilenceSelection() override { Rec("SilenceSelection", {}); }
-  void InsertSilence(int32_t ms) override { Rec("InsertSilence", {double(ms)}); }
-  void DeleteSilence(float t, float a, float r) override { Rec("DeleteSilence", {t, a, r}); }
-  void AddNoise(float a, int32_t k) override { Rec("AddNoise", {a, double(k)}); }
-  void Fade(float s, float e) override { Rec("Fade", {s, e}); }
-  void Amplify(float r) override { Rec("Amplify", {r}); }
-  void Normalize(float r, int16_t dc) override { Rec("Normalize", {r, double(dc)}); }
-  void Compressor(float t, float r, float m) override { Rec("Compressor", {t, r, m}); }
-  void Expander(float t, float r, float m) override { Rec("Expander", {t, r, m}); }
-  void ChannelConverter(float a, float b, float c, float d) override {
-    Rec("ChannelConverter", {a, b, c, d});
-  }
-  void Vibrato(float d, float f, float p) override { Rec("Vibrato", {d, f, p}); }
-  void Delay(float d, float m, float f) override { Rec("Delay", {d, m, f}); }
-  void Phaser(float d, float m, float f) override { Rec("Phaser", {d, m, f}); }
-  void Flanger(float a, float b, float c, float d, float e, float f) override {
-    Rec("Flanger", {a, b, c, d, e, f});
-  }
-  void Reverb(float a, float b, float c, float d, float e, int32_t f) override {
-    Rec("Reverb", {a, b, c, d, e, double(f)});
-  }
-  void Chorus(float a, float b, float c, float d, float e, float f) override {
-    Rec("Chorus", {a, b, c, d, e, f});
-  }
-  void Reverse() override { Rec("Reverse", {}); }
-  void Invert() override { Rec("Invert", {}); }
-  void PitchShift(float r) override { Rec("PitchShift", {r}); }
-  void StretchTime(float r) override { Rec("StretchTime", {r}); }
-  void NotchFilter(float f, float s) override { Rec("NotchFilter", {f, s}); }
-  void BandPass(float f, float s) override { Rec("BandPass", {f, s}); }
-  void LowPass(float f, float s) override { Rec("LowPass", {f, s}); }
-  void HighPass(float f, float s) override { Rec("HighPass", {f, s}); }
-  void LowShelf(float g, float f, float s) override { Rec("LowShelf", {g, f, s}); }
-  void HighShelf(float g, float f, float s) override { Rec("HighShelf", {g, f, s}); }
-  void PeakEQFilter(float g, float f, float s) override { Rec("PeakEQFilter", {g, f, s}); }
-};
+using effecttest::TRecordingEditor;
+using namespace editor;
 
 using C = TEffectCommand;
 
@@ -234,8 +171,8 @@ const std::vector<PresetCase>& Cases() {
 }
 
 struct HostFixture {
-  TRecordingEngine Engine;
-  TEffectHost Host;
+  TRecordingEditor Engine;
+  effecttest::THost<TRecordingEditor> Host;
   std::vector<std::string> Log;
   HostFixture() {
     Host.Engine = &Engine;
@@ -349,7 +286,7 @@ TEST(EffectCommands, CommandsWithoutDialog) {
 }
 
 TEST(EffectCommands, EngineFailureRestoresCursorAndSkipsStatus) {
-  struct TFailing : TRecordingEngine {
+  struct TFailing : TRecordingEditor {
     void Amplify(float) override { throw std::runtime_error("engine failed"); }
   } failing;
   HostFixture f;

@@ -10,6 +10,7 @@
 #include "editor/deletesilence.h"
 #include "editor/delay.h"
 #include "editor/effects.h"
+#include "tests/editor/EffectTestHost.h"
 #include "editor/flanger.h"
 #include "editor/insertsilence.h"
 #include "editor/lowshelf.h"
@@ -21,6 +22,8 @@
 #include "tests/support/Gui.h"
 
 namespace {
+
+using namespace editor;
 
 struct Separators {
   wchar_t dec, thousands;
@@ -54,47 +57,19 @@ void TypeAndLeave(TEdit* Edit, const std::wstring& Text, TWinControl* Next) {
   testsupport::PumpFor(20);
 }
 
-class TOneCall : public IEffectEngine {
+// Takes the arguments of the one call a test expects.
+class TOneCall : public effecttest::TRecordingEditor {
 public:
   std::vector<float> Args;
   int Calls = 0;
-  void Mix(float, float) override {}
-  void MixFromFile(float, const std::wstring&, float) override {}
-  void Trim(float, float, int32_t) override {}
-  void SilenceSelection() override {}
   void InsertSilence(int32_t ms) override { Args = {float(ms)}, ++Calls; }
-  void DeleteSilence(float, float, float) override {}
-  void AddNoise(float, int32_t) override {}
-  void Fade(float, float) override {}
-  void Amplify(float) override {}
-  void Normalize(float, int16_t) override {}
   void Compressor(float t, float r, float m) override { Args = {t, r, m}, ++Calls; }
-  void Expander(float, float, float) override {}
-  void ChannelConverter(float, float, float, float) override {}
-  void Vibrato(float, float, float) override {}
-  void Delay(float, float, float) override {}
-  void Phaser(float, float, float) override {}
-  void Flanger(float, float, float, float, float, float) override {}
-  void Reverb(float, float, float, float, float, int32_t) override {}
-  void Chorus(float, float, float, float, float, float) override {}
-  void Reverse() override {}
-  void Invert() override {}
-  void PitchShift(float) override {}
-  void StretchTime(float) override {}
-  void NotchFilter(float, float) override {}
-  void BandPass(float, float) override {}
-  void LowPass(float, float) override {}
-  void HighPass(float, float) override {}
-  void LowShelf(float, float, float) override {}
-  void HighShelf(float, float, float) override {}
-  void PeakEQFilter(float, float, float) override {}
 };
 
 // Runs a command through its real modal dialog; Act runs inside the modal
 // loop and must end it.
-void RunModal(TEffectCommand Command, IEffectEngine& Engine,
-              std::function<void(TEffectDialog*)> Act) {
-  TEffectHost host;
+void RunModal(TEffectCommand Command, TOneCall& Engine, std::function<void(TEffectDialog*)> Act) {
+  effecttest::THost<effecttest::TRecordingEditor> host;
   host.Engine = &Engine;
   host.DisplayName = L"tone.wav";
   TTimer timer(nullptr);

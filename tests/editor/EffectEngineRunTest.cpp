@@ -9,10 +9,13 @@
 #include "audio/AudioEditor2.h"
 #include "editor/effects.h"
 #include "editor/filterdialog.h"
+#include "tests/editor/EffectTestHost.h"
 #include "framework/SysUtils.h"
 #include "tests/support/Gui.h"
 
 namespace {
+
+using namespace editor;
 
 constexpr int kRate = 44100;
 constexpr double kPi = 3.14159265358979323846;
@@ -184,9 +187,8 @@ TEST(EffectEngineRuns, EveryCommandChangesTheToneMeasurably) {
     SCOPED_TRACE(WideToUtf8(EffectCommandInfo(c.Command).Action));
     TToneDoc doc;
     if (c.Prepare) c.Prepare(doc);
-    TAudioEditorEffectEngine engine(&doc.Editor);
-    TEffectHost host;
-    host.Engine = &engine;
+    effecttest::THost<TAudioEditor2> host;
+    host.Engine = &doc.Editor;
     host.SelectAllIfNoSelection = [&doc] {
       auto& e = doc.Editor.Engine();
       if (!e.SelActive() || e.SelStart() == e.SelEnd()) {

@@ -10,6 +10,8 @@
 #include "framework/SysUtils.h"
 #include "tests/support/Gui.h"
 
+using namespace editor;
+
 namespace {
 
 editor::TGlobalVars Sample() {

@@ -12,6 +12,8 @@
 #include "framework/SysUtils.h"
 #include "tests/support/Gui.h"
 
+using namespace editor;
+
 namespace {
 
 struct ParseCase {

@@ -1,0 +1,100 @@
+// The base of every effect dialog: preset list, bevel line, OK / Cancel /
+// Help, the slider-label-edit bindings and their presets. Each dialog fills
+// a small parameter struct of its own (TParams) from its controls.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "controls/FcEdit.h"
+#include "controls/PicSlider.h"
+#include "framework/Forms.h"
+#include "framework/StdCtrls.h"
+
+namespace editor {
+
+// An etched horizontal line under the preset list.
+class TDialogLine : public TGraphicControl {
+public:
+  explicit TDialogLine(TComponent* AOwner);
+
+protected:
+  void Paint() override;
+};
+
+// The base of every effect dialog: preset list, bevel, OK / Cancel / Help and
+// the slider-label-edit bindings with their presets.
+class TEffectDialog : public TForm {
+public:
+  TEffectDialog(TComponent* AOwner, const std::wstring& ACaption, int AClientWidth,
+                int AClientHeight, const std::wstring& AHelpPage);
+
+  TLabel* labPerset = nullptr;
+  TComboBox* cbPerset = nullptr;
+  TDialogLine* line = nullptr;
+  TButton* btnOK = nullptr;
+  TButton* btnCancel = nullptr;
+  TButton* btnHelp = nullptr;
+
+  // Sets the controls from the preset chosen in cbPerset (0 "(Custom)" changes nothing).
+  virtual void ApplyPreset();
+  // Writes every slider's value into its label or edit.
+  virtual void UpdateLabels();
+  void cbPersetClick(TObject* Sender);
+  void btnOKClick(TObject* Sender);
+  void btnHelpClick(TObject* Sender);
+  const std::wstring& HelpPage() const { return FHelpPage; }
+  // Chooses a preset by index as the user does.
+  void ChoosePreset(int Index);
+  int PresetCount() const { return static_cast<int>(FPresets.size()); }
+  // A slider's value as the single-precision float the engine calls take.
+  static float SliderValue(const TPicSlider* S) { return static_cast<float>(S->Value()); }
+
+protected:
+  struct TBinding {
+    TPicSlider* Slider = nullptr;
+    TLabel* Label = nullptr;
+    std::wstring Format;
+    TFcNumericEdit* Edit = nullptr;
+  };
+  struct TPreset {
+    std::wstring Name;
+    std::vector<int> Values;
+  };
+
+  // The compressor's layout: the preset list at the top left and the buttons
+  // in a column on the right.
+  void LayoutStandard();
+  // Buttons at the right edge at a fixed left (wide dialogs).
+  void LayoutWide(int ButtonLeft = 320);
+  // "Perset:" beside the list, groups in two columns, Help bottom left, OK
+  // and Cancel bottom right.
+  void LayoutTwoColumns();
+  TGroupBox* AddGroup(const std::wstring& Name, const std::wstring& ACaption, int L, int T,
+                      int W = 233, int H = 53);
+  TPicSlider* AddSlider(TWinControl* Parent, const std::wstring& Name, int Min, int Max, int Start,
+                        int L = 8, int T = 18, int W = 170, int H = 28, bool Vertical = false);
+  TLabel* AddValueLabel(TWinControl* Parent, TPicSlider* Slider, const std::wstring& Name,
+                        const std::wstring& Fmt, int L = 180, int T = 24, int W = 45);
+  TFcNumericEdit* AddEdit(TWinControl* Parent, TPicSlider* Slider, const std::wstring& Name,
+                          int Min, int Max, int L = 184, int T = 20);
+  TLabel* AddLabel(TWinControl* Parent, const std::wstring& ACaption, int L, int T);
+  // Preset rows; their values go to Targets in order.
+  void SetPresets(std::vector<TPreset> Presets, std::vector<std::function<void(int)>> Targets);
+  void SetFocusToOK();
+  // The stored start captions are written once.
+  void InitLabels() { UpdateLabels(); }
+
+  std::vector<TBinding> FBindings;
+  std::vector<TPreset> FPresets;
+  std::vector<std::function<void(int)>> FTargets;
+  std::wstring FHelpPage;
+};
+
+// Setter of a preset target.
+inline std::function<void(int)> SliderTarget(TPicSlider* S) {
+  return [S](int v) { S->SetValue(v); };
+}
+
+} // namespace editor
