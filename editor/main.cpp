@@ -20,6 +20,7 @@
 #include "controls/PngPicture.h"
 #include "framework/Streams.h"
 #include "framework/IniFiles.h"
+#include "framework/FormBuilder.h"
 #include "framework/SysUtils.h"
 
 namespace editor {
@@ -518,18 +519,15 @@ TAction* TfrmMain::FindAction(const std::wstring& name) const {
 
 namespace {
 
-TFcStatusPane* MakePane(TComponent* owner, TWinControl* parent, const std::wstring& name,
-                        TAlign align, int width, const std::wstring& hint) {
-  auto* p = new TFcStatusPane(owner);
-  p->SetName(name);
-  p->SetParent(parent);
-  p->SetCaption(L"");
-  p->SetAlignment(taLeftJustify);
-  p->SetWidth(width);
-  p->SetAlign(align);
-  p->SetHint(hint);
-  p->SetShowHint(!hint.empty());
-  return p;
+// A pane of a status bar, aligned, with its hint.
+std::function<void(TFcStatusPane&)> Pane(TAlign align, int width, std::wstring hint) {
+  return [=](TFcStatusPane& p) {
+    p.SetAlignment(taLeftJustify);
+    p.SetWidth(width);
+    p.SetAlign(align);
+    p.SetHint(hint);
+    p.SetShowHint(!hint.empty());
+  };
 }
 
 // Items keep their name setter protected; the component's is public.
@@ -540,100 +538,110 @@ void SetComponentName(TComponent* c, const wchar_t* name) {
 } // namespace
 
 void TfrmMain::CreatePanels() {
-  Dock = new TTfDock(this);
-  Dock->SetName(L"Dock");
-  Dock->SetParent(this);
-  Dock->SetPosition(dpTop);
+  BuildComponents(
+      this,
+      {
+          {Dock, {L"Dock"}, [](TTfDock& d) { d.SetPosition(dpTop); }},
 
-  StatusBarMain = new TFcStatusBar(this);
-  StatusBarMain->SetName(L"StatusBarMain");
-  StatusBarMain->SetParent(this);
-  StatusBarMain->SetAlign(alBottom);
-  ProgressBar = new TFcProgressStatus(this);
-  ProgressBar->SetName(L"ProgressBar");
-  ProgressBar->SetParent(StatusBarMain);
-  ProgressBar->SetWidth(120);
-  ProgressBar->SetAlign(alLeft);
-  ProgressBar->SetVisible(false);
-  StatusPaneFreeSize = MakePane(this, StatusBarMain, L"StatusPaneFreeSize", alRight, 110,
-                                L"Temp Directory Free Storage.");
-  StatusPaneTimeLengh =
-      MakePane(this, StatusBarMain, L"StatusPaneTimeLengh", alRight, 90, L"Total Length.");
-  StatusPaneChannel =
-      MakePane(this, StatusBarMain, L"StatusPaneChannel", alRight, 60, L"Channels.");
-  StatusPaneHz = MakePane(this, StatusBarMain, L"StatusPaneHz", alRight, 80, L"Sample Rate.");
-  StatusPaneHint = MakePane(this, StatusBarMain, L"StatusPaneHint", alClient, 100, L"");
+          {StatusBarMain, {L"StatusBarMain"}, [](TFcStatusBar& b) { b.SetAlign(alBottom); }},
+          {ProgressBar,
+           {L"ProgressBar", StatusBarMain},
+           [](TFcProgressStatus& p) {
+             p.SetWidth(120);
+             p.SetAlign(alLeft);
+             p.SetVisible(false);
+           }},
+          {StatusPaneFreeSize,
+           {L"StatusPaneFreeSize", StatusBarMain, {}, L""},
+           Pane(alRight, 110, L"Temp Directory Free Storage.")},
+          {StatusPaneTimeLengh,
+           {L"StatusPaneTimeLengh", StatusBarMain, {}, L""},
+           Pane(alRight, 90, L"Total Length.")},
+          {StatusPaneChannel,
+           {L"StatusPaneChannel", StatusBarMain, {}, L""},
+           Pane(alRight, 60, L"Channels.")},
+          {StatusPaneHz,
+           {L"StatusPaneHz", StatusBarMain, {}, L""},
+           Pane(alRight, 80, L"Sample Rate.")},
+          {StatusPaneHint, {L"StatusPaneHint", StatusBarMain, {}, L""}, Pane(alClient, 100, L"")},
 
-  PanelMainAudioEditor = new TFcPanel(this);
-  PanelMainAudioEditor->SetName(L"PanelMainAudioEditor");
-  PanelMainAudioEditor->SetParent(this);
-  PanelMainAudioEditor->SetCaption(L"");
-  PanelMainAudioEditor->SetBorderOuter(fsNone);
-  PanelMainAudioEditor->SetBorderInner(fsNone);
-  PanelMainAudioEditor->SetAlign(alClient);
+          {PanelMainAudioEditor,
+           {L"PanelMainAudioEditor", this, {}, L""},
+           [](TFcPanel& p) {
+             p.SetBorderOuter(fsNone);
+             p.SetBorderInner(fsNone);
+             p.SetAlign(alClient);
+           }},
+          // Taller than a plain status bar: it carries the transport and zoom toolbars.
+          {StatusBarEditor,
+           {L"StatusBarEditor", PanelMainAudioEditor},
+           [](TFcStatusBar& b) {
+             b.SetAutoStyle(false);
+             b.SetShowSizeGrip(false);
+             b.SetHeight(26);
+             b.SetAlign(alBottom);
+           }},
+          {AudioEditor,
+           {L"AudioEditor", PanelMainAudioEditor},
+           [this](TAudioEditor2& e) {
+             e.SetAlign(alClient);
+             e.OnBlockOperation = [this](TObject* s, int16_t p) {
+               AudioEditorBlockOperation(s, p);
+             };
+             e.OnEndOperation = [this](TObject* s) { AudioEditorEndOperation(s); };
+             e.OnChangePosition = [this](TObject* s) { AudioEditorChangePosition(s); };
+             e.OnChangePlayPosition = [this](TObject* s) { AudioEditorChangePlayPosition(s); };
+             e.OnEndPlay = [this](TObject* s) { AudioEditorEndPlay(s); };
+             e.OnDblClick = [this](TObject* s) { ActionSelectAllExecute(s); };
+             e.OnScaleXClick = [this](TObject*) {
+               POINT p;
+               GetCursorPos(&p);
+               PopupMenuScaleX->Popup(p.x, p.y);
+             };
+             e.OnScaleYClick = [this](TObject*) {
+               POINT p;
+               GetCursorPos(&p);
+               PopupMenuScaleY->Popup(p.x, p.y);
+             };
+           }},
 
-  StatusBarEditor = new TFcStatusBar(this);
-  StatusBarEditor->SetName(L"StatusBarEditor");
-  StatusBarEditor->SetParent(PanelMainAudioEditor);
-  // Taller than a plain status bar: it carries the transport and zoom toolbars.
-  StatusBarEditor->SetAutoStyle(false);
-  StatusBarEditor->SetShowSizeGrip(false);
-  StatusBarEditor->SetHeight(26);
-  StatusBarEditor->SetAlign(alBottom);
+          {PanelMainGray,
+           {L"PanelMainGray", this, {}, L""},
+           [this](TFcPanel& p) {
+             p.SetBorderOuter(fsLowered);
+             p.SetBorderInner(fsNone);
+             p.SetParentColor(false);
+             p.SetColor(clAppWorkSpace);
+             p.OnDblClick = [this](TObject*) { ActionOpen->Execute(); };
+           }},
+          {tlImagePanel,
+           {L"tlImagePanel", PanelMainGray},
+           [this](TtlImagePanel& i) {
+             i.SetAlign(alClient);
+             i.SetCaption(L"");
+             i.SetDrawStyle(tlTile);
+             LoadCoverPicture(i.Picture());
+             i.OnDblClick = [this](TObject*) { ActionOpen->Execute(); };
+           }},
 
-  AudioEditor = new TAudioEditor2(this);
-  AudioEditor->SetName(L"AudioEditor");
-  AudioEditor->SetParent(PanelMainAudioEditor);
-  AudioEditor->SetAlign(alClient);
-  AudioEditor->OnBlockOperation = [this](TObject* s, int16_t p) {
-    AudioEditorBlockOperation(s, p);
-  };
-  AudioEditor->OnEndOperation = [this](TObject* s) { AudioEditorEndOperation(s); };
-  AudioEditor->OnChangePosition = [this](TObject* s) { AudioEditorChangePosition(s); };
-  AudioEditor->OnChangePlayPosition = [this](TObject* s) { AudioEditorChangePlayPosition(s); };
-  AudioEditor->OnEndPlay = [this](TObject* s) { AudioEditorEndPlay(s); };
-  AudioEditor->OnDblClick = [this](TObject* s) { ActionSelectAllExecute(s); };
-  AudioEditor->OnScaleXClick = [this](TObject*) {
-    POINT p;
-    GetCursorPos(&p);
-    PopupMenuScaleX->Popup(p.x, p.y);
-  };
-  AudioEditor->OnScaleYClick = [this](TObject*) {
-    POINT p;
-    GetCursorPos(&p);
-    PopupMenuScaleY->Popup(p.x, p.y);
-  };
-
-  PanelMainGray = new TFcPanel(this);
-  PanelMainGray->SetName(L"PanelMainGray");
-  PanelMainGray->SetParent(this);
-  PanelMainGray->SetCaption(L"");
-  PanelMainGray->SetBorderOuter(fsLowered);
-  PanelMainGray->SetBorderInner(fsNone);
-  PanelMainGray->SetParentColor(false);
-  PanelMainGray->SetColor(clAppWorkSpace);
-  PanelMainGray->OnDblClick = [this](TObject*) { ActionOpen->Execute(); };
-  tlImagePanel = new TtlImagePanel(this);
-  tlImagePanel->SetName(L"tlImagePanel");
-  tlImagePanel->SetParent(PanelMainGray);
-  tlImagePanel->SetAlign(alClient);
-  tlImagePanel->SetCaption(L"");
-  tlImagePanel->SetDrawStyle(tlTile);
-  LoadCoverPicture(tlImagePanel->Picture());
-  tlImagePanel->OnDblClick = [this](TObject*) { ActionOpen->Execute(); };
-
-  OpenDialog = new TOpenDialog(this);
-  OpenDialog->SetName(L"OpenDialog");
-  OpenDialog->SetFilter(OpenDialogFilter());
-  OpenDialog->SetOptions(ofHideReadOnly | ofPathMustExist | ofFileMustExist | ofEnableSizing);
-  SaveDialog = new TSaveDialog(this);
-  SaveDialog->SetName(L"SaveDialog");
-  SaveDialog->SetTitle(L"Save audio files");
-  SaveDialog->SetDefaultExt(L"mp3");
-  SaveDialog->SetFilter(SaveDialogFilter());
-  // The overwrite question is asked for the file really written (after its extension is set).
-  SaveDialog->SetOptions(ofHideReadOnly | ofExtensionDifferent | ofPathMustExist |
-                         ofNoTestFileCreate | ofEnableSizing);
+          {OpenDialog,
+           {L"OpenDialog"},
+           [](TOpenDialog& d) {
+             d.SetFilter(OpenDialogFilter());
+             d.SetOptions(ofHideReadOnly | ofPathMustExist | ofFileMustExist | ofEnableSizing);
+           }},
+          // The overwrite question is asked for the file really written (after its extension is
+          // set).
+          {SaveDialog,
+           {L"SaveDialog"},
+           [](TSaveDialog& d) {
+             d.SetTitle(L"Save audio files");
+             d.SetDefaultExt(L"mp3");
+             d.SetFilter(SaveDialogFilter());
+             d.SetOptions(ofHideReadOnly | ofExtensionDifferent | ofPathMustExist |
+                          ofNoTestFileCreate | ofEnableSizing);
+           }},
+      });
 }
 
 TTfItem* TfrmMain::AddItem(TTfCustomItem* parent, TAction* action) {
@@ -912,14 +920,20 @@ void TfrmMain::CreateToolbars() {
   AddLine(transport, true);
   AddItem(transport, ActionInsertMarker);
 
-  StatusPaneSelectLengh = MakePane(this, StatusBarEditor, L"StatusPaneSelectLengh", alRight, 90,
-                                   L"Selection Lenght. Double click to edit.");
-  StatusPaneSelectEnd = MakePane(this, StatusBarEditor, L"StatusPaneSelectEnd", alRight, 90,
-                                 L"Selection Right. Double click to edit.");
-  StatusPaneSelectStart = MakePane(this, StatusBarEditor, L"StatusPaneSelectStart", alRight, 90,
-                                   L"Selection Left. Double click to edit.");
+  const auto setSelection = [this](TObject*) { ActionSetSelection->Execute(); };
+  BuildComponents(this, {
+                            {StatusPaneSelectLengh,
+                             {L"StatusPaneSelectLengh", StatusBarEditor, {}, L""},
+                             Pane(alRight, 90, L"Selection Lenght. Double click to edit.")},
+                            {StatusPaneSelectEnd,
+                             {L"StatusPaneSelectEnd", StatusBarEditor, {}, L""},
+                             Pane(alRight, 90, L"Selection Right. Double click to edit.")},
+                            {StatusPaneSelectStart,
+                             {L"StatusPaneSelectStart", StatusBarEditor, {}, L""},
+                             Pane(alRight, 90, L"Selection Left. Double click to edit.")},
+                        });
   for (TFcStatusPane* p : {StatusPaneSelectStart, StatusPaneSelectEnd, StatusPaneSelectLengh})
-    p->OnClick = [this](TObject*) { ActionSetSelection->Execute(); };
+    p->OnClick = setSelection;
 }
 
 // ---------------------------------------------------------------------------
