@@ -158,4 +158,20 @@ TEST(FormBuilderTest, RefusesAParentNotCreatedYetAndBoundsOnAComponent) {
   EXPECT_EQ(loose->Owner(), &form);
 }
 
+TEST(FormBuilderTest, AHiddenEntryMakesNoWindowWhenItJoinsAFormThatHasOne) {
+  TForm form(nullptr);
+  form.AfterConstruction();
+  form.SetBounds(100, 100, 300, 200);
+  form.HandleNeeded();
+  TComboBox* hidden = nullptr;
+  TComboBox* shown = nullptr;
+  BuildComponents(&form,
+                  {{hidden, {.Name = L"Hidden", .Bounds = {8, 8, 120, 21}, .Visible = false}},
+                   {shown, {L"Shown", &form, {8, 40, 120, 21}}}});
+  EXPECT_FALSE(hidden->Visible());
+  EXPECT_FALSE(hidden->HandleAllocated());
+  EXPECT_TRUE(shown->HandleAllocated());
+  EXPECT_EQ(hidden->Parent(), &form);
+}
+
 } // namespace
