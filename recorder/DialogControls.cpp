@@ -37,12 +37,6 @@ void SetupDialog(TForm* form, const std::wstring& caption, int clientWidth, int 
   form->SetClientSize(clientWidth, clientHeight);
 }
 
-void CentreOn(TCustomForm* dialog, TCustomForm* opener) {
-  if (!opener) return;
-  dialog->SetTop(opener->Top() + (opener->Height() - dialog->Height()) / 2);
-  dialog->SetLeft(opener->Left() + (opener->Width() - dialog->Width()) / 2);
-}
-
 void ApplyHintFont(TForm* form) {
   ReplaceFontName(form, L"Tahoma", Screen->HintFont()->Name());
 }

@@ -1,4 +1,4 @@
-// Building blocks of the recorder's dialogs: component set-ups, centring and
+// Building blocks of the recorder's dialogs: component set-ups, the dialog frame and
 // the common set-up dialog with a preset slider.
 #pragma once
 #include "framework/FormBuilder.h"
@@ -23,8 +23,6 @@ void LinkLabel(TLabel& Label);
 
 // Sets a fixed dialog's caption, border, font and client size.
 void SetupDialog(TForm* form, const std::wstring& caption, int clientWidth, int clientHeight);
-// Places dialog at the centre of opener (halves truncate toward zero).
-void CentreOn(TCustomForm* dialog, TCustomForm* opener);
 // Replaces "Tahoma" with the screen's hint font name.
 void ApplyHintFont(TForm* form);
 
