@@ -604,7 +604,7 @@ void TFcCustomButton::CMMouseLeave(TMessage& Message) {
   if (own) InvalidateHotTrackRect();
 }
 
-void TFcCustomButton::CMEnabledChanged(TMessage& Message) {
+void TFcCustomButton::CMEnabledChanged(TMessage& /*Message*/) {
   if (!Enabled() && Parent() && Focused()) {
     // The focus goes to the form rather than stay on a disabled button.
     if (TCustomForm* form = GetParentForm(this)) {

@@ -151,7 +151,7 @@ public:
   virtual bool UseThemes();
 
 protected:
-  virtual void PaintTransparentBackground(HDC DC) {}
+  virtual void PaintTransparentBackground(HDC /*DC*/) {}
   virtual void RedrawButton() {}
   virtual void FocusChanged();
   virtual void GetHotTrackRect(TRect& Rect);

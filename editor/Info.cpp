@@ -1,6 +1,7 @@
 #include "editor/Info.h"
 
 #include "editor/funcs.h"
+#include "framework/FormBuilder.h"
 #include "framework/SysUtils.h"
 
 namespace editor {
@@ -33,81 +34,68 @@ TfrmInfo::TfrmInfo(TComponent* AOwner, TAudioEditor2* Editor) : TForm(AOwner), F
   SetCaption(L"Audio Infomation");
   SetClientSize(424, 318);
 
-  int row = 0;
-  auto field = [this, &row](const std::wstring& name, const std::wstring& caption, int l = 8,
-                            int w = 320) {
-    int t = 10 + row * 26;
-    auto* lab = new TLabel(this);
-    lab->SetParent(this);
-    lab->SetCaption(caption);
-    lab->SetBounds(l, t + 4, 0, 13);
-    lab->SetAutoSize(true);
-    auto* e = new TEdit(this);
-    e->SetName(name);
-    e->SetParent(this);
-    e->SetBounds(l + 80, t, w, 21);
-    e->SetTabStop(true);
-    ++row;
-    return e;
-  };
-  infoTitle = field(L"infoTitle", L"Title:");
-  infoArtist = field(L"infoArtist", L"Artist:");
-  infoAlbum = field(L"infoAlbum", L"Album:");
-  infoCopyright = field(L"infoCopyright", L"Copyright:");
-  infoYear = field(L"infoYear", L"Year:", 8, 80);
-  infoTrack = field(L"infoTrack", L"Track:", 8, 80);
-  infoComment = field(L"infoComment", L"Comment:");
-  infoEncodedBy = field(L"infoEncodedBy", L"EncodedBy:");
-  infoComposer = field(L"infoComposer", L"Composer:");
-  infoURL = field(L"infoURL", L"URL:");
-  auto* labGenre = new TLabel(this);
-  labGenre->SetParent(this);
-  labGenre->SetCaption(L"Genre:");
-  labGenre->SetBounds(8, 10 + row * 26 + 4, 0, 13);
-  labGenre->SetAutoSize(true);
-  infoGenre = new TComboBox(this);
-  infoGenre->SetName(L"infoGenre");
-  infoGenre->SetParent(this);
-  infoGenre->SetStyle(csDropDownList);
-  infoGenre->SetDropDownCount(16);
-  infoGenre->SetBounds(88, 10 + row * 26, 200, 21);
-  infoGenre->SetTabStop(true);
-  if (FEditor) {
-    auto info = FEditor->FileInfo();
-    for (int i = 0; i < 142; ++i) {
-      std::wstring name;
-      info->GenreName(i, name);
-      infoGenre->Items()->Add(name);
-    }
-  }
-
-  rgTagVersion = new TRadioGroup(this);
-  rgTagVersion->SetName(L"rgTagVersion");
-  rgTagVersion->SetParent(this);
-  rgTagVersion->SetCaption(L"Tag Version");
-  rgTagVersion->SetBounds(200, 10 + 4 * 26, 120, 48);
-  rgTagVersion->SetColumns(2);
-  rgTagVersion->Items()->Add(L"ID3v1");
-  rgTagVersion->Items()->Add(L"ID3v2");
-  rgTagVersion->SetItemIndex(1);
-
-  auto button = [this](const std::wstring& name, const std::wstring& caption, int l) {
-    auto* b = new TButton(this);
-    b->SetName(name);
-    b->SetParent(this);
-    b->SetCaption(caption);
-    b->SetBounds(l, 286, 76, 24);
-    b->SetTabStop(true);
-    return b;
-  };
-  btnReset = button(L"btnReset", L"Reset", 8);
-  btnReset->OnClick = [this](TObject*) { LoadTagFields(); };
-  btnApply = button(L"btnApply", L"OK", 258);
-  btnApply->SetDefault(true);
-  btnApply->OnClick = [this](TObject*) { ApplyTags(); };
-  btnCancel = button(L"btnCancel", L"Cancel", 340);
-  btnCancel->SetCancel(true);
-  btnCancel->SetModalResult(mrCancel);
+  // One row of 26 pixels for each field: its label, then its edit.
+  BuildComponents(this, {
+                            {Unbound<TLabel>, {L"", this, {8, 14, 0, 13}, L"Title:", true}},
+                            {infoTitle, {L"infoTitle", this, {88, 10, 320, 21}}},
+                            {Unbound<TLabel>, {L"", this, {8, 40, 0, 13}, L"Artist:", true}},
+                            {infoArtist, {L"infoArtist", this, {88, 36, 320, 21}}},
+                            {Unbound<TLabel>, {L"", this, {8, 66, 0, 13}, L"Album:", true}},
+                            {infoAlbum, {L"infoAlbum", this, {88, 62, 320, 21}}},
+                            {Unbound<TLabel>, {L"", this, {8, 92, 0, 13}, L"Copyright:", true}},
+                            {infoCopyright, {L"infoCopyright", this, {88, 88, 320, 21}}},
+                            {Unbound<TLabel>, {L"", this, {8, 118, 0, 13}, L"Year:", true}},
+                            {infoYear, {L"infoYear", this, {88, 114, 80, 21}}},
+                            {Unbound<TLabel>, {L"", this, {8, 144, 0, 13}, L"Track:", true}},
+                            {infoTrack, {L"infoTrack", this, {88, 140, 80, 21}}},
+                            {Unbound<TLabel>, {L"", this, {8, 170, 0, 13}, L"Comment:", true}},
+                            {infoComment, {L"infoComment", this, {88, 166, 320, 21}}},
+                            {Unbound<TLabel>, {L"", this, {8, 196, 0, 13}, L"EncodedBy:", true}},
+                            {infoEncodedBy, {L"infoEncodedBy", this, {88, 192, 320, 21}}},
+                            {Unbound<TLabel>, {L"", this, {8, 222, 0, 13}, L"Composer:", true}},
+                            {infoComposer, {L"infoComposer", this, {88, 218, 320, 21}}},
+                            {Unbound<TLabel>, {L"", this, {8, 248, 0, 13}, L"URL:", true}},
+                            {infoURL, {L"infoURL", this, {88, 244, 320, 21}}},
+                            {Unbound<TLabel>, {L"", this, {8, 274, 0, 13}, L"Genre:", true}},
+                            {infoGenre,
+                             {L"infoGenre", this, {88, 270, 200, 21}},
+                             [this](TComboBox& c) {
+                               c.SetStyle(csDropDownList);
+                               c.SetDropDownCount(16);
+                               if (!FEditor) return;
+                               auto info = FEditor->FileInfo();
+                               for (int i = 0; i < 142; ++i) {
+                                 std::wstring name;
+                                 info->GenreName(i, name);
+                                 c.Items()->Add(name);
+                               }
+                             }},
+                            {rgTagVersion,
+                             {L"rgTagVersion", this, {200, 114, 120, 48}, L"Tag Version"},
+                             [](TRadioGroup& g) {
+                               g.SetColumns(2);
+                               g.Items()->Add(L"ID3v1");
+                               g.Items()->Add(L"ID3v2");
+                               g.SetItemIndex(1);
+                             }},
+                            {btnReset,
+                             {.Name = L"btnReset",
+                              .Bounds = {8, 286, 76, 24},
+                              .Caption = L"Reset",
+                              .OnClick = [this](TObject*) { LoadTagFields(); }}},
+                            {btnApply,
+                             {.Name = L"btnApply",
+                              .Bounds = {258, 286, 76, 24},
+                              .Caption = L"OK",
+                              .OnClick = [this](TObject*) { ApplyTags(); }},
+                             [](TButton& b) { b.SetDefault(true); }},
+                            {btnCancel,
+                             {L"btnCancel", this, {340, 286, 76, 24}, L"Cancel"},
+                             [](TButton& b) {
+                               b.SetCancel(true);
+                               b.SetModalResult(mrCancel);
+                             }},
+                        });
 }
 
 void TfrmInfo::Prepare(const std::wstring& FileName) {

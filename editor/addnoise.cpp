@@ -4,20 +4,24 @@ namespace editor {
 
 TfrmAddNoise::TfrmAddNoise(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Add Noise", 344, 156, L"Add Noise.htm") {
-  gbAmplitude = AddGroup(L"gbAmplitude", L"Amplitude, in db", 8, 64);
-  slAmplitude = AddSlider(gbAmplitude, L"slAmplitude", -92, 0, -20);
-  labAmplitude = AddValueLabel(gbAmplitude, slAmplitude, L"labAmplitude", L"%d.db");
-  labType = AddLabel(this, L"Type of noise: ", 8, 128);
-  labType->SetName(L"labType");
-  cbType = new TComboBox(this);
-  cbType->SetName(L"cbType");
-  cbType->SetParent(this);
-  cbType->SetStyle(csDropDownList);
-  cbType->SetBounds(96, 124, 145, 21);
-  cbType->SetTabStop(true);
-  cbType->Items()->Add(L"White noise");
-  cbType->Items()->Add(L"Gaussian noise");
-  cbType->SetItemIndex(0);
+  BuildComponents(
+      this,
+      {
+          {gbAmplitude, {L"gbAmplitude", this, {8, 64, 233, 53}, L"Amplitude, in db"}},
+          {slAmplitude, {L"slAmplitude", gbAmplitude, {8, 18, 170, 28}}, SliderRange(-92, 0, -20)},
+          {labAmplitude,
+           {L"labAmplitude", gbAmplitude, {180, 24, 45, 13}, L"", false},
+           ValueOf(slAmplitude, L"%d.db")},
+          {labType, {L"labType", this, {8, 128, 0, 13}, L"Type of noise: ", true}},
+          {cbType,
+           {L"cbType", this, {96, 124, 145, 21}},
+           [](TComboBox& c) {
+             c.SetStyle(csDropDownList);
+             c.Items()->Add(L"White noise");
+             c.Items()->Add(L"Gaussian noise");
+             c.SetItemIndex(0);
+           }},
+      });
   // The noise type is set after the slider.
   SetPresets(
       {

@@ -6,17 +6,12 @@ TfrmChannelConverter::TfrmChannelConverter(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Channel Converter", 441, 274, L"Channel Converter.htm") {
   // A frame group instead of the bevel line.
   line->SetVisible(false);
-  gbMain = AddGroup(L"gbMain", L"", 8, 56, 337, 210);
-  gbNewLeft = new TGroupBox(this);
-  gbNewLeft->SetName(L"gbNewLeft");
-  gbNewLeft->SetParent(gbMain);
-  gbNewLeft->SetCaption(L"New left channel");
-  gbNewLeft->SetBounds(8, 14, 156, 188);
-  gbNewRight = new TGroupBox(this);
-  gbNewRight->SetName(L"gbNewRight");
-  gbNewRight->SetParent(gbMain);
-  gbNewRight->SetCaption(L"New right channel");
-  gbNewRight->SetBounds(172, 14, 156, 188);
+  BuildComponents(
+      this, {
+                {gbMain, {L"gbMain", this, {8, 56, 337, 210}, L""}},
+                {gbNewLeft, {L"gbNewLeft", gbMain, {8, 14, 156, 188}, L"New left channel"}},
+                {gbNewRight, {L"gbNewRight", gbMain, {172, 14, 156, 188}, L"New right channel"}},
+            });
   BuildChannel(gbNewLeft, slNewLL, slNewLR, labNewLL, labNewLR, L"L");
   BuildChannel(gbNewRight, slNewRL, slNewRR, labNewRL, labNewRR, L"R");
   SetPresets(
@@ -35,16 +30,24 @@ TfrmChannelConverter::TfrmChannelConverter(TComponent* AOwner)
 void TfrmChannelConverter::BuildChannel(TGroupBox* G, TPicSlider*& FromLeft, TPicSlider*& FromRight,
                                         TLabel*& LabLeft, TLabel*& LabRight,
                                         const std::wstring& S) {
-  FromLeft = AddSlider(G, L"slNew" + S + L"L", 0, 100, 50, 18, 36, 28, 104, true);
-  FromRight = AddSlider(G, L"slNew" + S + L"R", 0, 100, 50, 108, 36, 28, 104, true);
-  LabLeft = AddValueLabel(G, FromLeft, L"labNew" + S + L"L", L"%d%%", 8, 18, 44);
-  LabRight = AddValueLabel(G, FromRight, L"labNew" + S + L"R", L"%d%%", 98, 18, 44);
-  AddLabel(G, L"More", 62, 40);
-  AddLabel(G, L"Less", 62, 126);
-  AddLabel(G, L"Form left", 8, 148);
-  AddLabel(G, L"(0 to 100%)", 8, 164);
-  AddLabel(G, L"Form right", 92, 148);
-  AddLabel(G, L"(0 to 100%)", 92, 164);
+  BuildComponents(
+      this,
+      {
+          {FromLeft, {L"slNew" + S + L"L", G, {18, 36, 28, 104}}, SliderRange(0, 100, 50, true)},
+          {FromRight, {L"slNew" + S + L"R", G, {108, 36, 28, 104}}, SliderRange(0, 100, 50, true)},
+          {LabLeft,
+           {L"labNew" + S + L"L", G, {8, 18, 44, 13}, L"", false},
+           ValueOf(FromLeft, L"%d%%")},
+          {LabRight,
+           {L"labNew" + S + L"R", G, {98, 18, 44, 13}, L"", false},
+           ValueOf(FromRight, L"%d%%")},
+          {Unbound<TLabel>, {L"", G, {62, 40, 0, 13}, L"More", true}},
+          {Unbound<TLabel>, {L"", G, {62, 126, 0, 13}, L"Less", true}},
+          {Unbound<TLabel>, {L"", G, {8, 148, 0, 13}, L"Form left", true}},
+          {Unbound<TLabel>, {L"", G, {8, 164, 0, 13}, L"(0 to 100%)", true}},
+          {Unbound<TLabel>, {L"", G, {92, 148, 0, 13}, L"Form right", true}},
+          {Unbound<TLabel>, {L"", G, {92, 164, 0, 13}, L"(0 to 100%)", true}},
+      });
 }
 
 } // namespace editor

@@ -5,24 +5,42 @@ namespace editor {
 TfrmChorus::TfrmChorus(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Chorus", 378, 250, L"Chorus.htm") {
   LayoutTwoColumns();
-  gbDelaytime = AddGroup(L"gbDelaytime", L"Delay time (1 to 1,000ms)", 8, 44, 179);
-  slDelaytime = AddSlider(gbDelaytime, L"slDelaytime", 1, 1000, 50, 8, 18, 118);
-  editDelaytime = AddEdit(gbDelaytime, slDelaytime, L"editDelaytime", 1, 1000, 130, 20);
-  gbSweepdepth = AddGroup(L"gbSweepdepth", L"Sweep depth, in percent", 192, 44, 179);
-  slSweepDepth = AddSlider(gbSweepdepth, L"slSweepDepth", 0, 100, 40, 8, 18, 118);
-  labSweepDepth = AddValueLabel(gbSweepdepth, slSweepDepth, L"labSweepDepth", L"%d%%", 128, 24);
-  gbMixDepth = AddGroup(L"gbMixDepth", L"Mix depth, in percent", 8, 104, 179);
-  slMixDepth = AddSlider(gbMixDepth, L"slMixDepth", 0, 100, 40, 8, 18, 118);
-  labMixDepth = AddValueLabel(gbMixDepth, slMixDepth, L"labMixDepth", L"%d%%", 128, 24);
-  gbSweepRate = AddGroup(L"gbSweepRate", L"Sweep rate, in percent", 192, 104, 179);
-  slSweepRate = AddSlider(gbSweepRate, L"slSweepRate", 0, 100, 100, 8, 18, 118);
-  labSweepRate = AddValueLabel(gbSweepRate, slSweepRate, L"labSweepRate", L"%d%%", 128, 24);
-  gbFeedBack = AddGroup(L"gbFeedBack", L"Feedback gain, in percent", 8, 164, 179);
-  slFeedback = AddSlider(gbFeedBack, L"slFeedback", 0, 100, 2, 8, 18, 118);
-  labFeedback = AddValueLabel(gbFeedBack, slFeedback, L"labFeedback", L"%d%%", 128, 24);
-  gbSweepPhase = AddGroup(L"gbSweepPhase", L"Sweep phase, in radian", 192, 164, 179);
-  slSweepPhase = AddSlider(gbSweepPhase, L"slSweepPhase", 0, 359, 0, 8, 18, 118);
-  labSweepPhase = AddValueLabel(gbSweepPhase, slSweepPhase, L"labSweepPhase", L"%d", 128, 24);
+  BuildComponents(
+      this,
+      {
+          {gbDelaytime, {L"gbDelaytime", this, {8, 44, 179, 53}, L"Delay time (1 to 1,000ms)"}},
+          {slDelaytime, {L"slDelaytime", gbDelaytime, {8, 18, 118, 28}}, SliderRange(1, 1000, 50)},
+          {editDelaytime,
+           {L"editDelaytime", gbDelaytime, {130, 20, 41, 21}},
+           EditOf(slDelaytime, 1, 1000)},
+          {gbSweepdepth, {L"gbSweepdepth", this, {192, 44, 179, 53}, L"Sweep depth, in percent"}},
+          {slSweepDepth,
+           {L"slSweepDepth", gbSweepdepth, {8, 18, 118, 28}},
+           SliderRange(0, 100, 40)},
+          {labSweepDepth,
+           {L"labSweepDepth", gbSweepdepth, {128, 24, 45, 13}, L"", false},
+           ValueOf(slSweepDepth, L"%d%%")},
+          {gbMixDepth, {L"gbMixDepth", this, {8, 104, 179, 53}, L"Mix depth, in percent"}},
+          {slMixDepth, {L"slMixDepth", gbMixDepth, {8, 18, 118, 28}}, SliderRange(0, 100, 40)},
+          {labMixDepth,
+           {L"labMixDepth", gbMixDepth, {128, 24, 45, 13}, L"", false},
+           ValueOf(slMixDepth, L"%d%%")},
+          {gbSweepRate, {L"gbSweepRate", this, {192, 104, 179, 53}, L"Sweep rate, in percent"}},
+          {slSweepRate, {L"slSweepRate", gbSweepRate, {8, 18, 118, 28}}, SliderRange(0, 100, 100)},
+          {labSweepRate,
+           {L"labSweepRate", gbSweepRate, {128, 24, 45, 13}, L"", false},
+           ValueOf(slSweepRate, L"%d%%")},
+          {gbFeedBack, {L"gbFeedBack", this, {8, 164, 179, 53}, L"Feedback gain, in percent"}},
+          {slFeedback, {L"slFeedback", gbFeedBack, {8, 18, 118, 28}}, SliderRange(0, 100, 2)},
+          {labFeedback,
+           {L"labFeedback", gbFeedBack, {128, 24, 45, 13}, L"", false},
+           ValueOf(slFeedback, L"%d%%")},
+          {gbSweepPhase, {L"gbSweepPhase", this, {192, 164, 179, 53}, L"Sweep phase, in radian"}},
+          {slSweepPhase, {L"slSweepPhase", gbSweepPhase, {8, 18, 118, 28}}, SliderRange(0, 359, 0)},
+          {labSweepPhase,
+           {L"labSweepPhase", gbSweepPhase, {128, 24, 45, 13}, L"", false},
+           ValueOf(slSweepPhase, L"%d")},
+      });
   btnOK->OnClick = [this](TObject* s) { btnOKClick(s); };
   SetPresets(
       {

@@ -4,16 +4,26 @@ namespace editor {
 
 TfrmCompressor::TfrmCompressor(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Compressor", 347, 247, L"Compressor.htm") {
-  gbThresHold = AddGroup(L"gbThresHold", L"Thres hold, in db", 8, 64);
-  slThewsHold = AddSlider(gbThresHold, L"slThewsHold", -92, 0, -20);
-  labThresHold = AddValueLabel(gbThresHold, slThewsHold, L"labThresHold", L"%d.db");
-  gbCompressorRate = AddGroup(L"gbCompressorRate", L"Compressor rate, in percent", 8, 124);
-  slCompressorRate = AddSlider(gbCompressorRate, L"slCompressorRate", 0, 100, 100);
-  labCompressorRate =
-      AddValueLabel(gbCompressorRate, slCompressorRate, L"labCompressorRate", L"%d%%");
-  gbRMSTime = AddGroup(L"gbRMSTime", L"RMS time (1 to 5,000ms)", 8, 186);
-  slRMSTime = AddSlider(gbRMSTime, L"slRMSTime", 1, 5000, 1);
-  editRMSTime = AddEdit(gbRMSTime, slRMSTime, L"editRMSTime", 1, 5000);
+  BuildComponents(
+      this,
+      {
+          {gbThresHold, {L"gbThresHold", this, {8, 64, 233, 53}, L"Thres hold, in db"}},
+          {slThewsHold, {L"slThewsHold", gbThresHold, {8, 18, 170, 28}}, SliderRange(-92, 0, -20)},
+          {labThresHold,
+           {L"labThresHold", gbThresHold, {180, 24, 45, 13}, L"", false},
+           ValueOf(slThewsHold, L"%d.db")},
+          {gbCompressorRate,
+           {L"gbCompressorRate", this, {8, 124, 233, 53}, L"Compressor rate, in percent"}},
+          {slCompressorRate,
+           {L"slCompressorRate", gbCompressorRate, {8, 18, 170, 28}},
+           SliderRange(0, 100, 100)},
+          {labCompressorRate,
+           {L"labCompressorRate", gbCompressorRate, {180, 24, 45, 13}, L"", false},
+           ValueOf(slCompressorRate, L"%d%%")},
+          {gbRMSTime, {L"gbRMSTime", this, {8, 186, 233, 53}, L"RMS time (1 to 5,000ms)"}},
+          {slRMSTime, {L"slRMSTime", gbRMSTime, {8, 18, 170, 28}}, SliderRange(1, 5000, 1)},
+          {editRMSTime, {L"editRMSTime", gbRMSTime, {184, 20, 41, 21}}, EditOf(slRMSTime, 1, 5000)},
+      });
   btnOK->OnClick = [this](TObject* s) { btnOKClick(s); };
   SetPresets(
       {

@@ -4,15 +4,28 @@ namespace editor {
 
 TfrmDeleteSilence::TfrmDeleteSilence(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Delete Silence", 344, 245, L"Delete Silence.htm") {
-  gbThresHold = AddGroup(L"gbThresHold", L"Thres hold, in db", 8, 64);
-  slThewsHold = AddSlider(gbThresHold, L"slThewsHold", -92, 0, -40);
-  labThresHold = AddValueLabel(gbThresHold, slThewsHold, L"labThresHold", L"%d.db");
-  gbTime = AddGroup(L"gbTime", L"Attack time (1 to 500ms)", 8, 124);
-  slAttackTime = AddSlider(gbTime, L"slAttackTime", 1, 500, 3);
-  editAttackTime = AddEdit(gbTime, slAttackTime, L"editAttackTime", 1, 500);
-  gbReleaseTime = AddGroup(L"gbReleaseTime", L"Release time (1 to 5,000ms)", 8, 186);
-  slReleaseTime = AddSlider(gbReleaseTime, L"slReleaseTime", 1, 5000, 100);
-  editReleaseTime = AddEdit(gbReleaseTime, slReleaseTime, L"editReleaseTime", 1, 5000);
+  BuildComponents(
+      this,
+      {
+          {gbThresHold, {L"gbThresHold", this, {8, 64, 233, 53}, L"Thres hold, in db"}},
+          {slThewsHold, {L"slThewsHold", gbThresHold, {8, 18, 170, 28}}, SliderRange(-92, 0, -40)},
+          {labThresHold,
+           {L"labThresHold", gbThresHold, {180, 24, 45, 13}, L"", false},
+           ValueOf(slThewsHold, L"%d.db")},
+          {gbTime, {L"gbTime", this, {8, 124, 233, 53}, L"Attack time (1 to 500ms)"}},
+          {slAttackTime, {L"slAttackTime", gbTime, {8, 18, 170, 28}}, SliderRange(1, 500, 3)},
+          {editAttackTime,
+           {L"editAttackTime", gbTime, {184, 20, 41, 21}},
+           EditOf(slAttackTime, 1, 500)},
+          {gbReleaseTime,
+           {L"gbReleaseTime", this, {8, 186, 233, 53}, L"Release time (1 to 5,000ms)"}},
+          {slReleaseTime,
+           {L"slReleaseTime", gbReleaseTime, {8, 18, 170, 28}},
+           SliderRange(1, 5000, 100)},
+          {editReleaseTime,
+           {L"editReleaseTime", gbReleaseTime, {184, 20, 41, 21}},
+           EditOf(slReleaseTime, 1, 5000)},
+      });
   btnOK->OnClick = [this](TObject* s) { btnOKClick(s); };
   SetPresets(
       {

@@ -31,50 +31,36 @@ TEffectDialog::TEffectDialog(TComponent* AOwner, const std::wstring& ACaption, i
   SetCaption(ACaption);
   SetClientSize(AClientWidth, AClientHeight);
 
-  labPerset = new TLabel(this);
-  labPerset->SetName(L"labPerset");
-  labPerset->SetParent(this);
-  labPerset->SetCaption(L"Perset:");
-  labPerset->SetBounds(8, 8, 40, 13);
-
-  cbPerset = new TComboBox(this);
-  cbPerset->SetName(L"cbPerset");
-  cbPerset->SetParent(this);
-  cbPerset->SetStyle(csDropDownList);
-  cbPerset->SetBounds(8, 24, 233, 21);
-  cbPerset->SetDropDownCount(16);
-  cbPerset->SetTabStop(true);
-  cbPerset->Items()->Add(L"(Custom)");
-  cbPerset->SetItemIndex(0);
-  cbPerset->OnClick = [this](TObject* s) { cbPersetClick(s); };
-
-  line = new TDialogLine(this);
-  line->SetName(L"line");
-  line->SetParent(this);
-  line->SetBounds(8, 54, 233, 2);
-
-  btnOK = new TButton(this);
-  btnOK->SetName(L"btnOK");
-  btnOK->SetParent(this);
-  btnOK->SetCaption(L"OK");
-  btnOK->SetDefault(true);
-  btnOK->SetModalResult(mrOk);
-  btnOK->SetTabStop(true);
-
-  btnCancel = new TButton(this);
-  btnCancel->SetName(L"btnCancel");
-  btnCancel->SetParent(this);
-  btnCancel->SetCaption(L"Cancel");
-  btnCancel->SetCancel(true);
-  btnCancel->SetModalResult(mrCancel);
-  btnCancel->SetTabStop(true);
-
-  btnHelp = new TButton(this);
-  btnHelp->SetName(L"btnHelp");
-  btnHelp->SetParent(this);
-  btnHelp->SetCaption(L"Help");
-  btnHelp->SetTabStop(true);
-  btnHelp->OnClick = [this](TObject* s) { btnHelpClick(s); };
+  BuildComponents(this, {
+                            {labPerset, {L"labPerset", this, {8, 8, 40, 13}, L"Perset:"}},
+                            {cbPerset,
+                             {.Name = L"cbPerset",
+                              .Bounds = {8, 24, 233, 21},
+                              .OnClick = [this](TObject* s) { cbPersetClick(s); }},
+                             [](TComboBox& c) {
+                               c.SetStyle(csDropDownList);
+                               c.SetDropDownCount(16);
+                               c.Items()->Add(L"(Custom)");
+                               c.SetItemIndex(0);
+                             }},
+                            {line, {L"line", this, {8, 54, 233, 2}}},
+                            {btnOK,
+                             {L"btnOK", this, {}, L"OK"},
+                             [](TButton& b) {
+                               b.SetDefault(true);
+                               b.SetModalResult(mrOk);
+                             }},
+                            {btnCancel,
+                             {L"btnCancel", this, {}, L"Cancel"},
+                             [](TButton& b) {
+                               b.SetCancel(true);
+                               b.SetModalResult(mrCancel);
+                             }},
+                            {btnHelp,
+                             {.Name = L"btnHelp",
+                              .Caption = L"Help",
+                              .OnClick = [this](TObject* s) { btnHelpClick(s); }}},
+                        });
   LayoutStandard();
 }
 
@@ -101,79 +87,45 @@ void TEffectDialog::LayoutTwoColumns() {
   btnOK->SetBounds(ClientWidth() - 168, top, 76, 24);
 }
 
-TGroupBox* TEffectDialog::AddGroup(const std::wstring& Name, const std::wstring& ACaption, int L,
-                                   int T, int W, int H) {
-  auto* g = new TGroupBox(this);
-  g->SetName(Name);
-  g->SetParent(this);
-  g->SetCaption(ACaption);
-  g->SetBounds(L, T, W, H);
-  return g;
+std::function<void(TPicSlider&)> TEffectDialog::SliderRange(int Min, int Max, int Start,
+                                                            bool Vertical) {
+  return [=, this](TPicSlider& s) {
+    if (Vertical) s.SetOrientation(soVertical);
+    s.SetIncrement(1);
+    s.SetOptions(soSmooth);
+    s.SetMinMax(Min, Max);
+    s.SetValue(Start);
+    TBinding b;
+    b.Slider = &s;
+    FBindings.push_back(b);
+    s.OnChange = [this](TObject*) { UpdateLabels(); };
+  };
 }
 
-TPicSlider* TEffectDialog::AddSlider(TWinControl* Parent, const std::wstring& Name, int Min,
-                                     int Max, int Start, int L, int T, int W, int H,
-                                     bool Vertical) {
-  auto* s = new TPicSlider(this);
-  s->SetName(Name);
-  s->SetParent(Parent);
-  if (Vertical) s->SetOrientation(soVertical);
-  s->SetBounds(L, T, W, H);
-  s->SetIncrement(1);
-  s->SetOptions(soSmooth);
-  s->SetMinMax(Min, Max);
-  s->SetValue(Start);
-  s->SetTabStop(true);
-  TBinding b;
-  b.Slider = s;
-  FBindings.push_back(b);
-  s->OnChange = [this](TObject*) { UpdateLabels(); };
-  return s;
+std::function<void(TLabel&)> TEffectDialog::ValueOf(TPicSlider*& Slider, std::wstring Fmt) {
+  return [this, &Slider, Fmt](TLabel& l) {
+    l.SetAlignment(taRightJustify);
+    for (auto& b : FBindings)
+      if (b.Slider == Slider) {
+        b.Label = &l;
+        b.Format = Fmt;
+      }
+    l.SetCaption(Format(Fmt, Slider->Value()));
+  };
 }
 
-TLabel* TEffectDialog::AddValueLabel(TWinControl* Parent, TPicSlider* Slider,
-                                     const std::wstring& Name, const std::wstring& Fmt, int L,
-                                     int T, int W) {
-  auto* l = new TLabel(this);
-  l->SetName(Name);
-  l->SetParent(Parent);
-  l->SetAutoSize(false);
-  l->SetAlignment(taRightJustify);
-  l->SetBounds(L, T, W, 13);
-  for (auto& b : FBindings)
-    if (b.Slider == Slider) {
-      b.Label = l;
-      b.Format = Fmt;
-    }
-  l->SetCaption(Format(Fmt, Slider->Value()));
-  return l;
-}
-
-TFcNumericEdit* TEffectDialog::AddEdit(TWinControl* Parent, TPicSlider* Slider,
-                                       const std::wstring& Name, int Min, int Max, int L, int T) {
-  auto* e = new TFcNumericEdit(this);
-  e->SetName(Name);
-  e->SetParent(Parent);
-  e->SetBounds(L, T, 41, 21);
-  e->SetDisplayFormat(L",0;(,0)");
-  e->SetMin(Min);
-  e->SetMax(Max);
-  e->SetCheckRange(true);
-  e->SetTabStop(true);
-  e->SetText(e->FormatValue(Slider->Value()));
-  for (auto& b : FBindings)
-    if (b.Slider == Slider) b.Edit = e;
-  e->OnExit = [Slider, e](TObject*) { Slider->SetValue(e->IntegerValue()); };
-  return e;
-}
-
-TLabel* TEffectDialog::AddLabel(TWinControl* Parent, const std::wstring& ACaption, int L, int T) {
-  auto* l = new TLabel(this);
-  l->SetParent(Parent);
-  l->SetCaption(ACaption);
-  l->SetBounds(L, T, 0, 13);
-  l->SetAutoSize(true);
-  return l;
+std::function<void(TFcNumericEdit&)> TEffectDialog::EditOf(TPicSlider*& Slider, int Min, int Max) {
+  return [this, &Slider, Min, Max](TFcNumericEdit& e) {
+    e.SetDisplayFormat(L",0;(,0)");
+    e.SetMin(Min);
+    e.SetMax(Max);
+    e.SetCheckRange(true);
+    e.SetText(e.FormatValue(Slider->Value()));
+    for (auto& b : FBindings)
+      if (b.Slider == Slider) b.Edit = &e;
+    TPicSlider* slider = Slider;
+    e.OnExit = [slider, &e](TObject*) { slider->SetValue(e.IntegerValue()); };
+  };
 }
 
 void TEffectDialog::SetPresets(std::vector<TPreset> Presets,

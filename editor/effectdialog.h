@@ -9,6 +9,7 @@
 
 #include "controls/FcEdit.h"
 #include "controls/PicSlider.h"
+#include "framework/FormBuilder.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 
@@ -71,15 +72,13 @@ protected:
   // "Perset:" beside the list, groups in two columns, Help bottom left, OK
   // and Cancel bottom right.
   void LayoutTwoColumns();
-  TGroupBox* AddGroup(const std::wstring& Name, const std::wstring& ACaption, int L, int T,
-                      int W = 233, int H = 53);
-  TPicSlider* AddSlider(TWinControl* Parent, const std::wstring& Name, int Min, int Max, int Start,
-                        int L = 8, int T = 18, int W = 170, int H = 28, bool Vertical = false);
-  TLabel* AddValueLabel(TWinControl* Parent, TPicSlider* Slider, const std::wstring& Name,
-                        const std::wstring& Fmt, int L = 180, int T = 24, int W = 45);
-  TFcNumericEdit* AddEdit(TWinControl* Parent, TPicSlider* Slider, const std::wstring& Name,
-                          int Min, int Max, int L = 184, int T = 20);
-  TLabel* AddLabel(TWinControl* Parent, const std::wstring& ACaption, int L, int T);
+  // Set-ups of the dialogs' components for BuildComponents.
+  // A smooth slider from Min to Max at Start; its changes show in its label or edit.
+  std::function<void(TPicSlider&)> SliderRange(int Min, int Max, int Start, bool Vertical = false);
+  // A right-aligned label showing Slider's value in Fmt.
+  std::function<void(TLabel&)> ValueOf(TPicSlider*& Slider, std::wstring Fmt);
+  // A whole-number edit from Min to Max showing Slider's value; leaving it sets the slider.
+  std::function<void(TFcNumericEdit&)> EditOf(TPicSlider*& Slider, int Min, int Max);
   // Preset rows; their values go to Targets in order.
   void SetPresets(std::vector<TPreset> Presets, std::vector<std::function<void(int)>> Targets);
   void SetFocusToOK();

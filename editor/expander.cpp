@@ -4,15 +4,26 @@ namespace editor {
 
 TfrmExpander::TfrmExpander(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Expander", 344, 247, L"Expander.htm") {
-  gbThresHold = AddGroup(L"gbThresHold", L"Thres hold, in db", 8, 64);
-  slThewsHold = AddSlider(gbThresHold, L"slThewsHold", -92, 0, 0);
-  labThresHold = AddValueLabel(gbThresHold, slThewsHold, L"labThresHold", L"%d.db");
-  gbExpanderRate = AddGroup(L"gbExpanderRate", L"Expander rate, in percent", 8, 124);
-  slExpanderRate = AddSlider(gbExpanderRate, L"slExpanderRate", 0, 100, 100);
-  labExpanderRate = AddValueLabel(gbExpanderRate, slExpanderRate, L"labExpanderRate", L"%d%%");
-  gbRMSTime = AddGroup(L"gbRMSTime", L"RMS time (1 to 5,000ms)", 8, 186);
-  slRMSTime = AddSlider(gbRMSTime, L"slRMSTime", 1, 5000, 100);
-  editRMSTime = AddEdit(gbRMSTime, slRMSTime, L"editRMSTime", 1, 5000);
+  BuildComponents(
+      this,
+      {
+          {gbThresHold, {L"gbThresHold", this, {8, 64, 233, 53}, L"Thres hold, in db"}},
+          {slThewsHold, {L"slThewsHold", gbThresHold, {8, 18, 170, 28}}, SliderRange(-92, 0, 0)},
+          {labThresHold,
+           {L"labThresHold", gbThresHold, {180, 24, 45, 13}, L"", false},
+           ValueOf(slThewsHold, L"%d.db")},
+          {gbExpanderRate,
+           {L"gbExpanderRate", this, {8, 124, 233, 53}, L"Expander rate, in percent"}},
+          {slExpanderRate,
+           {L"slExpanderRate", gbExpanderRate, {8, 18, 170, 28}},
+           SliderRange(0, 100, 100)},
+          {labExpanderRate,
+           {L"labExpanderRate", gbExpanderRate, {180, 24, 45, 13}, L"", false},
+           ValueOf(slExpanderRate, L"%d%%")},
+          {gbRMSTime, {L"gbRMSTime", this, {8, 186, 233, 53}, L"RMS time (1 to 5,000ms)"}},
+          {slRMSTime, {L"slRMSTime", gbRMSTime, {8, 18, 170, 28}}, SliderRange(1, 5000, 100)},
+          {editRMSTime, {L"editRMSTime", gbRMSTime, {184, 20, 41, 21}}, EditOf(slRMSTime, 1, 5000)},
+      });
   btnOK->OnClick = [this](TObject* s) { btnOKClick(s); };
   SetPresets(
       {

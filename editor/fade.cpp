@@ -3,12 +3,18 @@
 namespace editor {
 
 TfrmFade::TfrmFade(TComponent* AOwner) : TEffectDialog(AOwner, L"Fade", 344, 186, L"Fade.htm") {
-  gbStart = AddGroup(L"gbStart", L"Start, in percent", 8, 64);
-  slStart = AddSlider(gbStart, L"slStart", 0, 100, 50);
-  labStart = AddValueLabel(gbStart, slStart, L"labStart", L"%d%%");
-  gbEnd = AddGroup(L"gbEnd", L"End, in percent", 8, 124);
-  slEnd = AddSlider(gbEnd, L"slEnd", 0, 100, 50);
-  labEnd = AddValueLabel(gbEnd, slEnd, L"labEnd", L"%d%%");
+  BuildComponents(
+      this,
+      {
+          {gbStart, {L"gbStart", this, {8, 64, 233, 53}, L"Start, in percent"}},
+          {slStart, {L"slStart", gbStart, {8, 18, 170, 28}}, SliderRange(0, 100, 50)},
+          {labStart,
+           {L"labStart", gbStart, {180, 24, 45, 13}, L"", false},
+           ValueOf(slStart, L"%d%%")},
+          {gbEnd, {L"gbEnd", this, {8, 124, 233, 53}, L"End, in percent"}},
+          {slEnd, {L"slEnd", gbEnd, {8, 18, 170, 28}}, SliderRange(0, 100, 50)},
+          {labEnd, {L"labEnd", gbEnd, {180, 24, 45, 13}, L"", false}, ValueOf(slEnd, L"%d%%")},
+      });
   SetPresets(
       {
           {L"[Sys] Fade In", {0, 100}},

@@ -2,7 +2,10 @@
 
 #include <oleauto.h>
 
+#include <vector>
+
 #include "editor/globals.h"
+#include "framework/FormBuilder.h"
 #include "framework/SysUtils.h"
 
 namespace editor {
@@ -10,16 +13,6 @@ namespace editor {
 namespace {
 
 const int kFFTSizes[3] = {256, 1024, 4096};
-
-TLabel* NewLabel(TComponent* Owner, TWinControl* Parent, const std::wstring& Caption, int L,
-                 int T) {
-  auto* l = new TLabel(Owner);
-  l->SetParent(Parent);
-  l->SetCaption(Caption);
-  l->SetBounds(L, T, 0, 13);
-  l->SetAutoSize(true);
-  return l;
-}
 
 } // namespace
 
@@ -34,51 +27,47 @@ TfrmFreAnalysis::TfrmFreAnalysis(TComponent* AOwner, TAudioEditor2* Editor)
   SetCaption(L"Frequency Analysis");
   SetClientSize(368, 290);
 
-  AudioVisualization = new TAudioVisualization2(this);
-  AudioVisualization->SetName(L"AudioVisualization");
-  AudioVisualization->SetParent(this);
-  AudioVisualization->SetBounds(8, 8, 352, 177);
-  HDC dc = GetDC(nullptr);
-  int height = -MulDiv(7, GetDeviceCaps(dc, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, dc);
-  FRulerFont = CreateFontW(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
-  AudioVisualization->SetRulerFont(FRulerFont);
-
-  auto combo = [this](const std::wstring& name, int l, int t,
-                      std::initializer_list<const wchar_t*> items, int index) {
-    auto* c = new TComboBox(this);
-    c->SetName(name);
-    c->SetParent(this);
-    c->SetStyle(csDropDownList);
-    c->SetBounds(l, t, 110, 21);
-    c->SetTabStop(true);
-    for (const wchar_t* s : items)
-      c->Items()->Add(s);
-    c->SetItemIndex(index);
-    c->OnClick = [this](TObject*) { ApplyAnalysisSettings(); };
-    return c;
+  const auto list = [this](std::initializer_list<const wchar_t*> items, int index) {
+    std::vector<std::wstring> texts(items.begin(), items.end());
+    return [this, texts, index](TComboBox& c) {
+      c.SetStyle(csDropDownList);
+      for (const auto& s : texts)
+        c.Items()->Add(s);
+      c.SetItemIndex(index);
+      c.OnClick = [this](TObject*) { ApplyAnalysisSettings(); };
+    };
   };
-  labFFTSize = NewLabel(this, this, L"FFT Size: ", 8, 198);
-  cbFFTSize = combo(L"cbFFTSize", 80, 194, {L"256", L"1024", L"4096"}, 1);
-  labWindowType = NewLabel(this, this, L"Window: ", 8, 228);
-  cbWindowType =
-      combo(L"cbWindowType", 80, 224, {L"None", L"Welch", L"Barlett", L"Hanning", L"Hamming"}, 0);
-  labViewType = NewLabel(this, this, L"View Type: ", 8, 258);
-  cbViewType = combo(L"cbViewType", 80, 254,
-                     {L"Analog", L"Linear", L"Normal", L"Fire", L"Glass", L"Kryptonite"}, 0);
-
-  gbCursor = new TGroupBox(this);
-  gbCursor->SetName(L"gbCursor");
-  gbCursor->SetParent(this);
-  gbCursor->SetCaption(L"Cursor");
-  gbCursor->SetBounds(200, 190, 160, 88);
-  labFreqCaption = NewLabel(this, gbCursor, L"Freq:", 12, 26);
-  labFreq = NewLabel(this, gbCursor, L"0 Hz", 60, 26);
-  labFreq->SetName(L"labFreq");
-  labValueCaption = NewLabel(this, gbCursor, L"Value: ", 12, 54);
-  labValue = NewLabel(this, gbCursor, L"0 dB", 60, 54);
-  labValue->SetName(L"labValue");
+  BuildComponents(
+      this, {
+                {AudioVisualization,
+                 {L"AudioVisualization", this, {8, 8, 352, 177}},
+                 [this](TAudioVisualization2& v) {
+                   HDC dc = GetDC(nullptr);
+                   int height = -MulDiv(7, GetDeviceCaps(dc, LOGPIXELSY), 72);
+                   ReleaseDC(nullptr, dc);
+                   FRulerFont = CreateFontW(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
+                                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                            DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
+                   v.SetRulerFont(FRulerFont);
+                 }},
+                {labFFTSize, {L"", this, {8, 198, 0, 13}, L"FFT Size: ", true}},
+                {cbFFTSize,
+                 {L"cbFFTSize", this, {80, 194, 110, 21}},
+                 list({L"256", L"1024", L"4096"}, 1)},
+                {labWindowType, {L"", this, {8, 228, 0, 13}, L"Window: ", true}},
+                {cbWindowType,
+                 {L"cbWindowType", this, {80, 224, 110, 21}},
+                 list({L"None", L"Welch", L"Barlett", L"Hanning", L"Hamming"}, 0)},
+                {labViewType, {L"", this, {8, 258, 0, 13}, L"View Type: ", true}},
+                {cbViewType,
+                 {L"cbViewType", this, {80, 254, 110, 21}},
+                 list({L"Analog", L"Linear", L"Normal", L"Fire", L"Glass", L"Kryptonite"}, 0)},
+                {gbCursor, {L"gbCursor", this, {200, 190, 160, 88}, L"Cursor"}},
+                {labFreqCaption, {L"", gbCursor, {12, 26, 0, 13}, L"Freq:", true}},
+                {labFreq, {L"labFreq", gbCursor, {60, 26, 0, 13}, L"0 Hz", true}},
+                {labValueCaption, {L"", gbCursor, {12, 54, 0, 13}, L"Value: ", true}},
+                {labValue, {L"labValue", gbCursor, {60, 54, 0, 13}, L"0 dB", true}},
+            });
 
   AudioVisualization->OnMouseMove = [this](TObject*, int, int, int XValue, int YValue) {
     labValue->SetCaption(IntToStr(YValue) + L" dB");

@@ -12,19 +12,22 @@ constexpr int kMinDuration = 1, kMaxDuration = 1000000;
 
 TfrmInsertSilence::TfrmInsertSilence(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Insert Silence", 345, 126, L"Insert Silence.htm") {
-  gbDuration = AddGroup(L"gbDuration", L"Duration of silence, in ms", 8, 64);
-  editDuration = new TFcNumericEdit(this);
-  editDuration->SetName(L"editDuration");
-  editDuration->SetParent(gbDuration);
-  editDuration->SetBounds(8, 20, 89, 21);
-  editDuration->SetDisplayFormat(L",0;(,0)");
-  editDuration->SetMin(kMinDuration);
-  editDuration->SetMax(kMaxDuration);
-  editDuration->SetCheckRange(true);
-  editDuration->SetTabStop(true);
-  editDuration->SetText(editDuration->FormatValue(1000));
-  labDutation = AddLabel(gbDuration, L"(1 to 1,000,000ms)", 108, 24);
-  labDutation->SetName(L"labDutation");
+  BuildComponents(
+      this,
+      {
+          {gbDuration, {L"gbDuration", this, {8, 64, 233, 53}, L"Duration of silence, in ms"}},
+          {editDuration,
+           {L"editDuration", gbDuration, {8, 20, 89, 21}},
+           [](TFcNumericEdit& e) {
+             e.SetDisplayFormat(L",0;(,0)");
+             e.SetMin(kMinDuration);
+             e.SetMax(kMaxDuration);
+             e.SetCheckRange(true);
+             e.SetText(e.FormatValue(1000));
+           }},
+          {labDutation,
+           {L"labDutation", gbDuration, {108, 24, 0, 13}, L"(1 to 1,000,000ms)", true}},
+      });
   // Leaving the edit (OK takes the focus) applies its range correction.
   btnOK->OnClick = [this](TObject* s) { btnOKClick(s); };
   SetPresets(

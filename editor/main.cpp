@@ -20,6 +20,7 @@
 #include "controls/PngPicture.h"
 #include "framework/Streams.h"
 #include "framework/IniFiles.h"
+#include "framework/FormBuilder.h"
 #include "framework/SysUtils.h"
 
 namespace editor {
@@ -300,9 +301,8 @@ bool LoadCoverPicture(TPicture* picture) {
 }
 
 void TfrmMain::AssignImages() {
-  PngImageList = new TPngImageList(this);
-  PngImageList->SetName(L"PngImageList");
-  LoadEditorImages(PngImageList);
+  BuildComponents(
+      this, {{PngImageList, {L"PngImageList"}, [](TPngImageList& l) { LoadEditorImages(&l); }}});
   ActionList->SetImages(PngImageList);
   TAction* const byIndex[kEditorImageCount] = {
       ActionNew,           ActionOpen,         ActionSave,
@@ -326,66 +326,100 @@ TfrmMain::~TfrmMain() {
   if (TfMRUList) TfMRUList->OnChange = nullptr;
 }
 
-TAction* TfrmMain::MakeAction(TAction*& field, const std::wstring& name,
-                              const std::wstring& caption, const std::wstring& category,
-                              TShortCut shortCut, const std::wstring& hint,
-                              void (TfrmMain::*handler)(TObject*)) {
-  field = new TAction(this);
-  field->SetName(name);
-  field->SetCaption(caption);
-  field->SetCategory(category);
-  field->SetShortCut(shortCut);
-  field->SetHint(hint);
-  field->SetActionList(ActionList);
-  if (handler) field->OnExecute = [this, handler](TObject* s) { (this->*handler)(s); };
-  return field;
+std::function<void(TAction&)> TfrmMain::ActionOf(std::wstring caption, std::wstring category,
+                                                 TShortCut shortCut, std::wstring hint,
+                                                 void (TfrmMain::*handler)(TObject*)) {
+  return [=, this](TAction& a) {
+    a.SetCaption(caption);
+    a.SetCategory(category);
+    a.SetShortCut(shortCut);
+    a.SetHint(hint);
+    a.SetActionList(ActionList);
+    if (handler) a.OnExecute = [this, handler](TObject* s) { (this->*handler)(s); };
+  };
 }
 
 void TfrmMain::CreateActions() {
-  ActionList = new TActionList(this);
-  ActionList->SetName(L"ActionList");
-  ActionList->OnUpdate = [this](TBasicAction* a, bool& h) { ActionListUpdate(a, h); };
   using M = TfrmMain;
   auto C = [](WORD k) { return ShortCut(k, ssCtrl); };
-  MakeAction(ActionNew, L"ActionNew", L"New...", L"File", C('N'), L"Creates a new file.",
-             &M::ActionNewExecute);
-  MakeAction(ActionOpen, L"ActionOpen", L"Open...", L"File", C('O'), L"Opens a new sound file.",
-             &M::ActionOpenExecute);
-  MakeAction(ActionClose, L"ActionClose", L"Close", L"File", 0, L"Closes current file.",
-             &M::ActionCloseExecute);
-  MakeAction(ActionSave, L"ActionSave", L"Save", L"File", C('S'), L"Saves current file.",
-             &M::ActionSaveExecute);
-  MakeAction(ActionSaveAs, L"ActionSaveAs", L"Save As...", L"File", 0,
-             L"Saves current file as different name.", &M::ActionSaveAsExecute);
-  MakeAction(ActionSaveSelectionAs, L"ActionSaveSelectionAs", L"Save Selection As...", L"File", 0,
-             L"", &M::ActionSaveSelectionAsExecute);
-  MakeAction(ActionExit, L"ActionExit", L"Exit", L"File", ShortCut(VK_F4, ssAlt), L"Quits.",
-             &M::ActionExitExecute);
-  MakeAction(ActionUndo, L"ActionUndo", L"Undo", L"Edit", C('Z'),
-             L"Reverses the last edit operation.", &M::ActionUndoExecute);
-  MakeAction(ActionRedo, L"ActionRedo", L"Redo", L"Edit", ShortCut('Z', ssCtrl | ssShift),
-             L"Redoes the last action that was undone.", &M::ActionRedoExecute);
-  MakeAction(ActionCut, L"ActionCut", L"Cut", L"Edit", C('X'),
-             L"Cuts the selection and  puts it on the cilpbord.", &M::ActionCutExecute);
-  MakeAction(ActionCopy, L"ActionCopy", L"Copy", L"Edit", C('C'),
-             L"Copis the selection and puts it in a temp file.", &M::ActionCopyExecute);
-  MakeAction(ActionPaste, L"ActionPaste", L"Paste", L"Edit", C('V'),
-             L"Inserts copied contencts at the insertion point.", &M::ActionPasteExecute);
-  MakeAction(ActionPasteFromFile, L"ActionPasteFromFile", L"Paste From File...", L"Edit", 0,
-             L"Inserts contencts of an audio file at the insertion point.",
-             &M::ActionPasteFromFileExecute);
-  MakeAction(ActionCrop, L"ActionCrop", L"Crop", L"Edit", 0,
-             L"Deletes all data outside of the current selection. ", &M::ActionCropExecute);
-  MakeAction(ActionDeleteClear, L"ActionDeleteClear", L"Delete(Clear)", L"Edit",
-             ShortCut(VK_DELETE, 0), L"Removes the selecion without putting it on the cilpbord. ",
-             &M::ActionDeleteClearExecute);
-  MakeAction(ActionSelectAll, L"ActionSelectAll", L"Select All", L"Edit", C('A'),
-             L"Selects the entire sound file.", &M::ActionSelectAllExecute);
-  MakeAction(ActionInsertMarker, L"ActionInsertMarker", L"Insert Marker", L"Edit", 0,
-             L"Insert a marker to the current selection or cursor position.",
-             &M::ActionInsertMarkerExecute);
-  MakeAction(ActionAudioInformation, L"ActionAudioInformation", L"Audio Information...", L"Edit", 0,
-             L"Edits audio information.", nullptr);
+  BuildComponents(
+      this,
+      {
+          {ActionList,
+           {L"ActionList"},
+           [this](TActionList& l) {
+             l.OnUpdate = [this](TBasicAction* a, bool& h) { ActionListUpdate(a, h); };
+           }},
+          {ActionNew,
+           {L"ActionNew"},
+           ActionOf(L"New...", L"File", C('N'), L"Creates a new file.", &M::ActionNewExecute)},
+          {ActionOpen,
+           {L"ActionOpen"},
+           ActionOf(L"Open...", L"File", C('O'), L"Opens a new sound file.",
+                    &M::ActionOpenExecute)},
+          {ActionClose,
+           {L"ActionClose"},
+           ActionOf(L"Close", L"File", 0, L"Closes current file.", &M::ActionCloseExecute)},
+          {ActionSave,
+           {L"ActionSave"},
+           ActionOf(L"Save", L"File", C('S'), L"Saves current file.", &M::ActionSaveExecute)},
+          {ActionSaveAs,
+           {L"ActionSaveAs"},
+           ActionOf(L"Save As...", L"File", 0, L"Saves current file as different name.",
+                    &M::ActionSaveAsExecute)},
+          {ActionSaveSelectionAs,
+           {L"ActionSaveSelectionAs"},
+           ActionOf(L"Save Selection As...", L"File", 0, L"", &M::ActionSaveSelectionAsExecute)},
+          {ActionExit,
+           {L"ActionExit"},
+           ActionOf(L"Exit", L"File", ShortCut(VK_F4, ssAlt), L"Quits.", &M::ActionExitExecute)},
+          {ActionUndo,
+           {L"ActionUndo"},
+           ActionOf(L"Undo", L"Edit", C('Z'), L"Reverses the last edit operation.",
+                    &M::ActionUndoExecute)},
+          {ActionRedo,
+           {L"ActionRedo"},
+           ActionOf(L"Redo", L"Edit", ShortCut('Z', ssCtrl | ssShift),
+                    L"Redoes the last action that was undone.", &M::ActionRedoExecute)},
+          {ActionCut,
+           {L"ActionCut"},
+           ActionOf(L"Cut", L"Edit", C('X'), L"Cuts the selection and puts it on the cilpbord.",
+                    &M::ActionCutExecute)},
+          {ActionCopy,
+           {L"ActionCopy"},
+           ActionOf(L"Copy", L"Edit", C('C'), L"Copis the selection and puts it in a temp file.",
+                    &M::ActionCopyExecute)},
+          {ActionPaste,
+           {L"ActionPaste"},
+           ActionOf(L"Paste", L"Edit", C('V'), L"Inserts copied contencts at the insertion point.",
+                    &M::ActionPasteExecute)},
+          {ActionPasteFromFile,
+           {L"ActionPasteFromFile"},
+           ActionOf(L"Paste From File...", L"Edit", 0,
+                    L"Inserts contencts of an audio file at the insertion point.",
+                    &M::ActionPasteFromFileExecute)},
+          {ActionCrop,
+           {L"ActionCrop"},
+           ActionOf(L"Crop", L"Edit", 0, L"Deletes all data outside of the current selection. ",
+                    &M::ActionCropExecute)},
+          {ActionDeleteClear,
+           {L"ActionDeleteClear"},
+           ActionOf(L"Delete(Clear)", L"Edit", ShortCut(VK_DELETE, 0),
+                    L"Removes the selecion without putting it on the cilpbord. ",
+                    &M::ActionDeleteClearExecute)},
+          {ActionSelectAll,
+           {L"ActionSelectAll"},
+           ActionOf(L"Select All", L"Edit", C('A'), L"Selects the entire sound file.",
+                    &M::ActionSelectAllExecute)},
+          {ActionInsertMarker,
+           {L"ActionInsertMarker"},
+           ActionOf(L"Insert Marker", L"Edit", 0,
+                    L"Insert a marker to the current selection or cursor position.",
+                    &M::ActionInsertMarkerExecute)},
+          {ActionAudioInformation,
+           {L"ActionAudioInformation"},
+           ActionOf(L"Audio Information...", L"Edit", 0, L"Edits audio information.", nullptr)},
+      });
   ActionAudioInformation->OnExecute = [this](TObject*) {
     if (RunAudioInformation) {
       RunAudioInformation(this);
@@ -394,49 +428,91 @@ void TfrmMain::CreateActions() {
       UpdateCaption();
     }
   };
-  MakeAction(ActionPlay, L"ActionPlay", L"Play", L"Action", ShortCut(VK_SPACE, 0),
-             L"Plays from the current cursor posion.", &M::ActionPlayExecute);
-  MakeAction(ActionPause, L"ActionPause", L"Pause", L"Action", ShortCut(VK_RETURN, 0),
-             L"Stops playback and leaves the cursor at the current location.",
-             &M::ActionPauseExecute);
-  MakeAction(ActionPlayLoop, L"ActionPlayLoop", L"Play Loop", L"Action", 0,
-             L"Plays the selected region looped.", &M::ActionPlayLoopExecute);
-  MakeAction(ActionStop, L"ActionStop", L"Stop", L"Action", ShortCut(VK_SPACE, 0),
-             L"Stops playback.", &M::ActionStopExecute);
-  MakeAction(ActionRecord, L"ActionRecord", L"Record...", L"Action", C('R'),
-             L"Records new sound data.", &M::ActionRecordExecute);
-  MakeAction(ActionRewind, L"ActionRewind", L"Rewind", L"Action", 0,
-             L"Shuttles the cursor backward by a small amount.", &M::ActionRewindExecute);
-  MakeAction(ActionForward, L"ActionForward", L"Forward", L"Action", 0,
-             L"Shuttles the cursor forward by a small amount.", &M::ActionForwardExecute);
-  MakeAction(ActionGoToStart, L"ActionGoToStart", L"Go To Start", L"Action", C(VK_HOME),
-             L"Sets the cursor posion to the start of the sample.", &M::ActionGoToStartExecute);
-  MakeAction(ActionGoToEnd, L"ActionGoToEnd", L"Go To End", L"Action", C(VK_END),
-             L"Sets the cursor posion to the end of the sample.", &M::ActionGoToEndExecute);
-  MakeAction(ActionWaveformMode, L"ActionWaveformMode", L"Waveform Mode", L"View", 0, L"",
-             &M::ActionWaveformModeExecute);
-  MakeAction(ActionSpectralMode, L"ActionSpectralMode", L"Spectral Mode", L"View", 0, L"",
-             &M::ActionSpectralModeExecute);
-  MakeAction(ActionLeftChannel, L"ActionLeftChannel", L"Left Channel", L"View", 0, L"",
-             &M::ActionLeftChannelExecute);
-  MakeAction(ActionRightChannel, L"ActionRightChannel", L"Right Channel", L"View", 0, L"",
-             &M::ActionLeftChannelExecute);
+  BuildComponents(
+      this,
+      {
+          {ActionPlay,
+           {L"ActionPlay"},
+           ActionOf(L"Play", L"Action", ShortCut(VK_SPACE, 0),
+                    L"Plays from the current cursor posion.", &M::ActionPlayExecute)},
+          {ActionPause,
+           {L"ActionPause"},
+           ActionOf(L"Pause", L"Action", ShortCut(VK_RETURN, 0),
+                    L"Stops playback and leaves the cursor at the current location.",
+                    &M::ActionPauseExecute)},
+          {ActionPlayLoop,
+           {L"ActionPlayLoop"},
+           ActionOf(L"Play Loop", L"Action", 0, L"Plays the selected region looped.",
+                    &M::ActionPlayLoopExecute)},
+          {ActionStop,
+           {L"ActionStop"},
+           ActionOf(L"Stop", L"Action", ShortCut(VK_SPACE, 0), L"Stops playback.",
+                    &M::ActionStopExecute)},
+          {ActionRecord,
+           {L"ActionRecord"},
+           ActionOf(L"Record...", L"Action", C('R'), L"Records new sound data.",
+                    &M::ActionRecordExecute)},
+          {ActionRewind,
+           {L"ActionRewind"},
+           ActionOf(L"Rewind", L"Action", 0, L"Shuttles the cursor backward by a small amount.",
+                    &M::ActionRewindExecute)},
+          {ActionForward,
+           {L"ActionForward"},
+           ActionOf(L"Forward", L"Action", 0, L"Shuttles the cursor forward by a small amount.",
+                    &M::ActionForwardExecute)},
+          {ActionGoToStart,
+           {L"ActionGoToStart"},
+           ActionOf(L"Go To Start", L"Action", C(VK_HOME),
+                    L"Sets the cursor posion to the start of the sample.",
+                    &M::ActionGoToStartExecute)},
+          {ActionGoToEnd,
+           {L"ActionGoToEnd"},
+           ActionOf(L"Go To End", L"Action", C(VK_END),
+                    L"Sets the cursor posion to the end of the sample.", &M::ActionGoToEndExecute)},
+          {ActionWaveformMode,
+           {L"ActionWaveformMode"},
+           ActionOf(L"Waveform Mode", L"View", 0, L"", &M::ActionWaveformModeExecute)},
+          {ActionSpectralMode,
+           {L"ActionSpectralMode"},
+           ActionOf(L"Spectral Mode", L"View", 0, L"", &M::ActionSpectralModeExecute)},
+          {ActionLeftChannel,
+           {L"ActionLeftChannel"},
+           ActionOf(L"Left Channel", L"View", 0, L"", &M::ActionLeftChannelExecute)},
+          {ActionRightChannel,
+           {L"ActionRightChannel"},
+           ActionOf(L"Right Channel", L"View", 0, L"", &M::ActionLeftChannelExecute)},
+      });
   ActionLeftChannel->SetChecked(true);
   ActionRightChannel->SetChecked(true);
-  MakeAction(ActionZoomIn, L"ActionZoomIn", L"Zoom In", L"View", 0,
-             L"Zooms in for a more detailed view.", &M::ActionZoomInExecute);
-  MakeAction(ActionZoomOut, L"ActionZoomOut", L"Zoom Out", L"View", 0,
-             L"Zooms out for a better overview.", &M::ActionZoomOutExecute);
-  MakeAction(ActionZoomInSelection, L"ActionZoomInSelection", L"Zoom In Selection", L"View", 0,
-             L"Maximizes the selected area in the data window.", &M::ActionZoomInSelectionExecute);
-  MakeAction(ActionFullZoom, L"ActionFullZoom", L"Full Zoom", L"View", 0, L"Zooms in full.",
-             &M::ActionFullZoomExecute);
-  MakeAction(ActionVerticalZoomIn, L"ActionVerticalZoomIn", L"Vertical Zoom In", L"View", 0, L"",
-             &M::ActionVerticalZoomInExecute);
-  MakeAction(ActionVerticalZoomOut, L"ActionVerticalZoomOut", L"Vertical Zoom Out", L"View", 0, L"",
-             &M::ActionVerticalZoomOutExecute);
-  MakeAction(ActionSetSelection, L"ActionSetSelection", L"Set Selection...", L"View", 0,
-             L"Selects a specified region for the sound file.", nullptr);
+  BuildComponents(
+      this, {
+                {ActionZoomIn,
+                 {L"ActionZoomIn"},
+                 ActionOf(L"Zoom In", L"View", 0, L"Zooms in for a more detailed view.",
+                          &M::ActionZoomInExecute)},
+                {ActionZoomOut,
+                 {L"ActionZoomOut"},
+                 ActionOf(L"Zoom Out", L"View", 0, L"Zooms out for a better overview.",
+                          &M::ActionZoomOutExecute)},
+                {ActionZoomInSelection,
+                 {L"ActionZoomInSelection"},
+                 ActionOf(L"Zoom In Selection", L"View", 0,
+                          L"Maximizes the selected area in the data window.",
+                          &M::ActionZoomInSelectionExecute)},
+                {ActionFullZoom,
+                 {L"ActionFullZoom"},
+                 ActionOf(L"Full Zoom", L"View", 0, L"Zooms in full.", &M::ActionFullZoomExecute)},
+                {ActionVerticalZoomIn,
+                 {L"ActionVerticalZoomIn"},
+                 ActionOf(L"Vertical Zoom In", L"View", 0, L"", &M::ActionVerticalZoomInExecute)},
+                {ActionVerticalZoomOut,
+                 {L"ActionVerticalZoomOut"},
+                 ActionOf(L"Vertical Zoom Out", L"View", 0, L"", &M::ActionVerticalZoomOutExecute)},
+                {ActionSetSelection,
+                 {L"ActionSetSelection"},
+                 ActionOf(L"Set Selection...", L"View", 0,
+                          L"Selects a specified region for the sound file.", nullptr)},
+            });
   ActionSetSelection->OnExecute = [this](TObject*) {
     if (RunSetSelection) {
       RunSetSelection(this);
@@ -449,22 +525,36 @@ void TfrmMain::CreateActions() {
       if (ExecuteSetSelection(host)) UpdateStatusBar();
     }
   };
-  MakeAction(ActionHorizontalFormatDecimcal, L"ActionHorizontalFormatDecimcal",
-             L"Decimcal (m:ss.dddd)", L"View", 0, L"", &M::ActionHorizontalFormatDecimcalExecute);
-  MakeAction(ActionHorizontalFormatSample, L"ActionHorizontalFormatSample", L"Sample", L"View", 0,
-             L"", &M::ActionHorizontalFormatSampleExecute);
-  MakeAction(ActionHorizontalFormatVisible, L"ActionHorizontalFormatVisible", L"Visible", L"View",
-             0, L"", &M::ActionHorizontalFormatVisibleExecute);
-  MakeAction(ActionVerticalFormatSample, L"ActionVerticalFormatSample", L"Sample Values", L"View",
-             0, L"", &M::ActionVerticalFormatSampleExecute);
-  MakeAction(ActionVerticalFormatNormalized, L"ActionVerticalFormatNormalized",
-             L"Normalized Values", L"View", 0, L"", &M::ActionVerticalFormatNormalizedExecute);
-  MakeAction(ActionVerticalFormatDecibel, L"ActionVerticalFormatDecibel", L"Decibel Values",
-             L"View", 0, L"", &M::ActionVerticalFormatDecibelExecute);
-  MakeAction(ActionVerticalFormatVisiable, L"ActionVerticalFormatVisiable", L"Visiable", L"View", 0,
-             L"", &M::ActionVerticalFormatVisiableExecute);
-  MakeAction(ActionFrequencyAnalysis, L"ActionFrequencyAnalysis", L"Frequency Analysis...", L"View",
-             0, L"", nullptr);
+  BuildComponents(
+      this,
+      {
+          {ActionHorizontalFormatDecimcal,
+           {L"ActionHorizontalFormatDecimcal"},
+           ActionOf(L"Decimcal (m:ss.dddd)", L"View", 0, L"",
+                    &M::ActionHorizontalFormatDecimcalExecute)},
+          {ActionHorizontalFormatSample,
+           {L"ActionHorizontalFormatSample"},
+           ActionOf(L"Sample", L"View", 0, L"", &M::ActionHorizontalFormatSampleExecute)},
+          {ActionHorizontalFormatVisible,
+           {L"ActionHorizontalFormatVisible"},
+           ActionOf(L"Visible", L"View", 0, L"", &M::ActionHorizontalFormatVisibleExecute)},
+          {ActionVerticalFormatSample,
+           {L"ActionVerticalFormatSample"},
+           ActionOf(L"Sample Values", L"View", 0, L"", &M::ActionVerticalFormatSampleExecute)},
+          {ActionVerticalFormatNormalized,
+           {L"ActionVerticalFormatNormalized"},
+           ActionOf(L"Normalized Values", L"View", 0, L"",
+                    &M::ActionVerticalFormatNormalizedExecute)},
+          {ActionVerticalFormatDecibel,
+           {L"ActionVerticalFormatDecibel"},
+           ActionOf(L"Decibel Values", L"View", 0, L"", &M::ActionVerticalFormatDecibelExecute)},
+          {ActionVerticalFormatVisiable,
+           {L"ActionVerticalFormatVisiable"},
+           ActionOf(L"Visiable", L"View", 0, L"", &M::ActionVerticalFormatVisiableExecute)},
+          {ActionFrequencyAnalysis,
+           {L"ActionFrequencyAnalysis"},
+           ActionOf(L"Frequency Analysis...", L"View", 0, L"", nullptr)},
+      });
   ActionFrequencyAnalysis->OnExecute = [this](TObject*) {
     if (RunFrequencyAnalysis) {
       RunFrequencyAnalysis(this);
@@ -473,12 +563,19 @@ void TfrmMain::CreateActions() {
       FeedFrequencyAnalysis();
     }
   };
-  MakeAction(ActionWindowsRecordingMixer, L"ActionWindowsRecordingMixer",
-             L"Windows Recording Mixer...", L"Options", 0, L"",
-             &M::ActionWindowsRecordingMixerExecute);
-  MakeAction(ActionOutputFormatSetting, L"ActionOutputFormatSetting", L"Output Format Setting...",
-             L"Options", 0, L"", &M::ActionOutputFormatSettingExecute);
-  MakeAction(ActionProperties, L"ActionProperties", L"Properties...", L"Options", 0, L"", nullptr);
+  BuildComponents(this, {
+                            {ActionWindowsRecordingMixer,
+                             {L"ActionWindowsRecordingMixer"},
+                             ActionOf(L"Windows Recording Mixer...", L"Options", 0, L"",
+                                      &M::ActionWindowsRecordingMixerExecute)},
+                            {ActionOutputFormatSetting,
+                             {L"ActionOutputFormatSetting"},
+                             ActionOf(L"Output Format Setting...", L"Options", 0, L"",
+                                      &M::ActionOutputFormatSettingExecute)},
+                            {ActionProperties,
+                             {L"ActionProperties"},
+                             ActionOf(L"Properties...", L"Options", 0, L"", nullptr)},
+                        });
   ActionProperties->OnExecute = [this](TObject*) {
     if (RunProperties) {
       RunProperties(this);
@@ -489,20 +586,33 @@ void TfrmMain::CreateActions() {
       ExecuteProperties(host);
     }
   };
-  MakeAction(ActionShowHideBar, L"ActionShowHideBar", L"Show/Hide Effect Bar", L"Options", 0, L"",
-             nullptr);
-  MakeAction(ActionHelpContents, L"ActionHelpContents", L"Contents and Index", L"Help",
-             ShortCut(VK_F1, 0), L"", &M::ActionHelpContentsExecute);
-  MakeAction(ActionSupportOrBugReport, L"ActionSupportOrBugReport", L"Support Or Bug Report",
-             L"Help", 0, L"", &M::ActionSupportOrBugReportExecute);
-  MakeAction(ActionHomePage, L"ActionHomePage", L"Home Page", L"Help", 0, L"",
-             &M::ActionHomePageExecute);
-  MakeAction(ActionAbout, L"ActionAbout", L"About", L"Help", 0, L"", nullptr);
+  BuildComponents(this,
+                  {
+                      {ActionShowHideBar,
+                       {L"ActionShowHideBar"},
+                       ActionOf(L"Show/Hide Effect Bar", L"Options", 0, L"", nullptr)},
+                      {ActionHelpContents,
+                       {L"ActionHelpContents"},
+                       ActionOf(L"Contents and Index", L"Help", ShortCut(VK_F1, 0), L"",
+                                &M::ActionHelpContentsExecute)},
+                      {ActionSupportOrBugReport,
+                       {L"ActionSupportOrBugReport"},
+                       ActionOf(L"Support Or Bug Report", L"Help", 0, L"",
+                                &M::ActionSupportOrBugReportExecute)},
+                      {ActionHomePage,
+                       {L"ActionHomePage"},
+                       ActionOf(L"Home Page", L"Help", 0, L"", &M::ActionHomePageExecute)},
+                      {ActionAbout, {L"ActionAbout"}, ActionOf(L"About", L"Help", 0, L"", nullptr)},
+                  });
   ActionAbout->OnExecute = [](TObject*) {};
   for (const auto& info : EffectCommands()) {
     TAction* a = nullptr;
-    MakeAction(a, info.Action, info.ActionCaption, info.Category, 0, info.Hint ? info.Hint : L"",
-               nullptr);
+    BuildComponents(this, {
+                              {a,
+                               {info.Action},
+                               ActionOf(info.ActionCaption, info.Category, 0,
+                                        info.Hint ? info.Hint : L"", nullptr)},
+                          });
     std::wstring name = info.Action;
     a->OnExecute = [this, name](TObject*) { RunEffect(name); };
     EffectActions[name] = a;
@@ -518,18 +628,15 @@ TAction* TfrmMain::FindAction(const std::wstring& name) const {
 
 namespace {
 
-TFcStatusPane* MakePane(TComponent* owner, TWinControl* parent, const std::wstring& name,
-                        TAlign align, int width, const std::wstring& hint) {
-  auto* p = new TFcStatusPane(owner);
-  p->SetName(name);
-  p->SetParent(parent);
-  p->SetCaption(L"");
-  p->SetAlignment(taLeftJustify);
-  p->SetWidth(width);
-  p->SetAlign(align);
-  p->SetHint(hint);
-  p->SetShowHint(!hint.empty());
-  return p;
+// A pane of a status bar, aligned, with its hint.
+std::function<void(TFcStatusPane&)> Pane(TAlign align, int width, std::wstring hint) {
+  return [=](TFcStatusPane& p) {
+    p.SetAlignment(taLeftJustify);
+    p.SetWidth(width);
+    p.SetAlign(align);
+    p.SetHint(hint);
+    p.SetShowHint(!hint.empty());
+  };
 }
 
 // Items keep their name setter protected; the component's is public.
@@ -540,100 +647,110 @@ void SetComponentName(TComponent* c, const wchar_t* name) {
 } // namespace
 
 void TfrmMain::CreatePanels() {
-  Dock = new TTfDock(this);
-  Dock->SetName(L"Dock");
-  Dock->SetParent(this);
-  Dock->SetPosition(dpTop);
+  BuildComponents(
+      this,
+      {
+          {Dock, {L"Dock"}, [](TTfDock& d) { d.SetPosition(dpTop); }},
 
-  StatusBarMain = new TFcStatusBar(this);
-  StatusBarMain->SetName(L"StatusBarMain");
-  StatusBarMain->SetParent(this);
-  StatusBarMain->SetAlign(alBottom);
-  ProgressBar = new TFcProgressStatus(this);
-  ProgressBar->SetName(L"ProgressBar");
-  ProgressBar->SetParent(StatusBarMain);
-  ProgressBar->SetWidth(120);
-  ProgressBar->SetAlign(alLeft);
-  ProgressBar->SetVisible(false);
-  StatusPaneFreeSize = MakePane(this, StatusBarMain, L"StatusPaneFreeSize", alRight, 110,
-                                L"Temp Directory Free Storage.");
-  StatusPaneTimeLengh =
-      MakePane(this, StatusBarMain, L"StatusPaneTimeLengh", alRight, 90, L"Total Length.");
-  StatusPaneChannel =
-      MakePane(this, StatusBarMain, L"StatusPaneChannel", alRight, 60, L"Channels.");
-  StatusPaneHz = MakePane(this, StatusBarMain, L"StatusPaneHz", alRight, 80, L"Sample Rate.");
-  StatusPaneHint = MakePane(this, StatusBarMain, L"StatusPaneHint", alClient, 100, L"");
+          {StatusBarMain, {L"StatusBarMain"}, [](TFcStatusBar& b) { b.SetAlign(alBottom); }},
+          {ProgressBar,
+           {L"ProgressBar", StatusBarMain},
+           [](TFcProgressStatus& p) {
+             p.SetWidth(120);
+             p.SetAlign(alLeft);
+             p.SetVisible(false);
+           }},
+          {StatusPaneFreeSize,
+           {L"StatusPaneFreeSize", StatusBarMain, {}, L""},
+           Pane(alRight, 110, L"Temp Directory Free Storage.")},
+          {StatusPaneTimeLengh,
+           {L"StatusPaneTimeLengh", StatusBarMain, {}, L""},
+           Pane(alRight, 90, L"Total Length.")},
+          {StatusPaneChannel,
+           {L"StatusPaneChannel", StatusBarMain, {}, L""},
+           Pane(alRight, 60, L"Channels.")},
+          {StatusPaneHz,
+           {L"StatusPaneHz", StatusBarMain, {}, L""},
+           Pane(alRight, 80, L"Sample Rate.")},
+          {StatusPaneHint, {L"StatusPaneHint", StatusBarMain, {}, L""}, Pane(alClient, 100, L"")},
 
-  PanelMainAudioEditor = new TFcPanel(this);
-  PanelMainAudioEditor->SetName(L"PanelMainAudioEditor");
-  PanelMainAudioEditor->SetParent(this);
-  PanelMainAudioEditor->SetCaption(L"");
-  PanelMainAudioEditor->SetBorderOuter(fsNone);
-  PanelMainAudioEditor->SetBorderInner(fsNone);
-  PanelMainAudioEditor->SetAlign(alClient);
+          {PanelMainAudioEditor,
+           {L"PanelMainAudioEditor", this, {}, L""},
+           [](TFcPanel& p) {
+             p.SetBorderOuter(fsNone);
+             p.SetBorderInner(fsNone);
+             p.SetAlign(alClient);
+           }},
+          // Taller than a plain status bar: it carries the transport and zoom toolbars.
+          {StatusBarEditor,
+           {L"StatusBarEditor", PanelMainAudioEditor},
+           [](TFcStatusBar& b) {
+             b.SetAutoStyle(false);
+             b.SetShowSizeGrip(false);
+             b.SetHeight(26);
+             b.SetAlign(alBottom);
+           }},
+          {AudioEditor,
+           {L"AudioEditor", PanelMainAudioEditor},
+           [this](TAudioEditor2& e) {
+             e.SetAlign(alClient);
+             e.OnBlockOperation = [this](TObject* s, int16_t p) {
+               AudioEditorBlockOperation(s, p);
+             };
+             e.OnEndOperation = [this](TObject* s) { AudioEditorEndOperation(s); };
+             e.OnChangePosition = [this](TObject* s) { AudioEditorChangePosition(s); };
+             e.OnChangePlayPosition = [this](TObject* s) { AudioEditorChangePlayPosition(s); };
+             e.OnEndPlay = [this](TObject* s) { AudioEditorEndPlay(s); };
+             e.OnDblClick = [this](TObject* s) { ActionSelectAllExecute(s); };
+             e.OnScaleXClick = [this](TObject*) {
+               POINT p;
+               GetCursorPos(&p);
+               PopupMenuScaleX->Popup(p.x, p.y);
+             };
+             e.OnScaleYClick = [this](TObject*) {
+               POINT p;
+               GetCursorPos(&p);
+               PopupMenuScaleY->Popup(p.x, p.y);
+             };
+           }},
 
-  StatusBarEditor = new TFcStatusBar(this);
-  StatusBarEditor->SetName(L"StatusBarEditor");
-  StatusBarEditor->SetParent(PanelMainAudioEditor);
-  // Taller than a plain status bar: it carries the transport and zoom toolbars.
-  StatusBarEditor->SetAutoStyle(false);
-  StatusBarEditor->SetShowSizeGrip(false);
-  StatusBarEditor->SetHeight(26);
-  StatusBarEditor->SetAlign(alBottom);
+          {PanelMainGray,
+           {L"PanelMainGray", this, {}, L""},
+           [this](TFcPanel& p) {
+             p.SetBorderOuter(fsLowered);
+             p.SetBorderInner(fsNone);
+             p.SetParentColor(false);
+             p.SetColor(clAppWorkSpace);
+             p.OnDblClick = [this](TObject*) { ActionOpen->Execute(); };
+           }},
+          {tlImagePanel,
+           {L"tlImagePanel", PanelMainGray},
+           [this](TtlImagePanel& i) {
+             i.SetAlign(alClient);
+             i.SetCaption(L"");
+             i.SetDrawStyle(tlTile);
+             LoadCoverPicture(i.Picture());
+             i.OnDblClick = [this](TObject*) { ActionOpen->Execute(); };
+           }},
 
-  AudioEditor = new TAudioEditor2(this);
-  AudioEditor->SetName(L"AudioEditor");
-  AudioEditor->SetParent(PanelMainAudioEditor);
-  AudioEditor->SetAlign(alClient);
-  AudioEditor->OnBlockOperation = [this](TObject* s, int16_t p) {
-    AudioEditorBlockOperation(s, p);
-  };
-  AudioEditor->OnEndOperation = [this](TObject* s) { AudioEditorEndOperation(s); };
-  AudioEditor->OnChangePosition = [this](TObject* s) { AudioEditorChangePosition(s); };
-  AudioEditor->OnChangePlayPosition = [this](TObject* s) { AudioEditorChangePlayPosition(s); };
-  AudioEditor->OnEndPlay = [this](TObject* s) { AudioEditorEndPlay(s); };
-  AudioEditor->OnDblClick = [this](TObject* s) { ActionSelectAllExecute(s); };
-  AudioEditor->OnScaleXClick = [this](TObject*) {
-    POINT p;
-    GetCursorPos(&p);
-    PopupMenuScaleX->Popup(p.x, p.y);
-  };
-  AudioEditor->OnScaleYClick = [this](TObject*) {
-    POINT p;
-    GetCursorPos(&p);
-    PopupMenuScaleY->Popup(p.x, p.y);
-  };
-
-  PanelMainGray = new TFcPanel(this);
-  PanelMainGray->SetName(L"PanelMainGray");
-  PanelMainGray->SetParent(this);
-  PanelMainGray->SetCaption(L"");
-  PanelMainGray->SetBorderOuter(fsLowered);
-  PanelMainGray->SetBorderInner(fsNone);
-  PanelMainGray->SetParentColor(false);
-  PanelMainGray->SetColor(clAppWorkSpace);
-  PanelMainGray->OnDblClick = [this](TObject*) { ActionOpen->Execute(); };
-  tlImagePanel = new TtlImagePanel(this);
-  tlImagePanel->SetName(L"tlImagePanel");
-  tlImagePanel->SetParent(PanelMainGray);
-  tlImagePanel->SetAlign(alClient);
-  tlImagePanel->SetCaption(L"");
-  tlImagePanel->SetDrawStyle(tlTile);
-  LoadCoverPicture(tlImagePanel->Picture());
-  tlImagePanel->OnDblClick = [this](TObject*) { ActionOpen->Execute(); };
-
-  OpenDialog = new TOpenDialog(this);
-  OpenDialog->SetName(L"OpenDialog");
-  OpenDialog->SetFilter(OpenDialogFilter());
-  OpenDialog->SetOptions(ofHideReadOnly | ofPathMustExist | ofFileMustExist | ofEnableSizing);
-  SaveDialog = new TSaveDialog(this);
-  SaveDialog->SetName(L"SaveDialog");
-  SaveDialog->SetTitle(L"Save audio files");
-  SaveDialog->SetDefaultExt(L"mp3");
-  SaveDialog->SetFilter(SaveDialogFilter());
-  // The overwrite question is asked for the file really written (after its extension is set).
-  SaveDialog->SetOptions(ofHideReadOnly | ofExtensionDifferent | ofPathMustExist |
-                         ofNoTestFileCreate | ofEnableSizing);
+          {OpenDialog,
+           {L"OpenDialog"},
+           [](TOpenDialog& d) {
+             d.SetFilter(OpenDialogFilter());
+             d.SetOptions(ofHideReadOnly | ofPathMustExist | ofFileMustExist | ofEnableSizing);
+           }},
+          // The overwrite question is asked for the file really written (after its extension is
+          // set).
+          {SaveDialog,
+           {L"SaveDialog"},
+           [](TSaveDialog& d) {
+             d.SetTitle(L"Save audio files");
+             d.SetDefaultExt(L"mp3");
+             d.SetFilter(SaveDialogFilter());
+             d.SetOptions(ofHideReadOnly | ofExtensionDifferent | ofPathMustExist |
+                          ofNoTestFileCreate | ofEnableSizing);
+           }},
+      });
 }
 
 TTfItem* TfrmMain::AddItem(TTfCustomItem* parent, TAction* action) {
@@ -668,14 +785,16 @@ TTfToolbar* TfrmMain::MakeToolbar(const std::wstring& name, const std::wstring& 
 }
 
 void TfrmMain::CreateMenus() {
-  TfMRUList = new TTfMRUList(this);
-  TfMRUList->SetName(L"TfMRUList");
-  TfMRUList->SetMaxItems(6);
-  TfMRUList->Prefix = L"MRU";
-  TfMRUList->SetHidePathExtension(false);
-  TfMRUList->OnClick = [this](TObject* s, const std::wstring& f) { TfMRUListClick(s, f); };
-  // The recent-file menus follow the list at once, in both directions.
-  TfMRUList->OnChange = [this](TObject*) { UpdateRecentMenus(); };
+  BuildComponents(this, {{TfMRUList, {L"TfMRUList"}, [this](TTfMRUList& l) {
+                            l.SetMaxItems(6);
+                            l.Prefix = L"MRU";
+                            l.SetHidePathExtension(false);
+                            l.OnClick = [this](TObject* s, const std::wstring& f) {
+                              TfMRUListClick(s, f);
+                            };
+                            // The recent-file menus follow the list at once, in both directions.
+                            l.OnChange = [this](TObject*) { UpdateRecentMenus(); };
+                          }}});
 
   ToolbarMainMenu = MakeToolbar(L"ToolbarMainMenu", L"Main Menu", Dock);
   ToolbarMainMenu->SetMenuBar(true);
@@ -912,14 +1031,20 @@ void TfrmMain::CreateToolbars() {
   AddLine(transport, true);
   AddItem(transport, ActionInsertMarker);
 
-  StatusPaneSelectLengh = MakePane(this, StatusBarEditor, L"StatusPaneSelectLengh", alRight, 90,
-                                   L"Selection Lenght. Double click to edit.");
-  StatusPaneSelectEnd = MakePane(this, StatusBarEditor, L"StatusPaneSelectEnd", alRight, 90,
-                                 L"Selection Right. Double click to edit.");
-  StatusPaneSelectStart = MakePane(this, StatusBarEditor, L"StatusPaneSelectStart", alRight, 90,
-                                   L"Selection Left. Double click to edit.");
+  const auto setSelection = [this](TObject*) { ActionSetSelection->Execute(); };
+  BuildComponents(this, {
+                            {StatusPaneSelectLengh,
+                             {L"StatusPaneSelectLengh", StatusBarEditor, {}, L""},
+                             Pane(alRight, 90, L"Selection Lenght. Double click to edit.")},
+                            {StatusPaneSelectEnd,
+                             {L"StatusPaneSelectEnd", StatusBarEditor, {}, L""},
+                             Pane(alRight, 90, L"Selection Right. Double click to edit.")},
+                            {StatusPaneSelectStart,
+                             {L"StatusPaneSelectStart", StatusBarEditor, {}, L""},
+                             Pane(alRight, 90, L"Selection Left. Double click to edit.")},
+                        });
   for (TFcStatusPane* p : {StatusPaneSelectStart, StatusPaneSelectEnd, StatusPaneSelectLengh})
-    p->OnClick = [this](TObject*) { ActionSetSelection->Execute(); };
+    p->OnClick = setSelection;
 }
 
 // ---------------------------------------------------------------------------

@@ -297,9 +297,10 @@ protected:
   void WMEditorStartup();
 
 private:
-  TAction* MakeAction(TAction*& field, const std::wstring& name, const std::wstring& caption,
-                      const std::wstring& category, TShortCut shortCut, const std::wstring& hint,
-                      void (TfrmMain::*handler)(TObject*));
+  // The set-up of one of the list's actions, for BuildComponents.
+  std::function<void(TAction&)> ActionOf(std::wstring caption, std::wstring category,
+                                         TShortCut shortCut, std::wstring hint,
+                                         void (TfrmMain::*handler)(TObject*));
   void CreateActions();
   void AssignImages();
   void CreateMenus();

@@ -1,9 +1,11 @@
 #include "editor/new.h"
 
 #include <memory>
+#include <vector>
 
 #include "audio/ui/AudioEditor2.h"
 #include "editor/funcs.h"
+#include "framework/FormBuilder.h"
 
 namespace editor {
 
@@ -18,66 +20,50 @@ TfrmNew::TfrmNew(TComponent* AOwner) : TForm(AOwner) {
   Font()->SetSize(8);
   SetCaption(L"New Sample");
   SetClientSize(330, 150);
-  auto label = [this](const std::wstring& caption, int l, int t) {
-    auto* lab = new TLabel(this);
-    lab->SetParent(this);
-    lab->SetCaption(caption);
-    lab->SetBounds(l, t, 0, 13);
-    lab->SetAutoSize(true);
-    return lab;
+  const auto update = [this](TObject*) { UpdateSummary(); };
+  const auto list = [](std::initializer_list<const wchar_t*> items) {
+    std::vector<std::wstring> texts(items.begin(), items.end());
+    return [texts](TComboBox& c) {
+      c.SetStyle(csDropDownList);
+      for (const auto& s : texts)
+        c.Items()->Add(s);
+    };
   };
-  auto combo = [this](const std::wstring& name, int t) {
-    auto* c = new TComboBox(this);
-    c->SetName(name);
-    c->SetParent(this);
-    c->SetStyle(csDropDownList);
-    c->SetBounds(8, t, 220, 21);
-    c->SetTabStop(true);
-    c->OnClick = [this](TObject*) { UpdateSummary(); };
-    return c;
-  };
-  labSampleRate = label(L"Sample rate(6,000 to 96,000 Hz): ", 8, 8);
-  cbSampleRate = combo(L"cbSampleRate", 24);
-  for (const wchar_t* s : {L"96,000", L"88,200", L"48,000", L"44,100", L"32,000", L"24,000",
-                           L"22,050", L"16,000", L"12,000", L"11,025", L"8,000", L"6,000"})
-    cbSampleRate->Items()->Add(s);
-  labBitDepth = label(L"Bit-depth: ", 8, 52);
-  cbBitDepth = combo(L"cbBitDepth", 68);
-  for (const wchar_t* s : {L"8-bit", L"16-bit", L"32-bit(float)"})
-    cbBitDepth->Items()->Add(s);
-  labChannels = label(L"Channels: ", 8, 98);
-  rbMono = new TRadioButton(this);
-  rbMono->SetName(L"rbMono");
-  rbMono->SetParent(this);
-  rbMono->SetCaption(L"Mono");
-  rbMono->SetBounds(70, 96, 60, 17);
-  rbStereo = new TRadioButton(this);
-  rbStereo->SetName(L"rbStereo");
-  rbStereo->SetParent(this);
-  rbStereo->SetCaption(L"Stereo");
-  rbStereo->SetBounds(136, 96, 60, 17);
-  rbMono->OnClick = [this](TObject*) { UpdateSummary(); };
-  rbStereo->OnClick = [this](TObject*) { UpdateSummary(); };
-  labCurrentCaption = label(L"Current: ", 8, 126);
-  labCurrent = label(L"", 60, 126);
-  labCurrent->SetName(L"labCurrent");
-
-  btnOK = new TButton(this);
-  btnOK->SetName(L"btnOK");
-  btnOK->SetParent(this);
-  btnOK->SetCaption(L"OK");
-  btnOK->SetDefault(true);
-  btnOK->SetModalResult(mrOk);
-  btnOK->SetBounds(246, 8, 76, 24);
-  btnOK->SetTabStop(true);
-  btnCancel = new TButton(this);
-  btnCancel->SetName(L"btnCancel");
-  btnCancel->SetParent(this);
-  btnCancel->SetCaption(L"Cancel");
-  btnCancel->SetCancel(true);
-  btnCancel->SetModalResult(mrCancel);
-  btnCancel->SetBounds(246, 38, 76, 24);
-  btnCancel->SetTabStop(true);
+  BuildComponents(
+      this,
+      {
+          {labSampleRate, {L"", this, {8, 8, 0, 13}, L"Sample rate(6,000 to 96,000 Hz): ", true}},
+          {cbSampleRate,
+           {.Name = L"cbSampleRate", .Bounds = {8, 24, 220, 21}, .OnClick = update},
+           list({L"96,000", L"88,200", L"48,000", L"44,100", L"32,000", L"24,000", L"22,050",
+                 L"16,000", L"12,000", L"11,025", L"8,000", L"6,000"})},
+          {labBitDepth, {L"", this, {8, 52, 0, 13}, L"Bit-depth: ", true}},
+          {cbBitDepth,
+           {.Name = L"cbBitDepth", .Bounds = {8, 68, 220, 21}, .OnClick = update},
+           list({L"8-bit", L"16-bit", L"32-bit(float)"})},
+          {labChannels, {L"", this, {8, 98, 0, 13}, L"Channels: ", true}},
+          {rbMono,
+           {.Name = L"rbMono", .Bounds = {70, 96, 60, 17}, .Caption = L"Mono", .OnClick = update}},
+          {rbStereo,
+           {.Name = L"rbStereo",
+            .Bounds = {136, 96, 60, 17},
+            .Caption = L"Stereo",
+            .OnClick = update}},
+          {labCurrentCaption, {L"", this, {8, 126, 0, 13}, L"Current: ", true}},
+          {labCurrent, {L"labCurrent", this, {60, 126, 0, 13}, L"", true}},
+          {btnOK,
+           {L"btnOK", this, {246, 8, 76, 24}, L"OK"},
+           [](TButton& b) {
+             b.SetDefault(true);
+             b.SetModalResult(mrOk);
+           }},
+          {btnCancel,
+           {L"btnCancel", this, {246, 38, 76, 24}, L"Cancel"},
+           [](TButton& b) {
+             b.SetCancel(true);
+             b.SetModalResult(mrCancel);
+           }},
+      });
   OnShow = [this](TObject*) { InitValues(); };
   InitValues();
 }

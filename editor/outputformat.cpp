@@ -5,6 +5,7 @@
 
 #include "editor/funcs.h"
 #include "editor/globals.h"
+#include "framework/FormBuilder.h"
 #include "framework/SysUtils.h"
 
 namespace editor {
@@ -156,43 +157,40 @@ std::wstring WmaProfileDescription(int profile) {
 
 namespace {
 
+// Lays the controls of each sheet out in rows from the top; each one is
+// built through BuildComponents.
 class TBuilder {
 public:
   TBuilder(TfrmOutputFormat* f, TPageControl* pc) : F(f), PC(pc) {}
   TTabSheet* Tab(const std::wstring& caption) {
-    auto* t = new TTabSheet(F);
-    t->SetPageControl(PC);
-    t->SetCaption(caption);
-    Sheet = t;
+    BuildComponents(F, {{Sheet, {L"", PC, {}, caption}}});
     Y = 12;
-    return t;
+    return Sheet;
   }
   TComboBox* Combo(const std::wstring& label, std::initializer_list<std::wstring> items, int start,
                    int width = 150) {
     Label(label);
-    auto* c = new TComboBox(F);
-    c->SetParent(Sheet);
-    c->SetStyle(csDropDownList);
-    c->SetBounds(150, Y - 3, width, 21);
-    for (const auto& s : items)
-      c->Items()->Add(s);
-    c->SetItemIndex(start);
+    TComboBox* c = nullptr;
+    std::vector<std::wstring> texts(items);
+    BuildComponents(F, {{c, {L"", Sheet, {150, Y - 3, width, 21}}, [&](TComboBox& c) {
+                           c.SetStyle(csDropDownList);
+                           for (const auto& s : texts)
+                             c.Items()->Add(s);
+                           c.SetItemIndex(start);
+                         }}});
     Y += 28;
     return c;
   }
   TLabel* Label(const std::wstring& text, int x = 12) {
-    auto* l = new TLabel(F);
-    l->SetParent(Sheet);
-    l->SetCaption(text);
-    l->SetBounds(x, Y, 135, 16);
+    TLabel* l = nullptr;
+    BuildComponents(F, {{l, {L"", Sheet, {x, Y, 135, 16}, text}}});
     return l;
   }
   TRadioButton* Radio(const std::wstring& caption, int x, bool checked) {
-    auto* r = new TRadioButton(F);
-    r->SetParent(Sheet);
-    r->SetCaption(caption);
-    r->SetBounds(x, Y, 100, 20);
-    r->SetChecked(checked);
+    TRadioButton* r = nullptr;
+    BuildComponents(F, {{r, {L"", Sheet, {x, Y, 100, 20}, caption}, [checked](TRadioButton& r) {
+                           r.SetChecked(checked);
+                         }}});
     return r;
   }
   void Channels(TRadioButton*& mono, TRadioButton*& stereo) {
@@ -241,11 +239,9 @@ TfrmOutputFormat::TfrmOutputFormat(TComponent* AOwner) : TForm(AOwner) {
   SetBorderStyle(bsDialog);
   SetClientSize(470, 330);
   Font()->SetName(L"Tahoma");
-  MainPageControl = new TPageControl(this);
-  MainPageControl->SetName(L"MainPageControl");
-  MainPageControl->SetParent(this);
-  MainPageControl->SetMultiLine(true);
-  MainPageControl->SetBounds(8, 8, 454, 280);
+  BuildComponents(this, {{MainPageControl,
+                          {L"MainPageControl", this, {8, 8, 454, 280}},
+                          [](TPageControl& p) { p.SetMultiLine(true); }}});
   TBuilder b(this, MainPageControl);
   const std::initializer_list<std::wstring> ogg = {
       L"256 kbps", L"224 kbps", L"192 kbps", L"160 kbps", L"128 kbps", L"112 kbps",
@@ -314,13 +310,15 @@ TfrmOutputFormat::TfrmOutputFormat(TComponent* AOwner) : TForm(AOwner) {
   b.Tab(L" WMA ");
   b.Label(L"Profile name:");
   b.Y += 18;
-  lstWMAProfile = new TListBox(this);
-  lstWMAProfile->SetParent(b.Sheet);
-  lstWMAProfile->SetBounds(12, b.Y, 420, 130);
-  for (int i = 1; i <= 51; ++i)
-    lstWMAProfile->Items()->Add(WmaProfileText(i));
-  lstWMAProfile->SetItemIndex(23);
-  lstWMAProfile->OnClick = [this](TObject*) { ShowWmaProfileDescription(); };
+  BuildComponents(this, {{lstWMAProfile,
+                          {.Parent = b.Sheet,
+                           .Bounds = {12, b.Y, 420, 130},
+                           .OnClick = [this](TObject*) { ShowWmaProfileDescription(); }},
+                          [](TListBox& l) {
+                            for (int i = 1; i <= 51; ++i)
+                              l.Items()->Add(WmaProfileText(i));
+                            l.SetItemIndex(23);
+                          }}});
   b.Y += 136;
   b.Label(L"Profile description:");
   b.Y += 18;
@@ -354,23 +352,29 @@ TfrmOutputFormat::TfrmOutputFormat(TComponent* AOwner) : TForm(AOwner) {
   cbMP2Perset->OnChange = [this](TObject*) { ApplyMp2Preset(); };
   cbOGGPerset->OnChange = [this](TObject*) { ApplyOggPreset(); };
 
-  auto button = [this](const std::wstring& caption, int x) {
-    auto* bt = new TButton(this);
-    bt->SetParent(this);
-    bt->SetCaption(caption);
-    bt->SetBounds(x, 296, 80, 25);
-    return bt;
-  };
-  btnHelp = button(L"Help", 8);
-  btnDefault = button(L"Default", 96);
-  btnOK = button(L"OK", 294);
-  btnCancel = button(L"Cancel", 382);
-  btnOK->SetDefault(true);
-  btnCancel->SetCancel(true);
-  btnCancel->SetModalResult(mrCancel);
-  btnOK->OnClick = [this](TObject* s) { btnOKClick(s); };
-  btnDefault->OnClick = [this](TObject* s) { btnDefaultClick(s); };
-  btnHelp->OnClick = [this](TObject*) { ShowHelpTopic(Handle(), L"Audio File Formats.htm"); };
+  BuildComponents(
+      this,
+      {
+          {btnHelp,
+           {.Bounds = {8, 296, 80, 25},
+            .Caption = L"Help",
+            .OnClick = [this](TObject*) { ShowHelpTopic(Handle(), L"Audio File Formats.htm"); }}},
+          {btnDefault,
+           {.Bounds = {96, 296, 80, 25},
+            .Caption = L"Default",
+            .OnClick = [this](TObject* s) { btnDefaultClick(s); }}},
+          {btnOK,
+           {.Bounds = {294, 296, 80, 25},
+            .Caption = L"OK",
+            .OnClick = [this](TObject* s) { btnOKClick(s); }},
+           [](TButton& b) { b.SetDefault(true); }},
+          {btnCancel,
+           {.Bounds = {382, 296, 80, 25}, .Caption = L"Cancel"},
+           [](TButton& b) {
+             b.SetCancel(true);
+             b.SetModalResult(mrCancel);
+           }},
+      });
 }
 
 void TfrmOutputFormat::ApplyRawCompression() {

@@ -4,9 +4,13 @@ namespace editor {
 
 TfrmPitchShift::TfrmPitchShift(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Pitch Shift", 345, 126, L"Pitch Shift.htm") {
-  gbRate = AddGroup(L"gbRate", L"Frequency change rate, in percent", 8, 64);
-  slRate = AddSlider(gbRate, L"slRate", 50, 500, 90);
-  labRate = AddValueLabel(gbRate, slRate, L"labRate", L"%d%%");
+  BuildComponents(
+      this,
+      {
+          {gbRate, {L"gbRate", this, {8, 64, 233, 53}, L"Frequency change rate, in percent"}},
+          {slRate, {L"slRate", gbRate, {8, 18, 170, 28}}, SliderRange(50, 500, 90)},
+          {labRate, {L"labRate", gbRate, {180, 24, 45, 13}, L"", false}, ValueOf(slRate, L"%d%%")},
+      });
   SetPresets(
       {
           {L"[Sys] Increase The Pitch 60%", {60}},

@@ -4,72 +4,26 @@
 
 #include "editor/funcs.h"
 #include "framework/Dialogs.h"
+#include "framework/FormBuilder.h"
 #include "framework/SysUtils.h"
 
 namespace editor {
 
 namespace {
 
-TLabel* NewLabel(TComponent* Owner, TWinControl* Parent, const std::wstring& Caption, int L, int T,
-                 int W = 0, int H = 13) {
-  auto* l = new TLabel(Owner);
-  l->SetParent(Parent);
-  l->SetCaption(Caption);
-  if (W > 0) {
-    l->SetAutoSize(false);
-    l->SetWordWrap(true);
-    l->SetBounds(L, T, W, H);
-  } else {
-    l->SetBounds(L, T, 0, H);
-    l->SetAutoSize(true);
-  }
-  return l;
+// A spin edit from Min to Max at Start that takes typed keys.
+std::function<void(TFcSpinEdit&)> SpinRange(int Min, int Max, int Start) {
+  return [=](TFcSpinEdit& e) {
+    e.SetAllowKeyEdit(true);
+    e.SetMin(Min);
+    e.SetMax(Max);
+    e.SetCheckRange(true);
+    e.SetValue(Start);
+  };
 }
 
-TGroupBox* NewGroup(TComponent* Owner, TWinControl* Parent, const std::wstring& Caption, int L,
-                    int T, int W, int H) {
-  auto* g = new TGroupBox(Owner);
-  g->SetParent(Parent);
-  g->SetCaption(Caption);
-  g->SetBounds(L, T, W, H);
-  return g;
-}
-
-TFcSpinEdit* NewSpin(TComponent* Owner, TWinControl* Parent, const std::wstring& Name, int Min,
-                     int Max, int Start, int L, int T, int W = 64) {
-  auto* e = new TFcSpinEdit(Owner);
-  e->SetName(Name);
-  e->SetParent(Parent);
-  e->SetBounds(L, T, W, 21);
-  e->SetAllowKeyEdit(true);
-  e->SetMin(Min);
-  e->SetMax(Max);
-  e->SetCheckRange(true);
-  e->SetValue(Start);
-  e->SetTabStop(true);
-  return e;
-}
-
-TCheckBox* NewCheck(TComponent* Owner, TWinControl* Parent, const std::wstring& Name,
-                    const std::wstring& Caption, int L, int T, int W = 140) {
-  auto* c = new TCheckBox(Owner);
-  c->SetName(Name);
-  c->SetParent(Parent);
-  c->SetCaption(Caption);
-  c->SetBounds(L, T, W, 17);
-  c->SetTabStop(true);
-  return c;
-}
-
-TButton* NewButton(TComponent* Owner, TWinControl* Parent, const std::wstring& Name,
-                   const std::wstring& Caption, int L, int T) {
-  auto* b = new TButton(Owner);
-  b->SetName(Name);
-  b->SetParent(Parent);
-  b->SetCaption(Caption);
-  b->SetBounds(L, T, 76, 24);
-  b->SetTabStop(true);
-  return b;
+void Wrap(TLabel& l) {
+  l.SetWordWrap(true);
 }
 
 bool FolderExists(const std::wstring& Path) {
@@ -89,118 +43,153 @@ TfrmProperties::TfrmProperties(TComponent* AOwner) : TForm(AOwner) {
   SetCaption(L"Properties");
   SetClientSize(424, 344);
 
-  MainPageControl = new TPageControl(this);
-  MainPageControl->SetName(L"MainPageControl");
-  MainPageControl->SetParent(this);
-  MainPageControl->SetBounds(8, 8, 408, 296);
-  auto sheet = [this](const std::wstring& name, const std::wstring& caption) {
-    auto* t = new TTabSheet(this);
-    t->SetName(name);
-    t->SetPageControl(MainPageControl);
-    t->SetCaption(caption);
-    return t;
-  };
-  tsSystem = sheet(L"tsSystem", L"System");
-  tsTransform = sheet(L"tsTransform", L"Transform");
-  tsRecording = sheet(L"tsRecording", L"Recording");
+  TGroupBox *gbBuffer = nullptr, *gbTemp = nullptr, *gbUndo = nullptr, *gbSmooth = nullptr,
+            *gbAccu = nullptr, *gbAGC = nullptr, *gbFilter = nullptr;
+  BuildComponents(
+      this,
+      {
+          {MainPageControl, {L"MainPageControl", this, {8, 8, 408, 296}}},
+          {tsSystem, {L"tsSystem", MainPageControl, {}, L"System"}},
+          {tsTransform, {L"tsTransform", MainPageControl, {}, L"Transform"}},
+          {tsRecording, {L"tsRecording", MainPageControl, {}, L"Recording"}},
 
-  // System
-  auto* gbBuffer = NewGroup(this, tsSystem, L"Play/Record Buffer", 8, 6, 384, 92);
-  NewLabel(this, gbBuffer, L"Total buffer:", 12, 24);
-  editBuffer = NewSpin(this, gbBuffer, L"editBuffer", 100, 10000, 500, 84, 20);
-  NewLabel(this, gbBuffer, L"ms  (100-10000)", 154, 24);
-  NewLabel(this, gbBuffer,
-           L"It is the buffer for the following operations with an audio file: Copy, Cut, Paste, "
-           L"Mix. The "
-           L"computers of modern release can work with the maximum value of Buffer Size.",
-           12, 48, 364, 40);
-  auto* gbTemp = NewGroup(this, tsSystem, L"Temporary Folder:", 8, 102, 384, 52);
-  editTempFolder = new TFcEdit(this);
-  editTempFolder->SetName(L"editTempFolder");
-  editTempFolder->SetParent(gbTemp);
-  editTempFolder->SetBounds(12, 20, 280, 21);
-  editTempFolder->SetTabStop(true);
-  btnBrowse = NewButton(this, gbTemp, L"btnBrowse", L"Browse...", 298, 18);
-  btnBrowse->OnClick = [this](TObject* s) { btnBrowseClick(s); };
-  auto* gbUndo = NewGroup(this, tsSystem, L"Undo/Redo", 8, 158, 384, 102);
-  NewLabel(this, gbUndo, L"Undo/Redo Level", 12, 24);
-  editUndoRedoLevel = NewSpin(this, gbUndo, L"editUndoRedoLevel", 0, 1000, 100, 116, 20);
-  NewLabel(this, gbUndo,
-           L"Some large files may cause low memory conditions that could slow down the system. To "
-           L"speed it up "
-           L"you can set Undo/Redo level to 1, but in this case it will be possible to reverse or "
-           L"to restore "
-           L"only the last action. (Range: 0-1000)",
-           12, 48, 364, 50);
+          // System
+          {gbBuffer, {L"", tsSystem, {8, 6, 384, 92}, L"Play/Record Buffer"}},
+          {Unbound<TLabel>, {L"", gbBuffer, {12, 24, 0, 13}, L"Total buffer:", true}},
+          {editBuffer, {L"editBuffer", gbBuffer, {84, 20, 64, 21}}, SpinRange(100, 10000, 500)},
+          {Unbound<TLabel>, {L"", gbBuffer, {154, 24, 0, 13}, L"ms  (100-10000)", true}},
+          {Unbound<TLabel>,
+           {L"",
+            gbBuffer,
+            {12, 48, 364, 40},
+            L"It is the buffer for the following operations with an audio file: Copy, Cut, "
+            L"Paste, Mix. The computers of modern release can work with the maximum value of "
+            L"Buffer Size.",
+            false},
+           Wrap},
+          {gbTemp, {L"", tsSystem, {8, 102, 384, 52}, L"Temporary Folder:"}},
+          {editTempFolder, {L"editTempFolder", gbTemp, {12, 20, 280, 21}}},
+          {btnBrowse,
+           {.Name = L"btnBrowse",
+            .Parent = gbTemp,
+            .Bounds = {298, 18, 76, 24},
+            .Caption = L"Browse...",
+            .OnClick = [this](TObject* s) { btnBrowseClick(s); }}},
+          {gbUndo, {L"", tsSystem, {8, 158, 384, 102}, L"Undo/Redo"}},
+          {Unbound<TLabel>, {L"", gbUndo, {12, 24, 0, 13}, L"Undo/Redo Level", true}},
+          {editUndoRedoLevel,
+           {L"editUndoRedoLevel", gbUndo, {116, 20, 64, 21}},
+           SpinRange(0, 1000, 100)},
+          {Unbound<TLabel>,
+           {L"",
+            gbUndo,
+            {12, 48, 364, 50},
+            L"Some large files may cause low memory conditions that could slow down the system. "
+            L"To speed it up you can set Undo/Redo level to 1, but in this case it will be "
+            L"possible to reverse or to restore only the last action. (Range: 0-1000)",
+            false},
+           Wrap},
 
-  // Transform
-  auto* gbSmooth = NewGroup(this, tsTransform, L"Smooth", 8, 6, 384, 120);
-  cbSmoothEnabled = NewCheck(this, gbSmooth, L"cbSmoothEnabled", L"Smooth Enabled", 12, 20);
-  labSmoothTime = NewLabel(this, gbSmooth, L"Smooth Time:", 12, 50);
-  editSmoothTime = NewSpin(this, gbSmooth, L"editSmoothTime", 0, 500, 50, 96, 46);
-  labSmoothMs = NewLabel(this, gbSmooth, L"ms", 166, 50);
-  labSmoothNote = NewLabel(
-      this, gbSmooth,
-      L"Any supported effect has sudden change on the bound. The \"Smooth enabled\" property "
-      L"ebables smoothing on this bound and bound neighborhood.",
-      12, 76, 364, 40);
+          // Transform
+          {gbSmooth, {L"", tsTransform, {8, 6, 384, 120}, L"Smooth"}},
+          {cbSmoothEnabled, {L"cbSmoothEnabled", gbSmooth, {12, 20, 140, 17}, L"Smooth Enabled"}},
+          {labSmoothTime, {L"", gbSmooth, {12, 50, 0, 13}, L"Smooth Time:", true}},
+          {editSmoothTime, {L"editSmoothTime", gbSmooth, {96, 46, 64, 21}}, SpinRange(0, 500, 50)},
+          {labSmoothMs, {L"", gbSmooth, {166, 50, 0, 13}, L"ms", true}},
+          {labSmoothNote,
+           {L"",
+            gbSmooth,
+            {12, 76, 364, 40},
+            L"Any supported effect has sudden change on the bound. The \"Smooth enabled\" "
+            L"property ebables smoothing on this bound and bound neighborhood.",
+            false},
+           Wrap},
 
-  // Recording
-  auto* gbAccu = NewGroup(this, tsRecording, L"Accu Control", 8, 6, 190, 150);
-  chAccuEnabled = NewCheck(this, gbAccu, L"chAccuEnabled", L"Enabled", 12, 18, 100);
-  gbAttack = NewGroup(this, gbAccu, L"Attack", 8, 40, 174, 50);
-  labAttackTime = NewLabel(this, gbAttack, L"Time:", 6, 22);
-  editAttackTime = NewSpin(this, gbAttack, L"editAttackTime", 10, 5000, 100, 40, 18, 50);
-  labAttackLevel = NewLabel(this, gbAttack, L"Level:", 94, 22);
-  editAttackLevel = NewSpin(this, gbAttack, L"editAttackLevel", -90, 0, -45, 130, 18, 40);
-  gbRelease = NewGroup(this, gbAccu, L"Release", 8, 94, 174, 50);
-  labReleaseTime = NewLabel(this, gbRelease, L"Time:", 6, 22);
-  editReleaseTime = NewSpin(this, gbRelease, L"editReleaseTime", 10, 10000, 300, 40, 18, 50);
-  labReleaseLevel = NewLabel(this, gbRelease, L"Level:", 94, 22);
-  editReleaseLevel = NewSpin(this, gbRelease, L"editReleaseLevel", -90, 0, -45, 130, 18, 40);
+          // Recording
+          {gbAccu, {L"", tsRecording, {8, 6, 190, 150}, L"Accu Control"}},
+          {chAccuEnabled, {L"chAccuEnabled", gbAccu, {12, 18, 100, 17}, L"Enabled"}},
+          {gbAttack, {L"", gbAccu, {8, 40, 174, 50}, L"Attack"}},
+          {labAttackTime, {L"", gbAttack, {6, 22, 0, 13}, L"Time:", true}},
+          {editAttackTime,
+           {L"editAttackTime", gbAttack, {40, 18, 50, 21}},
+           SpinRange(10, 5000, 100)},
+          {labAttackLevel, {L"", gbAttack, {94, 22, 0, 13}, L"Level:", true}},
+          {editAttackLevel,
+           {L"editAttackLevel", gbAttack, {130, 18, 40, 21}},
+           SpinRange(-90, 0, -45)},
+          {gbRelease, {L"", gbAccu, {8, 94, 174, 50}, L"Release"}},
+          {labReleaseTime, {L"", gbRelease, {6, 22, 0, 13}, L"Time:", true}},
+          {editReleaseTime,
+           {L"editReleaseTime", gbRelease, {40, 18, 50, 21}},
+           SpinRange(10, 10000, 300)},
+          {labReleaseLevel, {L"", gbRelease, {94, 22, 0, 13}, L"Level:", true}},
+          {editReleaseLevel,
+           {L"editReleaseLevel", gbRelease, {130, 18, 40, 21}},
+           SpinRange(-90, 0, -45)},
 
-  auto* gbAGC = NewGroup(this, tsRecording, L"Auto Gain Control", 204, 6, 188, 150);
-  chAGCEnabled = NewCheck(this, gbAGC, L"chAGCEnabled", L"Enabled", 12, 18, 100);
-  labAGCLowLevel = NewLabel(this, gbAGC, L"Low Level:", 12, 50);
-  editAGCLowLevel = NewSpin(this, gbAGC, L"editAGCLowLevel", -90, 0, -40, 100, 46);
-  labAGCHighLevel = NewLabel(this, gbAGC, L"High Level:", 12, 80);
-  editAGCHighLevel = NewSpin(this, gbAGC, L"editAGCHighLevel", -90, 0, -10, 100, 76);
-  labAGCAttackTime = NewLabel(this, gbAGC, L"AttackTime:", 12, 110);
-  editAGCAttackTime = NewSpin(this, gbAGC, L"editAGCAttackTime", 0, 10000, 4, 100, 106);
+          {gbAGC, {L"", tsRecording, {204, 6, 188, 150}, L"Auto Gain Control"}},
+          {chAGCEnabled, {L"chAGCEnabled", gbAGC, {12, 18, 100, 17}, L"Enabled"}},
+          {labAGCLowLevel, {L"", gbAGC, {12, 50, 0, 13}, L"Low Level:", true}},
+          {editAGCLowLevel, {L"editAGCLowLevel", gbAGC, {100, 46, 64, 21}}, SpinRange(-90, 0, -40)},
+          {labAGCHighLevel, {L"", gbAGC, {12, 80, 0, 13}, L"High Level:", true}},
+          {editAGCHighLevel,
+           {L"editAGCHighLevel", gbAGC, {100, 76, 64, 21}},
+           SpinRange(-90, 0, -10)},
+          {labAGCAttackTime, {L"", gbAGC, {12, 110, 0, 13}, L"AttackTime:", true}},
+          {editAGCAttackTime,
+           {L"editAGCAttackTime", gbAGC, {100, 106, 64, 21}},
+           SpinRange(0, 10000, 4)},
 
-  rgVisType = new TRadioGroup(this);
-  rgVisType->SetName(L"rgVisType");
-  rgVisType->SetParent(tsRecording);
-  rgVisType->SetCaption(L"Visualization Type");
-  rgVisType->SetBounds(8, 160, 120, 98);
-  rgVisType->Items()->Add(L"Type 1");
-  rgVisType->Items()->Add(L"Type 2");
-  rgVisType->SetItemIndex(0);
+          {rgVisType,
+           {L"rgVisType", tsRecording, {8, 160, 120, 98}, L"Visualization Type"},
+           [](TRadioGroup& g) {
+             g.Items()->Add(L"Type 1");
+             g.Items()->Add(L"Type 2");
+             g.SetItemIndex(0);
+           }},
 
-  auto* gbFilter = NewGroup(this, tsRecording, L"Filter", 134, 160, 258, 98);
-  cbHighPassEnable = NewCheck(this, gbFilter, L"cbHighPassEnable", L"High Pass Filter", 12, 20);
-  editHighPass = NewSpin(this, gbFilter, L"editHighPass", 0, 22050, 2000, 170, 18, 72);
-  cbLowPassEnable = NewCheck(this, gbFilter, L"cbLowPassEnable", L"Low Pass Filter", 12, 46);
-  editLowPass = NewSpin(this, gbFilter, L"editLowPass", 0, 22050, 2000, 170, 44, 72);
-  cbNotchPassEnable = NewCheck(this, gbFilter, L"cbNotchPassEnable", L"Notch Pass Filter", 12, 72);
-  editNotchPass = NewSpin(this, gbFilter, L"editNotchPass", 0, 22050, 2000, 170, 70, 72);
+          {gbFilter, {L"", tsRecording, {134, 160, 258, 98}, L"Filter"}},
+          {cbHighPassEnable,
+           {L"cbHighPassEnable", gbFilter, {12, 20, 140, 17}, L"High Pass Filter"}},
+          {editHighPass, {L"editHighPass", gbFilter, {170, 18, 72, 21}}, SpinRange(0, 22050, 2000)},
+          {cbLowPassEnable, {L"cbLowPassEnable", gbFilter, {12, 46, 140, 17}, L"Low Pass Filter"}},
+          {editLowPass, {L"editLowPass", gbFilter, {170, 44, 72, 21}}, SpinRange(0, 22050, 2000)},
+          {cbNotchPassEnable,
+           {L"cbNotchPassEnable", gbFilter, {12, 72, 140, 17}, L"Notch Pass Filter"}},
+          {editNotchPass,
+           {L"editNotchPass", gbFilter, {170, 70, 72, 21}},
+           SpinRange(0, 22050, 2000)},
 
+          {btnHelp,
+           {.Name = L"btnHelp",
+            .Bounds = {8, 312, 76, 24},
+            .Caption = L"Help",
+            .OnClick =
+                [this](TObject*) {
+                  ShowHelpTopic(HandleAllocated() ? Handle() : nullptr, L"Modify Settings.htm");
+                }}},
+          {btnDefault,
+           {.Name = L"btnDefault",
+            .Bounds = {90, 312, 76, 24},
+            .Caption = L"Default",
+            .OnClick = [this](TObject* s) { btnDefaultClick(s); }}},
+          {btnOK,
+           {.Name = L"btnOK",
+            .Bounds = {258, 312, 76, 24},
+            .Caption = L"OK",
+            .OnClick = [this](TObject* s) { btnOKClick(s); }},
+           [](TButton& b) { b.SetDefault(true); }},
+          {btnCancel,
+           {L"btnCancel", this, {340, 312, 76, 24}, L"Cancel"},
+           [](TButton& b) {
+             b.SetCancel(true);
+             b.SetModalResult(mrCancel);
+           }},
+      });
   for (TCheckBox* c : {cbSmoothEnabled, chAccuEnabled, chAGCEnabled, cbHighPassEnable,
                        cbLowPassEnable, cbNotchPassEnable})
     c->OnClick = [this](TObject*) { UpdatePropertiesEnabling(); };
 
-  btnHelp = NewButton(this, this, L"btnHelp", L"Help", 8, 312);
-  btnHelp->OnClick = [this](TObject*) {
-    ShowHelpTopic(HandleAllocated() ? Handle() : nullptr, L"Modify Settings.htm");
-  };
-  btnDefault = NewButton(this, this, L"btnDefault", L"Default", 90, 312);
-  btnDefault->OnClick = [this](TObject* s) { btnDefaultClick(s); };
-  btnOK = NewButton(this, this, L"btnOK", L"OK", 258, 312);
-  btnOK->SetDefault(true);
-  btnOK->OnClick = [this](TObject* s) { btnOKClick(s); };
-  btnCancel = NewButton(this, this, L"btnCancel", L"Cancel", 340, 312);
-  btnCancel->SetCancel(true);
-  btnCancel->SetModalResult(mrCancel);
   MainPageControl->SetActivePage(tsSystem);
   UpdatePropertiesEnabling();
 }

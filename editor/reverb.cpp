@@ -4,19 +4,36 @@ namespace editor {
 
 TfrmReverb::TfrmReverb(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Reverb", 345, 306, L"Reverb.htm") {
-  gbDelaytime = AddGroup(L"gbDelaytime", L"Delay time (1 to 1,000ms)", 8, 64);
-  slDelaytime = AddSlider(gbDelaytime, L"slDelaytime", 1, 1000, 25);
-  editDelaytime = AddEdit(gbDelaytime, slDelaytime, L"editDelaytime", 1, 1000);
-  gbMixdepth = AddGroup(L"gbMixdepth", L"Mix depth, in percent", 8, 124);
-  slMixdepth = AddSlider(gbMixdepth, L"slMixdepth", 0, 100, 40);
-  labMixdepth = AddValueLabel(gbMixdepth, slMixdepth, L"labMixdepth", L"%d%%");
-  gbFeedbackgain = AddGroup(L"gbFeedbackgain", L"Feedback gain, in percent", 8, 186);
-  slFeedbackgain = AddSlider(gbFeedbackgain, L"slFeedbackgain", 0, 100, 8);
-  labFeedbackgain = AddValueLabel(gbFeedbackgain, slFeedbackgain, L"labFeedbackgain", L"%d%%");
-  gbReverbrationRate = AddGroup(L"gbReverbrationRate", L"Reverbration rate, in percent", 8, 246);
-  slReverbrationRate = AddSlider(gbReverbrationRate, L"slReverbrationRate", 0, 100, 40);
-  labReverbrationRate =
-      AddValueLabel(gbReverbrationRate, slReverbrationRate, L"labReverbrationRate", L"%d%%");
+  BuildComponents(
+      this,
+      {
+          {gbDelaytime, {L"gbDelaytime", this, {8, 64, 233, 53}, L"Delay time (1 to 1,000ms)"}},
+          {slDelaytime, {L"slDelaytime", gbDelaytime, {8, 18, 170, 28}}, SliderRange(1, 1000, 25)},
+          {editDelaytime,
+           {L"editDelaytime", gbDelaytime, {184, 20, 41, 21}},
+           EditOf(slDelaytime, 1, 1000)},
+          {gbMixdepth, {L"gbMixdepth", this, {8, 124, 233, 53}, L"Mix depth, in percent"}},
+          {slMixdepth, {L"slMixdepth", gbMixdepth, {8, 18, 170, 28}}, SliderRange(0, 100, 40)},
+          {labMixdepth,
+           {L"labMixdepth", gbMixdepth, {180, 24, 45, 13}, L"", false},
+           ValueOf(slMixdepth, L"%d%%")},
+          {gbFeedbackgain,
+           {L"gbFeedbackgain", this, {8, 186, 233, 53}, L"Feedback gain, in percent"}},
+          {slFeedbackgain,
+           {L"slFeedbackgain", gbFeedbackgain, {8, 18, 170, 28}},
+           SliderRange(0, 100, 8)},
+          {labFeedbackgain,
+           {L"labFeedbackgain", gbFeedbackgain, {180, 24, 45, 13}, L"", false},
+           ValueOf(slFeedbackgain, L"%d%%")},
+          {gbReverbrationRate,
+           {L"gbReverbrationRate", this, {8, 246, 233, 53}, L"Reverbration rate, in percent"}},
+          {slReverbrationRate,
+           {L"slReverbrationRate", gbReverbrationRate, {8, 18, 170, 28}},
+           SliderRange(0, 100, 40)},
+          {labReverbrationRate,
+           {L"labReverbrationRate", gbReverbrationRate, {180, 24, 45, 13}, L"", false},
+           ValueOf(slReverbrationRate, L"%d%%")},
+      });
   btnOK->OnClick = [this](TObject* s) { btnOKClick(s); };
   SetPresets(
       {

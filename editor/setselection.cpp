@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "audio/ui/AudioEditor2.h"
 #include "editor/funcs.h"
+#include "framework/FormBuilder.h"
 #include "framework/SysUtils.h"
 
 namespace editor {
@@ -75,78 +77,72 @@ TfrmSetSelection::TfrmSetSelection(TComponent* AOwner) : TForm(AOwner) {
   SetCaption(L"Set Selection");
   SetClientSize(330, 160);
 
-  auto label = [this](const std::wstring& caption, int l, int t) {
-    auto* lab = new TLabel(this);
-    lab->SetParent(this);
-    lab->SetCaption(caption);
-    lab->SetBounds(l, t, 0, 13);
-    lab->SetAutoSize(true);
-    return lab;
+  const auto list = [](std::initializer_list<const wchar_t*> items) {
+    std::vector<std::wstring> texts(items.begin(), items.end());
+    return [texts](TComboBox& c) {
+      c.SetStyle(csDropDownList);
+      for (const auto& s : texts)
+        c.Items()->Add(s);
+      c.SetItemIndex(0);
+    };
   };
-  auto edit = [this](const std::wstring& name, int t) {
-    auto* e = new TFcEdit(this);
-    e->SetName(name);
-    e->SetParent(this);
-    e->SetBounds(64, t, 100, 21);
-    e->SetTabStop(true);
-    return e;
-  };
-  labPreset = label(L"Preset:", 8, 12);
-  cbSelectionPreset = new TComboBox(this);
-  cbSelectionPreset->SetName(L"cbSelectionPreset");
-  cbSelectionPreset->SetParent(this);
-  cbSelectionPreset->SetStyle(csDropDownList);
-  cbSelectionPreset->SetBounds(64, 8, 169, 21);
-  cbSelectionPreset->SetTabStop(true);
-  for (const wchar_t* s : {L"(Custom)", L"Current Selection", L"All Sample Data",
-                           L"Cursor To End of Sample", L"Cursor To Start of Sample"})
-    cbSelectionPreset->Items()->Add(s);
-  cbSelectionPreset->SetItemIndex(0);
-  cbSelectionPreset->OnClick = [this](TObject* s) { cbSelectionPresetClick(s); };
-
-  labStart = label(L"Start:", 8, 48);
-  EditStart = edit(L"EditStart", 44);
-  labTimeFormat = label(L"hr:mn:sc.xxx", 168, 48);
-  labEnd = label(L"End:", 8, 76);
-  EditEnd = edit(L"EditEnd", 72);
-  labLength = label(L"Lenght:", 8, 104);
-  EditLenght = edit(L"EditLenght", 100);
-  labInputFormat = label(L"Format:", 8, 134);
-  cbInputFormat = new TComboBox(this);
-  cbInputFormat->SetName(L"cbInputFormat");
-  cbInputFormat->SetParent(this);
-  cbInputFormat->SetStyle(csDropDownList);
-  cbInputFormat->SetBounds(64, 130, 100, 21);
-  cbInputFormat->Items()->Add(L"Time");
-  cbInputFormat->SetItemIndex(0);
-
-  EditStart->OnEnter = [this](TObject*) { FSavedStartText = EditStart->Text(); };
-  EditEnd->OnEnter = [this](TObject*) { FSavedEndText = EditEnd->Text(); };
-  EditLenght->OnEnter = [this](TObject*) { FSavedLengthText = EditLenght->Text(); };
-  EditStart->OnExit = [this](TObject* s) { EditStartExit(s); };
-  EditEnd->OnExit = [this](TObject* s) { EditEndExit(s); };
-  EditLenght->OnExit = [this](TObject* s) { EditLenghtExit(s); };
-
-  auto button = [this](const std::wstring& name, const std::wstring& caption, int t) {
-    auto* b = new TButton(this);
-    b->SetName(name);
-    b->SetParent(this);
-    b->SetCaption(caption);
-    b->SetBounds(246, t, 76, 24);
-    b->SetTabStop(true);
-    return b;
-  };
-  btnOK = button(L"btnOK", L"OK", 8);
-  btnOK->SetDefault(true);
-  btnOK->SetModalResult(mrOk);
-  btnOK->OnClick = [this](TObject* s) { btnOKClick(s); };
-  btnCancel = button(L"btnCancel", L"Cancel", 38);
-  btnCancel->SetCancel(true);
-  btnCancel->SetModalResult(mrCancel);
-  btnHelp = button(L"btnHelp", L"Help", 86);
-  btnHelp->OnClick = [this](TObject*) {
-    ShowHelpTopic(HandleAllocated() ? Handle() : nullptr, L"Set Selection.htm");
-  };
+  BuildComponents(
+      this, {
+                {labPreset, {L"", this, {8, 12, 0, 13}, L"Preset:", true}},
+                {cbSelectionPreset,
+                 {.Name = L"cbSelectionPreset",
+                  .Bounds = {64, 8, 169, 21},
+                  .OnClick = [this](TObject* s) { cbSelectionPresetClick(s); }},
+                 list({L"(Custom)", L"Current Selection", L"All Sample Data",
+                       L"Cursor To End of Sample", L"Cursor To Start of Sample"})},
+                {labStart, {L"", this, {8, 48, 0, 13}, L"Start:", true}},
+                {EditStart,
+                 {L"EditStart", this, {64, 44, 100, 21}},
+                 [this](TFcEdit& e) {
+                   e.OnEnter = [this](TObject*) { FSavedStartText = EditStart->Text(); };
+                   e.OnExit = [this](TObject* s) { EditStartExit(s); };
+                 }},
+                {labTimeFormat, {L"", this, {168, 48, 0, 13}, L"hr:mn:sc.xxx", true}},
+                {labEnd, {L"", this, {8, 76, 0, 13}, L"End:", true}},
+                {EditEnd,
+                 {L"EditEnd", this, {64, 72, 100, 21}},
+                 [this](TFcEdit& e) {
+                   e.OnEnter = [this](TObject*) { FSavedEndText = EditEnd->Text(); };
+                   e.OnExit = [this](TObject* s) { EditEndExit(s); };
+                 }},
+                {labLength, {L"", this, {8, 104, 0, 13}, L"Lenght:", true}},
+                {EditLenght,
+                 {L"EditLenght", this, {64, 100, 100, 21}},
+                 [this](TFcEdit& e) {
+                   e.OnEnter = [this](TObject*) { FSavedLengthText = EditLenght->Text(); };
+                   e.OnExit = [this](TObject* s) { EditLenghtExit(s); };
+                 }},
+                {labInputFormat, {L"", this, {8, 134, 0, 13}, L"Format:", true}},
+                {cbInputFormat, {L"cbInputFormat", this, {64, 130, 100, 21}}, list({L"Time"})},
+                {btnOK,
+                 {.Name = L"btnOK",
+                  .Bounds = {246, 8, 76, 24},
+                  .Caption = L"OK",
+                  .OnClick = [this](TObject* s) { btnOKClick(s); }},
+                 [](TButton& b) {
+                   b.SetDefault(true);
+                   b.SetModalResult(mrOk);
+                 }},
+                {btnCancel,
+                 {L"btnCancel", this, {246, 38, 76, 24}, L"Cancel"},
+                 [](TButton& b) {
+                   b.SetCancel(true);
+                   b.SetModalResult(mrCancel);
+                 }},
+                {btnHelp,
+                 {.Name = L"btnHelp",
+                  .Bounds = {246, 86, 76, 24},
+                  .Caption = L"Help",
+                  .OnClick =
+                      [this](TObject*) {
+                        ShowHelpTopic(HandleAllocated() ? Handle() : nullptr, L"Set Selection.htm");
+                      }}},
+            });
   OnShow = [this](TObject*) { InitValues(); };
 }
 

@@ -3,24 +3,28 @@
 namespace editor {
 
 TfrmTrim::TfrmTrim(TComponent* AOwner) : TEffectDialog(AOwner, L"Trim", 348, 220, L"Trim.htm") {
-  gbAmplitude = AddGroup(L"gbAmplitude", L"Amplitude, in db", 8, 64);
-  slAmplitude = AddSlider(gbAmplitude, L"slAmplitude", -92, 0, -20);
-  labAmplitude = AddValueLabel(gbAmplitude, slAmplitude, L"labAmplitude", L"%d.db");
-  gbTime = AddGroup(L"gbTime", L"Time of trim fade, in ms", 8, 124);
-  slTime = AddSlider(gbTime, L"slTime", 0, 200, 100);
-  labTime = AddValueLabel(gbTime, slTime, L"labTime", L"%d.ms");
-  labType = AddLabel(this, L"Type of trim: ", 8, 192);
-  labType->SetName(L"labType");
-  cbType = new TComboBox(this);
-  cbType->SetName(L"cbType");
-  cbType->SetParent(this);
-  cbType->SetStyle(csDropDownList);
-  cbType->SetBounds(96, 188, 145, 21);
-  cbType->SetTabStop(true);
-  cbType->Items()->Add(L"Left Side");
-  cbType->Items()->Add(L"Right Side");
-  cbType->Items()->Add(L"Both Side");
-  cbType->SetItemIndex(2);
+  BuildComponents(
+      this,
+      {
+          {gbAmplitude, {L"gbAmplitude", this, {8, 64, 233, 53}, L"Amplitude, in db"}},
+          {slAmplitude, {L"slAmplitude", gbAmplitude, {8, 18, 170, 28}}, SliderRange(-92, 0, -20)},
+          {labAmplitude,
+           {L"labAmplitude", gbAmplitude, {180, 24, 45, 13}, L"", false},
+           ValueOf(slAmplitude, L"%d.db")},
+          {gbTime, {L"gbTime", this, {8, 124, 233, 53}, L"Time of trim fade, in ms"}},
+          {slTime, {L"slTime", gbTime, {8, 18, 170, 28}}, SliderRange(0, 200, 100)},
+          {labTime, {L"labTime", gbTime, {180, 24, 45, 13}, L"", false}, ValueOf(slTime, L"%d.ms")},
+          {labType, {L"labType", this, {8, 192, 0, 13}, L"Type of trim: ", true}},
+          {cbType,
+           {L"cbType", this, {96, 188, 145, 21}},
+           [](TComboBox& c) {
+             c.SetStyle(csDropDownList);
+             c.Items()->Add(L"Left Side");
+             c.Items()->Add(L"Right Side");
+             c.Items()->Add(L"Both Side");
+             c.SetItemIndex(2);
+           }},
+      });
   // The presets leave the side alone.
   SetPresets(
       {

@@ -5,6 +5,11 @@
 
 namespace {
 
+// A function found by name, as its own type.
+template <class T> T As(FARPROC p) {
+  return reinterpret_cast<T>(reinterpret_cast<void*>(p));
+}
+
 const char* const FunctionNames[thfCount] = {"IsThemeActive",
                                              "IsAppThemed",
                                              "OpenThemeData",
@@ -51,8 +56,8 @@ FARPROC TThemeServices::SetFunction(TThemeFunction F, FARPROC P) {
 }
 
 bool TThemeServices::ThemesEnabled() {
-  auto active = reinterpret_cast<TIsThemeActive>(Function(thfIsThemeActive));
-  auto themed = reinterpret_cast<TIsThemeActive>(Function(thfIsAppThemed));
+  auto active = As<TIsThemeActive>(Function(thfIsThemeActive));
+  auto themed = As<TIsThemeActive>(Function(thfIsAppThemed));
   return active && themed && Function(thfOpenThemeData) && active() && themed();
 }
 
@@ -63,9 +68,9 @@ TThemedElementDetails TThemeServices::GetElementDetails(TThemedButton Detail) co
 
 bool TThemeServices::DrawElement(HDC DC, const TThemedElementDetails& Details, const TRect& R,
                                  const TRect* ClipRect) {
-  auto open = reinterpret_cast<TOpenThemeData>(Function(thfOpenThemeData));
-  auto close = reinterpret_cast<TCloseThemeData>(Function(thfCloseThemeData));
-  auto draw = reinterpret_cast<TDrawThemeBackground>(Function(thfDrawThemeBackground));
+  auto open = As<TOpenThemeData>(Function(thfOpenThemeData));
+  auto close = As<TCloseThemeData>(Function(thfCloseThemeData));
+  auto draw = As<TDrawThemeBackground>(Function(thfDrawThemeBackground));
   if (!open || !draw) return false;
   HTHEME th = open(nullptr, Details.ClassName);
   if (!th) return false;
@@ -77,10 +82,9 @@ bool TThemeServices::DrawElement(HDC DC, const TThemedElementDetails& Details, c
 }
 
 bool TThemeServices::HasTransparentParts(const TThemedElementDetails& Details) {
-  auto open = reinterpret_cast<TOpenThemeData>(Function(thfOpenThemeData));
-  auto close = reinterpret_cast<TCloseThemeData>(Function(thfCloseThemeData));
-  auto test =
-      reinterpret_cast<TIsPartiallyTransparent>(Function(thfIsThemeBackgroundPartiallyTransparent));
+  auto open = As<TOpenThemeData>(Function(thfOpenThemeData));
+  auto close = As<TCloseThemeData>(Function(thfCloseThemeData));
+  auto test = As<TIsPartiallyTransparent>(Function(thfIsThemeBackgroundPartiallyTransparent));
   if (!open || !test) return false;
   HTHEME th = open(nullptr, Details.ClassName);
   if (!th) return false;
@@ -90,7 +94,7 @@ bool TThemeServices::HasTransparentParts(const TThemedElementDetails& Details) {
 }
 
 void TThemeServices::DrawParentBackground(HWND Wnd, HDC DC, const TRect* R) {
-  auto draw = reinterpret_cast<TDrawThemeParentBackground>(Function(thfDrawThemeParentBackground));
+  auto draw = As<TDrawThemeParentBackground>(Function(thfDrawThemeParentBackground));
   if (!draw) return;
   RECT r = R ? static_cast<RECT>(*R) : RECT{};
   draw(Wnd, DC, R ? &r : nullptr);

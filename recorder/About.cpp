@@ -7,6 +7,7 @@
 #include "framework/IniFiles.h"
 #include "framework/Strings.h"
 #include "framework/SysUtils.h"
+#include "recorder/DialogControls.h"
 #include "recorder/funcs.h"
 #include "recorder/globals.h"
 #include "recorder/main.h"
@@ -15,25 +16,10 @@ namespace recorder {
 
 namespace {
 
-TLabel* NewLabel(TWinControl* parent, TComponent* owner, const wchar_t* name,
-                 const std::wstring& caption, int x, int y, int w) {
-  auto* l = new TLabel(owner);
-  l->SetName(name);
-  l->SetParent(parent);
-  l->SetCaption(caption);
-  l->SetBounds(x, y, w, 13);
-  return l;
-}
-
 void OpenAddress(const std::wstring& address) {
   BeginBusy();
-  try {
-    ShellOpen(nullptr, L"Open", address, L"", SW_SHOWNORMAL);
-  } catch (...) {
-    EndBusy();
-    throw;
-  }
-  EndBusy();
+  TScopeGuard endBusy([] { EndBusy(); });
+  ShellOpen(nullptr, L"Open", address, L"", SW_SHOWNORMAL);
 }
 
 } // namespace
@@ -77,71 +63,60 @@ TFormAbout::TFormAbout(TComponent* AOwner) : TForm(AOwner) {
   Font()->SetName(L"Tahoma");
   Font()->SetSize(8);
 
-  ImageLogo = new TImage(this);
-  ImageLogo->SetName(L"ImageLogo");
-  ImageLogo->SetParent(this);
-  ImageLogo->SetBounds(8, 8, 120, 290);
-
-  PageControl = new TPageControl(this);
-  PageControl->SetName(L"PageControl");
-  PageControl->SetParent(this);
-  PageControl->SetBounds(136, 8, 310, 290);
-  TabSheetAbout = new TTabSheet(this);
-  TabSheetAbout->SetName(L"TabSheetAbout");
-  TabSheetAbout->SetCaption(L"About");
-  TabSheetAbout->SetPageControl(PageControl);
-  TabSheetUpdate = new TTabSheet(this);
-  TabSheetUpdate->SetName(L"TabSheetUpdate");
-  TabSheetUpdate->SetCaption(L"Update");
-  TabSheetUpdate->SetPageControl(PageControl);
+  const auto bold = [](TLabel& l) { l.Font()->SetStyle({fsBold}); };
+  BuildComponents(this, {
+                            {ImageLogo, {L"ImageLogo", this, {8, 8, 120, 290}}},
+                            {PageControl, {L"PageControl", this, {136, 8, 310, 290}}},
+                            {TabSheetAbout, {L"TabSheetAbout", PageControl, {}, L"About"}},
+                            {TabSheetUpdate, {L"TabSheetUpdate", PageControl, {}, L"Update"}},
+                        });
   PageControl->SetActivePage(TabSheetAbout);
-
-  LabelTitle = NewLabel(TabSheetAbout, this, L"LabelTitle", L"", 12, 16, 280);
-  LabelTitle->Font()->SetStyle({fsBold});
-  LabelWebCaption = NewLabel(TabSheetAbout, this, L"LabelWebCaption", L"Web site:", 12, 56, 60);
-  LabelWeb = NewLabel(TabSheetAbout, this, L"LabelWeb", L"", 80, 56, 210);
-  LabelSupportCaption =
-      NewLabel(TabSheetAbout, this, L"LabelSupportCaption", L"Support:", 12, 80, 60);
-  LabelSupport = NewLabel(TabSheetAbout, this, L"LabelSupport", L"", 80, 80, 210);
-  for (TLabel* link : {LabelWeb, LabelSupport}) {
-    link->Font()->SetColor(clBlue);
-    link->Font()->SetStyle({fsUnderline});
-    link->SetCursor(crHandPoint);
-  }
-  LabelWeb->OnClick = [this](TObject* s) { LabelWebClick(s); };
-  LabelSupport->OnClick = [this](TObject* s) { LabelSupportClick(s); };
-
-  LabelProductInfo =
-      NewLabel(TabSheetUpdate, this, L"LabelProductInfo", L"Product information", 12, 16, 280);
-  LabelProductInfo->Font()->SetStyle({fsBold});
-  GroupBoxVersion = new TGroupBox(this);
-  GroupBoxVersion->SetName(L"GroupBoxVersion");
-  GroupBoxVersion->SetParent(TabSheetUpdate);
-  GroupBoxVersion->SetCaption(L"");
-  GroupBoxVersion->SetBounds(12, 36, 280, 44);
-  LabelVersion = NewLabel(GroupBoxVersion, this, L"LabelVersion", L"", 12, 18, 250);
-  LabelCheckUpdate =
-      NewLabel(TabSheetUpdate, this, L"LabelCheckUpdate", L"Check for update", 12, 96, 280);
-  LabelCheckUpdate->Font()->SetStyle({fsBold});
-  LabelUpdateHint = NewLabel(TabSheetUpdate, this, L"LabelUpdateHint",
-                             L"To ensure you're using the latest version, click on the \r\n"
-                             L"Updates button below.",
-                             12, 116, 280);
-  LabelUpdateHint->SetHeight(30);
-  ButtonUpdates = new TButton(this);
-  ButtonUpdates->SetName(L"ButtonUpdates");
-  ButtonUpdates->SetParent(TabSheetUpdate);
-  ButtonUpdates->SetCaption(L"&Updates...");
-  ButtonUpdates->SetBounds(12, 156, 90, 23);
-  ButtonUpdates->OnClick = [this](TObject* s) { ButtonUpdatesClick(s); };
-
-  ButtonOK = new TButton(this);
-  ButtonOK->SetName(L"ButtonOK");
-  ButtonOK->SetParent(this);
-  ButtonOK->SetCaption(L"&OK");
-  ButtonOK->SetDefault(true);
-  ButtonOK->SetModalResult(mrOk);
-  ButtonOK->SetBounds(371, 306, 75, 23);
+  BuildComponents(
+      this,
+      {
+          {LabelTitle, {L"LabelTitle", TabSheetAbout, {12, 16, 280, 13}}, bold},
+          {LabelWebCaption, {L"LabelWebCaption", TabSheetAbout, {12, 56, 60, 13}, L"Web site:"}},
+          {LabelWeb,
+           {.Name = L"LabelWeb",
+            .Parent = TabSheetAbout,
+            .Bounds = {80, 56, 210, 13},
+            .OnClick = [this](TObject* s) { LabelWebClick(s); }},
+           LinkLabel},
+          {LabelSupportCaption,
+           {L"LabelSupportCaption", TabSheetAbout, {12, 80, 60, 13}, L"Support:"}},
+          {LabelSupport,
+           {.Name = L"LabelSupport",
+            .Parent = TabSheetAbout,
+            .Bounds = {80, 80, 210, 13},
+            .OnClick = [this](TObject* s) { LabelSupportClick(s); }},
+           LinkLabel},
+          {LabelProductInfo,
+           {L"LabelProductInfo", TabSheetUpdate, {12, 16, 280, 13}, L"Product information"},
+           bold},
+          {GroupBoxVersion, {L"GroupBoxVersion", TabSheetUpdate, {12, 36, 280, 44}}},
+          {LabelVersion, {L"LabelVersion", GroupBoxVersion, {12, 18, 250, 13}}},
+          {LabelCheckUpdate,
+           {L"LabelCheckUpdate", TabSheetUpdate, {12, 96, 280, 13}, L"Check for update"},
+           bold},
+          {LabelUpdateHint,
+           {L"LabelUpdateHint",
+            TabSheetUpdate,
+            {12, 116, 280, 30},
+            L"To ensure you're using the latest version, click on the \r\n"
+            L"Updates button below."}},
+          {ButtonUpdates,
+           {.Name = L"ButtonUpdates",
+            .Parent = TabSheetUpdate,
+            .Bounds = {12, 156, 90, 23},
+            .Caption = L"&Updates...",
+            .OnClick = [this](TObject* s) { ButtonUpdatesClick(s); }}},
+          {ButtonOK,
+           {L"ButtonOK", this, {371, 306, 75, 23}, L"&OK"},
+           [](TButton& b) {
+             b.SetDefault(true);
+             b.SetModalResult(mrOk);
+           }},
+      });
 
   OnShow = [this](TObject* s) { FormShow(s); };
 }

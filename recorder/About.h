@@ -12,22 +12,22 @@ class TFormAbout : public TForm {
 public:
   explicit TFormAbout(TComponent* AOwner);
 
-  TImage* ImageLogo;
-  TPageControl* PageControl;
-  TTabSheet* TabSheetAbout;
-  TTabSheet* TabSheetUpdate;
-  TLabel* LabelTitle;
-  TLabel* LabelWebCaption;
-  TLabel* LabelWeb;
-  TLabel* LabelSupportCaption;
-  TLabel* LabelSupport;
-  TLabel* LabelProductInfo;
-  TGroupBox* GroupBoxVersion;
-  TLabel* LabelVersion;
-  TLabel* LabelCheckUpdate;
-  TLabel* LabelUpdateHint;
-  TButton* ButtonUpdates;
-  TButton* ButtonOK;
+  TImage* ImageLogo = nullptr;
+  TPageControl* PageControl = nullptr;
+  TTabSheet* TabSheetAbout = nullptr;
+  TTabSheet* TabSheetUpdate = nullptr;
+  TLabel* LabelTitle = nullptr;
+  TLabel* LabelWebCaption = nullptr;
+  TLabel* LabelWeb = nullptr;
+  TLabel* LabelSupportCaption = nullptr;
+  TLabel* LabelSupport = nullptr;
+  TLabel* LabelProductInfo = nullptr;
+  TGroupBox* GroupBoxVersion = nullptr;
+  TLabel* LabelVersion = nullptr;
+  TLabel* LabelCheckUpdate = nullptr;
+  TLabel* LabelUpdateHint = nullptr;
+  TButton* ButtonUpdates = nullptr;
+  TButton* ButtonOK = nullptr;
 
   void FormShow(TObject* Sender);
   void LabelWebClick(TObject* Sender);

@@ -1,6 +1,7 @@
 #include "recorder/DeleteConfirmation.h"
 
 #include "controls/PngPicture.h"
+#include "framework/FormBuilder.h"
 
 namespace recorder {
 
@@ -16,6 +17,23 @@ std::vector<std::uint8_t> DeleteIconPngData() {
   return std::vector<std::uint8_t>(p, p + size);
 }
 
+namespace {
+
+void LoadDeleteIcon(TImage& Image) {
+  Image.SetTransparent(true);
+  std::vector<std::uint8_t> png = DeleteIconPngData();
+  if (png.empty()) return;
+  try {
+    TPngPicture picture;
+    picture.LoadFromBytes(png);
+    Image.Picture()->SetGraphic(&picture);
+  } catch (const Exception&) {
+    // A damaged picture leaves the image empty; the question still works.
+  }
+}
+
+} // namespace
+
 TFormDeleteConfirmation::TFormDeleteConfirmation(TComponent* AOwner) : TForm(AOwner) {
   SetName(L"FormDeleteConfirmation");
   SetCaption(L"Delete Confirmation");
@@ -26,49 +44,31 @@ TFormDeleteConfirmation::TFormDeleteConfirmation(TComponent* AOwner) : TForm(AOw
   Font()->SetName(L"Tahoma");
   Font()->SetSize(8);
 
-  ImageIcon = new TImage(this);
-  ImageIcon->SetName(L"ImageIcon");
-  ImageIcon->SetParent(this);
-  ImageIcon->SetBounds(16, 16, 48, 48);
-  ImageIcon->SetTransparent(true);
-  std::vector<std::uint8_t> png = DeleteIconPngData();
-  if (!png.empty()) {
-    try {
-      TPngPicture picture;
-      picture.LoadFromBytes(png);
-      ImageIcon->Picture()->SetGraphic(&picture);
-    } catch (const Exception&) {
-      // A damaged picture leaves the image empty; the question still works.
-    }
-  }
-
-  LabelQuestion = new TLabel(this);
-  LabelQuestion->SetName(L"LabelQuestion");
-  LabelQuestion->SetParent(this);
-  LabelQuestion->SetCaption(L"Delete the selected recording history item?");
-  LabelQuestion->SetBounds(80, 20, 280, 13);
-
-  CheckBoxDeleteFromDisk = new TCheckBox(this);
-  CheckBoxDeleteFromDisk->SetName(L"CheckBoxDeleteFromDisk");
-  CheckBoxDeleteFromDisk->SetParent(this);
-  CheckBoxDeleteFromDisk->SetCaption(L"Also delete the recorded file from disk.");
-  CheckBoxDeleteFromDisk->SetBounds(80, 44, 280, 17);
-
-  ButtonOK = new TButton(this);
-  ButtonOK->SetName(L"ButtonOK");
-  ButtonOK->SetParent(this);
-  ButtonOK->SetCaption(L"&OK");
-  ButtonOK->SetDefault(true);
-  ButtonOK->SetModalResult(mrOk);
-  ButtonOK->SetBounds(206, 80, 75, 23);
-
-  ButtonCancel = new TButton(this);
-  ButtonCancel->SetName(L"ButtonCancel");
-  ButtonCancel->SetParent(this);
-  ButtonCancel->SetCaption(L"&Cancel");
-  ButtonCancel->SetCancel(true);
-  ButtonCancel->SetModalResult(mrCancel);
-  ButtonCancel->SetBounds(289, 80, 75, 23);
+  BuildComponents(this, {
+                            {ImageIcon, {L"ImageIcon", this, {16, 16, 48, 48}}, LoadDeleteIcon},
+                            {LabelQuestion,
+                             {L"LabelQuestion",
+                              this,
+                              {80, 20, 280, 13},
+                              L"Delete the selected recording history item?"}},
+                            {CheckBoxDeleteFromDisk,
+                             {L"CheckBoxDeleteFromDisk",
+                              this,
+                              {80, 44, 280, 17},
+                              L"Also delete the recorded file from disk."}},
+                            {ButtonOK,
+                             {L"ButtonOK", this, {206, 80, 75, 23}, L"&OK"},
+                             [](TButton& b) {
+                               b.SetDefault(true);
+                               b.SetModalResult(mrOk);
+                             }},
+                            {ButtonCancel,
+                             {L"ButtonCancel", this, {289, 80, 75, 23}, L"&Cancel"},
+                             [](TButton& b) {
+                               b.SetCancel(true);
+                               b.SetModalResult(mrCancel);
+                             }},
+                        });
 }
 
 } // namespace recorder

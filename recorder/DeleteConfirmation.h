@@ -14,11 +14,11 @@ class TFormDeleteConfirmation : public TForm {
 public:
   explicit TFormDeleteConfirmation(TComponent* AOwner);
 
-  TImage* ImageIcon;
-  TLabel* LabelQuestion;
-  TCheckBox* CheckBoxDeleteFromDisk;
-  TButton* ButtonOK;
-  TButton* ButtonCancel;
+  TImage* ImageIcon = nullptr;
+  TLabel* LabelQuestion = nullptr;
+  TCheckBox* CheckBoxDeleteFromDisk = nullptr;
+  TButton* ButtonOK = nullptr;
+  TButton* ButtonCancel = nullptr;
 };
 
 // The built-in 48 x 48 PNG picture of the window; empty when missing.

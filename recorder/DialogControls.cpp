@@ -4,91 +4,27 @@
 
 namespace recorder {
 
-TLabel* NewLabel(TForm* owner, TWinControl* parent, const std::wstring& name,
-                 const std::wstring& caption, int l, int t, int w, int h) {
-  auto* c = new TLabel(owner);
-  if (!name.empty()) c->SetName(name);
-  c->SetParent(parent);
-  c->SetCaption(caption);
-  if (w > 0) {
-    c->SetAutoSize(false);
-    c->SetBounds(l, t, w, h);
-  } else {
-    c->SetBounds(l, t, 0, h);
-    c->SetAutoSize(true);
-  }
-  return c;
+std::function<void(TComboBox&)> DropDownList(std::vector<std::wstring> Items) {
+  return [Items = std::move(Items)](TComboBox& c) {
+    c.SetStyle(csDropDownList);
+    c.SetDropDownCount(16);
+    for (const auto& s : Items)
+      c.Items()->Add(s);
+  };
 }
 
-TRadioButton* NewRadio(TForm* owner, TWinControl* parent, const std::wstring& name,
-                       const std::wstring& caption, int l, int t, int w, int h) {
-  auto* c = new TRadioButton(owner);
-  c->SetName(name);
-  c->SetParent(parent);
-  c->SetCaption(caption);
-  c->SetBounds(l, t, w, h);
-  c->SetTabStop(true);
-  return c;
+std::function<void(TImageSlider&)> SliderRange(int Min, int Max, bool Points) {
+  return [=](TImageSlider& c) {
+    c.SetIncrement(1);
+    c.SetOptions(Points ? (soShowFocus | soShowPoints) : (soShowFocus | soSmooth));
+    c.SetMinMax(Min, Max);
+  };
 }
 
-TCheckBox* NewCheck(TForm* owner, TWinControl* parent, const std::wstring& name,
-                    const std::wstring& caption, int l, int t, int w, int h) {
-  auto* c = new TCheckBox(owner);
-  c->SetName(name);
-  c->SetParent(parent);
-  c->SetCaption(caption);
-  c->SetBounds(l, t, w, h);
-  c->SetTabStop(true);
-  return c;
-}
-
-TButton* NewButton(TForm* owner, TWinControl* parent, const std::wstring& name,
-                   const std::wstring& caption, int l, int t, int w, int h, TModalResult result) {
-  auto* c = new TButton(owner);
-  c->SetName(name);
-  c->SetParent(parent);
-  c->SetCaption(caption);
-  c->SetBounds(l, t, w, h);
-  c->SetModalResult(result);
-  c->SetTabStop(true);
-  return c;
-}
-
-TComboBox* NewList(TForm* owner, TWinControl* parent, const std::wstring& name,
-                   const std::vector<std::wstring>& items, int l, int t, int w) {
-  auto* c = new TComboBox(owner);
-  c->SetName(name);
-  c->SetParent(parent);
-  c->SetStyle(csDropDownList);
-  c->SetBounds(l, t, w, 21);
-  c->SetDropDownCount(16);
-  c->SetTabStop(true);
-  for (const auto& s : items)
-    c->Items()->Add(s);
-  return c;
-}
-
-TGroupBox* NewGroup(TForm* owner, TWinControl* parent, const std::wstring& name,
-                    const std::wstring& caption, int l, int t, int w, int h) {
-  auto* c = new TGroupBox(owner);
-  c->SetName(name);
-  c->SetParent(parent);
-  c->SetCaption(caption);
-  c->SetBounds(l, t, w, h);
-  return c;
-}
-
-TImageSlider* NewSlider(TForm* owner, TWinControl* parent, const std::wstring& name, int min,
-                        int max, bool points, int l, int t, int w, int h) {
-  auto* c = new TImageSlider(owner);
-  c->SetName(name);
-  c->SetParent(parent);
-  c->SetBounds(l, t, w, h);
-  c->SetIncrement(1);
-  c->SetOptions(points ? (soShowFocus | soShowPoints) : (soShowFocus | soSmooth));
-  c->SetMinMax(min, max);
-  c->SetTabStop(true);
-  return c;
+void LinkLabel(TLabel& Label) {
+  Label.SetCursor(crHandPoint);
+  Label.Font()->SetColor(clBlue);
+  Label.Font()->SetStyle(fsUnderline);
 }
 
 void SetupDialog(TForm* form, const std::wstring& caption, int clientWidth, int clientHeight) {
@@ -99,12 +35,6 @@ void SetupDialog(TForm* form, const std::wstring& caption, int clientWidth, int 
   form->Font()->SetSize(8);
   form->SetCaption(caption);
   form->SetClientSize(clientWidth, clientHeight);
-}
-
-void CentreOn(TCustomForm* dialog, TCustomForm* opener) {
-  if (!opener) return;
-  dialog->SetTop(opener->Top() + (opener->Height() - dialog->Height()) / 2);
-  dialog->SetLeft(opener->Left() + (opener->Width() - dialog->Width()) / 2);
 }
 
 void ApplyHintFont(TForm* form) {
@@ -118,34 +48,60 @@ TFormatSetupForm::TFormatSetupForm(TComponent* AOwner, const std::wstring& ACapt
     : TForm(AOwner), FPresets(std::move(APresets)), FWithSpecify(AWithSpecify) {
   SetupDialog(this, ACaption, 372, AWithSpecify ? 250 : 128);
   const int top = AWithSpecify ? 30 : 8;
-  if (AWithSpecify) {
-    RadioButtonPreset = NewRadio(this, this, L"RadioButtonPreset", L"&Preset Quality:", 12, 8, 260);
-    RadioButtonPreset->SetChecked(true);
-    RadioButtonPreset->OnClick = [this](TObject*) { UpdateEnabling(); };
-  }
-  LabelPresetName = NewLabel(this, this, L"LabelPresetName", L"", 28, top, 260);
-  LabelPresetDescription = NewLabel(this, this, L"LabelPresetDescription", L"", 28, top + 16, 260);
-  LabelLow = NewLabel(this, this, L"LabelLow", L"Low Quality,\r\nSmall Size", 12, top + 40, 66, 26);
-  ImageSliderPreset = NewSlider(this, this, L"ImageSliderPreset", 0,
-                                static_cast<int>(FPresets.size()) - 1, true, 80, top + 36, 200);
+  if (AWithSpecify)
+    BuildComponents(this, {{RadioButtonPreset,
+                            {.Name = L"RadioButtonPreset",
+                             .Bounds = {12, 8, 260, 17},
+                             .Caption = L"&Preset Quality:",
+                             .OnClick = [this](TObject*) { UpdateEnabling(); }},
+                            [](TRadioButton& r) { r.SetChecked(true); }}});
+  BuildComponents(
+      this,
+      {
+          {LabelPresetName, {L"LabelPresetName", this, {28, top, 260, 13}, L"", false}},
+          {LabelPresetDescription,
+           {L"LabelPresetDescription", this, {28, top + 16, 260, 13}, L"", false}},
+          {LabelLow,
+           {L"LabelLow", this, {12, top + 40, 66, 26}, L"Low Quality,\r\nSmall Size", false}},
+          {ImageSliderPreset,
+           {L"ImageSliderPreset", this, {80, top + 36, 200, 30}},
+           SliderRange(0, static_cast<int>(FPresets.size()) - 1, true)},
+          {LabelHigh,
+           {L"LabelHigh", this, {286, top + 40, 70, 26}, L"High Quality,\r\nLarge Size", false}},
+      });
   ImageSliderPreset->OnChange = [this](TObject*) { UpdatePresetLabels(); };
-  LabelHigh =
-      NewLabel(this, this, L"LabelHigh", L"High Quality,\r\nLarge Size", 286, top + 40, 70, 26);
-  if (AWithSpecify) {
-    RadioButtonSpecify =
-        NewRadio(this, this, L"RadioButtonSpecify", L"&Specify Settings:", 12, 114, 260);
-    RadioButtonSpecify->OnClick = [this](TObject*) { UpdateEnabling(); };
-    LabelSpecifySettings = NewLabel(this, this, L"LabelSpecifySettings", L"", 28, 136, 330, 40);
-    LabelSpecifySettings->SetWordWrap(true);
-    ButtonConfigure = NewButton(this, this, L"ButtonConfigure", L"&Configure...", 28, 180, 90);
-    ButtonConfigure->OnClick = [this](TObject* s) { ButtonConfigureClick(s); };
-  }
+  if (AWithSpecify)
+    BuildComponents(this, {
+                              {RadioButtonSpecify,
+                               {.Name = L"RadioButtonSpecify",
+                                .Bounds = {12, 114, 260, 17},
+                                .Caption = L"&Specify Settings:",
+                                .OnClick = [this](TObject*) { UpdateEnabling(); }}},
+                              {LabelSpecifySettings,
+                               {L"LabelSpecifySettings", this, {28, 136, 330, 40}, L"", false},
+                               [](TLabel& l) { l.SetWordWrap(true); }},
+                              {ButtonConfigure,
+                               {.Name = L"ButtonConfigure",
+                                .Bounds = {28, 180, 90, 25},
+                                .Caption = L"&Configure...",
+                                .OnClick = [this](TObject* s) { ButtonConfigureClick(s); }}},
+                          });
   const int by = ClientHeight() - 34;
-  btnHelp = NewButton(this, this, L"btnHelp", L"&Help", 12, by);
-  btnOK = NewButton(this, this, L"btnOK", L"&OK", 204, by, 75, 25, mrOk);
-  btnOK->SetDefault(true);
-  btnCancel = NewButton(this, this, L"btnCancel", L"&Cancel", 285, by, 75, 25, mrCancel);
-  btnCancel->SetCancel(true);
+  BuildComponents(this, {
+                            {btnHelp, {L"btnHelp", this, {12, by, 75, 25}, L"&Help"}},
+                            {btnOK,
+                             {L"btnOK", this, {204, by, 75, 25}, L"&OK"},
+                             [](TButton& b) {
+                               b.SetModalResult(mrOk);
+                               b.SetDefault(true);
+                             }},
+                            {btnCancel,
+                             {L"btnCancel", this, {285, by, 75, 25}, L"&Cancel"},
+                             [](TButton& b) {
+                               b.SetModalResult(mrCancel);
+                               b.SetCancel(true);
+                             }},
+                        });
   OnShow = [this](TObject* s) { FormShow(s); };
 }
 

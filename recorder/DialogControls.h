@@ -1,36 +1,28 @@
-// Building blocks of the recorder's dialogs: control factories, centring and
+// Building blocks of the recorder's dialogs: component set-ups, the dialog frame and
 // the common set-up dialog with a preset slider.
 #pragma once
+#include "framework/FormBuilder.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 #include "recorder/ImageSlider.h"
 #include "recorder/globals.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace recorder {
 
-TLabel* NewLabel(TForm* owner, TWinControl* parent, const std::wstring& name,
-                 const std::wstring& caption, int l, int t, int w = 0, int h = 13);
-TRadioButton* NewRadio(TForm* owner, TWinControl* parent, const std::wstring& name,
-                       const std::wstring& caption, int l, int t, int w, int h = 17);
-TCheckBox* NewCheck(TForm* owner, TWinControl* parent, const std::wstring& name,
-                    const std::wstring& caption, int l, int t, int w, int h = 17);
-TButton* NewButton(TForm* owner, TWinControl* parent, const std::wstring& name,
-                   const std::wstring& caption, int l, int t, int w = 75, int h = 25,
-                   TModalResult result = mrNone);
-TComboBox* NewList(TForm* owner, TWinControl* parent, const std::wstring& name,
-                   const std::vector<std::wstring>& items, int l, int t, int w);
-TGroupBox* NewGroup(TForm* owner, TWinControl* parent, const std::wstring& name,
-                    const std::wstring& caption, int l, int t, int w, int h);
-TImageSlider* NewSlider(TForm* owner, TWinControl* parent, const std::wstring& name, int min,
-                        int max, bool points, int l, int t, int w, int h = 30);
+// Set-ups of the dialogs' components for BuildComponents.
+// A fixed drop-down list of these items, sixteen rows high, 21 pixels tall.
+std::function<void(TComboBox&)> DropDownList(std::vector<std::wstring> Items);
+// A slider from Min to Max in steps of one, with point marks or smooth.
+std::function<void(TImageSlider&)> SliderRange(int Min, int Max, bool Points);
+// A label that reads as a link: blue, underlined, hand cursor.
+void LinkLabel(TLabel& Label);
 
 // Sets a fixed dialog's caption, border, font and client size.
 void SetupDialog(TForm* form, const std::wstring& caption, int clientWidth, int clientHeight);
-// Places dialog at the centre of opener (halves truncate toward zero).
-void CentreOn(TCustomForm* dialog, TCustomForm* opener);
 // Replaces "Tahoma" with the screen's hint font name.
 void ApplyHintFont(TForm* form);
 

@@ -2,6 +2,8 @@
 #pragma once
 #include "recorder/DialogControls.h"
 
+#include <memory>
+
 namespace recorder {
 
 class TMp3FormatForm : public TFormatSetupForm {
@@ -21,18 +23,11 @@ std::wstring Mp3SettingsSummary(const TGlobalVars& g);
 
 // Runs a specify dialog of class T centred on opener: load, show, store on OK.
 template <class T> bool RunSpecifyDialog(TForm* opener, TGlobalVars& g) {
-  T* dialog = new T(opener);
-  bool ok = false;
-  try {
-    CentreOn(dialog, opener);
-    dialog->Load(g);
-    ok = dialog->ShowModal() == mrOk;
-    if (ok) dialog->Store(g);
-  } catch (...) {
-    delete dialog;
-    throw;
-  }
-  delete dialog;
+  std::unique_ptr<T> dialog(new T(opener));
+  dialog->PlaceCentredOn(opener);
+  dialog->Load(g);
+  const bool ok = dialog->ShowModal() == mrOk;
+  if (ok) dialog->Store(g);
   return ok;
 }
 

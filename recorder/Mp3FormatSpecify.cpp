@@ -13,40 +13,80 @@ std::vector<std::wstring> Mp3RateTexts(int first, int count) {
 
 TMp3SettingsSpecifyForm::TMp3SettingsSpecifyForm(TComponent* AOwner) : TForm(AOwner) {
   SetupDialog(this, L"Configure MP3 Settings", 356, 352);
-  LabelMode = NewLabel(this, this, L"LabelMode", L"Mode:", 12, 14);
-  ComboBoxMode = NewList(this, this, L"ComboBoxMode",
-                         {L"Stereo", L"Joint Stereo", L"Dual Channels", L"Mono"}, 80, 10, 140);
-  RadioButtonCBR = NewRadio(this, this, L"RadioButtonCBR", L"&Constant Bit Rate", 12, 42, 140);
-  ComboBoxCBRBitRate =
-      NewList(this, this, L"ComboBoxCBRBitRate", Mp3RateTexts(0, 14), 160, 40, 100);
-  RadioButtonVBR = NewRadio(this, this, L"RadioButtonVBR", L"&Variable Bit Rate", 12, 70, 140);
-  GroupBoxVBR = NewGroup(this, this, L"GroupBoxVBR", L"", 12, 88, 332, 190);
-  LabelVBRMin = NewLabel(this, GroupBoxVBR, L"LabelVBRMin", L"Min. Bit Rate:", 8, 20);
-  ComboBoxVBRMin = NewList(this, GroupBoxVBR, L"ComboBoxVBRMin", Mp3RateTexts(0, 13), 92, 16, 72);
-  LabelVBRMax = NewLabel(this, GroupBoxVBR, L"LabelVBRMax", L"Max. Bit Rate:", 170, 20);
-  ComboBoxVBRMax = NewList(this, GroupBoxVBR, L"ComboBoxVBRMax", Mp3RateTexts(1, 13), 254, 16, 70);
-  RadioButtonQuality =
-      NewRadio(this, GroupBoxVBR, L"RadioButtonQuality", L"&Quality Level", 10, 48, 120);
-  LabelQualityLow = NewLabel(this, GroupBoxVBR, L"LabelQualityLow", L"Low: 9", 26, 76);
-  ImageSliderQuality = NewSlider(this, GroupBoxVBR, L"ImageSliderQuality", 0, 9, true, 70, 68, 180);
-  LabelQualityHigh = NewLabel(this, GroupBoxVBR, L"LabelQualityHigh", L"High: 0", 256, 76);
-  LabelQualityValue = NewLabel(this, GroupBoxVBR, L"LabelQualityValue", L"9", 140, 50, 30);
-  RadioButtonABR =
-      NewRadio(this, GroupBoxVBR, L"RadioButtonABR", L"Set &Average Bit Rate:", 10, 110, 150);
-  ComboBoxABRBitRate =
-      NewList(this, GroupBoxVBR, L"ComboBoxABRBitRate", Mp3RateTexts(0, 14), 170, 108, 100);
-  CheckBoxXING = NewCheck(this, GroupBoxVBR, L"CheckBoxXING",
-                          L"Write &XING compatible variable bit rate header", 10, 150, 310);
-  GroupBoxFlags = NewGroup(this, this, L"GroupBoxFlags", L"Set Flags:", 12, 284, 332, 40);
-  CheckBoxChecksum = NewCheck(this, GroupBoxFlags, L"CheckBoxChecksum", L"Check&sum", 10, 16, 200);
-  btnOK = NewButton(this, this, L"btnOK", L"&OK", 188, 326, 75, 22, mrOk);
-  btnOK->SetDefault(true);
-  btnCancel = NewButton(this, this, L"btnCancel", L"&Cancel", 269, 326, 75, 22, mrCancel);
-  btnCancel->SetCancel(true);
+  const auto update = [this](TObject*) { UpdateEnabling(); };
+  BuildComponents(
+      this,
+      {
+          {LabelMode, {L"LabelMode", this, {12, 14, 0, 13}, L"Mode:", true}},
+          {ComboBoxMode,
+           {L"ComboBoxMode", this, {80, 10, 140, 21}},
+           DropDownList({L"Stereo", L"Joint Stereo", L"Dual Channels", L"Mono"})},
+          {RadioButtonCBR,
+           {.Name = L"RadioButtonCBR",
+            .Bounds = {12, 42, 140, 17},
+            .Caption = L"&Constant Bit Rate",
+            .OnClick = update}},
+          {ComboBoxCBRBitRate,
+           {L"ComboBoxCBRBitRate", this, {160, 40, 100, 21}},
+           DropDownList(Mp3RateTexts(0, 14))},
+          {RadioButtonVBR,
+           {.Name = L"RadioButtonVBR",
+            .Bounds = {12, 70, 140, 17},
+            .Caption = L"&Variable Bit Rate",
+            .OnClick = update}},
+          {GroupBoxVBR, {L"GroupBoxVBR", this, {12, 88, 332, 190}}},
+          {LabelVBRMin, {L"LabelVBRMin", GroupBoxVBR, {8, 20, 0, 13}, L"Min. Bit Rate:", true}},
+          {ComboBoxVBRMin,
+           {L"ComboBoxVBRMin", GroupBoxVBR, {92, 16, 72, 21}},
+           DropDownList(Mp3RateTexts(0, 13))},
+          {LabelVBRMax, {L"LabelVBRMax", GroupBoxVBR, {170, 20, 0, 13}, L"Max. Bit Rate:", true}},
+          {ComboBoxVBRMax,
+           {L"ComboBoxVBRMax", GroupBoxVBR, {254, 16, 70, 21}},
+           DropDownList(Mp3RateTexts(1, 13))},
+          {RadioButtonQuality,
+           {.Name = L"RadioButtonQuality",
+            .Parent = GroupBoxVBR,
+            .Bounds = {10, 48, 120, 17},
+            .Caption = L"&Quality Level",
+            .OnClick = update}},
+          {LabelQualityLow, {L"LabelQualityLow", GroupBoxVBR, {26, 76, 0, 13}, L"Low: 9", true}},
+          {ImageSliderQuality,
+           {L"ImageSliderQuality", GroupBoxVBR, {70, 68, 180, 30}},
+           SliderRange(0, 9, true)},
+          {LabelQualityHigh,
+           {L"LabelQualityHigh", GroupBoxVBR, {256, 76, 0, 13}, L"High: 0", true}},
+          {LabelQualityValue, {L"LabelQualityValue", GroupBoxVBR, {140, 50, 30, 13}, L"9", false}},
+          {RadioButtonABR,
+           {.Name = L"RadioButtonABR",
+            .Parent = GroupBoxVBR,
+            .Bounds = {10, 110, 150, 17},
+            .Caption = L"Set &Average Bit Rate:",
+            .OnClick = update}},
+          {ComboBoxABRBitRate,
+           {L"ComboBoxABRBitRate", GroupBoxVBR, {170, 108, 100, 21}},
+           DropDownList(Mp3RateTexts(0, 14))},
+          {CheckBoxXING,
+           {L"CheckBoxXING",
+            GroupBoxVBR,
+            {10, 150, 310, 17},
+            L"Write &XING compatible variable bit rate header"}},
+          {GroupBoxFlags, {L"GroupBoxFlags", this, {12, 284, 332, 40}, L"Set Flags:"}},
+          {CheckBoxChecksum, {L"CheckBoxChecksum", GroupBoxFlags, {10, 16, 200, 17}, L"Check&sum"}},
+          {btnOK,
+           {L"btnOK", this, {188, 326, 75, 22}, L"&OK"},
+           [](TButton& b) {
+             b.SetModalResult(mrOk);
+             b.SetDefault(true);
+           }},
+          {btnCancel,
+           {L"btnCancel", this, {269, 326, 75, 22}, L"&Cancel"},
+           [](TButton& b) {
+             b.SetModalResult(mrCancel);
+             b.SetCancel(true);
+           }},
+      });
   GroupBoxFlags->SetBounds(12, 282, 170, 42);
 
-  for (TRadioButton* r : {RadioButtonCBR, RadioButtonVBR, RadioButtonQuality, RadioButtonABR})
-    r->OnClick = [this](TObject*) { UpdateEnabling(); };
   ComboBoxVBRMin->OnChange = [this](TObject* s) { ComboBoxVBRMinChange(s); };
   ComboBoxVBRMax->OnChange = [this](TObject* s) { ComboBoxVBRMaxChange(s); };
   ImageSliderQuality->OnChange = [this](TObject* s) { ImageSliderQualityChange(s); };

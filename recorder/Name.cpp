@@ -7,28 +7,42 @@ namespace recorder {
 
 TFormName::TFormName(TComponent* AOwner) : TForm(AOwner) {
   SetupDialog(this, L"File Name", 265, 243);
-  labName = NewLabel(this, this, L"labName", L"", 12, 12, 240);
-  EditFileName = new TEdit(this);
-  EditFileName->SetName(L"EditFileName");
-  EditFileName->SetParent(this);
-  EditFileName->SetBounds(12, 30, 240, 21);
-  EditFileName->SetTabStop(true);
-  CheckBoxAutoName = NewCheck(this, this, L"CheckBoxAutoName",
-                              L"Auto make file name by date and time", 12, 62, 240);
-  LabelSavedHere =
-      NewLabel(this, this, L"LabelSavedHere", L"Files are saved here (See [Options]):", 12, 96);
-  LabelChange = NewLabel(this, this, L"LabelChange", L"Change", 210, 96);
-  LabelChange->SetCursor(crHandPoint);
-  LabelChange->Font()->SetColor(clBlue);
-  LabelChange->Font()->SetStyle(fsUnderline);
-  LabelChange->OnClick = [this](TObject* s) { LabelChangeClick(s); };
-  labOutputPath = NewLabel(this, this, L"labOutputPath", L"", 12, 114, 240, 60);
-  labOutputPath->SetWordWrap(true);
-  btnOK = NewButton(this, this, L"btnOK", L"&OK", 96, 206, 75, 25);
-  btnOK->SetDefault(true);
-  btnOK->OnClick = [this](TObject* s) { btnOKClick(s); };
-  btnCancel = NewButton(this, this, L"btnCancel", L"&Cancel", 177, 206, 75, 25, mrCancel);
-  btnCancel->SetCancel(true);
+  BuildComponents(
+      this,
+      {
+          {labName, {L"labName", this, {12, 12, 240, 13}, L"", false}},
+          {EditFileName, {L"EditFileName", this, {12, 30, 240, 21}}},
+          {CheckBoxAutoName,
+           {L"CheckBoxAutoName", this, {12, 62, 240, 17}, L"Auto make file name by date and time"}},
+          {LabelSavedHere,
+           {L"LabelSavedHere",
+            this,
+            {12, 96, 0, 13},
+            L"Files are saved here (See [Options]):",
+            true}},
+          {LabelChange,
+           {.Name = L"LabelChange",
+            .Bounds = {210, 96, 0, 13},
+            .Caption = L"Change",
+            .AutoSize = true,
+            .OnClick = [this](TObject* s) { LabelChangeClick(s); }},
+           LinkLabel},
+          {labOutputPath,
+           {L"labOutputPath", this, {12, 114, 240, 60}, L"", false},
+           [](TLabel& l) { l.SetWordWrap(true); }},
+          {btnOK,
+           {.Name = L"btnOK",
+            .Bounds = {96, 206, 75, 25},
+            .Caption = L"&OK",
+            .OnClick = [this](TObject* s) { btnOKClick(s); }},
+           [](TButton& b) { b.SetDefault(true); }},
+          {btnCancel,
+           {L"btnCancel", this, {177, 206, 75, 25}, L"&Cancel"},
+           [](TButton& b) {
+             b.SetModalResult(mrCancel);
+             b.SetCancel(true);
+           }},
+      });
   OnBrowseFolder = [this](std::wstring& folder) {
     return BrowseForFolder(Handle(), folder, L"Please select a folder", 65);
   };

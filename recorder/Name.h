@@ -10,14 +10,14 @@ class TFormName : public TForm {
 public:
   explicit TFormName(TComponent* AOwner);
 
-  TLabel* labName;
-  TEdit* EditFileName;
-  TCheckBox* CheckBoxAutoName;
-  TLabel* LabelSavedHere;
-  TLabel* LabelChange;
-  TLabel* labOutputPath;
-  TButton* btnOK;
-  TButton* btnCancel;
+  TLabel* labName = nullptr;
+  TEdit* EditFileName = nullptr;
+  TCheckBox* CheckBoxAutoName = nullptr;
+  TLabel* LabelSavedHere = nullptr;
+  TLabel* LabelChange = nullptr;
+  TLabel* labOutputPath = nullptr;
+  TButton* btnOK = nullptr;
+  TButton* btnCancel = nullptr;
 
   // True once OK was pressed with a valid name.
   bool Confirmed = false;

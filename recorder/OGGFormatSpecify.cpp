@@ -6,29 +6,50 @@ namespace recorder {
 
 TOGGSettingsSpecifyForm::TOGGSettingsSpecifyForm(TComponent* AOwner) : TForm(AOwner) {
   SetupDialog(this, L"Configure OGG Settings", 340, 236);
-  RadioButtonABR = NewRadio(this, this, L"RadioButtonABR", L"&Average Bit Rate:", 12, 14, 130);
-  ComboBoxABRBitRate = NewList(
-      this, this, L"ComboBoxABRBitRate",
-      {L"64 kbps", L"96 kbps", L"128 kbps", L"160 kbps", L"192 kbps", L"256 kbps", L"350 kbps"},
-      150, 12, 100);
-  RadioButtonVBR = NewRadio(this, this, L"RadioButtonVBR", L"&Variable Bit Rate", 12, 46, 130);
-  LabelLow = NewLabel(this, this, L"LabelLow", L"Low Quality,\r\nSmall Size", 12, 78, 66, 26);
-  ImageSliderQuality = NewSlider(this, this, L"ImageSliderQuality", 1, 100, false, 80, 74, 170);
-  LabelHigh = NewLabel(this, this, L"LabelHigh", L"High Quality,\r\nLarge Size", 256, 78, 70, 26);
-  LabelQualityValue = NewLabel(this, this, L"LabelQualityValue", L"", 150, 48, 50);
-  RadioGroupMode = new TRadioGroup(this);
-  RadioGroupMode->SetName(L"RadioGroupMode");
-  RadioGroupMode->SetParent(this);
-  RadioGroupMode->SetCaption(L"Mode");
-  RadioGroupMode->SetBounds(12, 116, 316, 72);
-  RadioGroupMode->Items()->Add(L"Stereo");
-  RadioGroupMode->Items()->Add(L"Mono");
-  btnOK = NewButton(this, this, L"btnOK", L"&OK", 172, 200, 75, 25, mrOk);
-  btnOK->SetDefault(true);
-  btnCancel = NewButton(this, this, L"btnCancel", L"&Cancel", 253, 200, 75, 25, mrCancel);
-  btnCancel->SetCancel(true);
-  RadioButtonABR->OnClick = [this](TObject*) { UpdateEnabling(); };
-  RadioButtonVBR->OnClick = [this](TObject*) { UpdateEnabling(); };
+  const auto update = [this](TObject*) { UpdateEnabling(); };
+  BuildComponents(
+      this,
+      {
+          {RadioButtonABR,
+           {.Name = L"RadioButtonABR",
+            .Bounds = {12, 14, 130, 17},
+            .Caption = L"&Average Bit Rate:",
+            .OnClick = update}},
+          {ComboBoxABRBitRate,
+           {L"ComboBoxABRBitRate", this, {150, 12, 100, 21}},
+           DropDownList({L"64 kbps", L"96 kbps", L"128 kbps", L"160 kbps", L"192 kbps", L"256 kbps",
+                         L"350 kbps"})},
+          {RadioButtonVBR,
+           {.Name = L"RadioButtonVBR",
+            .Bounds = {12, 46, 130, 17},
+            .Caption = L"&Variable Bit Rate",
+            .OnClick = update}},
+          {LabelLow, {L"LabelLow", this, {12, 78, 66, 26}, L"Low Quality,\r\nSmall Size", false}},
+          {ImageSliderQuality,
+           {L"ImageSliderQuality", this, {80, 74, 170, 30}},
+           SliderRange(1, 100, false)},
+          {LabelHigh,
+           {L"LabelHigh", this, {256, 78, 70, 26}, L"High Quality,\r\nLarge Size", false}},
+          {LabelQualityValue, {L"LabelQualityValue", this, {150, 48, 50, 13}, L"", false}},
+          {RadioGroupMode,
+           {L"RadioGroupMode", this, {12, 116, 316, 72}, L"Mode"},
+           [](TRadioGroup& g) {
+             g.Items()->Add(L"Stereo");
+             g.Items()->Add(L"Mono");
+           }},
+          {btnOK,
+           {L"btnOK", this, {172, 200, 75, 25}, L"&OK"},
+           [](TButton& b) {
+             b.SetModalResult(mrOk);
+             b.SetDefault(true);
+           }},
+          {btnCancel,
+           {L"btnCancel", this, {253, 200, 75, 25}, L"&Cancel"},
+           [](TButton& b) {
+             b.SetModalResult(mrCancel);
+             b.SetCancel(true);
+           }},
+      });
   ImageSliderQuality->OnChange = [this](TObject* s) { ImageSliderQualityChange(s); };
   OnShow = [this](TObject* s) { FormShow(s); };
 }

@@ -9,16 +9,16 @@ class TOGGSettingsSpecifyForm : public TForm {
 public:
   explicit TOGGSettingsSpecifyForm(TComponent* AOwner);
 
-  TRadioButton* RadioButtonABR;
-  TComboBox* ComboBoxABRBitRate;
-  TRadioButton* RadioButtonVBR;
-  TImageSlider* ImageSliderQuality;
-  TLabel* LabelLow;
-  TLabel* LabelHigh;
-  TLabel* LabelQualityValue;
-  TRadioGroup* RadioGroupMode;
-  TButton* btnOK;
-  TButton* btnCancel;
+  TRadioButton* RadioButtonABR = nullptr;
+  TComboBox* ComboBoxABRBitRate = nullptr;
+  TRadioButton* RadioButtonVBR = nullptr;
+  TImageSlider* ImageSliderQuality = nullptr;
+  TLabel* LabelLow = nullptr;
+  TLabel* LabelHigh = nullptr;
+  TLabel* LabelQualityValue = nullptr;
+  TRadioGroup* RadioGroupMode = nullptr;
+  TButton* btnOK = nullptr;
+  TButton* btnCancel = nullptr;
 
   void Load(const TGlobalVars& g);
   void Store(TGlobalVars& g);

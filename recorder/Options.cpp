@@ -40,162 +40,212 @@ bool RunFormatSetup(TForm* opener, int format, TGlobalVars& g) {
   }
 }
 
-TFcSpinEdit* TFormOptions::NewSpin(TWinControl* parent, const std::wstring& name, int min, int max,
-                                   int l, int t) {
-  auto* e = new TFcSpinEdit(this);
-  e->SetName(name);
-  e->SetParent(parent);
-  e->SetBounds(l, t, 70, 21);
-  e->SetMin(min);
-  e->SetMax(max);
-  e->SetIntegersOnly(true);
-  e->SetAllowKeyEdit(true);
-  e->SetTabStop(true);
-  return e;
+namespace {
+
+// A whole-number spin edit from Min to Max that takes typed keys.
+std::function<void(TFcSpinEdit&)> SpinRange(int Min, int Max) {
+  return [=](TFcSpinEdit& e) {
+    e.SetMin(Min);
+    e.SetMax(Max);
+    e.SetIntegersOnly(true);
+    e.SetAllowKeyEdit(true);
+  };
 }
+
+} // namespace
 
 TFormOptions::TFormOptions(TComponent* AOwner) : TForm(AOwner) {
   SetupDialog(this, L"Options", 433, 338);
   SetBorderStyle(bsSingle);
   SetBorderIcons(biSystemMenu);
-  PageControl = new TPageControl(this);
-  PageControl->SetName(L"PageControl");
-  PageControl->SetParent(this);
-  PageControl->SetBounds(8, 8, 417, 288);
-  auto page = [&](const std::wstring& name, const std::wstring& caption) {
-    auto* p = new TTabSheet(this);
-    p->SetName(name);
-    p->SetPageControl(PageControl);
-    p->SetCaption(caption);
-    return p;
+  const auto schedule = [this](TObject*) { UpdateSchedule(); };
+  const auto timeKind = [](TDateTimePicker& d) { d.SetKind(dtkTime); };
+  const auto ok = [](TButton& b) { b.SetDefault(true); };
+  const auto cancel = [](TButton& b) {
+    b.SetModalResult(mrCancel);
+    b.SetCancel(true);
   };
-  TabSheetGeneral = page(L"TabSheetGeneral", L"&General Settings");
-  TabSheetHotKey = page(L"TabSheetHotKey", L"&Hot Key");
-  TabSheetSchedule = page(L"TabSheetSchedule", L"&Schedule");
-  TabSheetAGC = page(L"TabSheetAGC", L"Automatic &Gain Control ");
-  TabSheetAccu = page(L"TabSheetAccu", L"&Voice Active System");
+  BuildComponents(
+      this,
+      {
+          {PageControl, {L"PageControl", this, {8, 8, 417, 288}}},
+          {TabSheetGeneral, {L"TabSheetGeneral", PageControl, {}, L"&General Settings"}},
+          {TabSheetHotKey, {L"TabSheetHotKey", PageControl, {}, L"&Hot Key"}},
+          {TabSheetSchedule, {L"TabSheetSchedule", PageControl, {}, L"&Schedule"}},
+          {TabSheetAGC, {L"TabSheetAGC", PageControl, {}, L"Automatic &Gain Control "}},
+          {TabSheetAccu, {L"TabSheetAccu", PageControl, {}, L"&Voice Active System"}},
 
-  // General.
-  TTabSheet* p = TabSheetGeneral;
-  GroupBoxFormat = NewGroup(this, p, L"GroupBoxFormat", L" &Output File Type ", 8, 8, 393, 72);
-  RadioButtonMp3 = NewRadio(this, GroupBoxFormat, L"RadioButtonMp3", L"&Mp3 File", 12, 20, 90);
-  RadioButtonOgg = NewRadio(this, GroupBoxFormat, L"RadioButtonOgg", L"&Ogg File", 110, 20, 90);
-  RadioButtonWma = NewRadio(this, GroupBoxFormat, L"RadioButtonWma", L"&Wma File", 12, 44, 90);
-  RadioButtonWav = NewRadio(this, GroupBoxFormat, L"RadioButtonWav", L"W&av File", 110, 44, 90);
-  ButtonFormatSettings =
-      NewButton(this, GroupBoxFormat, L"ButtonFormatSettings", L"S&ettings", 300, 28, 80);
-  ButtonFormatSettings->OnClick = [this](TObject* s) { ButtonFormatSettingsClick(s); };
-  GroupBoxOutputDir = NewGroup(this, p, L"GroupBoxOutputDir", L"O&utput Directory", 8, 88, 393, 84);
-  EditOutputDir = new TEdit(this);
-  EditOutputDir->SetName(L"EditOutputDir");
-  EditOutputDir->SetParent(GroupBoxOutputDir);
-  EditOutputDir->SetBounds(12, 22, 280, 21);
-  EditOutputDir->SetTabStop(true);
-  btnChangeOutputDir =
-      NewButton(this, GroupBoxOutputDir, L"btnChangeOutputDir", L"&Change", 300, 20, 80);
-  btnChangeOutputDir->OnClick = [this](TObject* s) { btnChangeOutputDirClick(s); };
-  CheckBoxAutoName = NewCheck(this, GroupBoxOutputDir, L"CheckBoxAutoName",
-                              L"&Auto make file name by date and time.", 12, 54, 360);
-  CheckBoxSetTop =
-      NewCheck(this, p, L"CheckBoxSetTop", L"S&et the Main Dialog top most", 16, 184, 360);
+          // General.
+          {GroupBoxFormat,
+           {L"GroupBoxFormat", TabSheetGeneral, {8, 8, 393, 72}, L" &Output File Type "}},
+          {RadioButtonMp3, {L"RadioButtonMp3", GroupBoxFormat, {12, 20, 90, 17}, L"&Mp3 File"}},
+          {RadioButtonOgg, {L"RadioButtonOgg", GroupBoxFormat, {110, 20, 90, 17}, L"&Ogg File"}},
+          {RadioButtonWma, {L"RadioButtonWma", GroupBoxFormat, {12, 44, 90, 17}, L"&Wma File"}},
+          {RadioButtonWav, {L"RadioButtonWav", GroupBoxFormat, {110, 44, 90, 17}, L"W&av File"}},
+          {ButtonFormatSettings,
+           {.Name = L"ButtonFormatSettings",
+            .Parent = GroupBoxFormat,
+            .Bounds = {300, 28, 80, 25},
+            .Caption = L"S&ettings",
+            .OnClick = [this](TObject* s) { ButtonFormatSettingsClick(s); }}},
+          {GroupBoxOutputDir,
+           {L"GroupBoxOutputDir", TabSheetGeneral, {8, 88, 393, 84}, L"O&utput Directory"}},
+          {EditOutputDir, {L"EditOutputDir", GroupBoxOutputDir, {12, 22, 280, 21}}},
+          {btnChangeOutputDir,
+           {.Name = L"btnChangeOutputDir",
+            .Parent = GroupBoxOutputDir,
+            .Bounds = {300, 20, 80, 25},
+            .Caption = L"&Change",
+            .OnClick = [this](TObject* s) { btnChangeOutputDirClick(s); }}},
+          {CheckBoxAutoName,
+           {L"CheckBoxAutoName",
+            GroupBoxOutputDir,
+            {12, 54, 360, 17},
+            L"&Auto make file name by date and time."}},
+          {CheckBoxSetTop,
+           {L"CheckBoxSetTop",
+            TabSheetGeneral,
+            {16, 184, 360, 17},
+            L"S&et the Main Dialog top most"}},
 
-  // Hot keys.
-  p = TabSheetHotKey;
-  CheckBoxActiveHotKey =
-      NewCheck(this, p, L"CheckBoxActiveHotKey", L"&Active Hotkey:", 16, 16, 200);
-  CheckBoxActiveHotKey->OnClick = [this](TObject*) { UpdateHotKeys(); };
-  LabelStartRecording = NewLabel(this, p, L"LabelStartRecording", L"Start &Recording:", 32, 52);
-  HotKeyStartRecording = new TFcHotKeyEdit(this);
-  HotKeyStartRecording->SetName(L"HotKeyStartRecording");
-  HotKeyStartRecording->SetParent(p);
-  HotKeyStartRecording->SetBounds(140, 48, 160, 21);
-  HotKeyStartRecording->SetTabStop(true);
-  LabelStopRecording = NewLabel(this, p, L"LabelStopRecording", L"&Stop Recording:", 32, 84);
-  HotKeyStopRecording = new TFcHotKeyEdit(this);
-  HotKeyStopRecording->SetName(L"HotKeyStopRecording");
-  HotKeyStopRecording->SetParent(p);
-  HotKeyStopRecording->SetBounds(140, 80, 160, 21);
-  HotKeyStopRecording->SetTabStop(true);
-  LabelHotKeyNote = NewLabel(this, p, L"LabelHotKeyNote",
-                             L"Click the hotkey to start recording or stop recording.", 32, 120);
+          // Hot keys.
+          {CheckBoxActiveHotKey,
+           {.Name = L"CheckBoxActiveHotKey",
+            .Parent = TabSheetHotKey,
+            .Bounds = {16, 16, 200, 17},
+            .Caption = L"&Active Hotkey:",
+            .OnClick = [this](TObject*) { UpdateHotKeys(); }}},
+          {LabelStartRecording,
+           {L"LabelStartRecording", TabSheetHotKey, {32, 52, 0, 13}, L"Start &Recording:", true}},
+          {HotKeyStartRecording, {L"HotKeyStartRecording", TabSheetHotKey, {140, 48, 160, 21}}},
+          {LabelStopRecording,
+           {L"LabelStopRecording", TabSheetHotKey, {32, 84, 0, 13}, L"&Stop Recording:", true}},
+          {HotKeyStopRecording, {L"HotKeyStopRecording", TabSheetHotKey, {140, 80, 160, 21}}},
+          {LabelHotKeyNote,
+           {L"LabelHotKeyNote",
+            TabSheetHotKey,
+            {32, 120, 0, 13},
+            L"Click the hotkey to start recording or stop recording.",
+            true}},
 
-  // Schedule.
-  p = TabSheetSchedule;
-  CheckBoxEnableSchedule =
-      NewCheck(this, p, L"CheckBoxEnableSchedule", L"&Enable Schedule Recording", 16, 12, 250);
-  CheckBoxEnableSchedule->OnClick = [this](TObject*) { UpdateSchedule(); };
-  GroupBoxDate = NewGroup(this, p, L"GroupBoxDate", L"&Date", 8, 40, 393, 110);
-  RadioButtonOnce = NewRadio(this, GroupBoxDate, L"RadioButtonOnce", L"&Once:", 12, 22, 80);
-  DateTimePickerOnce = new TDateTimePicker(this);
-  DateTimePickerOnce->SetName(L"DateTimePickerOnce");
-  DateTimePickerOnce->SetParent(GroupBoxDate);
-  DateTimePickerOnce->SetBounds(100, 20, 160, 21);
-  RadioButtonDaily = NewRadio(this, GroupBoxDate, L"RadioButtonDaily", L"&Daily", 12, 50, 80);
-  RadioButtonWeekly = NewRadio(this, GroupBoxDate, L"RadioButtonWeekly", L"&Weekly:", 12, 78, 80);
-  ComboBoxWeekly =
-      NewList(this, GroupBoxDate, L"ComboBoxWeekly",
-              {L"Sunday", L"Monday", L"Tuesday", L"Wednesday", L"Thursday", L"Friday", L"Saturday"},
-              100, 76, 160);
-  for (TRadioButton* r : {RadioButtonOnce, RadioButtonDaily, RadioButtonWeekly})
-    r->OnClick = [this](TObject*) { UpdateSchedule(); };
-  GroupBoxTime = NewGroup(this, p, L"GroupBoxTime", L"&Time", 8, 158, 393, 84);
-  LabelStartAt = NewLabel(this, GroupBoxTime, L"LabelStartAt", L"S&tart at:", 12, 24);
-  DateTimePickerStart = new TDateTimePicker(this);
-  DateTimePickerStart->SetName(L"DateTimePickerStart");
-  DateTimePickerStart->SetParent(GroupBoxTime);
-  DateTimePickerStart->SetKind(dtkTime);
-  DateTimePickerStart->SetBounds(100, 20, 160, 21);
-  LabelStopAt = NewLabel(this, GroupBoxTime, L"LabelStopAt", L"Stop &at:", 12, 54);
-  DateTimePickerStop = new TDateTimePicker(this);
-  DateTimePickerStop->SetName(L"DateTimePickerStop");
-  DateTimePickerStop->SetParent(GroupBoxTime);
-  DateTimePickerStop->SetKind(dtkTime);
-  DateTimePickerStop->SetBounds(100, 50, 160, 21);
+          // Schedule.
+          {CheckBoxEnableSchedule,
+           {.Name = L"CheckBoxEnableSchedule",
+            .Parent = TabSheetSchedule,
+            .Bounds = {16, 12, 250, 17},
+            .Caption = L"&Enable Schedule Recording",
+            .OnClick = schedule}},
+          {GroupBoxDate, {L"GroupBoxDate", TabSheetSchedule, {8, 40, 393, 110}, L"&Date"}},
+          {RadioButtonOnce,
+           {.Name = L"RadioButtonOnce",
+            .Parent = GroupBoxDate,
+            .Bounds = {12, 22, 80, 17},
+            .Caption = L"&Once:",
+            .OnClick = schedule}},
+          {DateTimePickerOnce, {L"DateTimePickerOnce", GroupBoxDate, {100, 20, 160, 21}}},
+          {RadioButtonDaily,
+           {.Name = L"RadioButtonDaily",
+            .Parent = GroupBoxDate,
+            .Bounds = {12, 50, 80, 17},
+            .Caption = L"&Daily",
+            .OnClick = schedule}},
+          {RadioButtonWeekly,
+           {.Name = L"RadioButtonWeekly",
+            .Parent = GroupBoxDate,
+            .Bounds = {12, 78, 80, 17},
+            .Caption = L"&Weekly:",
+            .OnClick = schedule}},
+          {ComboBoxWeekly,
+           {L"ComboBoxWeekly", GroupBoxDate, {100, 76, 160, 21}},
+           DropDownList({L"Sunday", L"Monday", L"Tuesday", L"Wednesday", L"Thursday", L"Friday",
+                         L"Saturday"})},
+          {GroupBoxTime, {L"GroupBoxTime", TabSheetSchedule, {8, 158, 393, 84}, L"&Time"}},
+          {LabelStartAt, {L"LabelStartAt", GroupBoxTime, {12, 24, 0, 13}, L"S&tart at:", true}},
+          {DateTimePickerStart,
+           {L"DateTimePickerStart", GroupBoxTime, {100, 20, 160, 21}},
+           timeKind},
+          {LabelStopAt, {L"LabelStopAt", GroupBoxTime, {12, 54, 0, 13}, L"Stop &at:", true}},
+          {DateTimePickerStop, {L"DateTimePickerStop", GroupBoxTime, {100, 50, 160, 21}}, timeKind},
 
-  // Automatic gain control.
-  p = TabSheetAGC;
-  CheckBoxAGC = NewCheck(this, p, L"CheckBoxAGC", L"Automatic Gain Control  enabled", 16, 16, 250);
-  CheckBoxAGC->OnClick = [this](TObject*) { UpdateAGC(); };
-  labWhatIsAGC = NewLabel(this, p, L"labWhatIsAGC", L"What is this?", 300, 18);
-  labWhatIsAGC->SetCursor(crHandPoint);
-  labWhatIsAGC->Font()->SetColor(clBlue);
-  labWhatIsAGC->Font()->SetStyle(fsUnderline);
-  labWhatIsAGC->OnClick = [this](TObject* s) { labWhatIsAGCClick(s); };
-  LabelAGCLow = NewLabel(this, p, L"LabelAGCLow", L"Low Level:", 32, 56);
-  SpinEditAGCLow = NewSpin(p, L"SpinEditAGCLow", -92, 100, 120, 52);
-  LabelAGCLowUnit = NewLabel(this, p, L"LabelAGCLowUnit", L"dB (-92 to 0)", 196, 56);
-  LabelAGCHigh = NewLabel(this, p, L"LabelAGCHigh", L"High Level:", 32, 88);
-  SpinEditAGCHigh = NewSpin(p, L"SpinEditAGCHigh", -92, 100, 120, 84);
-  LabelAGCHighUnit = NewLabel(this, p, L"LabelAGCHighUnit", L"dB", 196, 88);
-  LabelAGCAttack = NewLabel(this, p, L"LabelAGCAttack", L"AttackTime:", 32, 120);
-  SpinEditAGCAttack = NewSpin(p, L"SpinEditAGCAttack", 0, 10000, 120, 116);
-  LabelAGCAttackUnit = NewLabel(this, p, L"LabelAGCAttackUnit", L"ms", 196, 120);
+          // Automatic gain control.
+          {CheckBoxAGC,
+           {.Name = L"CheckBoxAGC",
+            .Parent = TabSheetAGC,
+            .Bounds = {16, 16, 250, 17},
+            .Caption = L"Automatic Gain Control  enabled",
+            .OnClick = [this](TObject*) { UpdateAGC(); }}},
+          {labWhatIsAGC,
+           {.Name = L"labWhatIsAGC",
+            .Parent = TabSheetAGC,
+            .Bounds = {300, 18, 0, 13},
+            .Caption = L"What is this?",
+            .AutoSize = true,
+            .OnClick = [this](TObject* s) { labWhatIsAGCClick(s); }},
+           LinkLabel},
+          {LabelAGCLow, {L"LabelAGCLow", TabSheetAGC, {32, 56, 0, 13}, L"Low Level:", true}},
+          {SpinEditAGCLow,
+           {L"SpinEditAGCLow", TabSheetAGC, {120, 52, 70, 21}},
+           SpinRange(-92, 100)},
+          {LabelAGCLowUnit,
+           {L"LabelAGCLowUnit", TabSheetAGC, {196, 56, 0, 13}, L"dB (-92 to 0)", true}},
+          {LabelAGCHigh, {L"LabelAGCHigh", TabSheetAGC, {32, 88, 0, 13}, L"High Level:", true}},
+          {SpinEditAGCHigh,
+           {L"SpinEditAGCHigh", TabSheetAGC, {120, 84, 70, 21}},
+           SpinRange(-92, 100)},
+          {LabelAGCHighUnit, {L"LabelAGCHighUnit", TabSheetAGC, {196, 88, 0, 13}, L"dB", true}},
+          {LabelAGCAttack,
+           {L"LabelAGCAttack", TabSheetAGC, {32, 120, 0, 13}, L"AttackTime:", true}},
+          {SpinEditAGCAttack,
+           {L"SpinEditAGCAttack", TabSheetAGC, {120, 116, 70, 21}},
+           SpinRange(0, 10000)},
+          {LabelAGCAttackUnit,
+           {L"LabelAGCAttackUnit", TabSheetAGC, {196, 120, 0, 13}, L"ms", true}},
 
-  // Voice-activated recording.
-  p = TabSheetAccu;
-  CheckBoxAccu = NewCheck(this, p, L"CheckBoxAccu", L"Recording without silence ", 16, 16, 250);
-  CheckBoxAccu->OnClick = [this](TObject*) { UpdateAccu(); };
-  labWhatIsAccu = NewLabel(this, p, L"labWhatIsAccu", L"What is this?", 300, 18);
-  labWhatIsAccu->SetCursor(crHandPoint);
-  labWhatIsAccu->Font()->SetColor(clBlue);
-  labWhatIsAccu->Font()->SetStyle(fsUnderline);
-  labWhatIsAccu->OnClick = [this](TObject* s) { labWhatIsAccuClick(s); };
-  GroupBoxAttack = NewGroup(this, p, L"GroupBoxAttack", L"Attack", 8, 48, 190, 90);
-  LabelAttackTime = NewLabel(this, GroupBoxAttack, L"LabelAttackTime", L"Time:", 12, 26);
-  SpinEditAttackTime = NewSpin(GroupBoxAttack, L"SpinEditAttackTime", 10, 5000, 60, 22);
-  LabelAttackLevel = NewLabel(this, GroupBoxAttack, L"LabelAttackLevel", L"Level:", 12, 58);
-  SpinEditAttackLevel = NewSpin(GroupBoxAttack, L"SpinEditAttackLevel", -92, 100, 60, 54);
-  GroupBoxRelease = NewGroup(this, p, L"GroupBoxRelease", L"Release", 208, 48, 190, 90);
-  LabelReleaseTime = NewLabel(this, GroupBoxRelease, L"LabelReleaseTime", L"Time:", 12, 26);
-  SpinEditReleaseTime = NewSpin(GroupBoxRelease, L"SpinEditReleaseTime", 10, 10000, 60, 22);
-  LabelReleaseLevel = NewLabel(this, GroupBoxRelease, L"LabelReleaseLevel", L"Level:", 12, 58);
-  SpinEditReleaseLevel = NewSpin(GroupBoxRelease, L"SpinEditReleaseLevel", -92, 100, 60, 54);
+          // Voice-activated recording.
+          {CheckBoxAccu,
+           {.Name = L"CheckBoxAccu",
+            .Parent = TabSheetAccu,
+            .Bounds = {16, 16, 250, 17},
+            .Caption = L"Recording without silence ",
+            .OnClick = [this](TObject*) { UpdateAccu(); }}},
+          {labWhatIsAccu,
+           {.Name = L"labWhatIsAccu",
+            .Parent = TabSheetAccu,
+            .Bounds = {300, 18, 0, 13},
+            .Caption = L"What is this?",
+            .AutoSize = true,
+            .OnClick = [this](TObject* s) { labWhatIsAccuClick(s); }},
+           LinkLabel},
+          {GroupBoxAttack, {L"GroupBoxAttack", TabSheetAccu, {8, 48, 190, 90}, L"Attack"}},
+          {LabelAttackTime, {L"LabelAttackTime", GroupBoxAttack, {12, 26, 0, 13}, L"Time:", true}},
+          {SpinEditAttackTime,
+           {L"SpinEditAttackTime", GroupBoxAttack, {60, 22, 70, 21}},
+           SpinRange(10, 5000)},
+          {LabelAttackLevel,
+           {L"LabelAttackLevel", GroupBoxAttack, {12, 58, 0, 13}, L"Level:", true}},
+          {SpinEditAttackLevel,
+           {L"SpinEditAttackLevel", GroupBoxAttack, {60, 54, 70, 21}},
+           SpinRange(-92, 100)},
+          {GroupBoxRelease, {L"GroupBoxRelease", TabSheetAccu, {208, 48, 190, 90}, L"Release"}},
+          {LabelReleaseTime,
+           {L"LabelReleaseTime", GroupBoxRelease, {12, 26, 0, 13}, L"Time:", true}},
+          {SpinEditReleaseTime,
+           {L"SpinEditReleaseTime", GroupBoxRelease, {60, 22, 70, 21}},
+           SpinRange(10, 10000)},
+          {LabelReleaseLevel,
+           {L"LabelReleaseLevel", GroupBoxRelease, {12, 58, 0, 13}, L"Level:", true}},
+          {SpinEditReleaseLevel,
+           {L"SpinEditReleaseLevel", GroupBoxRelease, {60, 54, 70, 21}},
+           SpinRange(-92, 100)},
 
-  btnOK = NewButton(this, this, L"btnOK", L"&OK", 268, 304, 75, 25);
-  btnOK->SetDefault(true);
-  btnOK->OnClick = [this](TObject* s) { btnOKClick(s); };
-  btnCancel = NewButton(this, this, L"btnCancel", L"&Cancel", 350, 304, 75, 25, mrCancel);
-  btnCancel->SetCancel(true);
+          {btnOK,
+           {.Name = L"btnOK",
+            .Bounds = {268, 304, 75, 25},
+            .Caption = L"&OK",
+            .OnClick = [this](TObject* s) { btnOKClick(s); }},
+           ok},
+          {btnCancel, {L"btnCancel", this, {350, 304, 75, 25}, L"&Cancel"}, cancel},
+      });
   PageControl->SetActivePage(TabSheetGeneral);
 
   OnBrowseFolder = [this](std::wstring& folder) {

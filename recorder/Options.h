@@ -14,73 +14,73 @@ class TFormOptions : public TForm {
 public:
   explicit TFormOptions(TComponent* AOwner);
 
-  TPageControl* PageControl;
-  TTabSheet* TabSheetGeneral;
-  TTabSheet* TabSheetHotKey;
-  TTabSheet* TabSheetSchedule;
-  TTabSheet* TabSheetAGC;
-  TTabSheet* TabSheetAccu;
+  TPageControl* PageControl = nullptr;
+  TTabSheet* TabSheetGeneral = nullptr;
+  TTabSheet* TabSheetHotKey = nullptr;
+  TTabSheet* TabSheetSchedule = nullptr;
+  TTabSheet* TabSheetAGC = nullptr;
+  TTabSheet* TabSheetAccu = nullptr;
 
   // General.
-  TGroupBox* GroupBoxFormat;
-  TRadioButton* RadioButtonMp3;
-  TRadioButton* RadioButtonOgg;
-  TRadioButton* RadioButtonWma;
-  TRadioButton* RadioButtonWav;
-  TButton* ButtonFormatSettings;
-  TGroupBox* GroupBoxOutputDir;
-  TEdit* EditOutputDir;
-  TButton* btnChangeOutputDir;
-  TCheckBox* CheckBoxAutoName;
-  TCheckBox* CheckBoxSetTop;
+  TGroupBox* GroupBoxFormat = nullptr;
+  TRadioButton* RadioButtonMp3 = nullptr;
+  TRadioButton* RadioButtonOgg = nullptr;
+  TRadioButton* RadioButtonWma = nullptr;
+  TRadioButton* RadioButtonWav = nullptr;
+  TButton* ButtonFormatSettings = nullptr;
+  TGroupBox* GroupBoxOutputDir = nullptr;
+  TEdit* EditOutputDir = nullptr;
+  TButton* btnChangeOutputDir = nullptr;
+  TCheckBox* CheckBoxAutoName = nullptr;
+  TCheckBox* CheckBoxSetTop = nullptr;
   // Hot keys.
-  TCheckBox* CheckBoxActiveHotKey;
-  TLabel* LabelStartRecording;
-  TFcHotKeyEdit* HotKeyStartRecording;
-  TLabel* LabelStopRecording;
-  TFcHotKeyEdit* HotKeyStopRecording;
-  TLabel* LabelHotKeyNote;
+  TCheckBox* CheckBoxActiveHotKey = nullptr;
+  TLabel* LabelStartRecording = nullptr;
+  TFcHotKeyEdit* HotKeyStartRecording = nullptr;
+  TLabel* LabelStopRecording = nullptr;
+  TFcHotKeyEdit* HotKeyStopRecording = nullptr;
+  TLabel* LabelHotKeyNote = nullptr;
   // Schedule.
-  TCheckBox* CheckBoxEnableSchedule;
-  TGroupBox* GroupBoxDate;
-  TRadioButton* RadioButtonOnce;
-  TDateTimePicker* DateTimePickerOnce;
-  TRadioButton* RadioButtonDaily;
-  TRadioButton* RadioButtonWeekly;
-  TComboBox* ComboBoxWeekly;
-  TGroupBox* GroupBoxTime;
-  TLabel* LabelStartAt;
-  TDateTimePicker* DateTimePickerStart;
-  TLabel* LabelStopAt;
-  TDateTimePicker* DateTimePickerStop;
+  TCheckBox* CheckBoxEnableSchedule = nullptr;
+  TGroupBox* GroupBoxDate = nullptr;
+  TRadioButton* RadioButtonOnce = nullptr;
+  TDateTimePicker* DateTimePickerOnce = nullptr;
+  TRadioButton* RadioButtonDaily = nullptr;
+  TRadioButton* RadioButtonWeekly = nullptr;
+  TComboBox* ComboBoxWeekly = nullptr;
+  TGroupBox* GroupBoxTime = nullptr;
+  TLabel* LabelStartAt = nullptr;
+  TDateTimePicker* DateTimePickerStart = nullptr;
+  TLabel* LabelStopAt = nullptr;
+  TDateTimePicker* DateTimePickerStop = nullptr;
   // Automatic gain control.
-  TCheckBox* CheckBoxAGC;
-  TLabel* labWhatIsAGC;
-  TLabel* LabelAGCLow;
-  TFcSpinEdit* SpinEditAGCLow;
-  TLabel* LabelAGCLowUnit;
-  TLabel* LabelAGCHigh;
-  TFcSpinEdit* SpinEditAGCHigh;
-  TLabel* LabelAGCHighUnit;
-  TLabel* LabelAGCAttack;
-  TFcSpinEdit* SpinEditAGCAttack;
-  TLabel* LabelAGCAttackUnit;
+  TCheckBox* CheckBoxAGC = nullptr;
+  TLabel* labWhatIsAGC = nullptr;
+  TLabel* LabelAGCLow = nullptr;
+  TFcSpinEdit* SpinEditAGCLow = nullptr;
+  TLabel* LabelAGCLowUnit = nullptr;
+  TLabel* LabelAGCHigh = nullptr;
+  TFcSpinEdit* SpinEditAGCHigh = nullptr;
+  TLabel* LabelAGCHighUnit = nullptr;
+  TLabel* LabelAGCAttack = nullptr;
+  TFcSpinEdit* SpinEditAGCAttack = nullptr;
+  TLabel* LabelAGCAttackUnit = nullptr;
   // Voice-activated recording.
-  TCheckBox* CheckBoxAccu;
-  TLabel* labWhatIsAccu;
-  TGroupBox* GroupBoxAttack;
-  TLabel* LabelAttackTime;
-  TFcSpinEdit* SpinEditAttackTime;
-  TLabel* LabelAttackLevel;
-  TFcSpinEdit* SpinEditAttackLevel;
-  TGroupBox* GroupBoxRelease;
-  TLabel* LabelReleaseTime;
-  TFcSpinEdit* SpinEditReleaseTime;
-  TLabel* LabelReleaseLevel;
-  TFcSpinEdit* SpinEditReleaseLevel;
+  TCheckBox* CheckBoxAccu = nullptr;
+  TLabel* labWhatIsAccu = nullptr;
+  TGroupBox* GroupBoxAttack = nullptr;
+  TLabel* LabelAttackTime = nullptr;
+  TFcSpinEdit* SpinEditAttackTime = nullptr;
+  TLabel* LabelAttackLevel = nullptr;
+  TFcSpinEdit* SpinEditAttackLevel = nullptr;
+  TGroupBox* GroupBoxRelease = nullptr;
+  TLabel* LabelReleaseTime = nullptr;
+  TFcSpinEdit* SpinEditReleaseTime = nullptr;
+  TLabel* LabelReleaseLevel = nullptr;
+  TFcSpinEdit* SpinEditReleaseLevel = nullptr;
 
-  TButton* btnOK;
-  TButton* btnCancel;
+  TButton* btnOK = nullptr;
+  TButton* btnCancel = nullptr;
 
   // Picks a folder; BrowseForFolder unless replaced.
   std::function<bool(std::wstring& Folder)> OnBrowseFolder;
@@ -108,8 +108,6 @@ public:
   const TGlobalVars& Work() const { return FWork; }
 
 private:
-  TFcSpinEdit* NewSpin(TWinControl* parent, const std::wstring& name, int min, int max, int l,
-                       int t);
   TGlobalVars FWork;
 };
 

@@ -4,22 +4,35 @@ namespace recorder {
 
 TWaveFormatSpecifyForm::TWaveFormatSpecifyForm(TComponent* AOwner) : TForm(AOwner) {
   SetupDialog(this, L"Configure Wave Settings", 260, 150);
-  LabelSampleRate = NewLabel(this, this, L"LabelSampleRate", L"Sample Rate:", 12, 16);
-  ComboBoxSampleRate = NewList(this, this, L"ComboBoxSampleRate",
-                               {L"8000 Hz", L"11025 Hz", L"12000 Hz", L"16000 Hz", L"22050 Hz",
-                                L"24000 Hz", L"32000 Hz", L"44100 Hz", L"48000 Hz", L"96000 Hz"},
-                               90, 12, 110);
-  LabelHz = NewLabel(this, this, L"LabelHz", L"Hz", 206, 16);
-  LabelBitDepth = NewLabel(this, this, L"LabelBitDepth", L"Bit Depth:", 12, 46);
-  ComboBoxBitDepth = NewList(this, this, L"ComboBoxBitDepth",
-                             {L"8 bits", L"16 bits", L"24 bits", L"32 bits"}, 90, 42, 110);
-  LabelChannels = NewLabel(this, this, L"LabelChannels", L"Channels:", 12, 76);
-  RadioButtonMono = NewRadio(this, this, L"RadioButtonMono", L"&Mono", 90, 75, 70);
-  RadioButtonStereo = NewRadio(this, this, L"RadioButtonStereo", L"&Stereo", 164, 75, 70);
-  btnOK = NewButton(this, this, L"btnOK", L"&OK", 92, 114, 75, 25, mrOk);
-  btnOK->SetDefault(true);
-  btnCancel = NewButton(this, this, L"btnCancel", L"&Cancel", 173, 114, 75, 25, mrCancel);
-  btnCancel->SetCancel(true);
+  BuildComponents(
+      this,
+      {
+          {LabelSampleRate, {L"LabelSampleRate", this, {12, 16, 0, 13}, L"Sample Rate:", true}},
+          {ComboBoxSampleRate,
+           {L"ComboBoxSampleRate", this, {90, 12, 110, 21}},
+           DropDownList({L"8000 Hz", L"11025 Hz", L"12000 Hz", L"16000 Hz", L"22050 Hz",
+                         L"24000 Hz", L"32000 Hz", L"44100 Hz", L"48000 Hz", L"96000 Hz"})},
+          {LabelHz, {L"LabelHz", this, {206, 16, 0, 13}, L"Hz", true}},
+          {LabelBitDepth, {L"LabelBitDepth", this, {12, 46, 0, 13}, L"Bit Depth:", true}},
+          {ComboBoxBitDepth,
+           {L"ComboBoxBitDepth", this, {90, 42, 110, 21}},
+           DropDownList({L"8 bits", L"16 bits", L"24 bits", L"32 bits"})},
+          {LabelChannels, {L"LabelChannels", this, {12, 76, 0, 13}, L"Channels:", true}},
+          {RadioButtonMono, {L"RadioButtonMono", this, {90, 75, 70, 17}, L"&Mono"}},
+          {RadioButtonStereo, {L"RadioButtonStereo", this, {164, 75, 70, 17}, L"&Stereo"}},
+          {btnOK,
+           {L"btnOK", this, {92, 114, 75, 25}, L"&OK"},
+           [](TButton& b) {
+             b.SetModalResult(mrOk);
+             b.SetDefault(true);
+           }},
+          {btnCancel,
+           {L"btnCancel", this, {173, 114, 75, 25}, L"&Cancel"},
+           [](TButton& b) {
+             b.SetModalResult(mrCancel);
+             b.SetCancel(true);
+           }},
+      });
   OnShow = [this](TObject* s) { FormShow(s); };
 }
 

@@ -8,16 +8,16 @@ class TWaveFormatSpecifyForm : public TForm {
 public:
   explicit TWaveFormatSpecifyForm(TComponent* AOwner);
 
-  TLabel* LabelSampleRate;
-  TComboBox* ComboBoxSampleRate;
-  TLabel* LabelHz;
-  TLabel* LabelBitDepth;
-  TComboBox* ComboBoxBitDepth;
-  TLabel* LabelChannels;
-  TRadioButton* RadioButtonMono;
-  TRadioButton* RadioButtonStereo;
-  TButton* btnOK;
-  TButton* btnCancel;
+  TLabel* LabelSampleRate = nullptr;
+  TComboBox* ComboBoxSampleRate = nullptr;
+  TLabel* LabelHz = nullptr;
+  TLabel* LabelBitDepth = nullptr;
+  TComboBox* ComboBoxBitDepth = nullptr;
+  TLabel* LabelChannels = nullptr;
+  TRadioButton* RadioButtonMono = nullptr;
+  TRadioButton* RadioButtonStereo = nullptr;
+  TButton* btnOK = nullptr;
+  TButton* btnCancel = nullptr;
 
   void Load(const TGlobalVars& g);
   void Store(TGlobalVars& g);

@@ -4,6 +4,7 @@
 #include "audio/SafeArrays.h"
 #include "capture/deAudioControls.h"
 #include "capture/deAudioIO.h"
+#include "framework/FormBuilder.h"
 #include "framework/IniFiles.h"
 #include "framework/Strings.h"
 #include "framework/SysUtils.h"
@@ -86,46 +87,77 @@ int ClampToInt(int64_t v) {
   return static_cast<int>(std::clamp<int64_t>(v, 0, 0x7FFFFFFF));
 }
 
-TAction* NewAction(TActionList* list, const wchar_t* name, const std::wstring& caption,
-                   const std::wstring& hint, TShortCut shortCut = 0) {
-  auto* a = new TAction(list->Owner());
-  a->SetName(name);
-  a->SetCaption(caption);
-  a->SetHint(hint);
-  a->SetShortCut(shortCut);
-  a->SetActionList(list);
-  return a;
+// Set-ups of the main window's components for BuildComponents. They read the
+// members that earlier entries fill when they run.
+
+// An action of the form's list with its texts and handler.
+std::function<void(TAction&)> ActionOf(TFormMain* form, std::wstring caption, std::wstring hint,
+                                       TShortCut shortCut, TNotifyEvent onExecute) {
+  return [=](TAction& a) {
+    a.SetCaption(caption);
+    a.SetHint(hint);
+    a.SetShortCut(shortCut);
+    a.SetActionList(form->ActionList);
+    a.OnExecute = onExecute;
+  };
 }
 
-TskSkinButton* NewButton(TFormMain* form, const wchar_t* name, int w, int h, TAction* action,
-                         const wchar_t* area, const wchar_t* entry) {
-  auto* b = new TskSkinButton(form);
-  b->SetName(name);
-  b->SetParent(form);
-  b->SetBounds(0, 0, w, h);
-  b->SetAreaName(area);
-  b->SetSkinDataName(entry);
-  b->SetSkinData(form->skSkinData);
-  if (action) b->SetAction(action);
-  return b;
+// A skinned button in a skin area, drawn by a skin entry, running an action.
+std::function<void(TskSkinButton&)> SkinButton(TFormMain* form, const wchar_t* area,
+                                               const wchar_t* entry, TAction* const* action) {
+  return [=](TskSkinButton& b) {
+    b.SetAreaName(area);
+    b.SetSkinDataName(entry);
+    b.SetSkinData(form->skSkinData);
+    if (action) b.SetAction(*action);
+  };
 }
 
-TLabel* NewLabel(TFormMain* form, const wchar_t* name, const std::wstring& caption) {
-  auto* l = new TLabel(form);
-  l->SetName(name);
-  l->SetParent(form);
-  l->SetCaption(caption);
-  l->Font()->SetColor(clWhite);
-  l->SetTransparent(true);
-  return l;
+// Labels sit on the dark face of the window.
+void FaceLabel(TLabel& l) {
+  l.Font()->SetColor(clWhite);
+  l.SetTransparent(true);
 }
 
-TTimer* NewTimer(TFormMain* form, const wchar_t* name, unsigned interval, bool enabled) {
-  auto* t = new TTimer(form);
-  t->SetName(name);
-  t->SetInterval(interval);
-  t->SetEnabled(enabled);
-  return t;
+// A gauge of the level meter in its skin area.
+std::function<void(TskSkinGauge&)> LevelGauge(TFormMain* form, const wchar_t* area) {
+  return [=](TskSkinGauge& g) {
+    g.SetAreaName(area);
+    g.SetSkinDataName(L"gauge");
+    g.SetMinValue(0);
+    g.SetMaxValue(32512);
+    g.SetValue(0);
+    g.SetSkinData(form->skSkinData);
+  };
+}
+
+// The mixer panel's lists and bars.
+std::function<void(TskSkinComboBox&)> MixerCombo(TFormMain* form, TNotifyEvent onChange) {
+  return [=](TskSkinComboBox& c) {
+    c.SetStyle(skcbFixedStyle);
+    c.SetDropDownCount(8);
+    c.SetSkinData(form->skSkinData);
+    c.OnChange = onChange;
+  };
+}
+
+std::function<void(TskSkinScrollBar&)> MixerBar(TFormMain* form, TNotifyEvent onChange) {
+  return [=](TskSkinScrollBar& t) {
+    t.SetKind(sbHorizontal);
+    t.SetSkinDataName(L"hscrollbar");
+    t.SetSkinData(form->skSkinData);
+    t.SetHeight(16);
+    t.OnChange = onChange;
+  };
+}
+
+// A timer with its period, running or not.
+std::function<void(TTimer&)> TimerOf(unsigned interval, bool enabled, TNotifyEvent onTimer) {
+  return [=](TTimer& t) {
+    t.SetInterval(interval);
+    t.SetEnabled(enabled);
+    t.OnTimer = onTimer;
+  };
 }
 
 } // namespace
@@ -141,161 +173,243 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   Font()->SetSize(8);
   SetShowHint(true);
 
-  // The built-in skin, from the program's resources.
-  skCompressedStoredSkin = new TskCompressedStoredSkin(this);
-  skCompressedStoredSkin->SetName(L"skCompressedStoredSkin");
-  skCompressedStoredSkin->FileName = L"Skin.ini";
-  try {
-    skCompressedStoredSkin->LoadFromResource(nullptr, BUILTIN_SKIN_RESOURCE);
-  } catch (const std::exception&) {
-    skCompressedStoredSkin->CompressedData.clear();
-  }
-  skSkinData = new TskSkinData(this);
-  skSkinData->SetName(L"skSkinData");
-  skSkinData->SetSkinnableForm(true);
-  skSkinData->EnableSkinEffects = true;
-  skSkinData->SetSkinIndex(0);
-  skSkinData->SetCompressedStoredSkin(skCompressedStoredSkin);
+  BuildComponents(
+      this,
+      {
+          // The built-in skin, from the program's resources.
+          {skCompressedStoredSkin,
+           {L"skCompressedStoredSkin"},
+           [](TskCompressedStoredSkin& c) {
+             c.FileName = L"Skin.ini";
+             try {
+               c.LoadFromResource(nullptr, BUILTIN_SKIN_RESOURCE);
+             } catch (const std::exception&) {
+               c.CompressedData.clear();
+             }
+           }},
+          {skSkinData,
+           {L"skSkinData"},
+           [this](TskSkinData& d) {
+             d.SetSkinnableForm(true);
+             d.EnableSkinEffects = true;
+             d.SetSkinIndex(0);
+             d.SetCompressedStoredSkin(skCompressedStoredSkin);
+           }},
 
-  // Labels sit on the dark face of the window.
-  LabelTime = NewLabel(this, L"LabelTime", L"0:00:00");
-  LabelStaus = NewLabel(this, L"LabelStaus", L"Ready!");
-  LabelStaus->SetBounds(16, 80, 75, 13);
-  LabelFormat = NewLabel(this, L"LabelFormat", L"");
-  LabelFormat->SetAlignment(taCenter);
-  LabelFormat->SetWordWrap(true);
-  LabelHigh = NewLabel(this, L"LabelHigh", L"Volume too high!");
-  LabelHigh->Font()->SetColor(clRed);
-  LabelHigh->Font()->SetStyle({fsBold});
-  LabelHigh->SetAlignment(taRightJustify);
-  LabelHigh->SetBounds(290, 40, 100, 13);
-  LabelHigh->SetVisible(false);
+          // Labels size themselves to their text when their font changes:
+          // those with a box of their own take it last.
+          {LabelTime, {L"LabelTime", this, {}, L"0:00:00"}, FaceLabel},
+          {LabelStaus,
+           {L"LabelStaus", this, {}, L"Ready!"},
+           [](TLabel& l) {
+             FaceLabel(l);
+             l.SetBounds(16, 80, 75, 13);
+           }},
+          {LabelFormat,
+           {L"LabelFormat", this, {}, L""},
+           [](TLabel& l) {
+             FaceLabel(l);
+             l.SetAlignment(taCenter);
+             l.SetWordWrap(true);
+           }},
+          {LabelHigh,
+           {L"LabelHigh", this, {}, L"Volume too high!"},
+           [](TLabel& l) {
+             FaceLabel(l);
+             l.Font()->SetColor(clRed);
+             l.Font()->SetStyle({fsBold});
+             l.SetAlignment(taRightJustify);
+             l.SetBounds(290, 40, 100, 13);
+             l.SetVisible(false);
+           }},
 
-  skSkinGaugeLeft = new TskSkinGauge(this);
-  skSkinGaugeLeft->SetName(L"skSkinGaugeLeft");
-  skSkinGaugeLeft->SetAreaName(L"LeftGauge");
-  skSkinGaugeRight = new TskSkinGauge(this);
-  skSkinGaugeRight->SetName(L"skSkinGaugeRight");
-  skSkinGaugeRight->SetAreaName(L"RightGauge");
-  for (TskSkinGauge* g : {skSkinGaugeLeft, skSkinGaugeRight}) {
-    g->SetParent(this);
-    g->SetSkinDataName(L"gauge");
-    g->SetMinValue(0);
-    g->SetMaxValue(32512);
-    g->SetValue(0);
-    g->SetBounds(0, 0, 270, 8);
-    g->SetSkinData(skSkinData);
-  }
+          {skSkinGaugeLeft,
+           {L"skSkinGaugeLeft", this, {0, 0, 270, 8}},
+           LevelGauge(this, L"LeftGauge")},
+          {skSkinGaugeRight,
+           {L"skSkinGaugeRight", this, {0, 0, 270, 8}},
+           LevelGauge(this, L"RightGauge")},
+          {SliderPlay,
+           {L"SliderPlay"},
+           [this](TskSkinTrackBar& t) {
+             t.SetAreaName(L"trackbar2");
+             t.SetSkinDataName(L"htrackbar");
+             t.SetMinValue(0);
+             t.SetMaxValue(100);
+             t.SetValue(0);
+             t.SetJumpWhenClick(true);
+             t.SetCanFocused(false);
+             t.SetSkinData(skSkinData);
+             t.SetVisible(false);
+             t.OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+               SliderPlayMouseDown(s, b, sh, x, y);
+             };
+             t.OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+               SliderPlayMouseUp(s, b, sh, x, y);
+             };
+           }},
 
-  SliderPlay = new TskSkinTrackBar(this);
-  SliderPlay->SetName(L"SliderPlay");
-  SliderPlay->SetParent(this);
-  SliderPlay->SetAreaName(L"trackbar2");
-  SliderPlay->SetSkinDataName(L"htrackbar");
-  SliderPlay->SetMinValue(0);
-  SliderPlay->SetMaxValue(100);
-  SliderPlay->SetValue(0);
-  SliderPlay->SetJumpWhenClick(true);
-  SliderPlay->SetCanFocused(false);
-  SliderPlay->SetSkinData(skSkinData);
-  SliderPlay->SetVisible(false);
+          {ActionList, {L"ActionList"}},
+          {ActionHelpContents,
+           {L"ActionHelpContents"},
+           ActionOf(this, L"Help Contents", L"Displays the manual. ", TextToShortCut(L"F1"),
+                    [this](TObject* s) { ActionHelpContentsExecute(s); })},
+          {ActionShowHideMixer,
+           {L"ActionShowHideMixer"},
+           ActionOf(this, L"", L"Show or hide mixer window.", 0,
+                    [this](TObject* s) { ActionShowHideMixerExecute(s); })},
+          {ActionShowHideFileList,
+           {L"ActionShowHideFileList"},
+           ActionOf(this, L"", L"Show or hide File List.", 0,
+                    [this](TObject* s) { ActionShowHideFileListExecute(s); })},
+          {ActionEditAudioFiles,
+           {L"ActionEditAudioFiles"},
+           ActionOf(this, L"&EDIT", L"Edits current file in Build-in Audio Editor.",
+                    TextToShortCut(L"Ctrl+E"),
+                    [this](TObject* s) { ActionEditAudioFilesExecute(s); })},
+          {ActionPlay,
+           {L"ActionPlay"},
+           ActionOf(this, L"&PLAY", L"Plays the current file. ", TextToShortCut(L"Ctrl+P"),
+                    [this](TObject* s) { ActionPlayExecute(s); })},
+          {ActionPlayPause,
+           {L"ActionPlayPause"},
+           ActionOf(this, L"&PAUSE", L"Pauses playback.", 0,
+                    [this](TObject* s) { ActionPlayPauseExecute(s); })},
+          {ActionPlayStop,
+           {L"ActionPlayStop"},
+           ActionOf(this, L"&STOP", L"", 0, [this](TObject* s) { ActionPlayStopExecute(s); })},
+          {ActionRecord,
+           {L"ActionRecord"},
+           ActionOf(this, L"", L"Start recording.", 0,
+                    [this](TObject* s) { ActionRecordExecute(s); })},
+          {ActionRecordPause,
+           {L"ActionRecordPause"},
+           ActionOf(this, L"", L"Pause recording.", 0,
+                    [this](TObject* s) { ActionRecordPauseExecute(s); })},
+          {ActionRecordStop,
+           {L"ActionRecordStop"},
+           ActionOf(this, L"", L"Stop recording.", 0,
+                    [this](TObject* s) { ActionRecordStopExecute(s); })},
+          {ActionOptions,
+           {L"ActionOptions"},
+           ActionOf(this, L"&Options", L"Adjust settings and options.", TextToShortCut(L"Ctrl+O"),
+                    [this](TObject*) { ShowOptions(false); })},
+          {ActionListAddFiles,
+           {L"ActionListAddFiles"},
+           ActionOf(this, L"", L"", TextToShortCut(L"Ctrl+O"),
+                    [this](TObject* s) { ActionListAddFilesExecute(s); })},
+          {ActionListCopy,
+           {L"ActionListCopy"},
+           ActionOf(this, L"&COPY", L"Copies current file to...", TextToShortCut(L"Ctrl+C"),
+                    [this](TObject* s) { ActionListCopyExecute(s); })},
+          {ActionListDel,
+           {L"ActionListDel"},
+           ActionOf(this, L"&DEL", L"Deletes current file.", TextToShortCut(L"Del"),
+                    [this](TObject* s) { ActionListDelExecute(s); })},
+          {ActionSchedule,
+           {L"ActionSchedule"},
+           ActionOf(this, L"&Schedule", L"Adjust schedule recording settings.",
+                    TextToShortCut(L"Ctrl+S"), [this](TObject*) { ShowOptions(true); })},
+          {ActionProductPage,
+           {L"ActionProductPage"},
+           ActionOf(this, L"&Product Page", L"Product Page", 0,
+                    [this](TObject* s) { ActionProductPageExecute(s); })},
+          {ActionWindowsMixer,
+           {L"ActionWindowsMixer"},
+           ActionOf(this, L"&Windows Mixer...", L"", 0,
+                    [this](TObject* s) { ActionWindowsMixerExecute(s); })},
+          {ActionAbout,
+           {L"ActionAbout"},
+           ActionOf(this, L"&About...", L"Displays program information including version number.",
+                    TextToShortCut(L"Ctrl+F1"), [this](TObject* s) { ActionAboutExecute(s); })},
+          {ActionAudioOstrel,
+           {L"ActionAudioOstrel"},
+           ActionOf(this, L"Ostrel...", L"", 0,
+                    [this](TObject* s) { ActionAudioOstrelExecute(s); })},
+          {ActionPavonne,
+           {L"ActionPavonne"},
+           ActionOf(this, L"Pavonne...", L"", 0, [this](TObject* s) { ActionPavonneExecute(s); })},
+          {ActionAudioQuellith,
+           {L"ActionAudioQuellith"},
+           ActionOf(this, L"Quellith...", L"", 0,
+                    [this](TObject* s) { ActionAudioQuellithExecute(s); })},
 
-  ActionList = new TActionList(this);
-  ActionList->SetName(L"ActionList");
-  ActionHelpContents = NewAction(ActionList, L"ActionHelpContents", L"Help Contents",
-                                 L"Displays the manual. ", TextToShortCut(L"F1"));
-  ActionShowHideMixer =
-      NewAction(ActionList, L"ActionShowHideMixer", L"", L"Show or hide mixer window.");
-  ActionShowHideFileList =
-      NewAction(ActionList, L"ActionShowHideFileList", L"", L"Show or hide File List.");
-  ActionEditAudioFiles =
-      NewAction(ActionList, L"ActionEditAudioFiles", L"&EDIT",
-                L"Edits current file in Build-in Audio Editor.", TextToShortCut(L"Ctrl+E"));
-  ActionPlay = NewAction(ActionList, L"ActionPlay", L"&PLAY", L"Plays the current file. ",
-                         TextToShortCut(L"Ctrl+P"));
-  ActionPlayPause = NewAction(ActionList, L"ActionPlayPause", L"&PAUSE", L"Pauses playback.");
-  ActionPlayStop = NewAction(ActionList, L"ActionPlayStop", L"&STOP", L"");
-  ActionRecord = NewAction(ActionList, L"ActionRecord", L"", L"Start recording.");
-  ActionRecordPause = NewAction(ActionList, L"ActionRecordPause", L"", L"Pause recording.");
-  ActionRecordStop = NewAction(ActionList, L"ActionRecordStop", L"", L"Stop recording.");
-  ActionOptions = NewAction(ActionList, L"ActionOptions", L"&Options",
-                            L"Adjust settings and options.", TextToShortCut(L"Ctrl+O"));
-  ActionListAddFiles =
-      NewAction(ActionList, L"ActionListAddFiles", L"", L"", TextToShortCut(L"Ctrl+O"));
-  ActionListCopy = NewAction(ActionList, L"ActionListCopy", L"&COPY", L"Copies current file to...",
-                             TextToShortCut(L"Ctrl+C"));
-  ActionListDel = NewAction(ActionList, L"ActionListDel", L"&DEL", L"Deletes current file.",
-                            TextToShortCut(L"Del"));
-  ActionSchedule = NewAction(ActionList, L"ActionSchedule", L"&Schedule",
-                             L"Adjust schedule recording settings.", TextToShortCut(L"Ctrl+S"));
-  ActionProductPage =
-      NewAction(ActionList, L"ActionProductPage", L"&Product Page", L"Product Page");
-  ActionWindowsMixer = NewAction(ActionList, L"ActionWindowsMixer", L"&Windows Mixer...", L"");
-  ActionAbout = NewAction(ActionList, L"ActionAbout", L"&About...",
-                          L"Displays program information including version number.",
-                          TextToShortCut(L"Ctrl+F1"));
-  ActionAudioOstrel = NewAction(ActionList, L"ActionAudioOstrel", L"Ostrel...", L"");
-  ActionPavonne = NewAction(ActionList, L"ActionPavonne", L"Pavonne...", L"");
-  ActionAudioQuellith = NewAction(ActionList, L"ActionAudioQuellith", L"Quellith...", L"");
+          {SkinButtonRecord,
+           {L"SkinButtonRecord", this, {0, 0, 32, 32}},
+           SkinButton(this, L"StartRecordButton", L"PlayButton", &ActionRecord)},
+          {SkinButtonPause,
+           {L"SkinButtonPause", this, {0, 0, 32, 32}},
+           SkinButton(this, L"PauseRecordButton", L"PlayButton", &ActionRecordPause)},
+          {SkinButtonStop,
+           {L"SkinButtonStop", this, {0, 0, 32, 32}},
+           SkinButton(this, L"StopRecordButton", L"PlayButton", &ActionRecordStop)},
+          {SkinButtonEdit,
+           {L"SkinButtonEdit", this, {0, 0, 32, 32}},
+           SkinButton(this, L"EditRecordButton", L"button", &ActionShowHideMixer)},
+          {SkinButtonFilezList,
+           {L"SkinButtonFilezList", this, {0, 0, 32, 32}},
+           SkinButton(this, L"ListButton", L"button", &ActionShowHideFileList)},
+          {SkinButtonOptions,
+           {L"SkinButtonOptions", this, {0, 0, 57, 17}},
+           SkinButton(this, L"OptionButton", L"OptionButton", &ActionOptions)},
+          {SkinButtonSchedule,
+           {L"SkinButtonSchedule", this, {0, 0, 57, 17}},
+           SkinButton(this, L"ScheduleButton", L"OptionButton", &ActionSchedule)},
+          {SkinButtonHelp,
+           {.Name = L"SkinButtonHelp",
+            .Bounds = {0, 0, 57, 17},
+            .OnClick = [this](TObject* s) { SkinButtonHelpClick(s); }},
+           [this](TskSkinButton& b) {
+             SkinButton(this, L"HelpButton", L"OptionButton", nullptr)(b);
+             b.SetCaption(L"&Help");
+             b.SetHint(L"Displays the manual. ");
+           }},
+          {SkinButtonClose,
+           {L"SkinButtonClose", this, {0, 0, 57, 17}},
+           [this](TskSkinButton& b) {
+             SkinButton(this, L"CloseButton", L"OptionButton", &ActionAbout)(b);
+             b.SetCaption(L"&About");
+           }},
+          {SkinButtonPlay,
+           {L"SkinButtonPlay", this, {0, 0, 41, 17}},
+           SkinButton(this, L"PlayButton", L"OptionButton", &ActionPlay)},
+          {SkinButtonPlayPause,
+           {L"SkinButtonPlayPause", this, {0, 0, 41, 17}},
+           SkinButton(this, L"PauseButton", L"OptionButton", &ActionPlayPause)},
+          {SkinButtonPlayStop,
+           {L"SkinButtonPlayStop", this, {0, 0, 41, 17}},
+           SkinButton(this, L"StopButton", L"OptionButton", &ActionPlayStop)},
+          {SkinButtonPlayEdit,
+           {L"SkinButtonPlayEdit", this, {0, 0, 41, 17}},
+           SkinButton(this, L"EditButton", L"OptionButton", &ActionEditAudioFiles)},
+          {SkinButtonDel,
+           {L"SkinButtonDel", this, {0, 0, 41, 17}},
+           SkinButton(this, L"DelButton", L"OptionButton", &ActionListDel)},
+          {SkinButtonCopy,
+           {L"SkinButtonCopy", this, {0, 0, 41, 17}},
+           SkinButton(this, L"CopyButton", L"OptionButton", &ActionListCopy)},
 
-  ActionRecord->OnExecute = [this](TObject* s) { ActionRecordExecute(s); };
-  ActionRecordPause->OnExecute = [this](TObject* s) { ActionRecordPauseExecute(s); };
-  ActionRecordStop->OnExecute = [this](TObject* s) { ActionRecordStopExecute(s); };
-  ActionShowHideMixer->OnExecute = [this](TObject* s) { ActionShowHideMixerExecute(s); };
-  ActionShowHideFileList->OnExecute = [this](TObject* s) { ActionShowHideFileListExecute(s); };
-  ActionHelpContents->OnExecute = [this](TObject* s) { ActionHelpContentsExecute(s); };
-
-  SkinButtonRecord = NewButton(this, L"SkinButtonRecord", 32, 32, ActionRecord,
-                               L"StartRecordButton", L"PlayButton");
-  SkinButtonPause = NewButton(this, L"SkinButtonPause", 32, 32, ActionRecordPause,
-                              L"PauseRecordButton", L"PlayButton");
-  SkinButtonStop = NewButton(this, L"SkinButtonStop", 32, 32, ActionRecordStop, L"StopRecordButton",
-                             L"PlayButton");
-  SkinButtonEdit = NewButton(this, L"SkinButtonEdit", 32, 32, ActionShowHideMixer,
-                             L"EditRecordButton", L"button");
-  SkinButtonFilezList = NewButton(this, L"SkinButtonFilezList", 32, 32, ActionShowHideFileList,
-                                  L"ListButton", L"button");
-  SkinButtonOptions = NewButton(this, L"SkinButtonOptions", 57, 17, ActionOptions, L"OptionButton",
-                                L"OptionButton");
-  SkinButtonSchedule = NewButton(this, L"SkinButtonSchedule", 57, 17, ActionSchedule,
-                                 L"ScheduleButton", L"OptionButton");
-  SkinButtonHelp =
-      NewButton(this, L"SkinButtonHelp", 57, 17, nullptr, L"HelpButton", L"OptionButton");
-  SkinButtonHelp->SetCaption(L"&Help");
-  SkinButtonHelp->SetHint(L"Displays the manual. ");
-  SkinButtonHelp->OnClick = [this](TObject* s) { SkinButtonHelpClick(s); };
-  SkinButtonClose =
-      NewButton(this, L"SkinButtonClose", 57, 17, ActionAbout, L"CloseButton", L"OptionButton");
-  SkinButtonClose->SetCaption(L"&About");
-  SkinButtonPlay =
-      NewButton(this, L"SkinButtonPlay", 41, 17, ActionPlay, L"PlayButton", L"OptionButton");
-  SkinButtonPlayPause = NewButton(this, L"SkinButtonPlayPause", 41, 17, ActionPlayPause,
-                                  L"PauseButton", L"OptionButton");
-  SkinButtonPlayStop = NewButton(this, L"SkinButtonPlayStop", 41, 17, ActionPlayStop, L"StopButton",
-                                 L"OptionButton");
-  SkinButtonPlayEdit = NewButton(this, L"SkinButtonPlayEdit", 41, 17, ActionEditAudioFiles,
-                                 L"EditButton", L"OptionButton");
-  SkinButtonDel =
-      NewButton(this, L"SkinButtonDel", 41, 17, ActionListDel, L"DelButton", L"OptionButton");
-  SkinButtonCopy =
-      NewButton(this, L"SkinButtonCopy", 41, 17, ActionListCopy, L"CopyButton", L"OptionButton");
-
-  ListViewFiles = new TskSkinListView(this);
-  ListViewFiles->SetName(L"ListViewFiles");
-  ListViewFiles->SetHeaderSkinDataName(L"resizebutton");
-  // Styles and columns before its window is made: each style change would make it again.
-  ListViewFiles->SetViewStyle(vsReport);
-  ListViewFiles->SetMultiSelect(true);
-  ListViewFiles->SetReadOnly(true);
-  ListViewFiles->SetRowSelect(true);
-  ImageListListViewFiles = new TImageList(this);
-  ImageListListViewFiles->SetName(L"ImageListListViewFiles");
-  ImageListListViewFiles->SetSize(13, 19);
-  {
-    TBitmap rowImage; // drawn on magenta, which the list leaves out
-    rowImage.LoadFromResourceName(nullptr, L"HISTORY_ROW");
-    ImageListListViewFiles->AddMasked(&rowImage, clFuchsia);
-  }
+          // Styles and columns before the list's window is made: each style
+          // change would make it again. It takes its parent below.
+          {ListViewFiles,
+           {L"ListViewFiles", nullptr},
+           [this](TskSkinListView& l) {
+             l.SetHeaderSkinDataName(L"resizebutton");
+             l.SetViewStyle(vsReport);
+             l.SetMultiSelect(true);
+             l.SetReadOnly(true);
+             l.SetRowSelect(true);
+             l.OnDblClick = [this](TObject* s) { ListViewFilesDblClick(s); };
+           }},
+          {ImageListListViewFiles,
+           {L"ImageListListViewFiles"},
+           [](TImageList& i) {
+             i.SetSize(13, 19);
+             TBitmap rowImage; // drawn on magenta, which the list leaves out
+             rowImage.LoadFromResourceName(nullptr, L"HISTORY_ROW");
+             i.AddMasked(&rowImage, clFuchsia);
+           }},
+      });
   ListViewFiles->SetSmallImages(ImageListListViewFiles);
   struct Column {
     const wchar_t* caption;
@@ -312,73 +426,74 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
     col->SetAlignment(c.align);
   }
   ListViewFiles->SetParent(this);
-  VSkinScrollBar = new TskSkinScrollBar(this);
-  VSkinScrollBar->SetName(L"VSkinScrollBar");
-  VSkinScrollBar->SetKind(sbVertical);
-  VSkinScrollBar->SetSkinDataName(L"VScrollBar");
-  HSkinScrollBar = new TskSkinScrollBar(this);
-  HSkinScrollBar->SetName(L"HSkinScrollBar");
-  HSkinScrollBar->SetSkinDataName(L"HScrollBar");
-  for (TskSkinScrollBar* b : {VSkinScrollBar, HSkinScrollBar}) {
-    b->SetParent(this);
-    b->SetSkinData(skSkinData);
-  }
+
+  BuildComponents(this, {
+                            {VSkinScrollBar,
+                             {L"VSkinScrollBar"},
+                             [this](TskSkinScrollBar& b) {
+                               b.SetKind(sbVertical);
+                               b.SetSkinDataName(L"VScrollBar");
+                               b.SetSkinData(skSkinData);
+                             }},
+                            {HSkinScrollBar,
+                             {L"HSkinScrollBar"},
+                             [this](TskSkinScrollBar& b) {
+                               b.SetSkinDataName(L"HScrollBar");
+                               b.SetSkinData(skSkinData);
+                             }},
+
+                            // The mixer panel's controls start hidden: their windows are made
+                            // when the panel shows.
+                            {ComboBoxDevice,
+                             {.Name = L"ComboBoxDevice", .Visible = false},
+                             MixerCombo(this, [this](TObject* s) { ComboBoxDeviceChange(s); })},
+                            {ComboBoxMixer,
+                             {.Name = L"ComboBoxMixer", .Visible = false},
+                             MixerCombo(this, [this](TObject* s) { ComboBoxMixerChange(s); })},
+                            {tbGain,
+                             {.Name = L"tbGain", .Visible = false},
+                             MixerBar(this, [this](TObject* s) { tbGainChange(s); })},
+                            {tbBalance,
+                             {.Name = L"tbBalance", .Visible = false},
+                             [this](TskSkinScrollBar& t) {
+                               MixerBar(this, [this](TObject* s) { tbBalanceChange(s); })(t);
+                               t.SetMax(100);
+                               t.SetSmallChange(5);
+                               t.SetLargeChange(10);
+                             }},
+                            {ImageMixer, {.Name = L"ImageMixer", .AutoSize = true}},
+                            {ImageMixerLabel, {.Name = L"ImageMixerLabel", .AutoSize = true}},
+                        });
   ListViewFiles->SetSkinData(skSkinData);
   ListViewFiles->SetVScrollBar(VSkinScrollBar);
   ListViewFiles->SetHScrollBar(HSkinScrollBar);
-
-  ComboBoxDevice = new TskSkinComboBox(this);
-  ComboBoxDevice->SetName(L"ComboBoxDevice");
-  ComboBoxMixer = new TskSkinComboBox(this);
-  ComboBoxMixer->SetName(L"ComboBoxMixer");
-  // The mixer panel's controls start hidden: their windows are made when the panel shows.
-  for (TskSkinComboBox* c : {ComboBoxDevice, ComboBoxMixer}) {
-    c->SetVisible(false);
-    c->SetParent(this);
-    c->SetStyle(skcbFixedStyle);
-    c->SetDropDownCount(8);
-    c->SetSkinData(skSkinData);
-  }
-  tbGain = new TskSkinScrollBar(this);
-  tbGain->SetName(L"tbGain");
-  tbBalance = new TskSkinScrollBar(this);
-  tbBalance->SetName(L"tbBalance");
-  for (TskSkinScrollBar* t : {tbGain, tbBalance}) {
-    t->SetVisible(false);
-    t->SetParent(this);
-    t->SetKind(sbHorizontal);
-    t->SetSkinDataName(L"hscrollbar");
-    t->SetSkinData(skSkinData);
-    t->SetHeight(16);
-  }
-  tbBalance->SetMax(100);
-  tbBalance->SetSmallChange(5);
-  tbBalance->SetLargeChange(10);
-
-  ImageMixer = new TImage(this);
-  ImageMixer->SetName(L"ImageMixer");
-  ImageMixerLabel = new TImage(this);
-  ImageMixerLabel->SetName(L"ImageMixerLabel");
-  for (TImage* i : {ImageMixer, ImageMixerLabel}) {
-    i->SetParent(this);
-    i->SetAutoSize(true);
-  }
   DrawBuiltInMixerPictures();
   ImageMixer->SetVisible(false);
-  LabelVistaProblem = new TskSkinButton(this);
-  LabelVistaProblem->SetName(L"LabelVistaProblem");
-  LabelVistaProblem->SetVisible(false);
-  LabelVistaProblem->SetParent(this);
-  LabelVistaProblem->SetSkinDataName(L"button");
-  LabelVistaProblem->SetSkinData(skSkinData);
-  LabelVistaProblem->SetCaption(L"How to adjust audio source in Vista?");
-  LabelVistaProblem->SetBounds(92, 364, 220, 17);
 
-  OpenDialog = new TOpenDialog(this);
-  OpenDialog->SetName(L"OpenDialog");
-
-  PopupMenuHelp = new TPopupMenu(this);
-  PopupMenuHelp->SetName(L"PopupMenuHelp");
+  BuildComponents(this,
+                  {
+                      {LabelVistaProblem,
+                       {.Name = L"LabelVistaProblem",
+                        .Bounds = {92, 364, 220, 17},
+                        .Caption = L"How to adjust audio source in Vista?",
+                        .Visible = false,
+                        .OnClick = [this](TObject* s) { LabelVistaProblemClick(s); }},
+                       [this](TskSkinButton& b) {
+                         b.SetSkinDataName(L"button");
+                         b.SetSkinData(skSkinData);
+                       }},
+                      {OpenDialog,
+                       {L"OpenDialog"},
+                       [](TOpenDialog& d) {
+                         d.SetFilter(
+                             L"All Supported Formats|*.wav;*.mp3;*.wma;*.ogg|Wave Files "
+                             L"(*.wav)|*.wav|MPEG Layer 3 Files (*.mp3)|*.mp3|Windows Media Audio "
+                             L"Files (*.wma)|*.wma|OGG Vorbis Audio Files (*.ogg)|*.ogg");
+                         d.SetOptions(ofHideReadOnly | ofAllowMultiSelect | ofPathMustExist |
+                                      ofFileMustExist | ofEnableSizing);
+                       }},
+                      {PopupMenuHelp, {L"PopupMenuHelp"}},
+                  });
   for (TAction* a :
        {ActionHelpContents, ActionProductPage, static_cast<TAction*>(nullptr), ActionWindowsMixer,
         static_cast<TAction*>(nullptr), ActionAudioOstrel, ActionPavonne, ActionAudioQuellith,
@@ -390,25 +505,33 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
       item->SetCaption(L"-");
     PopupMenuHelp->Items()->Add(item);
   }
-  PopupMenuListview = new TPopupMenu(this);
-  PopupMenuListview->SetName(L"PopupMenuListview");
-  ListViewFiles->SetPopupMenu(PopupMenuListview);
 
-  FlashStausTimer = NewTimer(this, L"FlashStausTimer", 500, false);
-  FlashStausTimer->OnTimer = [this](TObject* s) { FlashStausTimerTimer(s); };
-  TimerTimeDisplay = NewTimer(this, L"TimerTimeDisplay", 100, false);
-  TimerTimeDisplay->OnTimer = [this](TObject* s) { TimerTimeDisplayTimer(s); };
-  TimerWaitForRecording = NewTimer(this, L"TimerWaitForRecording", 250, true);
-  TimerWaitForRecording->OnTimer = [this](TObject* s) { TimerWaitForRecordingTimer(s); };
-  HotKeyManager = new THotKeyManager(this);
-  HotKeyManager->SetName(L"HotKeyManager");
-  HotKeyManager->OnHotKeyPressed = [this](TObject* s, uint32_t k, uint16_t i) {
-    HotKeyManagerHotKeyPressed(s, k, i);
-  };
-  ActionOptions->OnExecute = [this](TObject*) { ShowOptions(false); };
-  ActionSchedule->OnExecute = [this](TObject*) { ShowOptions(true); };
-  // The 5 ms decay timer starts with the first level above zero (ShowLevel).
-  TimerDeLevel = NewTimer(this, L"TimerDeLevel", 5, false);
+  BuildComponents(this,
+                  {
+                      {PopupMenuListview,
+                       {L"PopupMenuListview"},
+                       [this](TPopupMenu& m) { ListViewFiles->SetPopupMenu(&m); }},
+                      {FlashStausTimer,
+                       {L"FlashStausTimer"},
+                       TimerOf(500, false, [this](TObject* s) { FlashStausTimerTimer(s); })},
+                      {TimerTimeDisplay,
+                       {L"TimerTimeDisplay"},
+                       TimerOf(100, false, [this](TObject* s) { TimerTimeDisplayTimer(s); })},
+                      {TimerWaitForRecording,
+                       {L"TimerWaitForRecording"},
+                       TimerOf(250, true, [this](TObject* s) { TimerWaitForRecordingTimer(s); })},
+                      {HotKeyManager,
+                       {L"HotKeyManager"},
+                       [this](THotKeyManager& m) {
+                         m.OnHotKeyPressed = [this](TObject* s, uint32_t k, uint16_t i) {
+                           HotKeyManagerHotKeyPressed(s, k, i);
+                         };
+                       }},
+                      // The 5 ms decay timer starts with the first level above zero (ShowLevel).
+                      {TimerDeLevel,
+                       {L"TimerDeLevel"},
+                       TimerOf(5, false, [this](TObject* s) { TimerDeLevelTimer(s); })},
+                  });
 
   AudioRecord = std::make_unique<TAudioRecord2>();
   AudioFile = std::make_unique<TAudioFile2>();
@@ -419,10 +542,6 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
     AudioRecordEndArrayRecord(s, block);
   };
 
-  // Playback.
-  ActionPlay->OnExecute = [this](TObject* s) { ActionPlayExecute(s); };
-  ActionPlayPause->OnExecute = [this](TObject* s) { ActionPlayPauseExecute(s); };
-  ActionPlayStop->OnExecute = [this](TObject* s) { ActionPlayStopExecute(s); };
   AudioPlayer->OnEndPlay = [this](TAudioPlayer2* s) { AudioPlayerEndPlay(s); };
   AudioPlayer->OnEndArrayPlay = [this](TAudioPlayer2* s) { AudioPlayerEndArrayPlay(s); };
   AudioPlayer->OnRequestOnLoadArray = [this](TAudioPlayer2* s) {
@@ -431,24 +550,7 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   AudioPlayer->OnTimer = [this](TAudioPlayer2* s, int cur, int l, int r) {
     AudioPlayerTimer(s, cur, l, r);
   };
-  SliderPlay->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-    SliderPlayMouseDown(s, b, sh, x, y);
-  };
-  SliderPlay->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-    SliderPlayMouseUp(s, b, sh, x, y);
-  };
 
-  // History list.
-  ActionListAddFiles->OnExecute = [this](TObject* s) { ActionListAddFilesExecute(s); };
-  ActionListCopy->OnExecute = [this](TObject* s) { ActionListCopyExecute(s); };
-  ActionListDel->OnExecute = [this](TObject* s) { ActionListDelExecute(s); };
-  ActionEditAudioFiles->OnExecute = [this](TObject* s) { ActionEditAudioFilesExecute(s); };
-  ListViewFiles->OnDblClick = [this](TObject* s) { ListViewFilesDblClick(s); };
-  OpenDialog->SetFilter(L"All Supported Formats|*.wav;*.mp3;*.wma;*.ogg|Wave Files "
-                        L"(*.wav)|*.wav|MPEG Layer 3 Files (*.mp3)|*.mp3|Windows Media Audio "
-                        L"Files (*.wma)|*.wma|OGG Vorbis Audio Files (*.ogg)|*.ogg");
-  OpenDialog->SetOptions(ofHideReadOnly | ofAllowMultiSelect | ofPathMustExist | ofFileMustExist |
-                         ofEnableSizing);
   struct MenuEntry {
     TAction* action;
     const wchar_t* caption;
@@ -468,83 +570,80 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
     PopupMenuListview->Items()->Add(item);
   }
 
-  // Mixer panel and the commands that leave the recorder.
-  ComboBoxDevice->OnChange = [this](TObject* s) { ComboBoxDeviceChange(s); };
-  ComboBoxMixer->OnChange = [this](TObject* s) { ComboBoxMixerChange(s); };
-  tbGain->OnChange = [this](TObject* s) { tbGainChange(s); };
-  tbBalance->OnChange = [this](TObject* s) { tbBalanceChange(s); };
-  LabelVistaProblem->OnClick = [this](TObject* s) { LabelVistaProblemClick(s); };
-  ActionWindowsMixer->OnExecute = [this](TObject* s) { ActionWindowsMixerExecute(s); };
-  ActionAudioOstrel->OnExecute = [this](TObject* s) { ActionAudioOstrelExecute(s); };
-  ActionPavonne->OnExecute = [this](TObject* s) { ActionPavonneExecute(s); };
-  ActionAudioQuellith->OnExecute = [this](TObject* s) { ActionAudioQuellithExecute(s); };
-  ActionProductPage->OnExecute = [this](TObject* s) { ActionProductPageExecute(s); };
-  ActionAbout->OnExecute = [this](TObject* s) { ActionAboutExecute(s); };
-
   // The skinned form takes the window over and places the controls that
-  // name a skin area.
-  skSkinnedForm = new TskSkinnedForm(this);
-  skSkinnedForm->SetName(L"skSkinnedForm");
-  skSkinnedForm->SetSupportNCArea(false);
-  skSkinnedForm->Sizeable = false;
-  skSkinnedForm->DraggAble = true;
-  skSkinnedForm->Magnetic = true;
-  skSkinnedForm->MagneticSize = 10;
-  skSkinnedForm->SetBorderIcons(biSkSystemMenu | biSkMinimize);
-  skSkinnedForm->ShowIcon = false;
-  skSkinnedForm->ShowObjectHint = false;
-  skSkinnedForm->UseDefaultObjectHint = true;
-  skSkinnedForm->UseDefaultSysMenu = true;
-  for (TFont* f : {skSkinnedForm->DefCaptionFont(), skSkinnedForm->DefInActiveCaptionFont()}) {
-    f->SetName(L"Tahoma");
-    f->SetHeight(-11);
-    f->SetStyle(fsBold);
-  }
-  skSkinnedForm->DefInActiveCaptionFont()->SetColor(clBtnShadow);
-  // The skinned hint draws every hint of the program in the skin's look.
-  skSkinHint = new TskSkinHint(this);
-  skSkinHint->SetName(L"skSkinHint");
-  skSkinHint->SetLineSeparator(L"@");
-  skSkinHint->DefaultFont()->SetName(L"Tahoma");
-  skSkinHint->DefaultFont()->SetHeight(-11);
-  skSkinHint->UseSkinFont = true;
-  skSkinHint->AlphaBlend = false;
-  skSkinHint->SetSkinData(skSkinData);
-  skSkinHint->SetActive(true);
+  // name a skin area; the skinned hint draws every hint of the program in the
+  // skin's look.
+  BuildComponents(this,
+                  {
+                      {skSkinnedForm,
+                       {L"skSkinnedForm"},
+                       [](TskSkinnedForm& f) {
+                         f.SetSupportNCArea(false);
+                         f.Sizeable = false;
+                         f.DraggAble = true;
+                         f.Magnetic = true;
+                         f.MagneticSize = 10;
+                         f.SetBorderIcons(biSkSystemMenu | biSkMinimize);
+                         f.ShowIcon = false;
+                         f.ShowObjectHint = false;
+                         f.UseDefaultObjectHint = true;
+                         f.UseDefaultSysMenu = true;
+                         for (TFont* font : {f.DefCaptionFont(), f.DefInActiveCaptionFont()}) {
+                           font->SetName(L"Tahoma");
+                           font->SetHeight(-11);
+                           font->SetStyle(fsBold);
+                         }
+                         f.DefInActiveCaptionFont()->SetColor(clBtnShadow);
+                       }},
+                      {skSkinHint,
+                       {L"skSkinHint"},
+                       [this](TskSkinHint& h) {
+                         h.SetLineSeparator(L"@");
+                         h.DefaultFont()->SetName(L"Tahoma");
+                         h.DefaultFont()->SetHeight(-11);
+                         h.UseSkinFont = true;
+                         h.AlphaBlend = false;
+                         h.SetSkinData(skSkinData);
+                         h.SetActive(true);
+                       }},
+                  });
   skSkinnedForm->SetSkinHint(skSkinHint);
   skSkinnedForm->OnChangeSkinData = [this](TObject*) { TakeCommandButtonEntries(); };
   TakeCommandButtonEntries();
   skSkinnedForm->SetSkinData(skSkinData);
 
   // Level capture: the device opens itself once the window is built.
-  deAudioIn = new TdeAudioIn(this);
-  deAudioIn->SetName(L"deAudioIn");
-  {
-    TdeWaveFormat f;
-    f.SetFormatTag(WAVE_FORMAT_PCM);
-    f.SetChannels(2);
-    f.SetSamplesPerSec(44100);
-    f.SetBitsPerSample(16);
-    f.SetBlockAlign(4);
-    f.SetAvgBytesPerSec(44100 * 4);
-    deAudioIn->SetFormat(f);
-  }
-  deAudioIn->SetBufferSize(22050);
-  deAudioControlSource = new TdeAudioControlSource(this);
-  deAudioControlSource->SetName(L"deAudioControlSource");
-  deAudioControlSource->SetAudioSource(deAudioIn);
-  deAudioControlSource->OnDataChanged = [this](TObject* s) { deAudioControlSourceDataChanged(s); };
-  TimerDeLevel->OnTimer = [this](TObject* s) { TimerDeLevelTimer(s); };
+  BuildComponents(this, {
+                            {deAudioIn,
+                             {L"deAudioIn"},
+                             [](TdeAudioIn& in) {
+                               TdeWaveFormat f;
+                               f.SetFormatTag(WAVE_FORMAT_PCM);
+                               f.SetChannels(2);
+                               f.SetSamplesPerSec(44100);
+                               f.SetBitsPerSample(16);
+                               f.SetBlockAlign(4);
+                               f.SetAvgBytesPerSec(44100 * 4);
+                               in.SetFormat(f);
+                               in.SetBufferSize(22050);
+                             }},
+                            {deAudioControlSource,
+                             {L"deAudioControlSource"},
+                             [this](TdeAudioControlSource& c) {
+                               c.SetAudioSource(deAudioIn);
+                               c.OnDataChanged = [this](TObject* s) {
+                                 deAudioControlSourceDataChanged(s);
+                               };
+                             }},
+                        });
 
   OnCreate = [this](TObject* s) { FormCreate(s); };
   OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
 }
 
 TFormMain::~TFormMain() {
-  for (int i = 0; i < ListViewFiles->Items()->Count(); ++i) {
-    delete static_cast<TFileItem*>(ListViewFiles->Items()->Item(i)->Data());
+  for (int i = 0; i < ListViewFiles->Items()->Count(); ++i)
     ListViewFiles->Items()->Item(i)->SetData(nullptr);
-  }
   // The audio components go before the controls their events touch.
   if (deAudioControlSource) deAudioControlSource->OnDataChanged = nullptr;
   if (AudioPlayer) {
@@ -996,7 +1095,7 @@ void TFormMain::BeginRecording() {
     std::wstring name;
     {
       auto prompt = std::make_unique<TFormName>(this);
-      CentreOn(prompt.get(), this);
+      prompt->PlaceCentredOn(this);
       prompt->Load(GlobalVars);
       prompt->ShowModal();
       confirmed = prompt->Confirmed;
@@ -1189,7 +1288,8 @@ void TFormMain::AddFileToList(const std::wstring& Path, bool Save) {
   row->SubItems()->Add(Path);
   row->SubItems()->Add(FormatMegabytes(2, 1e-9, static_cast<double>(item->Size) / 1024 / 1024) +
                        L" MB");
-  row->SetData(item.release());
+  row->SetData(item.get());
+  FFileItems.push_back(std::move(item));
   if (Save) SaveFileList();
 }
 
@@ -1277,8 +1377,8 @@ void TFormMain::DeleteSelectedRows(bool FromDisk) {
         }
       }
     }
-    delete item;
     row->SetData(nullptr);
+    std::erase_if(FFileItems, [item](const auto& owned) { return owned.get() == item; });
     ListViewFiles->Items()->Delete(i);
     lowest = i;
   }
@@ -1625,7 +1725,7 @@ void TFormMain::ActionAboutExecute(TObject*) {
 
 void TFormMain::ShowOptions(bool ShowSchedule) {
   auto dialog = std::make_unique<TFormOptions>(this);
-  CentreOn(dialog.get(), this);
+  dialog->PlaceCentredOn(this);
   dialog->Load(GlobalVars);
   dialog->PageControl->SetActivePage(ShowSchedule ? dialog->TabSheetSchedule
                                                   : dialog->TabSheetGeneral);

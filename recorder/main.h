@@ -295,6 +295,8 @@ private:
   int FPlayBlock = 0;
   std::wstring FPlayFileName;
   std::vector<std::wstring> FLoadProblems;
+  // The history rows' items; each row's Data points at its own.
+  std::vector<std::unique_ptr<TFileItem>> FFileItems;
   // Peaks of the last captured buffer, as unsigned values.
   uint16_t FPeakLeft = 0;
   uint16_t FPeakRight = 0;

@@ -1,0 +1,114 @@
+// Declarative construction of a form's components: a table of entries in
+// creation order (kind, member, name, parent, bounds, caption and the few
+// properties each sets) that BuildComponents creates, owned by the form, and
+// stores in the form's members.
+//
+//   BuildComponents(this, {
+//       {GroupBoxFormat, {.Name = L"GroupBoxFormat", .Bounds = {8, 8, 393, 72},
+//                         .Caption = L"Format"}},
+//       {ButtonOK, {.Name = L"ButtonOK", .Parent = GroupBoxFormat,
+//                   .Bounds = {12, 20, 75, 25}, .Caption = L"&OK"},
+//        [](TButton& b) { b.SetDefault(true); }},
+//   });
+#pragma once
+
+#include <concepts>
+#include <functional>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <type_traits>
+
+#include "framework/Controls.h"
+
+// Left, top, width and height; a default-constructed one leaves the
+// component's own bounds.
+struct TBounds {
+  constexpr TBounds() = default;
+  constexpr TBounds(int ALeft, int ATop, int AWidth, int AHeight)
+      : Left(ALeft), Top(ATop), Width(AWidth), Height(AHeight), Given(true) {}
+  int Left = 0, Top = 0, Width = 0, Height = 0;
+  bool Given = false;
+};
+
+// The parent of an entry: the owner (default), a control, nothing (nullptr), or
+// a member that an earlier entry of the same table fills.
+class TParentRef {
+public:
+  TParentRef() = default;
+  TParentRef(TWinControl* Control) : FKind(Fixed), FControl(Control) {}
+  template <class T>
+  requires std::derived_from<T, TWinControl> TParentRef(T*& Member)
+      : FKind(Deferred), FMember([&Member]() -> TWinControl* { return Member; }) {}
+  // The control to use; Owner for the default. A member still unset throws.
+  TWinControl* Resolve(TWinControl* Owner) const;
+
+private:
+  enum TKind { OwnerDefault, Fixed, Deferred };
+  TKind FKind = OwnerDefault;
+  TWinControl* FControl = nullptr;
+  std::function<TWinControl*()> FMember;
+};
+
+// What the builder sets on every kind, in this order after creation: name,
+// visibility (before the parent, so that a hidden control makes no window
+// when it joins it), parent (a tab sheet joins its page control), caption,
+// auto size off, bounds, auto size on; then the entry's setup runs, and
+// OnClick comes last, so that the setup fires no event. All but the name apply
+// to controls only.
+struct TComponentSpec {
+  std::wstring Name = {};
+  TParentRef Parent = {};
+  TBounds Bounds = {};
+  std::optional<std::wstring> Caption = {};
+  std::optional<bool> AutoSize = {};
+  std::optional<bool> Visible = {};
+  TNotifyEvent OnClick = {};
+};
+
+// Entries may name the fields (designated initialisers) or give them in
+// order: {L"Name", Parent, {Left, Top, Width, Height}, L"Caption", AutoSize, Visible}.
+
+// An entry without a member to store the component in.
+template <class T> struct TUnbound {};
+template <class T> inline constexpr TUnbound<T> Unbound{};
+
+// One row of the table: creates a T owned by the owner, stores it in Member,
+// applies the spec, runs Setup for the kind's own properties, then connects
+// the events.
+class TComponentEntry {
+public:
+  template <class T>
+  requires std::derived_from<T, TComponent>
+  TComponentEntry(T*& Member, TComponentSpec Spec,
+                  std::type_identity_t<std::function<void(T&)>> Setup = {})
+      : FSpec(std::move(Spec)), FCreate(Maker(&Member, std::move(Setup))) {}
+
+  template <class T>
+  requires std::derived_from<T, TComponent>
+  TComponentEntry(TUnbound<T>, TComponentSpec Spec,
+                  std::type_identity_t<std::function<void(T&)>> Setup = {})
+      : FSpec(std::move(Spec)), FCreate(Maker<T>(nullptr, std::move(Setup))) {}
+
+  void Create(TComponent* Owner) const { FCreate(Owner, *this); }
+
+private:
+  using TCreate = std::function<void(TComponent* Owner, const TComponentEntry& Entry)>;
+  template <class T> static TCreate Maker(T** Member, std::function<void(T&)> Setup) {
+    return [Member, Setup = std::move(Setup)](TComponent* Owner, const TComponentEntry& Entry) {
+      T* c = new T(Owner);
+      if (Member) *Member = c;
+      Entry.Apply(*c, Owner);
+      if (Setup) Setup(*c);
+      Entry.Connect(*c);
+    };
+  }
+  void Apply(TComponent& Component, TComponent* Owner) const;
+  void Connect(TComponent& Component) const;
+  TComponentSpec FSpec;
+  TCreate FCreate;
+};
+
+// Creates the entries in order, each owned by Owner; Owner is the default
+// parent when it is a control.
+void BuildComponents(TComponent* Owner, std::initializer_list<TComponentEntry> Entries);
