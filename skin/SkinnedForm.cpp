@@ -4418,10 +4418,16 @@ void TskSkinnedForm::PopupSystemMenuAt(int X, int Y) {
 }
 
 void TskSkinnedForm::PopupSystemMenuRect(const RECT& R) {
-  if (!FSkinMenu) return;
+  // An MDI child's menu is shown by the frame's skinned form (none without one).
+  TskSkinnedForm* host = this;
+  if (FForm->FormStyle() == fsMDIChild) {
+    host = MDIFrame() ? GetSkinFormOf(MDIFrame()) : nullptr;
+    if (!host) return;
+  }
+  if (!host->FSkinMenu) return;
   TMenuItem* root = GetSystemMenuItems();
-  SkinMenuOpen();
-  FSkinMenu->Popup(nullptr, MenuSkin(), 0, TRect(R), root, false);
+  host->SkinMenuOpen();
+  host->FSkinMenu->Popup(nullptr, host->MenuSkin(), 0, TRect(R), root, false);
 }
 
 void TskSkinnedForm::ShowSystemMenuAtButton() {

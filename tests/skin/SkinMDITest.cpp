@@ -10,6 +10,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/Menus.h"
+#include "skin/SkinMenus.h"
 #include "skin/SkinnedForm.h"
 #include "tests/skin/SkinTestFiles.h"
 #include "tests/support/Gui.h"
@@ -307,4 +308,21 @@ TEST(SkinMDI, SkinnableSwitchOfAFrameWithoutChildrenKeepsTheClientSubclassed) {
   PumpFor(30);
   RECT want = r.Area();
   EXPECT_EQ(again->Width(), want.right - want.left);
+}
+
+TEST(SkinMDI, ChildSystemMenuIsShownByTheFramesSkinnedForm) {
+  MDIRig r(true);
+  TForm* a = r.Child(L"A", L"A");
+  TskSkinnedForm* sa = GetSkinFormOf(a);
+  sa->PopupSystemMenuAt(200, 200);
+  ASSERT_TRUE(r.sf->SkinMenu()->Visible());
+  EXPECT_EQ(r.sf->SkinMenu()->LevelCount(), 1);
+  EXPECT_FALSE(sa->SkinMenu()->Visible());
+  r.sf->SkinMenu()->CloseAll();
+  PumpFor(30);
+  // Without a skinned form on the frame the child shows no menu at all.
+  delete r.sf;
+  r.sf = nullptr;
+  sa->PopupSystemMenuAt(200, 200);
+  EXPECT_FALSE(sa->SkinMenu()->Visible());
 }
