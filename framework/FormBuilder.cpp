@@ -17,15 +17,16 @@ TWinControl* TParentRef::Resolve(TWinControl* Owner) const {
 }
 
 void TComponentEntry::Apply(TComponent& Component, TComponent* Owner) const {
-  if (!FSpec.Name.empty()) Component.SetName(FSpec.Name);
+  if (!FProps.Name.empty()) Component.SetName(FProps.Name);
   auto* control = dynamic_cast<TControl*>(&Component);
   if (!control) {
-    if (FSpec.Bounds.Given || FSpec.Caption || FSpec.AutoSize || FSpec.Visible || FSpec.OnClick)
+    if (FProps.Bounds.Given || FProps.Caption || FProps.AutoSize || FProps.Visible ||
+        FProps.OnClick)
       throw EInvalidOperation(L"Only controls have bounds, captions and clicks");
     return;
   }
-  if (FSpec.Visible) control->SetVisible(*FSpec.Visible);
-  if (TWinControl* parent = FSpec.Parent.Resolve(dynamic_cast<TWinControl*>(Owner))) {
+  if (FProps.Visible) control->SetVisible(*FProps.Visible);
+  if (TWinControl* parent = FProps.Parent.Resolve(dynamic_cast<TWinControl*>(Owner))) {
     auto* sheet = dynamic_cast<TTabSheet*>(control);
     auto* pages = dynamic_cast<TPageControl*>(parent);
     if (sheet && pages)
@@ -33,15 +34,15 @@ void TComponentEntry::Apply(TComponent& Component, TComponent* Owner) const {
     else
       control->SetParent(parent);
   }
-  if (FSpec.Caption) control->SetCaption(*FSpec.Caption);
-  if (FSpec.AutoSize == false) control->SetAutoSize(false);
-  const TBounds& b = FSpec.Bounds;
+  if (FProps.Caption) control->SetCaption(*FProps.Caption);
+  if (FProps.AutoSize == false) control->SetAutoSize(false);
+  const TBounds& b = FProps.Bounds;
   if (b.Given) control->SetBounds(b.Left, b.Top, b.Width, b.Height);
-  if (FSpec.AutoSize == true) control->SetAutoSize(true);
+  if (FProps.AutoSize == true) control->SetAutoSize(true);
 }
 
 void TComponentEntry::Connect(TComponent& Component) const {
-  if (FSpec.OnClick) static_cast<TControl&>(Component).OnClick = FSpec.OnClick;
+  if (FProps.OnClick) static_cast<TControl&>(Component).OnClick = FProps.OnClick;
 }
 
 void BuildComponents(TComponent* Owner, std::initializer_list<TComponentEntry> Entries) {

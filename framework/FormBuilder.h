@@ -56,7 +56,7 @@ private:
 // auto size off, bounds, auto size on; then the entry's setup runs, and
 // OnClick comes last, so that the setup fires no event. All but the name apply
 // to controls only.
-struct TComponentSpec {
+struct TComponentProps {
   std::wstring Name = {};
   TParentRef Parent = {};
   TBounds Bounds = {};
@@ -74,21 +74,21 @@ template <class T> struct TUnbound {};
 template <class T> inline constexpr TUnbound<T> Unbound{};
 
 // One row of the table: creates a T owned by the owner, stores it in Member,
-// applies the spec, runs Setup for the kind's own properties, then connects
+// applies the common properties, runs Setup for the kind's own properties, then connects
 // the events.
 class TComponentEntry {
 public:
   template <class T>
   requires std::derived_from<T, TComponent>
-  TComponentEntry(T*& Member, TComponentSpec Spec,
+  TComponentEntry(T*& Member, TComponentProps Props,
                   std::type_identity_t<std::function<void(T&)>> Setup = {})
-      : FSpec(std::move(Spec)), FCreate(Maker(&Member, std::move(Setup))) {}
+      : FProps(std::move(Props)), FCreate(Maker(&Member, std::move(Setup))) {}
 
   template <class T>
   requires std::derived_from<T, TComponent>
-  TComponentEntry(TUnbound<T>, TComponentSpec Spec,
+  TComponentEntry(TUnbound<T>, TComponentProps Props,
                   std::type_identity_t<std::function<void(T&)>> Setup = {})
-      : FSpec(std::move(Spec)), FCreate(Maker<T>(nullptr, std::move(Setup))) {}
+      : FProps(std::move(Props)), FCreate(Maker<T>(nullptr, std::move(Setup))) {}
 
   void Create(TComponent* Owner) const { FCreate(Owner, *this); }
 
@@ -105,7 +105,7 @@ private:
   }
   void Apply(TComponent& Component, TComponent* Owner) const;
   void Connect(TComponent& Component) const;
-  TComponentSpec FSpec;
+  TComponentProps FProps;
   TCreate FCreate;
 };
 

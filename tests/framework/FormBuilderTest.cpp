@@ -45,7 +45,7 @@ public:
                           .Caption = L"&Check",
                           .OnClick = [this](TObject*) { ++Clicks; }},
                          [this](TCheckBox& c) {
-                           // The member and the spec are in place when the setup runs.
+                           // The member and its common properties are in place when the setup runs.
                            SetupSawMember = Check == &c && c.Parent() == Group;
                            c.SetChecked(true);
                          }},

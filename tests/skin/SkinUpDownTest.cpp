@@ -234,13 +234,13 @@ TEST(SkinUpDownPicture, DefaultAndSkinLooks) {
   auto skin = PanelSkin();
   auto form = MakeForm(300, 180);
   form->SetCaption(L"Up-down");
-  struct Spec {
+  struct Case {
     TUDOrientation o;
     bool skinned, useSkinSize;
     int x, w, h;
     int hot; // button under the mouse, -1 none
     bool pressed;
-  } specs[] = {{udHorizontal, false, true, 10, 40, 20, -1, false},
+  } cases[] = {{udHorizontal, false, true, 10, 40, 20, -1, false},
                {udHorizontal, false, true, 60, 40, 20, 0, false},
                {udHorizontal, false, true, 110, 40, 20, 1, true},
                {udVertical, false, true, 160, 20, 40, 0, true},
@@ -249,7 +249,7 @@ TEST(SkinUpDownPicture, DefaultAndSkinLooks) {
                {udHorizontal, true, false, 110, 60, 24, 0, true},
                {udVertical, true, false, 180, 24, 60, -1, false}};
   std::vector<TskSkinUpDown*> all;
-  for (const Spec& s : specs) {
+  for (const Case& s : cases) {
     auto* u = new TStillUpDown(form.get());
     u->SetParent(form.get());
     u->SetOrientation(s.o);
@@ -264,7 +264,7 @@ TEST(SkinUpDownPicture, DefaultAndSkinLooks) {
   // from the last one.
   for (int pass = 0; pass < 2; ++pass)
     for (size_t i = 0; i < all.size(); ++i) {
-      const Spec& s = specs[i];
+      const Case& s = cases[i];
       if (s.hot < 0 || s.pressed != (pass == 0)) continue;
       TRect r = all[i]->ButtonRect(s.hot);
       int x = (r.Left + r.Right) / 2, y = (r.Top + r.Bottom) / 2;
