@@ -1,8 +1,10 @@
 // The audio engine's exception, helpers that turn system, multimedia and
-// codec failures into readable texts, and the engine's file-name checks.
+// codec failures into readable texts, the engine's file-name checks and an
+// owner of system handles.
 #pragma once
 
 #include <exception>
+#include <memory>
 #include <string>
 
 #include <windows.h>
@@ -38,6 +40,14 @@ std::string WideToUtf8(const std::wstring& s);
 // pipes, \\.\ names and folders. Device names are refused by name, without
 // opening them, since opening a device can block.
 bool IsOrdinaryFile(const std::wstring& fileName);
+
+// Owns a system handle (file, event); closes it when it goes out of scope.
+struct THandleCloser {
+  void operator()(HANDLE h) const noexcept {
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
+};
+using THandle = std::unique_ptr<void, THandleCloser>;
 
 // Runs the handler installed for exceptions that escape event handlers fired
 // from the engine's hidden windows. Without one, the text is shown in a box.

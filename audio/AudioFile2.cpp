@@ -293,12 +293,9 @@ void TAudioFile2::WriteArray(SAFEARRAY*& Array) {
   std::vector<int16_t> samples = audio::SampleArrayToVector(Array);
   size_t frames = samples.size() / static_cast<size_t>(FEncoder->Channels());
   if (!frames) return;
-  try {
-    FEncoder->Write(samples.data(), frames);
-  } catch (...) {
-    FWriteFailed = true;
-    throw;
-  }
+  FWriteFailed = true; // stays set when the write raises
+  FEncoder->Write(samples.data(), frames);
+  FWriteFailed = false;
 }
 
 void TAudioFile2::CloseFile() {

@@ -360,16 +360,9 @@ void SaveDocument(const Document& doc, int64_t start, int64_t end, const OutputF
   auto stream = [&](const std::function<void(const int16_t*, size_t)>& sink) {
     StreamPcm(doc, start, end, rate, ch, progress, sink);
   };
+  // After a failed write the encoder's destructor closes the file quietly.
   auto withEncoder = [&](std::unique_ptr<audio::TMediaEncoder> enc) {
-    try {
-      stream([&](const int16_t* s, size_t n) { enc->Write(s, n); });
-    } catch (...) {
-      try {
-        enc->Close();
-      } catch (...) {
-      }
-      throw;
-    }
+    stream([&](const int16_t* s, size_t n) { enc->Write(s, n); });
     enc->Close();
   };
   auto withFFmpeg = [&](const char* codec, const char* muxer, int64_t bitRate, int bits,
@@ -447,37 +440,32 @@ void SaveDocument(const Document& doc, int64_t start, int64_t end, const OutputF
     if (h == INVALID_HANDLE_VALUE)
       throw EEditorError(L"Cannot create " + fileName + L": " +
                          audio::SystemErrorText(GetLastError()));
+    audio::THandle file(h);
     VoxCodec codec;
     std::vector<uint8_t> bytes;
     int pendingNibble = -1;
-    try {
-      stream([&](const int16_t* s, size_t n) {
-        bytes.clear();
-        for (size_t i = 0; i < n; ++i) {
-          uint8_t code = codec.Encode(s[i]);
-          if (pendingNibble < 0)
-            pendingNibble = code;
-          else {
-            bytes.push_back(uint8_t((pendingNibble << 4) | code));
-            pendingNibble = -1;
-          }
+    stream([&](const int16_t* s, size_t n) {
+      bytes.clear();
+      for (size_t i = 0; i < n; ++i) {
+        uint8_t code = codec.Encode(s[i]);
+        if (pendingNibble < 0)
+          pendingNibble = code;
+        else {
+          bytes.push_back(uint8_t((pendingNibble << 4) | code));
+          pendingNibble = -1;
         }
-        DWORD w = 0;
-        if (!bytes.empty() &&
-            (!WriteFile(h, bytes.data(), DWORD(bytes.size()), &w, nullptr) || w != bytes.size()))
-          throw EEditorError(L"Cannot write " + fileName + L": " +
-                             audio::SystemErrorText(GetLastError()));
-      });
-      if (pendingNibble >= 0) {
-        uint8_t last = uint8_t(pendingNibble << 4);
-        DWORD w = 0;
-        WriteFile(h, &last, 1, &w, nullptr);
       }
-    } catch (...) {
-      CloseHandle(h);
-      throw;
+      DWORD w = 0;
+      if (!bytes.empty() &&
+          (!WriteFile(h, bytes.data(), DWORD(bytes.size()), &w, nullptr) || w != bytes.size()))
+        throw EEditorError(L"Cannot write " + fileName + L": " +
+                           audio::SystemErrorText(GetLastError()));
+    });
+    if (pendingNibble >= 0) {
+      uint8_t last = uint8_t(pendingNibble << 4);
+      DWORD w = 0;
+      WriteFile(h, &last, 1, &w, nullptr);
     }
-    CloseHandle(h);
     break;
   }
   case OutputFormat::Raw:
@@ -705,67 +693,62 @@ SequencePtr DecodeHeaderless(const std::shared_ptr<BlockStore>& store, const std
                          nullptr);
   if (h == INVALID_HANDLE_VALUE)
     throw EEditorError(L"Cannot open " + fileName + L": " + audio::SystemErrorText(GetLastError()));
-  AVCodecContext* ctx = avcodec_alloc_context3(codec);
-  AVPacket* pkt = av_packet_alloc();
-  AVFrame* fr = av_frame_alloc();
-  auto cleanup = [&] {
-    av_frame_free(&fr);
-    av_packet_free(&pkt);
-    avcodec_free_context(&ctx);
-    CloseHandle(h);
-  };
-  try {
-    ctx->sample_rate = hc.Rate;
-    av_channel_layout_default(&ctx->ch_layout, hc.Channels);
-    ctx->bits_per_coded_sample = hc.BitsPerCodedSample;
-    if (hc.NeedsBlockAlign) ctx->block_align = hc.PacketBytes;
-    int r = avcodec_open2(ctx, codec, nullptr);
-    if (r < 0) Fail(L"Cannot start the decoder " + audio::Utf8ToWide(hc.Codec), r);
-    SequenceBuilder b(store, hc.Channels);
-    std::vector<float> buf;
-    auto drain = [&] {
-      for (;;) {
-        int e = avcodec_receive_frame(ctx, fr);
-        if (e < 0) return;
-        AppendFrame(b, fr, hc.Channels, buf);
-        av_frame_unref(fr);
-      }
-    };
-    const size_t packet = size_t(hc.PacketBytes);
-    std::vector<uint8_t> chunk(std::max<size_t>(packet, 65536 / packet * packet));
-    size_t have = 0;
+  audio::THandle file(h);
+  auto freeCtx = [](AVCodecContext* c) { avcodec_free_context(&c); };
+  auto freePkt = [](AVPacket* p) { av_packet_free(&p); };
+  auto freeFrame = [](AVFrame* f) { av_frame_free(&f); };
+  std::unique_ptr<AVCodecContext, decltype(freeCtx)> ctxOwner(avcodec_alloc_context3(codec),
+                                                              freeCtx);
+  std::unique_ptr<AVPacket, decltype(freePkt)> pktOwner(av_packet_alloc(), freePkt);
+  std::unique_ptr<AVFrame, decltype(freeFrame)> frOwner(av_frame_alloc(), freeFrame);
+  AVCodecContext* ctx = ctxOwner.get();
+  AVPacket* pkt = pktOwner.get();
+  AVFrame* fr = frOwner.get();
+  ctx->sample_rate = hc.Rate;
+  av_channel_layout_default(&ctx->ch_layout, hc.Channels);
+  ctx->bits_per_coded_sample = hc.BitsPerCodedSample;
+  if (hc.NeedsBlockAlign) ctx->block_align = hc.PacketBytes;
+  int r = avcodec_open2(ctx, codec, nullptr);
+  if (r < 0) Fail(L"Cannot start the decoder " + audio::Utf8ToWide(hc.Codec), r);
+  SequenceBuilder b(store, hc.Channels);
+  std::vector<float> buf;
+  auto drain = [&] {
     for (;;) {
-      DWORD got = 0;
-      if (!ReadFile(h, chunk.data() + have, DWORD(chunk.size() - have), &got, nullptr))
-        throw EEditorError(L"Cannot read " + fileName + L": " +
-                           audio::SystemErrorText(GetLastError()));
-      have += got;
-      bool last = got == 0;
-      size_t used = 0;
-      while (have - used >= packet || (last && have > used && !hc.WholePackets)) {
-        size_t n = std::min(packet, have - used);
-        if (av_new_packet(pkt, int(n)) < 0) throw EEditorError(L"Out of memory");
-        std::memcpy(pkt->data, chunk.data() + used, n);
-        used += n;
-        // A damaged packet is skipped; the rest of the file still decodes.
-        if (avcodec_send_packet(ctx, pkt) >= 0) drain();
-        av_packet_unref(pkt);
-      }
-      std::memmove(chunk.data(), chunk.data() + used, have - used);
-      have -= used;
-      if (last) break;
+      int e = avcodec_receive_frame(ctx, fr);
+      if (e < 0) return;
+      AppendFrame(b, fr, hc.Channels, buf);
+      av_frame_unref(fr);
     }
-    avcodec_send_packet(ctx, nullptr);
-    drain();
-    rate = hc.Rate;
-    channels = hc.Channels;
-    SequencePtr seq = b.Finish();
-    cleanup();
-    return seq;
-  } catch (...) {
-    cleanup();
-    throw;
+  };
+  const size_t packet = size_t(hc.PacketBytes);
+  std::vector<uint8_t> chunk(std::max<size_t>(packet, 65536 / packet * packet));
+  size_t have = 0;
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(h, chunk.data() + have, DWORD(chunk.size() - have), &got, nullptr))
+      throw EEditorError(L"Cannot read " + fileName + L": " +
+                         audio::SystemErrorText(GetLastError()));
+    have += got;
+    bool last = got == 0;
+    size_t used = 0;
+    while (have - used >= packet || (last && have > used && !hc.WholePackets)) {
+      size_t n = std::min(packet, have - used);
+      if (av_new_packet(pkt, int(n)) < 0) throw EEditorError(L"Out of memory");
+      std::memcpy(pkt->data, chunk.data() + used, n);
+      used += n;
+      // A damaged packet is skipped; the rest of the file still decodes.
+      if (avcodec_send_packet(ctx, pkt) >= 0) drain();
+      av_packet_unref(pkt);
+    }
+    std::memmove(chunk.data(), chunk.data() + used, have - used);
+    have -= used;
+    if (last) break;
   }
+  avcodec_send_packet(ctx, nullptr);
+  drain();
+  rate = hc.Rate;
+  channels = hc.Channels;
+  return b.Finish();
 }
 
 bool ProbePcm(const std::wstring& fileName, PcmLayout& layout, int& rate,

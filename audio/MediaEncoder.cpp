@@ -245,66 +245,68 @@ private:
 // ---------------------------------------------------------------------------
 // MP3 through LAME
 
+// Closes a sink on every way out of a scope, a failed last write included.
+struct TSinkCloser {
+  void operator()(TFileSink* sink) const { sink->Close(); }
+};
+using TClosingSink = std::unique_ptr<TFileSink, TSinkCloser>;
+
+struct TLameCloser {
+  void operator()(lame_global_flags* lame) const { lame_close(lame); }
+};
+
 class TMp3Encoder : public TMediaEncoder {
 public:
   TMp3Encoder(const std::wstring& fileName, const TMp3Settings& s, const TMediaTags& tags) {
-    FLame = lame_init();
+    FLame.reset(lame_init());
     if (!FLame) RaiseAudioError(L"Cannot start the MP3 encoder");
     int ch = s.Channels == 1 ? 1 : 2;
-    lame_set_in_samplerate(FLame, s.SampleRate);
-    lame_set_out_samplerate(FLame, s.SampleRate);
-    lame_set_num_channels(FLame, ch);
-    lame_set_write_id3tag_automatic(FLame, 0);
+    lame_set_in_samplerate(FLame.get(), s.SampleRate);
+    lame_set_out_samplerate(FLame.get(), s.SampleRate);
+    lame_set_num_channels(FLame.get(), ch);
+    lame_set_write_id3tag_automatic(FLame.get(), 0);
     if (!tags.Empty()) SetId3(tags);
     MPEG_mode mode = MONO;
     if (ch == 2)
       mode = s.StereoMode == 1 ? STEREO : s.StereoMode == 4 ? DUAL_CHANNEL : JOINT_STEREO;
-    lame_set_mode(FLame, mode);
+    lame_set_mode(FLame.get(), mode);
     FXing = s.WriteXing;
-    lame_set_bWriteVbrTag(FLame, s.WriteXing ? 1 : 0);
-    lame_set_error_protection(FLame, s.Checksum ? 1 : 0);
+    lame_set_bWriteVbrTag(FLame.get(), s.WriteXing ? 1 : 0);
+    lame_set_error_protection(FLame.get(), s.Checksum ? 1 : 0);
     int minK = s.MinKbps, maxK = s.MaxKbps;
     if (minK > 0 && maxK > 0 && minK > maxK) std::swap(minK, maxK);
     switch (s.Mode) {
     case TMp3Settings::Cbr:
-      lame_set_VBR(FLame, vbr_off);
-      lame_set_brate(FLame, s.Kbps);
+      lame_set_VBR(FLame.get(), vbr_off);
+      lame_set_brate(FLame.get(), s.Kbps);
       break;
     case TMp3Settings::Vbr:
-      lame_set_VBR(FLame, vbr_mtrh);
-      lame_set_VBR_q(FLame, 9 - std::clamp(s.VbrQuality, 0, 9));
+      lame_set_VBR(FLame.get(), vbr_mtrh);
+      lame_set_VBR_q(FLame.get(), 9 - std::clamp(s.VbrQuality, 0, 9));
       break;
     case TMp3Settings::Abr:
-      lame_set_VBR(FLame, vbr_abr);
-      lame_set_VBR_mean_bitrate_kbps(FLame, s.AbrKbps);
+      lame_set_VBR(FLame.get(), vbr_abr);
+      lame_set_VBR_mean_bitrate_kbps(FLame.get(), s.AbrKbps);
       break;
     }
     if (s.Mode != TMp3Settings::Cbr) {
-      if (minK > 0) lame_set_VBR_min_bitrate_kbps(FLame, minK);
-      if (maxK > 0) lame_set_VBR_max_bitrate_kbps(FLame, maxK);
+      if (minK > 0) lame_set_VBR_min_bitrate_kbps(FLame.get(), minK);
+      if (maxK > 0) lame_set_VBR_max_bitrate_kbps(FLame.get(), maxK);
     }
-    if (lame_init_params(FLame) < 0) {
-      lame_close(FLame);
-      FLame = nullptr;
+    if (lame_init_params(FLame.get()) < 0) {
       RaiseAudioError(L"The MP3 encoder does not accept these settings");
     }
-    FSampleRate = lame_get_out_samplerate(FLame);
-    FChannels = lame_get_num_channels(FLame);
-    try {
-      FSink = std::make_unique<TFileSink>(fileName);
-      if (!tags.Empty()) {
-        // The ID3v2 tag leads the file; the Xing/LAME frame follows it.
-        std::vector<unsigned char> id3(lame_get_id3v2_tag(FLame, nullptr, 0));
-        if (!id3.empty()) {
-          size_t n = lame_get_id3v2_tag(FLame, id3.data(), id3.size());
-          if (n > 0 && n <= id3.size()) FSink->Write(id3.data(), n);
-          FAudioStart = FSink->Size();
-        }
+    FSampleRate = lame_get_out_samplerate(FLame.get());
+    FChannels = lame_get_num_channels(FLame.get());
+    FSink = std::make_unique<TFileSink>(fileName);
+    if (!tags.Empty()) {
+      // The ID3v2 tag leads the file; the Xing/LAME frame follows it.
+      std::vector<unsigned char> id3(lame_get_id3v2_tag(FLame.get(), nullptr, 0));
+      if (!id3.empty()) {
+        size_t n = lame_get_id3v2_tag(FLame.get(), id3.data(), id3.size());
+        if (n > 0 && n <= id3.size()) FSink->Write(id3.data(), n);
+        FAudioStart = FSink->Size();
       }
-    } catch (...) {
-      lame_close(FLame);
-      FLame = nullptr;
-      throw;
     }
   }
   ~TMp3Encoder() override {
@@ -312,7 +314,6 @@ public:
       Close();
     } catch (...) {
     }
-    if (FLame) lame_close(FLame);
   }
 
   void Write(const int16_t* samples, size_t frames) override {
@@ -321,9 +322,9 @@ public:
       int n = static_cast<int>(std::min<size_t>(frames, 1 << 16));
       FOut.resize(static_cast<size_t>(n) * 5 / 4 + 7200);
       int r = FChannels == 1
-                  ? lame_encode_buffer(FLame, samples, nullptr, n, FOut.data(),
+                  ? lame_encode_buffer(FLame.get(), samples, nullptr, n, FOut.data(),
                                        static_cast<int>(FOut.size()))
-                  : lame_encode_buffer_interleaved(FLame, const_cast<short*>(samples), n,
+                  : lame_encode_buffer_interleaved(FLame.get(), const_cast<short*>(samples), n,
                                                    FOut.data(), static_cast<int>(FOut.size()));
       if (r < 0) RaiseAudioError(L"MP3 encoding failed (" + std::to_wstring(r) + L")");
       if (r > 0) FSink->Write(FOut.data(), r);
@@ -337,28 +338,23 @@ public:
     if (FClosed) return;
     FClosed = true;
     FOut.resize(7200 * 2);
-    int r = lame_encode_flush(FLame, FOut.data(), static_cast<int>(FOut.size()));
-    try {
-      if (r > 0) FSink->Write(FOut.data(), r);
-      if (FXing && FSink->Size() > FAudioStart) {
-        std::vector<unsigned char> tag(2880);
-        size_t n = lame_get_lametag_frame(FLame, tag.data(), tag.size());
-        if (n > 0 && n <= tag.size()) FSink->WriteAt(FAudioStart, tag.data(), n);
-      }
-    } catch (...) {
-      FSink->Close();
-      throw;
+    int r = lame_encode_flush(FLame.get(), FOut.data(), static_cast<int>(FOut.size()));
+    TClosingSink closing(FSink.get());
+    if (r > 0) FSink->Write(FOut.data(), r);
+    if (FXing && FSink->Size() > FAudioStart) {
+      std::vector<unsigned char> tag(2880);
+      size_t n = lame_get_lametag_frame(FLame.get(), tag.data(), tag.size());
+      if (n > 0 && n <= tag.size()) FSink->WriteAt(FAudioStart, tag.data(), n);
     }
-    FSink->Close();
   }
 
 private:
   void SetId3(const TMediaTags& tags) {
     static const char* const kFrames[10] = {"TIT2", "TPE1", "TALB", nullptr, "TCOP",
                                             "TCOM", "TENC", "TCON", "TYER",  "TRCK"};
-    id3tag_init(FLame);
-    id3tag_add_v2(FLame);
-    id3tag_v2_only(FLame);
+    id3tag_init(FLame.get());
+    id3tag_add_v2(FLame.get());
+    id3tag_v2_only(FLame.get());
     // LAME takes UTF-16 text that starts with a byte order mark.
     auto utf16 = [](const std::wstring& s) {
       std::vector<unsigned short> v{0xFEFF};
@@ -367,12 +363,12 @@ private:
       return v;
     };
     for (const auto& [frame, value] : TagFields(tags, kFrames))
-      id3tag_set_textinfo_utf16(FLame, frame, utf16(value).data());
+      id3tag_set_textinfo_utf16(FLame.get(), frame, utf16(value).data());
     if (!tags.Comment.empty())
-      id3tag_set_comment_utf16(FLame, "eng", utf16(L"").data(), utf16(tags.Comment).data());
+      id3tag_set_comment_utf16(FLame.get(), "eng", utf16(L"").data(), utf16(tags.Comment).data());
   }
 
-  lame_global_flags* FLame = nullptr;
+  std::unique_ptr<lame_global_flags, TLameCloser> FLame;
   int64_t FAudioStart = 0; // where the MP3 frames begin
   std::unique_ptr<TFileSink> FSink;
   std::vector<unsigned char> FOut;
@@ -457,13 +453,8 @@ public:
     FClosed = true;
     vorbis_analysis_wrote(&FDsp, 0);
     Drain();
-    try {
-      FlushPages();
-    } catch (...) {
-      FSink->Close();
-      throw;
-    }
-    FSink->Close();
+    TClosingSink closing(FSink.get());
+    FlushPages();
   }
 
 private:

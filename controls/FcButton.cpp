@@ -11,6 +11,7 @@
 #include "framework/Forms.h"
 #include "framework/Menus.h"
 #include "framework/StdCtrls.h"
+#include "framework/SysUtils.h"
 #include "framework/Themes.h"
 
 namespace {
@@ -712,13 +713,8 @@ void TFcButton::ButtonPressed() {
   else
     RedrawButton();
   FClicking = true;
-  try {
-    Click();
-  } catch (...) {
-    FClicking = false;
-    throw;
-  }
-  FClicking = false;
+  TScopeGuard clicked([this] { FClicking = false; });
+  Click();
 }
 
 void TFcButton::Click() {
@@ -759,13 +755,10 @@ void TFcButton::CMDialogKey(TMessage& Message) {
   if (((key == VK_RETURN && FActive) || (key == VK_ESCAPE && FCancel)) &&
       KeyDataToShiftState(Message.LParam) == 0 && CanFocus()) {
     FEnterClick = !FDropDownOnEnter;
-    try {
+    {
+      TScopeGuard clicked([this] { FEnterClick = false; });
       Click();
-    } catch (...) {
-      FEnterClick = false;
-      throw;
     }
-    FEnterClick = false;
     Message.Result = 1;
     return;
   }
