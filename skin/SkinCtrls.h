@@ -291,6 +291,56 @@ using TskButtonLayout = TButtonLayout;
 using TskButtonPaintEvent = std::function<void(TCanvas* Cnvs, const TRect& R, bool ADown,
                                                bool AMouseIn, bool& DrawDefault)>;
 
+// The timers of a skinned button. The morph moves a factor between the
+// normal (0) and the hot face (1) in steps of 0.2 every 20 ms. The frame
+// animation runs forward from frame 1 up past the last frame, or backward
+// from the last frame down to 0, the resting face. The auto-repeat's first
+// tick comes after half a second and sets the repeat interval; each later
+// tick is a click. The button's tick functions call the steps.
+class TskButtonTimers {
+public:
+  // With BackFromZero the backward animation also steps at frame 0.
+  explicit TskButtonTimers(bool BackFromZero) : FBackFromZero(BackFromZero) {}
+
+  TTimer* MorphTimer() const { return FMorphTimer.get(); }
+  void StartMorph(std::function<void()> Tick);
+  void StopMorph();
+  // Moves Factor toward Hot's end, or straight there without CanMorph,
+  // stopping the morph at the end; false when nothing is to be repainted.
+  bool MorphStep(double& Factor, bool Hot, bool CanMorph);
+
+  TTimer* AnimationTimer() const { return FAnimTimer.get(); }
+  int AnimationFrame() const { return FAnimFrame; }
+  bool AnimationForward() const { return FAnimForward; }
+  void StartAnimation(bool Forward, int FrameCount, int Interval, std::function<void()> Tick);
+  void StopAnimation();
+  // One frame on; false when the frame stays.
+  bool AnimationStep(int FrameCount);
+  // The current frame's part of the strip AnimateRect of FrameCount frames
+  // (side by side when wider than the button's SkinRect, else stacked).
+  RECT AnimationFrameRect(const RECT& AnimateRect, const RECT& SkinRect, int FrameCount) const;
+
+  TTimer* RepeatTimer() const { return FRepeatTimer.get(); }
+  void StartRepeat(std::function<void()> Tick);
+  void StopRepeat() { FRepeatTimer.reset(); }
+  // Whether this tick is a click.
+  bool RepeatStep(int Interval);
+
+  // Frees the timers.
+  void Reset() {
+    FMorphTimer.reset();
+    FRepeatTimer.reset();
+    FAnimTimer.reset();
+  }
+
+private:
+  bool FBackFromZero;
+  std::unique_ptr<TTimer> FMorphTimer, FRepeatTimer, FAnimTimer;
+  bool FRepeatFirst = false;
+  int FAnimFrame = 0;
+  bool FAnimForward = true;
+};
+
 class TskSkinButton : public TskSkinCustomControl {
 public:
   explicit TskSkinButton(TComponent* AOwner);
@@ -340,16 +390,16 @@ public:
   double MorphFactor() const { return FMorphFactor; }
   bool CanMorph() const;
   // The timers (for inspection): morph 20 ms, repeat, animation.
-  TTimer* MorphTimer() const { return FMorphTimer.get(); }
-  TTimer* RepeatTimer() const { return FRepeatTimer.get(); }
+  TTimer* MorphTimer() const { return FTimers.MorphTimer(); }
+  TTimer* RepeatTimer() const { return FTimers.RepeatTimer(); }
   // One tick of the morph timer.
   void MorphTick();
   // One tick of the repeat timer.
   void RepeatTick();
   // One tick of the frame animation; the frame shown (0: none).
   void AnimationTick();
-  int AnimationFrame() const { return FAnimFrame; }
-  TTimer* AnimationTimer() const { return FAnimTimer.get(); }
+  int AnimationFrame() const { return FTimers.AnimationFrame(); }
+  TTimer* AnimationTimer() const { return FTimers.AnimationTimer(); }
   // The text colour used for a state.
   TColor StateFontColor(bool ADown, bool AMouseIn) const;
 
@@ -415,12 +465,10 @@ private:
   TModalResult FModalResult = mrNone;
 
   bool FMouseIn = false, FPressed = false, FActiveDefault = false;
-  bool FPressOnDown = false, FRepeatFirst = false, FClicksDisabled = false;
+  bool FPressOnDown = false, FClicksDisabled = false;
   RECT FNormalRect{};
   double FMorphFactor = 0;
-  int FAnimFrame = 0;
-  bool FAnimForward = true;
-  std::unique_ptr<TTimer> FMorphTimer, FRepeatTimer, FAnimTimer;
+  TskButtonTimers FTimers{true};
 
   // Copied from the entry.
   std::wstring FFontName = L"Arial";

@@ -121,10 +121,10 @@ public:
   bool ShownDown() const { return FDown && (GroupIndex != 0 || FMouseIn); }
   bool CanMorph() const;
   double MorphFactor() const { return FMorphKf; }
-  TTimer* MorphTimer() const { return FMorphTimer.get(); }
-  TTimer* RepeatTimer() const { return FRepeatTimer.get(); }
-  TTimer* AnimationTimer() const { return FAnimTimer.get(); }
-  int AnimationFrame() const { return FAnimFrame; }
+  TTimer* MorphTimer() const { return FTimers.MorphTimer(); }
+  TTimer* RepeatTimer() const { return FTimers.RepeatTimer(); }
+  TTimer* AnimationTimer() const { return FTimers.AnimationTimer(); }
+  int AnimationFrame() const { return FTimers.AnimationFrame(); }
   // One tick of each timer (for the timer messages and the tests).
   void MorphTick();
   void RepeatTick();
@@ -192,10 +192,7 @@ private:
   TskButtonLayout FLayout = blGlyphLeft;
   TskSkinImagesMenu* FSkinImagesMenu = nullptr;
   double FMorphKf = 0;
-  std::unique_ptr<TTimer> FMorphTimer, FRepeatTimer, FAnimTimer;
-  bool FRepeatFirst = false;
-  int FAnimFrame = 0;
-  bool FAnimForward = true;
+  TskButtonTimers FTimers{false};
 };
 
 // ---------------------------------------------------------------------------

@@ -155,14 +155,11 @@ void TskGraphicSkinControl::ApplyControlSkin() {
 }
 
 bool TskGraphicSkinControl::SkinEffectsOn() const {
-  return FSkinData && !FSkinData->Empty() && FSkinData->EnableSkinEffects;
+  return ::SkinEffectsOn(FSkinData);
 }
 
 void TskGraphicSkinControl::ApplyCharset(TFont* F, TFont* Def) const {
-  if (FSkinData && FSkinData->ResourceStrData())
-    F->SetCharset(static_cast<BYTE>(FSkinData->ResourceStrData()->CharSet));
-  else if (Def)
-    F->SetCharset(Def->Charset());
+  ApplySkinCharset(FSkinData, F, Def);
 }
 
 void TskGraphicSkinControl::Paint() {
@@ -178,19 +175,7 @@ void TskGraphicSkinControl::Paint() {
 }
 
 void TskGraphicSkinControl::DrawControlImage(TBitmap* Image) {
-  HDC dc = Canvas()->Handle();
-  if (!FAlphaBlend) {
-    BitBlt(dc, 0, 0, Image->Width(), Image->Height(), Image->Canvas()->Handle(), 0, 0, SRCCOPY);
-    return;
-  }
-  TBitmap back;
-  back.SetSize(Image->Width(), Image->Height());
-  PaintParentBackground(this, back.Canvas());
-  if (auto* c = dynamic_cast<TBitmapCanvas*>(Image->Canvas())) c->FreeContext();
-  if (auto* c = dynamic_cast<TBitmapCanvas*>(back.Canvas())) c->FreeContext();
-  TskEffectBmp img(Image->Handle()), bg(back.Handle());
-  img.Morph(bg, 1.0 - FAlphaBlendValue / 255.0);
-  img.Draw(dc, 0, 0);
+  ::DrawControlImage(this, Canvas()->Handle(), Image, FAlphaBlend, FAlphaBlendValue);
 }
 
 void TskGraphicSkinControl::WndProc(TMessage& Message) {

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "framework/Controls.h"
+#include "framework/Graphics.h"
 #include "skin/SkUtils.h"
 
 namespace {
@@ -381,4 +383,20 @@ void TskEffectBmp::ApplyInactiveEffect(int effect) {
   default:
     break;
   }
+}
+
+void DrawControlImage(TControl* Control, HDC DC, TBitmap* Image, bool AlphaBlend,
+                      BYTE AlphaBlendValue) {
+  if (!AlphaBlend) {
+    BitBlt(DC, 0, 0, Image->Width(), Image->Height(), Image->Canvas()->Handle(), 0, 0, SRCCOPY);
+    return;
+  }
+  TBitmap back;
+  back.SetSize(Image->Width(), Image->Height());
+  PaintParentBackground(Control, back.Canvas());
+  if (auto* c = dynamic_cast<TBitmapCanvas*>(Image->Canvas())) c->FreeContext();
+  if (auto* c = dynamic_cast<TBitmapCanvas*>(back.Canvas())) c->FreeContext();
+  TskEffectBmp img(Image->Handle()), bg(back.Handle());
+  img.Morph(bg, 1.0 - AlphaBlendValue / 255.0);
+  img.Draw(DC, 0, 0);
 }

@@ -8,6 +8,8 @@
 #include <windows.h>
 
 class TskPicture;
+class TBitmap;
+class TControl;
 
 class TskEffectBmp {
 public:
@@ -81,3 +83,8 @@ private:
   HBITMAP FHandle = nullptr;
   uint8_t* FBits = nullptr;
 };
+
+// Draws Image at (0, 0) of DC: as it is, or with AlphaBlend morphed over what
+// lies behind Control (AlphaBlendValue 255 shows the image alone).
+void DrawControlImage(TControl* Control, HDC DC, TBitmap* Image, bool AlphaBlend,
+                      BYTE AlphaBlendValue);
