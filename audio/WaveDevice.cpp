@@ -111,14 +111,18 @@ LRESULT CALLBACK TNotifyWindow::WndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 // ---------------------------------------------------------------------------
 // Devices
 
-std::vector<TWaveDeviceInfo> WaveInDevices() {
+namespace {
+
+// The devices that Count reports, each with what GetCaps tells of it (the id
+// alone when it tells nothing).
+template <class TCaps, class TGetCaps>
+std::vector<TWaveDeviceInfo> Devices(UINT Count, TGetCaps GetCaps) {
   std::vector<TWaveDeviceInfo> list;
-  UINT n = waveInGetNumDevs();
-  for (UINT i = 0; i < n; ++i) {
-    WAVEINCAPSW caps{};
+  for (UINT i = 0; i < Count; ++i) {
+    TCaps caps{};
     TWaveDeviceInfo info;
     info.Id = i;
-    if (waveInGetDevCapsW(i, &caps, sizeof caps) == MMSYSERR_NOERROR) {
+    if (GetCaps(i, &caps, sizeof caps) == MMSYSERR_NOERROR) {
       info.Name = caps.szPname;
       info.Formats = caps.dwFormats;
       info.Channels = caps.wChannels;
@@ -128,21 +132,14 @@ std::vector<TWaveDeviceInfo> WaveInDevices() {
   return list;
 }
 
+} // namespace
+
+std::vector<TWaveDeviceInfo> WaveInDevices() {
+  return Devices<WAVEINCAPSW>(waveInGetNumDevs(), waveInGetDevCapsW);
+}
+
 std::vector<TWaveDeviceInfo> WaveOutDevices() {
-  std::vector<TWaveDeviceInfo> list;
-  UINT n = waveOutGetNumDevs();
-  for (UINT i = 0; i < n; ++i) {
-    WAVEOUTCAPSW caps{};
-    TWaveDeviceInfo info;
-    info.Id = i;
-    if (waveOutGetDevCapsW(i, &caps, sizeof caps) == MMSYSERR_NOERROR) {
-      info.Name = caps.szPname;
-      info.Formats = caps.dwFormats;
-      info.Channels = caps.wChannels;
-    }
-    list.push_back(info);
-  }
-  return list;
+  return Devices<WAVEOUTCAPSW>(waveOutGetNumDevs(), waveOutGetDevCapsW);
 }
 
 WAVEFORMATEX PcmFormat(int sampleRate, int channels, int bitsPerSample) {
