@@ -1459,7 +1459,7 @@ void TskSkinButton::WndProc(TMessage& m) {
 }
 
 // ---------------------------------------------------------------------------
-// Gauge
+// Range base of the gauge and the track bar
 
 namespace {
 
@@ -1469,6 +1469,52 @@ double ValueFraction(int Value, int Min, int Max) {
   if (Max <= Min) return 0;
   return std::clamp(static_cast<double>(Value - Min) / (Max - Min), 0.0, 1.0);
 }
+
+} // namespace
+
+TskSkinRangeControl::TskSkinRangeControl(TComponent* AOwner, const wchar_t* HorizontalName,
+                                         const wchar_t* VerticalName)
+    : TskSkinCustomControl(AOwner), FHorizontalName(HorizontalName), FVerticalName(VerticalName) {
+  FSkinDataName = HorizontalName;
+}
+
+double TskSkinRangeControl::Fraction() const {
+  return ValueFraction(FValue, FMinValue, FMaxValue);
+}
+
+void TskSkinRangeControl::SetValue(int V) {
+  if (V > FMaxValue) V = FMaxValue;
+  if (V < FMinValue) V = FMinValue;
+  if (V == FValue) return;
+  FValue = V;
+  Invalidate();
+  ValueChanged();
+}
+
+void TskSkinRangeControl::SetMinValue(int V) {
+  FMinValue = V;
+  if (FValue < V) FValue = V;
+  Invalidate();
+}
+
+void TskSkinRangeControl::SetMaxValue(int V) {
+  FMaxValue = V;
+  if (FValue > V) FValue = V;
+  Invalidate();
+}
+
+void TskSkinRangeControl::SetVertical(bool V) {
+  FVertical = V;
+  FEntryVertical = V;
+  if (IsDesigning(this) && !(ComponentState() & csLoading))
+    FSkinDataName = V ? FVerticalName : FHorizontalName;
+  Invalidate();
+}
+
+// ---------------------------------------------------------------------------
+// Gauge
+
+namespace {
 
 // An area lengthened along a direction by the control's growth over the skin.
 RECT GrowArea(const RECT& Area, bool Vertical, int Mode, int DW, int DH) {
@@ -1483,46 +1529,13 @@ RECT GrowArea(const RECT& Area, bool Vertical, int Mode, int DW, int DH) {
 
 } // namespace
 
-TskSkinGauge::TskSkinGauge(TComponent* AOwner) : TskSkinCustomControl(AOwner) {
-  FSkinDataName = L"gauge";
+TskSkinGauge::TskSkinGauge(TComponent* AOwner) : TskSkinRangeControl(AOwner, L"gauge", L"vgauge") {
   FEraseWithImage = true;
   SetBounds(0, 0, 100, 20);
 }
 
 TskSkinGauge::~TskSkinGauge() {
   StopProgressAnimation();
-}
-
-double TskSkinGauge::Fraction() const {
-  return ValueFraction(FValue, FMinValue, FMaxValue);
-}
-
-void TskSkinGauge::SetValue(int V) {
-  if (V > FMaxValue) V = FMaxValue;
-  if (V < FMinValue) V = FMinValue;
-  if (V == FValue) return;
-  FValue = V;
-  Invalidate();
-}
-
-void TskSkinGauge::SetMinValue(int V) {
-  FMinValue = V;
-  if (FValue < V) FValue = V;
-  Invalidate();
-}
-
-void TskSkinGauge::SetMaxValue(int V) {
-  FMaxValue = V;
-  if (FValue > V) FValue = V;
-  Invalidate();
-}
-
-void TskSkinGauge::SetVertical(bool V) {
-  FVertical = V;
-  FEntryVertical = V;
-  if (IsDesigning(this) && !(ComponentState() & csLoading))
-    FSkinDataName = V ? L"vgauge" : L"gauge";
-  Invalidate();
 }
 
 void TskSkinGauge::SetUseSkinSize(bool V) {
@@ -1846,43 +1859,14 @@ void TskSkinGauge::StopProgressAnimation() {
 // ---------------------------------------------------------------------------
 // Track bar
 
-TskSkinTrackBar::TskSkinTrackBar(TComponent* AOwner) : TskSkinCustomControl(AOwner) {
-  FSkinDataName = L"htrackbar";
+TskSkinTrackBar::TskSkinTrackBar(TComponent* AOwner)
+    : TskSkinRangeControl(AOwner, L"htrackbar", L"trackbar") {
   FEraseWithImage = true;
   SetBounds(0, 0, 100, 20);
 }
 
-double TskSkinTrackBar::Fraction() const {
-  return ValueFraction(FValue, FMinValue, FMaxValue);
-}
-
-void TskSkinTrackBar::SetValue(int V) {
-  if (V > FMaxValue) V = FMaxValue;
-  if (V < FMinValue) V = FMinValue;
-  if (V == FValue) return;
-  FValue = V;
-  Invalidate();
+void TskSkinTrackBar::ValueChanged() {
   if (OnChange) OnChange(this);
-}
-
-void TskSkinTrackBar::SetMinValue(int V) {
-  FMinValue = V;
-  if (FValue < V) FValue = V;
-  Invalidate();
-}
-
-void TskSkinTrackBar::SetMaxValue(int V) {
-  FMaxValue = V;
-  if (FValue > V) FValue = V;
-  Invalidate();
-}
-
-void TskSkinTrackBar::SetVertical(bool V) {
-  FVertical = V;
-  FEntryVertical = V;
-  if (IsDesigning(this) && !(ComponentState() & csLoading))
-    FSkinDataName = V ? L"trackbar" : L"htrackbar";
-  Invalidate();
 }
 
 void TskSkinTrackBar::SetCanFocused(bool V) {

@@ -483,17 +483,11 @@ private:
   bool FShowFocus = false;
 };
 
-// ---------------------------------------------------------------------------
-// Gauge and track bar
-
-using TskGaugePaintEvent =
-    std::function<void(TCanvas* Cnvs, const TRect& AProgressArea, const TRect& AProgressRect)>;
-
-class TskSkinGauge : public TskSkinCustomControl {
+// The base of the gauge and the track bar: a value kept within MinValue..
+// MaxValue, and the orientation, whose skin entry (HorizontalName or
+// VerticalName) it chooses in the designer.
+class TskSkinRangeControl : public TskSkinCustomControl {
 public:
-  explicit TskSkinGauge(TComponent* AOwner);
-  ~TskSkinGauge() override;
-
   int MinValue() const { return FMinValue; }
   void SetMinValue(int Value);
   int MaxValue() const { return FMaxValue; }
@@ -502,6 +496,35 @@ public:
   void SetValue(int Value);
   bool Vertical() const { return FVertical; }
   void SetVertical(bool Value);
+  bool EffectiveVertical() const { return FEntryVertical; }
+
+protected:
+  TskSkinRangeControl(TComponent* AOwner, const wchar_t* HorizontalName,
+                      const wchar_t* VerticalName);
+  // After SetValue has changed the value.
+  virtual void ValueChanged() {}
+  // Where the value lies between the bounds (0..1).
+  double Fraction() const;
+
+  int FMinValue = 0, FMaxValue = 100, FValue = 50;
+  bool FVertical = false, FEntryVertical = false;
+
+private:
+  const wchar_t* FHorizontalName;
+  const wchar_t* FVerticalName;
+};
+
+// ---------------------------------------------------------------------------
+// Gauge and track bar
+
+using TskGaugePaintEvent =
+    std::function<void(TCanvas* Cnvs, const TRect& AProgressArea, const TRect& AProgressRect)>;
+
+class TskSkinGauge : public TskSkinRangeControl {
+public:
+  explicit TskSkinGauge(TComponent* AOwner);
+  ~TskSkinGauge() override;
+
   bool UseSkinSize() const { return FUseSkinSize; }
   void SetUseSkinSize(bool Value);
   bool ShowProgressText() const { return FShowProgressText; }
@@ -523,7 +546,6 @@ public:
   TRect NewProgressArea() const { return FNewProgressArea; }
   void StartProgressAnimation();
   void StopProgressAnimation();
-  bool EffectiveVertical() const { return FEntryVertical; }
 
   void ReadSkinEntry() override;
   void ApplyControlSkin() override;
@@ -537,9 +559,6 @@ protected:
 private:
   void DrawProgressText(TCanvas* C, int W, int H);
   std::wstring ProgressTextValue() const;
-  double Fraction() const;
-  int FMinValue = 0, FMaxValue = 100, FValue = 50;
-  bool FVertical = false, FEntryVertical = false;
   bool FUseSkinSize = true;
   bool FShowProgressText = false, FShowPercent = false;
   std::wstring FProgressText;
@@ -561,18 +580,10 @@ private:
   int FAnimCount = 0, FAnimInterval = 0;
 };
 
-class TskSkinTrackBar : public TskSkinCustomControl {
+class TskSkinTrackBar : public TskSkinRangeControl {
 public:
   explicit TskSkinTrackBar(TComponent* AOwner);
 
-  int MinValue() const { return FMinValue; }
-  void SetMinValue(int Value);
-  int MaxValue() const { return FMaxValue; }
-  void SetMaxValue(int Value);
-  int Value() const { return FValue; }
-  void SetValue(int Value);
-  bool Vertical() const { return FVertical; }
-  void SetVertical(bool Value);
   bool MouseSupport() const { return FMouseSupport; }
   void SetMouseSupport(bool Value) { FMouseSupport = Value; }
   bool JumpWhenClick() const { return FJumpWhenClick; }
@@ -582,7 +593,6 @@ public:
   TNotifyEvent OnChange, OnLastChange, OnStartDragButton;
 
   bool Dragging() const { return FDragging; }
-  bool EffectiveVertical() const { return FEntryVertical; }
   // The thumb for an area (also sets the track's start, end and offset).
   TRect ThumbRect(const TRect& Area);
   int ValueFromOffset(int Offset) const;
@@ -593,6 +603,7 @@ public:
   void FitSizeToSkin(int& AWidth, int& AHeight) override;
 
 protected:
+  void ValueChanged() override;
   void PaintDefaultImage(TBitmap* Bitmap) override;
   void PaintSkinImage(TBitmap* Bitmap) override;
   void WndProc(TMessage& Message) override;
@@ -602,9 +613,6 @@ protected:
   void KeyDown(WORD& Key, TShiftState Shift) override;
 
 private:
-  double Fraction() const;
-  int FMinValue = 0, FMaxValue = 100, FValue = 50;
-  bool FVertical = false, FEntryVertical = false;
   bool FMouseSupport = true, FJumpWhenClick = false, FCanFocused = false;
   bool FDragging = false;
   int FDragStart = 0, FDragStartOffset = 0;

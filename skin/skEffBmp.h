@@ -77,6 +77,8 @@ private:
   // Blends column x of every row with weight w on this image.
   void BlendColumn(const TskEffectBmp& other, int x, double w);
   void BlendRow(const TskEffectBmp& other, int y, double w);
+  // The other image's kf share slid in from the left or the right edge.
+  void Slide(const TskEffectBmp& other, double kf, bool FromLeft);
 
   int FWidth = 0, FHeight = 0, FStride = 0;
   BITMAPINFO FInfo{};
