@@ -128,32 +128,31 @@ std::function<void(TFcNumericEdit&)> TEffectDialog::EditOf(TPicSlider*& Slider, 
   };
 }
 
+void TEffectDialog::RowBox(TGroupBox*& Box, TPicSlider*& Slider, const TRow& Row) {
+  BuildComponents(
+      this,
+      {
+          {Box, {Row.BoxName, this, {Row.Left, Row.Top, Row.Narrow ? 179 : 233, 53}, Row.Caption}},
+          {Slider,
+           {Row.SliderName, Box, {8, 18, Row.Narrow ? 118 : 170, 28}},
+           SliderRange(Row.Min, Row.Max, Row.Start)},
+      });
+}
+
 void TEffectDialog::LabelRow(TGroupBox*& Box, TPicSlider*& Slider, TLabel*& Label, const TRow& Row,
                              const std::wstring& Fmt) {
-  const int w = Row.Narrow ? 179 : 233;
-  BuildComponents(this, {
-                            {Box, {Row.BoxName, this, {Row.Left, Row.Top, w, 53}, Row.Caption}},
-                            {Slider,
-                             {Row.SliderName, Box, {8, 18, Row.Narrow ? 118 : 170, 28}},
-                             SliderRange(Row.Min, Row.Max, Row.Start)},
-                            {Label,
-                             {Row.ValueName, Box, {Row.Narrow ? 128 : 180, 24, 45, 13}, L"", false},
-                             ValueOf(Slider, Fmt)},
-                        });
+  RowBox(Box, Slider, Row);
+  BuildComponents(this, {{Label,
+                          {Row.ValueName, Box, {Row.Narrow ? 128 : 180, 24, 45, 13}, L"", false},
+                          ValueOf(Slider, Fmt)}});
 }
 
 void TEffectDialog::EditRow(TGroupBox*& Box, TPicSlider*& Slider, TFcNumericEdit*& Edit,
                             const TRow& Row) {
-  const int w = Row.Narrow ? 179 : 233;
-  BuildComponents(this, {
-                            {Box, {Row.BoxName, this, {Row.Left, Row.Top, w, 53}, Row.Caption}},
-                            {Slider,
-                             {Row.SliderName, Box, {8, 18, Row.Narrow ? 118 : 170, 28}},
-                             SliderRange(Row.Min, Row.Max, Row.Start)},
-                            {Edit,
-                             {Row.ValueName, Box, {Row.Narrow ? 130 : 184, 20, 41, 21}},
-                             EditOf(Slider, Row.Min, Row.Max)},
-                        });
+  RowBox(Box, Slider, Row);
+  BuildComponents(this, {{Edit,
+                          {Row.ValueName, Box, {Row.Narrow ? 130 : 184, 20, 41, 21}},
+                          EditOf(Slider, Row.Min, Row.Max)}});
 }
 
 void TEffectDialog::TypeRow(TLabel*& Label, TComboBox*& Combo, int Top, const std::wstring& Caption,

@@ -93,6 +93,8 @@ protected:
   void LabelRow(TGroupBox*& Box, TPicSlider*& Slider, TLabel*& Label, const TRow& Row,
                 const std::wstring& Fmt);
   void EditRow(TGroupBox*& Box, TPicSlider*& Slider, TFcNumericEdit*& Edit, const TRow& Row);
+  // The group box and slider of a row.
+  void RowBox(TGroupBox*& Box, TPicSlider*& Slider, const TRow& Row);
   // "labType" captioned Caption and the drop-down list "cbType" of Items
   // beside it at Top, showing item Index.
   void TypeRow(TLabel*& Label, TComboBox*& Combo, int Top, const std::wstring& Caption,
