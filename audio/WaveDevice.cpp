@@ -153,6 +153,26 @@ WAVEFORMATEX PcmFormat(int sampleRate, int channels, int bitsPerSample) {
   return f;
 }
 
+namespace {
+
+// Opens a device for 16-bit PCM that signals Event; on failure the handle
+// and the event are cleared again.
+template <class THandle, class TOpen>
+MMRESULT OpenWithEvent(TOpen Open, THandle& Handle, HANDLE& Event, UINT Device, int Rate,
+                       int Channels) {
+  WAVEFORMATEX fmt = PcmFormat(Rate, Channels, 16);
+  Event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  MMRESULT r = Open(&Handle, Device, &fmt, reinterpret_cast<DWORD_PTR>(Event), 0, CALLBACK_EVENT);
+  if (r != MMSYSERR_NOERROR) {
+    Handle = nullptr;
+    CloseHandle(Event);
+    Event = nullptr;
+  }
+  return r;
+}
+
+} // namespace
+
 // ---------------------------------------------------------------------------
 // TWaveIn
 
@@ -168,16 +188,8 @@ MMRESULT TWaveIn::Start(UINT device, int sampleRate, int channels, int bufferFra
   FOnData = std::move(onData);
   FOnFault = std::move(onFault);
   FChannels = channels;
-  WAVEFORMATEX fmt = PcmFormat(sampleRate, channels, 16);
-  FEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-  MMRESULT r =
-      waveInOpen(&FHandle, device, &fmt, reinterpret_cast<DWORD_PTR>(FEvent), 0, CALLBACK_EVENT);
-  if (r != MMSYSERR_NOERROR) {
-    FHandle = nullptr;
-    CloseHandle(FEvent);
-    FEvent = nullptr;
-    return r;
-  }
+  MMRESULT r = OpenWithEvent(waveInOpen, FHandle, FEvent, device, sampleRate, channels);
+  if (r != MMSYSERR_NOERROR) return r;
   FBuffers.assign(bufferCount, std::vector<int16_t>(static_cast<size_t>(bufferFrames) * channels));
   FHeaders.assign(bufferCount, WAVEHDR{});
   FNext = 0;
@@ -279,16 +291,8 @@ MMRESULT TWaveOut::Open(UINT device, int sampleRate, int channels, TDoneHandler 
   Close();
   if (sampleRate <= 0 || channels <= 0) return MMSYSERR_INVALPARAM;
   FOnDone = std::move(onDone);
-  WAVEFORMATEX fmt = PcmFormat(sampleRate, channels, 16);
-  FEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-  MMRESULT r =
-      waveOutOpen(&FHandle, device, &fmt, reinterpret_cast<DWORD_PTR>(FEvent), 0, CALLBACK_EVENT);
-  if (r != MMSYSERR_NOERROR) {
-    FHandle = nullptr;
-    CloseHandle(FEvent);
-    FEvent = nullptr;
-    return r;
-  }
+  MMRESULT r = OpenWithEvent(waveOutOpen, FHandle, FEvent, device, sampleRate, channels);
+  if (r != MMSYSERR_NOERROR) return r;
   FRate = sampleRate;
   FChannels = channels;
   FQuit = false;
