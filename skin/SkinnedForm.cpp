@@ -317,6 +317,18 @@ void TskActiveSkinObject::MouseMove(int X, int Y) {
   if (Parent->OnMouseMoveEvent) Parent->OnMouseMoveEvent(IDName, X, Y, ObjectRect);
 }
 
+namespace {
+
+// Records the mouse entering or leaving an object and tells the form's handler.
+void MouseInChanged(TskActiveSkinObject& Object, bool In) {
+  Object.MouseIn = In;
+  const TskObjectNameEvent& e =
+      In ? Object.Parent->OnMouseEnterEvent : Object.Parent->OnMouseLeaveEvent;
+  if (e) e(Object.IDName);
+}
+
+} // namespace
+
 void TskActiveSkinObject::MouseEnter() {
   MouseIn = true;
   Active = true;
@@ -351,13 +363,11 @@ void TskSkinSwitchObject::MouseDown(int X, int Y, TMouseButton Button) {
 }
 
 void TskSkinSwitchObject::MouseEnter() {
-  MouseIn = true;
-  if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+  MouseInChanged(*this, true);
 }
 
 void TskSkinSwitchObject::MouseLeave() {
-  MouseIn = false;
-  if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+  MouseInChanged(*this, false);
 }
 
 // ---------------------------------------------------------------------------
@@ -699,13 +709,11 @@ void TskSkinCaptionObject::MouseUp(int X, int Y, TMouseButton Button) {
 }
 
 void TskSkinCaptionObject::MouseEnter() {
-  MouseIn = true;
-  if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+  MouseInChanged(*this, true);
 }
 
 void TskSkinCaptionObject::MouseLeave() {
-  MouseIn = false;
-  if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+  MouseInChanged(*this, false);
 }
 
 TskSkinLabelObject::TskSkinLabelObject(TskSkinnedForm* AForm, TskDataSkinLabel* Data)
@@ -970,13 +978,13 @@ void TskSkinGaugeObject::Draw(TCanvas* Cnvs, bool Alone) {
 }
 
 void TskSkinGaugeObject::MouseEnter() {
-  MouseIn = Active = true;
-  if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+  Active = true;
+  MouseInChanged(*this, true);
 }
 
 void TskSkinGaugeObject::MouseLeave() {
-  MouseIn = Active = false;
-  if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+  Active = false;
+  MouseInChanged(*this, false);
 }
 
 TskSkinFrameObject::TskSkinFrameObject(TskSkinnedForm* AForm, TskDataSkinFrameGaugeObject* Data)
