@@ -980,6 +980,13 @@ void TskSkinMenuSpeedButton::ComposeOwnFace(TskPicture& Dest, const RECT& Src, i
   }
 }
 
+TColor TskSkinMenuSpeedButton::CaptionColor(bool Pressed, bool AHot) const {
+  if (Enabled() && !UseSkinFontColor()) return FDefaultFont->Color();
+  if (!Enabled()) return FDisabledFontColor;
+  if (Pressed) return FDownFontColor;
+  return AHot ? FActiveFontColor : FFontColor;
+}
+
 void TskSkinMenuSpeedButton::DrawToolFace(TBitmap* Bitmap, bool Resize, bool ADown, bool AHot) {
   int W = Width(), H = Height();
   Bitmap->SetSize(W, H);
@@ -1023,17 +1030,7 @@ void TskSkinMenuSpeedButton::DrawToolFace(TBitmap* Bitmap, bool Resize, bool ADo
     }
   }
   SetSkinFont(C->Font(), FFontName, FFontHeight, FFontStyle);
-  TColor color;
-  if (Enabled() && !UseSkinFontColor())
-    color = FDefaultFont->Color();
-  else if (!Enabled())
-    color = FDisabledFontColor;
-  else if (downFace)
-    color = FDownFontColor;
-  else if (!AHot)
-    color = FFontColor;
-  else
-    color = FActiveFontColor;
+  const TColor color = CaptionColor(downFace, AHot);
   C->Font()->SetColor(color);
   DrawContent(C, RECT{0, 0, W - kStrip, H}, downFace, ADown, AHot);
   RECT m{W - kStrip, 0, W, H};
@@ -1099,17 +1096,7 @@ void TskSkinMenuSpeedButton::DrawNewStyleFace(TBitmap* Bitmap, bool ADown, bool 
   else
     content.right = W - kStrip;
   SetSkinFont(C->Font(), FFontName, FFontHeight, FFontStyle);
-  TColor color;
-  if (Enabled() && !UseSkinFontColor())
-    color = FDefaultFont->Color();
-  else if (!Enabled())
-    color = FDisabledFontColor;
-  else if (bodyPressed)
-    color = FDownFontColor;
-  else if (!AHot)
-    color = FFontColor;
-  else
-    color = FActiveFontColor;
+  const TColor color = CaptionColor(bodyPressed, AHot);
   C->Font()->SetColor(color);
   DrawContent(C, content, bodyPressed, ADown, AHot);
   RECT m = strip;

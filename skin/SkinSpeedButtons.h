@@ -244,6 +244,8 @@ private:
   void ImagesMenuClosed();
   void DrawToolFace(TBitmap* Bitmap, bool Resize, bool ADown, bool AHot);
   void DrawNewStyleFace(TBitmap* Bitmap, bool ADown, bool AHot);
+  // The caption colour of a face drawn down (Pressed) or hot.
+  TColor CaptionColor(bool Pressed, bool AHot) const;
   // Composes state rectangle Src of the entry to W x H: stretched (tool
   // button) or by the corner points (resize face).
   void ComposeOwnFace(TskPicture& Dest, const RECT& Src, int W, int H, bool Resize) const;
