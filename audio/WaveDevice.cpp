@@ -111,14 +111,18 @@ LRESULT CALLBACK TNotifyWindow::WndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 // ---------------------------------------------------------------------------
 // Devices
 
-std::vector<TWaveDeviceInfo> WaveInDevices() {
+namespace {
+
+// The devices that Count reports, each with what GetCaps tells of it (the id
+// alone when it tells nothing).
+template <class TCaps, class TGetCaps>
+std::vector<TWaveDeviceInfo> Devices(UINT Count, TGetCaps GetCaps) {
   std::vector<TWaveDeviceInfo> list;
-  UINT n = waveInGetNumDevs();
-  for (UINT i = 0; i < n; ++i) {
-    WAVEINCAPSW caps{};
+  for (UINT i = 0; i < Count; ++i) {
+    TCaps caps{};
     TWaveDeviceInfo info;
     info.Id = i;
-    if (waveInGetDevCapsW(i, &caps, sizeof caps) == MMSYSERR_NOERROR) {
+    if (GetCaps(i, &caps, sizeof caps) == MMSYSERR_NOERROR) {
       info.Name = caps.szPname;
       info.Formats = caps.dwFormats;
       info.Channels = caps.wChannels;
@@ -128,21 +132,14 @@ std::vector<TWaveDeviceInfo> WaveInDevices() {
   return list;
 }
 
+} // namespace
+
+std::vector<TWaveDeviceInfo> WaveInDevices() {
+  return Devices<WAVEINCAPSW>(waveInGetNumDevs(), waveInGetDevCapsW);
+}
+
 std::vector<TWaveDeviceInfo> WaveOutDevices() {
-  std::vector<TWaveDeviceInfo> list;
-  UINT n = waveOutGetNumDevs();
-  for (UINT i = 0; i < n; ++i) {
-    WAVEOUTCAPSW caps{};
-    TWaveDeviceInfo info;
-    info.Id = i;
-    if (waveOutGetDevCapsW(i, &caps, sizeof caps) == MMSYSERR_NOERROR) {
-      info.Name = caps.szPname;
-      info.Formats = caps.dwFormats;
-      info.Channels = caps.wChannels;
-    }
-    list.push_back(info);
-  }
-  return list;
+  return Devices<WAVEOUTCAPSW>(waveOutGetNumDevs(), waveOutGetDevCapsW);
 }
 
 WAVEFORMATEX PcmFormat(int sampleRate, int channels, int bitsPerSample) {
@@ -155,6 +152,26 @@ WAVEFORMATEX PcmFormat(int sampleRate, int channels, int bitsPerSample) {
   f.nAvgBytesPerSec = f.nSamplesPerSec * f.nBlockAlign;
   return f;
 }
+
+namespace {
+
+// Opens a device for 16-bit PCM that signals Event; on failure the handle
+// and the event are cleared again.
+template <class THandle, class TOpen>
+MMRESULT OpenWithEvent(TOpen Open, THandle& Handle, HANDLE& Event, UINT Device, int Rate,
+                       int Channels) {
+  WAVEFORMATEX fmt = PcmFormat(Rate, Channels, 16);
+  Event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  MMRESULT r = Open(&Handle, Device, &fmt, reinterpret_cast<DWORD_PTR>(Event), 0, CALLBACK_EVENT);
+  if (r != MMSYSERR_NOERROR) {
+    Handle = nullptr;
+    CloseHandle(Event);
+    Event = nullptr;
+  }
+  return r;
+}
+
+} // namespace
 
 // ---------------------------------------------------------------------------
 // TWaveIn
@@ -171,16 +188,8 @@ MMRESULT TWaveIn::Start(UINT device, int sampleRate, int channels, int bufferFra
   FOnData = std::move(onData);
   FOnFault = std::move(onFault);
   FChannels = channels;
-  WAVEFORMATEX fmt = PcmFormat(sampleRate, channels, 16);
-  FEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-  MMRESULT r =
-      waveInOpen(&FHandle, device, &fmt, reinterpret_cast<DWORD_PTR>(FEvent), 0, CALLBACK_EVENT);
-  if (r != MMSYSERR_NOERROR) {
-    FHandle = nullptr;
-    CloseHandle(FEvent);
-    FEvent = nullptr;
-    return r;
-  }
+  MMRESULT r = OpenWithEvent(waveInOpen, FHandle, FEvent, device, sampleRate, channels);
+  if (r != MMSYSERR_NOERROR) return r;
   FBuffers.assign(bufferCount, std::vector<int16_t>(static_cast<size_t>(bufferFrames) * channels));
   FHeaders.assign(bufferCount, WAVEHDR{});
   FNext = 0;
@@ -282,16 +291,8 @@ MMRESULT TWaveOut::Open(UINT device, int sampleRate, int channels, TDoneHandler 
   Close();
   if (sampleRate <= 0 || channels <= 0) return MMSYSERR_INVALPARAM;
   FOnDone = std::move(onDone);
-  WAVEFORMATEX fmt = PcmFormat(sampleRate, channels, 16);
-  FEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-  MMRESULT r =
-      waveOutOpen(&FHandle, device, &fmt, reinterpret_cast<DWORD_PTR>(FEvent), 0, CALLBACK_EVENT);
-  if (r != MMSYSERR_NOERROR) {
-    FHandle = nullptr;
-    CloseHandle(FEvent);
-    FEvent = nullptr;
-    return r;
-  }
+  MMRESULT r = OpenWithEvent(waveOutOpen, FHandle, FEvent, device, sampleRate, channels);
+  if (r != MMSYSERR_NOERROR) return r;
   FRate = sampleRate;
   FChannels = channels;
   FQuit = false;

@@ -381,6 +381,23 @@ void RedrawWindowFrame(HWND Wnd, const TRect& Rect) {
   }
 }
 
+// The border styles a panel draws alike outside and inside.
+static TRect DrawPanelBorder(TCanvas* Canvas, const TRect& Rect, TFrameStyleEx Style, TSides Sides,
+                             int BevelWidth, TColor FlatColor, TColor Highlight, TColor Shadow) {
+  switch (Style) {
+  case fsFlat:
+    return DrawBevelLines(Canvas, Rect, FlatColor, FlatColor, Sides, 1);
+  case fsFlatBold:
+    return DrawBevelLines(Canvas, Rect, FlatColor, FlatColor, Sides, 2);
+  case fsPopup:
+    return DrawBevelLines(Canvas, Rect, Highlight, Shadow, Sides, BevelWidth);
+  case fsStatus:
+    return DrawBevelLines(Canvas, Rect, Shadow, Highlight, Sides, BevelWidth);
+  default:
+    return DrawStyledBorderSides(Canvas, Rect, Style, Sides);
+  }
+}
+
 void DrawPanelBorders(TCanvas* Canvas, const TRect& Rect, TFrameStyleEx BorderOuter,
                       TFrameStyleEx BorderInner, int BorderWidth, TSides BorderSides,
                       int BevelWidth, TColor BorderColor, TColor BorderHighlight,
@@ -389,14 +406,7 @@ void DrawPanelBorders(TCanvas* Canvas, const TRect& Rect, TFrameStyleEx BorderOu
   TColor fc = AdjustLuminance(FlatColor, FlatColorAdjustment);
   TRect r = Rect;
   bool widthOrInner = BorderWidth > 0 || BorderInner != fsNone;
-  switch (BorderOuter) {
-  case fsFlat:
-    r = DrawBevelLines(Canvas, r, fc, fc, BorderSides, 1);
-    break;
-  case fsFlatBold:
-    r = DrawBevelLines(Canvas, r, fc, fc, BorderSides, 2);
-    break;
-  case fsFlatRounded: {
+  if (BorderOuter == fsFlatRounded) {
     if (!Transparent) {
       TRect t = DrawBevelLines(Canvas, r, ParentColor, ParentColor, BorderSides, 1);
       TColor c = widthOrInner ? BorderColor : Color;
@@ -407,52 +417,26 @@ void DrawPanelBorders(TCanvas* Canvas, const TRect& Rect, TFrameStyleEx BorderOu
       DrawBevelLines(Canvas, t, BorderColor, BorderColor, BorderSides, 1);
     }
     r = DrawRoundedLineBorder(Canvas, r, fc, BorderSides);
-    break;
-  }
-  case fsPopup:
-    r = DrawBevelLines(Canvas, r, BorderHighlight, BorderShadow, BorderSides, BevelWidth);
-    break;
-  case fsStatus:
-    r = DrawBevelLines(Canvas, r, BorderShadow, BorderHighlight, BorderSides, BevelWidth);
-    break;
-  default:
-    r = DrawStyledBorderSides(Canvas, r, BorderOuter, BorderSides);
-    break;
+  } else {
+    r = DrawPanelBorder(Canvas, r, BorderOuter, BorderSides, BevelWidth, fc, BorderHighlight,
+                        BorderShadow);
   }
   if (BorderWidth > 0)
     r = DrawBevelLines(Canvas, r, BorderColor, BorderColor, BorderSides, BorderWidth);
-  switch (BorderInner) {
-  case fsFlat:
-    if (CutCorners) {
-      HDC dc = DC(Canvas);
-      Line(dc, r.Left + 1, r.Top, r.Right - 1, r.Top, fc, 1);
-      Line(dc, r.Left + 1, r.Bottom - 1, r.Right - 1, r.Bottom - 1, fc, 1);
-      Line(dc, r.Left, r.Top + 1, r.Left, r.Bottom - 1, fc, 1);
-      Line(dc, r.Right - 1, r.Top + 1, r.Right - 1, r.Bottom - 1, fc, 1);
-      r.Inflate(-1, -1);
-      InnerRect = r;
-      return;
-    }
-    r = DrawBevelLines(Canvas, r, fc, fc, BorderSides, 1);
-    break;
-  case fsFlatBold:
-    r = DrawBevelLines(Canvas, r, fc, fc, BorderSides, 2);
-    break;
-  case fsFlatRounded: {
+  if (BorderInner == fsFlat && CutCorners) {
+    HDC dc = DC(Canvas);
+    Line(dc, r.Left + 1, r.Top, r.Right - 1, r.Top, fc, 1);
+    Line(dc, r.Left + 1, r.Bottom - 1, r.Right - 1, r.Bottom - 1, fc, 1);
+    Line(dc, r.Left, r.Top + 1, r.Left, r.Bottom - 1, fc, 1);
+    Line(dc, r.Right - 1, r.Top + 1, r.Right - 1, r.Bottom - 1, fc, 1);
+    r.Inflate(-1, -1);
+  } else if (BorderInner == fsFlatRounded) {
     TRect t = DrawBevelLines(Canvas, r, BorderColor, BorderColor, BorderSides, 1);
     if (!Transparent) DrawBevelLines(Canvas, t, Color, Color, BorderSides, 1);
     r = DrawRoundedLineBorder(Canvas, r, fc, BorderSides);
-    break;
-  }
-  case fsStatus:
-    r = DrawBevelLines(Canvas, r, BorderShadow, BorderHighlight, BorderSides, BevelWidth);
-    break;
-  case fsPopup:
-    r = DrawBevelLines(Canvas, r, BorderHighlight, BorderShadow, BorderSides, BevelWidth);
-    break;
-  default:
-    r = DrawStyledBorderSides(Canvas, r, BorderInner, BorderSides);
-    break;
+  } else {
+    r = DrawPanelBorder(Canvas, r, BorderInner, BorderSides, BevelWidth, fc, BorderHighlight,
+                        BorderShadow);
   }
   InnerRect = r;
 }

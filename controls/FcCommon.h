@@ -402,6 +402,70 @@ private:
   TFcFrameControllerNotifications FNotifications = fcnAll;
 };
 
+// Passes one controller property to the control's setter of that name.
+// The read-only colours and flat buttons are skipped on a control without
+// them.
+template <class T>
+void ApplyControllerProperty(T& Control, TFcFrameControllerProperty P,
+                             const TFcFrameController& C) {
+  switch (P) {
+  case fcpColor:
+    Control.SetColor(C.Color());
+    break;
+  case fcpFocusColor:
+    Control.SetFocusColor(C.FocusColor());
+    break;
+  case fcpDisabledColor:
+    Control.SetDisabledColor(C.DisabledColor());
+    break;
+  case fcpReadOnlyColor:
+    if constexpr (requires { Control.SetReadOnlyColor(C.ReadOnlyColor()); })
+      Control.SetReadOnlyColor(C.ReadOnlyColor());
+    break;
+  case fcpReadOnlyColorOnFocus:
+    if constexpr (requires { Control.SetReadOnlyColorOnFocus(C.ReadOnlyColorOnFocus()); })
+      Control.SetReadOnlyColorOnFocus(C.ReadOnlyColorOnFocus());
+    break;
+  case fcpParentColor:
+    Control.SetParentColor(C.ParentColor());
+    break;
+  case fcpFlatButtonColor:
+    if constexpr (requires { Control.SetFlatButtonColor(C.FlatButtonColor()); })
+      Control.SetFlatButtonColor(C.FlatButtonColor());
+    break;
+  case fcpFlatButtons:
+    if constexpr (requires { Control.SetFlatButtons(C.FlatButtons()); })
+      Control.SetFlatButtons(C.FlatButtons());
+    break;
+  case fcpFrameColor:
+    Control.SetFrameColor(C.FrameColor());
+    break;
+  case fcpFrameHotColor:
+    Control.SetFrameHotColor(C.FrameHotColor());
+    break;
+  case fcpFrameHotTrack:
+    Control.SetFrameHotTrack(C.FrameHotTrack());
+    break;
+  case fcpFrameHotStyle:
+    Control.SetFrameHotStyle(C.FrameHotStyle());
+    break;
+  case fcpFrameSides:
+    Control.SetFrameSides(C.FrameSides());
+    break;
+  case fcpFrameStyle:
+    Control.SetFrameStyle(C.FrameStyle());
+    break;
+  case fcpFrameVisible:
+    Control.SetFrameVisible(C.FrameVisible());
+    break;
+  case fcpFramingPreference:
+    Control.SetFramingPreference(C.FramingPreference());
+    break;
+  default:
+    break;
+  }
+}
+
 // Frame style names, for forms saved with older property names; returns
 // false for a name that is no frame style.
 bool FrameStyleFromName(const std::wstring& Name, TFrameStyle& Style);

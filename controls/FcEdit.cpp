@@ -308,58 +308,7 @@ void TFcCustomEdit::Notification(TComponent* AComponent, TOperation Operation) {
 
 void TFcCustomEdit::SetControllerProperty(TFcFrameControllerProperty P,
                                           const TFcFrameController& C) {
-  switch (P) {
-  case fcpColor:
-    SetColor(C.Color());
-    break;
-  case fcpFocusColor:
-    SetFocusColor(C.FocusColor());
-    break;
-  case fcpDisabledColor:
-    SetDisabledColor(C.DisabledColor());
-    break;
-  case fcpReadOnlyColor:
-    SetReadOnlyColor(C.ReadOnlyColor());
-    break;
-  case fcpReadOnlyColorOnFocus:
-    SetReadOnlyColorOnFocus(C.ReadOnlyColorOnFocus());
-    break;
-  case fcpParentColor:
-    SetParentColor(C.ParentColor());
-    break;
-  case fcpFlatButtonColor:
-    SetFlatButtonColor(C.FlatButtonColor());
-    break;
-  case fcpFlatButtons:
-    SetFlatButtons(C.FlatButtons());
-    break;
-  case fcpFrameColor:
-    SetFrameColor(C.FrameColor());
-    break;
-  case fcpFrameHotColor:
-    SetFrameHotColor(C.FrameHotColor());
-    break;
-  case fcpFrameHotTrack:
-    SetFrameHotTrack(C.FrameHotTrack());
-    break;
-  case fcpFrameHotStyle:
-    SetFrameHotStyle(C.FrameHotStyle());
-    break;
-  case fcpFrameSides:
-    SetFrameSides(C.FrameSides());
-    break;
-  case fcpFrameStyle:
-    SetFrameStyle(C.FrameStyle());
-    break;
-  case fcpFrameVisible:
-    SetFrameVisible(C.FrameVisible());
-    break;
-  case fcpFramingPreference:
-    SetFramingPreference(C.FramingPreference());
-    break;
-  default:
-    break;
-  }
+  ApplyControllerProperty(*this, P, C);
 }
 
 void TFcCustomEdit::UpdateHotState(bool ViaMouse, bool Active) {

@@ -112,10 +112,7 @@ void TFcCustomPanel::SetGradientDirection(TGradientDirection Value) {
 void TFcCustomPanel::SetTransparent(bool Value) {
   if (Value == FTransparent) return;
   FTransparent = Value;
-  if (Value)
-    FControlStyle &= ~csOpaque;
-  else
-    FControlStyle |= csOpaque;
+  SetOpaque(!Value);
   Invalidate();
   for (int i = 0; i < ControlCount(); ++i)
     Controls(i)->Invalidate();

@@ -42,10 +42,7 @@ void TFcCustomStatusPane::SetParentFillColor(bool Value) {
 void TFcCustomStatusPane::SetTransparent(bool Value) {
   if (Value == FTransparent) return;
   FTransparent = Value;
-  if (Value)
-    FControlStyle &= ~csOpaque;
-  else
-    FControlStyle |= csOpaque;
+  SetOpaque(!Value);
   Invalidate();
 }
 

@@ -4,24 +4,11 @@ namespace editor {
 
 TfrmAddNoise::TfrmAddNoise(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Add Noise", 344, 156, L"Add Noise.htm") {
-  BuildComponents(
-      this,
-      {
-          {gbAmplitude, {L"gbAmplitude", this, {8, 64, 233, 53}, L"Amplitude, in db"}},
-          {slAmplitude, {L"slAmplitude", gbAmplitude, {8, 18, 170, 28}}, SliderRange(-92, 0, -20)},
-          {labAmplitude,
-           {L"labAmplitude", gbAmplitude, {180, 24, 45, 13}, L"", false},
-           ValueOf(slAmplitude, L"%d.db")},
-          {labType, {L"labType", this, {8, 128, 0, 13}, L"Type of noise: ", true}},
-          {cbType,
-           {L"cbType", this, {96, 124, 145, 21}},
-           [](TComboBox& c) {
-             c.SetStyle(csDropDownList);
-             c.Items()->Add(L"White noise");
-             c.Items()->Add(L"Gaussian noise");
-             c.SetItemIndex(0);
-           }},
-      });
+  LabelRow(
+      gbAmplitude, slAmplitude, labAmplitude,
+      {L"gbAmplitude", L"slAmplitude", L"labAmplitude", L"Amplitude, in db", 8, 64, -92, 0, -20},
+      L"%d.db");
+  TypeRow(labType, cbType, 124, L"Type of noise: ", {L"White noise", L"Gaussian noise"}, 0);
   // The noise type is set after the slider.
   SetPresets(
       {

@@ -4,18 +4,9 @@ namespace editor {
 
 TfrmAmplify::TfrmAmplify(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Amplify", 345, 128, L"Amplify.htm") {
-  BuildComponents(
-      this,
-      {
-          {gbReleaseTime,
-           {L"gbReleaseTime", this, {8, 64, 233, 53}, L"Amplify rate, in percent (0 to 1000)"}},
-          {slAmplifyRate,
-           {L"slAmplifyRate", gbReleaseTime, {8, 18, 170, 28}},
-           SliderRange(0, 1000, 100)},
-          {editAmplifyRate,
-           {L"editAmplifyRate", gbReleaseTime, {184, 20, 41, 21}},
-           EditOf(slAmplifyRate, 0, 1000)},
-      });
+  EditRow(gbReleaseTime, slAmplifyRate, editAmplifyRate,
+          {L"gbReleaseTime", L"slAmplifyRate", L"editAmplifyRate",
+           L"Amplify rate, in percent (0 to 1000)", 8, 64, 0, 1000, 100});
   btnOK->OnClick = [this](TObject* s) { btnOKClick(s); };
   SetPresets(
       {

@@ -5,28 +5,13 @@
 
 namespace editor {
 
-class TfrmChorus : public TEffectDialog {
+class TfrmChorus : public TSweepDialog {
 public:
   explicit TfrmChorus(TComponent* AOwner);
 
   TGroupBox* gbDelaytime = nullptr;
-  TGroupBox* gbSweepdepth = nullptr;
-  TGroupBox* gbMixDepth = nullptr;
-  TGroupBox* gbSweepRate = nullptr;
-  TGroupBox* gbFeedBack = nullptr;
-  TGroupBox* gbSweepPhase = nullptr;
   TPicSlider* slDelaytime = nullptr;
-  TPicSlider* slSweepDepth = nullptr;
-  TPicSlider* slMixDepth = nullptr;
-  TPicSlider* slSweepRate = nullptr;
-  TPicSlider* slFeedback = nullptr;
-  TPicSlider* slSweepPhase = nullptr;
   TFcNumericEdit* editDelaytime = nullptr;
-  TLabel* labSweepDepth = nullptr;
-  TLabel* labMixDepth = nullptr;
-  TLabel* labSweepRate = nullptr;
-  TLabel* labFeedback = nullptr;
-  TLabel* labSweepPhase = nullptr;
 
   // Delay time (ms), mix, feedback and the sweep.
   struct TParams {

@@ -4,26 +4,17 @@ namespace editor {
 
 TfrmCompressor::TfrmCompressor(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Compressor", 347, 247, L"Compressor.htm") {
-  BuildComponents(
-      this,
-      {
-          {gbThresHold, {L"gbThresHold", this, {8, 64, 233, 53}, L"Thres hold, in db"}},
-          {slThewsHold, {L"slThewsHold", gbThresHold, {8, 18, 170, 28}}, SliderRange(-92, 0, -20)},
-          {labThresHold,
-           {L"labThresHold", gbThresHold, {180, 24, 45, 13}, L"", false},
-           ValueOf(slThewsHold, L"%d.db")},
-          {gbCompressorRate,
-           {L"gbCompressorRate", this, {8, 124, 233, 53}, L"Compressor rate, in percent"}},
-          {slCompressorRate,
-           {L"slCompressorRate", gbCompressorRate, {8, 18, 170, 28}},
-           SliderRange(0, 100, 100)},
-          {labCompressorRate,
-           {L"labCompressorRate", gbCompressorRate, {180, 24, 45, 13}, L"", false},
-           ValueOf(slCompressorRate, L"%d%%")},
-          {gbRMSTime, {L"gbRMSTime", this, {8, 186, 233, 53}, L"RMS time (1 to 5,000ms)"}},
-          {slRMSTime, {L"slRMSTime", gbRMSTime, {8, 18, 170, 28}}, SliderRange(1, 5000, 1)},
-          {editRMSTime, {L"editRMSTime", gbRMSTime, {184, 20, 41, 21}}, EditOf(slRMSTime, 1, 5000)},
-      });
+  LabelRow(
+      gbThresHold, slThewsHold, labThresHold,
+      {L"gbThresHold", L"slThewsHold", L"labThresHold", L"Thres hold, in db", 8, 64, -92, 0, -20},
+      L"%d.db");
+  LabelRow(gbCompressorRate, slCompressorRate, labCompressorRate,
+           {L"gbCompressorRate", L"slCompressorRate", L"labCompressorRate",
+            L"Compressor rate, in percent", 8, 124, 0, 100, 100},
+           L"%d%%");
+  EditRow(
+      gbRMSTime, slRMSTime, editRMSTime,
+      {L"gbRMSTime", L"slRMSTime", L"editRMSTime", L"RMS time (1 to 5,000ms)", 8, 186, 1, 5000, 1});
   btnOK->OnClick = [this](TObject* s) { btnOKClick(s); };
   SetPresets(
       {

@@ -2,29 +2,8 @@
 
 namespace editor {
 
-TfrmDelay::TfrmDelay(TComponent* AOwner) : TEffectDialog(AOwner, L"Delay", 345, 253, L"Delay.htm") {
-  BuildComponents(
-      this,
-      {
-          {gbDelaytime, {L"gbDelaytime", this, {8, 64, 233, 53}, L"Delay time (1 to 1,000ms)"}},
-          {slDelaytime, {L"slDelaytime", gbDelaytime, {8, 18, 170, 28}}, SliderRange(1, 1000, 120)},
-          {editDelaytime,
-           {L"editDelaytime", gbDelaytime, {184, 20, 41, 21}},
-           EditOf(slDelaytime, 1, 1000)},
-          {gbMixdepth, {L"gbMixdepth", this, {8, 124, 233, 53}, L"Mix depth, in percent"}},
-          {slMixdepth, {L"slMixdepth", gbMixdepth, {8, 18, 170, 28}}, SliderRange(0, 100, 85)},
-          {labMixdepth,
-           {L"labMixdepth", gbMixdepth, {180, 24, 45, 13}, L"", false},
-           ValueOf(slMixdepth, L"%d%%")},
-          {gbFeedbackgain,
-           {L"gbFeedbackgain", this, {8, 186, 233, 53}, L"Feedback gain, in percent"}},
-          {slFeedbackgain,
-           {L"slFeedbackgain", gbFeedbackgain, {8, 18, 170, 28}},
-           SliderRange(0, 100, 10)},
-          {labFeedbackgain,
-           {L"labFeedbackgain", gbFeedbackgain, {180, 24, 45, 13}, L"", false},
-           ValueOf(slFeedbackgain, L"%d%%")},
-      });
+TfrmDelay::TfrmDelay(TComponent* AOwner)
+    : TDelayLineDialog(AOwner, L"Delay", 345, 253, L"Delay.htm", 120, 85, 10) {
   btnOK->OnClick = [this](TObject* s) { btnOKClick(s); };
   SetPresets(
       {
@@ -52,7 +31,7 @@ TfrmDelay::TfrmDelay(TComponent* AOwner) : TEffectDialog(AOwner, L"Delay", 345, 
           {L"[Sys] Small Tunnel", {26, 60, 10}},
           {L"[Sys] Very Large Cavern", {360, 35, 50}},
       },
-      {SliderTarget(slDelaytime), SliderTarget(slMixdepth), SliderTarget(slFeedbackgain)});
+      DelayLineTargets());
 }
 
 } // namespace editor

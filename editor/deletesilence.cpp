@@ -4,28 +4,16 @@ namespace editor {
 
 TfrmDeleteSilence::TfrmDeleteSilence(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Delete Silence", 344, 245, L"Delete Silence.htm") {
-  BuildComponents(
-      this,
-      {
-          {gbThresHold, {L"gbThresHold", this, {8, 64, 233, 53}, L"Thres hold, in db"}},
-          {slThewsHold, {L"slThewsHold", gbThresHold, {8, 18, 170, 28}}, SliderRange(-92, 0, -40)},
-          {labThresHold,
-           {L"labThresHold", gbThresHold, {180, 24, 45, 13}, L"", false},
-           ValueOf(slThewsHold, L"%d.db")},
-          {gbTime, {L"gbTime", this, {8, 124, 233, 53}, L"Attack time (1 to 500ms)"}},
-          {slAttackTime, {L"slAttackTime", gbTime, {8, 18, 170, 28}}, SliderRange(1, 500, 3)},
-          {editAttackTime,
-           {L"editAttackTime", gbTime, {184, 20, 41, 21}},
-           EditOf(slAttackTime, 1, 500)},
-          {gbReleaseTime,
-           {L"gbReleaseTime", this, {8, 186, 233, 53}, L"Release time (1 to 5,000ms)"}},
-          {slReleaseTime,
-           {L"slReleaseTime", gbReleaseTime, {8, 18, 170, 28}},
-           SliderRange(1, 5000, 100)},
-          {editReleaseTime,
-           {L"editReleaseTime", gbReleaseTime, {184, 20, 41, 21}},
-           EditOf(slReleaseTime, 1, 5000)},
-      });
+  LabelRow(
+      gbThresHold, slThewsHold, labThresHold,
+      {L"gbThresHold", L"slThewsHold", L"labThresHold", L"Thres hold, in db", 8, 64, -92, 0, -40},
+      L"%d.db");
+  EditRow(gbTime, slAttackTime, editAttackTime,
+          {L"gbTime", L"slAttackTime", L"editAttackTime", L"Attack time (1 to 500ms)", 8, 124, 1,
+           500, 3});
+  EditRow(gbReleaseTime, slReleaseTime, editReleaseTime,
+          {L"gbReleaseTime", L"slReleaseTime", L"editReleaseTime", L"Release time (1 to 5,000ms)",
+           8, 186, 1, 5000, 100});
   btnOK->OnClick = [this](TObject* s) { btnOKClick(s); };
   SetPresets(
       {

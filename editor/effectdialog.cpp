@@ -128,6 +128,48 @@ std::function<void(TFcNumericEdit&)> TEffectDialog::EditOf(TPicSlider*& Slider, 
   };
 }
 
+void TEffectDialog::RowBox(TGroupBox*& Box, TPicSlider*& Slider, const TRow& Row) {
+  BuildComponents(
+      this,
+      {
+          {Box, {Row.BoxName, this, {Row.Left, Row.Top, Row.Narrow ? 179 : 233, 53}, Row.Caption}},
+          {Slider,
+           {Row.SliderName, Box, {8, 18, Row.Narrow ? 118 : 170, 28}},
+           SliderRange(Row.Min, Row.Max, Row.Start)},
+      });
+}
+
+void TEffectDialog::LabelRow(TGroupBox*& Box, TPicSlider*& Slider, TLabel*& Label, const TRow& Row,
+                             const std::wstring& Fmt) {
+  RowBox(Box, Slider, Row);
+  BuildComponents(this, {{Label,
+                          {Row.ValueName, Box, {Row.Narrow ? 128 : 180, 24, 45, 13}, L"", false},
+                          ValueOf(Slider, Fmt)}});
+}
+
+void TEffectDialog::EditRow(TGroupBox*& Box, TPicSlider*& Slider, TFcNumericEdit*& Edit,
+                            const TRow& Row) {
+  RowBox(Box, Slider, Row);
+  BuildComponents(this, {{Edit,
+                          {Row.ValueName, Box, {Row.Narrow ? 130 : 184, 20, 41, 21}},
+                          EditOf(Slider, Row.Min, Row.Max)}});
+}
+
+void TEffectDialog::TypeRow(TLabel*& Label, TComboBox*& Combo, int Top, const std::wstring& Caption,
+                            const std::vector<std::wstring>& Items, int Index) {
+  BuildComponents(this, {
+                            {Label, {L"labType", this, {8, Top + 4, 0, 13}, Caption, true}},
+                            {Combo,
+                             {L"cbType", this, {96, Top, 145, 21}},
+                             [&Items, Index](TComboBox& c) {
+                               c.SetStyle(csDropDownList);
+                               for (const auto& item : Items)
+                                 c.Items()->Add(item);
+                               c.SetItemIndex(Index);
+                             }},
+                        });
+}
+
 void TEffectDialog::SetPresets(std::vector<TPreset> Presets,
                                std::vector<std::function<void(int)>> Targets) {
   FPresets = std::move(Presets);
@@ -176,6 +218,61 @@ void TEffectDialog::btnOKClick(TObject*) {
 
 void TEffectDialog::btnHelpClick(TObject*) {
   ShowHelpTopic(HandleAllocated() ? Handle() : nullptr, FHelpPage);
+}
+
+// ---------------------------------------------------------------------------
+// TDelayLineDialog
+
+TDelayLineDialog::TDelayLineDialog(TComponent* AOwner, const std::wstring& ACaption,
+                                   int AClientWidth, int AClientHeight,
+                                   const std::wstring& AHelpPage, int Delay, int Mix, int Feedback)
+    : TEffectDialog(AOwner, ACaption, AClientWidth, AClientHeight, AHelpPage) {
+  EditRow(gbDelaytime, slDelaytime, editDelaytime,
+          {L"gbDelaytime", L"slDelaytime", L"editDelaytime", L"Delay time (1 to 1,000ms)", 8, 64, 1,
+           1000, Delay});
+  LabelRow(
+      gbMixdepth, slMixdepth, labMixdepth,
+      {L"gbMixdepth", L"slMixdepth", L"labMixdepth", L"Mix depth, in percent", 8, 124, 0, 100, Mix},
+      L"%d%%");
+  LabelRow(gbFeedbackgain, slFeedbackgain, labFeedbackgain,
+           {L"gbFeedbackgain", L"slFeedbackgain", L"labFeedbackgain", L"Feedback gain, in percent",
+            8, 186, 0, 100, Feedback},
+           L"%d%%");
+}
+
+std::vector<std::function<void(int)>> TDelayLineDialog::DelayLineTargets() const {
+  return {SliderTarget(slDelaytime), SliderTarget(slMixdepth), SliderTarget(slFeedbackgain)};
+}
+
+// ---------------------------------------------------------------------------
+// TSweepDialog
+
+void TSweepDialog::SweepRows(int Depth, int Mix, int Rate, int Feedback) {
+  LabelRow(gbSweepdepth, slSweepDepth, labSweepDepth,
+           {L"gbSweepdepth", L"slSweepDepth", L"labSweepDepth", L"Sweep depth, in percent", 192, 44,
+            0, 100, Depth, true},
+           L"%d%%");
+  LabelRow(gbMixDepth, slMixDepth, labMixDepth,
+           {L"gbMixDepth", L"slMixDepth", L"labMixDepth", L"Mix depth, in percent", 8, 104, 0, 100,
+            Mix, true},
+           L"%d%%");
+  LabelRow(gbSweepRate, slSweepRate, labSweepRate,
+           {L"gbSweepRate", L"slSweepRate", L"labSweepRate", L"Sweep rate, in percent", 192, 104, 0,
+            100, Rate, true},
+           L"%d%%");
+  LabelRow(gbFeedBack, slFeedback, labFeedback,
+           {L"gbFeedBack", L"slFeedback", L"labFeedback", L"Feedback gain, in percent", 8, 164, 0,
+            100, Feedback, true},
+           L"%d%%");
+  LabelRow(gbSweepPhase, slSweepPhase, labSweepPhase,
+           {L"gbSweepPhase", L"slSweepPhase", L"labSweepPhase", L"Sweep phase, in radian", 192, 164,
+            0, 359, 0, true},
+           L"%d");
+}
+
+std::vector<std::function<void(int)>> TSweepDialog::SweepTargets(TPicSlider* First) const {
+  return {SliderTarget(First),        SliderTarget(slMixDepth),  SliderTarget(slFeedback),
+          SliderTarget(slSweepDepth), SliderTarget(slSweepRate), SliderTarget(slSweepPhase)};
 }
 
 } // namespace editor

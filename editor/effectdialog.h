@@ -79,6 +79,26 @@ protected:
   std::function<void(TLabel&)> ValueOf(TPicSlider*& Slider, std::wstring Fmt);
   // A whole-number edit from Min to Max showing Slider's value; leaving it sets the slider.
   std::function<void(TFcNumericEdit&)> EditOf(TPicSlider*& Slider, int Min, int Max);
+  // A parameter row: the group box Box at Left, Top, captioned Caption,
+  // holding the slider Slider from Min to Max at Start and, beside it, the
+  // slider's value in a label or a whole-number edit. The two-column
+  // dialogs' rows are Narrow (179 wide), the others 233.
+  struct TRow {
+    std::wstring BoxName, SliderName, ValueName, Caption;
+    int Left, Top;
+    int Min, Max, Start;
+    bool Narrow = false;
+  };
+  // The value in Label, written in Fmt.
+  void LabelRow(TGroupBox*& Box, TPicSlider*& Slider, TLabel*& Label, const TRow& Row,
+                const std::wstring& Fmt);
+  void EditRow(TGroupBox*& Box, TPicSlider*& Slider, TFcNumericEdit*& Edit, const TRow& Row);
+  // The group box and slider of a row.
+  void RowBox(TGroupBox*& Box, TPicSlider*& Slider, const TRow& Row);
+  // "labType" captioned Caption and the drop-down list "cbType" of Items
+  // beside it at Top, showing item Index.
+  void TypeRow(TLabel*& Label, TComboBox*& Combo, int Top, const std::wstring& Caption,
+               const std::vector<std::wstring>& Items, int Index);
   // Preset rows; their values go to Targets in order.
   void SetPresets(std::vector<TPreset> Presets, std::vector<std::function<void(int)>> Targets);
   void SetFocusToOK();
@@ -89,6 +109,65 @@ protected:
   std::vector<TPreset> FPresets;
   std::vector<std::function<void(int)>> FTargets;
   std::wstring FHelpPage;
+};
+
+// The delay, phaser and reverb dialogs: delay time, mix depth and feedback
+// rows; the presets' values go to them in this order.
+class TDelayLineDialog : public TEffectDialog {
+public:
+  TGroupBox* gbDelaytime = nullptr;
+  TGroupBox* gbMixdepth = nullptr;
+  TGroupBox* gbFeedbackgain = nullptr;
+  TPicSlider* slDelaytime = nullptr;
+  TPicSlider* slMixdepth = nullptr;
+  TPicSlider* slFeedbackgain = nullptr;
+  TFcNumericEdit* editDelaytime = nullptr;
+  TLabel* labMixdepth = nullptr;
+  TLabel* labFeedbackgain = nullptr;
+
+  // Delay time (ms), mix depth and feedback.
+  struct TParams {
+    float Delay, Mix, Feedback;
+  };
+  TParams Params() const {
+    return {SliderValue(slDelaytime), SliderValue(slMixdepth), SliderValue(slFeedbackgain)};
+  }
+
+protected:
+  // The rows start at Delay, Mix and Feedback.
+  TDelayLineDialog(TComponent* AOwner, const std::wstring& ACaption, int AClientWidth,
+                   int AClientHeight, const std::wstring& AHelpPage, int Delay, int Mix,
+                   int Feedback);
+  std::vector<std::function<void(int)>> DelayLineTargets() const;
+};
+
+// The chorus and flanger dialogs in two columns: a first row of the
+// dialog's own, then sweep depth, mix depth, sweep rate, feedback and sweep
+// phase; the presets' values go to the first row, mix, feedback, sweep depth,
+// rate and phase.
+class TSweepDialog : public TEffectDialog {
+public:
+  TGroupBox* gbSweepdepth = nullptr;
+  TGroupBox* gbMixDepth = nullptr;
+  TGroupBox* gbSweepRate = nullptr;
+  TGroupBox* gbFeedBack = nullptr;
+  TGroupBox* gbSweepPhase = nullptr;
+  TPicSlider* slSweepDepth = nullptr;
+  TPicSlider* slMixDepth = nullptr;
+  TPicSlider* slSweepRate = nullptr;
+  TPicSlider* slFeedback = nullptr;
+  TPicSlider* slSweepPhase = nullptr;
+  TLabel* labSweepDepth = nullptr;
+  TLabel* labMixDepth = nullptr;
+  TLabel* labSweepRate = nullptr;
+  TLabel* labFeedback = nullptr;
+  TLabel* labSweepPhase = nullptr;
+
+protected:
+  using TEffectDialog::TEffectDialog;
+  // The rows after the first; the sweep phase starts at 0.
+  void SweepRows(int Depth, int Mix, int Rate, int Feedback);
+  std::vector<std::function<void(int)>> SweepTargets(TPicSlider* First) const;
 };
 
 // Setter of a preset target.

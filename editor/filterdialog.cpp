@@ -6,33 +6,18 @@ TFilterDialog::TFilterDialog(TComponent* AOwner, const std::wstring& ACaption, i
                              int AClientHeight, const std::wstring& AHelpPage, bool WithGain,
                              std::vector<TPreset> Presets)
     : TEffectDialog(AOwner, ACaption, AClientWidth, AClientHeight, AHelpPage) {
-  BuildComponents(
-      this,
-      {
-          {gbFrequency, {L"gbFrequency", this, {8, 64, 233, 53}, L"Frequency (10 to 22,050Hz)"}},
-          {slFrequency,
-           {L"slFrequency", gbFrequency, {8, 18, 170, 28}},
-           SliderRange(10, 22050, 8000)},
-          {editFrequency,
-           {L"editFrequency", gbFrequency, {184, 20, 41, 21}},
-           EditOf(slFrequency, 10, 22050)},
-          {gbSteepness, {L"gbSteepness", this, {8, 124, 233, 53}, L"Steepness, in percent"}},
-          {slSteepness, {L"slSteepness", gbSteepness, {8, 18, 170, 28}}, SliderRange(1, 100, 50)},
-          {labSteepness,
-           {L"labSteepness", gbSteepness, {180, 24, 45, 13}, L"", false},
-           ValueOf(slSteepness, L"%d%%")},
-      });
+  EditRow(gbFrequency, slFrequency, editFrequency,
+          {L"gbFrequency", L"slFrequency", L"editFrequency", L"Frequency (10 to 22,050Hz)", 8, 64,
+           10, 22050, 8000});
+  LabelRow(gbSteepness, slSteepness, labSteepness,
+           {L"gbSteepness", L"slSteepness", L"labSteepness", L"Steepness, in percent", 8, 124, 1,
+            100, 50},
+           L"%d%%");
   std::vector<std::function<void(int)>> targets{SliderTarget(slFrequency),
                                                 SliderTarget(slSteepness)};
   if (WithGain) {
-    BuildComponents(this,
-                    {
-                        {gbGain, {L"gbGain", this, {8, 186, 233, 53}, L"Gain, in db"}},
-                        {slGain, {L"slGain", gbGain, {8, 18, 170, 28}}, SliderRange(-90, 90, 0)},
-                        {labGain,
-                         {L"labGain", gbGain, {180, 24, 45, 13}, L"", false},
-                         ValueOf(slGain, L"%d.db")},
-                    });
+    LabelRow(gbGain, slGain, labGain,
+             {L"gbGain", L"slGain", L"labGain", L"Gain, in db", 8, 186, -90, 90, 0}, L"%d.db");
     targets.push_back(SliderTarget(slGain));
   }
   btnOK->OnClick = [this](TObject* s) { btnOKClick(s); };

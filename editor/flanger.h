@@ -5,28 +5,13 @@
 
 namespace editor {
 
-class TfrmFlanger : public TEffectDialog {
+class TfrmFlanger : public TSweepDialog {
 public:
   explicit TfrmFlanger(TComponent* AOwner);
 
   TGroupBox* gbDelayRate = nullptr;
-  TGroupBox* gbSweepdepth = nullptr;
-  TGroupBox* gbMixDepth = nullptr;
-  TGroupBox* gbSweepRate = nullptr;
-  TGroupBox* gbFeedBack = nullptr;
-  TGroupBox* gbSweepPhase = nullptr;
   TPicSlider* slDelayRate = nullptr;
-  TPicSlider* slSweepDepth = nullptr;
-  TPicSlider* slMixDepth = nullptr;
-  TPicSlider* slSweepRate = nullptr;
-  TPicSlider* slFeedback = nullptr;
-  TPicSlider* slSweepPhase = nullptr;
   TLabel* labDelayRate = nullptr;
-  TLabel* labSweepDepth = nullptr;
-  TLabel* labMixDepth = nullptr;
-  TLabel* labSweepRate = nullptr;
-  TLabel* labFeedback = nullptr;
-  TLabel* labSweepPhase = nullptr;
 
   // Delay rate, mix, feedback and the sweep.
   struct TParams {

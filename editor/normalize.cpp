@@ -4,18 +4,13 @@ namespace editor {
 
 TfrmNormalize::TfrmNormalize(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Normalize", 345, 154, L"Normalize.htm") {
-  BuildComponents(this,
-                  {
-                      {gbNormalizeRate,
-                       {L"gbNormalizeRate", this, {8, 64, 233, 53}, L"Normalize rate, in percent"}},
-                      {slNormalizeRate,
-                       {L"slNormalizeRate", gbNormalizeRate, {8, 18, 170, 28}},
-                       SliderRange(0, 100, 100)},
-                      {labNormalizeRate,
-                       {L"labNormalizeRate", gbNormalizeRate, {180, 24, 45, 13}, L"", false},
-                       ValueOf(slNormalizeRate, L"%d%%")},
-                      {cbAdjust, {L"cbAdjust", this, {16, 126, 150, 17}, L"DC Bias Adjust"}},
-                  });
+  LabelRow(gbNormalizeRate, slNormalizeRate, labNormalizeRate,
+           {L"gbNormalizeRate", L"slNormalizeRate", L"labNormalizeRate",
+            L"Normalize rate, in percent", 8, 64, 0, 100, 100},
+           L"%d%%");
+  BuildComponents(this, {
+                            {cbAdjust, {L"cbAdjust", this, {16, 126, 150, 17}, L"DC Bias Adjust"}},
+                        });
   // The check box is set after the slider.
   SetPresets(
       {

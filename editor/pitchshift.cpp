@@ -4,13 +4,10 @@ namespace editor {
 
 TfrmPitchShift::TfrmPitchShift(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Pitch Shift", 345, 126, L"Pitch Shift.htm") {
-  BuildComponents(
-      this,
-      {
-          {gbRate, {L"gbRate", this, {8, 64, 233, 53}, L"Frequency change rate, in percent"}},
-          {slRate, {L"slRate", gbRate, {8, 18, 170, 28}}, SliderRange(50, 500, 90)},
-          {labRate, {L"labRate", gbRate, {180, 24, 45, 13}, L"", false}, ValueOf(slRate, L"%d%%")},
-      });
+  LabelRow(
+      gbRate, slRate, labRate,
+      {L"gbRate", L"slRate", L"labRate", L"Frequency change rate, in percent", 8, 64, 50, 500, 90},
+      L"%d%%");
   SetPresets(
       {
           {L"[Sys] Increase The Pitch 60%", {60}},

@@ -5,21 +5,12 @@
 
 namespace editor {
 
-class TfrmReverb : public TEffectDialog {
+class TfrmReverb : public TDelayLineDialog {
 public:
   explicit TfrmReverb(TComponent* AOwner);
 
-  TGroupBox* gbDelaytime = nullptr;
-  TGroupBox* gbMixdepth = nullptr;
-  TGroupBox* gbFeedbackgain = nullptr;
   TGroupBox* gbReverbrationRate = nullptr;
-  TPicSlider* slDelaytime = nullptr;
-  TPicSlider* slMixdepth = nullptr;
-  TPicSlider* slFeedbackgain = nullptr;
   TPicSlider* slReverbrationRate = nullptr;
-  TFcNumericEdit* editDelaytime = nullptr;
-  TLabel* labMixdepth = nullptr;
-  TLabel* labFeedbackgain = nullptr;
   TLabel* labReverbrationRate = nullptr;
 
   // Delay time (ms), mix depth, feedback and reverberation rate.

@@ -4,13 +4,9 @@ namespace editor {
 
 TfrmStretchTime::TfrmStretchTime(TComponent* AOwner)
     : TEffectDialog(AOwner, L"Stretch Time", 344, 126, L"Stretch Time.htm") {
-  BuildComponents(
-      this,
-      {
-          {gbRate, {L"gbRate", this, {8, 64, 233, 53}, L"Resample rate, in percent"}},
-          {slRate, {L"slRate", gbRate, {8, 18, 170, 28}}, SliderRange(50, 500, 90)},
-          {labRate, {L"labRate", gbRate, {180, 24, 45, 13}, L"", false}, ValueOf(slRate, L"%d%%")},
-      });
+  LabelRow(gbRate, slRate, labRate,
+           {L"gbRate", L"slRate", L"labRate", L"Resample rate, in percent", 8, 64, 50, 500, 90},
+           L"%d%%");
   SetPresets(
       {
           {L"[Sys] Slow Tempo 60%", {60}},

@@ -3,28 +3,14 @@
 namespace editor {
 
 TfrmTrim::TfrmTrim(TComponent* AOwner) : TEffectDialog(AOwner, L"Trim", 348, 220, L"Trim.htm") {
-  BuildComponents(
-      this,
-      {
-          {gbAmplitude, {L"gbAmplitude", this, {8, 64, 233, 53}, L"Amplitude, in db"}},
-          {slAmplitude, {L"slAmplitude", gbAmplitude, {8, 18, 170, 28}}, SliderRange(-92, 0, -20)},
-          {labAmplitude,
-           {L"labAmplitude", gbAmplitude, {180, 24, 45, 13}, L"", false},
-           ValueOf(slAmplitude, L"%d.db")},
-          {gbTime, {L"gbTime", this, {8, 124, 233, 53}, L"Time of trim fade, in ms"}},
-          {slTime, {L"slTime", gbTime, {8, 18, 170, 28}}, SliderRange(0, 200, 100)},
-          {labTime, {L"labTime", gbTime, {180, 24, 45, 13}, L"", false}, ValueOf(slTime, L"%d.ms")},
-          {labType, {L"labType", this, {8, 192, 0, 13}, L"Type of trim: ", true}},
-          {cbType,
-           {L"cbType", this, {96, 188, 145, 21}},
-           [](TComboBox& c) {
-             c.SetStyle(csDropDownList);
-             c.Items()->Add(L"Left Side");
-             c.Items()->Add(L"Right Side");
-             c.Items()->Add(L"Both Side");
-             c.SetItemIndex(2);
-           }},
-      });
+  LabelRow(
+      gbAmplitude, slAmplitude, labAmplitude,
+      {L"gbAmplitude", L"slAmplitude", L"labAmplitude", L"Amplitude, in db", 8, 64, -92, 0, -20},
+      L"%d.db");
+  LabelRow(gbTime, slTime, labTime,
+           {L"gbTime", L"slTime", L"labTime", L"Time of trim fade, in ms", 8, 124, 0, 200, 100},
+           L"%d.ms");
+  TypeRow(labType, cbType, 188, L"Type of trim: ", {L"Left Side", L"Right Side", L"Both Side"}, 2);
   // The presets leave the side alone.
   SetPresets(
       {

@@ -257,6 +257,13 @@ public:
 
   TControlStyle ControlStyle() const { return FControlStyle; }
   void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
+  // Sets or clears csOpaque.
+  void SetOpaque(bool Value) {
+    if (Value)
+      FControlStyle |= csOpaque;
+    else
+      FControlStyle &= ~csOpaque;
+  }
   TControlState ControlState() const { return FControlState; }
   void SetControlState(TControlState Value) { FControlState = Value; }
   bool IsControl() const { return FIsControl; }

@@ -117,10 +117,7 @@ void TImage::UpdateOpaque() {
   bool opaque =
       g && !g->Empty() && !g->Transparent() && !dynamic_cast<TIcon*>(g) &&
       ((FStretch && !FProportional) || (g->Width() >= Width() && g->Height() >= Height()));
-  if (opaque)
-    FControlStyle |= csOpaque;
-  else
-    FControlStyle &= ~csOpaque;
+  SetOpaque(opaque);
 }
 
 void TImage::Resize() {

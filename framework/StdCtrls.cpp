@@ -115,10 +115,7 @@ void TLabel::SetWordWrap(bool Value) {
 void TLabel::SetTransparent(bool Value) {
   if (FTransparent == Value) return;
   FTransparent = Value;
-  if (Value)
-    FControlStyle &= ~csOpaque;
-  else
-    FControlStyle |= csOpaque;
+  SetOpaque(!Value);
   Invalidate();
 }
 

@@ -107,46 +107,7 @@ void TFcHotKeyEdit::SetFrameController(TFcFrameController* Value) {
 
 void TFcHotKeyEdit::SetControllerProperty(TFcFrameControllerProperty P,
                                           const TFcFrameController& C) {
-  switch (P) {
-  case fcpColor:
-    SetColor(C.Color());
-    break;
-  case fcpFocusColor:
-    SetFocusColor(C.FocusColor());
-    break;
-  case fcpDisabledColor:
-    SetDisabledColor(C.DisabledColor());
-    break;
-  case fcpParentColor:
-    SetParentColor(C.ParentColor());
-    break;
-  case fcpFrameColor:
-    SetFrameColor(C.FrameColor());
-    break;
-  case fcpFrameHotColor:
-    SetFrameHotColor(C.FrameHotColor());
-    break;
-  case fcpFrameHotTrack:
-    SetFrameHotTrack(C.FrameHotTrack());
-    break;
-  case fcpFrameHotStyle:
-    SetFrameHotStyle(C.FrameHotStyle());
-    break;
-  case fcpFrameSides:
-    SetFrameSides(C.FrameSides());
-    break;
-  case fcpFrameStyle:
-    SetFrameStyle(C.FrameStyle());
-    break;
-  case fcpFrameVisible:
-    SetFrameVisible(C.FrameVisible());
-    break;
-  case fcpFramingPreference:
-    SetFramingPreference(C.FramingPreference());
-    break;
-  default:
-    break;
-  }
+  ApplyControllerProperty(*this, P, C);
 }
 
 void TFcHotKeyEdit::Loaded() {

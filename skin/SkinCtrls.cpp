@@ -160,14 +160,11 @@ void TskSkinControl::BroadcastAlphaRepaint() {
 }
 
 bool TskSkinControl::SkinEffectsOn() const {
-  return FSkinData && !FSkinData->Empty() && FSkinData->EnableSkinEffects;
+  return ::SkinEffectsOn(FSkinData);
 }
 
 void TskSkinControl::ApplyCharset(TFont* F, TFont* Def) const {
-  if (FSkinData && FSkinData->ResourceStrData())
-    F->SetCharset(static_cast<BYTE>(FSkinData->ResourceStrData()->CharSet));
-  else if (Def)
-    F->SetCharset(Def->Charset());
+  ApplySkinCharset(FSkinData, F, Def);
 }
 
 void TskSkinControl::Paint() {
@@ -184,17 +181,7 @@ void TskSkinControl::Paint() {
 }
 
 void TskSkinControl::DrawControlImage(TBitmap* Image) {
-  HDC dc = Canvas()->Handle();
-  if (!FAlphaBlend) {
-    BitBlt(dc, 0, 0, Image->Width(), Image->Height(), Image->Canvas()->Handle(), 0, 0, SRCCOPY);
-    return;
-  }
-  TBitmap back;
-  back.SetSize(Image->Width(), Image->Height());
-  PaintParentBackground(this, back.Canvas());
-  std::unique_ptr<TskEffectBmp> img(NewEffect(Image)), bg(NewEffect(&back));
-  img->Morph(*bg, 1.0 - FAlphaBlendValue / 255.0);
-  img->Draw(dc, 0, 0);
+  ::DrawControlImage(this, Canvas()->Handle(), Image, FAlphaBlend, FAlphaBlendValue);
 }
 
 void TskSkinControl::EraseWithImage(TMessage& m) {
@@ -795,6 +782,108 @@ void ApplyBevelSkin(TskSkinBevel* Control) {
 }
 
 // ---------------------------------------------------------------------------
+// Button timers
+
+void TskButtonTimers::StartMorph(std::function<void()> Tick) {
+  if (!FMorphTimer) {
+    FMorphTimer = std::make_unique<TTimer>(nullptr);
+    FMorphTimer->SetEnabled(false);
+    FMorphTimer->SetInterval(20);
+    FMorphTimer->OnTimer = [Tick = std::move(Tick)](TObject*) { Tick(); };
+  }
+  FMorphTimer->SetEnabled(true);
+}
+
+void TskButtonTimers::StopMorph() {
+  if (FMorphTimer) FMorphTimer->SetEnabled(false);
+}
+
+bool TskButtonTimers::MorphStep(double& Factor, bool Hot, bool CanMorph) {
+  if (!CanMorph) {
+    Factor = Hot ? 1 : 0;
+    StopMorph();
+    return false;
+  }
+  if (Hot && Factor < 1) {
+    Factor = std::min(1.0, Factor + 0.2);
+    if (Factor > 1 - 1e-9) Factor = 1;
+  } else if (!Hot && Factor > 0) {
+    Factor = std::max(0.0, Factor - 0.2);
+    if (Factor < 1e-9) Factor = 0;
+  } else {
+    Factor = Hot ? 1 : 0;
+    StopMorph();
+  }
+  return true;
+}
+
+void TskButtonTimers::StartAnimation(bool Forward, int FrameCount, int Interval,
+                                     std::function<void()> Tick) {
+  StopAnimation();
+  FAnimForward = Forward;
+  FAnimFrame = Forward ? 1 : FrameCount;
+  FAnimTimer = std::make_unique<TTimer>(nullptr);
+  FAnimTimer->SetInterval(static_cast<UINT>(std::max(1, Interval)));
+  FAnimTimer->OnTimer = [Tick = std::move(Tick)](TObject*) { Tick(); };
+}
+
+void TskButtonTimers::StopAnimation() {
+  FAnimTimer.reset();
+  FAnimFrame = 0;
+}
+
+bool TskButtonTimers::AnimationStep(int FrameCount) {
+  bool stepped = false;
+  if (FAnimForward) {
+    if (FAnimFrame <= FrameCount) {
+      ++FAnimFrame;
+      stepped = true;
+    }
+  } else if (FAnimFrame > 0 || (FBackFromZero && FAnimFrame == 0)) {
+    --FAnimFrame;
+    stepped = true;
+  }
+  if (FAnimForward ? FAnimFrame > FrameCount : FAnimFrame <= 0) {
+    if (FAnimTimer) FAnimTimer->SetEnabled(false);
+    FAnimFrame = 0;
+  }
+  return stepped;
+}
+
+RECT TskButtonTimers::AnimationFrameRect(const RECT& AnimateRect, const RECT& SkinRect,
+                                         int FrameCount) const {
+  if (FrameCount <= 0) return RECT{};
+  RECT r = AnimateRect;
+  if (RectWidth(AnimateRect) > RectWidth(SkinRect)) {
+    int s = RectWidth(AnimateRect) / FrameCount;
+    r.left = AnimateRect.left + (FAnimFrame - 1) * s;
+    r.right = r.left + s;
+  } else {
+    int s = RectHeight(AnimateRect) / FrameCount;
+    r.top = AnimateRect.top + (FAnimFrame - 1) * s;
+    r.bottom = r.top + s;
+  }
+  return r;
+}
+
+void TskButtonTimers::StartRepeat(std::function<void()> Tick) {
+  FRepeatTimer = std::make_unique<TTimer>(nullptr);
+  FRepeatTimer->SetInterval(500);
+  FRepeatFirst = true;
+  FRepeatTimer->OnTimer = [Tick = std::move(Tick)](TObject*) { Tick(); };
+}
+
+bool TskButtonTimers::RepeatStep(int Interval) {
+  if (!FRepeatTimer) return false;
+  if (FRepeatFirst) {
+    FRepeatFirst = false;
+    FRepeatTimer->SetInterval(static_cast<UINT>(std::max(1, Interval)));
+    return false;
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------------------
 // TskSkinButton
 
 TskSkinButton::TskSkinButton(TComponent* AOwner)
@@ -810,9 +899,7 @@ TskSkinButton::TskSkinButton(TComponent* AOwner)
 
 TskSkinButton::~TskSkinButton() {
   FGlyph->OnChange = nullptr;
-  FMorphTimer.reset();
-  FRepeatTimer.reset();
-  FAnimTimer.reset();
+  FTimers.Reset();
   SetImageList(nullptr);
 }
 
@@ -944,10 +1031,10 @@ void TskSkinButton::ReadSkinEntry() {
   FAnimateInterval = e->AnimateInterval;
   FShowFocus = e->ShowFocus;
   if (!FUseSkinSize) FMaskPicture = nullptr;
-  if (FAnimFrame > 0 && FAnimFrame <= FFrameCount) {
+  if (FTimers.AnimationFrame() > 0 && FTimers.AnimationFrame() <= FFrameCount) {
     RECT fr = AnimationFrameRect();
     if (StateRect(fr)) {
-      if (FAnimForward)
+      if (FTimers.AnimationForward())
         FActiveSkinRect = fr;
       else
         FNormalRect = fr;
@@ -956,18 +1043,7 @@ void TskSkinButton::ReadSkinEntry() {
 }
 
 RECT TskSkinButton::AnimationFrameRect() const {
-  if (FFrameCount <= 0) return RECT{};
-  RECT r = FAnimateSkinRect;
-  if (RectWidth(FSkinRect) < RectWidth(FAnimateSkinRect)) {
-    int s = RectWidth(FAnimateSkinRect) / FFrameCount;
-    r.left = FAnimateSkinRect.left + (FAnimFrame - 1) * s;
-    r.right = r.left + s;
-  } else {
-    int s = RectHeight(FAnimateSkinRect) / FFrameCount;
-    r.top = FAnimateSkinRect.top + (FAnimFrame - 1) * s;
-    r.bottom = r.top + s;
-  }
-  return r;
+  return FTimers.AnimationFrameRect(FAnimateSkinRect, FSkinRect, FFrameCount);
 }
 
 void TskSkinButton::FitSizeToSkin(int& AWidth, int& AHeight) {
@@ -1070,7 +1146,7 @@ void TskSkinButton::Paint() {
     PaintStateImage(&b, FDisabledSkinRect, false, false);
   } else if (DownRule()) {
     PaintStateImage(&b, FDownSkinRect, true, true);
-  } else if (focused && !IsRectEmpty(&FFocusedSkinRect) && FAnimFrame == 0) {
+  } else if (focused && !IsRectEmpty(&FFocusedSkinRect) && FTimers.AnimationFrame() == 0) {
     PaintStateImage(&b, FFocusedSkinRect, false, true);
   } else if (focused || FMouseIn) {
     PaintStateImage(&b, FActiveSkinRect, false, true);
@@ -1150,37 +1226,16 @@ void TskSkinButton::CreateWnd() {
 // Morph.
 
 void TskSkinButton::StartMorph() {
-  if (!FMorphTimer) {
-    FMorphTimer = std::make_unique<TTimer>(nullptr);
-    FMorphTimer->SetEnabled(false);
-    FMorphTimer->SetInterval(20);
-    FMorphTimer->OnTimer = [this](TObject*) { MorphTick(); };
-  }
-  FMorphTimer->SetEnabled(true);
+  FTimers.StartMorph([this] { MorphTick(); });
 }
 
 void TskSkinButton::StopMorph() {
-  if (FMorphTimer) FMorphTimer->SetEnabled(false);
+  FTimers.StopMorph();
 }
 
 void TskSkinButton::MorphTick() {
-  bool hot = FMouseIn || Focused();
-  if (FEntryIndex < 0 || !CanMorph()) {
-    FMorphFactor = hot ? 1 : 0;
-    StopMorph();
-    return;
-  }
-  if (hot && FMorphFactor < 1) {
-    FMorphFactor = std::min(1.0, FMorphFactor + 0.2);
-    if (FMorphFactor > 1 - 1e-9) FMorphFactor = 1;
-  } else if (!hot && FMorphFactor > 0) {
-    FMorphFactor = std::max(0.0, FMorphFactor - 0.2);
-    if (FMorphFactor < 1e-9) FMorphFactor = 0;
-  } else {
-    FMorphFactor = hot ? 1 : 0;
-    StopMorph();
-  }
-  Invalidate();
+  if (FTimers.MorphStep(FMorphFactor, FMouseIn || Focused(), FEntryIndex >= 0 && CanMorph()))
+    Invalidate();
 }
 
 void TskSkinButton::UpdateHighlight() {
@@ -1197,62 +1252,29 @@ bool TskSkinButton::CanAnimate() const {
 }
 
 void TskSkinButton::StartAnimation(bool Forward) {
-  StopAnimation();
-  FAnimForward = Forward;
-  FAnimFrame = Forward ? 1 : FFrameCount;
-  FAnimTimer = std::make_unique<TTimer>(nullptr);
-  FAnimTimer->SetInterval(static_cast<UINT>(std::max(1, FAnimateInterval)));
-  FAnimTimer->OnTimer = [this](TObject*) { AnimationTick(); };
+  FTimers.StartAnimation(Forward, FFrameCount, FAnimateInterval, [this] { AnimationTick(); });
 }
 
 void TskSkinButton::StopAnimation() {
-  FAnimTimer.reset();
-  FAnimFrame = 0;
+  FTimers.StopAnimation();
 }
 
 void TskSkinButton::AnimationTick() {
-  if (FAnimForward) {
-    if (FAnimFrame <= FFrameCount) {
-      ++FAnimFrame;
-      Invalidate();
-    }
-    if (FAnimFrame > FFrameCount) {
-      FAnimTimer->SetEnabled(false);
-      FAnimFrame = 0;
-    }
-  } else {
-    if (FAnimFrame >= 0) {
-      --FAnimFrame;
-      Invalidate();
-    }
-    if (FAnimFrame <= 0) {
-      FAnimTimer->SetEnabled(false);
-      FAnimFrame = 0;
-    }
-  }
+  if (FTimers.AnimationStep(FFrameCount)) Invalidate();
 }
 
 // Auto-repeat.
 
 void TskSkinButton::StartRepeat() {
-  FRepeatTimer = std::make_unique<TTimer>(nullptr);
-  FRepeatTimer->SetInterval(500);
-  FRepeatFirst = true;
-  FRepeatTimer->OnTimer = [this](TObject*) { RepeatTick(); };
+  FTimers.StartRepeat([this] { RepeatTick(); });
 }
 
 void TskSkinButton::StopRepeat() {
-  FRepeatTimer.reset();
+  FTimers.StopRepeat();
 }
 
 void TskSkinButton::RepeatTick() {
-  if (!FRepeatTimer) return;
-  if (FRepeatFirst) {
-    FRepeatFirst = false;
-    FRepeatTimer->SetInterval(static_cast<UINT>(std::max(1, FRepeatInterval)));
-    return;
-  }
-  ButtonClick();
+  if (FTimers.RepeatStep(FRepeatInterval)) ButtonClick();
 }
 
 // Mouse.
@@ -1260,7 +1282,7 @@ void TskSkinButton::RepeatTick() {
 void TskSkinButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TskSkinCustomControl::MouseDown(Button, Shift, X, Y);
   if (Button != mbLeft) return;
-  if (FAnimTimer) StopAnimation();
+  if (FTimers.AnimationTimer()) StopAnimation();
   FPressed = true;
   if (!FDown) {
     FMouseIn = true;
@@ -1326,7 +1348,7 @@ void TskSkinButton::CMMouseLeave(TMessage& m) {
     if (CanAnimate()) StartAnimation(false);
     UpdateHighlight();
   }
-  if (FDown && FRepeatMode && FRepeatTimer && FGroupIndex == 0) StopRepeat();
+  if (FDown && FRepeatMode && FTimers.RepeatTimer() && FGroupIndex == 0) StopRepeat();
 }
 
 void TskSkinButton::CMEnabledChanged(TMessage& m) {
@@ -1394,7 +1416,7 @@ void TskSkinButton::WMSetFocus(TMessage& m) {
 }
 
 void TskSkinButton::WMKillFocus(TMessage& m) {
-  if (FRepeatMode && FRepeatTimer) StopRepeat();
+  if (FRepeatMode && FTimers.RepeatTimer()) StopRepeat();
   if (FGroupIndex == 0 && FDown) FDown = false;
   TskSkinCustomControl::WMKillFocus(m);
   if (!FCanFocused) return;
@@ -1437,7 +1459,7 @@ void TskSkinButton::WndProc(TMessage& m) {
 }
 
 // ---------------------------------------------------------------------------
-// Gauge
+// Range base of the gauge and the track bar
 
 namespace {
 
@@ -1447,6 +1469,52 @@ double ValueFraction(int Value, int Min, int Max) {
   if (Max <= Min) return 0;
   return std::clamp(static_cast<double>(Value - Min) / (Max - Min), 0.0, 1.0);
 }
+
+} // namespace
+
+TskSkinRangeControl::TskSkinRangeControl(TComponent* AOwner, const wchar_t* HorizontalName,
+                                         const wchar_t* VerticalName)
+    : TskSkinCustomControl(AOwner), FHorizontalName(HorizontalName), FVerticalName(VerticalName) {
+  FSkinDataName = HorizontalName;
+}
+
+double TskSkinRangeControl::Fraction() const {
+  return ValueFraction(FValue, FMinValue, FMaxValue);
+}
+
+void TskSkinRangeControl::SetValue(int V) {
+  if (V > FMaxValue) V = FMaxValue;
+  if (V < FMinValue) V = FMinValue;
+  if (V == FValue) return;
+  FValue = V;
+  Invalidate();
+  ValueChanged();
+}
+
+void TskSkinRangeControl::SetMinValue(int V) {
+  FMinValue = V;
+  if (FValue < V) FValue = V;
+  Invalidate();
+}
+
+void TskSkinRangeControl::SetMaxValue(int V) {
+  FMaxValue = V;
+  if (FValue > V) FValue = V;
+  Invalidate();
+}
+
+void TskSkinRangeControl::SetVertical(bool V) {
+  FVertical = V;
+  FEntryVertical = V;
+  if (IsDesigning(this) && !(ComponentState() & csLoading))
+    FSkinDataName = V ? FVerticalName : FHorizontalName;
+  Invalidate();
+}
+
+// ---------------------------------------------------------------------------
+// Gauge
+
+namespace {
 
 // An area lengthened along a direction by the control's growth over the skin.
 RECT GrowArea(const RECT& Area, bool Vertical, int Mode, int DW, int DH) {
@@ -1461,46 +1529,13 @@ RECT GrowArea(const RECT& Area, bool Vertical, int Mode, int DW, int DH) {
 
 } // namespace
 
-TskSkinGauge::TskSkinGauge(TComponent* AOwner) : TskSkinCustomControl(AOwner) {
-  FSkinDataName = L"gauge";
+TskSkinGauge::TskSkinGauge(TComponent* AOwner) : TskSkinRangeControl(AOwner, L"gauge", L"vgauge") {
   FEraseWithImage = true;
   SetBounds(0, 0, 100, 20);
 }
 
 TskSkinGauge::~TskSkinGauge() {
   StopProgressAnimation();
-}
-
-double TskSkinGauge::Fraction() const {
-  return ValueFraction(FValue, FMinValue, FMaxValue);
-}
-
-void TskSkinGauge::SetValue(int V) {
-  if (V > FMaxValue) V = FMaxValue;
-  if (V < FMinValue) V = FMinValue;
-  if (V == FValue) return;
-  FValue = V;
-  Invalidate();
-}
-
-void TskSkinGauge::SetMinValue(int V) {
-  FMinValue = V;
-  if (FValue < V) FValue = V;
-  Invalidate();
-}
-
-void TskSkinGauge::SetMaxValue(int V) {
-  FMaxValue = V;
-  if (FValue > V) FValue = V;
-  Invalidate();
-}
-
-void TskSkinGauge::SetVertical(bool V) {
-  FVertical = V;
-  FEntryVertical = V;
-  if (IsDesigning(this) && !(ComponentState() & csLoading))
-    FSkinDataName = V ? L"vgauge" : L"gauge";
-  Invalidate();
 }
 
 void TskSkinGauge::SetUseSkinSize(bool V) {
@@ -1824,43 +1859,14 @@ void TskSkinGauge::StopProgressAnimation() {
 // ---------------------------------------------------------------------------
 // Track bar
 
-TskSkinTrackBar::TskSkinTrackBar(TComponent* AOwner) : TskSkinCustomControl(AOwner) {
-  FSkinDataName = L"htrackbar";
+TskSkinTrackBar::TskSkinTrackBar(TComponent* AOwner)
+    : TskSkinRangeControl(AOwner, L"htrackbar", L"trackbar") {
   FEraseWithImage = true;
   SetBounds(0, 0, 100, 20);
 }
 
-double TskSkinTrackBar::Fraction() const {
-  return ValueFraction(FValue, FMinValue, FMaxValue);
-}
-
-void TskSkinTrackBar::SetValue(int V) {
-  if (V > FMaxValue) V = FMaxValue;
-  if (V < FMinValue) V = FMinValue;
-  if (V == FValue) return;
-  FValue = V;
-  Invalidate();
+void TskSkinTrackBar::ValueChanged() {
   if (OnChange) OnChange(this);
-}
-
-void TskSkinTrackBar::SetMinValue(int V) {
-  FMinValue = V;
-  if (FValue < V) FValue = V;
-  Invalidate();
-}
-
-void TskSkinTrackBar::SetMaxValue(int V) {
-  FMaxValue = V;
-  if (FValue > V) FValue = V;
-  Invalidate();
-}
-
-void TskSkinTrackBar::SetVertical(bool V) {
-  FVertical = V;
-  FEntryVertical = V;
-  if (IsDesigning(this) && !(ComponentState() & csLoading))
-    FSkinDataName = V ? L"trackbar" : L"htrackbar";
-  Invalidate();
 }
 
 void TskSkinTrackBar::SetCanFocused(bool V) {

@@ -291,6 +291,56 @@ using TskButtonLayout = TButtonLayout;
 using TskButtonPaintEvent = std::function<void(TCanvas* Cnvs, const TRect& R, bool ADown,
                                                bool AMouseIn, bool& DrawDefault)>;
 
+// The timers of a skinned button. The morph moves a factor between the
+// normal (0) and the hot face (1) in steps of 0.2 every 20 ms. The frame
+// animation runs forward from frame 1 up past the last frame, or backward
+// from the last frame down to 0, the resting face. The auto-repeat's first
+// tick comes after half a second and sets the repeat interval; each later
+// tick is a click. The button's tick functions call the steps.
+class TskButtonTimers {
+public:
+  // With BackFromZero the backward animation also steps at frame 0.
+  explicit TskButtonTimers(bool BackFromZero) : FBackFromZero(BackFromZero) {}
+
+  TTimer* MorphTimer() const { return FMorphTimer.get(); }
+  void StartMorph(std::function<void()> Tick);
+  void StopMorph();
+  // Moves Factor toward Hot's end, or straight there without CanMorph,
+  // stopping the morph at the end; false when nothing is to be repainted.
+  bool MorphStep(double& Factor, bool Hot, bool CanMorph);
+
+  TTimer* AnimationTimer() const { return FAnimTimer.get(); }
+  int AnimationFrame() const { return FAnimFrame; }
+  bool AnimationForward() const { return FAnimForward; }
+  void StartAnimation(bool Forward, int FrameCount, int Interval, std::function<void()> Tick);
+  void StopAnimation();
+  // One frame on; false when the frame stays.
+  bool AnimationStep(int FrameCount);
+  // The current frame's part of the strip AnimateRect of FrameCount frames
+  // (side by side when wider than the button's SkinRect, else stacked).
+  RECT AnimationFrameRect(const RECT& AnimateRect, const RECT& SkinRect, int FrameCount) const;
+
+  TTimer* RepeatTimer() const { return FRepeatTimer.get(); }
+  void StartRepeat(std::function<void()> Tick);
+  void StopRepeat() { FRepeatTimer.reset(); }
+  // Whether this tick is a click.
+  bool RepeatStep(int Interval);
+
+  // Frees the timers.
+  void Reset() {
+    FMorphTimer.reset();
+    FRepeatTimer.reset();
+    FAnimTimer.reset();
+  }
+
+private:
+  bool FBackFromZero;
+  std::unique_ptr<TTimer> FMorphTimer, FRepeatTimer, FAnimTimer;
+  bool FRepeatFirst = false;
+  int FAnimFrame = 0;
+  bool FAnimForward = true;
+};
+
 class TskSkinButton : public TskSkinCustomControl {
 public:
   explicit TskSkinButton(TComponent* AOwner);
@@ -340,16 +390,16 @@ public:
   double MorphFactor() const { return FMorphFactor; }
   bool CanMorph() const;
   // The timers (for inspection): morph 20 ms, repeat, animation.
-  TTimer* MorphTimer() const { return FMorphTimer.get(); }
-  TTimer* RepeatTimer() const { return FRepeatTimer.get(); }
+  TTimer* MorphTimer() const { return FTimers.MorphTimer(); }
+  TTimer* RepeatTimer() const { return FTimers.RepeatTimer(); }
   // One tick of the morph timer.
   void MorphTick();
   // One tick of the repeat timer.
   void RepeatTick();
   // One tick of the frame animation; the frame shown (0: none).
   void AnimationTick();
-  int AnimationFrame() const { return FAnimFrame; }
-  TTimer* AnimationTimer() const { return FAnimTimer.get(); }
+  int AnimationFrame() const { return FTimers.AnimationFrame(); }
+  TTimer* AnimationTimer() const { return FTimers.AnimationTimer(); }
   // The text colour used for a state.
   TColor StateFontColor(bool ADown, bool AMouseIn) const;
 
@@ -415,12 +465,10 @@ private:
   TModalResult FModalResult = mrNone;
 
   bool FMouseIn = false, FPressed = false, FActiveDefault = false;
-  bool FPressOnDown = false, FRepeatFirst = false, FClicksDisabled = false;
+  bool FPressOnDown = false, FClicksDisabled = false;
   RECT FNormalRect{};
   double FMorphFactor = 0;
-  int FAnimFrame = 0;
-  bool FAnimForward = true;
-  std::unique_ptr<TTimer> FMorphTimer, FRepeatTimer, FAnimTimer;
+  TskButtonTimers FTimers{true};
 
   // Copied from the entry.
   std::wstring FFontName = L"Arial";
@@ -435,17 +483,11 @@ private:
   bool FShowFocus = false;
 };
 
-// ---------------------------------------------------------------------------
-// Gauge and track bar
-
-using TskGaugePaintEvent =
-    std::function<void(TCanvas* Cnvs, const TRect& AProgressArea, const TRect& AProgressRect)>;
-
-class TskSkinGauge : public TskSkinCustomControl {
+// The base of the gauge and the track bar: a value kept within MinValue..
+// MaxValue, and the orientation, whose skin entry (HorizontalName or
+// VerticalName) it chooses in the designer.
+class TskSkinRangeControl : public TskSkinCustomControl {
 public:
-  explicit TskSkinGauge(TComponent* AOwner);
-  ~TskSkinGauge() override;
-
   int MinValue() const { return FMinValue; }
   void SetMinValue(int Value);
   int MaxValue() const { return FMaxValue; }
@@ -454,6 +496,35 @@ public:
   void SetValue(int Value);
   bool Vertical() const { return FVertical; }
   void SetVertical(bool Value);
+  bool EffectiveVertical() const { return FEntryVertical; }
+
+protected:
+  TskSkinRangeControl(TComponent* AOwner, const wchar_t* HorizontalName,
+                      const wchar_t* VerticalName);
+  // After SetValue has changed the value.
+  virtual void ValueChanged() {}
+  // Where the value lies between the bounds (0..1).
+  double Fraction() const;
+
+  int FMinValue = 0, FMaxValue = 100, FValue = 50;
+  bool FVertical = false, FEntryVertical = false;
+
+private:
+  const wchar_t* FHorizontalName;
+  const wchar_t* FVerticalName;
+};
+
+// ---------------------------------------------------------------------------
+// Gauge and track bar
+
+using TskGaugePaintEvent =
+    std::function<void(TCanvas* Cnvs, const TRect& AProgressArea, const TRect& AProgressRect)>;
+
+class TskSkinGauge : public TskSkinRangeControl {
+public:
+  explicit TskSkinGauge(TComponent* AOwner);
+  ~TskSkinGauge() override;
+
   bool UseSkinSize() const { return FUseSkinSize; }
   void SetUseSkinSize(bool Value);
   bool ShowProgressText() const { return FShowProgressText; }
@@ -475,7 +546,6 @@ public:
   TRect NewProgressArea() const { return FNewProgressArea; }
   void StartProgressAnimation();
   void StopProgressAnimation();
-  bool EffectiveVertical() const { return FEntryVertical; }
 
   void ReadSkinEntry() override;
   void ApplyControlSkin() override;
@@ -489,9 +559,6 @@ protected:
 private:
   void DrawProgressText(TCanvas* C, int W, int H);
   std::wstring ProgressTextValue() const;
-  double Fraction() const;
-  int FMinValue = 0, FMaxValue = 100, FValue = 50;
-  bool FVertical = false, FEntryVertical = false;
   bool FUseSkinSize = true;
   bool FShowProgressText = false, FShowPercent = false;
   std::wstring FProgressText;
@@ -513,18 +580,10 @@ private:
   int FAnimCount = 0, FAnimInterval = 0;
 };
 
-class TskSkinTrackBar : public TskSkinCustomControl {
+class TskSkinTrackBar : public TskSkinRangeControl {
 public:
   explicit TskSkinTrackBar(TComponent* AOwner);
 
-  int MinValue() const { return FMinValue; }
-  void SetMinValue(int Value);
-  int MaxValue() const { return FMaxValue; }
-  void SetMaxValue(int Value);
-  int Value() const { return FValue; }
-  void SetValue(int Value);
-  bool Vertical() const { return FVertical; }
-  void SetVertical(bool Value);
   bool MouseSupport() const { return FMouseSupport; }
   void SetMouseSupport(bool Value) { FMouseSupport = Value; }
   bool JumpWhenClick() const { return FJumpWhenClick; }
@@ -534,7 +593,6 @@ public:
   TNotifyEvent OnChange, OnLastChange, OnStartDragButton;
 
   bool Dragging() const { return FDragging; }
-  bool EffectiveVertical() const { return FEntryVertical; }
   // The thumb for an area (also sets the track's start, end and offset).
   TRect ThumbRect(const TRect& Area);
   int ValueFromOffset(int Offset) const;
@@ -545,6 +603,7 @@ public:
   void FitSizeToSkin(int& AWidth, int& AHeight) override;
 
 protected:
+  void ValueChanged() override;
   void PaintDefaultImage(TBitmap* Bitmap) override;
   void PaintSkinImage(TBitmap* Bitmap) override;
   void WndProc(TMessage& Message) override;
@@ -554,9 +613,6 @@ protected:
   void KeyDown(WORD& Key, TShiftState Shift) override;
 
 private:
-  double Fraction() const;
-  int FMinValue = 0, FMaxValue = 100, FValue = 50;
-  bool FVertical = false, FEntryVertical = false;
   bool FMouseSupport = true, FJumpWhenClick = false, FCanFocused = false;
   bool FDragging = false;
   int FDragStart = 0, FDragStartOffset = 0;

@@ -2056,3 +2056,14 @@ void TskSkinData::BroadcastSkinMessage(UINT message) {
   for (HWND f : forms)
     if (f != owner && IsWindow(f)) SendMessageW(f, message, w, SKIN_MESSAGE_LPARAM);
 }
+
+bool SkinEffectsOn(const TskSkinData* Data) {
+  return Data && !Data->Empty() && Data->EnableSkinEffects;
+}
+
+void ApplySkinCharset(const TskSkinData* Data, TFont* F, const TFont* Def) {
+  if (Data && Data->ResourceStrData())
+    F->SetCharset(static_cast<BYTE>(Data->ResourceStrData()->CharSet));
+  else if (Def)
+    F->SetCharset(Def->Charset());
+}

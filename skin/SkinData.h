@@ -971,6 +971,12 @@ private:
   std::string FLastError;
 };
 
+// Skin data that is set, loaded and has effects enabled.
+bool SkinEffectsOn(const TskSkinData* Data);
+// Selects the character set of the skin's resource strings on F, else Def's
+// (when given).
+void ApplySkinCharset(const TskSkinData* Data, TFont* F, const TFont* Def);
+
 // Reads the sections of an INI skin (pictures from files in folder, or none
 // when folder is empty and stream content is given) into a content record.
 void LoadSkinContent(TMemIniFile& ini, const std::wstring& folder,

@@ -518,34 +518,21 @@ TskSkinPopupWindow::TskSkinPopupWindow(TskSkinMenu* AMenu, TskSkinData* ASkinDat
   FAlphaBlend = AMenu->AlphaBlend;
   FAlphaBlendValue = AMenu->AlphaBlendValue;
   FAlphaBlendAnimation = AMenu->AlphaBlendAnimation;
-  FTrackTimer = std::make_unique<TTimer>(nullptr);
-  FTrackTimer->SetEnabled(false);
-  FTrackTimer->SetInterval(50);
-  FTrackTimer->OnTimer = [this](TObject*) {
-    TBusyScope busy(this);
-    TrackMenuMouse();
+  // Stopped timers whose ticks run with the window marked busy.
+  auto timer = [this](UINT Interval, void (TskSkinPopupWindow::*Tick)()) {
+    auto t = std::make_unique<TTimer>(nullptr);
+    t->SetEnabled(false);
+    t->SetInterval(Interval);
+    t->OnTimer = [this, Tick](TObject*) {
+      TBusyScope busy(this);
+      (this->*Tick)();
+    };
+    return t;
   };
-  FAnimTimer = std::make_unique<TTimer>(nullptr);
-  FAnimTimer->SetEnabled(false);
-  FAnimTimer->SetInterval(20);
-  FAnimTimer->OnTimer = [this](TObject*) {
-    TBusyScope busy(this);
-    ItemAnimationTick();
-  };
-  FShowTimer = std::make_unique<TTimer>(nullptr);
-  FShowTimer->SetEnabled(false);
-  FShowTimer->SetInterval(100);
-  FShowTimer->OnTimer = [this](TObject*) {
-    TBusyScope busy(this);
-    ShowDelayed();
-  };
-  FFadeTimer = std::make_unique<TTimer>(nullptr);
-  FFadeTimer->SetEnabled(false);
-  FFadeTimer->SetInterval(10);
-  FFadeTimer->OnTimer = [this](TObject*) {
-    TBusyScope busy(this);
-    FadeTick();
-  };
+  FTrackTimer = timer(50, &TskSkinPopupWindow::TrackMenuMouse);
+  FAnimTimer = timer(20, &TskSkinPopupWindow::ItemAnimationTick);
+  FShowTimer = timer(100, &TskSkinPopupWindow::ShowDelayed);
+  FFadeTimer = timer(10, &TskSkinPopupWindow::FadeTick);
   FCanvasFont = std::make_unique<TFont>();
 }
 

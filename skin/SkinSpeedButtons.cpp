@@ -312,7 +312,7 @@ TskSkinSpeedButton::~TskSkinSpeedButton() {
   StopRepeat();
   StopAnimation();
   FGlyph->OnChange = nullptr;
-  FMorphTimer.reset();
+  FTimers.Reset();
   // A menu that outlives the button must not call it any more.
   if (FSkinImagesMenu) {
     ReleaseMenuHooks(FSkinImagesMenu, this);
@@ -355,10 +355,7 @@ void TskSkinSpeedButton::SetShowCaption(bool Value) {
 
 void TskSkinSpeedButton::SetFlat(bool Value) {
   FFlat = Value;
-  if (Value)
-    SetControlStyle(ControlStyle() & ~csOpaque);
-  else
-    SetControlStyle(ControlStyle() | csOpaque);
+  SetOpaque(!Value);
   Invalidate();
 }
 
@@ -464,10 +461,10 @@ void TskSkinSpeedButton::ReadSkinEntry() {
   FMenuMarkerFlatRect =
       IsRectEmpty(&e->MenuMarkerFlatRect) ? FMenuMarkerRect : e->MenuMarkerFlatRect;
   FMenuMarkerTransparentColor = static_cast<TColor>(e->MenuMarkerTransparentColor);
-  if (FAnimFrame > 0 && FAnimFrame <= FFrameCount) {
+  if (FTimers.AnimationFrame() > 0 && FTimers.AnimationFrame() <= FFrameCount) {
     RECT fr = AnimationFrameRect();
     if (inPicture(fr)) {
-      if (FAnimForward)
+      if (FTimers.AnimationForward())
         FActiveSkinRect = fr;
       else
         FNormalRect = fr;
@@ -476,18 +473,7 @@ void TskSkinSpeedButton::ReadSkinEntry() {
 }
 
 RECT TskSkinSpeedButton::AnimationFrameRect() const {
-  if (FFrameCount <= 0) return RECT{};
-  RECT r = FAnimateSkinRect;
-  if (RectWidth(FAnimateSkinRect) > RectWidth(FSkinRect)) {
-    int s = RectWidth(FAnimateSkinRect) / FFrameCount;
-    r.left = FAnimateSkinRect.left + (FAnimFrame - 1) * s;
-    r.right = r.left + s;
-  } else {
-    int s = RectHeight(FAnimateSkinRect) / FFrameCount;
-    r.top = FAnimateSkinRect.top + (FAnimFrame - 1) * s;
-    r.bottom = r.top + s;
-  }
-  return r;
+  return FTimers.AnimationFrameRect(FAnimateSkinRect, FSkinRect, FFrameCount);
 }
 
 void TskSkinSpeedButton::FitSizeToSkin(int& AWidth, int& AHeight) {
@@ -674,36 +660,15 @@ void TskSkinSpeedButton::Notification(TComponent* AComponent, TOperation Operati
 // Morph.
 
 void TskSkinSpeedButton::StartMorph() {
-  if (!FMorphTimer) {
-    FMorphTimer = std::make_unique<TTimer>(nullptr);
-    FMorphTimer->SetEnabled(false);
-    FMorphTimer->SetInterval(20);
-    FMorphTimer->OnTimer = [this](TObject*) { MorphTick(); };
-  }
-  FMorphTimer->SetEnabled(true);
+  FTimers.StartMorph([this] { MorphTick(); });
 }
 
 void TskSkinSpeedButton::StopMorph() {
-  if (FMorphTimer) FMorphTimer->SetEnabled(false);
+  FTimers.StopMorph();
 }
 
 void TskSkinSpeedButton::MorphTick() {
-  if (FEntryIndex < 0 || !CanMorph()) {
-    FMorphKf = FMouseIn ? 1 : 0;
-    StopMorph();
-    return;
-  }
-  if (FMouseIn && FMorphKf < 1) {
-    FMorphKf += 0.2;
-    if (FMorphKf > 1 - 1e-9) FMorphKf = 1;
-  } else if (!FMouseIn && FMorphKf > 0) {
-    FMorphKf -= 0.2;
-    if (FMorphKf < 1e-9) FMorphKf = 0;
-  } else {
-    FMorphKf = FMouseIn ? 1 : 0;
-    StopMorph();
-  }
-  Invalidate();
+  if (FTimers.MorphStep(FMorphKf, FMouseIn, FEntryIndex >= 0 && CanMorph())) Invalidate();
 }
 
 void TskSkinSpeedButton::RedrawState() {
@@ -721,63 +686,30 @@ bool TskSkinSpeedButton::CanAnimate() const {
 }
 
 void TskSkinSpeedButton::StartAnimation(bool Forward) {
-  StopAnimation();
-  FAnimForward = Forward;
-  FAnimFrame = Forward ? 1 : FFrameCount;
-  FAnimTimer = std::make_unique<TTimer>(nullptr);
-  FAnimTimer->SetInterval(static_cast<UINT>(std::max(1, FAnimateInterval)));
-  FAnimTimer->OnTimer = [this](TObject*) { AnimationTick(); };
+  FTimers.StartAnimation(Forward, FFrameCount, FAnimateInterval, [this] { AnimationTick(); });
 }
 
 void TskSkinSpeedButton::StopAnimation() {
-  FAnimTimer.reset();
-  FAnimFrame = 0;
+  FTimers.StopAnimation();
 }
 
 void TskSkinSpeedButton::AnimationTick() {
-  if (!FAnimTimer || !FAnimTimer->Enabled()) return;
-  if (FAnimForward) {
-    if (FAnimFrame <= FFrameCount) {
-      ++FAnimFrame;
-      Invalidate();
-    }
-    if (FAnimFrame > FFrameCount) {
-      FAnimTimer->SetEnabled(false);
-      FAnimFrame = 0;
-    }
-  } else {
-    if (FAnimFrame > 0) {
-      --FAnimFrame;
-      Invalidate();
-    }
-    if (FAnimFrame <= 0) {
-      FAnimTimer->SetEnabled(false);
-      FAnimFrame = 0;
-    }
-  }
+  TTimer* t = FTimers.AnimationTimer();
+  if (t && t->Enabled() && FTimers.AnimationStep(FFrameCount)) Invalidate();
 }
 
 // Auto-repeat.
 
 void TskSkinSpeedButton::StartRepeat() {
-  FRepeatTimer = std::make_unique<TTimer>(nullptr);
-  FRepeatTimer->SetInterval(500);
-  FRepeatFirst = true;
-  FRepeatTimer->OnTimer = [this](TObject*) { RepeatTick(); };
+  FTimers.StartRepeat([this] { RepeatTick(); });
 }
 
 void TskSkinSpeedButton::StopRepeat() {
-  FRepeatTimer.reset();
+  FTimers.StopRepeat();
 }
 
 void TskSkinSpeedButton::RepeatTick() {
-  if (!FRepeatTimer) return;
-  if (FRepeatFirst) {
-    FRepeatFirst = false;
-    FRepeatTimer->SetInterval(static_cast<UINT>(std::max(1, RepeatInterval)));
-    return;
-  }
-  ButtonClick();
+  if (FTimers.RepeatStep(RepeatInterval)) ButtonClick();
 }
 
 // Mouse.
@@ -785,7 +717,7 @@ void TskSkinSpeedButton::RepeatTick() {
 void TskSkinSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TskGraphicSkinCustomControl::MouseDown(Button, Shift, X, Y);
   if (Button != mbLeft) return;
-  if (FAnimTimer) StopAnimation();
+  if (FTimers.AnimationTimer()) StopAnimation();
   FMousePressed = true;
   if (!FDown) {
     FMouseIn = true;
@@ -843,7 +775,7 @@ void TskSkinSpeedButton::MouseLeaveButton() {
     if (CanAnimate()) StartAnimation(false);
     RedrawState();
   }
-  if (FDown && RepeatMode && FRepeatTimer && GroupIndex == 0) StopRepeat();
+  if (FDown && RepeatMode && FTimers.RepeatTimer() && GroupIndex == 0) StopRepeat();
 }
 
 void TskSkinSpeedButton::WndProc(TMessage& Message) {
@@ -1048,6 +980,13 @@ void TskSkinMenuSpeedButton::ComposeOwnFace(TskPicture& Dest, const RECT& Src, i
   }
 }
 
+TColor TskSkinMenuSpeedButton::CaptionColor(bool Pressed, bool AHot) const {
+  if (Enabled() && !UseSkinFontColor()) return FDefaultFont->Color();
+  if (!Enabled()) return FDisabledFontColor;
+  if (Pressed) return FDownFontColor;
+  return AHot ? FActiveFontColor : FFontColor;
+}
+
 void TskSkinMenuSpeedButton::DrawToolFace(TBitmap* Bitmap, bool Resize, bool ADown, bool AHot) {
   int W = Width(), H = Height();
   Bitmap->SetSize(W, H);
@@ -1091,17 +1030,7 @@ void TskSkinMenuSpeedButton::DrawToolFace(TBitmap* Bitmap, bool Resize, bool ADo
     }
   }
   SetSkinFont(C->Font(), FFontName, FFontHeight, FFontStyle);
-  TColor color;
-  if (Enabled() && !UseSkinFontColor())
-    color = FDefaultFont->Color();
-  else if (!Enabled())
-    color = FDisabledFontColor;
-  else if (downFace)
-    color = FDownFontColor;
-  else if (!AHot)
-    color = FFontColor;
-  else
-    color = FActiveFontColor;
+  const TColor color = CaptionColor(downFace, AHot);
   C->Font()->SetColor(color);
   DrawContent(C, RECT{0, 0, W - kStrip, H}, downFace, ADown, AHot);
   RECT m{W - kStrip, 0, W, H};
@@ -1167,17 +1096,7 @@ void TskSkinMenuSpeedButton::DrawNewStyleFace(TBitmap* Bitmap, bool ADown, bool 
   else
     content.right = W - kStrip;
   SetSkinFont(C->Font(), FFontName, FFontHeight, FFontStyle);
-  TColor color;
-  if (Enabled() && !UseSkinFontColor())
-    color = FDefaultFont->Color();
-  else if (!Enabled())
-    color = FDisabledFontColor;
-  else if (bodyPressed)
-    color = FDownFontColor;
-  else if (!AHot)
-    color = FFontColor;
-  else
-    color = FActiveFontColor;
+  const TColor color = CaptionColor(bodyPressed, AHot);
   C->Font()->SetColor(color);
   DrawContent(C, content, bodyPressed, ADown, AHot);
   RECT m = strip;

@@ -121,10 +121,10 @@ public:
   bool ShownDown() const { return FDown && (GroupIndex != 0 || FMouseIn); }
   bool CanMorph() const;
   double MorphFactor() const { return FMorphKf; }
-  TTimer* MorphTimer() const { return FMorphTimer.get(); }
-  TTimer* RepeatTimer() const { return FRepeatTimer.get(); }
-  TTimer* AnimationTimer() const { return FAnimTimer.get(); }
-  int AnimationFrame() const { return FAnimFrame; }
+  TTimer* MorphTimer() const { return FTimers.MorphTimer(); }
+  TTimer* RepeatTimer() const { return FTimers.RepeatTimer(); }
+  TTimer* AnimationTimer() const { return FTimers.AnimationTimer(); }
+  int AnimationFrame() const { return FTimers.AnimationFrame(); }
   // One tick of each timer (for the timer messages and the tests).
   void MorphTick();
   void RepeatTick();
@@ -192,10 +192,7 @@ private:
   TskButtonLayout FLayout = blGlyphLeft;
   TskSkinImagesMenu* FSkinImagesMenu = nullptr;
   double FMorphKf = 0;
-  std::unique_ptr<TTimer> FMorphTimer, FRepeatTimer, FAnimTimer;
-  bool FRepeatFirst = false;
-  int FAnimFrame = 0;
-  bool FAnimForward = true;
+  TskButtonTimers FTimers{false};
 };
 
 // ---------------------------------------------------------------------------
@@ -247,6 +244,8 @@ private:
   void ImagesMenuClosed();
   void DrawToolFace(TBitmap* Bitmap, bool Resize, bool ADown, bool AHot);
   void DrawNewStyleFace(TBitmap* Bitmap, bool ADown, bool AHot);
+  // The caption colour of a face drawn down (Pressed) or hot.
+  TColor CaptionColor(bool Pressed, bool AHot) const;
   // Composes state rectangle Src of the entry to W x H: stretched (tool
   // button) or by the corner points (resize face).
   void ComposeOwnFace(TskPicture& Dest, const RECT& Src, int W, int H, bool Resize) const;

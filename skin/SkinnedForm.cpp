@@ -155,14 +155,11 @@ void TskGraphicSkinControl::ApplyControlSkin() {
 }
 
 bool TskGraphicSkinControl::SkinEffectsOn() const {
-  return FSkinData && !FSkinData->Empty() && FSkinData->EnableSkinEffects;
+  return ::SkinEffectsOn(FSkinData);
 }
 
 void TskGraphicSkinControl::ApplyCharset(TFont* F, TFont* Def) const {
-  if (FSkinData && FSkinData->ResourceStrData())
-    F->SetCharset(static_cast<BYTE>(FSkinData->ResourceStrData()->CharSet));
-  else if (Def)
-    F->SetCharset(Def->Charset());
+  ApplySkinCharset(FSkinData, F, Def);
 }
 
 void TskGraphicSkinControl::Paint() {
@@ -178,19 +175,7 @@ void TskGraphicSkinControl::Paint() {
 }
 
 void TskGraphicSkinControl::DrawControlImage(TBitmap* Image) {
-  HDC dc = Canvas()->Handle();
-  if (!FAlphaBlend) {
-    BitBlt(dc, 0, 0, Image->Width(), Image->Height(), Image->Canvas()->Handle(), 0, 0, SRCCOPY);
-    return;
-  }
-  TBitmap back;
-  back.SetSize(Image->Width(), Image->Height());
-  PaintParentBackground(this, back.Canvas());
-  if (auto* c = dynamic_cast<TBitmapCanvas*>(Image->Canvas())) c->FreeContext();
-  if (auto* c = dynamic_cast<TBitmapCanvas*>(back.Canvas())) c->FreeContext();
-  TskEffectBmp img(Image->Handle()), bg(back.Handle());
-  img.Morph(bg, 1.0 - FAlphaBlendValue / 255.0);
-  img.Draw(dc, 0, 0);
+  ::DrawControlImage(this, Canvas()->Handle(), Image, FAlphaBlend, FAlphaBlendValue);
 }
 
 void TskGraphicSkinControl::WndProc(TMessage& Message) {
@@ -332,6 +317,18 @@ void TskActiveSkinObject::MouseMove(int X, int Y) {
   if (Parent->OnMouseMoveEvent) Parent->OnMouseMoveEvent(IDName, X, Y, ObjectRect);
 }
 
+namespace {
+
+// Records the mouse entering or leaving an object and tells the form's handler.
+void MouseInChanged(TskActiveSkinObject& Object, bool In) {
+  Object.MouseIn = In;
+  const TskObjectNameEvent& e =
+      In ? Object.Parent->OnMouseEnterEvent : Object.Parent->OnMouseLeaveEvent;
+  if (e) e(Object.IDName);
+}
+
+} // namespace
+
 void TskActiveSkinObject::MouseEnter() {
   MouseIn = true;
   Active = true;
@@ -366,13 +363,11 @@ void TskSkinSwitchObject::MouseDown(int X, int Y, TMouseButton Button) {
 }
 
 void TskSkinSwitchObject::MouseEnter() {
-  MouseIn = true;
-  if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+  MouseInChanged(*this, true);
 }
 
 void TskSkinSwitchObject::MouseLeave() {
-  MouseIn = false;
-  if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+  MouseInChanged(*this, false);
 }
 
 // ---------------------------------------------------------------------------
@@ -714,13 +709,11 @@ void TskSkinCaptionObject::MouseUp(int X, int Y, TMouseButton Button) {
 }
 
 void TskSkinCaptionObject::MouseEnter() {
-  MouseIn = true;
-  if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+  MouseInChanged(*this, true);
 }
 
 void TskSkinCaptionObject::MouseLeave() {
-  MouseIn = false;
-  if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+  MouseInChanged(*this, false);
 }
 
 TskSkinLabelObject::TskSkinLabelObject(TskSkinnedForm* AForm, TskDataSkinLabel* Data)
@@ -985,13 +978,13 @@ void TskSkinGaugeObject::Draw(TCanvas* Cnvs, bool Alone) {
 }
 
 void TskSkinGaugeObject::MouseEnter() {
-  MouseIn = Active = true;
-  if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+  Active = true;
+  MouseInChanged(*this, true);
 }
 
 void TskSkinGaugeObject::MouseLeave() {
-  MouseIn = Active = false;
-  if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+  Active = false;
+  MouseInChanged(*this, false);
 }
 
 TskSkinFrameObject::TskSkinFrameObject(TskSkinnedForm* AForm, TskDataSkinFrameGaugeObject* Data)

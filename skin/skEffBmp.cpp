@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "framework/Controls.h"
+#include "framework/Graphics.h"
 #include "skin/SkUtils.h"
 
 namespace {
@@ -168,38 +170,38 @@ void TskEffectBmp::MorphRect(const TskEffectBmp& other, double kf, const RECT& r
   }
 }
 
+namespace {
+
+// The centre-out gradient over the Size lines of an image: the middle
+// kf x Size lines take the other image, and the weight of this one grows
+// again towards both ends over (Size - Shrink - kf x Size) / 2 lines (in
+// steps of Fallback when that is none). Blend(line, weight) mixes one line.
+template <class TBlend>
+void CentreGradient(int Size, double kf, int Shrink, double Fallback, TBlend Blend) {
+  int a = static_cast<int>(std::lrint(Size * kf));
+  int side = (Size - Shrink - a) / 2;
+  double step = side > 0 ? 1.0 / side : Fallback;
+  int first = std::max(Size / 2 - a / 2, 0), last = std::min(Size / 2 + a / 2, Size - 1);
+  for (int i = first; i <= last; ++i)
+    Blend(i, 0.0);
+  double w = 0;
+  for (int i = first; i >= 0; --i, w = std::min(1.0, w + step))
+    Blend(i, w);
+  w = 0;
+  for (int i = last; i < Size; ++i, w = std::min(1.0, w + step))
+    Blend(i, w);
+}
+
+} // namespace
+
 void TskEffectBmp::MorphHGrad(const TskEffectBmp& other, double kf) {
   if (!SameSize(other)) return;
-  const int W = FWidth;
-  int a = static_cast<int>(std::lrint(W * kf));
-  int side = (W - a) / 2;
-  double step = side > 0 ? 1.0 / side : 1.0;
-  int L = std::max(W / 2 - a / 2, 0), R = std::min(W / 2 + a / 2, W - 1);
-  for (int x = L; x <= R; ++x)
-    BlendColumn(other, x, 0);
-  double w = 0;
-  for (int x = L; x >= 0; --x, w = std::min(1.0, w + step))
-    BlendColumn(other, x, w);
-  w = 0;
-  for (int x = R; x < W; ++x, w = std::min(1.0, w + step))
-    BlendColumn(other, x, w);
+  CentreGradient(FWidth, kf, 0, 1.0, [&](int x, double w) { BlendColumn(other, x, w); });
 }
 
 void TskEffectBmp::MorphVGrad(const TskEffectBmp& other, double kf) {
   if (!SameSize(other)) return;
-  const int H = FHeight;
-  int a = static_cast<int>(std::lrint(H * kf));
-  int side = (H - 1 - a) / 2;
-  double step = side > 0 ? 1.0 / side : 0.0;
-  int T = std::max(H / 2 - a / 2, 0), B = std::min(H / 2 + a / 2, H - 1);
-  for (int y = T; y <= B; ++y)
-    BlendRow(other, y, 0);
-  double w = 0;
-  for (int y = T; y >= 0; --y, w = std::min(1.0, w + step))
-    BlendRow(other, y, w);
-  w = 0;
-  for (int y = B; y < H; ++y, w = std::min(1.0, w + step))
-    BlendRow(other, y, w);
+  CentreGradient(FHeight, kf, 1, 0.0, [&](int y, double w) { BlendRow(other, y, w); });
 }
 
 void TskEffectBmp::MorphGrad(const TskEffectBmp& other, double kf) {
@@ -233,23 +235,25 @@ void TskEffectBmp::MorphRightGrad(const TskEffectBmp& other, double kf) {
 }
 
 void TskEffectBmp::MorphLeftSlide(const TskEffectBmp& other, double kf) {
-  if (!SameSize(other)) return;
-  const int W = FWidth;
-  int b = static_cast<int>(std::lrint(W * kf));
-  if (b <= 0) b = 1;
-  if (b > W - 1) b = W - 1;
-  for (int y = 0; y < FHeight; ++y)
-    std::memmove(Row(y), other.Row(y) + (W - b) * 3, size_t(b) * 3);
+  Slide(other, kf, true);
 }
 
 void TskEffectBmp::MorphRightSlide(const TskEffectBmp& other, double kf) {
+  Slide(other, kf, false);
+}
+
+void TskEffectBmp::Slide(const TskEffectBmp& other, double kf, bool FromLeft) {
   if (!SameSize(other)) return;
   const int W = FWidth;
   int b = static_cast<int>(std::lrint(W * kf));
   if (b <= 0) b = 1;
   if (b > W - 1) b = W - 1;
-  for (int y = 0; y < FHeight; ++y)
-    std::memmove(Row(y) + (W - b) * 3, other.Row(y), size_t(b) * 3);
+  for (int y = 0; y < FHeight; ++y) {
+    if (FromLeft)
+      std::memmove(Row(y), other.Row(y) + (W - b) * 3, size_t(b) * 3);
+    else
+      std::memmove(Row(y) + (W - b) * 3, other.Row(y), size_t(b) * 3);
+  }
 }
 
 void TskEffectBmp::MorphPush(const TskEffectBmp& other, double kf) {
@@ -381,4 +385,20 @@ void TskEffectBmp::ApplyInactiveEffect(int effect) {
   default:
     break;
   }
+}
+
+void DrawControlImage(TControl* Control, HDC DC, TBitmap* Image, bool AlphaBlend,
+                      BYTE AlphaBlendValue) {
+  if (!AlphaBlend) {
+    BitBlt(DC, 0, 0, Image->Width(), Image->Height(), Image->Canvas()->Handle(), 0, 0, SRCCOPY);
+    return;
+  }
+  TBitmap back;
+  back.SetSize(Image->Width(), Image->Height());
+  PaintParentBackground(Control, back.Canvas());
+  if (auto* c = dynamic_cast<TBitmapCanvas*>(Image->Canvas())) c->FreeContext();
+  if (auto* c = dynamic_cast<TBitmapCanvas*>(back.Canvas())) c->FreeContext();
+  TskEffectBmp img(Image->Handle()), bg(back.Handle());
+  img.Morph(bg, 1.0 - AlphaBlendValue / 255.0);
+  img.Draw(DC, 0, 0);
 }

@@ -8,6 +8,8 @@
 #include <windows.h>
 
 class TskPicture;
+class TBitmap;
+class TControl;
 
 class TskEffectBmp {
 public:
@@ -75,9 +77,16 @@ private:
   // Blends column x of every row with weight w on this image.
   void BlendColumn(const TskEffectBmp& other, int x, double w);
   void BlendRow(const TskEffectBmp& other, int y, double w);
+  // The other image's kf share slid in from the left or the right edge.
+  void Slide(const TskEffectBmp& other, double kf, bool FromLeft);
 
   int FWidth = 0, FHeight = 0, FStride = 0;
   BITMAPINFO FInfo{};
   HBITMAP FHandle = nullptr;
   uint8_t* FBits = nullptr;
 };
+
+// Draws Image at (0, 0) of DC: as it is, or with AlphaBlend morphed over what
+// lies behind Control (AlphaBlendValue 255 shows the image alone).
+void DrawControlImage(TControl* Control, HDC DC, TBitmap* Image, bool AlphaBlend,
+                      BYTE AlphaBlendValue);
