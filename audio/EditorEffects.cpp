@@ -1015,27 +1015,48 @@ void ReverseRange(Document& doc, int64_t start, int64_t end, const ApplyOptions&
   const int64_t total = end - start;
   if (total == 0) return;
   const unsigned allMask = ch == 1 ? 1u : 3u, mask = opt.ChannelMask & allMask;
+  const Sequence& seq = doc.Seq();
   SequenceBuilder out(doc.Store(), ch);
-  out.AppendRange(doc.Seq(), 0, start);
-  std::vector<float> buf(size_t(kChunkFrames * ch)), orig;
-  for (int64_t done = 0; done < total; done += kChunkFrames) {
-    int64_t n = std::min(kChunkFrames, total - done);
-    // Output frames [done, done + n) come from input [total - done - n, total - done), reversed.
-    doc.Read(start + total - done - n, n, buf.data());
-    for (int64_t i = 0, j = n - 1; i < j; ++i, --j)
-      for (int c = 0; c < ch; ++c)
-        std::swap(buf[size_t(i * ch + c)], buf[size_t(j * ch + c)]);
-    if (mask != allMask) {
+  out.AppendRange(seq, 0, start);
+  std::vector<float> buf, orig;
+  if (mask == allMask) {
+    // The range's blocks from last to first: a block wholly inside becomes a
+    // reversed view of itself, without a copy; the parts of blocks at the
+    // range's edges (and blocks a view cannot summarise) are copied reversed.
+    int64_t done = 0;
+    for (size_t i = seq.Find(end - 1) + 1; i-- > seq.Find(start);) {
+      const BlockPtr& b = seq.BlockAt(i);
+      const int64_t bs = seq.StartOf(i), a = std::max(start, bs),
+                    z = std::min(end, bs + b->Frames());
+      if (a == bs && z == bs + b->Frames() && b->Channels() == ch && Block::CanReverse(*b)) {
+        out.AppendBlock(Block::Reversed(b));
+      } else {
+        buf.resize(size_t((z - a) * ch));
+        doc.Read(a, z - a, buf.data());
+        ReverseFrames(buf.data(), z - a, ch);
+        out.Append(buf.data(), z - a);
+      }
+      done += z - a;
+      Report(opt, done, total);
+    }
+  } else {
+    // One channel reversed, the other kept: copied chunk by chunk.
+    buf.resize(size_t(kChunkFrames * ch));
+    for (int64_t done = 0; done < total; done += kChunkFrames) {
+      int64_t n = std::min(kChunkFrames, total - done);
+      // Output frames [done, done + n) come from input [total - done - n, total - done), reversed.
+      doc.Read(start + total - done - n, n, buf.data());
+      ReverseFrames(buf.data(), n, ch);
       orig.resize(size_t(n * ch));
       doc.Read(start + done, n, orig.data());
       for (int64_t f = 0; f < n; ++f)
         for (int c = 0; c < ch; ++c)
           if (!(mask & (1u << c))) buf[size_t(f * ch + c)] = orig[size_t(f * ch + c)];
+      out.Append(buf.data(), n);
+      Report(opt, done + n, total);
     }
-    out.Append(buf.data(), n);
-    Report(opt, done + n, total);
   }
-  out.AppendRange(doc.Seq(), end, len);
+  out.AppendRange(seq, end, len);
   Document::State next = doc.Current();
   next.Seq = out.Finish();
   doc.Commit(std::move(next));

@@ -113,7 +113,8 @@ struct ApplyOptions {
 // the result as one history step. Returns the length of the processed range.
 int64_t ApplyProcessor(Document& doc, int64_t start, int64_t end, Processor& proc,
                        const ApplyOptions& opt);
-// Reverses frames [start, end) (one history step), reading block by block.
+// Reverses frames [start, end) (one history step): whole blocks become
+// reversed views of themselves, the rest is copied.
 void ReverseRange(Document& doc, int64_t start, int64_t end, const ApplyOptions& opt);
 // Minimum, maximum and mean per channel of [start, end), from the blocks'
 // summaries where whole summary entries lie in the range.
