@@ -850,7 +850,8 @@ SequencePtr SequenceBuilder::Finish() {
 // ---------------------------------------------------------------------------
 // Reading
 
-void ReadFrames(const Sequence& seq, int channels, int64_t start, int64_t count, float* out) {
+void ReadFrames(const Sequence& seq, int channels, int64_t start, int64_t count, float* out,
+                bool pass) {
   if (count <= 0) return;
   int64_t len = seq.Length();
   int64_t pos = start;
@@ -867,7 +868,7 @@ void ReadFrames(const Sequence& seq, int channels, int64_t start, int64_t count,
     const BlockPtr& b = seq.BlockAt(i);
     int64_t off = pos - seq.StartOf(i);
     int64_t n = std::min(count, b->Frames() - off);
-    if (size_t(n * channels) * sizeof(float) <= kBlockBytes / 16) {
+    if (pass || size_t(n * channels) * sizeof(float) <= kBlockBytes / 16) {
       // A small piece (a spectrum window, a play block) is read by itself
       // rather than loading and caching the whole block.
       b->ReadPart(off, n, o);
@@ -959,6 +960,10 @@ Document::Document(std::shared_ptr<BlockStore> store, int sampleRate, int channe
 
 void Document::Read(int64_t start, int64_t count, float* out) const {
   ReadFrames(*FCurrent.Seq, FCurrent.Channels, start, count, out);
+}
+
+void Document::ReadPass(int64_t start, int64_t count, float* out) const {
+  ReadFrames(*FCurrent.Seq, FCurrent.Channels, start, count, out, true);
 }
 
 void Document::Commit(State next) {

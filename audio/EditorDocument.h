@@ -259,7 +259,11 @@ SequencePtr ReferenceSource(const std::shared_ptr<BlockStore>& store,
                             const std::shared_ptr<SourceFile>& source, const ProgressFn& progress);
 
 // Reads interleaved frames of a sequence; frames outside it read as zero.
-void ReadFrames(const Sequence& seq, int channels, int64_t start, int64_t count, float* out);
+// Large reads load and cache the whole blocks they touch; with `pass` (one
+// pass through a range, each frame read once) every block is read straight
+// into out instead, without a buffer of its own.
+void ReadFrames(const Sequence& seq, int channels, int64_t start, int64_t count, float* out,
+                bool pass = false);
 // Min/max/RMS of one channel for each of `columns` equal parts of [start, end).
 void ReadPeaks(const Sequence& seq, int channels, int channel, double start, double end,
                int columns, std::vector<Peak>& out);
@@ -282,6 +286,8 @@ public:
   int Channels() const { return FCurrent.Channels; }
   int64_t Length() const { return FCurrent.Seq->Length(); }
   void Read(int64_t start, int64_t count, float* out) const;
+  // The same for one pass through a range (see ReadFrames).
+  void ReadPass(int64_t start, int64_t count, float* out) const;
 
   // Makes a new state current and records the old one for undo.
   void Commit(State next);

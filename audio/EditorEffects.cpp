@@ -965,7 +965,7 @@ int64_t ApplyProcessor(Document& doc, int64_t start, int64_t end, Processor& pro
     float* p = pending.data();
     if (keep && (mask != allMask || smooth > 0)) {
       orig.resize(size_t(avail * ch));
-      doc.Read(start + written, avail, orig.data());
+      doc.ReadPass(start + written, avail, orig.data());
       for (int64_t f = 0; f < avail; ++f) {
         int64_t k = written + f;
         float w = 1.0f;
@@ -987,7 +987,7 @@ int64_t ApplyProcessor(Document& doc, int64_t start, int64_t end, Processor& pro
   };
   for (int64_t pos = 0; pos < total; pos += kChunkFrames) {
     int64_t n = std::min(kChunkFrames, total - pos);
-    doc.Read(start + pos, n, in.data());
+    doc.ReadPass(start + pos, n, in.data());
     proc.Process(in.data(), n, pending);
     emit(false);
     Report(opt, pos + n, total);
@@ -1032,7 +1032,7 @@ void ReverseRange(Document& doc, int64_t start, int64_t end, const ApplyOptions&
         out.AppendBlock(Block::Reversed(b));
       } else {
         buf.resize(size_t((z - a) * ch));
-        doc.Read(a, z - a, buf.data());
+        doc.ReadPass(a, z - a, buf.data());
         ReverseFrames(buf.data(), z - a, ch);
         out.Append(buf.data(), z - a);
       }
@@ -1045,10 +1045,10 @@ void ReverseRange(Document& doc, int64_t start, int64_t end, const ApplyOptions&
     for (int64_t done = 0; done < total; done += kChunkFrames) {
       int64_t n = std::min(kChunkFrames, total - done);
       // Output frames [done, done + n) come from input [total - done - n, total - done), reversed.
-      doc.Read(start + total - done - n, n, buf.data());
+      doc.ReadPass(start + total - done - n, n, buf.data());
       ReverseFrames(buf.data(), n, ch);
       orig.resize(size_t(n * ch));
-      doc.Read(start + done, n, orig.data());
+      doc.ReadPass(start + done, n, orig.data());
       for (int64_t f = 0; f < n; ++f)
         for (int c = 0; c < ch; ++c)
           if (!(mask & (1u << c))) buf[size_t(f * ch + c)] = orig[size_t(f * ch + c)];
