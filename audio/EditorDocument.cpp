@@ -306,9 +306,20 @@ uint32_t BlockStore::Write(const float* data, size_t count) {
 }
 
 std::vector<float> BlockStore::Spare() {
-  std::lock_guard<std::mutex> g(FLock);
-  std::vector<float> v = TakeSpare();
+  std::vector<float> v;
+  {
+    std::lock_guard<std::mutex> g(FLock);
+    v = TakeSpare();
+  }
   v.clear();
+  if (v.capacity() == 0) {
+    // Fresh memory for a block: its pages are made present in one call (a
+    // range locked and unlocked again) instead of faulting in one by one at
+    // their first write, which costs more than the block's own work. Where
+    // the system refuses the lock, they fault in as before.
+    v.reserve(kBlockBytes / sizeof(float));
+    if (VirtualLock(v.data(), kBlockBytes)) VirtualUnlock(v.data(), kBlockBytes);
+  }
   return v;
 }
 
