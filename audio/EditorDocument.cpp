@@ -306,9 +306,20 @@ uint32_t BlockStore::Write(const float* data, size_t count) {
 }
 
 std::vector<float> BlockStore::Spare() {
-  std::lock_guard<std::mutex> g(FLock);
-  std::vector<float> v = TakeSpare();
+  std::vector<float> v;
+  {
+    std::lock_guard<std::mutex> g(FLock);
+    v = TakeSpare();
+  }
   v.clear();
+  if (v.capacity() == 0) {
+    // Fresh memory for a block: its pages are made present in one call (a
+    // range locked and unlocked again) instead of faulting in one by one at
+    // their first write, which costs more than the block's own work. Where
+    // the system refuses the lock, they fault in as before.
+    v.reserve(kBlockBytes / sizeof(float));
+    if (VirtualLock(v.data(), kBlockBytes)) VirtualUnlock(v.data(), kBlockBytes);
+  }
   return v;
 }
 
@@ -600,6 +611,12 @@ void Block::Summarize(const float* data) {
       FSums[size_t(e * channels + c)] = sum;
     }
   }
+  SummarizeCoarse();
+}
+
+void Block::SummarizeCoarse() {
+  const int channels = FChannels;
+  const int64_t fine = int64_t(FFine.size()) / channels;
   constexpr int64_t per = kCoarseFrames / kFineFrames;
   int64_t coarse = (fine + per - 1) / per;
   FCoarse.resize(size_t(coarse * channels));
@@ -619,14 +636,48 @@ void Block::Summarize(const float* data) {
     }
 }
 
+Block::Block(BlockPtr reversed)
+    : FStore(reversed->FStore), FReversed(std::move(reversed)), FFrames(FReversed->FFrames),
+      FChannels(FReversed->FChannels) {
+  FKey = FStore->NewKey();
+  // Whole fine entries hold the same frames backwards: their minimum,
+  // maximum, RMS and sum stay; the coarse entries are gathered again.
+  const int64_t entries = int64_t(FReversed->FFine.size()) / FChannels;
+  FFine.resize(FReversed->FFine.size());
+  FSums.resize(FReversed->FSums.size());
+  for (int64_t e = 0; e < entries; ++e)
+    for (int c = 0; c < FChannels; ++c) {
+      size_t to = size_t(e * FChannels + c), from = size_t((entries - 1 - e) * FChannels + c);
+      FFine[to] = FReversed->FFine[from];
+      FSums[to] = FReversed->FSums[from];
+    }
+  SummarizeCoarse();
+}
+
+BlockPtr Block::Reversed(const BlockPtr& b) {
+  if (b->FReversed) return b->FReversed;
+  if (!CanReverse(*b)) throw EEditorError(L"A block of partial summary entries cannot be reversed");
+  return BlockPtr(new Block(b));
+}
+
 Block::~Block() {
-  if (FSource)
+  if (FSource || FReversed)
     FStore->CacheDrop(FKey);
   else
     FStore->Release(FSlot);
 }
 
 std::shared_ptr<const std::vector<float>> Block::Data() const {
+  if (FReversed) {
+    std::shared_ptr<const std::vector<float>> d;
+    if (FStore->CacheFind(FKey, d)) return d;
+    auto from = FReversed->Data();
+    auto v = FStore->Buffer(size_t(FFrames * FChannels));
+    ReverseFrames(from->data(), FFrames, FChannels, v->data());
+    d = v;
+    FStore->CachePut(FKey, d);
+    return d;
+  }
   if (!FSource) return FStore->Read(FSlot, size_t(FFrames * FChannels));
   std::shared_ptr<const std::vector<float>> d;
   if (FStore->CacheFind(FKey, d)) return d;
@@ -638,6 +689,16 @@ std::shared_ptr<const std::vector<float>> Block::Data() const {
 }
 
 void Block::ReadPart(int64_t first, int64_t count, float* out) const {
+  if (FReversed) {
+    std::shared_ptr<const std::vector<float>> d;
+    if (FStore->CacheFind(FKey, d)) {
+      std::memcpy(out, d->data() + first * FChannels, size_t(count * FChannels) * sizeof(float));
+      return;
+    }
+    FReversed->ReadPart(FFrames - first - count, count, out);
+    ReverseFrames(out, count, FChannels);
+    return;
+  }
   if (!FSource) {
     FStore->ReadPart(FSlot, size_t(first * FChannels), size_t(count * FChannels), out);
     return;
@@ -647,6 +708,31 @@ void Block::ReadPart(int64_t first, int64_t count, float* out) const {
     std::memcpy(out, d->data() + first * FChannels, size_t(count * FChannels) * sizeof(float));
   else
     FSource->Read(FFirst + first, count, out);
+}
+
+void ReverseFrames(const float* in, int64_t frames, int channels, float* out) {
+  int64_t f = 0;
+  if (channels == 2) {
+    // Two frames at a time: the vector from the far end with its halves swapped.
+    for (; f + 2 <= frames; f += 2) {
+      __m128 v = _mm_loadu_ps(in + (frames - 2 - f) * 2);
+      _mm_storeu_ps(out + f * 2, _mm_shuffle_ps(v, v, _MM_SHUFFLE(1, 0, 3, 2)));
+    }
+  } else if (channels == 1) {
+    for (; f + 4 <= frames; f += 4) {
+      __m128 v = _mm_loadu_ps(in + (frames - 4 - f));
+      _mm_storeu_ps(out + f, _mm_shuffle_ps(v, v, _MM_SHUFFLE(0, 1, 2, 3)));
+    }
+  }
+  for (; f < frames; ++f)
+    for (int c = 0; c < channels; ++c)
+      out[f * channels + c] = in[(frames - 1 - f) * channels + c];
+}
+
+void ReverseFrames(float* data, int64_t frames, int channels) {
+  for (int64_t i = 0, j = frames - 1; i < j; ++i, --j)
+    for (int c = 0; c < channels; ++c)
+      std::swap(data[i * channels + c], data[j * channels + c]);
 }
 
 SequencePtr ReferenceSource(const std::shared_ptr<BlockStore>& store,
@@ -775,7 +861,8 @@ SequencePtr SequenceBuilder::Finish() {
 // ---------------------------------------------------------------------------
 // Reading
 
-void ReadFrames(const Sequence& seq, int channels, int64_t start, int64_t count, float* out) {
+void ReadFrames(const Sequence& seq, int channels, int64_t start, int64_t count, float* out,
+                bool pass) {
   if (count <= 0) return;
   int64_t len = seq.Length();
   int64_t pos = start;
@@ -792,7 +879,7 @@ void ReadFrames(const Sequence& seq, int channels, int64_t start, int64_t count,
     const BlockPtr& b = seq.BlockAt(i);
     int64_t off = pos - seq.StartOf(i);
     int64_t n = std::min(count, b->Frames() - off);
-    if (size_t(n * channels) * sizeof(float) <= kBlockBytes / 16) {
+    if (pass || size_t(n * channels) * sizeof(float) <= kBlockBytes / 16) {
       // A small piece (a spectrum window, a play block) is read by itself
       // rather than loading and caching the whole block.
       b->ReadPart(off, n, o);
@@ -884,6 +971,10 @@ Document::Document(std::shared_ptr<BlockStore> store, int sampleRate, int channe
 
 void Document::Read(int64_t start, int64_t count, float* out) const {
   ReadFrames(*FCurrent.Seq, FCurrent.Channels, start, count, out);
+}
+
+void Document::ReadPass(int64_t start, int64_t count, float* out) const {
+  ReadFrames(*FCurrent.Seq, FCurrent.Channels, start, count, out, true);
 }
 
 void Document::Commit(State next) {

@@ -158,6 +158,14 @@ private:
   uint32_t FCopies = 0;
 };
 
+class Block;
+using BlockPtr = std::shared_ptr<const Block>;
+
+// Frames in reverse order: out[f] = in[frames - 1 - f] (frame-wise; out and
+// in do not overlap), or in place.
+void ReverseFrames(const float* in, int64_t frames, int channels, float* out);
+void ReverseFrames(float* data, int64_t frames, int channels);
+
 // Immutable run of interleaved frames with its summaries.
 class Block {
 public:
@@ -172,6 +180,12 @@ public:
   Block(const Block&) = delete;
   Block& operator=(const Block&) = delete;
 
+  // A block reading b's frames in reverse order, without a copy; its
+  // summaries are b's entries in reverse order. Reversing such a block gives
+  // b back. Only for blocks whose frames fill whole fine entries (CanReverse).
+  static BlockPtr Reversed(const BlockPtr& b);
+  static bool CanReverse(const Block& b) { return b.FFrames % kFineFrames == 0; }
+
   int64_t Frames() const { return FFrames; }
   int Channels() const { return FChannels; }
   std::shared_ptr<const std::vector<float>> Data() const;
@@ -184,19 +198,20 @@ public:
   const std::vector<double>& Sums() const { return FSums; }
 
 private:
+  explicit Block(BlockPtr reversed);
   void Summarize(const float* data);
+  void SummarizeCoarse();
   std::shared_ptr<BlockStore> FStore;
   std::shared_ptr<SourceFile> FSource;
+  std::shared_ptr<const Block> FReversed; // the block read backwards
   uint32_t FSlot = 0;
-  uint64_t FKey = 0; // cache key of a source block
+  uint64_t FKey = 0; // cache key of a source block or a reversed one
   int64_t FFirst = 0;
   int64_t FFrames;
   int FChannels;
   std::vector<Peak> FFine, FCoarse;
   std::vector<double> FSums;
 };
-
-using BlockPtr = std::shared_ptr<const Block>;
 
 // An ordered list of blocks.
 class Sequence {
@@ -244,7 +259,11 @@ SequencePtr ReferenceSource(const std::shared_ptr<BlockStore>& store,
                             const std::shared_ptr<SourceFile>& source, const ProgressFn& progress);
 
 // Reads interleaved frames of a sequence; frames outside it read as zero.
-void ReadFrames(const Sequence& seq, int channels, int64_t start, int64_t count, float* out);
+// Large reads load and cache the whole blocks they touch; with `pass` (one
+// pass through a range, each frame read once) every block is read straight
+// into out instead, without a buffer of its own.
+void ReadFrames(const Sequence& seq, int channels, int64_t start, int64_t count, float* out,
+                bool pass = false);
 // Min/max/RMS of one channel for each of `columns` equal parts of [start, end).
 void ReadPeaks(const Sequence& seq, int channels, int channel, double start, double end,
                int columns, std::vector<Peak>& out);
@@ -267,6 +286,8 @@ public:
   int Channels() const { return FCurrent.Channels; }
   int64_t Length() const { return FCurrent.Seq->Length(); }
   void Read(int64_t start, int64_t count, float* out) const;
+  // The same for one pass through a range (see ReadFrames).
+  void ReadPass(int64_t start, int64_t count, float* out) const;
 
   // Makes a new state current and records the old one for undo.
   void Commit(State next);

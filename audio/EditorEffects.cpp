@@ -412,6 +412,100 @@ private:
   std::vector<double> FLevels = std::vector<double>(1024);
 };
 
+// A biquad in direct form I computed as the library's biquad filters compute
+// it: samples in float, state and sums in double, the feedback coefficients
+// negated and added, the same order of the sums, and a piece of odd length
+// ending with the filter's single-sample step (its own order). Fed the same
+// pieces, it gives the filter's output bit for bit; both channels of a
+// stereo frame go through the two lanes of one vector.
+class BiquadProcessor : public SampleProcessor {
+public:
+  BiquadProcessor(const BiquadCoefficients& k, int channels) : SampleProcessor(channels), FK(k) {}
+
+protected:
+  struct OneLane {
+    using T = double;
+    static T Load(const float* p) { return double(*p); }
+    static void Store(float* p, T v) { *p = float(v); }
+    static T Set(double v) { return v; }
+    static T Get(const double* v) { return *v; }
+    static void Put(double* v, T x) { *v = x; }
+    static T Add(T a, T b) { return a + b; }
+    static T Mul(T a, T b) { return a * b; }
+  };
+  struct TwoLanes {
+    using T = __m128d;
+    static T Load(const float* p) {
+      return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))));
+    }
+    static void Store(float* p, T v) {
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_castps_si128(_mm_cvtpd_ps(v)));
+    }
+    static T Set(double v) { return _mm_set1_pd(v); }
+    static T Get(const double* v) { return _mm_loadu_pd(v); }
+    static void Put(double* v, T x) { _mm_storeu_pd(v, x); }
+    static T Add(T a, T b) { return _mm_add_pd(a, b); }
+    static T Mul(T a, T b) { return _mm_mul_pd(a, b); }
+  };
+
+  // Filters n frames at p (stride floats apart); the state of its lanes
+  // starts at state + lane, with Lanes doubles between its four values.
+  template <class L, int Lanes> void Run(float* p, int64_t n, int stride, double* state) {
+    using T = typename L::T;
+    const T b0 = L::Set(FK.B0), b1 = L::Set(FK.B1), b2 = L::Set(FK.B2);
+    const T a1 = L::Set(-FK.A1), a2 = L::Set(-FK.A2);
+    // The filter's dry/wet mix at its default (all wet), kept for the sign of zeros.
+    const T wet = L::Set(1.0), dry = L::Set(0.0);
+    T i1 = L::Get(state), i2 = L::Get(state + Lanes), o1 = L::Get(state + 2 * Lanes),
+      o2 = L::Get(state + 3 * Lanes);
+    auto sum = [](T a, T b, T c, T d, T e) {
+      return L::Add(L::Add(L::Add(L::Add(a, b), c), d), e);
+    };
+    auto mix = [&](T out, T in) { return L::Add(L::Mul(out, wet), L::Mul(in, dry)); };
+    int64_t i = 0;
+    for (; i + 1 < n; i += 2) {
+      float* q = p + i * stride;
+      T x = L::Load(q);
+      o2 = sum(L::Mul(i2, b2), L::Mul(i1, b1), L::Mul(x, b0), L::Mul(o2, a2), L::Mul(o1, a1));
+      i2 = x;
+      L::Store(q, mix(o2, i2));
+      q += stride;
+      x = L::Load(q);
+      o1 = sum(L::Mul(i1, b2), L::Mul(i2, b1), L::Mul(x, b0), L::Mul(o1, a2), L::Mul(o2, a1));
+      i1 = x;
+      L::Store(q, mix(o1, i1));
+    }
+    if (i < n) {
+      float* q = p + i * stride;
+      T x = L::Load(q);
+      T o0 = sum(L::Mul(x, b0), L::Mul(i1, b1), L::Mul(i2, b2), L::Mul(o1, a1), L::Mul(o2, a2));
+      i2 = i1;
+      i1 = x;
+      o2 = o1;
+      o1 = o0;
+      L::Store(q, mix(o0, i1));
+    }
+    L::Put(state, i1);
+    L::Put(state + Lanes, i2);
+    L::Put(state + 2 * Lanes, o1);
+    L::Put(state + 3 * Lanes, o2);
+  }
+
+  void Apply(float* d, int64_t frames) override {
+    if (FChannels == 2) {
+      Run<TwoLanes, 2>(d, frames, 2, FState);
+      return;
+    }
+    for (int c = 0; c < FChannels; ++c)
+      Run<OneLane, 2>(d + c, frames, FChannels, FState + c);
+  }
+
+private:
+  BiquadCoefficients FK;
+  // i1, i2, o1, o2, each for the two channels.
+  double FState[8] = {};
+};
+
 // Q from the dialogs' steepness: 1 % gives a gentle 0.5, 100 % a sharp 10.
 double SteepnessToQ(float steepness) {
   double s = std::clamp<double>(steepness, 1, 100) / 100.0;
@@ -463,6 +557,10 @@ ProcessorPtr MakeCompressor(int sampleRate, int channels, float thresholdDb, flo
   return std::make_unique<CompressorProcessor>(std::clamp(sampleRate, 1000, 384000),
                                                std::clamp(channels, 1, 2), p.Threshold, p.Ratio,
                                                p.AttackMs, p.ReleaseMs);
+}
+
+ProcessorPtr MakeBiquad(const BiquadCoefficients& k, int channels) {
+  return std::make_unique<BiquadProcessor>(k, std::clamp(channels, 1, 2));
 }
 
 ProcessorPtr MakeReverb(int sampleRate, int channels, float delayMs, float mixPercent,
@@ -753,6 +851,33 @@ std::string BandPassChain(int sampleRate, float frequency, float steepness) {
   return "bandpass=f=" + Num(ClampFreq(sampleRate, frequency)) +
          ":width_type=q:w=" + Num(SteepnessToQ(steepness));
 }
+
+// The band filters' coefficients as the library derives them from the chain's
+// text: the numbers as printed there, at the rate the chain runs at.
+namespace {
+struct BandShape {
+  double Alpha, Cos;
+};
+BandShape BandOf(int sampleRate, float frequency, float steepness) {
+  auto text = [](double v) { return std::strtod(Num(v).c_str(), nullptr); };
+  double f = text(ClampFreq(sampleRate, frequency)), q = text(SteepnessToQ(steepness));
+  double w0 = 2 * std::numbers::pi * f / std::clamp(sampleRate, 1000, 384000);
+  return {std::sin(w0) / (2 * q), std::cos(w0)};
+}
+BiquadCoefficients Normalised(double b0, double b1, double b2, double a0, double a1, double a2) {
+  return {b0 / a0, b1 / a0, b2 / a0, a1 / a0, a2 / a0};
+}
+} // namespace
+
+BiquadCoefficients NotchCoefficients(int sampleRate, float frequency, float steepness) {
+  BandShape s = BandOf(sampleRate, frequency, steepness);
+  return Normalised(1, -2 * s.Cos, 1, 1 + s.Alpha, -2 * s.Cos, 1 - s.Alpha);
+}
+
+BiquadCoefficients BandPassCoefficients(int sampleRate, float frequency, float steepness) {
+  BandShape s = BandOf(sampleRate, frequency, steepness);
+  return Normalised(s.Alpha, 0, -s.Alpha, 1 + s.Alpha, -2 * s.Cos, 1 - s.Alpha);
+}
 std::string LowPassChain(int sampleRate, float frequency, float steepness) {
   std::string one = "lowpass=f=" + Num(ClampFreq(sampleRate, frequency)) +
                     ":width_type=q:w=" + Num(std::min(SteepnessToQ(steepness), 2.0) * 0.707);
@@ -840,7 +965,7 @@ int64_t ApplyProcessor(Document& doc, int64_t start, int64_t end, Processor& pro
     float* p = pending.data();
     if (keep && (mask != allMask || smooth > 0)) {
       orig.resize(size_t(avail * ch));
-      doc.Read(start + written, avail, orig.data());
+      doc.ReadPass(start + written, avail, orig.data());
       for (int64_t f = 0; f < avail; ++f) {
         int64_t k = written + f;
         float w = 1.0f;
@@ -862,7 +987,7 @@ int64_t ApplyProcessor(Document& doc, int64_t start, int64_t end, Processor& pro
   };
   for (int64_t pos = 0; pos < total; pos += kChunkFrames) {
     int64_t n = std::min(kChunkFrames, total - pos);
-    doc.Read(start + pos, n, in.data());
+    doc.ReadPass(start + pos, n, in.data());
     proc.Process(in.data(), n, pending);
     emit(false);
     Report(opt, pos + n, total);
@@ -890,27 +1015,48 @@ void ReverseRange(Document& doc, int64_t start, int64_t end, const ApplyOptions&
   const int64_t total = end - start;
   if (total == 0) return;
   const unsigned allMask = ch == 1 ? 1u : 3u, mask = opt.ChannelMask & allMask;
+  const Sequence& seq = doc.Seq();
   SequenceBuilder out(doc.Store(), ch);
-  out.AppendRange(doc.Seq(), 0, start);
-  std::vector<float> buf(size_t(kChunkFrames * ch)), orig;
-  for (int64_t done = 0; done < total; done += kChunkFrames) {
-    int64_t n = std::min(kChunkFrames, total - done);
-    // Output frames [done, done + n) come from input [total - done - n, total - done), reversed.
-    doc.Read(start + total - done - n, n, buf.data());
-    for (int64_t i = 0, j = n - 1; i < j; ++i, --j)
-      for (int c = 0; c < ch; ++c)
-        std::swap(buf[size_t(i * ch + c)], buf[size_t(j * ch + c)]);
-    if (mask != allMask) {
+  out.AppendRange(seq, 0, start);
+  std::vector<float> buf, orig;
+  if (mask == allMask) {
+    // The range's blocks from last to first: a block wholly inside becomes a
+    // reversed view of itself, without a copy; the parts of blocks at the
+    // range's edges (and blocks a view cannot summarise) are copied reversed.
+    int64_t done = 0;
+    for (size_t i = seq.Find(end - 1) + 1; i-- > seq.Find(start);) {
+      const BlockPtr& b = seq.BlockAt(i);
+      const int64_t bs = seq.StartOf(i), a = std::max(start, bs),
+                    z = std::min(end, bs + b->Frames());
+      if (a == bs && z == bs + b->Frames() && b->Channels() == ch && Block::CanReverse(*b)) {
+        out.AppendBlock(Block::Reversed(b));
+      } else {
+        buf.resize(size_t((z - a) * ch));
+        doc.ReadPass(a, z - a, buf.data());
+        ReverseFrames(buf.data(), z - a, ch);
+        out.Append(buf.data(), z - a);
+      }
+      done += z - a;
+      Report(opt, done, total);
+    }
+  } else {
+    // One channel reversed, the other kept: copied chunk by chunk.
+    buf.resize(size_t(kChunkFrames * ch));
+    for (int64_t done = 0; done < total; done += kChunkFrames) {
+      int64_t n = std::min(kChunkFrames, total - done);
+      // Output frames [done, done + n) come from input [total - done - n, total - done), reversed.
+      doc.ReadPass(start + total - done - n, n, buf.data());
+      ReverseFrames(buf.data(), n, ch);
       orig.resize(size_t(n * ch));
-      doc.Read(start + done, n, orig.data());
+      doc.ReadPass(start + done, n, orig.data());
       for (int64_t f = 0; f < n; ++f)
         for (int c = 0; c < ch; ++c)
           if (!(mask & (1u << c))) buf[size_t(f * ch + c)] = orig[size_t(f * ch + c)];
+      out.Append(buf.data(), n);
+      Report(opt, done + n, total);
     }
-    out.Append(buf.data(), n);
-    Report(opt, done + n, total);
   }
-  out.AppendRange(doc.Seq(), end, len);
+  out.AppendRange(seq, end, len);
   Document::State next = doc.Current();
   next.Seq = out.Finish();
   doc.Commit(std::move(next));

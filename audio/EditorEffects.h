@@ -41,10 +41,17 @@ ProcessorPtr MakeGain(float gain, int channels, const std::vector<float>& offset
 ProcessorPtr MakeRamp(float startGain, float endGain, int64_t frames, int channels);
 // Adds white (uniform) or Gaussian noise of the given RMS-ish amplitude.
 ProcessorPtr MakeNoise(float amplitude, bool gaussian, int channels, uint32_t seed = 12345);
-// Reverberation: pre-delay, a bank of damped feedback combs and diffusing all-passes.
 // The compressor of CompressorChain, computed by the engine (see effects::CompressorParameters).
 ProcessorPtr MakeCompressor(int sampleRate, int channels, float thresholdDb, float ratePercent,
                             float rmsMs);
+// Coefficients of a biquad, divided by a0.
+struct BiquadCoefficients {
+  double B0 = 1, B1 = 0, B2 = 0, A1 = 0, A2 = 0;
+};
+// A biquad computed as the library's biquad filters compute theirs: fed the
+// same pieces as the filter's chain, the output is the chain's to the bit.
+ProcessorPtr MakeBiquad(const BiquadCoefficients& k, int channels);
+// Reverberation: pre-delay, a bank of damped feedback combs and diffusing all-passes.
 ProcessorPtr MakeReverb(int sampleRate, int channels, float delayMs, float mixPercent,
                         float feedbackPercent, float reverbPercent, float dampHz, int stages);
 
@@ -71,6 +78,9 @@ std::string PitchShiftChain(int sampleRate, float ratePercent);
 std::string StretchTimeChain(float ratePercent);
 std::string NotchChain(int sampleRate, float frequency, float steepness);
 std::string BandPassChain(int sampleRate, float frequency, float steepness);
+// The coefficients of NotchChain's and BandPassChain's filters.
+BiquadCoefficients NotchCoefficients(int sampleRate, float frequency, float steepness);
+BiquadCoefficients BandPassCoefficients(int sampleRate, float frequency, float steepness);
 std::string LowPassChain(int sampleRate, float frequency, float steepness);
 std::string HighPassChain(int sampleRate, float frequency, float steepness);
 std::string LowShelfChain(int sampleRate, float gainDb, float frequency, float steepness);
@@ -103,7 +113,8 @@ struct ApplyOptions {
 // the result as one history step. Returns the length of the processed range.
 int64_t ApplyProcessor(Document& doc, int64_t start, int64_t end, Processor& proc,
                        const ApplyOptions& opt);
-// Reverses frames [start, end) (one history step), reading block by block.
+// Reverses frames [start, end) (one history step): whole blocks become
+// reversed views of themselves, the rest is copied.
 void ReverseRange(Document& doc, int64_t start, int64_t end, const ApplyOptions& opt);
 // Minimum, maximum and mean per channel of [start, end), from the blocks'
 // summaries where whole summary entries lie in the range.

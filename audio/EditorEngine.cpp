@@ -853,14 +853,27 @@ void EditorEngine::StretchTime(float ratePercent) {
              100.0 / std::clamp<double>(ratePercent, 50, 500));
 }
 
+void EditorEngine::ApplyBiquad(BiquadCoefficients (*coefficients)(int, float, float),
+                               float frequency, float steepness) {
+  Operation op(*this, true);
+  int64_t a, b;
+  Range(a, b);
+  auto p = MakeBiquad(coefficients(FDoc->SampleRate(), frequency, steepness), FDoc->Channels());
+  int64_t n = ApplyProcessor(*FDoc, a, b, *p, Options(op));
+  if (FSelActive && FSelStart != FSelEnd) { // as ApplyChain leaves it
+    FSelStart = a;
+    FSelEnd = a + n;
+  }
+  op.Done();
+}
+
+// The filters of NotchChain and BandPassChain, computed by the engine.
 void EditorEngine::NotchFilter(float frequency, float steepness) {
-  RequireDocument();
-  ApplyChain(effects::NotchChain(FDoc->SampleRate(), frequency, steepness));
+  ApplyBiquad(effects::NotchCoefficients, frequency, steepness);
 }
 
 void EditorEngine::BandPass(float frequency, float steepness) {
-  RequireDocument();
-  ApplyChain(effects::BandPassChain(FDoc->SampleRate(), frequency, steepness));
+  ApplyBiquad(effects::BandPassCoefficients, frequency, steepness);
 }
 
 void EditorEngine::LowPass(float frequency, float steepness) {
