@@ -570,7 +570,10 @@ TEST_F(HistoryListTest, LongListLoadsWhileTheWindowAnswers) {
   asker.join();
   ASSERT_TRUE(loaded);
   EXPECT_GT(answered, int(took / 100));
-  EXPECT_LT(longest, 250u) << "loading took " << took << " ms";
+  // A window that waits for the whole list answers late by about the loading
+  // time; one that loads beside its messages answers within a quarter second,
+  // or a quarter of the loading time when a busy machine stretches both.
+  EXPECT_LT(longest, std::max<ULONGLONG>(250, took / 4)) << "loading took " << took << " ms";
   for (int r = 0; r < 200; ++r) {
     EXPECT_EQ(RowFile(r), paths[size_t(r)]);
     EXPECT_EQ(form->FileItemAt(r)->Duration, L"0:00:02") << paths[size_t(r)];
