@@ -533,9 +533,9 @@ TEST_F(MainWindowTest, SaveOfAnExtensionWithoutFormatGoesToSaveAs) {
   } catch (...) {
     GTEST_SKIP() << "the engine does not open this file";
   }
-  testsupport::ModalAnswerer cancel(L"Save audio files", IDCANCEL);
+  testsupport::ModalActor cancel(L"Save audio files", IDCANCEL);
   form->ActionSave->Execute();
-  EXPECT_TRUE(cancel.Wait());
+  EXPECT_TRUE(cancel.Acted());
   EXPECT_EQ(FileSizeOf(aif), before);
   EXPECT_EQ(form->FileName(), aif);
 }
@@ -585,9 +585,9 @@ TEST_F(MainWindowTest, NewDocumentThenSaveAsksForAName) {
   EXPECT_EQ(form->Caption(), std::wstring(AppTitle) + L" - [New Recording]");
   EXPECT_EQ(form->StatusPaneHz->Caption(), L"8,000 Hz");
   EXPECT_EQ(form->StatusPaneChannel->Caption(), L"Mono");
-  testsupport::ModalAnswerer cancel(L"Save audio files", IDCANCEL);
+  testsupport::ModalActor cancel(L"Save audio files", IDCANCEL);
   form->ActionSave->Execute();
-  EXPECT_TRUE(cancel.Wait());
+  EXPECT_TRUE(cancel.Acted());
 }
 
 TEST_F(MainWindowTest, MissingRecentFileIsReportedAndRemoved) {
@@ -598,9 +598,9 @@ TEST_F(MainWindowTest, MissingRecentFileIsReportedAndRemoved) {
   form->OpenDocument(tone);
   ASSERT_EQ(form->TfMRUList->Items()->Count(), 2);
   DeleteFileW(gone.c_str());
-  testsupport::ModalAnswerer ok(L"Error", IDOK);
+  testsupport::ModalActor ok(L"Error", IDOK);
   form->TfMRUListClick(form, gone);
-  ASSERT_TRUE(ok.Wait());
+  ASSERT_TRUE(ok.Acted());
   EXPECT_NE(ok.SeenText().find(L"could not be found"), std::wstring::npos);
   EXPECT_EQ(form->TfMRUList->Items()->Count(), 1);
   EXPECT_EQ(form->FileName(), tone);

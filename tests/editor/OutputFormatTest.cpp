@@ -229,9 +229,9 @@ TEST_F(OutputFormatTest, OggOrderCheck) {
   EXPECT_TRUE(dlg->CheckOggBitrates());
   // Nominal 256 above maximum 192 is refused with the message and the OGG tab shown.
   dlg->cbOGGAverageBitrate->SetItemIndex(0);
-  testsupport::ModalAnswerer ok(L"Error", IDOK);
+  testsupport::ModalActor ok(L"Error", IDOK);
   EXPECT_FALSE(dlg->CheckOggBitrates());
-  ASSERT_TRUE(ok.Wait());
+  ASSERT_TRUE(ok.Acted());
   EXPECT_NE(ok.SeenText().find(L"Invalid OGG bitrate: Nominal bitrate \"256 kbps\""),
             std::wstring::npos);
   EXPECT_EQ(dlg->MainPageControl->ActivePage(), dlg->TabOGG);

@@ -119,9 +119,9 @@ TEST(PropertiesDialog, MissingTemporaryFolderKeepsTheDialogOpen) {
   d.Show();
   d.MainPageControl->SetActivePage(d.tsRecording);
   d.editTempFolder->SetText(L"C:\\no such folder\\here");
-  testsupport::ModalAnswerer answer(L"Error", IDOK);
+  testsupport::ModalActor answer(L"Error", IDOK);
   d.btnOKClick(nullptr);
-  EXPECT_TRUE(answer.Wait());
+  EXPECT_TRUE(answer.Acted());
   EXPECT_NE(answer.SeenText().find(L"Invalid temporary folder: \"C:\\no such folder\\here\""),
             std::wstring::npos)
       << WideToUtf8(answer.SeenText());
