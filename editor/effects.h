@@ -324,7 +324,6 @@ inline const TEffectCommandInfo& EffectCommandInfo(TEffectCommand Command) {
 //   void SetOperationText(const std::wstring& Verb)
 //   void SelectAllIfNoSelection(), UpdateStatusBar(), BeginBusy(), EndBusy()
 //   bool ChooseMixFile(std::wstring& File)  false when the user cancelled
-//   int ShowDialog(TEffectDialog* Dialog)   the modal result
 // True when the engine was called.
 template <class THost> bool ExecuteEffect(TEffectCommand Command, THost& Host) {
   using TEditor = std::remove_reference_t<decltype(Host.Editor())>;
@@ -338,7 +337,7 @@ template <class THost> bool ExecuteEffect(TEffectCommand Command, THost& Host) {
     dialog->PlaceCentredOn(Host.Form());
     dialog->SetCaption(effect.CaptionPrefix + Host.GetDisplayName());
     if (effect.ChoosesFile && !Host.ChooseMixFile(file)) return false;
-    if (Host.ShowDialog(dialog.get()) != mrOk) return false;
+    if (dialog->ShowModal() != mrOk) return false;
   }
 
   if (effect.Busy) Host.BeginBusy();

@@ -25,8 +25,6 @@
 
 namespace editor {
 
-std::wstring SettingsDirOverride;
-
 namespace {
 
 int16_t B16(bool v) {
@@ -421,9 +419,7 @@ void TfrmMain::CreateActions() {
            ActionOf(L"Audio Information...", L"Edit", 0, L"Edits audio information.", nullptr)},
       });
   ActionAudioInformation->OnExecute = [this](TObject*) {
-    if (RunAudioInformation) {
-      RunAudioInformation(this);
-    } else if (IsDocumentLoaded() && EnsureInfoWindow()) {
+    if (IsDocumentLoaded() && EnsureInfoWindow()) {
       ExecuteAudioInformation(InfoWindow, this, FFileName);
       UpdateCaption();
     }
@@ -514,9 +510,7 @@ void TfrmMain::CreateActions() {
                           L"Selects a specified region for the sound file.", nullptr)},
             });
   ActionSetSelection->OnExecute = [this](TObject*) {
-    if (RunSetSelection) {
-      RunSetSelection(this);
-    } else if (IsDocumentLoaded()) {
+    if (IsDocumentLoaded()) {
       TSetSelectionHost host;
       host.MainForm = this;
       host.Editor = AudioEditor;
@@ -556,9 +550,7 @@ void TfrmMain::CreateActions() {
            ActionOf(L"Frequency Analysis...", L"View", 0, L"", nullptr)},
       });
   ActionFrequencyAnalysis->OnExecute = [this](TObject*) {
-    if (RunFrequencyAnalysis) {
-      RunFrequencyAnalysis(this);
-    } else if (EnsureFreAnalysisWindow()) {
+    if (EnsureFreAnalysisWindow()) {
       FreAnalysisWindow->Show();
       FeedFrequencyAnalysis();
     }
@@ -577,14 +569,10 @@ void TfrmMain::CreateActions() {
                              ActionOf(L"Properties...", L"Options", 0, L"", nullptr)},
                         });
   ActionProperties->OnExecute = [this](TObject*) {
-    if (RunProperties) {
-      RunProperties(this);
-    } else {
-      TPropertiesHost host;
-      host.MainForm = this;
-      host.ApplySettings = [this] { ApplySettingsToEditor(); };
-      ExecuteProperties(host);
-    }
+    TPropertiesHost host;
+    host.MainForm = this;
+    host.ApplySettings = [this] { ApplySettingsToEditor(); };
+    ExecuteProperties(host);
   };
   BuildComponents(this,
                   {
@@ -1055,8 +1043,7 @@ void TfrmMain::FormCreate(TObject*) {
   Application->OnHint = [this](TObject* s) { ShowApplicationHint(s); };
   PanelMainGray->SetAlign(alClient);
   PanelMainGray->BringToFront();
-  GlobalVars.SettingsDir =
-      SettingsDirOverride.empty() ? DefaultSettingsDir() : AddBackslash(SettingsDirOverride);
+  GlobalVars.SettingsDir = DefaultSettingsDir();
   if (!DirectoryExists(GlobalVars.SettingsDir)) ForceDirectories(GlobalVars.SettingsDir);
   // Defaults never fail: a temp folder the shell cannot resolve falls back to the system's path.
   SetDefaultSettings(GlobalVars);
@@ -1241,7 +1228,7 @@ bool TfrmMain::CheckSaveModified() {
   if (!IsModified()) return true;
   std::wstring text =
       L"The file \"" + GetDisplayName() + L"\" has been modified. Do you want to save the changes?";
-  int r = AskSaveChanges ? AskSaveChanges(text) : AskConfirmation(text, L"Save changes?");
+  int r = AskConfirmation(text, L"Save changes?");
   if (r == mrNo) return true;
   if (r != mrYes) return false;
   return SaveDocument() && !IsModified();
@@ -1376,7 +1363,10 @@ void TfrmMain::ActionOpenExecute(TObject*) {
 
 bool TfrmMain::NewDocument() {
   if (!CheckSaveModified()) return false;
-  auto created = [this](int, int) {
+  TNewDocumentHost host;
+  host.MainForm = this;
+  host.Editor = AudioEditor;
+  host.DocumentCreated = [this](int, int) {
     FFileName = L"New Recording";
     FIsNewDocument = true;
     SetDocumentLoaded(true);
@@ -1384,17 +1374,6 @@ bool TfrmMain::NewDocument() {
     UpdateCaption();
     UpdateStatusBar();
   };
-  if (RunNewDialog) {
-    int rate = 44100, channels = 2;
-    if (!RunNewDialog(rate, channels)) return false;
-    AudioEditor->NewFile(rate, channels);
-    created(rate, channels);
-    return true;
-  }
-  TNewDocumentHost host;
-  host.MainForm = this;
-  host.Editor = AudioEditor;
-  host.DocumentCreated = created;
   return editor::NewDocument(host);
 }
 
@@ -1445,11 +1424,9 @@ bool TfrmMain::SaveAsTo(const std::wstring& chosenName, int filterIndex, bool se
   if (filterIndex < 1 || filterIndex > kSaveFilterCount) filterIndex = 1;
   std::wstring path = ReplaceExtension(chosenName, kSaveEntries[filterIndex - 1].extension);
   if (FileExists(path)) {
-    bool write = AskOverwrite
-                     ? AskOverwrite(path)
-                     : ShowMessageBox(path + L" already exists.\r\nDo you want to replace it?",
-                                      L"Save audio files", MB_YESNO | MB_ICONWARNING) == IDYES;
-    if (!write) return false;
+    if (ShowMessageBox(path + L" already exists.\r\nDo you want to replace it?",
+                       L"Save audio files", MB_YESNO | MB_ICONWARNING) != IDYES)
+      return false;
   }
   FOperationText = L"Saving";
   TBusyCursor busy;
@@ -1581,7 +1558,6 @@ void TfrmMain::RunEffect(const std::wstring& actionName) {
       File = M.OpenDialog->FileName();
       return true;
     }
-    int ShowDialog(TEffectDialog* Dialog) { return Dialog->ShowModal(); }
   } host{*this};
   for (const auto& effect : EffectCommands())
     if (actionName == effect.Action) {
@@ -1883,10 +1859,7 @@ TfrmInfo* TfrmMain::EnsureInfoWindow() {
 
 // A window never made is not open: nothing to feed.
 void TfrmMain::FeedFrequencyAnalysis() {
-  if (OnFeedFrequencyAnalysis)
-    OnFeedFrequencyAnalysis(this);
-  else if (FreAnalysisWindow)
-    FreAnalysisWindow->FeedFrequencyAnalysis();
+  if (FreAnalysisWindow) FreAnalysisWindow->FeedFrequencyAnalysis();
 }
 
 } // namespace editor

@@ -33,9 +33,6 @@ class TfrmInfo;
 
 constexpr UINT WM_EDITORSTARTUP = WM_USER + 1;
 
-// When not empty, the settings folder used instead of the application-data one.
-extern std::wstring SettingsDirOverride;
-
 // ---------------------------------------------------------------------------
 // Command enabling
 
@@ -212,17 +209,6 @@ public:
 
   // The command-line file opened at start-up.
   std::wstring CommandLineFile;
-  // New dialog: rate and channels; false when cancelled. 44,100 Hz stereo without one.
-  std::function<bool(int& rate, int& channels)> RunNewDialog;
-  // Save-changes question (mrYes, mrNo, mrCancel); a message dialog without one.
-  std::function<int(const std::wstring& text)> AskSaveChanges;
-  // Overwrite question (true = write); a message box without one.
-  std::function<bool(const std::wstring& path)> AskOverwrite;
-  // Dialog hooks of other windows: Set Selection, Properties, Frequency
-  // Analysis and Audio Information.
-  std::function<void(TfrmMain*)> RunSetSelection, RunProperties, RunFrequencyAnalysis,
-      RunAudioInformation;
-  std::function<void(TfrmMain*)> OnFeedFrequencyAnalysis;
   // The Frequency Analysis and Audio Information windows, made by the
   // program's factories on their first use (the first paint needs neither).
   TfrmFreAnalysis* FreAnalysisWindow = nullptr;

@@ -93,8 +93,7 @@ int TfrmNew::Channels() const {
 bool NewDocument(TNewDocumentHost& Host) {
   auto dialog = std::make_unique<TfrmNew>(Host.MainForm);
   dialog->PlaceCentredOn(Host.MainForm);
-  int result = Host.ShowDialog ? Host.ShowDialog(dialog.get()) : dialog->ShowModal();
-  if (result != mrOk) return false;
+  if (dialog->ShowModal() != mrOk) return false;
   const int rate = dialog->SampleRate(), channels = dialog->Channels();
   // The document's name and state change only once the control holds the new document.
   if (Host.NewFile)

@@ -45,8 +45,6 @@ struct TNewDocumentHost {
   // "New Recording", marks it new, updates its caption, marks the document
   // loaded and updates the status bar.
   std::function<void(int Rate, int Channels)> DocumentCreated;
-  // ShowModal when not set.
-  std::function<int(TfrmNew*)> ShowDialog;
   // TAudioEditor2::NewFile when not set.
   std::function<void(int Rate, int Channels)> NewFile;
 };

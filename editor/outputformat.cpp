@@ -10,8 +10,6 @@
 
 namespace editor {
 
-std::function<int(TfrmOutputFormat*)> OutputFormatShowHook;
-
 namespace {
 
 struct TWmaProfile {
@@ -547,9 +545,8 @@ void TfrmOutputFormat::btnOKClick(TObject*) {
 }
 
 void TfrmOutputFormat::btnDefaultClick(TObject*) {
-  int r = AskDefault ? AskDefault()
-                     : AskConfirmation(L"Really set all parameter to default?", L"Set default?");
-  if (r == mrYes) SetDefaults();
+  if (AskConfirmation(L"Really set all parameter to default?", L"Set default?") == mrYes)
+    SetDefaults();
 }
 
 bool RunOutputFormatDialog(TCustomForm* owner) {
@@ -557,8 +554,7 @@ bool RunOutputFormatDialog(TCustomForm* owner) {
   dlg->AfterConstruction();
   dlg->PlaceCentredOn(owner);
   dlg->LoadOutputFormatDialog();
-  int r = OutputFormatShowHook ? OutputFormatShowHook(dlg.get()) : dlg->ShowModal();
-  if (r != mrOk) return false;
+  if (dlg->ShowModal() != mrOk) return false;
   dlg->StoreOutputFormatDialog();
   return true;
 }

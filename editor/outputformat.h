@@ -1,7 +1,6 @@
 // The Output Format dialog: the settings of the fifteen output formats.
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "framework/ComCtrls.h"
@@ -51,8 +50,6 @@ public:
   void SetDefaults();
   // The OGG order check of OK; false (message shown, OGG tab active) when it fails.
   bool CheckOggBitrates();
-  // Default: asks, then sets the starting entries on Yes.
-  std::function<int()> AskDefault;
 
 private:
   void btnOKClick(TObject* Sender);
@@ -68,7 +65,5 @@ std::wstring WmaProfileDescription(int profile);
 // Opens the dialog over owner; on OK the controls are stored in the settings
 // record and true is returned.
 bool RunOutputFormatDialog(TCustomForm* owner);
-// Hook for tests: runs instead of ShowModal.
-extern std::function<int(TfrmOutputFormat*)> OutputFormatShowHook;
 
 } // namespace editor

@@ -321,8 +321,7 @@ bool ExecuteProperties(TPropertiesHost& Host) {
   auto dialog = std::make_unique<TfrmProperties>(Host.MainForm);
   dialog->PlaceCentredOn(Host.MainForm);
   LoadPropertiesDialog(dialog.get(), vars);
-  int result = Host.ShowDialog ? Host.ShowDialog(dialog.get()) : dialog->ShowModal();
-  if (result != mrOk) return false;
+  if (dialog->ShowModal() != mrOk) return false;
   StorePropertiesDialog(dialog.get(), vars);
   if (Host.SaveSettings)
     Host.SaveSettings();

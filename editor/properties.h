@@ -90,8 +90,6 @@ struct TPropertiesHost {
   std::function<void()> SaveSettings;
   // The main window's ApplySettingsToEditor.
   std::function<void()> ApplySettings;
-  // ShowModal when not set.
-  std::function<int(TfrmProperties*)> ShowDialog;
 };
 
 // True when the dialog closed with OK (record stored, saved and applied).

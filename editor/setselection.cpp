@@ -252,8 +252,7 @@ bool ExecuteSetSelection(TSetSelectionHost& Host) {
   dialog->FLengthMs = p->SamplesToMs(p->Length());
   dialog->FCursorMs = p->SamplesToMs(p->Cursor());
   dialog->InitValues();
-  int result = Host.ShowDialog ? Host.ShowDialog(dialog.get()) : dialog->ShowModal();
-  if (result != mrOk) return false;
+  if (dialog->ShowModal() != mrOk) return false;
   if (Host.SelStartMs) *Host.SelStartMs = dialog->FSelStartMs;
   if (Host.SelEndMs) *Host.SelEndMs = dialog->FSelEndMs;
   p->SetSelectionActive(-1);

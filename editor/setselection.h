@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "controls/FcEdit.h"
@@ -67,8 +66,6 @@ struct TSetSelectionHost {
   // Receive the applied selection (the main window's FSelStartMs / FSelEndMs).
   int* SelStartMs = nullptr;
   int* SelEndMs = nullptr;
-  // ShowModal when not set.
-  std::function<int(TfrmSetSelection*)> ShowDialog;
 };
 
 // Runs the command; true when a new selection was applied. The new selection

@@ -13,6 +13,7 @@
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
 #include "tests/support/Gui.h"
+#include "tests/support/ModalActor.h"
 
 using namespace editor;
 
@@ -167,9 +168,9 @@ TEST(AudioInformation, InvalidYearOrTrackWritesNothing) {
     w.infoYear->SetText(b.Year);
     w.infoTrack->SetText(b.Track);
     w.SetModalResult(mrNone);
-    testsupport::ModalAnswerer answer(L"Error", IDOK);
+    testsupport::ModalActor answer(L"Error", IDOK);
     EXPECT_FALSE(w.ApplyTags());
-    EXPECT_TRUE(answer.Wait());
+    EXPECT_TRUE(answer.Acted());
     EXPECT_NE(answer.SeenText().find(b.Message), std::wstring::npos)
         << WideToUtf8(answer.SeenText());
     EXPECT_EQ(w.ModalResult(), mrNone);

@@ -36,6 +36,7 @@
 #include "framework/AppUtils.h"
 #include "framework/SysUtils.h"
 #include "tests/support/Gui.h"
+#include "tests/support/ModalActor.h"
 #include "tests/support/Layout.h"
 
 using namespace editor;
@@ -73,9 +74,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(EditorHelpTest, MissingHelpFileIsReported) {
   const std::wstring folder = ExtractFilePath(Application->ExeName());
   ASSERT_FALSE(FileExists(AddBackslash(folder) + L"help.chm"));
-  testsupport::ModalAnswerer box(L"", IDOK);
+  testsupport::ModalActor box(L"", IDOK);
   ShowHelpTopic(nullptr, L"What is.htm");
-  ASSERT_TRUE(box.Wait());
+  ASSERT_TRUE(box.Acted());
   EXPECT_NE(box.SeenText().find(L"\"help.chm\" was not found"), std::wstring::npos)
       << WideToUtf8(box.SeenText());
   EXPECT_NE(box.SeenText().find(folder), std::wstring::npos) << WideToUtf8(box.SeenText());

@@ -15,6 +15,8 @@
 #include "editor/insertsilence.h"
 #include "editor/vibrato.h"
 #include "framework/SysUtils.h"
+#include "tests/support/Gui.h"
+#include "tests/support/ModalActor.h"
 
 namespace {
 
@@ -200,15 +202,15 @@ TEST(EffectPresets, EveryPresetReachesTheEngineWithItsArguments) {
       HostFixture f;
       int presetCount = -1;
       std::wstring name;
-      f.Host.ShowDialog = [&](TEffectDialog* d) {
-        presetCount = d->PresetCount();
-        EXPECT_EQ(d->cbPerset->Items()->Strings(0), L"(Custom)");
-        EXPECT_EQ(d->cbPerset->ItemIndex(), 0);
-        d->ChoosePreset(static_cast<int>(i));
-        name = d->cbPerset->Items()->Strings(static_cast<int>(i));
-        return mrOk;
-      };
+      testsupport::ModalActor ok(L"", L"OK", testsupport::OnForm<TEffectDialog>([&](auto* d) {
+                                   presetCount = d->PresetCount();
+                                   EXPECT_EQ(d->cbPerset->Items()->Strings(0), L"(Custom)");
+                                   EXPECT_EQ(d->cbPerset->ItemIndex(), 0);
+                                   d->ChoosePreset(static_cast<int>(i));
+                                   name = d->cbPerset->Items()->Strings(static_cast<int>(i));
+                                 }));
       EXPECT_TRUE(ExecuteEffect(c.Command, f.Host)) << WideToUtf8(info.Action);
+      EXPECT_TRUE(ok.Acted()) << WideToUtf8(info.Action);
       ASSERT_EQ(f.Engine.Calls.size(), 1u) << WideToUtf8(info.Action);
       EXPECT_EQ(f.Engine.Calls[0], c.Calls[i])
           << WideToUtf8(info.Action) << " preset " << i << " " << WideToUtf8(name);
@@ -222,10 +224,10 @@ TEST(EffectPresets, EveryPresetReachesTheEngineWithItsArguments) {
 
 TEST(EffectCommands, SequenceWithBusyAndSelectAll) {
   HostFixture f;
-  f.Host.ShowDialog = [&](TEffectDialog* d) {
-    f.Log.push_back("show:" + WideToUtf8(d->Caption()));
-    return mrOk;
-  };
+  testsupport::ModalActor ok(L"Compressor - song.wav", L"OK",
+                             testsupport::OnForm<TEffectDialog>([&](auto* d) {
+                               f.Log.push_back("show:" + WideToUtf8(d->Caption()));
+                             }));
   ASSERT_TRUE(ExecuteEffect(C::Compressor, f.Host));
   std::vector<std::string> expected = {
       "verb:Compressoring", "show:Compressor - song.wav", "busy", "selectall", "status", "idle"};
@@ -235,7 +237,8 @@ TEST(EffectCommands, SequenceWithBusyAndSelectAll) {
 
 TEST(EffectCommands, TrimAndMixRunWithoutBusyOrSelectAll) {
   HostFixture f;
-  f.Host.ShowDialog = [](TEffectDialog*) { return mrOk; };
+  testsupport::ModalActor ok(L"", L"OK");
+  ok.Repeat();
   ASSERT_TRUE(ExecuteEffect(C::Trim, f.Host));
   EXPECT_EQ(f.Log, (std::vector<std::string>{"verb:Triming", "status"}));
   f.Log.clear();
@@ -245,29 +248,26 @@ TEST(EffectCommands, TrimAndMixRunWithoutBusyOrSelectAll) {
   ASSERT_TRUE(ExecuteEffect(C::MixFromFile, f.Host));
   EXPECT_EQ(f.Log, (std::vector<std::string>{"verb:Mixing", "status"}));
   EXPECT_EQ(f.Engine.LastFile, L"C:\\other.wav");
+  EXPECT_EQ(ok.Count(), 3);
 }
 
 TEST(EffectCommands, CancelCallsNothingButKeepsTheVerb) {
   HostFixture f;
-  f.Host.ShowDialog = [](TEffectDialog* d) {
-    d->ChoosePreset(2);
-    return mrCancel;
-  };
+  testsupport::ModalActor cancel(
+      L"", L"Cancel", testsupport::OnForm<TEffectDialog>([](auto* d) { d->ChoosePreset(2); }));
   EXPECT_FALSE(ExecuteEffect(C::Delay, f.Host));
+  EXPECT_TRUE(cancel.Acted());
   EXPECT_TRUE(f.Engine.Calls.empty());
   EXPECT_EQ(f.Log, (std::vector<std::string>{"verb:Making a delay effect in"}));
 }
 
 TEST(EffectCommands, MixFromFileCancelledFileDialogShowsNoDialog) {
   HostFixture f;
-  bool shown = false;
   f.Host.ChooseMixFile = [](std::wstring&) { return false; };
-  f.Host.ShowDialog = [&](TEffectDialog*) {
-    shown = true;
-    return mrOk;
-  };
+  testsupport::ModalActor ok(L"", L"OK");
   EXPECT_FALSE(ExecuteEffect(C::MixFromFile, f.Host));
-  EXPECT_FALSE(shown);
+  testsupport::PumpFor(50);
+  EXPECT_FALSE(ok.Acted());
   EXPECT_TRUE(f.Engine.Calls.empty());
 }
 
@@ -291,7 +291,7 @@ TEST(EffectCommands, EngineFailureRestoresCursorAndSkipsStatus) {
   } failing;
   HostFixture f;
   f.Host.Engine = &failing;
-  f.Host.ShowDialog = [](TEffectDialog*) { return mrOk; };
+  testsupport::ModalActor ok(L"", L"OK");
   EXPECT_THROW(ExecuteEffect(C::Amplify, f.Host), std::runtime_error);
   EXPECT_EQ(f.Log, (std::vector<std::string>{"verb:Amplifying", "busy", "selectall", "idle"}));
 }
@@ -302,12 +302,12 @@ TEST(EffectCommands, DialogIsCentredOnTheMainWindow) {
   HostFixture f;
   f.Host.MainForm = main;
   TRect r;
-  f.Host.ShowDialog = [&](TEffectDialog* d) {
-    r = d->BoundsRect();
-    EXPECT_EQ(d->Owner(), main);
-    return mrCancel;
-  };
+  testsupport::ModalActor cancel(L"", L"Cancel", testsupport::OnForm<TEffectDialog>([&](auto* d) {
+                                   r = d->BoundsRect();
+                                   EXPECT_EQ(d->Owner(), main);
+                                 }));
   ExecuteEffect(C::Reverb, f.Host);
+  EXPECT_TRUE(cancel.Acted());
   EXPECT_EQ(r.Left, 101 + (801 - r.Width()) / 2);
   EXPECT_EQ(r.Top, 51 + (601 - r.Height()) / 2);
   delete main;

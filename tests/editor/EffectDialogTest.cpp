@@ -20,6 +20,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/SysUtils.h"
 #include "tests/support/Gui.h"
+#include "tests/support/ModalActor.h"
 
 namespace {
 
@@ -72,21 +73,12 @@ void RunModal(TEffectCommand Command, TOneCall& Engine, std::function<void(TEffe
   effecttest::THost<effecttest::TRecordingEditor> host;
   host.Engine = &Engine;
   host.DisplayName = L"tone.wav";
-  TTimer timer(nullptr);
-  timer.SetEnabled(false);
-  timer.SetInterval(50);
-  TEffectDialog* current = nullptr;
-  timer.OnTimer = [&](TObject*) {
-    timer.SetEnabled(false);
-    testsupport::ForceForeground(current->Handle());
-    Act(current);
-  };
-  host.ShowDialog = [&](TEffectDialog* d) {
-    current = d;
-    timer.SetEnabled(true);
-    return d->ShowModal();
-  };
+  testsupport::ModalActor actor(L"", 0, testsupport::OnForm<TEffectDialog>([&](auto* d) {
+                                  testsupport::ForceForeground(d->Handle());
+                                  Act(d);
+                                }));
   ExecuteEffect(Command, host);
+  EXPECT_TRUE(actor.Acted());
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "tests/editor/EffectTestHost.h"
 #include "framework/SysUtils.h"
 #include "tests/support/Gui.h"
+#include "tests/support/ModalActor.h"
 
 namespace {
 
@@ -200,13 +201,14 @@ TEST(EffectEngineRuns, EveryCommandChangesTheToneMeasurably) {
       f = mixFile;
       return true;
     };
-    host.ShowDialog = [&c](TEffectDialog* d) {
-      d->ChoosePreset(c.Preset);
-      if (c.Adjust) c.Adjust(d);
-      return mrOk;
-    };
+    testsupport::ModalActor ok(L"", L"OK", testsupport::OnForm<TEffectDialog>([&c](auto* d) {
+                                 d->ChoosePreset(c.Preset);
+                                 if (c.Adjust) c.Adjust(d);
+                               }));
     try {
       EXPECT_TRUE(ExecuteEffect(c.Command, host));
+      // Only the commands with a dialog show one.
+      EXPECT_EQ(ok.Acted(), *EffectCommandInfo(c.Command).CaptionPrefix != L'\0');
     } catch (const std::exception& e) {
       ADD_FAILURE() << e.what();
       continue;

@@ -81,7 +81,7 @@ public:
 
 // The main window's part in an effect command. Unset parts do what the main
 // window does without a document around it: no verb, no selection, the real
-// busy cursor, no file chosen, the real modal dialog.
+// busy cursor, no file chosen. The dialogs are the real modal ones.
 template <class TEditor> struct THost {
   TCustomForm* MainForm = nullptr;
   TEditor* Engine = nullptr;
@@ -92,9 +92,6 @@ template <class TEditor> struct THost {
   std::function<void()> BeginBusy = [] { editor::BeginBusy(); };
   std::function<void()> EndBusy = [] { editor::EndBusy(); };
   std::function<bool(std::wstring& FileName)> ChooseMixFile = [](std::wstring&) { return false; };
-  std::function<int(editor::TEffectDialog* Dialog)> ShowDialog = [](editor::TEffectDialog* d) {
-    return d->ShowModal();
-  };
 
   TCustomForm* Form() { return MainForm; }
   TEditor& Editor() { return *Engine; }

@@ -20,10 +20,12 @@
 #include "editor/funcs.h"
 #include "editor/globals.h"
 #include "editor/main.h"
+#include "editor/new.h"
 #include "editor/outputformat.h"
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
 #include "tests/support/Gui.h"
+#include "tests/support/ModalActor.h"
 #include "tests/support/Screen.h"
 
 using namespace editor;
@@ -63,19 +65,17 @@ protected:
     std::wstring name =
         L"editor-main-" + Utf8ToWide(testing::UnitTest::GetInstance()->current_test_info()->name());
     dir = testsupport::MakeTempDir(name);
-    SettingsDirOverride = dir + L"\\settings";
-    ForceDirectories(SettingsDirOverride);
+    // The settings of the prefix's user, as the program keeps them, from nothing.
+    ForceDirectories(DefaultSettingsDir());
+    DeleteFileW(SettingsFile().c_str());
     tone = dir + L"\\tone.wav";
     WriteToneWav(tone, 44100, 2, 44100);
   }
   void TearDown() override {
-    if (form) {
-      form->AskSaveChanges = [](const std::wstring&) { return int(mrNo); };
-      delete form;
-    }
+    delete form;
     form = nullptr;
-    SettingsDirOverride.clear();
   }
+  static std::wstring SettingsFile() { return DefaultSettingsDir() + SettingsFileTitle; }
   void Create(const std::wstring& commandLine = L"") {
     form = new TfrmMain(nullptr);
     form->CommandLineFile = commandLine;
@@ -327,8 +327,9 @@ TEST_F(MainWindowTest, EnablingFollowsTheDocument) {
   form->ActionDeleteClear->Execute();
   EXPECT_TRUE(Enabled(L"ActionUndo"));
   // Undo needs a loaded document even when the control has history.
-  form->AskSaveChanges = [](const std::wstring&) { return int(mrNo); };
+  testsupport::ModalActor no(L"Save changes?", L"&No");
   form->ActionClose->Execute();
+  EXPECT_TRUE(no.Acted());
   EXPECT_FALSE(form->IsDocumentLoaded());
   EXPECT_FALSE(Enabled(L"ActionUndo"));
   EXPECT_FALSE(Enabled(L"ActionPlay"));
@@ -446,22 +447,23 @@ TEST_F(MainWindowTest, ModifiedDocumentAsksBeforeClosing) {
   form->OpenDocument(tone);
   Select(0, 100);
   form->ActionDeleteClear->Execute();
-  int asked = 0;
-  form->AskSaveChanges = [&](const std::wstring&) {
-    ++asked;
-    return int(mrCancel);
-  };
-  form->ActionClose->Execute();
-  EXPECT_EQ(asked, 1);
-  EXPECT_TRUE(form->IsDocumentLoaded());
-  bool canClose = true;
-  form->FormCloseQuery(form, canClose);
-  EXPECT_FALSE(canClose);
-  EXPECT_FALSE(form->NewDocument());
-  EXPECT_EQ(form->FileName(), tone);
+  {
+    testsupport::ModalActor cancel(L"Save changes?", L"Cancel");
+    cancel.Repeat();
+    form->ActionClose->Execute();
+    EXPECT_EQ(cancel.Count(), 1);
+    EXPECT_NE(cancel.SeenText().find(L"\"tone\" has been modified"), std::wstring::npos);
+    EXPECT_TRUE(form->IsDocumentLoaded());
+    bool canClose = true;
+    form->FormCloseQuery(form, canClose);
+    EXPECT_FALSE(canClose);
+    EXPECT_FALSE(form->NewDocument());
+    EXPECT_EQ(form->FileName(), tone);
+  }
   // Yes saves under the document's own name.
-  form->AskSaveChanges = [&](const std::wstring&) { return int(mrYes); };
+  testsupport::ModalActor yes(L"Save changes?", L"&Yes");
   form->ActionClose->Execute();
+  EXPECT_TRUE(yes.Acted());
   EXPECT_FALSE(form->IsDocumentLoaded());
   form->OpenDocument(tone);
   EXPECT_EQ(Pos().Length(), 44000);
@@ -471,9 +473,10 @@ TEST_F(MainWindowTest, ModifiedDocumentAsksBeforeClosing) {
 TEST_F(MainWindowTest, SaveAsEveryEntryAndReadBack) {
   Create();
   form->OpenDocument(tone);
+  testsupport::ModalActor replace(L"Save audio files", IDYES);
+  replace.Repeat();
   for (int i = 1; i <= kSaveFilterCount; ++i) {
     std::wstring name = dir + L"\\out" + IntToStr(i) + L".mp3";
-    form->AskOverwrite = [](const std::wstring&) { return true; };
     if (i == 13) {
       // The engine has no encoder for this variant: the failure leaves the name as it was.
       std::wstring before = form->FileName();
@@ -509,7 +512,8 @@ TEST_F(MainWindowTest, SaveByExtension) {
   EXPECT_EQ(check.FileInfo()->Channels(), 1);
   // Upper-case extension still picks its format.
   std::wstring upper = dir + L"\\UP.MP3";
-  form->AskOverwrite = [](const std::wstring&) { return true; };
+  testsupport::ModalActor replace(L"Save audio files", IDYES);
+  replace.Repeat();
   ASSERT_TRUE(form->SaveAsTo(dir + L"\\UP.x", 1, false));
   EXPECT_TRUE(SameText(form->FileName(), upper));
   form->ActionSave->Execute();
@@ -529,9 +533,9 @@ TEST_F(MainWindowTest, SaveOfAnExtensionWithoutFormatGoesToSaveAs) {
   } catch (...) {
     GTEST_SKIP() << "the engine does not open this file";
   }
-  testsupport::ModalAnswerer cancel(L"Save audio files", IDCANCEL);
+  testsupport::ModalActor cancel(L"Save audio files", IDCANCEL);
   form->ActionSave->Execute();
-  EXPECT_TRUE(cancel.Wait());
+  EXPECT_TRUE(cancel.Acted());
   EXPECT_EQ(FileSizeOf(aif), before);
   EXPECT_EQ(form->FileName(), aif);
 }
@@ -541,17 +545,16 @@ TEST_F(MainWindowTest, OverwriteQuestionNamesTheRealFile) {
   form->OpenDocument(tone);
   std::wstring existing = dir + L"\\taken.wav";
   ASSERT_TRUE(CopyFileW(tone.c_str(), existing.c_str(), FALSE));
-  std::wstring asked;
-  form->AskOverwrite = [&](const std::wstring& p) {
-    asked = p;
-    return false;
-  };
-  EXPECT_FALSE(form->SaveAsTo(dir + L"\\taken.mp3", 15, false));
-  EXPECT_EQ(asked, existing);
+  {
+    testsupport::ModalActor no(L"Save audio files", IDNO);
+    EXPECT_FALSE(form->SaveAsTo(dir + L"\\taken.mp3", 15, false));
+    ASSERT_TRUE(no.Acted());
+    EXPECT_EQ(no.SeenText(), existing + L" already exists.\r\nDo you want to replace it?");
+  }
   EXPECT_EQ(form->FileName(), tone);
-  asked.clear();
+  testsupport::ModalActor asked(L"Save audio files", IDNO);
   EXPECT_TRUE(form->SaveAsTo(dir + L"\\fresh.wav", 1, false));
-  EXPECT_TRUE(asked.empty());
+  EXPECT_FALSE(asked.Acted());
 }
 
 TEST_F(MainWindowTest, SaveSelectionAsKeepsTheDocumentName) {
@@ -569,20 +572,22 @@ TEST_F(MainWindowTest, SaveSelectionAsKeepsTheDocumentName) {
 
 TEST_F(MainWindowTest, NewDocumentThenSaveAsksForAName) {
   Create();
-  form->RunNewDialog = [](int& r, int& c) {
-    r = 8000;
-    c = 1;
-    return true;
-  };
-  ASSERT_TRUE(form->NewDocument());
+  {
+    testsupport::ModalActor ok(L"New Sample", L"OK", testsupport::OnForm<TfrmNew>([](auto* d) {
+                                 d->cbSampleRate->SetItemIndex(10); // 8,000 Hz
+                                 d->rbMono->SetChecked(true);
+                               }));
+    ASSERT_TRUE(form->NewDocument());
+    EXPECT_TRUE(ok.Acted());
+  }
   EXPECT_TRUE(form->IsNewDocument());
   EXPECT_EQ(form->FileName(), L"New Recording");
   EXPECT_EQ(form->Caption(), std::wstring(AppTitle) + L" - [New Recording]");
   EXPECT_EQ(form->StatusPaneHz->Caption(), L"8,000 Hz");
   EXPECT_EQ(form->StatusPaneChannel->Caption(), L"Mono");
-  testsupport::ModalAnswerer cancel(L"Save audio files", IDCANCEL);
+  testsupport::ModalActor cancel(L"Save audio files", IDCANCEL);
   form->ActionSave->Execute();
-  EXPECT_TRUE(cancel.Wait());
+  EXPECT_TRUE(cancel.Acted());
 }
 
 TEST_F(MainWindowTest, MissingRecentFileIsReportedAndRemoved) {
@@ -593,9 +598,9 @@ TEST_F(MainWindowTest, MissingRecentFileIsReportedAndRemoved) {
   form->OpenDocument(tone);
   ASSERT_EQ(form->TfMRUList->Items()->Count(), 2);
   DeleteFileW(gone.c_str());
-  testsupport::ModalAnswerer ok(L"Error", IDOK);
+  testsupport::ModalActor ok(L"Error", IDOK);
   form->TfMRUListClick(form, gone);
-  ASSERT_TRUE(ok.Wait());
+  ASSERT_TRUE(ok.Acted());
   EXPECT_NE(ok.SeenText().find(L"could not be found"), std::wstring::npos);
   EXPECT_EQ(form->TfMRUList->Items()->Count(), 1);
   EXPECT_EQ(form->FileName(), tone);
@@ -629,13 +634,14 @@ TEST_F(MainWindowTest, SettingsComeBackAtTheNextStart) {
 // the Output Format dialog after OK.
 TEST_F(MainWindowTest, HeaderlessFilesOpenWithTheOutputFormatSettings) {
   {
-    TIniFile ini(SettingsDirOverride + L"\\sys~.dat");
+    TIniFile ini(SettingsFile());
     ini.WriteInteger(L"G726", L"BitDepth", 2);
   }
   Create();
   ASSERT_EQ(GlobalVars.G726BitDepth, 2);
   form->OpenDocument(tone); // 1 s
-  form->AskOverwrite = [](const std::wstring&) { return true; };
+  testsupport::ModalActor replace(L"Save audio files", IDYES);
+  replace.Repeat();
   auto savedSeconds = [&](int entry, const std::wstring& name) {
     EXPECT_TRUE(form->SaveAsTo(dir + name, entry, false));
     form->OpenDocument(form->FileName());
@@ -644,13 +650,15 @@ TEST_F(MainWindowTest, HeaderlessFilesOpenWithTheOutputFormatSettings) {
   };
   // Read with another width the file would come out 2/4 or 4/3 as long.
   EXPECT_NEAR(savedSeconds(7, L"\\two.g726"), 1.0, 0.06);
-  OutputFormatShowHook = [](TfrmOutputFormat* d) {
-    d->cbG276Bitdepth->SetItemIndex(1); // 3 bits
-    d->cbVOXRate->SetItemIndex(0);      // 6000 Hz
-    return int(mrOk);
-  };
-  form->ActionOutputFormatSetting->Execute();
-  OutputFormatShowHook = nullptr;
+  {
+    testsupport::ModalActor ok(L"Output Format", L"OK",
+                               testsupport::OnForm<TfrmOutputFormat>([](auto* d) {
+                                 d->cbG276Bitdepth->SetItemIndex(1); // 3 bits
+                                 d->cbVOXRate->SetItemIndex(0);      // 6000 Hz
+                               }));
+    form->ActionOutputFormatSetting->Execute();
+    EXPECT_TRUE(ok.Acted());
+  }
   ASSERT_EQ(GlobalVars.G726BitDepth, 3);
   form->OpenDocument(tone);
   EXPECT_NEAR(savedSeconds(7, L"\\three.g726"), 1.0, 0.06);
@@ -1023,8 +1031,10 @@ TEST_F(MainWindowTest, ToolbarsAndPopupsHoldTheirCommands) {
   EXPECT_TRUE(play->IsImageShown());
   EXPECT_FALSE(play->CaptionShown());
   EXPECT_TRUE(form->buttomTBBottom->Items()->ChildAt(3)->Enabled());
-  form->AskSaveChanges = [](const std::wstring&) { return int(mrNo); };
-  form->ActionClose->Execute();
+  {
+    testsupport::ModalActor no(L"Save changes?", L"&No");
+    form->ActionClose->Execute();
+  }
   Update();
   EXPECT_FALSE(form->buttomTBBottom->Items()->ChildAt(3)->Enabled());
   // Popup menus.
@@ -1163,13 +1173,10 @@ TEST_F(MainWindowTest, RecentFilesAppearInTheFileMenuAndReloadAtTheNextStart) {
   Select(0, 100);
   form->ActionDeleteClear->Execute();
   ASSERT_TRUE(form->IsModified());
-  int asked = 0;
-  form->AskSaveChanges = [&](const std::wstring&) {
-    ++asked;
-    return int(mrCancel);
-  };
+  testsupport::ModalActor cancel(L"Save changes?", L"Cancel");
+  cancel.Repeat();
   form->TfMRUList->Container()->ChildAt(1)->Click();
-  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(cancel.Count(), 1);
   EXPECT_EQ(form->FileName(), a);
   EXPECT_EQ(Pos().Length(), 44000);
 }

@@ -16,6 +16,7 @@
 #include "editor/outputformat.h"
 #include "framework/SysUtils.h"
 #include "tests/support/Gui.h"
+#include "tests/support/ModalActor.h"
 
 using namespace editor;
 
@@ -32,7 +33,6 @@ protected:
   void TearDown() override {
     delete dlg;
     GlobalVars = saved;
-    OutputFormatShowHook = nullptr;
   }
   std::wstring Text(TComboBox* c) { return c->Items()->Get(c->ItemIndex()); }
   TfrmOutputFormat* dlg = nullptr;
@@ -229,9 +229,9 @@ TEST_F(OutputFormatTest, OggOrderCheck) {
   EXPECT_TRUE(dlg->CheckOggBitrates());
   // Nominal 256 above maximum 192 is refused with the message and the OGG tab shown.
   dlg->cbOGGAverageBitrate->SetItemIndex(0);
-  testsupport::ModalAnswerer ok(L"Error", IDOK);
+  testsupport::ModalActor ok(L"Error", IDOK);
   EXPECT_FALSE(dlg->CheckOggBitrates());
-  ASSERT_TRUE(ok.Wait());
+  ASSERT_TRUE(ok.Acted());
   EXPECT_NE(ok.SeenText().find(L"Invalid OGG bitrate: Nominal bitrate \"256 kbps\""),
             std::wstring::npos);
   EXPECT_EQ(dlg->MainPageControl->ActivePage(), dlg->TabOGG);
@@ -240,21 +240,25 @@ TEST_F(OutputFormatTest, OggOrderCheck) {
 
 TEST_F(OutputFormatTest, DefaultThenCancelLeavesTheRecord) {
   GlobalVars.Mp3Bitrate = 320;
-  OutputFormatShowHook = [](TfrmOutputFormat* d) {
-    d->AskDefault = [] { return int(mrYes); };
-    d->btnDefault->Click();
-    EXPECT_EQ(d->cbMP3Bitrate->ItemIndex(), 5);
-    return int(mrCancel);
+  // Default asks first; Yes sets the starting entries.
+  auto defaults = [](bool check) {
+    return testsupport::OnForm<TfrmOutputFormat>([check](auto* d) {
+      testsupport::ModalActor yes(L"Set default?", L"&Yes");
+      d->btnDefault->Click();
+      EXPECT_TRUE(yes.Acted());
+      if (check) EXPECT_EQ(d->cbMP3Bitrate->ItemIndex(), 5);
+    });
   };
   TForm owner(nullptr);
-  EXPECT_FALSE(RunOutputFormatDialog(&owner));
+  {
+    testsupport::ModalActor cancel(L"Output Format", L"Cancel", defaults(true));
+    EXPECT_FALSE(RunOutputFormatDialog(&owner));
+    EXPECT_TRUE(cancel.Acted());
+  }
   EXPECT_EQ(GlobalVars.Mp3Bitrate, 320);
-  OutputFormatShowHook = [](TfrmOutputFormat* d) {
-    d->AskDefault = [] { return int(mrYes); };
-    d->btnDefault->Click();
-    return int(mrOk);
-  };
+  testsupport::ModalActor ok(L"Output Format", L"OK", defaults(false));
   EXPECT_TRUE(RunOutputFormatDialog(&owner));
+  EXPECT_TRUE(ok.Acted());
   EXPECT_EQ(GlobalVars.Mp3Bitrate, 128);
 }
 

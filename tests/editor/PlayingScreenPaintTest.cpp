@@ -75,8 +75,8 @@ class PlayingScreenPaint : public testing::Test {
 protected:
   void SetUp() override {
     std::wstring dir = testsupport::MakeTempDir(L"editor-screen-paint");
-    SettingsDirOverride = dir + L"\\settings";
-    ForceDirectories(SettingsDirOverride);
+    ForceDirectories(DefaultSettingsDir());
+    DeleteFileW((DefaultSettingsDir() + SettingsFileTitle).c_str());
     std::wstring tone = dir + L"\\tone.wav";
     WriteToneWav(tone, 30);
     form = new TfrmMain(nullptr);
@@ -91,10 +91,8 @@ protected:
     if (form) {
       // It was still playing while the window showed.
       EXPECT_EQ(form->AudioEditor->State(), 1);
-      form->AskSaveChanges = [](const std::wstring&) { return int(mrNo); };
       delete form;
     }
-    SettingsDirOverride.clear();
   }
   TfrmMain* form = nullptr;
   DWORD thread = GetCurrentThreadId();

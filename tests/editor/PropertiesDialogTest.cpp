@@ -9,6 +9,7 @@
 #include "editor/properties.h"
 #include "framework/SysUtils.h"
 #include "tests/support/Gui.h"
+#include "tests/support/ModalActor.h"
 
 using namespace editor;
 
@@ -118,9 +119,9 @@ TEST(PropertiesDialog, MissingTemporaryFolderKeepsTheDialogOpen) {
   d.Show();
   d.MainPageControl->SetActivePage(d.tsRecording);
   d.editTempFolder->SetText(L"C:\\no such folder\\here");
-  testsupport::ModalAnswerer answer(L"Error", IDOK);
+  testsupport::ModalActor answer(L"Error", IDOK);
   d.btnOKClick(nullptr);
-  EXPECT_TRUE(answer.Wait());
+  EXPECT_TRUE(answer.Acted());
   EXPECT_NE(answer.SeenText().find(L"Invalid temporary folder: \"C:\\no such folder\\here\""),
             std::wstring::npos)
       << WideToUtf8(answer.SeenText());
@@ -139,21 +140,24 @@ TEST(PropertiesCommand, OkStoresSavesAndApplies) {
   host.Vars = &vars;
   host.SaveSettings = [&] { log.push_back("save " + std::to_string(vars.PlayRecordtBuffer)); };
   host.ApplySettings = [&] { log.push_back("apply"); };
-  host.ShowDialog = [](TfrmProperties* d) {
-    d->editBuffer->SetValue(2000);
-    d->rgVisType->SetItemIndex(0);
-    return mrOk;
-  };
-  ASSERT_TRUE(ExecuteProperties(host));
+  {
+    testsupport::ModalActor ok(L"Properties", L"OK",
+                               testsupport::OnForm<TfrmProperties>([](auto* d) {
+                                 d->editBuffer->SetValue(2000);
+                                 d->rgVisType->SetItemIndex(0);
+                               }));
+    ASSERT_TRUE(ExecuteProperties(host));
+    EXPECT_TRUE(ok.Acted());
+  }
   EXPECT_EQ(vars.PlayRecordtBuffer, 2000);
   EXPECT_EQ(vars.VisType, 1);
   EXPECT_EQ(log, (std::vector<std::string>{"save 2000", "apply"}));
 
-  host.ShowDialog = [](TfrmProperties* d) {
-    d->editBuffer->SetValue(3000);
-    return mrCancel;
-  };
+  testsupport::ModalActor cancel(
+      L"Properties", L"Cancel",
+      testsupport::OnForm<TfrmProperties>([](auto* d) { d->editBuffer->SetValue(3000); }));
   EXPECT_FALSE(ExecuteProperties(host));
+  EXPECT_TRUE(cancel.Acted());
   EXPECT_EQ(vars.PlayRecordtBuffer, 2000);
   EXPECT_EQ(log.size(), 2u);
 }

@@ -31,8 +31,8 @@ double TakeDb(TAudioEditor2* ed, double toneLevel) {
 } // namespace
 
 TEST(RecordingSettings, PropertiesReachTheTake) {
-  std::wstring dir = testsupport::MakeTempDir(L"editor-recording-settings");
-  SettingsDirOverride = dir;
+  ForceDirectories(DefaultSettingsDir());
+  DeleteFileW((DefaultSettingsDir() + SettingsFileTitle).c_str());
   auto* form = new TfrmMain(nullptr);
   form->AfterConstruction();
   ASSERT_TRUE(testsupport::PumpUntil([&] { return form->Showing(); }));
@@ -58,7 +58,5 @@ TEST(RecordingSettings, PropertiesReachTheTake) {
     else
       EXPECT_GT(TakeDb(ed, 0.5), -3.0);
   }
-  form->AskSaveChanges = [](const std::wstring&) { return int(mrNo); };
   delete form;
-  SettingsDirOverride.clear();
 }

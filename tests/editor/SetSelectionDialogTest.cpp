@@ -11,6 +11,7 @@
 #include "editor/setselection.h"
 #include "framework/SysUtils.h"
 #include "tests/support/Gui.h"
+#include "tests/support/ModalActor.h"
 
 using namespace editor;
 
@@ -153,14 +154,18 @@ TEST(SetSelectionCommand, AppliesTheSelectionAndBringsItIntoView) {
   host.Editor = &ed;
   host.SelStartMs = &selStart;
   host.SelEndMs = &selEnd;
-  host.ShowDialog = [](TfrmSetSelection* d) {
-    EXPECT_EQ(d->FLengthMs, 10000);
-    d->FCurStartMs = 8000;
-    d->FCurEndMs = 8500;
-    d->btnOKClick(nullptr);
-    return mrOk;
+  auto choose = [](int startMs, int endMs) {
+    return testsupport::OnForm<TfrmSetSelection>([=](auto* d) {
+      EXPECT_EQ(d->FLengthMs, 10000);
+      d->FCurStartMs = startMs;
+      d->FCurEndMs = endMs;
+    });
   };
-  ASSERT_TRUE(ExecuteSetSelection(host));
+  {
+    testsupport::ModalActor ok(L"Set Selection", L"OK", choose(8000, 8500));
+    ASSERT_TRUE(ExecuteSetSelection(host));
+    EXPECT_TRUE(ok.Acted());
+  }
   EXPECT_EQ(selStart, 8000);
   EXPECT_EQ(selEnd, 8500);
   auto p = ed.Position();
@@ -172,19 +177,18 @@ TEST(SetSelectionCommand, AppliesTheSelectionAndBringsItIntoView) {
   EXPECT_NEAR(p->ViewEnd() - p->ViewStart(), 44100, 2);
 
   // A selection wider than the view: the view takes the selection.
-  host.ShowDialog = [](TfrmSetSelection* d) {
-    d->FCurStartMs = 1000;
-    d->FCurEndMs = 9000;
-    d->btnOKClick(nullptr);
-    return mrOk;
-  };
-  ASSERT_TRUE(ExecuteSetSelection(host));
+  {
+    testsupport::ModalActor ok(L"Set Selection", L"OK", choose(1000, 9000));
+    ASSERT_TRUE(ExecuteSetSelection(host));
+    EXPECT_TRUE(ok.Acted());
+  }
   EXPECT_LE(p->ViewStart(), 44100);
   EXPECT_GE(p->ViewEnd(), 9 * 44100);
 
   // Cancel changes nothing.
-  host.ShowDialog = [](TfrmSetSelection*) { return mrCancel; };
+  testsupport::ModalActor cancel(L"Set Selection", L"Cancel");
   EXPECT_FALSE(ExecuteSetSelection(host));
+  EXPECT_TRUE(cancel.Acted());
   EXPECT_EQ(p->SelectionStart(), 44100);
 }
 
@@ -209,18 +213,21 @@ TEST(NewSampleDialog, NewDocumentMakesTheDocumentThenNamesIt) {
   host.DocumentCreated = [&](int rate, int channels) {
     log.push_back("created " + std::to_string(rate) + " " + std::to_string(channels));
   };
-  host.ShowDialog = [](TfrmNew* d) {
-    d->cbSampleRate->SetItemIndex(2);
-    d->rbMono->SetChecked(true);
-    return mrOk;
-  };
-  ASSERT_TRUE(NewDocument(host));
+  {
+    testsupport::ModalActor ok(L"New Sample", L"OK", testsupport::OnForm<TfrmNew>([](auto* d) {
+                                 d->cbSampleRate->SetItemIndex(2);
+                                 d->rbMono->SetChecked(true);
+                               }));
+    ASSERT_TRUE(NewDocument(host));
+    EXPECT_TRUE(ok.Acted());
+  }
   EXPECT_EQ(log, std::vector<std::string>{"created 48000 1"});
   EXPECT_EQ(ed.FileInfo()->SampleRate(), 48000);
   EXPECT_EQ(ed.FileInfo()->Channels(), 1);
 
-  host.ShowDialog = [](TfrmNew*) { return mrCancel; };
+  testsupport::ModalActor cancel(L"New Sample", L"Cancel");
   EXPECT_FALSE(NewDocument(host));
+  EXPECT_TRUE(cancel.Acted());
   EXPECT_EQ(log.size(), 1u);
 }
 
@@ -229,7 +236,8 @@ TEST(NewSampleDialog, FailedNewFileLeavesTheOldDocumentsNameAlone) {
   bool created = false;
   host.DocumentCreated = [&](int, int) { created = true; };
   host.NewFile = [](int, int) { throw std::runtime_error("no memory"); };
-  host.ShowDialog = [](TfrmNew*) { return mrOk; };
+  testsupport::ModalActor ok(L"New Sample", L"OK");
   EXPECT_THROW(NewDocument(host), std::runtime_error);
+  EXPECT_TRUE(ok.Acted());
   EXPECT_FALSE(created);
 }

@@ -1,5 +1,7 @@
 #include "tests/support/Gui.h"
 
+#include "tests/support/ModalActor.h"
+
 #include <zlib.h>
 
 #include <cstdint>
@@ -407,52 +409,6 @@ bool SaveWindowPng(HWND h, const std::wstring& name) {
   return ok;
 }
 
-ModalAnswerer::ModalAnswerer(std::wstring caption, int buttonId, int timeoutMs)
-    : caption_(std::move(caption)), buttonId_(buttonId), timeoutMs_(timeoutMs),
-      ownerThread_(GetCurrentThreadId()) {
-  thread_ = std::thread([this] { Run(); });
-}
-
-ModalAnswerer::ModalAnswerer(std::wstring caption, std::wstring buttonCaption, int timeoutMs)
-    : caption_(std::move(caption)), buttonCaption_(std::move(buttonCaption)), timeoutMs_(timeoutMs),
-      ownerThread_(GetCurrentThreadId()) {
-  thread_ = std::thread([this] { Run(); });
-}
-
-ModalAnswerer::~ModalAnswerer() {
-  done_ = true;
-  if (thread_.joinable()) thread_.join();
-}
-
-namespace {
-struct ThreadFind {
-  const std::wstring* caption;
-  HWND found = nullptr;
-};
-BOOL CALLBACK ThreadWinProc(HWND h, LPARAM lp) {
-  auto* d = reinterpret_cast<ThreadFind*>(lp);
-  if (!IsWindowVisible(h) || !IsWindowEnabled(h)) return TRUE;
-  if (!d->caption->empty() && WindowText(h) != *d->caption) return TRUE;
-  // A modal window is the enabled one whose owner was disabled for it.
-  HWND owner = GetWindow(h, GW_OWNER);
-  if (owner && IsWindowEnabled(owner) && ClassOf(h) != L"#32770") return TRUE;
-  d->found = h;
-  return FALSE;
-}
-BOOL CALLBACK CollectText(HWND h, LPARAM lp) {
-  auto* s = reinterpret_cast<std::wstring*>(lp);
-  std::wstring cls = ClassOf(h);
-  if (_wcsicmp(cls.c_str(), L"Static") == 0) {
-    std::wstring t = WindowText(h);
-    if (!t.empty()) {
-      if (!s->empty()) *s += L"\n";
-      *s += t;
-    }
-  }
-  return TRUE;
-}
-} // namespace
-
 bool StartSelf(const std::wstring& filter, const wchar_t* name, const std::wstring& value,
                PROCESS_INFORMATION& pi) {
   wchar_t exe[MAX_PATH * 2];
@@ -469,41 +425,27 @@ bool StartSelf(const std::wstring& filter, const wchar_t* name, const std::wstri
   return started != FALSE;
 }
 
-void ModalAnswerer::Run() {
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs_);
-  while (!done_ && std::chrono::steady_clock::now() < end) {
-    ThreadFind d{&caption_};
-    EnumThreadWindows(ownerThread_, ThreadWinProc, reinterpret_cast<LPARAM>(&d));
-    if (d.found) {
-      seenCaption_ = WindowText(d.found);
-      std::wstring text;
-      EnumChildWindows(d.found, CollectText, reinterpret_cast<LPARAM>(&text));
-      seenText_ = text;
-      HWND button = nullptr;
-      if (!buttonCaption_.empty()) {
-        button = FindWindowOf(L"", buttonCaption_, d.found);
-      } else {
-        button = GetDlgItem(d.found, buttonId_);
-      }
-      if (button) {
-        PostMessageW(d.found, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
-                     reinterpret_cast<LPARAM>(button));
-      } else if (buttonId_) {
-        PostMessageW(d.found, WM_COMMAND, MAKEWPARAM(buttonId_, BN_CLICKED), 0);
-      }
-      answered_ = true;
-      break;
-    }
-    Sleep(20);
-  }
-  done_ = true;
-}
+ModalAnswerer::ModalAnswerer(std::wstring caption, int buttonId, int timeoutMs)
+    : actor_(std::make_unique<ModalActor>(std::move(caption), buttonId)), timeoutMs_(timeoutMs) {}
+
+ModalAnswerer::ModalAnswerer(std::wstring caption, std::wstring buttonCaption, int timeoutMs)
+    : actor_(std::make_unique<ModalActor>(std::move(caption), std::move(buttonCaption))),
+      timeoutMs_(timeoutMs) {}
+
+ModalAnswerer::~ModalAnswerer() = default;
 
 bool ModalAnswerer::Wait() {
-  while (!done_)
-    PumpFor(20);
+  PumpUntil([&] { return actor_->Acted(); }, timeoutMs_);
   PumpMessages();
-  return answered_;
+  return actor_->Acted();
+}
+
+std::wstring ModalAnswerer::SeenCaption() const {
+  return actor_->SeenCaption();
+}
+
+std::wstring ModalAnswerer::SeenText() const {
+  return actor_->SeenText();
 }
 
 } // namespace testsupport

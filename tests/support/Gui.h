@@ -1,13 +1,12 @@
 // Helpers for tests that drive real windows: pumping, finding, clicking,
-// typing, answering modal boxes from another thread, and saving pictures.
+// typing, answering modal boxes, and saving pictures.
 #pragma once
 #include <windows.h>
 
 #include <chrono>
 #include <functional>
 #include <string>
-#include <thread>
-#include <atomic>
+#include <memory>
 
 namespace testsupport {
 
@@ -66,30 +65,25 @@ HBITMAP CreateTopDownDib(HDC dc, int width, int height, void** bits);
 bool StartSelf(const std::wstring& filter, const wchar_t* name, const std::wstring& value,
                PROCESS_INFORMATION& pi);
 
-// Answers the next modal window that appears (message box or dialog) from a
-// helper thread: finds it by class/caption and presses the button with the
-// given id (IDOK, IDYES, ...) or the given caption. Records the texts it saw.
+class ModalActor;
+
+// Answers the next modal window of this thread (message box or dialog) with
+// the caption (empty: any) by pressing the button with the given id (IDOK,
+// IDYES, ...) or caption; see ModalActor, which it runs. Records the texts it saw.
 class ModalAnswerer {
 public:
   ModalAnswerer(std::wstring caption, int buttonId, int timeoutMs = 10000);
   ModalAnswerer(std::wstring caption, std::wstring buttonCaption, int timeoutMs = 10000);
   ~ModalAnswerer();
-  // Waits for the answer; true when a window was found and answered.
+  // Pumps messages until the window was answered (or the time is out); true when it was.
   bool Wait();
   // Caption and static texts of the window that was answered.
-  std::wstring SeenCaption() const { return seenCaption_; }
-  std::wstring SeenText() const { return seenText_; }
+  std::wstring SeenCaption() const;
+  std::wstring SeenText() const;
 
 private:
-  void Run();
-  std::wstring caption_;
-  int buttonId_ = 0;
-  std::wstring buttonCaption_;
+  std::unique_ptr<ModalActor> actor_;
   int timeoutMs_;
-  std::wstring seenCaption_, seenText_;
-  std::atomic<bool> done_{false}, answered_{false};
-  std::thread thread_;
-  DWORD ownerThread_;
 };
 
 } // namespace testsupport
