@@ -344,11 +344,20 @@ def list_picture(p):
     return c
 
 
-def popup_picture(p):
-    """Active picture 4: popup menu window and menu item states."""
-    c = Canvas(100, 80, p.panel)
-    c.fill(0, 0, 60, 60, p.body1)
+def popup_window_picture(p):
+    """Active picture 7: the popup menu window, a raised panel with a soft
+    inner edge; its own picture, so that no menu item state shows in its
+    borders."""
+    c = Canvas(60, 60, p.body1)
+    c.vgrad(2, 2, 58, 58, mix(p.body1, p.border_light, 0.25), p.body1)
     c.frame(0, 0, 60, 60, p.border_light, p.border_dark)
+    c.frame(1, 1, 59, 59, mix(p.border_light, p.body1, 0.5), mix(p.border_dark, p.body1, 0.5))
+    return c
+
+
+def popup_picture(p):
+    """Active picture 4: menu item states, in the columns from 60."""
+    c = Canvas(100, 80, p.panel)
     c.fill(60, 0, 100, 20, p.body1)  # item
     c.vgrad(60, 20, 100, 40, p.title1, p.title2)  # active item
     c.fill(60, 40, 100, 42, p.border_dark)  # divider
@@ -443,7 +452,7 @@ def ini_text(p, picture, active, mask=None):
     ]
     section("FORMINFO", form)
     section("POPUPWINDOW", [
-        ("windowpictureindex", "4"), ("maskpictureindex", "-1"),
+        ("windowpictureindex", "7"), ("maskpictureindex", "-1"),
         ("lefttoppoint", "4,4"), ("righttoppoint", "56,4"), ("leftbottompoint", "4,56"),
         ("rightbottompoint", "56,56"), ("cursorindex", "-1"), ("itemsrect", "4,4,56,56"),
         ("scrollmarkercolor", colour(p.text)), ("scrollmarkeractivecolor", colour(p.lcd_text)),
@@ -620,11 +629,11 @@ def container(inner):
 
 def actives_for(p):
     return [buttons_picture(p), gauge_picture(p), scroll_picture(p), list_picture(p),
-            popup_picture(p), hint_picture(p), caption_buttons_picture(p)]
+            popup_picture(p), hint_picture(p), caption_buttons_picture(p), popup_window_picture(p)]
 
 
 ACTIVE_NAMES = ["buttons.bmp", "gauge.bmp", "scroll.bmp", "list.bmp", "popup.bmp", "hint.bmp",
-                "capbtns.bmp"]
+                "capbtns.bmp", "popupwin.bmp"]
 
 
 # ---------------------------------------------------------------------------
