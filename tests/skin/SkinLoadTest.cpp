@@ -156,7 +156,7 @@ TEST_F(SkinLoadTest, BuiltInSkinHoldsEverythingTheRecorderLooksUp) {
   EXPECT_FALSE(sd.SkinChanging());
   EXPECT_EQ(sd.Picture.Width(), 408);
   EXPECT_EQ(sd.Picture.Height(), 398);
-  EXPECT_EQ(sd.ActivePictures.size(), 8u);
+  EXPECT_EQ(sd.ActivePictures.size(), 7u);
   for (const wchar_t* area :
        {L"StartRecordButton", L"PauseRecordButton", L"StopRecordButton", L"EditRecordButton",
         L"ListButton", L"OptionButton", L"ScheduleButton", L"HelpButton", L"CloseButton",
@@ -185,7 +185,7 @@ TEST_F(SkinLoadTest, BuiltInSkinHoldsEverythingTheRecorderLooksUp) {
   auto* close = sd.FindObject<TskDataSkinStdButton>(L"closebutton");
   ASSERT_TRUE(close);
   EXPECT_EQ(close->Command, cmClose);
-  EXPECT_EQ(sd.PopupWindow.WindowPictureIndex, 7);
+  EXPECT_EQ(sd.PopupWindow.WindowPictureIndex, 4);
   EXPECT_EQ(sd.HintWindow.FontName, L"Tahoma");
   EXPECT_NE(sd.SkinColors.cBtnFace, 0);
   EXPECT_EQ(sd.ActivePicture(99), nullptr);
@@ -239,7 +239,7 @@ TEST_F(SkinLoadTest, SkinFolderReplacesTheBuiltInSkin) {
   // The mask area is widened to the client rectangle.
   EXPECT_EQ(sd.MaskRectArea.left, sd.ClientRect.left);
   EXPECT_EQ(sd.MaskRectArea.bottom, sd.ClientRect.bottom);
-  EXPECT_EQ(sd.ActivePictureNames.size(), 8u);
+  EXPECT_EQ(sd.ActivePictureNames.size(), 7u);
   EXPECT_GE(sd.FindControlDescription(L"PlayButton"), 0);
   EXPECT_NE(sd.ControlAt(sd.FindControlDescription(L"PlayButton")), oldDescription);
   // The rounded corners of the mask cut the window region.
@@ -292,7 +292,7 @@ TEST_F(SkinLoadTest, FailedLoadKeepsThePreviousSkinAndAnnouncesIt) {
   EXPECT_FALSE(sd.SkinChanging());
   EXPECT_EQ(sd.SkinName, L"Korvane Slate");
   EXPECT_GE(sd.FindControlDescription(L"PlayButton"), 0);
-  EXPECT_EQ(sd.ActivePictures.size(), 8u);
+  EXPECT_EQ(sd.ActivePictures.size(), 7u);
 
   // A broken picture file behaves the same.
   dir = MakeSkinFolder(L"badbmp");
