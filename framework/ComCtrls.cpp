@@ -538,22 +538,19 @@ void TTabSheet::Dispatch(TMessage& Message) {
   if (Message.Msg == CM_TEXTCHANGED && FPageControl) FPageControl->UpdateTabs();
 }
 
-TPageControl::TPageControl(TComponent* AOwner) : TWinControl(AOwner) {
+TCustomTabControl::TCustomTabControl(TComponent* AOwner) : TWinControl(AOwner) {
   InitClasses(ICC_TAB_CLASSES);
   FControlStyle = csDoubleClicks | csOpaque;
   SetBounds(0, 0, 289, 193);
   SetTabStop(true);
 }
 
-TPageControl::~TPageControl() {
+TCustomTabControl::~TCustomTabControl() {
   Destroying();
   SetImages(nullptr);
-  for (TTabSheet* page : FPages)
-    page->FPageControl = nullptr;
-  FPages.clear();
 }
 
-void TPageControl::CreateParams(TCreateParams& Params) {
+void TCustomTabControl::CreateParams(TCreateParams& Params) {
   TWinControl::CreateParams(Params);
   CreateSubClass(Params, WC_TABCONTROLW);
   Params.Style |= WS_TABSTOP | WS_CLIPCHILDREN;
@@ -574,34 +571,34 @@ void TPageControl::CreateParams(TCreateParams& Params) {
   }
 }
 
-void TPageControl::CreateWnd() {
+void TCustomTabControl::CreateWnd() {
   TWinControl::CreateWnd();
   SendImages();
   SendTabSize();
   UpdateTabs();
 }
 
-void TPageControl::SendTabSize() {
+void TCustomTabControl::SendTabSize() {
   if (!HandleAllocated() || (FTabWidth <= 0 && FTabHeight <= 0)) return;
   SendMessageW(FHandle, TCM_SETITEMSIZE, 0, MAKELPARAM(FTabWidth, FTabHeight));
 }
 
-void TPageControl::SendImages() {
+void TCustomTabControl::SendImages() {
   if (HandleAllocated())
     SendMessageW(FHandle, TCM_SETIMAGELIST, 0,
                  reinterpret_cast<LPARAM>(FImages ? FImages->Handle() : nullptr));
 }
 
-void TPageControl::SetTabHeight(int Value) {
+void TCustomTabControl::SetTabHeight(int Value) {
   if (Value < 0) Value = 0;
   if (FTabHeight == Value) return;
   FTabHeight = Value;
   if (!HandleAllocated()) return;
   SendTabSize();
-  UpdatePages();
+  LayoutChanged();
 }
 
-void TPageControl::SetTabWidth(int Value) {
+void TCustomTabControl::SetTabWidth(int Value) {
   if (Value < 0) Value = 0;
   if (FTabWidth == Value) return;
   bool styleChange = (FTabWidth > 0) != (Value > 0);
@@ -612,30 +609,76 @@ void TPageControl::SetTabWidth(int Value) {
     return;
   }
   SendTabSize();
-  UpdatePages();
+  LayoutChanged();
 }
 
-void TPageControl::SetImages(TCustomImageList* Value) {
+void TCustomTabControl::SetImages(TCustomImageList* Value) {
   if (FImages == Value) return;
   if (FImages) FImages->RemoveFreeNotification(this);
   FImages = Value;
   if (Value) Value->FreeNotification(this);
   SendImages();
-  if (HandleAllocated()) UpdatePages();
+  if (HandleAllocated()) LayoutChanged();
 }
 
-void TPageControl::SetTabPosition(TTabPosition Value) {
+void TCustomTabControl::SetTabPosition(TTabPosition Value) {
   if (FTabPosition == Value) return;
   FTabPosition = Value;
   if (HandleAllocated()) RecreateWnd();
 }
 
-void TPageControl::Notification(TComponent* AComponent, TOperation Operation) {
+void TCustomTabControl::SetMultiLine(bool Value) {
+  if (FMultiLine == Value) return;
+  FMultiLine = Value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TCustomTabControl::Notification(TComponent* AComponent, TOperation Operation) {
   TWinControl::Notification(AComponent, Operation);
   if (Operation == opRemove && AComponent == FImages) {
     FImages = nullptr;
     SendImages();
   }
+}
+
+TRect TCustomTabControl::DisplayRect() {
+  RECT r{0, 0, Width(), Height()};
+  if (HandleAllocated()) {
+    GetClientRect(FHandle, &r);
+    SendMessageW(FHandle, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+  } else {
+    r.left += 4;
+    r.top += 24;
+    r.right -= 4;
+    r.bottom -= 4;
+  }
+  return TRect(r);
+}
+
+void TCustomTabControl::Dispatch(TMessage& Message) {
+  if (Message.Msg == CN_NOTIFY) {
+    auto* hdr = reinterpret_cast<NMHDR*>(Message.LParam);
+    if (hdr->code == TCN_SELCHANGING) {
+      bool allow = true;
+      if (OnChanging) OnChanging(this, allow);
+      Message.Result = allow ? FALSE : TRUE;
+    } else if (hdr->code == TCN_SELCHANGE) {
+      TabSelected(static_cast<int>(SendMessageW(FHandle, TCM_GETCURSEL, 0, 0)));
+      if (OnChange) OnChange(this);
+    }
+    return;
+  }
+  TWinControl::Dispatch(Message);
+  if (Message.Msg == WM_SIZE) LayoutChanged();
+}
+
+TPageControl::TPageControl(TComponent* AOwner) : TCustomTabControl(AOwner) {}
+
+TPageControl::~TPageControl() {
+  Destroying();
+  for (TTabSheet* page : FPages)
+    page->FPageControl = nullptr;
+  FPages.clear();
 }
 
 TTabSheet* TPageControl::Pages(int Index) const {
@@ -700,20 +743,6 @@ void TPageControl::UpdateTabs() {
   UpdatePages();
 }
 
-TRect TPageControl::DisplayRect() {
-  RECT r{0, 0, Width(), Height()};
-  if (HandleAllocated()) {
-    GetClientRect(FHandle, &r);
-    SendMessageW(FHandle, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
-  } else {
-    r.left += 4;
-    r.top += 24;
-    r.right -= 4;
-    r.bottom -= 4;
-  }
-  return TRect(r);
-}
-
 void TPageControl::UpdatePages() {
   TRect r = DisplayRect();
   for (TTabSheet* p : FPages) {
@@ -739,29 +768,47 @@ void TPageControl::SetActivePageIndex(int Value) {
   SetActivePage(Value >= 0 && Value < PageCount() ? FPages[Value] : nullptr);
 }
 
-void TPageControl::SetMultiLine(bool Value) {
-  if (FMultiLine == Value) return;
-  FMultiLine = Value;
-  if (HandleAllocated()) RecreateWnd();
+void TPageControl::TabSelected(int Tab) {
+  FActivePage = PageOfTab(Tab);
+  UpdatePages();
 }
 
-void TPageControl::Dispatch(TMessage& Message) {
-  if (Message.Msg == CN_NOTIFY) {
-    auto* hdr = reinterpret_cast<NMHDR*>(Message.LParam);
-    if (hdr->code == TCN_SELCHANGING) {
-      bool allow = true;
-      if (OnChanging) OnChanging(this, allow);
-      Message.Result = allow ? FALSE : TRUE;
-    } else if (hdr->code == TCN_SELCHANGE) {
-      int tab = static_cast<int>(SendMessageW(FHandle, TCM_GETCURSEL, 0, 0));
-      FActivePage = PageOfTab(tab);
-      UpdatePages();
-      if (OnChange) OnChange(this);
-    }
-    return;
+// ---------------------------------------------------------------------------
+// Tab control
+
+TTabControl::TTabControl(TComponent* AOwner)
+    : TCustomTabControl(AOwner), FTabs(std::make_unique<TStringList>()) {
+  FControlStyle |= csAcceptsControls;
+  FTabs->OnChange = [this](TStringList*) { UpdateTabs(); };
+}
+
+TTabControl::~TTabControl() {
+  Destroying();
+  FTabs->OnChange = nullptr;
+}
+
+void TTabControl::SetTabIndex(int Value) {
+  if (Value < -1 || Value >= FTabs->Count()) return;
+  FTabIndex = Value;
+  if (HandleAllocated()) SendMessageW(FHandle, TCM_SETCURSEL, static_cast<WPARAM>(Value), 0);
+}
+
+void TTabControl::UpdateTabs() {
+  // The selection stays within the tabs; the first tab added is selected, as
+  // the window itself does.
+  int count = FTabs->Count();
+  if (FTabIndex >= count) FTabIndex = count - 1;
+  if (FTabIndex < 0 && count > 0) FTabIndex = 0;
+  if (!HandleAllocated()) return;
+  SendMessageW(FHandle, TCM_DELETEALLITEMS, 0, 0);
+  for (int i = 0; i < count; ++i) {
+    std::wstring caption = FTabs->Get(i);
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = caption.data();
+    SendMessageW(FHandle, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
   }
-  TWinControl::Dispatch(Message);
-  if (Message.Msg == WM_SIZE) UpdatePages();
+  SendMessageW(FHandle, TCM_SETCURSEL, static_cast<WPARAM>(FTabIndex), 0);
 }
 
 // ---------------------------------------------------------------------------

@@ -1,4 +1,4 @@
-// Common controls: list view, page control and tab sheets, track bar,
+// Common controls: list view, page control and tab sheets, tab control, track bar,
 // progress bar, up-down, date-time picker and hot-key control.
 #pragma once
 
@@ -238,18 +238,13 @@ private:
 
 enum TTabPosition { tpTop, tpBottom, tpLeft, tpRight };
 
-class TPageControl : public TWinControl {
+// The tab control window shared by the page control and the tab control: the
+// tab size, images, side and rows, and the change events.
+class TCustomTabControl : public TWinControl {
 public:
-  explicit TPageControl(TComponent* AOwner);
-  ~TPageControl() override;
+  explicit TCustomTabControl(TComponent* AOwner);
+  ~TCustomTabControl() override;
 
-  int PageCount() const { return static_cast<int>(FPages.size()); }
-  TTabSheet* Pages(int Index) const;
-  TTabSheet* ActivePage() const { return FActivePage; }
-  void SetActivePage(TTabSheet* Value);
-  // Index among the visible tabs, -1 when none.
-  int ActivePageIndex() const;
-  void SetActivePageIndex(int Value);
   bool MultiLine() const { return FMultiLine; }
   void SetMultiLine(bool Value);
   // Fixed tab size (0: the tab control's own); a width fixes every tab's width.
@@ -263,7 +258,7 @@ public:
   // The side the tabs stand on; left and right put them in columns.
   TTabPosition TabPosition() const { return FTabPosition; }
   void SetTabPosition(TTabPosition Value);
-  // The client area of the pages.
+  // The client area below the tabs.
   TRect DisplayRect();
 
   TNotifyEvent OnChange;
@@ -274,23 +269,71 @@ protected:
   void CreateWnd() override;
   void Dispatch(TMessage& Message) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
+  // Puts the control's own tab items into the window.
+  virtual void UpdateTabs() = 0;
+  // The display area may have moved (tab size, images, control size).
+  virtual void LayoutChanged() {}
+  // The user chose tab Tab (an index among the window's items); before OnChange.
+  virtual void TabSelected(int Tab) = 0;
+
+private:
+  void SendTabSize();
+  void SendImages();
+  bool FMultiLine = false;
+  int FTabHeight = 0, FTabWidth = 0;
+  TCustomImageList* FImages = nullptr;
+  TTabPosition FTabPosition = tpTop;
+};
+
+class TPageControl : public TCustomTabControl {
+public:
+  explicit TPageControl(TComponent* AOwner);
+  ~TPageControl() override;
+
+  int PageCount() const { return static_cast<int>(FPages.size()); }
+  TTabSheet* Pages(int Index) const;
+  TTabSheet* ActivePage() const { return FActivePage; }
+  void SetActivePage(TTabSheet* Value);
+  // Index among the visible tabs, -1 when none.
+  int ActivePageIndex() const;
+  void SetActivePageIndex(int Value);
+
+protected:
+  void UpdateTabs() override;
+  void LayoutChanged() override { UpdatePages(); }
+  void TabSelected(int Tab) override;
 
 private:
   friend class TTabSheet;
-  void SendTabSize();
-  void SendImages();
   void InsertPage(TTabSheet* Page);
   void RemovePage(TTabSheet* Page);
-  void UpdateTabs();
   void UpdatePages();
   int TabIndexOf(TTabSheet* Page) const;
   TTabSheet* PageOfTab(int TabIndex) const;
   std::vector<TTabSheet*> FPages;
   TTabSheet* FActivePage = nullptr;
-  bool FMultiLine = false;
-  int FTabHeight = 0, FTabWidth = 0;
-  TCustomImageList* FImages = nullptr;
-  TTabPosition FTabPosition = tpTop;
+};
+
+// A row of tabs named by a string list, one of them selected; the controls
+// placed on it stay the same whichever tab is chosen.
+class TTabControl : public TCustomTabControl {
+public:
+  explicit TTabControl(TComponent* AOwner);
+  ~TTabControl() override;
+
+  // The tab captions; changing them rebuilds the row.
+  TStrings* Tabs() const { return FTabs.get(); }
+  // The selected tab, -1 when none.
+  int TabIndex() const { return FTabIndex; }
+  void SetTabIndex(int Value);
+
+protected:
+  void UpdateTabs() override;
+  void TabSelected(int Tab) override { FTabIndex = Tab; }
+
+private:
+  std::unique_ptr<TStringList> FTabs;
+  int FTabIndex = -1;
 };
 
 // ---------------------------------------------------------------------------

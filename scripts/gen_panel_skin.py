@@ -8,6 +8,8 @@ Writes resources/skin/panel/: skin.ini and panel.bmp, one picture holding
   - "hupdown" / "vupdown": up-down pairs with their hot and pressed looks
   - "resizebutton": a button face that the up-down uses at other sizes
   - "tab": a tab row description whose scroller is "hupdown"
+and tabbg.bmp, the background picture of "tabbg", a tab row that draws its
+client background from that picture instead of its client part.
 
 Python 3 standard library only. Run from anywhere: python3 scripts/gen_panel_skin.py
 """
@@ -40,6 +42,7 @@ UNCHECK = (133, 0, 146, 13)
 GRIP = (146, 0, 162, 16)
 FRAME = (120, 20, 180, 38)
 FRAMETEXT = (128, 20, 172, 38)
+TABBG_W, TABBG_H = 24, 24
 
 
 def colour(rgb):
@@ -137,9 +140,28 @@ def draw_resize_button(c):
 
 
 def draw_tab(c):
+    # Lit from the top left: lighter towards the top and the left edge.
     l, t, rr, b = TAB
-    c.vgrad(l, t, rr, b, mix(TITLE1, INK, 0.3), TITLE1)
+    for x in range(l, rr):
+        k = (x - l) / (rr - l - 1)
+        c.vgrad(x, t, x + 1, b, mix(mix(TITLE1, INK, 0.5), TITLE1, 0.6 * k),
+                mix(TITLE1, TITLE2, 0.5 * k))
     c.frame(l, t, rr, b, BORDER_LIGHT, BORDER_DARK)
+
+
+def tab_background():
+    # A woven tile: light cloth with darker diagonal threads both ways.
+    c = Canvas(TABBG_W, TABBG_H, BODY)
+    for y in range(TABBG_H):
+        for x in range(TABBG_W):
+            k = 0.0
+            if (x + y) % 8 == 0:
+                k += 0.35
+            if (x - y) % 12 == 0:
+                k += 0.2
+            if k:
+                c.put(x, y, mix(BODY, TITLE1, k))
+    return c
 
 
 def picture():
@@ -163,7 +185,8 @@ def ini_text():
 
     section("VERSION", [("ver", "2"), ("skinname", "Korvane Panels"), ("skinauthor", "Korvane"),
                         ("skincomments", "Drawn by scripts/gen_panel_skin.py")])
-    section("PICTURES", [("picture", ""), ("activepicturescount", "1"), ("0", "panel.bmp")])
+    section("PICTURES", [("picture", ""), ("activepicturescount", "2"), ("0", "panel.bmp"),
+                         ("1", "tabbg.bmp")])
     section("CURSORS", [("startcursorindex", "1"), ("cursorscount", "0")])
     section("FORMINFO", [("clientrect", "0,0,0,0")])
     section("SKINCOLORS", [("cbtnface", colour(BODY)), ("cbtntext", colour(TEXT)),
@@ -171,7 +194,7 @@ def ini_text():
     section("SKINOBJECTS", [("count", "0")])
     controls = [("panel", "panel"), ("statusbar", "panel"), ("hupdown", "updown"),
                 ("vupdown", "updown"), ("resizebutton", "button"), ("tab", "tab"),
-                ("stdlabel", "stdlabel")]
+                ("tabbg", "tab"), ("stdlabel", "stdlabel")]
     section("SKINCONTROLS", [("count", str(len(controls)))] +
             [(str(i), "%s:%s" % c) for i, c in enumerate(controls)])
     section("panel", [
@@ -218,12 +241,14 @@ def ini_text():
         ("activeskinrect", r((RESIZE[0] + w, RESIZE[1], RESIZE[2] + w, RESIZE[3]))),
         ("downskinrect", r((RESIZE[0] + 2 * w, RESIZE[1], RESIZE[2] + 2 * w, RESIZE[3]))),
     ])
-    section("tab", [
+    tab = [
         ("pictureindex", "0"), ("skinrect", r(TAB)), ("tabrect", r(TAB)),
         ("clientrect", "2,2,58,20"), ("fontname", "Tahoma"), ("fontheight", "15"),
         ("fontcolor", colour(TEXT)), ("updown", "hupdown"),
         ("closebuttonrect", "0,0,12,12"),
-    ])
+    ]
+    section("tab", tab + [("stretcheffect", "0"), ("bgpictureindex", "-1")])
+    section("tabbg", tab + [("stretcheffect", "0"), ("bgpictureindex", "1")])
     section("stdlabel", [("fontcolor", colour(TITLE2))])
     return "\r\n".join(out)
 
@@ -232,6 +257,8 @@ def main():
     os.makedirs(OUT, exist_ok=True)
     with open(os.path.join(OUT, "panel.bmp"), "wb") as f:
         f.write(picture().bmp())
+    with open(os.path.join(OUT, "tabbg.bmp"), "wb") as f:
+        f.write(tab_background().bmp())
     with open(os.path.join(OUT, "skin.ini"), "w", newline="") as f:
         f.write(ini_text())
 

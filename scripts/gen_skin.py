@@ -326,8 +326,9 @@ def scroll_picture(p):
 
 
 def list_picture(p):
-    """Active picture 3: list header button, combo box and list box frames."""
-    c = Canvas(180, 60, p.panel)
+    """Active picture 3: list header button, combo box and list box frames,
+    menu item states."""
+    c = Canvas(180, 80, p.panel)
     for i, state in enumerate(("normal", "active", "down")):
         draw_button_face(c, i * 60, 0, i * 60 + 60, 18, p, state)
     # Combo box 100 x 20 with its drop button (states side by side).
@@ -341,18 +342,22 @@ def list_picture(p):
     c.frame(0, 40, 60, 60, p.border_dark, p.border_light)
     c.fill(60, 40, 120, 56, p.title1)  # selected item
     c.fill(120, 40, 180, 56, mix(p.title1, p.list_bg, 0.5))  # focused item
+    # Menu item states: item, active item, divider.
+    c.fill(0, 60, 40, 80, p.body1)
+    c.vgrad(40, 60, 80, 80, p.title1, p.title2)
+    c.fill(80, 60, 120, 62, p.border_dark)
+    c.fill(80, 62, 120, 64, p.border_light)
     return c
 
 
 def popup_picture(p):
-    """Active picture 4: popup menu window and menu item states."""
-    c = Canvas(100, 80, p.panel)
-    c.fill(0, 0, 60, 60, p.body1)
+    """Active picture 4: the popup menu window, a raised panel with a soft
+    inner edge. The window takes the whole picture: the menu items' states
+    lie in the list picture."""
+    c = Canvas(60, 60, p.body1)
+    c.vgrad(2, 2, 58, 58, mix(p.body1, p.border_light, 0.25), p.body1)
     c.frame(0, 0, 60, 60, p.border_light, p.border_dark)
-    c.fill(60, 0, 100, 20, p.body1)  # item
-    c.vgrad(60, 20, 100, 40, p.title1, p.title2)  # active item
-    c.fill(60, 40, 100, 42, p.border_dark)  # divider
-    c.fill(60, 42, 100, 44, p.border_light)
+    c.frame(1, 1, 59, 59, mix(p.border_light, p.body1, 0.5), mix(p.border_dark, p.body1, 0.5))
     return c
 
 
@@ -481,10 +486,10 @@ def ini_text(p, picture, active, mask=None):
             ("downrect", r((32, row * 14, 32 + w, row * 14 + h))),
             ("morphing", "1"), ("morphkind", "mkdefault"), ("command", cmd)]))
     objects.append(("menuitem", "menuitem", [
-        ("activepictureindex", "4"), ("skinrectinapicture", "1"),
-        ("skinrect", "60,0,100,20"), ("activeskinrect", "60,20,100,40"),
+        ("activepictureindex", "3"), ("skinrectinapicture", "1"),
+        ("skinrect", "0,60,40,80"), ("activeskinrect", "40,60,80,80"),
         ("itemleftoffset", "4"), ("itemrightoffset", "4"),
-        ("dividerrect", "60,40,100,44"), ("dividerleftoffset", "2"), ("dividerrightoffset", "2"),
+        ("dividerrect", "80,60,120,64"), ("dividerleftoffset", "2"), ("dividerrightoffset", "2"),
         ("textrect", "20,0,36,20"), ("imagerect", "2,2,18,18"), ("fontname", "Tahoma"),
         ("fontheight", "13"), ("fontcolor", colour(p.text)), ("activefontcolor", colour((255, 255, 255))),
         ("unenabledfontcolor", colour(mix(p.text, p.body1, 0.6))), ("stretcheffect", "1"),

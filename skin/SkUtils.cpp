@@ -11,6 +11,7 @@
 #include "framework/Controls.h"
 #include "framework/Forms.h"
 #include "framework/ImgList.h"
+#include "skin/SkinTabs.h"
 
 namespace {
 
@@ -1257,6 +1258,8 @@ void PaintParentBackground(TControl* control, TCanvas* canvas) {
                          : nullptr;
     if (mdiClient) {
       SendMessageW(mdiClient, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    } else if (auto* tabs = dynamic_cast<TskSkinTabControl*>(parent)) {
+      tabs->PaintTabControlBackground(dc);
     } else {
       parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
       if (!form) PaintWindowAccess::Paint(parent, dc);

@@ -25,6 +25,13 @@ constexpr TColor skDefaultDownColor = 0xB59385;
 
 // A rectangle that lies wholly inside a picture and is not empty.
 bool SkinRectInPicture(const RECT& r, const TskPicture* picture);
+// Fills R with a tile: with Stretch, type stFull stretches it over R, stHorz
+// stretches it to R's height and repeats it across, stVert to R's width and
+// repeats it down; without Stretch the tile repeats from R's top-left.
+void FillWithTile(HDC DC, const TRect& R, const TskPicture& Tile, bool Stretch,
+                  TskStretchType Type);
+// A copy of the part R of a picture (empty when R does not lie inside it).
+TskPicture CutPart(const TskPicture& Pic, const RECT& R);
 
 // ---------------------------------------------------------------------------
 // Control base

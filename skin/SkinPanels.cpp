@@ -54,40 +54,6 @@ void DrawPicturePart(HDC DC, int X, int Y, const TskPicture& Pic, const RECT& Sr
   DeleteDC(mem);
 }
 
-// Fills R with a tile by the stretch settings: type 0 stretches it over R,
-// 1 stretches it to R's height and repeats it across, 2 to R's width and
-// repeats it down; without the effect the tile repeats from R's top-left.
-void FillWithTile(HDC DC, const TRect& R, const TskPicture& Tile, bool Stretch,
-                  TskStretchType Type) {
-  int tw = Tile.Width(), th = Tile.Height();
-  if (tw <= 0 || th <= 0 || R.IsEmpty()) return;
-  RECT all = MakeRect(0, 0, tw, th);
-  int saved = SaveDC(DC);
-  IntersectClipRect(DC, R.Left, R.Top, R.Right, R.Bottom);
-  if (Stretch && Type == stFull) {
-    DrawPictureRect(DC, R, Tile, all);
-  } else if (Stretch && Type == stHorz) {
-    for (int x = R.Left; x < R.Right; x += tw)
-      DrawPictureRect(DC, MakeRect(x, R.Top, x + tw, R.Bottom), Tile, all);
-  } else if (Stretch && Type == stVert) {
-    for (int y = R.Top; y < R.Bottom; y += th)
-      DrawPictureRect(DC, MakeRect(R.Left, y, R.Right, y + th), Tile, all);
-  } else {
-    for (int y = R.Top; y < R.Bottom; y += th)
-      for (int x = R.Left; x < R.Right; x += tw)
-        DrawPicture(DC, x, y, Tile);
-  }
-  RestoreDC(DC, saved);
-}
-
-TskPicture CutPart(const TskPicture& Pic, const RECT& R) {
-  TskPicture p;
-  if (!SkinRectInPicture(R, &Pic)) return p;
-  p.SetSize(RectWidth(R), RectHeight(R));
-  StretchCopy(p, MakeRect(0, 0, p.Width(), p.Height()), Pic, R);
-  return p;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------

@@ -1,6 +1,7 @@
-// Skin support of tab rows: a page control that takes its tab font and
-// height from a tab description and replaces the native tab scroller by a
-// skinned up-down when its tabs overflow.
+// Skin support of tab rows: a page control and a tab control that take their
+// tab font and height from a tab description and replace the native tab
+// scroller by a skinned up-down when their tabs overflow; the tab control also
+// paints its client background from the description.
 #pragma once
 
 #include <memory>
@@ -12,10 +13,12 @@
 #include "skin/SkinData.h"
 #include "skin/SkinUpDown.h"
 
-class TskSkinPageControl : public TPageControl {
+// What the skinned page control and tab control share, on top of their
+// framework control (TPageControl or TTabControl).
+template <class TTabs> class TskSkinTabsBase : public TTabs {
 public:
-  explicit TskSkinPageControl(TComponent* AOwner);
-  ~TskSkinPageControl() override;
+  explicit TskSkinTabsBase(TComponent* AOwner);
+  ~TskSkinTabsBase() override;
 
   TskSkinData* SkinData() const { return FSkinData; }
   void SetSkinData(TskSkinData* Value);
@@ -27,11 +30,9 @@ public:
   void SetUseSkinFont(bool Value) { FUseSkinFont = Value; }
   bool CloseButtons() const { return FCloseButtons; }
   void SetCloseButtons(bool Value) { FCloseButtons = Value; }
+  // The tab height without an entry when TabHeight is 0.
   int DefaultTabHeight() const { return FDefaultTabHeight; }
   void SetDefaultTabHeight(int Value) { FDefaultTabHeight = Value; }
-  // While set, no up-down is created.
-  bool NoUpDown() const { return FNoUpDown; }
-  void SetNoUpDown(bool Value) { FNoUpDown = Value; }
 
   int EntryIndex() const { return FEntryIndex; }
   // The entry's values (defaults without an entry).
@@ -43,24 +44,30 @@ public:
   // Tab n among the visible tabs; the first one's left edge moved right by 1
   // in single-line mode.
   RECT TabRect(int n);
-  int VisibleTabCount() const;
+  virtual int VisibleTabCount() const = 0;
+  // The visible tabs scrolled out at the left.
   int GetFirstShownTab();
+  // The visible tabs scrolled out at the left or standing beyond the right
+  // edge (or beyond the up-down).
   int GetHiddenTabCount();
   void UpdateTabScroller();
   void ReadSkinEntry();
-  // Called by the skinned form after a skin change.
-  void ApplyPageControlSkin();
+  // Applies the skin: the entry, the close-button room in the images, the
+  // font and the tab height. The tab control sets the skin's font colour
+  // before choosing the font, the page control after.
+  void ApplyTabsSkin(bool ColorFirst);
 
 protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void Dispatch(TMessage& Message) override;
-
-private:
-  void CreateUpDown();
+  // The up-down's size when it is created.
+  virtual SIZE UpDownSize() const = 0;
+  // False while no up-down may be created.
+  virtual bool MayCreateUpDown() const { return true; }
+  // False while the row needs no scroller though tabs are hidden.
+  virtual bool ScrollsTabs() const { return true; }
   void FreeUpDown();
-  void ScrollTabs(TObject* Sender);
   void TabChanged();
-  int CloseButtonSize() const;
 
   TskSkinData* FSkinData = nullptr;
   std::wstring FSkinDataName = L"tab";
@@ -69,9 +76,56 @@ private:
   bool FUseSkinFont = true;
   bool FCloseButtons = false;
   int FDefaultTabHeight = 20;
-  bool FNoUpDown = false;
   int FCloseSize = 0;
   TskSkinUpDown* FUpDown = nullptr;
   TskDataSkinTabControl FEntry{L""};
   const TskPicture* FPicture = nullptr;
+
+private:
+  void CreateUpDown();
+  void ScrollTabs();
+  int CloseButtonSize() const;
+  virtual void ApplySkin() = 0;
+};
+
+class TskSkinPageControl : public TskSkinTabsBase<TPageControl> {
+public:
+  explicit TskSkinPageControl(TComponent* AOwner);
+
+  // While set, no up-down is created.
+  bool NoUpDown() const { return FNoUpDown; }
+  void SetNoUpDown(bool Value) { FNoUpDown = Value; }
+
+  int VisibleTabCount() const override;
+  // Called by the skinned form after a skin change.
+  void ApplyPageControlSkin();
+
+protected:
+  SIZE UpDownSize() const override { return SIZE{2 * FDefaultTabHeight, FDefaultTabHeight}; }
+  bool MayCreateUpDown() const override { return !FNoUpDown; }
+  bool ScrollsTabs() const override { return !MultiLine(); }
+
+private:
+  void ApplySkin() override { ApplyPageControlSkin(); }
+  bool FNoUpDown = false;
+};
+
+class TskSkinTabControl : public TskSkinTabsBase<TTabControl> {
+public:
+  explicit TskSkinTabControl(TComponent* AOwner);
+
+  int VisibleTabCount() const override { return Tabs()->Count(); }
+  // Called by the skinned form after a skin change.
+  void ApplyTabControlSkin();
+  // The client background: the entry's client picture or background picture
+  // by its stretch settings, button face without an entry.
+  void PaintTabControlBackground(HDC DC);
+
+protected:
+  SIZE UpDownSize() const override { return SIZE{36, 18}; }
+  void Dispatch(TMessage& Message) override;
+
+private:
+  void ApplySkin() override { ApplyTabControlSkin(); }
+  void PaintDisplayArea(HDC DC);
 };

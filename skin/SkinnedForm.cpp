@@ -1932,6 +1932,8 @@ void TskSkinnedForm::ApplySkinToControls(TskSkinData* S, TWinControl* C) {
       if (!S || lv->SkinData() == S) lv->ApplyControlSkin();
     } else if (auto* pc = dynamic_cast<TskSkinPageControl*>(c)) {
       if (!S || pc->SkinData() == S) pc->ApplyPageControlSkin();
+    } else if (auto* tc = dynamic_cast<TskSkinTabControl*>(c)) {
+      if (!S || tc->SkinData() == S) tc->ApplyTabControlSkin();
     }
     if (auto* w = dynamic_cast<TWinControl*>(c)) ApplySkinToControls(S, w);
   }

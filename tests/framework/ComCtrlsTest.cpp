@@ -223,4 +223,63 @@ TEST_F(ComCtrlsTest, PageControlPickerHotKeyAndBars) {
   EXPECT_TRUE(snapshot::SaveWindowPng(form->Handle(), L"framework_comctrls.png"));
 }
 
+TEST_F(ComCtrlsTest, TabControlTabsIndexAndChangeEvents) {
+  auto* tc = Make<TTabControl>(box, 8, 20, 400, 120);
+  auto* inside = Make<TButton>(tc, 20, 40, 80, 24);
+  EXPECT_EQ(tc->TabIndex(), -1);
+  tc->Tabs()->Add(L"Input");
+  tc->Tabs()->Add(L"Output");
+  tc->Tabs()->Add(L"Mixer");
+  // The first tab added is selected.
+  EXPECT_EQ(tc->TabIndex(), 0);
+  form->Show();
+  testsupport::PumpFor(50);
+  EXPECT_EQ(SendMessageW(tc->Handle(), TCM_GETITEMCOUNT, 0, 0), 3);
+  wchar_t text[32]{};
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = text;
+  item.cchTextMax = 32;
+  SendMessageW(tc->Handle(), TCM_GETITEMW, 1, reinterpret_cast<LPARAM>(&item));
+  EXPECT_STREQ(text, L"Output");
+
+  tc->SetTabIndex(2);
+  EXPECT_EQ(SendMessageW(tc->Handle(), TCM_GETCURSEL, 0, 0), 2);
+  tc->SetTabIndex(7); // out of range: ignored
+  EXPECT_EQ(tc->TabIndex(), 2);
+
+  int changes = 0;
+  bool allow = false;
+  tc->OnChange = [&](TObject*) { ++changes; };
+  tc->OnChanging = [&](TObject*, bool& AllowChange) { AllowChange = allow; };
+  auto clickTab = [&](int n) {
+    RECT r{};
+    SendMessageW(tc->Handle(), TCM_GETITEMRECT, n, reinterpret_cast<LPARAM>(&r));
+    testsupport::Click(tc->Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    testsupport::PumpFor(100);
+  };
+  clickTab(0);
+  EXPECT_EQ(tc->TabIndex(), 2); // refused
+  EXPECT_EQ(changes, 0);
+  allow = true;
+  clickTab(0);
+  EXPECT_EQ(tc->TabIndex(), 0);
+  EXPECT_EQ(changes, 1);
+  // The controls on it stay whichever tab is chosen.
+  EXPECT_TRUE(IsWindowVisible(inside->Handle()));
+
+  // Removing the selected last tab moves the selection to the new last one.
+  tc->SetTabIndex(2);
+  tc->Tabs()->Delete(2);
+  EXPECT_EQ(tc->TabIndex(), 1);
+  EXPECT_EQ(SendMessageW(tc->Handle(), TCM_GETCURSEL, 0, 0), 1);
+  // Tab size and row settings are the page control's.
+  tc->SetTabHeight(30);
+  RECT r{};
+  SendMessageW(tc->Handle(), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+  EXPECT_EQ(r.bottom - r.top, 30);
+  tc->Tabs()->Clear();
+  EXPECT_EQ(tc->TabIndex(), -1);
+}
+
 } // namespace

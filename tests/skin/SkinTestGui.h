@@ -15,17 +15,21 @@
 
 namespace skintest {
 
-enum SkinKind { kNone, kBuiltin, kAlt };
+// kPanel: the panel, status bar, up-down and tab row test skin.
+enum SkinKind { kNone, kBuiltin, kAlt, kPanel };
 inline const char* SkinName(SkinKind k) {
-  return k == kNone ? "none" : k == kBuiltin ? "builtin" : "alt";
+  return k == kNone ? "none" : k == kBuiltin ? "builtin" : k == kAlt ? "alt" : "panel";
 }
 
 inline std::unique_ptr<TskSkinData> MakeSkin(SkinKind k) {
   auto sd = std::make_unique<TskSkinData>(nullptr);
-  if (k == kBuiltin) EXPECT_TRUE(sd->LoadBuiltinSkin()) << sd->LastError();
-  if (k == kAlt)
-    EXPECT_TRUE(sd->LoadSkinFromIni(SourceDir() + L"resources\\skin\\alt\\skin.ini"))
+  if (k == kBuiltin) {
+    EXPECT_TRUE(sd->LoadBuiltinSkin()) << sd->LastError();
+  } else if (k != kNone) {
+    std::wstring folder = k == kAlt ? L"alt" : L"panel";
+    EXPECT_TRUE(sd->LoadSkinFromIni(SourceDir() + L"resources\\skin\\" + folder + L"\\skin.ini"))
         << sd->LastError();
+  }
   sd->EnableSkinEffects = false;
   return sd;
 }

@@ -11,7 +11,7 @@
 #include "skin/SkinTabs.h"
 #include "skin/SkinUpDown.h"
 #include "skin/SkinnedForm.h"
-#include "tests/skin/SkinTestFiles.h"
+#include "tests/skin/SkinTestGui.h"
 #include "tests/support/Gui.h"
 
 namespace {
@@ -20,11 +20,7 @@ using testsupport::PumpFor;
 using testsupport::PumpUntil;
 
 std::unique_ptr<TskSkinData> PanelSkin() {
-  auto sd = std::make_unique<TskSkinData>(nullptr);
-  EXPECT_TRUE(sd->LoadSkinFromIni(SourceDir() + L"resources\\skin\\panel\\skin.ini"))
-      << sd->LastError();
-  sd->EnableSkinEffects = false;
-  return sd;
+  return skintest::MakeSkin(skintest::kPanel);
 }
 
 std::unique_ptr<TForm> MakeForm(int w = 420, int h = 300) {
