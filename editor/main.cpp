@@ -810,20 +810,21 @@ std::function<void(TTfPopupMenu&)> TfrmMain::PopupOf() {
 void TfrmMain::CreateMenus() {
   auto E = [this](const wchar_t* name) { return EffectActions.at(name); };
   TTfSubmenuItem *hs = nullptr, *vs = nullptr, *toolbar = nullptr, *fade = nullptr;
+  // The list first: the menus' entries take it as it is when they are written.
+  BuildComponents(this, {{TfMRUList, {L"TfMRUList"}, [this](TTfMRUList& l) {
+                            l.SetMaxItems(6);
+                            l.Prefix = L"MRU";
+                            l.SetHidePathExtension(false);
+                            l.OnClick = [this](TObject* s, const std::wstring& f) {
+                              TfMRUListClick(s, f);
+                            };
+                            // The recent-file menus follow the list at once, in both directions.
+                            l.OnChange = [this](TObject*) { UpdateRecentMenus(); };
+                          }}});
   BuildComponents(
       this,
       Join({
-          {{TfMRUList,
-            {L"TfMRUList"},
-            [this](TTfMRUList& l) {
-              l.SetMaxItems(6);
-              l.Prefix = L"MRU";
-              l.SetHidePathExtension(false);
-              l.OnClick = [this](TObject* s, const std::wstring& f) { TfMRUListClick(s, f); };
-              // The recent-file menus follow the list at once, in both directions.
-              l.OnChange = [this](TObject*) { UpdateRecentMenus(); };
-            }},
-           // What the form stores for a menu bar (set by the menu-bar switch only outside
+          {// What the form stores for a menu bar (set by the menu-bar switch only outside
            // loading).
            {ToolbarMainMenu,
             {L"ToolbarMainMenu", Dock, {}, L"Main Menu"},

@@ -131,6 +131,9 @@ TEST(EditorStartup, FirstPaintMakesOnlyWhatItShowsAndTheEditorWindowComesWithThe
   EXPECT_TRUE(form->AudioEditor->HandleAllocated());
   EXPECT_EQ(form->AudioEditor->Width(), form->PanelMainAudioEditor->ClientWidth());
   EXPECT_GT(form->AudioEditor->Height(), 0);
+  const auto gdiOpen = GdiObjects();
+  std::printf("editor with its first document: %d windows, %d GDI objects\n",
+              ThreadWindows() - windowsBefore, Total(gdiOpen) - Total(gdiBefore));
   EXPECT_GT(ThreadWindows() - windowsBefore, windows);
   // Closed, the cover is back over a hidden control; the next document shows it again.
   form->ActionClose->Execute();
