@@ -19,10 +19,11 @@ const int kOggBitrates[11] = {256, 224, 192, 160, 128, 112, 96, 80, 64, 56, 48};
 const int kMp3Bitrates[14] = {320, 256, 224, 192, 160, 128, 112, 96, 80, 64, 56, 48, 40, 32};
 const int kLawRates[4] = {8000, 11025, 22050, 44100};
 
-void SetDefaultSettings(TGlobalVars& g) {
+void SetDefaultSettings(TGlobalVars& g, bool tempFolder) {
   std::wstring dir = g.SettingsDir;
   g = TGlobalVars{};
   g.SettingsDir = dir;
+  if (!tempFolder) return;
   std::wstring temp;
   try {
     temp = GetTempFolderPath();

@@ -61,8 +61,9 @@ extern TGlobalVars GlobalVars;
 
 // Every field to its default; the temp folder is the user's temp folder with
 // a trailing backslash (the plain system temp path when the shell cannot
-// resolve it). SettingsDir is kept.
-void SetDefaultSettings(TGlobalVars& g);
+// resolve it), left empty without tempFolder (the shell's answer is slow).
+// SettingsDir is kept.
+void SetDefaultSettings(TGlobalVars& g, bool tempFolder = true);
 
 // The settings folder of the application data folder (not created here).
 std::wstring DefaultSettingsDir();

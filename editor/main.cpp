@@ -627,11 +627,6 @@ std::function<void(TFcStatusPane&)> Pane(TAlign align, int width, std::wstring h
   };
 }
 
-// Items keep their name setter protected; the component's is public.
-void SetComponentName(TComponent* c, const wchar_t* name) {
-  c->SetName(name);
-}
-
 } // namespace
 
 void TfrmMain::CreatePanels() {
@@ -678,8 +673,9 @@ void TfrmMain::CreatePanels() {
              b.SetHeight(26);
              b.SetAlign(alBottom);
            }},
+          // Under the cover until a document shows: its window is made then.
           {AudioEditor,
-           {L"AudioEditor", PanelMainAudioEditor},
+           {.Name = L"AudioEditor", .Parent = PanelMainAudioEditor, .Visible = false},
            [this](TAudioEditor2& e) {
              e.SetAlign(alClient);
              e.OnBlockOperation = [this](TObject* s, int16_t p) {
@@ -741,38 +737,68 @@ void TfrmMain::CreatePanels() {
       });
 }
 
-TTfItem* TfrmMain::AddItem(TTfCustomItem* parent, TAction* action) {
-  auto* item = new TTfItem(this);
-  item->SetAction(action);
-  parent->Add(item);
-  return item;
+namespace {
+
+// Entries of the menus and toolbars: an item of PARENT for each action, and a
+// separator line for each null one.
+std::vector<TComponentEntry> ItemsOf(TParentRef parent, std::initializer_list<TAction*> actions) {
+  std::vector<TComponentEntry> entries;
+  for (TAction* a : actions)
+    if (a)
+      entries.push_back(
+          {Unbound<TTfItem>, {.Parent = parent}, [a](TTfItem& i) { i.SetAction(a); }});
+    else
+      entries.push_back({Unbound<TTfSeparatorItem>, {.Parent = parent}});
+  return entries;
 }
 
-TTfSeparatorItem* TfrmMain::AddLine(TTfCustomItem* parent, bool blank) {
-  auto* item = new TTfSeparatorItem(this);
-  item->SetBlank(blank);
-  parent->Add(item);
-  return item;
+// A line of blank space between the items of a toolbar.
+TComponentEntry BlankLine(TParentRef parent) {
+  return {
+      Unbound<TTfSeparatorItem>, {.Parent = parent}, [](TTfSeparatorItem& s) { s.SetBlank(true); }};
 }
 
-TTfSubmenuItem* TfrmMain::AddSub(TTfCustomItem* parent, const std::wstring& caption) {
-  auto* item = new TTfSubmenuItem(this);
-  item->SetCaption(caption);
-  parent->Add(item);
-  return item;
+// A submenu with its caption, stored in MEMBER.
+template <class T>
+TComponentEntry Submenu(T*& member, std::wstring name, TParentRef parent, std::wstring caption) {
+  return {member, {.Name = std::move(name), .Parent = parent}, [caption](TTfSubmenuItem& s) {
+            s.SetCaption(caption);
+          }};
 }
 
-TTfToolbar* TfrmMain::MakeToolbar(const std::wstring& name, const std::wstring& caption,
-                                  TWinControl* parent) {
-  auto* tb = new TTfToolbar(this);
-  tb->SetName(name);
-  tb->SetCaption(caption);
-  tb->SetImages(PngImageList);
-  tb->SetParent(parent);
-  return tb;
+// The items of the list of recent files.
+TComponentEntry RecentFiles(TParentRef parent, TTfMRUList* list) {
+  return {Unbound<TTfMRUListItem>, {.Parent = parent}, [list](TTfMRUListItem& i) {
+            i.SetMRUList(list);
+          }};
+}
+
+std::vector<TComponentEntry> Join(std::initializer_list<std::vector<TComponentEntry>> parts) {
+  std::vector<TComponentEntry> all;
+  for (const auto& p : parts)
+    all.insert(all.end(), p.begin(), p.end());
+  return all;
+}
+
+} // namespace
+
+// A toolbar showing the form's images.
+std::function<void(TTfToolbar&)> TfrmMain::ToolbarOf(std::function<void(TTfToolbar&)> more) {
+  return [this, more](TTfToolbar& t) {
+    t.SetImages(PngImageList);
+    if (more) more(t);
+  };
+}
+
+// A popup menu showing the form's images.
+std::function<void(TTfPopupMenu&)> TfrmMain::PopupOf() {
+  return [this](TTfPopupMenu& m) { m.SetImages(PngImageList); };
 }
 
 void TfrmMain::CreateMenus() {
+  auto E = [this](const wchar_t* name) { return EffectActions.at(name); };
+  TTfSubmenuItem *hs = nullptr, *vs = nullptr, *toolbar = nullptr, *fade = nullptr;
+  // The list first: the menus' entries take it as it is when they are written.
   BuildComponents(this, {{TfMRUList, {L"TfMRUList"}, [this](TTfMRUList& l) {
                             l.SetMaxItems(6);
                             l.Prefix = L"MRU";
@@ -783,254 +809,167 @@ void TfrmMain::CreateMenus() {
                             // The recent-file menus follow the list at once, in both directions.
                             l.OnChange = [this](TObject*) { UpdateRecentMenus(); };
                           }}});
+  BuildComponents(
+      this,
+      Join({
+          {// What the form stores for a menu bar (set by the menu-bar switch only outside
+           // loading).
+           {ToolbarMainMenu,
+            {L"ToolbarMainMenu", Dock, {}, L"Main Menu"},
+            ToolbarOf([](TTfToolbar& t) {
+              t.SetMenuBar(true);
+              t.SetFullSize(true);
+              t.SetShrinkMode(tfsmWrap);
+              t.SetProcessShortCuts(true);
+              t.SetCloseButton(false);
+              t.SetDockRow(0);
+              t.SetDockPos(0);
+            })},
+           Submenu(meuFile, L"meuFile", ToolbarMainMenu, L"&File")},
+          ItemsOf(meuFile, {ActionNew, ActionOpen, ActionClose, nullptr, ActionSave, ActionSaveAs,
+                            ActionSaveSelectionAs}),
+          {{meuSeparatorReopen, {.Name = L"meuSeparatorReopen", .Parent = meuFile}},
+           Submenu(meuRecetFiles, L"meuRecetFiles", meuFile, L"Recent Files"),
+           RecentFiles(meuRecetFiles, TfMRUList)},
+          ItemsOf(meuFile, {nullptr, ActionExit}),
 
-  ToolbarMainMenu = MakeToolbar(L"ToolbarMainMenu", L"Main Menu", Dock);
-  ToolbarMainMenu->SetMenuBar(true);
-  // What the form stores for a menu bar (set by the menu-bar switch only outside loading).
-  ToolbarMainMenu->SetFullSize(true);
-  ToolbarMainMenu->SetShrinkMode(tfsmWrap);
-  ToolbarMainMenu->SetProcessShortCuts(true);
-  ToolbarMainMenu->SetCloseButton(false);
-  ToolbarMainMenu->SetDockRow(0);
-  ToolbarMainMenu->SetDockPos(0);
-  TTfCustomItem* root = ToolbarMainMenu->Items();
+          {Submenu(meuEdit, L"meuEdit", ToolbarMainMenu, L"&Edit")},
+          ItemsOf(meuEdit,
+                  {ActionUndo, ActionRedo, nullptr, ActionCut, ActionCopy, ActionPaste,
+                   ActionPasteFromFile, E(L"ActionMix"), E(L"ActionMixFromFile"), ActionCrop,
+                   E(L"ActionTrim"), ActionDeleteClear, E(L"ActionSilenceSelection"), nullptr,
+                   ActionSelectAll, nullptr, ActionAudioInformation}),
 
-  TTfSubmenuItem* file = meuFile = AddSub(root, L"&File");
-  SetComponentName(file, L"meuFile");
-  for (TAction* a : {ActionNew, ActionOpen, ActionClose})
-    AddItem(file, a);
-  AddLine(file);
-  for (TAction* a : {ActionSave, ActionSaveAs, ActionSaveSelectionAs})
-    AddItem(file, a);
-  meuSeparatorReopen = AddLine(file);
-  SetComponentName(meuSeparatorReopen, L"meuSeparatorReopen");
-  meuRecetFiles = AddSub(file, L"Recent Files");
-  SetComponentName(meuRecetFiles, L"meuRecetFiles");
-  auto* fileList = new TTfMRUListItem(this);
-  fileList->SetMRUList(TfMRUList);
-  meuRecetFiles->Add(fileList);
-  AddLine(file);
-  AddItem(file, ActionExit);
+          {Submenu(meuView, L"meuView", ToolbarMainMenu, L"&View")},
+          ItemsOf(meuView, {ActionWaveformMode, ActionSpectralMode, nullptr, ActionLeftChannel,
+                            ActionRightChannel, nullptr, ActionSetSelection, nullptr, ActionZoomIn,
+                            ActionZoomOut, ActionZoomInSelection, ActionFullZoom,
+                            ActionVerticalZoomIn, ActionVerticalZoomOut, nullptr}),
+          {Submenu(hs, L"", meuView, L"Horizontal Scale Format"),
+           {meuHorizontalDecimcalmssdddd,
+            {.Name = L"meuHorizontalDecimcalmssdddd", .Parent = hs},
+            [this](TTfItem& i) { i.SetAction(ActionHorizontalFormatDecimcal); }},
+           {meuHorizontalSample,
+            {.Name = L"meuHorizontalSample", .Parent = hs},
+            [this](TTfItem& i) { i.SetAction(ActionHorizontalFormatSample); }}},
+          ItemsOf(hs, {nullptr, ActionHorizontalFormatVisible}),
+          {Submenu(vs, L"", meuView, L"Vertical Scale Format"),
+           {meuVerticalDecibel,
+            {.Name = L"meuVerticalDecibel", .Parent = vs},
+            [this](TTfItem& i) { i.SetAction(ActionVerticalFormatDecibel); }},
+           {meuVerticalNormalized,
+            {.Name = L"meuVerticalNormalized", .Parent = vs},
+            [this](TTfItem& i) { i.SetAction(ActionVerticalFormatNormalized); }},
+           {meuVerticalSample,
+            {.Name = L"meuVerticalSample", .Parent = vs},
+            [this](TTfItem& i) { i.SetAction(ActionVerticalFormatSample); }}},
+          ItemsOf(vs, {nullptr, ActionVerticalFormatVisiable}),
+          ItemsOf(meuView, {nullptr, ActionFrequencyAnalysis, nullptr}),
+          // Its control, ToolbarEdit, is made with the toolbars.
+          {Submenu(toolbar, L"", meuView, L"Toolbar"),
+           {meuToolbarStandard,
+            {.Name = L"meuToolbarStandard", .Parent = toolbar},
+            [](TTfVisibilityToggleItem& i) { i.SetCaption(L"Standard"); }}},
 
-  auto effect = [this](const wchar_t* name) { return EffectActions.at(name); };
-  TTfSubmenuItem* edit = meuEdit = AddSub(root, L"&Edit");
-  SetComponentName(meuEdit, L"meuEdit");
-  for (TAction* a : {ActionUndo, ActionRedo})
-    AddItem(edit, a);
-  AddLine(edit);
-  for (TAction* a : {ActionCut, ActionCopy, ActionPaste, ActionPasteFromFile, effect(L"ActionMix"),
-                     effect(L"ActionMixFromFile"), ActionCrop, effect(L"ActionTrim"),
-                     ActionDeleteClear, effect(L"ActionSilenceSelection")})
-    AddItem(edit, a);
-  AddLine(edit);
-  AddItem(edit, ActionSelectAll);
-  AddLine(edit);
-  AddItem(edit, ActionAudioInformation);
+          {Submenu(meuAction, L"meuAction", ToolbarMainMenu, L"&Action")},
+          ItemsOf(meuAction,
+                  {ActionPlay, ActionPlayLoop, ActionRecord, ActionPause, ActionStop, nullptr,
+                   ActionRewind, ActionForward, ActionGoToStart, ActionGoToEnd}),
 
-  TTfSubmenuItem* view = meuView = AddSub(root, L"&View");
+          {Submenu(meuTransform, L"meuTransform", ToolbarMainMenu, L"&Transform")},
+          ItemsOf(meuTransform, {E(L"ActionInsertSilence"), E(L"ActionDeleteSilence"),
+                                 E(L"ActionAddNoise"), nullptr}),
+          {Submenu(fade, L"", meuTransform, L"Fade")},
+          ItemsOf(fade, {E(L"ActionFadeIn"), E(L"ActionFadeOut"), E(L"ActionFadeCustom")}),
+          ItemsOf(meuTransform,
+                  {E(L"ActionAmplify"), E(L"ActionNormalize"), E(L"ActionCompressor"),
+                   E(L"ActionExpander"), nullptr, E(L"ActionVibrato"), E(L"ActionInvert"),
+                   E(L"ActionReverse"), nullptr, E(L"ActionDelay"), E(L"ActionPhaser"),
+                   E(L"ActionFlanger"), E(L"ActionReverb"), E(L"ActionChorus"), nullptr,
+                   E(L"ActionChannelConverter"), E(L"ActionStretchTime"), E(L"ActionPitchShift")}),
 
-  SetComponentName(meuView, L"meuView");
-  for (TAction* a : {ActionWaveformMode, ActionSpectralMode})
-    AddItem(view, a);
-  AddLine(view);
-  for (TAction* a : {ActionLeftChannel, ActionRightChannel})
-    AddItem(view, a);
-  AddLine(view);
-  AddItem(view, ActionSetSelection);
-  AddLine(view);
-  for (TAction* a : {ActionZoomIn, ActionZoomOut, ActionZoomInSelection, ActionFullZoom,
-                     ActionVerticalZoomIn, ActionVerticalZoomOut})
-    AddItem(view, a);
-  AddLine(view);
-  TTfSubmenuItem* hs = AddSub(view, L"Horizontal Scale Format");
-  meuHorizontalDecimcalmssdddd = AddItem(hs, ActionHorizontalFormatDecimcal);
-  SetComponentName(meuHorizontalDecimcalmssdddd, L"meuHorizontalDecimcalmssdddd");
-  meuHorizontalSample = AddItem(hs, ActionHorizontalFormatSample);
-  SetComponentName(meuHorizontalSample, L"meuHorizontalSample");
-  AddLine(hs);
-  AddItem(hs, ActionHorizontalFormatVisible);
-  TTfSubmenuItem* vs = AddSub(view, L"Vertical Scale Format");
-  meuVerticalDecibel = AddItem(vs, ActionVerticalFormatDecibel);
-  SetComponentName(meuVerticalDecibel, L"meuVerticalDecibel");
-  meuVerticalNormalized = AddItem(vs, ActionVerticalFormatNormalized);
-  SetComponentName(meuVerticalNormalized, L"meuVerticalNormalized");
-  meuVerticalSample = AddItem(vs, ActionVerticalFormatSample);
-  SetComponentName(meuVerticalSample, L"meuVerticalSample");
-  AddLine(vs);
-  AddItem(vs, ActionVerticalFormatVisiable);
-  AddLine(view);
-  AddItem(view, ActionFrequencyAnalysis);
-  AddLine(view);
-  TTfSubmenuItem* tb = AddSub(view, L"Toolbar");
-  meuToolbarStandard = new TTfVisibilityToggleItem(this);
-  SetComponentName(meuToolbarStandard, L"meuToolbarStandard");
-  meuToolbarStandard->SetCaption(L"Standard");
-  tb->Add(meuToolbarStandard);
-  // Its control, ToolbarEdit, is made with the toolbars.
+          {Submenu(meuFilter, L"meuFilter", ToolbarMainMenu, L"&Filter")},
+          ItemsOf(meuFilter, {E(L"ActionNotchFilter"), E(L"ActionBandPass"), E(L"ActionLowPass"),
+                              E(L"ActionHighPass"), E(L"ActionLowShelf"), E(L"ActionHighShelf"),
+                              E(L"ActionPeakEQFilter")}),
 
-  TTfSubmenuItem* action = meuAction = AddSub(root, L"&Action");
+          {Submenu(meuOptions, L"meuOptions", ToolbarMainMenu, L"&Options")},
+          ItemsOf(meuOptions, {ActionWindowsRecordingMixer, nullptr, ActionOutputFormatSetting,
+                               ActionProperties, nullptr, ActionShowHideBar}),
 
-  SetComponentName(meuAction, L"meuAction");
-  for (TAction* a : {ActionPlay, ActionPlayLoop, ActionRecord, ActionPause, ActionStop})
-    AddItem(action, a);
-  AddLine(action);
-  for (TAction* a : {ActionRewind, ActionForward, ActionGoToStart, ActionGoToEnd})
-    AddItem(action, a);
+          {Submenu(meuHelp, L"meuHelp", ToolbarMainMenu, L"&Help")},
+          ItemsOf(meuHelp, {ActionHelpContents, nullptr, ActionSupportOrBugReport, ActionHomePage}),
 
-  // Transform and Filter in the order of the menus, "-" for a separator.
-  TTfSubmenuItem* transform = meuTransform = AddSub(root, L"&Transform");
-  SetComponentName(meuTransform, L"meuTransform");
-  for (const wchar_t* name : {L"ActionInsertSilence",
-                              L"ActionDeleteSilence",
-                              L"ActionAddNoise",
-                              L"-",
-                              L"Fade",
-                              L"ActionAmplify",
-                              L"ActionNormalize",
-                              L"ActionCompressor",
-                              L"ActionExpander",
-                              L"-",
-                              L"ActionVibrato",
-                              L"ActionInvert",
-                              L"ActionReverse",
-                              L"-",
-                              L"ActionDelay",
-                              L"ActionPhaser",
-                              L"ActionFlanger",
-                              L"ActionReverb",
-                              L"ActionChorus",
-                              L"-",
-                              L"ActionChannelConverter",
-                              L"ActionStretchTime",
-                              L"ActionPitchShift"}) {
-    std::wstring n = name;
-    if (n == L"-") {
-      AddLine(transform);
-    } else if (n == L"Fade") {
-      TTfSubmenuItem* fade = AddSub(transform, L"Fade");
-      for (const wchar_t* f : {L"ActionFadeIn", L"ActionFadeOut", L"ActionFadeCustom"})
-        AddItem(fade, effect(f));
-    } else {
-      AddItem(transform, effect(name));
-    }
-  }
-  TTfSubmenuItem* filter = meuFilter = AddSub(root, L"&Filter");
-  SetComponentName(meuFilter, L"meuFilter");
-  for (const wchar_t* name :
-       {L"ActionNotchFilter", L"ActionBandPass", L"ActionLowPass", L"ActionHighPass",
-        L"ActionLowShelf", L"ActionHighShelf", L"ActionPeakEQFilter"})
-    AddItem(filter, effect(name));
-
-  TTfSubmenuItem* options = meuOptions = AddSub(root, L"&Options");
-
-  SetComponentName(meuOptions, L"meuOptions");
-  AddItem(options, ActionWindowsRecordingMixer);
-  AddLine(options);
-  for (TAction* a : {ActionOutputFormatSetting, ActionProperties})
-    AddItem(options, a);
-  AddLine(options);
-  AddItem(options, ActionShowHideBar);
-
-  TTfSubmenuItem* help = meuHelp = AddSub(root, L"&Help");
-
-  SetComponentName(meuHelp, L"meuHelp");
-  AddItem(help, ActionHelpContents);
-  AddLine(help);
-  for (TAction* a : {ActionSupportOrBugReport, ActionHomePage})
-    AddItem(help, a);
-
-  PopupMenuScaleX = new TTfPopupMenu(this);
-  PopupMenuScaleX->SetName(L"PopupMenuScaleX");
-  PopupMenuScaleX->SetImages(PngImageList);
-  AddItem(PopupMenuScaleX->Items(), ActionHorizontalFormatDecimcal);
-  AddItem(PopupMenuScaleX->Items(), ActionHorizontalFormatSample);
-  AddLine(PopupMenuScaleX->Items());
-  AddItem(PopupMenuScaleX->Items(), ActionHorizontalFormatVisible);
-  PopupMenuScaleY = new TTfPopupMenu(this);
-  PopupMenuScaleY->SetName(L"PopupMenuScaleY");
-  PopupMenuScaleY->SetImages(PngImageList);
-  AddItem(PopupMenuScaleY->Items(), ActionVerticalFormatSample);
-  AddItem(PopupMenuScaleY->Items(), ActionVerticalFormatNormalized);
-  AddItem(PopupMenuScaleY->Items(), ActionVerticalFormatDecibel);
-  AddLine(PopupMenuScaleY->Items());
-  AddItem(PopupMenuScaleY->Items(), ActionVerticalFormatVisiable);
-
-  TfPopupMenuMaskPanel = new TTfPopupMenu(this);
-  TfPopupMenuMaskPanel->SetName(L"TfPopupMenuMaskPanel");
-  TfPopupMenuMaskPanel->SetImages(PngImageList);
-  meuMaskpanelPopRecentFiles = AddSub(TfPopupMenuMaskPanel->Items(), L"Recent Files");
-  SetComponentName(meuMaskpanelPopRecentFiles, L"meuMaskpanelPopRecentFiles");
-  auto* coverList = new TTfMRUListItem(this);
-  coverList->SetMRUList(TfMRUList);
-  meuMaskpanelPopRecentFiles->Add(coverList);
-  popSeparatorRecentFiles = AddLine(TfPopupMenuMaskPanel->Items());
-  SetComponentName(popSeparatorRecentFiles, L"popSeparatorRecentFiles");
-  for (TAction* a : {ActionNew, ActionOpen, ActionRecord})
-    AddItem(TfPopupMenuMaskPanel->Items(), a);
+          // The popup menus of the scales and of the cover.
+          {{PopupMenuScaleX, {L"PopupMenuScaleX"}, PopupOf()}},
+          ItemsOf(PopupMenuScaleX, {ActionHorizontalFormatDecimcal, ActionHorizontalFormatSample,
+                                    nullptr, ActionHorizontalFormatVisible}),
+          {{PopupMenuScaleY, {L"PopupMenuScaleY"}, PopupOf()}},
+          ItemsOf(PopupMenuScaleY,
+                  {ActionVerticalFormatSample, ActionVerticalFormatNormalized,
+                   ActionVerticalFormatDecibel, nullptr, ActionVerticalFormatVisiable}),
+          {{TfPopupMenuMaskPanel, {L"TfPopupMenuMaskPanel"}, PopupOf()},
+           Submenu(meuMaskpanelPopRecentFiles, L"meuMaskpanelPopRecentFiles", TfPopupMenuMaskPanel,
+                   L"Recent Files"),
+           RecentFiles(meuMaskpanelPopRecentFiles, TfMRUList),
+           {popSeparatorRecentFiles,
+            {.Name = L"popSeparatorRecentFiles", .Parent = TfPopupMenuMaskPanel}}},
+          ItemsOf(TfPopupMenuMaskPanel, {ActionNew, ActionOpen, ActionRecord}),
+      }));
   PanelMainGray->SetPopupMenu(TfPopupMenuMaskPanel);
   tlImagePanel->SetPopupMenu(TfPopupMenuMaskPanel);
 }
 
 void TfrmMain::CreateToolbars() {
-  ToolbarEdit = MakeToolbar(L"ToolbarEdit", L"Edit", Dock);
-  ToolbarEdit->SetDockRow(1);
-  ToolbarEdit->SetDockPos(0);
   auto E = [this](const wchar_t* n) { return EffectActions.at(n); };
-  TTfCustomItem* edit = ToolbarEdit->Items();
-  for (TAction* a : {ActionNew, ActionRecord, ActionOpen, ActionSave, ActionSaveAs})
-    AddItem(edit, a);
-  AddLine(edit);
-  for (TAction* a :
-       {ActionCut, ActionCopy, ActionPaste, E(L"ActionMix"), ActionDeleteClear, ActionCrop})
-    AddItem(edit, a);
-  AddLine(edit);
-  for (TAction* a : {ActionUndo, ActionRedo})
-    AddItem(edit, a);
-  AddLine(edit);
-  for (TAction* a : {ActionZoomIn, ActionZoomOut, ActionZoomInSelection})
-    AddItem(edit, a);
-  tbFullZoom = new TTfItem(this);
-  SetComponentName(tbFullZoom, L"tbFullZoom");
-  // Its own hint, kept over the action's while the form loads.
-  tbFullZoom->SetHint(L"Views the complete data window.");
-  tbFullZoom->SetAction(ActionFullZoom);
-  edit->Add(tbFullZoom);
-  AddLine(edit);
-  AddItem(edit, ActionSetSelection);
+  BuildComponents(
+      this,
+      Join({
+          {{ToolbarEdit, {L"ToolbarEdit", Dock, {}, L"Edit"}, ToolbarOf([](TTfToolbar& t) {
+              t.SetDockRow(1);
+              t.SetDockPos(0);
+            })}},
+          ItemsOf(ToolbarEdit, {ActionNew, ActionRecord, ActionOpen, ActionSave, ActionSaveAs,
+                                nullptr, ActionCut, ActionCopy, ActionPaste, E(L"ActionMix"),
+                                ActionDeleteClear, ActionCrop, nullptr, ActionUndo, ActionRedo,
+                                nullptr, ActionZoomIn, ActionZoomOut, ActionZoomInSelection}),
+          // Its own hint, kept over the action's while the form loads.
+          {{tbFullZoom,
+            {.Name = L"tbFullZoom", .Parent = ToolbarEdit},
+            [this](TTfItem& i) {
+              i.SetHint(L"Views the complete data window.");
+              i.SetAction(ActionFullZoom);
+            }}},
+          ItemsOf(ToolbarEdit, {nullptr, ActionSetSelection}),
+
+          // Under the waveform: transport on the left, zoom on the right, the
+          // selection panes between them.
+          {{buttomTb2, {L"buttomTb2", StatusBarEditor, {}, L"Zoom"}, ToolbarOf([](TTfToolbar& t) {
+              t.SetAlign(alRight);
+            })}},
+          ItemsOf(buttomTb2, {ActionZoomIn, ActionZoomOut}),
+          {BlankLine(buttomTb2)},
+          ItemsOf(buttomTb2, {ActionFullZoom}),
+          {{buttomTBBottom,
+            {L"buttomTBBottom", StatusBarEditor, {}, L"Transport"},
+            ToolbarOf([](TTfToolbar& t) { t.SetAlign(alLeft); })}},
+          ItemsOf(buttomTBBottom,
+                  {ActionRecord, nullptr, ActionPlayLoop, ActionPlay, ActionStop, ActionPause,
+                   ActionGoToStart, ActionRewind, ActionForward, ActionGoToEnd}),
+          {BlankLine(buttomTBBottom)},
+          ItemsOf(buttomTBBottom, {ActionInsertMarker}),
+          {{StatusPaneSelectLengh,
+            {L"StatusPaneSelectLengh", StatusBarEditor, {}, L""},
+            Pane(alRight, 90, L"Selection Lenght. Double click to edit.")},
+           {StatusPaneSelectEnd,
+            {L"StatusPaneSelectEnd", StatusBarEditor, {}, L""},
+            Pane(alRight, 90, L"Selection Right. Double click to edit.")},
+           {StatusPaneSelectStart,
+            {L"StatusPaneSelectStart", StatusBarEditor, {}, L""},
+            Pane(alRight, 90, L"Selection Left. Double click to edit.")}},
+      }));
   meuToolbarStandard->SetControl(ToolbarEdit);
-
-  // Under the waveform: transport on the left, zoom on the right, the
-  // selection panes between them.
-  buttomTb2 = MakeToolbar(L"buttomTb2", L"Zoom", StatusBarEditor);
-  buttomTb2->SetAlign(alRight);
-  AddItem(buttomTb2->Items(), ActionZoomIn);
-  AddItem(buttomTb2->Items(), ActionZoomOut);
-  AddLine(buttomTb2->Items(), true);
-  AddItem(buttomTb2->Items(), ActionFullZoom);
-
-  buttomTBBottom = MakeToolbar(L"buttomTBBottom", L"Transport", StatusBarEditor);
-  buttomTBBottom->SetAlign(alLeft);
-  TTfCustomItem* transport = buttomTBBottom->Items();
-  AddItem(transport, ActionRecord);
-  AddLine(transport);
-  for (TAction* a : {ActionPlayLoop, ActionPlay, ActionStop, ActionPause, ActionGoToStart,
-                     ActionRewind, ActionForward, ActionGoToEnd})
-    AddItem(transport, a);
-  AddLine(transport, true);
-  AddItem(transport, ActionInsertMarker);
-
   const auto setSelection = [this](TObject*) { ActionSetSelection->Execute(); };
-  BuildComponents(this, {
-                            {StatusPaneSelectLengh,
-                             {L"StatusPaneSelectLengh", StatusBarEditor, {}, L""},
-                             Pane(alRight, 90, L"Selection Lenght. Double click to edit.")},
-                            {StatusPaneSelectEnd,
-                             {L"StatusPaneSelectEnd", StatusBarEditor, {}, L""},
-                             Pane(alRight, 90, L"Selection Right. Double click to edit.")},
-                            {StatusPaneSelectStart,
-                             {L"StatusPaneSelectStart", StatusBarEditor, {}, L""},
-                             Pane(alRight, 90, L"Selection Left. Double click to edit.")},
-                        });
   for (TFcStatusPane* p : {StatusPaneSelectStart, StatusPaneSelectEnd, StatusPaneSelectLengh})
     p->OnClick = setSelection;
 }
@@ -1046,7 +985,13 @@ void TfrmMain::FormCreate(TObject*) {
   GlobalVars.SettingsDir = DefaultSettingsDir();
   if (!DirectoryExists(GlobalVars.SettingsDir)) ForceDirectories(GlobalVars.SettingsDir);
   // Defaults never fail: a temp folder the shell cannot resolve falls back to the system's path.
-  SetDefaultSettings(GlobalVars);
+  // The shell is asked (slowly) only when the settings do not name the folder.
+  bool namesTemp = false;
+  if (FileExists(GetSettingsFileName())) {
+    TIniFile ini(GetSettingsFileName());
+    namesTemp = ini.ValueExists(L"SYSTEM", L"TempFolder");
+  }
+  SetDefaultSettings(GlobalVars, !namesTemp);
   bool existed = LoadEditorSettings();
   FSettingsLoaded = true;
   if (!existed) {
@@ -1178,6 +1123,9 @@ void TfrmMain::RestoreViewState() {
   LoadRecentFiles();
   ToolbarEdit->SetVisible(ReadSettingBool(L"Toolbar", L"Edit", true));
   meuToolbarStandard->UpdateFromAction();
+  // The stored choices are applied as their commands do, without writing them back.
+  FRestoringView = true;
+  TScopeGuard restored([this] { FRestoringView = false; });
   int h = ReadSettingInteger(L"Horizontal", L"Format", 1);
   if (h == 1) ActionHorizontalFormatDecimcalExecute(ActionHorizontalFormatDecimcal);
   if (h == 2) ActionHorizontalFormatSampleExecute(ActionHorizontalFormatSample);
@@ -1204,7 +1152,10 @@ bool TfrmMain::IsDocumentLoaded() const {
   return !PanelMainGray->Visible();
 }
 void TfrmMain::SetDocumentLoaded(bool loaded) {
+  // The editor control shows before the cover leaves and hides after it is back.
+  if (loaded) AudioEditor->SetVisible(true);
   PanelMainGray->SetVisible(!loaded);
+  if (!loaded) AudioEditor->SetVisible(false);
 }
 bool TfrmMain::IsEditorIdle() const {
   return AudioEditor->State() == 0;
@@ -1569,6 +1520,10 @@ void TfrmMain::RunEffect(const std::wstring& actionName) {
 // ---------------------------------------------------------------------------
 // View
 
+void TfrmMain::WriteViewSetting(const std::wstring& section, const std::wstring& key, int value) {
+  if (!FRestoringView) WriteSettingInteger(section, key, value);
+}
+
 namespace {
 void InvertCheck(TObject* sender) {
   if (auto* a = dynamic_cast<TCustomAction*>(sender)) a->SetChecked(!a->Checked());
@@ -1579,13 +1534,13 @@ void TfrmMain::ActionHorizontalFormatDecimcalExecute(TObject* s) {
   TBusyCursor busy;
   InvertCheck(s);
   AudioEditor->ScaleX()->SetFormat(2);
-  WriteSettingInteger(L"Horizontal", L"Format", 1);
+  WriteViewSetting(L"Horizontal", L"Format", 1);
 }
 void TfrmMain::ActionHorizontalFormatSampleExecute(TObject* s) {
   TBusyCursor busy;
   InvertCheck(s);
   AudioEditor->ScaleX()->SetFormat(1);
-  WriteSettingInteger(L"Horizontal", L"Format", 2);
+  WriteViewSetting(L"Horizontal", L"Format", 2);
 }
 void TfrmMain::ActionHorizontalFormatVisibleExecute(TObject*) {
   TBusyCursor busy;
@@ -1597,19 +1552,19 @@ void TfrmMain::ActionVerticalFormatSampleExecute(TObject* s) {
   TBusyCursor busy;
   InvertCheck(s);
   AudioEditor->ScaleY()->SetFormat(1);
-  WriteSettingInteger(L"Vertical", L"Format", 1);
+  WriteViewSetting(L"Vertical", L"Format", 1);
 }
 void TfrmMain::ActionVerticalFormatNormalizedExecute(TObject* s) {
   TBusyCursor busy;
   InvertCheck(s);
   AudioEditor->ScaleY()->SetFormat(2);
-  WriteSettingInteger(L"Vertical", L"Format", 2);
+  WriteViewSetting(L"Vertical", L"Format", 2);
 }
 void TfrmMain::ActionVerticalFormatDecibelExecute(TObject* s) {
   TBusyCursor busy;
   InvertCheck(s);
   AudioEditor->ScaleY()->SetFormat(3);
-  WriteSettingInteger(L"Vertical", L"Format", 3);
+  WriteViewSetting(L"Vertical", L"Format", 3);
 }
 void TfrmMain::ActionVerticalFormatVisiableExecute(TObject*) {
   TBusyCursor busy;
@@ -1621,13 +1576,13 @@ void TfrmMain::ActionWaveformModeExecute(TObject* s) {
   TBusyCursor busy;
   InvertCheck(s);
   AudioEditor->SetTypeView(0);
-  WriteSettingInteger(L"WaveMode", L"Mode", 1);
+  WriteViewSetting(L"WaveMode", L"Mode", 1);
 }
 void TfrmMain::ActionSpectralModeExecute(TObject* s) {
   TBusyCursor busy;
   InvertCheck(s);
   AudioEditor->SetTypeView(1);
-  WriteSettingInteger(L"WaveMode", L"Mode", 2);
+  WriteViewSetting(L"WaveMode", L"Mode", 2);
 }
 
 void TfrmMain::ActionLeftChannelExecute(TObject* s) {

@@ -292,11 +292,11 @@ private:
   void CreateMenus();
   void CreateToolbars();
   void CreatePanels();
-  TTfItem* AddItem(TTfCustomItem* parent, TAction* action);
-  TTfSeparatorItem* AddLine(TTfCustomItem* parent, bool blank = false);
-  TTfSubmenuItem* AddSub(TTfCustomItem* parent, const std::wstring& caption);
-  TTfToolbar* MakeToolbar(const std::wstring& name, const std::wstring& caption,
-                          TWinControl* parent);
+  // The set-ups of a toolbar and of a popup menu showing the form's images.
+  std::function<void(TTfToolbar&)> ToolbarOf(std::function<void(TTfToolbar&)> more);
+  std::function<void(TTfPopupMenu&)> PopupOf();
+  // Writes a view choice, but not while the stored ones are being applied.
+  void WriteViewSetting(const std::wstring& section, const std::wstring& key, int value);
   void RunEffect(const std::wstring& actionName);
   void RunEdit(const std::wstring& verb, const std::function<void()>& call);
   void MarkClean();
@@ -308,6 +308,7 @@ private:
   bool FHasClipboard = false;
   int FVerticalZoom = 100;
   bool FSettingsLoaded = false;
+  bool FRestoringView = false;
   bool FModifiedFlag = false;
   const void* FCleanSeq = nullptr;
   std::shared_ptr<const void> FCleanHold;

@@ -119,6 +119,10 @@ TComponent::TComponent(TComponent* AOwner) {
   }
 }
 
+void TComponent::SetParentComponent(TComponent*) {
+  throw EInvalidOperation(L"The component " + FName + L" cannot have a parent");
+}
+
 TComponent::~TComponent() {
   Destroying();
   DestroyComponents();

@@ -166,6 +166,9 @@ public:
 
   virtual bool HasParent() const { return false; }
   virtual TComponent* GetParentComponent() const { return nullptr; }
+  // Puts the component into a parent that is not a control (an item into its
+  // menu); the base has none and raises EInvalidOperation.
+  virtual void SetParentComponent(TComponent* Value);
 
   // Sets csLoading on this component; components it creates afterwards inherit it.
   void BeginLoading() { FComponentState |= csLoading; }

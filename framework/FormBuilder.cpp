@@ -3,14 +3,14 @@
 #include "framework/ComCtrls.h"
 #include "framework/SysUtils.h"
 
-TWinControl* TParentRef::Resolve(TWinControl* Owner) const {
+TComponent* TParentRef::Resolve(TComponent* Owner) const {
   switch (FKind) {
   case OwnerDefault:
     return Owner;
   case Fixed:
-    return FControl;
+    return FComponent;
   case Deferred:
-    if (TWinControl* c = FMember()) return c;
+    if (TComponent* c = FMember()) return c;
     throw EInvalidOperation(L"The parent is created after its child");
   }
   return Owner;
@@ -26,7 +26,10 @@ void TComponentEntry::Apply(TComponent& Component, TComponent* Owner) const {
     return;
   }
   if (FProps.Visible) control->SetVisible(*FProps.Visible);
-  if (TWinControl* parent = FProps.Parent.Resolve(dynamic_cast<TWinControl*>(Owner))) {
+  TComponent* given = FProps.Parent.Resolve(dynamic_cast<TWinControl*>(Owner));
+  auto* parent = dynamic_cast<TWinControl*>(given);
+  if (given && !parent) throw EInvalidOperation(L"A control's parent is a control");
+  if (parent) {
     auto* sheet = dynamic_cast<TTabSheet*>(control);
     auto* pages = dynamic_cast<TPageControl*>(parent);
     if (sheet && pages)
@@ -41,11 +44,21 @@ void TComponentEntry::Apply(TComponent& Component, TComponent* Owner) const {
   if (FProps.AutoSize == true) control->SetAutoSize(true);
 }
 
+void TComponentEntry::Join(TComponent& Component, TComponent* Owner) const {
+  if (dynamic_cast<TControl*>(&Component) || FProps.Parent.IsDefault()) return;
+  if (TComponent* parent = FProps.Parent.Resolve(Owner)) Component.SetParentComponent(parent);
+}
+
 void TComponentEntry::Connect(TComponent& Component) const {
   if (FProps.OnClick) static_cast<TControl&>(Component).OnClick = FProps.OnClick;
 }
 
 void BuildComponents(TComponent* Owner, std::initializer_list<TComponentEntry> Entries) {
+  for (const TComponentEntry& e : Entries)
+    e.Create(Owner);
+}
+
+void BuildComponents(TComponent* Owner, const std::vector<TComponentEntry>& Entries) {
   for (const TComponentEntry& e : Entries)
     e.Create(Owner);
 }

@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include "framework/Controls.h"
 
@@ -31,23 +32,26 @@ struct TBounds {
   bool Given = false;
 };
 
-// The parent of an entry: the owner (default), a control, nothing (nullptr), or
-// a member that an earlier entry of the same table fills.
+// The parent of an entry: the owner (default), a component, nothing
+// (nullptr), or a member (or variable) that an earlier entry of the same table
+// fills. A control's parent is a control; any other component is put into its
+// parent by SetParentComponent (an item into its menu or toolbar).
 class TParentRef {
 public:
   TParentRef() = default;
-  TParentRef(TWinControl* Control) : FKind(Fixed), FControl(Control) {}
+  TParentRef(TComponent* Component) : FKind(Fixed), FComponent(Component) {}
   template <class T>
-  requires std::derived_from<T, TWinControl> TParentRef(T*& Member)
-      : FKind(Deferred), FMember([&Member]() -> TWinControl* { return Member; }) {}
-  // The control to use; Owner for the default. A member still unset throws.
-  TWinControl* Resolve(TWinControl* Owner) const;
+  requires std::derived_from<T, TComponent> TParentRef(T*& Member)
+      : FKind(Deferred), FMember([&Member]() -> TComponent* { return Member; }) {}
+  // The parent to use; Owner for the default. A member still unset throws.
+  TComponent* Resolve(TComponent* Owner) const;
+  bool IsDefault() const { return FKind == OwnerDefault; }
 
 private:
   enum TKind { OwnerDefault, Fixed, Deferred };
   TKind FKind = OwnerDefault;
-  TWinControl* FControl = nullptr;
-  std::function<TWinControl*()> FMember;
+  TComponent* FComponent = nullptr;
+  std::function<TComponent*()> FMember;
 };
 
 // What the builder sets on every kind, in this order after creation: name,
@@ -55,7 +59,8 @@ private:
 // when it joins it), parent (a tab sheet joins its page control), caption,
 // auto size off, bounds, auto size on; then the entry's setup runs, and
 // OnClick comes last, so that the setup fires no event. All but the name apply
-// to controls only.
+// to controls only, but for a parent given to another component: that one
+// joins its parent (SetParentComponent, an item its menu) after its setup.
 struct TComponentProps {
   std::wstring Name = {};
   TParentRef Parent = {};
@@ -100,10 +105,12 @@ private:
       if (Member) *Member = c;
       Entry.Apply(*c, Owner);
       if (Setup) Setup(*c);
+      Entry.Join(*c, Owner);
       Entry.Connect(*c);
     };
   }
   void Apply(TComponent& Component, TComponent* Owner) const;
+  void Join(TComponent& Component, TComponent* Owner) const;
   void Connect(TComponent& Component) const;
   TComponentProps FProps;
   TCreate FCreate;
@@ -112,3 +119,5 @@ private:
 // Creates the entries in order, each owned by Owner; Owner is the default
 // parent when it is a control.
 void BuildComponents(TComponent* Owner, std::initializer_list<TComponentEntry> Entries);
+// The same for a table put together from parts.
+void BuildComponents(TComponent* Owner, const std::vector<TComponentEntry>& Entries);

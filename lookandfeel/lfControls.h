@@ -29,7 +29,7 @@ public:
   virtual bool IsBeingDestroyed() const { return ComponentState() & csDestroying; }
   bool HasParent() const override { return FControl != nullptr; }
   TComponent* GetParentComponent() const override { return FControl; }
-  void SetParentComponent(TComponent* Value);
+  void SetParentComponent(TComponent* Value) override;
 
 protected:
   virtual void InitializeChild() {}

@@ -203,7 +203,7 @@ public:
   // toolbar or popup menu through IItemRootProvider): the item leaves its
   // old parent and is added at the end of the new one; any other container
   // raises ETfItemError. GetParentComponent answers the streaming parent.
-  void SetParentComponent(TComponent* Value);
+  void SetParentComponent(TComponent* Value) override;
   TComponent* GetParentComponent() const override;
   bool HasParent() const override { return true; }
   // Streaming: moves Child to the index Order.

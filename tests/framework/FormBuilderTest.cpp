@@ -174,4 +174,50 @@ TEST(FormBuilderTest, AHiddenEntryMakesNoWindowWhenItJoinsAFormThatHasOne) {
   EXPECT_EQ(hidden->Parent(), &form);
 }
 
+// A component put into a parent component (as an item into its menu): it
+// records its parent and the order of the calls.
+class TChildPart : public TComponent {
+public:
+  using TComponent::TComponent;
+  void SetParentComponent(TComponent* Value) override {
+    ParentPart = Value;
+    SetupBeforeParent = Setup;
+    Order.push_back(this);
+  }
+  TComponent* ParentPart = nullptr;
+  bool Setup = false, SetupBeforeParent = false;
+  static inline std::vector<TChildPart*> Order;
+};
+
+TEST(FormBuilderTest, ComponentsJoinTheirParentComponentAfterTheirSetup) {
+  TForm form(nullptr);
+  TChildPart::Order.clear();
+  TChildPart *menu = nullptr, *first = nullptr, *second = nullptr, *loose = nullptr;
+  TChildPart* later = nullptr;
+  auto setup = [](TChildPart& p) { p.Setup = true; };
+  // Parts of a table put together from pieces, parents named by members.
+  std::vector<TComponentEntry> table = {{menu, {L"Menu"}}};
+  table.push_back({first, {.Name = L"First", .Parent = menu}, setup});
+  table.push_back({second, {.Parent = first}, setup});
+  table.push_back({loose, {.Parent = nullptr}, setup});
+  BuildComponents(&form, table);
+  EXPECT_EQ(menu->ParentPart, nullptr); // no parent given: none set
+  EXPECT_EQ(first->ParentPart, menu);
+  EXPECT_EQ(second->ParentPart, first);
+  EXPECT_TRUE(first->SetupBeforeParent);
+  EXPECT_TRUE(second->SetupBeforeParent);
+  EXPECT_EQ(loose->ParentPart, nullptr);
+  EXPECT_EQ(TChildPart::Order, (std::vector<TChildPart*>{first, second}));
+  EXPECT_EQ(first->Owner(), &form);
+  EXPECT_EQ(first->Name(), L"First");
+  // A parent not made yet, a component that takes no parent, a control in a
+  // parent that is not a control: all refused.
+  EXPECT_THROW(BuildComponents(&form, {{first, {.Parent = later}}, {later, {}}}),
+               EInvalidOperation);
+  TTimer* timer = nullptr;
+  EXPECT_THROW(BuildComponents(&form, {{timer, {.Parent = menu}}}), EInvalidOperation);
+  TButton* button = nullptr;
+  EXPECT_THROW(BuildComponents(&form, {{button, {.Parent = menu}}}), EInvalidOperation);
+}
+
 } // namespace
