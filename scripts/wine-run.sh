@@ -7,5 +7,7 @@ out=$(mktemp "${TMPDIR:-/tmp}/korvane-test.XXXXXX") || exit 1
 "$@" >"$out" 2>&1
 rc=$?
 cat "$out"
+# A program that fails without a word gets one, so that the log shows how it ended.
+[ $rc -eq 0 ] || [ -s "$out" ] || echo "wine-run: $* ended with code $rc and printed nothing"
 rm -f "$out"
 exit $rc

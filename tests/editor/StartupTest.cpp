@@ -97,8 +97,9 @@ int Of(const std::map<int, int>& kinds, int kind) {
 
 TEST(EditorStartup, FirstPaintMakesOnlyWhatItShowsAndTheEditorWindowComesWithTheDocument) {
   std::wstring dir = testsupport::MakeTempDir(L"editor-startup");
-  SettingsDirOverride = dir + L"\\settings";
-  ForceDirectories(SettingsDirOverride);
+  // The program's own settings, from nothing.
+  ForceDirectories(DefaultSettingsDir());
+  DeleteFileW((DefaultSettingsDir() + SettingsFileTitle).c_str());
   const int windowsBefore = ThreadWindows();
   const auto gdiBefore = GdiObjects();
   const int itemsBefore = TfLiveObjectCount();
@@ -144,5 +145,4 @@ TEST(EditorStartup, FirstPaintMakesOnlyWhatItShowsAndTheEditorWindowComesWithThe
   EXPECT_TRUE(form->AudioEditor->Showing());
   form->ActionClose->Execute();
   delete form;
-  SettingsDirOverride.clear();
 }
