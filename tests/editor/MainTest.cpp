@@ -27,37 +27,11 @@
 #include "tests/support/Gui.h"
 #include "tests/support/ModalActor.h"
 #include "tests/support/Screen.h"
+#include "tests/support/Tone.h"
 
 using namespace editor;
 
 namespace {
-
-// A 16-bit PCM WAV file with a 440 Hz tone.
-void WriteToneWav(const std::wstring& path, int rate, int channels, int frames) {
-  std::vector<int16_t> data(size_t(frames) * channels);
-  for (int i = 0; i < frames; ++i)
-    for (int c = 0; c < channels; ++c)
-      data[size_t(i) * channels + c] = int16_t(8000 * std::sin(2 * 3.14159265 * 440 * i / rate));
-  uint32_t bytes = uint32_t(data.size() * 2);
-  FILE* f = _wfopen(path.c_str(), L"wb");
-  ASSERT_NE(f, nullptr);
-  auto u32 = [&](uint32_t v) { fwrite(&v, 4, 1, f); };
-  auto u16 = [&](uint16_t v) { fwrite(&v, 2, 1, f); };
-  fwrite("RIFF", 1, 4, f);
-  u32(36 + bytes);
-  fwrite("WAVEfmt ", 1, 8, f);
-  u32(16);
-  u16(1);
-  u16(uint16_t(channels));
-  u32(uint32_t(rate));
-  u32(uint32_t(rate * channels * 2));
-  u16(uint16_t(channels * 2));
-  u16(16);
-  fwrite("data", 1, 4, f);
-  u32(bytes);
-  fwrite(data.data(), 1, bytes, f);
-  fclose(f);
-}
 
 class MainWindowTest : public testing::Test {
 protected:
@@ -69,7 +43,7 @@ protected:
     ForceDirectories(DefaultSettingsDir());
     DeleteFileW(SettingsFile().c_str());
     tone = dir + L"\\tone.wav";
-    WriteToneWav(tone, 44100, 2, 44100);
+    testsupport::WriteToneWav(tone, 44100, 2, 44100);
   }
   void TearDown() override {
     delete form;
@@ -369,7 +343,7 @@ TEST_F(MainWindowTest, EditCommandsOnExactRanges) {
 }
 
 TEST_F(MainWindowTest, ViewCommandsMoveTheCursorAndWriteKeys) {
-  WriteToneWav(tone, 8000, 1, 1000000);
+  testsupport::WriteToneWav(tone, 8000, 1, 1000000);
   Create();
   form->OpenDocument(tone);
   Pos().SetCursor(1000000 - 299999);
@@ -675,7 +649,7 @@ TEST(TessaroProgram, OpensTheQuotedPathOfItsArgument) {
   if (!FileExists(exe)) GTEST_SKIP() << "Tessaro.exe is not built";
   std::wstring dir = testsupport::MakeTempDir(L"editor-program");
   std::wstring file = dir + L"\\my take.wav";
-  WriteToneWav(file, 22050, 1, 22050);
+  testsupport::WriteToneWav(file, 22050, 1, 22050);
   std::wstring cmd = L"\"" + exe + L"\" \"" + file + L"\"";
   STARTUPINFOW si{sizeof(si)};
   PROCESS_INFORMATION pi{};
@@ -702,7 +676,7 @@ TEST(TessaroProgram, OpensTheQuotedPathOfItsArgument) {
 }
 
 TEST_F(MainWindowTest, TransportFollowsTheControlState) {
-  WriteToneWav(tone, 44100, 2, 44100 * 5);
+  testsupport::WriteToneWav(tone, 44100, 2, 44100 * 5);
   Create();
   form->OpenDocument(tone);
   try {
@@ -1183,7 +1157,7 @@ TEST_F(MainWindowTest, RecentFilesAppearInTheFileMenuAndReloadAtTheNextStart) {
 
 TEST_F(MainWindowTest, ProgressPaneShowsThePercentDuringALongOperation) {
   std::wstring big = dir + L"\\long take.wav";
-  WriteToneWav(big, 44100, 2, 44100 * 20);
+  testsupport::WriteToneWav(big, 44100, 2, 44100 * 20);
   Create();
   EXPECT_FALSE(form->ProgressBar->Visible());
   EXPECT_EQ(form->ProgressBar->Parent(), form->StatusBarMain);

@@ -15,6 +15,7 @@
 #include "toolbars/TfItem.h"
 #include "tests/support/Gui.h"
 #include "tests/support/Screen.h"
+#include "tests/support/Tone.h"
 
 using namespace editor;
 using testsupport::ExpectShown;
@@ -22,33 +23,6 @@ using testsupport::ScreenWatch;
 using testsupport::WindowOfClass;
 
 namespace {
-
-// A 16-bit PCM stereo WAV file with a 440 Hz tone.
-void WriteToneWav(const std::wstring& path, int seconds) {
-  const int rate = 44100;
-  std::vector<int16_t> data(size_t(rate) * seconds * 2);
-  for (size_t i = 0; i < data.size(); ++i)
-    data[i] = int16_t(8000 * std::sin(2 * 3.14159265 * 440 * double(i / 2) / rate));
-  uint32_t bytes = uint32_t(data.size() * 2);
-  FILE* f = _wfopen(path.c_str(), L"wb");
-  ASSERT_NE(f, nullptr);
-  auto u32 = [&](uint32_t v) { fwrite(&v, 4, 1, f); };
-  auto u16 = [&](uint16_t v) { fwrite(&v, 2, 1, f); };
-  fwrite("RIFF", 1, 4, f);
-  u32(36 + bytes);
-  fwrite("WAVEfmt ", 1, 8, f);
-  u32(16);
-  u16(1);
-  u16(2);
-  u32(rate);
-  u32(rate * 4);
-  u16(4);
-  u16(16);
-  fwrite("data", 1, 4, f);
-  u32(bytes);
-  fwrite(data.data(), 1, bytes, f);
-  fclose(f);
-}
 
 // A visible top-level popup window of this thread other than Except.
 std::function<HWND()> PopupOfThread(DWORD thread, HWND except) {
@@ -78,7 +52,7 @@ protected:
     ForceDirectories(DefaultSettingsDir());
     DeleteFileW((DefaultSettingsDir() + SettingsFileTitle).c_str());
     std::wstring tone = dir + L"\\tone.wav";
-    WriteToneWav(tone, 30);
+    testsupport::WriteToneWav(tone, 44100, 2, 44100 * 30);
     form = new TfrmMain(nullptr);
     form->AfterConstruction();
     ASSERT_TRUE(testsupport::PumpUntil([&] { return form->Showing(); }));

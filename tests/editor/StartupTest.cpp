@@ -15,6 +15,7 @@
 #include "editor/main.h"
 #include "framework/SysUtils.h"
 #include "tests/support/Gui.h"
+#include "tests/support/Tone.h"
 
 using namespace editor;
 
@@ -55,30 +56,6 @@ std::map<int, int> GdiObjects() {
   for (int i = 0; i < 0x4000; ++i)
     if (table[i].Type) ++kinds[table[i].Type];
   return kinds;
-}
-
-// A second of 16-bit stereo silence at 44,100 Hz.
-void WriteSilentWav(const std::wstring& path) {
-  const uint32_t bytes = 44100 * 4;
-  std::vector<char> data(bytes, 0);
-  FILE* f = _wfopen(path.c_str(), L"wb");
-  ASSERT_NE(f, nullptr);
-  auto u32 = [&](uint32_t v) { fwrite(&v, 4, 1, f); };
-  auto u16 = [&](uint16_t v) { fwrite(&v, 2, 1, f); };
-  fwrite("RIFF", 1, 4, f);
-  u32(36 + bytes);
-  fwrite("WAVEfmt ", 1, 8, f);
-  u32(16);
-  u16(1);
-  u16(2);
-  u32(44100);
-  u32(44100 * 4);
-  u16(4);
-  u16(16);
-  fwrite("data", 1, 4, f);
-  u32(bytes);
-  fwrite(data.data(), 1, bytes, f);
-  fclose(f);
 }
 
 int Total(const std::map<int, int>& kinds) {
@@ -125,7 +102,7 @@ TEST(EditorStartup, FirstPaintMakesOnlyWhatItShowsAndTheEditorWindowComesWithThe
   EXPECT_LE(windows, 20);
   // The first document shows it, its window made and placed over the panel.
   const std::wstring wav = dir + L"\\silence.wav";
-  WriteSilentWav(wav);
+  testsupport::WriteToneWav(wav, 44100, 2, 44100, 440, 0);
   ASSERT_TRUE(form->OpenDocument(wav));
   ASSERT_TRUE(form->IsDocumentLoaded());
   EXPECT_TRUE(form->AudioEditor->Showing());

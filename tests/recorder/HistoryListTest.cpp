@@ -29,33 +29,6 @@ using namespace recorder;
 
 namespace {
 
-// A 16-bit stereo 44.1 kHz tone of the given length.
-void WriteToneWav(const std::wstring& path, double seconds) {
-  const int rate = 44100, channels = 2;
-  const uint32_t frames = static_cast<uint32_t>(seconds * rate);
-  const uint32_t dataSize = frames * channels * 2;
-  std::ofstream f(std::filesystem::path(path), std::ios::binary);
-  auto u32 = [&](uint32_t v) { f.write(reinterpret_cast<const char*>(&v), 4); };
-  auto u16 = [&](uint16_t v) { f.write(reinterpret_cast<const char*>(&v), 2); };
-  f.write("RIFF", 4);
-  u32(36 + dataSize);
-  f.write("WAVEfmt ", 8);
-  u32(16);
-  u16(1);
-  u16(channels);
-  u32(rate);
-  u32(rate * channels * 2);
-  u16(channels * 2);
-  u16(16);
-  f.write("data", 4);
-  u32(dataSize);
-  for (uint32_t i = 0; i < frames; ++i) {
-    int16_t v = static_cast<int16_t>(8000 * std::sin(2 * 3.14159265 * 440 * i / rate));
-    u16(static_cast<uint16_t>(v));
-    u16(static_cast<uint16_t>(v));
-  }
-}
-
 void WriteText(const std::wstring& path, const std::string& text) {
   std::ofstream f(std::filesystem::path(path), std::ios::binary);
   f << text;
@@ -107,7 +80,7 @@ protected:
   }
   std::wstring Tone(const std::wstring& name, double seconds) {
     std::wstring p = dir + L"\\" + name;
-    WriteToneWav(p, seconds);
+    testsupport::WriteToneWav(p, 44100, 2, uint32_t(seconds * 44100));
     return p;
   }
   void SelectOnly(std::initializer_list<int> rows) {

@@ -236,30 +236,6 @@ TEST_F(MainFormTest, CloseDuringRecordingFinishesTheFile) {
 
 } // namespace
 
-namespace {
-// One second of 16-bit stereo silence at 44,100 Hz.
-void WriteSilentWav(const std::wstring& path) {
-  const uint32_t data = 44100 * 4;
-  std::string b = "RIFF";
-  auto put32 = [&](uint32_t v) { b.append(reinterpret_cast<const char*>(&v), 4); };
-  auto put16 = [&](uint16_t v) { b.append(reinterpret_cast<const char*>(&v), 2); };
-  put32(36 + data);
-  b += "WAVEfmt ";
-  put32(16);
-  put16(1);
-  put16(2);
-  put32(44100);
-  put32(44100 * 4);
-  put16(4);
-  put16(16);
-  b += "data";
-  put32(data);
-  b.append(data, '\0');
-  TFileStream f(path, fmCreate);
-  f.WriteBuffer(b.data(), static_cast<int>(b.size()));
-}
-} // namespace
-
 // Unreadable mixer pictures in the skin folder are reported once; the window
 // still finishes its start-up: height, panel, format text and history.
 TEST_F(MainFormTest, UnreadableSkinPicturesAreReportedOnceAndStartUpGoesOn) {
@@ -279,7 +255,7 @@ TEST_F(MainFormTest, UnreadableSkinPicturesAreReportedOnceAndStartUpGoesOn) {
   }
   WriteSettings(0);
   const std::wstring wav = outDir + L"\\kept.wav";
-  WriteSilentWav(wav);
+  testsupport::WriteToneWav(wav, 44100, 2, 44100, 440, 0);
   {
     TStringList l;
     l.Add(wav);

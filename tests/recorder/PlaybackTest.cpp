@@ -9,6 +9,7 @@
 #include "recorder/globals.h"
 #include "recorder/main.h"
 #include "tests/support/Gui.h"
+#include "tests/support/Tone.h"
 
 #include <climits>
 #include <cmath>
@@ -18,32 +19,6 @@
 using namespace recorder;
 
 namespace {
-
-void WriteToneWav(const std::wstring& path, double seconds) {
-  const int rate = 44100, channels = 2;
-  const uint32_t frames = static_cast<uint32_t>(seconds * rate);
-  const uint32_t dataSize = frames * channels * 2;
-  std::ofstream f(std::filesystem::path(path), std::ios::binary);
-  auto u32 = [&](uint32_t v) { f.write(reinterpret_cast<const char*>(&v), 4); };
-  auto u16 = [&](uint16_t v) { f.write(reinterpret_cast<const char*>(&v), 2); };
-  f.write("RIFF", 4);
-  u32(36 + dataSize);
-  f.write("WAVEfmt ", 8);
-  u32(16);
-  u16(1);
-  u16(channels);
-  u32(rate);
-  u32(rate * channels * 2);
-  u16(channels * 2);
-  u16(16);
-  f.write("data", 4);
-  u32(dataSize);
-  for (uint32_t i = 0; i < frames; ++i) {
-    int16_t v = static_cast<int16_t>(6000 * std::sin(2 * 3.14159265 * 660 * i / rate));
-    u16(static_cast<uint16_t>(v));
-    u16(static_cast<uint16_t>(v));
-  }
-}
 
 class PlaybackTest : public testing::Test {
 protected:
@@ -70,7 +45,7 @@ protected:
   }
   std::wstring Add(const std::wstring& name, double seconds) {
     std::wstring p = dir + L"\\" + name;
-    WriteToneWav(p, seconds);
+    testsupport::WriteToneWav(p, 44100, 2, uint32_t(seconds * 44100), 660, 6000);
     form->AddFileToList(p, true);
     return p;
   }
@@ -114,8 +89,8 @@ TEST_F(PlaybackTest, PlayPauseResumeStop) {
   EXPECT_FALSE(form->PlayPaused());
   EXPECT_EQ(form->PlayFileName(), first);
   EXPECT_EQ(form->PlayBase(), pausedAt);
-  ASSERT_TRUE(testsupport::PumpUntil(
-      [&] { return form->SliderPlay->Value() >= pausedSlider + 10; }, 60000));
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return form->SliderPlay->Value() >= pausedSlider + 10; },
+                                     60000));
 
   form->ActionPlayStop->Execute();
   EXPECT_FALSE(form->Playing());

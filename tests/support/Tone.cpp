@@ -1,6 +1,9 @@
 #include "tests/support/Tone.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 
 namespace testsupport {
@@ -31,6 +34,38 @@ TonePlayer::~TonePlayer() {
   waveOutReset(out_);
   waveOutUnprepareHeader(out_, &header_, sizeof(header_));
   waveOutClose(out_);
+}
+
+void WriteToneWav(const std::wstring& path, int rate, int channels, uint32_t frames, double hz,
+                  double amplitude) {
+  std::vector<int16_t> data(size_t(frames) * size_t(channels));
+  for (uint32_t i = 0; i < frames; ++i) {
+    const auto v = int16_t(amplitude * std::sin(2 * 3.14159265 * hz * i / rate));
+    for (int c = 0; c < channels; ++c)
+      data[size_t(i) * size_t(channels) + size_t(c)] = v;
+  }
+  const uint32_t bytes = uint32_t(data.size() * 2);
+  FILE* f = _wfopen(path.c_str(), L"wb");
+  if (!f) {
+    ADD_FAILURE() << "cannot write the tone file";
+    return;
+  }
+  auto u32 = [&](uint32_t v) { fwrite(&v, 4, 1, f); };
+  auto u16 = [&](uint16_t v) { fwrite(&v, 2, 1, f); };
+  fwrite("RIFF", 1, 4, f);
+  u32(36 + bytes);
+  fwrite("WAVEfmt ", 1, 8, f);
+  u32(16);
+  u16(1);
+  u16(uint16_t(channels));
+  u32(uint32_t(rate));
+  u32(uint32_t(rate * channels * 2));
+  u16(uint16_t(channels * 2));
+  u16(16);
+  fwrite("data", 1, 4, f);
+  u32(bytes);
+  fwrite(data.data(), 1, bytes, f);
+  fclose(f);
 }
 
 } // namespace testsupport

@@ -6,6 +6,7 @@
 #include <mmsystem.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace testsupport {
@@ -25,5 +26,10 @@ private:
   std::vector<int16_t> samples_;
   bool ok_ = false;
 };
+
+// Writes a 16-bit PCM WAV file of a sine tone, the same in every channel
+// (amplitude 0 writes silence); a file that cannot be written fails the test.
+void WriteToneWav(const std::wstring& path, int rate, int channels, uint32_t frames,
+                  double hz = 440, double amplitude = 8000);
 
 } // namespace testsupport
