@@ -151,15 +151,7 @@ void TskMDITab::Draw(TCanvas* C) {
     text = d->ClientRect;
     text.right += w - RectWidth(d->SkinRect);
     text.bottom += h - RectHeight(d->SkinRect);
-    if (b->UseSkinFont) {
-      F->SetName(b->FFontName);
-      F->SetHeight(b->FFontHeight);
-      F->SetStyle(b->FFontStyle.Bits);
-    } else {
-      F->Assign(b->FDefaultFont.get());
-    }
-    b->ApplyCharset(F, b->FDefaultFont.get());
-    F->SetColor(static_cast<TColor>(color));
+    b->ChooseTabFont(F, static_cast<TColor>(color));
     if (b->ShowCloseButtons) {
       text.right -= b->FCloseSize + 3;
       DrawCloseButton(bc, RECT{text.right, 0, w, h});
@@ -191,15 +183,7 @@ void TskMDITab::Draw(TCanvas* C) {
     CreateStretchImage(img, *b->FPicture, src, inner, true);
     bmp.SetSize(w, bh);
     DrawPicture(bc->Handle(), 0, 0, img);
-    if (b->UseSkinFont) {
-      F->SetName(b->FFontName);
-      F->SetHeight(b->FFontHeight);
-      F->SetStyle(b->FFontStyle.Bits);
-    } else {
-      F->Assign(b->FDefaultFont.get());
-    }
-    b->ApplyCharset(F, b->FDefaultFont.get());
-    F->SetColor(color);
+    b->ChooseTabFont(F, color);
     text = RECT{2, 0, w - 2, bh};
     if (b->ShowCloseButtons) {
       text.right = w - b->FCloseSize - 5;
@@ -242,15 +226,7 @@ void TskMDITab::Draw(TCanvas* C) {
       h = img.Height();
       bmp.SetSize(w, h);
       DrawPicture(bc->Handle(), 0, 0, img);
-      if (b->UseSkinFont) {
-        F->SetName(b->FFontName);
-        F->SetHeight(b->FFontHeight);
-        F->SetStyle(b->FFontStyle.Bits);
-      } else {
-        F->Assign(b->FDefaultFont.get());
-      }
-      b->ApplyCharset(F, b->FDefaultFont.get());
-      F->SetColor(color);
+      b->ChooseTabFont(F, color);
       text = RECT{b->FTabLeftOffset, 0, w - b->FTabRightOffset, h};
     }
     if (b->ShowCloseButtons) {
@@ -459,6 +435,19 @@ void TskSkinMDITabsBar::DrawDropMark(TCanvas* C, int X) {
   C->Polyline({TPoint(X + 2, m), TPoint(X + 5, m - 3), TPoint(X + 5, m + 3), TPoint(X + 2, m)});
   C->Polyline({TPoint(X - 2, m), TPoint(X - 5, m - 3), TPoint(X - 5, m + 3), TPoint(X - 2, m)});
   C->Pen()->SetMode(pmCopy);
+}
+
+// The tabs' font: the skin's or the default one, with the skin's charset.
+void TskSkinMDITabsBar::ChooseTabFont(TFont* F, TColor Color) const {
+  if (UseSkinFont) {
+    F->SetName(FFontName);
+    F->SetHeight(FFontHeight);
+    F->SetStyle(FFontStyle.Bits);
+  } else {
+    F->Assign(FDefaultFont.get());
+  }
+  ApplyCharset(F, FDefaultFont.get());
+  F->SetColor(Color);
 }
 
 void TskSkinMDITabsBar::DrawTabs(TCanvas* C) {

@@ -113,6 +113,7 @@ protected:
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
 private:
+  void ChooseTabFont(TFont* F, TColor Color) const;
   void DrawTabs(TCanvas* C);
   void DrawDropMark(TCanvas* C, int X);
   TskSkinMenuSpeedButton* MakeMenuButton(bool Hidden);

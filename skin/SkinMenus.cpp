@@ -547,13 +547,18 @@ TskSkinPopupWindow::~TskSkinPopupWindow() {
   if (FRegion) DeleteObject(FRegion);
 }
 
-void TskSkinPopupWindow::CreateParams(TCreateParams& Params) {
-  TCustomControl::CreateParams(Params);
+// A menu window: a shadowed top-level tool window that saves what it covers.
+static void SetMenuWindowParams(TCreateParams& Params) {
   Params.Style = WS_POPUP;
   Params.ExStyle = WS_EX_TOOLWINDOW;
   Params.WndParent = nullptr;
   Params.WindowClass.style = CS_SAVEBITS;
   if (IsWinXPOrLater()) Params.WindowClass.style |= CS_DROPSHADOW;
+}
+
+void TskSkinPopupWindow::CreateParams(TCreateParams& Params) {
+  TCustomControl::CreateParams(Params);
+  SetMenuWindowParams(Params);
 }
 
 TFont* TskSkinPopupWindow::ItemFont() {
@@ -1788,11 +1793,7 @@ TskSkinImagesMenuPopupWindow::~TskSkinImagesMenuPopupWindow() {
 
 void TskSkinImagesMenuPopupWindow::CreateParams(TCreateParams& Params) {
   TCustomControl::CreateParams(Params);
-  Params.Style = WS_POPUP;
-  Params.ExStyle = WS_EX_TOOLWINDOW;
-  Params.WndParent = nullptr;
-  Params.WindowClass.style = CS_SAVEBITS;
-  if (IsWinXPOrLater()) Params.WindowClass.style |= CS_DROPSHADOW;
+  SetMenuWindowParams(Params);
 }
 
 int TskSkinImagesMenuPopupWindow::CellWidth() const {
