@@ -1,6 +1,7 @@
 #include "audio/EditorDocument.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -274,6 +275,12 @@ BlockStore::BlockStore(const std::wstring& tempDir, size_t unwrittenBlocks)
 }
 
 BlockStore::~BlockStore() {
+  {
+    std::lock_guard<std::mutex> g(FLock);
+    FStopPreparing = true;
+  }
+  for (auto& t : FPreparers)
+    t.join();
   if (FFile != INVALID_HANDLE_VALUE) CloseHandle(FFile);
   RemoveTree(FFolder);
 }
@@ -313,6 +320,12 @@ std::vector<float> BlockStore::Spare() {
   }
   v.clear();
   if (v.capacity() == 0) {
+    {
+      // The preparer has not got this far: this block's pages fault in here,
+      // alongside its work, and it makes one block fewer.
+      std::lock_guard<std::mutex> g(FLock);
+      if (FToPrepare > 0) --FToPrepare;
+    }
     // Fresh memory for a block: its pages are made present in one call (a
     // range locked and unlocked again) instead of faulting in one by one at
     // their first write, which costs more than the block's own work. Where
@@ -321,6 +334,66 @@ std::vector<float> BlockStore::Spare() {
     if (VirtualLock(v.data(), kBlockBytes)) VirtualUnlock(v.data(), kBlockBytes);
   }
   return v;
+}
+
+void BlockStore::Prepare(size_t blocks) {
+  if (blocks < 2) return;
+  std::lock_guard<std::mutex> g(FLock);
+  if (FStopPreparing) return;
+  FToPrepare = std::min(FToPrepare + blocks, SpareLimit());
+  if (FPreparing) return;
+  for (auto& t : FPreparers)
+    t.join(); // finished: each returns at once
+  FPreparers.clear();
+  // Fresh pages fault in side by side on several threads, one core left to
+  // the writer; on a single core there is nothing to overlap.
+  DWORD_PTR mine = 0, all = 0;
+  int cores = GetProcessAffinityMask(GetCurrentProcess(), &mine, &all)
+                  ? std::popcount(uint64_t(mine))
+                  : int(std::thread::hardware_concurrency());
+  int threads = std::min(cores - 1, kPreparers);
+  if (threads < 1) {
+    FToPrepare = 0;
+    return;
+  }
+  try {
+    for (int i = 0; i < threads; ++i) {
+      FPreparers.emplace_back(&BlockStore::PrepareSpares, this);
+      ++FPreparing;
+    }
+  } catch (...) {
+    // Fewer threads (or none): the other blocks fault in as they are written.
+  }
+}
+
+void BlockStore::PrepareSpares() {
+  for (;;) {
+    {
+      std::lock_guard<std::mutex> g(FLock);
+      if (FStopPreparing || FToPrepare == 0 ||
+          FSpare.size() + FUnwritten.size() + FInPreparation >= SpareLimit()) {
+        FToPrepare = 0;
+        --FPreparing;
+        return;
+      }
+      --FToPrepare;
+      ++FInPreparation;
+    }
+    std::vector<float> v;
+    try {
+      v.resize(kBlockBytes / sizeof(float)); // zero-filled: every page present
+      v.clear();
+    } catch (...) {
+    }
+    std::lock_guard<std::mutex> g(FLock);
+    --FInPreparation;
+    if (v.capacity() == 0) { // out of memory: the writer allocates as it goes
+      FToPrepare = 0;
+      --FPreparing;
+      return;
+    }
+    FSpare.push_back(std::move(v));
+  }
 }
 
 uint32_t BlockStore::Write(std::vector<float>&& owned) {
@@ -521,6 +594,11 @@ void BlockStore::Release(uint32_t slot) {
   std::lock_guard<std::mutex> g(FLock);
   Drop(slot);
   FFree.push_back(slot);
+}
+
+size_t BlockStore::SparesReady() const {
+  std::lock_guard<std::mutex> g(FLock);
+  return FSpare.size();
 }
 
 size_t BlockStore::SlotsInUse() const {
@@ -781,6 +859,10 @@ void SequenceBuilder::Append(const float* frames, int64_t count) {
     count -= take;
     if (have + take == FBlockFrames) Flush();
   }
+}
+
+void SequenceBuilder::Expect(int64_t frames) {
+  if (frames > 0) FStore->Prepare(size_t((frames + FBlockFrames - 1) / FBlockFrames));
 }
 
 void SequenceBuilder::AppendSilence(int64_t count) {

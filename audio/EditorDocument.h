@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -35,6 +36,8 @@ constexpr size_t kBlockBytes = 1 << 20;
 // Blocks a store keeps in memory before writing the oldest to its file
 // (256 MB: ten minutes of 44.1 kHz stereo).
 constexpr size_t kUnwrittenBlocks = 256;
+// Threads at most that make a store's fresh block memory ready (BlockStore::Prepare).
+constexpr int kPreparers = 4;
 
 struct Peak {
   float Min = 0, Max = 0, Rms = 0;
@@ -109,8 +112,16 @@ public:
   uint32_t Write(const float* data, size_t count);
   // The same, keeping `data` itself as the cached copy instead of copying it.
   uint32_t Write(std::vector<float>&& data);
-  // An empty vector with the memory of a block that left the cache, if any.
+  // An empty vector with the memory of a block that left the cache or one
+  // made ready by Prepare, if any.
   std::vector<float> Spare();
+  // A writer about to fill `blocks` fresh blocks: that many buffers (within
+  // the spare limit) are made ready on a background thread, their pages
+  // present, while the writer computes; a fresh page costs more than the
+  // block's own work.
+  void Prepare(size_t blocks);
+  // Buffers ready for new blocks (released or prepared).
+  size_t SparesReady() const;
   // Shared read-only copy of a slot's data (count floats).
   std::shared_ptr<const std::vector<float>> Read(uint32_t slot, size_t count);
   // Copies count floats from offset of a slot, from the cache or straight
@@ -144,6 +155,7 @@ private:
   void Recycle(std::shared_ptr<const std::vector<float>>&& data);
   size_t SpareLimit() const { return std::max<size_t>(4, FUnwrittenLimit); }
   std::vector<float> TakeSpare();
+  void PrepareSpares();
   mutable std::mutex FLock;
   std::wstring FFolder, FFileName;
   HANDLE FFile = INVALID_HANDLE_VALUE;
@@ -153,6 +165,10 @@ private:
   std::unordered_set<uint64_t> FUnwritten; // cached slots not yet in the file
   size_t FUnwrittenLimit;
   std::vector<std::vector<float>> FSpare;
+  size_t FToPrepare = 0, FInPreparation = 0;
+  int FPreparing = 0; // preparer threads running
+  bool FStopPreparing = false;
+  std::vector<std::thread> FPreparers;
   uint64_t FNextKey = uint64_t(1) << 32;
   std::vector<std::weak_ptr<SourceFile>> FSources;
   uint32_t FCopies = 0;
@@ -238,6 +254,8 @@ public:
   SequenceBuilder(std::shared_ptr<BlockStore> store, int channels);
   void Append(const float* frames, int64_t count);
   void AppendSilence(int64_t count);
+  // About `frames` new frames are to come: their blocks' memory is prepared.
+  void Expect(int64_t frames);
   void AppendBlock(const BlockPtr& b);
   // Copies frames [start, end) of src, sharing whole blocks.
   void AppendRange(const Sequence& src, int64_t start, int64_t end);

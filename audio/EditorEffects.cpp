@@ -953,6 +953,7 @@ int64_t ApplyProcessor(Document& doc, int64_t start, int64_t end, Processor& pro
 
   SequenceBuilder out(doc.Store(), ch);
   out.AppendRange(doc.Seq(), 0, start);
+  out.Expect(target >= 0 ? target : total);
   std::vector<float> in(size_t(kChunkFrames * ch)), pending, orig;
   int64_t written = 0; // processed frames already in `out`
   auto emit = [&](bool last) {

@@ -162,6 +162,7 @@ void EditorEngine::LoadFrames(int sampleRate, int channels, const float* frames,
   EnsureStore();
   channels = std::clamp(channels, 1, 2);
   SequenceBuilder b(FStore, channels);
+  b.Expect(count);
   b.Append(frames, count);
   Document::State st{b.Finish(), std::clamp(sampleRate, 1000, 384000), channels};
   if (!FDoc) {
@@ -260,6 +261,7 @@ SequencePtr EditorEngine::DecodeFile(const std::wstring& fileName, int& rate, in
   dec.SetFloatOutput(true);
   int64_t total = std::max<int64_t>(1, dec.Length());
   SequenceBuilder b(FStore, outCh);
+  b.Expect(dec.Length());
   constexpr size_t kFrames = 32768;
   std::vector<float> f(kFrames * size_t(outCh));
   int64_t nonFinite = 0;
@@ -511,6 +513,7 @@ void EditorEngine::MixSequence(float sourcePercent, const Sequence& clip, float 
   const float gb = std::clamp(bufferPercent, 0.0f, 1000.0f) / 100.0f;
   SequenceBuilder out(FStore, ch);
   out.AppendRange(FDoc->Seq(), 0, at);
+  out.Expect(n);
   constexpr int64_t kChunk = 65536;
   std::vector<float> a(size_t(kChunk * ch)), b(size_t(kChunk * ch));
   for (int64_t pos = 0; pos < n; pos += kChunk) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <numbers>
 #include <numeric>
@@ -221,6 +222,56 @@ TEST(FloatToInt16, RoundsToNearestEvenAndClips) {
   for (size_t i = 0; i < sweep.size(); ++i)
     ASSERT_EQ(out[i], int16_t(std::lrint(std::clamp(sweep[i] * 32768.0f, -32768.0f, 32767.0f))))
         << sweep[i];
+}
+
+TEST(BlockStore, PreparesFreshBlockMemoryWithinTheSpareLimit) {
+  // Waits for the preparer threads to settle (they stop at the count or the limit).
+  auto settled = [](const BlockStore& s, size_t want) {
+    for (int i = 0; i < 1000 && s.SparesReady() < want; ++i)
+      Sleep(10);
+    return s.SparesReady();
+  };
+  DWORD_PTR mine = 0, all = 0;
+  ASSERT_TRUE(GetProcessAffinityMask(GetCurrentProcess(), &mine, &all));
+  if (std::popcount(uint64_t(mine)) < 2) {
+    // One core: nothing to overlap, so nothing is prepared.
+    BlockStore s(testsupport::MakeTempDir(L"editor-doc"));
+    s.Prepare(6);
+    Sleep(50);
+    EXPECT_EQ(s.SparesReady(), 0u);
+    return;
+  }
+  {
+    BlockStore s(testsupport::MakeTempDir(L"editor-doc"));
+    s.Prepare(6);
+    EXPECT_EQ(settled(s, 6), 6u);
+    s.Prepare(1); // too few to be worth a thread
+    Sleep(50);
+    EXPECT_EQ(s.SparesReady(), 6u);
+    // Prepared memory serves the next blocks: whole blocks, written and read back.
+    std::vector<float> v = s.Spare();
+    EXPECT_GE(v.capacity(), kBlockBytes / sizeof(float));
+    EXPECT_EQ(s.SparesReady(), 5u);
+    v.assign(kBlockBytes / sizeof(float), 0.25f);
+    uint32_t slot = s.Write(std::move(v));
+    EXPECT_EQ((*s.Read(slot, kBlockBytes / sizeof(float)))[1000], 0.25f);
+  }
+  {
+    // Four unwritten blocks at most: two written ones leave room for two spares.
+    BlockStore s(testsupport::MakeTempDir(L"editor-doc"), 4);
+    std::vector<float> a(100, 1.0f);
+    s.Write(a.data(), a.size());
+    s.Write(a.data(), a.size());
+    s.Prepare(100);
+    EXPECT_EQ(settled(s, 2), 2u);
+    Sleep(50);
+    EXPECT_EQ(s.SparesReady(), 2u);
+  }
+  // A store destroyed while it prepares waits for its threads.
+  for (int i = 0; i < 5; ++i) {
+    BlockStore s(testsupport::MakeTempDir(L"editor-doc"));
+    s.Prepare(200);
+  }
 }
 
 TEST(BlockStore, NewBlocksReachTheFileOnlyWhenTheyLeaveMemory) {
