@@ -412,6 +412,69 @@ private:
   std::vector<double> FLevels = std::vector<double>(1024);
 };
 
+// A flanger computed as the library's flanger filter computes it: samples
+// and delay line in double, the swept delay from a float table of one sweep
+// (sine, starting at its lowest point), linear interpolation between the two
+// nearest delayed samples, the feedback taken from the last interpolated
+// one. The delay line is kept twice over, so no index wraps.
+class FlangerProcessor : public SampleProcessor {
+public:
+  FlangerProcessor(int rate, int channels, const effects::FlangerParams& p)
+      : SampleProcessor(channels) {
+    double feedback = p.Regen / 100, width = p.Width / 100, phase = p.Phase / 100;
+    double delayMin = p.DelayMs / 1000, depth = p.DepthMs / 1000;
+    FInGain = 1 / (1 + width);
+    width /= 1 + width;
+    width *= 1 - std::fabs(feedback);
+    FFeedback = feedback;
+    FWidth = width;
+    FMax = int((delayMin + depth) * rate + 2.5);
+    const int length = int(rate / p.Speed);
+    FLfo.resize(size_t(length));
+    const double lo = std::rint(delayMin * rate), hi = FMax - 2.;
+    const uint32_t offset =
+        uint32_t(3 * (std::numbers::pi / 2) / std::numbers::pi / 2 * length + 0.5);
+    for (uint32_t i = 0; i < uint32_t(length); ++i) {
+      uint32_t point = (i + offset) % uint32_t(length);
+      double d = (std::sin(double(point) / length * 2 * std::numbers::pi) + 1) / 2;
+      FLfo[i] = float(d * (hi - lo) + lo);
+    }
+    for (int c = 0; c < channels; ++c) {
+      FLfoPos[c] = int(c * length * phase + .5) % length;
+      FLine[c].assign(size_t(2 * FMax), 0.0);
+    }
+  }
+
+protected:
+  void Apply(float* d, int64_t frames) override {
+    const int ch = FChannels, max = FMax, length = int(FLfo.size());
+    for (int64_t i = 0; i < frames; ++i) {
+      FPos = FPos == 0 ? max - 1 : FPos - 1;
+      for (int c = 0; c < ch; ++c) {
+        double* line = FLine[c].data();
+        double delay = FLfo[size_t(FLfoPos[c])];
+        int whole = int(delay);
+        double frac = delay - whole;
+        double in = d[i * ch + c];
+        line[FPos] = line[FPos + max] = in + FLast[c] * FFeedback;
+        double d0 = line[FPos + whole], d1 = line[FPos + whole + 1];
+        double delayed = d0 + (d1 - d0) * frac;
+        FLast[c] = delayed;
+        d[i * ch + c] = float(in * FInGain + delayed * FWidth);
+        if (++FLfoPos[c] == length) FLfoPos[c] = 0;
+      }
+    }
+  }
+
+private:
+  double FInGain, FFeedback, FWidth;
+  int FMax, FPos = 0;
+  std::vector<float> FLfo;
+  int FLfoPos[2] = {0, 0};
+  double FLast[2] = {0, 0};
+  std::vector<double> FLine[2];
+};
+
 // A biquad in direct form I computed as the library's biquad filters compute
 // it: samples in float, state and sums in double, the feedback coefficients
 // negated and added, the same order of the sums, and a piece of odd length
@@ -561,6 +624,13 @@ ProcessorPtr MakeCompressor(int sampleRate, int channels, float thresholdDb, flo
 
 ProcessorPtr MakeBiquad(const BiquadCoefficients& k, int channels) {
   return std::make_unique<BiquadProcessor>(k, std::clamp(channels, 1, 2));
+}
+
+ProcessorPtr MakeFlanger(int sampleRate, int channels, float delayRate, float mix, float feedback,
+                         float sweepDepth, float sweepRate, float sweepPhase) {
+  return std::make_unique<FlangerProcessor>(
+      std::clamp(sampleRate, 1000, 384000), std::clamp(channels, 1, 2),
+      effects::FlangerParameters(delayRate, mix, feedback, sweepDepth, sweepRate, sweepPhase));
 }
 
 ProcessorPtr MakeReverb(int sampleRate, int channels, float delayMs, float mixPercent,
@@ -792,16 +862,25 @@ std::string PhaserChain(int sampleRate, float delayMs, float mixPercent, float f
 // flanger: delay rate % → base delay 0..30 ms; sweep depth % → 0..10 ms;
 // feedback % → regen 0..95; mix % → width; sweep rate % → speed 0.1..10 Hz;
 // sweep phase degrees → channel phase 0..100 %.
+FlangerParams FlangerParameters(float delayRate, float mix, float feedback, float sweepDepth,
+                                float sweepRate, float sweepPhase) {
+  // Each value as the chain's text gives it (six significant digits).
+  auto text = [](double v) { return std::strtod(Num(v).c_str(), nullptr); };
+  FlangerParams p;
+  p.DelayMs = text(std::clamp<double>(delayRate, 0, 100) / 100.0 * 30.0);
+  p.DepthMs = text(std::clamp<double>(sweepDepth, 0, 100) / 100.0 * 10.0);
+  p.Regen = text(std::clamp<double>(feedback, 0, 100) * 0.95);
+  p.Width = text(std::clamp<double>(mix, 0, 100));
+  p.Speed = text(std::clamp(std::clamp<double>(sweepRate, 0, 100) / 10.0, 0.1, 10.0));
+  p.Phase = text(std::fmod(std::clamp<double>(sweepPhase, 0, 100000), 360.0) / 360.0 * 100.0);
+  return p;
+}
+
 std::string FlangerChain(float delayRate, float mix, float feedback, float sweepDepth,
                          float sweepRate, float sweepPhase) {
-  double delay = std::clamp<double>(delayRate, 0, 100) / 100.0 * 30.0;
-  double depth = std::clamp<double>(sweepDepth, 0, 100) / 100.0 * 10.0;
-  double regen = std::clamp<double>(feedback, 0, 100) * 0.95;
-  double width = std::clamp<double>(mix, 0, 100);
-  double speed = std::clamp(std::clamp<double>(sweepRate, 0, 100) / 10.0, 0.1, 10.0);
-  double phase = std::fmod(std::clamp<double>(sweepPhase, 0, 100000), 360.0) / 360.0 * 100.0;
-  return "flanger=delay=" + Num(delay) + ":depth=" + Num(depth) + ":regen=" + Num(regen) +
-         ":width=" + Num(width) + ":speed=" + Num(speed) + ":phase=" + Num(phase);
+  FlangerParams p = FlangerParameters(delayRate, mix, feedback, sweepDepth, sweepRate, sweepPhase);
+  return "flanger=delay=" + Num(p.DelayMs) + ":depth=" + Num(p.DepthMs) + ":regen=" + Num(p.Regen) +
+         ":width=" + Num(p.Width) + ":speed=" + Num(p.Speed) + ":phase=" + Num(p.Phase);
 }
 
 // chorus: one voice at the delay (ms) with decay mix %, sweep rate % → 0.1..5

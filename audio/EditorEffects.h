@@ -51,6 +51,10 @@ struct BiquadCoefficients {
 // A biquad computed as the library's biquad filters compute theirs: fed the
 // same pieces as the filter's chain, the output is the chain's to the bit.
 ProcessorPtr MakeBiquad(const BiquadCoefficients& k, int channels);
+// The flanger of FlangerChain computed by the engine (see effects::FlangerParameters): the
+// filter's arithmetic, so the output is the chain's to the bit.
+ProcessorPtr MakeFlanger(int sampleRate, int channels, float delayRate, float mix, float feedback,
+                         float sweepDepth, float sweepRate, float sweepPhase);
 // Reverberation: pre-delay, a bank of damped feedback combs and diffusing all-passes.
 ProcessorPtr MakeReverb(int sampleRate, int channels, float delayMs, float mixPercent,
                         float feedbackPercent, float reverbPercent, float dampHz, int stages);
@@ -70,6 +74,11 @@ std::string ChannelConverterChain(float ll, float lr, float rl, float rr);
 std::string VibratoChain(float depthPercent, float frequencyHz, float phase);
 std::string DelayChain(float delayMs, float mixPercent, float feedbackPercent);
 std::string PhaserChain(int sampleRate, float delayMs, float mixPercent, float feedbackPercent);
+struct FlangerParams {
+  double DelayMs, DepthMs, Regen, Width, Speed, Phase; // regen, width and phase in %
+};
+FlangerParams FlangerParameters(float delayRate, float mix, float feedback, float sweepDepth,
+                                float sweepRate, float sweepPhase);
 std::string FlangerChain(float delayRate, float mix, float feedback, float sweepDepth,
                          float sweepRate, float sweepPhase);
 std::string ChorusChain(float delayMs, float mix, float feedback, float sweepDepth, float sweepRate,

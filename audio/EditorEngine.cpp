@@ -810,7 +810,13 @@ void EditorEngine::Phaser(float delayMs, float mix, float feedback) {
 
 void EditorEngine::Flanger(float delayRate, float mix, float feedback, float sweepDepth,
                            float sweepRate, float sweepPhase) {
-  ApplyChain(effects::FlangerChain(delayRate, mix, feedback, sweepDepth, sweepRate, sweepPhase));
+  Operation op(*this, true);
+  int64_t a, b;
+  Range(a, b);
+  auto p = MakeFlanger(FDoc->SampleRate(), FDoc->Channels(), delayRate, mix, feedback, sweepDepth,
+                       sweepRate, sweepPhase);
+  ApplyProcessor(*FDoc, a, b, *p, Options(op));
+  op.Done();
 }
 
 void EditorEngine::Reverb(float delayMs, float mix, float feedback, float reverbRate, float dampHz,

@@ -119,6 +119,52 @@ TEST(EditorEffects, CompressorMatchesTheLibraryFilter) {
   }
 }
 
+TEST(EditorEffects, FlangerMatchesTheLibraryFilterBitForBit) {
+  struct Case {
+    int rate, channels;
+    float delayRate, mix, feedback, sweepDepth, sweepRate, sweepPhase;
+  } cases[] = {
+      {44100, 2, 5, 50, 0, 20, 5, 90},      // the bench's settings
+      {44100, 2, 50, 30, 10, 50, 5, 0},     // the dialog's defaults
+      {44100, 1, 0, 100, 100, 100, 100, 0}, // no base delay, full feedback, fastest sweep
+      {48000, 2, 100, 71, 40, 0, 0, 359},   // longest delay, no sweep, slowest sweep rate
+      {8000, 2, 33.3f, 12.5f, 77, 61, 37, 400}, {96000, 1, 1, 99, 3, 7, 2, 180},
+  };
+  for (const Case& k : cases) {
+    const int ch = k.channels;
+    const int64_t frames = 60000;
+    std::vector<float> in(size_t(frames * ch));
+    uint32_t seed = 11;
+    for (int64_t i = 0; i < frames; ++i)
+      for (int c = 0; c < ch; ++c) {
+        seed = seed * 1664525u + 1013904223u;
+        double t = double(i) / k.rate;
+        in[size_t(i * ch + c)] =
+            float(0.5 * std::sin(2 * std::numbers::pi * (220 + 900 * t) * t + c) +
+                  0.1 * (double(seed >> 8) / double(1 << 24) - 0.5));
+      }
+    auto ref = MakeFilterProcessor(effects::FlangerChain(k.delayRate, k.mix, k.feedback,
+                                                         k.sweepDepth, k.sweepRate, k.sweepPhase),
+                                   k.rate, ch);
+    auto own = MakeFlanger(k.rate, ch, k.delayRate, k.mix, k.feedback, k.sweepDepth, k.sweepRate,
+                           k.sweepPhase);
+    std::vector<float> want, got;
+    for (int64_t pos = 0, step = 777; pos < frames; pos += step, step = step * 5 % 4099 + 1) {
+      int64_t n = std::min(step, frames - pos);
+      ref->Process(in.data() + pos * ch, n, want);
+      own->Process(in.data() + pos * ch, n, got);
+    }
+    ref->Finish(want);
+    own->Finish(got);
+    ASSERT_EQ(got.size(), want.size()) << k.rate << " Hz";
+    size_t differ = 0;
+    for (size_t i = 0; i < got.size(); ++i)
+      if (std::memcmp(&got[i], &want[i], sizeof(float)) != 0) ++differ;
+    EXPECT_EQ(differ, 0u) << k.rate << " Hz, " << ch << " ch, delay " << k.delayRate << ", depth "
+                          << k.sweepDepth << ", rate " << k.sweepRate << ", phase " << k.sweepPhase;
+  }
+}
+
 TEST(EditorEffects, BandFiltersMatchTheLibraryFiltersBitForBit) {
   struct Case {
     const char* name;
