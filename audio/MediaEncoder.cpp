@@ -230,8 +230,7 @@ private:
     if (initial) {
       FSink.Write(h, sizeof h);
     } else {
-      FSink.WriteAt(4, h + 4, 4);
-      FSink.WriteAt(40, h + 40, 4);
+      FSink.WriteAt(4, h + 4, sizeof h - 4); // both sizes in one write
     }
   }
 
