@@ -777,12 +777,9 @@ void EditorEngine::Normalize(float percent, bool dcAdjust) {
 }
 
 void EditorEngine::Compressor(float thresholdDb, float ratePercent, float rmsMs) {
-  Operation op(*this, true);
-  int64_t a, b;
-  Range(a, b);
-  auto p = MakeCompressor(FDoc->SampleRate(), FDoc->Channels(), thresholdDb, ratePercent, rmsMs);
-  ApplyProcessor(*FDoc, a, b, *p, Options(op));
-  op.Done();
+  ApplyOwn([&](int rate, int channels) {
+    return MakeCompressor(rate, channels, thresholdDb, ratePercent, rmsMs);
+  });
 }
 
 void EditorEngine::Expander(float thresholdDb, float ratePercent, float rmsMs) {
@@ -810,24 +807,16 @@ void EditorEngine::Phaser(float delayMs, float mix, float feedback) {
 
 void EditorEngine::Flanger(float delayRate, float mix, float feedback, float sweepDepth,
                            float sweepRate, float sweepPhase) {
-  Operation op(*this, true);
-  int64_t a, b;
-  Range(a, b);
-  auto p = MakeFlanger(FDoc->SampleRate(), FDoc->Channels(), delayRate, mix, feedback, sweepDepth,
-                       sweepRate, sweepPhase);
-  ApplyProcessor(*FDoc, a, b, *p, Options(op));
-  op.Done();
+  ApplyOwn([&](int rate, int channels) {
+    return MakeFlanger(rate, channels, delayRate, mix, feedback, sweepDepth, sweepRate, sweepPhase);
+  });
 }
 
 void EditorEngine::Reverb(float delayMs, float mix, float feedback, float reverbRate, float dampHz,
                           int stages) {
-  Operation op(*this, true);
-  int64_t a, b;
-  Range(a, b);
-  auto p = MakeReverb(FDoc->SampleRate(), FDoc->Channels(), delayMs, mix, feedback, reverbRate,
-                      dampHz, stages);
-  ApplyProcessor(*FDoc, a, b, *p, Options(op));
-  op.Done();
+  ApplyOwn([&](int rate, int channels) {
+    return MakeReverb(rate, channels, delayMs, mix, feedback, reverbRate, dampHz, stages);
+  });
 }
 
 void EditorEngine::Chorus(float delayMs, float mix, float feedback, float sweepDepth,
@@ -862,12 +851,11 @@ void EditorEngine::StretchTime(float ratePercent) {
              100.0 / std::clamp<double>(ratePercent, 50, 500));
 }
 
-void EditorEngine::ApplyBiquad(BiquadCoefficients (*coefficients)(int, float, float),
-                               float frequency, float steepness) {
+void EditorEngine::ApplyOwn(const std::function<ProcessorPtr(int rate, int channels)>& make) {
   Operation op(*this, true);
   int64_t a, b;
   Range(a, b);
-  auto p = MakeBiquad(coefficients(FDoc->SampleRate(), frequency, steepness), FDoc->Channels());
+  auto p = make(FDoc->SampleRate(), FDoc->Channels());
   int64_t n = ApplyProcessor(*FDoc, a, b, *p, Options(op));
   if (FSelActive && FSelStart != FSelEnd) { // as ApplyChain leaves it
     FSelStart = a;
@@ -878,11 +866,15 @@ void EditorEngine::ApplyBiquad(BiquadCoefficients (*coefficients)(int, float, fl
 
 // The filters of NotchChain and BandPassChain, computed by the engine.
 void EditorEngine::NotchFilter(float frequency, float steepness) {
-  ApplyBiquad(effects::NotchCoefficients, frequency, steepness);
+  ApplyOwn([&](int rate, int channels) {
+    return MakeBiquad(effects::NotchCoefficients(rate, frequency, steepness), channels);
+  });
 }
 
 void EditorEngine::BandPass(float frequency, float steepness) {
-  ApplyBiquad(effects::BandPassCoefficients, frequency, steepness);
+  ApplyOwn([&](int rate, int channels) {
+    return MakeBiquad(effects::BandPassCoefficients(rate, frequency, steepness), channels);
+  });
 }
 
 void EditorEngine::LowPass(float frequency, float steepness) {

@@ -198,9 +198,9 @@ private:
   void Range(int64_t& start, int64_t& end) const;
   int64_t InsertionPoint() const;
   void ApplyChain(const std::string& chain, bool keepsLength = true, double lengthRatio = 0);
-  // A biquad over the selection, with coefficients from the dialog's frequency and steepness.
-  void ApplyBiquad(BiquadCoefficients (*coefficients)(int, float, float), float frequency,
-                   float steepness);
+  // One of the engine's own processors, made for the document's rate and
+  // channels, over the selection (or the whole document).
+  void ApplyOwn(const std::function<ProcessorPtr(int rate, int channels)>& make);
   void ClampPositions();
   void Changed();
   ApplyOptions Options(Operation& op) const;

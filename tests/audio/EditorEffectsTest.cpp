@@ -1,6 +1,7 @@
 // The engine's own effect arithmetic against its references: the fast
-// logarithm and exponential against the long double ones, the compressor
-// and the band filters against the audio library's filters they replace.
+// logarithm and exponential against the long double ones, the compressor,
+// the band filters and the flanger against the audio library's filters they
+// replace.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -23,6 +24,44 @@ double Ulps(double got, long double want) {
   if (w == 0) return got == 0 ? 0 : 1e30;
   double ulp = std::nextafter(std::fabs(w), INFINITY) - std::fabs(w);
   return double(std::fabs((long double)got - want) / ulp);
+}
+
+// A sweep with noise, the channels apart, and a stretch of silence.
+std::vector<float> Sweep(int rate, int ch, int64_t frames) {
+  std::vector<float> in(size_t(frames * ch));
+  uint32_t seed = 7;
+  for (int64_t i = 0; i < frames; ++i)
+    for (int c = 0; c < ch; ++c) {
+      seed = seed * 1664525u + 1013904223u;
+      double t = double(i) / rate;
+      double v = i > 30000 && i < 32000
+                     ? 0.0
+                     : 0.6 * std::sin(2 * std::numbers::pi * (50 + 3000 * t) * t + c) +
+                           0.05 * (double(seed >> 8) / double(1 << 24) - 0.5);
+      in[size_t(i * ch + c)] = float(v);
+    }
+  return in;
+}
+
+// Samples of own's output that differ in any bit from ref's, both fed the
+// same uneven pieces (odd ones among them: the state carries over, and an
+// odd piece ends with a biquad's single-sample step); SIZE_MAX when the
+// lengths differ.
+size_t BitDifferences(Processor& ref, Processor& own, const std::vector<float>& in, int ch) {
+  const int64_t frames = int64_t(in.size()) / ch;
+  std::vector<float> want, got;
+  for (int64_t pos = 0, step = 1001; pos < frames; pos += step, step = step * 3 % 7919 + 1) {
+    int64_t n = std::min(step, frames - pos);
+    ref.Process(in.data() + pos * ch, n, want);
+    own.Process(in.data() + pos * ch, n, got);
+  }
+  ref.Finish(want);
+  own.Finish(got);
+  if (got.size() != want.size()) return SIZE_MAX;
+  size_t differ = 0;
+  for (size_t i = 0; i < got.size(); ++i)
+    if (std::memcmp(&got[i], &want[i], sizeof(float)) != 0) ++differ;
+  return differ;
 }
 
 } // namespace
@@ -131,37 +170,14 @@ TEST(EditorEffects, FlangerMatchesTheLibraryFilterBitForBit) {
       {8000, 2, 33.3f, 12.5f, 77, 61, 37, 400}, {96000, 1, 1, 99, 3, 7, 2, 180},
   };
   for (const Case& k : cases) {
-    const int ch = k.channels;
-    const int64_t frames = 60000;
-    std::vector<float> in(size_t(frames * ch));
-    uint32_t seed = 11;
-    for (int64_t i = 0; i < frames; ++i)
-      for (int c = 0; c < ch; ++c) {
-        seed = seed * 1664525u + 1013904223u;
-        double t = double(i) / k.rate;
-        in[size_t(i * ch + c)] =
-            float(0.5 * std::sin(2 * std::numbers::pi * (220 + 900 * t) * t + c) +
-                  0.1 * (double(seed >> 8) / double(1 << 24) - 0.5));
-      }
     auto ref = MakeFilterProcessor(effects::FlangerChain(k.delayRate, k.mix, k.feedback,
                                                          k.sweepDepth, k.sweepRate, k.sweepPhase),
-                                   k.rate, ch);
-    auto own = MakeFlanger(k.rate, ch, k.delayRate, k.mix, k.feedback, k.sweepDepth, k.sweepRate,
-                           k.sweepPhase);
-    std::vector<float> want, got;
-    for (int64_t pos = 0, step = 777; pos < frames; pos += step, step = step * 5 % 4099 + 1) {
-      int64_t n = std::min(step, frames - pos);
-      ref->Process(in.data() + pos * ch, n, want);
-      own->Process(in.data() + pos * ch, n, got);
-    }
-    ref->Finish(want);
-    own->Finish(got);
-    ASSERT_EQ(got.size(), want.size()) << k.rate << " Hz";
-    size_t differ = 0;
-    for (size_t i = 0; i < got.size(); ++i)
-      if (std::memcmp(&got[i], &want[i], sizeof(float)) != 0) ++differ;
-    EXPECT_EQ(differ, 0u) << k.rate << " Hz, " << ch << " ch, delay " << k.delayRate << ", depth "
-                          << k.sweepDepth << ", rate " << k.sweepRate << ", phase " << k.sweepPhase;
+                                   k.rate, k.channels);
+    auto own = MakeFlanger(k.rate, k.channels, k.delayRate, k.mix, k.feedback, k.sweepDepth,
+                           k.sweepRate, k.sweepPhase);
+    EXPECT_EQ(BitDifferences(*ref, *own, Sweep(k.rate, k.channels, 60000), k.channels), 0u)
+        << k.rate << " Hz, " << k.channels << " ch, delay " << k.delayRate << ", depth "
+        << k.sweepDepth << ", rate " << k.sweepRate << ", phase " << k.sweepPhase;
   }
 }
 
@@ -184,38 +200,9 @@ TEST(EditorEffects, BandFiltersMatchTheLibraryFiltersBitForBit) {
       {"band pass", effects::BandPassChain, effects::BandPassCoefficients, 11025, 2, 5500, 0},
   };
   for (const Case& k : cases) {
-    const int ch = k.channels;
-    const int64_t frames = 50000;
-    // A sweep with noise, the channels apart, and a stretch of silence.
-    std::vector<float> in(size_t(frames * ch));
-    uint32_t seed = 7;
-    for (int64_t i = 0; i < frames; ++i)
-      for (int c = 0; c < ch; ++c) {
-        seed = seed * 1664525u + 1013904223u;
-        double t = double(i) / k.rate;
-        double v = i > 30000 && i < 32000
-                       ? 0.0
-                       : 0.6 * std::sin(2 * std::numbers::pi * (50 + 3000 * t) * t + c) +
-                             0.05 * (double(seed >> 8) / double(1 << 24) - 0.5);
-        in[size_t(i * ch + c)] = float(v);
-      }
-    auto ref = MakeFilterProcessor(k.chain(k.rate, k.frequency, k.steepness), k.rate, ch);
-    auto own = MakeBiquad(k.coefficients(k.rate, k.frequency, k.steepness), ch);
-    std::vector<float> want, got;
-    // Uneven pieces, odd ones among them: the state carries over, and an odd
-    // piece ends with the filter's single-sample step.
-    for (int64_t pos = 0, step = 1001; pos < frames; pos += step, step = step * 3 % 7919 + 1) {
-      int64_t n = std::min(step, frames - pos);
-      ref->Process(in.data() + pos * ch, n, want);
-      own->Process(in.data() + pos * ch, n, got);
-    }
-    ref->Finish(want);
-    own->Finish(got);
-    ASSERT_EQ(got.size(), want.size()) << k.name;
-    size_t differ = 0;
-    for (size_t i = 0; i < got.size(); ++i)
-      if (std::memcmp(&got[i], &want[i], sizeof(float)) != 0) ++differ;
-    EXPECT_EQ(differ, 0u) << k.name << " " << k.rate << " Hz, " << k.frequency << " Hz, "
-                          << k.steepness << " %";
+    auto ref = MakeFilterProcessor(k.chain(k.rate, k.frequency, k.steepness), k.rate, k.channels);
+    auto own = MakeBiquad(k.coefficients(k.rate, k.frequency, k.steepness), k.channels);
+    EXPECT_EQ(BitDifferences(*ref, *own, Sweep(k.rate, k.channels, 50000), k.channels), 0u)
+        << k.name << " " << k.rate << " Hz, " << k.frequency << " Hz, " << k.steepness << " %";
   }
 }
