@@ -5,6 +5,7 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <cwchar>
 #include <vector>
 
 #ifndef KORVANE_TEST_OUTPUT_DIR
@@ -421,7 +422,10 @@ bool StartSelf(const std::wstring& filter, const wchar_t* name, const std::wstri
   pi = PROCESS_INFORMATION{};
   BOOL started =
       CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+  DWORD error = GetLastError();
   SetEnvironmentVariableW(name, nullptr);
+  if (!started) // the reason, for a failure that does not come back on its retry
+    std::fwprintf(stderr, L"CreateProcess failed with error %lu: %ls\n", error, cmd.c_str());
   return started != FALSE;
 }
 
