@@ -758,6 +758,14 @@ TComponentEntry BlankLine(TParentRef parent) {
       Unbound<TTfSeparatorItem>, {.Parent = parent}, [](TTfSeparatorItem& s) { s.SetBlank(true); }};
 }
 
+// An item of ACTION, named and stored in MEMBER.
+TComponentEntry ActionItem(TTfItem*& member, std::wstring name, TParentRef parent,
+                           TAction* action) {
+  return {member, {.Name = std::move(name), .Parent = parent}, [action](TTfItem& i) {
+            i.SetAction(action);
+          }};
+}
+
 // A submenu with its caption, stored in MEMBER.
 template <class T>
 TComponentEntry Submenu(T*& member, std::wstring name, TParentRef parent, std::wstring caption) {
@@ -846,23 +854,16 @@ void TfrmMain::CreateMenus() {
                             ActionZoomOut, ActionZoomInSelection, ActionFullZoom,
                             ActionVerticalZoomIn, ActionVerticalZoomOut, nullptr}),
           {Submenu(hs, L"", meuView, L"Horizontal Scale Format"),
-           {meuHorizontalDecimcalmssdddd,
-            {.Name = L"meuHorizontalDecimcalmssdddd", .Parent = hs},
-            [this](TTfItem& i) { i.SetAction(ActionHorizontalFormatDecimcal); }},
-           {meuHorizontalSample,
-            {.Name = L"meuHorizontalSample", .Parent = hs},
-            [this](TTfItem& i) { i.SetAction(ActionHorizontalFormatSample); }}},
+           ActionItem(meuHorizontalDecimcalmssdddd, L"meuHorizontalDecimcalmssdddd", hs,
+                      ActionHorizontalFormatDecimcal),
+           ActionItem(meuHorizontalSample, L"meuHorizontalSample", hs,
+                      ActionHorizontalFormatSample)},
           ItemsOf(hs, {nullptr, ActionHorizontalFormatVisible}),
           {Submenu(vs, L"", meuView, L"Vertical Scale Format"),
-           {meuVerticalDecibel,
-            {.Name = L"meuVerticalDecibel", .Parent = vs},
-            [this](TTfItem& i) { i.SetAction(ActionVerticalFormatDecibel); }},
-           {meuVerticalNormalized,
-            {.Name = L"meuVerticalNormalized", .Parent = vs},
-            [this](TTfItem& i) { i.SetAction(ActionVerticalFormatNormalized); }},
-           {meuVerticalSample,
-            {.Name = L"meuVerticalSample", .Parent = vs},
-            [this](TTfItem& i) { i.SetAction(ActionVerticalFormatSample); }}},
+           ActionItem(meuVerticalDecibel, L"meuVerticalDecibel", vs, ActionVerticalFormatDecibel),
+           ActionItem(meuVerticalNormalized, L"meuVerticalNormalized", vs,
+                      ActionVerticalFormatNormalized),
+           ActionItem(meuVerticalSample, L"meuVerticalSample", vs, ActionVerticalFormatSample)},
           ItemsOf(vs, {nullptr, ActionVerticalFormatVisiable}),
           ItemsOf(meuView, {nullptr, ActionFrequencyAnalysis, nullptr}),
           // Its control, ToolbarEdit, is made with the toolbars.
